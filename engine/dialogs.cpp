@@ -1,0 +1,4 @@
+#include "engine/dialogs.h"
+
+// The windows arrive with the dialogs.
+void resetDialogs() {}

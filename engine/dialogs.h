@@ -1,0 +1,4 @@
+// engine/dialogs.h: the shared message and yes/no windows.
+#pragma once
+
+void resetDialogs();

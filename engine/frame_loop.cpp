@@ -1,0 +1,369 @@
+#include "engine/frame_loop.h"
+
+#include "dungeon/field_frame.h"
+#include "engine/debug_text.h"
+#include "engine/glyph_cache.h"
+#include "engine/input.h"
+#include "engine/movie.h"
+#include "engine/overlay_screen.h"
+#include "engine/save_file.h"
+#include "engine/scene_pictures.h"
+#include "engine/settings.h"
+#include "engine/shell.h"
+#include "engine/sound.h"
+#include "engine/sprites.h"
+#include "engine/stage_index.h"
+#include "engine/transition.h"
+#include "field/effect_objects.h"
+#include "field/game_overlay.h"
+#include "field/hud.h"
+#include "field/resources.h"
+#include "field/world_renderer.h"
+#include "platform/clock.h"
+#include "platform/gfx.h"
+#include "shop/day_end.h"
+#include "shop/item_list.h"
+#include "story/event.h"
+#include "story/field_menu.h"
+#include "story/title.h"
+
+const uint32_t FRAME_PERIODS[FRAME_SKIP_MAX + 1] = {50, 100, 150, 250, 500};
+
+int32_t gGameMode;
+int32_t gTickCounter;
+int32_t gFrameCounter;
+float gTimeOfDay;
+uint32_t gMeasuredFps;
+
+constexpr uint32_t CLEAR_COLOR_DEFAULT = 0xFF17F0FF;
+
+// Pacing state: the time of the last run frame (ms) and the remainder
+// carried from it (thirds of a millisecond).
+static uint32_t sLastFrameMs;
+static uint32_t sRestThirds;
+// Frame-rate measurement.
+static uint32_t sFramesDrawn;
+static uint32_t sFramesAtMeasure;
+static uint32_t sMeasureMs;
+
+static void updateFieldMode() {
+    updateFieldFrame();
+    tickHud();
+}
+
+static void drawFieldMode() {
+    drawWorld3D();
+    drawGameOverlay();
+    drawItemGetPopup();
+    drawOverlayEffects();
+    drawAfterimage();
+    drawBlackout();
+}
+
+// The field's world under a running event that has no background pictures.
+static void drawFieldUnderEvent() {
+    drawWorld3D();
+    drawGameOverlay();
+    drawOverlayEffects();
+}
+
+// Scenes whose code has not arrived yet have empty entries.
+GameModeEntry gGameModes[GAME_MODE_COUNT] = {
+    {updateTitleScreen, drawTitleScreen, loadTitleTextures, 0, 0},   // 0 title
+    {updateFieldMode, drawFieldMode, loadFieldResources, 0, 1},      // 1 field
+    {nullptr, nullptr, nullptr, 1, 1},                               // 2 game over
+    {nullptr, nullptr, nullptr, 1, 1},                               // 3 ending
+    {nullptr, nullptr, nullptr, 0, 0},                               // 4 none
+    {nullptr, nullptr, nullptr, 0, 0},                               // 5 event scene
+    {nullptr, nullptr, nullptr, 1, 1},                               // 6 market
+    {nullptr, nullptr, nullptr, 1, 1},                               // 7 after-ending save
+    {nullptr, nullptr, nullptr, 1, 1},                               // 8 town map
+    {nullptr, nullptr, nullptr, 0, 0},                               // 9 overlay screen
+    {nullptr, nullptr, nullptr, 0, 0},                               // 10 opening
+    {nullptr, nullptr, nullptr, 1, 1},                               // 11 departure
+    {nullptr, nullptr, nullptr, 0, 0},                               // 12 none
+    {nullptr, nullptr, nullptr, 1, 1},                               // 13 church
+    {nullptr, nullptr, nullptr, 1, 1},                               // 14 plaza
+    {nullptr, nullptr, nullptr, 1, 1},                               // 15 tavern
+    {nullptr, nullptr, nullptr, 1, 1},                               // 16 plaza, idle
+};
+
+static const GameModeEntry* currentModeEntry() {
+    if (gGameMode < 0 || gGameMode >= GAME_MODE_COUNT) return nullptr;
+    return &gGameModes[gGameMode];
+}
+
+uint32_t getTimeMs() { return (uint32_t)(gClock->nowMicros() / 1000); }
+
+void resetFrameLoop() {
+    sLastFrameMs = getTimeMs();
+    sRestThirds = 0;
+    sFramesDrawn = 0;
+    sFramesAtMeasure = 0;
+    sMeasureMs = sLastFrameMs;
+    gFrameCounter = 0;
+    gMeasuredFps = 0;
+    gTimeOfDay = 0.0f;
+}
+
+int runFrame() {
+    // Out-of-range settings would index past the period table.
+    int32_t fs = gFrameSkip < 0 ? 0 : (gFrameSkip > FRAME_SKIP_MAX ? FRAME_SKIP_MAX : gFrameSkip);
+    uint32_t now = getTimeMs();
+    // Unsigned arithmetic: the clock may wrap.
+    uint32_t acc = 3 * now - 3 * sLastFrameMs + sRestThirds;
+    if (acc >= FRAME_PERIODS[0]) pollInput();
+
+    uint32_t period = FRAME_PERIODS[fs];
+    if (acc < period) {
+        if (acc < period - 10) {
+            uint32_t d = period - acc - 10;
+            uint32_t sleepMs = d > 10 ? 5 : d / 3 + 1;
+            gClock->sleepMicros((uint64_t)sleepMs * 1000);
+        }
+        return 1;
+    }
+    // After a stall only the remainder within one period is kept, so the
+    // game runs one frame instead of catching up in a burst.
+    sLastFrameMs = now;
+    sRestThirds = acc % period;
+
+    for (int32_t i = 0; i <= fs; ++i) {
+        updateTick();
+        updateSound();
+    }
+    if (!gDirect3D || !gD3DDevice) return 0;
+    renderFrame();
+    ++gFrameCounter;
+    gInputState[0].raw = 0;
+    gInputState[1].raw = 0;
+    return 1;
+}
+
+void runEventStep() {
+    if (gEventJustLoaded == 1) {
+        if (gEventLoaderMode == 1 || gEventLoaderMode == 4) startFadeIn(0, 17);
+        gEventJustLoaded = 0;
+    }
+    if (gGameMode == 1) {
+        updateDungeonScenery();
+        tickHud();
+    }
+    if (gEventReady == 1 && stepEvent()) {
+        gEventReady = 0;
+        releaseEventTextures();
+        gBlackout = 0;
+        if (gEventLoaderMode == 1 || gEventLoaderMode == 2) startFadeIn(0, 17);
+        else if (gEventLoaderMode == 3 || gEventLoaderMode == 4) startFadeOut(0, 3);
+        updateQueuedEvent();
+    }
+}
+
+static void runOverlayStep() {
+    runEventStep();
+    switch (gOverlayScreen.kind) {
+    case 0: updateFieldMenu(); break;
+    case 1: updateDayReport(); break;
+    case 2: updateItemChoice(); break;
+    default: break;
+    }
+}
+
+static void runModeUpdate() {
+    const GameModeEntry* entry = currentModeEntry();
+    if (!entry) return;
+    if (entry->prelude) {
+        tickHud();
+        updateEffectObjects();
+    }
+    if (entry->eventGate && gEventReady) {
+        runEventStep();
+        return;
+    }
+    if (entry->update) entry->update();
+}
+
+int updateTick() {
+    if (gGameMode != 0) ++runningGameState().playTicks;
+    ageGlyphCache();
+    if (gSceneLoading) {
+        stepScreenEffects();
+        return 1;
+    }
+    gShowLoading = 0;
+    deriveInputEdges(gInputState[0]);
+    deriveInputEdges(gInputState[1]);
+
+    if (pollMedia()) {
+        if (gInputState[0].pressed & BUTTON_CONFIRM) {
+            stopMedia();
+            gCurrentTrack = -1;
+            gTitleState.idleCounter = 0;
+        }
+        return 1;
+    }
+    if ((gInputState[0].pressed & BUTTON_MENU) && !isSceneLoading() && gGameMode != 0) toggleOverlayScreen(0);
+    if (gOverlayScreen.openCounter == 3) {
+        gGameMode = 9;
+        openFieldMenu();
+        startSceneLoader();
+    }
+    stepItemListSlide();
+
+    if (gStageChange.pending) {
+        if (!isFadeOutDone()) {
+            stepTransition();
+            return 1;
+        }
+        gStageChange.sameStage = gStageIndex == gStageChange.nextStage;
+        gStageIndex = gStageChange.nextStage;
+        gFloorIndex = gStageChange.entryFloor;
+        startWorldLoader();
+        if (!gStageChange.holdFadeIn) startFadeIn(gStageChange.fadeInKind, 17);
+        gStageChange.pending = 0;
+        return 1;
+    }
+
+    if (gOverlayScreen.openCounter > 0) {
+        if (gGameMode == 9 && gOverlayScreen.openCounter > 3) runOverlayStep();
+    } else {
+        runModeUpdate();
+    }
+
+    // The shown day phase only eases forward; a new day starts from below.
+    float phase = (float)runningGameState().dayPhase;
+    if (gTimeOfDay < phase) {
+        if (gTimeOfDay < phase - 1.0f) gTimeOfDay = phase - 1.0f;
+        gTimeOfDay += 0.005f;
+        if (gTimeOfDay > phase) gTimeOfDay = phase;
+        if (gTimeOfDay > 3.5f) gTimeOfDay = 3.5f;
+    }
+    stepTransition();
+    ++gTickCounter;
+    return 1;
+}
+
+static bool overlayCovers(int32_t counter) { return counter >= 4 && counter <= 12; }
+
+// Modes whose own draw gives way to an event's background pictures.
+static bool modeYieldsToEventBackground(int32_t mode) {
+    return mode == 2 || mode == 3 || mode == 6 || mode == 7 || mode == 8 || mode == 11 || (mode >= 13 && mode <= 16);
+}
+
+static void chooseRenderTarget() {
+    bool wantCapture = gAfterimageStep > 0 || gFrozenFrameStep == 2 ||
+                       (gOverlayScreen.renderCounter == 2 && gSfNoUse == 0);
+    // Capturing needs the screen-size target; without it the frame is drawn
+    // straight to the back buffer.
+    if (wantCapture && gRenderTargetSurfaces[0]) {
+        gSavedRenderTarget = gD3DDevice->getRenderTarget();
+        gSavedDepthSurface = gD3DDevice->getDepthStencilSurface();
+        gD3DDevice->setRenderTarget(gRenderTargetSurfaces[0], gSavedDepthSurface);
+        gScreenCaptured = 1;
+        gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        gD3DDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
+        return;
+    }
+    int32_t counter = gOverlayScreen.renderCounter;
+    if (counter >= 3 && counter <= 12) return;
+    if (gGameMode == 1) {
+        if (!gCurrentStage) return;
+        const int32_t* c = gCurrentStage->backcolor;
+        uint32_t argb = 0xFF000000u | (uint32_t)(c[0] & 0xFF) << 16 | (uint32_t)(c[1] & 0xFF) << 8 | (uint32_t)(c[2] & 0xFF);
+        gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, argb, 1.0f, 0);
+        return;
+    }
+    gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, CLEAR_COLOR_DEFAULT, 1.0f, 0);
+}
+
+// Returns whether the mode's draw already drew the afterimage.
+static bool drawCurrentMode() {
+    const GameModeEntry* entry = currentModeEntry();
+    if (!entry) return false;
+    if (gGameMode == 1) {
+        if (!gEventReady) {
+            if (entry->draw) entry->draw();
+            return entry->draw == drawFieldMode;
+        }
+        if (getEventBackgroundCount() == 0) drawFieldUnderEvent();
+        drawBlackout();
+        drawEventScene();
+        return false;
+    }
+    bool yields = modeYieldsToEventBackground(gGameMode);
+    bool hidden = yields && gEventReady && getEventBackgroundCount() > 0;
+    if (!hidden && entry->draw) entry->draw();
+    if (yields) {
+        drawBlackout();
+        if (gEventReady) drawEventScene();
+    }
+    return false;
+}
+
+void reloadCurrentModeTextures() {
+    int32_t mode = gGameMode;
+    if (mode == 9) mode = gOverlayScreen.savedMode;   // the overlay's own pictures arrive with it
+    if (mode < 0 || mode >= GAME_MODE_COUNT || mode == 9) return;
+    if (gGameModes[mode].reload) gGameModes[mode].reload();
+}
+
+static void recoverLostDevice() {
+    if (gD3DDevice->testCooperativeLevel() != GFX_DEVICE_NOT_RESET) return;
+    releaseAllTextures();
+    if (gD3DDevice->reset(gPresentParams) != GFX_OK) return;   // tried again next frame
+    gDeviceOk = 1;
+    loadSystemTextures();
+    reloadCurrentModeTextures();
+    if (gEventReady) loadEventTextures();
+}
+
+static void measureFrameRate() {
+    ++sFramesDrawn;
+    uint32_t now = getTimeMs();
+    uint32_t elapsed = now - sMeasureMs;
+    if (elapsed > 1000) {
+        gMeasuredFps = (sFramesDrawn - sFramesAtMeasure) * 1000 / elapsed;
+        sFramesAtMeasure = sFramesDrawn;
+        sMeasureMs = now;
+    }
+}
+
+void renderFrame() {
+    if (pollMedia()) return;
+    stepScreenEffects();
+    stepOverlayRenderCounter();
+
+    if (gDeviceOk) {
+        gSpriteVertexCount = 0;
+        gScreenCaptured = 0;
+        chooseRenderTarget();
+        gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+        gD3DDevice->beginScene();
+
+        int32_t counter = gOverlayScreen.renderCounter;
+        bool afterimageDrawn = false;
+        if (!gShowLoading && !overlayCovers(counter)) afterimageDrawn = drawCurrentMode();
+        if (!afterimageDrawn) drawAfterimage();
+        if (overlayCovers(counter) && !gShowLoading) {
+            switch (gOverlayScreen.kind) {
+            case 0: drawFieldMenu(); break;
+            case 1: drawDayReport(); break;
+            case 2: drawItemChoice(); break;
+            default: break;
+            }
+            if (gEventReady) drawEventScene();
+        }
+        if (gGameMode == 1 || overlayCovers(counter)) drawLoadingBand();
+        drawTransitionOverlay();
+        drawLoadingIndicator();
+        if (gGameMode == 1) emptyOverlayHook();
+
+        gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
+        if (gDispFps == 0) drawFpsCounter();
+        gD3DDevice->setTexture(0, nullptr);
+        gD3DDevice->endScene();
+        if (gD3DDevice->present() == GFX_DEVICE_LOST) gDeviceOk = 0;
+    }
+    if (!gDeviceOk) recoverLostDevice();
+    measureFrameRate();
+}

@@ -1,0 +1,31 @@
+// engine/overlay_screen.h: the screens that open over a running scene (pause
+// menu, day results, item choice) and the full-screen effects that render the
+// frame into the off-screen target (frozen-frame fade, afterimage).
+#pragma once
+#include <cstdint>
+
+struct OverlayScreenState {
+    int32_t kind;            // 0 pause menu, 1 results, 2 item choice
+    int32_t openCounter;     // tick side: 0 closed, 1..12 opening/open, 13..19 closing
+    int32_t renderCounter;   // the same, advanced once per drawn frame
+    int32_t opening;         // 1 from opening until closing starts
+    int32_t savedMode;       // the interrupted game mode
+};
+extern OverlayScreenState gOverlayScreen;
+extern int32_t gFrozenFrameStep;   // 0 off, 1..31 running
+extern int32_t gAfterimageStep;    // 0 off, 1..n-1 running
+extern int32_t gAfterimageLength;
+extern int32_t gScreenCaptured;    // this frame was drawn into the off-screen target
+
+// The targets in use when a frame was captured; the effect's drawing sets
+// them back.
+struct GfxSurface;
+extern GfxSurface* gSavedRenderTarget;
+extern GfxSurface* gSavedDepthSurface;
+
+void stepScreenEffects();
+void stepOverlayRenderCounter();
+void toggleOverlayScreen(int32_t kind);
+void openPauseMenu();
+void clearOverlayOpening();
+void drawAfterimage();

@@ -1,0 +1,5 @@
+#include "field/hud.h"
+
+// The HUD arrives with the field overlay.
+void tickHud() {}
+void emptyOverlayHook() {}

@@ -1,0 +1,175 @@
+// platform/gfx.h: the graphics device, in the fixed-function model the game's
+// drawing code is written in (render states, texture stages, transforms,
+// textures and surfaces, scenes, present, lost device and reset).
+//
+// A backend ("system") creates one device. The OpenGL backend draws with
+// OpenGL 2.1 (compatibility profile) into an off-screen back buffer of the
+// asked size; in a window, present stretches it to the window's client area.
+// The headless backend runs the same OpenGL code on an EGL surfaceless context
+// (Mesa's software renderer) and never shows anything; tests read the back
+// buffer back. The recording backend draws nothing and logs every call.
+//
+// Conventions kept from the model the game is written for: a colour is
+// 0xAARRGGBB; pixel rows are numbered from the top; depth runs 0..1;
+// matrices are row-major with row vectors (translation in elements 12..14).
+// Only the main thread calls a device.
+#pragma once
+#include <cstdint>
+
+enum GfxResult : int32_t {
+    GFX_OK = 0,
+    GFX_FAILED,
+    GFX_DEVICE_LOST,        // present: the device was lost; draw nothing until reset
+    GFX_DEVICE_NOT_RESET,   // cooperative level: lost and ready to be reset
+    GFX_INVALID_CALL,       // reset while default-pool resources are still alive, and the like
+};
+
+enum GfxFormat : int32_t {
+    GFX_FORMAT_UNKNOWN = 0,
+    GFX_FORMAT_X8R8G8B8,
+    GFX_FORMAT_A8R8G8B8,
+    GFX_FORMAT_R5G6B5,
+    GFX_FORMAT_X1R5G5B5,
+    GFX_FORMAT_A1R5G5B5,
+    GFX_FORMAT_A4R4G4B4,
+    GFX_FORMAT_D16,
+};
+
+enum GfxPool : int32_t { GFX_POOL_DEFAULT = 0, GFX_POOL_MANAGED = 1, GFX_POOL_SYSTEM = 2 };
+enum GfxUsage : uint32_t { GFX_USAGE_NONE = 0, GFX_USAGE_RENDER_TARGET = 1 };
+enum GfxClearFlags : uint32_t { GFX_CLEAR_TARGET = 1, GFX_CLEAR_ZBUFFER = 2, GFX_CLEAR_STENCIL = 4 };
+
+enum GfxRenderState : int32_t {
+    GFX_RS_CULLMODE = 0,        // GfxCull
+    GFX_RS_ZENABLE,
+    GFX_RS_ZWRITEENABLE,
+    GFX_RS_ZFUNC,               // GfxCompare
+    GFX_RS_ALPHABLENDENABLE,
+    GFX_RS_SRCBLEND,            // GfxBlend
+    GFX_RS_DESTBLEND,           // GfxBlend
+    GFX_RS_ALPHATESTENABLE,
+    GFX_RS_ALPHAREF,
+    GFX_RS_ALPHAFUNC,           // GfxCompare
+    GFX_RS_FOGENABLE,
+    GFX_RS_LIGHTING,
+    GFX_RS_COUNT
+};
+enum GfxCull : uint32_t { GFX_CULL_NONE = 1, GFX_CULL_CW = 2, GFX_CULL_CCW = 3 };
+enum GfxCompare : uint32_t {
+    GFX_CMP_NEVER = 1, GFX_CMP_LESS, GFX_CMP_EQUAL, GFX_CMP_LESSEQUAL,
+    GFX_CMP_GREATER, GFX_CMP_NOTEQUAL, GFX_CMP_GREATEREQUAL, GFX_CMP_ALWAYS,
+};
+enum GfxBlend : uint32_t {
+    GFX_BLEND_ZERO = 1, GFX_BLEND_ONE, GFX_BLEND_SRCCOLOR, GFX_BLEND_INVSRCCOLOR,
+    GFX_BLEND_SRCALPHA, GFX_BLEND_INVSRCALPHA, GFX_BLEND_DESTALPHA, GFX_BLEND_INVDESTALPHA,
+    GFX_BLEND_DESTCOLOR, GFX_BLEND_INVDESTCOLOR,
+};
+
+enum GfxTransform : int32_t { GFX_TS_WORLD = 0, GFX_TS_VIEW, GFX_TS_PROJECTION, GFX_TS_COUNT };
+
+struct GfxDisplayMode {
+    int32_t width;
+    int32_t height;
+    GfxFormat format;
+};
+
+// What a device is created and reset with.
+struct GfxPresentParams {
+    int32_t backBufferWidth;
+    int32_t backBufferHeight;
+    GfxFormat backBufferFormat;
+    bool windowed;
+    bool autoDepthStencil;
+    GfxFormat depthStencilFormat;
+    bool vsync;
+};
+
+// Limits every backend keeps: its textures come from a fixed pool.
+constexpr int32_t GFX_TEXTURE_MAX = 1024;        // live textures per device; creating more fails
+constexpr int32_t GFX_TEXTURE_LEVEL_MAX = 14;    // mip levels, so a side is at most 8192
+constexpr int32_t GFX_TEXTURE_STAGE_MAX = 8;
+
+// The mip levels a texture gets, or 0 when it cannot be made: sides 1..8192,
+// a colour format, levels 0 (the whole chain down to 1x1) up to the whole
+// chain; a render target lives in the default pool and has one level.
+constexpr int32_t gfxTextureLevels(int32_t width, int32_t height, int32_t levels, uint32_t usage,
+                                   GfxFormat format, GfxPool pool) {
+    constexpr int32_t maxSide = 1 << (GFX_TEXTURE_LEVEL_MAX - 1);
+    if (width < 1 || height < 1 || width > maxSide || height > maxSide) return 0;
+    if (format <= GFX_FORMAT_UNKNOWN || format >= GFX_FORMAT_D16) return 0;
+    int32_t chain = 1;
+    for (int32_t side = width > height ? width : height; side > 1; side >>= 1) ++chain;
+    if (usage & GFX_USAGE_RENDER_TARGET) {
+        if (pool != GFX_POOL_DEFAULT) return 0;
+        chain = 1;
+    }
+    if (levels < 0 || levels > chain) return 0;
+    return levels == 0 ? chain : levels;
+}
+
+struct GfxTexture;   // owned by the device; released with releaseTexture
+struct GfxSurface;   // a level of a texture, the back buffer or a depth buffer; owned by the device
+
+class GfxDevice {
+public:
+    virtual ~GfxDevice() = default;
+
+    virtual GfxResult clear(uint32_t flags, uint32_t argb, float z, uint32_t stencil) = 0;
+    virtual GfxResult beginScene() = 0;
+    virtual GfxResult endScene() = 0;
+    virtual GfxResult present() = 0;
+    virtual GfxResult testCooperativeLevel() = 0;
+    // Fails with GFX_INVALID_CALL while default-pool textures are alive.
+    virtual GfxResult reset(const GfxPresentParams& params) = 0;
+
+    virtual GfxTexture* createTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage,
+                                      GfxFormat format, GfxPool pool) = 0;
+    virtual void releaseTexture(GfxTexture* texture) = 0;
+    virtual GfxSurface* getSurfaceLevel(GfxTexture* texture, int32_t level) = 0;
+
+    virtual GfxSurface* getRenderTarget() = 0;         // the surface drawn into now
+    virtual GfxSurface* getDepthStencilSurface() = 0;  // the depth buffer in use now
+    virtual GfxSurface* getBackBuffer() = 0;
+    virtual GfxResult setRenderTarget(GfxSurface* color, GfxSurface* depth) = 0;
+
+    virtual void setRenderState(GfxRenderState state, uint32_t value) = 0;
+    virtual void setTexture(int32_t stage, GfxTexture* texture) = 0;
+    virtual void setTransform(GfxTransform which, const float matrix[16]) = 0;
+
+    // Copies the back buffer, top row first, as 0xAARRGGBB; false when the
+    // size differs from the back buffer's.
+    virtual bool readBackBuffer(uint32_t* argb, int32_t width, int32_t height) = 0;
+    // Makes the device behave as lost: the next present reports
+    // GFX_DEVICE_LOST, the cooperative level GFX_DEVICE_NOT_RESET until reset.
+    virtual void simulateDeviceLoss() = 0;
+    virtual int32_t liveDefaultPoolTextures() = 0;
+};
+
+// The object a device comes from.
+struct GfxBackend {
+    const char* name;
+    bool (*open)();                        // false: graphics cannot start at all
+    void (*close)();
+    bool (*getDisplayMode)(GfxDisplayMode* out);
+    GfxDevice* (*createDevice)(const GfxPresentParams& params);   // null on failure
+    void (*destroyDevice)(GfxDevice* device);
+};
+
+extern const GfxBackend* gGfxBackend;     // chosen at start-up
+extern const GfxBackend GFX_OPENGL;       // draws for the SDL window
+extern const GfxBackend GFX_HEADLESS;     // OpenGL on EGL, no window
+extern const GfxBackend GFX_RECORDING;    // no drawing, a log of calls
+
+// The recording backend's log: one line per device call, e.g.
+// "clear 3 ff17f0ff 1.000000 0", "beginScene", "setRenderState 0 1".
+constexpr int GFX_RECORD_MAX = 4096;
+struct GfxRecord {
+    char lines[GFX_RECORD_MAX][64];
+    int32_t count;        // stops growing at GFX_RECORD_MAX
+    int32_t total;
+};
+extern GfxRecord gGfxRecord;
+void gfxRecordClear();
+int32_t gfxRecordFind(const char* prefix, int32_t from);   // index of the first line starting so, or -1
+// The recording backend's failure switches, for start-up tests.
+void gfxRecordingSetFailures(bool openFails, bool createDeviceFails);

@@ -1,0 +1,228 @@
+// platform/gfx_recording.cpp: the recording backend: draws nothing and writes
+// one line into gGfxRecord for each device call that draws, changes state or
+// manages resources; the queries (get*, liveDefaultPoolTextures,
+// readBackBuffer) and simulateDeviceLoss leave no line. Textures and surfaces
+// are dummy records from fixed pools, and a lost device follows the same rules
+// as the OpenGL one, so start-up, lost-device and call-order tests run on it.
+#include "platform/gfx.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+GfxRecord gGfxRecord;
+
+struct RecordingSwitches {
+    bool openFails;
+    bool createDeviceFails;
+    bool open;
+    GfxDevice* device;
+};
+static RecordingSwitches sRecording;
+
+void gfxRecordClear() {
+    gGfxRecord.count = 0;
+    gGfxRecord.total = 0;
+}
+
+int32_t gfxRecordFind(const char* prefix, int32_t from) {
+    size_t length = strlen(prefix);
+    for (int32_t i = from < 0 ? 0 : from; i < gGfxRecord.count; ++i)
+        if (strncmp(gGfxRecord.lines[i], prefix, length) == 0) return i;
+    return -1;
+}
+
+void gfxRecordingSetFailures(bool openFails, bool createDeviceFails) {
+    sRecording.openFails = openFails;
+    sRecording.createDeviceFails = createDeviceFails;
+}
+
+__attribute__((format(printf, 1, 2))) static void recordLine(const char* format, ...) {
+    ++gGfxRecord.total;
+    if (gGfxRecord.count >= GFX_RECORD_MAX) return;
+    va_list args;
+    va_start(args, format);
+    vsnprintf(gGfxRecord.lines[gGfxRecord.count++], sizeof gGfxRecord.lines[0], format, args);
+    va_end(args);
+}
+
+enum RecordedSurfaceKind : int32_t { RECORDED_NONE = 0, RECORDED_BACK_BUFFER, RECORDED_DEPTH, RECORDED_LEVEL };
+
+// Callers hold only the addresses of these records, as GfxTexture and
+// GfxSurface handles, and never look inside.
+struct RecordedSurface {
+    RecordedSurfaceKind kind;
+    int32_t texture;   // slot of the owning texture; -1 for the back buffer and depth
+    int32_t level;
+    bool renderTarget;
+};
+
+struct RecordedTexture {
+    bool live;
+    GfxPool pool;
+    int32_t levels;
+    RecordedSurface surfaces[GFX_TEXTURE_LEVEL_MAX];
+};
+
+static GfxTexture* textureHandle(RecordedTexture* texture) { return reinterpret_cast<GfxTexture*>(texture); }
+static RecordedTexture* textureRecord(GfxTexture* texture) { return reinterpret_cast<RecordedTexture*>(texture); }
+static GfxSurface* surfaceHandle(RecordedSurface* surface) { return reinterpret_cast<GfxSurface*>(surface); }
+static RecordedSurface* surfaceRecord(GfxSurface* surface) { return reinterpret_cast<RecordedSurface*>(surface); }
+
+class RecordingDevice final : public GfxDevice {
+public:
+    explicit RecordingDevice(const GfxPresentParams& params) { resetTargets(params); }
+
+    GfxResult clear(uint32_t flags, uint32_t argb, float z, uint32_t stencil) override {
+        recordLine("clear %u %08x %f %u", flags, argb, (double)z, stencil);
+        return GFX_OK;
+    }
+    GfxResult beginScene() override {
+        recordLine("beginScene");
+        if (inScene) return GFX_INVALID_CALL;
+        inScene = true;
+        return GFX_OK;
+    }
+    GfxResult endScene() override {
+        recordLine("endScene");
+        if (!inScene) return GFX_INVALID_CALL;
+        inScene = false;
+        return GFX_OK;
+    }
+    GfxResult present() override {
+        recordLine("present");
+        return lost ? GFX_DEVICE_LOST : GFX_OK;
+    }
+    GfxResult testCooperativeLevel() override {
+        recordLine("testCooperativeLevel");
+        return lost ? GFX_DEVICE_NOT_RESET : GFX_OK;
+    }
+    // Refused while default-pool textures live; a refused reset leaves the
+    // device lost, like the OpenGL one.
+    GfxResult reset(const GfxPresentParams& params) override {
+        recordLine("reset %d %d", params.backBufferWidth, params.backBufferHeight);
+        if (defaultPoolTextures > 0 || params.backBufferWidth < 1 || params.backBufferHeight < 1) {
+            lost = true;
+            return GFX_INVALID_CALL;
+        }
+        resetTargets(params);
+        lost = false;
+        return GFX_OK;
+    }
+
+    GfxTexture* createTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage, GfxFormat format,
+                              GfxPool pool) override {
+        recordLine("createTexture %d %d %d %u %d %d", width, height, levels, usage, (int)format, (int)pool);
+        int32_t levelCount = gfxTextureLevels(width, height, levels, usage, format, pool);
+        if (levelCount == 0) return nullptr;
+        for (int32_t slot = 0; slot < GFX_TEXTURE_MAX; ++slot) {
+            RecordedTexture& texture = textures[slot];
+            if (texture.live) continue;
+            texture = RecordedTexture{true, pool, levelCount, {}};
+            for (int32_t level = 0; level < levelCount; ++level)
+                texture.surfaces[level] =
+                    RecordedSurface{RECORDED_LEVEL, slot, level, level == 0 && (usage & GFX_USAGE_RENDER_TARGET) != 0};
+            if (pool == GFX_POOL_DEFAULT) ++defaultPoolTextures;
+            return textureHandle(&texture);
+        }
+        return nullptr;
+    }
+    void releaseTexture(GfxTexture* handle) override {
+        RecordedTexture* texture = textureRecord(handle);
+        if (!texture || !texture->live) return;
+        recordLine("releaseTexture tex%d", (int)(texture - textures));
+        if (colorTarget->kind == RECORDED_LEVEL && &textures[colorTarget->texture] == texture) colorTarget = &backBuffer;
+        if (texture->pool == GFX_POOL_DEFAULT) --defaultPoolTextures;
+        *texture = RecordedTexture{};
+    }
+    GfxSurface* getSurfaceLevel(GfxTexture* handle, int32_t level) override {
+        RecordedTexture* texture = textureRecord(handle);
+        if (!texture || !texture->live || level < 0 || level >= texture->levels) return nullptr;
+        return surfaceHandle(&texture->surfaces[level]);
+    }
+
+    GfxSurface* getRenderTarget() override { return surfaceHandle(colorTarget); }
+    GfxSurface* getDepthStencilSurface() override { return surfaceHandle(depthTarget); }
+    GfxSurface* getBackBuffer() override { return surfaceHandle(&backBuffer); }
+    // A null colour keeps the current one, a null depth draws without depth.
+    GfxResult setRenderTarget(GfxSurface* colorHandle, GfxSurface* depthHandle) override {
+        RecordedSurface* color = colorHandle ? surfaceRecord(colorHandle) : colorTarget;
+        RecordedSurface* depth = surfaceRecord(depthHandle);
+        char colorName[16];
+        if (color->kind == RECORDED_LEVEL)
+            snprintf(colorName, sizeof colorName, "tex%d", (int)color->texture);
+        else
+            snprintf(colorName, sizeof colorName, "%s", color->kind == RECORDED_BACK_BUFFER ? "backbuffer" : "bad");
+        recordLine("setRenderTarget %s %s", colorName, depth ? "depth" : "null");
+        bool drawable = color->kind == RECORDED_BACK_BUFFER || (color->kind == RECORDED_LEVEL && color->renderTarget);
+        if (!drawable || (depth && (depth->kind != RECORDED_DEPTH || !params.autoDepthStencil)))
+            return GFX_INVALID_CALL;
+        colorTarget = color;
+        depthTarget = depth;
+        return GFX_OK;
+    }
+
+    void setRenderState(GfxRenderState state, uint32_t value) override {
+        recordLine("setRenderState %d %u", (int)state, value);
+    }
+    void setTexture(int32_t stage, GfxTexture* handle) override {
+        RecordedTexture* texture = textureRecord(handle);
+        if (texture)
+            recordLine("setTexture %d tex%d", (int)stage, (int)(texture - textures));
+        else
+            recordLine("setTexture %d null", (int)stage);
+    }
+    void setTransform(GfxTransform which, const float*) override { recordLine("setTransform %d", (int)which); }
+
+    bool readBackBuffer(uint32_t*, int32_t, int32_t) override { return false; }
+    void simulateDeviceLoss() override { lost = true; }
+    int32_t liveDefaultPoolTextures() override { return defaultPoolTextures; }
+
+private:
+    void resetTargets(const GfxPresentParams& newParams) {
+        params = newParams;
+        colorTarget = &backBuffer;
+        depthTarget = params.autoDepthStencil ? &depthBuffer : nullptr;
+        inScene = false;
+    }
+
+    GfxPresentParams params = {};
+    RecordedSurface backBuffer = {RECORDED_BACK_BUFFER, -1, 0, true};
+    RecordedSurface depthBuffer = {RECORDED_DEPTH, -1, 0, false};
+    RecordedSurface* colorTarget = &backBuffer;
+    RecordedSurface* depthTarget = nullptr;
+    RecordedTexture textures[GFX_TEXTURE_MAX] = {};
+    int32_t defaultPoolTextures = 0;
+    bool lost = false;
+    bool inScene = false;
+};
+
+static bool recordingOpen() {
+    sRecording.open = !sRecording.openFails;
+    return sRecording.open;
+}
+
+static void recordingClose() { sRecording.open = false; }
+
+static bool recordingDisplayMode(GfxDisplayMode* out) {
+    *out = GfxDisplayMode{640, 480, GFX_FORMAT_X8R8G8B8};
+    return true;
+}
+
+// One device at a time, after open, like the OpenGL backends.
+static GfxDevice* recordingCreateDevice(const GfxPresentParams& params) {
+    if (!sRecording.open || sRecording.createDeviceFails || sRecording.device) return nullptr;
+    sRecording.device = new (std::nothrow) RecordingDevice(params);
+    return sRecording.device;
+}
+
+static void recordingDestroyDevice(GfxDevice* device) {
+    if (!device || device != sRecording.device) return;
+    delete static_cast<RecordingDevice*>(device);
+    sRecording.device = nullptr;
+}
+
+const GfxBackend GFX_RECORDING = {
+    "recording", recordingOpen, recordingClose, recordingDisplayMode, recordingCreateDevice, recordingDestroyDevice,
+};

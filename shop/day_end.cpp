@@ -1,0 +1,8 @@
+#include "shop/day_end.h"
+
+// The report and the item choice arrive with the end of day.
+void updateDayReport() {}
+void updateItemChoice() {}
+void drawDayReport() {}
+void drawItemChoice() {}
+void drawLoadingBand() {}

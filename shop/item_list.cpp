@@ -1,0 +1,4 @@
+#include "shop/item_list.h"
+
+// The list arrives with the item windows.
+void stepItemListSlide() {}

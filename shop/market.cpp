@@ -1,0 +1,4 @@
+#include "shop/market.h"
+
+// The market arrives with the shop.
+void resetTradeConfirm() {}

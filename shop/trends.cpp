@@ -1,0 +1,4 @@
+#include "shop/trends.h"
+
+// Trends arrive with the shop's economy.
+void resetNewsAndEvents() {}

@@ -1,0 +1,4 @@
+// shop/trends.h: market trends, news and booms.
+#pragma once
+
+void resetNewsAndEvents();

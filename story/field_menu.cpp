@@ -1,0 +1,6 @@
+#include "story/field_menu.h"
+
+// The menu arrives with the field menu.
+void openFieldMenu() {}
+void updateFieldMenu() {}
+void drawFieldMenu() {}

@@ -1,0 +1,10 @@
+#include "story/title.h"
+
+TitleState gTitleState;
+
+// The menu, the save list and the rest of the title arrive with the title
+// screen; until then the title is an idle, empty screen.
+void enterTitleScreen() { gTitleState = TitleState{}; }
+void updateTitleScreen() {}
+void drawTitleScreen() {}
+bool isTitleIdle() { return true; }

@@ -1,0 +1,45 @@
+// tests/harness/harness.h: boots the real game headless.
+// The real start-up runs on a game folder with the headless window, the
+// headless (or recording) graphics device, scripted input and the virtual
+// clock; then the harness runs ticks and their frames. The same seed, frame
+// skip and input give the same run, bit for bit.
+#pragma once
+#include <cstdint>
+
+#include "engine/shell.h"
+#include "platform/gfx.h"
+
+struct InputScriptStep {
+    int32_t tick;       // from this tick on (counted from the boot) ...
+    uint16_t buttons;   // ... these buttons are held
+};
+
+struct HarnessOptions {
+    const char* gameDir = nullptr;           // null: a fresh empty temporary folder
+    uint32_t seed = 1;
+    int32_t frameSkip = 0;
+    const GfxBackend* gfx = &GFX_HEADLESS;
+    int32_t screenWidth = 640;
+    int32_t screenHeight = 480;
+    bool windowFails = false;                // the window cannot be created
+};
+
+struct HarnessRun {
+    StartupResult startup;
+    bool quit;           // the message loop has ended
+    int32_t exitCode;    // after harnessShutdown
+    char gameDir[512];
+};
+extern HarnessRun gHarness;
+
+StartupResult harnessBoot(const HarnessOptions& options);
+// Runs the message loop until n more ticks have run (or the game quits),
+// moving the virtual clock 1 ms per turn. script (may be null) is sorted by
+// tick; the last step at or before the next tick gives the held buttons.
+void harnessRunTicks(int32_t n, const InputScriptStep* script = nullptr, int32_t steps = 0);
+// Runs the message loop until the queue is empty and one more turn ran.
+void harnessPumpEvents();
+void harnessPostEvent(int32_t kind, int32_t a = 0, int32_t b = 0);
+// The last drawn back buffer, top row first, 0xAARRGGBB.
+bool harnessReadFrame(uint32_t* argb, int32_t width, int32_t height);
+int32_t harnessShutdown();

@@ -1,0 +1,121 @@
+// The recording backend: the log lines its calls leave, the log's limits and
+// the start-up failure switches.
+#include "platform/gfx.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+GfxPresentParams presentParams(int32_t width, int32_t height) {
+    return GfxPresentParams{width, height, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false};
+}
+
+class GfxRecording : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gfxRecordingSetFailures(false, false);
+        ASSERT_TRUE(GFX_RECORDING.open());
+        device = GFX_RECORDING.createDevice(presentParams(640, 480));
+        ASSERT_NE(device, nullptr);
+        gfxRecordClear();
+    }
+    void TearDown() override {
+        if (device) GFX_RECORDING.destroyDevice(device);
+        GFX_RECORDING.close();
+        gfxRecordingSetFailures(false, false);
+    }
+    GfxDevice* device = nullptr;
+};
+
+TEST_F(GfxRecording, EachCallLeavesOneLine) {
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    GfxTexture* target = device->createTexture(1280, 256, 1, GFX_USAGE_RENDER_TARGET, GFX_FORMAT_A8R8G8B8,
+                                               GFX_POOL_DEFAULT);
+    ASSERT_NE(target, nullptr);
+    GfxSurface* depth = device->getDepthStencilSurface();
+    device->setRenderTarget(device->getSurfaceLevel(target, 0), depth);
+    device->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF17F0FF, 1.0f, 0);
+    device->setRenderTarget(device->getBackBuffer(), depth);
+    device->beginScene();
+    device->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+    device->setTexture(0, target);
+    device->setTransform(GFX_TS_PROJECTION, identity);
+    device->setTexture(0, nullptr);
+    device->endScene();
+    device->simulateDeviceLoss();
+    device->present();
+    device->testCooperativeLevel();
+    device->releaseTexture(target);
+    device->reset(presentParams(800, 600));
+
+    const char* const want[] = {
+        "createTexture 1280 256 1 1 2 0",
+        "setRenderTarget tex0 depth",
+        "clear 3 ff17f0ff 1.000000 0",
+        "setRenderTarget backbuffer depth",
+        "beginScene",
+        "setRenderState 0 1",
+        "setTexture 0 tex0",
+        "setTransform 2",
+        "setTexture 0 null",
+        "endScene",
+        "present",
+        "testCooperativeLevel",
+        "releaseTexture tex0",
+        "reset 800 600",
+    };
+    const int32_t wantCount = (int32_t)(sizeof want / sizeof want[0]);
+    ASSERT_EQ(gGfxRecord.count, wantCount);
+    for (int32_t i = 0; i < wantCount; ++i) EXPECT_STREQ(gGfxRecord.lines[i], want[i]) << "line " << i;
+    EXPECT_EQ(gGfxRecord.total, wantCount);
+}
+
+TEST_F(GfxRecording, FindLooksForwardFromAnIndex) {
+    device->beginScene();
+    device->setRenderState(GFX_RS_LIGHTING, 0);
+    device->endScene();
+    device->setRenderState(GFX_RS_LIGHTING, 1);
+    EXPECT_EQ(gfxRecordFind("setRenderState", 0), 1);
+    EXPECT_EQ(gfxRecordFind("setRenderState", 2), 3);
+    EXPECT_EQ(gfxRecordFind("setRenderState 11 1", 0), 3);
+    EXPECT_EQ(gfxRecordFind("present", 0), -1);
+    EXPECT_EQ(gfxRecordFind("beginScene", 1), -1);
+}
+
+TEST_F(GfxRecording, LogStopsAtItsSizeButCountsEveryCall) {
+    for (int32_t i = 0; i < GFX_RECORD_MAX + 5; ++i) device->setRenderState(GFX_RS_ZENABLE, 1);
+    EXPECT_EQ(gGfxRecord.count, GFX_RECORD_MAX);
+    EXPECT_EQ(gGfxRecord.total, GFX_RECORD_MAX + 5);
+    gfxRecordClear();
+    EXPECT_EQ(gGfxRecord.count, 0);
+    EXPECT_EQ(gGfxRecord.total, 0);
+}
+
+TEST_F(GfxRecording, DrawsNothingToReadBack) {
+    uint32_t pixels[4] = {};
+    EXPECT_FALSE(device->readBackBuffer(pixels, 2, 2));
+    EXPECT_FALSE(device->readBackBuffer(pixels, 640, 480));
+}
+
+TEST_F(GfxRecording, FailureSwitchesStopStartUp) {
+    GFX_RECORDING.destroyDevice(device);
+    device = nullptr;
+    GFX_RECORDING.close();
+
+    gfxRecordingSetFailures(true, false);
+    EXPECT_FALSE(GFX_RECORDING.open());
+    EXPECT_EQ(GFX_RECORDING.createDevice(presentParams(640, 480)), nullptr) << "no device without open";
+
+    gfxRecordingSetFailures(false, true);
+    ASSERT_TRUE(GFX_RECORDING.open());
+    EXPECT_EQ(GFX_RECORDING.createDevice(presentParams(640, 480)), nullptr);
+
+    gfxRecordingSetFailures(false, false);
+    device = GFX_RECORDING.createDevice(presentParams(640, 480));
+    EXPECT_NE(device, nullptr);
+    EXPECT_EQ(GFX_RECORDING.createDevice(presentParams(640, 480)), nullptr) << "one device at a time";
+}
+
+}  // namespace
