@@ -149,7 +149,7 @@ public:
 struct GfxBackend {
     const char* name;
     bool (*open)();                        // false: graphics cannot start at all
-    void (*close)();
+    void (*close)();                       // after destroyDevice
     bool (*getDisplayMode)(GfxDisplayMode* out);
     GfxDevice* (*createDevice)(const GfxPresentParams& params);   // null on failure
     void (*destroyDevice)(GfxDevice* device);

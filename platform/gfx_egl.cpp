@@ -9,7 +9,6 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
-
 struct HeadlessGl {
     EGLDisplay display;
     EGLContext context;
@@ -35,6 +34,7 @@ static bool headlessOpen() {
         eglTerminate(display);
         return false;
     }
+    glKeepDriverLoaded();
     sHeadless.display = display;
     return true;
 }

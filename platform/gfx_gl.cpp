@@ -25,6 +25,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -53,16 +56,22 @@ struct GfxTexture {
     GfxSurface surfaces[GFX_TEXTURE_LEVEL_MAX];
 };
 
-// Indexed by GfxFormat; the 16-bit formats keep their channel sizes.
+// Indexed by GfxFormat; 16-bit formats stay 16-bit.
 static const GLenum TEXTURE_FORMATS[] = {0, GL_RGB8, GL_RGBA8, GL_RGB5, GL_RGB5, GL_RGB5_A1, GL_RGBA4};
 static_assert(sizeof TEXTURE_FORMATS / sizeof TEXTURE_FORMATS[0] == GFX_FORMAT_D16);
 
 // Indexed by GfxCompare - 1 and GfxBlend - 1.
 static const GLenum COMPARE_FUNCS[] = {GL_NEVER,   GL_LESS,     GL_EQUAL,  GL_LEQUAL,
                                        GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
-static const GLenum BLEND_FACTORS[] = {GL_ZERO,          GL_ONE,       GL_SRC_COLOR,           GL_ONE_MINUS_SRC_COLOR,
-                                       GL_SRC_ALPHA,     GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA,
-                                       GL_DST_COLOR,     GL_ONE_MINUS_DST_COLOR};
+static const GLenum BLEND_FACTORS[] = {
+    GL_ZERO,      GL_ONE,
+    GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR,
+    GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA,
+    GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA,
+    GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR,
+};
+static_assert(sizeof BLEND_FACTORS / sizeof BLEND_FACTORS[0] == GFX_BLEND_INVDESTCOLOR);
+static_assert(sizeof COMPARE_FUNCS / sizeof COMPARE_FUNCS[0] == GFX_CMP_ALWAYS);
 
 // The old API's defaults, in GfxRenderState order. ZENABLE is on only when
 // the device was made with a depth buffer (set in resetState).
@@ -100,6 +109,7 @@ static bool formatHasAlpha(GfxFormat format) {
     return format == GFX_FORMAT_A8R8G8B8 || format == GFX_FORMAT_A1R5G5B5 || format == GFX_FORMAT_A4R4G4B4;
 }
 
+// Set at start-up by the program or the test harness.
 const GfxBackend* gGfxBackend = nullptr;
 
 bool glExtensionListHas(const char* list, const char* name) {
@@ -111,6 +121,18 @@ bool glExtensionListHas(const char* list, const char* name) {
     return false;
 }
 
+static int keepDriverMapped(dl_phdr_info* info, size_t, void*) {
+    const char* name = info->dlpi_name;
+    size_t length = strlen(name);
+    if (length > 7 && strcmp(name + length - 7, "_dri.so") == 0) {
+        void* handle = dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+        if (handle) dlclose(handle);
+    }
+    return 0;
+}
+
+void glKeepDriverLoaded() { dl_iterate_phdr(keepDriverMapped, nullptr); }
+
 // The device needs GL 2.1 fixed function plus framebuffer objects (core in
 // 3.0); a core-profile context has no fixed function.
 static bool contextUsable() {
@@ -119,8 +141,13 @@ static bool contextUsable() {
         logLine("gfx: no OpenGL context is current");
         return false;
     }
-    const char* renderer = (const char*)glGetString(GL_RENDERER);
-    logLine("gfx: OpenGL %s, %s", version, renderer ? renderer : "unknown renderer");
+    // Once a run is enough: tests and the harness make many devices.
+    static bool reported = false;
+    if (!reported) {
+        const char* renderer = (const char*)glGetString(GL_RENDERER);
+        logLine("gfx: OpenGL %s, %s", version, renderer ? renderer : "unknown renderer");
+        reported = true;
+    }
     int major = 0;
     int minor = 0;
     sscanf(version, "%d.%d", &major, &minor);

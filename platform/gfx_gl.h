@@ -20,3 +20,9 @@ void glDeviceDestroy(GfxDevice* device);
 
 // Whether a space-separated extension list names this extension.
 bool glExtensionListHas(const char* list, const char* name);
+// Keeps the OpenGL drivers loaded now mapped until the process ends; called
+// once a backend's driver is loaded. Mesa unloads its driver when the display
+// or context library goes, and the driver's own caches are lost with it: a
+// little memory on every open and close, which leak checkers report. Kept
+// mapped, the next open finds the driver again, caches and all.
+void glKeepDriverLoaded();

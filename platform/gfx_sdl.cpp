@@ -66,6 +66,7 @@ static GfxDevice* windowCreateDevice(const GfxPresentParams& params) {
         logLine("gfx: cannot create an OpenGL context: %s", SDL_GetError());
         return nullptr;
     }
+    glKeepDriverLoaded();
     sWindowGl = WindowGl{window, context, nullptr};
     sWindowGl.device = glDeviceCreate(params, &WINDOW_OUTPUT);
     if (!sWindowGl.device) {

@@ -11,7 +11,7 @@
 enum WindowEventKind : int32_t {
     WINDOW_EVENT_NONE = 0,
     WINDOW_EVENT_ACTIVATE,   // a: 1 active, 0 inactive; b: 1 minimised
-    WINDOW_EVENT_CLOSE,      // the user (or the game) asks the window to close
+    WINDOW_EVENT_CLOSE,      // the user (or the game) asks the window to close; a: WINDOW_CLOSE_FORCED when the system ends the program
     WINDOW_EVENT_KEY_DOWN,   // a: WINDOW_KEY_ESCAPE (the only key the shell hears as a message)
     WINDOW_EVENT_COMMAND,    // a: the command number of a shortcut (WindowShortcut::command)
     WINDOW_EVENT_SIZING,     // rect: the window's new outer rectangle; a: the dragged edge (1..8)
@@ -19,6 +19,7 @@ enum WindowEventKind : int32_t {
 };
 
 constexpr int32_t WINDOW_KEY_ESCAPE = 27;
+constexpr int32_t WINDOW_CLOSE_FORCED = 1;
 
 // Edges of a sizing drag, numbered as the shell's aspect lock expects.
 enum WindowEdge : int32_t {

@@ -128,7 +128,8 @@ static void translateSizeChanged(int32_t w, int32_t h) {
 
 static void translate(const SDL_Event& e) {
     if (e.type == SDL_QUIT) {
-        postSimple(WINDOW_EVENT_CLOSE, 0, 0);
+        // Only a signal (SIGINT, SIGTERM) raises this: close without asking.
+        postSimple(WINDOW_EVENT_CLOSE, WINDOW_CLOSE_FORCED, 0);
     } else if (e.type == SDL_KEYDOWN) {
         translateKey(e.key);
     } else if (e.type == SDL_WINDOWEVENT) {

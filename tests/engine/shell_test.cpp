@@ -117,23 +117,25 @@ struct QuitCase {
     int32_t windowed;
     int32_t titleQuit;
     int32_t answer;
+    int32_t closeKind;   // 0 the user, WINDOW_CLOSE_FORCED the system
     bool asked;
     bool quits;
 };
 
 TEST(ShellWindow, CloseAsksOnlyWhenWindowedAndNotFromTheTitle) {
     const QuitCase CASES[] = {
-        {"windowed, answered no", 1, 0, MESSAGE_BOX_ANSWER_NO, true, false},
-        {"windowed, answered yes", 1, 0, MESSAGE_BOX_ANSWER_YES, true, true},
-        {"full screen", 0, 0, MESSAGE_BOX_ANSWER_NO, false, true},
-        {"title's own exit", 1, 1, MESSAGE_BOX_ANSWER_NO, false, true},
+        {"windowed, answered no", 1, 0, MESSAGE_BOX_ANSWER_NO, 0, true, false},
+        {"windowed, answered yes", 1, 0, MESSAGE_BOX_ANSWER_YES, 0, true, true},
+        {"full screen", 0, 0, MESSAGE_BOX_ANSWER_NO, 0, false, true},
+        {"title's own exit", 1, 1, MESSAGE_BOX_ANSWER_NO, 0, false, true},
+        {"ended by the system", 1, 0, MESSAGE_BOX_ANSWER_NO, WINDOW_CLOSE_FORCED, false, true},
     };
     for (const QuitCase& c : CASES) {
         ASSERT_EQ(harnessBoot(recordingOptions()), STARTUP_OK);
         gWindowed = c.windowed;
         gTitleState.quitFlag = c.titleQuit;
         gHeadlessMessageBoxes.yesNoAnswer = c.answer;
-        harnessPostEvent(WINDOW_EVENT_CLOSE);
+        harnessPostEvent(WINDOW_EVENT_CLOSE, c.closeKind);
         harnessRunTicks(5);
         EXPECT_EQ(gHeadlessMessageBoxes.total, c.asked ? 1 : 0) << c.name;
         if (c.asked) {

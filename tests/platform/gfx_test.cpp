@@ -46,7 +46,7 @@ protected:
     void TearDown() override { closeDevice(); }
 };
 
-INSTANTIATE_TEST_SUITE_P(Backends, GfxDevices, ::testing::Values(&GFX_HEADLESS, &GFX_RECORDING),
+INSTANTIATE_TEST_SUITE_P(GfxBackends, GfxDevices, ::testing::Values(&GFX_HEADLESS, &GFX_RECORDING),
                          [](const ::testing::TestParamInfo<const GfxBackend*>& info) {
                              return std::string(info.param->name);
                          });

@@ -223,7 +223,7 @@ const SdlEventCase SDL_EVENT_CASES[] = {
     {"restored", SDL_WINDOWEVENT, SDL_WINDOWEVENT_RESTORED, 0, 0, 0, WINDOW_EVENT_ACTIVATE, 1, 0},
     {"focus gained", SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED, 0, 0, 0, WINDOW_EVENT_ACTIVATE, 1, 0},
     {"close button", SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE, 0, 0, 0, WINDOW_EVENT_CLOSE, 0, 0},
-    {"quit signal", SDL_QUIT, 0, 0, 0, 0, WINDOW_EVENT_CLOSE, 0, 0},
+    {"quit signal", SDL_QUIT, 0, 0, 0, 0, WINDOW_EVENT_CLOSE, WINDOW_CLOSE_FORCED, 0},
 };
 
 static void pushSdlEvent(const SdlEventCase& c) {
