@@ -4,6 +4,11 @@
 
 InputRecord gInputState[2];
 
+int16_t gPadBindings[2][PAD_BINDING_COUNT] = {
+    {1, 2, 3, 4, 39, 37, 16, 35, 36, 0, 0, 0, 0, 0},
+    {40, 41, 42, 43, 44, 45, 46, 47, 48, 0, 0, 0, 0, 0},
+};
+
 bool initDirectInput() { return gInputBackend && gInputBackend->open(); }
 
 void releaseDirectInput() {

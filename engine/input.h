@@ -21,6 +21,10 @@ struct InputRecord {
 };
 extern InputRecord gInputState[2];   // the first is the player's; nothing feeds the second
 
+constexpr int PAD_BINDING_COUNT = 14;   // pad0..pad8, skill0..skill4
+// Two binding sets of input codes; both feed the player.
+extern int16_t gPadBindings[2][PAD_BINDING_COUNT];
+
 bool initDirectInput();
 void releaseDirectInput();
 void setInputAcquired(bool acquired);
