@@ -1,4 +1,41 @@
 #include "engine/index_files.h"
 
-// The tables arrive with their loaders.
-void loadIndexFiles() {}
+#include "engine/config_index.h"
+#include "engine/field_tables.h"
+#include "engine/motion_files.h"
+#include "engine/shop_tables.h"
+#include "engine/stage_index.h"
+#include "field/effect_banks.h"
+
+int32_t gTrailPeriod;
+int32_t gTrailLimit;
+int32_t gJellyfishAlpha;
+
+// The order is kept: later tables name items, so the item table comes first
+// among the data files, and the effect banks use the effect image rows.
+void loadIndexFiles() {
+    loadMotionFiles();
+    loadStageIndex();
+    gTrailPeriod = 35;
+    gTrailLimit = 30;
+    gJellyfishAlpha = 127;
+    loadConfigIndex();
+    loadItemTable();
+    loadCustomerTypes();
+    loadEnemyKinds();
+    loadCharaTable();
+    loadCustomerSubFiles();
+    loadBuySellTable();
+    loadRequestTable();
+    loadModelTable();
+    loadPlaceEventRules();
+    loadTrendTable();
+    loadFloorConditions();
+    loadFusionRecipes();
+    loadFloorEnemyLists();
+    loadTutorialScripts();
+    gEffectGroupCount = 0;
+    gEffectImageCount = 0;
+    for (int32_t number = 1; number <= 4; number++) loadEffectGroupFile(number);
+    loadEffectBanks();
+}

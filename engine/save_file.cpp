@@ -1,8 +1,363 @@
 #include "engine/save_file.h"
 
-static GameState sRunningGame;
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
-GameState& runningGameState() { return sRunningGame; }
+#include "engine/sound.h"
+#include "platform/log.h"
 
-// Reading the file arrives with the save file.
-void loadSaveFile() {}
+SaveImage gSaveImage;
+SaveImage gWorkImage;
+int32_t gCurrentSlot;
+int32_t gSaveConverted;
+
+const int32_t INITIAL_EQUIPMENT[INITIAL_EQUIPMENT_ROWS][EQUIPMENT_SLOTS] = {
+    {1, 1301, 1501, 2301, -1},   {101, 1201, 1401, 2401, -1}, {201, 1101, 1401, -1, -1},
+    {301, 1201, 1401, -1, -1},   {501, 1001, 1401, 2001, -1}, {401, 1001, 1401, 2101, -1},
+    {601, 1201, 2201, 2401, -1}, {701, 1201, 1601, -1, -1},   {1, 1201, 1301, 2001, -1},
+    {1, 1201, 1301, 2001, -1},   {1, 1201, 1301, 2001, -1},
+};
+
+const ShelfPlace SHELF_LAYOUTS[SHOP_SIZE_COUNT][SHELF_LAYOUT_COUNT] = {
+    {{3, 3}, {1, 0}, {0, 1}, {9, 1}, {10, 3}, {11, 0}, {3, 6}, {6, 6}, {9, 6}, {12, 6}},
+    {{4, 3}, {1, 0}, {0, 1}, {9, 1}, {10, 3}, {11, 0}, {3, 6}, {6, 6}, {9, 6}, {12, 6}},
+    {{4, 3}, {1, 0}, {0, 1}, {14, 1}, {10, 3}, {11, 0}, {3, 6}, {6, 6}, {9, 6}, {12, 6}},
+    {{4, 3}, {1, 0}, {0, 1}, {14, 1}, {10, 3}, {11, 0}, {3, 6}, {6, 6}, {9, 6}, {12, 6}},
+};
+
+GameState& runningGameState() { return gWorkImage.slots[gCurrentSlot]; }
+
+// ---- checksums ----
+
+static int32_t readWord(const uint8_t* bytes, int32_t index) {
+    int32_t word;
+    memcpy(&word, bytes + static_cast<size_t>(index) * 4, sizeof word);
+    return word;
+}
+
+// Wrapping sum of the first count i32 values. The words are copied out a
+// block at a time, so the bytes may lie at any alignment.
+static uint32_t sumWords(const uint8_t* bytes, int32_t count) {
+    constexpr int32_t BLOCK = 1024;
+    uint32_t block[BLOCK];
+    uint32_t sum = 0;
+    for (int32_t done = 0; done < count; done += BLOCK) {
+        int32_t n = count - done < BLOCK ? count - done : BLOCK;
+        memcpy(block, bytes + static_cast<size_t>(done) * 4, static_cast<size_t>(n) * 4);
+        for (int32_t i = 0; i < n; i++) sum += block[i];
+    }
+    return sum;
+}
+
+uint32_t slotChecksum(const GameState& game) {
+    return sumWords(reinterpret_cast<const uint8_t*>(&game), SAVE_CHECKSUM_WORDS);
+}
+
+static void sealSlot(GameState& game) { game.checksum = static_cast<int32_t>(slotChecksum(game)); }
+
+static bool isSoundSlot(const GameState& game) {
+    return game.magic == SAVE_MAGIC && static_cast<uint32_t>(game.checksum) == slotChecksum(game);
+}
+
+// ---- new games ----
+
+// -1 in every entry: all bytes 0xFF.
+static void fillEmpty(int32_t* keys, size_t count) { memset(keys, 0xFF, count * sizeof *keys); }
+
+int32_t getInitialEquipment(int32_t row, int32_t index) {
+    if (row < 0 || row >= INITIAL_EQUIPMENT_ROWS || index < 0 || index >= EQUIPMENT_SLOTS) return -1;
+    return INITIAL_EQUIPMENT[row][index];
+}
+
+void initAdventurerEquipment(GameState& game) {
+    for (int32_t j = 0; j < ADVENTURER_COUNT; j++) {
+        AdventurerRecord& a = game.adventurers[j];
+        for (int32_t i = 0; i < EQUIPMENT_SLOTS; i++) {
+            int32_t id = getInitialEquipment(j, i);
+            // The key of the item marked as the adventurer's own.
+            int32_t key = id == -1 ? -1 : id * 64 + 0x20;
+            a.equipment[i] = key;
+            a.savedEquipment[i] = key;
+        }
+    }
+}
+
+void initShelfLayout(GameState& game) {
+    int32_t size = game.shopSize;
+    if (size < 0) size = 0;
+    if (size >= SHOP_SIZE_COUNT) size = SHOP_SIZE_COUNT - 1;
+    memcpy(game.shelfLayout, SHELF_LAYOUTS[size], sizeof game.shelfLayout);
+}
+
+void initNewGameState(GameState& game) {
+    memset(&game, 0, sizeof game);
+    game.magic = SAVE_MAGIC;
+    game.money = 1000;
+    game.dayStartMoney = 1000;
+    game.unused010 = 2;
+    game.weekEndDay = 7;
+    fillEmpty(game.storage, STORAGE_ENTRY_COUNT);
+    fillEmpty(&game.shelves[0][0], SHELF_ROWS * SHELF_CELLS);
+    fillEmpty(&game.dayLogs[0][0], DAY_LOG_COUNT * DAY_LOG_ENTRIES);
+    fillEmpty(&game.vendingStock[0][0], SHELF_COUNT * VENDING_STOCK_SLOTS);
+    game.storageCount = 0;
+    game.levelExpFloor = 0;
+    game.levelExpNext = 100;
+    // The collection counts come from the item definitions (fillCollection)
+    // once their table is loaded at start-up; until then they stay zero.
+    initShelfLayout(game);
+    for (int32_t j = 0; j < ADVENTURER_COUNT; j++) {
+        AdventurerRecord& a = game.adventurers[j];
+        const CharaRecord& c = gCharaTable[j];
+        a.level = j == 0 ? 0 : c.startLevel;
+        a.attack = c.attack;
+        a.defence = c.defence;
+        a.magic = c.magic;
+        a.magicDefence = c.magicDefence;
+        a.hpBase = static_cast<int16_t>(c.hp);
+        a.spBase = static_cast<int16_t>(c.sp);
+        a.experience = 0;
+        a.levelStartExp = 0;
+        a.nextLevelExp = 300;
+        a.skillUnlocked[0] = 1;
+    }
+    recomputeLevelStats(game);
+    initAdventurerEquipment(game);
+}
+
+// ---- validation ----
+
+static void renewHeader(SaveHeader& header) {
+    memset(&header, 0, sizeof header);
+    header.magic = SAVE_MAGIC;
+    header.optionSoundLevel = OPTION_LEVEL_MAX;
+    header.optionMusicLevel = 5;
+    header.optionVoiceLevel = OPTION_LEVEL_MAX;
+    header.optionMessageSpeed = 1;
+}
+
+void validateSaveImage() {
+    if (gSaveImage.header.magic != SAVE_MAGIC) {
+        memset(&gSaveImage, 0, sizeof gSaveImage);
+        renewHeader(gSaveImage.header);
+        applyMusicVolume();
+    }
+    // A converted image keeps its slots as converted, each sealed then.
+    if (gSaveConverted) return;
+    for (GameState& slot : gSaveImage.slots) {
+        if (!isSoundSlot(slot)) initNewGameState(slot);
+    }
+}
+
+template <typename T>
+static void clampTo(T& value, int32_t low, int32_t high) {
+    if (value < low) value = static_cast<T>(low);
+    if (value > high) value = static_cast<T>(high);
+}
+
+// Values that index tables or choose among fixed entries stay in range
+// whatever the file held.
+static void clampHeader(SaveHeader& header) {
+    clampTo(header.optionSoundLevel, 0, OPTION_LEVEL_MAX);
+    clampTo(header.optionMusicLevel, 0, OPTION_LEVEL_MAX);
+    clampTo(header.optionVoiceLevel, 0, OPTION_LEVEL_MAX);
+    clampTo(header.optionTextSkip, 0, 1);
+    clampTo(header.optionMessageSpeed, 0, OPTION_MESSAGE_SPEED_MAX);
+    clampTo(header.lastSaveSlot, 0, SAVE_SLOT_COUNT - 1);
+}
+
+// ---- loading ----
+
+static bool isKnownSize(int64_t length) {
+    return length == SAVE_IMAGE_SIZE || length == OLD_IMAGE_SIZE || length == OLDEST_IMAGE_SIZE;
+}
+
+// A file of a known size whose header is sound: taken over the other name.
+static bool isSoundFile(SaveFileBytes file) {
+    return file.bytes && isKnownSize(file.length) && readWord(file.bytes, 0) == SAVE_MAGIC;
+}
+
+static bool isReadable(SaveFileBytes file) {
+    return file.bytes && file.length >= 0 && file.length <= SAVE_IMAGE_SIZE;
+}
+
+// An older slot is taken when its magic and its own checksum hold.
+static bool isSoundOldSlot(const uint8_t* old, int32_t summedWords) {
+    return readWord(old, 1) == SAVE_MAGIC &&
+           static_cast<uint32_t>(readWord(old, summedWords + 1)) == sumWords(old, summedWords);
+}
+
+// Slots of 159,252 bytes: the storage grew from 12,800 to 20,000 entries and
+// everything behind it moved up.
+static void copyOldestSlot(GameState& slot, const uint8_t* old) {
+    constexpr size_t storageBytes = OLDEST_STORAGE_ENTRIES * 4;
+    constexpr size_t restOffset = offsetof(GameState, storage) + storageBytes;   // 0xC818
+    constexpr size_t restBytes = OLDEST_SLOT_SIZE - restOffset;                   // 108,028
+    static_assert(restOffset == 0xC818 && restBytes == 108028);
+    static_assert(offsetof(GameState, shelves) + restBytes <= sizeof(GameState));
+    memcpy(&slot, old, offsetof(GameState, storage));
+    fillEmpty(slot.storage + OLDEST_STORAGE_ENTRIES - 1, STORAGE_ENTRY_COUNT - OLDEST_STORAGE_ENTRIES + 1);
+    memcpy(slot.storage, old + offsetof(GameState, storage), storageBytes);
+    memcpy(reinterpret_cast<uint8_t*>(&slot) + offsetof(GameState, shelves), old + restOffset, restBytes);
+}
+
+// Every older slot that fails its check becomes the same sealed new game,
+// made once per conversion.
+static GameState sNewGame;
+
+static void convertSlots(const uint8_t* bytes, int64_t length) {
+    bool oldest = length == OLDEST_IMAGE_SIZE;
+    int32_t oldSlotSize = oldest ? OLDEST_SLOT_SIZE : OLD_SLOT_SIZE;
+    int32_t summedWords = oldest ? 39811 : 47011;
+    gSaveConverted = 1;
+    memcpy(&gSaveImage.header, bytes, sizeof gSaveImage.header);
+    initNewGameState(sNewGame);
+    sealSlot(sNewGame);
+    for (int32_t k = 0; k < SAVE_SLOT_COUNT; k++) {
+        GameState& slot = gSaveImage.slots[k];
+        const uint8_t* old = bytes + SAVE_HEADER_SIZE + static_cast<size_t>(k) * oldSlotSize;
+        if (!isSoundOldSlot(old, summedWords)) {
+            memcpy(&slot, &sNewGame, sizeof slot);
+            continue;
+        }
+        // Slots of 188,052 bytes keep their first 188,020 bytes.
+        if (oldest) copyOldestSlot(slot, old);
+        else memcpy(&slot, old, 188020);
+        sealSlot(slot);
+    }
+}
+
+// The bytes of one readable file over the zeroed image.
+static void takeFileBytes(const uint8_t* bytes, int64_t length) {
+    if (length == OLD_IMAGE_SIZE || length == OLDEST_IMAGE_SIZE) {
+        convertSlots(bytes, length);
+        return;
+    }
+    // The full size, or a file cut short: the header and the slots it holds
+    // stay when sound, the rest is renewed by the validation.
+    memcpy(&gSaveImage, bytes, static_cast<size_t>(length));
+}
+
+void loadSaveImage(SaveFileBytes primary, SaveFileBytes backup) {
+    gSaveConverted = 0;
+    memset(&gSaveImage, 0, sizeof gSaveImage);
+    // A sound file wins; with none, the bytes at hand still give what they
+    // can, the copy only when "save.dat" is missing or too long.
+    const SaveFileBytes* chosen = nullptr;
+    if (isSoundFile(primary)) chosen = &primary;
+    else if (isSoundFile(backup)) chosen = &backup;
+    else if (isReadable(primary)) chosen = &primary;
+    else if (isReadable(backup)) chosen = &backup;
+    if (chosen) takeFileBytes(chosen->bytes, chosen->length);
+    clampHeader(gSaveImage.header);
+    applyMusicVolume();
+    validateSaveImage();
+    memcpy(&gWorkImage, &gSaveImage, sizeof gWorkImage);
+}
+
+// The whole file when it is no longer than an image; only its length when it
+// is longer (such a file is never used) or cannot be read.
+static SaveFileBytes readSaveFile(const char* name, std::unique_ptr<uint8_t[]>& buffer) {
+    FILE* file = fopen(name, "rb");
+    if (!file) return {nullptr, -1};
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0) {
+        fclose(file);
+        return {nullptr, -1};
+    }
+    int64_t length = info.st_size;
+    if (length < 0 || length > SAVE_IMAGE_SIZE) {
+        fclose(file);
+        return {nullptr, length};
+    }
+    buffer.reset(new uint8_t[static_cast<size_t>(length) + 1]);
+    size_t got = fread(buffer.get(), 1, static_cast<size_t>(length), file);
+    fclose(file);
+    // A read that stops early leaves a shorter file, as a crash would.
+    return {buffer.get(), static_cast<int64_t>(got)};
+}
+
+void loadSaveFile() {
+    std::unique_ptr<uint8_t[]> primaryBytes;
+    std::unique_ptr<uint8_t[]> backupBytes;
+    SaveFileBytes primary = readSaveFile(SAVE_FILE_NAME, primaryBytes);
+    SaveFileBytes backup = {nullptr, -1};
+    // The copy is read only when "save.dat" alone will not do.
+    if (!isSoundFile(primary)) backup = readSaveFile(SAVE_BACKUP_NAME, backupBytes);
+    loadSaveImage(primary, backup);
+}
+
+void loadSlot(int32_t slot) {
+    if (slot < 0 || slot >= SAVE_SLOT_COUNT) return;
+    GameState& game = runningGameState();
+    memcpy(&game, &gSaveImage.slots[slot], sizeof game);
+    for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; i++) {
+        if (game.storage[i] == -1) {
+            game.storageCount = i;
+            return;
+        }
+    }
+    clampTo(game.storageCount, 0, STORAGE_ENTRY_COUNT);
+}
+
+// ---- writing ----
+
+// Writes the bytes to "<name>.tmp" beside the file, flushes them to the disk
+// and renames the temporary over the file, so that the file holds either its
+// old bytes or all the new ones, whatever happens on the way.
+static bool writeFileWhole(const char* name, const void* bytes, size_t size) {
+    char temporary[64];
+    snprintf(temporary, sizeof temporary, "%s.tmp", name);
+    FILE* file = fopen(temporary, "wb");
+    if (!file) {
+        logLine("The save file \"%s\" could not be written: %s", name, strerror(errno));
+        return false;
+    }
+    bool written = fwrite(bytes, 1, size, file) == size && fflush(file) == 0 && fsync(fileno(file)) == 0;
+    int error = written ? 0 : errno;
+    if (fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written && rename(temporary, name) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        logLine("The save file \"%s\" could not be written: %s", name, strerror(error));
+        remove(temporary);
+        return false;
+    }
+    // The rename itself reaches the disk with the folder.
+    int folder = open(".", O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}
+
+static bool writeSaveImage(const char* name) { return writeFileWhole(name, &gSaveImage, sizeof gSaveImage); }
+
+bool writeSaveSlot(int32_t slot) {
+    if (slot != -1) {
+        if (slot < 0 || slot >= SAVE_SLOT_COUNT) return false;
+        memcpy(&gSaveImage.slots[slot], &runningGameState(), sizeof(GameState));
+        sealSlot(gSaveImage.slots[slot]);
+    }
+    // The copy is written only after "save.dat" is safely in place, so that
+    // a failure leaves the two files as they were.
+    return writeSaveImage(SAVE_FILE_NAME) && writeSaveImage(SAVE_BACKUP_NAME);
+}
+
+bool clearSaveData() {
+    gSaveImage.header.magic = 0;
+    validateSaveImage();
+    memcpy(&gWorkImage, &gSaveImage, sizeof gWorkImage);
+    return writeSaveImage(SAVE_FILE_NAME);
+}

@@ -1,5 +1,12 @@
 #include "engine/settings.h"
 
+#include <cstdio>
+
+#include "engine/frame_loop.h"
+#include "engine/input.h"
+#include "platform/log.h"
+#include "platform/profile.h"
+
 // The values the program runs with when the settings file says nothing.
 ScreenSize gScreenSize = {640, 480};
 int32_t gWindowed = 1;
@@ -9,8 +16,91 @@ int32_t gWindowPos[2] = {0, 0};
 int32_t gFrameSkip = 0;
 int32_t gDispFps = 0;
 int32_t gSfNoUse = 0;
+int32_t gIniVolumes[2] = {INI_VOLUME_MAX, INI_VOLUME_MAX};
+int32_t gTexLevel = 0;
+int32_t gEasyDisp = 0;
+int32_t gEasyDispTextures = 0;
+int32_t gSEasyDisp = 0;
+int32_t gUseMipmap = 0;
+int32_t gUseFog = 0;
+int32_t gUseLightTex = 0;
+int32_t gNoLight[2] = {0, 0};
+int32_t gUseTree = 0;
+int32_t gTooriOff = 0;
 char gIniPath[512];
 
-// Reading and writing the file arrive with the settings reader.
-void loadSettings() {}
-void saveSettings() {}
+constexpr int PAD_KEY_COUNT = 9;
+constexpr int SKILL_KEY_COUNT = 5;
+static_assert(PAD_KEY_COUNT + SKILL_KEY_COUNT == PAD_BINDING_COUNT);
+
+// The input codes of the pad keys when the file has none: set 0 the
+// keyboard, set 1 the first controller's buttons 0 to 8. Skills default to 0.
+static const int16_t DEFAULT_PAD_CODES[2][PAD_KEY_COUNT] = {
+    {1, 2, 3, 4, 39, 37, 16, 35, 36},
+    {40, 41, 42, 43, 44, 45, 46, 47, 48},
+};
+
+// "screen" 0, 1 and 2; any other value takes the last size.
+static const ScreenSize SCREEN_SIZES[4] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 960}};
+
+static int32_t clampInt(int32_t value, int32_t low, int32_t high) {
+    return value < low ? low : (value > high ? high : value);
+}
+
+void loadSettings() {
+    ProfileText ini;
+    // A missing or unreadable file reads as empty: every value its default.
+    profileLoad(ini, gIniPath);
+
+    char key[16];
+    for (int set = 0; set < 2; ++set) {
+        for (int i = 0; i < PAD_KEY_COUNT; ++i) {
+            snprintf(key, sizeof key, "pad%d%d", set, i);
+            gPadBindings[set][i] = (int16_t)profileGetInt(ini, "option", key, DEFAULT_PAD_CODES[set][i]);
+        }
+        for (int i = 0; i < SKILL_KEY_COUNT; ++i) {
+            snprintf(key, sizeof key, "skill%d%d", set, i);
+            gPadBindings[set][PAD_KEY_COUNT + i] = (int16_t)profileGetInt(ini, "option", key, 0);
+        }
+    }
+
+    gWindowAspectLock = profileGetInt(ini, "setup", "aspect", 1);
+    gWindowed = profileGetInt(ini, "setup", "winmode", 1);
+    // Frame skip and texture level index tables: out-of-range values are
+    // pulled to the nearest end rather than read past them.
+    gFrameSkip = clampInt(profileGetInt(ini, "setup", "fps", 0), 0, FRAME_SKIP_MAX);
+    gDispFps = profileGetInt(ini, "setup", "dispfps", 0);
+    gSfNoUse = profileGetInt(ini, "setup", "sfnouse", 0);
+    gUseMipmap = profileGetInt(ini, "setup", "usemipmap", 0);
+    gUseTree = profileGetInt(ini, "setup", "usetree", 0);
+    gUseLightTex = profileGetInt(ini, "setup", "uselighttex", 0);
+    gTexLevel = clampInt(profileGetInt(ini, "setup", "texlevel", 0), 0, TEX_LEVEL_MAX);
+    gTooriOff = profileGetInt(ini, "setup", "toorioff", 0);
+    gUseWindowPos = profileGetInt(ini, "setup", "windowpos", 0);
+    gWindowPos[0] = profileGetInt(ini, "setup", "winx", 0);
+    gWindowPos[1] = profileGetInt(ini, "setup", "winy", 0);
+    gNoLight[0] = profileGetInt(ini, "setup", "nolight", 0);
+    gNoLight[1] = profileGetInt(ini, "setup", "nolight_s", 0);
+    gEasyDisp = profileGetInt(ini, "setup", "easydisp", 0);
+    gEasyDispTextures = gEasyDisp;
+    gSEasyDisp = profileGetInt(ini, "setup", "s_easydisp", 0);
+    gUseFog = profileGetInt(ini, "setup", "usefog", 0);
+    int32_t screen = profileGetInt(ini, "setup", "screen", 0);
+    gScreenSize = SCREEN_SIZES[screen >= 0 && screen <= 2 ? screen : 3];
+
+    gIniVolumes[0] = clampInt(profileGetInt(ini, "config", "se", INI_VOLUME_MAX), 0, INI_VOLUME_MAX);
+    gIniVolumes[1] = clampInt(profileGetInt(ini, "config", "mu", INI_VOLUME_MAX), 0, INI_VOLUME_MAX);
+    profileRelease(ini);
+}
+
+bool saveSettings() {
+    // Every write is tried even after one fails.
+    bool ok = profileWriteInt(gIniPath, "config", "se", gIniVolumes[0]);
+    ok = profileWriteInt(gIniPath, "config", "mu", gIniVolumes[1]) && ok;
+    if (gUseWindowPos) {
+        ok = profileWriteInt(gIniPath, "setup", "winx", gWindowPos[0]) && ok;
+        ok = profileWriteInt(gIniPath, "setup", "winy", gWindowPos[1]) && ok;
+    }
+    if (!ok) logLine("The settings could not be written to %s.", gIniPath);
+    return ok;
+}

@@ -6,5 +6,6 @@ int32_t gCurrentTrack = -1;
 // does when no sound device exists.
 void initSound() {}
 void updateSound() {}
+void applyMusicVolume() {}
 void unloadSounds() {}
 void shutdownSound() {}

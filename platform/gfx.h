@@ -11,8 +11,15 @@
 //
 // Conventions kept from the model the game is written for: a colour is
 // 0xAARRGGBB; pixel rows are numbered from the top; depth runs 0..1;
-// matrices are row-major with row vectors (translation in elements 12..14).
-// Only the main thread calls a device.
+// matrices are row-major with row vectors (translation in elements 12..14);
+// pre-transformed vertices put pixel centres at integer coordinates.
+//
+// Threads: only the main thread calls a device, except that a loader thread
+// may create (not render targets), lock, unlock and release textures. Those
+// calls touch only the texture's CPU copy of its texels and the device's
+// fixed texture pool; the OpenGL device makes and fills its GL texture on the
+// main thread when the texture is first bound. The caller hands a texture
+// from one thread to the other with release/acquire, as the loader flags do.
 #pragma once
 #include <cstdint>
 
@@ -52,6 +59,7 @@ enum GfxRenderState : int32_t {
     GFX_RS_ALPHAFUNC,           // GfxCompare
     GFX_RS_FOGENABLE,
     GFX_RS_LIGHTING,
+    GFX_RS_TEXTUREFACTOR,       // 0xAARRGGBB, the colour GFX_TA_TFACTOR reads
     GFX_RS_COUNT
 };
 enum GfxCull : uint32_t { GFX_CULL_NONE = 1, GFX_CULL_CW = 2, GFX_CULL_CCW = 3 };
@@ -66,6 +74,74 @@ enum GfxBlend : uint32_t {
 };
 
 enum GfxTransform : int32_t { GFX_TS_WORLD = 0, GFX_TS_VIEW, GFX_TS_PROJECTION, GFX_TS_COUNT };
+
+// Per texture stage. Stage 0 combines its texture with the diffuse colour;
+// each later stage takes the one before as CURRENT. Processing stops at the
+// first stage whose colour operation is DISABLE; a stage with no texture
+// passes CURRENT on unchanged.
+enum GfxTextureStageState : int32_t {
+    GFX_TSS_COLOROP = 0,     // GfxTextureOp
+    GFX_TSS_COLORARG1,       // GfxTextureArg
+    GFX_TSS_COLORARG2,
+    GFX_TSS_ALPHAOP,         // GfxTextureOp
+    GFX_TSS_ALPHAARG1,
+    GFX_TSS_ALPHAARG2,
+    GFX_TSS_MAGFILTER,       // GfxTextureFilter (NONE samples as POINT)
+    GFX_TSS_MINFILTER,
+    GFX_TSS_MIPFILTER,       // NONE: level 0 only
+    GFX_TSS_MIPMAPLODBIAS,   // the bits of a float, added to the mip level chosen
+    GFX_TSS_ADDRESSU,        // GfxTextureAddress
+    GFX_TSS_ADDRESSV,
+    GFX_TSS_COUNT
+};
+// With a = ARG1, b = ARG2, channels 0..1, every result clamped to 0..1.
+enum GfxTextureOp : uint32_t {
+    GFX_TOP_DISABLE = 0,   // colour: this and later stages off; alpha: CURRENT
+    GFX_TOP_SELECTARG1,    // a
+    GFX_TOP_SELECTARG2,    // b
+    GFX_TOP_MODULATE,      // a * b
+    GFX_TOP_MODULATE2X,    // 2 a b
+    GFX_TOP_MODULATE4X,    // 4 a b
+    GFX_TOP_ADD,           // a + b
+    GFX_TOP_ADDSIGNED,     // a + b - 0.5: a grey of one half leaves the other unchanged
+    GFX_TOP_ADDSMOOTH,     // a + b - a b
+    GFX_TOP_SUBTRACT,      // a - b
+};
+enum GfxTextureArg : uint32_t {
+    GFX_TA_TEXTURE = 0,    // the stage's texel
+    GFX_TA_DIFFUSE,        // the vertex colour
+    GFX_TA_CURRENT,        // the stage before; the diffuse colour at stage 0
+    GFX_TA_TFACTOR,        // GFX_RS_TEXTUREFACTOR
+};
+enum GfxTextureFilter : uint32_t { GFX_FILTER_POINT = 0, GFX_FILTER_LINEAR, GFX_FILTER_NONE };
+enum GfxTextureAddress : uint32_t { GFX_ADDRESS_WRAP = 0, GFX_ADDRESS_MIRROR, GFX_ADDRESS_CLAMP, GFX_ADDRESS_BORDER };
+
+enum GfxPrimitive : int32_t { GFX_PT_TRIANGLELIST = 0, GFX_PT_TRIANGLESTRIP, GFX_PT_TRIANGLEFAN };
+
+// Vertex format bits. A vertex holds, in this order: the position (XYZ: three
+// floats transformed by world, view and projection; or XYZRHW: x and y in
+// back-buffer pixels, z the depth 0..1, then rhw, which the game always
+// writes as 1 and is not used; drawn without transform or lighting), the normal (three floats), the diffuse colour (0xAARRGGBB; white
+// when absent), the specular colour (carried, not added) and one set of
+// texture coordinates (two floats) for stage 0.
+enum GfxVertexFormat : uint32_t {
+    GFX_FVF_XYZ = 1u << 0,
+    GFX_FVF_XYZRHW = 1u << 1,
+    GFX_FVF_NORMAL = 1u << 2,
+    GFX_FVF_DIFFUSE = 1u << 3,
+    GFX_FVF_SPECULAR = 1u << 4,
+    GFX_FVF_TEX1 = 1u << 5,
+};
+
+// The bytes of one vertex of a format, or 0 when the bits make no vertex
+// (not exactly one position kind, or unknown bits).
+constexpr int32_t gfxVertexSize(uint32_t fvf) {
+    constexpr uint32_t known =
+        GFX_FVF_XYZ | GFX_FVF_XYZRHW | GFX_FVF_NORMAL | GFX_FVF_DIFFUSE | GFX_FVF_SPECULAR | GFX_FVF_TEX1;
+    if ((fvf & ~known) != 0 || ((fvf & GFX_FVF_XYZ) != 0) == ((fvf & GFX_FVF_XYZRHW) != 0)) return 0;
+    return ((fvf & GFX_FVF_XYZ) ? 12 : 16) + ((fvf & GFX_FVF_NORMAL) ? 12 : 0) + ((fvf & GFX_FVF_DIFFUSE) ? 4 : 0) +
+           ((fvf & GFX_FVF_SPECULAR) ? 4 : 0) + ((fvf & GFX_FVF_TEX1) ? 8 : 0);
+}
 
 struct GfxDisplayMode {
     int32_t width;
@@ -88,6 +164,7 @@ struct GfxPresentParams {
 constexpr int32_t GFX_TEXTURE_MAX = 1024;        // live textures per device; creating more fails
 constexpr int32_t GFX_TEXTURE_LEVEL_MAX = 14;    // mip levels, so a side is at most 8192
 constexpr int32_t GFX_TEXTURE_STAGE_MAX = 8;
+constexpr int32_t GFX_DRAW_PRIMITIVE_MAX = 1 << 20;   // triangles one draw takes
 
 // The mip levels a texture gets, or 0 when it cannot be made: sides 1..8192,
 // a colour format, levels 0 (the whole chain down to 1x1) up to the whole
@@ -107,6 +184,27 @@ constexpr int32_t gfxTextureLevels(int32_t width, int32_t height, int32_t levels
     return levels == 0 ? chain : levels;
 }
 
+// Bytes per texel of a colour format; 0 for the others.
+constexpr int32_t gfxFormatBytes(GfxFormat format) {
+    switch (format) {
+    case GFX_FORMAT_X8R8G8B8:
+    case GFX_FORMAT_A8R8G8B8: return 4;
+    case GFX_FORMAT_R5G6B5:
+    case GFX_FORMAT_X1R5G5B5:
+    case GFX_FORMAT_A1R5G5B5:
+    case GFX_FORMAT_A4R4G4B4: return 2;
+    default: return 0;
+    }
+}
+
+// A locked texture level: its texels in the texture's format (a 32-bit
+// format stores each texel as a little-endian 0xAARRGGBB, the 16-bit ones
+// with red in the high bits), top row first.
+struct GfxLockedRect {
+    int32_t pitch;   // bytes from the start of one row to the next
+    void* bits;
+};
+
 struct GfxTexture;   // owned by the device; released with releaseTexture
 struct GfxSurface;   // a level of a texture, the back buffer or a depth buffer; owned by the device
 
@@ -122,10 +220,18 @@ public:
     // Fails with GFX_INVALID_CALL while default-pool textures are alive.
     virtual GfxResult reset(const GfxPresentParams& params) = 0;
 
+    // Null when the shape is refused (gfxTextureLevels), the pool is full, a
+    // render target is asked for off the main thread, or memory runs out.
+    // Texels start as zero.
     virtual GfxTexture* createTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage,
                                       GfxFormat format, GfxPool pool) = 0;
     virtual void releaseTexture(GfxTexture* texture) = 0;
     virtual GfxSurface* getSurfaceLevel(GfxTexture* texture, int32_t level) = 0;
+    // Hands out a level's texels until unlockRect; drawing sees what was
+    // written once the level is unlocked. GFX_INVALID_CALL for a render
+    // target, a level it lacks or one already locked (unlock: not locked).
+    virtual GfxResult lockRect(GfxTexture* texture, int32_t level, GfxLockedRect* out) = 0;
+    virtual GfxResult unlockRect(GfxTexture* texture, int32_t level) = 0;
 
     virtual GfxSurface* getRenderTarget() = 0;         // the surface drawn into now
     virtual GfxSurface* getDepthStencilSurface() = 0;  // the depth buffer in use now
@@ -134,7 +240,19 @@ public:
 
     virtual void setRenderState(GfxRenderState state, uint32_t value) = 0;
     virtual void setTexture(int32_t stage, GfxTexture* texture) = 0;
+    // Values outside a state's range are ignored and the state kept.
+    virtual void setTextureStageState(int32_t stage, GfxTextureStageState state, uint32_t value) = 0;
     virtual void setTransform(GfxTransform which, const float matrix[16]) = 0;
+
+    // The layout of the vertices that the next draws read (GfxVertexFormat bits).
+    virtual void setVertexFormat(uint32_t fvf) = 0;
+    // Draws primitiveCount triangles from the caller's vertices, read at once:
+    // a list takes 3 vertices a triangle, a strip or fan primitiveCount + 2.
+    // GFX_INVALID_CALL for a format that makes no vertex, a stride shorter
+    // than the vertex, no vertices or a count out of range; a lost device
+    // draws nothing and reports success.
+    virtual GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices,
+                                      int32_t stride) = 0;
 
     // Copies the back buffer, top row first, as 0xAARRGGBB; false when the
     // size differs from the back buffer's.
@@ -161,7 +279,8 @@ extern const GfxBackend GFX_HEADLESS;     // OpenGL on EGL, no window
 extern const GfxBackend GFX_RECORDING;    // no drawing, a log of calls
 
 // The recording backend's log: one line per device call, e.g.
-// "clear 3 ff17f0ff 1.000000 0", "beginScene", "setRenderState 0 1".
+// "clear 3 ff17f0ff 1.000000 0", "beginScene", "setRenderState 0 1",
+// "drawPrimitiveUP 0 2 32". Calls from loader threads are logged too.
 constexpr int GFX_RECORD_MAX = 4096;
 struct GfxRecord {
     char lines[GFX_RECORD_MAX][64];

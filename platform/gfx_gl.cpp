@@ -17,8 +17,20 @@
 // counter-clockwise in GL window coordinates. GL's front face stays CCW, so
 // the caller's front faces are GL front faces: culling the caller's CCW
 // triangles culls GL back faces, culling CW culls GL front faces.
+//
+// Textures. A texture keeps its texels on the CPU (platform/gfx_texels.h);
+// lock and unlock touch only that copy, so loader threads may fill textures.
+// The GL texture is made, and unlocked levels uploaded, on the main thread:
+// when the texture is bound, and before a draw for levels unlocked since.
+// A texture released off the main thread keeps its slot until the main
+// thread has deleted its GL objects (at present, reset or the next create).
+// Texture stages run in GL's combine environment, one texture unit a stage;
+// filters and address modes are stage states in the old model but texture
+// parameters in GL, so a texture takes its stage's values when bound and
+// when they change.
 #include "platform/gfx_gl.h"
 
+#include "platform/gfx_texels.h"
 #include "platform/log.h"
 
 #define GL_GLEXT_PROTOTYPES 1
@@ -30,7 +42,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <thread>
 
 // NONE marks the levels of a released texture, so a stale surface is refused.
 enum SurfaceKind : int32_t { SURFACE_NONE = 0, SURFACE_BACK_BUFFER, SURFACE_DEPTH, SURFACE_TEXTURE_LEVEL };
@@ -45,20 +59,86 @@ struct GfxSurface {
     GLuint renderbuffer;     // the storage of the back buffer and of the depth buffer
 };
 
+// RELEASED: released off the main thread, its GL objects not yet deleted.
+enum TextureState : int32_t { TEXTURE_FREE = 0, TEXTURE_LIVE, TEXTURE_RELEASED };
+
+// The texture parameters last given to GL; 0 (no GL value) forces the next.
+struct GlSampler {
+    GLint minFilter;
+    GLint magFilter;
+    GLint wrapS;
+    GLint wrapT;
+};
+
 struct GfxTexture {
-    bool live;
+    TextureState state;   // changed under the pool lock
     GfxPool pool;
     int32_t levels;
-    GLuint name;
+    GfxTexels texels;     // none for a render target
+    // Main thread only from here on.
+    GLuint name;          // 0 until first bound (render targets: from creation)
     // A render target larger than the shared depth buffer draws with a depth
     // buffer of its own size whenever it is paired with the shared one.
     GLuint ownDepth;
+    GlSampler sampler;
     GfxSurface surfaces[GFX_TEXTURE_LEVEL_MAX];
 };
 
-// Indexed by GfxFormat; 16-bit formats stay 16-bit.
-static const GLenum TEXTURE_FORMATS[] = {0, GL_RGB8, GL_RGBA8, GL_RGB5, GL_RGB5, GL_RGB5_A1, GL_RGBA4};
+// Indexed by GfxFormat. The client layouts read the texel bytes as stored
+// (little-endian 0xAARRGGBB, or 16-bit words with red high); 16-bit formats
+// stay 16-bit.
+struct GlTextureFormat {
+    GLenum internal;
+    GLenum format;
+    GLenum type;
+};
+static const GlTextureFormat TEXTURE_FORMATS[] = {
+    {0, 0, 0},
+    {GL_RGB8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV},            // X8R8G8B8
+    {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV},           // A8R8G8B8
+    {GL_RGB5, GL_RGB, GL_UNSIGNED_SHORT_5_6_5},                 // R5G6B5
+    {GL_RGB5, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV},          // X1R5G5B5
+    {GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV},       // A1R5G5B5
+    {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV},         // A4R4G4B4
+};
 static_assert(sizeof TEXTURE_FORMATS / sizeof TEXTURE_FORMATS[0] == GFX_FORMAT_D16);
+
+// How each operation runs in the combine environment: the function, the
+// scale, and the argument (1 or 2; 0: CURRENT) each source takes. ADDSMOOTH,
+// a + b - ab, is b (1 - a) + a, the third source complemented.
+struct CombineRule {
+    GLenum function;
+    GLfloat scale;
+    uint8_t sources[3];
+    bool complementThird;
+};
+static const CombineRule COMBINE_RULES[] = {
+    {GL_REPLACE, 1.0f, {0, 0, 0}, false},              // DISABLE (alpha: CURRENT kept)
+    {GL_REPLACE, 1.0f, {1, 0, 0}, false},              // SELECTARG1
+    {GL_REPLACE, 1.0f, {2, 0, 0}, false},              // SELECTARG2
+    {GL_MODULATE, 1.0f, {1, 2, 0}, false},             // MODULATE
+    {GL_MODULATE, 2.0f, {1, 2, 0}, false},             // MODULATE2X
+    {GL_MODULATE, 4.0f, {1, 2, 0}, false},             // MODULATE4X
+    {GL_ADD, 1.0f, {1, 2, 0}, false},                  // ADD
+    {GL_ADD_SIGNED, 1.0f, {1, 2, 0}, false},           // ADDSIGNED
+    {GL_MODULATE_ADD_ATI, 1.0f, {2, 1, 1}, true},      // ADDSMOOTH
+    {GL_SUBTRACT, 1.0f, {1, 2, 0}, false},             // SUBTRACT
+};
+static_assert(sizeof COMBINE_RULES / sizeof COMBINE_RULES[0] == GFX_TOP_SUBTRACT + 1);
+
+// Indexed by GfxTextureArg, GfxTextureAddress and GfxPrimitive.
+static const GLenum ARG_SOURCES[] = {GL_TEXTURE, GL_PRIMARY_COLOR, GL_PREVIOUS, GL_CONSTANT};
+static const GLint ADDRESS_MODES[] = {GL_REPEAT, GL_MIRRORED_REPEAT, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_BORDER};
+static const GLenum PRIMITIVE_MODES[] = {GL_TRIANGLES, GL_TRIANGLE_STRIP, GL_TRIANGLE_FAN};
+static_assert(sizeof ARG_SOURCES / sizeof ARG_SOURCES[0] == GFX_TA_TFACTOR + 1);
+static_assert(sizeof ADDRESS_MODES / sizeof ADDRESS_MODES[0] == GFX_ADDRESS_BORDER + 1);
+static_assert(sizeof PRIMITIVE_MODES / sizeof PRIMITIVE_MODES[0] == GFX_PT_TRIANGLEFAN + 1);
+
+// Minification by min filter (point, linear) and mip filter (point, linear, none).
+static const GLint MIN_FILTERS[2][3] = {
+    {GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},
+    {GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR},
+};
 
 // Indexed by GfxCompare - 1 and GfxBlend - 1.
 static const GLenum COMPARE_FUNCS[] = {GL_NEVER,   GL_LESS,     GL_EQUAL,  GL_LEQUAL,
@@ -88,6 +168,7 @@ static const uint32_t RENDER_STATE_DEFAULTS[] = {
     GFX_CMP_ALWAYS,     // ALPHAFUNC
     0,                  // FOGENABLE
     1,                  // LIGHTING
+    0xFFFFFFFF,         // TEXTUREFACTOR
 };
 static_assert(sizeof RENDER_STATE_DEFAULTS / sizeof RENDER_STATE_DEFAULTS[0] == GFX_RS_COUNT);
 
@@ -102,6 +183,40 @@ static uint32_t renderStateMax(GfxRenderState state) {
     case GFX_RS_SRCBLEND:
     case GFX_RS_DESTBLEND: return GFX_BLEND_INVDESTCOLOR;
     default: return 0;
+    }
+}
+
+// The old API's stage defaults: stage 0 modulates its texture by the diffuse
+// colour and takes the texture's alpha; later stages are off; point
+// sampling, no mips, wrapping.
+static uint32_t stageStateDefault(int32_t stage, GfxTextureStageState state) {
+    switch (state) {
+    case GFX_TSS_COLOROP: return stage == 0 ? GFX_TOP_MODULATE : GFX_TOP_DISABLE;
+    case GFX_TSS_ALPHAOP: return stage == 0 ? GFX_TOP_SELECTARG1 : GFX_TOP_DISABLE;
+    case GFX_TSS_COLORARG1:
+    case GFX_TSS_ALPHAARG1: return GFX_TA_TEXTURE;
+    case GFX_TSS_COLORARG2:
+    case GFX_TSS_ALPHAARG2: return GFX_TA_CURRENT;
+    case GFX_TSS_MIPFILTER: return GFX_FILTER_NONE;
+    default: return 0;   // point filters, no bias (0.0f), wrap
+    }
+}
+
+// Largest value each stage state takes; the bias takes any float.
+static uint32_t stageStateMax(GfxTextureStageState state) {
+    switch (state) {
+    case GFX_TSS_COLOROP:
+    case GFX_TSS_ALPHAOP: return GFX_TOP_SUBTRACT;
+    case GFX_TSS_COLORARG1:
+    case GFX_TSS_COLORARG2:
+    case GFX_TSS_ALPHAARG1:
+    case GFX_TSS_ALPHAARG2: return GFX_TA_TFACTOR;
+    case GFX_TSS_MAGFILTER:
+    case GFX_TSS_MINFILTER:
+    case GFX_TSS_MIPFILTER: return GFX_FILTER_NONE;
+    case GFX_TSS_ADDRESSU:
+    case GFX_TSS_ADDRESSV: return GFX_ADDRESS_BORDER;
+    default: return UINT32_MAX;
     }
 }
 
@@ -157,10 +272,18 @@ static bool contextUsable() {
         glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
         core = (profile & GL_CONTEXT_CORE_PROFILE_BIT) != 0;
     }
-    bool framebuffers =
-        major >= 3 || glExtensionListHas((const char*)glGetString(GL_EXTENSIONS), "GL_ARB_framebuffer_object");
+    const char* extensions = (const char*)glGetString(GL_EXTENSIONS);
+    bool framebuffers = major >= 3 || glExtensionListHas(extensions, "GL_ARB_framebuffer_object");
     if (major * 10 + minor < 21 || core || !framebuffers) {
         logLine("gfx: OpenGL 2.1 compatibility with framebuffer objects is needed");
+        return false;
+    }
+    // Vertex colours are read as stored (0xAARRGGBB); ADDSMOOTH needs the
+    // multiply-add combine function.
+    bool bgraColors = major * 10 + minor >= 32 || glExtensionListHas(extensions, "GL_ARB_vertex_array_bgra") ||
+                      glExtensionListHas(extensions, "GL_EXT_vertex_array_bgra");
+    if (!bgraColors || !glExtensionListHas(extensions, "GL_ATI_texture_env_combine3")) {
+        logLine("gfx: OpenGL needs GL_ARB_vertex_array_bgra and GL_ATI_texture_env_combine3");
         return false;
     }
     return true;
@@ -191,31 +314,49 @@ public:
                               GfxPool pool) override;
     void releaseTexture(GfxTexture* texture) override;
     GfxSurface* getSurfaceLevel(GfxTexture* texture, int32_t level) override;
+    GfxResult lockRect(GfxTexture* texture, int32_t level, GfxLockedRect* out) override;
+    GfxResult unlockRect(GfxTexture* texture, int32_t level) override;
     GfxSurface* getRenderTarget() override { return colorTarget; }
     GfxSurface* getDepthStencilSurface() override { return depthTarget; }
     GfxSurface* getBackBuffer() override { return &backBuffer; }
     GfxResult setRenderTarget(GfxSurface* color, GfxSurface* depth) override;
     void setRenderState(GfxRenderState state, uint32_t value) override;
     void setTexture(int32_t stage, GfxTexture* texture) override;
+    void setTextureStageState(int32_t stage, GfxTextureStageState state, uint32_t value) override;
     void setTransform(GfxTransform which, const float matrix[16]) override;
+    void setVertexFormat(uint32_t fvf) override { vertexFormat = fvf; }
+    GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices, int32_t stride) override;
     bool readBackBuffer(uint32_t* argb, int32_t width, int32_t height) override;
     void simulateDeviceLoss() override { lost = true; }
-    int32_t liveDefaultPoolTextures() override { return defaultPoolTextures; }
+    int32_t liveDefaultPoolTextures() override;
 
 private:
+    bool onMainThread() const { return std::this_thread::get_id() == mainThread; }
     bool backBufferFits(const GfxPresentParams& params) const;
     bool createBackBuffer(const GfxPresentParams& params);
     void deleteBackBuffer();
     void resetState();
     void bindTarget(GfxSurface* color, GfxSurface* depth);
     void bindStage(int32_t stage, GfxTexture* texture);
+    void applyUnitEnables();
+    void applyCombine(int32_t stage, bool alpha);
+    void applySampler(int32_t stage, GfxTexture* texture);
+    void applyStageState(int32_t stage, GfxTextureStageState state);
     void applyRenderState(GfxRenderState state);
     void loadModelView();
     void loadProjection();
-    void deleteTexture(GfxTexture* texture);
+    void loadScreenSpace();
+    void loadWorldSpace();
+    GfxTexture* takeSlot(GfxPool pool);
+    void freeSlot(GfxTexture* texture);
+    void createGlTexture(GfxTexture* texture, int32_t width, int32_t height);
+    void uploadDirtyLevels(GfxTexture* texture);
+    void deleteGlObjects(GfxTexture* texture);
+    void collectReleased();
 
     GfxPresentParams params = {};
     const GlOutput* output = nullptr;
+    std::thread::id mainThread;
     GLint maxTextureSize = 0;
     GLint maxRenderbufferSize = 0;
     int32_t stageCount = 0;
@@ -226,12 +367,25 @@ private:
     GfxSurface* colorTarget = &backBuffer;
     GfxSurface* depthTarget = nullptr;
 
+    // The pool: slot states, the default-pool count and the released list
+    // change under poolLock, from any thread.
+    std::mutex poolLock;
     GfxTexture textures[GFX_TEXTURE_MAX] = {};
     int32_t defaultPoolTextures = 0;
+    int32_t releasedSlots[GFX_TEXTURE_MAX] = {};
+    int32_t releasedCount = 0;
+
     GfxTexture* stageTextures[GFX_TEXTURE_STAGE_MAX] = {};
+    uint32_t stageStates[GFX_TEXTURE_STAGE_MAX][GFX_TSS_COUNT] = {};
+    bool unitEnabled[GFX_TEXTURE_STAGE_MAX] = {};
 
     uint32_t renderStates[GFX_RS_COUNT] = {};
     float transforms[GFX_TS_COUNT][16] = {};
+    uint32_t vertexFormat = 0;
+    // Pre-transformed draws load a pixel mapping for the target of this size.
+    bool screenSpaceLoaded = false;
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
     bool lost = false;
     bool inScene = false;
 };
@@ -239,6 +393,7 @@ private:
 bool GlDevice::init(const GfxPresentParams& newParams, const GlOutput* newOutput) {
     if (!contextUsable()) return false;
     output = newOutput;
+    mainThread = std::this_thread::get_id();
     GLint units = 0;
     glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
     stageCount = units < GFX_TEXTURE_STAGE_MAX ? units : GFX_TEXTURE_STAGE_MAX;
@@ -253,9 +408,15 @@ bool GlDevice::init(const GfxPresentParams& newParams, const GlOutput* newOutput
     return true;
 }
 
+// Loader threads are joined by now.
 void GlDevice::shutdown() {
+    collectReleased();
     for (GfxTexture& texture : textures)
-        if (texture.live) deleteTexture(&texture);
+        if (texture.state == TEXTURE_LIVE) {
+            deleteGlObjects(&texture);
+            gfxTexelsDestroy(&texture.texels);
+            texture.state = TEXTURE_FREE;
+        }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     deleteBackBuffer();
 }
@@ -304,18 +465,30 @@ void GlDevice::deleteBackBuffer() {
     depthBuffer.renderbuffer = 0;
 }
 
-// What a new or reset device starts from: default render states, no
-// textures, identity transforms, the back buffer and its depth as target.
+// What a new or reset device starts from: default render and stage states,
+// no textures, identity transforms, the back buffer and its depth as target.
 void GlDevice::resetState() {
     glDisable(GL_DITHER);
     glFrontFace(GL_CCW);   // see the winding note at the top
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);   // texel rows are packed
+    glEnableClientState(GL_VERTEX_ARRAY);
     memcpy(renderStates, RENDER_STATE_DEFAULTS, sizeof renderStates);
     renderStates[GFX_RS_ZENABLE] = depthBuffer.renderbuffer != 0;
+    for (int32_t stage = 0; stage < stageCount; ++stage) {
+        for (int32_t state = 0; state < GFX_TSS_COUNT; ++state)
+            stageStates[stage][state] = stageStateDefault(stage, (GfxTextureStageState)state);
+        glActiveTexture(GL_TEXTURE0 + stage);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+        glActiveTexture(GL_TEXTURE0);
+        for (int32_t state = 0; state < GFX_TSS_COUNT; ++state) applyStageState(stage, (GfxTextureStageState)state);
+    }
     for (int32_t state = 0; state < GFX_RS_COUNT; ++state) applyRenderState((GfxRenderState)state);
     for (int32_t stage = 0; stage < stageCount; ++stage) bindStage(stage, nullptr);
     for (float(&matrix)[16] : transforms) memcpy(matrix, IDENTITY, sizeof matrix);
     loadModelView();
     loadProjection();
+    screenSpaceLoaded = false;
+    vertexFormat = 0;
     bindTarget(&backBuffer, depthBuffer.renderbuffer ? &depthBuffer : nullptr);
     inScene = false;
     if (output) output->setVsync(params.vsync);
@@ -339,18 +512,108 @@ void GlDevice::bindTarget(GfxSurface* color, GfxSurface* depth) {
     depthTarget = depth;
 }
 
-// Leaves unit 0 active, where createTexture binds.
+// Makes the GL texture at first use, brings unlocked levels up to date and
+// gives it the stage's filters. Leaves unit 0 active, where createTexture
+// binds.
 void GlDevice::bindStage(int32_t stage, GfxTexture* texture) {
     glActiveTexture(GL_TEXTURE0 + stage);
     if (texture) {
-        glBindTexture(GL_TEXTURE_2D, texture->name);
-        glEnable(GL_TEXTURE_2D);
+        if (!texture->name) {
+            createGlTexture(texture, texture->texels.width, texture->texels.height);
+        } else {
+            glBindTexture(GL_TEXTURE_2D, texture->name);
+            uploadDirtyLevels(texture);
+        }
+        applySampler(stage, texture);
     } else {
         glBindTexture(GL_TEXTURE_2D, 0);
-        glDisable(GL_TEXTURE_2D);
     }
-    if (stage != 0) glActiveTexture(GL_TEXTURE0);
+    glActiveTexture(GL_TEXTURE0);
     stageTextures[stage] = texture;
+    applyUnitEnables();
+}
+
+// A unit samples while its stage has a texture and no stage up to it is
+// disabled; one without a texture passes the colour on.
+void GlDevice::applyUnitEnables() {
+    bool chainOn = true;
+    for (int32_t stage = 0; stage < stageCount; ++stage) {
+        chainOn = chainOn && stageStates[stage][GFX_TSS_COLOROP] != GFX_TOP_DISABLE;
+        bool on = chainOn && stageTextures[stage];
+        if (on == unitEnabled[stage]) continue;
+        glActiveTexture(GL_TEXTURE0 + stage);
+        if (on)
+            glEnable(GL_TEXTURE_2D);
+        else
+            glDisable(GL_TEXTURE_2D);
+        unitEnabled[stage] = on;
+    }
+    glActiveTexture(GL_TEXTURE0);
+}
+
+// The stage's unit must be active.
+void GlDevice::applyCombine(int32_t stage, bool alpha) {
+    const uint32_t* states = stageStates[stage];
+    const CombineRule& rule = COMBINE_RULES[states[alpha ? GFX_TSS_ALPHAOP : GFX_TSS_COLOROP]];
+    const uint32_t args[3] = {GFX_TA_CURRENT, states[alpha ? GFX_TSS_ALPHAARG1 : GFX_TSS_COLORARG1],
+                              states[alpha ? GFX_TSS_ALPHAARG2 : GFX_TSS_COLORARG2]};
+    GLenum source0 = alpha ? GL_SOURCE0_ALPHA : GL_SOURCE0_RGB;
+    GLenum operand0 = alpha ? GL_OPERAND0_ALPHA : GL_OPERAND0_RGB;
+    GLint plain = alpha ? GL_SRC_ALPHA : GL_SRC_COLOR;
+    GLint complement = alpha ? GL_ONE_MINUS_SRC_ALPHA : GL_ONE_MINUS_SRC_COLOR;
+    glTexEnvi(GL_TEXTURE_ENV, alpha ? GL_COMBINE_ALPHA : GL_COMBINE_RGB, (GLint)rule.function);
+    glTexEnvf(GL_TEXTURE_ENV, alpha ? GL_ALPHA_SCALE : GL_RGB_SCALE, rule.scale);
+    for (GLenum i = 0; i < 3; ++i) {
+        if (i > 0 && rule.sources[i] == 0) break;
+        glTexEnvi(GL_TEXTURE_ENV, source0 + i, (GLint)ARG_SOURCES[args[rule.sources[i]]]);
+        glTexEnvi(GL_TEXTURE_ENV, operand0 + i, i == 2 && rule.complementThird ? complement : plain);
+    }
+}
+
+// The texture must be bound on the active unit, the stage's.
+void GlDevice::applySampler(int32_t stage, GfxTexture* texture) {
+    const uint32_t* states = stageStates[stage];
+    uint32_t mip = states[GFX_TSS_MIPFILTER];
+    GlSampler want = {
+        MIN_FILTERS[states[GFX_TSS_MINFILTER] == GFX_FILTER_LINEAR][mip == GFX_FILTER_NONE ? 2 : mip],
+        states[GFX_TSS_MAGFILTER] == GFX_FILTER_LINEAR ? GL_LINEAR : GL_NEAREST,
+        ADDRESS_MODES[states[GFX_TSS_ADDRESSU]],
+        ADDRESS_MODES[states[GFX_TSS_ADDRESSV]],
+    };
+    GlSampler& have = texture->sampler;
+    if (have.minFilter != want.minFilter) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, want.minFilter);
+    if (have.magFilter != want.magFilter) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, want.magFilter);
+    if (have.wrapS != want.wrapS) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, want.wrapS);
+    if (have.wrapT != want.wrapT) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, want.wrapT);
+    have = want;
+}
+
+void GlDevice::applyStageState(int32_t stage, GfxTextureStageState state) {
+    glActiveTexture(GL_TEXTURE0 + stage);
+    switch (state) {
+    case GFX_TSS_COLOROP:
+    case GFX_TSS_COLORARG1:
+    case GFX_TSS_COLORARG2: applyCombine(stage, false); break;
+    case GFX_TSS_ALPHAOP:
+    case GFX_TSS_ALPHAARG1:
+    case GFX_TSS_ALPHAARG2: applyCombine(stage, true); break;
+    case GFX_TSS_MAGFILTER:
+    case GFX_TSS_MINFILTER:
+    case GFX_TSS_MIPFILTER:
+    case GFX_TSS_ADDRESSU:
+    case GFX_TSS_ADDRESSV:
+        if (stageTextures[stage]) applySampler(stage, stageTextures[stage]);
+        break;
+    case GFX_TSS_MIPMAPLODBIAS: {
+        float bias = 0.0f;
+        memcpy(&bias, &stageStates[stage][state], sizeof bias);
+        glTexEnvf(GL_TEXTURE_FILTER_CONTROL, GL_TEXTURE_LOD_BIAS, bias);
+        break;
+    }
+    case GFX_TSS_COUNT: break;
+    }
+    glActiveTexture(GL_TEXTURE0);
+    if (state == GFX_TSS_COLOROP) applyUnitEnables();
 }
 
 static void setEnabled(GLenum capability, bool on) {
@@ -383,6 +646,17 @@ void GlDevice::applyRenderState(GfxRenderState state) {
         break;
     case GFX_RS_FOGENABLE: setEnabled(GL_FOG, value != 0); break;
     case GFX_RS_LIGHTING: setEnabled(GL_LIGHTING, value != 0); break;
+    case GFX_RS_TEXTUREFACTOR: {
+        // One factor for every stage: each unit's constant colour.
+        const GLfloat color[4] = {(float)((value >> 16) & 0xFF) / 255.0f, (float)((value >> 8) & 0xFF) / 255.0f,
+                                  (float)(value & 0xFF) / 255.0f, (float)(value >> 24) / 255.0f};
+        for (int32_t stage = 0; stage < stageCount; ++stage) {
+            glActiveTexture(GL_TEXTURE0 + stage);
+            glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, color);
+        }
+        glActiveTexture(GL_TEXTURE0);
+        break;
+    }
     case GFX_RS_COUNT: break;
     }
 }
@@ -409,6 +683,35 @@ void GlDevice::loadProjection() {
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(fixed);
     glMatrixMode(GL_MODELVIEW);
+}
+
+// Pre-transformed vertices give pixels with centres at integers; GL's
+// centres lie at n + 0.5, so the mapping adds half a pixel: a quad from
+// (x - 0.5, y - 0.5) to (x + w - 0.5, y + h - 0.5) covers pixels x..x+w-1.
+// Rows need no flip (GL window y is the caller's row, see the top); depth
+// 0..1 goes to -1..1. rhw is not used: the game always writes 1.
+void GlDevice::loadScreenSpace() {
+    int32_t width = colorTarget->width;
+    int32_t height = colorTarget->height;
+    if (screenSpaceLoaded && width == screenWidth && height == screenHeight) return;
+    const float screen[16] = {
+        2.0f / (float)width, 0, 0, 0, 0, 2.0f / (float)height, 0, 0, 0, 0, 2.0f, 0,
+        1.0f / (float)width - 1.0f, 1.0f / (float)height - 1.0f, -1.0f, 1.0f,
+    };
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(screen);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    screenSpaceLoaded = true;
+    screenWidth = width;
+    screenHeight = height;
+}
+
+void GlDevice::loadWorldSpace() {
+    if (!screenSpaceLoaded) return;
+    loadModelView();
+    loadProjection();
+    screenSpaceLoaded = false;
 }
 
 // Clears the whole target whatever the write masks say, as the old API does;
@@ -446,6 +749,7 @@ GfxResult GlDevice::endScene() {
 // Stretches the back buffer over the window, flipping it (GL's window rows
 // run bottom up), then swaps.
 GfxResult GlDevice::present() {
+    collectReleased();
     if (lost) return GFX_DEVICE_LOST;
     if (!output) {
         glFlush();
@@ -468,8 +772,10 @@ GfxResult GlDevice::present() {
 GfxResult GlDevice::testCooperativeLevel() { return lost ? GFX_DEVICE_NOT_RESET : GFX_OK; }
 
 // A refused or failed reset leaves the device lost, as the old API does.
+// Managed textures keep their GL textures: the context outlives the reset.
 GfxResult GlDevice::reset(const GfxPresentParams& newParams) {
-    if (defaultPoolTextures > 0 || !backBufferFits(newParams)) {
+    collectReleased();
+    if (liveDefaultPoolTextures() > 0 || !backBufferFits(newParams)) {
         lost = true;
         return GFX_INVALID_CALL;
     }
@@ -486,39 +792,58 @@ GfxResult GlDevice::reset(const GfxPresentParams& newParams) {
     return GFX_OK;
 }
 
+int32_t GlDevice::liveDefaultPoolTextures() {
+    std::lock_guard<std::mutex> hold(poolLock);
+    return defaultPoolTextures;
+}
+
+// The first free slot, taken for the caller's thread; null when none is.
+GfxTexture* GlDevice::takeSlot(GfxPool pool) {
+    std::lock_guard<std::mutex> hold(poolLock);
+    for (GfxTexture& slot : textures)
+        if (slot.state == TEXTURE_FREE) {
+            slot.state = TEXTURE_LIVE;
+            slot.pool = pool;
+            if (pool == GFX_POOL_DEFAULT) ++defaultPoolTextures;
+            return &slot;
+        }
+    return nullptr;
+}
+
+// Gives a slot without GL objects back to the pool.
+void GlDevice::freeSlot(GfxTexture* texture) {
+    gfxTexelsDestroy(&texture->texels);
+    std::lock_guard<std::mutex> hold(poolLock);
+    if (texture->pool == GFX_POOL_DEFAULT) --defaultPoolTextures;
+    texture->state = TEXTURE_FREE;
+}
+
 GfxTexture* GlDevice::createTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage, GfxFormat format,
                                     GfxPool pool) {
     int32_t levelCount = gfxTextureLevels(width, height, levels, usage, format, pool);
     if (levelCount == 0 || width > maxTextureSize || height > maxTextureSize) return nullptr;
-    GfxTexture* texture = nullptr;
-    for (GfxTexture& slot : textures)
-        if (!slot.live) {
-            texture = &slot;
-            break;
-        }
+    bool renderTarget = (usage & GFX_USAGE_RENDER_TARGET) != 0;
+    if (renderTarget && !onMainThread()) return nullptr;
+    if (onMainThread()) collectReleased();
+    GfxTexture* texture = takeSlot(pool);
     if (!texture) return nullptr;
 
-    *texture = GfxTexture{};
-    texture->live = true;
-    texture->pool = pool;
+    // Only this thread knows the slot until the texture is handed out; its
+    // GL fields are zero (a free slot has no GL objects).
     texture->levels = levelCount;
-    if (pool == GFX_POOL_DEFAULT) ++defaultPoolTextures;
-    glGenTextures(1, &texture->name);
-    glBindTexture(GL_TEXTURE_2D, texture->name);
-    // Point sampling without mips is the old API's default; the level limit
-    // keeps a short chain complete.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levelCount - 1);
-    for (int32_t level = 0; level < levelCount; ++level) {
-        int32_t w = width >> level > 0 ? width >> level : 1;
-        int32_t h = height >> level > 0 ? height >> level : 1;
-        glTexImage2D(GL_TEXTURE_2D, level, (GLint)TEXTURE_FORMATS[format], w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-        texture->surfaces[level] = GfxSurface{SURFACE_TEXTURE_LEVEL, w, h, texture, 0, 0, 0};
+    for (int32_t level = 0; level < levelCount; ++level)
+        texture->surfaces[level] = GfxSurface{SURFACE_TEXTURE_LEVEL, gfxLevelSide(width, level),
+                                              gfxLevelSide(height, level), texture, 0, 0, 0};
+    if (!renderTarget) {
+        if (gfxTexelsCreate(&texture->texels, width, height, levelCount, format)) return texture;
+        freeSlot(texture);
+        return nullptr;
     }
-    glBindTexture(GL_TEXTURE_2D, stageTextures[0] ? stageTextures[0]->name : 0);
-    if (!(usage & GFX_USAGE_RENDER_TARGET)) return texture;
 
+    texture->texels = GfxTexels{};
+    texture->texels.format = format;
+    createGlTexture(texture, width, height);
+    glBindTexture(GL_TEXTURE_2D, stageTextures[0] ? stageTextures[0]->name : 0);
     GfxSurface& surface = texture->surfaces[0];
     glGenFramebuffers(1, &surface.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
@@ -534,13 +859,45 @@ GfxTexture* GlDevice::createTexture(int32_t width, int32_t height, int32_t level
     bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, colorTarget->framebuffer);
     if (!complete) {
-        deleteTexture(texture);
+        deleteGlObjects(texture);
+        freeSlot(texture);
         return nullptr;
     }
     return texture;
 }
 
-void GlDevice::deleteTexture(GfxTexture* texture) {
+// Makes the GL texture with every level, from the texels when there are
+// any, and leaves it bound on the active unit. Main thread.
+void GlDevice::createGlTexture(GfxTexture* texture, int32_t width, int32_t height) {
+    const GlTextureFormat& format = TEXTURE_FORMATS[texture->texels.format];
+    glGenTextures(1, &texture->name);
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    // The level limit keeps a short chain complete.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, texture->levels - 1);
+    texture->sampler = GlSampler{};
+    const GfxTexels& texels = texture->texels;
+    for (int32_t level = 0; level < texture->levels; ++level)
+        glTexImage2D(GL_TEXTURE_2D, level, (GLint)format.internal, gfxLevelSide(width, level),
+                     gfxLevelSide(height, level), 0, format.format, format.type,
+                     texels.bytes ? texels.bytes + texels.offsets[level] : nullptr);
+    texture->texels.dirtyLevels = 0;
+}
+
+// The texture must be bound on the active unit. Main thread.
+void GlDevice::uploadDirtyLevels(GfxTexture* texture) {
+    GfxTexels& texels = texture->texels;
+    if (!texels.dirtyLevels) return;
+    const GlTextureFormat& format = TEXTURE_FORMATS[texels.format];
+    for (int32_t level = 0; level < texels.levels; ++level)
+        if (texels.dirtyLevels & (1u << level))
+            glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, gfxLevelSide(texels.width, level),
+                            gfxLevelSide(texels.height, level), format.format, format.type,
+                            texels.bytes + texels.offsets[level]);
+    texels.dirtyLevels = 0;
+}
+
+// Main thread.
+void GlDevice::deleteGlObjects(GfxTexture* texture) {
     for (int32_t stage = 0; stage < stageCount; ++stage)
         if (stageTextures[stage] == texture) bindStage(stage, nullptr);
     // Its target goes back to the back buffer before its framebuffer goes.
@@ -548,17 +905,55 @@ void GlDevice::deleteTexture(GfxTexture* texture) {
     glDeleteFramebuffers(1, &texture->surfaces[0].framebuffer);
     glDeleteRenderbuffers(1, &texture->ownDepth);
     glDeleteTextures(1, &texture->name);
-    if (texture->pool == GFX_POOL_DEFAULT) --defaultPoolTextures;
-    *texture = GfxTexture{};
+    texture->name = texture->ownDepth = 0;
+    for (GfxSurface& surface : texture->surfaces) surface = GfxSurface{};
 }
 
+// Deletes the GL objects of textures released off the main thread and frees
+// their slots. Main thread.
+void GlDevice::collectReleased() {
+    std::lock_guard<std::mutex> hold(poolLock);
+    for (int32_t i = 0; i < releasedCount; ++i) {
+        GfxTexture* texture = &textures[releasedSlots[i]];
+        deleteGlObjects(texture);
+        texture->state = TEXTURE_FREE;
+    }
+    releasedCount = 0;
+}
+
+// Off the main thread the slot waits, RELEASED, on the released list until
+// the main thread deletes its GL objects; only this call touches it until
+// it is listed.
 void GlDevice::releaseTexture(GfxTexture* texture) {
-    if (texture && texture->live) deleteTexture(texture);
+    if (!texture) return;
+    {
+        std::lock_guard<std::mutex> hold(poolLock);
+        if (texture->state != TEXTURE_LIVE) return;
+        texture->state = TEXTURE_RELEASED;
+        if (texture->pool == GFX_POOL_DEFAULT) --defaultPoolTextures;
+    }
+    gfxTexelsDestroy(&texture->texels);
+    if (onMainThread()) deleteGlObjects(texture);
+    std::lock_guard<std::mutex> hold(poolLock);
+    if (onMainThread())
+        texture->state = TEXTURE_FREE;
+    else
+        releasedSlots[releasedCount++] = (int32_t)(texture - textures);
 }
 
 GfxSurface* GlDevice::getSurfaceLevel(GfxTexture* texture, int32_t level) {
-    if (!texture || !texture->live || level < 0 || level >= texture->levels) return nullptr;
+    if (!texture || texture->state != TEXTURE_LIVE || level < 0 || level >= texture->levels) return nullptr;
     return &texture->surfaces[level];
+}
+
+GfxResult GlDevice::lockRect(GfxTexture* texture, int32_t level, GfxLockedRect* out) {
+    if (!texture || texture->state != TEXTURE_LIVE) return GFX_INVALID_CALL;
+    return gfxTexelsLock(&texture->texels, level, out);
+}
+
+GfxResult GlDevice::unlockRect(GfxTexture* texture, int32_t level) {
+    if (!texture || texture->state != TEXTURE_LIVE) return GFX_INVALID_CALL;
+    return gfxTexelsUnlock(&texture->texels, level);
 }
 
 // A null colour keeps the current one, as the old API does; a null depth
@@ -581,17 +976,82 @@ void GlDevice::setRenderState(GfxRenderState state, uint32_t value) {
 }
 
 void GlDevice::setTexture(int32_t stage, GfxTexture* texture) {
-    if (stage < 0 || stage >= stageCount || (texture && !texture->live)) return;
+    if (stage < 0 || stage >= stageCount || (texture && texture->state != TEXTURE_LIVE)) return;
     bindStage(stage, texture);
+}
+
+void GlDevice::setTextureStageState(int32_t stage, GfxTextureStageState state, uint32_t value) {
+    if (stage < 0 || stage >= stageCount || state < 0 || state >= GFX_TSS_COUNT || value > stageStateMax(state))
+        return;
+    stageStates[stage][state] = value;
+    applyStageState(stage, state);
 }
 
 void GlDevice::setTransform(GfxTransform which, const float matrix[16]) {
     if (which < 0 || which >= GFX_TS_COUNT || !matrix) return;
     memcpy(transforms[which], matrix, sizeof transforms[which]);
-    if (which == GFX_TS_PROJECTION)
+    if (screenSpaceLoaded)
+        loadWorldSpace();
+    else if (which == GFX_TS_PROJECTION)
         loadProjection();
     else
         loadModelView();
+}
+
+// The vertex arrays point into the caller's memory, which GL reads before
+// glDrawArrays returns.
+GfxResult GlDevice::drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices,
+                                    int32_t stride) {
+    int32_t size = gfxVertexSize(vertexFormat);
+    if (size == 0 || !vertices || type < GFX_PT_TRIANGLELIST || type > GFX_PT_TRIANGLEFAN || primitiveCount < 1 ||
+        primitiveCount > GFX_DRAW_PRIMITIVE_MAX || stride < size)
+        return GFX_INVALID_CALL;
+    if (lost) return GFX_OK;
+    for (int32_t stage = 0; stage < stageCount; ++stage)
+        if (unitEnabled[stage] && stageTextures[stage]->texels.dirtyLevels) {
+            glActiveTexture(GL_TEXTURE0 + stage);
+            uploadDirtyLevels(stageTextures[stage]);
+            glActiveTexture(GL_TEXTURE0);
+        }
+
+    bool screen = (vertexFormat & GFX_FVF_XYZRHW) != 0;
+    if (screen)
+        loadScreenSpace();
+    else
+        loadWorldSpace();
+    const uint8_t* at = (const uint8_t*)vertices;
+    glVertexPointer(3, GL_FLOAT, stride, at);
+    at += screen ? 16 : 12;
+    if (vertexFormat & GFX_FVF_NORMAL) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_FLOAT, stride, at);
+        at += 12;
+    } else {
+        glDisableClientState(GL_NORMAL_ARRAY);
+    }
+    if (vertexFormat & GFX_FVF_DIFFUSE) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, at);
+        at += 4;
+    } else {
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    }
+    if (vertexFormat & GFX_FVF_SPECULAR) at += 4;
+    glClientActiveTexture(GL_TEXTURE0);
+    if (vertexFormat & GFX_FVF_TEX1) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, stride, at);
+    } else {
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+
+    bool unlit = screen && renderStates[GFX_RS_LIGHTING];
+    if (unlit) glDisable(GL_LIGHTING);
+    int32_t vertexCount = type == GFX_PT_TRIANGLELIST ? primitiveCount * 3 : primitiveCount + 2;
+    glDrawArrays(PRIMITIVE_MODES[type], 0, vertexCount);
+    if (unlit) glEnable(GL_LIGHTING);
+    return GFX_OK;
 }
 
 // GL row 0 is the top row (see the top), so rows come out top first.

@@ -2,16 +2,22 @@
 // one line into gGfxRecord for each device call that draws, changes state or
 // manages resources; the queries (get*, liveDefaultPoolTextures,
 // readBackBuffer) and simulateDeviceLoss leave no line. Textures and surfaces
-// are dummy records from fixed pools, and a lost device follows the same rules
-// as the OpenGL one, so start-up, lost-device and call-order tests run on it.
+// are records from fixed pools (with texels, so locks work), and the device
+// keeps the OpenGL one's rules for a lost device, validation and threads, so
+// start-up, lost-device, loader and call-order tests run on it.
 #include "platform/gfx.h"
+#include "platform/gfx_texels.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <thread>
 
 GfxRecord gGfxRecord;
+// Loader threads log too.
+static std::mutex sRecordLock;
 
 struct RecordingSwitches {
     bool openFails;
@@ -22,6 +28,7 @@ struct RecordingSwitches {
 static RecordingSwitches sRecording;
 
 void gfxRecordClear() {
+    std::lock_guard<std::mutex> hold(sRecordLock);
     gGfxRecord.count = 0;
     gGfxRecord.total = 0;
 }
@@ -39,6 +46,7 @@ void gfxRecordingSetFailures(bool openFails, bool createDeviceFails) {
 }
 
 __attribute__((format(printf, 1, 2))) static void recordLine(const char* format, ...) {
+    std::lock_guard<std::mutex> hold(sRecordLock);
     ++gGfxRecord.total;
     if (gGfxRecord.count >= GFX_RECORD_MAX) return;
     va_list args;
@@ -59,9 +67,10 @@ struct RecordedSurface {
 };
 
 struct RecordedTexture {
-    bool live;
+    bool live;   // changed under the pool lock
     GfxPool pool;
     int32_t levels;
+    GfxTexels texels;   // none for a render target
     RecordedSurface surfaces[GFX_TEXTURE_LEVEL_MAX];
 };
 
@@ -73,6 +82,10 @@ static RecordedSurface* surfaceRecord(GfxSurface* surface) { return reinterpret_
 class RecordingDevice final : public GfxDevice {
 public:
     explicit RecordingDevice(const GfxPresentParams& params) { resetTargets(params); }
+    // Loader threads are joined by now.
+    ~RecordingDevice() override {
+        for (RecordedTexture& texture : textures) gfxTexelsDestroy(&texture.texels);
+    }
 
     GfxResult clear(uint32_t flags, uint32_t argb, float z, uint32_t stencil) override {
         recordLine("clear %u %08x %f %u", flags, argb, (double)z, stencil);
@@ -102,7 +115,7 @@ public:
     // device lost, like the OpenGL one.
     GfxResult reset(const GfxPresentParams& params) override {
         recordLine("reset %d %d", params.backBufferWidth, params.backBufferHeight);
-        if (defaultPoolTextures > 0 || params.backBufferWidth < 1 || params.backBufferHeight < 1) {
+        if (liveDefaultPoolTextures() > 0 || params.backBufferWidth < 1 || params.backBufferHeight < 1) {
             lost = true;
             return GFX_INVALID_CALL;
         }
@@ -111,35 +124,60 @@ public:
         return GFX_OK;
     }
 
+    // Render targets only on the main thread, as on the OpenGL device.
     GfxTexture* createTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage, GfxFormat format,
                               GfxPool pool) override {
         recordLine("createTexture %d %d %d %u %d %d", width, height, levels, usage, (int)format, (int)pool);
         int32_t levelCount = gfxTextureLevels(width, height, levels, usage, format, pool);
-        if (levelCount == 0) return nullptr;
-        for (int32_t slot = 0; slot < GFX_TEXTURE_MAX; ++slot) {
-            RecordedTexture& texture = textures[slot];
-            if (texture.live) continue;
-            texture = RecordedTexture{true, pool, levelCount, {}};
-            for (int32_t level = 0; level < levelCount; ++level)
-                texture.surfaces[level] =
-                    RecordedSurface{RECORDED_LEVEL, slot, level, level == 0 && (usage & GFX_USAGE_RENDER_TARGET) != 0};
-            if (pool == GFX_POOL_DEFAULT) ++defaultPoolTextures;
-            return textureHandle(&texture);
+        bool renderTarget = (usage & GFX_USAGE_RENDER_TARGET) != 0;
+        if (levelCount == 0 || (renderTarget && std::this_thread::get_id() != mainThread)) return nullptr;
+        int32_t slot = takeSlot(pool);
+        if (slot < 0) return nullptr;
+        RecordedTexture& texture = textures[slot];
+        texture.levels = levelCount;
+        texture.texels = GfxTexels{};
+        for (int32_t level = 0; level < levelCount; ++level)
+            texture.surfaces[level] = RecordedSurface{RECORDED_LEVEL, slot, level, level == 0 && renderTarget};
+        if (!renderTarget && !gfxTexelsCreate(&texture.texels, width, height, levelCount, format)) {
+            std::lock_guard<std::mutex> hold(poolLock);
+            freeSlot(&texture);
+            return nullptr;
         }
-        return nullptr;
+        return textureHandle(&texture);
     }
     void releaseTexture(GfxTexture* handle) override {
         RecordedTexture* texture = textureRecord(handle);
-        if (!texture || !texture->live) return;
+        if (!texture) return;
+        {
+            std::lock_guard<std::mutex> hold(poolLock);
+            if (!texture->live) return;
+            if (texture->pool == GFX_POOL_DEFAULT) --defaultPoolTextures;
+        }
         recordLine("releaseTexture tex%d", (int)(texture - textures));
-        if (colorTarget->kind == RECORDED_LEVEL && &textures[colorTarget->texture] == texture) colorTarget = &backBuffer;
-        if (texture->pool == GFX_POOL_DEFAULT) --defaultPoolTextures;
-        *texture = RecordedTexture{};
+        // Render targets live on the main thread, with the target binding.
+        bool bound = colorTarget->kind == RECORDED_LEVEL && &textures[colorTarget->texture] == texture;
+        if (bound && std::this_thread::get_id() == mainThread) colorTarget = &backBuffer;
+        gfxTexelsDestroy(&texture->texels);
+        for (RecordedSurface& surface : texture->surfaces) surface = RecordedSurface{};   // stale handles refused
+        std::lock_guard<std::mutex> hold(poolLock);
+        texture->live = false;
     }
     GfxSurface* getSurfaceLevel(GfxTexture* handle, int32_t level) override {
         RecordedTexture* texture = textureRecord(handle);
         if (!texture || !texture->live || level < 0 || level >= texture->levels) return nullptr;
         return surfaceHandle(&texture->surfaces[level]);
+    }
+    GfxResult lockRect(GfxTexture* handle, int32_t level, GfxLockedRect* out) override {
+        RecordedTexture* texture = textureRecord(handle);
+        if (!texture || !texture->live) return GFX_INVALID_CALL;
+        recordLine("lockRect tex%d %d", (int)(texture - textures), (int)level);
+        return gfxTexelsLock(&texture->texels, level, out);
+    }
+    GfxResult unlockRect(GfxTexture* handle, int32_t level) override {
+        RecordedTexture* texture = textureRecord(handle);
+        if (!texture || !texture->live) return GFX_INVALID_CALL;
+        recordLine("unlockRect tex%d %d", (int)(texture - textures), (int)level);
+        return gfxTexelsUnlock(&texture->texels, level);
     }
 
     GfxSurface* getRenderTarget() override { return surfaceHandle(colorTarget); }
@@ -173,21 +211,64 @@ public:
         else
             recordLine("setTexture %d null", (int)stage);
     }
+    void setTextureStageState(int32_t stage, GfxTextureStageState state, uint32_t value) override {
+        recordLine("setTextureStageState %d %d %u", (int)stage, (int)state, value);
+    }
     void setTransform(GfxTransform which, const float*) override { recordLine("setTransform %d", (int)which); }
+    void setVertexFormat(uint32_t fvf) override {
+        recordLine("setVertexFormat %u", fvf);
+        vertexFormat = fvf;
+    }
+    GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices,
+                              int32_t stride) override {
+        recordLine("drawPrimitiveUP %d %d %d", (int)type, (int)primitiveCount, (int)stride);
+        int32_t size = gfxVertexSize(vertexFormat);
+        if (size == 0 || !vertices || type < GFX_PT_TRIANGLELIST || type > GFX_PT_TRIANGLEFAN || primitiveCount < 1 ||
+            primitiveCount > GFX_DRAW_PRIMITIVE_MAX || stride < size)
+            return GFX_INVALID_CALL;
+        return GFX_OK;
+    }
 
     bool readBackBuffer(uint32_t*, int32_t, int32_t) override { return false; }
     void simulateDeviceLoss() override { lost = true; }
-    int32_t liveDefaultPoolTextures() override { return defaultPoolTextures; }
+    int32_t liveDefaultPoolTextures() override {
+        std::lock_guard<std::mutex> hold(poolLock);
+        return defaultPoolTextures;
+    }
+
 
 private:
+    // The first free slot, taken for the caller; -1 when none is.
+    int32_t takeSlot(GfxPool pool) {
+        std::lock_guard<std::mutex> hold(poolLock);
+        for (int32_t slot = 0; slot < GFX_TEXTURE_MAX; ++slot) {
+            RecordedTexture& texture = textures[slot];
+            if (texture.live) continue;
+            texture.live = true;
+            texture.pool = pool;
+            if (pool == GFX_POOL_DEFAULT) ++defaultPoolTextures;
+            return slot;
+        }
+        return -1;
+    }
+    // Under the pool lock.
+    void freeSlot(RecordedTexture* texture) {
+        if (texture->pool == GFX_POOL_DEFAULT) --defaultPoolTextures;
+        texture->live = false;
+    }
+
     void resetTargets(const GfxPresentParams& newParams) {
         params = newParams;
         colorTarget = &backBuffer;
         depthTarget = params.autoDepthStencil ? &depthBuffer : nullptr;
+        vertexFormat = 0;
         inScene = false;
     }
 
     GfxPresentParams params = {};
+    std::thread::id mainThread = std::this_thread::get_id();
+    std::mutex poolLock;   // slot liveness and the default-pool count, from any thread
+    uint32_t vertexFormat = 0;
     RecordedSurface backBuffer = {RECORDED_BACK_BUFFER, -1, 0, true};
     RecordedSurface depthBuffer = {RECORDED_DEPTH, -1, 0, false};
     RecordedSurface* colorTarget = &backBuffer;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <dirent.h>
 #include <unistd.h>
 
 #include "engine/frame_loop.h"
@@ -15,6 +16,7 @@
 #include "engine/transition.h"
 #include "platform/clock.h"
 #include "platform/input.h"
+#include "platform/profile.h"
 #include "platform/thread.h"
 #include "platform/window.h"
 
@@ -22,8 +24,41 @@ HarnessRun gHarness;
 static char sPreviousDir[1024];
 static bool sMadeGameDir;
 
+// Links every file of the packed data folder into the game folder, so that
+// what the game writes (settings, saves) stays in the temporary folder.
+static void linkGameData(const char* dataDir, const char* gameDir) {
+    DIR* dir = opendir(dataDir);
+    if (!dir) {
+        fprintf(stderr, "harness: no game data in %s (build the gamedata target)\n", dataDir);
+        abort();
+    }
+    while (dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
+        if (!strcmp(name, ".") || !strcmp(name, "..") || !strcmp(name, "tollivand") || !strcmp(name, "tolli.ini") ||
+            !strcmp(name, "save.dat") || !strcmp(name, "_save.dat"))
+            continue;
+        char from[1024], to[1024];
+        snprintf(from, sizeof from, "%s/%s", dataDir, name);
+        snprintf(to, sizeof to, "%s/%s", gameDir, name);
+        if (symlink(from, to) != 0) abort();
+    }
+    closedir(dir);
+}
+
+// The boot reads frame skip and screen size from the folder's settings file,
+// as the game does.
+static void writeHarnessSettings(const HarnessOptions& options) {
+    static const int32_t SCREEN_WIDTHS[4] = {640, 800, 1024, 1280};
+    int32_t screen = 0;
+    while (screen < 3 && SCREEN_WIDTHS[screen] != options.screenWidth) ++screen;
+    char ini[600];
+    snprintf(ini, sizeof ini, "%s/tolli.ini", gHarness.gameDir);
+    if (!profileWriteInt(ini, "setup", "fps", options.frameSkip) || !profileWriteInt(ini, "setup", "screen", screen))
+        abort();
+}
+
 // Globals a previous boot in the same process may have left behind.
-static void resetGameGlobals(const HarnessOptions& options) {
+static void resetGameGlobals() {
     gInputState[0] = InputRecord{};
     gInputState[1] = InputRecord{};
     gOverlayScreen = OverlayScreenState{};
@@ -32,13 +67,7 @@ static void resetGameGlobals(const HarnessOptions& options) {
     gStageChange = StageChange{};
     gSceneLoading = gShowLoading = gPartLoading = gShowPartLoading = 0;
     gEventReady = gEventJustLoaded = gEventLoaderMode = 0;
-    runningGameState() = GameState{};
-    gScreenSize = {options.screenWidth, options.screenHeight};
-    gWindowed = 1;
-    gWindowAspectLock = 1;
-    gFrameSkip = options.frameSkip;
-    gDispFps = 0;
-    gSfNoUse = 0;
+    memset(&runningGameState(), 0, sizeof(GameState));
     gDeviceOk = 1;
 }
 
@@ -52,6 +81,10 @@ StartupResult harnessBoot(const HarnessOptions& options) {
         if (!mkdtemp(gHarness.gameDir)) abort();
     }
     sMadeGameDir = !options.gameDir;
+    if (sMadeGameDir) {
+        if (options.dataDir) linkGameData(options.dataDir, gHarness.gameDir);
+        writeHarnessSettings(options);
+    }
     if (!getcwd(sPreviousDir, sizeof sPreviousDir)) sPreviousDir[0] = 0;
     if (chdir(gHarness.gameDir) != 0) abort();
 
@@ -62,8 +95,8 @@ StartupResult harnessBoot(const HarnessOptions& options) {
     gWindow = &WINDOW_HEADLESS;
     gGfxBackend = options.gfx;
     gInputBackend = &INPUT_SCRIPTED;
-    inputScriptSetButtons(0);
-    resetGameGlobals(options);
+    inputScriptReset();
+    resetGameGlobals();
 
     gHarness.startup = startupApp(gHarness.gameDir);
     if (gHarness.startup == STARTUP_OK) {
@@ -76,6 +109,15 @@ StartupResult harnessBoot(const HarnessOptions& options) {
     return gHarness.startup;
 }
 
+void harnessHoldButtons(uint16_t buttons) {
+    inputScriptReleaseKeys();
+    for (int i = 0; i < PAD_BINDING_COUNT; ++i) {
+        int16_t code = gPadBindings[0][i];
+        if ((buttons & PAD_BINDING_BITS[i]) && code >= 1 && code <= KEY_CODE_COUNT)
+            inputScriptSetKey(KEY_CODE_TABLE[code - 1], true);
+    }
+}
+
 static uint16_t scriptedButtons(int32_t tick, const InputScriptStep* script, int32_t steps) {
     uint16_t held = 0;
     for (int32_t i = 0; i < steps && script[i].tick <= tick; ++i) held = script[i].buttons;
@@ -86,7 +128,7 @@ void harnessRunTicks(int32_t n, const InputScriptStep* script, int32_t steps) {
     if (gHarness.startup != STARTUP_OK) return;
     int32_t target = gTickCounter + n;
     while (!gHarness.quit && gTickCounter < target) {
-        inputScriptSetButtons(scriptedButtons(gTickCounter, script, steps));
+        harnessHoldButtons(scriptedButtons(gTickCounter, script, steps));
         clockVirtualAdvance(1000);
         if (!messageLoopStep()) gHarness.quit = true;
     }

@@ -14,8 +14,17 @@ struct InputScriptStep {
     uint16_t buttons;   // ... these buttons are held
 };
 
+// Holds, on the scripted keyboard, the keys that binding set 0 gives these
+// buttons (until changed), so the game reads them through its real poll. A
+// button whose set-0 binding is no keyboard key cannot be held this way.
+void harnessHoldButtons(uint16_t buttons);
+
 struct HarnessOptions {
-    const char* gameDir = nullptr;           // null: a fresh empty temporary folder
+    // null: a fresh temporary folder holding links to dataDir's files, with
+    // the frame skip and screen size below written into its settings file.
+    const char* gameDir = nullptr;
+    // The packed sample data; null: the temporary folder stays empty.
+    const char* dataDir = TOLLI_GAME_DATA_DIR;
     uint32_t seed = 1;
     int32_t frameSkip = 0;
     const GfxBackend* gfx = &GFX_HEADLESS;

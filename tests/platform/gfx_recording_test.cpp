@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -70,6 +71,31 @@ TEST_F(GfxRecording, EachCallLeavesOneLine) {
     ASSERT_EQ(gGfxRecord.count, wantCount);
     for (int32_t i = 0; i < wantCount; ++i) EXPECT_STREQ(gGfxRecord.lines[i], want[i]) << "line " << i;
     EXPECT_EQ(gGfxRecord.total, wantCount);
+}
+
+TEST_F(GfxRecording, TextureAndDrawCallsLeaveOneLineEach) {
+    GfxTexture* texture = device->createTexture(64, 32, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+    ASSERT_NE(texture, nullptr);
+    GfxLockedRect locked = {};
+    ASSERT_EQ(device->lockRect(texture, 0, &locked), GFX_OK);
+    ASSERT_EQ(device->unlockRect(texture, 0), GFX_OK);
+    device->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADDSIGNED);
+    device->setRenderState(GFX_RS_TEXTUREFACTOR, 0xFF7F7F7F);
+    device->setVertexFormat(GFX_FVF_XYZRHW | GFX_FVF_DIFFUSE | GFX_FVF_SPECULAR | GFX_FVF_TEX1);
+    const float vertices[6 * 8] = {};
+    EXPECT_EQ(device->drawPrimitiveUP(GFX_PT_TRIANGLELIST, 2, vertices, 32), GFX_OK);
+
+    char want[5][64];
+    snprintf(want[0], sizeof want[0], "lockRect tex0 0");
+    snprintf(want[1], sizeof want[1], "unlockRect tex0 0");
+    snprintf(want[2], sizeof want[2], "setTextureStageState 0 %d %u", (int)GFX_TSS_COLOROP, (unsigned)GFX_TOP_ADDSIGNED);
+    snprintf(want[3], sizeof want[3], "setRenderState %d %u", (int)GFX_RS_TEXTUREFACTOR, 0xFF7F7F7Fu);
+    snprintf(want[4], sizeof want[4], "setVertexFormat %u",
+             (unsigned)(GFX_FVF_XYZRHW | GFX_FVF_DIFFUSE | GFX_FVF_SPECULAR | GFX_FVF_TEX1));
+    ASSERT_EQ(gGfxRecord.count, 7);
+    EXPECT_STREQ(gGfxRecord.lines[0], "createTexture 64 32 1 0 2 1");
+    for (int32_t i = 0; i < 5; ++i) EXPECT_STREQ(gGfxRecord.lines[i + 1], want[i]) << "line " << i + 1;
+    EXPECT_STREQ(gGfxRecord.lines[6], "drawPrimitiveUP 0 2 32");
 }
 
 TEST_F(GfxRecording, FindLooksForwardFromAnIndex) {

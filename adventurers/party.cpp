@@ -1,0 +1,33 @@
+#include "adventurers/party.h"
+
+#include "engine/save_file.h"
+
+CharaRecord gCharaTable[CHARA_ROW_COUNT];
+
+// The difference, the level, 100 and the level-1 value enter as floats; the
+// product, quotient and sum are doubles. Kept: stored stats depend on this
+// rounding. Values beyond the int range (only from extreme table rows or
+// levels) stop at its ends instead of being undefined.
+int32_t statForLevel(int32_t e, int32_t h, int32_t level) {
+    float difference = static_cast<float>(static_cast<int64_t>(h) - e);
+    double value = static_cast<double>(difference) * static_cast<double>(static_cast<float>(level)) /
+                       static_cast<double>(100.0f) +
+                   static_cast<double>(static_cast<float>(e));
+    if (value >= 2147483647.0) return INT32_MAX;
+    if (value <= -2147483648.0) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+void recomputeLevelStats(GameState& game) {
+    for (int32_t k = 0; k < ADVENTURER_COUNT; k++) {
+        AdventurerRecord& a = game.adventurers[k];
+        const CharaRecord& c = gCharaTable[k];
+        a.attack = statForLevel(c.attack, c.attack100, a.level);
+        a.defence = statForLevel(c.defence, c.defence100, a.level);
+        a.magic = statForLevel(c.magic, c.magic100, a.level);
+        a.magicDefence = statForLevel(c.magicDefence, c.magicDefence100, a.level);
+        // HP and SP live in 16-bit fields.
+        a.hpBase = static_cast<int16_t>(statForLevel(c.hp, c.hp100, a.level));
+        a.spBase = static_cast<int16_t>(statForLevel(c.sp, c.sp100, a.level));
+    }
+}

@@ -1,0 +1,5 @@
+#include "field/camera.h"
+
+CameraShake gCameraShake;
+Matrix4 gYawMatrix = matrixIdentity();
+Matrix4 gBillboardMatrix = matrixIdentity();

@@ -1,0 +1,61 @@
+// Stats by level: the interpolation between the level-1 and level-100 values
+// with its float and double steps, and its use on a game's eight adventurers.
+#include "adventurers/party.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/save_file.h"
+
+struct StatCase { int32_t e, h, level, want; };
+const StatCase STAT_CASES[] = {
+    {10, 200, 0, 10},        // level index 0: the level-1 value exactly
+    {10, 200, 98, 196},      // the highest index stops short: 196.2
+    {10, 200, 100, 200},
+    {50, 0, 1, 49},          // 49.5, toward zero
+    {200, 10, 50, 105},      // a lower level-100 value falls with the level
+    {5, -100, 50, -47},      // -47.5 truncates toward zero
+    {0, 16777217, 100, 16777216},   // the difference enters as a float
+    {0, 100, 16777217, 16777216},   // and so does the level
+    {INT32_MIN, INT32_MAX, INT32_MAX, INT32_MAX},   // stops at the int range
+    {INT32_MAX, INT32_MIN, 1000, INT32_MIN},
+};
+
+TEST(PartyStats, StatForLevelInterpolatesAndTruncates) {
+    for (const StatCase& c : STAT_CASES)
+        EXPECT_EQ(statForLevel(c.e, c.h, c.level), c.want) << "e " << c.e << " h " << c.h << " level " << c.level;
+}
+
+TEST(PartyStats, RecomputeSetsEveryAdventurersBaseValuesAndKeepsBonuses) {
+    for (int32_t k = 0; k < CHARA_ROW_COUNT; k++) {
+        gCharaTable[k] = CharaRecord{1, 50 + k, 30, 10, 13, 5 + k, 10, 0.15f, 0.2f, 0.0f,
+                                     1050 + k, 330, 110 + k, 213, 5, 1010};
+    }
+    static GameState game;
+    memset(&game, 0, sizeof game);
+    for (int32_t k = 0; k < ADVENTURER_COUNT; k++) {
+        game.adventurers[k].level = k * 14;   // 0 .. 98
+        game.adventurers[k].hpBonus = 77;
+        game.adventurers[k].spBonus = 12;
+        game.adventurers[k].experience = 4444;
+    }
+    recomputeLevelStats(game);
+    for (int32_t k = 0; k < ADVENTURER_COUNT; k++) {
+        const AdventurerRecord& a = game.adventurers[k];
+        const CharaRecord& c = gCharaTable[k];
+        EXPECT_EQ(a.attack, statForLevel(c.attack, c.attack100, k * 14)) << "adventurer " << k;
+        EXPECT_EQ(a.defence, statForLevel(13, 213, k * 14)) << "adventurer " << k;
+        EXPECT_EQ(a.magic, statForLevel(5 + k, 5, k * 14)) << "adventurer " << k;
+        EXPECT_EQ(a.magicDefence, statForLevel(10, 1010, k * 14)) << "adventurer " << k;
+        EXPECT_EQ(a.hpBase, statForLevel(50 + k, 1050 + k, k * 14)) << "adventurer " << k;
+        EXPECT_EQ(a.spBase, statForLevel(30, 330, k * 14)) << "adventurer " << k;
+        EXPECT_EQ(a.hpBonus, 77) << "adventurer " << k;
+        EXPECT_EQ(a.spBonus, 12) << "adventurer " << k;
+        EXPECT_EQ(a.experience, 4444) << "adventurer " << k;
+    }
+    EXPECT_EQ(game.adventurers[0].hpBase, 50);
+    EXPECT_EQ(game.adventurers[7].hpBase, 1037);   // 57 + 1000 * 0.98
+    EXPECT_EQ(game.adventurers[7].magic, 5);       // 12 - 7 * 0.98, falling with the level
+    for (CharaRecord& row : gCharaTable) row = CharaRecord{};
+}

@@ -1,0 +1,597 @@
+// The save file on real files in a temporary folder: the layout, checksums,
+// renewal of damaged slots, new games, the older layouts, the fall-back to
+// "_save.dat" and writes that fail half-way.
+#include "engine/save_file.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+static const CharaRecord DEFAULT_CHARA = {1, 50, 30, 10, 13, 5, 10, 0.15f, 0.2f, 0.0f, 0, 0, 0, 0, 0, 0};
+
+static size_t slotOffset(int32_t k) { return SAVE_HEADER_SIZE + static_cast<size_t>(k) * SAVE_SLOT_SIZE; }
+
+static int32_t wordAt(const Bytes& bytes, size_t offset) {
+    int32_t word;
+    memcpy(&word, bytes.data() + offset, 4);
+    return word;
+}
+
+static void putWord(Bytes& bytes, size_t offset, int32_t word) { memcpy(bytes.data() + offset, &word, 4); }
+
+static void seal(GameState& game) { game.checksum = static_cast<int32_t>(slotChecksum(game)); }
+
+static Bytes imageBytes() {
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(&gSaveImage);
+    return Bytes(p, p + sizeof gSaveImage);
+}
+
+class SaveFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        snprintf(folder, sizeof folder, "/tmp/tolli_save_XXXXXX");
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+        ASSERT_EQ(chdir(folder), 0);
+        for (int32_t row = 0; row < CHARA_ROW_COUNT; row++)
+            gCharaTable[row] = row < ADVENTURER_COUNT ? DEFAULT_CHARA : CharaRecord{};
+        gCurrentSlot = 0;
+    }
+    void TearDown() override {
+        ASSERT_EQ(chdir(previous), 0);
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+        for (CharaRecord& row : gCharaTable) row = CharaRecord{};
+    }
+
+    static Bytes readFile(const char* name) {
+        Bytes bytes;
+        FILE* file = fopen(name, "rb");
+        if (!file) return bytes;
+        bytes.resize(std::filesystem::file_size(name));
+        bytes.resize(fread(bytes.data(), 1, bytes.size(), file));
+        fclose(file);
+        return bytes;
+    }
+    static void writeFile(const char* name, const Bytes& bytes) {
+        FILE* file = fopen(name, "wb");
+        ASSERT_NE(file, nullptr) << name;
+        EXPECT_EQ(fwrite(bytes.data(), 1, bytes.size(), file), bytes.size()) << name;
+        fclose(file);
+    }
+    static bool exists(const char* name) { return access(name, F_OK) == 0; }
+
+    // A renewed image in memory with slots 2, 4, 5 and 6 in use and
+    // non-default options; none of it on the disk.
+    static void buildImage(int32_t mark) {
+        loadSaveFile();
+        gOptionSoundLevel = 3;
+        gOptionMusicLevel = 7;
+        gSaveImage.header.seenEventsAll[61] = 1;
+        for (int32_t k : {2, 4, 5, 6}) {
+            GameState& slot = gSaveImage.slots[k];
+            slot.playTicks = mark + k;
+            slot.money = 5000 + k;
+            slot.storage[0] = 1301 * 64 + k;
+            seal(slot);
+        }
+    }
+
+    char folder[64];
+    char previous[1024];
+};
+
+TEST_F(SaveFile, SlotsLieAtTheirOffsetsWithTheWrappingSumOfTheirWords) {
+    loadSaveFile();
+    GameState& game = runningGameState();
+    game.playTicks = 1234;
+    game.money = 0x7FFFFFF0;
+    for (int32_t i = 0; i < 300; i++) game.storage[i] = 0x7FFFFFFF - i;   // far past 2^32 in sum
+    game.unsummed2dfc0 = 0x12345678;
+    ASSERT_TRUE(writeSaveSlot(37));
+
+    Bytes file = readFile(SAVE_FILE_NAME);
+    ASSERT_EQ(file.size(), (size_t)SAVE_IMAGE_SIZE);
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), file);
+    size_t at = slotOffset(37);
+    EXPECT_EQ(at, 2832u + 37u * 188360u);
+    EXPECT_EQ(wordAt(file, at + 4), SAVE_MAGIC);
+    EXPECT_EQ(wordAt(file, at + 8), 1234);
+    EXPECT_EQ(wordAt(file, at + 12), 0x7FFFFFF0);
+    EXPECT_EQ(wordAt(file, at + 0x18 + 4 * 299), 0x7FFFFFFF - 299);
+
+    uint64_t wide = 0;
+    uint32_t sum = 0;
+    for (size_t i = 0; i < 47088; i++) {
+        uint32_t word = static_cast<uint32_t>(wordAt(file, at + 4 * i));
+        wide += word;
+        sum += word;
+    }
+    ASSERT_GT(wide, 0xFFFFFFFFull);
+    EXPECT_EQ(static_cast<uint32_t>(wordAt(file, at + 0x2DFC4)), sum);
+    EXPECT_EQ(wordAt(file, at + 0x2DFC0), 0x12345678);
+    // The neighbours are untouched new games.
+    EXPECT_EQ(wordAt(file, slotOffset(36) + 12), 1000);
+    EXPECT_EQ(wordAt(file, slotOffset(38) + 12), 1000);
+
+    // The word at 0x2DFC0 is outside the sum; every other changes it.
+    GameState& slot = gSaveImage.slots[37];
+    uint32_t before = slotChecksum(slot);
+    slot.unsummed2dfc0 = 1;
+    EXPECT_EQ(slotChecksum(slot), before);
+    slot.shopFloorWords[3] += 1;
+    EXPECT_EQ(slotChecksum(slot), before + 1);
+}
+
+TEST_F(SaveFile, NoFilesGiveAHundredEmptySlotsAndTheDefaultOptions) {
+    memset(&gSaveImage, 0x5A, sizeof gSaveImage);   // what an earlier load may have left
+    loadSaveFile();
+    const SaveHeader& h = gSaveImage.header;
+    EXPECT_EQ(h.magic, SAVE_MAGIC);
+    EXPECT_EQ(gOptionSoundLevel, 9);
+    EXPECT_EQ(gOptionMusicLevel, 5);
+    EXPECT_EQ(gOptionVoiceLevel, 9);
+    EXPECT_EQ(gOptionTextSkip, 0);
+    EXPECT_EQ(gOptionMessageSpeed, 1);
+    EXPECT_EQ(gRecordsUnlocked, 0);
+    EXPECT_EQ(gLastSaveSlot, 0);
+    EXPECT_EQ(gRecordNormalDays + gRecordScore + gRecordMoney + gRecordHellDays, 0);
+    for (uint8_t seen : h.seenEventsAll) ASSERT_EQ(seen, 0);
+    for (int32_t k = 0; k < SAVE_SLOT_COUNT; k++) {
+        EXPECT_EQ(gSaveImage.slots[k].playTicks, 0) << "slot " << k;
+        EXPECT_EQ(gSaveImage.slots[k].magic, SAVE_MAGIC) << "slot " << k;
+        EXPECT_EQ(gSaveImage.slots[k].money, 1000) << "slot " << k;
+    }
+    EXPECT_EQ(gSaveConverted, 0);
+    EXPECT_EQ(memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage), 0);
+    EXPECT_FALSE(exists(SAVE_FILE_NAME));   // loading writes nothing
+    EXPECT_FALSE(exists(SAVE_BACKUP_NAME));
+}
+
+TEST_F(SaveFile, ANewGameStartsWithItsMoneyLevelsEquipmentAndEmptyLists) {
+    static GameState game;
+    memset(&game, 0x5A, sizeof game);
+    initNewGameState(game);
+    EXPECT_EQ(game.magic, SAVE_MAGIC);
+    EXPECT_EQ(game.playTicks, 0);
+    EXPECT_EQ(game.money, 1000);
+    EXPECT_EQ(game.dayStartMoney, 1000);
+    EXPECT_EQ(game.unused010, 2);
+    EXPECT_EQ(game.weekEndDay, 7);
+    EXPECT_EQ(game.levelExpFloor, 0);
+    EXPECT_EQ(game.levelExpNext, 100);
+    EXPECT_EQ(game.storageCount, 0);
+    EXPECT_EQ(game.shopSize, 0);
+    EXPECT_EQ(game.trueCards[7], 0);
+    EXPECT_EQ(game.checksum, 0);
+    for (int32_t key : game.storage) ASSERT_EQ(key, -1);
+    for (auto& row : game.shelves)
+        for (int32_t key : row) ASSERT_EQ(key, -1);
+    for (auto& log : game.dayLogs)
+        for (int32_t key : log) ASSERT_EQ(key, -1);
+    for (int32_t count : game.dayLogCounts) EXPECT_EQ(count, 0);
+    for (auto& stock : game.vendingStock)
+        for (int32_t key : stock) ASSERT_EQ(key, -1);
+    for (int32_t mode : game.vendingModes) EXPECT_EQ(mode, 0);
+    for (int32_t i = 0; i < SHELF_LAYOUT_COUNT; i++) {
+        EXPECT_EQ(game.shelfLayout[i].x, SHELF_LAYOUTS[0][i].x) << "shelf " << i;
+        EXPECT_EQ(game.shelfLayout[i].z, SHELF_LAYOUTS[0][i].z) << "shelf " << i;
+    }
+
+    const int32_t EQUIPMENT_KEYS[ADVENTURER_COUNT][EQUIPMENT_SLOTS] = {
+        {96, 83296, 96096, 147296, -1}, {6496, 76896, 89696, 153696, -1}, {12896, 70496, 89696, -1, -1},
+        {19296, 76896, 89696, -1, -1},  {32096, 64096, 89696, 128096, -1}, {25696, 64096, 89696, 134496, -1},
+        {38496, 76896, 140896, 153696, -1}, {44896, 76896, 102496, -1, -1},
+    };
+    for (int32_t j = 0; j < ADVENTURER_COUNT; j++) {
+        const AdventurerRecord& a = game.adventurers[j];
+        for (int32_t i = 0; i < EQUIPMENT_SLOTS; i++) {
+            EXPECT_EQ(a.equipment[i], EQUIPMENT_KEYS[j][i]) << "adventurer " << j << " slot " << i;
+            EXPECT_EQ(a.savedEquipment[i], EQUIPMENT_KEYS[j][i]) << "adventurer " << j << " slot " << i;
+        }
+        EXPECT_EQ(a.experience, 0) << "adventurer " << j;
+        EXPECT_EQ(a.levelStartExp, 0) << "adventurer " << j;
+        EXPECT_EQ(a.nextLevelExp, 300) << "adventurer " << j;
+        EXPECT_EQ(a.skillUnlocked[0], 1) << "adventurer " << j;
+        EXPECT_EQ(a.skillUnlocked[1] + a.skillUnlocked[4], 0) << "adventurer " << j;
+        EXPECT_EQ(a.hpBonus + a.spBonus + a.adventures + a.clears, 0) << "adventurer " << j;
+    }
+    // Vuror starts at level index 0 with the level-1 values; the others at
+    // the row's level (1 by default), moved by the stats-by-level formula
+    // toward the default level-100 values of 0.
+    const AdventurerRecord& vuror = game.adventurers[0];
+    EXPECT_EQ(vuror.level, 0);
+    EXPECT_EQ(vuror.attack, 10);
+    EXPECT_EQ(vuror.defence, 13);
+    EXPECT_EQ(vuror.magic, 5);
+    EXPECT_EQ(vuror.magicDefence, 10);
+    EXPECT_EQ(vuror.hpBase, 50);
+    EXPECT_EQ(vuror.spBase, 30);
+    const AdventurerRecord& rerado = game.adventurers[1];
+    EXPECT_EQ(rerado.level, 1);
+    EXPECT_EQ(rerado.attack, 9);        // 10 - 0.1
+    EXPECT_EQ(rerado.defence, 12);      // 13 - 0.13
+    EXPECT_EQ(rerado.magic, 4);         // 5 - 0.05
+    EXPECT_EQ(rerado.magicDefence, 9);
+    EXPECT_EQ(rerado.hpBase, 49);       // 50 - 0.5
+    EXPECT_EQ(rerado.spBase, 29);       // 30 - 0.3
+}
+
+TEST_F(SaveFile, InitialEquipmentAndShelfLayoutsByRowAndSize) {
+    struct EquipmentCase { int32_t row, index, want; };
+    const EquipmentCase EQUIPMENT_CASES[] = {
+        {0, 0, 1},   {0, 3, 2301}, {0, 4, -1},  {2, 3, -1},   {7, 2, 1601},  {8, 0, 1},
+        {10, 3, 2001}, {11, 0, -1}, {-1, 0, -1}, {3, 5, -1},  {3, -1, -1},
+    };
+    for (const EquipmentCase& c : EQUIPMENT_CASES)
+        EXPECT_EQ(getInitialEquipment(c.row, c.index), c.want) << "row " << c.row << " index " << c.index;
+
+    struct LayoutCase { int32_t size; ShelfPlace first, fourth; };
+    const LayoutCase LAYOUT_CASES[] = {
+        {0, {3, 3}, {9, 1}}, {1, {4, 3}, {9, 1}}, {2, {4, 3}, {14, 1}}, {3, {4, 3}, {14, 1}},
+        {-2, {3, 3}, {9, 1}},   // a damaged size stays inside the table
+        {9, {4, 3}, {14, 1}},
+    };
+    static GameState game;
+    for (const LayoutCase& c : LAYOUT_CASES) {
+        game.shopSize = c.size;
+        initShelfLayout(game);
+        EXPECT_EQ(game.shelfLayout[0].x, c.first.x) << "size " << c.size;
+        EXPECT_EQ(game.shelfLayout[0].z, c.first.z) << "size " << c.size;
+        EXPECT_EQ(game.shelfLayout[3].x, c.fourth.x) << "size " << c.size;
+        EXPECT_EQ(game.shelfLayout[3].z, c.fourth.z) << "size " << c.size;
+        EXPECT_EQ(game.shelfLayout[9].x, 12) << "size " << c.size;
+        EXPECT_EQ(game.shelfLayout[9].z, 6) << "size " << c.size;
+    }
+}
+
+TEST_F(SaveFile, CollectionCountsRunsOfCategories) {
+    struct Row { int32_t id; };
+    const Row ROWS[] = {{0}, {1}, {2}, {101}, {102}, {301}, {5}, {6}};
+    static GameState game;
+    memset(&game, 0, sizeof game);
+    fillCollection(game, ROWS, 8);
+    const int32_t WANT[][2] = {{0, 3}, {1, 2}, {3, 1}, {0, 2}, {0, 0}};
+    for (int32_t e = 0; e < 5; e++) {
+        EXPECT_EQ(game.collection[e].category, WANT[e][0]) << "entry " << e;
+        EXPECT_EQ(game.collection[e].count, WANT[e][1]) << "entry " << e;
+    }
+    // Runs beyond the hundredth are left out rather than written past it.
+    static Row many[150];
+    for (int32_t r = 0; r < 150; r++) many[r].id = (r % 2) * 100 + 1;
+    memset(&game, 0, sizeof game);
+    fillCollection(game, many, 150);
+    EXPECT_EQ(game.collection[99].category, 1);
+    EXPECT_EQ(game.collection[99].count, 1);
+    EXPECT_EQ(game.marketStock[0].stock, 0);
+}
+
+TEST_F(SaveFile, OneChangedByteRenewsOnlyThatSlot) {
+    buildImage(100);
+    ASSERT_TRUE(writeSaveSlot(-1));
+    const Bytes good = readFile(SAVE_FILE_NAME);
+    // A sound copy that differs: it must not be read.
+    gSaveImage.slots[4].playTicks = 999;
+    seal(gSaveImage.slots[4]);
+    writeFile(SAVE_BACKUP_NAME, imageBytes());
+
+    struct Case { const char* what; size_t offset; bool renewed; };
+    const Case CASES[] = {
+        {"money", 0x0C, true},
+        {"magic", 0x04, true},
+        {"a storage key", 0x18 + 2, true},
+        {"the checksum", 0x2DFC4, true},
+        {"the word outside the sum", 0x2DFC0, false},
+    };
+    for (const Case& c : CASES) {
+        Bytes damaged = good;
+        damaged[slotOffset(5) + c.offset] ^= 0x01;
+        writeFile(SAVE_FILE_NAME, damaged);
+        loadSaveFile();
+        const GameState& slot = gSaveImage.slots[5];
+        EXPECT_EQ(slot.playTicks, c.renewed ? 0 : 105) << c.what;
+        EXPECT_EQ(slot.money, c.renewed ? 1000 : 5000 + 5) << c.what;
+        EXPECT_EQ(slot.storage[0], c.renewed ? -1 : 1301 * 64 + 5) << c.what;
+        for (int32_t k : {2, 4, 6}) {
+            EXPECT_EQ(gSaveImage.slots[k].playTicks, 100 + k) << c.what << ", slot " << k;
+            EXPECT_EQ(gSaveImage.slots[k].money, 5000 + k) << c.what << ", slot " << k;
+        }
+        EXPECT_EQ(gOptionSoundLevel, 3) << c.what;
+        EXPECT_EQ(gOptionMusicLevel, 7) << c.what;
+        EXPECT_EQ(gSaveImage.header.seenEventsAll[61], 1) << c.what;
+        EXPECT_EQ(memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage), 0) << c.what;
+    }
+}
+
+TEST_F(SaveFile, ADamagedSaveLoadsTheSoundBackup) {
+    buildImage(500);   // the copy: slot 2 played 502 ticks
+    writeFile(SAVE_BACKUP_NAME, imageBytes());
+    const Bytes backup = imageBytes();
+    buildImage(300);   // the newer save: 302 ticks
+    const Bytes save = imageBytes();
+
+    struct Case { const char* what; size_t length; size_t flip; };
+    const Case CASES[] = {
+        {"cut short by a crash", 100000, 0},
+        {"cut to nothing", 0, 0},
+        {"one byte short", SAVE_IMAGE_SIZE - 1, 0},
+        {"one byte too long", SAVE_IMAGE_SIZE + 1, 0},
+        {"a damaged header", SAVE_IMAGE_SIZE, 1},
+    };
+    for (const Case& c : CASES) {
+        Bytes damaged = save;
+        damaged.resize(c.length, 0);
+        if (c.flip) damaged[0] ^= 0xFF;
+        writeFile(SAVE_FILE_NAME, damaged);
+        loadSaveFile();
+        EXPECT_EQ(gSaveImage.slots[2].playTicks, 502) << c.what;
+        EXPECT_EQ(memcmp(&gSaveImage, backup.data(), backup.size()), 0) << c.what;
+        EXPECT_EQ(memcmp(&gWorkImage, backup.data(), backup.size()), 0) << c.what;
+        EXPECT_EQ(readFile(SAVE_FILE_NAME), damaged) << c.what;   // loading repairs nothing on disk
+        EXPECT_EQ(readFile(SAVE_BACKUP_NAME), backup) << c.what;
+    }
+}
+
+TEST_F(SaveFile, WithoutASoundBackupADamagedSaveKeepsWhatItCan) {
+    buildImage(300);
+    const Bytes save = imageBytes();
+    // Slots 0 to 2 whole, slot 3 cut: the header and the whole slots stay.
+    const size_t cut = slotOffset(3) + 1000;
+
+    struct Case { const char* what; size_t length; bool flipHeader; const char* backup; int32_t slot2Ticks; int32_t soundLevel; };
+    const Case CASES[] = {
+        {"cut, no copy", cut, false, nullptr, 302, 3},
+        {"cut, the copy cut too", cut, false, "short", 302, 3},
+        {"damaged header, no copy", SAVE_IMAGE_SIZE, true, nullptr, 0, 9},
+        {"too long, no copy", SAVE_IMAGE_SIZE + 1, false, nullptr, 0, 9},
+        {"too long, the copy cut", SAVE_IMAGE_SIZE + 1, false, "short", 302, 3},
+    };
+    for (const Case& c : CASES) {
+        remove(SAVE_BACKUP_NAME);
+        if (c.backup) writeFile(SAVE_BACKUP_NAME, Bytes(save.begin(), save.begin() + (long)cut));
+        Bytes damaged = save;
+        damaged.resize(c.length, 0);
+        if (c.flipHeader) damaged[1] ^= 0x10;
+        writeFile(SAVE_FILE_NAME, damaged);
+        loadSaveFile();
+        EXPECT_EQ(gSaveImage.slots[2].playTicks, c.slot2Ticks) << c.what;
+        EXPECT_EQ(gSaveImage.slots[4].playTicks, 0) << c.what;   // beyond the bytes: a new game
+        EXPECT_EQ(gSaveImage.slots[4].money, 1000) << c.what;
+        EXPECT_EQ(gOptionSoundLevel, c.soundLevel) << c.what;
+        EXPECT_EQ(gSaveImage.header.magic, SAVE_MAGIC) << c.what;
+    }
+}
+
+TEST_F(SaveFile, HeaderValuesUsedAsIndicesAreClampedOnLoad) {
+    loadSaveFile();
+    struct Case { int32_t sound, music, voice, skip, speed, last; int32_t want[6]; };
+    const Case CASES[] = {
+        {-3, 12, 99, 5, 7, 100, {0, 9, 9, 1, 2, 99}},
+        {INT32_MIN, -1, 0, 65535, -2, -7, {0, 0, 0, 1, 0, 0}},
+        {4, 0, 9, 1, 2, 99, {4, 0, 9, 1, 2, 99}},
+    };
+    for (const Case& c : CASES) {
+        gOptionSoundLevel = c.sound;
+        gOptionMusicLevel = c.music;
+        gOptionVoiceLevel = c.voice;
+        gOptionTextSkip = static_cast<uint16_t>(c.skip);
+        gOptionMessageSpeed = c.speed;
+        gLastSaveSlot = c.last;
+        ASSERT_TRUE(writeSaveSlot(-1));   // options reach the disk without a slot
+        loadSaveFile();
+        const int32_t got[6] = {gOptionSoundLevel, gOptionMusicLevel, gOptionVoiceLevel, gOptionTextSkip,
+                                gOptionMessageSpeed, gLastSaveSlot};
+        for (int32_t i = 0; i < 6; i++) EXPECT_EQ(got[i], c.want[i]) << "sound " << c.sound << ", value " << i;
+    }
+}
+
+TEST_F(SaveFile, LoadingASlotRecountsTheStorage) {
+    loadSaveFile();
+    struct Case { int32_t firstEmpty; int32_t stored; int32_t want; };
+    const Case CASES[] = {
+        {17, 500, 17},
+        {0, 3, 0},
+        {-1, 123, 123},        // storage full: the stored count stays
+        {-1, 99999, 20000},    // within the storage
+        {-1, -4, 0},
+    };
+    for (const Case& c : CASES) {
+        GameState& slot = gSaveImage.slots[8];
+        for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; i++) slot.storage[i] = 4 * 64 + i % 16;
+        if (c.firstEmpty >= 0) slot.storage[c.firstEmpty] = -1;
+        slot.storageCount = c.stored;
+        slot.money = 4242;
+        loadSlot(8);
+        EXPECT_EQ(runningGameState().storageCount, c.want) << "first empty " << c.firstEmpty << " stored " << c.stored;
+        EXPECT_EQ(runningGameState().money, 4242);
+    }
+    runningGameState().money = 1;
+    loadSlot(SAVE_SLOT_COUNT);   // no such slot: nothing changes
+    loadSlot(-1);
+    EXPECT_EQ(runningGameState().money, 1);
+}
+
+// Old slots are built word by word, their checksum over their own count of
+// words stored behind the one word left out.
+static void sealOld(Bytes& file, size_t at, int32_t summedWords) {
+    uint32_t sum = 0;
+    for (int32_t i = 0; i < summedWords; i++) sum += static_cast<uint32_t>(wordAt(file, at + 4 * (size_t)i));
+    putWord(file, at + 4 * (size_t)(summedWords + 1), static_cast<int32_t>(sum));
+}
+
+static Bytes oldHeader(size_t size) {
+    Bytes file(size, 0);
+    putWord(file, 0, SAVE_MAGIC);
+    putWord(file, 4, 2);   // sound level
+    putWord(file, 8, 8);   // music level
+    return file;
+}
+
+TEST_F(SaveFile, TheOlderLayoutKeepsTheFirstBytesOfEachSoundSlot) {
+    const size_t oldSlot = OLD_SLOT_SIZE;
+    Bytes file = oldHeader(OLD_IMAGE_SIZE);
+    size_t at0 = SAVE_HEADER_SIZE;
+    putWord(file, at0 + 4, SAVE_MAGIC);
+    putWord(file, at0 + 8, 4321);
+    putWord(file, at0 + 0x0C, 55555);
+    putWord(file, at0 + 0x18, 12345);
+    file[at0 + 188019] = 0xAB;                                 // the last byte kept
+    for (size_t i = 188020; i < 188044; i++) file[at0 + i] = 0xCD;   // summed, not kept
+    sealOld(file, at0, 47011);
+    size_t at1 = at0 + oldSlot;   // a slot whose sum is off by one
+    putWord(file, at1 + 4, SAVE_MAGIC);
+    putWord(file, at1 + 8, 77);
+    sealOld(file, at1, 47011);
+    putWord(file, at1 + 4 * 47012, wordAt(file, at1 + 4 * 47012) + 1);
+    writeFile(SAVE_FILE_NAME, file);
+
+    loadSaveFile();
+    EXPECT_EQ(gSaveConverted, 1);
+    EXPECT_EQ(gOptionSoundLevel, 2);
+    EXPECT_EQ(gOptionMusicLevel, 8);
+    const GameState& s0 = gSaveImage.slots[0];
+    EXPECT_EQ(s0.playTicks, 4321);
+    EXPECT_EQ(s0.money, 55555);
+    EXPECT_EQ(s0.storage[0], 12345);
+    EXPECT_EQ(s0.storage[1], 0);   // kept as it was, not emptied
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&s0);
+    EXPECT_EQ(bytes[188019], 0xAB);
+    for (size_t i = 188020; i < 0x2DFC4; i++) ASSERT_EQ(bytes[i], 0) << "byte " << i;
+    EXPECT_EQ(static_cast<uint32_t>(s0.checksum), slotChecksum(s0));
+    const GameState& s1 = gSaveImage.slots[1];
+    EXPECT_EQ(s1.playTicks, 0);
+    EXPECT_EQ(s1.money, 1000);
+    EXPECT_EQ(s1.storage[0], -1);
+    EXPECT_EQ(static_cast<uint32_t>(s1.checksum), slotChecksum(s1));
+    EXPECT_EQ(gSaveImage.slots[99].money, 1000);   // empty old slots become new games
+    EXPECT_EQ(memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage), 0);
+}
+
+TEST_F(SaveFile, TheOldestLayoutGrowsTheStorageAndMovesTheRestUp) {
+    const size_t oldSlot = OLDEST_SLOT_SIZE;
+    const size_t moved = 0x13898 - 0xC818;   // how far everything behind the storage moves
+    Bytes file = oldHeader(OLDEST_IMAGE_SIZE);
+    size_t at0 = SAVE_HEADER_SIZE;
+    putWord(file, at0 + 4, SAVE_MAGIC);
+    putWord(file, at0 + 8, 99);
+    putWord(file, at0 + 0x0C, 77);
+    putWord(file, at0 + 0x18, 111);                          // storage[0]
+    putWord(file, at0 + 0x18 + 4 * 12799, 222);              // storage[12799]
+    putWord(file, at0 + 0xC818, 333);                        // shelves[0][0]
+    putWord(file, at0 + offsetof(GameState, dayPhase) - moved, 3);
+    putWord(file, at0 + offsetof(GameState, adventurers) + 3 * sizeof(AdventurerRecord) - moved, 42);
+    sealOld(file, at0, 39811);
+    size_t at1 = at0 + oldSlot;   // wrong magic
+    putWord(file, at1 + 4, SAVE_MAGIC + 1);
+    putWord(file, at1 + 8, 88);
+    sealOld(file, at1, 39811);
+    writeFile(SAVE_FILE_NAME, file);
+
+    loadSaveFile();
+    EXPECT_EQ(gSaveConverted, 1);
+    EXPECT_EQ(gOptionSoundLevel, 2);
+    const GameState& s0 = gSaveImage.slots[0];
+    EXPECT_EQ(s0.magic, SAVE_MAGIC);
+    EXPECT_EQ(s0.playTicks, 99);
+    EXPECT_EQ(s0.money, 77);
+    EXPECT_EQ(s0.storage[0], 111);
+    EXPECT_EQ(s0.storage[12799], 222);
+    for (int32_t i = 12800; i < STORAGE_ENTRY_COUNT; i++) ASSERT_EQ(s0.storage[i], -1) << "entry " << i;
+    EXPECT_EQ(s0.shelves[0][0], 333);
+    EXPECT_EQ(s0.dayPhase, 3);
+    EXPECT_EQ(s0.adventurers[3].level, 42);
+    EXPECT_EQ(static_cast<uint32_t>(s0.checksum), slotChecksum(s0));
+    const GameState& s1 = gSaveImage.slots[1];
+    EXPECT_EQ(s1.playTicks, 0);
+    EXPECT_EQ(s1.money, 1000);
+    EXPECT_EQ(static_cast<uint32_t>(s1.checksum), slotChecksum(s1));
+
+    // Clearing after a conversion leaves the slots zero: shown as empty.
+    ASSERT_TRUE(clearSaveData());
+    EXPECT_EQ(gSaveImage.slots[0].magic, 0);
+    EXPECT_EQ(gSaveImage.slots[0].playTicks, 0);
+    EXPECT_EQ(gOptionSoundLevel, 9);
+}
+
+TEST_F(SaveFile, ClearingRenewsSaveDatAndLeavesTheCopy) {
+    buildImage(10);
+    ASSERT_TRUE(writeSaveSlot(-1));
+    const Bytes copy = readFile(SAVE_BACKUP_NAME);
+    ASSERT_TRUE(clearSaveData());
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), copy);
+    Bytes cleared = readFile(SAVE_FILE_NAME);
+    ASSERT_EQ(cleared.size(), (size_t)SAVE_IMAGE_SIZE);
+    EXPECT_EQ(memcmp(cleared.data(), &gSaveImage, cleared.size()), 0);
+    EXPECT_EQ(memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage), 0);
+    EXPECT_EQ(gOptionSoundLevel, 9);
+    for (const GameState& slot : gSaveImage.slots) {
+        ASSERT_EQ(slot.magic, SAVE_MAGIC);
+        ASSERT_EQ(slot.playTicks, 0);
+    }
+}
+
+// Writes that stop half-way, made by the system itself: a file size limit
+// makes the write fail with EFBIG after the first mebibyte.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler = signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limited = previous;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        signal(SIGXFSZ, previousHandler);
+    }
+
+private:
+    rlimit previous;
+    sighandler_t previousHandler;
+};
+
+TEST_F(SaveFile, AWriteThatFailsHalfWayLeavesBothOldFiles) {
+    buildImage(700);
+    ASSERT_TRUE(writeSaveSlot(-1));
+    const Bytes oldSave = readFile(SAVE_FILE_NAME);
+    const Bytes oldCopy = readFile(SAVE_BACKUP_NAME);
+
+    runningGameState().playTicks = 123456;
+    {
+        FileSizeLimit limit(1 << 20);
+        EXPECT_FALSE(writeSaveSlot(2));
+    }
+    EXPECT_EQ(readFile(SAVE_FILE_NAME), oldSave);
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), oldCopy);
+    EXPECT_FALSE(exists("save.dat.tmp"));
+    {
+        FileSizeLimit limit(1 << 20);
+        EXPECT_FALSE(clearSaveData());
+    }
+    EXPECT_EQ(readFile(SAVE_FILE_NAME), oldSave);
+    loadSaveFile();
+    EXPECT_EQ(gSaveImage.slots[2].playTicks, 702);
+    EXPECT_EQ(gOptionMusicLevel, 7);
+
+    // "save.dat" written, the copy not: reported, and both still load.
+    ASSERT_EQ(mkdir("_save.dat.tmp", 0700), 0);   // the copy's temporary cannot be made
+    runningGameState().playTicks = 9;
+    EXPECT_FALSE(writeSaveSlot(6));
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), oldCopy);
+    Bytes newSave = readFile(SAVE_FILE_NAME);
+    EXPECT_EQ(wordAt(newSave, slotOffset(6) + 8), 9);
+    rmdir("_save.dat.tmp");
+    ASSERT_TRUE(writeSaveSlot(6));
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), newSave);
+}

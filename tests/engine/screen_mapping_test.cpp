@@ -1,0 +1,172 @@
+// Mapping world points to the logical screen with the field camera, the
+// in-view test, and the fixed overlay camera.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <numbers>
+
+#include "engine/screen_mapping.h"
+#include "engine/shell.h"
+#include "field/camera.h"
+#include "tests/harness/harness.h"
+
+static const float PI = std::numbers::pi_v<float>;
+
+// The camera of the worked points: at (0, 0, -550) looking at the origin,
+// 45 degrees, 4:3, depth 10..20000. World +x is view -x; view z = -z - 550.
+class ScreenMappingCamera : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = gCamera;
+        gCamera.view = matrixLookAtRH({0, 0, -550}, {0, 0, 0}, {0, 1, 0});
+        gCamera.projection = matrixPerspectiveFovRH(PI / 4, 4.0f / 3.0f, 10, 20000);
+        cacheViewProjection();
+    }
+    void TearDown() override { gCamera = saved; }
+    CameraState saved;
+};
+
+TEST_F(ScreenMappingCamera, CacheTakesTheCameraAndItsFactors) {
+    EXPECT_EQ(memcmp(&gScreenMapping.view, &gCamera.view, sizeof(Matrix4)), 0);
+    EXPECT_EQ(memcmp(&gScreenMapping.projection, &gCamera.projection, sizeof(Matrix4)), 0);
+    EXPECT_EQ(gScreenMapping.centreX, 320.0f);
+    EXPECT_EQ(gScreenMapping.centreY, 240.0f);
+    EXPECT_EQ(gScreenMapping.scaleX, 1.0f);
+    EXPECT_EQ(gScreenMapping.scaleY, 1.0f);
+    // P[0] x 320 / P[11] and P[5] x -240 / P[11], with P[11] = -1.
+    EXPECT_NEAR(gScreenMapping.kx, -579.41125f, 1e-3f);
+    EXPECT_NEAR(gScreenMapping.ky, 579.41125f, 1e-3f);
+}
+
+struct DepthCase {
+    Vector3 p;
+    float want;
+};
+const DepthCase DEPTH_CASES[] = {
+    {{0, 0, 0}, -550},
+    {{10, 20, 30}, -580},
+    {{0, 0, -550}, 0},   // the eye's plane
+    {{5, 5, -600}, 50},  // behind the camera
+};
+
+TEST_F(ScreenMappingCamera, ViewDepthIsNegativeInFront) {
+    for (const DepthCase& c : DEPTH_CASES)
+        EXPECT_FLOAT_EQ(getViewDepth(c.p.x, c.p.y, c.p.z), c.want) << c.p.x << "," << c.p.y << "," << c.p.z;
+}
+
+struct ClassifyCase {
+    const char* name;
+    Vector3 p;
+    float r;
+    int32_t want;
+};
+// At depth 550 the view reaches about 303.8 to each side and 227.8 up and down.
+const ClassifyCase CLASSIFY_CASES[] = {
+    {"centre", {0, 0, 0}, 0, -550},
+    {"centre, the radius deepens it", {0, 0, 0}, 10, -560},
+    {"fraction dropped toward zero", {0, 0, -0.75f}, 0, -549},
+    {"on the eye's plane", {5, 5, -550}, 0, 0},
+    {"view depth -0.5 counts as 0", {0, 0, -549.5f}, 0, 0},
+    {"behind the camera", {0, 0, -600}, 0, 0},
+    {"just behind, the radius brings it in front", {0, 0, -560}, 60, -50},
+    {"inside on the left of the world", {300, 0, 0}, 0, -550},
+    {"too far toward world +x", {400, 0, 0}, 0, 1},
+    {"too far toward world -x", {-400, 0, 0}, 0, 1},
+    {"its radius reaches into view", {400, 0, 0}, 100, -650},
+    {"inside below the top", {0, 200, 0}, 0, -550},
+    {"above the view", {0, 300, 0}, 0, 2},
+    {"below the view", {0, -300, 0}, 0, 2},
+    {"off to a side wins over above", {400, 300, 0}, 0, 1},
+};
+
+TEST_F(ScreenMappingCamera, ClassifyPointTellsWhereASphereIs) {
+    for (const ClassifyCase& c : CLASSIFY_CASES)
+        EXPECT_EQ(classifyPoint(c.p.x, c.p.y, c.p.z, c.r), c.want) << c.name;
+}
+
+TEST_F(ScreenMappingCamera, ViewportScaleFromTheProjection) {
+    // (1, 1, 1) through the projection, before the divide by w.
+    updateViewportScale(gCamera.projection);
+    EXPECT_NEAR(gScreenMapping.sx, 579.41125f, 1e-3f);
+    EXPECT_NEAR(gScreenMapping.sy, 579.41125f, 1e-3f);
+}
+
+struct ProjectCase {
+    const char* name;
+    Vector3 p;
+    ProjectedPoint want;
+};
+// x = 320 - sx * vx / vz and y = sy * vy / vz + 240. The camera looks along
+// +z from -550, so world +x is on the screen's left and +y is up, where the
+// device draws them.
+const ProjectCase PROJECT_CASES[] = {
+    {"centre", {0, 0, 0}, {320, 240, -550}},
+    {"world +x", {55, 0, 0}, {262.058875f, 240, -550}},
+    {"world +y", {0, 55, 0}, {320, 182.058875f, -550}},
+    {"farther away", {55, -110, 550}, {291.029437f, 297.941125f, -1100}},
+    {"eye's plane: the centre, depth 0", {10, 10, -550}, {320, 240, 0}},
+};
+
+TEST_F(ScreenMappingCamera, ProjectToScreenWorkedPoints) {
+    for (const ProjectCase& c : PROJECT_CASES) {
+        ProjectedPoint got;
+        projectToScreen(&got, c.p, gCamera.view);
+        EXPECT_NEAR(got.x, c.want.x, 1e-3f) << c.name;
+        EXPECT_NEAR(got.y, c.want.y, 1e-3f) << c.name;
+        EXPECT_FLOAT_EQ(got.depth, c.want.depth) << c.name;
+    }
+}
+
+TEST_F(ScreenMappingCamera, ProjectToScreenUsesTheCameraProjection) {
+    // The viewport factors come from gCamera's projection, not the cache.
+    gCamera.projection = matrixPerspectiveFovRH(PI / 2, 4.0f / 3.0f, 1, 500);
+    ProjectedPoint got;
+    projectToScreen(&got, {0, 55, 0}, gCamera.view);
+    EXPECT_NEAR(got.y, 240 - 240 * 0.1f, 1e-3f);   // cot(pi/4) = 1
+}
+
+TEST_F(ScreenMappingCamera, MapWorldToScreenTruncatesTheDepth) {
+    ScreenPoint out;
+    EXPECT_EQ(mapWorldToScreen(55, 0, -0.75f, &out), 1);
+    EXPECT_NEAR(out.x, 320 - 579.41125f * 55 / 549.25f, 1e-3f);
+    EXPECT_NEAR(out.y, 240, 1e-3f);
+    EXPECT_EQ(out.depth, -549);
+    // Uses gCamera's view as it is now, not the cached copy.
+    gCamera.view = matrixLookAtRH({0, 0, -100}, {0, 0, 0}, {0, 1, 0});
+    EXPECT_EQ(mapWorldToScreen(0, 0, 0, &out), 1);
+    EXPECT_EQ(out.depth, -100);
+    // A point on the eye's plane is not in front.
+    EXPECT_EQ(mapWorldToScreen(3, 4, -100, &out), 1);
+    EXPECT_EQ(out.depth, 0);
+    EXPECT_EQ(out.x, 320.0f);
+    EXPECT_EQ(out.y, 240.0f);
+}
+
+TEST(ScreenMappingOverlayCamera, BillboardsFaceItAndTheCacheIsTaken) {
+    CameraState saved = gCamera;
+    gCamera.view = matrixTranslation(1, 2, 3);
+    gCamera.projection = matrixPerspectiveFovRH(PI / 4, 4.0f / 3.0f, 1, 350);
+    gYawMatrix = matrixScaling(5, 5, 5);
+    gBillboardMatrix = matrixScaling(5, 5, 5);
+    setupScreenCamera();   // no device: only the globals
+    // Straight down the z axis: rotations by 0 and 2 pi.
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(gYawMatrix.m[i], matrixIdentity().m[i], 1e-6f) << i;
+        EXPECT_NEAR(gBillboardMatrix.m[i], matrixIdentity().m[i], 1e-6f) << i;
+    }
+    EXPECT_EQ(gScreenMapping.view.m[14], 3.0f);
+    EXPECT_NEAR(gScreenMapping.kx, -320 * gCamera.projection.m[0], 1e-3f);
+    gCamera = saved;
+}
+
+TEST(ScreenMappingOverlayCamera, SetsViewAndProjectionOnTheDevice) {
+    HarnessOptions options;
+    options.gfx = &GFX_RECORDING;
+    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    gfxRecordClear();
+    setupScreenCamera();
+    EXPECT_GE(gfxRecordFind("setTransform 1", 0), 0);   // view
+    EXPECT_GE(gfxRecordFind("setTransform 2", 0), 0);   // projection
+    EXPECT_EQ(gGfxRecord.count, 2);
+    harnessShutdown();
+}
