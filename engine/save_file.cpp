@@ -32,8 +32,6 @@ const ShelfPlace SHELF_LAYOUTS[SHOP_SIZE_COUNT][SHELF_LAYOUT_COUNT] = {
 
 GameState& runningGameState() { return gWorkImage.slots[gCurrentSlot]; }
 
-// ---- checksums ----
-
 static int32_t readWord(const uint8_t* bytes, int32_t index) {
     int32_t word;
     memcpy(&word, bytes + static_cast<size_t>(index) * 4, sizeof word);
@@ -63,8 +61,6 @@ static void sealSlot(GameState& game) { game.checksum = static_cast<int32_t>(slo
 static bool isSoundSlot(const GameState& game) {
     return game.magic == SAVE_MAGIC && static_cast<uint32_t>(game.checksum) == slotChecksum(game);
 }
-
-// ---- new games ----
 
 // -1 in every entry: all bytes 0xFF.
 static void fillEmpty(int32_t* keys, size_t count) { memset(keys, 0xFF, count * sizeof *keys); }
@@ -130,8 +126,6 @@ void initNewGameState(GameState& game) {
     initAdventurerEquipment(game);
 }
 
-// ---- validation ----
-
 static void renewHeader(SaveHeader& header) {
     memset(&header, 0, sizeof header);
     header.magic = SAVE_MAGIC;
@@ -170,8 +164,6 @@ static void clampHeader(SaveHeader& header) {
     clampTo(header.optionMessageSpeed, 0, OPTION_MESSAGE_SPEED_MAX);
     clampTo(header.lastSaveSlot, 0, SAVE_SLOT_COUNT - 1);
 }
-
-// ---- loading ----
 
 static bool isKnownSize(int64_t length) {
     return length == SAVE_IMAGE_SIZE || length == OLD_IMAGE_SIZE || length == OLDEST_IMAGE_SIZE;
@@ -261,7 +253,7 @@ void loadSaveImage(SaveFileBytes primary, SaveFileBytes backup) {
 }
 
 // The whole file when it is no longer than an image; only its length when it
-// is longer (such a file is never used) or cannot be read.
+// is longer (such a file is never used); length -1 when it does not open.
 static SaveFileBytes readSaveFile(const char* name, std::unique_ptr<uint8_t[]>& buffer) {
     FILE* file = fopen(name, "rb");
     if (!file) return {nullptr, -1};
@@ -275,7 +267,7 @@ static SaveFileBytes readSaveFile(const char* name, std::unique_ptr<uint8_t[]>& 
         fclose(file);
         return {nullptr, length};
     }
-    buffer.reset(new uint8_t[static_cast<size_t>(length) + 1]);
+    buffer.reset(new uint8_t[static_cast<size_t>(length)]);
     size_t got = fread(buffer.get(), 1, static_cast<size_t>(length), file);
     fclose(file);
     // A read that stops early leaves a shorter file, as a crash would.
@@ -304,8 +296,6 @@ void loadSlot(int32_t slot) {
     }
     clampTo(game.storageCount, 0, STORAGE_ENTRY_COUNT);
 }
-
-// ---- writing ----
 
 // Writes the bytes to "<name>.tmp" beside the file, flushes them to the disk
 // and renames the temporary over the file, so that the file holds either its
