@@ -1,8 +1,11 @@
 #include "dungeon/field_frame.h"
 
+int32_t gDungeonIndex;
 int32_t gFloorIndex;
 int32_t gRunEndState;
 int32_t gRunEndTimer;
+int32_t gSpecialMusicTimer;
+EventNumber gEventNumber;
 
 // The field frame arrives with the dungeon floors.
 void updateFieldFrame() {}

@@ -2,9 +2,18 @@
 #pragma once
 #include <cstdint>
 
+extern int32_t gDungeonIndex;   // current dungeon, 0..5
 extern int32_t gFloorIndex;     // current floor, 0-based
 extern int32_t gRunEndState;    // 0 running, 1 defeated, 2 returned, 3 cleared
 extern int32_t gRunEndTimer;
+extern int32_t gSpecialMusicTimer;   // counted down by the field frame; music track 10 while above 0
+
+// The event script to run (or running): "iv/iv<major>_<minor>.ivt".
+struct EventNumber {
+    int32_t major;
+    int32_t minor;
+};
+extern EventNumber gEventNumber;
 
 void updateFieldFrame();
 void updateDungeonScenery();

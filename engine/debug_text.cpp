@@ -8,7 +8,6 @@
 
 char gDebugText[DEBUG_TEXT_ROWS * DEBUG_TEXT_COLUMNS];
 int32_t gShowFps = 1;
-TextureSlot gFpsTexture;
 
 void clearDebugText() { memset(gDebugText, 0, sizeof gDebugText); }
 

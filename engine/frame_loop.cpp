@@ -71,21 +71,21 @@ static void drawFieldUnderEvent() {
 GameModeEntry gGameModes[GAME_MODE_COUNT] = {
     {updateTitleScreen, drawTitleScreen, loadTitleTextures, 0, 0},   // 0 title
     {updateFieldMode, drawFieldMode, loadFieldResources, 0, 1},      // 1 field
-    {nullptr, nullptr, nullptr, 1, 1},                               // 2 game over
-    {nullptr, nullptr, nullptr, 1, 1},                               // 3 ending
+    {nullptr, nullptr, loadGameOverTextures, 1, 1},                  // 2 game over
+    {nullptr, nullptr, loadEndingTextures, 1, 1},                    // 3 ending
     {nullptr, nullptr, nullptr, 0, 0},                               // 4 none
-    {nullptr, nullptr, nullptr, 0, 0},                               // 5 event scene
+    {nullptr, nullptr, loadEventTextures, 0, 0},                     // 5 event scene
     {nullptr, nullptr, nullptr, 1, 1},                               // 6 market
-    {nullptr, nullptr, nullptr, 1, 1},                               // 7 after-ending save
-    {nullptr, nullptr, nullptr, 1, 1},                               // 8 town map
+    {nullptr, nullptr, loadEndingSaveTextures, 1, 1},                // 7 after-ending save
+    {nullptr, nullptr, loadWorldMapTextures, 1, 1},                  // 8 town map
     {nullptr, nullptr, nullptr, 0, 0},                               // 9 overlay screen
     {nullptr, nullptr, nullptr, 0, 0},                               // 10 opening
-    {nullptr, nullptr, nullptr, 1, 1},                               // 11 departure
+    {nullptr, nullptr, loadDepartTextures, 1, 1},                    // 11 departure
     {nullptr, nullptr, nullptr, 0, 0},                               // 12 none
-    {nullptr, nullptr, nullptr, 1, 1},                               // 13 church
-    {nullptr, nullptr, nullptr, 1, 1},                               // 14 plaza
-    {nullptr, nullptr, nullptr, 1, 1},                               // 15 tavern
-    {nullptr, nullptr, nullptr, 1, 1},                               // 16 plaza, idle
+    {nullptr, nullptr, loadChurchTextures, 1, 1},                    // 13 church
+    {nullptr, nullptr, loadPlazaTextures, 1, 1},                     // 14 plaza
+    {nullptr, nullptr, loadTavernTextures, 1, 1},                    // 15 tavern
+    {nullptr, nullptr, loadPlazaIdleTextures, 1, 1},                 // 16 plaza, idle
 };
 
 static const GameModeEntry* currentModeEntry() {
@@ -302,7 +302,16 @@ static bool drawCurrentMode() {
 
 void reloadCurrentModeTextures() {
     int32_t mode = gGameMode;
-    if (mode == 9) mode = gOverlayScreen.savedMode;   // the overlay's own pictures arrive with it
+    if (mode == 9) {
+        // The overlay's own pictures, then those of the scene it interrupted.
+        switch (gOverlayScreen.kind) {
+        case 0: loadPauseTextures(); break;
+        case 1: loadResultsTextures(); break;
+        case 2: loadItemSelectTextures(); break;
+        default: break;
+        }
+        mode = gOverlayScreen.savedMode;
+    }
     if (mode < 0 || mode >= GAME_MODE_COUNT || mode == 9) return;
     if (gGameModes[mode].reload) gGameModes[mode].reload();
 }

@@ -5,6 +5,8 @@ int32_t gFrozenFrameStep;
 int32_t gAfterimageStep;
 int32_t gAfterimageLength = 32;
 int32_t gScreenCaptured;
+TextureSlot gAfterimageTexture;
+TextureSlot gTransitionTexture;
 GfxSurface* gSavedRenderTarget;
 GfxSurface* gSavedDepthSurface;
 

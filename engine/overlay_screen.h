@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/textures.h"
+
 struct OverlayScreenState {
     int32_t kind;            // 0 pause menu, 1 results, 2 item choice
     int32_t openCounter;     // tick side: 0 closed, 1..12 opening/open, 13..19 closing
@@ -16,6 +18,12 @@ extern int32_t gFrozenFrameStep;   // 0 off, 1..31 running
 extern int32_t gAfterimageStep;    // 0 off, 1..n-1 running
 extern int32_t gAfterimageLength;
 extern int32_t gScreenCaptured;    // this frame was drawn into the off-screen target
+
+// Slots without pictures holding the sizes of the two off-screen targets
+// (640 x 480 and 1280 x 256, set with the system pictures), against which
+// the effects' source rectangles become texture coordinates.
+extern TextureSlot gAfterimageTexture;
+extern TextureSlot gTransitionTexture;
 
 // The targets in use when a frame was captured; the effect's drawing sets
 // them back.

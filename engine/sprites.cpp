@@ -1,10 +1,16 @@
 #include "engine/sprites.h"
 
+#include <cmath>
+#include <cstring>
+
 #include "engine/settings.h"
+#include "engine/shell.h"
+#include "engine/text.h"
 #include "field/camera.h"
 
 SpriteVertex gSpriteBatch[SPRITE_VERTEX_MAX];
 int32_t gSpriteVertexCount;
+FontStyle gFontStyle = {4, 76.0f, 200, 255, 255, 255, 31, 31, 31};
 
 void initSpriteVertices() {
     for (SpriteVertex& vertex : gSpriteBatch) {
@@ -54,7 +60,87 @@ void addSpriteQuad(SpriteDest& dst, const SpriteSource& src, const TextureSlot& 
     gSpriteVertexCount += 6;
 }
 
+void addSpriteQuadMirrored(SpriteDest& dst, const SpriteSource& src, const TextureSlot& slot, uint32_t argb) {
+    addSpriteQuad(dst, SpriteSource{src.right, src.top, src.left, src.bottom}, slot, argb);
+}
+
+void addSpriteQuadPixels(const SpriteDest& dst, const SpriteSource& src, const TextureSlot& slot, uint32_t argb) {
+    float f = 640.0f / (float)gScreenSize.width;
+    SpriteDest logical = {dst.x * f, dst.y * f, dst.width * f, dst.height * f};
+    addSpriteQuad(logical, src, slot, argb);
+}
+
 void flushSprites() {
-    // The batch's draw call arrives with the sprite drawing; the queue empties as a flush does.
+    if (gSpriteVertexCount <= 0) return;
+    if (gD3DDevice) {
+        gD3DDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
+        gD3DDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, gSpriteVertexCount / 3, gSpriteBatch, sizeof(SpriteVertex));
+    }
     gSpriteVertexCount = 0;
 }
+
+// The four vertices of a rotated quad sit at the front of the batch as a
+// strip: (left, top), (left, bottom), (right, top), (right, bottom).
+static void drawRotatedStrip(const float x[4], const float y[4], const SpriteUv& uv, uint32_t argb) {
+    const float u[4] = {uv.left, uv.left, uv.right, uv.right};
+    const float v[4] = {uv.top, uv.bottom, uv.top, uv.bottom};
+    float w = (float)gScreenSize.width;
+    for (int32_t k = 0; k < 4; ++k) putVertex(gSpriteBatch[k], x[k] * w / 640.0f, y[k] * w / 640.0f, u[k], v[k], argb);
+    if (gD3DDevice) gD3DDevice->drawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, gSpriteBatch, sizeof(SpriteVertex));
+    gSpriteVertexCount = 0;
+}
+
+void drawRotatedQuad(float x, float y, float angle, const RotatedCorners& corners, const SpriteUv& uv, uint32_t argb) {
+    if (gD3DDevice) gD3DDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
+    const float p[4] = {corners.left, corners.left, corners.right, corners.right};
+    const float q[4] = {corners.top, corners.bottom, corners.top, corners.bottom};
+    float c = std::cos(angle);
+    float s = std::sin(angle);
+    float vx[4], vy[4];
+    for (int32_t k = 0; k < 4; ++k) {
+        vx[k] = x + q[k] * c - p[k] * s;
+        vy[k] = y + q[k] * s + p[k] * c;
+    }
+    drawRotatedStrip(vx, vy, uv, argb);
+}
+
+void drawRotatedSquare(const RotatedSquare& square, const SpriteUv& uv, uint32_t argb) {
+    if (gD3DDevice) gD3DDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
+    const float PI = 3.14159265358979f;
+    float r = std::sqrt(2.0f * square.halfSide * square.halfSide);
+    // Corners k = 0, 1, 3, 2 a quarter turn apart: top left, bottom left,
+    // top right, bottom right when unturned.
+    const int32_t ORDER[4] = {0, 1, 3, 2};
+    float vx[4], vy[4];
+    for (int32_t i = 0; i < 4; ++i) {
+        float theta = (float)ORDER[i] * 2.0f * PI / 4.0f + square.angle + PI / 4.0f;
+        vx[i] = square.centerX - r * std::sin(theta);
+        vy[i] = square.centerY - r * std::cos(theta);
+    }
+    drawRotatedStrip(vx, vy, uv, argb);
+}
+
+// The bytes of the character at p: two for a lead byte with its trail byte.
+static int32_t characterBytes(const uint8_t* p) { return *p >= 0x80 && p[1] ? 2 : 1; }
+
+int32_t drawTextPartial(float x, float y, const char* text, uint32_t argb, float scale, int32_t count) {
+    if (count <= 0) return 0;
+    char shown[256];
+    int32_t used = 0;
+    const uint8_t* p = (const uint8_t*)text;
+    // Whole characters only, and always room for the terminating NUL.
+    for (int32_t copied = 0; copied < count && *p; ++copied) {
+        int32_t n = characterBytes(p);
+        if (used + n >= (int32_t)sizeof shown) break;
+        memcpy(shown + used, p, (size_t)n);
+        used += n;
+        p += n;
+    }
+    shown[used] = 0;
+    drawTextFaded(x, y, shown, argb, scale * gFontStyle.size / 100.0f, count);
+    int32_t total = 0;
+    for (p = (const uint8_t*)text; *p; p += characterBytes(p)) ++total;
+    return total > 0 ? total - 1 : 0;
+}
+
+void emptyDrawHook() {}

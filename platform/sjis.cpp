@@ -10,8 +10,10 @@
 struct SjisConverter {
     std::mutex lock;
     iconv_t cd = (iconv_t)-1;
+    iconv_t toUnicode = (iconv_t)-1;
     ~SjisConverter() {
         if (cd != (iconv_t)-1) iconv_close(cd);
+        if (toUnicode != (iconv_t)-1) iconv_close(toUnicode);
     }
 };
 static SjisConverter sConverter;
@@ -48,4 +50,25 @@ size_t sjisToUtf8(const char* sjis, char* out, size_t outSize) {
     }
     out[written] = '\0';
     return written;
+}
+
+uint32_t sjisCodeToUnicode(uint32_t code) {
+    if (code > 0xFFFF) return 0;
+    char bytes[2];
+    size_t inLeft = 0;
+    if (code > 0xFF) bytes[inLeft++] = (char)(code >> 8);
+    bytes[inLeft++] = (char)(code & 0xFF);
+    unsigned char utf32[8];
+    std::lock_guard<std::mutex> hold(sConverter.lock);
+    if (sConverter.toUnicode == (iconv_t)-1) sConverter.toUnicode = iconv_open("UTF-32LE", "CP932");
+    if (sConverter.toUnicode == (iconv_t)-1) return code < 0x80 ? code : 0;
+    iconv(sConverter.toUnicode, nullptr, nullptr, nullptr, nullptr);
+    char* in = bytes;
+    char* out = (char*)utf32;
+    size_t outLeft = sizeof utf32;
+    // The whole code must make exactly one character.
+    if (iconv(sConverter.toUnicode, &in, &inLeft, &out, &outLeft) == (size_t)-1 || inLeft != 0 ||
+        outLeft != sizeof utf32 - 4)
+        return 0;
+    return (uint32_t)utf32[0] | (uint32_t)utf32[1] << 8 | (uint32_t)utf32[2] << 16 | (uint32_t)utf32[3] << 24;
 }

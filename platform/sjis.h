@@ -1,8 +1,14 @@
 // platform/sjis.h: Shift-JIS (code page 932) to UTF-8, at the platform edge only.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 // Converts a NUL-terminated Shift-JIS string into out (always NUL-terminated
 // when outSize > 0). Bytes that do not convert become '?'. Returns the length
 // written, without the NUL.
 size_t sjisToUtf8(const char* sjis, char* out, size_t outSize);
+
+// The Unicode code point of one Shift-JIS character: a one-byte code below
+// 0x100, or lead byte * 256 + trail byte. 0 when the code page has no such
+// character (a lone lead byte, an unassigned pair).
+uint32_t sjisCodeToUnicode(uint32_t code);

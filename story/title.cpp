@@ -8,3 +8,5 @@ void enterTitleScreen() { gTitleState = TitleState{}; }
 void updateTitleScreen() {}
 void drawTitleScreen() {}
 bool isTitleIdle() { return true; }
+// The title offers no choice of music, so its own track always plays.
+int32_t getTitleMusicOverride() { return -1; }

@@ -12,3 +12,5 @@ void enterTitleScreen();
 void updateTitleScreen();
 void drawTitleScreen();
 bool isTitleIdle();     // no sub-window shown and nothing chosen
+// The music track chosen in the records window while it is open, else -1.
+int32_t getTitleMusicOverride();

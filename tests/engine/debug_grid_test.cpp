@@ -141,7 +141,7 @@ TEST(DebugGridFps, CounterDrawsLabelAndDigitsWithItsStates) {
     EXPECT_EQ(gSpriteBatch[12 + 4].x, 624.0f);
     EXPECT_FLOAT_EQ(gSpriteBatch[12 + 4].u, 33.5f / 256);
     // Its picture on stage 0, blended by its alpha.
-    EXPECT_GE(gfxRecordFind("setTexture 0 null", 0), 0);
+    EXPECT_GE(gfxRecordFind("setTexture 0 tex", 0), 0);
     EXPECT_GE(gfxRecordFind("setRenderState 4 1", 0), 0);
     EXPECT_GE(gfxRecordFind("setRenderState 5 5", 0), 0);
     EXPECT_GE(gfxRecordFind("setRenderState 6 6", 0), 0);

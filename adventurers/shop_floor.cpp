@@ -1,0 +1,3 @@
+#include "adventurers/shop_floor.h"
+
+int32_t gShopFloorState;

@@ -1,0 +1,283 @@
+#include "engine/textures.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "engine/archive.h"
+#include "engine/debug_text.h"
+#include "engine/settings.h"
+#include "engine/shell.h"
+#include "platform/image.h"
+#include "platform/log.h"
+#include "platform/window.h"
+
+const int32_t TEXTURE_SCALE_DIVISORS[4] = {1, 2, 4, 8};
+
+TextureSlot* gTextureRegistry[TEXTURE_REGISTRY_SIZE];
+TextureSlot gFpsTexture;
+
+// "setDDTextureオーバー"
+static const char REGISTRY_FULL_TEXT[] = "setDDTexture\x83\x49\x81\x5b\x83\x6f\x81\x5b";
+// "メモリが足りません。"
+#define NO_MEMORY_SJIS "\x83\x81\x83\x82\x83\x8a\x82\xaa\x91\xab\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42"
+static const char PICTURE_NO_MEMORY_FORMAT[] = NO_MEMORY_SJIS "w:%d h:%d";
+static const char MODEL_NO_MEMORY_TEXT[] = NO_MEMORY_SJIS;
+static const char NOT_FOUND_FORMAT[] = "Not File Found %s";
+static const char NOT_FOUND_CAPTION[] = "Error";
+
+// Why a picture did not become a texture; the names are the ones the
+// message boxes show.
+enum PictureError : int32_t {
+    PICTURE_OK = 0,
+    PICTURE_OUT_OF_MEMORY,
+    PICTURE_OUT_OF_VIDEO_MEMORY,
+    PICTURE_NOT_AVAILABLE,
+    PICTURE_INVALID_CALL,
+    PICTURE_INVALID_DATA,
+};
+static const char* const PICTURE_ERROR_TEXTS[] = {
+    "", "E_OUTOFMEMORY ", "D3DERR_OUTOFVIDEOMEMORY", "D3DERR_NOTAVAILABLE", "D3DERR_INVALIDCALL", "D3DXERR_INVALIDDATA",
+};
+
+void clearTextureRegistry() {
+    for (TextureSlot*& entry : gTextureRegistry) entry = nullptr;
+}
+
+void setDDTexture(TextureSlot* slot) {
+    int32_t free = 0;
+    for (TextureSlot* entry : gTextureRegistry)
+        if (!entry) ++free;
+    char text[32];
+    snprintf(text, sizeof text, "FREE TEX:%3d  ", free);
+    printDebugText(45, 0, text);
+    for (TextureSlot*& entry : gTextureRegistry)
+        if (!entry) {
+            entry = slot;
+            return;
+        }
+    showMessageBox(REGISTRY_FULL_TEXT, "error", MESSAGE_BOX_OK);
+}
+
+// Each texture goes once: its slot is emptied at once, so a second entry of
+// the same slot no longer matches.
+static void releaseEntry(TextureSlot*& entry) {
+    if (entry->texture && gD3DDevice) gD3DDevice->releaseTexture(entry->texture);
+    entry->texture = nullptr;
+    entry = nullptr;
+}
+
+void releaseTextureGroup(int32_t group) {
+    for (TextureSlot*& entry : gTextureRegistry)
+        if (entry && entry->group == group) releaseEntry(entry);
+}
+
+void releaseTexture(GfxTexture* texture) {
+    if (!texture) return;
+    for (TextureSlot*& entry : gTextureRegistry)
+        if (entry && entry->texture == texture) releaseEntry(entry);
+}
+
+// Makes a managed A8R8G8B8 texture from a BMP or TGA file in memory: decoded,
+// keyed, resampled to width x height (0 x 0: the picture's own size divided
+// by divisor, at least 1), then levels mip levels (0: the whole chain), each
+// filled through a lock. Any thread.
+static PictureError createPictureTexture(const uint8_t* bytes, int32_t size, int32_t width, int32_t height,
+                                         int32_t divisor, int32_t levels, uint32_t colorKey, GfxTexture** out) {
+    if (!gD3DDevice) return PICTURE_NOT_AVAILABLE;
+    Image image = {};
+    ImageResult decoded = imageDecode(bytes, (size_t)size, imageFileType(bytes, (size_t)size), &image);
+    if (decoded != IMAGE_OK) return decoded == IMAGE_OUT_OF_MEMORY ? PICTURE_OUT_OF_MEMORY : PICTURE_INVALID_DATA;
+    imageApplyColorKey(&image, colorKey);
+    if (width <= 0 || height <= 0) {
+        width = image.width / divisor > 0 ? image.width / divisor : 1;
+        height = image.height / divisor > 0 ? image.height / divisor : 1;
+    }
+    int32_t levelCount = gfxTextureLevels(width, height, levels, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+    if (levelCount == 0) {
+        imageFree(&image);
+        return PICTURE_INVALID_CALL;
+    }
+    if (imageResize(&image, width, height) != IMAGE_OK) {
+        imageFree(&image);
+        return PICTURE_OUT_OF_MEMORY;
+    }
+    GfxTexture* texture =
+        gD3DDevice->createTexture(width, height, levelCount, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+    if (!texture) {
+        imageFree(&image);
+        return PICTURE_OUT_OF_VIDEO_MEMORY;
+    }
+    PictureError result = PICTURE_OK;
+    for (int32_t level = 0; level < levelCount && result == PICTURE_OK; ++level) {
+        if (level > 0 && imageNextMipLevel(&image) != IMAGE_OK) {
+            result = PICTURE_OUT_OF_MEMORY;
+            break;
+        }
+        GfxLockedRect locked = {};
+        if (gD3DDevice->lockRect(texture, level, &locked) != GFX_OK) {
+            result = PICTURE_INVALID_CALL;
+            break;
+        }
+        size_t rowBytes = (size_t)image.width * sizeof(uint32_t);
+        for (int32_t row = 0; row < image.height; ++row)
+            memcpy((uint8_t*)locked.bits + (size_t)row * (size_t)locked.pitch, image.pixels + (size_t)row * image.width,
+                   rowBytes);
+        gD3DDevice->unlockRect(texture, level);
+    }
+    imageFree(&image);
+    if (result != PICTURE_OK) {
+        gD3DDevice->releaseTexture(texture);
+        return result;
+    }
+    *out = texture;
+    return PICTURE_OK;
+}
+
+// Finds name in folder regardless of ASCII case, an exact match first;
+// writes the name as it is stored into found.
+static bool findInFolder(const char* folder, const char* name, char* found, size_t foundSize) {
+    DIR* dir = opendir(folder[0] ? folder : ".");
+    if (!dir) return false;
+    bool matched = false;
+    while (dirent* entry = readdir(dir)) {
+        if (strcasecmp(entry->d_name, name) != 0) continue;
+        snprintf(found, foundSize, "%s", entry->d_name);
+        matched = true;
+        if (strcmp(entry->d_name, name) == 0) break;
+    }
+    closedir(dir);
+    return matched;
+}
+
+// Opens a regular file by a path written for Windows: '/' or '\' between the
+// parts, and any case (data written there mixes case), each part that does
+// not exist as written being looked up in its folder without regard to case.
+// Relative paths start at the working directory.
+static FILE* openLooseFile(const char* path) {
+    char wanted[512];
+    size_t length = strnlen(path, sizeof wanted);
+    if (length == 0 || length >= sizeof wanted) return nullptr;
+    for (size_t i = 0; i <= length; ++i) wanted[i] = path[i] == '\\' ? '/' : path[i];
+
+    char resolved[1024] = "";
+    struct stat info;
+    if (stat(wanted, &info) == 0) {
+        snprintf(resolved, sizeof resolved, "%s", wanted);
+    } else {
+        size_t used = wanted[0] == '/' ? 1 : 0;
+        if (used) resolved[0] = '/';
+        resolved[used] = 0;
+        char* rest = nullptr;
+        for (char* part = strtok_r(wanted, "/", &rest); part; part = strtok_r(nullptr, "/", &rest)) {
+            char name[256];
+            if (!findInFolder(resolved, part, name, sizeof name)) return nullptr;
+            int written = snprintf(resolved + used, sizeof resolved - used, "%s%s",
+                                   used > 0 && resolved[used - 1] != '/' ? "/" : "", name);
+            if (written < 0 || (size_t)written >= sizeof resolved - used) return nullptr;
+            used += (size_t)written;
+        }
+        if (stat(resolved, &info) != 0) return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) return nullptr;
+    return fopen(resolved, "rb");
+}
+
+// A buffer of the file's or the entry's own size; null when memory is short.
+static uint8_t* newReadBuffer(int32_t size) { return new (std::nothrow) uint8_t[size > 0 ? size : 1]; }
+
+// True when a '.' within the first 256 characters is followed by c (either case).
+static bool extensionStartsWith(const char* path, char c) {
+    for (int32_t i = 0; i + 1 < TEXTURE_NAME_SIZE && path[i]; ++i)
+        if (path[i] == '.' && (path[i + 1] | 0x20) == c) return true;
+    return false;
+}
+
+void loadTextureToGroup(int32_t group, TextureSlot& slot, const char* path, int32_t width, int32_t height) {
+    slot.width = width;
+    slot.height = height;
+    slot.group = group;
+    setDDTexture(&slot);
+    // BMP pictures are keyed; TGA pictures carry their own alpha.
+    uint32_t colorKey = extensionStartsWith(path, 'b') ? TEXTURE_COLOR_KEY : 0;
+    char text[512];
+
+    if (FILE* file = openLooseFile(path)) {
+        // A length that cannot be told reads as an empty file, which is refused.
+        int32_t size = getFileLength(file);
+        if (size < 0) size = 0;
+        uint8_t* bytes = newReadBuffer(size);
+        if (!bytes) {
+            fclose(file);
+            snprintf(text, sizeof text, PICTURE_NO_MEMORY_FORMAT, width, height);
+            showMessageBox(text, path, MESSAGE_BOX_OK);
+            return;
+        }
+        // A short read leaves a file whose header promises more than it holds,
+        // which the decoder refuses.
+        size = (int32_t)fread(bytes, 1, (size_t)size, file);
+        fclose(file);
+        PictureError error = createPictureTexture(bytes, size, width, height, 1, 1, colorKey, &slot.texture);
+        delete[] bytes;
+        if (error != PICTURE_OK) showMessageBox(PICTURE_ERROR_TEXTS[error], path, MESSAGE_BOX_OK);
+        return;
+    }
+
+    int32_t size = getArchiveEntrySize(path);
+    uint8_t* bytes = size > 0 ? newReadBuffer(size) : nullptr;
+    if (size > 0 && !bytes) {
+        snprintf(text, sizeof text, PICTURE_NO_MEMORY_FORMAT, width, height);
+        showMessageBox(text, path, MESSAGE_BOX_OK);
+        return;
+    }
+    size = size > 0 ? readArchiveEntry(path, bytes, size) : 0;
+    if (size == 0) {
+        snprintf(text, sizeof text, NOT_FOUND_FORMAT, path);
+        showMessageBox(text, NOT_FOUND_CAPTION, MESSAGE_BOX_OK);
+    } else {
+        PictureError error = createPictureTexture(bytes, size, width, height, 1, 1, colorKey, &slot.texture);
+        if (error != PICTURE_OK) logLine("picture %s: %s", path, PICTURE_ERROR_TEXTS[error]);
+    }
+    delete[] bytes;
+}
+
+// With "easydisp" on, a TGA name becomes its BMP twin when the archive holds one.
+static void substituteBmpTwin(char* name) {
+    const char* dot = (const char*)memchr(name, '.', strnlen(name, TEXTURE_NAME_SIZE));
+    if (!dot || (dot[1] | 0x20) != 't') return;
+    char twin[TEXTURE_NAME_SIZE];
+    int32_t stem = (int32_t)(dot - name);
+    if (stem + 5 > TEXTURE_NAME_SIZE) return;
+    memcpy(twin, name, (size_t)stem);
+    memcpy(twin + stem, ".bmp", 5);
+    if (getArchiveEntrySize(twin) > 0) memcpy(name, twin, (size_t)stem + 5);
+}
+
+void loadMeshTexture(GfxTexture** outTexture, char* name) {
+    if (gEasyDispTextures > 0) substituteBmpTwin(name);
+    int32_t size = getArchiveEntrySize(name);
+    uint8_t* bytes = size > 0 ? newReadBuffer(size) : nullptr;
+    if (size > 0 && !bytes) {
+        showMessageBox(MODEL_NO_MEMORY_TEXT, name, MESSAGE_BOX_OK);
+        return;
+    }
+    size = size > 0 ? readArchiveEntry(name, bytes, size) : 0;
+    if (size == 0) {
+        char text[512];
+        snprintf(text, sizeof text, NOT_FOUND_FORMAT, name);
+        showMessageBox(text, NOT_FOUND_CAPTION, MESSAGE_BOX_OK);
+        delete[] bytes;
+        return;
+    }
+    // The reduced size comes from the decoded picture, which is what the
+    // header's size fields say for every picture the decoder accepts.
+    int32_t level = gTexLevel < 0 ? 0 : (gTexLevel > TEX_LEVEL_MAX ? TEX_LEVEL_MAX : gTexLevel);
+    PictureError error =
+        createPictureTexture(bytes, size, 0, 0, TEXTURE_SCALE_DIVISORS[level], 0, TEXTURE_COLOR_KEY, outTexture);
+    if (error != PICTURE_OK) logLine("model texture %s: %s", name, PICTURE_ERROR_TEXTS[error]);
+    delete[] bytes;
+}

@@ -1,0 +1,3 @@
+#include "shop/counter.h"
+
+CounterState gCounter;

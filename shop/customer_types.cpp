@@ -1,0 +1,3 @@
+#include "shop/customer_types.h"
+
+CustomerType gCustomerTypes[CUSTOMER_TYPE_COUNT];

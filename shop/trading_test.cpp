@@ -1,0 +1,4 @@
+#include "shop/trading_test.h"
+
+TradingTest gBuySell;
+int32_t gBuySellTables[2][TRADING_TEST_LINE_KINDS];

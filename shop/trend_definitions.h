@@ -1,0 +1,32 @@
+// shop/trend_definitions.h: the market trends and news the town can have,
+// read at start-up from "data/news.txt". Rows count from 1; row 0 is never
+// used. Rows 36 and 37 are the booms.
+#pragma once
+#include <cstdint>
+
+constexpr int32_t TREND_DEFINITION_MAX = 200;   // rows 1..200
+constexpr int32_t TREND_TEXT_SIZE = 128;
+constexpr int32_t TREND_TARGET_SIZE = 16;
+constexpr int32_t TREND_BOOM_ROW = 36;
+constexpr int32_t TREND_BIG_BOOM_ROW = 37;
+constexpr int32_t TREND_NEWS_ONLY = -100;       // category of a row that is only news
+constexpr int32_t TREND_SPECIAL_MASK = -1;      // categoryMask of the target "Spcl"
+constexpr int32_t TREND_SEASON_OPEN = 999;      // seasonLast without an end
+
+struct TrendDefinition {
+    char text[TREND_TEXT_SIZE];          // '<' and two more characters: the bound item's second name
+    char targetName[TREND_TARGET_SIZE];  // the target as written
+    int32_t effect;                      // >0 demand, -1 out of favour, <=-2 crash, 0 no price effect
+    int32_t duration;                    // days
+    int32_t durationRandom;              // random extra days
+    int32_t categoryMask;
+    int32_t category;                    // -1 none; TREND_NEWS_ONLY
+    int32_t item;                        // item id, -1 none
+    int32_t customerType;                // floods the shop on a trend day
+    int32_t boundLow;                    // >= 0: an item of the target priced in this range is bound
+    int32_t boundHigh;
+    int32_t seasonFirst;                 // days the row can be chosen on
+    int32_t seasonLast;
+};
+extern TrendDefinition gTrendDefinitions[TREND_DEFINITION_MAX + 1];
+extern int32_t gTrendDefinitionCount;

@@ -1,0 +1,723 @@
+// makepictures: draws the sample pictures the start-up and the title load,
+// each at the size its set asks for, into <folder>/bmp/.
+//   makepictures <folder>
+// The build runs it on a staging copy of sampledata/ before packing, so a
+// picture committed under sampledata/bmp/ wins over the drawn one of the same
+// name. Plain shapes, gradients and a built-in 5 x 7 letter pattern; the
+// texel rectangles the drawers read (the fade cells, the frame-rate digits,
+// the loading sign, the title's menu cells) are where they expect them.
+// TGA pictures are written run-length encoded with their own alpha; BMP
+// pictures are opaque, palettised when they have at most 256 colours, and
+// mark transparency with the colour key (opaque pure green).
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t KEY = 0xFF00FF00;
+constexpr uint32_t CLEAR = 0x00000000;
+constexpr uint32_t WHITE = 0xFFFFFFFF;
+constexpr uint32_t BLACK = 0xFF000000;
+constexpr uint32_t NAVY_TOP = 0xF02C3A66;
+constexpr uint32_t NAVY_BOTTOM = 0xF0141B36;
+constexpr uint32_t GOLD = 0xFFE8C15A;
+constexpr uint32_t GOLD_DARK = 0xFF9A7424;
+constexpr uint32_t CREAM = 0xFFF6EBD0;
+constexpr uint32_t INK = 0xFF101020;
+
+struct Canvas {
+    int32_t width;
+    int32_t height;
+    std::vector<uint32_t> pixels;   // 0xAARRGGBB, top row first
+};
+
+Canvas makeCanvas(int32_t width, int32_t height, uint32_t fill) {
+    return Canvas{width, height, std::vector<uint32_t>((size_t)width * (size_t)height, fill)};
+}
+
+uint32_t channel(uint32_t c, int shift) { return (c >> shift) & 0xFF; }
+
+uint32_t mix(uint32_t a, uint32_t b, float t) {
+    if (t <= 0) return a;
+    if (t >= 1) return b;
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        float v = (float)channel(a, shift) + ((float)channel(b, shift) - (float)channel(a, shift)) * t;
+        out |= (uint32_t)std::lround(v) << shift;
+    }
+    return out;
+}
+
+uint32_t withAlpha(uint32_t c, float alpha) {
+    if (alpha < 0) alpha = 0;
+    if (alpha > 1) alpha = 1;
+    return (c & 0xFFFFFF) | (uint32_t)std::lround((float)channel(c, 24) * alpha) << 24;
+}
+
+// Source-over blending of one texel.
+void blend(Canvas& c, int32_t x, int32_t y, uint32_t src) {
+    if (x < 0 || y < 0 || x >= c.width || y >= c.height) return;
+    uint32_t& dst = c.pixels[(size_t)y * c.width + x];
+    float sa = (float)channel(src, 24) / 255.0f;
+    float da = (float)channel(dst, 24) / 255.0f;
+    float oa = sa + da * (1 - sa);
+    if (oa <= 0) {
+        dst = CLEAR;
+        return;
+    }
+    uint32_t out = (uint32_t)std::lround(oa * 255) << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        float v = ((float)channel(src, shift) * sa + (float)channel(dst, shift) * da * (1 - sa)) / oa;
+        out |= (uint32_t)std::lround(v) << shift;
+    }
+    dst = out;
+}
+
+void set(Canvas& c, int32_t x, int32_t y, uint32_t argb) {
+    if (x >= 0 && y >= 0 && x < c.width && y < c.height) c.pixels[(size_t)y * c.width + x] = argb;
+}
+
+void fillRect(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb) {
+    for (int32_t y = y0; y < y1; ++y)
+        for (int32_t x = x0; x < x1; ++x) set(c, x, y, argb);
+}
+
+// Top to bottom colour ramp.
+void gradientRect(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t top, uint32_t bottom) {
+    for (int32_t y = y0; y < y1; ++y) {
+        uint32_t row = mix(top, bottom, y1 - y0 > 1 ? (float)(y - y0) / (float)(y1 - y0 - 1) : 0);
+        for (int32_t x = x0; x < x1; ++x) blend(c, x, y, row);
+    }
+}
+
+// How far (x, y) lies inside a rectangle with rounded corners; negative outside.
+float insideRounded(float x, float y, float x0, float y0, float x1, float y1, float radius) {
+    float cx = x < x0 + radius ? x0 + radius : (x > x1 - radius ? x1 - radius : x);
+    float cy = y < y0 + radius ? y0 + radius : (y > y1 - radius ? y1 - radius : y);
+    float dx = x - cx, dy = y - cy;
+    float edge = std::fmin(std::fmin(x - x0, x1 - x), std::fmin(y - y0, y1 - y));
+    if (dx != 0 || dy != 0) return radius - std::sqrt(dx * dx + dy * dy);
+    return edge;
+}
+
+// A window panel: rounded, a vertical ramp inside, a border of the given
+// width, with anti-aliased edges.
+void panel(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, float radius, uint32_t top, uint32_t bottom,
+           uint32_t border, float borderWidth) {
+    for (int32_t y = y0; y < y1; ++y) {
+        uint32_t fill = mix(top, bottom, (float)(y - y0) / (float)(y1 - y0));
+        for (int32_t x = x0; x < x1; ++x) {
+            float d = insideRounded((float)x + 0.5f, (float)y + 0.5f, (float)x0, (float)y0, (float)x1, (float)y1, radius);
+            if (d <= 0) continue;
+            uint32_t colour = d < borderWidth ? border : mix(border, fill, std::fmin(d - borderWidth, 1.0f));
+            blend(c, x, y, withAlpha(colour, std::fmin(d, 1.0f)));
+        }
+    }
+}
+
+// A disc whose alpha falls from the centre outward by the power given (0: hard).
+void disc(Canvas& c, float cx, float cy, float radius, uint32_t argb, float falloff) {
+    for (int32_t y = (int32_t)(cy - radius) - 1; y <= (int32_t)(cy + radius) + 1; ++y)
+        for (int32_t x = (int32_t)(cx - radius) - 1; x <= (int32_t)(cx + radius) + 1; ++x) {
+            float d = std::hypot((float)x + 0.5f - cx, (float)y + 0.5f - cy);
+            if (d >= radius + 0.5f) continue;
+            float alpha = falloff > 0 ? std::pow(1 - d / radius, falloff) : std::fmin(radius + 0.5f - d, 1.0f);
+            blend(c, x, y, withAlpha(argb, alpha));
+        }
+}
+
+void line(Canvas& c, float x0, float y0, float x1, float y1, uint32_t argb) {
+    int32_t steps = (int32_t)std::ceil(std::fmax(std::fabs(x1 - x0), std::fabs(y1 - y0))) * 2 + 1;
+    for (int32_t i = 0; i <= steps; ++i) {
+        float t = (float)i / (float)steps;
+        set(c, (int32_t)(x0 + (x1 - x0) * t), (int32_t)(y0 + (y1 - y0) * t), argb);
+    }
+}
+
+// ---- Letters: 5 x 7 patterns, bit 4 the leftmost column. ----
+
+struct Glyph {
+    char ch;
+    uint8_t rows[7];
+};
+const Glyph GLYPHS[] = {
+    {'0', {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}}, {'1', {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E}},
+    {'2', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}}, {'3', {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E}},
+    {'4', {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}}, {'5', {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E}},
+    {'6', {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}}, {'7', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08}},
+    {'8', {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}}, {'9', {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C}},
+    {'A', {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}}, {'B', {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E}},
+    {'C', {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E}}, {'D', {0x1C, 0x12, 0x11, 0x11, 0x11, 0x12, 0x1C}},
+    {'E', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F}}, {'F', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10}},
+    {'G', {0x0E, 0x11, 0x10, 0x17, 0x11, 0x11, 0x0F}}, {'H', {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
+    {'I', {0x0E, 0x04, 0x04, 0x04, 0x04, 0x04, 0x0E}}, {'J', {0x07, 0x02, 0x02, 0x02, 0x02, 0x12, 0x0C}},
+    {'K', {0x11, 0x12, 0x14, 0x18, 0x14, 0x12, 0x11}}, {'L', {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x1F}},
+    {'M', {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11}}, {'N', {0x11, 0x11, 0x19, 0x15, 0x13, 0x11, 0x11}},
+    {'O', {0x0E, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}}, {'P', {0x1E, 0x11, 0x11, 0x1E, 0x10, 0x10, 0x10}},
+    {'Q', {0x0E, 0x11, 0x11, 0x11, 0x15, 0x12, 0x0D}}, {'R', {0x1E, 0x11, 0x11, 0x1E, 0x14, 0x12, 0x11}},
+    {'S', {0x0F, 0x10, 0x10, 0x0E, 0x01, 0x01, 0x1E}}, {'T', {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}},
+    {'U', {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}}, {'V', {0x11, 0x11, 0x11, 0x11, 0x11, 0x0A, 0x04}},
+    {'W', {0x11, 0x11, 0x11, 0x15, 0x15, 0x15, 0x0A}}, {'X', {0x11, 0x11, 0x0A, 0x04, 0x0A, 0x11, 0x11}},
+    {'Y', {0x11, 0x11, 0x11, 0x0A, 0x04, 0x04, 0x04}}, {'Z', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}},
+    {'+', {0x00, 0x04, 0x04, 0x1F, 0x04, 0x04, 0x00}}, {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}},
+    {':', {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x0C, 0x00}}, {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}},
+    {'!', {0x04, 0x04, 0x04, 0x04, 0x04, 0x00, 0x04}},
+};
+
+const Glyph* findGlyph(char ch) {
+    for (const Glyph& g : GLYPHS)
+        if (g.ch == ch) return &g;
+    return nullptr;   // a blank
+}
+
+int32_t textWidth(const char* text, int32_t scale) {
+    int32_t n = (int32_t)strlen(text);
+    return n > 0 ? (6 * n - 1) * scale : 0;
+}
+
+// Letters from (x, y), each pattern texel a scale x scale block; the fill
+// runs from top to bottom colour over the letter height; an outline of the
+// given width is drawn first when its colour has alpha.
+void text(Canvas& c, int32_t x, int32_t y, const char* s, int32_t scale, uint32_t top, uint32_t bottom,
+          uint32_t outline = CLEAR, int32_t outlineWidth = 1) {
+    for (int pass = (outline >> 24) ? 0 : 1; pass < 2; ++pass) {
+        int32_t grow = pass == 0 ? outlineWidth : 0;
+        for (int32_t i = 0; s[i]; ++i) {
+            const Glyph* g = findGlyph(s[i]);
+            if (!g) continue;
+            int32_t gx = x + i * 6 * scale;
+            for (int32_t row = 0; row < 7; ++row)
+                for (int32_t col = 0; col < 5; ++col) {
+                    if (!(g->rows[row] & (0x10 >> col))) continue;
+                    for (int32_t py = row * scale - grow; py < (row + 1) * scale + grow; ++py) {
+                        uint32_t colour = pass == 0 ? outline : mix(top, bottom, (float)py / (float)(7 * scale - 1));
+                        for (int32_t px = col * scale - grow; px < (col + 1) * scale + grow; ++px)
+                            set(c, gx + px, y + py, colour);
+                    }
+                }
+        }
+    }
+}
+
+// Centred on (cx, cy).
+void textCentered(Canvas& c, int32_t cx, int32_t cy, const char* s, int32_t scale, uint32_t top, uint32_t bottom,
+                  uint32_t outline = CLEAR, int32_t outlineWidth = 1) {
+    text(c, cx - textWidth(s, scale) / 2, cy - 7 * scale / 2, s, scale, top, bottom, outline, outlineWidth);
+}
+
+// A small deterministic sequence for scattered details.
+struct Scatter {
+    uint32_t state;
+    float next() {
+        state = state * 1103515245u + 12345u;
+        return (float)((state >> 8) & 0xFFFF) / 65535.0f;
+    }
+};
+
+// ---- The pictures ----
+
+// The fades and the dimmers read a white cell (1, 1)-(7, 7) and a black one
+// (9, 1)-(15, 7); the rest is keyed out.
+Canvas drawSystem() {
+    Canvas c = makeCanvas(128, 128, KEY);
+    fillRect(c, 0, 0, 8, 8, WHITE);
+    fillRect(c, 8, 0, 16, 8, BLACK);
+    return c;
+}
+
+// A label at (0, 0)-(23, 12), the digits 0..9 in 16 x 32 cells from x 33 in 18-texel steps.
+Canvas drawFpsDigits() {
+    Canvas c = makeCanvas(256, 32, CLEAR);
+    text(c, 3, 2, "FPS", 1, WHITE, CREAM, 0xC0000000);
+    for (int32_t d = 0; d < 10; ++d) {
+        char digit[2] = {(char)('0' + d), 0};
+        text(c, 33 + 18 * d, 5, digit, 3, WHITE, 0xFFC8D8F0, 0xC0000000);
+    }
+    return c;
+}
+
+// The spinner (0, 0)-(64, 64), the sign (64, 0)-(192, 64), the pointer (192, 0)-(232, 40).
+Canvas drawNowLoading() {
+    Canvas c = makeCanvas(256, 64, CLEAR);
+    for (int32_t i = 0; i < 8; ++i) {
+        float a = (float)i * 3.14159265f / 4;
+        disc(c, 32 + 21 * std::cos(a), 32 + 21 * std::sin(a), 5.5f, withAlpha(GOLD, 0.25f + 0.75f * (float)i / 7), 0);
+    }
+    panel(c, 66, 14, 190, 50, 10, 0xC02C3A66, 0xC0141B36, withAlpha(GOLD, 0.9f), 2);
+    textCentered(c, 128, 32, "LOADING...", 2, CREAM, GOLD, INK);
+    // A pointer aimed to the right.
+    for (int32_t y = 0; y < 40; ++y)
+        for (int32_t x = 0; x < 40; ++x) {
+            float fx = (float)x + 0.5f, fy = (float)y + 0.5f;
+            float halfHeight = 18 - 18 * (fx - 4) / 32;
+            float d = std::fmin(halfHeight - std::fabs(fy - 20), std::fmin(fx - 4, 36 - fx));
+            if (d <= 0) continue;
+            blend(c, 192 + x, y, withAlpha(d < 2.5f ? INK : mix(CREAM, GOLD, fy / 40), std::fmin(d, 1.0f)));
+        }
+    return c;
+}
+
+Canvas drawSaveWindow() {
+    Canvas c = makeCanvas(512, 128, CLEAR);
+    panel(c, 4, 4, 508, 124, 16, NAVY_TOP, NAVY_BOTTOM, GOLD, 3);
+    gradientRect(c, 24, 12, 488, 14, 0x60FFFFFF, 0x20FFFFFF);
+    return c;
+}
+
+Canvas drawWindowFrame() {
+    Canvas c = makeCanvas(64, 64, CLEAR);
+    panel(c, 0, 0, 64, 64, 12, NAVY_TOP, NAVY_BOTTOM, GOLD, 2);
+    return c;
+}
+
+// Windows, plates and bands of the item lists; the header plate at (448, 816)-(688, 896).
+Canvas drawItemWindow() {
+    Canvas c = makeCanvas(1024, 1024, CLEAR);
+    panel(c, 0, 0, 640, 480, 18, NAVY_TOP, NAVY_BOTTOM, GOLD, 3);
+    for (int32_t row = 0; row < 16; ++row)
+        panel(c, 648, 8 + row * 32, 1016, 36 + row * 32, 8, 0xE0394A7A, 0xE0202A4E, withAlpha(GOLD, 0.7f), 1.5f);
+    panel(c, 640, 544, 832, 584, 10, 0xE0222A40, 0xE0101420, GOLD_DARK, 2);
+    panel(c, 448, 816, 688, 896, 14, 0xF04A3A20, 0xF02A1E10, GOLD, 3);
+    return c;
+}
+
+// Popup backgrounds; the plates (288, 352)-(488, 384) and, below, the skip hint.
+Canvas drawDataWindow() {
+    Canvas c = makeCanvas(512, 512, CLEAR);
+    panel(c, 0, 0, 512, 344, 18, NAVY_TOP, NAVY_BOTTOM, GOLD, 3);
+    panel(c, 290, 353, 486, 383, 8, 0xD0222A40, 0xD0101420, GOLD_DARK, 1.5f);
+    panel(c, 290, 385, 486, 415, 8, 0xD0222A40, 0xD0101420, GOLD_DARK, 1.5f);
+    textCentered(c, 388, 400, "SKIP: ENTER", 2, CREAM, GOLD, INK);
+    return c;
+}
+
+// Gauge bars a row each: frame, then fills in several colours.
+Canvas drawGauges(int32_t width, int32_t height, uint32_t first, uint32_t second) {
+    Canvas c = makeCanvas(width, height, CLEAR);
+    for (int32_t y = 0; y + 32 <= height && y < 352; y += 40) {
+        uint32_t fill = (y / 40) % 2 ? second : first;
+        panel(c, 4, y + 4, width - 4, y + 32, 8, 0xE0181C28, 0xE0080A10, GOLD_DARK, 2);
+        panel(c, 8, y + 8, width - 8, y + 28, 6, mix(fill, WHITE, 0.35f), fill, withAlpha(fill, 0.0f), 0);
+    }
+    return c;
+}
+
+// A head and shoulders on a tinted plate.
+Canvas drawPortrait(uint32_t hue) {
+    Canvas c = makeCanvas(80, 80, CLEAR);
+    panel(c, 2, 2, 78, 78, 10, mix(hue, WHITE, 0.3f), mix(hue, BLACK, 0.4f), GOLD, 2);
+    Canvas figure = makeCanvas(80, 80, CLEAR);
+    disc(figure, 40, 86, 30, mix(hue, BLACK, 0.2f), 0);
+    disc(figure, 40, 34, 16, 0xFFF2D6B8, 0);
+    for (int32_t y = 0; y < 80; ++y)
+        for (int32_t x = 0; x < 80; ++x)
+            if (insideRounded((float)x + 0.5f, (float)y + 0.5f, 4, 4, 76, 76, 8) > 0) blend(c, x, y, figure.pixels[(size_t)y * 80 + x]);
+    return c;
+}
+
+void blit(Canvas& to, int32_t x0, int32_t y0, const Canvas& from) {
+    for (int32_t y = 0; y < from.height; ++y)
+        for (int32_t x = 0; x < from.width; ++x) blend(to, x0 + x, y0 + y, from.pixels[(size_t)y * from.width + x]);
+}
+
+// Gauges above, and twelve 80 x 80 portraits from y 352, six a row.
+Canvas drawHpMpBase() {
+    Canvas c = drawGauges(512, 512, 0xFF3DBE5A, 0xFF3D7ADE);
+    static const uint32_t HUES[12] = {0xFFD05050, 0xFF50A0D0, 0xFF60C070, 0xFFD0A040, 0xFFA070D0, 0xFF50C0B0,
+                                      0xFFD07090, 0xFF8090A0, 0xFFC08050, 0xFF7080E0, 0xFFB0C050, 0xFFE0E0E0};
+    for (int32_t i = 0; i < 12; ++i) blit(c, (i % 6) * 80, 352 + (i / 6) * 80, drawPortrait(HUES[i]));
+    return c;
+}
+
+Canvas drawExperienceRing() {
+    Canvas c = makeCanvas(128, 128, CLEAR);
+    for (int32_t y = 0; y < 128; ++y)
+        for (int32_t x = 0; x < 128; ++x) {
+            float d = std::hypot((float)x + 0.5f - 64, (float)y + 0.5f - 64);
+            float edge = std::fmin(d - 44, 62 - d);
+            if (edge > 0) blend(c, x, y, withAlpha(mix(GOLD, 0xFFFFF4C0, (d - 44) / 18), std::fmin(edge, 1.0f)));
+        }
+    return c;
+}
+
+// Gems of eight hues, 64 x 64 cells, eight a row.
+Canvas drawMagicGems() {
+    Canvas c = makeCanvas(512, 256, CLEAR);
+    static const uint32_t HUES[8] = {0xFFE04848, 0xFF48A0E8, 0xFF58D068, 0xFFE8C848,
+                                     0xFFB068E0, 0xFF48D0C8, 0xFFF08838, 0xFFE8E8F0};
+    for (int32_t cell = 0; cell < 32; ++cell) {
+        int32_t ox = (cell % 8) * 64, oy = (cell / 8) * 64;
+        uint32_t hue = HUES[cell % 8];
+        float size = 18 + 2 * (float)(cell / 8);
+        for (int32_t y = 0; y < 64; ++y)
+            for (int32_t x = 0; x < 64; ++x) {
+                float dx = std::fabs((float)x + 0.5f - 32), dy = std::fabs((float)y + 0.5f - 32);
+                float d = size - dx - dy * 0.8f;
+                if (d <= 0) continue;
+                uint32_t colour = mix(mix(hue, WHITE, 0.6f), mix(hue, BLACK, 0.3f), ((float)y + (float)x * 0.5f) / 96);
+                blend(c, ox + x, oy + y, withAlpha(d < 1.5f ? mix(hue, BLACK, 0.5f) : colour, std::fmin(d, 1.0f)));
+            }
+    }
+    return c;
+}
+
+// Glows on black for additive drawing, a grid of cells of the given size.
+Canvas drawGlows(int32_t width, int32_t height, int32_t cell, float power) {
+    Canvas c = makeCanvas(width, height, BLACK);
+    static const uint32_t HUES[6] = {0xFFFFE0A0, 0xFFA0D0FF, 0xFFFFA080, 0xFFB0FFB0, 0xFFE0A0FF, 0xFFFFFFFF};
+    int32_t n = 0;
+    for (int32_t y = 0; y + cell <= height; y += cell)
+        for (int32_t x = 0; x + cell <= width; x += cell, ++n)
+            for (int32_t py = 0; py < cell; ++py)
+                for (int32_t px = 0; px < cell; ++px) {
+                    float d = std::hypot((float)px + 0.5f - (float)cell / 2, (float)py + 0.5f - (float)cell / 2);
+                    float t = 1 - d / ((float)cell / 2 - 1);
+                    if (t <= 0) continue;
+                    // Quantised, so the picture stays within one palette.
+                    t = std::round(std::pow(t, power) * 24) / 24;
+                    set(c, x + px, y + py, mix(BLACK, HUES[n % 6], t));
+                }
+    return c;
+}
+
+Canvas drawCobweb() {
+    Canvas c = makeCanvas(128, 128, CLEAR);
+    const uint32_t silk = 0xC0E8E8F0;
+    for (int32_t i = 0; i < 8; ++i) {
+        float a = (float)i * 3.14159265f / 4;
+        line(c, 64, 64, 64 + 62 * std::cos(a), 64 + 62 * std::sin(a), silk);
+    }
+    for (int32_t ring = 1; ring <= 5; ++ring)
+        for (int32_t i = 0; i < 8; ++i) {
+            float a0 = (float)i * 3.14159265f / 4, a1 = (float)(i + 1) * 3.14159265f / 4;
+            float r = 12.0f * (float)ring;
+            line(c, 64 + r * std::cos(a0), 64 + r * std::sin(a0), 64 + r * std::cos(a1), 64 + r * std::sin(a1), silk);
+        }
+    return c;
+}
+
+// A crescent blade.
+Canvas drawKatter() {
+    Canvas c = makeCanvas(64, 64, CLEAR);
+    for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 64; ++x) {
+            float fx = (float)x + 0.5f, fy = (float)y + 0.5f;
+            float d = std::fmin(28 - std::hypot(fx - 32, fy - 32), std::hypot(fx - 40, fy - 26) - 24);
+            if (d > 0) blend(c, x, y, withAlpha(mix(WHITE, 0xFF90B0D0, fy / 64), std::fmin(d, 1.0f)));
+        }
+    return c;
+}
+
+// Zigzag sparks in four 64 x 64 cells, on black.
+Canvas drawParalysisMarks() {
+    Canvas c = makeCanvas(256, 64, BLACK);
+    for (int32_t cell = 0; cell < 4; ++cell) {
+        float ox = 64.0f * (float)cell;
+        const float pts[5][2] = {{10, 8}, {34, 24}, {24, 34}, {52, 50}, {40, 56}};
+        for (int32_t w = -1; w <= 1; ++w)
+            for (int32_t i = 0; i < 4; ++i)
+                line(c, ox + pts[i][0] + (float)w, pts[i][1] + (float)cell, ox + pts[i + 1][0] + (float)w,
+                     pts[i + 1][1] + (float)cell, w == 0 ? 0xFFFFFFC0 : 0xFFE8C030);
+    }
+    return c;
+}
+
+// A dark blot fading into white, for modulated shadows.
+Canvas drawShade() {
+    Canvas c = makeCanvas(256, 256, WHITE);
+    for (int32_t y = 0; y < 256; ++y)
+        for (int32_t x = 0; x < 256; ++x) {
+            float t = std::hypot((float)x + 0.5f - 128, (float)y + 0.5f - 128) / 120;
+            set(c, x, y, mix(0xFF404040, WHITE, std::round(std::fmin(t * t, 1.0f) * 64) / 64));
+        }
+    return c;
+}
+
+// The title's background: a dusk sky over hills; the view climbs from the
+// hills (y 360..840) to the stars at the top while the title waits.
+Canvas drawTitleBackground() {
+    Canvas c = makeCanvas(1024, 1024, BLACK);
+    const uint32_t STOPS[4] = {0xFF080C28, 0xFF24205A, 0xFF6A3A78, 0xFFE89058};
+    const float AT[4] = {0, 420, 690, 860};
+    for (int32_t y = 0; y < 1024; ++y) {
+        int32_t s = 0;
+        while (s < 2 && (float)y > AT[s + 1]) ++s;
+        float t = std::fmin(((float)y - AT[s]) / (AT[s + 1] - AT[s]), 1.0f);
+        // Quantised steps keep the sky within the palette.
+        uint32_t sky = mix(STOPS[s], STOPS[s + 1], std::round(t * 56) / 56);
+        for (int32_t x = 0; x < 1024; ++x) set(c, x, y, sky);
+    }
+    Scatter scatter = {7};
+    for (int32_t i = 0; i < 420; ++i) {
+        int32_t x = (int32_t)(scatter.next() * 1023), y = (int32_t)(scatter.next() * scatter.next() * 700);
+        set(c, x, y, scatter.next() < 0.3f ? WHITE : 0xFFB8C0E0);
+    }
+    for (int32_t y = 0; y < 1024; ++y)
+        for (int32_t x = 0; x < 1024; ++x) {
+            float d = std::hypot((float)x - 470, (float)y - 520);
+            if (d < 34) set(c, x, y, std::hypot((float)x - 484, (float)y - 512) < 30 ? 0xFF2C2860 : 0xFFF4EED8);
+        }
+    for (int32_t x = 0; x < 1024; ++x) {
+        float fx = (float)x;
+        int32_t far = (int32_t)(780 + 26 * std::sin(fx / 97) + 14 * std::sin(fx / 31 + 1));
+        int32_t near = (int32_t)(860 + 30 * std::sin(fx / 140 + 2) + 10 * std::sin(fx / 23));
+        for (int32_t y = far; y < 1024; ++y) set(c, x, y, y < near ? 0xFF3A2A5C : 0xFF17122A);
+    }
+    return c;
+}
+
+Canvas drawTitleLogo() {
+    Canvas c = makeCanvas(512, 256, CLEAR);
+    gradientRect(c, 40, 150, 472, 152, withAlpha(GOLD, 0.9f), withAlpha(GOLD, 0.9f));
+    textCentered(c, 256, 96, "TOLLIVAND", 7, 0xFFFFF4C8, 0xFFD09A30, 0xFF201428, 3);
+    textCentered(c, 256, 176, "SHOP AND DUNGEON", 2, CREAM, CREAM, 0xC0201428);
+    return c;
+}
+
+// The title's menu sheet: entry labels (224, 32 code)-(384, 32 code + 32),
+// the highlight (0, 0)-(224, 112), the underline (0, 144)-(192, 160), the
+// illustrations (224 x 128 at x 224 (n / 4), y 336 + 128 (n mod 4)) and the
+// footer strip (0, 992)-(416, 1024).
+Canvas drawTitleMenuSheet() {
+    Canvas c = makeCanvas(512, 1024, CLEAR);
+    static const char* const LABELS[9] = {"NEW GAME", "LOAD",       "OPTIONS", "QUIT",   "NEW GAME+",
+                                          "NEW GAME", "SURVIVAL", "COLLECTION", "RECORDS"};
+    for (int32_t code = 0; code < 9; ++code) {
+        int32_t scale = textWidth(LABELS[code], 3) <= 152 ? 3 : 2;
+        textCentered(c, 304, 32 * code + 16, LABELS[code], scale, WHITE, CREAM, 0xFF202040, 2);
+    }
+    for (int32_t y = 0; y < 112; ++y)
+        for (int32_t x = 0; x < 224; ++x) {
+            float dx = ((float)x + 0.5f - 112) / 112, dy = ((float)y + 0.5f - 56) / 56;
+            float t = 1 - (dx * dx + dy * dy);
+            if (t > 0) blend(c, x, y, withAlpha(0xFFFFE8A8, 0.55f * t * t));
+        }
+    for (int32_t x = 0; x < 192; ++x) {
+        float fade = std::fmin((float)x, (float)(191 - x)) / 40;
+        gradientRect(c, x, 150, x + 1, 154, withAlpha(GOLD, std::fmin(fade, 1.0f)),
+                     withAlpha(GOLD_DARK, std::fmin(fade, 1.0f)));
+    }
+    static const char* const MARKS[8] = {"N", "L", "O", "Q", "+", "R", "C", "S"};
+    static const uint32_t HUES[8] = {0xFF4A7AD0, 0xFF48A070, 0xFF8A6AC0, 0xFF8A8A9A,
+                                     0xFFD0A040, 0xFFC05A5A, 0xFF40A8B0, 0xFFB04A80};
+    for (int32_t n = 0; n < 8; ++n) {
+        int32_t x = 224 * (n / 4), y = 336 + 128 * (n % 4);
+        panel(c, x + 8, y + 8, x + 216, y + 120, 16, withAlpha(mix(HUES[n], WHITE, 0.25f), 0.85f),
+              withAlpha(mix(HUES[n], BLACK, 0.45f), 0.85f), GOLD, 2.5f);
+        disc(c, (float)x + 112, (float)y + 64, 38, withAlpha(CREAM, 0.9f), 0);
+        textCentered(c, x + 112, y + 64, MARKS[n], 7, mix(HUES[n], BLACK, 0.2f), mix(HUES[n], BLACK, 0.5f));
+    }
+    gradientRect(c, 0, 992, 416, 1024, 0x00000000, 0xA0000000);
+    textCentered(c, 208, 1008, "TOLLIVAND 1.108", 2, CREAM, CREAM, 0xC0000000);
+    return c;
+}
+
+// The frame over the whole screen (0, 0)-(640, 480): a border, corner
+// ornaments and a soft darkening toward the edges.
+Canvas drawTitleFrame() {
+    Canvas c = makeCanvas(1024, 512, CLEAR);
+    for (int32_t y = 0; y < 480; ++y)
+        for (int32_t x = 0; x < 640; ++x) {
+            float edge = (float)std::min(std::min(x, 639 - x), std::min(y, 479 - y));
+            if (edge < 60) blend(c, x, y, withAlpha(BLACK, 0.45f * (1 - edge / 60)));
+        }
+    for (int32_t i = 0; i < 3; ++i) {
+        int32_t inset = 8 + i;
+        uint32_t colour = i == 1 ? GOLD : GOLD_DARK;
+        fillRect(c, inset, inset, 640 - inset, inset + 1, colour);
+        fillRect(c, inset, 479 - inset, 640 - inset, 480 - inset, colour);
+        fillRect(c, inset, inset, inset + 1, 480 - inset, colour);
+        fillRect(c, 639 - inset, inset, 640 - inset, 480 - inset, colour);
+    }
+    const int32_t CORNERS[4][2] = {{20, 20}, {619, 20}, {20, 459}, {619, 459}};
+    for (const auto& corner : CORNERS)
+        for (int32_t y = -12; y <= 12; ++y)
+            for (int32_t x = -12; x <= 12; ++x) {
+                float d = 12 - (float)(std::abs(x) + std::abs(y));
+                if (d > 0) blend(c, corner[0] + x, corner[1] + y, withAlpha(d < 3 ? GOLD_DARK : GOLD, std::fmin(d, 1.0f)));
+            }
+    return c;
+}
+
+// A board: the wide window of the save list, options and records, with a
+// title band and plates down its right side.
+Canvas drawBoard(int32_t width, int32_t height, int32_t boardW, int32_t boardH) {
+    Canvas c = makeCanvas(width, height, CLEAR);
+    panel(c, 0, 0, boardW, boardH, 20, NAVY_TOP, NAVY_BOTTOM, GOLD, 3);
+    gradientRect(c, 16, 44, boardW - 16, 46, withAlpha(GOLD, 0.8f), withAlpha(GOLD, 0.8f));
+    for (int32_t y = 8; boardW + 16 <= width && y + 40 <= height; y += 48)
+        panel(c, boardW + 8, y, width - 8, y + 40, 10, 0xE04A3A20, 0xE02A1E10, GOLD, 2);
+    return c;
+}
+
+// ---- Files ----
+
+void put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back((uint8_t)v);
+    out.push_back((uint8_t)(v >> 8));
+}
+void put32(std::vector<uint8_t>& out, uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+void putPixel(std::vector<uint8_t>& out, uint32_t argb) {
+    for (int shift : {0, 8, 16, 24}) out.push_back((uint8_t)(argb >> shift));
+}
+
+// 32-bit run-length encoded TGA, top row first; runs stay within a row.
+std::vector<uint8_t> encodeTga(const Canvas& c) {
+    std::vector<uint8_t> out = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    put16(out, (uint32_t)c.width);
+    put16(out, (uint32_t)c.height);
+    out.push_back(32);
+    out.push_back(0x28);   // 8 alpha bits, top-left origin
+    for (int32_t y = 0; y < c.height; ++y) {
+        const uint32_t* row = c.pixels.data() + (size_t)y * c.width;
+        int32_t x = 0;
+        while (x < c.width) {
+            int32_t run = 1;
+            while (x + run < c.width && run < 128 && row[x + run] == row[x]) ++run;
+            if (run > 1) {
+                out.push_back((uint8_t)(0x80 | (run - 1)));
+                putPixel(out, row[x]);
+                x += run;
+                continue;
+            }
+            int32_t raw = 1;
+            while (x + raw < c.width && raw < 128 && (x + raw + 1 >= c.width || row[x + raw] != row[x + raw + 1])) ++raw;
+            out.push_back((uint8_t)(raw - 1));
+            for (int32_t i = 0; i < raw; ++i) putPixel(out, row[x + i]);
+            x += raw;
+        }
+    }
+    return out;
+}
+
+// Bottom-up BMP: 8 bits a pixel with a palette when the picture has at most
+// 256 colours, else 24 bits. Alpha is dropped (BMP pictures are keyed).
+std::vector<uint8_t> encodeBmp(const Canvas& c) {
+    std::vector<uint32_t> palette;
+    std::unordered_map<uint32_t, uint8_t> index;
+    for (uint32_t p : c.pixels) {
+        uint32_t rgb = p & 0xFFFFFF;
+        if (index.count(rgb)) continue;
+        if (palette.size() == 256) {
+            palette.clear();
+            break;
+        }
+        index[rgb] = (uint8_t)palette.size();
+        palette.push_back(rgb);
+    }
+    bool indexed = !palette.empty();
+    uint32_t bits = indexed ? 8 : 24;
+    uint32_t stride = ((uint32_t)c.width * bits / 8 + 3) & ~3u;
+    uint32_t paletteBytes = indexed ? (uint32_t)palette.size() * 4 : 0;
+    uint32_t offset = 14 + 40 + paletteBytes;
+    std::vector<uint8_t> out = {'B', 'M'};
+    put32(out, offset + stride * (uint32_t)c.height);
+    put32(out, 0);
+    put32(out, offset);
+    put32(out, 40);
+    put32(out, (uint32_t)c.width);
+    put32(out, (uint32_t)c.height);
+    put16(out, 1);
+    put16(out, bits);
+    for (uint32_t v : {0u, stride * (uint32_t)c.height, 2835u, 2835u, indexed ? (uint32_t)palette.size() : 0u,
+                       0u})
+        put32(out, v);
+    for (uint32_t rgb : palette) putPixel(out, rgb);
+    for (int32_t y = c.height - 1; y >= 0; --y) {
+        size_t start = out.size();
+        for (int32_t x = 0; x < c.width; ++x) {
+            uint32_t rgb = c.pixels[(size_t)y * c.width + x] & 0xFFFFFF;
+            if (indexed) {
+                out.push_back(index[rgb]);
+            } else {
+                out.push_back((uint8_t)rgb);
+                out.push_back((uint8_t)(rgb >> 8));
+                out.push_back((uint8_t)(rgb >> 16));
+            }
+        }
+        out.resize(start + stride, 0);
+    }
+    return out;
+}
+
+struct PictureFile {
+    const char* path;
+    int32_t width;
+    int32_t height;
+    Canvas (*draw)();
+};
+
+const PictureFile PICTURES[] = {
+    {"bmp/system.bmp", 128, 128, drawSystem},
+    {"bmp/fps2.tga", 256, 32, drawFpsDigits},
+    {"bmp/nowloading.tga", 256, 64, drawNowLoading},
+    {"bmp/savewindow.tga", 512, 128, drawSaveWindow},
+    {"bmp/window.tga", 64, 64, drawWindowFrame},
+    {"bmp/item_win.tga", 1024, 1024, drawItemWindow},
+    {"bmp/data_win.tga", 512, 512, drawDataWindow},
+    {"bmp/pc_gage.tga", 512, 512, [] { return drawGauges(512, 512, 0xFF3DBE5A, 0xFFE0B040); }},
+    {"bmp/hpmp_base.tga", 512, 512, drawHpMpBase},
+    {"bmp/hpmp_exp.tga", 128, 128, drawExperienceRing},
+    {"bmp/ene_hp2.tga", 512, 256, [] { return drawGauges(512, 256, 0xFFD84040, 0xFFE08030); }},
+    {"bmp/magicjem.tga", 512, 256, drawMagicGems},
+    {"bmp/effect.bmp", 256, 256, [] { return drawGlows(256, 256, 64, 1.5f); }},
+    {"bmp/kumonosu.tga", 128, 128, drawCobweb},
+    {"bmp/katter.tga", 64, 64, drawKatter},
+    {"bmp/effect_mahi.bmp", 256, 64, drawParalysisMarks},
+    {"bmp/snow.bmp", 128, 128, [] { return drawGlows(128, 128, 128, 2.0f); }},
+    {"bmp/effect_shot.bmp", 256, 256, [] { return drawGlows(256, 256, 32, 1.0f); }},
+    {"bmp/shade.bmp", 256, 256, drawShade},
+    {"bmp/title_bg2.bmp", 1024, 1024, drawTitleBackground},
+    {"bmp/title01.tga", 512, 256, drawTitleLogo},
+    {"bmp/title_fuki.tga", 512, 1024, drawTitleMenuSheet},
+    {"bmp/title_waku.tga", 1024, 512, drawTitleFrame},
+    {"bmp/pause.tga", 1024, 512, [] { return drawBoard(1024, 512, 640, 480); }},
+    {"bmp/result_bord01.tga", 512, 256, [] { return drawBoard(512, 256, 512, 256); }},
+    {"bmp/dungeonbord.tga", 1024, 512, [] { return drawBoard(1024, 512, 640, 480); }},
+};
+
+bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && ok;
+}
+
+}   // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: makepictures <folder>\n");
+        return 2;
+    }
+    int32_t written = 0;
+    for (const PictureFile& picture : PICTURES) {
+        std::filesystem::path path = std::filesystem::path(argv[1]) / picture.path;
+        std::error_code error;
+        if (std::filesystem::exists(path, error)) continue;   // a committed picture wins
+        std::filesystem::create_directories(path.parent_path(), error);
+        Canvas canvas = picture.draw();
+        if (canvas.width != picture.width || canvas.height != picture.height) {
+            fprintf(stderr, "makepictures: %s drawn at %dx%d\n", picture.path, canvas.width, canvas.height);
+            return 1;
+        }
+        bool tga = std::string(picture.path).ends_with(".tga");
+        if (!writeFile(path, tga ? encodeTga(canvas) : encodeBmp(canvas))) {
+            fprintf(stderr, "makepictures: cannot write %s\n", path.c_str());
+            return 1;
+        }
+        ++written;
+    }
+    printf("makepictures: %d pictures drawn into %s\n", written, argv[1]);
+    return 0;
+}

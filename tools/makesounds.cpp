@@ -1,0 +1,276 @@
+// tools/makesounds.cpp: synthesises the program's own sound effects and the
+// sample music into a game folder: "se/<number>.wav" for every number of
+// the effect table that names a sound, and a short calm loop (or, for the
+// tracks that play once, a jingle) for every music track under "bgm/".
+// Everything is 22,050 Hz mono 16-bit and made the same way every run.
+// Usage: makesounds GAME_DIR
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "engine/sound.h"
+
+constexpr int32_t RATE = 22050;
+constexpr double PI = 3.14159265358979323846;
+constexpr double PEAK = 0.5;   // every sound peaks at -6 dBFS, leaving room to mix
+
+static double noteHz(double midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69.0) / 12.0); }
+
+static bool writeWav(const std::filesystem::path& path, const std::vector<double>& samples) {
+    double peak = 1e-9;
+    for (double v : samples) peak = std::fmax(peak, std::fabs(v));
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file) return false;
+    auto put32 = [&](uint32_t v) { uint8_t b[4] = {(uint8_t)v, (uint8_t)(v >> 8), (uint8_t)(v >> 16), (uint8_t)(v >> 24)}; fwrite(b, 1, 4, file); };
+    auto put16 = [&](uint32_t v) { uint8_t b[2] = {(uint8_t)v, (uint8_t)(v >> 8)}; fwrite(b, 1, 2, file); };
+    uint32_t dataBytes = (uint32_t)samples.size() * 2;
+    fwrite("RIFF", 1, 4, file);
+    put32(36 + dataBytes);
+    fwrite("WAVEfmt ", 1, 8, file);
+    put32(16);
+    put16(1);              // PCM
+    put16(1);              // mono
+    put32(RATE);
+    put32(RATE * 2);
+    put16(2);
+    put16(16);
+    fwrite("data", 1, 4, file);
+    put32(dataBytes);
+    for (double v : samples) put16((uint16_t)(int16_t)std::lround(v * PEAK / peak * 32767.0));
+    return fclose(file) == 0;
+}
+
+// ---- Music ----
+
+struct TrackStyle {
+    int32_t root;              // MIDI note of the key
+    int32_t minor;             // 1: natural minor
+    int32_t bpm;
+    int32_t chords[4];         // scale degrees, two beats each
+    int32_t arpeggio[4];       // chord tones (0..2, 3 = the top octave) of each eighth
+    double brightness;         // weight of the upper partials of the plucked line
+};
+
+// One row per track; the jingles (10, 11, 13, 19) use root, minor and bpm only.
+const TrackStyle TRACK_STYLES[MUSIC_TRACK_COUNT] = {
+    {62, 0, 88, {0, 4, 5, 3}, {0, 1, 2, 3}, 0.30},    // 0 title
+    {65, 0, 104, {0, 3, 4, 0}, {0, 2, 1, 2}, 0.25},   // 1 town
+    {67, 0, 96, {0, 5, 3, 4}, {0, 1, 2, 1}, 0.20},    // 2 grassland
+    {57, 1, 80, {0, 5, 6, 4}, {0, 2, 3, 2}, 0.10},    // 3 cave
+    {64, 0, 92, {0, 1, 3, 4}, {2, 1, 0, 1}, 0.15},    // 4 forest
+    {59, 1, 84, {0, 3, 4, 0}, {0, 1, 2, 1}, 0.12},    // 5 ruins
+    {52, 1, 126, {0, 5, 3, 4}, {0, 3, 1, 3}, 0.40},   // 6 boss
+    {55, 1, 66, {0, 3, 5, 4}, {0, 1, 2, 1}, 0.05},    // 7 defeat
+    {69, 0, 112, {0, 4, 5, 4}, {0, 1, 2, 3}, 0.30},   // 8 shop open
+    {60, 0, 76, {0, 3, 1, 4}, {0, 2, 1, 2}, 0.10},    // 9 shop closed
+    {72, 0, 120, {0, 0, 0, 0}, {0, 0, 0, 0}, 0.30},   // 10 treasure (once)
+    {67, 0, 132, {0, 0, 0, 0}, {0, 0, 0, 0}, 0.35},   // 11 fanfare (once)
+    {62, 0, 72, {0, 5, 3, 4}, {0, 1, 2, 3}, 0.15},    // 12 ending
+    {64, 0, 116, {0, 0, 0, 0}, {0, 0, 0, 0}, 0.30},   // 13 floor cleared (once)
+    {58, 0, 70, {0, 5, 1, 4}, {2, 1, 0, 1}, 0.05},    // 14 night
+    {54, 1, 118, {0, 6, 5, 4}, {0, 2, 3, 2}, 0.35},   // 15 rival
+    {50, 1, 132, {0, 1, 5, 4}, {0, 3, 2, 3}, 0.45},   // 16 last boss
+    {53, 1, 90, {0, 6, 3, 4}, {0, 1, 3, 1}, 0.20},    // 17 deep floors
+    {71, 0, 128, {0, 3, 4, 3}, {0, 2, 3, 2}, 0.35},   // 18 trend day
+    {60, 0, 100, {0, 0, 0, 0}, {0, 0, 0, 0}, 0.20},   // 19 staff roll (once)
+    {63, 0, 86, {0, 5, 3, 4}, {0, 1, 2, 1}, 0.12},    // 20 waterside
+};
+
+const int32_t MAJOR_SCALE[7] = {0, 2, 4, 5, 7, 9, 11};
+const int32_t MINOR_SCALE[7] = {0, 2, 3, 5, 7, 8, 10};
+
+// The MIDI note of a scale degree (any number of octaves up).
+static int32_t degreeNote(const TrackStyle& style, int32_t degree) {
+    const int32_t* scale = style.minor ? MINOR_SCALE : MAJOR_SCALE;
+    return style.root + 12 * (degree / 7) + scale[degree % 7];
+}
+
+// Adds a note whose tail wraps round to the start, so the loop has no seam.
+static void addNote(std::vector<double>& out, bool wrap, int64_t start, double hz, double seconds, double attack,
+                    double decay, double amplitude, double brightness) {
+    int64_t length = (int64_t)(seconds * RATE);
+    int64_t size = (int64_t)out.size();
+    if (wrap && length > size) length = size;
+    for (int64_t i = 0; i < length; ++i) {
+        int64_t at = start + i;
+        if (wrap) at %= size;
+        else if (at >= size) break;
+        double t = (double)i / RATE;
+        double envelope = std::fmin(1.0, t / attack) * std::exp(-t / decay);
+        // The last 20 ms close to zero, so no note ends with a step.
+        double left = (double)(length - i) / RATE;
+        if (left < 0.02) envelope *= left / 0.02;
+        double phase = 2.0 * PI * hz * t;
+        double tone = std::sin(phase) + brightness * std::sin(2.0 * phase) + brightness * 0.4 * std::sin(3.0 * phase);
+        out[at] += amplitude * envelope * tone;
+    }
+}
+
+static std::vector<double> makeLoop(const TrackStyle& style) {
+    int64_t beat = RATE * 60 / style.bpm;
+    std::vector<double> out((size_t)(8 * beat), 0.0);
+    double beatSeconds = (double)beat / RATE;
+    for (int32_t c = 0; c < 4; ++c) {
+        int64_t chordStart = 2 * beat * c;
+        int32_t degree = style.chords[c];
+        // Soft pad: the triad, swelling in and ringing over into the next chord.
+        for (int32_t tone = 0; tone < 3; ++tone)
+            addNote(out, true, chordStart, noteHz(degreeNote(style, degree + 2 * tone)), 3.0 * beatSeconds,
+                    0.6 * beatSeconds, 1.5 * beatSeconds, 0.10, 0.05);
+        // Bass: the chord's root an octave down.
+        addNote(out, true, chordStart, noteHz(degreeNote(style, degree) - 12), 2.0 * beatSeconds, 0.01, beatSeconds,
+                0.22, 0.1);
+        // The plucked line: four eighths over the chord.
+        for (int32_t e = 0; e < 4; ++e) {
+            int32_t pick = style.arpeggio[e];
+            int32_t note = pick == 3 ? degreeNote(style, degree) + 12 : degreeNote(style, degree + 2 * pick);
+            // Kept between G4 and A5, where a plucked line sounds gentle.
+            while (note < 67) note += 12;
+            while (note > 81) note -= 12;
+            addNote(out, true, chordStart + e * beat / 2, noteHz(note), 1.2 * beatSeconds, 0.005,
+                    0.35 * beatSeconds, 0.16, style.brightness);
+        }
+    }
+    return out;
+}
+
+// A rising arpeggio of the key's chord and a held chord that dies away.
+static std::vector<double> makeJingle(const TrackStyle& style, int32_t variant) {
+    double step = 30.0 / style.bpm;   // an eighth
+    const int32_t PATTERNS[4][4] = {{0, 2, 4, 7}, {0, 4, 2, 7}, {4, 2, 4, 7}, {0, 2, 0, 4}};
+    const int32_t* pattern = PATTERNS[variant % 4];
+    double hold = 1.6;
+    int32_t lift = style.root < 66 ? 12 : 0;   // low keys ring an octave up
+    std::vector<double> out((size_t)((4 * step + hold) * RATE), 0.0);
+    for (int32_t i = 0; i < 4; ++i)
+        addNote(out, false, (int64_t)(i * step * RATE), noteHz(degreeNote(style, pattern[i]) + lift), 3 * step, 0.005,
+                0.25, 0.2, style.brightness);
+    int64_t chordAt = (int64_t)(4 * step * RATE);
+    for (int32_t tone = 0; tone < 3; ++tone)
+        addNote(out, false, chordAt, noteHz(degreeNote(style, 2 * tone) + lift), hold, 0.01, 0.5, 0.14, style.brightness);
+    addNote(out, false, chordAt, noteHz(degreeNote(style, 0) - 12), hold, 0.01, 0.6, 0.2, 0.1);
+    return out;
+}
+
+// ---- Sound effects ----
+
+enum EffectWave : int32_t { WAVE_SINE, WAVE_TRIANGLE, WAVE_SOFT_SQUARE, WAVE_BELL, WAVE_NOISE };
+
+struct EffectShape {
+    double startHz;
+    double endHz;      // the pitch glides from start to end
+    double seconds;    // of one note
+    int32_t wave;
+    int32_t notes;     // repeated this many times ...
+    double interval;   // ... each this many semitones above the one before
+};
+
+// The sounds the menus and the shop use all the time get their own shapes.
+struct NamedEffect {
+    int32_t number;
+    EffectShape shape;
+};
+const NamedEffect NAMED_EFFECTS[] = {
+    {326, {1568.0, 1568.0, 0.045, WAVE_SINE, 1, 0}},            // cursor: a short, high tick
+    {323, {880.0, 880.0, 0.08, WAVE_TRIANGLE, 2, 7}},           // confirm: rising fifth
+    {317, {784.0, 784.0, 0.08, WAVE_TRIANGLE, 2, -5}},          // cancel: falling fourth
+    {362, {196.0, 185.0, 0.09, WAVE_SOFT_SQUARE, 2, 0}},        // refusal: a low double buzz
+    {333, {1976.0, 1976.0, 0.07, WAVE_BELL, 2, 5}},             // money: two coin pings
+    {710, {523.0, 1046.0, 0.12, WAVE_SINE, 1, 0}},              // information popup: a bubble up
+    {371, {659.0, 988.0, 0.10, WAVE_TRIANGLE, 1, 0}},           // prompt opens
+    {701, {784.0, 784.0, 0.09, WAVE_BELL, 3, 4}},               // condition banner: a little chime
+    {669, {2349.0, 2349.0, 0.05, WAVE_BELL, 1, 0}},             // one coin of a payment
+    {372, {440.0, 660.0, 0.08, WAVE_SINE, 1, 0}},               // speech balloon opens
+    {370, {660.0, 660.0, 0.05, WAVE_SINE, 1, 0}},               // speech balloon's text changes
+    {379, {1046.0, 1046.0, 0.10, WAVE_BELL, 2, 12}},            // an item is shown
+};
+
+// The rest: a shape from the slot, each slot its own mix of wave, pitch and length.
+static EffectShape slotShape(int32_t slot) {
+    static const double PENTATONIC[11] = {0, 2, 4, 7, 9, 12, 14, 16, 19, 21, 24};
+    double hz = noteHz(67 + PENTATONIC[slot % 11]);
+    double seconds = 0.07 + 0.05 * (slot % 5);
+    switch (slot % 7) {
+    case 0: return {hz, hz * 1.5, seconds, WAVE_SINE, 1, 0};              // blip up
+    case 1: return {hz * 1.5, hz * 0.75, seconds, WAVE_TRIANGLE, 1, 0};   // drop
+    case 2: return {hz, hz, seconds + 0.1, WAVE_BELL, 1, 0};              // chime
+    case 3: return {hz * 0.5, hz * 0.5, seconds, WAVE_SOFT_SQUARE, 1, 0}; // soft buzz
+    case 4: return {hz * 2.0, hz * 0.25, seconds, WAVE_NOISE, 1, 0};      // swish
+    case 5: return {hz, hz, seconds * 0.6, WAVE_TRIANGLE, 2, 4};          // two notes up
+    default: return {hz * 0.5, hz * 0.35, seconds + 0.05, WAVE_NOISE, 1, 0}; // thud
+    }
+}
+
+static std::vector<double> makeEffect(const EffectShape& shape) {
+    int64_t noteLength = (int64_t)(shape.seconds * RATE);
+    std::vector<double> out((size_t)(noteLength * shape.notes + RATE / 50), 0.0);
+    uint32_t seed = 12345;
+    double lowpassed = 0.0;
+    for (int32_t n = 0; n < shape.notes; ++n) {
+        double ratio = std::pow(2.0, n * shape.interval / 12.0);
+        double phase = 0.0;
+        for (int64_t i = 0; i < noteLength; ++i) {
+            double t = (double)i / noteLength;
+            double hz = ratio * shape.startHz * std::pow(shape.endHz / shape.startHz, t);
+            phase += 2.0 * PI * hz / RATE;
+            double v;
+            switch (shape.wave) {
+            case WAVE_SINE: v = std::sin(phase); break;
+            case WAVE_TRIANGLE: v = 2.0 / PI * std::asin(std::sin(phase)); break;
+            case WAVE_SOFT_SQUARE: v = std::sin(phase) + std::sin(3 * phase) / 3 + std::sin(5 * phase) / 5; break;
+            case WAVE_BELL: v = std::sin(phase) + 0.4 * std::sin(2.76 * phase) * std::exp(-6.0 * t); break;
+            default: {
+                // Noise through a one-pole filter that follows the pitch.
+                seed = seed * 1103515245u + 12345u;
+                double white = (double)(seed >> 8) / (double)(1u << 24) * 2.0 - 1.0;
+                double k = std::fmin(1.0, 2.0 * PI * hz / RATE);
+                lowpassed += k * (white - lowpassed);
+                v = 2.0 * lowpassed;
+            }
+            }
+            double seconds = (double)i / RATE;
+            double envelope = std::fmin(1.0, seconds / 0.004) * std::exp(-4.0 * t);
+            double left = (double)(noteLength - i) / RATE;
+            if (left < 0.006) envelope *= left / 0.006;
+            out[(size_t)(n * noteLength + i)] += v * envelope;
+        }
+    }
+    return out;
+}
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: makesounds GAME_DIR\n");
+        return 2;
+    }
+    std::filesystem::path dir = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(dir / "bgm", error);
+    std::filesystem::create_directories(dir / "se", error);
+    int32_t jingles = 0;
+    for (int32_t track = 0; track < MUSIC_TRACK_COUNT; ++track) {
+        const TrackStyle& style = TRACK_STYLES[track];
+        std::vector<double> samples = musicTrackLoops(track) ? makeLoop(style) : makeJingle(style, jingles++);
+        if (!writeWav(dir / MUSIC_FILES[track], samples)) {
+            fprintf(stderr, "makesounds: cannot write %s\n", (dir / MUSIC_FILES[track]).c_str());
+            return 1;
+        }
+    }
+    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot) {
+        int32_t number = SOUND_EFFECT_TABLE[slot];
+        if (number == 309) continue;   // names no sound
+        EffectShape shape = slotShape(slot);
+        for (const NamedEffect& named : NAMED_EFFECTS) {
+            if (named.number == number) shape = named.shape;
+        }
+        char name[32];
+        snprintf(name, sizeof name, SOUND_EFFECT_FILE_FORMAT, number);
+        if (!writeWav(dir / name, makeEffect(shape))) {
+            fprintf(stderr, "makesounds: cannot write %s\n", (dir / name).c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
