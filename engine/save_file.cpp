@@ -1,5 +1,7 @@
 #include "engine/save_file.h"
 
+#include "shop/item_db.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -104,8 +106,7 @@ void initNewGameState(GameState& game) {
     game.storageCount = 0;
     game.levelExpFloor = 0;
     game.levelExpNext = 100;
-    // The collection counts come from the item definitions (fillCollection)
-    // once their table is loaded at start-up; until then they stay zero.
+    fillCollection(game, gItemDefinitions, gItemDefinitionCount);
     initShelfLayout(game);
     for (int32_t j = 0; j < ADVENTURER_COUNT; j++) {
         AdventurerRecord& a = game.adventurers[j];

@@ -9,6 +9,7 @@
 #include "engine/debug_text.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
+#include "engine/shell.h"
 #include "engine/stage_index.h"
 #include "engine/transition.h"
 #include "platform/log.h"
@@ -119,8 +120,11 @@ bool initSound() {
         if (!loaded) logLine("No sound: the music \"%s\" could not be loaded.", MUSIC_FILES[track]);
     }
     for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT && loaded; ++slot) {
-        char path[32];
-        snprintf(path, sizeof path, SOUND_EFFECT_FILE_FORMAT, SOUND_EFFECT_TABLE[slot]);
+        // The effects are the program's own: they are found beside it,
+        // wherever the game was started from.
+        char name[32], path[sizeof gModuleDir + sizeof name];
+        snprintf(name, sizeof name, SOUND_EFFECT_FILE_FORMAT, SOUND_EFFECT_TABLE[slot]);
+        snprintf(path, sizeof path, "%s%s", getModuleDir(), name);
         // A number the program has no sound for leaves its slot empty.
         if (access(path, F_OK) != 0) continue;
         loaded = audioLoadWavFile(path, rate, false, &gEffectSegments[slot]);

@@ -1,6 +1,7 @@
 // engine/sound.h: music, sound effects and voices.
-// initSound loads the 21 music tracks ("bgm/") and the program's own sound
-// effects ("se/<number>.wav" beside it) at start-up; sound is all or
+// initSound loads the 21 music tracks ("bgm/" in the working directory) and
+// the program's own sound effects ("se/<number>.wav" in the program's
+// folder) at start-up; sound is all or
 // nothing, so one that fails to load leaves every operation here silent
 // until the program ends, as does a machine with no sound device. Scenes
 // request effects by number during a tick; updateSound, after every tick,
@@ -25,7 +26,7 @@ constexpr int32_t TITLE_MUSIC_STOP_TICK = 7079;
 extern const char* const MUSIC_FILES[MUSIC_TRACK_COUNT];
 // Effect numbers in slot order; a number may name no file (its slot stays empty).
 extern const int32_t SOUND_EFFECT_TABLE[SOUND_EFFECT_COUNT];
-// Where the program's effect of a number lives, beside the program.
+// Where the program's effect of a number lives, in the program's folder.
 constexpr const char* SOUND_EFFECT_FILE_FORMAT = "se/%d.wav";
 bool musicTrackLoops(int32_t track);   // the jingles 10, 11, 13 and 19 play once
 

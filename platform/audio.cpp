@@ -68,7 +68,8 @@ void audioFreeSegment(AudioSegment* segment) {
 }
 
 void audioPlay(AudioSegment* segment, int32_t path, bool alone) {
-    if (!sMixer.backend || !segment || !segment->samples || segment->frames < 1 || path < 0 || path >= AUDIO_PATH_COUNT) return;
+    if (!sMixer.backend || !segment || !segment->samples || segment->frames < 1) return;
+    if (path < 0 || path >= AUDIO_PATH_COUNT) return;
     sMixer.backend->lock();
     MixerPlay* slot = nullptr;
     for (MixerPlay& play : sMixer.plays) {

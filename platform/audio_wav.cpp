@@ -76,17 +76,18 @@ bool audioDecodeWav(const uint8_t* bytes, size_t size, int32_t rate, bool loop, 
     if (!wavHeaderFits(bytes, size)) return false;
     SDL_RWops* source = SDL_RWFromConstMem(bytes, (int)size);
     if (!source) return false;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec loaded;
     Uint8* data = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(source, 1, &spec, &data, &length)) return false;
+    if (!SDL_LoadWAV_RW(source, 1, &loaded, &data, &length)) return false;
 
     // What the loader made must still be what the header promised.
-    bool usable = (spec.format == AUDIO_U8 || spec.format == AUDIO_S16LSB) && (spec.channels == 1 || spec.channels == 2) &&
-                  spec.freq >= AUDIO_RATE_MIN && spec.freq <= AUDIO_RATE_MAX;
-    int32_t channels = spec.channels;
-    int64_t inFrames = usable ? length / (SDL_AUDIO_BITSIZE(spec.format) / 8 * channels) : 0;
-    int64_t outFrames = (inFrames * rate + spec.freq / 2) / (usable ? spec.freq : 1);
+    bool usable = (loaded.format == AUDIO_U8 || loaded.format == AUDIO_S16LSB) &&
+                  (loaded.channels == 1 || loaded.channels == 2) && loaded.freq >= AUDIO_RATE_MIN &&
+                  loaded.freq <= AUDIO_RATE_MAX;
+    int32_t channels = loaded.channels;
+    int64_t inFrames = usable ? length / (SDL_AUDIO_BITSIZE(loaded.format) / 8 * channels) : 0;
+    int64_t outFrames = (inFrames * rate + loaded.freq / 2) / (usable ? loaded.freq : 1);
     if (inFrames > 0 && outFrames < 1) outFrames = 1;
     if (inFrames < 1 || outFrames > AUDIO_SECONDS_MAX * rate) {
         SDL_FreeWAV(data);
@@ -97,17 +98,20 @@ bool audioDecodeWav(const uint8_t* bytes, size_t size, int32_t rate, bool loop, 
         SDL_FreeWAV(data);
         return false;
     }
+    // Output frame i sits at source frame i * in / out: at, plus rest / out.
+    int64_t at = 0, rest = 0;
     for (int64_t i = 0; i < outFrames; ++i) {
-        int64_t along = i * inFrames;
-        int64_t at = along / outFrames;
-        double t = (double)(along % outFrames) / (double)outFrames;
+        double t = (double)rest / (double)outFrames;
         int64_t next = at + 1;
         if (next == inFrames) next = loop ? 0 : at;
         for (int32_t c = 0; c < channels; ++c) {
-            double a = pcmSample(data, spec.format, (size_t)(at * channels + c));
-            double b = pcmSample(data, spec.format, (size_t)(next * channels + c));
+            double a = pcmSample(data, loaded.format, (size_t)(at * channels + c));
+            double b = pcmSample(data, loaded.format, (size_t)(next * channels + c));
             samples[i * channels + c] = toSample16(a + (b - a) * t);
         }
+        rest += inFrames;
+        at += rest / outFrames;
+        rest %= outFrames;
     }
     SDL_FreeWAV(data);
     *out = AudioSegment{samples, (int32_t)outFrames, channels, loop ? 1 : 0, 0};

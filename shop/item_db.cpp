@@ -32,33 +32,33 @@ const ItemCategoryCode ITEM_CATEGORY_CODES[ITEM_CATEGORY_CODE_COUNT] = {
 };
 
 const ItemSubcategory ITEM_SUBCATEGORIES[ITEM_SUBCATEGORY_COUNT] = {
-    {"Swords", SUBCATEGORY_SWORDS, ITEM_CLASS_WEAPON, EQUIP_GROUP_OWN},
-    {"Daggers", SUBCATEGORY_DAGGERS, ITEM_CLASS_WEAPON, EQUIP_GROUP_OWN},
-    {"Staves", SUBCATEGORY_STAVES, ITEM_CLASS_WEAPON, EQUIP_GROUP_OWN},
-    {"Bows", SUBCATEGORY_BOWS, ITEM_CLASS_WEAPON, EQUIP_GROUP_OWN},
-    {"Gloves", SUBCATEGORY_GLOVES, ITEM_CLASS_WEAPON, EQUIP_GROUP_OWN},
-    {"Spears", SUBCATEGORY_SPEARS, ITEM_CLASS_WEAPON, EQUIP_GROUP_OWN},
-    {"Claws", SUBCATEGORY_CLAWS, ITEM_CLASS_WEAPON, EQUIP_GROUP_OWN},
-    {"Arm Parts", SUBCATEGORY_ARM_PARTS, ITEM_CLASS_WEAPON, EQUIP_GROUP_OWN},
-    {"\x82\xbb\x82\xcc\x91\xbc\x95\x90\x8a\xed", 0, ITEM_CLASS_WEAPON, EQUIP_GROUP_NONE},   // "その他武器", other weapons
-    {"Clothes", 9, ITEM_CLASS_ARMOR, EQUIP_GROUP_BODY},
-    {"Robes", 10, ITEM_CLASS_ARMOR, EQUIP_GROUP_BODY},
-    {"Breastplates", 11, ITEM_CLASS_ARMOR, EQUIP_GROUP_BODY},
-    {"Armor", 12, ITEM_CLASS_ARMOR, EQUIP_GROUP_BODY},
-    {"Bracelets", 13, ITEM_CLASS_ARMOR, EQUIP_GROUP_ARM},
-    {"Shields", 14, ITEM_CLASS_ARMOR, EQUIP_GROUP_ARM},
-    {"Hats", 15, ITEM_CLASS_ARMOR, EQUIP_GROUP_HEAD},
-    {"Helms", 16, ITEM_CLASS_ARMOR, EQUIP_GROUP_HEAD},
-    {"Scarves", 17, ITEM_CLASS_NONE, EQUIP_GROUP_OWN},
-    {"Shoes", 18, ITEM_CLASS_NONE, EQUIP_GROUP_OWN},
-    {"Necklaces", 19, ITEM_CLASS_NONE, EQUIP_GROUP_OWN},
-    {"Charms", 20, ITEM_CLASS_NONE, EQUIP_GROUP_OWN},
-    {"Capes", 21, ITEM_CLASS_NONE, EQUIP_GROUP_OWN},
-    {"Rings", 22, ITEM_CLASS_NONE, EQUIP_GROUP_OWN},
-    {"Flooring", 0, ITEM_CLASS_FURNISHING, EQUIP_GROUP_NONE},
-    {"Wallpapers", 0, ITEM_CLASS_FURNISHING, EQUIP_GROUP_NONE},
-    {"Counters", 0, ITEM_CLASS_FURNISHING, EQUIP_GROUP_NONE},
-    {"Rugs", 0, ITEM_CLASS_FURNISHING, EQUIP_GROUP_NONE},
+    {"Swords", SUBCATEGORY_SWORDS, ITEM_CLASS_WEAPON},
+    {"Daggers", SUBCATEGORY_DAGGERS, ITEM_CLASS_WEAPON},
+    {"Staves", SUBCATEGORY_STAVES, ITEM_CLASS_WEAPON},
+    {"Bows", SUBCATEGORY_BOWS, ITEM_CLASS_WEAPON},
+    {"Gloves", SUBCATEGORY_GLOVES, ITEM_CLASS_WEAPON},
+    {"Spears", SUBCATEGORY_SPEARS, ITEM_CLASS_WEAPON},
+    {"Claws", SUBCATEGORY_CLAWS, ITEM_CLASS_WEAPON},
+    {"Arm Parts", SUBCATEGORY_ARM_PARTS, ITEM_CLASS_WEAPON},
+    {"\x82\xbb\x82\xcc\x91\xbc\x95\x90\x8a\xed", 0, ITEM_CLASS_WEAPON},   // "その他武器", other weapons
+    {"Clothes", 9, ITEM_CLASS_ARMOR},
+    {"Robes", 10, ITEM_CLASS_ARMOR},
+    {"Breastplates", 11, ITEM_CLASS_ARMOR},
+    {"Armor", 12, ITEM_CLASS_ARMOR},
+    {"Bracelets", 13, ITEM_CLASS_ARMOR},
+    {"Shields", 14, ITEM_CLASS_ARMOR},
+    {"Hats", 15, ITEM_CLASS_ARMOR},
+    {"Helms", 16, ITEM_CLASS_ARMOR},
+    {"Scarves", 17, ITEM_CLASS_NONE},
+    {"Shoes", 18, ITEM_CLASS_NONE},
+    {"Necklaces", 19, ITEM_CLASS_NONE},
+    {"Charms", 20, ITEM_CLASS_NONE},
+    {"Capes", 21, ITEM_CLASS_NONE},
+    {"Rings", 22, ITEM_CLASS_NONE},
+    {"Flooring", 0, ITEM_CLASS_FURNISHING},
+    {"Wallpapers", 0, ITEM_CLASS_FURNISHING},
+    {"Counters", 0, ITEM_CLASS_FURNISHING},
+    {"Rugs", 0, ITEM_CLASS_FURNISHING},
 };
 
 static const char UNKNOWN_LINE_CAPTION[] = "\x95\x73\x96\xbe\x82\xc8\x8d\x73";   // "不明な行"
@@ -113,17 +113,19 @@ int32_t getItemSubcategoryId(const char* name, const char* end) {
 
 int32_t getItemSubcategoryId(const char* name) { return getItemSubcategoryId(name, name + strlen(name)); }
 
+// The slot group of a subcategory id; 0 for a subcategory that only clashes
+// with itself.
 static int32_t slotGroupOf(int32_t subcategoryId) {
-    if (subcategoryId >= 9 && subcategoryId <= 12) return EQUIP_GROUP_BODY;
-    if (subcategoryId >= 13 && subcategoryId <= 14) return EQUIP_GROUP_ARM;
-    if (subcategoryId >= 15 && subcategoryId <= 16) return EQUIP_GROUP_HEAD;
-    return EQUIP_GROUP_OWN;
+    if (subcategoryId >= 9 && subcategoryId <= 12) return 1;    // body
+    if (subcategoryId >= 13 && subcategoryId <= 14) return 2;   // arm
+    if (subcategoryId >= 15 && subcategoryId <= 16) return 3;   // head
+    return 0;
 }
 
 int32_t isDifferentEquipSlot(int32_t a, int32_t b) {
     if (a == b) return 0;
     int32_t group = slotGroupOf(a);
-    return group != EQUIP_GROUP_OWN && group == slotGroupOf(b) ? 0 : 1;
+    return group != 0 && group == slotGroupOf(b) ? 0 : 1;
 }
 
 int32_t findItemDef(int32_t id) {

@@ -64,19 +64,10 @@ struct ItemCategoryCode {
 constexpr int32_t ITEM_CATEGORY_CODE_COUNT = 16;
 extern const ItemCategoryCode ITEM_CATEGORY_CODES[ITEM_CATEGORY_CODE_COUNT];
 
-// Equipment-slot groups: two items of one group cannot be worn together.
-enum EquipSlotGroup : int32_t {
-    EQUIP_GROUP_OWN = 0,    // only the same subcategory clashes
-    EQUIP_GROUP_BODY,
-    EQUIP_GROUP_ARM,
-    EQUIP_GROUP_HEAD,
-    EQUIP_GROUP_NONE,       // not equipment
-};
 struct ItemSubcategory {
     const char* name;    // Shift-JIS category name it is recognised by
     int32_t id;          // 0: no id of its own
     int32_t itemClass;   // ItemClass
-    int32_t slotGroup;   // EquipSlotGroup
 };
 constexpr int32_t ITEM_SUBCATEGORY_COUNT = 27;
 extern const ItemSubcategory ITEM_SUBCATEGORIES[ITEM_SUBCATEGORY_COUNT];
@@ -145,7 +136,8 @@ int32_t classifyItemSubcategory(const char* name);
 // Subcategory id of a category name; 0 for any other name.
 int32_t getItemSubcategoryId(const char* name, const char* end);
 int32_t getItemSubcategoryId(const char* name);
-// 0 when a and b are equal or share a slot group (body, arm, head), else 1.
+// 0 when a and b are equal or share a slot group (body 9..12, arm 13..14,
+// head 15..16), else 1: two such items cannot be worn together.
 int32_t isDifferentEquipSlot(int32_t a, int32_t b);
 
 // Row of the first definition with this id; -1 when there is none.

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-bool isSjisLeadByte(char c) {
+// The first byte of a double-byte character.
+static bool isSjisLeadByte(char c) {
     unsigned char u = static_cast<unsigned char>(c);
     return (u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC);
 }
@@ -19,10 +20,6 @@ void copyTextField(const char* from, const char* end, char* dest, int32_t destSi
     }
     memcpy(dest, from, static_cast<size_t>(n));
     dest[n] = 0;
-}
-
-void copyTextField(const char* text, char* dest, int32_t destSize) {
-    copyTextField(text, text + strlen(text), dest, destSize);
 }
 
 bool textFieldEquals(const char* field, const char* from, const char* end) {

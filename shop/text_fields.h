@@ -3,16 +3,10 @@
 #pragma once
 #include <cstdint>
 
-// True for the first byte of a double-byte Shift-JIS character.
-bool isSjisLeadByte(char c);
-
 // Copies [from, end) into dest (destSize bytes, at least 1), cut to
 // destSize - 1 bytes and NUL-terminated. A double-byte character that would
 // be cut in half is left out whole.
 void copyTextField(const char* from, const char* end, char* dest, int32_t destSize);
-
-// The same, up to a NUL-terminated source's end.
-void copyTextField(const char* text, char* dest, int32_t destSize);
 
 // Whether the NUL-terminated field equals [from, end) exactly.
 bool textFieldEquals(const char* field, const char* from, const char* end);

@@ -11,7 +11,6 @@ constexpr int32_t TREND_BOOM_ROW = 36;
 constexpr int32_t TREND_BIG_BOOM_ROW = 37;
 constexpr int32_t TREND_NEWS_ONLY = -100;       // category of a row that is only news
 constexpr int32_t TREND_SPECIAL_MASK = -1;      // categoryMask of the target "Spcl"
-constexpr int32_t TREND_SEASON_OPEN = 999;      // seasonLast without an end
 
 struct TrendDefinition {
     char text[TREND_TEXT_SIZE];          // '<' and two more characters: the bound item's second name
@@ -26,7 +25,7 @@ struct TrendDefinition {
     int32_t boundLow;                    // >= 0: an item of the target priced in this range is bound
     int32_t boundHigh;
     int32_t seasonFirst;                 // days the row can be chosen on
-    int32_t seasonLast;
+    int32_t seasonLast;                  // 999: no end
 };
 extern TrendDefinition gTrendDefinitions[TREND_DEFINITION_MAX + 1];
 extern int32_t gTrendDefinitionCount;

@@ -14,17 +14,23 @@
 
 constexpr int32_t RATE = 22050;
 constexpr double PI = 3.14159265358979323846;
-constexpr double PEAK = 0.5;   // every sound peaks at -6 dBFS, leaving room to mix
+// Peaks, leaving room to mix: the music at -6 dBFS, the effects, heard over
+// it at a higher option level as a rule, at about -10.
+constexpr double MUSIC_PEAK = 0.5;
+constexpr double EFFECT_PEAK = 0.3;
 
 static double noteHz(double midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69.0) / 12.0); }
 
-static bool writeWav(const std::filesystem::path& path, const std::vector<double>& samples) {
+static bool writeWav(const std::filesystem::path& path, const std::vector<double>& samples, double wantPeak) {
     double peak = 1e-9;
     for (double v : samples) peak = std::fmax(peak, std::fabs(v));
     FILE* file = fopen(path.c_str(), "wb");
     if (!file) return false;
-    auto put32 = [&](uint32_t v) { uint8_t b[4] = {(uint8_t)v, (uint8_t)(v >> 8), (uint8_t)(v >> 16), (uint8_t)(v >> 24)}; fwrite(b, 1, 4, file); };
-    auto put16 = [&](uint32_t v) { uint8_t b[2] = {(uint8_t)v, (uint8_t)(v >> 8)}; fwrite(b, 1, 2, file); };
+    auto put = [&](uint32_t v, int32_t bytes) {
+        for (int32_t i = 0; i < bytes; ++i) fputc((int)(v >> (8 * i)) & 0xFF, file);
+    };
+    auto put32 = [&](uint32_t v) { put(v, 4); };
+    auto put16 = [&](uint32_t v) { put(v, 2); };
     uint32_t dataBytes = (uint32_t)samples.size() * 2;
     fwrite("RIFF", 1, 4, file);
     put32(36 + dataBytes);
@@ -38,7 +44,7 @@ static bool writeWav(const std::filesystem::path& path, const std::vector<double
     put16(16);
     fwrite("data", 1, 4, file);
     put32(dataBytes);
-    for (double v : samples) put16((uint16_t)(int16_t)std::lround(v * PEAK / peak * 32767.0));
+    for (double v : samples) put16((uint16_t)(int16_t)std::lround(v * wantPeak / peak * 32767.0));
     return fclose(file) == 0;
 }
 
@@ -149,7 +155,8 @@ static std::vector<double> makeJingle(const TrackStyle& style, int32_t variant) 
                 0.25, 0.2, style.brightness);
     int64_t chordAt = (int64_t)(4 * step * RATE);
     for (int32_t tone = 0; tone < 3; ++tone)
-        addNote(out, false, chordAt, noteHz(degreeNote(style, 2 * tone) + lift), hold, 0.01, 0.5, 0.14, style.brightness);
+        addNote(out, false, chordAt, noteHz(degreeNote(style, 2 * tone) + lift), hold, 0.01, 0.5, 0.14,
+                style.brightness);
     addNote(out, false, chordAt, noteHz(degreeNote(style, 0) - 12), hold, 0.01, 0.6, 0.2, 0.1);
     return out;
 }
@@ -253,7 +260,7 @@ int main(int argc, char** argv) {
     for (int32_t track = 0; track < MUSIC_TRACK_COUNT; ++track) {
         const TrackStyle& style = TRACK_STYLES[track];
         std::vector<double> samples = musicTrackLoops(track) ? makeLoop(style) : makeJingle(style, jingles++);
-        if (!writeWav(dir / MUSIC_FILES[track], samples)) {
+        if (!writeWav(dir / MUSIC_FILES[track], samples, MUSIC_PEAK)) {
             fprintf(stderr, "makesounds: cannot write %s\n", (dir / MUSIC_FILES[track]).c_str());
             return 1;
         }
@@ -267,7 +274,7 @@ int main(int argc, char** argv) {
         }
         char name[32];
         snprintf(name, sizeof name, SOUND_EFFECT_FILE_FORMAT, number);
-        if (!writeWav(dir / name, makeEffect(shape))) {
+        if (!writeWav(dir / name, makeEffect(shape), EFFECT_PEAK)) {
             fprintf(stderr, "makesounds: cannot write %s\n", (dir / name).c_str());
             return 1;
         }

@@ -18,6 +18,7 @@
 #include "engine/debug_text.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
+#include "engine/shell.h"
 #include "engine/stage_index.h"
 #include "engine/transition.h"
 #include "platform/clock.h"
@@ -75,6 +76,8 @@ protected:
                 fs::create_symlink(e.path(), mDir / folder / e.path().filename());
         }
         ASSERT_EQ(chdir(mDir.c_str()), 0);
+        memcpy(mPreviousModuleDir, gModuleDir, sizeof gModuleDir);
+        snprintf(gModuleDir, sizeof gModuleDir, "%s/", mDir.c_str());
         gClock = &CLOCK_VIRTUAL;
         clockVirtualSet(0);
         gAudioBackend = &AUDIO_HEADLESS;
@@ -90,6 +93,7 @@ protected:
         resetScene();
         gStages[TEST_STAGE] = mPreviousStage;
         EXPECT_EQ(chdir(mPreviousDir), 0);
+        memcpy(gModuleDir, mPreviousModuleDir, sizeof gModuleDir);
         fs::remove_all(mDir);
         gClock = mPreviousClock;
         gAudioBackend = mPreviousBackend;
@@ -131,6 +135,7 @@ protected:
     }
     fs::path mDir;
     char mPreviousDir[1024] = {};
+    char mPreviousModuleDir[sizeof gModuleDir] = {};
     const Clock* mPreviousClock = nullptr;
     const AudioBackend* mPreviousBackend = nullptr;
     const WindowBackend* mPreviousWindow = nullptr;
@@ -146,7 +151,8 @@ TEST(SoundVolume, LevelsAreHundredthsOfADecibel) {
     };
     for (const Case& c : CASES)
         EXPECT_EQ(levelVolume(c.level, c.factor), c.want) << "level " << c.level << " factor " << c.factor;
-    for (int32_t level = 1; level <= 9; ++level) EXPECT_GT(levelVolume(level, 1.0), levelVolume(level - 1, 1.0)) << level;
+    for (int32_t level = 1; level <= 9; ++level)
+        EXPECT_GT(levelVolume(level, 1.0), levelVolume(level - 1, 1.0)) << level;
 }
 
 TEST(SoundVolume, FadesFollowAQuarterCosineWithinTheDevicesRange) {
@@ -525,6 +531,18 @@ TEST_F(Sound, SoundIsAllOrNothing) {
             fs::create_symlink(target, damaged);
         }
     }
+}
+
+TEST_F(Sound, EffectsAreFoundInTheProgramsFolderWhereverTheGameStarts) {
+    fs::create_directory(mDir / "program");
+    fs::rename(mDir / "se", mDir / "program" / "se");
+    snprintf(gModuleDir, sizeof gModuleDir, "%s/program/", mDir.c_str());
+    ASSERT_TRUE(initSound());
+    EXPECT_NE(gEffectSegments[effectSlot(326)].samples, nullptr);
+    // Beside the working directory they count as missing, not as damaged.
+    snprintf(gModuleDir, sizeof gModuleDir, "%s/", mDir.c_str());
+    ASSERT_TRUE(initSound());
+    EXPECT_EQ(gEffectSegments[effectSlot(326)].samples, nullptr);
 }
 
 // The real start-up on the sample game folder: the title's music plays; and

@@ -275,6 +275,21 @@ TEST_F(TextDraw, FadedRunShowsItsLastFourCharactersFadingIn) {
     EXPECT_EQ(quads()[2].argb >> 24, 76u) << "C is character 3: 128 x 0.6";
 }
 
+TEST_F(TextDraw, PartialTextCountsADoubleByteCharacterOnce) {
+    const char* text = "\x82\xA0\x82\xA2" "a\x82\xA4";   // a, i, an ASCII a, u
+    EXPECT_EQ(drawTextPartial(0, 0, text, 0xFFFFFFFF, 1.0f, 3), 3) << "four characters, less one";
+    ASSERT_EQ(quads().size(), 3u);
+    EXPECT_EQ(quads()[0].texture, gGlyphTextures[getGlyph("\x82\xA0")->textureIndex]);
+    EXPECT_EQ(quads()[1].texture, gGlyphTextures[getGlyph("\x82\xA2")->textureIndex]);
+    EXPECT_EQ(quads()[2].texture, gGlyphTextures[getGlyph("a")->textureIndex]);
+    // Faded, the third of three at 20 %, and at 0.76 of the scale.
+    EXPECT_EQ(quads()[2].argb >> 24, (uint32_t)(255 * 0.2f));
+    EXPECT_FLOAT_EQ(quads()[0].bottom - quads()[0].top, 42.0f * (0.76f * 0.65f));
+    quads().clear();
+    EXPECT_EQ(drawTextPartial(0, 0, text, 0xFFFFFFFF, 1.0f, 0), 0);
+    EXPECT_TRUE(quads().empty());
+}
+
 // The game booted headless; a line drawn straight onto its device, over a
 // grey screen, and read back.
 TEST(TextReadBack, AsciiAndKanjiPutInkOnlyWhereTheirGlyphsAre) {

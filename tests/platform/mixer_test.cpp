@@ -18,7 +18,7 @@
 constexpr double PI = 3.14159265358979323846;
 
 // A RIFF WAVE file of interleaved values in -1..1.
-struct WavSpec {
+struct WavLayout {
     int32_t bits = 16;
     int32_t channels = 1;
     int32_t rate = 22050;
@@ -28,22 +28,22 @@ static void put16(std::vector<uint8_t>& out, uint32_t v) { out.insert(out.end(),
 static void put32(std::vector<uint8_t>& out, uint32_t v) {
     out.insert(out.end(), {(uint8_t)v, (uint8_t)(v >> 8), (uint8_t)(v >> 16), (uint8_t)(v >> 24)});
 }
-static std::vector<uint8_t> makeWav(const WavSpec& spec, const std::vector<double>& values) {
+static std::vector<uint8_t> makeWav(const WavLayout& layout, const std::vector<double>& values) {
     std::vector<uint8_t> data;
     for (double v : values) {
-        if (spec.bits == 8) data.push_back((uint8_t)std::lround(128.0 + 127.0 * v));
+        if (layout.bits == 8) data.push_back((uint8_t)std::lround(128.0 + 127.0 * v));
         else put16(data, (uint16_t)(int16_t)std::lround(32767.0 * v));
     }
     std::vector<uint8_t> out = {'R', 'I', 'F', 'F'};
     put32(out, (uint32_t)(36 + data.size()));
     out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
     put32(out, 16);
-    put16(out, spec.tag);
-    put16(out, spec.channels);
-    put32(out, spec.rate);
-    put32(out, spec.rate * spec.channels * spec.bits / 8);
-    put16(out, spec.channels * spec.bits / 8);
-    put16(out, spec.bits);
+    put16(out, layout.tag);
+    put16(out, layout.channels);
+    put32(out, layout.rate);
+    put32(out, layout.rate * layout.channels * layout.bits / 8);
+    put16(out, layout.channels * layout.bits / 8);
+    put16(out, layout.bits);
     out.insert(out.end(), {'d', 'a', 't', 'a'});
     put32(out, (uint32_t)data.size());
     out.insert(out.end(), data.begin(), data.end());
@@ -74,11 +74,12 @@ TEST(MixerWav, DecodesPcmLayoutsAtAnyRateToTheDeviceRate) {
         {16, 2, 44100, 48000, 0.002}, {16, 2, 48000, 44100, 0.002}, {16, 1, 8000, 44100, 0.02},
     };
     for (const Case& c : CASES) {
-        SCOPED_TRACE(testing::Message() << c.bits << "-bit, " << c.channels << " channels, " << c.from << " to " << c.to);
+        SCOPED_TRACE(testing::Message() << c.bits << "-bit, " << c.channels << " channels, " << c.from << " to "
+                                        << c.to);
         // 0.2 s of 441 Hz: a whole number of frames at every rate here.
         int32_t inFrames = c.from / 5;
-        AudioSegment s = decode(makeWav({c.bits, c.channels, c.from}, sineFrames(c.channels, c.from, 441.0, inFrames, 0.8)),
-                                c.to, false);
+        std::vector<double> sine = sineFrames(c.channels, c.from, 441.0, inFrames, 0.8);
+        AudioSegment s = decode(makeWav({c.bits, c.channels, c.from}, sine), c.to, false);
         ASSERT_EQ(s.frames, c.to / 5);
         ASSERT_EQ(s.channels, c.channels);
         // Past the last source frame the sound holds it; that tail is not a sine.
@@ -193,14 +194,15 @@ protected:
         gAudioBackend = mPreviousBackend;
         gClock = mPreviousClock;
     }
-    AudioSegment* segment(const WavSpec& spec, const std::vector<double>& values, bool loop) {
+    AudioSegment* segment(const WavLayout& layout, const std::vector<double>& values, bool loop) {
         AudioSegment* s = &mSegments[mCount++];
-        *s = decode(makeWav(spec, values), 48000, loop);
+        *s = decode(makeWav(layout, values), 48000, loop);
         return s;
     }
     std::vector<float> render(int32_t frames) {
         std::vector<float> out(2 * (size_t)frames);
-        for (int32_t done = 0; done < frames; done += 1024) mixerRender(out.data() + 2 * done, std::min(1024, frames - done));
+        for (int32_t done = 0; done < frames; done += 1024)
+            mixerRender(out.data() + 2 * done, std::min(1024, frames - done));
         return out;
     }
     static double rms(const std::vector<float>& v) {
@@ -219,7 +221,9 @@ TEST_F(Mixer, VolumesAreHundredthsOfADecibel) {
     audioPlay(tone, AUDIO_PATH_MUSIC, true);
     double full = rms(render(4800));
     struct Case { int32_t volume; double wantDb; };   // wantDb: NAN for silence
-    const Case CASES[] = {{0, 0.0}, {-600, -6.0}, {-1458, -14.58}, {-9600, -96.0}, {-10000, NAN}, {-20000, NAN}, {500, 0.0}};
+    const Case CASES[] = {
+        {0, 0.0}, {-600, -6.0}, {-1458, -14.58}, {-9600, -96.0}, {-10000, NAN}, {-20000, NAN}, {500, 0.0},
+    };
     for (const Case& c : CASES) {
         audioSetVolume(AUDIO_PATH_MUSIC, c.volume);
         EXPECT_EQ(audioVolume(AUDIO_PATH_MUSIC), c.volume);
@@ -324,7 +328,8 @@ TEST(MixerDevice, WithoutADeviceNothingOpensAndNothingPlays) {
 TEST(MixerDevice, TheRealDeviceWritesWhatTheMixerPlays) {
     const char* before = getenv("SDL_AUDIODRIVER");
     std::string previousDriver = before ? before : "";
-    std::filesystem::path file = std::filesystem::temp_directory_path() / ("tolli_disk_" + std::to_string(getpid()) + ".raw");
+    std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("tolli_disk_" + std::to_string(getpid()) + ".raw");
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     const AudioBackend* previous = gAudioBackend;
@@ -334,15 +339,24 @@ TEST(MixerDevice, TheRealDeviceWritesWhatTheMixerPlays) {
         int32_t rate = audioRate();
         AudioSegment tone = decode(makeWav({16, 2, 22050}, std::vector<double>(2 * 5512, 0.5)), rate, false);
         audioSetVolume(AUDIO_PATH_VOICE, -600);
+        // Meanwhile the game thread keeps changing what plays on a muted
+        // path, while the audio thread mixes.
+        AudioSegment churn = decode(makeWav({}, std::vector<double>(2000, 0.9)), rate, true);
+        audioSetVolume(AUDIO_PATH_MUSIC, AUDIO_VOLUME_SILENT);
         int32_t toneFrames = tone.frames;
         audioPlay(&tone, AUDIO_PATH_VOICE, true);
         // The driver writes in real time; wait (boundedly) until the tone
         // has gone through.
-        for (int32_t i = 0; i < 500 && audioPosition(&tone) != -1; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int32_t i = 0; i < 5000 && audioPosition(&tone) != -1; ++i) {
+            if (i % 2) audioPlay(&churn, AUDIO_PATH_MUSIC, true);
+            else audioStopSegment(&churn);
+            audioSetVolume(AUDIO_PATH_EFFECTS, -(i % 100));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         EXPECT_EQ(audioPosition(&tone), -1);
         audioClose();
         audioFreeSegment(&tone);
+        audioFreeSegment(&churn);
 
         FILE* f = fopen(file.c_str(), "rb");
         ASSERT_NE(f, nullptr);

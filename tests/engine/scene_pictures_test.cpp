@@ -1,0 +1,275 @@
+// The scene picture sets on the booted game: the system and title sets at
+// their sizes from the packed sample pictures, each set's list and group,
+// the releasers, the full release, and the reloads after a device reset.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/archive.h"
+#include "engine/frame_loop.h"
+#include "engine/overlay_screen.h"
+#include "engine/save_file.h"
+#include "engine/scene_pictures.h"
+#include "engine/shell.h"
+#include "field/resources.h"
+#include "platform/image.h"
+#include "platform/window.h"
+#include "tests/harness/harness.h"
+
+namespace {
+
+int32_t registeredCount() {
+    int32_t n = 0;
+    for (TextureSlot* entry : gTextureRegistry) n += entry != nullptr;
+    return n;
+}
+
+bool isRegistered(const TextureSlot& slot) {
+    for (TextureSlot* entry : gTextureRegistry)
+        if (entry == &slot) return true;
+    return false;
+}
+
+void forgetMessageBoxes() { gHeadlessMessageBoxes.count = gHeadlessMessageBoxes.total = 0; }
+
+// The paths of the pictures that were asked for and are not in the sample data.
+std::vector<std::string> missingPictures() {
+    std::vector<std::string> paths;
+    for (int32_t i = 0; i < gHeadlessMessageBoxes.count; ++i)
+        if (strncmp(gHeadlessMessageBoxes.boxes[i].text, "Not File Found ", 15) == 0)
+            paths.push_back(gHeadlessMessageBoxes.boxes[i].text + 15);
+    return paths;
+}
+
+struct StartPicture {
+    const char* path;
+    TextureSlot* slot;
+    int32_t group, width, height;
+};
+const StartPicture START_PICTURES[] = {
+    {"bmp/system.bmp", &gSystemTexture, 1, 128, 128},
+    {"bmp/fps2.tga", &gFpsTexture, 1, 256, 32},
+    {"bmp/nowloading.tga", &gNowLoadingTexture, 1, 256, 64},
+    {"bmp/savewindow.tga", &gSaveWindowTexture, 1, 512, 128},
+    {"bmp/window.tga", &gWindowTexture, 1, 64, 64},
+    {"bmp/item_win.tga", &gItemWindowTexture, 1, 1024, 1024},
+    {"bmp/data_win.tga", &gDataWindowTexture, 1, 512, 512},
+    {"bmp/pc_gage.tga", &gPlayerGaugeTexture, 1, 512, 512},
+    {"bmp/hpmp_base.tga", &gHpMpBaseTexture, 1, 512, 512},
+    {"bmp/hpmp_exp.tga", &gHpMpExpTexture, 1, 128, 128},
+    {"bmp/ene_hp2.tga", &gEnemyHpTexture, 1, 512, 256},
+    {"bmp/magicjem.tga", &gMagicGemTexture, 1, 512, 256},
+    {"bmp/effect.bmp", &gEffectTexture, 1, 256, 256},
+    {"bmp/kumonosu.tga", &gCobwebTexture, 1, 128, 128},
+    {"bmp/katter.tga", &gKatterTexture, 1, 64, 64},
+    {"bmp/effect_mahi.bmp", &gMahiTexture, 1, 256, 64},
+    {"bmp/snow.bmp", &gSnowTexture, 1, 128, 128},
+    {"bmp/effect_shot.bmp", &gEffectShotTexture, 1, 256, 256},
+    {"bmp/shade.bmp", &gShadeTexture, 1, 256, 256},
+    {"bmp/title_bg2.bmp", &gScenePictures[0], 2, 1024, 1024},
+    {"bmp/title01.tga", &gScenePictures[1], 2, 512, 256},
+    {"bmp/title_fuki.tga", &gScenePictures[2], 2, 512, 1024},
+    {"bmp/title_waku.tga", &gScenePictures[3], 2, 1024, 512},
+    {"bmp/pause.tga", &gPauseTextures[0], 2, 1024, 512},
+    {"bmp/result_bord01.tga", &gPauseTextures[2], 2, 512, 256},
+    {"bmp/dungeonbord.tga", &gPauseTextures[3], 2, 1024, 512},
+};
+constexpr int32_t START_PICTURE_COUNT = sizeof START_PICTURES / sizeof START_PICTURES[0];
+
+// The picture's own size as the sample data holds it.
+bool samplePictureSize(const char* path, int32_t* width, int32_t* height) {
+    int32_t size = getArchiveEntrySize(path);
+    if (size <= 0) return false;
+    std::vector<uint8_t> bytes((size_t)size);
+    if (readArchiveEntry(path, bytes.data(), size) != size) return false;
+    Image image = {};
+    if (imageDecode(bytes.data(), bytes.size(), imageFileType(bytes.data(), bytes.size()), &image) != IMAGE_OK)
+        return false;
+    *width = image.width;
+    *height = image.height;
+    imageFree(&image);
+    return true;
+}
+
+}   // namespace
+
+// The game booted on the packed sample data with the recording device.
+class ScenePictures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HarnessOptions options;
+        options.gfx = &GFX_RECORDING;
+        ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    }
+    void TearDown() override {
+        gGameMode = 0;
+        gOverlayScreen = OverlayScreenState{};
+        runningGameState().playMode = 0;
+        harnessShutdown();
+    }
+};
+
+TEST(ScenePictureSizes, IconSheetsAreEightIconsARowAndAtLeastTwoRows) {
+    const int32_t CASES[][2] = {{0, 64}, {1, 64}, {8, 64}, {9, 64}, {16, 64}, {17, 96}, {24, 96}, {25, 128}, {100, 416}};
+    for (const auto& c : CASES) EXPECT_EQ(itemIconSheetHeight(c[0]), c[1]) << c[0] << " items";
+}
+
+TEST_F(ScenePictures, TheBootLoadsTheSystemAndTitleSetsAtTheirStatedSizes) {
+    EXPECT_EQ(gHeadlessMessageBoxes.total, 0) << "every start-up picture is in the sample data";
+    EXPECT_EQ(registeredCount(), START_PICTURE_COUNT);
+    for (const StartPicture& p : START_PICTURES) {
+        EXPECT_TRUE(isRegistered(*p.slot)) << p.path;
+        EXPECT_NE(p.slot->texture, nullptr) << p.path;
+        EXPECT_EQ(p.slot->group, p.group) << p.path;
+        EXPECT_EQ(p.slot->width, p.width) << p.path;
+        EXPECT_EQ(p.slot->height, p.height) << p.path;
+        int32_t width = 0, height = 0;
+        ASSERT_TRUE(samplePictureSize(p.path, &width, &height)) << p.path;
+        EXPECT_EQ(width, p.width) << "the sample picture " << p.path;
+        EXPECT_EQ(height, p.height) << "the sample picture " << p.path;
+    }
+    // The off-screen targets' slots: sizes only, never registered.
+    EXPECT_EQ(gAfterimageTexture.width, 640);
+    EXPECT_EQ(gAfterimageTexture.height, 480);
+    EXPECT_EQ(gTransitionTexture.width, 1280);
+    EXPECT_EQ(gTransitionTexture.height, 256);
+    EXPECT_FALSE(isRegistered(gAfterimageTexture));
+    EXPECT_FALSE(isRegistered(gTransitionTexture));
+}
+
+// Each loader's pictures, seen through the pictures the sample data lacks:
+// their paths in order, and the group and size of one of its slots.
+struct SetCase {
+    const char* name;
+    void (*load)();
+    void (*release)();
+    TextureSlot* slot;
+    int32_t group, width, height;
+    std::vector<std::string> missing;
+};
+
+TEST_F(ScenePictures, EachSetLoadsItsListIntoItsGroup) {
+    const std::vector<std::string> ADVENTURERS = {
+        "bmp/st_vuror.tga", "bmp/st_rerado.tga", "bmp/st_zirezuz.tga", "bmp/st_zazuru.tga",
+        "bmp/st_zuzi.tga",  "bmp/st_doda.tga",   "bmp/st_dedar.tga",   "bmp/st_zoze.tga"};
+    std::vector<std::string> depart = {"bmp/boukenguild_bg.bmp", "bmp/brave_sel.tga", "bmp/dungeonmap.tga"};
+    depart.insert(depart.end(), ADVENTURERS.begin(), ADVENTURERS.end());
+    std::vector<std::string> pause = {"bmp/pause_bg_safo.tga",
+                                      "bmp/sousa_vur.tga", "bmp/sousa_rer.tga", "bmp/sousa_zir.tga",
+                                      "bmp/sousa_zaz.tga", "bmp/sousa_zuz.tga", "bmp/sousa_dod.tga",
+                                      "bmp/sousa_ded.tga", "bmp/sousa_zoz.tga"};
+    pause.insert(pause.end(), ADVENTURERS.begin(), ADVENTURERS.end());
+    std::vector<std::string> ending = {"bmp/end/ending_bg.bmp"};
+    for (int i = 1; i <= 11; ++i) ending.push_back("bmp/end/end_screen" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".tga");
+    for (int i = 1; i <= 5; ++i) ending.push_back("bmp/end/staff0" + std::to_string(i) + ".tga");
+
+    const SetCase CASES[] = {
+        {"game over", loadGameOverTextures, releaseGameOverTextures, &gPauseTextures[0], 4, 1024, 512, {}},
+        {"after-ending save", loadEndingSaveTextures, releaseEndingSaveTextures, &gPauseTextures[0], 9, 1024, 512, {}},
+        {"town map", loadWorldMapTextures, releaseWorldMapTextures, &gScenePicture, 10, 256, 1024,
+         {"bmp/worldmap_nomal.bmp", "bmp/worldmap_yugata.bmp", "bmp/worldmap_night.bmp", "bmp/mappoint.tga"}},
+        {"day report", loadResultsTextures, releaseResultsTextures, &gScenePictures[2], 5, 128, 1024,
+         {"bmp/choushuu.tga", "bmp/hanko.tga"}},
+        {"item choice", loadItemSelectTextures, releaseItemSelectTextures, nullptr, 5, 0, 0, {}},
+        {"ending", loadEndingTextures, releaseEndingTextures, &gScenePictures[16], 6, 512, 512, ending},
+        {"departure", loadDepartTextures, releasePlaceTextures, &gScenePictures[11], 7, 512, 512, depart},
+        {"church", loadChurchTextures, releasePlaceTextures, &gScenePictures[0], 7, 1024, 512,
+         {"bmp/ivent/bg_kyoukai.bmp"}},
+        {"plaza", loadPlazaTextures, releasePlaceTextures, &gScenePictures[2], 7, 1024, 512,
+         {"bmp/ivent/bg_hiro1.bmp", "bmp/ivent/bg_hiro2.bmp", "bmp/ivent/bg_hiro3.bmp"}},
+        {"plaza, idle", loadPlazaIdleTextures, releaseMarketTextures, &gScenePictures[0], 7, 1024, 512,
+         {"bmp/ivent/bg_hiro1.bmp"}},
+        {"tavern", loadTavernTextures, releasePlaceTextures, &gScenePictures[0], 7, 1024, 512,
+         {"bmp/ivent/bg_sakaba.bmp"}},
+        {"pause", loadPauseTextures, releasePauseTextures, &gPausePictures[15], 12, 512, 512, pause},
+    };
+    releaseTitleTextures();
+    const int32_t systemCount = registeredCount();
+    for (const SetCase& c : CASES) {
+        forgetMessageBoxes();
+        c.load();
+        EXPECT_EQ(missingPictures(), c.missing) << c.name;
+        if (c.slot) {
+            EXPECT_TRUE(isRegistered(*c.slot)) << c.name;
+            EXPECT_EQ(c.slot->group, c.group) << c.name;
+            EXPECT_EQ(c.slot->width, c.width) << c.name;
+            EXPECT_EQ(c.slot->height, c.height) << c.name;
+        }
+        c.release();
+        EXPECT_EQ(registeredCount(), systemCount) << c.name << ": its releaser frees the whole set, nothing else";
+        EXPECT_NE(gSystemTexture.texture, nullptr) << c.name;
+    }
+}
+
+TEST_F(ScenePictures, SurvivalAndEndlessGamesPauseWithTheirOwnSheet) {
+    const char* const SHEETS[4] = {"bmp/pause.tga", "bmp/pause.tga", "bmp/pause_endless.tga", "bmp/pause_endless.tga"};
+    releaseTitleTextures();
+    for (int32_t playMode = 0; playMode < 4; ++playMode) {
+        runningGameState().playMode = playMode;
+        forgetMessageBoxes();
+        loadPauseTextures();
+        std::vector<std::string> missing = missingPictures();
+        bool endlessAsked = !missing.empty() && missing[0] == "bmp/pause_endless.tga";
+        EXPECT_EQ(endlessAsked, strcmp(SHEETS[playMode], "bmp/pause_endless.tga") == 0) << "play mode " << playMode;
+        EXPECT_EQ(gPauseTextures[0].texture != nullptr, !endlessAsked) << "play mode " << playMode;
+        releasePauseTextures();
+    }
+}
+
+TEST_F(ScenePictures, GroupsAndTheFullReleaseLeaveNothingBehind) {
+    releaseTitleTextures();
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(gScenePictures[i].texture, nullptr);
+    EXPECT_EQ(registeredCount(), 19);
+    EXPECT_NE(gSystemTexture.texture, nullptr);
+    loadTitleTextures();
+    releaseAllTextures();
+    EXPECT_EQ(registeredCount(), 0);
+    for (const StartPicture& p : START_PICTURES) EXPECT_EQ(p.slot->texture, nullptr) << p.path;
+    EXPECT_EQ(gRenderTargetTextures[0], nullptr);
+    EXPECT_EQ(gRenderTargetTextures[1], nullptr);
+    // The system set comes back whole, in a registry started afresh.
+    loadSystemTextures();
+    EXPECT_EQ(registeredCount(), 19);
+    EXPECT_NE(gRenderTargetTextures[1], nullptr);
+}
+
+TEST_F(ScenePictures, ADeviceResetReloadsTheSystemSetAndTheCurrentScenes) {
+    struct ResetCase {
+        const char* name;
+        int32_t mode, overlayKind, savedMode;
+        TextureSlot* slot;   // a picture of the scene's own set
+        int32_t group;
+        TextureSlot* interrupted;   // one of the interrupted scene's, when it has pictures
+        int32_t interruptedGroup;
+    };
+    const ResetCase CASES[] = {
+        {"title", 0, 0, 0, &gScenePictures[1], 2, nullptr, 0},
+        {"pause menu over the church", 9, 0, 13, &gPauseTextures[1], 12, &gScenePictures[0], 7},
+        {"day report over the field", 9, 1, 1, &gScenePictures[2], 5, nullptr, 0},
+    };
+    for (const ResetCase& c : CASES) {
+        gGameMode = c.mode;
+        gOverlayScreen.kind = c.overlayKind;
+        gOverlayScreen.savedMode = c.savedMode;
+        gD3DDevice->simulateDeviceLoss();
+        harnessRunTicks(1);
+        ASSERT_EQ(gDeviceOk, 1) << c.name;
+        EXPECT_NE(gSystemTexture.texture, nullptr) << c.name;
+        EXPECT_NE(gRenderTargetTextures[0], nullptr) << c.name;
+        EXPECT_TRUE(isRegistered(*c.slot)) << c.name;
+        EXPECT_EQ(c.slot->group, c.group) << c.name;
+        if (c.interrupted) {
+            EXPECT_TRUE(isRegistered(*c.interrupted)) << c.name;
+            EXPECT_EQ(c.interrupted->group, c.interruptedGroup) << c.name;
+        }
+        // Only the reloaded sets: the system set and the scene's own.
+        for (TextureSlot* entry : gTextureRegistry) {
+            if (entry) {
+                EXPECT_TRUE(entry->group == 1 || entry->group == c.group || entry->group == c.interruptedGroup)
+                    << c.name << ": group " << entry->group;
+            }
+        }
+    }
+}
