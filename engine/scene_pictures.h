@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "engine/textures.h"
+#include "shop/item_db.h"
 
 enum TextureGroup : int32_t {
     TEXTURE_GROUP_SYSTEM = 1,
@@ -61,9 +62,18 @@ extern TextureSlot gPauseTextures[PAUSE_TEXTURE_COUNT];
 constexpr int32_t ADVENTURER_PICTURE_COUNT = 8;
 extern TextureSlot gPausePictures[2 * ADVENTURER_PICTURE_COUNT];
 
-// Item icon sheets: eight 32-texel icons a row, at least two rows; the
-// height of the sheet of a category with that many valid items.
-int32_t itemIconSheetHeight(int32_t validItems);
+// Item icon sheets "bmp/item/item%02d.bmp", one per item category (item id
+// / 100), 256 texels wide: eight 32 x 32 icons a row, at least two rows.
+extern TextureSlot gItemIconTextures[ITEM_CATEGORY_COUNT];
+struct ItemIconSheet {
+    int32_t category;
+    int32_t height;   // texels
+};
+// The sheets the system set loads for a table of item definitions: walking
+// the rows in table order, each row whose category is above every category
+// planned so far plans that category's sheet, high enough for its count of
+// valid rows. Returns how many were written to out.
+int32_t planItemIconSheets(const ItemDefinition* rows, int32_t rowCount, ItemIconSheet out[ITEM_CATEGORY_COUNT]);
 
 // Also (re)creates the off-screen render targets and starts the registry afresh.
 void loadSystemTextures();

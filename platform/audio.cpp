@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-const AudioBackend* gAudioBackend = &AUDIO_SDL;
+const AudioBackend* gAudioBackend = nullptr;
 
 struct MixerPlay {
     const AudioSegment* segment;   // null: free

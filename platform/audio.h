@@ -35,7 +35,7 @@ struct AudioBackend {
     void (*lock)();
     void (*unlock)();
 };
-extern const AudioBackend* gAudioBackend;   // chosen at start-up; the real device unless told
+extern const AudioBackend* gAudioBackend;   // chosen at start-up; none: no sound
 extern const AudioBackend AUDIO_SDL;
 extern const AudioBackend AUDIO_HEADLESS;
 

@@ -1,5 +1,7 @@
 // makepictures: draws the sample pictures the start-up and the title load,
-// each at the size its set asks for, into <folder>/bmp/.
+// each at the size its set asks for, into <folder>/bmp/; the item icon sheets
+// follow the item table in <folder>/data/item.txt, read with the game's own
+// reader and planned as the game plans them.
 //   makepictures <folder>
 // The build runs it on a staging copy of sampledata/ before packing, so a
 // picture committed under sampledata/bmp/ wins over the drawn one of the same
@@ -18,6 +20,9 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "engine/scene_pictures.h"
+#include "shop/item_db.h"
 
 namespace {
 
@@ -693,6 +698,59 @@ bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
     return fclose(file) == 0 && ok;
 }
 
+// One category's icons in 32 x 32 cells, eight a row, at each item's icon
+// cell: a badge whose shape follows the cell and whose colour the category.
+Canvas drawItemIcons(int32_t category, int32_t height) {
+    Canvas c = makeCanvas(256, height, KEY);
+    uint32_t hue = mix(0xFF4060C0, 0xFFD08030, (float)(category % 10) / 9);
+    hue = mix(hue, 0xFF40B060, (float)(category / 10 % 3) / 3);
+    for (int32_t i = 0; i < ITEM_DEFINITION_MAX; ++i) {
+        const ItemDefinition& item = gItemDefinitions[i];
+        if (!item.valid || item.category != category || item.iconCell / 8 * 32 + 32 > height) continue;
+        float cx = (float)(item.iconCell % 8 * 32) + 16, cy = (float)(item.iconCell / 8 * 32) + 16;
+        uint32_t light = mix(hue, WHITE, 0.45f), dark = mix(hue, BLACK, 0.45f);
+        for (int32_t y = -14; y < 14; ++y)
+            for (int32_t x = -14; x < 14; ++x) {
+                float fx = (float)x + 0.5f, fy = (float)y + 0.5f;
+                float d = 0;
+                switch (item.iconCell % 4) {
+                case 0: d = 12 - std::hypot(fx, fy); break;                        // a round badge
+                case 1: d = 13 - std::fabs(fx) - std::fabs(fy); break;             // a gem
+                case 2: d = 11 - std::fmax(std::fabs(fx), std::fabs(fy)); break;   // a box
+                default: d = std::fmin(12 - std::fabs(fx) * 1.6f, 12 - std::fabs(fy)); break;   // a bottle
+                }
+                if (d <= 0) continue;
+                set(c, (int32_t)cx + x, (int32_t)cy + y, d < 2 ? dark : (fx + fy < 0 ? light : hue));
+            }
+    }
+    return c;
+}
+
+// The icon sheets the sample item table needs; false when it cannot be read.
+bool drawItemIconSheets(const std::filesystem::path& folder, int32_t* written) {
+    FILE* file = fopen((folder / "data/item.txt").c_str(), "rb");
+    if (!file) return true;   // no item table: no sheets
+    std::vector<char> text;
+    char chunk[4096];
+    for (size_t n; (n = fread(chunk, 1, sizeof chunk, file)) > 0;) text.insert(text.end(), chunk, chunk + n);
+    fclose(file);
+    parseItemTable(text.data(), (int32_t)text.size());
+    static ItemIconSheet sheets[ITEM_CATEGORY_COUNT];
+    int32_t count = planItemIconSheets(gItemDefinitions, ITEM_DEFINITION_MAX, sheets);
+    for (int32_t i = 0; i < count; ++i) {
+        char name[64];
+        snprintf(name, sizeof name, "bmp/item/item%02d.bmp", sheets[i].category);
+        std::filesystem::path path = folder / name;
+        std::error_code error;
+        if (std::filesystem::exists(path, error)) continue;
+        std::filesystem::create_directories(path.parent_path(), error);
+        if (!writeFile(path, encodeBmp(drawItemIcons(sheets[i].category, sheets[i].height)))) return false;
+        ++*written;
+    }
+    return true;
+}
+
+
 }   // namespace
 
 int main(int argc, char** argv) {
@@ -717,6 +775,10 @@ int main(int argc, char** argv) {
             return 1;
         }
         ++written;
+    }
+    if (!drawItemIconSheets(argv[1], &written)) {
+        fprintf(stderr, "makepictures: cannot write the item icon sheets into %s\n", argv[1]);
+        return 1;
     }
     printf("makepictures: %d pictures drawn into %s\n", written, argv[1]);
     return 0;

@@ -15,6 +15,7 @@
 #include "engine/shell.h"
 #include "field/resources.h"
 #include "platform/image.h"
+#include "shop/item_db.h"
 #include "platform/window.h"
 #include "tests/harness/harness.h"
 
@@ -111,14 +112,70 @@ protected:
     }
 };
 
-TEST(ScenePictureSizes, IconSheetsAreEightIconsARowAndAtLeastTwoRows) {
-    const int32_t CASES[][2] = {{0, 64}, {1, 64}, {8, 64}, {9, 64}, {16, 64}, {17, 96}, {24, 96}, {25, 128}, {100, 416}};
-    for (const auto& c : CASES) EXPECT_EQ(itemIconSheetHeight(c[0]), c[1]) << c[0] << " items";
+// Item rows by category, in table order; the sheets planned for them.
+struct IconSheetCase {
+    const char* name;
+    std::vector<std::pair<int32_t, int32_t>> rows;   // (category, valid)
+    std::vector<ItemIconSheet> want;
+};
+
+TEST(ScenePictureSizes, IconSheetsAreSizedFromTheCountsOfValidItems) {
+    auto many = [](int32_t category, int32_t n, int32_t valid) {
+        return std::vector<std::pair<int32_t, int32_t>>((size_t)n, {category, valid});
+    };
+    auto join = [](std::vector<std::pair<int32_t, int32_t>> a, const std::vector<std::pair<int32_t, int32_t>>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const IconSheetCase CASES[] = {
+        {"9 items", many(3, 9, 1), {{3, 64}}},
+        {"17 items", many(5, 17, 1), {{5, 96}}},
+        {"8 and 25 items", join(many(1, 8, 1), many(2, 25, 1)), {{1, 64}, {2, 128}}},
+        {"only invalid rows", many(7, 3, 0), {{7, 64}}},
+        {"invalid rows do not count", join(many(4, 9, 1), many(4, 9, 0)), {{4, 64}}},
+        // A category below one already planned is passed over.
+        {"out of order", join(join(many(3, 1, 1), many(6, 1, 1)), many(2, 1, 1)), {{3, 64}, {6, 64}}},
+        // The empty rows at the table's end are category 0.
+        {"an empty table", many(0, 600, 0), {{0, 64}}},
+    };
+    static ItemDefinition rows[ITEM_DEFINITION_MAX];
+    for (const IconSheetCase& c : CASES) {
+        memset(rows, 0, sizeof rows);
+        for (size_t i = 0; i < c.rows.size(); ++i) {
+            rows[i].category = c.rows[i].first;
+            rows[i].valid = c.rows[i].second;
+        }
+        ItemIconSheet sheets[ITEM_CATEGORY_COUNT];
+        int32_t count = planItemIconSheets(rows, (int32_t)c.rows.size(), sheets);
+        ASSERT_EQ(count, (int32_t)c.want.size()) << c.name;
+        for (int32_t i = 0; i < count; ++i) {
+            EXPECT_EQ(sheets[i].category, c.want[i].category) << c.name;
+            EXPECT_EQ(sheets[i].height, c.want[i].height) << c.name;
+        }
+    }
 }
 
 TEST_F(ScenePictures, TheBootLoadsTheSystemAndTitleSetsAtTheirStatedSizes) {
     EXPECT_EQ(gHeadlessMessageBoxes.total, 0) << "every start-up picture is in the sample data";
-    EXPECT_EQ(registeredCount(), START_PICTURE_COUNT);
+    // The icon sheets of the sample item table.
+    ItemIconSheet sheets[ITEM_CATEGORY_COUNT];
+    int32_t sheetCount = planItemIconSheets(gItemDefinitions, ITEM_DEFINITION_MAX, sheets);
+    EXPECT_GT(sheetCount, 1);
+    for (int32_t i = 0; i < sheetCount; ++i) {
+        const TextureSlot& slot = gItemIconTextures[sheets[i].category];
+        EXPECT_TRUE(isRegistered(slot)) << "category " << sheets[i].category;
+        EXPECT_NE(slot.texture, nullptr) << "category " << sheets[i].category;
+        EXPECT_EQ(slot.group, 1);
+        EXPECT_EQ(slot.width, 256);
+        EXPECT_EQ(slot.height, sheets[i].height);
+        char path[64];
+        snprintf(path, sizeof path, "bmp/item/item%02d.bmp", sheets[i].category);
+        int32_t width = 0, height = 0;
+        ASSERT_TRUE(samplePictureSize(path, &width, &height)) << path;
+        EXPECT_EQ(width, 256) << path;
+        EXPECT_EQ(height, sheets[i].height) << path;
+    }
+    EXPECT_EQ(registeredCount(), START_PICTURE_COUNT + sheetCount);
     for (const StartPicture& p : START_PICTURES) {
         EXPECT_TRUE(isRegistered(*p.slot)) << p.path;
         EXPECT_NE(p.slot->texture, nullptr) << p.path;
@@ -219,9 +276,10 @@ TEST_F(ScenePictures, SurvivalAndEndlessGamesPauseWithTheirOwnSheet) {
 }
 
 TEST_F(ScenePictures, GroupsAndTheFullReleaseLeaveNothingBehind) {
+    const int32_t systemCount = registeredCount() - 7;
     releaseTitleTextures();
     for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(gScenePictures[i].texture, nullptr);
-    EXPECT_EQ(registeredCount(), 19);
+    EXPECT_EQ(registeredCount(), systemCount);
     EXPECT_NE(gSystemTexture.texture, nullptr);
     loadTitleTextures();
     releaseAllTextures();
@@ -231,7 +289,7 @@ TEST_F(ScenePictures, GroupsAndTheFullReleaseLeaveNothingBehind) {
     EXPECT_EQ(gRenderTargetTextures[1], nullptr);
     // The system set comes back whole, in a registry started afresh.
     loadSystemTextures();
-    EXPECT_EQ(registeredCount(), 19);
+    EXPECT_EQ(registeredCount(), systemCount);
     EXPECT_NE(gRenderTargetTextures[1], nullptr);
 }
 
