@@ -1,6 +1,7 @@
 // app/main.cpp: the program: the real backends, then the shell's start-up,
 // message loop and shut-down.
 #include "engine/shell.h"
+#include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/gfx.h"
 #include "platform/input.h"
@@ -11,5 +12,6 @@ int main() {
     gWindow = &WINDOW_SDL;
     gGfxBackend = &GFX_OPENGL;
     gInputBackend = &INPUT_SDL;
+    gAudioBackend = &AUDIO_SDL;
     return winMain();
 }

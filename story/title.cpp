@@ -1,10 +1,15 @@
 #include "story/title.h"
 
+#include "engine/sound.h"
+
 TitleState gTitleState;
 
 // The menu, the save list and the rest of the title arrive with the title
 // screen; until then the title is an idle, empty screen.
-void enterTitleScreen() { gTitleState = TitleState{}; }
+void enterTitleScreen() {
+    gTitleState = TitleState{};
+    clearForcedMusic();
+}
 void updateTitleScreen() {}
 void drawTitleScreen() {}
 bool isTitleIdle() { return true; }
