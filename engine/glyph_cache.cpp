@@ -1,5 +1,7 @@
 #include "engine/glyph_cache.h"
 
+#include "engine/textures.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -145,28 +147,6 @@ static int32_t encodeGlyphPicture(int32_t width, int32_t height) {
     return (int32_t)(p - sPicture);
 }
 
-// A managed one-level texture of the picture's own size, from a picture
-// file in memory, with the colour key applied.
-static GfxTexture* createTextureFromPicture(const uint8_t* bytes, int32_t size, uint32_t colorKey) {
-    if (!gD3DDevice) return nullptr;
-    Image image = {};
-    if (imageDecode(bytes, (size_t)size, imageFileType(bytes, (size_t)size), &image) != IMAGE_OK) return nullptr;
-    imageApplyColorKey(&image, colorKey);
-    GfxTexture* texture = gD3DDevice->createTexture(image.width, image.height, 1, GFX_USAGE_NONE,
-                                                    GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
-    GfxLockedRect locked;
-    if (texture && gD3DDevice->lockRect(texture, 0, &locked) == GFX_OK) {
-        for (int32_t y = 0; y < image.height; ++y)
-            memcpy((uint8_t*)locked.bits + (ptrdiff_t)y * locked.pitch, image.pixels + (size_t)y * (size_t)image.width,
-                   sizeof(uint32_t) * (size_t)image.width);
-        gD3DDevice->unlockRect(texture, 0);
-    } else if (texture) {
-        gD3DDevice->releaseTexture(texture);
-        texture = nullptr;
-    }
-    imageFree(&image);
-    return texture;
-}
 
 GlyphCacheEntry* getGlyph(const char* text) {
     const uint8_t* p = (const uint8_t*)text;
@@ -205,7 +185,8 @@ GlyphCacheEntry* getGlyph(const char* text) {
     int32_t width = (glyph.advance + 3) & ~3;
     entry->inkWidth = placeGlyphTexels(glyph, width, inkWidth);
     int32_t size = encodeGlyphPicture(width, glyph.record.cellHeight);
-    texture = createTextureFromPicture(sPicture, size, GLYPH_FALLBACK_COLOR_KEY);
+    texture = nullptr;
+    createPictureTexture(sPicture, size, 0, 0, 1, 1, GLYPH_FALLBACK_COLOR_KEY, &texture);
     entry->quadWidth += 1;
     return entry;
 }

@@ -30,16 +30,6 @@ static const char MODEL_NO_MEMORY_TEXT[] = NO_MEMORY_SJIS;
 static const char NOT_FOUND_FORMAT[] = "Not File Found %s";
 static const char NOT_FOUND_CAPTION[] = "Error";
 
-// Why a picture did not become a texture; the names are the ones the
-// message boxes show.
-enum PictureError : int32_t {
-    PICTURE_OK = 0,
-    PICTURE_OUT_OF_MEMORY,
-    PICTURE_OUT_OF_VIDEO_MEMORY,
-    PICTURE_NOT_AVAILABLE,
-    PICTURE_INVALID_CALL,
-    PICTURE_INVALID_DATA,
-};
 static const char* const PICTURE_ERROR_TEXTS[] = {
     "", "E_OUTOFMEMORY ", "D3DERR_OUTOFVIDEOMEMORY", "D3DERR_NOTAVAILABLE", "D3DERR_INVALIDCALL", "D3DXERR_INVALIDDATA",
 };
@@ -82,11 +72,7 @@ void releaseTexture(GfxTexture* texture) {
         if (entry && entry->texture == texture) releaseEntry(entry);
 }
 
-// Makes a managed A8R8G8B8 texture from a BMP or TGA file in memory: decoded,
-// keyed, resampled to width x height (0 x 0: the picture's own size divided
-// by divisor, at least 1), then levels mip levels (0: the whole chain), each
-// filled through a lock. Any thread.
-static PictureError createPictureTexture(const uint8_t* bytes, int32_t size, int32_t width, int32_t height,
+PictureError createPictureTexture(const uint8_t* bytes, int32_t size, int32_t width, int32_t height,
                                          int32_t divisor, int32_t levels, uint32_t colorKey, GfxTexture** out) {
     if (!gD3DDevice) return PICTURE_NOT_AVAILABLE;
     Image image = {};

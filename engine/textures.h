@@ -36,6 +36,23 @@ extern TextureSlot* gTextureRegistry[TEXTURE_REGISTRY_SIZE];
 // "bmp/fps2.tga", 256 x 32: the frame-rate label and digits; a system picture.
 extern TextureSlot gFpsTexture;
 
+// Why a picture did not become a texture; the names are the ones the
+// message boxes show.
+enum PictureError : int32_t {
+    PICTURE_OK = 0,
+    PICTURE_OUT_OF_MEMORY,
+    PICTURE_OUT_OF_VIDEO_MEMORY,
+    PICTURE_NOT_AVAILABLE,
+    PICTURE_INVALID_CALL,
+    PICTURE_INVALID_DATA,
+};
+// Makes a managed A8R8G8B8 texture from a BMP or TGA file in memory: decoded,
+// keyed, resampled to width x height (0 x 0: the picture's own size divided
+// by divisor, at least 1), then levels mip levels (0: the whole chain), each
+// filled through a lock. Any thread.
+PictureError createPictureTexture(const uint8_t* bytes, int32_t size, int32_t width, int32_t height, int32_t divisor,
+                                  int32_t levels, uint32_t colorKey, GfxTexture** out);
+
 // Forgets every entry without releasing anything; only right after a full release.
 void clearTextureRegistry();
 // Shows the free count on the debug grid, then registers the slot in the
