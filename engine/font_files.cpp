@@ -178,9 +178,15 @@ void bakeGlyphOutline(uint8_t* cell, int32_t cellWidth, int32_t cellHeight, int3
 static GlyphBitmap sGlyph;
 static uint8_t sCell[(GLYPH_PITCH_MAX + 2 * FONT_BORDER) * (GLYPH_BOX_MAX + 2 * FONT_BORDER)];
 
+// Both files are written beside their final names and renamed over them only
+// once both are whole, so a failed build leaves the old pair untouched.
 bool writeFontFiles(const GlyphFaceMetrics& face, const char* dataPath, const char* indexPath) {
-    FILE* data = fopen(dataPath, "wb");
-    FILE* index = fopen(indexPath, "wb");
+    char dataTemp[1024], indexTemp[1024];
+    if (snprintf(dataTemp, sizeof dataTemp, "%s.tmp", dataPath) >= (int)sizeof dataTemp ||
+        snprintf(indexTemp, sizeof indexTemp, "%s.tmp", indexPath) >= (int)sizeof indexTemp)
+        return false;
+    FILE* data = fopen(dataTemp, "wb");
+    FILE* index = fopen(indexTemp, "wb");
     bool ok = data && index;
     int64_t offset = 0;
     int32_t slots = fontSlotCount(gFontAllCodes != 0);
@@ -218,6 +224,11 @@ bool writeFontFiles(const GlyphFaceMetrics& face, const char* dataPath, const ch
     }
     if (data && fclose(data) != 0) ok = false;
     if (index && fclose(index) != 0) ok = false;
+    ok = ok && rename(dataTemp, dataPath) == 0 && rename(indexTemp, indexPath) == 0;
+    if (!ok) {
+        remove(dataTemp);
+        remove(indexTemp);
+    }
     return ok;
 }
 
