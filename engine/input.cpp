@@ -1,11 +1,22 @@
 #include "engine/input.h"
 
+#include <cstring>
+
 InputRecord gInputState[2];
 
-int16_t gPadBindings[2][PAD_BINDING_COUNT] = {
+const int16_t PAD_BINDING_DEFAULTS[2][PAD_BINDING_COUNT] = {
     {1, 2, 3, 4, 39, 37, 16, 35, 36, 0, 0, 0, 0, 0},
     {40, 41, 42, 43, 44, 45, 46, 47, 48, 0, 0, 0, 0, 0},
 };
+
+int16_t gPadBindings[2][PAD_BINDING_COUNT];
+
+// The bindings hold their defaults from the start, before any settings file
+// is read.
+static const bool sPadBindingsReady = [] {
+    memcpy(gPadBindings, PAD_BINDING_DEFAULTS, sizeof gPadBindings);
+    return true;
+}();
 
 const uint16_t PAD_BINDING_BITS[PAD_BINDING_COUNT] = {
     BUTTON_UP,      BUTTON_RIGHT,   BUTTON_DOWN,    BUTTON_LEFT,    BUTTON_CONFIRM,

@@ -32,6 +32,9 @@ extern InputRecord gInputState[2];   // the first is the player's; nothing feeds
 constexpr int PAD_BINDING_COUNT = 14;   // pad0..pad8, skill0..skill4
 // Two binding sets of input codes; both feed the player.
 extern int16_t gPadBindings[2][PAD_BINDING_COUNT];
+// Set 0 the keyboard (arrows, Z, X, C, V, W), set 1 the first controller's
+// directions and buttons 0 to 4; skills unbound.
+extern const int16_t PAD_BINDING_DEFAULTS[2][PAD_BINDING_COUNT];
 // The button each binding slot sets, in binding order.
 extern const uint16_t PAD_BINDING_BITS[PAD_BINDING_COUNT];
 

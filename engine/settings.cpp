@@ -33,13 +33,6 @@ constexpr int PAD_KEY_COUNT = 9;
 constexpr int SKILL_KEY_COUNT = 5;
 static_assert(PAD_KEY_COUNT + SKILL_KEY_COUNT == PAD_BINDING_COUNT);
 
-// The input codes of the pad keys when the file has none: set 0 the
-// keyboard, set 1 the first controller's buttons 0 to 8. Skills default to 0.
-static const int16_t DEFAULT_PAD_CODES[2][PAD_KEY_COUNT] = {
-    {1, 2, 3, 4, 39, 37, 16, 35, 36},
-    {40, 41, 42, 43, 44, 45, 46, 47, 48},
-};
-
 // "screen" 0, 1 and 2; any other value takes the last size.
 static const ScreenSize SCREEN_SIZES[4] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 960}};
 
@@ -56,11 +49,12 @@ void loadSettings() {
     for (int set = 0; set < 2; ++set) {
         for (int i = 0; i < PAD_KEY_COUNT; ++i) {
             snprintf(key, sizeof key, "pad%d%d", set, i);
-            gPadBindings[set][i] = (int16_t)profileGetInt(ini, "option", key, DEFAULT_PAD_CODES[set][i]);
+            gPadBindings[set][i] = (int16_t)profileGetInt(ini, "option", key, PAD_BINDING_DEFAULTS[set][i]);
         }
         for (int i = 0; i < SKILL_KEY_COUNT; ++i) {
             snprintf(key, sizeof key, "skill%d%d", set, i);
-            gPadBindings[set][PAD_KEY_COUNT + i] = (int16_t)profileGetInt(ini, "option", key, 0);
+            gPadBindings[set][PAD_KEY_COUNT + i] =
+                (int16_t)profileGetInt(ini, "option", key, PAD_BINDING_DEFAULTS[set][PAD_KEY_COUNT + i]);
         }
     }
 

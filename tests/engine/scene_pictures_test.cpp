@@ -17,21 +17,10 @@
 #include "platform/image.h"
 #include "shop/item_db.h"
 #include "platform/window.h"
+#include "tests/engine/texture_registry_probe.h"
 #include "tests/harness/harness.h"
 
 namespace {
-
-int32_t registeredCount() {
-    int32_t n = 0;
-    for (TextureSlot* entry : gTextureRegistry) n += entry != nullptr;
-    return n;
-}
-
-bool isRegistered(const TextureSlot& slot) {
-    for (TextureSlot* entry : gTextureRegistry)
-        if (entry == &slot) return true;
-    return false;
-}
 
 void forgetMessageBoxes() { gHeadlessMessageBoxes.count = gHeadlessMessageBoxes.total = 0; }
 

@@ -20,6 +20,7 @@
 #include "field/camera.h"
 #include "platform/window.h"
 #include "tests/harness/harness.h"
+#include "tests/engine/game_font_files.h"
 #include "tools/archive_writer.h"
 
 namespace {
@@ -96,8 +97,7 @@ protected:
         std::string error;
         fontIndex = new std::vector<uint8_t>;
         fontData = new std::vector<uint8_t>;
-        ASSERT_TRUE(readSourceFile(std::string(TOLLI_GAME_DATA_DIR) + "/" + FONT_INDEX_FILE, *fontIndex, error)) << error;
-        ASSERT_TRUE(readSourceFile(std::string(TOLLI_GAME_DATA_DIR) + "/" + FONT_DATA_FILE, *fontData, error)) << error;
+        ASSERT_TRUE(readGameFontFiles(*fontIndex, *fontData, error)) << error;
     }
     static void TearDownTestSuite() {
         delete fontIndex;

@@ -22,6 +22,7 @@
 #include "platform/thread.h"
 #include "platform/window.h"
 #include "story/render_states.h"
+#include "tests/engine/texture_registry_probe.h"
 #include "tools/archive_writer.h"
 
 namespace {
@@ -72,18 +73,6 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     ASSERT_NE(file, nullptr) << path;
     fwrite(bytes.data(), 1, bytes.size(), file);
     fclose(file);
-}
-
-int32_t registeredCount() {
-    int32_t n = 0;
-    for (TextureSlot* entry : gTextureRegistry) n += entry != nullptr;
-    return n;
-}
-
-bool isRegistered(const TextureSlot& slot) {
-    for (TextureSlot* entry : gTextureRegistry)
-        if (entry == &slot) return true;
-    return false;
 }
 
 // Texel (x, y) of level 0.
