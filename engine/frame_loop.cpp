@@ -31,6 +31,7 @@ const uint32_t FRAME_PERIODS[FRAME_SKIP_MAX + 1] = {50, 100, 150, 250, 500};
 
 int32_t gGameMode;
 int32_t gTickCounter;
+int32_t gUpdateCount;
 int32_t gFrameCounter;
 float gTimeOfDay;
 uint32_t gMeasuredFps;
@@ -75,11 +76,11 @@ GameModeEntry gGameModes[GAME_MODE_COUNT] = {
     {nullptr, nullptr, loadEndingTextures, 1, 1},                    // 3 ending
     {nullptr, nullptr, nullptr, 0, 0},                               // 4 none
     {nullptr, nullptr, loadEventTextures, 0, 0},                     // 5 event scene
-    {nullptr, nullptr, nullptr, 1, 1},                               // 6 market
+    {nullptr, nullptr, loadMarketTextures, 1, 1},                    // 6 market
     {nullptr, nullptr, loadEndingSaveTextures, 1, 1},                // 7 after-ending save
     {nullptr, nullptr, loadWorldMapTextures, 1, 1},                  // 8 town map
     {nullptr, nullptr, nullptr, 0, 0},                               // 9 overlay screen
-    {nullptr, nullptr, nullptr, 0, 0},                               // 10 opening
+    {nullptr, nullptr, loadOpeningTextures, 0, 0},                   // 10 opening
     {nullptr, nullptr, loadDepartTextures, 1, 1},                    // 11 departure
     {nullptr, nullptr, nullptr, 0, 0},                               // 12 none
     {nullptr, nullptr, loadChurchTextures, 1, 1},                    // 13 church
@@ -184,6 +185,8 @@ static void runModeUpdate() {
 }
 
 int updateTick() {
+    ++gUpdateCount;
+    pollLoaderThread();
     if (gGameMode != 0) ++runningGameState().playTicks;
     ageGlyphCache();
     if (gSceneLoading) {
@@ -318,6 +321,8 @@ void reloadCurrentModeTextures() {
 
 static void recoverLostDevice() {
     if (gD3DDevice->testCooperativeLevel() != GFX_DEVICE_NOT_RESET) return;
+    // A loader may still be creating textures in the groups released here.
+    waitForLoaderThread();
     releaseAllTextures();
     if (gD3DDevice->reset(gPresentParams) != GFX_OK) return;   // tried again next frame
     gDeviceOk = 1;

@@ -13,7 +13,8 @@ constexpr int FRAME_SKIP_MAX = 4;
 extern const uint32_t FRAME_PERIODS[FRAME_SKIP_MAX + 1];
 
 extern int32_t gGameMode;
-extern int32_t gTickCounter;     // ticks since start
+extern int32_t gTickCounter;     // ticks since start that ran the scene
+extern int32_t gUpdateCount;     // every updateTick, waiting ones too
 extern int32_t gFrameCounter;    // drawn frames since start
 extern float gTimeOfDay;         // the shown day phase, easing toward the running game's
 extern uint32_t gMeasuredFps;

@@ -5,6 +5,7 @@
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "engine/shell.h"
+#include "shop/market.h"
 
 TextureSlot gSystemTexture;
 TextureSlot gNowLoadingTexture;
@@ -191,7 +192,54 @@ void loadPlazaTextures() { loadPictures(TEXTURE_GROUP_PLACE, PLAZA_PICTURES); }
 void loadPlazaIdleTextures() { loadPictures(TEXTURE_GROUP_PLACE, PLAZA_IDLE_PICTURES); }
 void loadTavernTextures() { loadPictures(TEXTURE_GROUP_PLACE, TAVERN_PICTURES); }
 void releaseMarketTextures() { releaseTextureGroup(TEXTURE_GROUP_PLACE); }
+
+static const ScenePicture GUILD_PICTURES[] = {
+    {"bmp/ivent/bg_guild.bmp", 1024, 512, &gScenePictures[0]},
+    {"bmp/ivent/13syounin_01.tga", 512, 512, &gScenePictures[1]},
+    {"bmp/result_bord01.tga", 512, 256, &gScenePictures[2]},
+};
+static const ScenePicture MARKET_SELLERS[] = {
+    {"bmp/ivent/01saffiel_04.tga", 512, 512, &gScenePictures[1]},
+    {"bmp/ivent/02yoss_01.tga", 512, 512, &gScenePictures[2]},
+};
+static const ScenePicture MARKET_COMMON_PICTURES[] = {
+    {"bmp/ivent/chrname.tga", 512, 512, &gScenePictures[3]},
+    {"bmp/leve_win.tga", 512, 256, &gScenePictures[4]},
+    {"bmp/shopmode.tga", 1024, 512, &gScenePictures[5]},
+};
+
+void loadMarketTextures() {
+    if (gMarketMode == 0) {
+        loadPictures(TEXTURE_GROUP_PLACE, GUILD_PICTURES);
+    } else {
+        // The market's backdrop turns to evening from the third phase of the day.
+        const char* backdrop = runningGameState().dayPhase < 2 ? "bmp/ivent/bg_ichiba.bmp" : "bmp/ivent/bg_ichiba2.bmp";
+        loadTextureToGroup(TEXTURE_GROUP_PLACE, gScenePictures[0], backdrop, 1024, 512);
+        loadPictures(TEXTURE_GROUP_PLACE, MARKET_SELLERS);
+    }
+    loadPictures(TEXTURE_GROUP_PLACE, MARKET_COMMON_PICTURES);
+}
 void releasePlaceTextures() { releaseTextureGroup(TEXTURE_GROUP_PLACE); }
+
+int32_t gOpeningVariant;
+
+static const ScenePicture OPENING_PICTURES[] = {
+    {"bmp/op/akaituki.bmp", 1024, 1024, &gScenePictures[0]}, {"bmp/op/yorumori.bmp", 1024, 512, &gScenePictures[1]},
+    {"bmp/op/messe01.tga", 1024, 1024, &gScenePictures[2]},  {"bmp/op/messe02.tga", 1024, 1024, &gScenePictures[3]},
+    {"bmp/op/yousei.bmp", 512, 512, &gScenePictures[4]},
+};
+static const ScenePicture EXTRA_OPENING_PICTURES[] = {
+    {"bmp/op/ex_op_lib.bmp", 1024, 512, &gScenePictures[0]},
+    {"bmp/op/ex_op_book.bmp", 1024, 512, &gScenePictures[1]},
+    {"bmp/op/ex_messe01.tga", 1024, 1024, &gScenePictures[2]},
+    {"bmp/op/ex_messe02.tga", 1024, 1024, &gScenePictures[3]},
+};
+
+void loadOpeningTextures() {
+    if (gOpeningVariant == 2) loadPictures(TEXTURE_GROUP_OPENING, EXTRA_OPENING_PICTURES);
+    else loadPictures(TEXTURE_GROUP_OPENING, OPENING_PICTURES);
+}
+void releaseOpeningTextures() { releaseTextureGroup(TEXTURE_GROUP_OPENING); }
 
 void releaseEventTextures() { releaseTextureGroup(TEXTURE_GROUP_EVENT); }
 

@@ -93,6 +93,8 @@ void loadChurchTextures();
 void loadPlazaTextures();
 void loadPlazaIdleTextures();
 void loadTavernTextures();
+// Market and merchants' guild by gMarketMode (shop/market.h).
+void loadMarketTextures();
 void releaseMarketTextures();
 void releasePlaceTextures();
 void releaseEventTextures();
@@ -100,5 +102,8 @@ void loadEndingSaveTextures();
 void releaseEndingSaveTextures();
 void loadWorldMapTextures();
 void releaseWorldMapTextures();
+extern int32_t gOpeningVariant;   // 2: the extra opening's pictures
+void loadOpeningTextures();
+void releaseOpeningTextures();
 void loadPauseTextures();
 void releasePauseTextures();

@@ -21,6 +21,7 @@ static int32_t wholePart(float value) {
 void initGameGlobals() {
     gGameMode = 1;   // start-up sets the title later
     gTickCounter = 0;
+    gUpdateCount = 0;
     initSpriteVertices();
     initTransitionTiles();
 }

@@ -237,8 +237,10 @@ int shutdownApp() {
 }
 
 void returnToTitle() {
-    gGameMode = 0;
+    // A running loader is finished first: it may be reading the mode and
+    // filling the textures released below.
     closeLoaderThread();
+    gGameMode = 0;
     gEventReady = 0;
     releaseAllTextures();
     clearOverlayOpening();
@@ -463,6 +465,8 @@ bool messageLoopStep() {
 
 int32_t shutdownAfterLoop(StartupResult result) {
     if (result == STARTUP_NO_WINDOW) return 1;
+    // A loader still running reads the archive and fills textures.
+    closeLoaderThread();
     if (result != STARTUP_NO_ARCHIVE) {
         traceStep("saveSettings");
         saveSettings();

@@ -241,15 +241,19 @@ void updateSound() {
         gMusicFadeDirection = gMusicFadeRequest;
         gMusicFadeRequest = MUSIC_FADE_NONE;
     }
+    // While a scene loads, its loader thread may be entering the next scene
+    // (title state, forced track): the choice of music waits for it.
+    if (isSceneLoading()) {
+        stepMusicFade();
+        return;
+    }
     if (gEventReady == 0) {
         stopMusicFade();
         if (!gKeepEventMusic) gForcedTrack = -1;
     }
     int32_t track = chooseMusicTrack();
     if (track == MUSIC_UPDATE_ENDS) return;
-    // A loader thread may be filling what the next scene needs; the music
-    // waits for it.
-    if (track != gCurrentTrack && !isSceneLoading()) {
+    if (track != gCurrentTrack) {
         if (track == MUSIC_KEEP) gCurrentTrack = -1;
         else playMusicTrack(track);
     }

@@ -2,6 +2,14 @@
 // the loader threads that prepare the next scene.
 // The fade advances once per tick (stepTransition); scene code polls
 // isFadeOutDone every tick and acts on the one tick it is true.
+//
+// A loader runs on its own thread while the main thread ticks on. Every flag
+// below belongs to the main thread: a starter sets them, and the tick after
+// the loader's thread has finished (pollLoaderThread, first thing in a tick)
+// clears them and sets the loader's completion state. The thread itself only
+// loads and then raises one atomic "finished" word (release; the poll reads
+// it with acquire), so the main thread sees everything the loader filled and
+// the flags change only at tick boundaries, whatever the thread's timing.
 #pragma once
 #include <cstdint>
 
@@ -21,15 +29,16 @@ struct StageChange {
 };
 extern StageChange gStageChange;
 
-// Loader flags: written by the starters on the main thread and by the
-// loaders when they finish.
 extern int32_t gSceneLoading;      // a scene or world loader runs
 extern int32_t gShowLoading;       // draw the loading sign for it
 extern int32_t gPartLoading;       // a part loader runs
 extern int32_t gShowPartLoading;
-extern int32_t gEventLoaderMode;
+extern int32_t gEventLoaderMode;   // the argument of the last part-loader start
 extern int32_t gEventReady;        // 1: an event script runs over the scene
 extern int32_t gEventJustLoaded;   // 1 until the tick has done the event's fade-in
+extern int32_t gPortraitState;     // 2 loading, 1 ready
+extern int32_t gShopPartState;     // 2 loading, 1 ready
+extern float gLoadingSignAngle;    // radians; turns while the sign shows
 
 void startFadeOut(int32_t kind, int32_t length);
 void startFadeIn(int32_t kind, int32_t length);
@@ -39,12 +48,34 @@ bool isFadeInDone();
 void initTransitionTiles();
 void setBlackout();
 
+// The loaders. One runs at a time: a starter first finishes a loader that is
+// still running. A thread that cannot be made runs its loader at once on the
+// calling thread, so no flag is left set.
 void startSceneLoader();
 void startWorldLoader();
+void startEventLoader(int32_t mode);
+void startPortraitLoader(int32_t slot);
+void startWallLoader(int32_t mode);
+void startFloorLoader(int32_t mode);
+void startRugLoader(int32_t mode);
+void startTableLoader(int32_t mode);
+// Main thread, once per tick: when the running loader's thread has finished,
+// joins it and carries out its end (flags, completion state, fade-in).
+void pollLoaderThread();
+// Blocks until the running loader's thread has finished its loading; its end
+// is carried out by the next poll. Teardowns call it before they release
+// what a loader fills; the test harness calls it to make loads take no ticks.
+void waitForLoaderThread();
+// Waits for a running loader, carries out its end and clears the part flags
+// (a return to the title, the title screen, shut-down).
+void closeLoaderThread();
+bool isLoaderThreadRunning();   // a loader was started and its end is still to come
+
 void requestStageChange(int32_t stage, int32_t fadeKind, int32_t holdFadeIn, int32_t entryFloor);
 bool isSceneLoading();
-void closeLoaderThread();
 
+// The fade cover's alpha, 0..255, for the current fade counter.
+int32_t fadeOverlayAlpha();
 void drawTransitionOverlay();
 void drawBlackout();
 void drawLoadingIndicator();

@@ -8,5 +8,16 @@ void releaseAllTextures() {
     releaseRenderTargets();
 }
 
-// The field's own pictures and models arrive with its scene.
+// The field's own pictures and models, its stage and enemy models, the
+// customers' pictures and the shop's parts arrive with the field's scene.
 void loadFieldResources() {}
+void releaseStageModels() {}
+void bindStageModels() {}
+void releaseEnemyModels() {}
+void loadFloorEnemies() {}
+void loadCustomerPortraitsA() {}
+void loadCustomerPortraitsB() {}
+void loadShopWalls() {}
+void loadShopFloors() {}
+void loadShopRugs() {}
+void loadShopTables() {}

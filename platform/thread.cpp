@@ -4,8 +4,14 @@
 
 static std::thread::id sMainThread = std::this_thread::get_id();
 
+int32_t gThreadStartRefusals;
+
 bool threadStart(WorkerThread& worker, void (*fn)(void*), void* arg) {
     threadJoin(worker);
+    if (gThreadStartRefusals > 0) {
+        --gThreadStartRefusals;
+        return false;
+    }
     try {
         worker.thread = std::thread(fn, arg);
     } catch (const std::system_error&) {

@@ -2,11 +2,16 @@
 // One worker at a time runs a plain function; the owner joins it before it
 // releases anything the worker fills.
 #pragma once
+#include <cstdint>
 #include <thread>
 
 struct WorkerThread {
     std::thread thread;
 };
+
+// The next this many starts fail as if the system had no thread to give
+// (tests of the callers' fallback).
+extern int32_t gThreadStartRefusals;
 
 // Starts fn(arg) on a new thread; false when no thread could be made.
 bool threadStart(WorkerThread& worker, void (*fn)(void*), void* arg);

@@ -2,6 +2,8 @@
 // overlay screens, and the loading band drawn under them.
 #pragma once
 
+void openDayReport();
+void startItemChoice();
 void updateDayReport();
 void updateItemChoice();
 void drawDayReport();

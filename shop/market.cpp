@@ -1,4 +1,6 @@
 #include "shop/market.h"
 
+int32_t gMarketMode;
+
 // The market arrives with the shop.
 void resetTradeConfirm() {}

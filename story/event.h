@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+// Compiles the script of gEventNumber and registers its pictures (main thread).
+void startEvent();
 int32_t stepEvent();               // 1 on the tick the script ends
 int32_t getEventBackgroundCount();
 void drawEventScene();

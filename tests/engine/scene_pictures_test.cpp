@@ -16,6 +16,7 @@
 #include "field/resources.h"
 #include "platform/image.h"
 #include "shop/item_db.h"
+#include "shop/market.h"
 #include "platform/window.h"
 #include "tests/engine/texture_registry_probe.h"
 #include "tests/harness/harness.h"
@@ -247,6 +248,47 @@ TEST_F(ScenePictures, EachSetLoadsItsListIntoItsGroup) {
         EXPECT_EQ(registeredCount(), systemCount) << c.name << ": its releaser frees the whole set, nothing else";
         EXPECT_NE(gSystemTexture.texture, nullptr) << c.name;
     }
+}
+
+TEST_F(ScenePictures, MarketAndOpeningPickTheirPicturesByState) {
+    const std::vector<std::string> COMMON = {"bmp/ivent/chrname.tga", "bmp/leve_win.tga", "bmp/shopmode.tga"};
+    struct Case {
+        const char* name;
+        int32_t marketMode, dayPhase, openingVariant;
+        void (*load)();
+        std::vector<std::string> missing;
+    };
+    auto withCommon = [&](std::vector<std::string> first) {
+        first.insert(first.end(), COMMON.begin(), COMMON.end());
+        return first;
+    };
+    const Case CASES[] = {
+        {"guild", 0, 3, 0, loadMarketTextures, withCommon({"bmp/ivent/bg_guild.bmp", "bmp/ivent/13syounin_01.tga"})},
+        {"market, morning", 1, 0, 0, loadMarketTextures,
+         withCommon({"bmp/ivent/bg_ichiba.bmp", "bmp/ivent/01saffiel_04.tga", "bmp/ivent/02yoss_01.tga"})},
+        {"market, evening", 1, 2, 0, loadMarketTextures,
+         withCommon({"bmp/ivent/bg_ichiba2.bmp", "bmp/ivent/01saffiel_04.tga", "bmp/ivent/02yoss_01.tga"})},
+        {"opening", 0, 0, 0, loadOpeningTextures,
+         {"bmp/op/akaituki.bmp", "bmp/op/yorumori.bmp", "bmp/op/messe01.tga", "bmp/op/messe02.tga", "bmp/op/yousei.bmp"}},
+        {"extra opening", 0, 0, 2, loadOpeningTextures,
+         {"bmp/op/ex_op_lib.bmp", "bmp/op/ex_op_book.bmp", "bmp/op/ex_messe01.tga", "bmp/op/ex_messe02.tga"}},
+    };
+    releaseTitleTextures();
+    const int32_t systemCount = registeredCount();
+    for (const Case& c : CASES) {
+        gMarketMode = c.marketMode;
+        runningGameState().dayPhase = c.dayPhase;
+        gOpeningVariant = c.openingVariant;
+        forgetMessageBoxes();
+        c.load();
+        EXPECT_EQ(missingPictures(), c.missing) << c.name;
+        releasePlaceTextures();
+        releaseOpeningTextures();
+        EXPECT_EQ(registeredCount(), systemCount) << c.name;
+    }
+    gMarketMode = 0;
+    gOpeningVariant = 0;
+    runningGameState().dayPhase = 0;
 }
 
 TEST_F(ScenePictures, SurvivalAndEndlessGamesPauseWithTheirOwnSheet) {

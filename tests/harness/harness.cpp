@@ -23,6 +23,7 @@
 HarnessRun gHarness;
 static char sPreviousDir[1024];
 static bool sMadeGameDir;
+static bool sWaitForLoaders = true;
 
 // Links every file of the packed data folder into the game folder, so that
 // what the game writes (settings, saves) stays in the temporary folder.
@@ -67,6 +68,7 @@ static void resetGameGlobals() {
     gStageChange = StageChange{};
     gSceneLoading = gShowLoading = gPartLoading = gShowPartLoading = 0;
     gEventReady = gEventJustLoaded = gEventLoaderMode = 0;
+    gPortraitState = gShopPartState = 0;
     memset(&runningGameState(), 0, sizeof(GameState));
     gDeviceOk = 1;
 }
@@ -74,6 +76,7 @@ static void resetGameGlobals() {
 StartupResult harnessBoot(const HarnessOptions& options) {
     threadMarkMain();
     gHarness = HarnessRun{};
+    sWaitForLoaders = options.waitForLoaders;
     if (options.gameDir) {
         snprintf(gHarness.gameDir, sizeof gHarness.gameDir, "%s", options.gameDir);
     } else {
@@ -126,9 +129,10 @@ static uint16_t scriptedButtons(int32_t tick, const InputScriptStep* script, int
 
 void harnessRunTicks(int32_t n, const InputScriptStep* script, int32_t steps) {
     if (gHarness.startup != STARTUP_OK) return;
-    int32_t target = gTickCounter + n;
-    while (!gHarness.quit && gTickCounter < target) {
-        harnessHoldButtons(scriptedButtons(gTickCounter, script, steps));
+    int32_t target = gUpdateCount + n;
+    while (!gHarness.quit && gUpdateCount < target) {
+        if (sWaitForLoaders) waitForLoaderThread();
+        harnessHoldButtons(scriptedButtons(gUpdateCount, script, steps));
         clockVirtualAdvance(1000);
         if (!messageLoopStep()) gHarness.quit = true;
     }

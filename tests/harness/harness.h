@@ -31,6 +31,9 @@ struct HarnessOptions {
     int32_t screenWidth = 640;
     int32_t screenHeight = 480;
     bool windowFails = false;                // the window cannot be created
+    // Each turn first waits for a running loader thread, so a load takes no
+    // ticks and runs repeat exactly; false lets the ticks run on meanwhile.
+    bool waitForLoaders = true;
 };
 
 struct HarnessRun {

@@ -1,0 +1,4 @@
+#include "dungeon/departure.h"
+
+// The hiring, packing and dungeon choice arrive with the departure screen.
+void initDepartureScreen() {}

@@ -1,0 +1,5 @@
+#include "dungeon/floor_start.h"
+
+// The floor generator and the placing of the party arrive with the dungeon
+// floors; until then a stage starts empty.
+void startFloor() {}

@@ -1,0 +1,4 @@
+// story/ending.h: the staff roll (mode 3).
+#pragma once
+
+void startEnding();

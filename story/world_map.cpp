@@ -1,0 +1,4 @@
+#include "story/world_map.h"
+
+// The town map's places and cursor arrive with the town map.
+void enterWorldMap() {}

@@ -1,0 +1,4 @@
+// story/world_map.h: the town map (mode 8).
+#pragma once
+
+void enterWorldMap();

@@ -1,0 +1,292 @@
+// Screen fades, stage-change requests and the loader threads, through the
+// real frame loop on the headless device with real threads.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/frame_loop.h"
+#include "engine/scene_pictures.h"
+#include "engine/shell.h"
+#include "engine/stage_index.h"
+#include "engine/transition.h"
+#include "platform/thread.h"
+#include "tests/engine/texture_registry_probe.h"
+#include "tests/harness/harness.h"
+
+static void resetFade() {
+    gFadeState = gFadeCounter = gFadeKind = gFadeLength = 0;
+}
+
+TEST(FadeCounter, FadeOutIsDoneOnExactlyOneTickThenHolds) {
+    startFadeOut(0, 17);
+    std::vector<int32_t> doneAt;
+    for (int32_t tick = 1; tick <= 30; ++tick) {
+        if (isFadeOutDone()) doneAt.push_back(gFadeCounter);
+        stepTransition();
+    }
+    EXPECT_EQ(doneAt, std::vector<int32_t>{17});
+    EXPECT_EQ(gFadeCounter, 18);   // held, the screen stays covered
+    EXPECT_EQ(gFadeState, 1);
+    startFadeOut(0, 17);            // a new fade-out counts afresh
+    EXPECT_EQ(gFadeCounter, 1);
+    EXPECT_FALSE(isFadeOutDone());
+    resetFade();
+}
+
+TEST(FadeCounter, FadeInEndsOnTheTickItWouldPassItsLength) {
+    startFadeIn(0, 17);
+    int32_t steps = 0;
+    while (gFadeState == -1 && steps < 100) {
+        EXPECT_EQ(isFadeInDone(), gFadeCounter == 17) << gFadeCounter;
+        stepTransition();
+        ++steps;
+    }
+    EXPECT_EQ(steps, 18);
+    EXPECT_EQ(gFadeCounter, 0);
+    EXPECT_TRUE(isFadeInDone());
+    resetFade();
+}
+
+TEST(FadeCounter, KindTwoEndsAtItsOwnTicksWhateverTheLength) {
+    struct Case { int32_t length; bool fadeOut; int32_t doneAt; };
+    const Case CASES[] = {
+        {40, true, 31}, {17, true, 31}, {3, true, 31},   // short ones count on to 31
+        {40, false, 30},
+    };
+    for (const Case& c : CASES) {
+        if (c.fadeOut) startFadeOut(2, c.length);
+        else startFadeIn(2, c.length);
+        int32_t doneAt = -1;
+        for (int32_t tick = 0; tick < 60 && doneAt < 0; ++tick) {
+            if (c.fadeOut ? isFadeOutDone() : (gFadeState == -1 && isFadeInDone())) doneAt = gFadeCounter;
+            stepTransition();
+        }
+        EXPECT_EQ(doneAt, c.doneAt) << c.length << (c.fadeOut ? " out" : " in");
+    }
+    // A short kind-2 fade-in still ends.
+    startFadeIn(2, 17);
+    for (int32_t tick = 0; tick < 18; ++tick) stepTransition();
+    EXPECT_EQ(gFadeState, 0);
+    EXPECT_TRUE(isFadeInDone());
+    resetFade();
+}
+
+TEST(FadeAlpha, FollowsTheCoverFormulaAndNeverDividesByZero) {
+    struct Case { int32_t state, length, counter, alpha; };
+    const Case CASES[] = {
+        {1, 17, 1, 17},     // 256 / 15 = 17.07
+        {1, 17, 8, 136},    // 136.53
+        {1, 17, 14, 238},
+        {1, 17, 15, 255},   // 256, clamped
+        {1, 17, 18, 255},
+        {-1, 17, 0, 0},     // no cover at counter 0
+        {-1, 17, 1, 255},   // 272, clamped
+        {-1, 17, 2, 255},
+        {-1, 17, 10, 118},  // 255 - 136.53
+        {-1, 17, 16, 16},   // 255 - 238.93
+        {-1, 17, 17, 0},    // -1, clamped
+        {1, 3, 1, 255},     // the quick cut covers at once
+        {1, 2, 1, 255},     // two ticks or fewer: covered, no division by zero
+        {1, 0, 1, 255},
+        {-1, 2, 1, 255},
+    };
+    for (const Case& c : CASES) {
+        gFadeState = c.state;
+        gFadeLength = c.length;
+        gFadeCounter = c.counter;
+        EXPECT_EQ(fadeOverlayAlpha(), c.alpha) << c.state << " " << c.length << " " << c.counter;
+    }
+    resetFade();
+}
+
+// The scene tests boot the game on the sample data; the loaders then run on
+// real threads.
+class Loader : public ::testing::Test {
+protected:
+    void boot(bool waitForLoaders) {
+        HarnessOptions options;
+        options.waitForLoaders = waitForLoaders;
+        ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    }
+    void TearDown() override {
+        harnessShutdown();
+        gThreadStartRefusals = 0;
+    }
+    // Runs ticks until the running loader has ended (bounded).
+    int32_t ticksUntilLoaded() {
+        int32_t ticks = 0;
+        while (isLoaderThreadRunning() && ticks < 100000) {
+            harnessRunTicks(1);
+            ++ticks;
+        }
+        return ticks;
+    }
+};
+
+static uint32_t centrePixel() {
+    static uint32_t frame[640 * 480];
+    if (!harnessReadFrame(frame, 640, 480)) return 0;
+    return frame[240 * 640 + 320];
+}
+
+TEST_F(Loader, FadeOutCoversTheScreenBlackOrWhiteByKind) {
+    boot(true);
+    struct Case { int32_t kind; uint32_t colour; };
+    for (const Case& c : {Case{0, 0xFF000000u}, Case{1, 0xFFFFFFFFu}}) {
+        requestStageChange(gStageIndex, c.kind, 1, 0);
+        harnessRunTicks(16);
+        EXPECT_EQ(centrePixel(), c.colour) << c.kind;
+        harnessRunTicks(4);   // the change is carried out; the fade-in is held
+        gFadeState = 0;
+        gFadeCounter = 0;
+    }
+}
+
+TEST_F(Loader, BlackoutHoldsTheScreenBlack) {
+    boot(true);
+    gGameMode = 14;   // a town place draws the blackout over itself
+    harnessRunTicks(2);
+    EXPECT_NE(centrePixel(), 0xFF000000u);
+    setBlackout();
+    harnessRunTicks(1);
+    EXPECT_EQ(centrePixel(), 0xFF000000u);
+    initTransitionTiles();
+    harnessRunTicks(1);
+    EXPECT_NE(centrePixel(), 0xFF000000u);
+}
+
+TEST_F(Loader, StageChangeWaitsForItsFadeOutAndIsDroppedWhileASceneLoads) {
+    boot(true);
+    gSceneLoading = 1;
+    requestStageChange(3, 0, 0, 2);
+    EXPECT_EQ(gStageChange.pending, 0);
+    EXPECT_EQ(gFadeState, 0);
+    gSceneLoading = 0;
+
+    const int32_t stageBefore = gStageIndex;
+    requestStageChange(3, 0, 0, 2);
+    EXPECT_EQ(gStageChange.pending, 1);
+    EXPECT_EQ(gFadeState, 1);
+    harnessRunTicks(16);   // the fade-out reaches 17 on the 16th tick
+    EXPECT_EQ(gStageChange.pending, 1);
+    EXPECT_EQ(gStageIndex, stageBefore);
+    harnessRunTicks(1);    // the tick that sees it done carries the change out
+    EXPECT_EQ(gStageChange.pending, 0);
+    EXPECT_EQ(gStageIndex, 3);
+    EXPECT_EQ(gStageChange.entryFloor, 2);
+    EXPECT_EQ(gFadeState, -1);   // not held: the fade-in starts at once
+}
+
+TEST_F(Loader, SceneLoaderRunsOnItsThreadWhileTheSignShows) {
+    boot(false);
+    releaseTitleTextures();
+    ASSERT_FALSE(isRegistered(gScenePictures[0]));
+    gGameMode = 0;
+    startSceneLoader();
+    EXPECT_EQ(gSceneLoading, 1);
+    EXPECT_EQ(gShowLoading, 1);
+    EXPECT_TRUE(isLoaderThreadRunning());
+    float angleBefore = gLoadingSignAngle;
+    int32_t ticks = ticksUntilLoaded();
+    EXPECT_GE(ticks, 1);   // its end comes with a tick, never in between
+    EXPECT_EQ(gSceneLoading, 0);
+    EXPECT_TRUE(isRegistered(gScenePictures[0]));
+    EXPECT_GT(gLoadingSignAngle, angleBefore);   // the sign turned while it loaded
+    harnessRunTicks(1);
+    EXPECT_EQ(gShowLoading, 0);
+}
+
+TEST_F(Loader, PartLoadersSetTheirCompletionStates) {
+    boot(true);
+    struct Case {
+        void (*start)(int32_t);
+        int32_t mode;
+        int32_t* state;
+        int32_t fadeState;   // after the end
+    };
+    const Case CASES[] = {
+        {startPortraitLoader, 0, &gPortraitState, 0},
+        {startPortraitLoader, 5, &gPortraitState, 0},
+        {startWallLoader, 1, &gShopPartState, -1},   // mode 1 fades the screen in by itself
+        {startFloorLoader, 0, &gShopPartState, 0},
+        {startRugLoader, 1, &gShopPartState, -1},
+        {startTableLoader, 2, &gShopPartState, 0},
+    };
+    for (const Case& c : CASES) {
+        gFadeState = 0;
+        c.start(c.mode);
+        EXPECT_EQ(*c.state, 2);
+        EXPECT_EQ(gPartLoading, 1);
+        EXPECT_EQ(gShowPartLoading, 1);
+        EXPECT_EQ(gEventLoaderMode, c.mode);
+        harnessRunTicks(1);
+        EXPECT_EQ(*c.state, 1);
+        EXPECT_EQ(gPartLoading, 0);
+        EXPECT_EQ(gShowPartLoading, 0);
+        EXPECT_EQ(gFadeState, c.fadeState) << c.mode;
+    }
+}
+
+TEST_F(Loader, EventLoaderMakesTheEventReady) {
+    boot(true);
+    startEventLoader(4);
+    EXPECT_EQ(gPartLoading, 1);
+    EXPECT_EQ(gEventReady, 0);
+    pollLoaderThread();
+    waitForLoaderThread();
+    pollLoaderThread();
+    EXPECT_EQ(gEventReady, 1);
+    EXPECT_EQ(gEventJustLoaded, 1);
+    EXPECT_EQ(gPartLoading, 0);
+    gEventReady = 0;
+    gEventJustLoaded = 0;
+}
+
+TEST_F(Loader, AStartThatGetsNoThreadLoadsAtOnce) {
+    boot(true);
+    releaseTitleTextures();
+    gGameMode = 0;
+    gThreadStartRefusals = 1;
+    startSceneLoader();
+    EXPECT_EQ(gThreadStartRefusals, 0);
+    EXPECT_FALSE(isLoaderThreadRunning());
+    EXPECT_EQ(gSceneLoading, 0);   // no flag left set forever
+    EXPECT_TRUE(isRegistered(gScenePictures[0]));
+    gThreadStartRefusals = 1;
+    startWallLoader(0);
+    EXPECT_EQ(gShopPartState, 1);
+    EXPECT_EQ(gPartLoading, 0);
+}
+
+TEST_F(Loader, ANewLoaderFinishesTheOneBeforeWithoutLosingItsOwnFlags) {
+    boot(false);
+    startWallLoader(0);
+    startPortraitLoader(0);   // the wall loader is finished first
+    EXPECT_EQ(gShopPartState, 1);
+    EXPECT_EQ(gPortraitState, 2);
+    EXPECT_EQ(gPartLoading, 1);
+    ticksUntilLoaded();
+    EXPECT_EQ(gPortraitState, 1);
+    EXPECT_EQ(gPartLoading, 0);
+}
+
+TEST_F(Loader, ReturnToTitleDuringALoadWaitsForItAndTheTitleComesUp) {
+    boot(false);
+    gGameMode = 0;
+    startSceneLoader();
+    harnessPostEvent(WINDOW_EVENT_COMMAND, MENU_RETURN_TO_TITLE);
+    harnessPumpEvents();
+    EXPECT_FALSE(isLoaderThreadRunning());
+    EXPECT_EQ(gSceneLoading, 0);
+    EXPECT_EQ(gGameMode, 0);
+    EXPECT_TRUE(isRegistered(gScenePictures[0]));
+    harnessRunTicks(5);
+    EXPECT_EQ(gShowLoading, 0);
+}
+
+TEST_F(Loader, ShutDownDuringALoadJoinsTheThread) {
+    boot(false);
+    gGameMode = 0;
+    startSceneLoader();
+    // TearDown shuts down at once, with the loader possibly still running.
+}
