@@ -49,7 +49,7 @@ void ageGlyphCache() {
         if (entry.age >= GLYPH_CROWDED_AGE) anyOld = true;
     }
     printDebugText(30, 0, !anyFree && !anyOld ? "OVER FONT" : "         ");
-    char total[16];
+    char total[24];   // room for any int, so the compiler sees no truncation
     snprintf(total, sizeof total, "TOTAL %3d", inUse);
     printDebugText(30, 1, total);
 }
