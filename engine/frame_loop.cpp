@@ -201,7 +201,7 @@ int updateTick() {
         if (gInputState[0].pressed & BUTTON_CONFIRM) {
             stopMedia();
             gCurrentTrack = -1;
-            gTitleState.idleCounter = 0;
+            gTitle.idleTicks = 0;
         }
         return 1;
     }

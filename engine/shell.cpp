@@ -353,7 +353,7 @@ void mainWndProc(const WindowEvent& event) {
         setInputAcquired(!(event.a == 0 && event.b == 0));
         break;
     case WINDOW_EVENT_CLOSE:
-        if (gWindowed && !gTitleState.quitFlag && event.a != WINDOW_CLOSE_FORCED) {
+        if (gWindowed && !gTitle.quitChosen && event.a != WINDOW_CLOSE_FORCED) {
             int32_t answer = showMessageBox("Do you really want to quit the game?", "EXIT?", MESSAGE_BOX_YES_NO);
             if (answer != MESSAGE_BOX_ANSWER_YES) break;
         }

@@ -35,6 +35,7 @@ static const char BAD_QUANTITY_CAPTION[] =   // "合成素材アイテム数不�
 static const char RECIPES_FULL_TEXT[] =   // "合成アイテム登録オーバー"
     "\x8d\x87\x90\xac\x83\x41\x83\x43\x83\x65\x83\x80\x93\x6f\x98\x5e\x83\x49\x81\x5b\x83\x6f\x81\x5b";
 static const char SYNTAX_ERROR_CAPTION[] = "syntax error";
+static const char EMPTY_BOUNDS_CAPTION[] = "no item in price range";
 static const char REQUESTS_FULL_TEXT[] =   // "オーダー登録オーバー"
     "\x83\x49\x81\x5b\x83\x5f\x81\x5b\x93\x6f\x98\x5e\x83\x49\x81\x5b\x83\x6f\x81\x5b";
 static const char TRENDS_FULL_TEXT[] =   // "ニュース登録オーバー"
@@ -475,6 +476,16 @@ void parseTrendTable(const char* text, int32_t length) {
         TrendDefinition row;
         bool read = *line.start == '-' ? parseNewsOnlyRow(line, reader, row) : parseTrendRow(line, reader, row);
         if (!read || limit.full(gTrendDefinitionCount, TREND_DEFINITION_MAX)) continue;
+        if (!trendBoundsAdmitItem(row)) {
+            // A price range no item falls in could never bind its item. The
+            // row keeps its number (the booms and saved slots count rows)
+            // but names nothing, so it is never drawn.
+            showText(line.start, line.end, EMPTY_BOUNDS_CAPTION);
+            row.item = -1;
+            row.categoryMask = 0;
+            row.category = -1;
+            row.boundLow = row.boundHigh = -1;
+        }
         gTrendDefinitions[++gTrendDefinitionCount] = row;
     }
 }

@@ -166,7 +166,7 @@ static void stopMusicFade() {
 }
 
 static int32_t titleMusicTrack() {
-    int32_t idle = gTitleState.idleCounter;
+    int32_t idle = gTitle.idleTicks;
     if (idle < TITLE_MUSIC_FADE_TICK) {
         gMusicFadeFactor = 1.0f;
         applyMusicVolume();

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+struct ItemDefinition;
+
 constexpr int32_t TREND_DEFINITION_MAX = 200;   // rows 1..200
 constexpr int32_t TREND_TEXT_SIZE = 128;
 constexpr int32_t TREND_TARGET_SIZE = 16;
@@ -29,3 +31,15 @@ struct TrendDefinition {
 };
 extern TrendDefinition gTrendDefinitions[TREND_DEFINITION_MAX + 1];
 extern int32_t gTrendDefinitionCount;
+
+// Whether the item may be bound to a trend of this row: a valid item whose
+// base price lies in boundLow..boundHigh and that belongs to the row's
+// category (mask 0) or meets its category mask (nonzero and not the special
+// mask).
+bool isTrendBoundCandidate(const TrendDefinition& row, const ItemDefinition& item);
+// Items of the item table that may be bound to a trend of this row.
+int32_t countTrendBoundCandidates(const TrendDefinition& row);
+// A row that binds an item (boundLow >= 0) needs at least one candidate; the
+// news table's loader keeps a row that has none naming nothing (it is never
+// drawn), since its news could name no item. Rows that bind nothing pass.
+bool trendBoundsAdmitItem(const TrendDefinition& row);

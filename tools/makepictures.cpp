@@ -146,6 +146,47 @@ void line(Canvas& c, float x0, float y0, float x1, float y1, uint32_t argb) {
     }
 }
 
+struct Point {
+    float x, y;
+};
+
+// Even-odd fill of a polygon, each texel sampled at 4 x 4 points so the
+// edges are smooth.
+void polygon(Canvas& c, const Point* pts, int32_t n, uint32_t argb) {
+    float x0 = pts[0].x, x1 = pts[0].x, y0 = pts[0].y, y1 = pts[0].y;
+    for (int32_t i = 1; i < n; ++i) {
+        x0 = std::fmin(x0, pts[i].x), x1 = std::fmax(x1, pts[i].x);
+        y0 = std::fmin(y0, pts[i].y), y1 = std::fmax(y1, pts[i].y);
+    }
+    for (int32_t y = (int32_t)y0; y <= (int32_t)y1; ++y)
+        for (int32_t x = (int32_t)x0; x <= (int32_t)x1; ++x) {
+            int32_t inside = 0;
+            for (int32_t sy = 0; sy < 4; ++sy)
+                for (int32_t sx = 0; sx < 4; ++sx) {
+                    float px = (float)x + ((float)sx + 0.5f) / 4, py = (float)y + ((float)sy + 0.5f) / 4;
+                    bool in = false;
+                    for (int32_t i = 0, j = n - 1; i < n; j = i++)
+                        if ((pts[i].y > py) != (pts[j].y > py) &&
+                            px < (pts[j].x - pts[i].x) * (py - pts[i].y) / (pts[j].y - pts[i].y) + pts[i].x)
+                            in = !in;
+                    inside += in;
+                }
+            if (inside) blend(c, x, y, withAlpha(argb, (float)inside / 16));
+        }
+}
+
+// A rectangle of the given half sizes turned by angle about (cx, cy).
+void turnedRect(Canvas& c, float cx, float cy, float halfW, float halfH, float angle, uint32_t argb) {
+    float co = std::cos(angle), si = std::sin(angle);
+    const float CORNERS[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    Point pts[4];
+    for (int32_t i = 0; i < 4; ++i) {
+        float dx = CORNERS[i][0] * halfW, dy = CORNERS[i][1] * halfH;
+        pts[i] = Point{cx + dx * co - dy * si, cy + dx * si + dy * co};
+    }
+    polygon(c, pts, 4, argb);
+}
+
 // ---- Letters: 5 x 7 patterns, bit 4 the leftmost column. ----
 
 struct Glyph {
@@ -187,28 +228,33 @@ int32_t textWidth(const char* text, int32_t scale) {
     return n > 0 ? (6 * n - 1) * scale : 0;
 }
 
-// Letters from (x, y), each pattern texel a scale x scale block; the fill
+// Letters from (x, y), each pattern texel a scaleX x scaleY block; the fill
 // runs from top to bottom colour over the letter height; an outline of the
 // given width is drawn first when its colour has alpha.
-void text(Canvas& c, int32_t x, int32_t y, const char* s, int32_t scale, uint32_t top, uint32_t bottom,
-          uint32_t outline = CLEAR, int32_t outlineWidth = 1) {
+void textStretched(Canvas& c, int32_t x, int32_t y, const char* s, int32_t scaleX, int32_t scaleY, uint32_t top,
+                   uint32_t bottom, uint32_t outline = CLEAR, int32_t outlineWidth = 1) {
     for (int pass = (outline >> 24) ? 0 : 1; pass < 2; ++pass) {
         int32_t grow = pass == 0 ? outlineWidth : 0;
         for (int32_t i = 0; s[i]; ++i) {
             const Glyph* g = findGlyph(s[i]);
             if (!g) continue;
-            int32_t gx = x + i * 6 * scale;
+            int32_t gx = x + i * 6 * scaleX;
             for (int32_t row = 0; row < 7; ++row)
                 for (int32_t col = 0; col < 5; ++col) {
                     if (!(g->rows[row] & (0x10 >> col))) continue;
-                    for (int32_t py = row * scale - grow; py < (row + 1) * scale + grow; ++py) {
-                        uint32_t colour = pass == 0 ? outline : mix(top, bottom, (float)py / (float)(7 * scale - 1));
-                        for (int32_t px = col * scale - grow; px < (col + 1) * scale + grow; ++px)
+                    for (int32_t py = row * scaleY - grow; py < (row + 1) * scaleY + grow; ++py) {
+                        uint32_t colour = pass == 0 ? outline : mix(top, bottom, (float)py / (float)(7 * scaleY - 1));
+                        for (int32_t px = col * scaleX - grow; px < (col + 1) * scaleX + grow; ++px)
                             set(c, gx + px, y + py, colour);
                     }
                 }
         }
     }
+}
+
+void text(Canvas& c, int32_t x, int32_t y, const char* s, int32_t scale, uint32_t top, uint32_t bottom,
+          uint32_t outline = CLEAR, int32_t outlineWidth = 1) {
+    textStretched(c, x, y, s, scale, scale, top, bottom, outline, outlineWidth);
 }
 
 // Centred on (cx, cy).
@@ -282,14 +328,81 @@ Canvas drawWindowFrame() {
     return c;
 }
 
-// Windows, plates and bands of the item lists; the header plate at (448, 816)-(688, 896).
+// The item window picture: the cells the save list, the HUD bar and the item
+// screens read. A plain window (0, 0)-(456, 312); the slot plate (0, 320)-
+// (640, 480); the summary plate (480, 0)-(768, 128) with its day dial (the
+// hand turns about (532, 72) from up through left to down over the four day
+// phases) and the hand itself (465, 129)-(495, 191); large digits (512 + 24 d,
+// 144)-(536 + 24 d, 168), the comma (752, 144)-(776, 176) and the gold mark
+// (776, 144)-(830, 174); the endless mark (288, 480)-(383, 575); the level
+// digits (32 d, 848)-(32 d + 32, 888); the header plate (448, 816)-(688,
+// 896); the arrows (448, 896)-(576, 944); the save band (704, 896)-(984, 936);
+// the experience gauge's back (640, 544)-(832, 584).
 Canvas drawItemWindow() {
     Canvas c = makeCanvas(1024, 1024, CLEAR);
-    panel(c, 0, 0, 640, 480, 18, NAVY_TOP, NAVY_BOTTOM, GOLD, 3);
-    for (int32_t row = 0; row < 16; ++row)
-        panel(c, 648, 8 + row * 32, 1016, 36 + row * 32, 8, 0xE0394A7A, 0xE0202A4E, withAlpha(GOLD, 0.7f), 1.5f);
-    panel(c, 640, 544, 832, 584, 10, 0xE0222A40, 0xE0101420, GOLD_DARK, 2);
+    panel(c, 0, 0, 456, 312, 18, NAVY_TOP, NAVY_BOTTOM, GOLD, 3);
+
+    panel(c, 2, 322, 638, 478, 20, 0xF0344878, 0xF0161E3C, GOLD, 3);
+    panel(c, 8, 376, 64, 412, 8, 0xF0101830, 0xF0101830, GOLD_DARK, 1.5f);
+    gradientRect(c, 420, 340, 422, 460, withAlpha(GOLD, 0.5f), withAlpha(GOLD, 0.1f));
+
+    panel(c, 482, 2, 766, 126, 16, 0xF05A4630, 0xF02E2016, GOLD, 2.5f);
+    panel(c, 568, 18, 758, 58, 10, 0xE0181008, 0xE0181008, GOLD_DARK, 1.5f);
+    static const uint32_t PHASES[4] = {0xFFF4E4A0, 0xFF78B8F0, 0xFFF09050, 0xFF303A80};
+    for (int32_t y = 24; y < 122; ++y)
+        for (int32_t x = 484; x < 536; ++x) {
+            float dx = (float)x + 0.5f - 532, dy = (float)y + 0.5f - 72;
+            float d = std::hypot(dx, dy);
+            float theta = std::atan2(-dy, dx) * 180.0f / 3.14159265f;
+            if (theta < 0) theta += 360;
+            if (d > 46 || theta < 60 || theta > 300) continue;
+            int32_t phase = std::min((int32_t)((theta - 60) / 60), 3);
+            blend(c, x, y, withAlpha(d > 43 ? GOLD : PHASES[phase], std::fmin(46 - d, 1.0f)));
+        }
+    disc(c, 532, 72, 5, GOLD, 0);
+    text(c, 548, 60, "DAY", 2, CREAM, GOLD, INK);
+
+    Point hand[3] = {{480, 131}, {486.5f, 181}, {473.5f, 181}};
+    polygon(c, hand, 3, INK);
+    Point needle[3] = {{480, 134}, {484.5f, 180}, {475.5f, 180}};
+    polygon(c, needle, 3, 0xFFD04030);
+    disc(c, 480, 181, 6, GOLD, 0);
+
+    for (int32_t d = 0; d < 10; ++d) {
+        char digit[2] = {(char)('0' + d), 0};
+        text(c, 512 + 24 * d + 4, 145, digit, 3, WHITE, CREAM, INK);
+    }
+    disc(c, 763, 161, 3.5f, CREAM, 0);
+    line(c, 765, 163, 760, 170, CREAM);
+    disc(c, 814, 159, 13, GOLD_DARK, 0);
+    disc(c, 814, 159, 11, GOLD, 0);
+    textCentered(c, 814, 159, "G", 2, 0xFF5A3A10, 0xFF5A3A10);
+
+    disc(c, 335.5f, 527.5f, 46, GOLD, 0);
+    disc(c, 335.5f, 527.5f, 42, 0xFF2C2A5C, 0);
+    for (float side : {-1.0f, 1.0f})
+        for (int32_t y = 500; y < 556; ++y)
+            for (int32_t x = 300; x < 372; ++x) {
+                float d = std::hypot((float)x + 0.5f - (335.5f + 14 * side), (float)y + 0.5f - 527.5f);
+                float ring = 3.5f - std::fabs(d - 12);
+                if (ring > 0) blend(c, x, y, withAlpha(0xFFF6E6A8, std::fmin(ring, 1.0f)));
+            }
+
+    for (int32_t d = 0; d < 10; ++d) {
+        char digit[2] = {(char)('0' + d), 0};
+        text(c, 32 * d + 6, 854, digit, 4, 0xFFFFF4C8, 0xFFD09A30, INK, 2);
+    }
     panel(c, 448, 816, 688, 896, 14, 0xF04A3A20, 0xF02A1E10, GOLD, 3);
+    Point up[3] = {{480, 900}, {508, 940}, {452, 940}};
+    Point down[3] = {{516, 900}, {572, 900}, {544, 940}};
+    polygon(c, up, 3, GOLD);
+    polygon(c, down, 3, GOLD);
+    for (int32_t x = 704; x < 984; ++x) {
+        float fade = std::fmin((float)(x - 704), (float)(983 - x)) / 40;
+        gradientRect(c, x, 900, x + 1, 932, withAlpha(0xFFFFF0B0, std::fmin(fade, 1.0f)),
+                     withAlpha(GOLD, std::fmin(fade, 1.0f)));
+    }
+    panel(c, 640, 544, 832, 584, 10, 0xE0222A40, 0xE0101420, GOLD_DARK, 2);
     return c;
 }
 
@@ -486,6 +599,79 @@ Canvas drawTitleLogo() {
     return c;
 }
 
+// The pictograms of the title's illustrations, centred on (cx, cy).
+void drawPictogram(Canvas& c, int32_t n, float cx, float cy, uint32_t ink, uint32_t card) {
+    switch (n) {
+    case 0:     // New Game: a star
+    case 4: {   // New Game+: a star with a plus
+        float outer = n == 0 ? 40.0f : 32.0f, ox = n == 0 ? cx : cx - 16;
+        Point star[10];
+        for (int32_t i = 0; i < 10; ++i) {
+            float a = -3.14159265f / 2 + (float)i * 3.14159265f / 5, r = i % 2 ? outer * 0.42f : outer;
+            star[i] = Point{ox + r * std::cos(a), cy + r * std::sin(a)};
+        }
+        polygon(c, star, 10, ink);
+        if (n == 4) textCentered(c, (int32_t)cx + 34, (int32_t)cy, "+", 7, ink, ink);
+        break;
+    }
+    case 1: {   // Load: an open book
+        Point left[4] = {{cx - 44, cy - 26}, {cx - 2, cy - 20}, {cx - 2, cy + 30}, {cx - 44, cy + 24}};
+        Point right[4] = {{cx + 2, cy - 20}, {cx + 44, cy - 26}, {cx + 44, cy + 24}, {cx + 2, cy + 30}};
+        polygon(c, left, 4, ink);
+        polygon(c, right, 4, ink);
+        for (int32_t k = 0; k < 3; ++k) {
+            float y = cy - 8 + 12 * (float)k;
+            line(c, cx - 36, y, cx - 10, y + 3, card);
+            line(c, cx + 10, y + 3, cx + 36, y, card);
+        }
+        break;
+    }
+    case 2:   // Options: a gear
+        for (int32_t k = 0; k < 8; ++k) turnedRect(c, cx, cy, 7, 38, (float)k * 3.14159265f / 8, ink);
+        disc(c, cx, cy, 30, ink, 0);
+        disc(c, cx, cy, 11, card, 0);
+        break;
+    case 3:   // Quit: an open door
+        fillRect(c, (int32_t)cx - 26, (int32_t)cy - 40, (int32_t)cx + 26, (int32_t)cy + 40, ink);
+        {
+            Point leaf[4] = {{cx - 22, cy - 36}, {cx + 6, cy - 30}, {cx + 6, cy + 42}, {cx - 22, cy + 36}};
+            polygon(c, leaf, 4, card);
+        }
+        disc(c, cx, cy + 4, 3.5f, ink, 0);
+        break;
+    case 5: {   // Records: a cup
+        Point cup[6] = {{cx - 32, cy - 38}, {cx + 32, cy - 38}, {cx + 26, cy - 6},
+                        {cx + 6, cy + 10},  {cx - 6, cy + 10},  {cx - 26, cy - 6}};
+        polygon(c, cup, 6, ink);
+        fillRect(c, (int32_t)cx - 5, (int32_t)cy + 8, (int32_t)cx + 5, (int32_t)cy + 28, ink);
+        fillRect(c, (int32_t)cx - 24, (int32_t)cy + 28, (int32_t)cx + 24, (int32_t)cy + 38, ink);
+        disc(c, cx - 34, cy - 22, 10, ink, 0);
+        disc(c, cx + 34, cy - 22, 10, ink, 0);
+        disc(c, cx - 34, cy - 22, 5, card, 0);
+        disc(c, cx + 34, cy - 22, 5, card, 0);
+        break;
+    }
+    case 6:   // Collection: a chest
+        fillRect(c, (int32_t)cx - 44, (int32_t)cy - 8, (int32_t)cx + 44, (int32_t)cy + 34, ink);
+        for (int32_t y = (int32_t)cy - 34; y < (int32_t)cy - 4; ++y)
+            for (int32_t x = (int32_t)cx - 44; x < (int32_t)cx + 44; ++x) {
+                float t = ((float)x + 0.5f - cx) / 44;
+                if ((float)y + 0.5f > cy - 4 - 30 * std::sqrt(std::fmax(1 - t * t, 0.0f))) set(c, x, y, ink);
+            }
+        fillRect(c, (int32_t)cx - 44, (int32_t)cy - 8, (int32_t)cx + 44, (int32_t)cy - 4, card);
+        fillRect(c, (int32_t)cx - 7, (int32_t)cy - 12, (int32_t)cx + 7, (int32_t)cy + 6, card);
+        break;
+    default: {   // Survival: a sword
+        float a = -3.14159265f / 4;
+        turnedRect(c, cx + 8, cy - 8, 6, 40, a, ink);
+        turnedRect(c, cx - 20, cy + 20, 20, 4, a, ink);
+        turnedRect(c, cx - 28, cy + 28, 4, 12, a, ink);
+        disc(c, cx - 36, cy + 36, 6, ink, 0);
+        break;
+    }
+    }
+}
+
 // The title's menu sheet: entry labels (224, 32 code)-(384, 32 code + 32),
 // the highlight (0, 0)-(224, 112), the underline (0, 144)-(192, 160), the
 // illustrations (224 x 128 at x 224 (n / 4), y 336 + 128 (n mod 4)) and the
@@ -495,8 +681,10 @@ Canvas drawTitleMenuSheet() {
     static const char* const LABELS[9] = {"NEW GAME", "LOAD",       "OPTIONS", "QUIT",   "NEW GAME+",
                                           "NEW GAME", "SURVIVAL", "COLLECTION", "RECORDS"};
     for (int32_t code = 0; code < 9; ++code) {
-        int32_t scale = textWidth(LABELS[code], 3) <= 152 ? 3 : 2;
-        textCentered(c, 304, 32 * code + 16, LABELS[code], scale, WHITE, CREAM, 0xFF202040, 2);
+        // All labels stand 21 texels high; the long ones are narrower.
+        int32_t scaleX = textWidth(LABELS[code], 3) <= 150 ? 3 : 2;
+        int32_t width = textWidth(LABELS[code], scaleX);
+        textStretched(c, 304 - width / 2, 32 * code + 6, LABELS[code], scaleX, 3, WHITE, CREAM, 0xFF202040, 2);
     }
     for (int32_t y = 0; y < 112; ++y)
         for (int32_t x = 0; x < 224; ++x) {
@@ -509,18 +697,18 @@ Canvas drawTitleMenuSheet() {
         gradientRect(c, x, 150, x + 1, 154, withAlpha(GOLD, std::fmin(fade, 1.0f)),
                      withAlpha(GOLD_DARK, std::fmin(fade, 1.0f)));
     }
-    static const char* const MARKS[8] = {"N", "L", "O", "Q", "+", "R", "C", "S"};
     static const uint32_t HUES[8] = {0xFF4A7AD0, 0xFF48A070, 0xFF8A6AC0, 0xFF8A8A9A,
                                      0xFFD0A040, 0xFFC05A5A, 0xFF40A8B0, 0xFFB04A80};
     for (int32_t n = 0; n < 8; ++n) {
         int32_t x = 224 * (n / 4), y = 336 + 128 * (n % 4);
-        panel(c, x + 8, y + 8, x + 216, y + 120, 16, withAlpha(mix(HUES[n], WHITE, 0.25f), 0.85f),
-              withAlpha(mix(HUES[n], BLACK, 0.45f), 0.85f), GOLD, 2.5f);
-        disc(c, (float)x + 112, (float)y + 64, 38, withAlpha(CREAM, 0.9f), 0);
-        textCentered(c, x + 112, y + 64, MARKS[n], 7, mix(HUES[n], BLACK, 0.2f), mix(HUES[n], BLACK, 0.5f));
+        uint32_t card = mix(HUES[n], BLACK, 0.45f);
+        panel(c, x + 8, y + 8, x + 216, y + 120, 16, withAlpha(mix(HUES[n], WHITE, 0.25f), 0.9f), withAlpha(card, 0.9f),
+              GOLD, 2.5f);
+        disc(c, (float)x + 112, (float)y + 64, 52, withAlpha(WHITE, 0.35f), 1.5f);
+        drawPictogram(c, n, (float)x + 112, (float)y + 64, CREAM, mix(HUES[n], BLACK, 0.2f));
     }
     gradientRect(c, 0, 992, 416, 1024, 0x00000000, 0xA0000000);
-    textCentered(c, 208, 1008, "TOLLIVAND 1.108", 2, CREAM, CREAM, 0xC0000000);
+    textCentered(c, 208, 1008, "ARROWS MOVE   Z CHOOSE   X BACK", 2, CREAM, CREAM, 0xC0000000);
     return c;
 }
 
@@ -559,6 +747,16 @@ Canvas drawBoard(int32_t width, int32_t height, int32_t boardW, int32_t boardH) 
     gradientRect(c, 16, 44, boardW - 16, 46, withAlpha(GOLD, 0.8f), withAlpha(GOLD, 0.8f));
     for (int32_t y = 8; boardW + 16 <= width && y + 40 <= height; y += 48)
         panel(c, boardW + 8, y, width - 8, y + 40, 10, 0xE04A3A20, 0xE02A1E10, GOLD, 2);
+    return c;
+}
+
+// The pause sheet: the board, plates down its right side, and the merchant
+// level's plate (720, 368)-(864, 416) that the save list shows.
+Canvas drawPauseSheet() {
+    Canvas c = drawBoard(1024, 512, 640, 480);
+    fillRect(c, 648, 340, 1024, 436, CLEAR);
+    panel(c, 722, 370, 862, 414, 12, 0xF04A3A20, 0xF02A1E10, GOLD, 2);
+    text(c, 740, 385, "SHOP LV", 2, CREAM, GOLD, INK);
     return c;
 }
 
@@ -686,9 +884,9 @@ const PictureFile PICTURES[] = {
     {"bmp/title01.tga", 512, 256, drawTitleLogo},
     {"bmp/title_fuki.tga", 512, 1024, drawTitleMenuSheet},
     {"bmp/title_waku.tga", 1024, 512, drawTitleFrame},
-    {"bmp/pause.tga", 1024, 512, [] { return drawBoard(1024, 512, 640, 480); }},
+    {"bmp/pause.tga", 1024, 512, drawPauseSheet},
     {"bmp/result_bord01.tga", 512, 256, [] { return drawBoard(512, 256, 512, 256); }},
-    {"bmp/dungeonbord.tga", 1024, 512, [] { return drawBoard(1024, 512, 640, 480); }},
+    {"bmp/dungeonbord.tga", 1024, 512, [] { return drawBoard(1024, 512, 320, 360); }},
 };
 
 bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {

@@ -278,6 +278,7 @@ TEST(FrameLoopTick, TimeOfDayEasesUpwardOnly) {
 
 TEST(FrameLoopRender, ClearsToTheTitleColourOutsideTheField) {
     ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
+    gGameMode = 4;   // a mode that draws nothing over the clear (the title draws its own screen)
     harnessRunTicks(2);
     static uint32_t pixels[640 * 480];
     ASSERT_TRUE(harnessReadFrame(pixels, 640, 480));

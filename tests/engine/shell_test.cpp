@@ -133,7 +133,7 @@ TEST(ShellWindow, CloseAsksOnlyWhenWindowedAndNotFromTheTitle) {
     for (const QuitCase& c : CASES) {
         ASSERT_EQ(harnessBoot(recordingOptions()), STARTUP_OK);
         gWindowed = c.windowed;
-        gTitleState.quitFlag = c.titleQuit;
+        gTitle.quitChosen = c.titleQuit;
         gHeadlessMessageBoxes.yesNoAnswer = c.answer;
         harnessPostEvent(WINDOW_EVENT_CLOSE, c.closeKind);
         harnessRunTicks(5);
@@ -256,14 +256,14 @@ TEST(ShellWindow, ReturnToTitleResetsTheScene) {
     gEventReady = 1;
     gBlackout = 1;
     startFadeOut(0, 17);
-    gTitleState.idleCounter = 500;
+    gTitle.idleTicks = 500;
     harnessPostEvent(WINDOW_EVENT_COMMAND, MENU_RETURN_TO_TITLE);
     harnessPumpEvents();
     EXPECT_EQ(gGameMode, 0);
     EXPECT_EQ(gEventReady, 0);
     EXPECT_EQ(gBlackout, 0);
     EXPECT_EQ(gFadeState, 0);
-    EXPECT_EQ(gTitleState.idleCounter, 0);
+    EXPECT_EQ(gTitle.idleTicks, 0);
     // The render targets were released and made again, and still work.
     EXPECT_NE(gRenderTargetSurfaces[0], nullptr);
     EXPECT_EQ(gD3DDevice->liveDefaultPoolTextures(), 2);

@@ -330,6 +330,25 @@ TEST_F(ShopTablesTest, TrendRowsNameTheirTarget) {
     EXPECT_EQ(gTrendDefinitions[6].item, -1);   // kept, naming nothing
 }
 
+TEST_F(ShopTablesTest, ATrendWhosePriceRangeAdmitsNoItemKeepsItsRowButNamesNothing) {
+    std::string text =
+        "Swords,-1,4-2,100-500,<I> are cheap.\n"    // the sword costs 100: admitted
+        "Swords,-1,4-2,101-500,<I> are dear.\n"     // nothing of the class in range
+        "Wepn,1,5-3,Weapons sell.\n";               // binds nothing: always kept
+    parseTrendTable(text.data(), len(text));
+    ASSERT_EQ(gTrendDefinitionCount, 3);   // the rows after it keep their numbers
+    EXPECT_EQ(gTrendDefinitions[1].boundLow, 100);
+    EXPECT_EQ(gTrendDefinitions[1].category, 0);
+    const TrendDefinition& refused = gTrendDefinitions[2];
+    EXPECT_EQ(refused.boundLow, -1);
+    EXPECT_EQ(refused.item, -1);
+    EXPECT_EQ(refused.category, -1);
+    EXPECT_EQ(refused.categoryMask, 0);
+    EXPECT_EQ(gTrendDefinitions[3].categoryMask, 1);
+    ASSERT_EQ(boxes(), 1);
+    EXPECT_STREQ(box(0).caption, "no item in price range");
+}
+
 TEST_F(ShopTablesTest, LongTrendTextsAreCut) {
     std::string text = "Lots of words in a target,1,2-1," + std::string(200, 'x') + "\n";
     parseTrendTable(text.data(), len(text));

@@ -113,7 +113,7 @@ protected:
         gRunEndTimer = gRunEndState = 0;
         gSpecialMusicTimer = 0;
         gDungeonIndex = gFloorIndex = 0;
-        gTitleState = TitleState{};
+        gTitle = TitleState{};
         gReportMusicFlag = gBossMusicFlag = 0;
     }
     // One tick of time, then the sound update.
@@ -271,7 +271,7 @@ TEST_F(Sound, MusicFollowsTheGamesState) {
         gForcedTrack = c.forced;
         gKeepEventMusic = c.keep;
         gSceneLoading = c.loading;
-        gTitleState.idleCounter = c.titleIdle;
+        gTitle.idleTicks = c.titleIdle;
         tick();
         EXPECT_EQ(gCurrentTrack, c.want);
         // What plays: the new track from its start, or the one before, on.
@@ -301,7 +301,7 @@ TEST_F(Sound, TheIdleTitleFadesItsMusicOutThenStopsEverything) {
     };
     playSoundEffect(323);
     for (const Case& c : CASES) {
-        gTitleState.idleCounter = c.idle;
+        gTitle.idleTicks = c.idle;
         tick();
         EXPECT_FLOAT_EQ(gMusicFadeFactor, c.factor) << c.idle;
         EXPECT_EQ(audioVolume(AUDIO_PATH_MUSIC), c.volume) << c.idle;

@@ -1,0 +1,124 @@
+#include "story/game_start.h"
+
+#include <cstring>
+
+#include "engine/frame_loop.h"
+#include "engine/scene_pictures.h"
+#include "engine/stage_index.h"
+#include "engine/transition.h"
+#include "shop/item_db.h"
+#include "shop/storage.h"
+#include "story/game_records.h"
+#include "story/title.h"
+
+constexpr int32_t MODE_FIELD = 1;
+constexpr int32_t MODE_GAME_OVER = 2;
+constexpr int32_t MODE_MARKET = 6;
+constexpr int32_t MODE_TOWN_MAP = 8;
+constexpr int32_t FADE_KIND = 0;
+constexpr int32_t FADE_TICKS = 17;
+
+int32_t resumeGameMode(int32_t resumeLocation) {
+    switch (resumeLocation) {
+    case 0: return MODE_FIELD;        // the shop
+    case 2: return MODE_GAME_OVER;
+    case 3:                           // merchants' guild
+    case 4: return MODE_MARKET;
+    default: return MODE_TOWN_MAP;
+    }
+}
+
+void repairStorage(GameState& game) {
+    int32_t kept = 0;
+    for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; ++i) {
+        int32_t key = game.storage[i];
+        if (key == ITEM_KEY_NONE || findItemDef(itemKeyId(key)) < 0) continue;
+        game.storage[kept++] = key;
+    }
+    for (int32_t i = kept; i < STORAGE_ENTRY_COUNT; ++i) game.storage[i] = ITEM_KEY_NONE;
+    game.storageCount = kept;
+}
+
+void repairEquipment(GameState& game) {
+    for (int32_t j = 0; j < ADVENTURER_COUNT; ++j) {
+        AdventurerRecord& a = game.adventurers[j];
+        for (int32_t i = 0; i < EQUIPMENT_SLOTS; ++i) {
+            int32_t key = a.equipment[i];
+            if (key < 0 || canAdventurerUseItem(key, j)) continue;
+            int32_t id = getInitialEquipment(j, i);
+            int32_t initial = id == -1 ? ITEM_KEY_NONE : makeItemKey(id, ITEM_KEY_POSSESSED, 0);
+            a.equipment[i] = initial;
+            a.savedEquipment[i] = initial;
+        }
+    }
+}
+
+static void setUpNewGame(GameState& game) {
+    initNewGameState(game);
+    memset(game.storage, 0xFF, sizeof game.storage);
+    game.shopEntryKind = 0;
+    game.date = 0;
+    game.dayPhase = 0;
+    game.storageCount = 0;
+}
+
+// Kept items of the last departure go back into storage.
+static void returnKeptBag(int32_t (&bag)[KEPT_BAG_SIZE]) {
+    for (int32_t& key : bag) {
+        if (key == ITEM_KEY_NONE || key == 0) continue;
+        addItemToStorage(key);
+        key = ITEM_KEY_NONE;
+    }
+}
+
+static void setUpSavedGame(GameState& game) {
+    int32_t cursor = gTitle.menuCursor;
+    int32_t code = cursor >= 0 && cursor < gTitle.menuCount ? gTitle.menuCodes[cursor] : TITLE_LOAD;
+    if (code == TITLE_NEW_GAME_PLUS) {
+        carryOverRecord(game, CARRY_OVER_NEW_LOOP);
+        game.playMode = PLAY_MODE_NEW_GAME_PLUS;
+        game.shopSize = 0;
+    } else if (code == TITLE_SURVIVAL) {
+        carryOverRecord(game, CARRY_OVER_SURVIVAL);
+        if (gTitle.survivalChoice == 0) resetRecordForSurvival(game);
+        game.playMode = PLAY_MODE_SURVIVAL;
+        game.date = 0;
+    }
+    // The shop size is also the shop's stage index: a damaged one must not
+    // select a stage past the shop stages.
+    if (game.shopSize < 0 || game.shopSize >= SHOP_SIZE_COUNT) game.shopSize = 0;
+    gStageIndex = game.shopSize;
+    gTimeOfDay = (float)game.dayPhase;
+    gGameMode = resumeGameMode(game.resumeLocation);
+    if (game.resumeLocation == 0) game.shopEntryKind = 0;
+
+    returnKeptBag(game.keptBag);
+    returnKeptBag(game.keptBag2);
+    repairStorage(game);
+    repairEquipment(game);
+}
+
+// The fade-out is done: the running game is made and its scene is loaded.
+static void switchToChosenGame() {
+    gGameMode = MODE_FIELD;
+    gTimeOfDay = 0.0f;
+    gStageIndex = 0;
+    closeLoaderThread();
+    gEventReady = 0;
+    GameState& game = runningGameState();
+    if (gNewGameChosen) setUpNewGame(game);
+    else setUpSavedGame(game);
+    releaseTitleTextures();
+    startFadeIn(FADE_KIND, FADE_TICKS);
+    startSceneLoader();
+}
+
+void stepGameStart() {
+    TitleState& t = gTitle;
+    ++t.startCounter;
+    if (t.startCounter == GAME_START_FADE_TICK) {
+        startFadeOut(FADE_KIND, FADE_TICKS);
+        gCurrentSlot = 0;
+    }
+    if (t.startCounter > GAME_START_FADE_TICK && isFadeOutDone()) switchToChosenGame();
+}

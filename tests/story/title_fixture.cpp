@@ -1,0 +1,137 @@
+#include "tests/story/title_fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <filesystem>
+#include <unistd.h>
+
+#include "engine/frame_loop.h"
+#include "engine/input.h"
+#include "engine/sound.h"
+#include "platform/audio.h"
+#include "platform/profile.h"
+#include "shop/item_db.h"
+#include "story/game_records.h"
+#include "story/title.h"
+
+static SaveImage sImage;
+
+SaveImage& testSaveImage() { return sImage; }
+
+void resetTestSaveImage() {
+    memset(&sImage, 0, sizeof sImage);
+    SaveHeader& h = sImage.header;
+    h.magic = SAVE_MAGIC;
+    h.optionSoundLevel = 9;
+    h.optionMusicLevel = 5;
+    h.optionVoiceLevel = 9;
+    h.optionMessageSpeed = 1;
+    for (GameState& slot : sImage.slots) initNewGameState(slot);
+}
+
+GameState& playedSlot(int32_t slot, int32_t playTicks) {
+    GameState& game = sImage.slots[slot];
+    game.playTicks = playTicks;
+    return game;
+}
+
+GameState& clearedSlot(int32_t slot, bool withCard) {
+    GameState& game = playedSlot(slot, 500000);
+    game.playMode = PLAY_MODE_ENDLESS;
+    game.date = 36;
+    if (withCard) {
+        game.storage[game.storageCount] = makeItemKey(TRUE_CARD_FIRST, 0, 0);
+        game.storageCount++;
+    }
+    return game;
+}
+
+static void writeSealedImage(const std::string& file) {
+    for (GameState& slot : sImage.slots) slot.checksum = (int32_t)slotChecksum(slot);
+    FILE* f = fopen(file.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << file;
+    ASSERT_EQ(fwrite(&sImage, 1, sizeof sImage, f), sizeof sImage);
+    fclose(f);
+}
+
+// Every file of the packed game data, linked, but for what the game writes.
+static void linkGameData(const std::string& folder) {
+    DIR* dir = opendir(TOLLI_GAME_DATA_DIR);
+    ASSERT_NE(dir, nullptr) << "build the gamedata target";
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == ".." || name == "tollivand" || name == "tolli.ini" || name == "save.dat" ||
+            name == "_save.dat")
+            continue;
+        std::string from = std::string(TOLLI_GAME_DATA_DIR) + "/" + name;
+        ASSERT_EQ(symlink(from.c_str(), (folder + "/" + name).c_str()), 0) << name;
+    }
+    closedir(dir);
+}
+
+void TitleGame::SetUp() {
+    resetTestSaveImage();
+    mPreviousAudio = gAudioBackend;
+    gAudioBackend = &AUDIO_HEADLESS;
+}
+
+void TitleGame::TearDown() {
+    shutdown();
+    gAudioBackend = mPreviousAudio;
+    if (!mFolder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(mFolder, ignored);
+    }
+}
+
+void TitleGame::boot(bool withoutSave) {
+    shutdown();
+    if (!mFolder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(mFolder, ignored);
+    }
+    char folder[] = "/tmp/tolli_title_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    mFolder = folder;
+    linkGameData(mFolder);
+    std::string ini = path("tolli.ini");
+    ASSERT_TRUE(profileWriteInt(ini.c_str(), "setup", "fps", 0));
+    ASSERT_TRUE(profileWriteInt(ini.c_str(), "setup", "screen", 0));
+    if (!withoutSave) writeSealedImage(path("save.dat"));
+    restart();
+}
+
+void TitleGame::restart() {
+    shutdown();
+    HarnessOptions options;
+    options.gameDir = mFolder.c_str();
+    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    mBooted = true;
+}
+
+void TitleGame::shutdown() {
+    if (!mBooted) return;
+    harnessShutdown();
+    mBooted = false;
+}
+
+void TitleGame::run(int32_t ticks) { harnessRunTicks(ticks); }
+
+void TitleGame::tap(uint16_t buttons, int32_t after) {
+    InputScriptStep script[2] = {{gTickCounter, buttons}, {gTickCounter + 1, 0}};
+    harnessRunTicks(1 + after, script, 2);
+}
+
+void TitleGame::chooseEntry(int32_t code) {
+    for (int32_t i = 0; i < TITLE_MENU_MAX && gTitle.menuCodes[gTitle.menuCursor] != code; ++i) tap(BUTTON_DOWN);
+    ASSERT_EQ(gTitle.menuCodes[gTitle.menuCursor], code);
+    tap(BUTTON_CONFIRM, TITLE_CHOICE_TICKS - 1);
+}
+
+int32_t TitleGame::effectStarts(int32_t number) const {
+    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot)
+        if (SOUND_EFFECT_TABLE[slot] == number) return gEffectSegments[slot].starts;
+    return -1;
+}
