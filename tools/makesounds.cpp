@@ -1,7 +1,8 @@
 // tools/makesounds.cpp: synthesises the program's own sound effects and the
 // sample music into a game folder: "se/<number>.wav" for every number of
 // the effect table that names a sound, and a short calm loop (or, for the
-// tracks that play once, a jingle) for every music track under "bgm/".
+// tracks that play once, a jingle) for every music track under "bgm/", and
+// the heroine's voice sample the options play, a short sung "ah-i".
 // Everything is 22,050 Hz mono 16-bit and made the same way every run.
 // Usage: makesounds GAME_DIR
 #include <cmath>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "engine/sound.h"
+#include "story/options_window.h"
 
 constexpr int32_t RATE = 22050;
 constexpr double PI = 3.14159265358979323846;
@@ -247,6 +249,43 @@ static std::vector<double> makeEffect(const EffectShape& shape) {
     return out;
 }
 
+// ---- Voice ----
+
+// Two-pole resonator: one formant of the vocal tract.
+struct Formant {
+    double y1 = 0.0, y2 = 0.0;
+    double step(double x, double hz, double bandwidth) {
+        double r = std::exp(-PI * bandwidth / RATE);
+        double y = x + 2.0 * r * std::cos(2.0 * PI * hz / RATE) * y1 - r * r * y2;
+        y2 = y1;
+        y1 = y;
+        return y * (1.0 - r);
+    }
+};
+
+// A bright pulse voice at a girl's pitch, gliding from the vowel "a" to "i"
+// through three formants, with a little vibrato and a soft onset and end.
+static std::vector<double> makeVoice() {
+    const double seconds = 0.55;
+    std::vector<double> out((size_t)(seconds * RATE), 0.0);
+    Formant f1, f2, f3;
+    double phase = 0.0;
+    for (size_t i = 0; i < out.size(); ++i) {
+        double t = (double)i / RATE;
+        double glide = std::fmin(1.0, std::fmax(0.0, (t - 0.18) / 0.12));   // "a" to "i"
+        double pitch = 330.0 * (1.0 + 0.08 * glide) * (1.0 + 0.012 * std::sin(2.0 * PI * 5.5 * t));
+        phase += pitch / RATE;
+        if (phase >= 1.0) phase -= 1.0;
+        double source = (phase < 0.12 ? std::sin(PI * phase / 0.12) : 0.0) - 0.12 * 2.0 / PI;
+        double v = f1.step(source, 850.0 + (310.0 - 850.0) * glide, 90.0) * 1.0 +
+                   f2.step(source, 1250.0 + (2600.0 - 1250.0) * glide, 110.0) * 0.6 +
+                   f3.step(source, 2900.0 + (3300.0 - 2900.0) * glide, 160.0) * 0.3;
+        double envelope = std::fmin(1.0, t / 0.03) * std::fmin(1.0, (seconds - t) / 0.12);
+        out[i] = v * envelope;
+    }
+    return out;
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         fprintf(stderr, "usage: makesounds GAME_DIR\n");
@@ -278,6 +317,12 @@ int main(int argc, char** argv) {
             fprintf(stderr, "makesounds: cannot write %s\n", (dir / name).c_str());
             return 1;
         }
+    }
+    std::filesystem::path voice = dir / OPTION_VOICE_SAMPLE;
+    std::filesystem::create_directories(voice.parent_path(), error);
+    if (!writeWav(voice, makeVoice(), EFFECT_PEAK)) {
+        fprintf(stderr, "makesounds: cannot write %s\n", voice.c_str());
+        return 1;
     }
     return 0;
 }

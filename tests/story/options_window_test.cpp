@@ -11,7 +11,9 @@
 #include "engine/dialogs.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
+#include "engine/sound.h"
 #include "platform/audio.h"
+#include "platform/window.h"
 #include "story/options_window.h"
 #include "story/title.h"
 #include "tests/story/title_fixture.h"
@@ -81,6 +83,18 @@ TEST_F(Options, ChangedSettingsAreWrittenToTheHeaderAndSurviveARestart) {
     EXPECT_EQ(gOptionSoundLevel, 8);
     EXPECT_EQ(gOptionMessageSpeed, 2);
     EXPECT_EQ(gOptionTextSkip, 1);
+}
+
+TEST_F(Options, TheVoiceRowPlaysTheHeroinesSampleFromTheGameFolder) {
+    boot(true);
+    openOptions(*this);
+    tap(BUTTON_DOWN);
+    tap(BUTTON_DOWN);
+    const int32_t boxes = gHeadlessMessageBoxes.total;
+    tap(BUTTON_LEFT);
+    EXPECT_EQ(gOptionVoiceLevel, 8);
+    EXPECT_EQ(gHeadlessMessageBoxes.total, boxes);   // no "file not found"
+    EXPECT_NE(gSound.voice.samples, nullptr);
 }
 
 TEST_F(Options, LeavingWithoutAChangeWritesNothing) {
