@@ -7,7 +7,8 @@
 // by the same code, so the first and the last stand for all; leaving the
 // others zero keeps an input fast. Files of the bytes themselves go through
 // real files in a folder made once; the large ones are handed over from
-// memory. Afterwards the image must be sound.
+// memory. Afterwards the image must be sound, and the title must read it:
+// its menu from the slots, and the loaded slot repaired for a start.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +18,9 @@
 #include <unistd.h>
 
 #include "engine/save_file.h"
+#include "shop/item_db.h"
+#include "story/game_start.h"
+#include "story/title.h"
 
 enum FileShape { SHAPE_MISSING, SHAPE_RAW, SHAPE_FULL, SHAPE_OLD, SHAPE_OLDEST, SHAPE_TOO_LONG, SHAPE_COUNT };
 constexpr int32_t SHAPED_SLOTS[2] = {0, SAVE_SLOT_COUNT - 1};
@@ -39,6 +43,10 @@ static void removeFolder() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (!mkdtemp(sFolder) || !getcwd(sHome, sizeof sHome)) abort();
     atexit(removeFolder);
+    // A few items, so the repair keeps some keys and drops others.
+    static const char ITEMS[] = ":Swords#Weapons\n0001 Sword#100#5#0#0#0#Wepn##a2#t\n"
+                                ":Cards\n3401 Card#10#0#0#0#0#Card###t\n";
+    parseItemTable(ITEMS, static_cast<int32_t>(sizeof ITEMS - 1));
     return 0;
 }
 
@@ -148,5 +156,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     loadSlot(slot);
     int32_t count = runningGameState().storageCount;
     if (count < 0 || count > STORAGE_ENTRY_COUNT) __builtin_trap();
+
+    scanClearedSlots();
+    buildTitleMenu();
+    if (gTitle.menuCount < 4 || gTitle.menuCount > 8) __builtin_trap();
+    GameState& game = runningGameState();
+    repairStorage(game);
+    repairEquipment(game);
+    if (game.storageCount < 0 || game.storageCount > STORAGE_ENTRY_COUNT) __builtin_trap();
+    for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; ++i) {
+        bool kept = i < game.storageCount;
+        if (kept != (game.storage[i] != ITEM_KEY_NONE)) __builtin_trap();
+        if (kept && findItemDef(itemKeyId(game.storage[i])) < 0) __builtin_trap();
+    }
     return 0;
 }
