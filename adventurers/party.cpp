@@ -18,6 +18,19 @@ int32_t statForLevel(int32_t e, int32_t h, int32_t level) {
     return static_cast<int32_t>(value);
 }
 
+void resetAdventurerStats(AdventurerRecord& a, const CharaRecord& c, int32_t level) {
+    a.level = level;
+    a.attack = c.attack;
+    a.defence = c.defence;
+    a.magic = c.magic;
+    a.magicDefence = c.magicDefence;
+    a.hpBase = static_cast<int16_t>(c.hp);
+    a.spBase = static_cast<int16_t>(c.sp);
+    a.experience = 0;
+    a.levelStartExp = 0;
+    a.nextLevelExp = LEVEL_ONE_NEXT_EXP;
+}
+
 void recomputeLevelStats(GameState& game) {
     for (int32_t k = 0; k < ADVENTURER_COUNT; k++) {
         AdventurerRecord& a = game.adventurers[k];

@@ -72,6 +72,11 @@ struct CharaRecord {
 };
 extern CharaRecord gCharaTable[CHARA_ROW_COUNT];
 
+constexpr int32_t LEVEL_ONE_NEXT_EXP = 300;   // experience that ends level 1
+
+// Puts an adventurer back at the start of a level with the chara row's
+// level-1 stats and no experience (a new game, a Survival reset).
+void resetAdventurerStats(AdventurerRecord& a, const CharaRecord& c, int32_t level);
 // Sets the base ATK, DEF, MAG, MDEF, HP and SP of the eight adventurers of
 // that game from their levels and their chara rows; the HP and SP bonuses
 // stay. Runs for a new game, a new loop, departure and every level-up.

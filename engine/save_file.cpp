@@ -111,16 +111,7 @@ void initNewGameState(GameState& game) {
     for (int32_t j = 0; j < ADVENTURER_COUNT; j++) {
         AdventurerRecord& a = game.adventurers[j];
         const CharaRecord& c = gCharaTable[j];
-        a.level = j == 0 ? 0 : c.startLevel;
-        a.attack = c.attack;
-        a.defence = c.defence;
-        a.magic = c.magic;
-        a.magicDefence = c.magicDefence;
-        a.hpBase = static_cast<int16_t>(c.hp);
-        a.spBase = static_cast<int16_t>(c.sp);
-        a.experience = 0;
-        a.levelStartExp = 0;
-        a.nextLevelExp = 300;
+        resetAdventurerStats(a, c, j == 0 ? 0 : c.startLevel);
         a.skillUnlocked[0] = 1;
     }
     recomputeLevelStats(game);

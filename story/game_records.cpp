@@ -23,7 +23,6 @@ constexpr int32_t FLAG_REPORTED = 205;
 constexpr int32_t LOOP_START_MONEY = 1000;
 constexpr int32_t LOOP_START_WEEK_END = 7;
 constexpr int32_t LOOP_START_DATE = 1;
-constexpr int32_t LEVEL_ONE_NEXT_EXP = 300;
 constexpr int32_t MERCHANT_FIRST_THRESHOLD = 100;
 
 bool isTrueCardKey(int32_t key) {
@@ -119,20 +118,7 @@ void resetRecordForSurvival(GameState& game) {
     fillCollection(game, gItemDefinitions, gItemDefinitionCount);
     initShelfLayout(game);
 
-    for (int32_t j = 0; j < ADVENTURER_COUNT; ++j) {
-        AdventurerRecord& a = game.adventurers[j];
-        const CharaRecord& c = gCharaTable[j];
-        a.level = 0;
-        a.attack = c.attack;
-        a.defence = c.defence;
-        a.magic = c.magic;
-        a.magicDefence = c.magicDefence;
-        a.hpBase = static_cast<int16_t>(c.hp);
-        a.spBase = static_cast<int16_t>(c.sp);
-        a.experience = 0;
-        a.levelStartExp = 0;
-        a.nextLevelExp = LEVEL_ONE_NEXT_EXP;
-    }
+    for (int32_t j = 0; j < ADVENTURER_COUNT; ++j) resetAdventurerStats(game.adventurers[j], gCharaTable[j], 0);
     recomputeLevelStats(game);
     // Back at level 1 only the first skill is open.
     for (AdventurerRecord& a : game.adventurers) {

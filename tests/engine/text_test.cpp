@@ -20,74 +20,10 @@
 #include "field/camera.h"
 #include "platform/window.h"
 #include "tests/harness/harness.h"
+#include "tests/engine/capturing_device.h"
 #include "tests/engine/game_font_files.h"
 #include "tools/archive_writer.h"
 
-namespace {
-
-// One glyph quad as drawn: its corners in back-buffer pixels, its texture
-// coordinates, colour and texture.
-struct DrawnQuad {
-    float left, top, right, bottom;
-    float uLeft, vTop, uRight, vBottom;
-    uint32_t argb;
-    GfxTexture* texture;
-};
-
-// Passes every call on to a real device and keeps the sprite quads drawn.
-class CapturingDevice : public GfxDevice {
-public:
-    explicit CapturingDevice(GfxDevice* inner) : d(inner) {}
-    std::vector<DrawnQuad> quads;
-    std::vector<std::pair<int32_t, uint32_t>> stageStates;   // stage 0: (state, value)
-
-    GfxResult clear(uint32_t f, uint32_t c, float z, uint32_t s) override { return d->clear(f, c, z, s); }
-    GfxResult beginScene() override { return d->beginScene(); }
-    GfxResult endScene() override { return d->endScene(); }
-    GfxResult present() override { return d->present(); }
-    GfxResult testCooperativeLevel() override { return d->testCooperativeLevel(); }
-    GfxResult reset(const GfxPresentParams& p) override { return d->reset(p); }
-    GfxTexture* createTexture(int32_t w, int32_t h, int32_t l, uint32_t u, GfxFormat f, GfxPool p) override {
-        return d->createTexture(w, h, l, u, f, p);
-    }
-    void releaseTexture(GfxTexture* t) override { d->releaseTexture(t); }
-    GfxSurface* getSurfaceLevel(GfxTexture* t, int32_t l) override { return d->getSurfaceLevel(t, l); }
-    GfxResult lockRect(GfxTexture* t, int32_t l, GfxLockedRect* o) override { return d->lockRect(t, l, o); }
-    GfxResult unlockRect(GfxTexture* t, int32_t l) override { return d->unlockRect(t, l); }
-    GfxSurface* getRenderTarget() override { return d->getRenderTarget(); }
-    GfxSurface* getDepthStencilSurface() override { return d->getDepthStencilSurface(); }
-    GfxSurface* getBackBuffer() override { return d->getBackBuffer(); }
-    GfxResult setRenderTarget(GfxSurface* c, GfxSurface* z) override { return d->setRenderTarget(c, z); }
-    void setRenderState(GfxRenderState s, uint32_t v) override { d->setRenderState(s, v); }
-    void setTexture(int32_t stage, GfxTexture* t) override {
-        if (stage == 0) bound = t;
-        d->setTexture(stage, t);
-    }
-    void setTextureStageState(int32_t stage, GfxTextureStageState s, uint32_t v) override {
-        if (stage == 0) stageStates.push_back({(int32_t)s, v});
-        d->setTextureStageState(stage, s, v);
-    }
-    void setTransform(GfxTransform w, const float m[16]) override { d->setTransform(w, m); }
-    void setVertexFormat(uint32_t fvf) override { d->setVertexFormat(fvf); }
-    GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t count, const void* vertices, int32_t stride) override {
-        if (type == GFX_PT_TRIANGLELIST && stride == (int32_t)sizeof(SpriteVertex)) {
-            const SpriteVertex* v = (const SpriteVertex*)vertices;
-            // Vertex 4 is a quad's top-left corner, vertex 0 its bottom-right.
-            for (int32_t q = 0; q + 1 < count; q += 2, v += 6)
-                quads.push_back({v[4].x, v[4].y, v[0].x, v[0].y, v[4].u, v[4].v, v[0].u, v[0].v, v[0].diffuse, bound});
-        }
-        return d->drawPrimitiveUP(type, count, vertices, stride);
-    }
-    bool readBackBuffer(uint32_t* argb, int32_t w, int32_t h) override { return d->readBackBuffer(argb, w, h); }
-    void simulateDeviceLoss() override { d->simulateDeviceLoss(); }
-    int32_t liveDefaultPoolTextures() override { return d->liveDefaultPoolTextures(); }
-
-private:
-    GfxDevice* d;
-    GfxTexture* bound = nullptr;
-};
-
-}  // namespace
 
 // Text on the recording device behind a capturing one, with the game
 // folder's font files and an empty cache.
