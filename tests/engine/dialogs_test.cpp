@@ -26,6 +26,7 @@
 #include "field/camera.h"
 #include "platform/thread.h"
 #include "tests/engine/capturing_device.h"
+#include "tests/engine/font_draw_rig.h"
 #include "tests/engine/game_font_files.h"
 
 namespace {
@@ -467,56 +468,23 @@ namespace {
 // own in the system, loading and window slots.
 class DialogDraw : public DialogTicks {
 protected:
-    static void SetUpTestSuite() {
-        std::string error;
-        fontIndex = new std::vector<uint8_t>;
-        fontData = new std::vector<uint8_t>;
-        ASSERT_TRUE(readGameFontFiles(*fontIndex, *fontData, error)) << error;
-    }
-    static void TearDownTestSuite() {
-        delete fontIndex;
-        delete fontData;
-    }
     void SetUp() override {
         DialogTicks::SetUp();
-        savedDevice = gD3DDevice;
-        savedScreen = gScreenSize;
-        savedShake = gCameraShake;
-        savedAllCodes = gFontAllCodes;
         savedSlots[0] = gSystemTexture;
         savedSlots[1] = gNowLoadingTexture;
         savedSlots[2] = gSaveWindowTexture;
-        gfxRecordingSetFailures(false, false);
-        ASSERT_TRUE(GFX_RECORDING.open());
-        recording = GFX_RECORDING.createDevice(
-            GfxPresentParams{640, 480, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false});
+        rig.open(true);
+        recording = rig.recording;
         ASSERT_NE(recording, nullptr);
-        capture = new CapturingDevice(recording);
-        gD3DDevice = capture;
-        gScreenSize = {640, 480};
-        gCameraShake = CameraShake{};
-        gFontAllCodes = 1;
-        gFontIndex = *fontIndex;
-        gFontData = *fontData;
-        gGlyphFallback = 0;
-        initGlyphCache();
-        gSpriteVertexCount = 0;
+        capture = rig.capture;
         makeSlot(gSystemTexture, 128, 128);
         makeSlot(gNowLoadingTexture, 256, 64);
         makeSlot(gSaveWindowTexture, 512, 128);
     }
     void TearDown() override {
-        initGlyphCache();
         for (TextureSlot* slot : {&gSystemTexture, &gNowLoadingTexture, &gSaveWindowTexture})
-            if (slot->texture) recording->releaseTexture(slot->texture);
-        delete capture;
-        GFX_RECORDING.destroyDevice(recording);
-        GFX_RECORDING.close();
-        freeFontFiles();
-        gD3DDevice = savedDevice;
-        gScreenSize = savedScreen;
-        gCameraShake = savedShake;
-        gFontAllCodes = savedAllCodes;
+            if (slot->texture && recording) recording->releaseTexture(slot->texture);
+        rig.close();
         gSystemTexture = savedSlots[0];
         gNowLoadingTexture = savedSlots[1];
         gSaveWindowTexture = savedSlots[2];
@@ -558,18 +526,11 @@ protected:
     // The height of a glyph quad drawn centred at scale k.
     static float lineHeight(float k) { return 42.0f * textScale(textScale(k) / TEXT_UNIT_SCALE); }
 
-    static std::vector<uint8_t>* fontIndex;
-    static std::vector<uint8_t>* fontData;
+    FontDrawRig rig;
     GfxDevice* recording = nullptr;
     CapturingDevice* capture = nullptr;
-    GfxDevice* savedDevice;
-    ScreenSize savedScreen;
-    CameraShake savedShake;
-    int32_t savedAllCodes;
     TextureSlot savedSlots[3];
 };
-std::vector<uint8_t>* DialogDraw::fontIndex;
-std::vector<uint8_t>* DialogDraw::fontData;
 
 class MessageWindowDraw : public DialogDraw {};
 class YesNoDraw : public DialogDraw {};

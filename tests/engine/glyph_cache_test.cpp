@@ -17,6 +17,7 @@
 #include "engine/shell.h"
 #include "engine/text.h"
 #include "platform/window.h"
+#include "tests/engine/font_draw_rig.h"
 #include "tests/engine/game_font_files.h"
 #include "tools/archive_writer.h"
 
@@ -56,47 +57,19 @@ std::string debugRow(int row) { return std::string(gDebugText + row * DEBUG_TEXT
 // A cache over the game's own font files, drawing on the recording device.
 class GlyphCache : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        std::string error;
-        fontIndex = new std::vector<uint8_t>;
-        fontData = new std::vector<uint8_t>;
-        ASSERT_TRUE(readGameFontFiles(*fontIndex, *fontData, error)) << error;
-    }
-    static void TearDownTestSuite() {
-        delete fontIndex;
-        delete fontData;
-    }
     void SetUp() override {
-        savedDevice = gD3DDevice;
         savedWindow = gWindow;
-        savedScreen = gScreenSize;
-        savedAllCodes = gFontAllCodes;
-        gfxRecordingSetFailures(false, false);
-        ASSERT_TRUE(GFX_RECORDING.open());
-        device = GFX_RECORDING.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false});
+        rig.open(false);
+        device = rig.recording;
         ASSERT_NE(device, nullptr);
-        gD3DDevice = device;
         gWindow = &WINDOW_HEADLESS;
         headlessWindowReset();
-        gScreenSize = {640, 480};
-        gFontAllCodes = 1;
-        gFontIndex = *fontIndex;
-        gFontData = *fontData;
-        gGlyphFallback = 0;
-        initGlyphCache();
         clearDebugText();
         gfxRecordClear();
     }
     void TearDown() override {
-        initGlyphCache();
-        gGlyphFallback = 0;
-        GFX_RECORDING.destroyDevice(device);
-        GFX_RECORDING.close();
-        freeFontFiles();
-        gD3DDevice = savedDevice;
+        rig.close();
         gWindow = savedWindow;
-        gScreenSize = savedScreen;
-        gFontAllCodes = savedAllCodes;
     }
     // The texels of an entry's texture, top row first.
     std::vector<uint32_t> texels(const GlyphCacheEntry* entry, int32_t width, int32_t height) {
@@ -111,16 +84,10 @@ protected:
         return out;
     }
 
-    static std::vector<uint8_t>* fontIndex;
-    static std::vector<uint8_t>* fontData;
+    FontDrawRig rig;
     GfxDevice* device = nullptr;
-    GfxDevice* savedDevice;
-    const WindowBackend* savedWindow;
-    ScreenSize savedScreen;
-    int32_t savedAllCodes;
+    const WindowBackend* savedWindow = nullptr;
 };
-std::vector<uint8_t>* GlyphCache::fontIndex;
-std::vector<uint8_t>* GlyphCache::fontData;
 
 TEST_F(GlyphCache, StartsEmptyWithOneTextureSlotPerEntry) {
     EXPECT_EQ(gGlyphQuadSlot.width, 42);

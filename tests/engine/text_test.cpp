@@ -21,6 +21,7 @@
 #include "platform/window.h"
 #include "tests/harness/harness.h"
 #include "tests/engine/capturing_device.h"
+#include "tests/engine/font_draw_rig.h"
 #include "tests/engine/game_font_files.h"
 #include "tools/archive_writer.h"
 
@@ -29,47 +30,12 @@
 // folder's font files and an empty cache.
 class TextDraw : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        std::string error;
-        fontIndex = new std::vector<uint8_t>;
-        fontData = new std::vector<uint8_t>;
-        ASSERT_TRUE(readGameFontFiles(*fontIndex, *fontData, error)) << error;
-    }
-    static void TearDownTestSuite() {
-        delete fontIndex;
-        delete fontData;
-    }
     void SetUp() override {
-        savedDevice = gD3DDevice;
-        savedScreen = gScreenSize;
-        savedShake = gCameraShake;
-        savedAllCodes = gFontAllCodes;
-        gfxRecordingSetFailures(false, false);
-        ASSERT_TRUE(GFX_RECORDING.open());
-        recording = GFX_RECORDING.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false});
-        ASSERT_NE(recording, nullptr);
-        capture = new CapturingDevice(recording);
-        gD3DDevice = capture;
-        gScreenSize = {640, 480};
-        gCameraShake = CameraShake{};
-        gFontAllCodes = 1;
-        gFontIndex = *fontIndex;
-        gFontData = *fontData;
-        gGlyphFallback = 0;
-        initGlyphCache();
-        gSpriteVertexCount = 0;
+        rig.open(true);
+        ASSERT_NE(rig.recording, nullptr);
+        capture = rig.capture;
     }
-    void TearDown() override {
-        initGlyphCache();
-        delete capture;
-        GFX_RECORDING.destroyDevice(recording);
-        GFX_RECORDING.close();
-        freeFontFiles();
-        gD3DDevice = savedDevice;
-        gScreenSize = savedScreen;
-        gCameraShake = savedShake;
-        gFontAllCodes = savedAllCodes;
-    }
+    void TearDown() override { rig.close(); }
     std::vector<DrawnQuad>& quads() { return capture->quads; }
     // What one character advances at scale factor s, from its cache entry.
     static float advanceOf(const char* character, float s) {
@@ -77,17 +43,9 @@ protected:
         return g ? (float)(g->inkWidth - 3) * s : 0.0f;
     }
 
-    static std::vector<uint8_t>* fontIndex;
-    static std::vector<uint8_t>* fontData;
-    GfxDevice* recording = nullptr;
+    FontDrawRig rig;
     CapturingDevice* capture = nullptr;
-    GfxDevice* savedDevice;
-    ScreenSize savedScreen;
-    CameraShake savedShake;
-    int32_t savedAllCodes;
 };
-std::vector<uint8_t>* TextDraw::fontIndex;
-std::vector<uint8_t>* TextDraw::fontData;
 
 TEST(TextScale, IsK0494AndALineIs42OfIt) {
     const float ks[] = {0.5f, 1.0f, 1.25f, 2.0f};

@@ -1,0 +1,73 @@
+// tests/engine/font_draw_rig.h: what a test of text drawing stands on: the
+// recording graphics device at 640 x 480 (behind a capturing one when asked),
+// the sample game folder's font files, read once per program, and an empty
+// glyph cache. close() puts every global it changed back.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/font_files.h"
+#include "engine/glyph_cache.h"
+#include "engine/settings.h"
+#include "engine/shell.h"
+#include "engine/sprites.h"
+#include "field/camera.h"
+#include "platform/gfx.h"
+#include "tests/engine/capturing_device.h"
+#include "tests/engine/game_font_files.h"
+
+struct FontDrawRig {
+    GfxDevice* recording = nullptr;
+    CapturingDevice* capture = nullptr;   // null unless opened capturing
+
+    // Check recording afterwards: it stays null when the device failed.
+    void open(bool capturing) {
+        static std::vector<uint8_t> index, data;
+        static std::string error;
+        static const bool read = readGameFontFiles(index, data, error);
+        ASSERT_TRUE(read) << error;
+        savedDevice = gD3DDevice;
+        savedScreen = gScreenSize;
+        savedShake = gCameraShake;
+        savedAllCodes = gFontAllCodes;
+        gfxRecordingSetFailures(false, false);
+        ASSERT_TRUE(GFX_RECORDING.open());
+        recording = GFX_RECORDING.createDevice(
+            GfxPresentParams{640, 480, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false});
+        ASSERT_NE(recording, nullptr);
+        if (capturing) capture = new CapturingDevice(recording);
+        gD3DDevice = capture ? capture : recording;
+        gScreenSize = {640, 480};
+        gCameraShake = CameraShake{};
+        gFontAllCodes = 1;
+        gFontIndex = index;
+        gFontData = data;
+        gGlyphFallback = 0;
+        initGlyphCache();
+        gSpriteVertexCount = 0;
+    }
+
+    void close() {
+        initGlyphCache();
+        gGlyphFallback = 0;
+        delete capture;
+        capture = nullptr;
+        if (recording) GFX_RECORDING.destroyDevice(recording);
+        recording = nullptr;
+        GFX_RECORDING.close();
+        freeFontFiles();
+        gD3DDevice = savedDevice;
+        gScreenSize = savedScreen;
+        gCameraShake = savedShake;
+        gFontAllCodes = savedAllCodes;
+    }
+
+private:
+    GfxDevice* savedDevice = nullptr;
+    ScreenSize savedScreen{};
+    CameraShake savedShake{};
+    int32_t savedAllCodes = 0;
+};
