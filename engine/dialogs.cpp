@@ -112,19 +112,12 @@ void cancelMessageWindow() { gMessageWindow.openCounter = 0; }
 // The window picture grown by f (0..1) from the screen's centre, drawn with
 // ADDSIGNED on stage 0; the caller puts MODULATE back after its text.
 static void drawWindowPicture(float f) {
-    if (gD3DDevice) {
-        gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADDSIGNED);
-        gD3DDevice->setTexture(0, gSaveWindowTexture.texture);
-    }
-    SpriteDest dst = {(float)(int32_t)(320.0f - 256.0f * f), 224.0f - 64.0f * f, WINDOW_PICTURE_WIDTH * f,
-                      WINDOW_PICTURE_HEIGHT * f};
-    addSpriteQuad(dst, SpriteSource{0.0f, 0.0f, WINDOW_PICTURE_WIDTH, WINDOW_PICTURE_HEIGHT}, gSaveWindowTexture,
-                  WINDOW_PICTURE_COLOR);
+    setSpriteColourOp(GFX_TOP_ADDSIGNED);
+    bindSpriteTexture(gSaveWindowTexture);
+    addSpriteRect((float)(int32_t)(320.0f - 256.0f * f), 224.0f - 64.0f * f, WINDOW_PICTURE_WIDTH * f,
+                  WINDOW_PICTURE_HEIGHT * f, SpriteSource{0.0f, 0.0f, WINDOW_PICTURE_WIDTH, WINDOW_PICTURE_HEIGHT},
+                  gSaveWindowTexture, WINDOW_PICTURE_COLOR);
     flushSprites();
-}
-
-static void restoreModulate() {
-    if (gD3DDevice) gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
 }
 
 void drawMessageWindow() {
@@ -132,10 +125,9 @@ void drawMessageWindow() {
     if (w.openCounter <= 0) return;
     float f = (float)w.openCounter / (float)MESSAGE_OPEN_FRAMES;
 
-    if (gD3DDevice) gD3DDevice->setTexture(0, gSystemTexture.texture);
+    bindSpriteTexture(gSystemTexture);
     uint32_t dim = (uint32_t)(int32_t)(64.0f * f);
-    SpriteDest screen = {0.0f, 0.0f, 640.0f, 480.0f};
-    addSpriteQuad(screen, SpriteSource{0.0f, 0.0f, 7.0f, 7.0f}, gSystemTexture, dim << 24);
+    addSpriteRect(0.0f, 0.0f, 640.0f, 480.0f, SpriteSource{0.0f, 0.0f, 7.0f, 7.0f}, gSystemTexture, dim << 24);
     flushSprites();
 
     uint32_t alpha = (uint32_t)(int32_t)(255.0f * f);
@@ -144,7 +136,7 @@ void drawMessageWindow() {
     const MessageLayout& layout = MESSAGE_LAYOUTS[lineCount - 1];
     for (int32_t i = 0; i < lineCount; ++i)
         drawTextCentered(320.0f, layout.y[i], w.lines[i], alpha << 24 | TEXT_GREY, layout.scale);
-    restoreModulate();
+    setSpriteColourOp(GFX_TOP_MODULATE);
 }
 
 static float choiceMarkX(int32_t choice) { return 212.0f + 124.0f * (float)choice; }
@@ -204,13 +196,12 @@ void drawYesNoWindow() {
     bool flashing = w.result != YES_NO_RESULT_CANCELLED && w.closingCounter >= 1 &&
                     w.closingCounter <= YES_NO_FLASH_FRAMES;
     for (int32_t i = 0; i < 2; ++i) {
-        uint32_t grey = 127;
+        int32_t grey = 127;
         if (flashing && i == w.choice)
-            grey = (uint32_t)(127 + (int32_t)(128.0 * std::sin((double)w.closingCounter * std::numbers::pi / 4.0)));
-        drawText(YES_NO_LABEL_X[i], 232.0f + w.rowOffset, YES_NO_LABELS[i],
-                 alpha << 24 | grey << 16 | grey << 8 | grey, 1.0f);
+            grey = 127 + (int32_t)(128.0 * std::sin((double)w.closingCounter * std::numbers::pi / 4.0));
+        drawText(YES_NO_LABEL_X[i], 232.0f + w.rowOffset, YES_NO_LABELS[i], greyArgb((int32_t)alpha, grey), 1.0f);
     }
-    restoreModulate();
+    setSpriteColourOp(GFX_TOP_MODULATE);
 }
 
 bool isDialogActive() { return gMessageWindow.openCounter > 0 || gYesNoWindow.openCounter > 0; }
@@ -255,9 +246,9 @@ void updatePointer() {
 
 void drawPointer() {
     float bob = (float)std::fabs(8.0 * std::sin(0.1 * (double)gPointer.bobCounter));
-    if (gD3DDevice) gD3DDevice->setTexture(0, gNowLoadingTexture.texture);
+    bindSpriteTexture(gNowLoadingTexture);
     if (!gPointer.shown) return;
-    SpriteDest dst = {(float)(int32_t)(gPointer.x - bob), gPointer.y - 20.0f, 40.0f, 40.0f};
-    addSpriteQuad(dst, SpriteSource{192.0f, 0.0f, 232.0f, 40.0f}, gNowLoadingTexture, 0xFFFFFFFF);
+    addSpriteRect((float)(int32_t)(gPointer.x - bob), gPointer.y - 20.0f, 40.0f, 40.0f,
+                  SpriteSource{192.0f, 0.0f, 232.0f, 40.0f}, gNowLoadingTexture, 0xFFFFFFFF);
     flushSprites();
 }

@@ -1,5 +1,6 @@
 #include "engine/settings.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/frame_loop.h"
@@ -36,10 +37,6 @@ static_assert(PAD_KEY_COUNT + SKILL_KEY_COUNT == PAD_BINDING_COUNT);
 // "screen" 0, 1 and 2; any other value takes the last size.
 static const ScreenSize SCREEN_SIZES[4] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 960}};
 
-static int32_t clampInt(int32_t value, int32_t low, int32_t high) {
-    return value < low ? low : (value > high ? high : value);
-}
-
 void loadSettings() {
     ProfileText ini;
     // A missing or unreadable file reads as empty: every value its default.
@@ -62,13 +59,13 @@ void loadSettings() {
     gWindowed = profileGetInt(ini, "setup", "winmode", 1);
     // Frame skip and texture level index tables: out-of-range values are
     // pulled to the nearest end rather than read past them.
-    gFrameSkip = clampInt(profileGetInt(ini, "setup", "fps", 0), 0, FRAME_SKIP_MAX);
+    gFrameSkip = std::clamp(profileGetInt(ini, "setup", "fps", 0), 0, FRAME_SKIP_MAX);
     gDispFps = profileGetInt(ini, "setup", "dispfps", 0);
     gSfNoUse = profileGetInt(ini, "setup", "sfnouse", 0);
     gUseMipmap = profileGetInt(ini, "setup", "usemipmap", 0);
     gUseTree = profileGetInt(ini, "setup", "usetree", 0);
     gUseLightTex = profileGetInt(ini, "setup", "uselighttex", 0);
-    gTexLevel = clampInt(profileGetInt(ini, "setup", "texlevel", 0), 0, TEX_LEVEL_MAX);
+    gTexLevel = std::clamp(profileGetInt(ini, "setup", "texlevel", 0), 0, TEX_LEVEL_MAX);
     gTooriOff = profileGetInt(ini, "setup", "toorioff", 0);
     gUseWindowPos = profileGetInt(ini, "setup", "windowpos", 0);
     gWindowPos[0] = profileGetInt(ini, "setup", "winx", 0);
@@ -82,8 +79,8 @@ void loadSettings() {
     int32_t screen = profileGetInt(ini, "setup", "screen", 0);
     gScreenSize = SCREEN_SIZES[screen >= 0 && screen <= 2 ? screen : 3];
 
-    gIniVolumes[0] = clampInt(profileGetInt(ini, "config", "se", INI_VOLUME_MAX), 0, INI_VOLUME_MAX);
-    gIniVolumes[1] = clampInt(profileGetInt(ini, "config", "mu", INI_VOLUME_MAX), 0, INI_VOLUME_MAX);
+    gIniVolumes[0] = std::clamp(profileGetInt(ini, "config", "se", INI_VOLUME_MAX), 0, INI_VOLUME_MAX);
+    gIniVolumes[1] = std::clamp(profileGetInt(ini, "config", "mu", INI_VOLUME_MAX), 0, INI_VOLUME_MAX);
     profileRelease(ini);
 }
 

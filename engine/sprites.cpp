@@ -70,6 +70,20 @@ void addSpriteQuadPixels(const SpriteDest& dst, const SpriteSource& src, const T
     addSpriteQuad(logical, src, slot, argb);
 }
 
+void bindSpriteTexture(const TextureSlot& slot) {
+    if (gD3DDevice) gD3DDevice->setTexture(0, slot.texture);
+}
+
+void setSpriteColourOp(uint32_t op) {
+    if (gD3DDevice) gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, op);
+}
+
+void addSpriteRect(float x, float y, float width, float height, const SpriteSource& src, const TextureSlot& slot,
+                   uint32_t argb) {
+    SpriteDest dst = {x, y, width, height};
+    addSpriteQuad(dst, src, slot, argb);
+}
+
 void flushSprites() {
     if (gSpriteVertexCount <= 0) return;
     if (gD3DDevice) {

@@ -60,6 +60,17 @@ void addSpriteQuadPixels(const SpriteDest& dst, const SpriteSource& src, const T
 // touches nothing.
 void flushSprites();
 
+// The helpers the 2D screens draw with. Without a device they do nothing.
+// 0xAARRGGBB with the three colour channels at one grey level.
+constexpr uint32_t greyArgb(int32_t alpha, int32_t grey) {
+    return (uint32_t)alpha << 24 | (uint32_t)grey << 16 | (uint32_t)grey << 8 | (uint32_t)grey;
+}
+void bindSpriteTexture(const TextureSlot& slot);   // stage 0
+void setSpriteColourOp(uint32_t op);               // stage 0's colour operation
+// addSpriteQuad for a quad given by its corner and size.
+void addSpriteRect(float x, float y, float width, float height, const SpriteSource& src, const TextureSlot& slot,
+                   uint32_t argb);
+
 // Offsets of a rotated quad's edges from its pivot, in logical units.
 struct RotatedCorners {
     float left, top, right, bottom;

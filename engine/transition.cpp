@@ -1,5 +1,6 @@
 #include "engine/transition.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "dungeon/departure.h"
@@ -317,7 +318,7 @@ int32_t fadeOverlayAlpha() {
     float step = 256.0f / (float)(gFadeLength > 3 ? gFadeLength - 2 : 1);
     int32_t a = gFadeState == -1 ? (int32_t)(255.0f - step * (float)(gFadeCounter - 2))
                                  : (int32_t)(step * (float)gFadeCounter);
-    return a < 0 ? 0 : (a > 255 ? 255 : a);
+    return std::clamp(a, 0, 255);
 }
 
 void drawTransitionOverlay() {

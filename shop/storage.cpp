@@ -1,5 +1,7 @@
 #include "shop/storage.h"
 
+#include <algorithm>
+
 #include "engine/save_file.h"
 #include "shop/collection.h"
 #include "shop/item_db.h"
@@ -83,6 +85,10 @@ int32_t countItemInStorage(int32_t id) {
         if (key != ITEM_KEY_NONE && itemKeyId(key) == id) n++;
     }
     return n;
+}
+
+int32_t storedEntryCount(const GameState& game) {
+    return std::clamp(game.storageCount, 0, STORAGE_ENTRY_COUNT);
 }
 
 int32_t countStoredItems() {

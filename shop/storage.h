@@ -31,6 +31,9 @@ int32_t removeItemsFromStorage(int32_t id, int32_t count, int32_t plusBudget);
 int32_t countItemInStorage(int32_t id);
 // Entries that are not -1.
 int32_t countStoredItems();
+// A game's storageCount kept inside the storage: a slot of the file image may
+// hold any value there.
+int32_t storedEntryCount(const GameState& game);
 
 // Purchases that still fit below the trade limit (0: buying is refused).
 int32_t storagePurchaseRoom(int32_t stored);

@@ -1,5 +1,7 @@
 #include "shop/visitor_wishes.h"
 
+#include <algorithm>
+
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/sound.h"
@@ -382,7 +384,7 @@ static bool sellFromVendingShelf(GameState& game, int32_t shelf) {
 
 void runVendingSales(int32_t shelfCount) {
     GameState& game = runningGameState();
-    int32_t shelves = shelfCount < 0 ? 0 : shelfCount > SHELF_COUNT ? SHELF_COUNT : shelfCount;
+    int32_t shelves = std::clamp(shelfCount, 0, SHELF_COUNT);
     int32_t order[SHELF_COUNT];
     for (int32_t i = 0; i < SHELF_COUNT; i++) order[i] = i;
     shuffleArray(order, shelves);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "shop/item_db.h"
+#include "shop/storage.h"
 
 // Flags set for every new loop.
 static const int32_t NEW_LOOP_FLAGS[] = {16, 17, 18, 20, 21, 22, 24, 26, 29, 30, 33, 34,
@@ -75,9 +76,7 @@ void carryOverRecord(GameState& game, int32_t mode) {
         a.returns = 0;
         a.clears = 0;
     }
-    int32_t count = game.storageCount < 0 ? 0 : game.storageCount > STORAGE_ENTRY_COUNT ? STORAGE_ENTRY_COUNT
-                                                                                         : game.storageCount;
-    for (int32_t i = 0; i < count; ++i)
+    for (int32_t i = 0, count = storedEntryCount(game); i < count; ++i)
         if (isTrueCardKey(game.storage[i]))
             game.storyFlags[FLAG_ADVENTURER_CARD + itemKeyId(game.storage[i]) - TRUE_CARD_FIRST] = 1;
     if (reported) game.storyFlags[FLAG_REPORTED] = 1;

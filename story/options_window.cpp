@@ -1,5 +1,6 @@
 #include "story/options_window.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/dialogs.h"
@@ -34,8 +35,6 @@ constexpr uint32_t PICTURE_PLAIN = 0xFF7F7F7F;
 constexpr SpriteSource BOARD = {0.0f, 0.0f, 320.0f, 360.0f};
 constexpr SpriteSource SAVE_WINDOW = {0.0f, 0.0f, 512.0f, 128.0f};
 
-static int32_t clampInt(int32_t v, int32_t low, int32_t high) { return v < low ? low : v > high ? high : v; }
-
 static int32_t optionMaximum(int32_t row) {
     switch (row) {
     case OPTION_ROW_MESSAGE_SPEED: return OPTION_MESSAGE_SPEED_MAX;
@@ -56,7 +55,7 @@ static int32_t optionValue(int32_t row) {
     case OPTION_ROW_TEXT_SKIP: value = gOptionTextSkip; break;
     default: break;
     }
-    return clampInt(value, 0, optionMaximum(row));
+    return std::clamp(value, 0, optionMaximum(row));
 }
 
 bool changeOptionSetting(int32_t row, int32_t step) {
@@ -98,7 +97,7 @@ void formatOptionValue(char* out, int32_t size, int32_t row) {
 void formatRecordValue(char* out, int32_t size, int32_t row, int32_t value) {
     static const char* const UNITS[RECORD_ROW_COUNT][2] = {
         {"%d pt", "-- pt"}, {"%d gold", "-- gold"}, {"Day %d", "Day --"}, {"Day %d", "Day --"}};
-    const char* const* unit = UNITS[clampInt(row, 0, RECORD_ROW_COUNT - 1)];
+    const char* const* unit = UNITS[std::clamp(row, 0, RECORD_ROW_COUNT - 1)];
     if (value == 0) snprintf(out, (size_t)size, "%s", unit[1]);
     else snprintf(out, (size_t)size, unit[0], value);
 }
@@ -153,30 +152,24 @@ void updateTitleOptions() {
     if (step != 0 && changeOptionSetting(t.rowCursor, step)) t.optionsState = 1;
 }
 
-static void setColourOp(int32_t op) {
-    if (gD3DDevice) gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, op);
-}
-
 static void drawBoard(float x, float y) {
-    if (gD3DDevice) gD3DDevice->setTexture(0, gPauseTextures[3].texture);
-    SpriteDest dst = {x + 160.0f, y + 32.0f, 320.0f, 360.0f};
-    addSpriteQuad(dst, BOARD, gPauseTextures[3], 0xFFFFFFFF);
+    bindSpriteTexture(gPauseTextures[3]);
+    addSpriteRect(x + 160.0f, y + 32.0f, 320.0f, 360.0f, BOARD, gPauseTextures[3], 0xFFFFFFFF);
     flushSprites();
 }
 
 static void drawSavingBanner() {
-    setColourOp(GFX_TOP_ADDSIGNED);
-    if (gD3DDevice) gD3DDevice->setTexture(0, gSaveWindowTexture.texture);
-    SpriteDest dst = {64.0f, 160.0f, 512.0f, 128.0f};
-    addSpriteQuad(dst, SAVE_WINDOW, gSaveWindowTexture, PICTURE_PLAIN);
+    setSpriteColourOp(GFX_TOP_ADDSIGNED);
+    bindSpriteTexture(gSaveWindowTexture);
+    addSpriteRect(64.0f, 160.0f, 512.0f, 128.0f, SAVE_WINDOW, gSaveWindowTexture, PICTURE_PLAIN);
     flushSprites();
     drawTextCentered(320.0f, 208.0f, "Saving", TEXT_PLAIN, 1.2f);
-    setColourOp(GFX_TOP_MODULATE);
+    setSpriteColourOp(GFX_TOP_MODULATE);
 }
 
 void drawOptionsWindow(float x, float y, int32_t row, int32_t saving) {
     drawBoard(x, y);
-    setColourOp(GFX_TOP_MODULATE2X);
+    setSpriteColourOp(GFX_TOP_MODULATE2X);
     char value[16];
     for (int32_t r = OPTION_ROW_MUSIC; r <= OPTION_ROW_TEXT_SKIP; ++r) {
         float ry = y + 112.0f + 40.0f * (float)r;
@@ -188,13 +181,13 @@ void drawOptionsWindow(float x, float y, int32_t row, int32_t saving) {
     if (gGameMode == 0)
         drawTextCentered(x + 320.0f, y + 312.0f, OPTION_LABELS[OPTION_ROW_CLEAR_SAVE],
                          row == OPTION_ROW_CLEAR_SAVE ? TEXT_SELECTED : TEXT_PLAIN, 1.0f);
-    setColourOp(GFX_TOP_MODULATE);
+    setSpriteColourOp(GFX_TOP_MODULATE);
     if (saving) drawSavingBanner();
 }
 
 void drawRecordsWindow(float x, float y) {
     drawBoard(x, y);
-    setColourOp(GFX_TOP_MODULATE2X);
+    setSpriteColourOp(GFX_TOP_MODULATE2X);
     const int32_t values[RECORD_ROW_COUNT] = {gRecordScore, gRecordMoney, gRecordHellDays, gRecordNormalDays};
     char text[32];
     for (int32_t i = 0; i < RECORD_ROW_COUNT; ++i) {
@@ -203,5 +196,5 @@ void drawRecordsWindow(float x, float y) {
         formatRecordValue(text, sizeof text, i, values[i]);
         drawTextCentered(x + 320.0f, ry + 32.0f, text, TEXT_PLAIN, 0.8f);
     }
-    setColourOp(GFX_TOP_MODULATE);
+    setSpriteColourOp(GFX_TOP_MODULATE);
 }

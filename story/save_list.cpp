@@ -1,5 +1,6 @@
 #include "story/save_list.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -39,12 +40,6 @@ constexpr SpriteUv DIAL_HAND_UV = {465.0f / 1024.0f, 129.0f / 1024.0f, 495.0f / 
 constexpr RotatedCorners DIAL_HAND_CORNERS = {-16.0f, -54.0f, 16.0f, 10.0f};
 // The level plate of the pause sheet.
 constexpr SpriteSource LEVEL_PLATE = {720.0f, 368.0f, 864.0f, 416.0f};
-
-static uint32_t greyColour(int32_t alpha, int32_t grey) {
-    return (uint32_t)alpha << 24 | (uint32_t)grey << 16 | (uint32_t)grey << 8 | (uint32_t)grey;
-}
-
-static int32_t clampByte(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
 void listAllSaveSlots() {
     for (int32_t k = 0; k < SAVE_SLOT_COUNT; ++k) gTitle.slotList[k] = k;
@@ -124,7 +119,7 @@ SlotRowLook slotRowLook(bool underCursor, bool dimmed, int32_t listFrame, int32_
     if (dimmed) plate -= 64;
     int32_t flashGrey = flash > 0 ? (int32_t)(128.0f * std::sin(PI_F * (float)flash / 30.0f)) : 0;
     int32_t text = dimmed ? 64 : 127 + flashGrey;
-    return SlotRowLook{clampByte(plate + flashGrey), 255, clampByte(text), 255};
+    return SlotRowLook{std::clamp(plate + flashGrey, 0, 255), 255, std::clamp(text, 0, 255), 255};
 }
 
 void formatPlayTime(char* out, int32_t size, int32_t playTicks) {
@@ -154,15 +149,6 @@ const char* playModeTag(int32_t playMode, int32_t survivalHell) {
     }
 }
 
-static void bind(const TextureSlot& slot) {
-    if (gD3DDevice) gD3DDevice->setTexture(0, slot.texture);
-}
-
-static void quad(float x, float y, float w, float h, const SpriteSource& src, const TextureSlot& slot, uint32_t argb) {
-    SpriteDest dst = {x, y, w, h};
-    addSpriteQuad(dst, src, slot, argb);
-}
-
 // The large digits of the item window, right-aligned: the last digit ends 16
 // pixels left of x. Money has the gold mark at the right end and a comma
 // every three digits.
@@ -170,17 +156,17 @@ static void drawSlotNumber(float x, float y, int32_t value, bool money, uint32_t
     char digits[16];
     int32_t n = snprintf(digits, sizeof digits, "%d", value < 0 ? 0 : value);
     if (money) {
-        quad(x - 67.5f, y, 54.0f, 30.0f, MONEY_SIGN, gItemWindowTexture, argb);
+        addSpriteRect(x - 67.5f, y, 54.0f, 30.0f, MONEY_SIGN, gItemWindowTexture, argb);
         x -= 59.5f;
     }
     for (int32_t k = 1; k <= n; ++k) {
         if (money && k != 1 && k % 3 == 1) {
-            quad(x - 16.0f, y, 24.0f, 32.0f, COMMA, gItemWindowTexture, argb);
+            addSpriteRect(x - 16.0f, y, 24.0f, 32.0f, COMMA, gItemWindowTexture, argb);
             x -= 4.0f;
         }
         x -= 16.0f;
         float d = (float)(digits[n - k] - '0');
-        quad(x, y, 24.0f, 24.0f, SpriteSource{DIGIT_LEFT + DIGIT_CELL * d, DIGIT_TOP, DIGIT_LEFT + DIGIT_CELL * (d + 1), DIGIT_TOP + DIGIT_CELL},
+        addSpriteRect(x, y, 24.0f, 24.0f, SpriteSource{DIGIT_LEFT + DIGIT_CELL * d, DIGIT_TOP, DIGIT_LEFT + DIGIT_CELL * (d + 1), DIGIT_TOP + DIGIT_CELL},
              gItemWindowTexture, argb);
     }
 }
@@ -194,7 +180,7 @@ static void drawLevelDigits(float x, float y, int32_t level, uint32_t argb) {
     float left = n == 1 ? x - 8.0f : x - 20.0f;
     for (int32_t i = 0; i < n; ++i) {
         float d = (float)(digits[i] - '0');
-        quad(left + 20.0f * (float)i, y, 32.0f, 40.0f, SpriteSource{32.0f * d, LEVEL_DIGIT_TOP, 32.0f * d + 32.0f, LEVEL_DIGIT_TOP + 40.0f},
+        addSpriteRect(left + 20.0f * (float)i, y, 32.0f, 40.0f, SpriteSource{32.0f * d, LEVEL_DIGIT_TOP, 32.0f * d + 32.0f, LEVEL_DIGIT_TOP + 40.0f},
              gItemWindowTexture, argb);
     }
 }
@@ -208,9 +194,9 @@ static float dayNumberX(float px, int32_t day) {
 }
 
 static void drawSavedGame(float px, float py, const GameState& game, uint32_t colour) {
-    bind(gItemWindowTexture);
-    quad(px + 80.0f, py + 16.0f, 288.0f, 128.0f, SUMMARY_PLATE, gItemWindowTexture, colour);
-    if (game.playMode == PLAY_MODE_ENDLESS) quad(px + 544.0f, py + 32.0f, 96.0f, 96.0f, ENDLESS_MARK, gItemWindowTexture, colour);
+    bindSpriteTexture(gItemWindowTexture);
+    addSpriteRect(px + 80.0f, py + 16.0f, 288.0f, 128.0f, SUMMARY_PLATE, gItemWindowTexture, colour);
+    if (game.playMode == PLAY_MODE_ENDLESS) addSpriteRect(px + 544.0f, py + 32.0f, 96.0f, 96.0f, ENDLESS_MARK, gItemWindowTexture, colour);
     flushSprites();
     drawRotatedQuad(px + 132.0f, py + 88.0f, PI_F / 2.0f - PI_F / 3.0f * (float)game.dayPhase, DIAL_HAND_CORNERS, DIAL_HAND_UV,
                     colour);
@@ -218,10 +204,10 @@ static void drawSavedGame(float px, float py, const GameState& game, uint32_t co
     drawSlotNumber(dayNumberX(px, day), py + 92.0f, day, false, colour);
     drawSlotNumber(px + 352.0f, py + 44.0f, game.money, true, colour);
     flushSprites();
-    bind(gPauseTextures[0]);
-    quad(px + 240.0f, py + 76.0f, 144.0f, 48.0f, LEVEL_PLATE, gPauseTextures[0], colour);
+    bindSpriteTexture(gPauseTextures[0]);
+    addSpriteRect(px + 240.0f, py + 76.0f, 144.0f, 48.0f, LEVEL_PLATE, gPauseTextures[0], colour);
     flushSprites();
-    bind(gItemWindowTexture);
+    bindSpriteTexture(gItemWindowTexture);
     drawLevelDigits(px + 392.0f, py + 80.0f, game.merchantLevel, colour);
     flushSprites();
 
@@ -245,10 +231,10 @@ static void drawSlotRow(float px, float py, int32_t position, int32_t cursor, in
     bool dimmed = gTitle.cardListMode && !isCardSlot(slot);
     SlotRowLook look = slotRowLook(position == cursor, dimmed, gTitle.slotListFrame, flash);
     if (alphaOverride >= 0) look.plateAlpha = look.textAlpha = alphaOverride;
-    bind(gItemWindowTexture);
-    quad(px, py, 640.0f, 160.0f, SLOT_PLATE, gItemWindowTexture, greyColour(look.plateAlpha, look.plateGrey));
+    bindSpriteTexture(gItemWindowTexture);
+    addSpriteRect(px, py, 640.0f, 160.0f, SLOT_PLATE, gItemWindowTexture, greyArgb(look.plateAlpha, look.plateGrey));
     flushSprites();
-    uint32_t colour = greyColour(look.textAlpha, look.textGrey);
+    uint32_t colour = greyArgb(look.textAlpha, look.textGrey);
     char number[8];
     snprintf(number, sizeof number, "%03d", slot + 1);
     drawText(px + 16.0f, py + 64.0f, number, colour, 1.0f);
@@ -279,7 +265,7 @@ static void drawPage(float px, int32_t top, int32_t cursor, int32_t rowScroll, i
 
 void drawSaveSlotList(float x, int32_t cursor, int32_t top, int32_t pageScroll, int32_t rowScroll, int32_t flash) {
     ++gTitle.slotListFrame;
-    if (gD3DDevice) gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADDSIGNED);
+    setSpriteColourOp(GFX_TOP_ADDSIGNED);
     float px = x - 128.0f * (float)pageScroll;
     drawPage(px, top, cursor, rowScroll, flash);
     // The neighbouring pages slide in with a page scroll; only the list
@@ -288,10 +274,10 @@ void drawSaveSlotList(float x, int32_t cursor, int32_t top, int32_t pageScroll, 
         drawPage(px - PAGE_WIDTH, top - SLOT_LIST_VISIBLE, cursor, rowScroll, flash);
         drawPage(px + PAGE_WIDTH, top + SLOT_LIST_VISIBLE, cursor, rowScroll, flash);
     }
-    bind(gItemWindowTexture);
-    uint32_t arrow = greyColour(255, 127);
-    if (top > 0) quad(x, 64.0f, 64.0f, 48.0f, ARROW_UP, gItemWindowTexture, arrow);
-    if (top < gSlotListCount - SLOT_LIST_VISIBLE) quad(x, 408.0f, 64.0f, 48.0f, ARROW_DOWN, gItemWindowTexture, arrow);
+    bindSpriteTexture(gItemWindowTexture);
+    uint32_t arrow = greyArgb(255, 127);
+    if (top > 0) addSpriteRect(x, 64.0f, 64.0f, 48.0f, ARROW_UP, gItemWindowTexture, arrow);
+    if (top < gSlotListCount - SLOT_LIST_VISIBLE) addSpriteRect(x, 408.0f, 64.0f, 48.0f, ARROW_DOWN, gItemWindowTexture, arrow);
     flushSprites();
-    if (gD3DDevice) gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
+    setSpriteColourOp(GFX_TOP_MODULATE);
 }

@@ -1,5 +1,6 @@
 #include "story/title.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -12,6 +13,7 @@
 #include "engine/sprites.h"
 #include "engine/text.h"
 #include "platform/window.h"
+#include "shop/storage.h"
 #include "story/game_records.h"
 #include "story/game_start.h"
 #include "story/options_window.h"
@@ -73,9 +75,7 @@ int32_t scanClearedSlots() {
         const GameState& game = gSaveImage.slots[k];
         if (game.playTicks <= 0 || game.playMode != PLAY_MODE_ENDLESS) continue;
         found |= SCANNED_CLEARED;
-        int32_t count = game.storageCount < 0 ? 0 : game.storageCount > STORAGE_ENTRY_COUNT ? STORAGE_ENTRY_COUNT
-                                                                                             : game.storageCount;
-        for (int32_t i = 0; i < count; ++i) {
+        for (int32_t i = 0, count = storedEntryCount(game); i < count; ++i) {
             if (!isTrueCardKey(game.storage[i])) continue;
             found |= SCANNED_CARD;
             gTitle.slotHasCard[k] = 1;
@@ -185,9 +185,9 @@ static void openLoadSlotChooser() {
     listAllSaveSlots();
     t.noticePending = 0;
     // The header may hold any value: the cursor stays on the list.
-    int32_t last = gLastSaveSlot < 0 ? 0 : gLastSaveSlot >= SAVE_SLOT_COUNT ? SAVE_SLOT_COUNT - 1 : gLastSaveSlot;
+    int32_t last = std::clamp(gLastSaveSlot, 0, SAVE_SLOT_COUNT - 1);
     t.rowCursor = last;
-    t.listTop = last - 2 < 0 ? 0 : last - 2;
+    t.listTop = std::max(last - 2, 0);
     gNewGameChosen = 0;
     t.windowKind = TITLE_WINDOW_SLOTS;
     t.windowClosing = 0;
@@ -389,23 +389,6 @@ void updateTitleScreen() {
 
 // ---- Drawing ----
 
-static uint32_t grey(int32_t alpha, int32_t level) {
-    return (uint32_t)alpha << 24 | (uint32_t)level << 16 | (uint32_t)level << 8 | (uint32_t)level;
-}
-
-static void bind(const TextureSlot& slot) {
-    if (gD3DDevice) gD3DDevice->setTexture(0, slot.texture);
-}
-
-static void setColourOp(int32_t op) {
-    if (gD3DDevice) gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, op);
-}
-
-static void quad(float x, float y, float w, float h, const SpriteSource& src, const TextureSlot& slot, uint32_t argb) {
-    SpriteDest dst = {x, y, w, h};
-    addSpriteQuad(dst, src, slot, argb);
-}
-
 static SpriteSource labelCell(int32_t code) {
     return SpriteSource{224.0f, 32.0f * (float)code, 384.0f, 32.0f * (float)code + 32.0f};
 }
@@ -414,42 +397,42 @@ static void drawBackdrop(float slide) {
     const TitleState& t = gTitle;
     // The view climbs to the top of the picture while the title waits.
     float top = 360.0f - 360.0f * (float)t.idleTicks / (float)TITLE_IDLE_MOVIE;
-    bind(background());
-    quad(0.0f, 0.0f, 640.0f, 480.0f, SpriteSource{0.0f, top, 640.0f, top + 480.0f}, background(), 0xFFFFFFFF);
+    bindSpriteTexture(background());
+    addSpriteRect(0.0f, 0.0f, 640.0f, 480.0f, SpriteSource{0.0f, top, 640.0f, top + 480.0f}, background(), 0xFFFFFFFF);
     flushSprites();
-    bind(frame());
-    quad(0.0f, 0.0f, 640.0f, 480.0f, SpriteSource{0.0f, 0.0f, 640.0f, 480.0f}, frame(), 0xFFFFFFFF);
+    bindSpriteTexture(frame());
+    addSpriteRect(0.0f, 0.0f, 640.0f, 480.0f, SpriteSource{0.0f, 0.0f, 640.0f, 480.0f}, frame(), 0xFFFFFFFF);
     flushSprites();
-    bind(menuSheet());
-    quad(112.0f, 448.0f, 416.0f, 32.0f, SpriteSource{0.0f, 992.0f, 416.0f, 1024.0f}, menuSheet(), 0xFFFFFFFF);
+    bindSpriteTexture(menuSheet());
+    addSpriteRect(112.0f, 448.0f, 416.0f, 32.0f, SpriteSource{0.0f, 992.0f, 416.0f, 1024.0f}, menuSheet(), 0xFFFFFFFF);
     flushSprites();
-    bind(logo());
-    quad(64.0f + slide, 0.0f, 512.0f, 256.0f, SpriteSource{0.0f, 0.0f, 512.0f, 256.0f}, logo(), 0xFFFFFFFF);
+    bindSpriteTexture(logo());
+    addSpriteRect(64.0f + slide, 0.0f, 512.0f, 256.0f, SpriteSource{0.0f, 0.0f, 512.0f, 256.0f}, logo(), 0xFFFFFFFF);
     flushSprites();
 }
 
 static void drawMenuEntries(float slide) {
     const TitleState& t = gTitle;
-    bind(menuSheet());
-    setColourOp(GFX_TOP_ADDSIGNED);
+    bindSpriteTexture(menuSheet());
+    setSpriteColourOp(GFX_TOP_ADDSIGNED);
     for (int32_t i = 0; i < t.menuCount; ++i) {
         bool selected = i == t.menuCursor;
         float s = selected ? 1.0f : 0.8f;
         float y = (float)i * gTitleMenuSpacing + gTitleMenuOffset + 288.0f - 16.0f * s;
-        quad(320.0f + slide - 80.0f * s, y, 160.0f * s, 32.0f * s, labelCell(t.menuCodes[i]), menuSheet(),
-             grey(255, titleEntryGrey(selected, t.choiceCounter, t.frameCounter)));
+        addSpriteRect(320.0f + slide - 80.0f * s, y, 160.0f * s, 32.0f * s, labelCell(t.menuCodes[i]), menuSheet(),
+             greyArgb(255, titleEntryGrey(selected, t.choiceCounter, t.frameCounter)));
     }
     flushSprites();
-    setColourOp(GFX_TOP_MODULATE);
+    setSpriteColourOp(GFX_TOP_MODULATE);
     if (t.menuCursor < 0 || t.menuCursor >= t.menuCount) return;
     float yc = (float)t.menuCursor * gTitleMenuSpacing + gTitleMenuOffset + 288.0f;
     int32_t cell = titleMenuPictureCell(t.menuCodes[t.menuCursor]);
     float cellX = 224.0f * (float)(cell / 4);
     float cellY = 336.0f + 128.0f * (float)(cell % 4);
-    quad(32.0f + slide, yc - 72.0f, 224.0f, 112.0f, SpriteSource{0.0f, 0.0f, 224.0f, 112.0f}, menuSheet(), 0xFFFFFFFF);
-    quad(32.0f + slide, yc - 72.0f, 224.0f, 128.0f, SpriteSource{cellX, cellY, cellX + 224.0f, cellY + 128.0f}, menuSheet(),
+    addSpriteRect(32.0f + slide, yc - 72.0f, 224.0f, 112.0f, SpriteSource{0.0f, 0.0f, 224.0f, 112.0f}, menuSheet(), 0xFFFFFFFF);
+    addSpriteRect(32.0f + slide, yc - 72.0f, 224.0f, 128.0f, SpriteSource{cellX, cellY, cellX + 224.0f, cellY + 128.0f}, menuSheet(),
          0xFFFFFFFF);
-    quad(224.0f + slide, yc + 8.0f, 192.0f, 16.0f, SpriteSource{0.0f, 144.0f, 192.0f, 160.0f}, menuSheet(), 0xFFFFFFFF);
+    addSpriteRect(224.0f + slide, yc + 8.0f, 192.0f, 16.0f, SpriteSource{0.0f, 144.0f, 192.0f, 160.0f}, menuSheet(), 0xFFFFFFFF);
     flushSprites();
 }
 
@@ -457,29 +440,29 @@ static void drawSurvivalPopup(float slide) {
     const TitleState& t = gTitle;
     float k = (float)t.survivalPopup / (float)TITLE_SURVIVAL_POPUP_OPEN;
     float cx = 320.0f + slide;
-    setColourOp(GFX_TOP_ADDSIGNED);
-    bind(gSaveWindowTexture);
-    quad(cx - 256.0f * k, 288.0f - 64.0f * k, 512.0f * k, 128.0f * k, SpriteSource{0.0f, 0.0f, 512.0f, 128.0f},
-         gSaveWindowTexture, grey(255, 127));
+    setSpriteColourOp(GFX_TOP_ADDSIGNED);
+    bindSpriteTexture(gSaveWindowTexture);
+    addSpriteRect(cx - 256.0f * k, 288.0f - 64.0f * k, 512.0f * k, 128.0f * k, SpriteSource{0.0f, 0.0f, 512.0f, 128.0f},
+         gSaveWindowTexture, greyArgb(255, 127));
     flushSprites();
     int32_t alpha = (int32_t)(255.0f * k);
     int32_t chosen = 127 + (int32_t)(64.0f * std::sin(PI_F * (float)t.survivalChosenCounter / 15.0f));
     for (int32_t i = 0; i < 2; ++i)
-        drawTextCentered(cx, 264.0f + 32.0f * (float)i, SURVIVAL_LABELS[i], grey(alpha, i == t.survivalChoice ? chosen : 96),
+        drawTextCentered(cx, 264.0f + 32.0f * (float)i, SURVIVAL_LABELS[i], greyArgb(alpha, i == t.survivalChoice ? chosen : 96),
                          1.0f);
-    setColourOp(GFX_TOP_MODULATE);
+    setSpriteColourOp(GFX_TOP_MODULATE);
 }
 
 // The header plate of a sub-window with the label cell of its menu entry.
 static void drawWindowHeader(float x, float y, int32_t code) {
-    bind(gItemWindowTexture);
-    quad(x + 200.0f, y, 240.0f, 80.0f, SpriteSource{448.0f, 816.0f, 688.0f, 896.0f}, gItemWindowTexture, 0xFFFFFFFF);
+    bindSpriteTexture(gItemWindowTexture);
+    addSpriteRect(x + 200.0f, y, 240.0f, 80.0f, SpriteSource{448.0f, 816.0f, 688.0f, 896.0f}, gItemWindowTexture, 0xFFFFFFFF);
     flushSprites();
-    bind(menuSheet());
-    setColourOp(GFX_TOP_ADDSIGNED);
-    quad(x + 240.0f, y + 20.0f, 160.0f, 32.0f, labelCell(code), menuSheet(), grey(255, 127));
+    bindSpriteTexture(menuSheet());
+    setSpriteColourOp(GFX_TOP_ADDSIGNED);
+    addSpriteRect(x + 240.0f, y + 20.0f, 160.0f, 32.0f, labelCell(code), menuSheet(), greyArgb(255, 127));
     flushSprites();
-    setColourOp(GFX_TOP_MODULATE);
+    setSpriteColourOp(GFX_TOP_MODULATE);
 }
 
 static void drawSubWindow() {
@@ -505,8 +488,8 @@ static void drawSubWindow() {
 static void drawIdleFade() {
     int32_t alpha = titleIdleFadeAlpha(gTitle.idleTicks);
     if (alpha <= 0) return;
-    bind(gSystemTexture);
-    quad(0.0f, 0.0f, 640.0f, 480.0f, SpriteSource{0.0f, 0.0f, 7.0f, 7.0f}, gSystemTexture, grey(alpha, 255));
+    bindSpriteTexture(gSystemTexture);
+    addSpriteRect(0.0f, 0.0f, 640.0f, 480.0f, SpriteSource{0.0f, 0.0f, 7.0f, 7.0f}, gSystemTexture, greyArgb(alpha, 255));
     flushSprites();
 }
 
