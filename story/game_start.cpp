@@ -1,6 +1,5 @@
 #include "story/game_start.h"
 
-#include <cstring>
 
 #include "engine/frame_loop.h"
 #include "engine/scene_pictures.h"
@@ -53,15 +52,6 @@ void repairEquipment(GameState& game) {
     }
 }
 
-static void setUpNewGame(GameState& game) {
-    initNewGameState(game);
-    memset(game.storage, 0xFF, sizeof game.storage);
-    game.shopEntryKind = 0;
-    game.date = 0;
-    game.dayPhase = 0;
-    game.storageCount = 0;
-}
-
 // Kept items of the last departure go back into storage.
 static void returnKeptBag(int32_t (&bag)[KEPT_BAG_SIZE]) {
     for (int32_t& key : bag) {
@@ -106,7 +96,8 @@ static void switchToChosenGame() {
     closeLoaderThread();
     gEventReady = 0;
     GameState& game = runningGameState();
-    if (gNewGameChosen) setUpNewGame(game);
+    // A new game starts zeroed, with empty storage, on day 0 in the morning.
+    if (gNewGameChosen) initNewGameState(game);
     else setUpSavedGame(game);
     releaseTitleTextures();
     startFadeIn(FADE_KIND, FADE_TICKS);
