@@ -1,6 +1,5 @@
 #include "story/game_start.h"
 
-
 #include "engine/frame_loop.h"
 #include "engine/scene_pictures.h"
 #include "engine/stage_index.h"
