@@ -9,8 +9,8 @@
 // texel rectangles the drawers read (the fade cells, the frame-rate digits,
 // the loading sign, the title's menu cells) are where they expect them.
 // TGA pictures are written run-length encoded with their own alpha; BMP
-// pictures are opaque, palettised when they have at most 256 colours, and
-// mark transparency with the colour key (opaque pure green).
+// pictures are opaque 24-bit and mark transparency with the colour key
+// (opaque pure green). Both through stb_image_write.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -18,8 +18,15 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#define STBI_WRITE_NO_STDIO
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
 
 #include "engine/scene_pictures.h"
 #include "shop/item_db.h"
@@ -762,94 +769,40 @@ Canvas drawPauseSheet() {
 
 // ---- Files ----
 
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back((uint8_t)v);
-    out.push_back((uint8_t)(v >> 8));
-}
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-void putPixel(std::vector<uint8_t>& out, uint32_t argb) {
-    for (int shift : {0, 8, 16, 24}) out.push_back((uint8_t)(argb >> shift));
+void appendBytes(void* context, void* data, int size) {
+    std::vector<uint8_t>* out = static_cast<std::vector<uint8_t>*>(context);
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    out->insert(out->end(), bytes, bytes + size);
 }
 
-// 32-bit run-length encoded TGA, top row first; runs stay within a row.
-std::vector<uint8_t> encodeTga(const Canvas& c) {
-    std::vector<uint8_t> out = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    put16(out, (uint32_t)c.width);
-    put16(out, (uint32_t)c.height);
-    out.push_back(32);
-    out.push_back(0x28);   // 8 alpha bits, top-left origin
-    for (int32_t y = 0; y < c.height; ++y) {
-        const uint32_t* row = c.pixels.data() + (size_t)y * c.width;
-        int32_t x = 0;
-        while (x < c.width) {
-            int32_t run = 1;
-            while (x + run < c.width && run < 128 && row[x + run] == row[x]) ++run;
-            if (run > 1) {
-                out.push_back((uint8_t)(0x80 | (run - 1)));
-                putPixel(out, row[x]);
-                x += run;
-                continue;
-            }
-            int32_t raw = 1;
-            while (x + raw < c.width && raw < 128 && (x + raw + 1 >= c.width || row[x + raw] != row[x + raw + 1])) ++raw;
-            out.push_back((uint8_t)(raw - 1));
-            for (int32_t i = 0; i < raw; ++i) putPixel(out, row[x + i]);
-            x += raw;
-        }
+// The canvas as the writer takes it: bytes R, G, B (and A), top row first.
+std::vector<uint8_t> canvasBytes(const Canvas& c, int channels) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(c.pixels.size() * (size_t)channels);
+    for (uint32_t argb : c.pixels) {
+        bytes.push_back((uint8_t)(argb >> 16));
+        bytes.push_back((uint8_t)(argb >> 8));
+        bytes.push_back((uint8_t)argb);
+        if (channels == 4) bytes.push_back((uint8_t)(argb >> 24));
     }
+    return bytes;
+}
+
+// 32-bit run-length encoded TGA with its alpha, written bottom row first
+// (the header says so); runs stay within a row.
+std::vector<uint8_t> encodeTga(const Canvas& c) {
+    std::vector<uint8_t> rgba = canvasBytes(c, 4);
+    std::vector<uint8_t> out;
+    stbi_write_tga_with_rle = 1;
+    if (!stbi_write_tga_to_func(appendBytes, &out, c.width, c.height, 4, rgba.data())) out.clear();
     return out;
 }
 
-// Bottom-up BMP: 8 bits a pixel with a palette when the picture has at most
-// 256 colours, else 24 bits. Alpha is dropped (BMP pictures are keyed).
+// Bottom-up 24-bit BMP. Alpha is dropped (BMP pictures are keyed).
 std::vector<uint8_t> encodeBmp(const Canvas& c) {
-    std::vector<uint32_t> palette;
-    std::unordered_map<uint32_t, uint8_t> index;
-    for (uint32_t p : c.pixels) {
-        uint32_t rgb = p & 0xFFFFFF;
-        if (index.count(rgb)) continue;
-        if (palette.size() == 256) {
-            palette.clear();
-            break;
-        }
-        index[rgb] = (uint8_t)palette.size();
-        palette.push_back(rgb);
-    }
-    bool indexed = !palette.empty();
-    uint32_t bits = indexed ? 8 : 24;
-    uint32_t stride = ((uint32_t)c.width * bits / 8 + 3) & ~3u;
-    uint32_t paletteBytes = indexed ? (uint32_t)palette.size() * 4 : 0;
-    uint32_t offset = 14 + 40 + paletteBytes;
-    std::vector<uint8_t> out = {'B', 'M'};
-    put32(out, offset + stride * (uint32_t)c.height);
-    put32(out, 0);
-    put32(out, offset);
-    put32(out, 40);
-    put32(out, (uint32_t)c.width);
-    put32(out, (uint32_t)c.height);
-    put16(out, 1);
-    put16(out, bits);
-    for (uint32_t v : {0u, stride * (uint32_t)c.height, 2835u, 2835u, indexed ? (uint32_t)palette.size() : 0u,
-                       0u})
-        put32(out, v);
-    for (uint32_t rgb : palette) putPixel(out, rgb);
-    for (int32_t y = c.height - 1; y >= 0; --y) {
-        size_t start = out.size();
-        for (int32_t x = 0; x < c.width; ++x) {
-            uint32_t rgb = c.pixels[(size_t)y * c.width + x] & 0xFFFFFF;
-            if (indexed) {
-                out.push_back(index[rgb]);
-            } else {
-                out.push_back((uint8_t)rgb);
-                out.push_back((uint8_t)(rgb >> 8));
-                out.push_back((uint8_t)(rgb >> 16));
-            }
-        }
-        out.resize(start + stride, 0);
-    }
+    std::vector<uint8_t> rgb = canvasBytes(c, 3);
+    std::vector<uint8_t> out;
+    if (!stbi_write_bmp_to_func(appendBytes, &out, c.width, c.height, 3, rgb.data())) out.clear();
     return out;
 }
 
@@ -890,6 +843,7 @@ const PictureFile PICTURES[] = {
 };
 
 bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    if (bytes.empty()) return false;   // the encoder refused the picture
     FILE* file = fopen(path.c_str(), "wb");
     if (!file) return false;
     bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
