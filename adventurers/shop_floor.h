@@ -5,3 +5,4 @@
 // 0 and 10 first menu, 1 walking, 2 editing shelves, 4 the shop is open,
 // 15 to 18 information panels, 30 lecture menu, 50 item information.
 extern int32_t gShopFloorState;
+constexpr int32_t SHOP_FLOOR_OPEN = 4;

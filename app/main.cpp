@@ -1,6 +1,6 @@
 // app/main.cpp: the program: the real backends, then the shell's start-up,
 // message loop and shut-down.
-#include "engine/shell.h"
+#include "game/startup.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/gfx.h"

@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/frame_loop.h"
+#include "engine/loaders.h"
 #include "engine/scene_pictures.h"
-#include "engine/transition.h"
 #include "tests/harness/harness.h"
 
 static void BM_StartupToTitle(benchmark::State& state) {

@@ -1,7 +1,6 @@
 #include "dungeon/field_frame.h"
 
 int32_t gDungeonIndex;
-int32_t gFloorIndex;
 int32_t gRunEndState;
 int32_t gRunEndTimer;
 int32_t gSpecialMusicTimer;

@@ -2,8 +2,9 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/stage_index.h"
+
 extern int32_t gDungeonIndex;   // current dungeon, 0..5
-extern int32_t gFloorIndex;     // current floor, 0-based
 extern int32_t gRunEndState;    // 0 running, 1 defeated, 2 returned, 3 cleared
 extern int32_t gRunEndTimer;
 extern int32_t gSpecialMusicTimer;   // counted down by the field frame; music track 10 while above 0

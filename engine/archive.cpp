@@ -8,9 +8,9 @@
 #include <new>
 #include <unistd.h>
 
+#include "engine/game_folder.h"
 #include "engine/lzss.h"
 #include "engine/lzw.h"
-#include "engine/shell.h"
 #include "platform/clock.h"
 #include "platform/log.h"
 #include "platform/window.h"

@@ -1,12 +1,14 @@
 #include "engine/config_index.h"
 
-#include "engine/shell.h"
-#include "field/effect_objects.h"
-
 int32_t gFontAllCodes = 1;
 int32_t gFontEdgeWidth = 2;
 int32_t gFontEdgeFalloff = 6;
 char gFontFaceName[TEXT_STRING_MAX + 1];
+int32_t gMakeFont;
+int32_t gEffectEditorOn;
+int32_t gTrailPeriod;
+int32_t gTrailLimit;
+int32_t gJellyfishAlpha;
 
 // Outline values are clamped to 0..FONT_EDGE_MAX: the outline reaches four
 // pixels, so larger values draw the same glyphs, and a negative fall-off

@@ -1,7 +1,7 @@
 // engine/config_index.h: the process-wide switches of "config.idx", read
-// once at start-up by loadIndexFiles. The font switches are read by the font
-// build only; the font build itself is asked for by gMakeFont (engine/shell.h)
-// and the effect editor switched on by gEffectEditorOn (field/effect_objects.h).
+// once at start-up by loadIndexFiles, and the fixed values that load gives
+// other parts of the game. The font switches are read by the font build
+// only; the font build itself is asked for by gMakeFont.
 #pragma once
 #include <cstdint>
 
@@ -13,6 +13,14 @@ extern int32_t gFontAllCodes;      // 1: the font build covers every double-byte
 extern int32_t gFontEdgeWidth;     // pixels of full-strength glyph outline
 extern int32_t gFontEdgeFalloff;   // outline strength lost per pixel beyond that width
 extern char gFontFaceName[TEXT_STRING_MAX + 1];   // the face the font build uses
+extern int32_t gMakeFont;          // the configuration asks to build the font files
+extern int32_t gEffectEditorOn;    // the effect editor replaces the shop floor's control
+
+// Values other parts of the game read, given their only assignment by the
+// start-up's table load.
+extern int32_t gTrailPeriod;      // period of the dungeon player's trail counter
+extern int32_t gTrailLimit;       // and its limit
+extern int32_t gJellyfishAlpha;   // alpha the jellyfish enemy kinds are drawn with
 
 // Reads "config.idx" from the archive; a missing file changes nothing but
 // clearing gEffectEditorOn.

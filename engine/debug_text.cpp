@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/device.h"
 #include "engine/frame_loop.h"
-#include "engine/shell.h"
 
 char gDebugText[DEBUG_TEXT_ROWS * DEBUG_TEXT_COLUMNS];
 int32_t gShowFps = 1;

@@ -1,31 +1,22 @@
 #include "engine/frame_loop.h"
 
-#include "dungeon/field_frame.h"
 #include "engine/debug_text.h"
+#include "engine/device.h"
+#include "engine/fades.h"
 #include "engine/glyph_cache.h"
 #include "engine/input.h"
+#include "engine/loaders.h"
 #include "engine/movie.h"
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
+#include "engine/scene_hooks.h"
 #include "engine/scene_pictures.h"
 #include "engine/settings.h"
-#include "engine/shell.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
-#include "engine/transition.h"
-#include "field/effect_objects.h"
-#include "field/game_overlay.h"
-#include "field/hud.h"
-#include "field/resources.h"
-#include "field/world_renderer.h"
 #include "platform/clock.h"
 #include "platform/gfx.h"
-#include "shop/day_end.h"
-#include "shop/item_list.h"
-#include "story/event.h"
-#include "story/field_menu.h"
-#include "story/title.h"
 
 const uint32_t FRAME_PERIODS[FRAME_SKIP_MAX + 1] = {50, 100, 150, 250, 500};
 
@@ -47,47 +38,8 @@ static uint32_t sFramesDrawn;
 static uint32_t sFramesAtMeasure;
 static uint32_t sMeasureMs;
 
-static void updateFieldMode() {
-    updateFieldFrame();
-    tickHud();
-}
-
-static void drawFieldMode() {
-    drawWorld3D();
-    drawGameOverlay();
-    drawItemGetPopup();
-    drawOverlayEffects();
-    drawAfterimage();
-    drawBlackout();
-}
-
-// The field's world under a running event that has no background pictures.
-static void drawFieldUnderEvent() {
-    drawWorld3D();
-    drawGameOverlay();
-    drawOverlayEffects();
-}
-
-// Scenes whose code has not arrived yet have empty entries.
-GameModeEntry gGameModes[GAME_MODE_COUNT] = {
-    {updateTitleScreen, drawTitleScreen, loadTitleTextures, 0, 0},   // 0 title
-    {updateFieldMode, drawFieldMode, loadFieldResources, 0, 1},      // 1 field
-    {nullptr, nullptr, loadGameOverTextures, 1, 1},                  // 2 game over
-    {nullptr, nullptr, loadEndingTextures, 1, 1},                    // 3 ending
-    {nullptr, nullptr, nullptr, 0, 0},                               // 4 none
-    {nullptr, nullptr, loadEventTextures, 0, 0},                     // 5 event scene
-    {nullptr, nullptr, loadMarketTextures, 1, 1},                    // 6 market
-    {nullptr, nullptr, loadEndingSaveTextures, 1, 1},                // 7 after-ending save
-    {nullptr, nullptr, loadWorldMapTextures, 1, 1},                  // 8 town map
-    {nullptr, nullptr, nullptr, 0, 0},                               // 9 overlay screen
-    {nullptr, nullptr, loadOpeningTextures, 0, 0},                   // 10 opening
-    {nullptr, nullptr, loadDepartTextures, 1, 1},                    // 11 departure
-    {nullptr, nullptr, nullptr, 0, 0},                               // 12 none
-    {nullptr, nullptr, loadChurchTextures, 1, 1},                    // 13 church
-    {nullptr, nullptr, loadPlazaTextures, 1, 1},                     // 14 plaza
-    {nullptr, nullptr, loadTavernTextures, 1, 1},                    // 15 tavern
-    {nullptr, nullptr, loadPlazaIdleTextures, 1, 1},                 // 16 plaza, idle
-};
+// Empty until the game fills it at start-up; modes 4 and 12 stay empty.
+GameModeEntry gGameModes[GAME_MODE_COUNT];
 
 static const GameModeEntry* currentModeEntry() {
     if (gGameMode < 0 || gGameMode >= GAME_MODE_COUNT) return nullptr;
@@ -146,37 +98,31 @@ void runEventStep() {
         if (gEventLoaderMode == 1 || gEventLoaderMode == 4) startFadeIn(0, 17);
         gEventJustLoaded = 0;
     }
-    if (gGameMode == 1) {
-        updateDungeonScenery();
-        tickHud();
-    }
-    if (gEventReady == 1 && stepEvent()) {
+    if (gGameMode == GAME_MODE_FIELD) callHook(gSceneHooks.fieldEventTick);
+    if (gEventReady == 1 && gSceneHooks.stepEvent && gSceneHooks.stepEvent() != 0) {
         gEventReady = 0;
         releaseEventTextures();
         gBlackout = 0;
         if (gEventLoaderMode == 1 || gEventLoaderMode == 2) startFadeIn(0, 17);
         else if (gEventLoaderMode == 3 || gEventLoaderMode == 4) startFadeOut(0, 3);
-        updateQueuedEvent();
+        callHook(gSceneHooks.updateQueuedEvent);
     }
+}
+
+static const OverlayKindEntry* currentOverlayKind() {
+    int32_t kind = gOverlayScreen.kind;
+    return kind >= 0 && kind < OVERLAY_KIND_COUNT ? &gOverlayKinds[kind] : nullptr;
 }
 
 static void runOverlayStep() {
     runEventStep();
-    switch (gOverlayScreen.kind) {
-    case 0: updateFieldMenu(); break;
-    case 1: updateDayReport(); break;
-    case 2: updateItemChoice(); break;
-    default: break;
-    }
+    if (const OverlayKindEntry* overlay = currentOverlayKind()) callHook(overlay->update);
 }
 
 static void runModeUpdate() {
     const GameModeEntry* entry = currentModeEntry();
     if (!entry) return;
-    if (entry->prelude) {
-        tickHud();
-        updateEffectObjects();
-    }
+    if (entry->prelude) callHook(gSceneHooks.modePrelude);
     if (entry->eventGate && gEventReady) {
         runEventStep();
         return;
@@ -187,7 +133,7 @@ static void runModeUpdate() {
 int updateTick() {
     ++gUpdateCount;
     pollLoaderThread();
-    if (gGameMode != 0) ++runningGameState().playTicks;
+    if (gGameMode != GAME_MODE_TITLE) ++runningGameState().playTicks;
     ageGlyphCache();
     if (gSceneLoading) {
         stepScreenEffects();
@@ -201,17 +147,17 @@ int updateTick() {
         if (gInputState[0].pressed & BUTTON_CONFIRM) {
             stopMedia();
             gCurrentTrack = -1;
-            gTitle.idleTicks = 0;
+            callHook(gSceneHooks.movieSkipped);
         }
         return 1;
     }
-    if ((gInputState[0].pressed & BUTTON_MENU) && !isSceneLoading() && gGameMode != 0) toggleOverlayScreen(0);
+    if ((gInputState[0].pressed & BUTTON_MENU) && !isSceneLoading() && gGameMode != GAME_MODE_TITLE) toggleOverlayScreen(0);
     if (gOverlayScreen.openCounter == 3) {
-        gGameMode = 9;
-        openFieldMenu();
+        gGameMode = GAME_MODE_OVERLAY;
+        callHook(gSceneHooks.openOverlayScreen);
         startSceneLoader();
     }
-    stepItemListSlide();
+    callHook(gSceneHooks.stepItemListSlide);
 
     if (gStageChange.pending) {
         if (!isFadeOutDone()) {
@@ -228,7 +174,7 @@ int updateTick() {
     }
 
     if (gOverlayScreen.openCounter > 0) {
-        if (gGameMode == 9 && gOverlayScreen.openCounter > 3) runOverlayStep();
+        if (gGameMode == GAME_MODE_OVERLAY && gOverlayScreen.openCounter > 3) runOverlayStep();
     } else {
         runModeUpdate();
     }
@@ -250,7 +196,23 @@ static bool overlayCovers(int32_t counter) { return counter >= 4 && counter <= 1
 
 // Modes whose own draw gives way to an event's background pictures.
 static bool modeYieldsToEventBackground(int32_t mode) {
-    return mode == 2 || mode == 3 || mode == 6 || mode == 7 || mode == 8 || mode == 11 || (mode >= 13 && mode <= 16);
+    switch (mode) {
+    case GAME_MODE_GAME_OVER:
+    case GAME_MODE_ENDING:
+    case GAME_MODE_MARKET:
+    case GAME_MODE_ENDING_SAVE:
+    case GAME_MODE_WORLD_MAP:
+    case GAME_MODE_DEPARTURE:
+    case GAME_MODE_CHURCH:
+    case GAME_MODE_PLAZA:
+    case GAME_MODE_TAVERN:
+    case GAME_MODE_PLAZA_IDLE: return true;
+    default: return false;
+    }
+}
+
+static int32_t eventBackgroundCount() {
+    return gSceneHooks.eventBackgroundCount ? gSceneHooks.eventBackgroundCount() : 0;
 }
 
 static void chooseRenderTarget() {
@@ -269,7 +231,7 @@ static void chooseRenderTarget() {
     }
     int32_t counter = gOverlayScreen.renderCounter;
     if (counter >= 3 && counter <= 12) return;
-    if (gGameMode == 1) {
+    if (gGameMode == GAME_MODE_FIELD) {
         if (!gCurrentStage) return;
         const int32_t* c = gCurrentStage->backcolor;
         uint32_t argb = 0xFF000000u | (uint32_t)(c[0] & 0xFF) << 16 | (uint32_t)(c[1] & 0xFF) << 8 | (uint32_t)(c[2] & 0xFF);
@@ -283,52 +245,47 @@ static void chooseRenderTarget() {
 static bool drawCurrentMode() {
     const GameModeEntry* entry = currentModeEntry();
     if (!entry) return false;
-    if (gGameMode == 1) {
+    if (gGameMode == GAME_MODE_FIELD) {
         if (!gEventReady) {
-            if (entry->draw) entry->draw();
-            return entry->draw == drawFieldMode;
+            callHook(entry->draw);
+            return entry->draw && entry->drawsAfterimage;
         }
-        if (getEventBackgroundCount() == 0) drawFieldUnderEvent();
+        if (eventBackgroundCount() == 0) callHook(gSceneHooks.drawFieldUnderEvent);
         drawBlackout();
-        drawEventScene();
+        callHook(gSceneHooks.drawEventScene);
         return false;
     }
     bool yields = modeYieldsToEventBackground(gGameMode);
-    bool hidden = yields && gEventReady && getEventBackgroundCount() > 0;
-    if (!hidden && entry->draw) entry->draw();
+    bool hidden = yields && gEventReady && eventBackgroundCount() > 0;
+    if (!hidden) callHook(entry->draw);
     if (yields) {
         drawBlackout();
-        if (gEventReady) drawEventScene();
+        if (gEventReady) callHook(gSceneHooks.drawEventScene);
     }
     return false;
 }
 
 void reloadCurrentModeTextures() {
     int32_t mode = gGameMode;
-    if (mode == 9) {
+    if (mode == GAME_MODE_OVERLAY) {
         // The overlay's own pictures, then those of the scene it interrupted.
-        switch (gOverlayScreen.kind) {
-        case 0: loadPauseTextures(); break;
-        case 1: loadResultsTextures(); break;
-        case 2: loadItemSelectTextures(); break;
-        default: break;
-        }
+        if (const OverlayKindEntry* overlay = currentOverlayKind()) callHook(overlay->reload);
         mode = gOverlayScreen.savedMode;
     }
-    if (mode < 0 || mode >= GAME_MODE_COUNT || mode == 9) return;
-    if (gGameModes[mode].reload) gGameModes[mode].reload();
+    if (mode < 0 || mode >= GAME_MODE_COUNT || mode == GAME_MODE_OVERLAY) return;
+    callHook(gGameModes[mode].reload);
 }
 
 static void recoverLostDevice() {
     if (gD3DDevice->testCooperativeLevel() != GFX_DEVICE_NOT_RESET) return;
     // A loader may still be creating textures in the groups released here.
     waitForLoaderThread();
-    releaseAllTextures();
+    callHook(gSceneHooks.releaseAllTextures);
     if (gD3DDevice->reset(gPresentParams) != GFX_OK) return;   // tried again next frame
     gDeviceOk = 1;
     loadSystemTextures();
     reloadCurrentModeTextures();
-    if (gEventReady) loadEventTextures();
+    if (gEventReady) callHook(gSceneHooks.loadEventTextures);
 }
 
 static void measureFrameRate() {
@@ -359,18 +316,13 @@ void renderFrame() {
         if (!gShowLoading && !overlayCovers(counter)) afterimageDrawn = drawCurrentMode();
         if (!afterimageDrawn) drawAfterimage();
         if (overlayCovers(counter) && !gShowLoading) {
-            switch (gOverlayScreen.kind) {
-            case 0: drawFieldMenu(); break;
-            case 1: drawDayReport(); break;
-            case 2: drawItemChoice(); break;
-            default: break;
-            }
-            if (gEventReady) drawEventScene();
+            if (const OverlayKindEntry* overlay = currentOverlayKind()) callHook(overlay->draw);
+            if (gEventReady) callHook(gSceneHooks.drawEventScene);
         }
-        if (gGameMode == 1 || overlayCovers(counter)) drawLoadingBand();
+        if (gGameMode == GAME_MODE_FIELD || overlayCovers(counter)) callHook(gSceneHooks.drawLoadingBand);
         drawTransitionOverlay();
         drawLoadingIndicator();
-        if (gGameMode == 1) emptyOverlayHook();
+        if (gGameMode == GAME_MODE_FIELD) callHook(gSceneHooks.drawFieldOverlayEnd);
 
         gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
         if (gDispFps == 0) drawFpsCounter();

@@ -2,11 +2,30 @@
 // runFrame is called by the message loop whenever no window event waits; it
 // polls input once 1/60 s has passed and, once the frame period of the
 // frame-skip setting has passed, runs fs + 1 ticks and draws one frame.
-// Each game mode binds an update, a draw and a picture reload in gGameModes.
+// Each game mode binds an update, a draw, a picture reload and its loader's
+// work in gGameModes, which the game layer fills at start-up.
 #pragma once
 #include <cstdint>
 
-constexpr int GAME_MODE_COUNT = 17;
+// The scenes by game mode number; 4 and 12 are none.
+enum GameMode : int32_t {
+    GAME_MODE_TITLE = 0,          // title and file select
+    GAME_MODE_FIELD = 1,          // shop floor and dungeon floors
+    GAME_MODE_GAME_OVER = 2,      // game over and new loop
+    GAME_MODE_ENDING = 3,         // ending and staff roll
+    GAME_MODE_EVENT_SCENE = 5,    // a stand-alone event scene
+    GAME_MODE_MARKET = 6,         // market and merchants' guild
+    GAME_MODE_ENDING_SAVE = 7,    // the save after the ending
+    GAME_MODE_WORLD_MAP = 8,      // the town map
+    GAME_MODE_OVERLAY = 9,        // an overlay screen over the interrupted scene
+    GAME_MODE_OPENING = 10,
+    GAME_MODE_DEPARTURE = 11,     // the adventurers' guild departure
+    GAME_MODE_CHURCH = 13,
+    GAME_MODE_PLAZA = 14,
+    GAME_MODE_TAVERN = 15,
+    GAME_MODE_PLAZA_IDLE = 16,
+    GAME_MODE_COUNT = 17,
+};
 constexpr int FRAME_SKIP_MAX = 4;
 
 // Frame period in thirds of a millisecond by frame skip (1/60 .. 1/6 s).
@@ -19,14 +38,17 @@ extern int32_t gFrameCounter;    // drawn frames since start
 extern float gTimeOfDay;         // the shown day phase, easing toward the running game's
 extern uint32_t gMeasuredFps;
 
-// prelude: tickHud and updateEffectObjects run first; eventGate: while an
-// event runs only the event step runs instead of update.
+// prelude: the modePrelude hook (the HUD, then the effect objects) runs
+// first; eventGate: while an event runs only the event step runs instead of
+// update; drawsAfterimage: the draw ends with the afterimage itself.
 struct GameModeEntry {
     void (*update)();
     void (*draw)();
     void (*reload)();    // pictures reloaded after a device reset
+    void (*load)();      // the scene loader's work, on its thread
     uint8_t prelude;
     uint8_t eventGate;
+    uint8_t drawsAfterimage;
 };
 // Mutable so that a scene can be swapped for a probe in tests.
 extern GameModeEntry gGameModes[GAME_MODE_COUNT];

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "engine/debug_text.h"
+#include "engine/device.h"
 #include "engine/font_files.h"
-#include "engine/shell.h"
 #include "platform/image.h"
 #include "platform/window.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "engine/shell.h"
+#include "engine/game_folder.h"
 #include "platform/log.h"
 
 // Decoding and showing the movie arrive with the movie player. Until then a

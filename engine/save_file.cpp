@@ -1,7 +1,5 @@
 #include "engine/save_file.h"
 
-#include "shop/item_db.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/scene_hooks.h"
 #include "engine/sound.h"
 #include "platform/log.h"
 
@@ -106,15 +105,8 @@ void initNewGameState(GameState& game) {
     game.storageCount = 0;
     game.levelExpFloor = 0;
     game.levelExpNext = 100;
-    fillCollection(game, gItemDefinitions, gItemDefinitionCount);
+    if (gSceneHooks.fillNewGame) gSceneHooks.fillNewGame(game);
     initShelfLayout(game);
-    for (int32_t j = 0; j < ADVENTURER_COUNT; j++) {
-        AdventurerRecord& a = game.adventurers[j];
-        const CharaRecord& c = gCharaTable[j];
-        resetAdventurerStats(a, c, j == 0 ? 0 : c.startLevel);
-        a.skillUnlocked[0] = 1;
-    }
-    recomputeLevelStats(game);
     initAdventurerEquipment(game);
 }
 

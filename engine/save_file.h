@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "adventurers/party.h"
+#include "engine/adventurer_record.h"
 
 static_assert(std::endian::native == std::endian::little, "the save file is read and written as it lies in memory");
 
@@ -378,6 +378,10 @@ void validateSaveImage();
 // The wrapping sum of the slot's first 47,088 i32 values.
 uint32_t slotChecksum(const GameState& game);
 
+// A new game's slot: the file-level fields here, then what the item
+// collection and the adventurers' stats need of the game's tables through
+// the fillNewGame hook (engine/scene_hooks.h), then the shelf layout and the
+// starting equipment.
 void initNewGameState(GameState& game);
 void initAdventurerEquipment(GameState& game);   // equipment and saved equipment from INITIAL_EQUIPMENT
 void initShelfLayout(GameState& game);           // SHELF_LAYOUTS of the game's shop size

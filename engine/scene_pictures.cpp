@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "engine/device.h"
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
-#include "engine/shell.h"
-#include "shop/market.h"
+#include "engine/scene_hooks.h"
 
 TextureSlot gSystemTexture;
 TextureSlot gNowLoadingTexture;
@@ -30,20 +30,6 @@ TextureSlot gScenePicture;
 TextureSlot gPauseTextures[PAUSE_TEXTURE_COUNT];
 TextureSlot gPausePictures[2 * ADVENTURER_PICTURE_COUNT];
 
-// One picture of a set: where it comes from, its size in texels, its slot.
-struct ScenePicture {
-    const char* path;
-    int32_t width;
-    int32_t height;
-    TextureSlot* slot;
-};
-
-template <int32_t N>
-static void loadPictures(int32_t group, const ScenePicture (&list)[N]) {
-    for (const ScenePicture& picture : list)
-        loadTextureToGroup(group, *picture.slot, picture.path, picture.width, picture.height);
-}
-
 static const ScenePicture SYSTEM_WINDOW_PICTURES[] = {
     {"bmp/system.bmp", 128, 128, &gSystemTexture},         {"bmp/fps2.tga", 256, 32, &gFpsTexture},
     {"bmp/nowloading.tga", 256, 64, &gNowLoadingTexture},  {"bmp/savewindow.tga", 512, 128, &gSaveWindowTexture},
@@ -59,35 +45,6 @@ static const ScenePicture SYSTEM_FIELD_PICTURES[] = {
     {"bmp/effect_shot.bmp", 256, 256, &gEffectShotTexture}, {"bmp/shade.bmp", 256, 256, &gShadeTexture},
 };
 
-TextureSlot gItemIconTextures[ITEM_CATEGORY_COUNT];
-
-int32_t planItemIconSheets(const ItemDefinition* rows, int32_t rowCount, ItemIconSheet out[ITEM_CATEGORY_COUNT]) {
-    int32_t valid[ITEM_CATEGORY_COUNT] = {};
-    for (int32_t i = 0; i < rowCount; ++i)
-        if (rows[i].valid && rows[i].category >= 0 && rows[i].category < ITEM_CATEGORY_COUNT) ++valid[rows[i].category];
-    int32_t count = 0;
-    int32_t highest = -1;
-    for (int32_t i = 0; i < rowCount; ++i) {
-        int32_t category = rows[i].category;
-        if (category <= highest || category >= ITEM_CATEGORY_COUNT) continue;
-        int32_t iconRows = (valid[category] + 7) / 8;
-        out[count++] = ItemIconSheet{category, iconRows > 2 ? 32 * iconRows : 64};
-        highest = category;
-    }
-    return count;
-}
-
-// Every row of the table counts, the empty ones too.
-static void loadItemIconSheets() {
-    ItemIconSheet sheets[ITEM_CATEGORY_COUNT];
-    int32_t count = planItemIconSheets(gItemDefinitions, ITEM_DEFINITION_MAX, sheets);
-    char path[64];
-    for (int32_t i = 0; i < count; ++i) {
-        snprintf(path, sizeof path, "bmp/item/item%02d.bmp", sheets[i].category);
-        loadTextureToGroup(TEXTURE_GROUP_SYSTEM, gItemIconTextures[sheets[i].category], path, 256, sheets[i].height);
-    }
-}
-
 void loadSystemTextures() {
     createRenderTargets();
     clearTextureRegistry();
@@ -99,7 +56,7 @@ void loadSystemTextures() {
     gTransitionTexture.height = 256;
     loadPictures(TEXTURE_GROUP_SYSTEM, SYSTEM_WINDOW_PICTURES);
     loadPictures(TEXTURE_GROUP_SYSTEM, SYSTEM_FIELD_PICTURES);
-    loadItemIconSheets();
+    callHook(gSceneHooks.loadItemIconSheets);
 }
 
 void releaseSystemTextures() { releaseTextureGroup(TEXTURE_GROUP_SYSTEM); }
@@ -191,34 +148,6 @@ void loadChurchTextures() { loadPictures(TEXTURE_GROUP_PLACE, CHURCH_PICTURES); 
 void loadPlazaTextures() { loadPictures(TEXTURE_GROUP_PLACE, PLAZA_PICTURES); }
 void loadPlazaIdleTextures() { loadPictures(TEXTURE_GROUP_PLACE, PLAZA_IDLE_PICTURES); }
 void loadTavernTextures() { loadPictures(TEXTURE_GROUP_PLACE, TAVERN_PICTURES); }
-void releaseMarketTextures() { releaseTextureGroup(TEXTURE_GROUP_PLACE); }
-
-static const ScenePicture GUILD_PICTURES[] = {
-    {"bmp/ivent/bg_guild.bmp", 1024, 512, &gScenePictures[0]},
-    {"bmp/ivent/13syounin_01.tga", 512, 512, &gScenePictures[1]},
-    {"bmp/result_bord01.tga", 512, 256, &gScenePictures[2]},
-};
-static const ScenePicture MARKET_SELLERS[] = {
-    {"bmp/ivent/01saffiel_04.tga", 512, 512, &gScenePictures[1]},
-    {"bmp/ivent/02yoss_01.tga", 512, 512, &gScenePictures[2]},
-};
-static const ScenePicture MARKET_COMMON_PICTURES[] = {
-    {"bmp/ivent/chrname.tga", 512, 512, &gScenePictures[3]},
-    {"bmp/leve_win.tga", 512, 256, &gScenePictures[4]},
-    {"bmp/shopmode.tga", 1024, 512, &gScenePictures[5]},
-};
-
-void loadMarketTextures() {
-    if (gMarketMode == 0) {
-        loadPictures(TEXTURE_GROUP_PLACE, GUILD_PICTURES);
-    } else {
-        // The market's backdrop turns to evening from the third phase of the day.
-        const char* backdrop = runningGameState().dayPhase < 2 ? "bmp/ivent/bg_ichiba.bmp" : "bmp/ivent/bg_ichiba2.bmp";
-        loadTextureToGroup(TEXTURE_GROUP_PLACE, gScenePictures[0], backdrop, 1024, 512);
-        loadPictures(TEXTURE_GROUP_PLACE, MARKET_SELLERS);
-    }
-    loadPictures(TEXTURE_GROUP_PLACE, MARKET_COMMON_PICTURES);
-}
 void releasePlaceTextures() { releaseTextureGroup(TEXTURE_GROUP_PLACE); }
 
 int32_t gOpeningVariant;

@@ -10,7 +10,6 @@
 #include <cstdint>
 
 #include "engine/textures.h"
-#include "shop/item_db.h"
 
 enum TextureGroup : int32_t {
     TEXTURE_GROUP_SYSTEM = 1,
@@ -62,18 +61,19 @@ extern TextureSlot gPauseTextures[PAUSE_TEXTURE_COUNT];
 constexpr int32_t ADVENTURER_PICTURE_COUNT = 8;
 extern TextureSlot gPausePictures[2 * ADVENTURER_PICTURE_COUNT];
 
-// Item icon sheets "bmp/item/item%02d.bmp", one per item category (item id
-// / 100), 256 texels wide: eight 32 x 32 icons a row, at least two rows.
-extern TextureSlot gItemIconTextures[ITEM_CATEGORY_COUNT];
-struct ItemIconSheet {
-    int32_t category;
-    int32_t height;   // texels
+// One picture of a set: where it comes from, its size in texels, its slot.
+struct ScenePicture {
+    const char* path;
+    int32_t width;
+    int32_t height;
+    TextureSlot* slot;
 };
-// The sheets the system set loads for a table of item definitions: walking
-// the rows in table order, each row whose category is above every category
-// planned so far plans that category's sheet, high enough for its count of
-// valid rows. Returns how many were written to out.
-int32_t planItemIconSheets(const ItemDefinition* rows, int32_t rowCount, ItemIconSheet out[ITEM_CATEGORY_COUNT]);
+
+template <int32_t N>
+void loadPictures(int32_t group, const ScenePicture (&list)[N]) {
+    for (const ScenePicture& picture : list)
+        loadTextureToGroup(group, *picture.slot, picture.path, picture.width, picture.height);
+}
 
 // Also (re)creates the off-screen render targets and starts the registry afresh.
 void loadSystemTextures();
@@ -93,9 +93,6 @@ void loadChurchTextures();
 void loadPlazaTextures();
 void loadPlazaIdleTextures();
 void loadTavernTextures();
-// Market and merchants' guild by gMarketMode (shop/market.h).
-void loadMarketTextures();
-void releaseMarketTextures();
 void releasePlaceTextures();
 void releaseEventTextures();
 void loadEndingSaveTextures();

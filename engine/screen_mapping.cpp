@@ -3,27 +3,17 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/frame_loop.h"
-#include "engine/shell.h"
-#include "engine/sprites.h"
-#include "engine/transition.h"
-#include "field/camera.h"
+#include "engine/device.h"
 
 ScreenMapping gScreenMapping;
+Matrix4 gYawMatrix = matrixIdentity();
+Matrix4 gBillboardMatrix = matrixIdentity();
 
 // The integer part toward zero, held to the int range (NaN counts as 0).
 static int32_t wholePart(float value) {
     if (!(value > -2147483648.0f)) return value < 0.0f ? INT32_MIN : 0;
     if (value >= 2147483648.0f) return INT32_MAX;
     return (int32_t)value;
-}
-
-void initGameGlobals() {
-    gGameMode = 1;   // start-up sets the title later
-    gTickCounter = 0;
-    gUpdateCount = 0;
-    initSpriteVertices();
-    initTransitionTiles();
 }
 
 void setupScreenCamera() {

@@ -1,5 +1,4 @@
-// engine/screen_mapping.h: the game globals set at start-up, the fixed
-// overlay camera and the mapping of world positions to the 640 x 480 logical
+// engine/screen_mapping.h: the fixed overlay camera and the mapping of world positions to the 640 x 480 logical
 // screen with the field camera (gCamera). The HUD, the lens flare and actors
 // call cacheViewProjection before they map points; the overlay effect pass
 // calls setupScreenCamera once per frame. Main thread only.
@@ -18,6 +17,11 @@ struct ScreenMapping {
 };
 extern ScreenMapping gScreenMapping;
 
+// Billboards' rotations toward the camera: set for the overlay camera here
+// and for the field camera by the field.
+extern Matrix4 gYawMatrix;         // turns billboards up toward the camera
+extern Matrix4 gBillboardMatrix;   // gYawMatrix, then the turn toward the camera's heading
+
 // projectToScreen's result: logical screen position and view depth.
 struct ProjectedPoint {
     float x, y, depth;
@@ -28,9 +32,8 @@ struct ScreenPoint {
     int32_t depth;
 };
 
-void initGameGlobals();
 // Sets the overlay camera's view and projection on the device (when there is
-// one) and the billboard matrices of field/camera.h for it.
+// one) and the billboard matrices for it.
 void setupScreenCamera();
 void cacheViewProjection();
 // Whether a sphere of radius r at the point is in view: negative (the integer

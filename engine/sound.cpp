@@ -4,18 +4,15 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
 #include "engine/debug_text.h"
 #include "engine/frame_loop.h"
+#include "engine/game_folder.h"
+#include "engine/loaders.h"
 #include "engine/save_file.h"
-#include "engine/shell.h"
+#include "engine/scene_hooks.h"
 #include "engine/stage_index.h"
-#include "engine/transition.h"
 #include "platform/log.h"
 #include "platform/window.h"
-#include "shop/day_planning.h"
-#include "story/title.h"
 
 const char* const MUSIC_FILES[MUSIC_TRACK_COUNT] = {
     "bgm/satitle2010.wav", "bgm/town.wav",     "bgm/sougen.wav",      "bgm/cave.wav",    "bgm/forest.wav",
@@ -54,12 +51,6 @@ constexpr double LEVEL_ANGLE = 1.2566371;    // level 0 would sit two fifths of 
 constexpr double QUARTER_TURN = 1.5707964;
 constexpr int32_t MUSIC_KEEP = -1;           // a choice that leaves the music as it plays
 constexpr int32_t MUSIC_UPDATE_ENDS = -3;    // a choice that ends the update: no change, no fade step
-constexpr int32_t GAME_MODE_TITLE = 0;
-constexpr int32_t GAME_MODE_FIELD = 1;
-constexpr int32_t GAME_MODE_STILL = 7;       // the music is left alone
-constexpr int32_t GAME_MODE_OVERLAY = 9;
-constexpr int32_t SHOP_STAGE_LAST = 4;       // stage codes 0..4 are the shop's
-constexpr int32_t SHOP_FLOOR_OPEN = 4;
 
 // The music of the field stages by stage code; the shop's are chosen by
 // whether the shop is open.
@@ -165,13 +156,12 @@ static void stopMusicFade() {
     gMusicFadeFrame = 0;
 }
 
-static int32_t titleMusicTrack() {
-    int32_t idle = gTitle.idleTicks;
+static int32_t titleMusicTrack(const MusicInputs& in) {
+    int32_t idle = in.titleIdleTicks;
     if (idle < TITLE_MUSIC_FADE_TICK) {
         gMusicFadeFactor = 1.0f;
         applyMusicVolume();
-        int32_t chosen = getTitleMusicOverride();
-        return chosen != -1 ? chosen : 0;
+        return in.titleMusicOverride != -1 ? in.titleMusicOverride : 0;
     }
     if (idle < TITLE_MUSIC_STOP_TICK) {
         float factor = 1.0f - (float)(idle - (TITLE_MUSIC_FADE_TICK - 1)) / 600.0f;
@@ -182,36 +172,46 @@ static int32_t titleMusicTrack() {
     return idle == TITLE_MUSIC_STOP_TICK ? MUSIC_STOP_ALL : MUSIC_UPDATE_ENDS;
 }
 
-static int32_t fieldMusicTrack() {
+static int32_t fieldMusicTrack(const MusicInputs& in) {
     if (gReportMusicFlag) return 11;
-    if (gRunEndTimer >= 1) return gRunEndState == 1 ? 7 : 13;
-    if (gSpecialMusicTimer >= 1) return 10;
+    if (in.runEndTimer >= 1) return in.runEndState == 1 ? 7 : 13;
+    if (in.specialMusicTimer >= 1) return 10;
     if (gStageIndex < 0 || gStageIndex >= STAGE_CODE_COUNT) return MUSIC_KEEP;
     const StageRecord& stage = gStages[gStageIndex];
     int32_t code = stage.stageCode;
     if (code < 0 || code >= STAGE_CODE_COUNT) return MUSIC_KEEP;
     int32_t track = STAGE_MUSIC[code];
-    if (code <= SHOP_STAGE_LAST) track = gShopFloorState != SHOP_FLOOR_OPEN ? 9 : (getTrendBannerFrame() != 0 ? 18 : 8);
+    if (code <= SHOP_STAGE_LAST) track = !in.shopOpen ? 9 : (in.trendBannerShown ? 18 : 8);
     if (gGameMode == GAME_MODE_FIELD && stage.maptype > 0) {
         if (gBossMusicFlag) track = code == 17 || code == 19 ? 16 : 6;
-        else if ((gDungeonIndex == 4 && gFloorIndex >= 95) || (gDungeonIndex == 3 && gFloorIndex >= 45)) track = 17;
+        else if ((in.dungeonIndex == 4 && gFloorIndex >= 95) || (in.dungeonIndex == 3 && gFloorIndex >= 45)) track = 17;
     }
     return track;
 }
 
 static int32_t chooseMusicTrack() {
+    MusicInputs in = {};
+    in.titleMusicOverride = -1;
+    in.eventMajor = -1;
+    if (gSceneHooks.readMusicInputs) gSceneHooks.readMusicInputs(in);
     if (gForcedTrack != -1) {
         stopMusicFade();
         return gForcedTrack;
     }
     if (gGameMode == GAME_MODE_OVERLAY) return gReportMusicFlag ? 11 : MUSIC_UPDATE_ENDS;
     // The event 0-1 has the game-over music.
-    if (gEventReady != 0 && gEventNumber.major == 0 && gEventNumber.minor == 1) return 7;
+    if (gEventReady != 0 && in.eventMajor == 0 && in.eventMinor == 1) return 7;
     switch (gGameMode) {
-    case GAME_MODE_STILL: return MUSIC_UPDATE_ENDS;
-    case GAME_MODE_TITLE: return titleMusicTrack();
-    case 6: case 8: case 11: case 13: case 14: case 15: case 16: return 1;   // the town's scenes
-    default: return fieldMusicTrack();
+    case GAME_MODE_ENDING_SAVE: return MUSIC_UPDATE_ENDS;   // the music is left alone
+    case GAME_MODE_TITLE: return titleMusicTrack(in);
+    case GAME_MODE_MARKET:
+    case GAME_MODE_WORLD_MAP:
+    case GAME_MODE_DEPARTURE:
+    case GAME_MODE_CHURCH:
+    case GAME_MODE_PLAZA:
+    case GAME_MODE_TAVERN:
+    case GAME_MODE_PLAZA_IDLE: return 1;   // the town's scenes
+    default: return fieldMusicTrack(in);
     }
 }
 

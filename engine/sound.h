@@ -50,6 +50,21 @@ extern float gMusicFadeFactor;      // 1.0 but during the title's fade before th
 extern int32_t gReportMusicFlag;    // the day report's jingle plays
 extern int32_t gBossMusicFlag;      // a boss is on the floor
 
+// What the music choice reads of the scenes, through the readMusicInputs
+// hook (engine/scene_hooks.h); without it, the neutral values below.
+struct MusicInputs {
+    int32_t titleIdleTicks;
+    int32_t titleMusicOverride;   // -1: the title's own track
+    int32_t runEndTimer;          // a dungeon run's end: its jingle while above 0
+    int32_t runEndState;          // 1 defeated
+    int32_t specialMusicTimer;    // track 10 while above 0
+    int32_t dungeonIndex;
+    int32_t shopOpen;             // the shop floor is open for customers
+    int32_t trendBannerShown;     // a trend banner shows at the counter
+    int32_t eventMajor;           // the event that runs, -1 none
+    int32_t eventMinor;
+};
+
 bool initSound();
 // Requests the effect of that number for the next update; numbers not in
 // the table do nothing, as does everything before sound is ready.

@@ -4,12 +4,12 @@
 #include <cstring>
 
 #include "engine/settings.h"
-#include "engine/shell.h"
+#include "engine/device.h"
 #include "engine/text.h"
-#include "field/camera.h"
 
 SpriteVertex gSpriteBatch[SPRITE_VERTEX_MAX];
 int32_t gSpriteVertexCount;
+CameraShake gCameraShake;
 FontStyle gFontStyle = {4, 76.0f, 200, 255, 255, 255, 31, 31, 31};
 
 void initSpriteVertices() {

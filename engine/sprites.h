@@ -13,6 +13,14 @@
 #include "engine/textures.h"
 #include "platform/gfx.h"
 
+// The screen shake of the field camera moves every 2D sprite with the 3D
+// view; the field camera rolls it, the sprite batch adds it.
+struct CameraShake {
+    int32_t spriteX;   // added to every sprite quad's position, in back-buffer pixels
+    int32_t spriteY;
+};
+extern CameraShake gCameraShake;
+
 // The sprite vertex's layout for the device.
 constexpr uint32_t SPRITE_VERTEX_FORMAT = GFX_FVF_XYZRHW | GFX_FVF_DIFFUSE | GFX_FVF_SPECULAR | GFX_FVF_TEX1;
 

@@ -10,6 +10,7 @@ const char* const STAGE_CODES[STAGE_CODE_COUNT] = {
 StageRecord gStages[STAGE_CODE_COUNT];
 int32_t gStageCount;
 int32_t gStageIndex;
+int32_t gFloorIndex;
 StageRecord* gCurrentStage;
 
 int32_t stageCodeIndex(const char* from, const char* end) {

@@ -7,6 +7,7 @@
 #include "engine/text_data.h"
 
 constexpr int32_t STAGE_CODE_COUNT = 21;     // also the number of stage slots
+constexpr int32_t SHOP_STAGE_LAST = 4;       // stage codes 0..4 are the shop's
 constexpr int32_t STAGE_CODE_UNKNOWN = 20;   // the index a code of no stage gets
 constexpr int32_t STAGE_MAP_MAX = 20;        // "map:" lines kept per stage
 constexpr int32_t STAGE_CAMERA_MAX = 2;      // "mapcamera:" lines kept per stage
@@ -88,6 +89,7 @@ struct StageRecord {
 extern StageRecord gStages[STAGE_CODE_COUNT];   // in file order
 extern int32_t gStageCount;
 extern int32_t gStageIndex;          // the current stage, set by the scene code
+extern int32_t gFloorIndex;          // the current floor of a dungeon, 0-based
 extern StageRecord* gCurrentStage;   // bound when the field loads a stage; null before
 
 // The index of the code at the start of [from, end): every code of

@@ -1,7 +1,7 @@
 #include "engine/text.h"
 
+#include "engine/device.h"
 #include "engine/glyph_cache.h"
-#include "engine/shell.h"
 #include "engine/sprites.h"
 
 float textScale(float k) {

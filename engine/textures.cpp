@@ -10,8 +10,8 @@
 
 #include "engine/archive.h"
 #include "engine/debug_text.h"
+#include "engine/device.h"
 #include "engine/settings.h"
-#include "engine/shell.h"
 #include "platform/image.h"
 #include "platform/log.h"
 #include "platform/window.h"

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-extern int32_t gEffectEditorOn;   // the effect editor replaces the shop floor's control
+#include "engine/config_index.h"   // gEffectEditorOn
 
 void updateEffectObjects();   // once per tick
 void saveEffectBank(int32_t bank);

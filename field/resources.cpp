@@ -1,6 +1,6 @@
 #include "field/resources.h"
 
-#include "engine/shell.h"
+#include "engine/device.h"
 #include "engine/textures.h"
 
 void releaseAllTextures() {

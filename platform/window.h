@@ -1,5 +1,5 @@
 // platform/window.h: the main window, its event queue and message boxes.
-// The shell (engine/shell.cpp) creates one window and pulls events from it
+// The start-up (game/startup.cpp) creates one window and pulls events from it
 // one at a time; it knows nothing of which backend runs. The SDL backend
 // opens a real window; the headless one keeps only the event queue and
 // records message boxes for the tests.

@@ -1,5 +1,5 @@
 // shop/customer_types.h: the customer types, read at start-up from the
-// customer table and each type's sub-file (engine/shop_tables.cpp) and only
+// customer table and each type's sub-file (shop/shop_tables.cpp) and only
 // read afterwards. Type 0 holds the shopkeeper's own lines, type 1 is the
 // tutorial customer, types 2 to 9 are the eight adventurers.
 #pragma once

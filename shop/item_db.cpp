@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/shell.h"
+#include "engine/game_folder.h"
 #include "engine/text_data.h"
 #include "platform/window.h"
 #include "shop/text_fields.h"

@@ -5,17 +5,14 @@
 
 #include "adventurers/shop_floor.h"
 #include "engine/frame_loop.h"
+#include "engine/loaders.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
-#include "engine/transition.h"
 #include "shop/item_db.h"
 #include "shop/text_fields.h"
 #include "shop/trend_definitions.h"
 
-constexpr int32_t GAME_MODE_FIELD = 1;
-constexpr int32_t SHOP_STAGE_LAST = 4;       // stage codes 0..4 are the shop's
-constexpr int32_t SHOP_FLOOR_OPEN = 4;
 constexpr int32_t FLAG_STORY_TUTORIAL = 36;
 constexpr int32_t BOOM_REPEATS_MIN = 4;
 constexpr int32_t BOOM_REPEATS_MAX = 8;

@@ -1,9 +1,10 @@
 #include "story/game_start.h"
 
+#include "engine/fades.h"
 #include "engine/frame_loop.h"
+#include "engine/loaders.h"
 #include "engine/scene_pictures.h"
 #include "engine/stage_index.h"
-#include "engine/transition.h"
 #include "shop/item_db.h"
 #include "shop/storage.h"
 #include "story/game_records.h"

@@ -8,7 +8,6 @@
 #include "engine/input.h"
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
-#include "engine/shell.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/text.h"

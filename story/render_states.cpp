@@ -1,6 +1,6 @@
 #include "story/render_states.h"
 
-#include "engine/shell.h"
+#include "engine/device.h"
 
 void set2DRenderStates() {
     gD3DDevice->setVertexFormat(GFX_FVF_XYZ | GFX_FVF_DIFFUSE | GFX_FVF_TEX1);

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
 #include "engine/movie.h"
 #include "engine/scene_pictures.h"
-#include "engine/shell.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/text.h"

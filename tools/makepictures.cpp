@@ -28,7 +28,7 @@
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
-#include "engine/scene_pictures.h"
+#include "shop/item_icons.h"
 #include "shop/item_db.h"
 
 namespace {

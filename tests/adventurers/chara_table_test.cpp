@@ -7,7 +7,7 @@
 #include <string>
 
 #include "adventurers/party.h"
-#include "engine/field_tables.h"
+#include "field/field_tables.h"
 
 class CharaTable : public ::testing::Test {
 protected:

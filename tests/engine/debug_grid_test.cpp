@@ -8,6 +8,7 @@
 #include "engine/debug_text.h"
 #include "engine/frame_loop.h"
 #include "engine/settings.h"
+#include "game/startup.h"
 #include "tests/harness/harness.h"
 
 static std::string gridRow(int row) {

@@ -14,16 +14,16 @@
 #include <vector>
 
 #include "engine/config_index.h"
+#include "engine/device.h"
 #include "engine/font_files.h"
 #include "engine/glyph_cache.h"
 #include "engine/input.h"
 #include "engine/scene_pictures.h"
+#include "engine/screen_mapping.h"
 #include "engine/settings.h"
-#include "engine/shell.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/text.h"
-#include "field/camera.h"
 #include "platform/thread.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/font_draw_rig.h"

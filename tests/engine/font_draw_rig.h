@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/device.h"
 #include "engine/font_files.h"
 #include "engine/glyph_cache.h"
+#include "engine/screen_mapping.h"
 #include "engine/settings.h"
-#include "engine/shell.h"
 #include "engine/sprites.h"
-#include "field/camera.h"
 #include "platform/gfx.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/game_font_files.h"

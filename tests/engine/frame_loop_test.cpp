@@ -5,14 +5,17 @@
 #include <vector>
 
 #include "dungeon/field_frame.h"
+#include "engine/device.h"
+#include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
+#include "engine/loaders.h"
 #include "engine/overlay_screen.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/settings.h"
 #include "engine/stage_index.h"
-#include "engine/transition.h"
+#include "game/startup.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "tests/harness/harness.h"
@@ -156,7 +159,7 @@ struct ModeSwap {
     int32_t mode;
     GameModeEntry saved;
     ModeSwap(int32_t m, uint8_t prelude, uint8_t eventGate) : mode(m), saved(gGameModes[m]) {
-        gGameModes[m] = {probeUpdate, probeDraw, probeReload, prelude, eventGate};
+        gGameModes[m] = {probeUpdate, probeDraw, probeReload, saved.load, prelude, eventGate, 0};
         sUpdates = sDraws = sReloads = 0;
     }
     ~ModeSwap() { gGameModes[mode] = saved; }

@@ -14,7 +14,6 @@
 #include "engine/font_files.h"
 #include "engine/glyph_cache.h"
 #include "engine/settings.h"
-#include "engine/shell.h"
 #include "engine/text.h"
 #include "platform/window.h"
 #include "tests/engine/font_draw_rig.h"

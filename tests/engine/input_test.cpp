@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/frame_loop.h"
+#include "game/startup.h"
 #include "platform/gfx.h"
 #include "platform/input.h"
 #include "tests/harness/harness.h"

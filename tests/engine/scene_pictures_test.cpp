@@ -8,16 +8,19 @@
 #include <vector>
 
 #include "engine/archive.h"
+#include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
-#include "engine/shell.h"
 #include "field/resources.h"
+#include "game/startup.h"
 #include "platform/image.h"
-#include "shop/item_db.h"
-#include "shop/market.h"
 #include "platform/window.h"
+#include "shop/item_db.h"
+#include "shop/item_icons.h"
+#include "shop/market.h"
+#include "shop/market_pictures.h"
 #include "tests/engine/texture_registry_probe.h"
 #include "tests/harness/harness.h"
 

@@ -5,9 +5,10 @@
 #include <cstring>
 #include <numbers>
 
+#include "engine/device.h"
 #include "engine/screen_mapping.h"
-#include "engine/shell.h"
-#include "field/camera.h"
+#include "engine/sprites.h"
+#include "game/startup.h"
 #include "tests/harness/harness.h"
 
 static const float PI = std::numbers::pi_v<float>;

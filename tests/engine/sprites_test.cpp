@@ -7,10 +7,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/device.h"
+#include "engine/screen_mapping.h"
 #include "engine/settings.h"
-#include "engine/shell.h"
 #include "engine/sprites.h"
-#include "field/camera.h"
+#include "game/startup.h"
 #include "platform/thread.h"
 #include "story/render_states.h"
 #include "tests/harness/harness.h"

@@ -11,18 +11,19 @@
 #include <vector>
 
 #include "engine/config_index.h"
+#include "engine/device.h"
 #include "engine/font_files.h"
 #include "engine/glyph_cache.h"
+#include "engine/screen_mapping.h"
 #include "engine/settings.h"
-#include "engine/shell.h"
 #include "engine/sprites.h"
 #include "engine/text.h"
-#include "field/camera.h"
+#include "game/startup.h"
 #include "platform/window.h"
-#include "tests/harness/harness.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/font_draw_rig.h"
 #include "tests/engine/game_font_files.h"
+#include "tests/harness/harness.h"
 #include "tools/archive_writer.h"
 
 

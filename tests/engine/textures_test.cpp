@@ -15,8 +15,8 @@
 
 #include "engine/archive.h"
 #include "engine/debug_text.h"
+#include "engine/device.h"
 #include "engine/settings.h"
-#include "engine/shell.h"
 #include "engine/sprites.h"
 #include "engine/textures.h"
 #include "platform/thread.h"

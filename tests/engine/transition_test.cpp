@@ -4,12 +4,15 @@
 
 #include <vector>
 
+#include "engine/fades.h"
 #include "engine/frame_loop.h"
+#include "engine/loaders.h"
 #include "engine/scene_pictures.h"
-#include "engine/shell.h"
 #include "engine/stage_index.h"
-#include "engine/transition.h"
+#include "game/startup.h"
+#include "game/window_proc.h"
 #include "platform/thread.h"
+#include "platform/window.h"
 #include "tests/engine/texture_registry_probe.h"
 #include "tests/harness/harness.h"
 

@@ -11,10 +11,10 @@
 #include <cstdlib>
 
 #include "engine/config_index.h"
+#include "engine/device.h"
 #include "engine/font_files.h"
 #include "engine/glyph_cache.h"
 #include "engine/settings.h"
-#include "engine/shell.h"
 #include "engine/sprites.h"
 #include "engine/text.h"
 

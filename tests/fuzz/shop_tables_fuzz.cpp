@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/shop_tables.h"
+#include "shop/shop_tables.h"
 #include "platform/window.h"
 #include "shop/customer_types.h"
 #include "shop/fusion_recipes.h"

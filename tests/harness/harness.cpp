@@ -7,13 +7,16 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
+#include "engine/loaders.h"
 #include "engine/overlay_screen.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/settings.h"
-#include "engine/transition.h"
+#include "game/startup.h"
+#include "game/window_proc.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/profile.h"

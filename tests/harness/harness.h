@@ -6,7 +6,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/shell.h"
+#include "game/startup.h"
 #include "platform/gfx.h"
 
 struct InputScriptStep {

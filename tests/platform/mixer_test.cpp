@@ -107,7 +107,7 @@ TEST(MixerWav, RefusesWhatItCannotPlayAndDamagedFiles) {
     std::vector<uint8_t> good = makeWav({}, sineFrames(1, 22050, 441.0, 100, 0.5));
     auto patched = [&](size_t at, std::vector<uint8_t> bytes) {
         std::vector<uint8_t> out = good;
-        std::copy(bytes.begin(), bytes.end(), out.begin() + (long)at);
+        for (size_t i = 0; i < bytes.size(); ++i) out.at(at + i) = bytes[i];
         return out;
     };
     auto cut = [&](size_t size) { return std::vector<uint8_t>(good.begin(), good.begin() + (long)size); };

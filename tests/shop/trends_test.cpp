@@ -10,9 +10,10 @@
 #include "adventurers/shop_floor.h"
 #include "economy_fixture.h"
 #include "engine/frame_loop.h"
-#include "engine/shop_tables.h"
 #include "engine/stage_index.h"
+#include "platform/window.h"
 #include "shop/negotiation.h"
+#include "shop/shop_tables.h"
 #include "shop/trends.h"
 
 namespace {

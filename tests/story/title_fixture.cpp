@@ -10,6 +10,7 @@
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/sound.h"
+#include "game/startup.h"
 #include "platform/audio.h"
 #include "platform/profile.h"
 #include "shop/item_db.h"

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "engine/dialogs.h"
+#include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/scene_pictures.h"
 #include "engine/settings.h"
 #include "engine/sound.h"
 #include "engine/stage_index.h"
-#include "engine/transition.h"
 #include "platform/window.h"
 #include "shop/item_db.h"
 #include "shop/storage.h"

@@ -1,4 +1,4 @@
-#include "engine/field_tables.h"
+#include "field/field_tables.h"
 
 #include <cstring>
 

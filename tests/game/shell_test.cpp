@@ -7,11 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "engine/config_index.h"
+#include "engine/device.h"
+#include "engine/fades.h"
 #include "engine/frame_loop.h"
+#include "engine/loaders.h"
 #include "engine/settings.h"
-#include "engine/transition.h"
-#include "story/title.h"
+#include "game/startup.h"
+#include "game/window_proc.h"
 #include "platform/clock.h"
+#include "platform/window.h"
+#include "story/title.h"
 #include "tests/harness/harness.h"
 
 static std::vector<std::string> traceSteps() {

@@ -1,4 +1,4 @@
-// engine/shop_tables.h: the shop's master tables, each read from its text
+// shop/shop_tables.h: the shop's master tables, each read from its text
 // file by loadIndexFiles at start-up, in the order loadIndexFiles keeps
 // (files that name items need the item table first).
 // A bad line brings a message box (or, for a few, a debug trace) and loading

@@ -1,4 +1,4 @@
-// engine/field_tables.h: the field's master tables, each read from its text
+// field/field_tables.h: the field's master tables, each read from its text
 // file by loadIndexFiles at start-up, in the order loadIndexFiles keeps.
 #pragma once
 #include <cstdint>

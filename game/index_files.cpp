@@ -1,15 +1,11 @@
-#include "engine/index_files.h"
+#include "game/index_files.h"
 
 #include "engine/config_index.h"
-#include "engine/field_tables.h"
 #include "engine/motion_files.h"
-#include "engine/shop_tables.h"
 #include "engine/stage_index.h"
 #include "field/effect_banks.h"
-
-int32_t gTrailPeriod;
-int32_t gTrailLimit;
-int32_t gJellyfishAlpha;
+#include "field/field_tables.h"
+#include "shop/shop_tables.h"
 
 // The order is kept: later tables name items, so the item table comes first
 // among the data files, and the effect banks use the effect image rows.

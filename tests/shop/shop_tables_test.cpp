@@ -11,7 +11,7 @@
 #include <string>
 
 #include "engine/archive.h"
-#include "engine/shop_tables.h"
+#include "shop/shop_tables.h"
 #include "platform/window.h"
 #include "shop/customer_types.h"
 #include "shop/fusion_recipes.h"

@@ -1,10 +1,10 @@
-#include "engine/shop_tables.h"
+#include "shop/shop_tables.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "engine/archive.h"
-#include "engine/shell.h"
+#include "engine/game_folder.h"
 #include "engine/text_data.h"
 #include "platform/window.h"
 #include "shop/customer_types.h"

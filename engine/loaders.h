@@ -1,7 +1,6 @@
-// engine/transition.h: screen fades, the blackout, stage-change requests and
-// the loader threads that prepare the next scene.
-// The fade advances once per tick (stepTransition); scene code polls
-// isFadeOutDone every tick and acts on the one tick it is true.
+// engine/loaders.h: the loader threads that prepare the next scene, a stage
+// of the field or a part of a scene, the stage-change request that starts
+// one after a fade, and the loading sign.
 //
 // A loader runs on its own thread while the main thread ticks on. Every flag
 // below belongs to the main thread: a starter sets them, and the tick after
@@ -12,12 +11,6 @@
 // the flags change only at tick boundaries, whatever the thread's timing.
 #pragma once
 #include <cstdint>
-
-extern int32_t gFadeState;     // 0 none, 1 fading out, -1 fading in
-extern int32_t gFadeCounter;   // ticks
-extern int32_t gFadeKind;      // kind 2 has its own end ticks
-extern int32_t gFadeLength;    // ticks
-extern int32_t gBlackout;      // 1: the screen is held black
 
 struct StageChange {
     int32_t pending;
@@ -39,14 +32,6 @@ extern int32_t gEventJustLoaded;   // 1 until the tick has done the event's fade
 extern int32_t gPortraitState;     // 2 loading, 1 ready
 extern int32_t gShopPartState;     // 2 loading, 1 ready
 extern float gLoadingSignAngle;    // radians; turns while the sign shows
-
-void startFadeOut(int32_t kind, int32_t length);
-void startFadeIn(int32_t kind, int32_t length);
-void stepTransition();
-bool isFadeOutDone();
-bool isFadeInDone();
-void initTransitionTiles();
-void setBlackout();
 
 // The loaders. One runs at a time: a starter first finishes a loader that is
 // still running. A thread that cannot be made runs its loader at once on the
@@ -74,8 +59,4 @@ bool isLoaderThreadRunning();   // a loader was started and its end is still to 
 void requestStageChange(int32_t stage, int32_t fadeKind, int32_t holdFadeIn, int32_t entryFloor);
 bool isSceneLoading();
 
-// The fade cover's alpha, 0..255, for the current fade counter.
-int32_t fadeOverlayAlpha();
-void drawTransitionOverlay();
-void drawBlackout();
 void drawLoadingIndicator();

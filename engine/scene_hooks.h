@@ -1,0 +1,64 @@
+// engine/scene_hooks.h: every call the engine makes up into the scenes.
+// The engine knows no scene: the frame loop, the loaders, the music choice,
+// the system pictures and the save file reach the scenes' code only through
+// these hooks and the mode table (gGameModes, engine/frame_loop.h), which
+// the game layer fills once at start-up before anything runs. A hook left
+// null does nothing (a hook with a result gives the neutral one), so the
+// engine's own tests run without any scene.
+#pragma once
+#include <cstdint>
+
+struct GameState;
+struct MusicInputs;
+
+constexpr int32_t OVERLAY_KIND_COUNT = 3;     // pause menu, day results, item choice
+constexpr int32_t SHOP_PART_KIND_COUNT = 4;   // walls, floors, rugs, tables
+
+struct SceneHooks {
+    // The tick.
+    void (*modePrelude)();           // modes with a prelude: the HUD, then the effect objects
+    void (*fieldEventTick)();        // the field while an event runs: its scenery, then the HUD
+    void (*openOverlayScreen)();     // the overlay's open counter reached 3
+    void (*stepItemListSlide)();
+    void (*movieSkipped)();          // the title's idle count starts again
+
+    // The drawn frame.
+    void (*drawFieldUnderEvent)();   // the field's world under an event without background pictures
+    void (*drawLoadingBand)();
+    void (*drawFieldOverlayEnd)();   // last of the field's overlays
+    void (*releaseAllTextures)();    // every texture group and the render targets
+
+    // Events running over a scene.
+    void (*startEvent)();            // compiles the requested script (main thread)
+    void (*loadEventTextures)();
+    int32_t (*stepEvent)();          // 1 on the tick the script ends
+    void (*drawEventScene)();
+    int32_t (*eventBackgroundCount)();
+    void (*updateQueuedEvent)();     // after an event has ended
+
+    // The loaders' work, on the loader thread.
+    void (*loadWorld)(int32_t sameStage);
+    void (*loadCustomerPortraits[2])();
+    void (*loadShopPart[SHOP_PART_KIND_COUNT])();
+
+    // The system pictures' item icon sheets, from the item table.
+    void (*loadItemIconSheets)();
+    // What the music choice reads of the scenes' state.
+    void (*readMusicInputs)(MusicInputs& inputs);
+    // A new game's slot: its collection and the adventurers' stats.
+    void (*fillNewGame)(GameState& game);
+};
+extern SceneHooks gSceneHooks;
+
+// The screens that open over a scene, by gOverlayScreen.kind.
+struct OverlayKindEntry {
+    void (*load)();      // the scene loader's work when the overlay opens
+    void (*update)();
+    void (*draw)();
+    void (*reload)();    // its pictures after a device reset
+};
+extern OverlayKindEntry gOverlayKinds[OVERLAY_KIND_COUNT];
+
+inline void callHook(void (*hook)()) {
+    if (hook) hook();
+}

@@ -1,0 +1,205 @@
+#include "game/mode_table.h"
+
+#include "adventurers/party.h"
+#include "adventurers/shop_floor.h"
+#include "dungeon/departure.h"
+#include "dungeon/field_frame.h"
+#include "dungeon/floor_start.h"
+#include "engine/fades.h"
+#include "engine/frame_loop.h"
+#include "engine/overlay_screen.h"
+#include "engine/save_file.h"
+#include "engine/scene_hooks.h"
+#include "engine/scene_pictures.h"
+#include "engine/sound.h"
+#include "field/effect_objects.h"
+#include "field/game_overlay.h"
+#include "field/hud.h"
+#include "field/resources.h"
+#include "field/world_renderer.h"
+#include "shop/day_end.h"
+#include "shop/day_planning.h"
+#include "shop/item_db.h"
+#include "shop/item_icons.h"
+#include "shop/item_list.h"
+#include "shop/market_pictures.h"
+#include "story/ending.h"
+#include "story/event.h"
+#include "story/field_menu.h"
+#include "story/title.h"
+#include "story/world_map.h"
+
+// ---- the field's composites ----
+
+static void updateFieldMode() {
+    updateFieldFrame();
+    tickHud();
+}
+
+static void drawFieldMode() {
+    drawWorld3D();
+    drawGameOverlay();
+    drawItemGetPopup();
+    drawOverlayEffects();
+    drawAfterimage();
+    drawBlackout();
+}
+
+// The field's world under a running event that has no background pictures.
+static void drawFieldUnderEvent() {
+    drawWorld3D();
+    drawGameOverlay();
+    drawOverlayEffects();
+}
+
+static void fieldEventTick() {
+    updateDungeonScenery();
+    tickHud();
+}
+
+static void modePrelude() {
+    tickHud();
+    updateEffectObjects();
+}
+
+// ---- what each scene's loader does on its thread ----
+
+static void loadTitleScene() {
+    loadTitleTextures();
+    enterTitleScreen();
+}
+
+static void loadFieldScene() {
+    loadFieldResources();
+    startFloor();
+}
+
+static void loadEndingScene() {
+    loadEndingTextures();
+    startEnding();
+}
+
+static void loadEventScene() {
+    startEvent();
+    loadEventTextures();
+}
+
+static void loadWorldMapScene() {
+    enterWorldMap();
+    loadWorldMapTextures();
+}
+
+static void loadDepartureScene() {
+    initDepartureScreen();
+    loadDepartTextures();
+}
+
+static void loadDayReportOverlay() {
+    openDayReport();
+    loadResultsTextures();
+}
+
+static void loadItemChoiceOverlay() {
+    startItemChoice();
+    loadItemSelectTextures();
+}
+
+// A stage of the field: its models unless the stage stays, then the floor's
+// enemies and the floor itself.
+static void loadWorld(int32_t sameStage) {
+    if (!sameStage) {
+        releaseStageModels();
+        bindStageModels();
+    }
+    releaseEnemyModels();
+    loadFloorEnemies();
+    startFloor();
+}
+
+// ---- the rest of the engine's upward calls ----
+
+static void readMusicInputs(MusicInputs& in) {
+    in.titleIdleTicks = gTitle.idleTicks;
+    in.titleMusicOverride = getTitleMusicOverride();
+    in.runEndTimer = gRunEndTimer;
+    in.runEndState = gRunEndState;
+    in.specialMusicTimer = gSpecialMusicTimer;
+    in.dungeonIndex = gDungeonIndex;
+    in.shopOpen = gShopFloorState == SHOP_FLOOR_OPEN;
+    in.trendBannerShown = getTrendBannerFrame() != 0;
+    in.eventMajor = gEventNumber.major;
+    in.eventMinor = gEventNumber.minor;
+}
+
+static void movieSkipped() { gTitle.idleTicks = 0; }
+
+// The collection counts the item table's rows; the adventurers start at
+// their chara rows' levels (the first at level 1) with the first skill.
+static void fillNewGame(GameState& game) {
+    fillCollection(game, gItemDefinitions, gItemDefinitionCount);
+    for (int32_t j = 0; j < ADVENTURER_COUNT; j++) {
+        AdventurerRecord& a = game.adventurers[j];
+        const CharaRecord& c = gCharaTable[j];
+        resetAdventurerStats(a, c, j == 0 ? 0 : c.startLevel);
+        a.skillUnlocked[0] = 1;
+    }
+    recomputeLevelStats(game);
+}
+
+void installGameWiring() {
+    // update, draw, reload after a device reset, load on the loader thread,
+    // prelude, event gate, draws its own afterimage
+    static const GameModeEntry MODES[GAME_MODE_COUNT] = {
+        {updateTitleScreen, drawTitleScreen, loadTitleTextures, loadTitleScene, 0, 0, 0},        // title
+        {updateFieldMode, drawFieldMode, loadFieldResources, loadFieldScene, 0, 1, 1},           // field
+        {nullptr, nullptr, loadGameOverTextures, loadGameOverTextures, 1, 1, 0},                 // game over
+        {nullptr, nullptr, loadEndingTextures, loadEndingScene, 1, 1, 0},                        // ending
+        {nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                           // none
+        {nullptr, nullptr, loadEventTextures, loadEventScene, 0, 0, 0},                          // event scene
+        {nullptr, nullptr, loadMarketTextures, loadMarketTextures, 1, 1, 0},                     // market
+        {nullptr, nullptr, loadEndingSaveTextures, loadEndingSaveTextures, 1, 1, 0},             // ending save
+        {nullptr, nullptr, loadWorldMapTextures, loadWorldMapScene, 1, 1, 0},                    // town map
+        {nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                           // overlay screen
+        {nullptr, nullptr, loadOpeningTextures, loadOpeningTextures, 0, 0, 0},                   // opening
+        {nullptr, nullptr, loadDepartTextures, loadDepartureScene, 1, 1, 0},                     // departure
+        {nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                           // none
+        {nullptr, nullptr, loadChurchTextures, loadChurchTextures, 1, 1, 0},                     // church
+        {nullptr, nullptr, loadPlazaTextures, loadPlazaTextures, 1, 1, 0},                       // plaza
+        {nullptr, nullptr, loadTavernTextures, loadTavernTextures, 1, 1, 0},                     // tavern
+        {nullptr, nullptr, loadPlazaIdleTextures, loadPlazaIdleTextures, 1, 1, 0},               // plaza, idle
+    };
+    for (int32_t mode = 0; mode < GAME_MODE_COUNT; ++mode) gGameModes[mode] = MODES[mode];
+
+    // load, update, draw, reload
+    gOverlayKinds[0] = {loadPauseTextures, updateFieldMenu, drawFieldMenu, loadPauseTextures};
+    gOverlayKinds[1] = {loadDayReportOverlay, updateDayReport, drawDayReport, loadResultsTextures};
+    gOverlayKinds[2] = {loadItemChoiceOverlay, updateItemChoice, drawItemChoice, loadItemSelectTextures};
+
+    SceneHooks& h = gSceneHooks;
+    h = SceneHooks{};
+    h.modePrelude = modePrelude;
+    h.fieldEventTick = fieldEventTick;
+    h.openOverlayScreen = openFieldMenu;
+    h.stepItemListSlide = stepItemListSlide;
+    h.movieSkipped = movieSkipped;
+    h.drawFieldUnderEvent = drawFieldUnderEvent;
+    h.drawLoadingBand = drawLoadingBand;
+    h.drawFieldOverlayEnd = emptyOverlayHook;
+    h.releaseAllTextures = releaseAllTextures;
+    h.startEvent = startEvent;
+    h.loadEventTextures = loadEventTextures;
+    h.stepEvent = stepEvent;
+    h.drawEventScene = drawEventScene;
+    h.eventBackgroundCount = getEventBackgroundCount;
+    h.updateQueuedEvent = updateQueuedEvent;
+    h.loadWorld = loadWorld;
+    h.loadCustomerPortraits[0] = loadCustomerPortraitsA;
+    h.loadCustomerPortraits[1] = loadCustomerPortraitsB;
+    h.loadShopPart[0] = loadShopWalls;
+    h.loadShopPart[1] = loadShopFloors;
+    h.loadShopPart[2] = loadShopRugs;
+    h.loadShopPart[3] = loadShopTables;
+    h.loadItemIconSheets = loadItemIconSheets;
+    h.readMusicInputs = readMusicInputs;
+    h.fillNewGame = fillNewGame;
+}
