@@ -6,3 +6,5 @@
 // 15 to 18 information panels, 30 lecture menu, 50 item information.
 extern int32_t gShopFloorState;
 constexpr int32_t SHOP_FLOOR_OPEN = 4;
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetShopFloorState();

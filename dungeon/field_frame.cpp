@@ -10,3 +10,11 @@ EventNumber gEventNumber;
 void updateFieldFrame() {}
 void updateDungeonScenery() {}
 void updateQueuedEvent() {}
+
+void resetFieldFrameState() {
+    gDungeonIndex = 0;
+    gRunEndState = 0;
+    gRunEndTimer = 0;
+    gSpecialMusicTimer = 0;
+    gEventNumber = EventNumber{};
+}

@@ -15,6 +15,8 @@ struct EventNumber {
     int32_t minor;
 };
 extern EventNumber gEventNumber;
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetFieldFrameState();
 
 void updateFieldFrame();
 void updateDungeonScenery();

@@ -56,3 +56,8 @@ void drawFpsCounter() {
     for (int32_t i = 0; i < count; ++i) addSpriteQuad(digits[i].dst, digits[i].src, gFpsTexture, 0xFFFFFFFF);
     flushSprites();
 }
+
+void resetDebugText() {
+    clearDebugText();
+    gShowFps = 1;
+}

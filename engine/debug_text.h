@@ -12,6 +12,8 @@ extern char gDebugText[DEBUG_TEXT_ROWS * DEBUG_TEXT_COLUMNS];
 extern int32_t gShowFps;   // debug toggle; the counter draws only while set
 
 void clearDebugText();
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetDebugText();
 // Copies up to 80 characters of text into the grid from (column, row) on; a
 // text that passes column 79 continues on the next row. Characters that fall
 // left of the grid or above or below it are dropped.

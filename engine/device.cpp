@@ -84,3 +84,5 @@ int createRenderTargets() {
 
 // The skinned-model slots take the device when the skinned models arrive.
 void prepareSkinnedModels() {}
+
+void resetDeviceFlags() { gDeviceOk = 1; }

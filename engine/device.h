@@ -33,3 +33,5 @@ void setDefaultCamera();
 int createRenderTargets();
 void releaseRenderTargets();
 void prepareSkinnedModels();
+// A fresh process starts with the device thought good; what is open stays.
+void resetDeviceFlags();

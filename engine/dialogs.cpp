@@ -251,3 +251,9 @@ void drawPointer() {
                   SpriteSource{192.0f, 0.0f, 232.0f, 40.0f}, gNowLoadingTexture, 0xFFFFFFFF);
     flushSprites();
 }
+
+void resetDialogState() {
+    gMessageWindow = MessageWindow{};
+    gYesNoWindow = YesNoWindow{};
+    gPointer = Pointer{};
+}

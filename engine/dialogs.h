@@ -61,6 +61,8 @@ void drawYesNoWindow();
 
 bool isDialogActive();
 void resetDialogs();
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetDialogState();
 
 void showPointer();
 void hidePointer();

@@ -110,3 +110,9 @@ void drawBlackout() {
     }
     drawCover(BLACK_CELL, 0xFF000000u);
 }
+
+void resetFades() {
+    initTransitionTiles();
+    gFadeKind = 0;
+    gFadeLength = 0;
+}

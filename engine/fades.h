@@ -17,6 +17,8 @@ bool isFadeOutDone();
 bool isFadeInDone();
 void initTransitionTiles();
 void setBlackout();
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetFades();
 
 // The fade cover's alpha, 0..255, for the current fade counter.
 int32_t fadeOverlayAlpha();

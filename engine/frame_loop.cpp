@@ -333,3 +333,13 @@ void renderFrame() {
     if (!gDeviceOk) recoverLostDevice();
     measureFrameRate();
 }
+
+void resetFrameLoopState() {
+    gGameMode = GAME_MODE_TITLE;
+    gTickCounter = 0;
+    gUpdateCount = 0;
+    gFrameCounter = 0;
+    gTimeOfDay = 0.0f;
+    gMeasuredFps = 0;
+    sLastFrameMs = sRestThirds = sFramesDrawn = sFramesAtMeasure = sMeasureMs = 0;
+}

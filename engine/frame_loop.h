@@ -61,3 +61,5 @@ void runEventStep();
 void reloadCurrentModeTextures();
 // Back to the state before the first frame (a new boot in the same process).
 void resetFrameLoop();
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetFrameLoopState();

@@ -135,3 +135,8 @@ void deriveInputEdges(InputRecord& record) {
     record.repeat = repeat;
     record.previous = record.raw;
 }
+
+void resetInputState() {
+    gInputState[0] = InputRecord{};
+    gInputState[1] = InputRecord{};
+}

@@ -27,7 +27,9 @@ struct InputRecord {
     uint16_t repeat;
     int16_t repeatCounters[16];
 };
-extern InputRecord gInputState[2];   // the first is the player's; nothing feeds the second
+extern InputRecord gInputState[2];
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetInputState();   // the first is the player's; nothing feeds the second
 
 constexpr int PAD_BINDING_COUNT = 14;   // pad0..pad8, skill0..skill4
 // Two binding sets of input codes; both feed the player.

@@ -213,3 +213,12 @@ void drawLoadingIndicator() {
     drawRotatedSquare(RotatedSquare{496.0f, 440.0f, 32.0f, gLoadingSignAngle},
                       SpriteUv{0.00078125f, 0.003125f, 0.25f, 1.0f}, 0xFFFFFFFF);
 }
+
+void resetLoaderState() {
+    closeLoaderThread();
+    gStageChange = StageChange{};
+    gSceneLoading = gShowLoading = gPartLoading = gShowPartLoading = 0;
+    gEventLoaderMode = gEventReady = gEventJustLoaded = 0;
+    gPortraitState = gShopPartState = 0;
+    gLoadingSignAngle = 0.0f;
+}

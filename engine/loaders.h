@@ -54,7 +54,9 @@ void waitForLoaderThread();
 // Waits for a running loader, carries out its end and clears the part flags
 // (a return to the title, the title screen, shut-down).
 void closeLoaderThread();
-bool isLoaderThreadRunning();   // a loader was started and its end is still to come
+bool isLoaderThreadRunning();
+// Clears every loader flag and the stage change; no loader may be running.
+void resetLoaderState();   // a loader was started and its end is still to come
 
 void requestStageChange(int32_t stage, int32_t fadeKind, int32_t holdFadeIn, int32_t entryFloor);
 bool isSceneLoading();

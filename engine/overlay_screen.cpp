@@ -38,3 +38,13 @@ void clearOverlayOpening() { gOverlayScreen.opening = 0; }
 
 // Needs the render-target pictures; arrives with the overlay screens.
 void drawAfterimage() {}
+
+void resetOverlayScreen() {
+    gOverlayScreen = OverlayScreenState{};
+    gFrozenFrameStep = 0;
+    gAfterimageStep = 0;
+    gAfterimageLength = 32;
+    gScreenCaptured = 0;
+    gSavedRenderTarget = nullptr;
+    gSavedDepthSurface = nullptr;
+}

@@ -36,4 +36,6 @@ void stepOverlayRenderCounter();
 void toggleOverlayScreen(int32_t kind);
 void openPauseMenu();
 void clearOverlayOpening();
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetOverlayScreen();
 void drawAfterimage();

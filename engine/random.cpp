@@ -10,3 +10,5 @@ int randomInt() {
 }
 
 float randomUnit() { return (float)(randomInt() & 0x7FFF) / 32768.0f; }
+
+void resetRandom() { gRandomState = 1; }

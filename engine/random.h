@@ -8,5 +8,7 @@
 extern uint32_t gRandomState;
 
 void seedRandom(uint32_t seed);
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetRandom();
 int randomInt();        // 0..32767
 float randomUnit();     // [0, 1): randomInt / 32768

@@ -335,3 +335,10 @@ bool clearSaveData() {
     memcpy(&gWorkImage, &gSaveImage, sizeof gWorkImage);
     return writeSaveImage(SAVE_FILE_NAME);
 }
+
+void resetSaveState() {
+    memset(&gSaveImage, 0, sizeof gSaveImage);
+    memset(&gWorkImage, 0, sizeof gWorkImage);
+    gCurrentSlot = 0;
+    gSaveConverted = 0;
+}

@@ -356,6 +356,9 @@ extern const int32_t INITIAL_EQUIPMENT[INITIAL_EQUIPMENT_ROWS][EQUIPMENT_SLOTS];
 extern const ShelfPlace SHELF_LAYOUTS[SHOP_SIZE_COUNT][SHELF_LAYOUT_COUNT];
 
 GameState& runningGameState();
+// Both images, the slot and the conversion flag back to a fresh process's
+// values (empty); start-up loads the file after.
+void resetSaveState();
 
 // Start-up: reads "save.dat", or "_save.dat" when "save.dat" is missing, of
 // no known size or has a damaged header and the copy is sound (of a known

@@ -104,3 +104,9 @@ int32_t mapWorldToScreen(float x, float y, float z, ScreenPoint* out) {
     out->depth = wholePart(p.depth);
     return 1;
 }
+
+void resetScreenMapping() {
+    gScreenMapping = ScreenMapping{};
+    gYawMatrix = matrixIdentity();
+    gBillboardMatrix = matrixIdentity();
+}

@@ -21,6 +21,8 @@ extern ScreenMapping gScreenMapping;
 // and for the field camera by the field.
 extern Matrix4 gYawMatrix;         // turns billboards up toward the camera
 extern Matrix4 gBillboardMatrix;   // gYawMatrix, then the turn toward the camera's heading
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetScreenMapping();
 
 // projectToScreen's result: logical screen position and view depth.
 struct ProjectedPoint {

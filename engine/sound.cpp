@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 #include "engine/debug_text.h"
@@ -47,6 +48,8 @@ float gMusicFadeFactor = 1.0f;
 int32_t gReportMusicFlag;
 int32_t gBossMusicFlag;
 
+static void resetMusicState();
+
 constexpr double LEVEL_ANGLE = 1.2566371;    // level 0 would sit two fifths of a half turn from level 9
 constexpr double QUARTER_TURN = 1.5707964;
 constexpr int32_t MUSIC_KEEP = -1;           // a choice that leaves the music as it plays
@@ -84,6 +87,11 @@ int32_t fadeVolume(int32_t level, int32_t direction, int32_t frame, int32_t fram
     int32_t step = direction == MUSIC_FADE_OUT ? frame : frames - frame;
     double angle = step * QUARTER_TURN / frames;
     return truncateVolume(std::cos(angle) * levelCurve(level) * 9600.0 - 9600.0);
+}
+
+void resetSoundState() {
+    memset(gSound.effectRequests, 0, sizeof gSound.effectRequests);
+    resetMusicState();
 }
 
 static void resetMusicState() {

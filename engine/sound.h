@@ -89,6 +89,9 @@ void clearForcedMusic();
 bool querySoundStub();   // always false
 void unloadSounds();
 void shutdownSound();
+// The music choice, its fades and the pending effect requests back to a
+// fresh process's values; what is loaded stays.
+void resetSoundState();
 
 // Volumes in hundredths of a decibel, within AUDIO_VOLUME_SILENT..0.
 int32_t clampVolume(int32_t centibels);

@@ -10,7 +10,8 @@
 SpriteVertex gSpriteBatch[SPRITE_VERTEX_MAX];
 int32_t gSpriteVertexCount;
 CameraShake gCameraShake;
-FontStyle gFontStyle = {4, 76.0f, 200, 255, 255, 255, 31, 31, 31};
+static constexpr FontStyle DEFAULT_FONT_STYLE = {4, 76.0f, 200, 255, 255, 255, 31, 31, 31};
+FontStyle gFontStyle = DEFAULT_FONT_STYLE;
 
 void initSpriteVertices() {
     for (SpriteVertex& vertex : gSpriteBatch) {
@@ -158,3 +159,9 @@ int32_t drawTextPartial(float x, float y, const char* text, uint32_t argb, float
 }
 
 void emptyDrawHook() {}
+
+void resetSpriteState() {
+    gSpriteVertexCount = 0;
+    gCameraShake = CameraShake{};
+    gFontStyle = DEFAULT_FONT_STYLE;
+}

@@ -120,3 +120,5 @@ struct FontStyle {
     int32_t shadowRed, shadowGreen, shadowBlue;
 };
 extern FontStyle gFontStyle;
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetSpriteState();

@@ -181,3 +181,9 @@ void loadStageIndex() {
     TextEntry entry = readTextEntry("idx/stage.idx");
     parseStageIndex(entry.bytes.get(), entry.length);
 }
+
+void resetStagePosition() {
+    gStageIndex = 0;
+    gFloorIndex = 0;
+    gCurrentStage = nullptr;
+}

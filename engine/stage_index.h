@@ -90,6 +90,8 @@ extern StageRecord gStages[STAGE_CODE_COUNT];   // in file order
 extern int32_t gStageCount;
 extern int32_t gStageIndex;          // the current stage, set by the scene code
 extern int32_t gFloorIndex;          // the current floor of a dungeon, 0-based
+// The current stage and floor back to a fresh process's; the table stays.
+void resetStagePosition();
 extern StageRecord* gCurrentStage;   // bound when the field loads a stage; null before
 
 // The index of the code at the start of [from, end): every code of

@@ -27,6 +27,7 @@
 #include "field/resources.h"
 #include "game/index_files.h"
 #include "game/mode_table.h"
+#include "game/state_reset.h"
 #include "game/window_proc.h"
 #include "platform/log.h"
 #include "platform/thread.h"
@@ -115,6 +116,7 @@ void returnToTitle() {
 
 StartupResult startupApp(const char* gameDir) {
     installGameWiring();
+    resetGameState();
     gShellTrace.count = 0;
     sQuitCode = 0;
     traceStep("initGameGlobals");

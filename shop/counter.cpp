@@ -1,3 +1,5 @@
 #include "shop/counter.h"
 
 CounterState gCounter;
+
+void resetCounterState() { gCounter = CounterState{}; }

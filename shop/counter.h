@@ -64,3 +64,5 @@ struct CounterState {
     int32_t trendBannerFrame;    // frames the trend-day banner has run; 0 none
 };
 extern CounterState gCounter;
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetCounterState();

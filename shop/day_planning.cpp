@@ -37,3 +37,10 @@ int32_t countTrendDayVisits(int32_t lineupLength) {
 }
 
 int32_t getTrendBannerFrame() { return gCounter.trendBannerFrame; }
+
+void resetDayPlan() {
+    for (DayCandidate& candidate : gDayCandidates) candidate = DayCandidate{};
+    for (VisitPlan& plan : gVisitPlan) plan = VisitPlan{};
+    gVisitPlanCount = 0;
+    for (int32_t& row : gVisitOrder) row = 0;
+}

@@ -49,6 +49,8 @@ struct VisitPlan {
 extern VisitPlan gVisitPlan[VISIT_PLAN_MAX];
 extern int32_t gVisitPlanCount;
 extern int32_t gVisitOrder[VISIT_ORDER_SIZE];   // plan rows in visiting order
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetDayPlan();
 
 // For i = 0..n-1, swaps entry i with entry (randomInt mod n).
 void shuffleArray(int32_t* values, int32_t n);

@@ -5,3 +5,5 @@
 extern int32_t gMarketMode;   // 0 the merchants' guild, 1 the market
 
 void resetTradeConfirm();
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetMarketState();

@@ -12,7 +12,7 @@
 #include "shop/item_db.h"
 #include "shop/request_rows.h"
 #include "shop/text_fields.h"
-#include "shop/trading_test.h"
+#include "shop/buysell_table.h"
 #include "shop/trend_definitions.h"
 #include "shop/tutorial_scripts.h"
 

@@ -12,7 +12,7 @@
 #include "shop/negotiation.h"
 #include "shop/request_rows.h"
 #include "shop/storage.h"
-#include "shop/trading_test.h"
+#include "shop/buysell_table.h"
 #include "shop/trends.h"
 
 const int32_t SHOWCASE_PLACES[SHOWCASE_PLACE_COUNT] = {1, 2, 3, 4, 11, 12, 13};

@@ -280,3 +280,5 @@ void drawSaveSlotList(float x, int32_t cursor, int32_t top, int32_t pageScroll, 
     flushSprites();
     setSpriteColourOp(GFX_TOP_MODULATE);
 }
+
+void resetSaveListState() { gSlotListCount = 0; }

@@ -507,3 +507,10 @@ void drawTitleScreen() {
     drawMessageWindow();
     drawIdleFade();
 }
+
+void resetTitleState() {
+    gTitle = TitleState{};
+    gTitleMenuSpacing = 0.0f;
+    gTitleMenuOffset = 0.0f;
+    gNewGameChosen = 0;
+}

@@ -75,6 +75,8 @@ extern TitleState gTitle;
 extern float gTitleMenuSpacing;   // vertical distance between entries
 extern float gTitleMenuOffset;    // offset of the first entry
 extern int32_t gNewGameChosen;    // 1: the game to start is a new one, 0: from a slot
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetTitleState();
 
 void enterTitleScreen();
 // Rebuilds the entries, their layout and (with a played slot) the cursor.

@@ -61,21 +61,6 @@ static void writeHarnessSettings(const HarnessOptions& options) {
         abort();
 }
 
-// Globals a previous boot in the same process may have left behind.
-static void resetGameGlobals() {
-    gInputState[0] = InputRecord{};
-    gInputState[1] = InputRecord{};
-    gOverlayScreen = OverlayScreenState{};
-    gFrozenFrameStep = 0;
-    gAfterimageStep = 0;
-    gStageChange = StageChange{};
-    gSceneLoading = gShowLoading = gPartLoading = gShowPartLoading = 0;
-    gEventReady = gEventJustLoaded = gEventLoaderMode = 0;
-    gPortraitState = gShopPartState = 0;
-    memset(&runningGameState(), 0, sizeof(GameState));
-    gDeviceOk = 1;
-}
-
 StartupResult harnessBoot(const HarnessOptions& options) {
     threadMarkMain();
     gHarness = HarnessRun{};
@@ -102,7 +87,6 @@ StartupResult harnessBoot(const HarnessOptions& options) {
     gGfxBackend = options.gfx;
     gInputBackend = &INPUT_SCRIPTED;
     inputScriptReset();
-    resetGameGlobals();
 
     gHarness.startup = startupApp(gHarness.gameDir);
     if (gHarness.startup == STARTUP_OK) {

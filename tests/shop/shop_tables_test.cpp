@@ -17,7 +17,7 @@
 #include "shop/fusion_recipes.h"
 #include "shop/item_db.h"
 #include "shop/request_rows.h"
-#include "shop/trading_test.h"
+#include "shop/buysell_table.h"
 #include "shop/trend_definitions.h"
 #include "shop/tutorial_scripts.h"
 

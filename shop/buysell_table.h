@@ -1,4 +1,4 @@
-// shop/trading_test.h: the trading test values, read at start-up from
+// shop/buysell_table.h: the trading test values, read at start-up from
 // "data/buysell.txt". While the switch is on, every visit of the day is one
 // test customer and the lines are fixed variants, so a line can be checked.
 #pragma once

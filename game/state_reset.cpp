@@ -1,0 +1,58 @@
+#include "game/state_reset.h"
+
+#include "adventurers/shop_floor.h"
+#include "dungeon/field_frame.h"
+#include "engine/debug_text.h"
+#include "engine/device.h"
+#include "engine/dialogs.h"
+#include "engine/fades.h"
+#include "engine/frame_loop.h"
+#include "engine/input.h"
+#include "engine/loaders.h"
+#include "engine/overlay_screen.h"
+#include "engine/random.h"
+#include "engine/save_file.h"
+#include "engine/screen_mapping.h"
+#include "engine/sound.h"
+#include "engine/sprites.h"
+#include "engine/stage_index.h"
+#include "game/window_proc.h"
+#include "shop/counter.h"
+#include "shop/day_planning.h"
+#include "shop/market.h"
+#include "story/save_list.h"
+#include "story/title.h"
+
+static void resetWindowState() { gAppActive = 0; }
+
+// The loaders first: a loader still running would write into the state
+// reset after it.
+const GameStateReset GAME_STATE_RESETS[] = {
+    {"engine/loaders", resetLoaderState},
+    {"engine/frame_loop", resetFrameLoopState},
+    {"engine/fades", resetFades},
+    {"engine/overlay_screen", resetOverlayScreen},
+    {"engine/dialogs", resetDialogState},
+    {"engine/input", resetInputState},
+    {"engine/sound", resetSoundState},
+    {"engine/sprites", resetSpriteState},
+    {"engine/screen_mapping", resetScreenMapping},
+    {"engine/random", resetRandom},
+    {"engine/stage_index", resetStagePosition},
+    {"engine/save_file", resetSaveState},
+    {"engine/debug_text", resetDebugText},
+    {"engine/device", resetDeviceFlags},
+    {"dungeon/field_frame", resetFieldFrameState},
+    {"adventurers/shop_floor", resetShopFloorState},
+    {"shop/counter", resetCounterState},
+    {"shop/day_planning", resetDayPlan},
+    {"shop/market", resetMarketState},
+    {"story/title", resetTitleState},
+    {"story/save_list", resetSaveListState},
+    {"game/window_proc", resetWindowState},
+};
+const int32_t GAME_STATE_RESET_COUNT = sizeof GAME_STATE_RESETS / sizeof GAME_STATE_RESETS[0];
+
+void resetGameState() {
+    for (const GameStateReset& entry : GAME_STATE_RESETS) entry.reset();
+}
