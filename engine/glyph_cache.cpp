@@ -8,7 +8,6 @@
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/font_files.h"
-#include "platform/image.h"
 #include "platform/window.h"
 
 GlyphCacheEntry gGlyphCache[GLYPH_CACHE_SIZE];

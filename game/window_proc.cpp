@@ -1,13 +1,11 @@
 #include "game/window_proc.h"
 
 #include "engine/config_index.h"
-#include "engine/dialogs.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/overlay_screen.h"
 #include "engine/settings.h"
-#include "field/effect_banks.h"
 #include "field/effect_objects.h"
 #include "game/startup.h"
 #include "story/title.h"
