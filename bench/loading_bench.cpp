@@ -22,7 +22,7 @@ static void BM_SceneChangeToTitle(benchmark::State& state) {
     harnessBoot(HarnessOptions{});
     for (auto _ : state) {
         releaseTitleTextures();
-        gGameMode = 0;
+        gGameMode = GAME_MODE_TITLE;
         startSceneLoader();
         waitForLoaderThread();
         pollLoaderThread();

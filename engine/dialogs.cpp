@@ -14,10 +14,6 @@ MessageWindow gMessageWindow;
 YesNoWindow gYesNoWindow;
 Pointer gPointer;
 
-constexpr int32_t SOUND_CONFIRM = 323;
-constexpr int32_t SOUND_CANCEL = 317;
-constexpr int32_t SOUND_CURSOR = 326;
-
 constexpr int32_t MESSAGE_OPEN_FRAMES = 8;
 constexpr int32_t YES_NO_OPEN_FRAMES = 4;
 constexpr int32_t YES_NO_RESULT_CANCELLED = 3;

@@ -7,12 +7,13 @@
 #pragma once
 #include <cstdint>
 
-// The scenes by game mode number; 4 and 12 are none.
+// The scenes by game mode number.
 enum GameMode : int32_t {
     GAME_MODE_TITLE = 0,          // title and file select
     GAME_MODE_FIELD = 1,          // shop floor and dungeon floors
     GAME_MODE_GAME_OVER = 2,      // game over and new loop
     GAME_MODE_ENDING = 3,         // ending and staff roll
+    GAME_MODE_UNUSED_4 = 4,       // no scene
     GAME_MODE_EVENT_SCENE = 5,    // a stand-alone event scene
     GAME_MODE_MARKET = 6,         // market and merchants' guild
     GAME_MODE_ENDING_SAVE = 7,    // the save after the ending
@@ -20,6 +21,7 @@ enum GameMode : int32_t {
     GAME_MODE_OVERLAY = 9,        // an overlay screen over the interrupted scene
     GAME_MODE_OPENING = 10,
     GAME_MODE_DEPARTURE = 11,     // the adventurers' guild departure
+    GAME_MODE_UNUSED_12 = 12,     // no scene
     GAME_MODE_CHURCH = 13,
     GAME_MODE_PLAZA = 14,
     GAME_MODE_TAVERN = 15,

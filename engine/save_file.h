@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "engine/adventurer_record.h"
+#include "engine/story_flags.h"
 
 static_assert(std::endian::native == std::endian::little, "the save file is read and written as it lies in memory");
 
@@ -169,6 +170,14 @@ struct RecentSale {
 };
 static_assert(sizeof(RecentSale) == 4);
 
+// GameState::playMode.
+enum PlayMode : int32_t {
+    PLAY_MODE_STORY = 0,
+    PLAY_MODE_NEW_GAME_PLUS = 1,
+    PLAY_MODE_SURVIVAL = 2,
+    PLAY_MODE_ENDLESS = 3,   // endless play after the ending: a cleared game
+};
+
 // One game: a save slot, or the running game. 188,360 bytes. Item values are
 // ItemKeys (id * 64 + flags + plus level, -1 empty).
 //
@@ -203,7 +212,7 @@ struct GameState {
     int32_t newsTickerLength;
     int32_t storageCount;             // used storage entries
     uint8_t stageMarks[STAGE_MARK_COUNT];   // directly followed by the story flags
-    uint8_t storyFlags[STORY_FLAG_COUNT];   // flag n is byte n
+    uint8_t storyFlags[STORY_FLAG_COUNT];   // flag n is byte n (StoryFlag)
     int32_t dayLogs[DAY_LOG_COUNT][DAY_LOG_ENTRIES];
     int32_t dayLogCounts[DAY_LOG_COUNT];
     int32_t dayStartMoney;
@@ -241,7 +250,7 @@ struct GameState {
     CustomerRelation customerRelations[CUSTOMER_RELATION_COUNT];
     uint8_t seenEvents[SEEN_EVENT_COUNT];
     int32_t fusionKnownBits[FUSION_KNOWN_WORDS];
-    int32_t playMode;                 // 0 story, 1 New Game+, 2 survival, 3 endless
+    int32_t playMode;                 // PlayMode
     int32_t keptBag[KEPT_BAG_SIZE];   // items kept for the next departure
     int32_t trendDayHeld;
     RecentSale recentSales[RECENT_SALE_COUNT];

@@ -181,7 +181,8 @@ static const ScenePicture PAUSE_PICTURES[] = {
 void loadPauseTextures() {
     // Survival and endless games have their own pause sheet.
     int32_t playMode = runningGameState().playMode;
-    const char* sheet = playMode == 2 || playMode == 3 ? "bmp/pause_endless.tga" : "bmp/pause.tga";
+    const char* sheet =
+        playMode == PLAY_MODE_SURVIVAL || playMode == PLAY_MODE_ENDLESS ? "bmp/pause_endless.tga" : "bmp/pause.tga";
     loadTextureToGroup(TEXTURE_GROUP_PAUSE, gPauseTextures[0], sheet, 1024, 512);
     loadPictures(TEXTURE_GROUP_PAUSE, PAUSE_PICTURES);
     for (int32_t i = 0; i < ADVENTURER_PICTURE_COUNT; ++i)

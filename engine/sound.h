@@ -26,6 +26,23 @@ constexpr int32_t TITLE_MUSIC_STOP_TICK = 7079;
 extern const char* const MUSIC_FILES[MUSIC_TRACK_COUNT];
 // Effect numbers in slot order; a number may name no file (its slot stays empty).
 extern const int32_t SOUND_EFFECT_TABLE[SOUND_EFFECT_COUNT];
+// The effect numbers that have a use, as playSoundEffect takes them.
+enum SoundEffect : int32_t {
+    SOUND_NO_FILE = 309,            // in the table, but names no file
+    SOUND_CANCEL = 317,             // cancel or back
+    SOUND_CONFIRM = 323,
+    SOUND_CURSOR = 326,             // cursor move
+    SOUND_MONEY = 333,              // money paid or received
+    SOUND_DAY_SCORE_CHIME = 342,    // after SOUND_ITEM_SHOWN when the day score changes
+    SOUND_REFUSED = 362,
+    SOUND_BALLOON_TEXT = 370,       // a speech balloon's text changes
+    SOUND_PROMPT = 371,             // a prompt opens
+    SOUND_BALLOON = 372,            // a speech balloon opens or closes
+    SOUND_ITEM_SHOWN = 379,
+    SOUND_COIN = 669,               // one coin of a payment
+    SOUND_CONDITION_BANNER = 701,
+    SOUND_INFO_POPUP = 710,         // an information popup opens or closes
+};
 // Where the program's effect of a number lives, in the program's folder.
 constexpr const char* SOUND_EFFECT_FILE_FORMAT = "se/%d.wav";
 bool musicTrackLoops(int32_t track);   // the jingles 10, 11, 13 and 19 play once

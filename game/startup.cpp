@@ -100,7 +100,7 @@ void returnToTitle() {
     // A running loader is finished first: it may be reading the mode and
     // filling the textures released below.
     closeLoaderThread();
-    gGameMode = 0;
+    gGameMode = GAME_MODE_TITLE;
     gEventReady = 0;
     releaseAllTextures();
     clearOverlayOpening();
@@ -168,7 +168,7 @@ StartupResult startupApp(const char* gameDir) {
     gStageIndex = 0;
     traceStep("loadSaveFile");
     loadSaveFile();
-    gGameMode = 0;
+    gGameMode = GAME_MODE_TITLE;
     traceStep("resetNewsAndEvents");
     resetNewsAndEvents();
     traceStep("loadTitleTextures");

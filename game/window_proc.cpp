@@ -150,7 +150,7 @@ void mainWndProc(const WindowEvent& event) {
         break;
     case WINDOW_EVENT_KEY_DOWN:
         if (event.a != WINDOW_KEY_ESCAPE || isSceneLoading()) break;
-        if (gGameMode != 0) {
+        if (gGameMode != GAME_MODE_TITLE) {
             openPauseMenu();
         } else if (isTitleIdle()) {
             WindowEvent close = {};

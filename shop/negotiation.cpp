@@ -12,14 +12,7 @@
 #include "shop/storage.h"
 #include "shop/trends.h"
 
-constexpr int32_t FLAG_STORY_TUTORIAL = 36;
-constexpr int32_t FLAG_SCRIPTED_DAY = 38;
-constexpr int32_t FLAG_ADVENTURER_MET = 2;      // story flag type + 2, or type + 206
-constexpr int32_t FLAG_ADVENTURER_JOINED = 206;
-constexpr int32_t PLAY_SURVIVAL = 2;
 constexpr int32_t RECENT_SALES_FROM_DAY = 9;
-constexpr int32_t SOUND_DAY_SCORE = 379;
-constexpr int32_t SOUND_DAY_SCORE_CHIME = 342;
 constexpr int32_t STAT_COUNT = 4;
 
 // trunc(factor × price): the single-precision factor and the price, in double.
@@ -226,7 +219,7 @@ void updatePriceReputation(int32_t direction) {
     else game.dayScore -= percent + root;
     // Still to come with the overlay particles: unless gSEasyDisp is set, the
     // score's sparkle, screen effect set 100 at (304, 128) with scale 1.
-    playSoundEffect(SOUND_DAY_SCORE);
+    playSoundEffect(SOUND_ITEM_SHOWN);
     playSoundEffect(SOUND_DAY_SCORE_CHIME);
 }
 
@@ -396,8 +389,9 @@ void findAdventurerTargetSlot() {
             }
         }
     }
-    bool known = storyFlag(game, type + FLAG_ADVENTURER_MET) || storyFlag(game, type + FLAG_ADVENTURER_JOINED) ||
-                 type == ADVENTURER_TYPE_FIRST || (game.trueCards[adventurer] != 0 && game.playMode != PLAY_SURVIVAL);
+    bool known = storyFlag(game, FLAG_ADVENTURER_AVAILABLE + adventurer) ||
+                 storyFlag(game, FLAG_ADVENTURER_CARD + adventurer) ||
+                 type == ADVENTURER_TYPE_FIRST || (game.trueCards[adventurer] != 0 && game.playMode != PLAY_MODE_SURVIVAL);
     if (known && best >= 0 && belowOneAndAHalf(statsOf(record.equipment[best]).total, bestTotal))
         gCounter.adventurerTargetSlot = best;
 }

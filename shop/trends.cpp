@@ -13,7 +13,6 @@
 #include "shop/text_fields.h"
 #include "shop/trend_definitions.h"
 
-constexpr int32_t FLAG_STORY_TUTORIAL = 36;
 constexpr int32_t BOOM_REPEATS_MIN = 4;
 constexpr int32_t BOOM_REPEATS_MAX = 8;
 // By repeats 4, 5, 6, 7 and 8 or more: the chance of a boom, and of a big one.

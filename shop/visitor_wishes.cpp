@@ -19,11 +19,6 @@ const int32_t SHOWCASE_PLACES[SHOWCASE_PLACE_COUNT] = {1, 2, 3, 4, 11, 12, 13};
 const int32_t REQUEST_RANK_LEVELS[REQUEST_RANKS] = {0, 3, 10, 17, 22};
 const int32_t SELLER_RANK_LEVELS[SELLER_RANKS] = {0, 0, 3, 10, 17, 22};
 
-constexpr int32_t FLAG_STORY_TUTORIAL = 36;
-constexpr int32_t FLAG_SCRIPTED_DAY = 38;
-constexpr int32_t FLAG_REQUESTS = 73;
-constexpr int32_t SOUND_MONEY = 333;
-
 // Items with fixed roles: the tutorial's sale, the scripted day's sale, the
 // ingredient quest's items, and the rare floor, wall and rug.
 constexpr int32_t TUTORIAL_WARE_ID = 3;

@@ -10,16 +10,13 @@ static const int32_t NEW_LOOP_FLAGS[] = {16, 17, 18, 20, 21, 22, 24, 26, 29, 30,
                                          35, 39, 41, 42, 43, 44, 45, 46, 48, 49, 50, 74};
 // Flags a Survival carry-over keeps, and those every carry-over keeps.
 static const int32_t SURVIVAL_KEPT_FLAGS[] = {53, 54, 57, 113, 153, 171};
-static const int32_t ALWAYS_KEPT_FLAGS[] = {72, 73, 189, 190, 201};
+static const int32_t ALWAYS_KEPT_FLAGS[] = {FLAG_SELLERS, FLAG_REQUESTS, 189, 190, 201};
 constexpr int32_t SURVIVAL_KEPT_COUNT = sizeof SURVIVAL_KEPT_FLAGS / sizeof SURVIVAL_KEPT_FLAGS[0];
 constexpr int32_t ALWAYS_KEPT_COUNT = sizeof ALWAYS_KEPT_FLAGS / sizeof ALWAYS_KEPT_FLAGS[0];
 // The run summaries 224..233 come from these flags; 229 from two (both set).
 static const int32_t SUMMARY_SOURCES[10] = {59, 69, 131, 118, 142, 123, 162, 167, 160, 163};
 constexpr int32_t SUMMARY_PAIR_INDEX = 5;
 constexpr int32_t SUMMARY_PAIR_SECOND = 124;
-// Flag 10 (adventurer 6 available in the ending run) is reported on as 205.
-constexpr int32_t FLAG_REPORTED_SOURCE = 10;
-constexpr int32_t FLAG_REPORTED = 205;
 
 constexpr int32_t LOOP_START_MONEY = 1000;
 constexpr int32_t LOOP_START_WEEK_END = 7;
@@ -95,8 +92,8 @@ void resetRecordForSurvival(GameState& game) {
     game.shopTable = 0;
     // Not set up: the market fills the whole stock table anew.
     game.marketStock[0].stock = 0;
-    game.storyFlags[72] = 0;
-    game.storyFlags[73] = 0;
+    game.storyFlags[FLAG_SELLERS] = 0;
+    game.storyFlags[FLAG_REQUESTS] = 0;
 
     emptyKeys(game.storage, STORAGE_ENTRY_COUNT);
     emptyKeys(&game.shelves[0][0], SHELF_ROWS * SHELF_CELLS);

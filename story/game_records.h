@@ -8,14 +8,6 @@
 
 #include "engine/save_file.h"
 
-// Play modes of a game record.
-enum PlayMode : int32_t {
-    PLAY_MODE_STORY = 0,
-    PLAY_MODE_NEW_GAME_PLUS = 1,
-    PLAY_MODE_SURVIVAL = 2,
-    PLAY_MODE_ENDLESS = 3,   // endless play after the ending: a cleared game
-};
-
 // The carry-over's kinds.
 enum CarryOverMode : int32_t {
     CARRY_OVER_NEW_LOOP = 1,   // a new loop, and New Game+
@@ -26,11 +18,6 @@ enum CarryOverMode : int32_t {
 constexpr int32_t TRUE_CARD_FIRST = 3401;
 constexpr int32_t TRUE_CARD_LAST = TRUE_CARD_FIRST + ADVENTURER_COUNT - 1;
 bool isTrueCardKey(int32_t key);
-
-// Story flags with a role in the carry-over.
-constexpr int32_t FLAG_ADVENTURER_AVAILABLE = 4;        // 4 + a: adventurer a in this run
-constexpr int32_t FLAG_ADVENTURER_CARD = 208;           // 208 + a: available through her card
-constexpr int32_t FLAG_RUN_SUMMARY_FIRST = 224;         // 224..233: summaries of the last run
 
 // Sets the adventurers known, remembers the flags that outlive a loop and the
 // run summaries, starts the next loop (loop + 1, money 1000, day 1 of the

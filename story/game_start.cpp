@@ -10,20 +10,16 @@
 #include "story/game_records.h"
 #include "story/title.h"
 
-constexpr int32_t MODE_FIELD = 1;
-constexpr int32_t MODE_GAME_OVER = 2;
-constexpr int32_t MODE_MARKET = 6;
-constexpr int32_t MODE_TOWN_MAP = 8;
 constexpr int32_t FADE_KIND = 0;
 constexpr int32_t FADE_TICKS = 17;
 
 int32_t resumeGameMode(int32_t resumeLocation) {
     switch (resumeLocation) {
-    case 0: return MODE_FIELD;        // the shop
-    case 2: return MODE_GAME_OVER;
-    case 3:                           // merchants' guild
-    case 4: return MODE_MARKET;
-    default: return MODE_TOWN_MAP;
+    case 0: return GAME_MODE_FIELD;        // the shop
+    case 2: return GAME_MODE_GAME_OVER;
+    case 3:                                // merchants' guild
+    case 4: return GAME_MODE_MARKET;
+    default: return GAME_MODE_WORLD_MAP;
     }
 }
 
@@ -90,7 +86,7 @@ static void setUpSavedGame(GameState& game) {
 
 // The fade-out is done: the running game is made and its scene is loaded.
 static void switchToChosenGame() {
-    gGameMode = MODE_FIELD;
+    gGameMode = GAME_MODE_FIELD;
     gTimeOfDay = 0.0f;
     gStageIndex = 0;
     closeLoaderThread();

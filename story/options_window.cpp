@@ -13,8 +13,6 @@
 #include "engine/text.h"
 #include "story/title.h"
 
-constexpr int32_t SOUND_CONFIRM = 323;
-constexpr int32_t SOUND_CURSOR = 326;
 constexpr char CLEAR_QUESTION[] = "Clearing all data. Are you sure?";
 
 static const char* const OPTION_LABELS[OPTION_ROW_COUNT] = {
@@ -177,7 +175,7 @@ void drawOptionsWindow(float x, float y, int32_t row, int32_t saving) {
         formatOptionValue(value, sizeof value, r);
         drawText(x + 400.0f, ry, value, colour, 1.0f);
     }
-    if (gGameMode == 0)
+    if (gGameMode == GAME_MODE_TITLE)
         drawTextCentered(x + 320.0f, y + 312.0f, OPTION_LABELS[OPTION_ROW_CLEAR_SAVE],
                          row == OPTION_ROW_CLEAR_SAVE ? TEXT_SELECTED : TEXT_PLAIN, 1.0f);
     setSpriteColourOp(GFX_TOP_MODULATE);

@@ -25,10 +25,6 @@ float gTitleMenuSpacing;
 float gTitleMenuOffset;
 int32_t gNewGameChosen;
 
-constexpr int32_t SOUND_CANCEL = 317;
-constexpr int32_t SOUND_CONFIRM = 323;
-constexpr int32_t SOUND_CURSOR = 326;
-constexpr int32_t SOUND_REFUSED = 362;
 constexpr float PI_F = std::numbers::pi_v<float>;
 constexpr int32_t SCANNED_CLEARED = 1;
 constexpr int32_t SCANNED_CARD = 2;

@@ -182,18 +182,18 @@ struct NamedEffect {
     EffectShape shape;
 };
 const NamedEffect NAMED_EFFECTS[] = {
-    {326, {1568.0, 1568.0, 0.045, WAVE_SINE, 1, 0}},            // cursor: a short, high tick
-    {323, {880.0, 880.0, 0.08, WAVE_TRIANGLE, 2, 7}},           // confirm: rising fifth
-    {317, {784.0, 784.0, 0.08, WAVE_TRIANGLE, 2, -5}},          // cancel: falling fourth
-    {362, {196.0, 185.0, 0.09, WAVE_SOFT_SQUARE, 2, 0}},        // refusal: a low double buzz
-    {333, {1976.0, 1976.0, 0.07, WAVE_BELL, 2, 5}},             // money: two coin pings
-    {710, {523.0, 1046.0, 0.12, WAVE_SINE, 1, 0}},              // information popup: a bubble up
-    {371, {659.0, 988.0, 0.10, WAVE_TRIANGLE, 1, 0}},           // prompt opens
-    {701, {784.0, 784.0, 0.09, WAVE_BELL, 3, 4}},               // condition banner: a little chime
-    {669, {2349.0, 2349.0, 0.05, WAVE_BELL, 1, 0}},             // one coin of a payment
-    {372, {440.0, 660.0, 0.08, WAVE_SINE, 1, 0}},               // speech balloon opens
-    {370, {660.0, 660.0, 0.05, WAVE_SINE, 1, 0}},               // speech balloon's text changes
-    {379, {1046.0, 1046.0, 0.10, WAVE_BELL, 2, 12}},            // an item is shown
+    {SOUND_CURSOR, {1568.0, 1568.0, 0.045, WAVE_SINE, 1, 0}},           // a short, high tick
+    {SOUND_CONFIRM, {880.0, 880.0, 0.08, WAVE_TRIANGLE, 2, 7}},          // rising fifth
+    {SOUND_CANCEL, {784.0, 784.0, 0.08, WAVE_TRIANGLE, 2, -5}},          // falling fourth
+    {SOUND_REFUSED, {196.0, 185.0, 0.09, WAVE_SOFT_SQUARE, 2, 0}},       // a low double buzz
+    {SOUND_MONEY, {1976.0, 1976.0, 0.07, WAVE_BELL, 2, 5}},              // two coin pings
+    {SOUND_INFO_POPUP, {523.0, 1046.0, 0.12, WAVE_SINE, 1, 0}},          // a bubble up
+    {SOUND_PROMPT, {659.0, 988.0, 0.10, WAVE_TRIANGLE, 1, 0}},
+    {SOUND_CONDITION_BANNER, {784.0, 784.0, 0.09, WAVE_BELL, 3, 4}},     // a little chime
+    {SOUND_COIN, {2349.0, 2349.0, 0.05, WAVE_BELL, 1, 0}},
+    {SOUND_BALLOON, {440.0, 660.0, 0.08, WAVE_SINE, 1, 0}},
+    {SOUND_BALLOON_TEXT, {660.0, 660.0, 0.05, WAVE_SINE, 1, 0}},
+    {SOUND_ITEM_SHOWN, {1046.0, 1046.0, 0.10, WAVE_BELL, 2, 12}},
 };
 
 // The rest: a shape from the slot, each slot its own mix of wave, pitch and length.
@@ -306,7 +306,7 @@ int main(int argc, char** argv) {
     }
     for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot) {
         int32_t number = SOUND_EFFECT_TABLE[slot];
-        if (number == 309) continue;   // names no sound
+        if (number == SOUND_NO_FILE) continue;
         EffectShape shape = slotShape(slot);
         for (const NamedEffect& named : NAMED_EFFECTS) {
             if (named.number == number) shape = named.shape;

@@ -108,7 +108,7 @@ TEST_F(MessageWindowTicks, OpensInSevenUpdatesAndClosesOnTheEighthCallAfterAPres
         EXPECT_TRUE(requestedEffects().empty());
 
         EXPECT_EQ(messageTick(closer), -1);
-        EXPECT_EQ(requestedEffects(), std::vector<int32_t>{323});
+        EXPECT_EQ(requestedEffects(), std::vector<int32_t>{SOUND_CONFIRM});
         for (int32_t call = 1; call <= 7; ++call) {
             // Presses while closing change nothing.
             EXPECT_EQ(messageTick(BUTTON_CONFIRM), -1) << "call " << call;
@@ -131,7 +131,7 @@ TEST_F(MessageWindowTicks, APressCountsFromTheTickTheWindowReachesEight) {
     EXPECT_EQ(messageTick(BUTTON_CONFIRM), -1);
     EXPECT_EQ(gMessageWindow.openCounter, 8);
     EXPECT_EQ(gMessageWindow.closing, 1);
-    EXPECT_EQ(requestedEffects(), std::vector<int32_t>{323});
+    EXPECT_EQ(requestedEffects(), std::vector<int32_t>{SOUND_CONFIRM});
     for (int32_t call = 1; call <= 7; ++call) EXPECT_EQ(messageTick(), -1) << "call " << call;
     EXPECT_EQ(messageTick(), 1);
 }
@@ -203,7 +203,7 @@ TEST_F(YesNoTicks, InputIsReadFromTheFourthUpdate) {
     EXPECT_EQ(gYesNoWindow.openCounter, 4) << "held at 4 while it waits";
     EXPECT_EQ(yesNoTick(BUTTON_CONFIRM), -1);
     EXPECT_EQ(gYesNoWindow.closingCounter, 1);
-    EXPECT_EQ(requestedEffects(), std::vector<int32_t>{323});
+    EXPECT_EQ(requestedEffects(), std::vector<int32_t>{SOUND_CONFIRM});
 }
 
 TEST_F(YesNoTicks, CancelNotAllowedDoesNothing) {
@@ -215,7 +215,7 @@ TEST_F(YesNoTicks, CancelNotAllowedDoesNothing) {
     EXPECT_TRUE(requestedEffects().empty());
     // Confirm still answers.
     EXPECT_EQ(yesNoTick(BUTTON_CONFIRM), -1);
-    EXPECT_EQ(requestedEffects(), std::vector<int32_t>{317});
+    EXPECT_EQ(requestedEffects(), std::vector<int32_t>{SOUND_CANCEL});
 }
 
 TEST_F(YesNoTicks, ACancelReturnsTwoOnTheFourthCall) {
@@ -224,7 +224,7 @@ TEST_F(YesNoTicks, ACancelReturnsTwoOnTheFourthCall) {
         SCOPED_TRACE(choice);
         openYesNoReady("Sure?", 1, choice);
         EXPECT_EQ(yesNoTick(BUTTON_CANCEL | BUTTON_CONFIRM), -1);
-        EXPECT_EQ(requestedEffects(), std::vector<int32_t>{317});
+        EXPECT_EQ(requestedEffects(), std::vector<int32_t>{SOUND_CANCEL});
         EXPECT_EQ(gYesNoWindow.result, 3);
         for (int32_t call = 1; call <= 3; ++call) {
             EXPECT_EQ(yesNoTick(BUTTON_CONFIRM), -1) << "call " << call;
@@ -242,7 +242,7 @@ TEST_F(YesNoTicks, AConfirmReturnsTheChoiceOnTheTenthCall) {
     struct ConfirmCase {
         int32_t choice, result, effect;
     };
-    const ConfirmCase CASES[] = {{0, 1, 323}, {1, 2, 317}};
+    const ConfirmCase CASES[] = {{0, 1, SOUND_CONFIRM}, {1, 2, SOUND_CANCEL}};
     for (const ConfirmCase& c : CASES) {
         SCOPED_TRACE(c.choice);
         openYesNoReady("Sure?", 1, c.choice);
@@ -275,7 +275,7 @@ TEST_F(YesNoTicks, RightAndLeftFlipTheChoiceOnceAndGlideThePointer) {
 
         EXPECT_EQ(yesNoTick(BUTTON_RIGHT), -1);
         EXPECT_EQ(gYesNoWindow.choice, 1);
-        EXPECT_EQ(requestedEffects(), std::vector<int32_t>{326});
+        EXPECT_EQ(requestedEffects(), std::vector<int32_t>{SOUND_CURSOR});
         EXPECT_EQ(gPointer.glideFrames, 6);
         float x, y;
         getPointerPosition(&x, &y);
@@ -291,7 +291,7 @@ TEST_F(YesNoTicks, RightAndLeftFlipTheChoiceOnceAndGlideThePointer) {
 
         EXPECT_EQ(yesNoTick(BUTTON_LEFT), -1);
         EXPECT_EQ(gYesNoWindow.choice, 0);
-        EXPECT_EQ(requestedEffects(), std::vector<int32_t>{326});
+        EXPECT_EQ(requestedEffects(), std::vector<int32_t>{SOUND_CURSOR});
         getPointerPosition(&x, &y);
         EXPECT_FLOAT_EQ(x, 212.0f);
         resetDialogs();

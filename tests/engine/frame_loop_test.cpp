@@ -167,8 +167,8 @@ struct ModeSwap {
 
 TEST(FrameLoopDispatch, TheCurrentModeRunsItsUpdateAndDraw) {
     ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
-    for (int32_t mode : {0, 2, 8, 16}) {
-        ModeSwap swap(mode, mode != 0, mode != 0);
+    for (int32_t mode : {GAME_MODE_TITLE, GAME_MODE_GAME_OVER, GAME_MODE_WORLD_MAP, GAME_MODE_PLAZA_IDLE}) {
+        ModeSwap swap(mode, mode != GAME_MODE_TITLE, mode != GAME_MODE_TITLE);
         gGameMode = mode;
         harnessRunTicks(3);
         EXPECT_EQ(sUpdates, 3) << "mode " << mode;
@@ -176,15 +176,15 @@ TEST(FrameLoopDispatch, TheCurrentModeRunsItsUpdateAndDraw) {
         // While an event runs over a gated mode only the event step runs.
         gEventReady = 1;
         harnessRunTicks(1);
-        EXPECT_EQ(sUpdates, mode == 0 ? 4 : 3) << "mode " << mode;
+        EXPECT_EQ(sUpdates, mode == GAME_MODE_TITLE ? 4 : 3) << "mode " << mode;
         gEventReady = 0;
     }
     // No handler: nothing runs, nothing breaks.
-    for (int32_t mode : {4, 12, 17, -1}) {
+    for (int32_t mode : {GAME_MODE_UNUSED_4, GAME_MODE_UNUSED_12, GAME_MODE_COUNT, GameMode(-1)}) {
         gGameMode = mode;
         harnessRunTicks(2);
     }
-    gGameMode = 0;
+    gGameMode = GAME_MODE_TITLE;
     harnessShutdown();
 }
 
@@ -192,7 +192,7 @@ TEST(FrameLoopDispatch, PlayTimeCountsOutsideTheTitleOnly) {
     ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
     harnessRunTicks(5);
     EXPECT_EQ(runningGameState().playTicks, 0);
-    gGameMode = 4;
+    gGameMode = GAME_MODE_UNUSED_4;
     harnessRunTicks(5);
     EXPECT_EQ(runningGameState().playTicks, 5);
     harnessShutdown();
@@ -200,20 +200,20 @@ TEST(FrameLoopDispatch, PlayTimeCountsOutsideTheTitleOnly) {
 
 TEST(FrameLoopDispatch, OverlayOpeningFreezesTheSceneAndSwitchesAtThree) {
     ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
-    ModeSwap swap(8, 1, 1);
-    gGameMode = 8;
+    ModeSwap swap(GAME_MODE_WORLD_MAP, 1, 1);
+    gGameMode = GAME_MODE_WORLD_MAP;
     gOverlayScreen.kind = 0;
     gOverlayScreen.opening = 1;
     gOverlayScreen.openCounter = 1;
     gOverlayScreen.renderCounter = 1;
-    gOverlayScreen.savedMode = 8;
+    gOverlayScreen.savedMode = GAME_MODE_WORLD_MAP;
     harnessRunTicks(1);   // the tick sees counter 1; the frame moves it to 2
     EXPECT_EQ(sUpdates, 0);
     EXPECT_EQ(sDraws, 1);   // frozen, but still drawn
     harnessRunTicks(1);
-    EXPECT_EQ(gGameMode, 8);
+    EXPECT_EQ(gGameMode, GAME_MODE_WORLD_MAP);
     harnessRunTicks(1);   // this tick sees counter 3
-    EXPECT_EQ(gGameMode, 9);
+    EXPECT_EQ(gGameMode, GAME_MODE_OVERLAY);
     EXPECT_EQ(sDraws, 2);   // from render counter 4 only the overlay is drawn
     harnessRunTicks(3);
     EXPECT_EQ(sUpdates, 0);
@@ -223,7 +223,7 @@ TEST(FrameLoopDispatch, OverlayOpeningFreezesTheSceneAndSwitchesAtThree) {
 
 TEST(FrameLoopTick, StageChangeWaitsForTheFadeOutThenLoads) {
     ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
-    gGameMode = 4;
+    gGameMode = GAME_MODE_UNUSED_4;
     requestStageChange(3, 0, 0, 2);
     int32_t ticks = gTickCounter;
     int32_t frames = gFrameCounter;
@@ -264,7 +264,7 @@ TEST(FrameLoopTick, StageChangeWaitsForTheFadeOutThenLoads) {
 
 TEST(FrameLoopTick, TimeOfDayEasesUpwardOnly) {
     ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
-    gGameMode = 4;
+    gGameMode = GAME_MODE_UNUSED_4;
     runningGameState().dayPhase = 2;
     harnessRunTicks(1);
     EXPECT_FLOAT_EQ(gTimeOfDay, 1.005f);
@@ -281,7 +281,7 @@ TEST(FrameLoopTick, TimeOfDayEasesUpwardOnly) {
 
 TEST(FrameLoopRender, ClearsToTheTitleColourOutsideTheField) {
     ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
-    gGameMode = 4;   // a mode that draws nothing over the clear (the title draws its own screen)
+    gGameMode = GAME_MODE_UNUSED_4;   // a mode that draws nothing over the clear (the title draws its own screen)
     harnessRunTicks(2);
     static uint32_t pixels[640 * 480];
     ASSERT_TRUE(harnessReadFrame(pixels, 640, 480));
@@ -291,7 +291,7 @@ TEST(FrameLoopRender, ClearsToTheTitleColourOutsideTheField) {
     // The field clears to its stage's colour.
     StageRecord stage = {{10, 20, 30}};
     gCurrentStage = &stage;
-    gGameMode = 1;
+    gGameMode = GAME_MODE_FIELD;
     harnessRunTicks(1);
     ASSERT_TRUE(harnessReadFrame(pixels, 640, 480));
     EXPECT_EQ(pixels[100 * 640 + 100], 0xFF0A141Eu);
@@ -301,7 +301,7 @@ TEST(FrameLoopRender, ClearsToTheTitleColourOutsideTheField) {
 
 TEST(FrameLoopRender, LostDeviceIsResetAndTheModeReloaded) {
     ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
-    ModeSwap swap(0, 0, 0);
+    ModeSwap swap(GAME_MODE_TITLE, 0, 0);
     harnessRunTicks(1);
     gD3DDevice->simulateDeviceLoss();
     harnessRunTicks(1);   // present reports the loss; the same frame resets

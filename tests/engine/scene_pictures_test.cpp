@@ -98,9 +98,9 @@ protected:
         ASSERT_EQ(harnessBoot(options), STARTUP_OK);
     }
     void TearDown() override {
-        gGameMode = 0;
+        gGameMode = GAME_MODE_TITLE;
         gOverlayScreen = OverlayScreenState{};
-        runningGameState().playMode = 0;
+        runningGameState().playMode = PLAY_MODE_STORY;
         harnessShutdown();
     }
 };
@@ -295,9 +295,9 @@ TEST_F(ScenePictures, MarketAndOpeningPickTheirPicturesByState) {
 }
 
 TEST_F(ScenePictures, SurvivalAndEndlessGamesPauseWithTheirOwnSheet) {
-    const char* const SHEETS[4] = {"bmp/pause.tga", "bmp/pause.tga", "bmp/pause_endless.tga", "bmp/pause_endless.tga"};
+    const char* const SHEETS[PLAY_MODE_ENDLESS + 1] = {"bmp/pause.tga", "bmp/pause.tga", "bmp/pause_endless.tga", "bmp/pause_endless.tga"};
     releaseTitleTextures();
-    for (int32_t playMode = 0; playMode < 4; ++playMode) {
+    for (int32_t playMode = PLAY_MODE_STORY; playMode <= PLAY_MODE_ENDLESS; ++playMode) {
         runningGameState().playMode = playMode;
         forgetMessageBoxes();
         loadPauseTextures();
@@ -337,9 +337,9 @@ TEST_F(ScenePictures, ADeviceResetReloadsTheSystemSetAndTheCurrentScenes) {
         int32_t interruptedGroup;
     };
     const ResetCase CASES[] = {
-        {"title", 0, 0, 0, &gScenePictures[1], 2, nullptr, 0},
-        {"pause menu over the church", 9, 0, 13, &gPauseTextures[1], 12, &gScenePictures[0], 7},
-        {"day report over the field", 9, 1, 1, &gScenePictures[2], 5, nullptr, 0},
+        {"title", GAME_MODE_TITLE, 0, GAME_MODE_TITLE, &gScenePictures[1], 2, nullptr, 0},
+        {"pause menu over the church", GAME_MODE_OVERLAY, 0, GAME_MODE_CHURCH, &gPauseTextures[1], 12, &gScenePictures[0], 7},
+        {"day report over the field", GAME_MODE_OVERLAY, 1, GAME_MODE_FIELD, &gScenePictures[2], 5, nullptr, 0},
     };
     for (const ResetCase& c : CASES) {
         gGameMode = c.mode;

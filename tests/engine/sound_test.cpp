@@ -102,7 +102,7 @@ protected:
     }
     // The game's state as the music choice reads it: the shop floor, closed.
     void resetScene() {
-        gGameMode = 1;
+        gGameMode = GAME_MODE_FIELD;
         gStageIndex = TEST_STAGE;
         gStages[TEST_STAGE].stageCode = 0;
         gStages[TEST_STAGE].maptype = 0;
@@ -177,7 +177,7 @@ TEST_F(Sound, MusicFollowsTheGamesState) {
     ASSERT_TRUE(initSound());
     struct Case {
         const char* what;
-        int32_t mode = 1;
+        int32_t mode = GAME_MODE_FIELD;
         int32_t stageCode = 0;
         int32_t mapType = 0;
         int32_t shopFloorState = 1;
@@ -213,7 +213,7 @@ TEST_F(Sound, MusicFollowsTheGamesState) {
         {.what = "the last bosses on 1-13", .stageCode = 17, .mapType = 1, .boss = 1, .want = 16},
         {.what = "the last bosses on 1-15", .stageCode = 19, .mapType = 1, .boss = 1, .want = 16},
         {.what = "a boss on 1-14", .stageCode = 18, .mapType = 1, .boss = 1, .want = 6},
-        {.what = "boss music only in the field mode", .mode = 4, .stageCode = 6, .mapType = 1, .boss = 1, .want = 4},
+        {.what = "boss music only in the field mode", .mode = GAME_MODE_UNUSED_4, .stageCode = 6, .mapType = 1, .boss = 1, .want = 4},
         {.what = "boss music only on a dungeon stage", .shopFloorState = 4, .boss = 1, .want = 8},
         {.what = "dungeon 4 from floor 95", .stageCode = 6, .mapType = 1, .dungeon = 4, .floor = 95, .want = 17},
         {.what = "dungeon 4 before floor 95", .stageCode = 6, .mapType = 1, .dungeon = 4, .floor = 94, .want = 4},
@@ -224,26 +224,26 @@ TEST_F(Sound, MusicFollowsTheGamesState) {
         {.what = "run won", .stageCode = 6, .mapType = 1, .runEndTimer = 30, .runEndState = 3, .want = 13},
         {.what = "run end before the boss", .stageCode = 6, .mapType = 1, .runEndTimer = 1, .boss = 1, .want = 13},
         {.what = "day report", .shopFloorState = 4, .report = 1, .want = 11},
-        {.what = "day report over the screens", .mode = 9, .report = 1, .want = 11},
-        {.what = "the screens keep the music", .mode = 9, .before = 3, .want = 3},
+        {.what = "day report over the screens", .mode = GAME_MODE_OVERLAY, .report = 1, .want = 11},
+        {.what = "the screens keep the music", .mode = GAME_MODE_OVERLAY, .before = 3, .want = 3},
         {.what = "special timer", .stageCode = 6, .mapType = 1, .special = 5, .want = 10},
         {.what = "event 0-1", .shopFloorState = 4, .eventReady = 1, .event = {0, 1}, .want = 7},
         {.what = "another event", .shopFloorState = 4, .eventReady = 1, .event = {0, 2}, .want = 8},
         {.what = "event 0-1 over", .shopFloorState = 4, .event = {0, 1}, .want = 8},
-        {.what = "mode 7 keeps the music", .mode = 7, .shopFloorState = 4, .before = 3, .want = 3},
-        {.what = "town", .mode = 6, .want = 1},
-        {.what = "town places", .mode = 16, .stageCode = 6, .want = 1},
-        {.what = "town over mode 13", .mode = 13, .want = 1},
-        {.what = "game over by the stage", .mode = 2, .stageCode = 13, .mapType = 1, .want = 2},
+        {.what = "the ending save keeps the music", .mode = GAME_MODE_ENDING_SAVE, .shopFloorState = 4, .before = 3, .want = 3},
+        {.what = "town", .mode = GAME_MODE_MARKET, .want = 1},
+        {.what = "town places", .mode = GAME_MODE_PLAZA_IDLE, .stageCode = 6, .want = 1},
+        {.what = "the church in town", .mode = GAME_MODE_CHURCH, .want = 1},
+        {.what = "game over by the stage", .mode = GAME_MODE_GAME_OVER, .stageCode = 13, .mapType = 1, .want = 2},
         {.what = "forced by an event", .stageCode = 6, .mapType = 1, .eventReady = 1, .forced = 15, .want = 15},
-        {.what = "forced over the screens", .mode = 9, .eventReady = 1, .forced = 14, .before = 3, .want = 14},
+        {.what = "forced over the screens", .mode = GAME_MODE_OVERLAY, .eventReady = 1, .forced = 14, .before = 3, .want = 14},
         {.what = "forced, the event over", .stageCode = 6, .mapType = 1, .forced = 15, .want = 4},
         {.what = "forced and kept", .stageCode = 6, .mapType = 1, .forced = 15, .keep = 1, .want = 15},
         {.what = "no change while a scene loads", .stageCode = 6, .mapType = 1, .loading = 1, .before = 8, .want = 8},
-        {.what = "title", .mode = 0, .want = 0},
-        {.what = "title before the fade", .mode = 0, .titleIdle = 7020, .want = 0},
-        {.what = "title fading", .mode = 0, .titleIdle = 7021, .before = 0, .want = -1},
-        {.what = "title after the stop", .mode = 0, .titleIdle = 7080, .before = 0, .want = 0},
+        {.what = "title", .mode = GAME_MODE_TITLE, .want = 0},
+        {.what = "title before the fade", .mode = GAME_MODE_TITLE, .titleIdle = 7020, .want = 0},
+        {.what = "title fading", .mode = GAME_MODE_TITLE, .titleIdle = 7021, .before = 0, .want = -1},
+        {.what = "title after the stop", .mode = GAME_MODE_TITLE, .titleIdle = 7080, .before = 0, .want = 0},
     };
     for (const Case& c : CASES) {
         SCOPED_TRACE(c.what);
@@ -287,7 +287,7 @@ TEST_F(Sound, MusicFollowsTheGamesState) {
 
 TEST_F(Sound, TheIdleTitleFadesItsMusicOutThenStopsEverything) {
     ASSERT_TRUE(initSound());
-    gGameMode = 0;
+    gGameMode = GAME_MODE_TITLE;
     tick();
     ASSERT_EQ(gCurrentTrack, 0);
     struct Case { int32_t idle; float factor; int32_t volume; int32_t track; bool plays; };
@@ -300,7 +300,7 @@ TEST_F(Sound, TheIdleTitleFadesItsMusicOutThenStopsEverything) {
         {7200, 1.0f - 58.0f / 600.0f, -928, -1, false},
         {0, 1.0f, 0, 0, true},   // the movie ended: the title starts over
     };
-    playSoundEffect(323);
+    playSoundEffect(SOUND_CONFIRM);
     for (const Case& c : CASES) {
         gTitle.idleTicks = c.idle;
         tick();
@@ -310,7 +310,7 @@ TEST_F(Sound, TheIdleTitleFadesItsMusicOutThenStopsEverything) {
         EXPECT_EQ(audioPosition(&gSound.music[0]) >= 0, c.plays) << c.idle;
         // The stop silences the effects too.
         if (c.idle == 7079) {
-            EXPECT_EQ(audioPosition(&gEffectSegments[effectSlot(323)]), -1);
+            EXPECT_EQ(audioPosition(&gEffectSegments[effectSlot(SOUND_CONFIRM)]), -1);
         }
     }
 }
@@ -422,37 +422,37 @@ TEST_F(Sound, LoopingTracksRunOnAndJinglesStop) {
 
 TEST_F(Sound, AnEffectRequestedThreeTimesInATickStartsOnce) {
     ASSERT_TRUE(initSound());
-    const AudioSegment& cursor = gEffectSegments[effectSlot(326)];
+    const AudioSegment& cursor = gEffectSegments[effectSlot(SOUND_CURSOR)];
     ASSERT_NE(cursor.samples, nullptr);
-    for (int32_t i = 0; i < 3; ++i) playSoundEffect(326);
+    for (int32_t i = 0; i < 3; ++i) playSoundEffect(SOUND_CURSOR);
     EXPECT_EQ(cursor.starts, 0);   // requests wait for the update
     tick();
     EXPECT_EQ(cursor.starts, 1);
     clockVirtualAdvance(10000);
     EXPECT_GT(audioPosition(&cursor), 0);
     // A request in the next tick starts it over.
-    playSoundEffect(326);
+    playSoundEffect(SOUND_CURSOR);
     tick();
     EXPECT_EQ(cursor.starts, 2);
     EXPECT_EQ(audioPosition(&cursor), 0);
     tick();
     EXPECT_EQ(cursor.starts, 2);
     // Different effects overlap.
-    playSoundEffect(323);
-    playSoundEffect(317);
+    playSoundEffect(SOUND_CONFIRM);
+    playSoundEffect(SOUND_CANCEL);
     tick();
-    EXPECT_GE(audioPosition(&gEffectSegments[effectSlot(323)]), 0);
-    EXPECT_GE(audioPosition(&gEffectSegments[effectSlot(317)]), 0);
+    EXPECT_GE(audioPosition(&gEffectSegments[effectSlot(SOUND_CONFIRM)]), 0);
+    EXPECT_GE(audioPosition(&gEffectSegments[effectSlot(SOUND_CANCEL)]), 0);
     // Unknown numbers, and the number with no sound, do nothing.
     int32_t starts = startsOfAllEffects();
     playSoundEffect(999);
-    playSoundEffect(309);
+    playSoundEffect(SOUND_NO_FILE);
     tick();
     EXPECT_EQ(startsOfAllEffects(), starts);
-    EXPECT_EQ(gEffectSegments[effectSlot(309)].samples, nullptr);
+    EXPECT_EQ(gEffectSegments[effectSlot(SOUND_NO_FILE)].samples, nullptr);
     // Effects play at the sound level.
     gOptionSoundLevel = 5;
-    playSoundEffect(333);
+    playSoundEffect(SOUND_MONEY);
     tick();
     EXPECT_EQ(audioVolume(AUDIO_PATH_EFFECTS), -1458);
 }
@@ -517,9 +517,9 @@ TEST_F(Sound, SoundIsAllOrNothing) {
         EXPECT_EQ(gSound.ready, c.ready ? 1 : 0);
         EXPECT_EQ(audioRate(), c.ready ? RATE : 0);
         // Without sound, nothing is requested or started, and nothing fails.
-        playSoundEffect(326);
-        EXPECT_EQ(gSound.effectRequests[effectSlot(326)], c.ready ? 1 : 0);
-        gGameMode = 0;
+        playSoundEffect(SOUND_CURSOR);
+        EXPECT_EQ(gSound.effectRequests[effectSlot(SOUND_CURSOR)], c.ready ? 1 : 0);
+        gGameMode = GAME_MODE_TITLE;
         tick();
         EXPECT_EQ(gCurrentTrack, c.ready ? 0 : -1);
         EXPECT_FALSE(playVoice("bin/se/missing.bin"));
@@ -539,11 +539,11 @@ TEST_F(Sound, EffectsAreFoundInTheProgramsFolderWhereverTheGameStarts) {
     fs::rename(mDir / "se", mDir / "program" / "se");
     snprintf(gModuleDir, sizeof gModuleDir, "%s/program/", mDir.c_str());
     ASSERT_TRUE(initSound());
-    EXPECT_NE(gEffectSegments[effectSlot(326)].samples, nullptr);
+    EXPECT_NE(gEffectSegments[effectSlot(SOUND_CURSOR)].samples, nullptr);
     // Beside the working directory they count as missing, not as damaged.
     snprintf(gModuleDir, sizeof gModuleDir, "%s/", mDir.c_str());
     ASSERT_TRUE(initSound());
-    EXPECT_EQ(gEffectSegments[effectSlot(326)].samples, nullptr);
+    EXPECT_EQ(gEffectSegments[effectSlot(SOUND_CURSOR)].samples, nullptr);
 }
 
 // The real start-up on the sample game folder: the title's music plays; and

@@ -147,7 +147,7 @@ TEST_F(Loader, FadeOutCoversTheScreenBlackOrWhiteByKind) {
 
 TEST_F(Loader, BlackoutHoldsTheScreenBlack) {
     boot(true);
-    gGameMode = 14;   // a town place draws the blackout over itself
+    gGameMode = GAME_MODE_PLAZA;   // a town place draws the blackout over itself
     harnessRunTicks(2);
     EXPECT_NE(centrePixel(), 0xFF000000u);
     setBlackout();
@@ -184,7 +184,7 @@ TEST_F(Loader, SceneLoaderRunsOnItsThreadWhileTheSignShows) {
     boot(false);
     releaseTitleTextures();
     ASSERT_FALSE(isRegistered(gScenePictures[0]));
-    gGameMode = 0;
+    gGameMode = GAME_MODE_TITLE;
     startSceneLoader();
     EXPECT_EQ(gSceneLoading, 1);
     EXPECT_EQ(gShowLoading, 1);
@@ -248,7 +248,7 @@ TEST_F(Loader, EventLoaderMakesTheEventReady) {
 TEST_F(Loader, AStartThatGetsNoThreadLoadsAtOnce) {
     boot(true);
     releaseTitleTextures();
-    gGameMode = 0;
+    gGameMode = GAME_MODE_TITLE;
     gThreadStartRefusals = 1;
     startSceneLoader();
     EXPECT_EQ(gThreadStartRefusals, 0);
@@ -275,13 +275,13 @@ TEST_F(Loader, ANewLoaderFinishesTheOneBeforeWithoutLosingItsOwnFlags) {
 
 TEST_F(Loader, ReturnToTitleDuringALoadWaitsForItAndTheTitleComesUp) {
     boot(false);
-    gGameMode = 0;
+    gGameMode = GAME_MODE_TITLE;
     startSceneLoader();
     harnessPostEvent(WINDOW_EVENT_COMMAND, MENU_RETURN_TO_TITLE);
     harnessPumpEvents();
     EXPECT_FALSE(isLoaderThreadRunning());
     EXPECT_EQ(gSceneLoading, 0);
-    EXPECT_EQ(gGameMode, 0);
+    EXPECT_EQ(gGameMode, GAME_MODE_TITLE);
     EXPECT_TRUE(isRegistered(gScenePictures[0]));
     harnessRunTicks(5);
     EXPECT_EQ(gShowLoading, 0);
@@ -289,7 +289,7 @@ TEST_F(Loader, ReturnToTitleDuringALoadWaitsForItAndTheTitleComesUp) {
 
 TEST_F(Loader, ShutDownDuringALoadJoinsTheThread) {
     boot(false);
-    gGameMode = 0;
+    gGameMode = GAME_MODE_TITLE;
     startSceneLoader();
     // TearDown shuts down at once, with the loader possibly still running.
 }

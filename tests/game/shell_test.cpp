@@ -50,7 +50,7 @@ static std::vector<std::string> concat(std::vector<std::string> a, const std::ve
 TEST(ShellStartup, RunsEveryStepInOrderAndShutsDownInOrder) {
     ASSERT_EQ(harnessBoot(recordingOptions()), STARTUP_OK);
     EXPECT_EQ(traceSteps(), STARTUP_STEPS);
-    EXPECT_EQ(gGameMode, 0);
+    EXPECT_EQ(gGameMode, GAME_MODE_TITLE);
     EXPECT_EQ(gAppActive, 1);
     // Both off-screen targets exist after the system pictures.
     EXPECT_NE(gRenderTargetSurfaces[0], nullptr);
@@ -258,14 +258,14 @@ TEST(ShellWindow, MenuCommandsScaleAndToggleTheLock) {
 
 TEST(ShellWindow, ReturnToTitleResetsTheScene) {
     ASSERT_EQ(harnessBoot(recordingOptions()), STARTUP_OK);
-    gGameMode = 11;
+    gGameMode = GAME_MODE_DEPARTURE;
     gEventReady = 1;
     gBlackout = 1;
     startFadeOut(0, 17);
     gTitle.idleTicks = 500;
     harnessPostEvent(WINDOW_EVENT_COMMAND, MENU_RETURN_TO_TITLE);
     harnessPumpEvents();
-    EXPECT_EQ(gGameMode, 0);
+    EXPECT_EQ(gGameMode, GAME_MODE_TITLE);
     EXPECT_EQ(gEventReady, 0);
     EXPECT_EQ(gBlackout, 0);
     EXPECT_EQ(gFadeState, 0);

@@ -100,7 +100,7 @@ TEST_F(NegotiationTest, OffersAndAsksFromAFixedSeed) {
     for (const OfferCase& c : CASES) {
         game().trendSlots[0] = TrendSlot{-1, 0, 0, 0, {}};
         if (c.trend != 0) swordsTrend(c.trend);
-        game().storyFlags[38] = c.scriptedDay;
+        game().storyFlags[FLAG_SCRIPTED_DAY] = c.scriptedDay;
         gCounter.customerType = c.customerType;
         gCounter.itemKey = itemKey(SHORT_SWORD);
         gCounter.basePrice = c.base;
@@ -239,7 +239,7 @@ TEST_F(NegotiationTest, AttitudeByLevel) {
     };
     for (const AttitudeCase& c : CASES) {
         game().customerRelations[7].level = static_cast<int16_t>(c.level);
-        game().storyFlags[36] = c.tutorial;
+        game().storyFlags[FLAG_STORY_TUTORIAL] = c.tutorial;
         EXPECT_EQ(getCustomerAttitude(), c.want) << "level " << c.level << " tutorial " << c.tutorial;
     }
 }
@@ -431,15 +431,16 @@ struct TargetCase {
 TEST_F(NegotiationTest, TargetSlotNeedsAKnownAdventurerAndAClearGain) {
     // Customer type 7 is adventurer 5, who wears helms; only her slot 4 has
     // no starting equipment.
+    constexpr int32_t AVAILABLE = FLAG_ADVENTURER_AVAILABLE + 5, BY_CARD = FLAG_ADVENTURER_CARD + 5;
     const TargetCase CASES[] = {
-        {"free slot, met in the story", ITEM_KEY_NONE, itemKey(HELM), 9, 0, 0, 4},
-        {"free slot, joined", ITEM_KEY_NONE, itemKey(HELM), 213, 0, 0, 4},
-        {"free slot, not known", ITEM_KEY_NONE, itemKey(HELM), -1, 0, 0, -1},
-        {"known by her True Card", ITEM_KEY_NONE, itemKey(HELM), -1, 1, 0, 4},
-        {"True Card in survival play", ITEM_KEY_NONE, itemKey(HELM), -1, 1, 2, -1},
-        {"a better plus level", itemKey(HELM), itemKey(HELM, 2), 9, 0, 0, 4},
-        {"no better plus level", itemKey(HELM, 2), itemKey(HELM, 1), 9, 0, 0, -1},
-        {"a small gain is no gain", itemKey(HELM), itemKey(CAP), 9, 0, 0, -1},
+        {"free slot, met in the story", ITEM_KEY_NONE, itemKey(HELM), AVAILABLE, 0, PLAY_MODE_STORY, 4},
+        {"free slot, joined", ITEM_KEY_NONE, itemKey(HELM), BY_CARD, 0, PLAY_MODE_STORY, 4},
+        {"free slot, not known", ITEM_KEY_NONE, itemKey(HELM), -1, 0, PLAY_MODE_STORY, -1},
+        {"known by her True Card", ITEM_KEY_NONE, itemKey(HELM), -1, 1, PLAY_MODE_STORY, 4},
+        {"True Card in survival play", ITEM_KEY_NONE, itemKey(HELM), -1, 1, PLAY_MODE_SURVIVAL, -1},
+        {"a better plus level", itemKey(HELM), itemKey(HELM, 2), AVAILABLE, 0, PLAY_MODE_STORY, 4},
+        {"no better plus level", itemKey(HELM, 2), itemKey(HELM, 1), AVAILABLE, 0, PLAY_MODE_STORY, -1},
+        {"a small gain is no gain", itemKey(HELM), itemKey(CAP), AVAILABLE, 0, PLAY_MODE_STORY, -1},
     };
     gCounter.customerType = 7;
     AdventurerRecord& adventurer = game().adventurers[5];

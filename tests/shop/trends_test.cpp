@@ -145,16 +145,16 @@ TEST_F(TrendTest, TrendsAreOffWhileTheTutorialShopIsOpen) {
     gStages[0].stageCode = 0;
     struct Case { int32_t mode, floorState, flag, want; };
     const Case CASES[] = {
-        {1, 4, 1, 0},   // the shop floor, open, in the story tutorial
-        {1, 4, 0, 1},
-        {1, 1, 1, 1},
-        {5, 4, 1, 1},
+        {GAME_MODE_FIELD, 4, 1, 0},   // the shop floor, open, in the story tutorial
+        {GAME_MODE_FIELD, 4, 0, 1},
+        {GAME_MODE_FIELD, 1, 1, 1},
+        {GAME_MODE_EVENT_SCENE, 4, 1, 1},
     };
     for (const Case& c : CASES) {
         gGameMode = c.mode;
         gStageIndex = 0;
         gShopFloorState = c.floorState;
-        game().storyFlags[36] = static_cast<uint8_t>(c.flag);
+        game().storyFlags[FLAG_STORY_TUTORIAL] = static_cast<uint8_t>(c.flag);
         EXPECT_EQ(getTrendForItem(itemKey(KNIGHT)), c.want) << "mode " << c.mode << " floor " << c.floorState << " flag " << c.flag;
     }
     gGameMode = savedMode;

@@ -217,12 +217,12 @@ TEST_F(VisitorTest, AnAdventurerSometimesComesForEquipmentFirst) {
 }
 
 TEST_F(VisitorTest, StoryDaysBringTheirOwnItems) {
-    game().storyFlags[36] = 1;
+    game().storyFlags[FLAG_STORY_TUTORIAL] = 1;
     ASSERT_EQ(chooseBuyerItem(), 1);
     EXPECT_EQ(gCounter.itemKey, itemKey(PRACTICE));
     EXPECT_EQ(gCounter.customerType, CUSTOMER);
-    game().storyFlags[36] = 0;
-    game().storyFlags[38] = 1;
+    game().storyFlags[FLAG_STORY_TUTORIAL] = 0;
+    game().storyFlags[FLAG_SCRIPTED_DAY] = 1;
     struct Case { int32_t place; int32_t showcase; };
     for (Case c : {Case{12, 1}, Case{14, 0}, Case{-1, 0}}) {
         emptyShelves();
@@ -313,7 +313,7 @@ TEST_F(VisitorTest, SellersAreTurnedAway) {
         gCounter.sellersToday = c.sellersToday;
         for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; i++) game().storage[i] = i < c.stored ? itemKey(BREAD) : ITEM_KEY_NONE;
         game().storageCount = c.stored;
-        game().storyFlags[36] = static_cast<uint8_t>(c.tutorial);
+        game().storyFlags[FLAG_STORY_TUTORIAL] = static_cast<uint8_t>(c.tutorial);
         seedRandom(3);
         EXPECT_EQ(chooseSellerItem(), c.want) << c.what;
         if (c.want) {
@@ -453,7 +453,7 @@ TEST_F(VisitorTest, RequestVisitsOnlyWhileRequestsAreAllowed) {
     gRequestRows[0] = RequestRow{"a snack", "snacks", 0, FOOD, 0};
     seedRandom(1);
     EXPECT_EQ(chooseRequestVisit(), 0);
-    game().storyFlags[73] = 1;
+    game().storyFlags[FLAG_REQUESTS] = 1;
     EXPECT_EQ(chooseRequestVisit(), 1);
     EXPECT_EQ(gCounter.mode, COUNTER_REQUEST);
     EXPECT_EQ(gCounter.requestRow, 0);

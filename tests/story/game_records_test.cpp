@@ -55,22 +55,22 @@ struct FlagCase {
 
 TEST(RecordsCarryOver, FlagsStartTheLoopKeepWhatOutlivesItAndSummariseTheRun) {
     const FlagCase CASES[] = {
-        {16, 0, 1, 1},     // set for every loop
+        {16, 0, 1, 1},                             // set for every loop
         {74, 0, 1, 1},
-        {53, 1, 0, 1},     // kept through Survival only
+        {53, 1, 0, 1},                             // kept through Survival only
         {171, 1, 0, 1},
-        {72, 1, 1, 1},     // kept always
+        {FLAG_SELLERS, 1, 1, 1},                   // kept always
         {201, 1, 1, 1},
-        {100, 1, 0, 0},    // anything else is cleared
-        {180, 1, 0, 0},
-        {4 + 5, 1, 0, 0},  // adventurer 5 available: known from now on
-        {224, 0, 1, 1},    // summary of flag 59
-        {229, 0, 0, 0},    // 123 and 124 must both be set
-        {230, 0, 1, 1},    // summary of flag 162
-        {210, 0, 1, 1},    // the stored card of adventurer 2
-        {214, 0, 0, 0},    // a card past the counted storage
-        {205, 0, 1, 1},    // flag 10 was set
-        {10, 1, 0, 0},
+        {100, 1, 0, 0},                            // anything else is cleared
+        {FLAG_ENDLESS, 1, 0, 0},
+        {FLAG_ADVENTURER_AVAILABLE + 5, 1, 0, 0},  // adventurer 5 available: known from now on
+        {FLAG_RUN_SUMMARY_FIRST + 0, 0, 1, 1},     // summary of flag 59
+        {FLAG_RUN_SUMMARY_FIRST + 5, 0, 0, 0},     // 123 and 124 must both be set
+        {FLAG_RUN_SUMMARY_FIRST + 6, 0, 1, 1},     // summary of flag 162
+        {FLAG_ADVENTURER_CARD + 2, 0, 1, 1},       // the stored card of adventurer 2
+        {FLAG_ADVENTURER_CARD + 6, 0, 0, 0},       // a card past the counted storage
+        {FLAG_REPORTED, 0, 1, 1},                  // FLAG_REPORTED_SOURCE was set
+        {FLAG_REPORTED_SOURCE, 1, 0, 0},
     };
     for (int32_t mode : {CARRY_OVER_NEW_LOOP, CARRY_OVER_SURVIVAL}) {
         GameState& game = finishedGame();
@@ -128,8 +128,8 @@ TEST(RecordsSurvivalReset, StartsFromTheSmallestEmptyShopAtLevelOne) {
     game.customerRelations[4].points = 30;
     game.fusionKnownBits[1] = 0x55;
     game.collection[0].seen[0] = 1;
-    game.storyFlags[72] = 1;
-    game.storyFlags[73] = 1;
+    game.storyFlags[FLAG_SELLERS] = 1;
+    game.storyFlags[FLAG_REQUESTS] = 1;
     game.adventurers[3].skillUnlocked[3] = 1;
     game.adventurers[0].equipment[0] = makeItemKey(2, 0, 9);
     carryOverRecord(game, CARRY_OVER_SURVIVAL);
@@ -140,8 +140,8 @@ TEST(RecordsSurvivalReset, StartsFromTheSmallestEmptyShopAtLevelOne) {
     EXPECT_EQ(game.shopWall, 0);
     EXPECT_EQ(game.shopRug, 0);
     EXPECT_EQ(game.marketStock[0].stock, 0);
-    EXPECT_EQ(game.storyFlags[72], 0);
-    EXPECT_EQ(game.storyFlags[73], 0);
+    EXPECT_EQ(game.storyFlags[FLAG_SELLERS], 0);
+    EXPECT_EQ(game.storyFlags[FLAG_REQUESTS], 0);
     EXPECT_EQ(game.storageCount, 0);
     for (int32_t key : game.storage) ASSERT_EQ(key, -1);
     EXPECT_EQ(game.shelves[2][4], -1);

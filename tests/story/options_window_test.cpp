@@ -48,10 +48,10 @@ TEST_F(Options, ChangedSettingsAreWrittenToTheHeaderAndSurviveARestart) {
     EXPECT_EQ(gOptionMusicLevel, 6);
     EXPECT_GT(audioVolume(AUDIO_PATH_MUSIC), quieter);   // louder at once
     tap(BUTTON_DOWN);
-    int32_t cursorSounds = effectStarts(326);
+    int32_t cursorSounds = effectStarts(SOUND_CURSOR);
     tap(BUTTON_LEFT);
     EXPECT_EQ(gOptionSoundLevel, 8);
-    EXPECT_EQ(effectStarts(326), cursorSounds + 1);
+    EXPECT_EQ(effectStarts(SOUND_CURSOR), cursorSounds + 1);
     tap(BUTTON_DOWN);
     tap(BUTTON_DOWN);
     tap(BUTTON_RIGHT);
@@ -230,9 +230,9 @@ TEST_F(Records, TheWindowOpensFromTheMenuAndClosesOnConfirmOrCancel) {
     EXPECT_EQ(gTitle.windowKind, TITLE_WINDOW_RECORDS);
     EXPECT_FALSE(isPointerShown());
     run(TITLE_WINDOW_SLIDE + 2);   // drawn open
-    int32_t confirms = effectStarts(323);
+    int32_t confirms = effectStarts(SOUND_CONFIRM);
     tap(BUTTON_CANCEL, TITLE_WINDOW_SLIDE + 1);
-    EXPECT_EQ(effectStarts(323), confirms + 1);
+    EXPECT_EQ(effectStarts(SOUND_CONFIRM), confirms + 1);
     EXPECT_TRUE(isTitleIdle());
     EXPECT_EQ(gTitle.menuCodes[gTitle.menuCursor], TITLE_RECORDS);
 }

@@ -8,6 +8,7 @@
 #include "engine/dialogs.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
+#include "engine/sound.h"
 #include "story/game_records.h"
 #include "story/save_list.h"
 #include "story/title.h"
@@ -30,13 +31,13 @@ TEST_F(SaveList, LoadOpensAtTheLastSaveSlotAndAdmitsOnlyPlayedSlots) {
     run(TITLE_WINDOW_SLIDE);
 
     tap(BUTTON_CONFIRM);
-    EXPECT_EQ(effectStarts(362), 1);
+    EXPECT_EQ(effectStarts(SOUND_REFUSED), 1);
     EXPECT_EQ(gTitle.startCounter, 0);
     EXPECT_EQ(gTitle.windowOpen, TITLE_WINDOW_SLIDE);
 
     tap(BUTTON_UP);
     EXPECT_EQ(gTitle.rowCursor, 50);
-    EXPECT_EQ(effectStarts(326), 1);
+    EXPECT_EQ(effectStarts(SOUND_CURSOR), 1);
     tap(BUTTON_CONFIRM, 0);
     EXPECT_EQ(gTitle.startCounter, 1);
     EXPECT_EQ(gLastSaveSlot, 50);
@@ -95,7 +96,7 @@ TEST_F(SaveList, AnEmptyCardListRefusesEveryChoice) {
     ASSERT_TRUE(runUntil([] { return gMessageWindow.openCounter == 0; }, 20));
     run(1);
     tap(BUTTON_CONFIRM);
-    EXPECT_EQ(effectStarts(362), 1);
+    EXPECT_EQ(effectStarts(SOUND_REFUSED), 1);
     EXPECT_EQ(gTitle.startCounter, 0);
     tap(BUTTON_DOWN);
     EXPECT_EQ(gTitle.rowCursor, 0);

@@ -66,13 +66,13 @@ TEST_F(TitleMenu, CursorWrapsWithTheCursorSound) {
         int32_t cursor;
     };
     const Move MOVES[] = {{BUTTON_UP, 3}, {BUTTON_DOWN, 0}, {BUTTON_DOWN, 1}, {BUTTON_CANCEL, 1}};
-    int32_t sounds = effectStarts(326);
+    int32_t sounds = effectStarts(SOUND_CURSOR);
     for (const Move& m : MOVES) {
         tap(m.button);
         EXPECT_EQ(gTitle.menuCursor, m.cursor) << "button " << m.button;
     }
-    EXPECT_EQ(effectStarts(326) - sounds, 3);
-    EXPECT_EQ(effectStarts(323), 0);
+    EXPECT_EQ(effectStarts(SOUND_CURSOR) - sounds, 3);
+    EXPECT_EQ(effectStarts(SOUND_CONFIRM), 0);
 }
 
 TEST_F(TitleMenu, AConfirmedEntryFlashesFifteenTicksBeforeItActs) {
@@ -82,7 +82,7 @@ TEST_F(TitleMenu, AConfirmedEntryFlashesFifteenTicksBeforeItActs) {
     ASSERT_EQ(gTitle.menuCodes[gTitle.menuCursor], TITLE_OPTIONS);
     tap(BUTTON_CONFIRM, 0);
     EXPECT_EQ(gTitle.choiceCounter, 1);
-    EXPECT_EQ(effectStarts(323), 1);
+    EXPECT_EQ(effectStarts(SOUND_CONFIRM), 1);
     EXPECT_FALSE(isTitleIdle());
     int32_t idle = gTitle.idleTicks;
     run(13);
@@ -132,7 +132,7 @@ TEST_F(TitleMenu, TheCollectionEntryIsShownButRefuses) {
     tap(BUTTON_DOWN);
     ASSERT_EQ(gTitle.menuCodes[gTitle.menuCursor], TITLE_COLLECTION);
     tap(BUTTON_CONFIRM);
-    EXPECT_EQ(effectStarts(362), 1);
+    EXPECT_EQ(effectStarts(SOUND_REFUSED), 1);
     EXPECT_EQ(gTitle.choiceCounter, 0);
     EXPECT_TRUE(isTitleIdle());
 }
@@ -191,11 +191,11 @@ TEST_F(TitleStart, NewGameMakesAFreshGameInSlotZero) {
     ASSERT_EQ(gTitle.menuCursor, 0);
     tap(BUTTON_CONFIRM, 0);
     int32_t confirmTick = gTickCounter - 1;
-    ASSERT_TRUE(runUntil([] { return gGameMode != 0; }, 100));
+    ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
     // 15 ticks of flash, the start counter's 29 ticks to the fade, then the
     // 17-tick fade-out.
     EXPECT_EQ(gTickCounter - 1 - confirmTick, 59);
-    EXPECT_EQ(gGameMode, 1);
+    EXPECT_EQ(gGameMode, GAME_MODE_FIELD);
     EXPECT_EQ(gNewGameChosen, 1);
     EXPECT_EQ(gCurrentSlot, 0);
     EXPECT_EQ(gStageIndex, 0);
@@ -223,7 +223,9 @@ TEST_F(TitleStart, NewGameMakesAFreshGameInSlotZero) {
 }
 
 TEST(TitleStartRules, ALoadedGameResumesWhereItWasSaved) {
-    const int32_t WANT[][2] = {{0, 1}, {1, 8}, {2, 2}, {3, 6}, {4, 6}, {7, 8}, {-1, 8}};
+    const int32_t WANT[][2] = {{0, GAME_MODE_FIELD},  {1, GAME_MODE_WORLD_MAP}, {2, GAME_MODE_GAME_OVER},
+                               {3, GAME_MODE_MARKET}, {4, GAME_MODE_MARKET},    {7, GAME_MODE_WORLD_MAP},
+                               {-1, GAME_MODE_WORLD_MAP}};
     for (const auto& c : WANT) EXPECT_EQ(resumeGameMode(c[0]), c[1]) << "resume location " << c[0];
 }
 
@@ -256,9 +258,9 @@ TEST_F(TitleStart, LoadingRepairsStorageAndEquipmentAndResumesInTheMarket) {
     run(TITLE_WINDOW_SLIDE);
     ASSERT_EQ(gTitle.rowCursor, 3);
     tap(BUTTON_CONFIRM, 0);
-    EXPECT_EQ(effectStarts(323), 2);
-    ASSERT_TRUE(runUntil([] { return gGameMode != 0; }, 100));
-    EXPECT_EQ(gGameMode, 6);
+    EXPECT_EQ(effectStarts(SOUND_CONFIRM), 2);
+    ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
+    EXPECT_EQ(gGameMode, GAME_MODE_MARKET);
     EXPECT_EQ(gStageIndex, 2);
     EXPECT_EQ(gLastSaveSlot, 3);
 
@@ -283,7 +285,7 @@ TEST_F(TitleStart, ADamagedShopSizeStartsInTheSmallestShop) {
     chooseEntry(TITLE_LOAD);
     run(TITLE_WINDOW_SLIDE);
     tap(BUTTON_CONFIRM, 0);
-    ASSERT_TRUE(runUntil([] { return gGameMode != 0; }, 100));
+    ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
     EXPECT_EQ(gStageIndex, 0);
     EXPECT_EQ(runningGameState().shopSize, 0);
 }
@@ -303,8 +305,8 @@ TEST_F(TitleStart, NewGamePlusCarriesTheClearedGameIntoANewLoop) {
     saved.money = 50000;
     saved.merchantLevel = 30;
     saved.storyFlags[53] = 1;   // kept by Survival only
-    saved.storyFlags[72] = 1;   // kept always
-    saved.storyFlags[59] = 1;   // summarised into 224
+    saved.storyFlags[FLAG_SELLERS] = 1;   // kept always
+    saved.storyFlags[59] = 1;   // summarised into FLAG_RUN_SUMMARY_FIRST
     saved.adventurers[2].adventures = 9;
     boot();
     chooseEntry(TITLE_NEW_GAME_PLUS);
@@ -313,10 +315,10 @@ TEST_F(TitleStart, NewGamePlusCarriesTheClearedGameIntoANewLoop) {
     closeNotice(*this);
     ASSERT_EQ(gTitle.slotList[gTitle.rowCursor], 7);
     tap(BUTTON_CONFIRM, 0);
-    ASSERT_TRUE(runUntil([] { return gGameMode != 0; }, 100));
+    ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
 
     const GameState& game = runningGameState();
-    EXPECT_EQ(gGameMode, 1);
+    EXPECT_EQ(gGameMode, GAME_MODE_FIELD);
     EXPECT_EQ(game.playMode, PLAY_MODE_NEW_GAME_PLUS);
     EXPECT_EQ(game.loopCount, 3);
     EXPECT_EQ(game.money, 1000);
@@ -324,8 +326,8 @@ TEST_F(TitleStart, NewGamePlusCarriesTheClearedGameIntoANewLoop) {
     EXPECT_EQ(game.shopSize, 0);
     EXPECT_EQ(game.merchantLevel, 30);
     EXPECT_EQ(game.storyFlags[53], 0);
-    EXPECT_EQ(game.storyFlags[72], 1);
-    EXPECT_EQ(game.storyFlags[224], 1);
+    EXPECT_EQ(game.storyFlags[FLAG_SELLERS], 1);
+    EXPECT_EQ(game.storyFlags[FLAG_RUN_SUMMARY_FIRST], 1);
     EXPECT_EQ(game.storyFlags[FLAG_ADVENTURER_CARD + 0], 1);
     EXPECT_EQ(game.adventurers[2].adventures, 0);
     EXPECT_EQ(game.storageCount, 1);
@@ -351,7 +353,7 @@ TEST_F(TitleSurvival, ThePopupLeadsToTheCardListAndBack) {
     tap(BUTTON_UP);
     EXPECT_EQ(gTitle.survivalChoice, 0);
     tap(BUTTON_CANCEL, 0);
-    EXPECT_EQ(effectStarts(317), 1);
+    EXPECT_EQ(effectStarts(SOUND_CANCEL), 1);
     ASSERT_TRUE(runUntil([] { return gTitle.survivalPopup == 0; }, 20));
     run(1);
     EXPECT_TRUE(isTitleIdle());
@@ -371,7 +373,7 @@ TEST_F(TitleSurvival, ThePopupLeadsToTheCardListAndBack) {
     tap(BUTTON_CONFIRM, TITLE_CHOICE_TICKS + TITLE_WINDOW_SLIDE);
     closeNotice(*this);
     tap(BUTTON_CONFIRM, 0);
-    ASSERT_TRUE(runUntil([] { return gGameMode != 0; }, 100));
+    ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
     const GameState& game = runningGameState();
     EXPECT_EQ(game.playMode, PLAY_MODE_SURVIVAL);
     EXPECT_EQ(game.survivalHell, 1);

@@ -1,0 +1,19 @@
+// engine/story_flags.h: the story flags of a game record by number: flag n
+// is GameState::storyFlags[n] (engine/save_file.h), 0 clear, 1 set. Named
+// here are the flags the code reads or writes one by one; the carry-over's
+// lists of flags set or kept (story/game_records.cpp) are the spec's sets.
+#pragma once
+#include <cstdint>
+
+enum StoryFlag : int32_t {
+    FLAG_ADVENTURER_AVAILABLE = 4,   // 4 + a: adventurer a is available in this run
+    FLAG_REPORTED_SOURCE = 10,       // adventurer 6 available; carried over as FLAG_REPORTED
+    FLAG_STORY_TUTORIAL = 36,        // the story tutorial's shop days
+    FLAG_SCRIPTED_DAY = 38,          // a single scripted trading day
+    FLAG_SELLERS = 72,               // seller customers allowed (tutorial lesson 1)
+    FLAG_REQUESTS = 73,              // request customers allowed (tutorial lesson 2)
+    FLAG_ENDLESS = 180,              // set when the game turns endless
+    FLAG_REPORTED = 205,             // adventurer 6 was available when the last loop ended
+    FLAG_ADVENTURER_CARD = 208,      // 208 + a: adventurer a is available through her True Card
+    FLAG_RUN_SUMMARY_FIRST = 224,    // 224..233: summaries of the last run
+};
