@@ -1,7 +1,7 @@
 // engine/story_flags.h: the story flags of a game record by number: flag n
 // is GameState::storyFlags[n] (engine/save_file.h), 0 clear, 1 set. Named
 // here are the flags the code reads or writes one by one; the carry-over's
-// lists of flags set or kept (story/game_records.cpp) are the spec's sets.
+// lists of flags set or kept (story/game_records.cpp) stay lists of numbers.
 #pragma once
 #include <cstdint>
 
