@@ -1,10 +1,10 @@
 // shop/negotiation.h: the numbers behind every counter visit. The customer's
 // reference price, offers and asks round by round, the limit past which it
 // walks out, the judged target price and the deal bonus, relationships,
-// budgets, the day score, price records, the sold-item logs and the
-// adventurer customers who equip what they buy. Everything works on gCounter
-// and the running game; main thread, inside the counter's tick (the target
-// slot is computed by the counter drawing each frame).
+// budgets, the day score, price records, the sold-item logs and the stats an
+// item adds (an adventurer customer's choice of equipment is in
+// adventurers/purchase_equipment.h). Everything works on gCounter and the
+// running game; main thread, inside the counter's tick.
 //
 // Precision: constants written with an f are single precision and the others
 // double; a product of a single-precision value and a price is formed in
@@ -79,13 +79,8 @@ void logSoldItem(int32_t itemKey, int32_t list);
 // was; nothing happens when no place holds it.
 void takeItemFromShelves(int32_t itemKey, int32_t& slot, int32_t& shelf);
 
-// An adventurer customer takes what it bought into its equipment.
-void equipAdventurerPurchase();
-// The slot an adventurer customer would put the counter item in, for the
-// comparison panel; sets gCounter.adventurerTargetSlot (-1 none).
-void findAdventurerTargetSlot();
-
 // Adds the item's attack, defence, magic and magic defence to the four
 // totals; the plus level goes to its largest positive value (the first of
 // equal ones). An empty key adds nothing.
-void getItemStats(int32_t itemKey, int32_t totals[4]);
+constexpr int32_t ITEM_STAT_COUNT = 4;
+void getItemStats(int32_t itemKey, int32_t totals[ITEM_STAT_COUNT]);
