@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
+#include "tests/temp_folder.h"
 #include "tools/archive_writer.h"
 
 namespace {
@@ -70,10 +71,6 @@ std::string entryText(const char* name) {
 class ArchiveFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        snprintf(dir, sizeof dir, "/tmp/tolli_archive_XXXXXX");
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        ASSERT_NE(getcwd(previousDir, sizeof previousDir), nullptr);
-        ASSERT_EQ(chdir(dir), 0);
         previousWindow = gWindow;
         previousClock = gClock;
         gWindow = &WINDOW_HEADLESS;
@@ -86,8 +83,6 @@ protected:
         gFormData.clear();
         gWindow = previousWindow;
         gClock = previousClock;
-        ASSERT_EQ(chdir(previousDir), 0);
-        std::filesystem::remove_all(dir);
     }
     void write(const ArchiveBuilder& b, bool plain = false) {
         std::string error;
@@ -99,8 +94,8 @@ protected:
         ASSERT_EQ(gHeadlessMessageBoxes.total, 0);
     }
 
-    char dir[64];
-    char previousDir[4096];
+    TempFolder folder{"archive"};
+    WorkingDirectory inFolder{folder.path()};
     const WindowBackend* previousWindow;
     const Clock* previousClock;
 };

@@ -18,6 +18,7 @@
 #include "engine/font_files.h"
 #include "platform/glyphs.h"
 #include "platform/sjis.h"
+#include "tests/temp_folder.h"
 #include "tools/archive_writer.h"
 
 namespace {
@@ -44,10 +45,6 @@ bool isZero(const FontIndexRecord& record) {
 class FontFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        snprintf(dir, sizeof dir, "/tmp/tolli_font_XXXXXX");
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        ASSERT_NE(getcwd(previousDir, sizeof previousDir), nullptr);
-        ASSERT_EQ(chdir(dir), 0);
         savedAllCodes = gFontAllCodes;
         savedEdgeWidth = gFontEdgeWidth;
         savedEdgeFalloff = gFontEdgeFalloff;
@@ -61,11 +58,9 @@ protected:
         gFontEdgeWidth = savedEdgeWidth;
         gFontEdgeFalloff = savedEdgeFalloff;
         memcpy(gFontFaceName, savedFace, sizeof savedFace);
-        ASSERT_EQ(chdir(previousDir), 0);
-        std::filesystem::remove_all(dir);
     }
-    char dir[64];
-    char previousDir[4096];
+    TempFolder folder{"font"};
+    WorkingDirectory inFolder{folder.path()};
     int32_t savedAllCodes, savedEdgeWidth, savedEdgeFalloff;
     char savedFace[sizeof gFontFaceName];
 };
@@ -74,11 +69,8 @@ protected:
 class GlyphFontBuild : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char dir[] = "/tmp/tolli_fontbuild_XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        char previous[4096];
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        ASSERT_EQ(chdir(dir), 0);
+        TempFolder folder("fontbuild");
+        WorkingDirectory inFolder(folder.path());
         int32_t savedAllCodes = gFontAllCodes;
         char savedFace[sizeof gFontFaceName];
         memcpy(savedFace, gFontFaceName, sizeof savedFace);
@@ -89,8 +81,6 @@ protected:
         memcpy(gFontFaceName, savedFace, sizeof savedFace);
         index = new std::vector<uint8_t>(readBytes(FONT_INDEX_FILE));
         data = new std::vector<uint8_t>(readBytes(FONT_DATA_FILE));
-        ASSERT_EQ(chdir(previous), 0);
-        std::filesystem::remove_all(dir);
     }
     static void TearDownTestSuite() {
         delete index;
@@ -260,7 +250,7 @@ TEST_F(GlyphFontLoad, StartupBuildWithoutAnyFontWritesNothing) {
     ASSERT_TRUE(writeWholeFile("empty.conf", (const uint8_t*)config, sizeof config - 1, error)) << error;
     const char* saved = getenv("FONTCONFIG_FILE");
     std::string savedValue = saved ? saved : "";
-    setenv("FONTCONFIG_FILE", (std::string(dir) + "/empty.conf").c_str(), 1);
+    setenv("FONTCONFIG_FILE", folder.file("empty.conf").c_str(), 1);
     strcpy(gFontFaceName, "IPAGothic");
     buildFontFiles();
     if (saved)
@@ -272,9 +262,10 @@ TEST_F(GlyphFontLoad, StartupBuildWithoutAnyFontWritesNothing) {
 }
 
 TEST_F(GlyphFontLoad, GameFolderFontHoldsEveryCode) {
-    ASSERT_EQ(chdir(TOLLI_GAME_DATA_DIR), 0);
-    loadFontFiles();
-    ASSERT_EQ(chdir(dir), 0);
+    {
+        WorkingDirectory inGameFolder(TOLLI_GAME_DATA_DIR);
+        loadFontFiles();
+    }
     ASSERT_EQ(gFontIndex.size(), 33311 * sizeof(FontIndexRecord));
     gFontAllCodes = 1;
     FontGlyph glyph;

@@ -16,6 +16,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/temp_folder.h"
+
 using Bytes = std::vector<uint8_t>;
 
 static const CharaRecord DEFAULT_CHARA = {1, 50, 30, 10, 13, 5, 10, 0.15f, 0.2f, 0.0f, 0, 0, 0, 0, 0, 0};
@@ -40,18 +42,11 @@ static Bytes imageBytes() {
 class SaveFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        snprintf(folder, sizeof folder, "/tmp/tolli_save_XXXXXX");
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        ASSERT_EQ(chdir(folder), 0);
         for (int32_t row = 0; row < CHARA_ROW_COUNT; row++)
             gCharaTable[row] = row < ADVENTURER_COUNT ? DEFAULT_CHARA : CharaRecord{};
         gCurrentSlot = 0;
     }
     void TearDown() override {
-        ASSERT_EQ(chdir(previous), 0);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
         for (CharaRecord& row : gCharaTable) row = CharaRecord{};
     }
 
@@ -88,8 +83,8 @@ protected:
         }
     }
 
-    char folder[64];
-    char previous[1024];
+    TempFolder folder{"save"};
+    WorkingDirectory inFolder{folder.path()};
 };
 
 TEST_F(SaveFile, SlotsLieAtTheirOffsetsWithTheWrappingSumOfTheirWords) {

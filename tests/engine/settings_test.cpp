@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/input.h"
+#include "tests/temp_folder.h"
 
 const int16_t DEFAULT_BINDINGS[2][PAD_BINDING_COUNT] = {
     {1, 2, 3, 4, 39, 37, 16, 35, 36, 0, 0, 0, 0, 0},
@@ -21,22 +22,16 @@ const int16_t DEFAULT_BINDINGS[2][PAD_BINDING_COUNT] = {
 class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        snprintf(folder, sizeof folder, "/tmp/tolli_settings_XXXXXX");
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        path = std::string(folder) + "/tolli.ini";
         memcpy(savedIniPath, gIniPath, sizeof gIniPath);
         snprintf(gIniPath, sizeof gIniPath, "%s", path.c_str());
     }
     void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
+        folder.remove();
         // Nothing read here outlives the test: back to every default.
         loadSettings();
         memcpy(gIniPath, savedIniPath, sizeof gIniPath);
     }
-    void writeFile(const std::string& bytes) {
-        std::ofstream(path, std::ios::binary).write(bytes.data(), (std::streamsize)bytes.size());
-    }
+    void writeFile(const std::string& bytes) { folder.write("tolli.ini", bytes); }
     std::string readFile() {
         std::ifstream in(path, std::ios::binary);
         std::stringstream all;
@@ -44,8 +39,8 @@ protected:
         return all.str();
     }
 
-    char folder[64];
-    std::string path;
+    TempFolder folder{"settings"};
+    std::string path = folder.file("tolli.ini");
     char savedIniPath[sizeof gIniPath];
 };
 

@@ -27,6 +27,7 @@
 #include "shop/counter.h"
 #include "story/title.h"
 #include "tests/harness/harness.h"
+#include "tests/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -67,16 +68,11 @@ protected:
         mPreviousBackend = gAudioBackend;
         mPreviousWindow = gWindow;
         mPreviousStage = gStages[TEST_STAGE];
-        ASSERT_NE(getcwd(mPreviousDir, sizeof mPreviousDir), nullptr);
-        char dir[] = "/tmp/tolli_sound_XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        mDir = dir;
         for (const char* folder : {"bgm", "se"}) {
             fs::create_directory(mDir / folder);
             for (const fs::directory_entry& e : fs::directory_iterator(fs::path(TOLLI_GAME_DATA_DIR) / folder))
                 fs::create_symlink(e.path(), mDir / folder / e.path().filename());
         }
-        ASSERT_EQ(chdir(mDir.c_str()), 0);
         memcpy(mPreviousModuleDir, gModuleDir, sizeof gModuleDir);
         snprintf(gModuleDir, sizeof gModuleDir, "%s/", mDir.c_str());
         gClock = &CLOCK_VIRTUAL;
@@ -93,9 +89,7 @@ protected:
         shutdownSound();
         resetScene();
         gStages[TEST_STAGE] = mPreviousStage;
-        EXPECT_EQ(chdir(mPreviousDir), 0);
         memcpy(gModuleDir, mPreviousModuleDir, sizeof gModuleDir);
-        fs::remove_all(mDir);
         gClock = mPreviousClock;
         gAudioBackend = mPreviousBackend;
         gWindow = mPreviousWindow;
@@ -134,8 +128,9 @@ protected:
         for (const AudioSegment& s : gEffectSegments) n += s.starts;
         return n;
     }
-    fs::path mDir;
-    char mPreviousDir[1024] = {};
+    TempFolder mFolder{"sound"};
+    fs::path mDir = mFolder.path();
+    WorkingDirectory mInFolder{mDir};
     char mPreviousModuleDir[sizeof gModuleDir] = {};
     const Clock* mPreviousClock = nullptr;
     const AudioBackend* mPreviousBackend = nullptr;

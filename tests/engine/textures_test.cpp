@@ -23,6 +23,7 @@
 #include "platform/window.h"
 #include "story/render_states.h"
 #include "tests/engine/texture_registry_probe.h"
+#include "tests/temp_folder.h"
 #include "tools/archive_writer.h"
 
 namespace {
@@ -94,10 +95,6 @@ protected:
     explicit TextureFolder(const GfxBackend* backend = &GFX_RECORDING) : backend(backend) {}
     void SetUp() override {
         threadMarkMain();
-        snprintf(dir, sizeof dir, "/tmp/tolli_textures_XXXXXX");
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        ASSERT_NE(getcwd(previousDir, sizeof previousDir), nullptr);
-        ASSERT_EQ(chdir(dir), 0);
         previousWindow = gWindow;
         gWindow = &WINDOW_HEADLESS;
         headlessWindowReset();
@@ -122,8 +119,6 @@ protected:
         gTexLevel = savedTexLevel;
         gEasyDispTextures = savedEasyDisp;
         gWindow = previousWindow;
-        ASSERT_EQ(chdir(previousDir), 0);
-        std::filesystem::remove_all(dir);
     }
     // Pictures into the pack, other entries into the index.
     void openArchiveWith(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries) {
@@ -144,8 +139,8 @@ protected:
     const RecordedMessageBox& box(int32_t i) const { return gHeadlessMessageBoxes.boxes[i]; }
 
     const GfxBackend* backend;
-    char dir[64];
-    char previousDir[4096];
+    TempFolder folder{"textures"};
+    WorkingDirectory inFolder{folder.path()};
     const WindowBackend* previousWindow = nullptr;
     int32_t savedTexLevel = 0;
     int32_t savedEasyDisp = 0;

@@ -4,27 +4,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 #include "platform/profile.h"
+#include "tests/temp_folder.h"
 
-static char sFolder[64];
-static char sPath[sizeof sFolder + 16];
-
-static void removeFolder() {
-    unlink(sPath);
-    rmdir(sFolder);
-}
-
-static bool prepareFolder() {
-    if (sPath[0]) return true;
+// The settings file, in a folder made on the first run and removed at exit.
+static const char* settingsPath() {
     // Memory-backed when there is such a folder: every run writes and syncs.
-    bool shm = access("/dev/shm", W_OK) == 0;
-    snprintf(sFolder, sizeof sFolder, "%s/tolli_profile_fuzz_XXXXXX", shm ? "/dev/shm" : "/tmp");
-    if (!mkdtemp(sFolder)) return false;
-    snprintf(sPath, sizeof sPath, "%s/tolli.ini", sFolder);
-    atexit(removeFolder);
-    return true;
+    static TempFolder folder("profile_fuzz", access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
+    static const std::string path = folder.file("tolli.ini");
+    return path.c_str();
 }
 
 static void readSome(const ProfileText& text, int32_t* ints, char (*strings)[32]) {
@@ -42,15 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char beforeText[4][32];
     readSome(memory, before, beforeText);
 
-    if (!prepareFolder()) abort();
-    FILE* file = fopen(sPath, "wb");
+    const char* path = settingsPath();
+    FILE* file = fopen(path, "wb");
     if (!file) abort();
     if (size && fwrite(data, 1, size, file) != size) abort();
     fclose(file);
 
-    if (!profileWriteInt(sPath, "setup", "winx", 1234)) abort();
+    if (!profileWriteInt(path, "setup", "winx", 1234)) abort();
     ProfileText written;
-    if (!profileLoad(written, sPath)) abort();
+    if (!profileLoad(written, path)) abort();
     int32_t after[4];
     char afterText[4][32];
     readSome(written, after, afterText);

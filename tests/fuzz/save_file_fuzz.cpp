@@ -14,35 +14,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
-#include <unistd.h>
+#include <optional>
 
 #include "engine/save_file.h"
 #include "shop/item_db.h"
 #include "story/game_start.h"
 #include "story/title.h"
+#include "tests/temp_folder.h"
 
 enum FileShape { SHAPE_MISSING, SHAPE_RAW, SHAPE_FULL, SHAPE_OLD, SHAPE_OLDEST, SHAPE_TOO_LONG, SHAPE_COUNT };
 constexpr int32_t SHAPED_SLOTS[2] = {0, SAVE_SLOT_COUNT - 1};
 
 static uint8_t sFiles[2][SAVE_IMAGE_SIZE];
-static char sFolder[] = "/tmp/tolli_save_fuzz_XXXXXX";
-static char sHome[4096];
-
-// The files live in a folder of their own; the fuzzer's own paths (corpus,
-// crash files) stay relative to where it was started.
-static void removeFolder() {
-    char path[sizeof sFolder + 16];
-    for (const char* name : {SAVE_FILE_NAME, SAVE_BACKUP_NAME}) {
-        snprintf(path, sizeof path, "%s/%s", sFolder, name);
-        remove(path);
-    }
-    rmdir(sFolder);
-}
+// The files live in a folder of their own, removed at exit; the fuzzer's own
+// paths (corpus, crash files) stay relative to where it was started.
+static std::optional<TempFolder> sFolder;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    if (!mkdtemp(sFolder) || !getcwd(sHome, sizeof sHome)) abort();
-    atexit(removeFolder);
+    sFolder.emplace("save_fuzz");
     // A few items, so the repair keeps some keys and drops others.
     static const char ITEMS[] = ":Swords#Weapons\n0001 Sword#100#5#0#0#0#Wepn##a2#t\n"
                                 ":Cards\n3401 Card#10#0#0#0#0#Card###t\n";
@@ -132,11 +121,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SaveFileBytes backup = shapeFile(1, shapes[1], data + half, size - half);
     bool small = (primary.length < 0 || primary.bytes == data) && (backup.length < 0 || backup.bytes == data + half);
     if (small) {
-        if (chdir(sFolder) != 0) abort();
+        WorkingDirectory inFolder(sFolder->path());
         writeOrRemove(SAVE_FILE_NAME, primary);
         writeOrRemove(SAVE_BACKUP_NAME, backup);
         loadSaveFile();
-        if (chdir(sHome) != 0) abort();
     } else {
         loadSaveImage(primary, backup);
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "tests/temp_folder.h"
 
 constexpr double PI = 3.14159265358979323846;
 
@@ -148,13 +149,9 @@ TEST(MixerWav, RefusesWhatItCannotPlayAndDamagedFiles) {
 }
 
 TEST(MixerWav, FilesAreFoundWhateverTheSeparatorsAndCase) {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("tolli_mixer_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir / "Voice" / "Se");
-    std::vector<uint8_t> bytes = makeWav({}, sineFrames(1, 22050, 441.0, 100, 0.5));
-    FILE* file = fopen((dir / "Voice" / "Se" / "Clip01.WAV").c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
+    TempFolder folder("mixer");
+    std::filesystem::path dir = folder.path();
+    folder.write("Voice/Se/Clip01.WAV", makeWav({}, sineFrames(1, 22050, 441.0, 100, 0.5)));
     struct Case { std::string path; bool found; };
     const Case CASES[] = {
         {(dir / "Voice/Se/Clip01.WAV").string(), true},
@@ -171,7 +168,6 @@ TEST(MixerWav, FilesAreFoundWhateverTheSeparatorsAndCase) {
         }
         audioFreeSegment(&s);
     }
-    std::filesystem::remove_all(dir);
 }
 
 // The headless device, opened on the virtual clock; tests that render by
@@ -328,8 +324,8 @@ TEST(MixerDevice, WithoutADeviceNothingOpensAndNothingPlays) {
 TEST(MixerDevice, TheRealDeviceWritesWhatTheMixerPlays) {
     const char* before = getenv("SDL_AUDIODRIVER");
     std::string previousDriver = before ? before : "";
-    std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("tolli_disk_" + std::to_string(getpid()) + ".raw");
+    TempFolder folder("disk");
+    std::string file = folder.file("disk.raw");
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     const AudioBackend* previous = gAudioBackend;
@@ -370,7 +366,6 @@ TEST(MixerDevice, TheRealDeviceWritesWhatTheMixerPlays) {
         }
         EXPECT_EQ(loud, 2 * (int64_t)toneFrames) << "stereo samples of the tone";
     }
-    std::filesystem::remove(file);
     unsetenv("SDL_DISKAUDIOFILE");
     if (previousDriver.empty()) unsetenv("SDL_AUDIODRIVER");
     else setenv("SDL_AUDIODRIVER", previousDriver.c_str(), 1);

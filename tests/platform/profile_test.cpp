@@ -13,21 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/temp_folder.h"
+
 class SettingsProfile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        snprintf(folder, sizeof folder, "/tmp/tolli_profile_XXXXXX");
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        path = std::string(folder) + "/tolli.ini";
-    }
-    void TearDown() override {
-        chmod(folder, 0700);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    void writeFile(const std::string& bytes) {
-        std::ofstream(path, std::ios::binary).write(bytes.data(), (std::streamsize)bytes.size());
-    }
+    void writeFile(const std::string& bytes) { folder.write("tolli.ini", bytes); }
     std::string readFile() {
         std::ifstream in(path, std::ios::binary);
         std::stringstream all;
@@ -36,7 +26,7 @@ protected:
     }
     int folderEntries() {
         int n = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++n;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++n;
         return n;
     }
     int32_t readInt(const char* section, const char* key, int32_t fallback) {
@@ -56,8 +46,8 @@ protected:
         return out;
     }
 
-    char folder[64];
-    std::string path;
+    TempFolder folder{"profile"};
+    std::string path = folder.file("tolli.ini");
 };
 
 TEST_F(SettingsProfile, MissingFileSectionOrKeyGivesTheDefault) {
@@ -229,7 +219,7 @@ TEST_F(SettingsProfile, FailedWriteLeavesTheOldFileAsItWas) {
     const std::string old = "[config]\r\nse=3\r\n";
     writeFile(old);
     chmod(path.c_str(), 0644);
-    chmod(folder, 0555);
+    chmod(folder.path().c_str(), 0555);
     // Root writes into read-only folders; as an ordinary user it may not.
     bool root = geteuid() == 0;
     if (root) {
@@ -242,7 +232,7 @@ TEST_F(SettingsProfile, FailedWriteLeavesTheOldFileAsItWas) {
     EXPECT_EQ(readFile(), old);
     EXPECT_EQ(folderEntries(), 1);
 
-    std::string noFolder = std::string(folder) + "/missing/tolli.ini";
+    std::string noFolder = folder.file("missing/tolli.ini");
     EXPECT_FALSE(profileWriteInt(noFolder.c_str(), "config", "se", 9));
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "engine/archive.h"
@@ -20,6 +21,7 @@
 #include "shop/buysell_table.h"
 #include "shop/trend_definitions.h"
 #include "shop/tutorial_scripts.h"
+#include "tests/temp_folder.h"
 
 namespace {
 
@@ -463,26 +465,19 @@ namespace {
 // The working directory for a test: a temporary folder, or the packed game.
 class ShopTablesFolder : public ShopTablesTest {
 protected:
-    void SetUp() override {
-        ShopTablesTest::SetUp();
-        ASSERT_NE(getcwd(previousDir, sizeof previousDir), nullptr);
-    }
     void TearDown() override {
         gArchiveIndex = ArchiveTable{};
         gBmpData = ArchiveTable{};
         gFormData.clear();
-        ASSERT_EQ(chdir(previousDir), 0);
-        if (tempDir[0]) std::filesystem::remove_all(tempDir);
         ShopTablesTest::TearDown();
     }
     void enterTempDir() {
-        snprintf(tempDir, sizeof tempDir, "/tmp/tolli_shop_tables_XXXXXX");
-        ASSERT_NE(mkdtemp(tempDir), nullptr);
-        ASSERT_EQ(chdir(tempDir), 0);
+        tempDir.emplace("shop_tables");
+        std::filesystem::current_path(tempDir->path());
     }
 
-    char previousDir[4096];
-    char tempDir[64] = "";
+    std::optional<TempFolder> tempDir;
+    WorkingDirectory home;   // tests change directory; the next starts here again
 };
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <filesystem>
 #include <unistd.h>
 
 #include "engine/frame_loop.h"
@@ -81,22 +80,13 @@ void TitleGame::SetUp() {
 void TitleGame::TearDown() {
     shutdown();
     gAudioBackend = mPreviousAudio;
-    if (!mFolder.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(mFolder, ignored);
-    }
+    mFolder.reset();
 }
 
 void TitleGame::boot(bool withoutSave) {
     shutdown();
-    if (!mFolder.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(mFolder, ignored);
-    }
-    char folder[] = "/tmp/tolli_title_XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    mFolder = folder;
-    linkGameData(mFolder);
+    mFolder.emplace("title");
+    linkGameData(mFolder->path());
     std::string ini = path("tolli.ini");
     ASSERT_TRUE(profileWriteInt(ini.c_str(), "setup", "fps", 0));
     ASSERT_TRUE(profileWriteInt(ini.c_str(), "setup", "screen", 0));
@@ -107,7 +97,7 @@ void TitleGame::boot(bool withoutSave) {
 void TitleGame::restart() {
     shutdown();
     HarnessOptions options;
-    options.gameDir = mFolder.c_str();
+    options.gameDir = mFolder->path().c_str();
     ASSERT_EQ(harnessBoot(options), STARTUP_OK);
     mBooted = true;
 }

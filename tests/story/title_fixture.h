@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/save_file.h"
 #include "tests/harness/harness.h"
+#include "tests/temp_folder.h"
 
 // The image the next folder gets: a renewed header and 100 empty slots.
 // Tests change it, then seal and write it with makeTitleGameFolder.
@@ -50,9 +52,9 @@ public:
 
     // Times the effect of that number has started since the last boot.
     int32_t effectStarts(int32_t number) const;
-    std::string path(const char* name) const { return mFolder + "/" + name; }
+    std::string path(const char* name) const { return mFolder->file(name); }
 
-    std::string mFolder;
+    std::optional<TempFolder> mFolder;   // from the first boot on
     const struct AudioBackend* mPreviousAudio = nullptr;
     bool mBooted = false;
 };

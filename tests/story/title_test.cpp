@@ -139,16 +139,29 @@ TEST_F(TitleMenu, TheCollectionEntryIsShownButRefuses) {
 
 using TitleIdle = TitleGame;
 
-// The whole wait, frame by frame: cursor moves do not hold it back; input
-// stops at 7,110; the screen turns white up to 7,139; at 7,140 the movie is
-// asked for, and without one the title music starts again and the count
-// starts over.
+// The whole wait, tick by tick: cursor moves do not hold it back; the music
+// fades from 7,021 and stops at 7,079; input stops at 7,110; the screen turns
+// white up to 7,139; at 7,140 the movie is asked for, and without one the
+// title music starts again and the count starts over.
 TEST_F(TitleIdle, TheFadeReachesTheMovieAfterTheStatedTicks) {
     boot();
     int32_t start = gTitle.idleTicks;
     tap(BUTTON_DOWN, 5);
     tap(BUTTON_DOWN, 5);
     EXPECT_EQ(gTitle.idleTicks, start + 12);
+    EXPECT_EQ(gTitle.menuCursor, 2);
+    // Until the music fades nothing changes but the counts, so those ticks
+    // run under the game's largest frame skip: every tick updates, every
+    // fifth one draws. From a little before the fade on, every tick draws again.
+    constexpr int32_t TICKS_A_FRAME = FRAME_SKIP_MAX + 1;
+    int32_t quiet = (TITLE_MUSIC_FADE_TICK - 10 - gTitle.idleTicks) / TICKS_A_FRAME * TICKS_A_FRAME;
+    int32_t idleBefore = gTitle.idleTicks, framesBefore = gFrameCounter, frameSkip = gFrameSkip;
+    gFrameSkip = FRAME_SKIP_MAX;
+    run(quiet);
+    gFrameSkip = frameSkip;
+    ASSERT_EQ(gTitle.idleTicks, idleBefore + quiet);
+    EXPECT_EQ(gFrameCounter - framesBefore, quiet / TICKS_A_FRAME);
+    EXPECT_EQ(gCurrentTrack, 0);
     EXPECT_EQ(gTitle.menuCursor, 2);
     run(TITLE_IDLE_INPUT_END - gTitle.idleTicks);
     ASSERT_EQ(gTitle.idleTicks, TITLE_IDLE_INPUT_END);

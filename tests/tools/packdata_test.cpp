@@ -12,6 +12,7 @@
 
 #include "engine/archive.h"
 #include "platform/window.h"
+#include "tests/temp_folder.h"
 #include "tools/archive_writer.h"
 
 namespace {
@@ -31,10 +32,6 @@ std::vector<uint8_t> bytesOf(const std::string& text) { return std::vector<uint8
 class PackdataFolders : public ::testing::Test {
 protected:
     void SetUp() override {
-        snprintf(dir, sizeof dir, "/tmp/tolli_packdata_XXXXXX");
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        source = std::filesystem::path(dir) / "source";
-        game = std::filesystem::path(dir) / "game";
         std::filesystem::create_directories(source);
         previousWindow = gWindow;
         gWindow = &WINDOW_HEADLESS;
@@ -45,14 +42,8 @@ protected:
         gBmpData = ArchiveTable{};
         gFormData.clear();
         gWindow = previousWindow;
-        std::filesystem::remove_all(dir);
     }
-    void put(const std::string& name, const std::vector<uint8_t>& bytes) {
-        std::filesystem::path path = source / name;
-        std::filesystem::create_directories(path.parent_path());
-        std::string error;
-        ASSERT_TRUE(writeWholeFile(path, bytes.data(), bytes.size(), error)) << error;
-    }
+    void put(const std::string& name, const std::vector<uint8_t>& bytes) { folder.write("source/" + name, bytes); }
     std::vector<uint8_t> gameFile(const char* name) {
         std::vector<uint8_t> bytes;
         std::string error;
@@ -60,9 +51,9 @@ protected:
         return bytes;
     }
 
-    char dir[64];
-    std::filesystem::path source;
-    std::filesystem::path game;
+    TempFolder folder{"packdata"};
+    std::filesystem::path source = folder.file("source");
+    std::filesystem::path game = folder.file("game");
     const WindowBackend* previousWindow;
 };
 
@@ -119,9 +110,7 @@ TEST_F(PackdataRoundTrip, EveryEntryReadsBackByteForByte) {
             EXPECT_EQ(calcArchiveChecksum(index.size(), index.data()), ARCHIVE_SCRAMBLED_CHECKSUM);
         }
 
-        char previous[4096];
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        ASSERT_EQ(chdir(game.c_str()), 0);
+        WorkingDirectory inGame(game);
         EXPECT_TRUE(openArchive());
         EXPECT_EQ(gBmpData.count, 2);
         EXPECT_EQ(gArchiveIndex.count, 7);
@@ -138,7 +127,6 @@ TEST_F(PackdataRoundTrip, EveryEntryReadsBackByteForByte) {
             EXPECT_TRUE(got == f.bytes) << f.entry;
         }
         EXPECT_EQ(std::string(gFormData.begin(), gFormData.end()), "forms");
-        ASSERT_EQ(chdir(previous), 0);
     }
 }
 
