@@ -93,6 +93,10 @@ struct HeadlessOptions {
     bool windowFails = false;              // the window cannot be created
     // Each turn first waits for a running loader thread, so a load takes no
     // ticks and runs repeat exactly; false lets the ticks run on meanwhile.
+    // The wait comes before each frame's ticks, not between them: with frame
+    // skip, a loader started by a tick that is not the last of its frame is
+    // polled by the next tick as the game does, finished or not, so such a
+    // run repeats only while loads outlast the rest of their frame's ticks.
     bool waitForLoaders = true;
 };
 
@@ -153,7 +157,10 @@ enum ChecksumScope : int32_t {
 // A hash of the game state that matters and is plain data: the frame
 // loop's counters, the random state, the running game and the save image,
 // fades, loaders, overlay, input, sound choices, dialogs and the scenes'
-// state records. Stable across runs, processes and compilers.
+// state records. No pointer, no padding byte: stable across runs,
+// processes and compilers. A state added to the game joins the list in
+// headless_run.cpp (and the recorded checksums of tests/scripts/ are made
+// again with tollivand-run --sections).
 uint64_t headlessStateChecksum(ChecksumScope scope = CHECKSUM_ALL);
 // The checksum's sections, each hashed alone, to tell where two runs part:
 // fills at most max, returns how many there are.
