@@ -149,9 +149,10 @@ uint64_t fnv1a64(const void* bytes, size_t size, uint64_t hash = FNV64_OFFSET);
 
 enum ChecksumScope : int32_t {
     CHECKSUM_ALL = 0,     // everything listed in headless_run.cpp
-    // Leaves out what moves once per drawn frame (frame counters, the
-    // overlay's render counter, the loading sign's turn, the slot list's
-    // frame count), so runs that differ only in frame skip can be compared.
+    // Leaves out what moves once per drawn frame (the frame counter, the
+    // overlay's render counter, the captured-frame flag, the loading sign's
+    // turn, the slot list's frame count), so runs that differ only in frame
+    // skip can be compared.
     CHECKSUM_TICKS = 1,
 };
 // A hash of the game state that matters and is plain data: the frame
