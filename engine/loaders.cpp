@@ -112,7 +112,10 @@ static void finishLoader() {
     sLoaderJob.kind = LOADER_NONE;
 }
 
+int32_t gLoaderPollWaits;
+
 void pollLoaderThread() {
+    if (sLoaderPending && gLoaderPollWaits) waitForLoaderThread();
     if (sLoaderPending && sLoaderFinished.load(std::memory_order_acquire)) finishLoader();
 }
 

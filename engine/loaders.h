@@ -47,6 +47,10 @@ void startTableLoader(int32_t mode);
 // Main thread, once per tick: when the running loader's thread has finished,
 // joins it and carries out its end (flags, completion state, fade-in).
 void pollLoaderThread();
+// Set by a headless run that must repeat exactly: each poll first waits for
+// the running loader, so a load ends on the tick after its start whatever
+// the thread's timing (and whatever tick of a frame started it).
+extern int32_t gLoaderPollWaits;
 // Blocks until the running loader's thread has finished its loading; its end
 // is carried out by the next poll. Teardowns call it before they release
 // what a loader fills; the test harness calls it to make loads take no ticks.

@@ -152,6 +152,8 @@ void releasePlaceTextures() { releaseTextureGroup(TEXTURE_GROUP_PLACE); }
 
 int32_t gOpeningVariant;
 
+void resetOpeningVariant() { gOpeningVariant = 0; }
+
 static const ScenePicture OPENING_PICTURES[] = {
     {"bmp/op/akaituki.bmp", 1024, 1024, &gScenePictures[0]}, {"bmp/op/yorumori.bmp", 1024, 512, &gScenePictures[1]},
     {"bmp/op/messe01.tga", 1024, 1024, &gScenePictures[2]},  {"bmp/op/messe02.tga", 1024, 1024, &gScenePictures[3]},

@@ -100,6 +100,7 @@ void releaseEndingSaveTextures();
 void loadWorldMapTextures();
 void releaseWorldMapTextures();
 extern int32_t gOpeningVariant;   // 2: the extra opening's pictures
+void resetOpeningVariant();       // back to a fresh process's 0
 void loadOpeningTextures();
 void releaseOpeningTextures();
 void loadPauseTextures();

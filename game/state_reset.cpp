@@ -12,6 +12,7 @@
 #include "engine/overlay_screen.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
+#include "engine/scene_pictures.h"
 #include "engine/screen_mapping.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
@@ -40,6 +41,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/random", resetRandom},
     {"engine/stage_index", resetStagePosition},
     {"engine/save_file", resetSaveState},
+    {"engine/scene_pictures", resetOpeningVariant},
     {"engine/debug_text", resetDebugText},
     {"engine/device", resetDeviceFlags},
     {"dungeon/field_frame", resetFieldFrameState},

@@ -2,17 +2,16 @@
 // The real start-up runs on a game folder with the headless window, the
 // headless (or recording) graphics device, scripted input and the virtual
 // clock; then the harness runs ticks and their frames. The same seed, frame
-// skip and input give the same run, bit for bit.
+// skip and input give the same run, bit for bit. The work is done by the
+// game's headless run (game/headless_run.h), which tollivand-run shares; the
+// harness adds the packed sample data of this build and stops the test
+// program when no game folder can be made.
 #pragma once
 #include <cstdint>
 
+#include "game/headless_run.h"
 #include "game/startup.h"
 #include "platform/gfx.h"
-
-struct InputScriptStep {
-    int32_t tick;       // from this tick on (counted from the boot) ...
-    uint16_t buttons;   // ... these buttons are held
-};
 
 // Holds, on the scripted keyboard, the keys that binding set 0 gives these
 // buttons (until changed), so the game reads them through its real poll. A
@@ -36,13 +35,10 @@ struct HarnessOptions {
     bool waitForLoaders = true;
 };
 
-struct HarnessRun {
-    StartupResult startup;
-    bool quit;           // the message loop has ended
-    int32_t exitCode;    // after harnessShutdown
-    char gameDir[512];
-};
-extern HarnessRun gHarness;
+// startup, quit (the message loop has ended), exitCode (after
+// harnessShutdown) and gameDir.
+using HarnessRun = HeadlessRun;
+inline HarnessRun& gHarness = gHeadlessRun;
 
 StartupResult harnessBoot(const HarnessOptions& options);
 // Runs the message loop until n more ticks have run (or the game quits),

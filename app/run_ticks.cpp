@@ -1,0 +1,178 @@
+// app/run_ticks.cpp: tollivand-run, the game run headless for a number of
+// ticks from an input script, printing a checksum of the game state (and
+// with --frames one of every drawn frame). The determinism check: the same
+// script, seed and frame skip print the same checksum on every run and
+// under every compiler. And the whole-game benchmark: the time the run took
+// goes to stderr.
+//
+//   tollivand-run SCRIPT [--game-dir DIR] [--frames] [--sections] [--frame-skip N] [--seed N] [--recording]
+//
+// The game runs in a fresh temporary folder holding links to the packed game
+// folder's files (DIR, by default this build's game folder), without its
+// settings and save files: a run starts with no save file and default
+// settings, at 640 x 480. The script file's format is described in
+// game/headless_run.h; --frame-skip and --seed override its header.
+// --recording draws on the recording device instead of OpenGL (no frame
+// checksums). stdout gets "frame <n> <hex>" after each drawn frame with
+// --frames, "section <name> <hex>" for each part of the state with
+// --sections (to tell where two runs part), then "checksum <hex>". Exit 1
+// for bad arguments or a bad script, 2 when the game did not boot.
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/frame_loop.h"
+#include "game/headless_run.h"
+#include "platform/audio.h"
+#include "platform/gfx.h"
+
+#ifndef TOLLI_GAME_DATA_DIR
+#error "TOLLI_GAME_DATA_DIR names this build's game folder"
+#endif
+
+static void usage(FILE* out) {
+    fprintf(out,
+            "usage: tollivand-run SCRIPT [--game-dir DIR] [--frames] [--sections] [--frame-skip N] [--seed N] [--recording]\n"
+            "  Runs the game headless for the script's ticks and prints 'checksum <hex>'.\n"
+            "  --game-dir DIR   the packed game folder to link in (default %s)\n"
+            "  --frames         print 'frame <n> <hex>' for every drawn frame\n"
+            "  --sections       print 'section <name> <hex>' for each part of the state\n"
+            "  --frame-skip N   0..4, instead of the script's\n"
+            "  --seed N         instead of the script's\n"
+            "  --recording      the recording device: no drawing, no frame checksums\n",
+            TOLLI_GAME_DATA_DIR);
+}
+
+static bool parseUnsigned(const char* text, uint64_t limit, uint64_t& value) {
+    if (!text || !*text) return false;
+    value = 0;
+    for (const char* c = text; *c; ++c) {
+        if (*c < '0' || *c > '9') return false;
+        value = value * 10 + (uint64_t)(*c - '0');
+        if (value > limit) return false;
+    }
+    return true;
+}
+
+struct FramePrinter {
+    bool failed;
+};
+
+static void printFrame(void* context) {
+    FramePrinter& printer = *static_cast<FramePrinter*>(context);
+    uint64_t checksum;
+    if (!headlessFrameChecksum(checksum)) {
+        printer.failed = true;
+        return;
+    }
+    printf("frame %d %016" PRIx64 "\n", gFrameCounter, checksum);
+}
+
+int main(int argc, char** argv) {
+    const char* scriptPath = nullptr;
+    const char* dataDir = TOLLI_GAME_DATA_DIR;
+    bool frames = false, sections = false, recording = false;
+    int64_t frameSkip = -1, seed = -1;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        uint64_t value;
+        if (!strcmp(arg, "--help") || !strcmp(arg, "-h")) {
+            usage(stdout);
+            return 0;
+        } else if (!strcmp(arg, "--frames")) {
+            frames = true;
+        } else if (!strcmp(arg, "--sections")) {
+            sections = true;
+        } else if (!strcmp(arg, "--recording")) {
+            recording = true;
+        } else if (!strcmp(arg, "--game-dir") && hasValue) {
+            dataDir = argv[++i];
+        } else if (!strcmp(arg, "--frame-skip") && hasValue) {
+            if (!parseUnsigned(argv[++i], INPUT_SCRIPT_FRAME_SKIP_MAX, value)) {
+                fprintf(stderr, "tollivand-run: --frame-skip takes 0 to %d, not '%s'\n", INPUT_SCRIPT_FRAME_SKIP_MAX,
+                        argv[i]);
+                return 1;
+            }
+            frameSkip = (int64_t)value;
+        } else if (!strcmp(arg, "--seed") && hasValue) {
+            if (!parseUnsigned(argv[++i], UINT32_MAX, value)) {
+                fprintf(stderr, "tollivand-run: --seed takes 0 to %u, not '%s'\n", UINT32_MAX, argv[i]);
+                return 1;
+            }
+            seed = (int64_t)value;
+        } else if (arg[0] == '-' && arg[1]) {
+            fprintf(stderr, "tollivand-run: unknown or incomplete option '%s'\n", arg);
+            usage(stderr);
+            return 1;
+        } else if (!scriptPath) {
+            scriptPath = arg;
+        } else {
+            fprintf(stderr, "tollivand-run: one script only ('%s' and '%s')\n", scriptPath, arg);
+            return 1;
+        }
+    }
+    if (!scriptPath) {
+        usage(stderr);
+        return 1;
+    }
+
+    static InputScript script;
+    InputScriptError error;
+    if (!loadInputScript(scriptPath, script, error)) {
+        char message[1400];
+        formatInputScriptError(scriptPath, error, message, sizeof message);
+        fprintf(stderr, "tollivand-run: %s\n", message);
+        return 1;
+    }
+    if (frameSkip >= 0) script.frameSkip = (int32_t)frameSkip;
+    if (seed >= 0) script.seed = (uint32_t)seed;
+    if (frames && recording) {
+        fprintf(stderr, "tollivand-run: --frames needs the OpenGL device, not --recording\n");
+        return 1;
+    }
+
+    HeadlessOptions options = scriptRunOptions(script, dataDir);
+    if (recording) options.gfx = &GFX_RECORDING;
+    char bootError[1200];
+    if (!headlessBoot(options, bootError, sizeof bootError)) {
+        fprintf(stderr, "tollivand-run: %s\n", bootError);
+        return 2;
+    }
+    if (gHeadlessRun.startup != STARTUP_OK) {
+        static const char* const WHY[] = {"ok", "no window", "no data archive", "no graphics device"};
+        int32_t why = gHeadlessRun.startup;
+        fprintf(stderr, "tollivand-run: the game did not start in %s (%s)\n", dataDir,
+                why >= 0 && why <= 3 ? WHY[why] : "unknown");
+        headlessShutdown();
+        return 2;
+    }
+
+    FramePrinter printer = {false};
+    auto started = std::chrono::steady_clock::now();
+    headlessRunScript(script, frames ? printFrame : nullptr, &printer);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    int32_t ticks = gUpdateCount, drawn = gFrameCounter;
+    bool quit = gHeadlessRun.quit;
+    if (sections) {
+        StateSection parts[STATE_SECTION_MAX];
+        int32_t count = headlessStateSections(CHECKSUM_ALL, parts, STATE_SECTION_MAX);
+        for (int32_t i = 0; i < count && i < STATE_SECTION_MAX; ++i)
+            printf("section %s %016" PRIx64 "\n", parts[i].name, parts[i].checksum);
+    }
+    uint64_t checksum = headlessStateChecksum();
+    printf("checksum %016" PRIx64 "\n", checksum);
+    fflush(stdout);
+    headlessShutdown();
+
+    if (quit) fprintf(stderr, "tollivand-run: the game quit after %d ticks\n", ticks);
+    fprintf(stderr, "tollivand-run: %d ticks, %d frames (frame skip %d, seed %u) in %.3f s: %.1f ticks/s\n", ticks,
+            drawn, script.frameSkip, script.seed, seconds, seconds > 0 ? ticks / seconds : 0.0);
+    if (printer.failed) {
+        fprintf(stderr, "tollivand-run: a drawn frame could not be read back\n");
+        return 2;
+    }
+    return 0;
+}
