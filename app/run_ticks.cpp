@@ -11,7 +11,7 @@
 // folder's files (DIR, by default this build's game folder), without its
 // settings and save files: a run starts with no save file and default
 // settings, at 640 x 480. The script file's format is described in
-// game/headless_run.h; --frame-skip and --seed override its header.
+// game/input_script.h; --frame-skip and --seed override its header.
 // --recording draws on the recording device instead of OpenGL (no frame
 // checksums). stdout gets "frame <n> <hex>" after each drawn frame with
 // --frames, "section <name> <hex>" for each part of the state with
@@ -25,6 +25,7 @@
 
 #include "engine/frame_loop.h"
 #include "game/headless_run.h"
+#include "game/state_checksum.h"
 #include "platform/audio.h"
 #include "platform/gfx.h"
 

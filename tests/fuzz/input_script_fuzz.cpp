@@ -1,4 +1,4 @@
-// Input scripts of any bytes (game/headless_run.h). A script read must hold
+// Input scripts of any bytes (game/input_script.h). A script read must hold
 // what the format promises (ticks in range, steps in increasing order below
 // the tick count, buttons within the 14 bits) and must read back the same
 // once written out again; a script refused must say why, at a line the
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "game/headless_run.h"
+#include "game/input_script.h"
 
 static std::string writeScript(const InputScript& script) {
     std::string text = "# written again\r\nseed " + std::to_string(script.seed) + "\nframeskip " +

@@ -22,6 +22,7 @@
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "engine/stage_index.h"
+#include "game/state_checksum.h"
 #include "platform/audio.h"
 #include "story/title.h"
 #include "tests/harness/harness.h"

@@ -1,0 +1,247 @@
+#include "game/state_checksum.h"
+
+#include <bit>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+#include "adventurers/shop_floor.h"
+#include "dungeon/field_frame.h"
+#include "engine/device.h"
+#include "engine/dialogs.h"
+#include "engine/fades.h"
+#include "engine/frame_loop.h"
+#include "engine/input.h"
+#include "engine/loaders.h"
+#include "engine/overlay_screen.h"
+#include "engine/random.h"
+#include "engine/save_file.h"
+#include "engine/scene_pictures.h"
+#include "engine/settings.h"
+#include "engine/sound.h"
+#include "engine/sprites.h"
+#include "engine/stage_index.h"
+#include "game/headless_run.h"
+#include "game/window_proc.h"
+#include "shop/counter.h"
+#include "shop/day_planning.h"
+#include "shop/market.h"
+#include "story/save_list.h"
+#include "story/title.h"
+
+uint64_t fnv1a64(const void* bytes, size_t size, uint64_t hash) {
+    const unsigned char* p = static_cast<const unsigned char*>(bytes);
+    for (size_t i = 0; i < size; ++i) {
+        hash ^= p[i];
+        hash *= FNV64_PRIME;
+    }
+    return hash;
+}
+
+namespace {
+
+// Feeds values into the hash as little-endian bytes, floats by their bits.
+// A record goes in whole only when it has no padding and no float (whose
+// bits may differ while comparing equal), so no byte of it is undefined.
+// Each section also gets a hash of its own, to tell where two runs part.
+struct StateHash {
+    uint64_t hash = FNV64_OFFSET;
+    StateSection* sections = nullptr;
+    int32_t sectionMax = 0;
+    int32_t sectionCount = 0;
+
+    void add(const void* bytes, size_t size) {
+        hash = fnv1a64(bytes, size, hash);
+        if (sectionCount > 0 && sectionCount <= sectionMax) {
+            StateSection& s = sections[sectionCount - 1];
+            s.checksum = fnv1a64(bytes, size, s.checksum);
+        }
+    }
+    void u32(uint32_t v) {
+        unsigned char b[4] = {(unsigned char)v, (unsigned char)(v >> 8), (unsigned char)(v >> 16),
+                              (unsigned char)(v >> 24)};
+        add(b, 4);
+    }
+    void i32(int32_t v) { u32((uint32_t)v); }
+    void f32(float v) { u32(std::bit_cast<uint32_t>(v)); }
+    template <typename T>
+    void record(const T& r) {
+        static_assert(std::has_unique_object_representations_v<T>, "a record hashed whole has no padding and no float");
+        static_assert(std::endian::native == std::endian::little);
+        add(&r, sizeof r);
+    }
+    // A text buffer up to its end: what lies past it may be left from before.
+    void text(const char* s, size_t capacity) {
+        size_t n = strnlen(s, capacity);
+        u32((uint32_t)n);
+        add(s, n);
+    }
+    // Starts a section; its name goes into the hash, so values cannot slide
+    // from one section into the next.
+    void tag(const char* name) {
+        if (sectionCount < sectionMax) sections[sectionCount] = StateSection{name, FNV64_OFFSET};
+        ++sectionCount;
+        add(name, strlen(name) + 1);
+    }
+};
+
+}   // namespace
+
+static int32_t currentStageIndex() {
+    if (!gCurrentStage) return -1;
+    if (gCurrentStage >= gStages && gCurrentStage < gStages + STAGE_CODE_COUNT) return (int32_t)(gCurrentStage - gStages);
+    return -2;   // a record of a test's own
+}
+
+static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t sectionMax, int32_t* sectionCount) {
+    const bool frames = scope == CHECKSUM_ALL;
+    StateHash h;
+    h.sections = sections;
+    h.sectionMax = sections ? sectionMax : 0;
+
+    h.tag("frame loop");
+    h.i32(gGameMode);
+    h.i32(gTickCounter);
+    h.i32(gUpdateCount);
+    h.f32(gTimeOfDay);
+    if (frames) h.i32(gFrameCounter);
+    h.u32(gRandomState);
+    h.i32(gAppActive);
+    h.i32(gDeviceOk);
+
+    h.tag("fades");
+    h.i32(gFadeState);
+    h.i32(gFadeCounter);
+    h.i32(gFadeKind);
+    h.i32(gFadeLength);
+    h.i32(gBlackout);
+
+    h.tag("loaders");
+    h.record(gStageChange);
+    h.i32(gSceneLoading);
+    h.i32(gShowLoading);
+    h.i32(gPartLoading);
+    h.i32(gShowPartLoading);
+    h.i32(gEventLoaderMode);
+    h.i32(gEventReady);
+    h.i32(gEventJustLoaded);
+    h.i32(gPortraitState);
+    h.i32(gShopPartState);
+    h.i32(isLoaderThreadRunning() ? 1 : 0);
+    if (frames) h.f32(gLoadingSignAngle);
+
+    h.tag("overlay");
+    h.i32(gOverlayScreen.kind);
+    h.i32(gOverlayScreen.openCounter);
+    if (frames) h.i32(gOverlayScreen.renderCounter);
+    h.i32(gOverlayScreen.opening);
+    h.i32(gOverlayScreen.savedMode);
+    h.i32(gFrozenFrameStep);
+    h.i32(gAfterimageStep);
+    h.i32(gAfterimageLength);
+    if (frames) h.i32(gScreenCaptured);
+    h.record(gCameraShake);
+
+    h.tag("input");
+    h.record(gInputState);
+    h.record(gPadBindings);
+
+    h.tag("stage");
+    h.i32(gStageIndex);
+    h.i32(gFloorIndex);
+    h.i32(currentStageIndex());
+    h.i32(gOpeningVariant);
+
+    h.tag("sound");
+    h.i32(gSound.ready);
+    for (const AudioSegment& music : gSound.music) h.i32(music.starts);
+    h.record(gSound.effectRequests);
+    h.i32(gSound.voice.starts);
+    for (const AudioSegment& effect : gEffectSegments) h.i32(effect.starts);
+    h.i32(gCurrentTrack);
+    h.i32(gForcedTrack);
+    h.i32(gKeepEventMusic);
+    h.i32(gMusicFadeRequest);
+    h.i32(gMusicFadeDirection);
+    h.i32(gMusicFadeFrame);
+    h.i32(gMusicFadeFrames);
+    h.f32(gMusicFadeFactor);
+    h.i32(gReportMusicFlag);
+    h.i32(gBossMusicFlag);
+
+    h.tag("dialogs");
+    h.i32(gMessageWindow.openCounter);
+    h.i32(gMessageWindow.closing);
+    h.i32(gMessageWindow.markerCount);
+    for (const auto& line : gMessageWindow.lines) h.text(line, sizeof line);
+    h.i32(gYesNoWindow.openCounter);
+    h.i32(gYesNoWindow.closingCounter);
+    h.i32(gYesNoWindow.result);
+    h.i32(gYesNoWindow.cancelAllowed);
+    h.i32(gYesNoWindow.choice);
+    h.i32(gYesNoWindow.lineCount);
+    h.f32(gYesNoWindow.rowOffset);
+    for (const auto& line : gYesNoWindow.lines) h.text(line, sizeof line);
+    h.f32(gPointer.x);
+    h.f32(gPointer.y);
+    h.f32(gPointer.dx);
+    h.f32(gPointer.dy);
+    h.i32(gPointer.glideFrames);
+    h.i32(gPointer.shown);
+    h.i32(gPointer.bobCounter);
+
+    h.tag("title");
+    TitleState title = gTitle;
+    if (!frames) title.slotListFrame = 0;
+    h.record(title);
+    h.f32(gTitleMenuSpacing);
+    h.f32(gTitleMenuOffset);
+    h.i32(gNewGameChosen);
+    h.i32(gSlotListCount);
+
+    h.tag("shop");
+    h.record(gCounter);
+    h.i32(gMarketMode);
+    h.record(gDayCandidates);
+    h.record(gVisitPlan);
+    h.i32(gVisitPlanCount);
+    h.record(gVisitOrder);
+    h.i32(gShopFloorState);
+
+    h.tag("dungeon");
+    h.i32(gDungeonIndex);
+    h.i32(gRunEndState);
+    h.i32(gRunEndTimer);
+    h.i32(gSpecialMusicTimer);
+    h.record(gEventNumber);
+
+    // The file records name their padding; they are read from the file or
+    // cleared whole, so every byte is defined.
+    h.tag("running game");
+    h.i32(gCurrentSlot);
+    h.record(runningGameState());
+    h.tag("save image");
+    h.i32(gSaveConverted);
+    h.record(gSaveImage);
+    if (sectionCount) *sectionCount = h.sectionCount;
+    return h.hash;
+}
+
+uint64_t headlessStateChecksum(ChecksumScope scope) { return hashState(scope, nullptr, 0, nullptr); }
+
+int32_t headlessStateSections(ChecksumScope scope, StateSection* sections, int32_t max) {
+    int32_t count = 0;
+    hashState(scope, sections, max, &count);
+    return count;
+}
+
+bool headlessFrameChecksum(uint64_t& checksum) {
+    static std::vector<uint32_t> pixels;
+    int32_t width = gScreenSize.width, height = gScreenSize.height;
+    if (width <= 0 || height <= 0) return false;
+    pixels.resize((size_t)width * (size_t)height);
+    if (!headlessReadFrame(pixels.data(), width, height)) return false;
+    static_assert(std::endian::native == std::endian::little);
+    checksum = fnv1a64(pixels.data(), pixels.size() * sizeof(uint32_t));
+    return true;
+}
