@@ -35,9 +35,7 @@ static bool setError(char* error, size_t errorSize, const char* format, ...) {
     return false;
 }
 
-// Links every file of the packed data folder into the game folder, so that
-// what the game writes (settings, saves) stays in the temporary folder.
-static bool linkGameData(const char* dataDir, const char* gameDir, char* error, size_t errorSize) {
+bool linkGameData(const char* dataDir, const char* gameDir, char* error, size_t errorSize) {
     DIR* dir = opendir(dataDir);
     if (!dir) return setError(error, errorSize, "no game data in %s (build the gamedata target)", dataDir);
     bool ok = true;

@@ -45,6 +45,11 @@ struct HeadlessRun {
 };
 extern HeadlessRun gHeadlessRun;
 
+// Links every file of the packed game folder dataDir into gameDir but the
+// program and what the game writes (settings, saves), so those stay in
+// gameDir. False, with the message in error, when one cannot be linked.
+bool linkGameData(const char* dataDir, const char* gameDir, char* error, size_t errorSize);
+
 // The options tollivand-run boots a script with: its seed and frame skip,
 // the files of the packed game folder dataDir linked into a temporary
 // folder, the OpenGL device, the headless mixer.

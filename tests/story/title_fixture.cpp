@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <unistd.h>
 
 #include "engine/frame_loop.h"
 #include "engine/input.h"
@@ -56,21 +54,6 @@ static void writeSealedImage(const std::string& file) {
     fclose(f);
 }
 
-// Every file of the packed game data, linked, but for what the game writes.
-static void linkGameData(const std::string& folder) {
-    DIR* dir = opendir(TOLLI_GAME_DATA_DIR);
-    ASSERT_NE(dir, nullptr) << "build the gamedata target";
-    while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name == "." || name == ".." || name == "tollivand" || name == "tolli.ini" || name == "save.dat" ||
-            name == "_save.dat")
-            continue;
-        std::string from = std::string(TOLLI_GAME_DATA_DIR) + "/" + name;
-        ASSERT_EQ(symlink(from.c_str(), (folder + "/" + name).c_str()), 0) << name;
-    }
-    closedir(dir);
-}
-
 void TitleGame::SetUp() {
     resetTestSaveImage();
     mPreviousAudio = gAudioBackend;
@@ -86,7 +69,8 @@ void TitleGame::TearDown() {
 void TitleGame::boot(bool withoutSave) {
     shutdown();
     mFolder.emplace("title");
-    linkGameData(mFolder->path());
+    char error[1200];
+    ASSERT_TRUE(linkGameData(TOLLI_GAME_DATA_DIR, mFolder->path().c_str(), error, sizeof error)) << error;
     std::string ini = path("tolli.ini");
     ASSERT_TRUE(profileWriteInt(ini.c_str(), "setup", "fps", 0));
     ASSERT_TRUE(profileWriteInt(ini.c_str(), "setup", "screen", 0));
