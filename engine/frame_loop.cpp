@@ -29,14 +29,17 @@ uint32_t gMeasuredFps;
 
 constexpr uint32_t CLEAR_COLOR_DEFAULT = 0xFF17F0FF;
 
-// Pacing state: the time of the last run frame (ms) and the remainder
-// carried from it (thirds of a millisecond).
-static uint32_t sLastFrameMs;
-static uint32_t sRestThirds;
-// Frame-rate measurement.
-static uint32_t sFramesDrawn;
-static uint32_t sFramesAtMeasure;
-static uint32_t sMeasureMs;
+// Pacing: the time of the last run frame (ms) and the remainder carried
+// from it (thirds of a millisecond).
+struct FramePacing {
+    uint32_t lastFrameMs;
+    uint32_t restThirds;
+    // Frame-rate measurement.
+    uint32_t framesDrawn;
+    uint32_t framesAtMeasure;
+    uint32_t measureMs;
+};
+static FramePacing sPacing;
 
 // Empty until the game fills it at start-up; modes 4 and 12 stay empty.
 GameModeEntry gGameModes[GAME_MODE_COUNT];
@@ -49,11 +52,11 @@ static const GameModeEntry* currentModeEntry() {
 uint32_t getTimeMs() { return (uint32_t)(gClock->nowMicros() / 1000); }
 
 void resetFrameLoop() {
-    sLastFrameMs = getTimeMs();
-    sRestThirds = 0;
-    sFramesDrawn = 0;
-    sFramesAtMeasure = 0;
-    sMeasureMs = sLastFrameMs;
+    sPacing.lastFrameMs = getTimeMs();
+    sPacing.restThirds = 0;
+    sPacing.framesDrawn = 0;
+    sPacing.framesAtMeasure = 0;
+    sPacing.measureMs = sPacing.lastFrameMs;
     gFrameCounter = 0;
     gMeasuredFps = 0;
     gTimeOfDay = 0.0f;
@@ -64,7 +67,7 @@ int runFrame() {
     int32_t fs = gFrameSkip < 0 ? 0 : (gFrameSkip > FRAME_SKIP_MAX ? FRAME_SKIP_MAX : gFrameSkip);
     uint32_t now = getTimeMs();
     // Unsigned arithmetic: the clock may wrap.
-    uint32_t acc = 3 * now - 3 * sLastFrameMs + sRestThirds;
+    uint32_t acc = 3 * now - 3 * sPacing.lastFrameMs + sPacing.restThirds;
     if (acc >= FRAME_PERIODS[0]) pollInput();
 
     uint32_t period = FRAME_PERIODS[fs];
@@ -78,8 +81,8 @@ int runFrame() {
     }
     // After a stall only the remainder within one period is kept, so the
     // game runs one frame instead of catching up in a burst.
-    sLastFrameMs = now;
-    sRestThirds = acc % period;
+    sPacing.lastFrameMs = now;
+    sPacing.restThirds = acc % period;
 
     for (int32_t i = 0; i <= fs; ++i) {
         updateTick();
@@ -289,13 +292,13 @@ static void recoverLostDevice() {
 }
 
 static void measureFrameRate() {
-    ++sFramesDrawn;
+    ++sPacing.framesDrawn;
     uint32_t now = getTimeMs();
-    uint32_t elapsed = now - sMeasureMs;
+    uint32_t elapsed = now - sPacing.measureMs;
     if (elapsed > 1000) {
-        gMeasuredFps = (sFramesDrawn - sFramesAtMeasure) * 1000 / elapsed;
-        sFramesAtMeasure = sFramesDrawn;
-        sMeasureMs = now;
+        gMeasuredFps = (sPacing.framesDrawn - sPacing.framesAtMeasure) * 1000 / elapsed;
+        sPacing.framesAtMeasure = sPacing.framesDrawn;
+        sPacing.measureMs = now;
     }
 }
 
@@ -341,5 +344,5 @@ void resetFrameLoopState() {
     gFrameCounter = 0;
     gTimeOfDay = 0.0f;
     gMeasuredFps = 0;
-    sLastFrameMs = sRestThirds = sFramesDrawn = sFramesAtMeasure = sMeasureMs = 0;
+    sPacing = FramePacing{};
 }
