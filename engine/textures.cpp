@@ -231,10 +231,15 @@ void loadTextureToGroup(int32_t group, TextureSlot& slot, const char* path, int3
     delete[] bytes;
 }
 
-// With "easydisp" on, a TGA name becomes its BMP twin when the archive holds one.
+// With "easydisp" on, a TGA name becomes its BMP twin when the archive holds
+// one. The name is cut at the first '.' that is followed by a 't', so dots
+// earlier in the path ("v1.2.tga", "a.b/x.tga") stay.
 static void substituteBmpTwin(char* name) {
-    const char* dot = (const char*)memchr(name, '.', strnlen(name, TEXTURE_NAME_SIZE));
-    if (!dot || (dot[1] | 0x20) != 't') return;
+    size_t length = strnlen(name, TEXTURE_NAME_SIZE);
+    const char* dot = nullptr;
+    for (size_t i = 0; i + 1 < length && !dot; ++i)
+        if (name[i] == '.' && (name[i + 1] == 't' || name[i + 1] == 'T')) dot = name + i;
+    if (!dot) return;
     char twin[TEXTURE_NAME_SIZE];
     int32_t stem = (int32_t)(dot - name);
     if (stem + 5 > TEXTURE_NAME_SIZE) return;

@@ -210,10 +210,14 @@ void updatePriceReputation(int32_t direction) {
     int32_t root = 0;
     if (difference > 0) root = static_cast<int32_t>(std::sqrt(static_cast<double>(static_cast<float>(difference))));
     else if (difference < 0) root = -static_cast<int32_t>(std::sqrt(static_cast<double>(static_cast<float>(-difference))));
-    // The percentage above the base price, in single precision; an item
-    // without a base price has none.
+    // The percentage above the base price: the quotient in single precision,
+    // the rest in double (38 over 25 gives 51, where all-float would give
+    // 52). An item without a base price has none.
     int32_t percent = 0;
-    if (base != 0) percent = static_cast<int32_t>((static_cast<float>(price) / static_cast<float>(base) - 1.0f) * 100.0f);
+    if (base != 0) {
+        float ratio = static_cast<float>(price) / static_cast<float>(base);
+        percent = static_cast<int32_t>((static_cast<double>(ratio) - 1.0) * 100.0);
+    }
     if (direction == PRICE_SOLD) game.dayScore += percent + root;
     else game.dayScore -= percent + root;
     // Still to come with the overlay particles: unless gSEasyDisp is set, the

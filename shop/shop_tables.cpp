@@ -597,17 +597,19 @@ static bool takesTargets(int32_t command) {
            command == TUTORIAL_HIGH_BRANCH || command == TUTORIAL_DISCOUNT_BRANCH || command == TUTORIAL_COST_BRANCH;
 }
 
-// One row; false (after its message) for a line that gives none.
-static bool parseTutorialLine(const TextLine& line, TutorialStep& step) {
+// One row from a line with a step number. An unknown command word still
+// makes a row, so the rows after it keep their places; the first such line
+// of a file is reported.
+static void parseTutorialLine(const TextLine& line, TutorialStep& step, bool& unknownShown) {
     step = TutorialStep{};
     step.step = parseTextInt(line.start, line.end);
     if (step.step == -1) {
         step.command = TUTORIAL_END;
-        return true;
+        return;
     }
     if (step.step < 0) {
         copyTextField(at(line, 3), line.end, step.text, TUTORIAL_TEXT_SIZE);
-        return true;
+        return;
     }
     const char* comma = findChar(line.start, line.end, ',');
     const char* word = comma ? comma + 1 : line.end;
@@ -619,8 +621,10 @@ static bool parseTutorialLine(const TextLine& line, TutorialStep& step) {
         }
     }
     if (!found) {
-        showText(word, line.end, SYNTAX_ERROR_CAPTION);
-        return false;
+        step.command = TUTORIAL_UNKNOWN;
+        if (!unknownShown) showText(word, line.end, SYNTAX_ERROR_CAPTION);
+        unknownShown = true;
+        return;
     }
     step.command = found->command;
     if (step.command == TUTORIAL_SHOPKEEPER_SAYS || step.command == TUTORIAL_CUSTOMER_SAYS) {
@@ -637,7 +641,6 @@ static bool parseTutorialLine(const TextLine& line, TutorialStep& step) {
             p = c + 1;
         }
     }
-    return true;
 }
 
 void parseTutorialScript(int32_t lesson, const char* text, int32_t length) {
@@ -647,6 +650,7 @@ void parseTutorialScript(int32_t lesson, const char* text, int32_t length) {
     int32_t count = 0;
     // The closing row needs the table's last place.
     TableLimit limit{TUTORIAL_FULL_TEXT, false};
+    bool unknownShown = false;
     TextCursor cursor = beginText(text, length);
     TextLine line;
     while (nextDataLine(cursor, line)) {
@@ -655,7 +659,7 @@ void parseTutorialScript(int32_t lesson, const char* text, int32_t length) {
             continue;
         }
         if (limit.full(count, TUTORIAL_STEP_MAX - 1)) continue;
-        if (parseTutorialLine(line, rows[count])) count++;
+        parseTutorialLine(line, rows[count++], unknownShown);
     }
     rows[count] = TutorialStep{};
     rows[count].command = TUTORIAL_END;

@@ -10,6 +10,7 @@ constexpr int32_t TUTORIAL_TEXT_SIZE = 256;
 constexpr int32_t TUTORIAL_TARGET_COUNT = 7;   // jump targets A to G
 
 enum TutorialCommand : int32_t {
+    TUTORIAL_UNKNOWN = -2,          // a word the loader did not know; the row keeps its place
     TUTORIAL_END = -1,
     TUTORIAL_SHOPKEEPER_SAYS = 0,   // "CHR0"
     TUTORIAL_CUSTOMER_SAYS = 1,     // "CHR1"

@@ -385,6 +385,38 @@ TEST_F(TextureModels, EasyDispTakesTheBmpTwinWhenTheArchiveHasOne) {
     gD3DDevice->releaseTexture(tc);
 }
 
+// The twin's name is cut at the first '.' followed by a 't', not at the
+// first '.': earlier dots in a folder or file name stay.
+struct TwinNameCase {
+    const char* name;
+    const char* want;
+};
+const TwinNameCase TWIN_NAME_CASES[] = {
+    {"model/a.b/x.tga", "model/a.b/x.bmp"},   // cut at the first dot: "model/a.bmp"
+    {"model/v1.2.TGA", "model/v1.2.bmp"},     // cut at the first dot: "model/v1.bmp"
+    {"model/v1.2.png", "model/v1.2.png"},     // no 't' after any dot: kept, though "model/v1.bmp" exists
+    {"model/x.tex/y.tga", "model/x.bmp"},     // the first dot with a 't' after it, even in a folder
+};
+
+TEST_F(TextureModels, EasyDispCutsTheNameAtTheFirstDotBeforeAT) {
+    std::vector<uint8_t> tga = tgaFile(2, 2, solid(2, 2, 0xFF0000FF));
+    std::vector<uint8_t> bmp = bmpFile(2, 2, solid(2, 2, 0xFFFF0000));
+    openArchiveWith({{"model/a.b/x.tga", tga}, {"model/a.b/x.bmp", bmp}, {"model/a.bmp", bmp},
+                     {"model/v1.2.TGA", tga}, {"model/v1.2.bmp", bmp}, {"model/v1.bmp", bmp},
+                     {"model/v1.2.png", tga}, {"model/x.tex/y.tga", tga}, {"model/x.bmp", bmp}});
+    gEasyDispTextures = 1;
+    for (const TwinNameCase& c : TWIN_NAME_CASES) {
+        char name[TEXTURE_NAME_SIZE];
+        snprintf(name, sizeof name, "%s", c.name);
+        GfxTexture* texture = nullptr;
+        loadMeshTexture(&texture, name);
+        EXPECT_STREQ(name, c.want) << c.name;
+        EXPECT_NE(texture, nullptr) << c.name;
+        if (texture) gD3DDevice->releaseTexture(texture);
+    }
+    EXPECT_EQ(boxes(), 0);
+}
+
 TEST_F(TextureModels, AMissingModelTextureSaysSoAndLeavesNothing) {
     openArchiveWith({});
     GfxTexture* texture = nullptr;

@@ -299,6 +299,12 @@ TEST_F(NegotiationTest, DayScoreBySquareRootAndPercentage) {
         {100, 37, PRICE_SOLD, 170 + 7},
         {1234, 1234, PRICE_SOLD, 0},
         {1000, 0, PRICE_SOLD, 0 + 31},        // no base price: no percentage
+        // The quotient is single precision, "- 1" and "x 100" double; done
+        // all in single precision each would round up to the next percent.
+        {38, 25, PRICE_SOLD, 51 + 3},         // all-float: 52 + 3
+        {232, 100, PRICE_SOLD, 131 + 11},     // all-float: 132 + 11
+        {791, 700, PRICE_BOUGHT, -(12 + 9)},  // all-float: -(13 + 9)
+        {1, 5, PRICE_SOLD, -79 - 2},          // all-float: -80 - 2
     };
     for (const ScoreCase& c : CASES) {
         game().dayScore = 500;

@@ -441,14 +441,51 @@ TEST_F(ShopTablesTest, TutorialLinesBecomeSteps) {
     EXPECT_EQ(s[4].command, TUTORIAL_GOTO);
     EXPECT_EQ(s[4].targets[0], 10);
     EXPECT_EQ(s[5].command, TUTORIAL_OPEN_LIST);
-    EXPECT_EQ(s[6].step, -1);
-    EXPECT_EQ(s[6].command, TUTORIAL_END);
-    EXPECT_EQ(s[7].step, -2);
-    EXPECT_STREQ(s[7].text, "Try again.");
-    EXPECT_EQ(s[8].command, TUTORIAL_END);   // closes the lesson
+    EXPECT_EQ(s[6].step, 16);   // an unknown word keeps its row
+    EXPECT_EQ(s[6].command, TUTORIAL_UNKNOWN);
+    EXPECT_EQ(s[7].step, -1);
+    EXPECT_EQ(s[7].command, TUTORIAL_END);
+    EXPECT_EQ(s[8].step, -2);
+    EXPECT_STREQ(s[8].text, "Try again.");
+    EXPECT_EQ(s[9].command, TUTORIAL_END);   // closes the lesson
     ASSERT_EQ(boxes(), 1);
     EXPECT_STREQ(box(0).text, "WAVE,1");
     EXPECT_STREQ(box(0).caption, "syntax error");
+}
+
+// Jumps find their rows by step number and the runner walks rows in order,
+// so a word the loader does not know must not shift the rows after it; a
+// file full of them says so once, not once a line.
+TEST_F(ShopTablesTest, UnknownTutorialWordsKeepTheirRowsAndAreReportedOncePerFile) {
+    std::string text =
+        "1,CHR0,0,First.\n"
+        "2,WAVE\n"
+        "3,JUMP,7\n"
+        "4,TAGD\n"
+        "5,SPIN\n"
+        "-1\n";
+    parseTutorialScript(0, text.data(), len(text));
+    struct Row { int32_t step, command; };
+    const Row ROWS[] = {
+        {1, TUTORIAL_SHOPKEEPER_SAYS}, {2, TUTORIAL_UNKNOWN}, {3, TUTORIAL_UNKNOWN}, {4, TUTORIAL_SHOW_ITEM},
+        {5, TUTORIAL_UNKNOWN},         {-1, TUTORIAL_END},    {0, TUTORIAL_END},   // the closing row
+    };
+    for (int32_t i = 0; i < 7; i++) {
+        EXPECT_EQ(gTutorialScripts[0][i].step, ROWS[i].step) << "row " << i;
+        EXPECT_EQ(gTutorialScripts[0][i].command, ROWS[i].command) << "row " << i;
+    }
+    ASSERT_EQ(boxes(), 1);
+    EXPECT_STREQ(box(0).text, "WAVE");
+    EXPECT_STREQ(box(0).caption, "syntax error");
+
+    // Another file has its own report.
+    std::string other = "8,HOP\n";
+    parseTutorialScript(2, other.data(), len(other));
+    EXPECT_EQ(gTutorialScripts[2][0].step, 8);
+    EXPECT_EQ(gTutorialScripts[2][0].command, TUTORIAL_UNKNOWN);
+    EXPECT_EQ(gTutorialScripts[2][1].command, TUTORIAL_END);
+    ASSERT_EQ(boxes(), 2);
+    EXPECT_STREQ(box(1).text, "HOP");
 }
 
 TEST_F(ShopTablesTest, TooManyTutorialStepsKeepTheClosingRow) {
