@@ -68,11 +68,17 @@ void setBlackout() { gBlackout = 1; }
 static const SpriteSource BLACK_CELL = {9.0f, 1.0f, 15.0f, 7.0f};
 static const SpriteSource WHITE_CELL = {1.0f, 1.0f, 7.0f, 7.0f};
 
-// One full-screen quad of the system picture, its alpha modulated by the colour's.
-static void drawCover(const SpriteSource& cell, uint32_t argb) {
+// The cover's own sampling, set every frame rather than left to whatever
+// the scene drew last.
+static void setCoverStates() {
     gD3DDevice->setRenderState(GFX_RS_FOGENABLE, 0);
     gD3DDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
     gD3DDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
+}
+
+// One full-screen quad of the system picture, its alpha modulated by the colour's.
+static void drawCover(const SpriteSource& cell, uint32_t argb) {
+    setCoverStates();
     gD3DDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
     gD3DDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
     gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
@@ -96,7 +102,7 @@ int32_t fadeOverlayAlpha() {
 
 void drawTransitionOverlay() {
     if (gFadeCounter == 0) {
-        gD3DDevice->setRenderState(GFX_RS_FOGENABLE, 0);
+        setCoverStates();
         return;
     }
     uint32_t alpha = (uint32_t)fadeOverlayAlpha();

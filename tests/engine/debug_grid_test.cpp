@@ -9,6 +9,7 @@
 #include "engine/frame_loop.h"
 #include "engine/settings.h"
 #include "game/startup.h"
+#include "tests/engine/recorded_filters.h"
 #include "tests/harness/harness.h"
 
 static std::string gridRow(int row) {
@@ -164,4 +165,21 @@ TEST(DebugGridFps, CounterDrawsLabelAndDigitsWithItsStates) {
     harnessShutdown();
     gDispFps = 0;
     gFpsTexture = TextureSlot{};
+}
+
+// The digits are scaled down from 16 x 32 texels; they must not come out
+// point-sampled because the scene's last draw left it so.
+TEST(DebugGridFps, CounterFiltersLinearlyWhateverTheSceneLeft) {
+    HarnessOptions options;
+    options.gfx = &GFX_RECORDING;
+    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    gMeasuredFps = 60;
+    gShowFps = 1;
+    gfxRecordClear();
+    leavePointFiltering();
+    drawFpsCounter();
+    RecordedFilterDraws draws = recordedFilterDraws();
+    EXPECT_GT(draws.draws, 0);
+    EXPECT_EQ(draws.linear, draws.draws);
+    harnessShutdown();
 }

@@ -12,6 +12,7 @@
 #include "game/window_proc.h"
 #include "platform/thread.h"
 #include "platform/window.h"
+#include "tests/engine/recorded_filters.h"
 #include "tests/engine/texture_registry_probe.h"
 #include "tests/harness/harness.h"
 
@@ -69,6 +70,49 @@ TEST_F(Loader, BlackoutHoldsTheScreenBlack) {
     initTransitionTiles();
     harnessRunTicks(1);
     EXPECT_NE(centrePixel(), 0xFF000000u);
+}
+
+// The fade cover, the blackout and the loading sign stretch small cells of
+// their pictures over the screen; each sets linear filtering itself, so a
+// scene that drew with point sampling does not leave them blocky.
+TEST_F(Loader, CoversAndTheSignFilterLinearlyWhateverTheSceneLeft) {
+    HarnessOptions options;
+    options.gfx = &GFX_RECORDING;
+    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    struct Case {
+        const char* what;
+        void (*draw)();
+    };
+    const Case CASES[] = {
+        {"fade-out", [] {
+             startFadeOut(0, 17);
+             gFadeCounter = 8;
+             drawTransitionOverlay();
+         }},
+        {"fade-in", [] {
+             startFadeIn(1, 17);
+             gFadeCounter = 8;
+             drawTransitionOverlay();
+         }},
+        {"blackout", [] {
+             setBlackout();
+             drawBlackout();
+         }},
+        {"loading sign", [] {
+             gShowLoading = 1;
+             drawLoadingIndicator();
+         }},
+    };
+    for (const Case& c : CASES) {
+        gfxRecordClear();
+        leavePointFiltering();
+        c.draw();
+        RecordedFilterDraws draws = recordedFilterDraws();
+        EXPECT_GT(draws.draws, 0) << c.what;
+        EXPECT_EQ(draws.linear, draws.draws) << c.what;
+        initTransitionTiles();
+        gShowLoading = 0;
+    }
 }
 
 TEST_F(Loader, StageChangeWaitsForItsFadeOutAndIsDroppedWhileASceneLoads) {
