@@ -1,7 +1,7 @@
 // platform/image.cpp: BMP and TGA decoding through stb_image, behind our own
 // header checks (stb reads zeros past the end of a short buffer instead of
-// failing, and sizes its output from the header), then the colour key and
-// the resampler.
+// failing, and sizes its output from the header); run-length BMPs, which stb
+// does not read, by hand; then the colour key and the resampler.
 #include "platform/image.h"
 
 #include <climits>
@@ -45,9 +45,107 @@ static bool indicesInPalette(const uint8_t* pixels, int64_t stride, int64_t widt
     return true;
 }
 
+// Compression codes of the BMP header.
+constexpr uint32_t BMP_RLE8 = 1;
+constexpr uint32_t BMP_RLE4 = 2;
+constexpr uint32_t BMP_BITFIELDS = 3;
+
+// What decoding a run-length BMP needs, as checkBmp found it.
+struct BmpRleLayout {
+    int64_t width;
+    int64_t height;
+    bool topDown;
+    uint32_t bits;   // 4 or 8; 0 for a BMP that is not run-length encoded
+    int64_t offset;
+    int64_t paletteAt;
+    int64_t paletteSize;
+};
+
+// Walks a run-length stream of 4- or 8-bit palette indices, each run, delta
+// and absolute run checked against the picture and the input before it is
+// taken. Rows come in file order (bottom-up unless topDown), so a delta
+// moves right and on in that order. The stream must end with end-of-bitmap.
+// With texels (width * height, zeroed, top row first) it also writes the
+// index of every texel the stream sets; without, it only checks.
+static ImageResult walkBmpRle(const uint8_t* at, const uint8_t* end, const BmpRleLayout& bmp, uint32_t* texels) {
+    int64_t x = 0;
+    int64_t y = 0;
+    auto put = [&](uint32_t index) {
+        if (texels) texels[(bmp.topDown ? y : bmp.height - 1 - y) * bmp.width + x] = index;
+        ++x;
+    };
+    for (;;) {
+        if (end - at < 2) return IMAGE_TRUNCATED;
+        int64_t count = at[0];
+        uint32_t value = at[1];
+        at += 2;
+        if (count > 0) {
+            // count texels of one index; with 4 bits, of the byte's two taking turns.
+            if (y >= bmp.height || count > bmp.width - x) return IMAGE_BAD_HEADER;
+            uint32_t indices[2] = {bmp.bits == 8 ? value : value >> 4, bmp.bits == 8 ? value : value & 0xF};
+            if (indices[0] >= bmp.paletteSize || (count > 1 && indices[1] >= bmp.paletteSize)) return IMAGE_BAD_HEADER;
+            for (int64_t i = 0; i < count; ++i) put(indices[i % 2]);
+            continue;
+        }
+        if (value == 0) {   // end of line
+            if (y >= bmp.height) return IMAGE_BAD_HEADER;
+            x = 0;
+            ++y;
+            continue;
+        }
+        if (value == 1) return IMAGE_OK;   // end of bitmap
+        if (value == 2) {   // delta: dx right, dy rows on
+            if (end - at < 2) return IMAGE_TRUNCATED;
+            int64_t dx = at[0];
+            int64_t dy = at[1];
+            at += 2;
+            if (x + dx > bmp.width || y + dy >= bmp.height) return IMAGE_BAD_HEADER;
+            x += dx;
+            y += dy;
+            continue;
+        }
+        // Absolute: value indices as they are, their bytes padded to an even count.
+        int64_t bytes = bmp.bits == 8 ? value : (value + 1) / 2;
+        if (end - at < bytes + bytes % 2) return IMAGE_TRUNCATED;
+        if (y >= bmp.height || (int64_t)value > bmp.width - x) return IMAGE_BAD_HEADER;
+        for (uint32_t i = 0; i < value; ++i) {
+            uint32_t index = bmp.bits == 8 ? at[i] : (uint32_t)(at[i / 2] >> (i % 2 ? 0 : 4)) & 0xF;
+            if (index >= bmp.paletteSize) return IMAGE_BAD_HEADER;
+            put(index);
+        }
+        at += bytes + bytes % 2;
+    }
+}
+
+// A checked run-length BMP into texels. The format leaves the texels a
+// stream never sets (after an early end of line or bitmap, or skipped by a
+// delta) undefined; they take palette index 0, as a zeroed buffer decoded
+// into gives, so the result is the same on every run and a colour key on the
+// first palette entry makes them transparent.
+static ImageResult decodeBmpRle(const uint8_t* data, size_t size, const BmpRleLayout& bmp, Image* out) {
+    uint32_t* texels = (uint32_t*)calloc((size_t)bmp.width * (size_t)bmp.height, sizeof(uint32_t));
+    if (!texels) return IMAGE_OUT_OF_MEMORY;
+    ImageResult walked = walkBmpRle(data + bmp.offset, data + size, bmp, texels);
+    if (walked != IMAGE_OK) {
+        free(texels);
+        return walked;
+    }
+    uint32_t palette[256];
+    for (int64_t i = 0; i < bmp.paletteSize; ++i) {
+        const uint8_t* entry = data + bmp.paletteAt + i * 4;   // blue, green, red, unused
+        palette[i] = 0xFF000000 | (uint32_t)entry[2] << 16 | (uint32_t)entry[1] << 8 | entry[0];
+    }
+    for (size_t i = 0, count = (size_t)bmp.width * (size_t)bmp.height; i < count; ++i) texels[i] = palette[texels[i]];
+    *out = Image{(int32_t)bmp.width, (int32_t)bmp.height, texels};
+    return IMAGE_OK;
+}
+
 // The layouts the decoder reads, with the offsets it expects: pixel data
-// right after the header (and bit masks) unless a palette lies between.
-static ImageResult checkBmp(const uint8_t* data, size_t size) {
+// right after the header (and bit masks) unless a palette lies between. A
+// run-length BMP's stream is walked to its end here; *rle says how to
+// decode it (bits 0 for any other BMP).
+static ImageResult checkBmp(const uint8_t* data, size_t size, BmpRleLayout* rle) {
+    *rle = BmpRleLayout{};
     if (size < 18) return IMAGE_TRUNCATED;
     if (data[0] != 'B' || data[1] != 'M') return IMAGE_BAD_HEADER;
     int64_t offset = read32(data + 10);
@@ -71,10 +169,12 @@ static ImageResult checkBmp(const uint8_t* data, size_t size) {
     }
     if (read16(data + (headerSize == 12 ? 22 : 26)) != 1) return IMAGE_BAD_HEADER;   // planes
     if (ImageResult sides = checkSides(width, std::llabs(height)); sides != IMAGE_OK) return sides;
+    bool topDown = height < 0;
     height = std::llabs(height);
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return IMAGE_BAD_HEADER;
-    bool masks = compression == 3;
-    if (compression != 0 && !masks) return IMAGE_UNSUPPORTED;
+    bool masks = compression == BMP_BITFIELDS;
+    bool runLength = (compression == BMP_RLE8 && bits == 8) || (compression == BMP_RLE4 && bits == 4);
+    if (compression != 0 && !masks && !runLength) return IMAGE_UNSUPPORTED;
     if (masks && bits != 16 && bits != 32) return IMAGE_BAD_HEADER;
 
     int64_t stride = (width * bits + 31) / 32 * 4;
@@ -83,6 +183,14 @@ static ImageResult checkBmp(const uint8_t* data, size_t size) {
         // The palette fills the gap between header and pixels.
         int64_t palette = headerSize == 12 ? (offset - 38) / 3 : (offset - 14 - headerSize) / 4;
         if (palette < 1 || palette > 256) return IMAGE_BAD_HEADER;
+        if (runLength) {
+            // The stream runs from the offset to the end of the file, whatever size the header gives it.
+            if (offset > (int64_t)size) return IMAGE_TRUNCATED;
+            BmpRleLayout layout = {width, height, topDown, bits, offset, 14 + headerSize, palette};
+            ImageResult walked = walkBmpRle(data + offset, data + size, layout, nullptr);
+            if (walked == IMAGE_OK) *rle = layout;
+            return walked;
+        }
         if (dataEnd > (int64_t)size) return IMAGE_TRUNCATED;
         if (!indicesInPalette(data + offset, stride, width, height, bits, palette)) return IMAGE_BAD_HEADER;
         return IMAGE_OK;
@@ -143,8 +251,10 @@ ImageResult imageDecode(const uint8_t* data, size_t size, ImageFileType type, Im
     if (size > INT_MAX) return IMAGE_TOO_LARGE;
     // The decoder picks the kind from the bytes, and only a BMP starts "BM".
     if (type == IMAGE_FILE_TGA && imageFileType(data, size) == IMAGE_FILE_BMP) return IMAGE_BAD_HEADER;
-    ImageResult checked = type == IMAGE_FILE_BMP ? checkBmp(data, size) : checkTga(data, size);
+    BmpRleLayout rle = {};
+    ImageResult checked = type == IMAGE_FILE_BMP ? checkBmp(data, size, &rle) : checkTga(data, size);
     if (checked != IMAGE_OK) return checked;
+    if (rle.bits != 0) return decodeBmpRle(data, size, rle, out);
 
     int width = 0;
     int height = 0;

@@ -4,12 +4,14 @@
 // functions over their arguments: any thread may call them.
 //
 // Read: BMP with 1, 4, 8 (palettised), 16, 24 and 32 bits a pixel,
-// uncompressed or with bit masks, bottom-up or top-down; TGA true-colour,
+// uncompressed or with bit masks, 4 and 8 bits also run-length encoded,
+// bottom-up or top-down; TGA true-colour,
 // grey and colour-mapped, uncompressed or run-length encoded, bottom-up or
 // top-down. A 32-bit BMP without bit masks has no alpha (its fourth byte is
 // padding); 24-bit pictures are opaque. Every size, offset and count in a
 // header is checked against the file before a texel is read, so a short
-// file or a lying header is refused, never read past its end.
+// file or a lying header is refused, never read past its end; so is a
+// run-length BMP whose stream ends early or draws outside the picture.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -18,10 +20,11 @@ constexpr int32_t IMAGE_SIDE_MAX = 8192;
 
 enum ImageResult : int32_t {
     IMAGE_OK = 0,
-    IMAGE_TRUNCATED,       // the header asks for more bytes than the file holds
-    IMAGE_BAD_HEADER,      // the header describes no picture: no sides, an unknown depth, a bad offset
+    IMAGE_TRUNCATED,       // the header or a run-length stream asks for more bytes than the file holds
+    IMAGE_BAD_HEADER,      // the header describes no picture: no sides, an unknown depth, a bad offset;
+                           // or the pixels break it: an index past the palette, a run off the picture
     IMAGE_TOO_LARGE,       // a side above IMAGE_SIDE_MAX
-    IMAGE_UNSUPPORTED,     // a kind of BMP or TGA that is not read (compressed BMP, ...)
+    IMAGE_UNSUPPORTED,     // a kind of BMP or TGA that is not read (JPEG in a BMP, RLE of 24 bits, ...)
     IMAGE_OUT_OF_MEMORY,
 };
 

@@ -245,6 +245,259 @@ TEST(ImageDecode, RefusesShortAndLyingFiles) {
     EXPECT_EQ(imageDecode(nullptr, 0, IMAGE_FILE_BMP, &image), IMAGE_TRUNCATED);
 }
 
+// Run-length BMPs. A picture here is palette indices, top row first.
+using Indices = std::vector<uint8_t>;
+
+const std::vector<uint32_t> RLE_PALETTE = {0xFF102030, 0xFF808080, 0xFFFFFFFF, 0xFF0000FF, 0xFF00FF00, 0xFFFF0000};
+
+// A BMP of palette indices with a 40-byte header: with compression 0 the
+// rows packed at 4 or 8 bits, else `pixels` as they are (a run-length stream).
+Bytes indexedBmp(int32_t width, int32_t height, int bits, bool topDown, uint32_t compression, const Bytes& pixels,
+                 const std::vector<uint32_t>& palette = RLE_PALETTE) {
+    size_t offset = 14 + 40 + palette.size() * 4;
+    Bytes bytes(offset, 0);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+    put32(bytes, 2, (uint32_t)bytes.size());
+    put32(bytes, 10, (uint32_t)offset);
+    put32(bytes, 14, 40);
+    put32(bytes, 18, (uint32_t)width);
+    put32(bytes, 22, (uint32_t)(topDown ? -height : height));
+    put16(bytes, 26, 1);
+    put16(bytes, 28, (uint32_t)bits);
+    put32(bytes, 30, compression);
+    put32(bytes, 34, (uint32_t)pixels.size());
+    put32(bytes, 46, (uint32_t)palette.size());
+    for (size_t i = 0; i < palette.size(); ++i) put32(bytes, 54 + i * 4, palette[i] & 0xFFFFFF);
+    return bytes;
+}
+
+// The rows in file order: bottom row first unless topDown.
+std::vector<Indices> fileRows(const Indices& picture, int32_t width, int32_t height, bool topDown) {
+    std::vector<Indices> rows;
+    for (int32_t stored = 0; stored < height; ++stored) {
+        int32_t row = topDown ? stored : height - 1 - stored;
+        rows.emplace_back(picture.begin() + row * width, picture.begin() + (row + 1) * width);
+    }
+    return rows;
+}
+
+Bytes packedRows(const Indices& picture, int32_t width, int32_t height, int bits, bool topDown) {
+    size_t stride = ((size_t)width * bits + 31) / 32 * 4;
+    Bytes bytes;
+    for (const Indices& row : fileRows(picture, width, height, topDown)) {
+        Bytes packed(stride, 0);
+        for (size_t x = 0; x < row.size(); ++x) {
+            if (bits == 8) packed[x] = row[x];
+            else packed[x / 2] |= (uint8_t)(row[x] << (x % 2 ? 0 : 4));
+        }
+        bytes.insert(bytes.end(), packed.begin(), packed.end());
+    }
+    return bytes;
+}
+
+// The texels from x on that one encoded run can give: one index at 8 bits,
+// two taking turns at 4.
+size_t runAt(const Indices& row, size_t x, int bits) {
+    size_t n = 1;
+    while (x + n < row.size() && n < 255 && row[x + n] == row[x + (bits == 4 ? n % 2 : 0)]) ++n;
+    return n;
+}
+
+// Encodes as a plain encoder does: runs where they pay, absolute runs
+// (three texels at least, padded) between, single texels as runs of one;
+// end of line between rows, end of bitmap after the last.
+Bytes encodeRle(const Indices& picture, int32_t width, int32_t height, int bits, bool topDown) {
+    size_t worthRun = bits == 8 ? 2 : 3;
+    Bytes stream;
+    std::vector<Indices> rows = fileRows(picture, width, height, topDown);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const Indices& row = rows[r];
+        for (size_t x = 0; x < row.size();) {
+            size_t run = runAt(row, x, bits);
+            if (run >= worthRun) {
+                uint8_t value = bits == 8 ? row[x] : (uint8_t)(row[x] << 4 | row[x + 1]);
+                stream.insert(stream.end(), {(uint8_t)run, value});
+                x += run;
+                continue;
+            }
+            size_t end = x;
+            while (end < row.size() && end - x < 255 && runAt(row, end, bits) < worthRun) ++end;
+            if (end - x < 3) {
+                for (; x < end; ++x) stream.insert(stream.end(), {1, (uint8_t)(bits == 8 ? row[x] : row[x] << 4)});
+                continue;
+            }
+            stream.insert(stream.end(), {0, (uint8_t)(end - x)});
+            Bytes literal;
+            for (size_t i = x; i < end; ++i) {
+                if (bits == 8) literal.push_back(row[i]);
+                else if ((i - x) % 2 == 0) literal.push_back((uint8_t)(row[i] << 4));
+                else literal.back() |= row[i];
+            }
+            if (literal.size() % 2) literal.push_back(0);
+            stream.insert(stream.end(), literal.begin(), literal.end());
+            x = end;
+        }
+        stream.insert(stream.end(), {0, (uint8_t)(r + 1 < rows.size() ? 0 : 1)});
+    }
+    return stream;
+}
+
+std::vector<uint32_t> coloursOf(const Indices& picture) {
+    std::vector<uint32_t> colours;
+    for (uint8_t index : picture) colours.push_back(RLE_PALETTE[index]);
+    return colours;
+}
+
+// 9 x 4, odd width: a run then texels no run pays for, indices that take
+// turns (one run at 4 bits, absolute at 8), an absolute run of five (odd
+// at either depth, so padded) and a run, one index throughout.
+constexpr int32_t TW = 9;
+constexpr int32_t TH = 4;
+const Indices TWIN = {0, 0, 0, 0, 1, 2, 3, 2, 2,   //
+                      4, 5, 4, 5, 4, 5, 4, 5, 4,   //
+                      1, 2, 3, 4, 5, 0, 0, 0, 0,   //
+                      5, 5, 5, 5, 5, 5, 5, 5, 5};
+
+TEST(ImageDecodeRle, MatchesItsUncompressedTwin) {
+    for (int bits : {4, 8})
+        for (bool topDown : {false, true}) {
+            Bytes stream = encodeRle(TWIN, TW, TH, bits, topDown);
+            Bytes rle = indexedBmp(TW, TH, bits, topDown, bits == 8 ? 1 : 2, stream);
+            Bytes plain = indexedBmp(TW, TH, bits, topDown, 0, packedRows(TWIN, TW, TH, bits, topDown));
+            Image fromRle;
+            Image fromPlain;
+            ASSERT_EQ(imageDecode(rle.data(), rle.size(), IMAGE_FILE_BMP, &fromRle), IMAGE_OK) << bits << topDown;
+            ASSERT_EQ(imageDecode(plain.data(), plain.size(), IMAGE_FILE_BMP, &fromPlain), IMAGE_OK) << bits << topDown;
+            EXPECT_EQ(fromRle.width, TW);
+            EXPECT_EQ(fromRle.height, TH);
+            EXPECT_EQ(pixelsOf(fromRle), pixelsOf(fromPlain)) << bits << " bits, top-down " << topDown;
+            EXPECT_EQ(pixelsOf(fromRle), coloursOf(TWIN)) << bits << " bits, top-down " << topDown;
+            EXPECT_LT(stream.size(), packedRows(TWIN, TW, TH, bits, topDown).size()) << "the runs were used";
+            imageFree(&fromRle);
+            imageFree(&fromPlain);
+        }
+}
+
+// Streams written by hand on a 6 x 3 picture, and the indices they give.
+constexpr int32_t HW = 6;
+constexpr int32_t HH = 3;
+
+struct RleStreamCase {
+    const char* what;
+    int bits;
+    bool topDown;
+    Bytes stream;
+    Indices want;
+};
+
+const RleStreamCase RLE_STREAM_CASES[] = {
+    {"a delta skips texels, which take index 0", 8, false, {1, 1, 0, 2, 4, 1, 1, 2, 0, 1},
+     {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 2, /**/ 1, 0, 0, 0, 0, 0}},
+    {"a delta, top-down", 8, true, {1, 1, 0, 2, 4, 1, 1, 2, 0, 1},
+     {1, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 2, /**/ 0, 0, 0, 0, 0, 0}},
+    {"a delta may stop at the row's end", 8, false, {6, 3, 0, 2, 0, 1, 0, 0, 2, 1, 0, 1},
+     {1, 1, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 3, 3, 3, 3, 3, 3}},
+    {"absolute runs, odd one padded", 8, false, {0, 3, 1, 2, 3, 0, 3, 3, 0, 0, 0, 6, 3, 2, 1, 0, 1, 2, 0, 1},
+     {0, 0, 0, 0, 0, 0, /**/ 3, 2, 1, 0, 1, 2, /**/ 1, 2, 3, 3, 3, 3}},
+    {"4 bits: five texels padded, then a run taking turns", 4, false,
+     {0, 5, 0x12, 0x30, 0x10, 0, 1, 0x20, 0, 0, 6, 0x13, 0, 1},
+     {0, 0, 0, 0, 0, 0, /**/ 1, 3, 1, 3, 1, 3, /**/ 1, 2, 3, 0, 1, 2}},
+    {"4 bits, top-down", 4, true, {0, 5, 0x12, 0x30, 0x10, 0, 1, 0x20, 0, 0, 6, 0x13, 0, 1},
+     {1, 2, 3, 0, 1, 2, /**/ 1, 3, 1, 3, 1, 3, /**/ 0, 0, 0, 0, 0, 0}},
+    {"4 bits: a run of one ignores the low nibble", 4, false, {1, 0x1F, 0, 1},
+     {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 1, 0, 0, 0, 0, 0}},
+    {"early ends of line, one after the last row", 8, false, {2, 1, 0, 0, 0, 0, 6, 2, 0, 0, 0, 1},
+     {2, 2, 2, 2, 2, 2, /**/ 0, 0, 0, 0, 0, 0, /**/ 1, 1, 0, 0, 0, 0}},
+    {"an early end of bitmap", 8, false, {3, 2, 0, 1},
+     {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 2, 2, 2, 0, 0, 0}},
+    {"bytes after the end of bitmap are not read", 8, false, {3, 2, 0, 1, 0xFF, 0xFF, 0},
+     {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 2, 2, 2, 0, 0, 0}},
+};
+
+TEST(ImageDecodeRle, HandWrittenStreams) {
+    for (const RleStreamCase& c : RLE_STREAM_CASES) {
+        Bytes bmp = indexedBmp(HW, HH, c.bits, c.topDown, c.bits == 8 ? 1 : 2, c.stream);
+        Image image;
+        ASSERT_EQ(imageDecode(bmp.data(), bmp.size(), IMAGE_FILE_BMP, &image), IMAGE_OK) << c.what;
+        EXPECT_EQ(image.width, HW) << c.what;
+        EXPECT_EQ(image.height, HH) << c.what;
+        EXPECT_EQ(pixelsOf(image), coloursOf(c.want)) << c.what;
+        imageFree(&image);
+    }
+}
+
+TEST(ImageDecodeRle, ColourKeyOnTheFirstEntryClearsSkippedTexels) {
+    Bytes bmp = indexedBmp(HW, HH, 8, false, 1, {1, 1, 0, 2, 4, 1, 1, 2, 0, 1});
+    Image image;
+    ASSERT_EQ(imageDecode(bmp.data(), bmp.size(), IMAGE_FILE_BMP, &image), IMAGE_OK);
+    imageApplyColorKey(&image, RLE_PALETTE[0]);
+    std::vector<uint32_t> want(HW * HH, 0);
+    want[1 * HW + 5] = RLE_PALETTE[2];
+    want[2 * HW + 0] = RLE_PALETTE[1];
+    EXPECT_EQ(pixelsOf(image), want);
+    imageFree(&image);
+}
+
+struct RleRefusalCase {
+    const char* what;
+    int bits;
+    uint32_t compression;
+    Bytes stream;
+    ImageResult want;
+};
+
+const RleRefusalCase RLE_REFUSAL_CASES[] = {
+    {"no stream at all", 8, 1, {}, IMAGE_TRUNCATED},
+    {"cut inside a run", 8, 1, {3, 1, 0}, IMAGE_TRUNCATED},
+    {"cut inside an absolute run", 8, 1, {0, 5, 1, 2}, IMAGE_TRUNCATED},
+    {"an absolute run missing its padding", 8, 1, {0, 3, 1, 2, 3}, IMAGE_TRUNCATED},
+    {"4 bits: cut inside an absolute run", 4, 2, {0, 5, 0x12, 0x30}, IMAGE_TRUNCATED},
+    {"a delta missing its offsets", 8, 1, {0, 2, 1}, IMAGE_TRUNCATED},
+    {"every row, then no end of bitmap", 8, 1, {6, 1, 0, 0, 6, 1, 0, 0, 6, 1, 0, 0}, IMAGE_TRUNCATED},
+    {"a run past the row", 8, 1, {7, 1, 0, 1}, IMAGE_BAD_HEADER},
+    {"a run past the rest of the row", 8, 1, {4, 1, 3, 1, 0, 1}, IMAGE_BAD_HEADER},
+    {"4 bits: a run past the row", 4, 2, {7, 0x11, 0, 1}, IMAGE_BAD_HEADER},
+    {"an absolute run past the row", 8, 1, {4, 1, 0, 3, 1, 1, 1, 0, 0, 1}, IMAGE_BAD_HEADER},
+    {"4 bits: an absolute run past the row", 4, 2, {0, 7, 0x11, 0x11, 0x11, 0x10, 0, 1}, IMAGE_BAD_HEADER},
+    {"a delta past the right edge", 8, 1, {0, 2, 7, 0, 0, 1}, IMAGE_BAD_HEADER},
+    {"a delta past the last row", 8, 1, {0, 2, 0, 3, 0, 1}, IMAGE_BAD_HEADER},
+    {"a delta on from the last row", 8, 1, {0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 1}, IMAGE_BAD_HEADER},
+    {"a run below the last row", 8, 1, {0, 0, 0, 0, 0, 0, 1, 1, 0, 1}, IMAGE_BAD_HEADER},
+    {"an end of line below the last row", 8, 1, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, IMAGE_BAD_HEADER},
+    {"a run indexing past the palette", 8, 1, {1, 6, 0, 1}, IMAGE_BAD_HEADER},
+    {"an absolute run indexing past the palette", 8, 1, {0, 3, 1, 2, 6, 0, 0, 1}, IMAGE_BAD_HEADER},
+    {"4 bits: a run's second index past the palette", 4, 2, {2, 0x16, 0, 1}, IMAGE_BAD_HEADER},
+    {"8-bit runs at 4 bits", 4, 1, {1, 1, 0, 1}, IMAGE_UNSUPPORTED},
+    {"4-bit runs at 8 bits", 8, 2, {1, 1, 0, 1}, IMAGE_UNSUPPORTED},
+};
+
+TEST(ImageDecodeRle, RefusesShortAndStrayStreams) {
+    for (const RleRefusalCase& c : RLE_REFUSAL_CASES)
+        for (bool topDown : {false, true}) {
+            Bytes bmp = indexedBmp(HW, HH, c.bits, topDown, c.compression, c.stream);
+            Image image = {7, 7, nullptr};
+            EXPECT_EQ(imageDecode(bmp.data(), bmp.size(), IMAGE_FILE_BMP, &image), c.want)
+                << c.what << ", top-down " << topDown;
+            EXPECT_EQ(image.pixels, nullptr) << c.what;
+            EXPECT_EQ(image.width, 0) << c.what;
+        }
+}
+
+TEST(ImageDecodeRle, RefusesLyingHeaders) {
+    const Bytes endOnly = {0, 1};
+    Bytes pastEnd = indexedBmp(HW, HH, 8, false, 1, endOnly);
+    put32(pastEnd, 10, (uint32_t)pastEnd.size() + 4);   // the pixels start past the file
+    Bytes wide = indexedBmp(IMAGE_SIDE_MAX + 1, HH, 8, false, 1, endOnly);
+    Bytes noPalette = indexedBmp(HW, HH, 8, false, 1, endOnly, {});
+    Image image;
+    EXPECT_EQ(imageDecode(pastEnd.data(), pastEnd.size(), IMAGE_FILE_BMP, &image), IMAGE_TRUNCATED);
+    EXPECT_EQ(imageDecode(wide.data(), wide.size(), IMAGE_FILE_BMP, &image), IMAGE_TOO_LARGE);
+    EXPECT_EQ(imageDecode(noPalette.data(), noPalette.size(), IMAGE_FILE_BMP, &image), IMAGE_BAD_HEADER);
+    EXPECT_EQ(image.pixels, nullptr);
+}
+
 // A picture of one grey level per texel, row by row.
 Image greyImage(int32_t width, int32_t height, const std::vector<uint32_t>& greys) {
     Image image = {width, height, (uint32_t*)malloc(sizeof(uint32_t) * greys.size())};
