@@ -1,4 +1,5 @@
-// dungeon/floor_start.h: starting a field stage, run by the loader thread.
+// dungeon/floor_start.h: starting a field stage, run on the main thread at
+// the end of the loader that loaded the stage.
 #pragma once
 
 // Builds the current stage (gStageIndex, gFloorIndex) and places the party.

@@ -2,8 +2,8 @@
 // runFrame is called by the message loop whenever no window event waits; it
 // polls input once 1/60 s has passed and, once the frame period of the
 // frame-skip setting has passed, runs fs + 1 ticks and draws one frame.
-// Each game mode binds an update, a draw, a picture reload and its loader's
-// work in gGameModes, which the game layer fills at start-up.
+// Each game mode binds an update, a draw, a picture reload, its loader's
+// work and its entry in gGameModes, which the game layer fills at start-up.
 #pragma once
 #include <cstdint>
 
@@ -47,7 +47,8 @@ struct GameModeEntry {
     void (*update)();
     void (*draw)();
     void (*reload)();    // pictures reloaded after a device reset
-    void (*load)();      // the scene loader's work, on its thread
+    void (*load)();      // the scene loader's work, on its thread: pictures, models, files
+    void (*enter)();     // the scene's state, set up by the main thread at the loader's end
     uint8_t prelude;
     uint8_t eventGate;
     uint8_t drawsAfterimage;

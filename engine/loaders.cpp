@@ -59,6 +59,19 @@ static void loadSceneForMode(const LoaderJob& job) {
     if (job.gameMode >= 0 && job.gameMode < GAME_MODE_COUNT) callHook(gGameModes[job.gameMode].load);
 }
 
+// The scene's entry: what its state needs, set up on the main thread once
+// its pictures are in. Nothing reads a scene's state while it loads (ticks
+// step only the screen effects and the sound, frames draw the sign), so a
+// scene whose entry came before its pictures on a single thread enters the
+// same state after them here.
+static void enterSceneForMode(const LoaderJob& job) {
+    if (job.gameMode == GAME_MODE_OVERLAY) {
+        if (job.overlayKind >= 0 && job.overlayKind < OVERLAY_KIND_COUNT) callHook(gOverlayKinds[job.overlayKind].enter);
+        return;
+    }
+    if (job.gameMode >= 0 && job.gameMode < GAME_MODE_COUNT) callHook(gGameModes[job.gameMode].enter);
+}
+
 static void runLoaderJob(const LoaderJob& job) {
     switch (job.kind) {
     case LOADER_SCENE: loadSceneForMode(job); break;
@@ -81,13 +94,20 @@ static void loaderThreadMain(void* arg) {
     sLoaderFinished.store(1, std::memory_order_release);
 }
 
-// The loader's end, on the main thread: its flags and completion state.
+// The loader's end, on the main thread: the loaded scene's entry, then its
+// flags and completion state.
 static void finishLoader() {
     threadJoin(sLoaderThread);
     sLoaderPending = 0;
     switch (sLoaderJob.kind) {
     case LOADER_SCENE:
-    case LOADER_WORLD: gSceneLoading = 0; break;
+        enterSceneForMode(sLoaderJob);
+        gSceneLoading = 0;
+        break;
+    case LOADER_WORLD:
+        callHook(gSceneHooks.enterWorld);
+        gSceneLoading = 0;
+        break;
     case LOADER_EVENT:
         gPartLoading = gShowPartLoading = 0;
         gEventReady = 1;
@@ -147,7 +167,15 @@ static void startSceneOrWorld(LoaderKind kind) {
     launchLoader(kind);
 }
 
-void startSceneLoader() { startSceneOrWorld(LOADER_SCENE); }
+void startSceneLoader() {
+    // The event scene's pictures are those its script names, so the script
+    // is compiled here first, as for an event over a scene.
+    if (gGameMode == GAME_MODE_EVENT_SCENE) {
+        finishRunningLoader();
+        callHook(gSceneHooks.startEvent);
+    }
+    startSceneOrWorld(LOADER_SCENE);
+}
 void startWorldLoader() { startSceneOrWorld(LOADER_WORLD); }
 
 static void setPartFlags(int32_t mode) {

@@ -9,6 +9,9 @@
 // loads and then raises one atomic "finished" word (release; the poll reads
 // it with acquire), so the main thread sees everything the loader filled and
 // the flags change only at tick boundaries, whatever the thread's timing.
+// The thread writes nothing the main thread reads meanwhile: a scene's or a
+// stage's state is entered by the main thread in the loader's end, before
+// its flags clear (the enter of gGameModes, gOverlayKinds, and enterWorld).
 #pragma once
 #include <cstdint>
 

@@ -38,6 +38,7 @@ struct SceneHooks {
 
     // The loaders' work, on the loader thread.
     void (*loadWorld)(int32_t sameStage);
+    void (*enterWorld)();            // the loaded stage's floor, on the main thread at the loader's end
     void (*loadCustomerPortraits[2])();
     void (*loadShopPart[SHOP_PART_KIND_COUNT])();
 
@@ -52,7 +53,8 @@ extern SceneHooks gSceneHooks;
 
 // The screens that open over a scene, by gOverlayScreen.kind.
 struct OverlayKindEntry {
-    void (*load)();      // the scene loader's work when the overlay opens
+    void (*load)();      // the scene loader's work when the overlay opens, on its thread
+    void (*enter)();     // the overlay's state, on the main thread at the loader's end
     void (*update)();
     void (*draw)();
     void (*reload)();    // its pictures after a device reset

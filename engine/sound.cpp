@@ -249,19 +249,16 @@ void updateSound() {
         gMusicFadeDirection = gMusicFadeRequest;
         gMusicFadeRequest = MUSIC_FADE_NONE;
     }
-    // While a scene loads, its loader thread may be entering the next scene
-    // (title state, forced track): the choice of music waits for it.
-    if (isSceneLoading()) {
-        stepMusicFade();
-        return;
-    }
+    // The choice runs while a scene loads too: the loader's thread writes
+    // none of what it reads (the scene is entered at the loader's end).
     if (gEventReady == 0) {
         stopMusicFade();
         if (!gKeepEventMusic) gForcedTrack = -1;
     }
     int32_t track = chooseMusicTrack();
     if (track == MUSIC_UPDATE_ENDS) return;
-    if (track != gCurrentTrack) {
+    // A new track waits for the scene that loads.
+    if (track != gCurrentTrack && !isSceneLoading()) {
         if (track == MUSIC_KEEP) gCurrentTrack = -1;
         else playMusicTrack(track);
     }

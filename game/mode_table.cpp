@@ -62,50 +62,16 @@ static void modePrelude() {
     updateEffectObjects();
 }
 
-// ---- what each scene's loader does on its thread ----
+// ---- what each scene's loader does on its thread, and what it enters ----
 
-static void loadTitleScene() {
-    loadTitleTextures();
-    enterTitleScreen();
-}
-
-static void loadFieldScene() {
-    loadFieldResources();
-    startFloor();
-}
-
-static void loadEndingScene() {
-    loadEndingTextures();
-    startEnding();
-}
-
-static void loadEventScene() {
-    startEvent();
-    loadEventTextures();
-}
-
-static void loadWorldMapScene() {
-    enterWorldMap();
-    loadWorldMapTextures();
-}
-
-static void loadDepartureScene() {
-    initDepartureScreen();
-    loadDepartTextures();
-}
-
-static void loadDayReportOverlay() {
-    openDayReport();
-    loadResultsTextures();
-}
-
-static void loadItemChoiceOverlay() {
-    startItemChoice();
-    loadItemSelectTextures();
-}
+// The loader thread only loads pictures and models; whatever a scene sets up
+// of its state is its enter, run by the main thread at the loader's end.
+// Where a scene's setup came before its pictures, the pictures do not
+// depend on it (fixed lists), and nothing reads the scene's state while it
+// loads, so the order between the two sides does not show.
 
 // A stage of the field: its models unless the stage stays, then the floor's
-// enemies and the floor itself.
+// enemies; the floor itself is entered at the loader's end.
 static void loadWorld(int32_t sameStage) {
     if (!sameStage) {
         releaseStageModels();
@@ -113,11 +79,12 @@ static void loadWorld(int32_t sameStage) {
     }
     releaseEnemyModels();
     loadFloorEnemies();
-    startFloor();
 }
 
 // ---- the rest of the engine's upward calls ----
 
+// Main-thread state only: the music choice runs while a scene loads, and the
+// loader's thread writes none of this (the scenes enter at the loader's end).
 static void readMusicInputs(MusicInputs& in) {
     in.titleIdleTicks = gTitle.idleTicks;
     in.titleMusicOverride = getTitleMusicOverride();
@@ -148,32 +115,33 @@ static void fillNewGame(GameState& game) {
 
 void installGameWiring() {
     // update, draw, reload after a device reset, load on the loader thread,
-    // prelude, event gate, draws its own afterimage
+    // enter at the loader's end, prelude, event gate, draws its own afterimage
     static const GameModeEntry MODES[GAME_MODE_COUNT] = {
-        {updateTitleScreen, drawTitleScreen, loadTitleTextures, loadTitleScene, 0, 0, 0},        // title
-        {updateFieldMode, drawFieldMode, loadFieldResources, loadFieldScene, 0, 1, 1},           // field
-        {nullptr, nullptr, loadGameOverTextures, loadGameOverTextures, 1, 1, 0},                 // game over
-        {nullptr, nullptr, loadEndingTextures, loadEndingScene, 1, 1, 0},                        // ending
-        {nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                           // none
-        {nullptr, nullptr, loadEventTextures, loadEventScene, 0, 0, 0},                          // event scene
-        {nullptr, nullptr, loadMarketTextures, loadMarketTextures, 1, 1, 0},                     // market
-        {nullptr, nullptr, loadEndingSaveTextures, loadEndingSaveTextures, 1, 1, 0},             // ending save
-        {nullptr, nullptr, loadWorldMapTextures, loadWorldMapScene, 1, 1, 0},                    // town map
-        {nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                           // overlay screen
-        {nullptr, nullptr, loadOpeningTextures, loadOpeningTextures, 0, 0, 0},                   // opening
-        {nullptr, nullptr, loadDepartTextures, loadDepartureScene, 1, 1, 0},                     // departure
-        {nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                           // none
-        {nullptr, nullptr, loadChurchTextures, loadChurchTextures, 1, 1, 0},                     // church
-        {nullptr, nullptr, loadPlazaTextures, loadPlazaTextures, 1, 1, 0},                       // plaza
-        {nullptr, nullptr, loadTavernTextures, loadTavernTextures, 1, 1, 0},                     // tavern
-        {nullptr, nullptr, loadPlazaIdleTextures, loadPlazaIdleTextures, 1, 1, 0},               // plaza, idle
+        {updateTitleScreen, drawTitleScreen, loadTitleTextures, loadTitleTextures, enterTitleScreen, 0, 0, 0},   // title
+        {updateFieldMode, drawFieldMode, loadFieldResources, loadFieldResources, startFloor, 0, 1, 1},          // field
+        {nullptr, nullptr, loadGameOverTextures, loadGameOverTextures, nullptr, 1, 1, 0},                       // game over
+        {nullptr, nullptr, loadEndingTextures, loadEndingTextures, startEnding, 1, 1, 0},                       // ending
+        {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // none
+        // The event scene's script is compiled when its loader starts (its pictures are the script's).
+        {nullptr, nullptr, loadEventTextures, loadEventTextures, nullptr, 0, 0, 0},                             // event scene
+        {nullptr, nullptr, loadMarketTextures, loadMarketTextures, nullptr, 1, 1, 0},                           // market
+        {nullptr, nullptr, loadEndingSaveTextures, loadEndingSaveTextures, nullptr, 1, 1, 0},                   // ending save
+        {nullptr, nullptr, loadWorldMapTextures, loadWorldMapTextures, enterWorldMap, 1, 1, 0},                 // town map
+        {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // overlay screen
+        {nullptr, nullptr, loadOpeningTextures, loadOpeningTextures, nullptr, 0, 0, 0},                         // opening
+        {nullptr, nullptr, loadDepartTextures, loadDepartTextures, initDepartureScreen, 1, 1, 0},               // departure
+        {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // none
+        {nullptr, nullptr, loadChurchTextures, loadChurchTextures, nullptr, 1, 1, 0},                           // church
+        {nullptr, nullptr, loadPlazaTextures, loadPlazaTextures, nullptr, 1, 1, 0},                             // plaza
+        {nullptr, nullptr, loadTavernTextures, loadTavernTextures, nullptr, 1, 1, 0},                           // tavern
+        {nullptr, nullptr, loadPlazaIdleTextures, loadPlazaIdleTextures, nullptr, 1, 1, 0},                     // plaza, idle
     };
     for (int32_t mode = 0; mode < GAME_MODE_COUNT; ++mode) gGameModes[mode] = MODES[mode];
 
-    // load, update, draw, reload
-    gOverlayKinds[0] = {loadPauseTextures, updateFieldMenu, drawFieldMenu, loadPauseTextures};
-    gOverlayKinds[1] = {loadDayReportOverlay, updateDayReport, drawDayReport, loadResultsTextures};
-    gOverlayKinds[2] = {loadItemChoiceOverlay, updateItemChoice, drawItemChoice, loadItemSelectTextures};
+    // load on the loader thread, enter at its end, update, draw, reload
+    gOverlayKinds[0] = {loadPauseTextures, nullptr, updateFieldMenu, drawFieldMenu, loadPauseTextures};
+    gOverlayKinds[1] = {loadResultsTextures, openDayReport, updateDayReport, drawDayReport, loadResultsTextures};
+    gOverlayKinds[2] = {loadItemSelectTextures, startItemChoice, updateItemChoice, drawItemChoice, loadItemSelectTextures};
 
     SceneHooks& h = gSceneHooks;
     h = SceneHooks{};
@@ -193,6 +161,7 @@ void installGameWiring() {
     h.eventBackgroundCount = getEventBackgroundCount;
     h.updateQueuedEvent = updateQueuedEvent;
     h.loadWorld = loadWorld;
+    h.enterWorld = startFloor;
     h.loadCustomerPortraits[0] = loadCustomerPortraitsA;
     h.loadCustomerPortraits[1] = loadCustomerPortraitsB;
     h.loadShopPart[0] = loadShopWalls;

@@ -159,7 +159,7 @@ struct ModeSwap {
     int32_t mode;
     GameModeEntry saved;
     ModeSwap(int32_t m, uint8_t prelude, uint8_t eventGate) : mode(m), saved(gGameModes[m]) {
-        gGameModes[m] = {probeUpdate, probeDraw, probeReload, saved.load, prelude, eventGate, 0};
+        gGameModes[m] = {probeUpdate, probeDraw, probeReload, saved.load, saved.enter, prelude, eventGate, 0};
         sUpdates = sDraws = sReloads = 0;
     }
     ~ModeSwap() { gGameModes[mode] = saved; }

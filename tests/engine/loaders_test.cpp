@@ -3,15 +3,21 @@
 // threads.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"
+#include "engine/overlay_screen.h"
+#include "engine/scene_hooks.h"
 #include "engine/scene_pictures.h"
+#include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "game/startup.h"
 #include "game/window_proc.h"
 #include "platform/thread.h"
 #include "platform/window.h"
+#include "story/title.h"
 #include "tests/engine/recorded_filters.h"
 #include "tests/engine/texture_registry_probe.h"
 #include "tests/harness/harness.h"
@@ -154,6 +160,99 @@ TEST_F(Loader, SceneLoaderRunsOnItsThreadWhileTheSignShows) {
     EXPECT_GT(gLoadingSignAngle, angleBefore);   // the sign turned while it loaded
     harnessRunTicks(1);
     EXPECT_EQ(gShowLoading, 0);
+}
+
+// The thread only loads: the title's state (and the forced music it clears)
+// stays as it was until the main thread carries out the loader's end.
+TEST_F(Loader, TheTitleIsEnteredAtTheLoadersEndNotOnItsThread) {
+    boot(false);
+    ticksUntilLoaded();
+    releaseTitleTextures();
+    gGameMode = GAME_MODE_TITLE;
+    gTitle.menuCount = 0;
+    gTitle.idleTicks = 500;
+    gTitle.windowClosing = 0;
+    forceMusicTrack(14);
+    startSceneLoader();
+    waitForLoaderThread();   // loaded; the end is still to come
+    EXPECT_TRUE(isRegistered(gScenePictures[0]));
+    EXPECT_EQ(gSceneLoading, 1);
+    EXPECT_EQ(gTitle.menuCount, 0);
+    EXPECT_EQ(gTitle.idleTicks, 500);
+    EXPECT_EQ(gTitle.windowClosing, 0);
+    EXPECT_EQ(gForcedTrack, 14);
+    harnessRunTicks(1);
+    EXPECT_EQ(gSceneLoading, 0);
+    EXPECT_GE(gTitle.menuCount, 4);
+    EXPECT_LE(gTitle.idleTicks, 1);
+    EXPECT_EQ(gForcedTrack, -1);
+}
+
+static std::thread::id sMainThread;
+static int32_t sEnters, sEntersOffMain, sLoadingAtEnter;
+static void probeEnter() {
+    ++sEnters;
+    if (std::this_thread::get_id() != sMainThread) ++sEntersOffMain;
+    sLoadingAtEnter = gSceneLoading;
+}
+
+TEST_F(Loader, ScenesOverlaysAndStagesAreEnteredOnTheMainThreadBeforeTheFlagsClear) {
+    boot(false);
+    ticksUntilLoaded();
+    sMainThread = std::this_thread::get_id();
+    struct Case {
+        const char* what;
+        void (**enter)();
+        int32_t mode;
+        int32_t overlayKind;
+        void (*start)();
+    };
+    const Case CASES[] = {
+        {"the town map", &gGameModes[GAME_MODE_WORLD_MAP].enter, GAME_MODE_WORLD_MAP, 0, startSceneLoader},
+        {"the day report", &gOverlayKinds[1].enter, GAME_MODE_OVERLAY, 1, startSceneLoader},
+        {"the item choice", &gOverlayKinds[2].enter, GAME_MODE_OVERLAY, 2, startSceneLoader},
+        {"a stage of the field", &gSceneHooks.enterWorld, GAME_MODE_FIELD, 0, startWorldLoader},
+    };
+    const int32_t kindBefore = gOverlayScreen.kind;
+    for (const Case& c : CASES) {
+        SCOPED_TRACE(c.what);
+        void (*saved)() = *c.enter;
+        *c.enter = probeEnter;
+        sEnters = sEntersOffMain = 0;
+        sLoadingAtEnter = -1;
+        gGameMode = c.mode;
+        gOverlayScreen.kind = c.overlayKind;
+        c.start();
+        waitForLoaderThread();
+        EXPECT_EQ(sEnters, 0);   // not by the thread
+        pollLoaderThread();
+        EXPECT_EQ(sEnters, 1);
+        EXPECT_EQ(sEntersOffMain, 0);
+        EXPECT_EQ(sLoadingAtEnter, 1);
+        EXPECT_EQ(gSceneLoading, 0);
+        *c.enter = saved;
+    }
+    gOverlayScreen.kind = kindBefore;
+    gGameMode = GAME_MODE_TITLE;
+}
+
+// The event scene's pictures are its script's: the script is compiled on
+// the main thread before the thread starts to load them.
+TEST_F(Loader, TheEventScenesScriptIsCompiledBeforeItsLoaderStarts) {
+    boot(false);
+    ticksUntilLoaded();
+    sMainThread = std::this_thread::get_id();
+    void (*saved)() = gSceneHooks.startEvent;
+    gSceneHooks.startEvent = probeEnter;
+    sEnters = sEntersOffMain = 0;
+    gGameMode = GAME_MODE_EVENT_SCENE;
+    startSceneLoader();
+    EXPECT_EQ(sEnters, 1);
+    EXPECT_EQ(sEntersOffMain, 0);
+    ticksUntilLoaded();
+    EXPECT_EQ(sEnters, 1);
+    gSceneHooks.startEvent = saved;
+    gGameMode = GAME_MODE_TITLE;
 }
 
 TEST_F(Loader, PartLoadersSetTheirCompletionStates) {

@@ -21,6 +21,7 @@
 #include "engine/loaders.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
+#include "game/mode_table.h"
 #include "game/startup.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -81,6 +82,9 @@ protected:
         audioHeadlessSetRate(RATE);
         gWindow = &WINDOW_HEADLESS;
         headlessWindowReset();
+        // The music choice reads the scenes through the game's wiring,
+        // whichever test ran before.
+        installGameWiring();
         resetScene();
         gOptionSoundLevel = gOptionMusicLevel = gOptionVoiceLevel = 9;
     }
@@ -362,6 +366,74 @@ TEST_F(Sound, AnEventsFadeStepsEveryTickAndEndsWithTheEvent) {
         tick();
         EXPECT_EQ(audioVolume(AUDIO_PATH_MUSIC), AUDIO_VOLUME_SILENT) << i;
     }
+}
+
+// A scene load changes nothing of the choice but the moment a new track
+// starts: the event's end and a forced track stop a script's fade, and the
+// overlay screens end the update, all while the scene loads.
+TEST_F(Sound, WhileASceneLoadsTheMusicFollowsTheSameStepsAndANewTrackWaits) {
+    ASSERT_TRUE(initSound());
+    struct Case {
+        const char* what;
+        int32_t mode = GAME_MODE_FIELD;
+        int32_t eventReady = 1;
+        int32_t forced = -1;
+        int32_t keep = 0;
+        int32_t report = 0;
+        int32_t direction;     // the fade after the update
+        int32_t frame;
+        int32_t afterLoad;     // gCurrentTrack once the load has ended
+    };
+    const Case CASES[] = {
+        {.what = "the event runs: its fade goes on", .direction = MUSIC_FADE_OUT, .frame = 2, .afterLoad = 8},
+        {.what = "the event ended: its fade stops", .eventReady = 0, .direction = MUSIC_FADE_NONE, .frame = 0, .afterLoad = 8},
+        {.what = "a forced track stops the fade and plays after the load", .forced = 14,
+         .direction = MUSIC_FADE_NONE, .frame = 0, .afterLoad = 14},
+        {.what = "a kept forced track outlives the event", .eventReady = 0, .forced = 14, .keep = 1,
+         .direction = MUSIC_FADE_NONE, .frame = 0, .afterLoad = 14},
+        {.what = "the screens end the update: no fade step", .mode = GAME_MODE_OVERLAY, .direction = MUSIC_FADE_OUT,
+         .frame = 1, .afterLoad = 8},
+        {.what = "the day report over the screens waits for the load", .mode = GAME_MODE_OVERLAY, .report = 1,
+         .direction = MUSIC_FADE_OUT, .frame = 2, .afterLoad = 11},
+    };
+    for (const Case& c : CASES) {
+        SCOPED_TRACE(c.what);
+        resetScene();
+        audioStopAll();
+        gCurrentTrack = -1;
+        gForcedTrack = -1;
+        gKeepEventMusic = 0;
+        gMusicFadeDirection = MUSIC_FADE_NONE;
+        gMusicFadeFrame = 0;
+        gShopFloorState = 4;
+        gEventReady = 1;
+        fadeOutMusic(600);
+        tick();
+        ASSERT_EQ(gCurrentTrack, 8);
+        ASSERT_EQ(gMusicFadeFrame, 1);
+        const int32_t volume = audioVolume(AUDIO_PATH_MUSIC);
+
+        gSceneLoading = 1;
+        gGameMode = c.mode;
+        gEventReady = c.eventReady;
+        gForcedTrack = c.forced;
+        gKeepEventMusic = c.keep;
+        gReportMusicFlag = c.report;
+        tick();
+        EXPECT_EQ(gMusicFadeDirection, c.direction);
+        EXPECT_EQ(gMusicFadeFrame, c.frame);
+        EXPECT_EQ(gCurrentTrack, 8);
+        EXPECT_GE(audioPosition(&gSound.music[8]), 0);
+        if (c.frame == 1) {
+            EXPECT_EQ(audioVolume(AUDIO_PATH_MUSIC), volume);
+        }
+
+        gSceneLoading = 0;
+        tick();
+        EXPECT_EQ(gCurrentTrack, c.afterLoad);
+        EXPECT_GE(audioPosition(&gSound.music[c.afterLoad]), 0);
+    }
+    clearForcedMusic();
 }
 
 TEST_F(Sound, LevelFiveMeasures1458HundredthsOfADecibelBelowLevelNine) {
