@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fontconfig/fontconfig.h>
+#include <mutex>
+#include <new>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
@@ -15,12 +17,16 @@
 const char GLYPH_FALLBACK_FACE[] = "IPAGothic";
 static const char GLYPH_FALLBACK_PACKAGE[] = "fonts-ipafont-gothic";
 
-struct GlyphFaceState {
+struct GlyphFace {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     bool sized = false;
 };
-static GlyphFaceState sFace;
+// The font builder's face.
+static GlyphFace sFace;
+// fontconfig's start and end are process-wide: two faces opening at once
+// (the builder's and a message box's) take turns.
+static std::mutex sFontconfigLock;
 
 // An installed face as fontconfig describes it.
 struct FoundFace {
@@ -107,6 +113,7 @@ static bool findNamedOrFallbackFace(const char* faceName, FoundFace* face) {
 }
 
 static bool chooseFace(const char* faceName, FoundFace* face) {
+    std::lock_guard<std::mutex> hold(sFontconfigLock);
     if (!FcInit()) {
         logLine("fontconfig could not start; no font can be found.");
         return false;
@@ -137,25 +144,35 @@ static bool sizeFace(FT_Face face, int32_t cellHeight, GlyphFaceMetrics* out) {
     return FT_Set_Char_Size(face, 0, (FT_F26Dot6)lround(emPixels * 64.0), 72, 72) == 0;
 }
 
-GlyphFaceResult openGlyphFace(const char* faceName, int32_t cellHeight, GlyphFaceMetrics* out) {
-    closeGlyphFace();
+static void closeFace(GlyphFace* face) {
+    if (face->face) FT_Done_Face(face->face);
+    if (face->library) FT_Done_FreeType(face->library);
+    *face = GlyphFace{};
+}
+
+static GlyphFaceResult openFace(GlyphFace* into, const char* faceName, int32_t cellHeight, GlyphFaceMetrics* out) {
+    closeFace(into);
     out->height = cellHeight;
     out->ascent = cellHeight;
     FoundFace found;
     if (!chooseFace(faceName, &found)) return GLYPH_FACE_NONE;
-    if (FT_Init_FreeType(&sFace.library) != 0) {
-        sFace.library = nullptr;
+    if (FT_Init_FreeType(&into->library) != 0) {
+        into->library = nullptr;
         logLine("FreeType could not start.");
         return GLYPH_FACE_NONE;
     }
-    if (FT_New_Face(sFace.library, found.path, found.index, &sFace.face) != 0) {
-        sFace.face = nullptr;
+    if (FT_New_Face(into->library, found.path, found.index, &into->face) != 0) {
+        into->face = nullptr;
         logLine("FreeType could not open %s.", found.path);
-        closeGlyphFace();
+        closeFace(into);
         return GLYPH_FACE_NONE;
     }
-    sFace.sized = sizeFace(sFace.face, cellHeight, out);
-    return sFace.sized ? GLYPH_FACE_OK : GLYPH_FACE_NOT_SIZED;
+    into->sized = sizeFace(into->face, cellHeight, out);
+    return into->sized ? GLYPH_FACE_OK : GLYPH_FACE_NOT_SIZED;
+}
+
+GlyphFaceResult openGlyphFace(const char* faceName, int32_t cellHeight, GlyphFaceMetrics* out) {
+    return openFace(&sFace, faceName, cellHeight, out);
 }
 
 static void setBlank(GlyphBitmap* out) {
@@ -167,11 +184,11 @@ static void setBlank(GlyphBitmap* out) {
     out->byteCount = 0;
 }
 
-void renderGlyph(uint32_t sjisCode, GlyphBitmap* out) {
+static void renderFrom(const GlyphFace* from, uint32_t sjisCode, GlyphBitmap* out) {
     setBlank(out);
     out->advance = 0;
-    if (!sFace.face || !sFace.sized) return;
-    FT_Face face = sFace.face;
+    if (!from || !from->face || !from->sized) return;
+    FT_Face face = from->face;
     uint32_t character = sjisCodeToUnicode(sjisCode);
     FT_UInt index = character ? FT_Get_Char_Index(face, character) : 0;
     // Outlines only: some Japanese faces carry bitmaps for small sizes.
@@ -205,8 +222,24 @@ void renderGlyph(uint32_t sjisCode, GlyphBitmap* out) {
     out->byteCount = pitch * height;
 }
 
-void closeGlyphFace() {
-    if (sFace.face) FT_Done_Face(sFace.face);
-    if (sFace.library) FT_Done_FreeType(sFace.library);
-    sFace = GlyphFaceState{};
+void renderGlyph(uint32_t sjisCode, GlyphBitmap* out) { renderFrom(&sFace, sjisCode, out); }
+
+void closeGlyphFace() { closeFace(&sFace); }
+
+GlyphFace* openOwnGlyphFace(const char* faceName, int32_t cellHeight, GlyphFaceMetrics* out, GlyphFaceResult* result) {
+    GlyphFace* face = new (std::nothrow) GlyphFace;
+    *result = face ? openFace(face, faceName, cellHeight, out) : GLYPH_FACE_NONE;
+    if (*result == GLYPH_FACE_NONE) {
+        delete face;
+        return nullptr;
+    }
+    return face;
+}
+
+void renderOwnGlyph(const GlyphFace* face, uint32_t sjisCode, GlyphBitmap* out) { renderFrom(face, sjisCode, out); }
+
+void closeOwnGlyphFace(GlyphFace* face) {
+    if (!face) return;
+    closeFace(face);
+    delete face;
 }

@@ -4,9 +4,10 @@
 // gives way to IPAGothic (Debian's fonts-ipafont-gothic), and then to any
 // installed Japanese face; the log says which face was taken.
 //
-// One face is open at a time. The builder opens it, renders every character
-// it needs and closes it; nothing else uses this service, and only one
-// thread at a time.
+// The builder's face is one at a time: it opens it, renders every character
+// it needs and closes it, on one thread. A caller that keeps a face of its
+// own (the message boxes) opens it apart with openOwnGlyphFace, so the two
+// never disturb each other.
 #pragma once
 #include <cstdint>
 
@@ -51,3 +52,10 @@ GlyphFaceResult openGlyphFace(const char* faceName, int32_t cellHeight, GlyphFac
 // glyph that cannot be drawn at all comes back blank.
 void renderGlyph(uint32_t sjisCode, GlyphBitmap* out);
 void closeGlyphFace();
+
+// A face apart from the builder's; null when no usable face is installed
+// (result GLYPH_FACE_NONE). Each face is used by one thread at a time.
+struct GlyphFace;
+GlyphFace* openOwnGlyphFace(const char* faceName, int32_t cellHeight, GlyphFaceMetrics* out, GlyphFaceResult* result);
+void renderOwnGlyph(const GlyphFace* face, uint32_t sjisCode, GlyphBitmap* out);
+void closeOwnGlyphFace(GlyphFace* face);

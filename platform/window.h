@@ -2,7 +2,7 @@
 // The start-up (game/startup.cpp) creates one window and pulls events from it
 // one at a time; it knows nothing of which backend runs. The SDL backend
 // opens a real window; the headless one keeps only the event queue and
-// records message boxes for the tests.
+// records message boxes, and draws each as the real one would, for the tests.
 // All text handed to this service is Shift-JIS (the game's own encoding);
 // backends convert it to UTF-8 where it leaves the program.
 #pragma once
@@ -127,6 +127,13 @@ struct HeadlessWindowState {
     int32_t checkedCount;
 };
 extern HeadlessWindowState gHeadlessWindow;
+
+// The last box drawn as the real backend would show it (0xAARRGGBB, top row
+// first), false when none was shown since the reset. Valid until the next box.
+bool headlessLastMessageBoxImage(const uint32_t** pixels, int32_t* width, int32_t* height);
+// The same box with its layout (lines, text area, buttons); null when none.
+struct MessageBoxPicture;
+const MessageBoxPicture* headlessLastMessageBoxPicture();
 
 void headlessWindowReset();    // empties the record, the queue, the window state, sets the default policy
 // While set, every create reports failure; stays set until cleared or reset.

@@ -2,6 +2,8 @@
 // checks are recorded, and message boxes are answered by the test's policy.
 #include "platform/window.h"
 
+#include "platform/message_box.h"
+
 #include <cstring>
 #include <mutex>
 
@@ -11,9 +13,16 @@ HeadlessWindowState gHeadlessWindow;
 // Non-zero on purpose, so the shell's outer/client arithmetic shows in tests.
 constexpr WindowMetrics HEADLESS_METRICS = {4, 19, 19};
 
+// The screen a headless box is laid out on.
+constexpr int32_t HEADLESS_SCREEN_WIDTH = 1024;
+constexpr int32_t HEADLESS_SCREEN_HEIGHT = 768;
+
 static bool sCreateFails = false;
 // A loader thread may report an error while the main thread shows another.
 static std::mutex sBoxLock;
+// The last box as it would be seen, focus on its first button.
+static MessageBoxPicture sLastPicture;
+static bool sHasPicture = false;
 
 static bool sjisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
@@ -97,6 +106,8 @@ static int32_t headlessMessageBox(const char* text, const char* caption, int32_t
         box.answer = answer;
     }
     ++r.total;
+    drawMessageBox(text, caption, kind, 0, HEADLESS_SCREEN_WIDTH, HEADLESS_SCREEN_HEIGHT, &sLastPicture);
+    sHasPicture = true;
     return answer;
 }
 
@@ -104,10 +115,24 @@ void headlessWindowReset() {
     {
         std::lock_guard<std::mutex> hold(sBoxLock);
         gHeadlessMessageBoxes = HeadlessMessageBoxes{{}, 0, 0, MESSAGE_BOX_ANSWER_YES};
+        sHasPicture = false;
     }
     gHeadlessWindow = HeadlessWindowState{};
     sCreateFails = false;
     windowClearEvents();
+}
+
+bool headlessLastMessageBoxImage(const uint32_t** pixels, int32_t* width, int32_t* height) {
+    std::lock_guard<std::mutex> hold(sBoxLock);
+    *pixels = sHasPicture ? sLastPicture.pixels.data() : nullptr;
+    *width = sHasPicture ? sLastPicture.width : 0;
+    *height = sHasPicture ? sLastPicture.height : 0;
+    return sHasPicture;
+}
+
+const MessageBoxPicture* headlessLastMessageBoxPicture() {
+    std::lock_guard<std::mutex> hold(sBoxLock);
+    return sHasPicture ? &sLastPicture : nullptr;
 }
 
 void headlessWindowSetCreateFails(bool fails) { sCreateFails = fails; }

@@ -1,15 +1,19 @@
 // The real window: one SDL window the OpenGL device draws into, SDL events
-// turned into the shell's window events, and message boxes through SDL.
+// turned into the shell's window events, and message boxes in windows of
+// their own, drawn by the shared box renderer.
 // SDL sizes are client sizes, so the metrics are all zero and an outer
 // rectangle is the client rectangle.
 #include "platform/sdl_window.h"
 #include "platform/window.h"
 
 #include "platform/log.h"
+#include "platform/message_box.h"
 #include "platform/sjis.h"
 #include "platform/thread.h"
 
 #include <SDL.h>
+
+#include <cstring>
 
 constexpr int WINDOW_SDL_SHORTCUT_MAX = 32;
 constexpr int WINDOW_SDL_CHECKED_MAX = 32;
@@ -26,6 +30,8 @@ struct SdlWindowState {
     // No menu is drawn; the checks are kept for when one is.
     int32_t checkedCommands[WINDOW_SDL_CHECKED_MAX];
     int32_t checkedCount;
+    // A signal has asked the program to end; kept to the end of the process.
+    bool quitBySignal;
 };
 static SdlWindowState sSdl;
 
@@ -129,6 +135,7 @@ static void translateSizeChanged(int32_t w, int32_t h) {
 static void translate(const SDL_Event& e) {
     if (e.type == SDL_QUIT) {
         // Only a signal (SIGINT, SIGTERM) raises this: close without asking.
+        sSdl.quitBySignal = true;
         postSimple(WINDOW_EVENT_CLOSE, WINDOW_CLOSE_FORCED, 0);
     } else if (e.type == SDL_KEYDOWN) {
         translateKey(e.key);
@@ -203,17 +210,10 @@ static void sdlSetCommandChecked(int32_t command, bool checked) {
 
 static WindowMetrics sdlMetrics() { return WindowMetrics{0, 0, 0}; }
 
-// A box is modal on the main thread only; elsewhere, or with no display to
-// show it on, the caller gets the default answer (the text is already on
-// stderr).
-static int32_t sdlMessageBox(const char* text, const char* caption, int32_t kind) {
+// SDL's own box: only when ours cannot be made. Its X11 box has no Japanese
+// glyphs and hears no signal, so it is the last resort.
+static int32_t showSdlBox(const char* textUtf8, const char* captionUtf8, int32_t kind) {
     bool yesNo = kind == MESSAGE_BOX_YES_NO;
-    int32_t fallback = yesNo ? MESSAGE_BOX_ANSWER_YES : MESSAGE_BOX_ANSWER_OK;
-    if (!threadIsMain()) return fallback;
-    char textUtf8[2048];
-    char captionUtf8[256];
-    sjisToUtf8(text, textUtf8, sizeof textUtf8);
-    sjisToUtf8(caption, captionUtf8, sizeof captionUtf8);
     const Uint32 RETURN_KEY = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
     const Uint32 ESCAPE_KEY = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
     const SDL_MessageBoxButtonData OK_BUTTONS[] = {{RETURN_KEY | ESCAPE_KEY, MESSAGE_BOX_ANSWER_OK, "OK"}};
@@ -229,10 +229,165 @@ static int32_t sdlMessageBox(const char* text, const char* caption, int32_t kind
     data.numbuttons = yesNo ? 2 : 1;
     data.buttons = yesNo ? YES_NO_BUTTONS : OK_BUTTONS;
     int pressed = -1;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) return fallback;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) return yesNo ? MESSAGE_BOX_ANSWER_YES : MESSAGE_BOX_ANSWER_OK;
     // Closing the box without a button counts as its escape button.
-    if (pressed < 0) return yesNo ? MESSAGE_BOX_ANSWER_NO : MESSAGE_BOX_ANSWER_OK;
+    if (pressed < 0) return messageBoxCancelAnswer(kind);
     return pressed;
+}
+
+static bool presentBox(SDL_Window* box, MessageBoxPicture& picture) {
+    SDL_Surface* target = SDL_GetWindowSurface(box);
+    if (!target) return false;
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(picture.pixels.data(), picture.width, picture.height, 32,
+                                                             picture.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!source) return false;
+    bool shown = SDL_BlitSurface(source, nullptr, target, nullptr) == 0 && SDL_UpdateWindowSurface(box) == 0;
+    SDL_FreeSurface(source);
+    return shown;
+}
+
+static MessageBoxKey boxKey(const SDL_Keysym& key, bool* known) {
+    *known = true;
+    switch (key.sym) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+    case SDLK_SPACE: return MESSAGE_BOX_KEY_CHOOSE;
+    case SDLK_ESCAPE: return MESSAGE_BOX_KEY_CANCEL;
+    case SDLK_TAB: return (key.mod & KMOD_SHIFT) ? MESSAGE_BOX_KEY_PREVIOUS : MESSAGE_BOX_KEY_NEXT;
+    case SDLK_RIGHT:
+    case SDLK_DOWN: return MESSAGE_BOX_KEY_NEXT;
+    case SDLK_LEFT:
+    case SDLK_UP: return MESSAGE_BOX_KEY_PREVIOUS;
+    default: *known = false; return MESSAGE_BOX_KEY_CANCEL;
+    }
+}
+
+struct OwnBox {
+    const char* text;
+    const char* caption;
+    int32_t kind;
+    int32_t screenW;
+    int32_t screenH;
+    SDL_Window* window;
+    Uint32 id;
+    MessageBoxPicture picture;
+    int32_t pressed;   // the button a click began on, or -1
+};
+
+static void refocus(OwnBox& box, int32_t focus) {
+    if (focus == box.picture.focus) return;
+    drawMessageBox(box.text, box.caption, box.kind, focus, box.screenW, box.screenH, &box.picture);
+    presentBox(box.window, box.picture);
+}
+
+// One event while our box is up; returns the answer once there is one.
+static int32_t boxEvent(OwnBox& box, const SDL_Event& e) {
+    switch (e.type) {
+    case SDL_QUIT:
+        // A signal: the box goes as if cancelled and the program ends, with
+        // no question asked on the way.
+        sSdl.quitBySignal = true;
+        postSimple(WINDOW_EVENT_CLOSE, WINDOW_CLOSE_FORCED, 0);
+        return messageBoxCancelAnswer(box.kind);
+    case SDL_KEYDOWN: {
+        bool known = false;
+        MessageBoxKey key = boxKey(e.key.keysym, &known);
+        // A key held since before the box came up must not answer it.
+        if (!known || (e.key.repeat && key == MESSAGE_BOX_KEY_CHOOSE)) return 0;
+        int32_t focus = box.picture.focus;
+        int32_t answer = messageBoxKey(box.kind, &focus, key);
+        if (answer == 0) refocus(box, focus);
+        return answer;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+        if (e.button.windowID != box.id || e.button.button != SDL_BUTTON_LEFT) return 0;
+        box.pressed = messageBoxButtonAt(box.picture, e.button.x, e.button.y);
+        if (box.pressed >= 0) refocus(box, box.pressed);
+        return 0;
+    case SDL_MOUSEBUTTONUP: {
+        if (e.button.windowID != box.id || e.button.button != SDL_BUTTON_LEFT) return 0;
+        int32_t released = messageBoxButtonAt(box.picture, e.button.x, e.button.y);
+        bool clicked = released >= 0 && released == box.pressed;
+        box.pressed = -1;
+        return clicked ? box.picture.buttons[released].answer : 0;
+    }
+    case SDL_WINDOWEVENT:
+        if (e.window.windowID == box.id) {
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) return messageBoxCancelAnswer(box.kind);
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SHOWN ||
+                e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                presentBox(box.window, box.picture);
+        } else if (e.window.event != SDL_WINDOWEVENT_CLOSE) {
+            // The main window keeps its activation and sizes; it cannot be
+            // closed while the box is up.
+            translate(e);
+        }
+        return 0;
+    default: return 0;
+    }
+}
+
+// Our box, drawn by the shared renderer in a window of its own. False when
+// that window cannot be made.
+static bool showOwnBox(const char* text, const char* caption, int32_t kind, int32_t* answer) {
+    int display = sSdl.window ? SDL_GetWindowDisplayIndex(sSdl.window) : 0;
+    if (display < 0) display = 0;
+    SDL_Rect usable = {0, 0, 1024, 768};
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) usable = SDL_Rect{0, 0, 1024, 768};
+    OwnBox box = {text, caption, kind, usable.w, usable.h, nullptr, 0, {}, -1};
+    drawMessageBox(text, caption, kind, 0, box.screenW, box.screenH, &box.picture);
+
+    char captionUtf8[256];
+    sjisToUtf8(caption, captionUtf8, sizeof captionUtf8);
+    box.window = SDL_CreateWindow(captionUtf8, (int)SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                                  (int)SDL_WINDOWPOS_CENTERED_DISPLAY(display), box.picture.width,
+                                  box.picture.height, SDL_WINDOW_SHOWN | SDL_WINDOW_SKIP_TASKBAR);
+    if (!box.window) {
+        logLine("SDL message box window: %s", SDL_GetError());
+        return false;
+    }
+    if (!presentBox(box.window, box.picture)) {
+        logLine("SDL message box surface: %s", SDL_GetError());
+        SDL_DestroyWindow(box.window);
+        return false;
+    }
+    if (sSdl.window) SDL_SetWindowModalFor(box.window, sSdl.window);
+    SDL_RaiseWindow(box.window);
+    box.id = SDL_GetWindowID(box.window);
+    *answer = 0;
+    while (*answer == 0) {
+        SDL_Event e;
+        if (SDL_WaitEventTimeout(&e, 100)) *answer = boxEvent(box, e);
+    }
+    SDL_DestroyWindow(box.window);
+    return true;
+}
+
+// A box is modal on the main thread only; elsewhere, or with no display to
+// show it on, the caller gets the default answer (the text is already on
+// stderr). Once a signal has asked the program to end, every box answers as
+// if cancelled at once, so the quit is not held up.
+static int32_t sdlMessageBox(const char* text, const char* caption, int32_t kind) {
+    int32_t fallback = kind == MESSAGE_BOX_YES_NO ? MESSAGE_BOX_ANSWER_YES : MESSAGE_BOX_ANSWER_OK;
+    if (!threadIsMain()) return fallback;
+    if (sSdl.quitBySignal) return messageBoxCancelAnswer(kind);
+    // A box may come before the main window or after it: SDL is started for
+    // it (counted, so the window's own start is kept).
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(WINDOW_SDL_SUBSYSTEMS) != 0) return fallback;
+    // No one can see or answer a window on these drivers.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    int32_t answer = fallback;
+    if (driver && strcmp(driver, "offscreen") != 0 && strcmp(driver, "dummy") != 0 &&
+        !showOwnBox(text, caption, kind, &answer)) {
+        char textUtf8[2048];
+        char captionUtf8[256];
+        sjisToUtf8(text, textUtf8, sizeof textUtf8);
+        sjisToUtf8(caption, captionUtf8, sizeof captionUtf8);
+        answer = showSdlBox(textUtf8, captionUtf8, kind);
+    }
+    SDL_QuitSubSystem(WINDOW_SDL_SUBSYSTEMS);
+    return answer;
 }
 
 const WindowBackend WINDOW_SDL = {

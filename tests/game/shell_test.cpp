@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,9 +18,13 @@
 #include "game/startup.h"
 #include "game/window_proc.h"
 #include "platform/clock.h"
+#include "platform/glyphs.h"
+#include "platform/message_box.h"
+#include "platform/sjis.h"
 #include "platform/window.h"
 #include "story/title.h"
 #include "tests/harness/harness.h"
+#include "tests/temp_folder.h"
 
 static std::vector<std::string> traceSteps() {
     return std::vector<std::string>(gShellTrace.steps, gShellTrace.steps + gShellTrace.count);
@@ -116,6 +122,53 @@ TEST(ShellStartup, GraphicsFailureShowsMessageAndShutsDown) {
         want.insert(want.end(), {"releaseDirectInput", "unloadSounds", "shutdownSound"});
         EXPECT_EQ(traceSteps(), want) << "open fails " << c.openFails;
     }
+}
+
+// A game folder whose first archive volume lost all but its first bytes:
+// the box that ends the start-up is drawn with the game's Japanese glyphs,
+// the first one (起) where the text begins.
+TEST(ShellStartup, DamagedArchiveVolumeShowsItsBoxInTheGamesGlyphs) {
+    namespace fs = std::filesystem;
+    TempFolder folder("damaged");
+    for (const fs::directory_entry& entry : fs::directory_iterator(TOLLI_GAME_DATA_DIR)) {
+        std::string name = entry.path().filename().string();
+        if (name != "bin" && name != "tollivand") fs::create_directory_symlink(entry.path(), folder.file(name));
+    }
+    fs::copy(std::string(TOLLI_GAME_DATA_DIR) + "/bin", folder.file("bin"), fs::copy_options::recursive);
+    fs::resize_file(folder.file("bin/data000.bin"), 5);
+
+    HarnessOptions options = recordingOptions();
+    options.gameDir = folder.path().c_str();
+    EXPECT_EQ(harnessBoot(options), STARTUP_NO_ARCHIVE);
+    ASSERT_EQ(gHeadlessMessageBoxes.count, 1);
+    char text[512];
+    sjisToUtf8(gHeadlessMessageBoxes.boxes[0].text, text, sizeof text);
+    EXPECT_STREQ(text, "起動に必要なファイル　bin/data000.bin　にデータ欠損があります");
+    ASSERT_NE(headlessLastMessageBoxPicture(), nullptr);
+    const MessageBoxPicture box = *headlessLastMessageBoxPicture();
+    EXPECT_EQ(harnessShutdown(), 1);
+
+    GlyphFaceMetrics metrics = {};
+    GlyphFaceResult opened = GLYPH_FACE_NONE;
+    GlyphFace* face = openOwnGlyphFace(GLYPH_FALLBACK_FACE, MESSAGE_BOX_CELL, &metrics, &opened);
+    if (!face) GTEST_SKIP() << "no Japanese face installed";
+    std::unique_ptr<GlyphBitmap> glyph(new GlyphBitmap);
+    renderOwnGlyph(face, 0x8B4E, glyph.get());
+    closeOwnGlyphFace(face);
+    ASSERT_GT(glyph->byteCount, 0);
+    int32_t baseline = box.textRect[1] + (MESSAGE_BOX_LINE - metrics.height) / 2 + metrics.ascent;
+    int32_t solid = 0, matched = 0;
+    for (int32_t row = 0; row < glyph->boxHeight; ++row) {
+        for (int32_t col = 0; col < glyph->boxWidth; ++col) {
+            if (glyph->levels[row * glyph->pitch + col] != GLYPH_LEVEL_MAX) continue;
+            int32_t x = box.textRect[0] + glyph->boxLeft + col;
+            int32_t y = baseline - glyph->boxTop + row;
+            ++solid;
+            matched += box.pixels[(size_t)y * box.width + x] == MESSAGE_BOX_INK;
+        }
+    }
+    EXPECT_GT(solid, 10);
+    EXPECT_EQ(matched, solid);
 }
 
 struct QuitCase {
