@@ -136,6 +136,7 @@ static void runModeUpdate() {
 int updateTick() {
     ++gUpdateCount;
     pollLoaderThread();
+    pollSaveWrite();
     if (gGameMode != GAME_MODE_TITLE) ++runningGameState().playTicks;
     ageGlyphCache();
     if (gSceneLoading) {

@@ -1,5 +1,6 @@
 #include "engine/save_file.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,7 +11,8 @@
 
 #include "engine/scene_hooks.h"
 #include "engine/sound.h"
-#include "platform/log.h"
+#include "platform/thread.h"
+#include "platform/window.h"
 
 SaveImage gSaveImage;
 SaveImage gWorkImage;
@@ -259,6 +261,8 @@ static SaveFileBytes readSaveFile(const char* name, std::unique_ptr<uint8_t[]>& 
 }
 
 void loadSaveFile() {
+    // A save still being written is finished before its files are read.
+    finishSaveWrite();
     std::unique_ptr<uint8_t[]> primaryBytes;
     std::unique_ptr<uint8_t[]> backupBytes;
     SaveFileBytes primary = readSaveFile(SAVE_FILE_NAME, primaryBytes);
@@ -281,17 +285,25 @@ void loadSlot(int32_t slot) {
     clampTo(game.storageCount, 0, STORAGE_ENTRY_COUNT);
 }
 
+// 保存できませんでした。 -- "could not save", the first line of the box a
+// failed write shows; the file's name and the system's reason follow.
+static const char WRITE_FAILED_TEXT[] = "\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
+
+void showWriteFailure(const char* name, int error) {
+    char text[1024];
+    snprintf(text, sizeof text, "%s\n%s: %s", WRITE_FAILED_TEXT, name, strerror(error));
+    showMessageBox(text, "error", MESSAGE_BOX_OK);
+}
+
 // Writes the bytes to "<name>.tmp" beside the file, flushes them to the disk
 // and renames the temporary over the file, so that the file holds either its
-// old bytes or all the new ones, whatever happens on the way.
-static bool writeFileWhole(const char* name, const void* bytes, size_t size) {
+// old bytes or all the new ones, whatever happens on the way. Runs on either
+// thread: a failure only returns the system's error (0 on success).
+static int writeFileWhole(const char* name, const void* bytes, size_t size) {
     char temporary[64];
     snprintf(temporary, sizeof temporary, "%s.tmp", name);
     FILE* file = fopen(temporary, "wb");
-    if (!file) {
-        logLine("The save file \"%s\" could not be written: %s", name, strerror(errno));
-        return false;
-    }
+    if (!file) return errno;
     bool written = fwrite(bytes, 1, size, file) == size && fflush(file) == 0 && fsync(fileno(file)) == 0;
     int error = written ? 0 : errno;
     if (fclose(file) != 0 && written) {
@@ -303,9 +315,8 @@ static bool writeFileWhole(const char* name, const void* bytes, size_t size) {
         error = errno;
     }
     if (!written) {
-        logLine("The save file \"%s\" could not be written: %s", name, strerror(error));
         remove(temporary);
-        return false;
+        return error != 0 ? error : EIO;
     }
     // The rename itself reaches the disk with the folder.
     int folder = open(".", O_RDONLY | O_DIRECTORY);
@@ -313,30 +324,132 @@ static bool writeFileWhole(const char* name, const void* bytes, size_t size) {
         fsync(folder);
         close(folder);
     }
-    return true;
+    return 0;
 }
 
-static bool writeSaveImage(const char* name) { return writeFileWhole(name, &gSaveImage, sizeof gSaveImage); }
+// A write of the whole image: "save.dat", then, when asked, "_save.dat" once
+// "save.dat" is safely in place, so that a failure leaves the two files as
+// they were. The first failure stops it.
+struct ImageWrite {
+    const SaveImage* image;
+    bool withBackup;
+    const char* failedName;   // nullptr: written
+    int error;
+};
+
+static void writeImage(ImageWrite& job) {
+    job.failedName = nullptr;
+    job.error = writeFileWhole(SAVE_FILE_NAME, job.image, sizeof *job.image);
+    if (job.error == 0 && job.withBackup) {
+        job.error = writeFileWhole(SAVE_BACKUP_NAME, job.image, sizeof *job.image);
+        if (job.error != 0) job.failedName = SAVE_BACKUP_NAME;
+    } else if (job.error != 0) {
+        job.failedName = SAVE_FILE_NAME;
+    }
+}
+
+// Main thread: the box, and the answer.
+static bool reportImageWrite(const ImageWrite& job) {
+    if (!job.failedName) return true;
+    showWriteFailure(job.failedName, job.error);
+    return false;
+}
+
+// The write on the worker: it reads only the snapshot, which the main thread
+// copied before the start and leaves alone until the join. The outcome waits
+// in the job for the main thread, which shows any failure.
+struct BackgroundSave {
+    SaveImage snapshot;
+    ImageWrite job;
+    WorkerThread worker;
+    bool running;                    // main thread: started, not yet joined
+    std::atomic<int32_t> finished;   // raised by the worker (release)
+};
+static BackgroundSave sBackgroundSave;
+int32_t gSaveWriteWaits;
+
+static void runBackgroundSave(void*) {
+    writeImage(sBackgroundSave.job);
+    sBackgroundSave.finished.store(1, std::memory_order_release);
+}
+
+bool finishSaveWrite() {
+    BackgroundSave& save = sBackgroundSave;
+    if (!save.running) return true;
+    threadJoin(save.worker);
+    save.running = false;
+    save.finished.store(0, std::memory_order_relaxed);
+    return reportImageWrite(save.job);
+}
+
+void pollSaveWrite() {
+    if (sBackgroundSave.running && sBackgroundSave.finished.load(std::memory_order_acquire)) finishSaveWrite();
+}
+
+bool isSaveWriteRunning() { return sBackgroundSave.running; }
+
+static void startImageWrite(bool withBackup) {
+    BackgroundSave& save = sBackgroundSave;
+    finishSaveWrite();
+    memcpy(&save.snapshot, &gSaveImage, sizeof save.snapshot);
+    save.job = ImageWrite{&save.snapshot, withBackup, nullptr, 0};
+    save.finished.store(0, std::memory_order_relaxed);
+    if (!threadStart(save.worker, runBackgroundSave, nullptr)) {
+        // No thread to be had: the write is done here, late but whole.
+        writeImage(save.job);
+        reportImageWrite(save.job);
+        return;
+    }
+    save.running = true;
+    if (gSaveWriteWaits) finishSaveWrite();
+}
+
+static void copyRunningGameTo(int32_t slot) {
+    memcpy(&gSaveImage.slots[slot], &runningGameState(), sizeof(GameState));
+    sealSlot(gSaveImage.slots[slot]);
+}
 
 bool writeSaveSlot(int32_t slot) {
     if (slot != -1) {
         if (slot < 0 || slot >= SAVE_SLOT_COUNT) return false;
-        memcpy(&gSaveImage.slots[slot], &runningGameState(), sizeof(GameState));
-        sealSlot(gSaveImage.slots[slot]);
+        copyRunningGameTo(slot);
     }
-    // The copy is written only after "save.dat" is safely in place, so that
-    // a failure leaves the two files as they were.
-    return writeSaveImage(SAVE_FILE_NAME) && writeSaveImage(SAVE_BACKUP_NAME);
+    finishSaveWrite();
+    ImageWrite job = {&gSaveImage, true, nullptr, 0};
+    writeImage(job);
+    return reportImageWrite(job);
 }
 
-bool clearSaveData() {
+bool startSaveSlotWrite(int32_t slot) {
+    if (slot != -1) {
+        if (slot < 0 || slot >= SAVE_SLOT_COUNT) return false;
+        copyRunningGameTo(slot);
+    }
+    startImageWrite(true);
+    return true;
+}
+
+static void clearImage() {
     gSaveImage.header.magic = 0;
     validateSaveImage();
     memcpy(&gWorkImage, &gSaveImage, sizeof gWorkImage);
-    return writeSaveImage(SAVE_FILE_NAME);
+}
+
+bool clearSaveData() {
+    clearImage();
+    finishSaveWrite();
+    ImageWrite job = {&gSaveImage, false, nullptr, 0};
+    writeImage(job);
+    return reportImageWrite(job);
+}
+
+void startClearSaveData() {
+    clearImage();
+    startImageWrite(false);
 }
 
 void resetSaveState() {
+    finishSaveWrite();
     memset(&gSaveImage, 0, sizeof gSaveImage);
     memset(&gWorkImage, 0, sizeof gWorkImage);
     gCurrentSlot = 0;

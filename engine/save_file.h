@@ -6,7 +6,8 @@
 // loadSaveFile; the title lists its slots and the options and records live
 // in its header. gWorkImage is a working copy whose slot gCurrentSlot is the
 // running game that every subsystem reads and writes. Nothing is saved at
-// exit: the save screens call writeSaveSlot. Main thread only.
+// exit: the save screens call writeSaveSlot or startSaveSlotWrite. Main
+// thread only, except the background write of a copy of the image.
 // The records are the file's bytes: little-endian, fixed-width, explicit
 // padding named by its offset, no pointers.
 #pragma once
@@ -425,9 +426,33 @@ void loadSlot(int32_t slot);
 // "_save.dat", each through a temporary file that is flushed to the disk and
 // renamed into place. False when a write failed: that file and the ones not
 // yet written keep their old contents (after a failed "save.dat",
-// "_save.dat" is not touched). With -1 it only writes (a changed header).
+// "_save.dat" is not touched), no temporary file is left, and the player is
+// shown why. With -1 it only writes (a changed header). A write still running
+// on the worker is finished first.
 bool writeSaveSlot(int32_t slot);
 // "Clear Save Data": renews the whole image (after a conversion the slots
 // stay zero, shown as empty), copies it to the working copy and writes
 // "save.dat" only, as writeSaveSlot does. False when the write failed.
 bool clearSaveData();
+
+// The same writes without stalling the frame loop (two files of 18.8 MB and
+// their flushes take several frames): the image is copied at once, on the
+// main thread, and the copy is written on the worker thread. A write still
+// running is finished before the next starts, before the files are read and
+// at shut-down; a failure is shown on the main thread when the write is
+// joined. False only for a bad slot.
+bool startSaveSlotWrite(int32_t slot);
+void startClearSaveData();
+// Each tick: joins a write that has ended and shows its failure, if any.
+void pollSaveWrite();
+// Waits for a running write, shows its failure; false when it failed (true
+// with none running).
+bool finishSaveWrite();
+bool isSaveWriteRunning();
+// Non-zero: every write on the worker is joined as soon as it starts, so the
+// files are whole when the tick that saved ends (the headless runs).
+extern int32_t gSaveWriteWaits;
+
+// The box a failed write of a file the game keeps shows (Shift-JIS "could
+// not save", the file's name and the system's reason); also on stderr.
+void showWriteFailure(const char* name, int error);

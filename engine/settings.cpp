@@ -1,11 +1,12 @@
 #include "engine/settings.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "engine/frame_loop.h"
 #include "engine/input.h"
-#include "platform/log.h"
+#include "engine/save_file.h"
 #include "platform/profile.h"
 
 // The values the program runs with when the settings file says nothing.
@@ -84,14 +85,20 @@ void loadSettings() {
     profileRelease(ini);
 }
 
+// One key; the first failure's reason is kept for the one box shown.
+static void writeSetting(const char* section, const char* key, int32_t value, int& firstError) {
+    if (!profileWriteInt(gIniPath, section, key, value) && firstError == 0) firstError = errno != 0 ? errno : EIO;
+}
+
 bool saveSettings() {
     // Every write is tried even after one fails.
-    bool ok = profileWriteInt(gIniPath, "config", "se", gIniVolumes[0]);
-    ok = profileWriteInt(gIniPath, "config", "mu", gIniVolumes[1]) && ok;
+    int error = 0;
+    writeSetting("config", "se", gIniVolumes[0], error);
+    writeSetting("config", "mu", gIniVolumes[1], error);
     if (gUseWindowPos) {
-        ok = profileWriteInt(gIniPath, "setup", "winx", gWindowPos[0]) && ok;
-        ok = profileWriteInt(gIniPath, "setup", "winy", gWindowPos[1]) && ok;
+        writeSetting("setup", "winx", gWindowPos[0], error);
+        writeSetting("setup", "winy", gWindowPos[1], error);
     }
-    if (!ok) logLine("The settings could not be written to %s.", gIniPath);
-    return ok;
+    if (error != 0) showWriteFailure(gIniPath, error);
+    return error == 0;
 }

@@ -41,5 +41,6 @@ extern int32_t gTooriOff;          // non-zero: the street crowd and its shadows
 extern char gIniPath[512];
 
 void loadSettings();
-// False when the file could not be written (reported in the log).
+// False when the file could not be written: the player is shown why (one
+// box, whichever keys failed), and the old file stays as it was.
 bool saveSettings();

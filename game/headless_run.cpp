@@ -14,6 +14,7 @@
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/random.h"
+#include "engine/save_file.h"
 #include "game/window_proc.h"
 #include "platform/clock.h"
 #include "platform/profile.h"
@@ -90,6 +91,7 @@ bool headlessBoot(const HeadlessOptions& options, char* error, size_t errorSize)
     gHeadlessRun = HeadlessRun{};
     sWaitForLoaders = options.waitForLoaders;
     gLoaderPollWaits = options.waitForLoaders ? 1 : 0;
+    gSaveWriteWaits = gLoaderPollWaits;
     sMadeGameDir = false;
     if (options.gameDir) {
         if (snprintf(gHeadlessRun.gameDir, sizeof gHeadlessRun.gameDir, "%s", options.gameDir) >=

@@ -33,7 +33,8 @@ struct HeadlessOptions {
     // Each turn first waits for a running loader thread, and so does every
     // tick's poll (gLoaderPollWaits), so a load takes no ticks and runs
     // repeat exactly, with any frame skip; false lets the ticks run on
-    // meanwhile, as the game does.
+    // meanwhile, as the game does. A save's write on the worker is joined
+    // as it starts (gSaveWriteWaits), so its files are whole after the tick.
     bool waitForLoaders = true;
 };
 

@@ -30,6 +30,7 @@
 #include "game/state_reset.h"
 #include "game/window_proc.h"
 #include "platform/log.h"
+#include "platform/signals.h"
 #include "platform/thread.h"
 #include "platform/window.h"
 #include "shop/market.h"
@@ -115,6 +116,7 @@ void returnToTitle() {
 }
 
 StartupResult startupApp(const char* gameDir) {
+    ignoreFileSizeSignal();
     installGameWiring();
     resetGameState();
     gShellTrace.count = 0;
@@ -199,6 +201,9 @@ int32_t shutdownAfterLoop(StartupResult result) {
     if (result == STARTUP_NO_WINDOW) return 1;
     // A loader still running reads the archive and fills textures.
     closeLoaderThread();
+    // A save still being written is finished, its failure shown while the
+    // window is there.
+    finishSaveWrite();
     if (result != STARTUP_NO_ARCHIVE) {
         traceStep("saveSettings");
         saveSettings();

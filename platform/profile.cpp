@@ -164,14 +164,20 @@ static ReadResult readWholeFile(const char* path, char** bytes, int32_t* size, m
     int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno == ENOENT ? READ_MISSING : READ_FAILED;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > PROFILE_MAX_BYTES) {
+    int error = 0;
+    if (fstat(fd, &st) != 0) error = errno;
+    else if (!S_ISREG(st.st_mode)) error = EINVAL;
+    else if (st.st_size > PROFILE_MAX_BYTES) error = EFBIG;
+    if (error != 0) {
         close(fd);
+        errno = error;
         return READ_FAILED;
     }
     *mode = st.st_mode & 07777;
     char* buffer = (char*)malloc((size_t)st.st_size + 1);
     if (!buffer) {
         close(fd);
+        errno = ENOMEM;
         return READ_FAILED;
     }
     int32_t got = 0;
@@ -179,8 +185,10 @@ static ReadResult readWholeFile(const char* path, char** bytes, int32_t* size, m
         ssize_t n = read(fd, buffer + got, (size_t)(st.st_size - got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
+            int error = errno;
             free(buffer);
             close(fd);
+            errno = error;
             return READ_FAILED;
         }
         if (n == 0) break;   // shrank while being read: take what is there
@@ -211,6 +219,7 @@ static bool writeAll(int fd, const char* bytes, size_t n) {
     while (n > 0) {
         ssize_t done = write(fd, bytes, n);
         if (done < 0 && errno == EINTR) continue;
+        if (done == 0) errno = EIO;
         if (done <= 0) return false;
         bytes += done;
         n -= (size_t)done;
@@ -219,16 +228,30 @@ static bool writeAll(int fd, const char* bytes, size_t n) {
 }
 
 // Writes beside the old file and renames over it: the old file stays whole
-// until the new one is complete on disk.
+// until the new one is complete on disk. A failure removes the temporary and
+// leaves errno at the first call that failed.
 static bool replaceFile(const char* path, const char* bytes, size_t n, mode_t mode) {
     char temp[PROFILE_PATH_MAX + 8];
-    if (snprintf(temp, sizeof temp, "%s.XXXXXX", path) >= (int)sizeof temp) return false;
+    if (snprintf(temp, sizeof temp, "%s.XXXXXX", path) >= (int)sizeof temp) {
+        errno = ENAMETOOLONG;
+        return false;
+    }
     int fd = mkstemp(temp);
     if (fd < 0) return false;
     bool ok = writeAll(fd, bytes, n) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temp, path) == 0;
-    if (!ok) unlink(temp);
+    int error = ok ? 0 : errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && rename(temp, path) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        unlink(temp);
+        errno = error;
+    }
     return ok;
 }
 
@@ -243,8 +266,10 @@ static void putText(char* out, size_t& n, const char* text) { put(out, n, text, 
 static bool hasLineBreak(const char* text) { return strpbrk(text, "\r\n") != nullptr; }
 
 bool profileWriteString(const char* path, const char* section, const char* key, const char* value) {
+    errno = EINVAL;
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value)) return false;
     size_t added = strlen(section) + strlen(key) + strlen(value) + 16;
+    errno = EFBIG;
     if (added > (size_t)PROFILE_MAX_BYTES) return false;
     char* old = nullptr;
     int32_t oldSize = 0;
@@ -257,6 +282,7 @@ bool profileWriteString(const char* path, const char* section, const char* key, 
     char* out = total <= (size_t)PROFILE_MAX_BYTES ? (char*)malloc(total) : nullptr;
     if (!out) {
         free(old);
+        errno = total <= (size_t)PROFILE_MAX_BYTES ? ENOMEM : EFBIG;
         return false;
     }
 
@@ -297,8 +323,10 @@ bool profileWriteString(const char* path, const char* section, const char* key, 
     if (resume < oldSize) put(out, n, old + resume, (size_t)(oldSize - resume));
 
     bool ok = replaceFile(path, out, n, mode);
+    int error = errno;
     free(out);
     free(old);
+    errno = error;
     return ok;
 }
 

@@ -34,7 +34,7 @@ int32_t profileGetString(const ProfileText& text, const char* section, const cha
 
 // Sets key in section to value, creating the file, the section and the key
 // as needed. The new file is written beside the old one and renamed over it,
-// so a failure (false) leaves the old file as it was. Names and values may
-// not hold line breaks.
+// so a failure (false) leaves the old file as it was, with no temporary file
+// beside it, and errno tells why. Names and values may not hold line breaks.
 bool profileWriteString(const char* path, const char* section, const char* key, const char* value);
 bool profileWriteInt(const char* path, const char* section, const char* key, int32_t value);   // as "%d"

@@ -107,7 +107,7 @@ void updateTitleOptions() {
         int32_t answer = updateYesNoWindow(1);
         if (answer == 1) {
             t.clearQuestionOpen = 0;
-            clearSaveData();
+            startClearSaveData();
             setPointerPosition(168.0f, pointerY(t.rowCursor));
             t.optionsState = 1;
         } else if (answer == 2) {

@@ -351,7 +351,7 @@ static void updateOpenWindow() {
 // written first when a setting changed.
 static void leaveOptions() {
     TitleState& t = gTitle;
-    if (t.optionsState == 2) writeSaveSlot(-1);
+    if (t.optionsState == 2) startSaveSlotWrite(-1);
     closeSubWindow();
     hidePointer();
     buildTitleMenu();

@@ -6,16 +6,18 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "platform/thread.h"
+#include "platform/window.h"
+#include "tests/file_size_limit.h"
 #include "tests/temp_folder.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -45,8 +47,13 @@ protected:
         for (int32_t row = 0; row < CHARA_ROW_COUNT; row++)
             gCharaTable[row] = row < ADVENTURER_COUNT ? DEFAULT_CHARA : CharaRecord{};
         gCurrentSlot = 0;
+        previousWindow = gWindow;
+        gWindow = &WINDOW_HEADLESS;
+        headlessWindowReset();
     }
     void TearDown() override {
+        finishSaveWrite();
+        gWindow = previousWindow;
         for (CharaRecord& row : gCharaTable) row = CharaRecord{};
     }
 
@@ -83,6 +90,7 @@ protected:
         }
     }
 
+    const WindowBackend* previousWindow = nullptr;
     TempFolder folder{"save"};
     WorkingDirectory inFolder{folder.path()};
 };
@@ -536,27 +544,8 @@ TEST_F(SaveFile, ClearingRenewsSaveDatAndLeavesTheCopy) {
     }
 }
 
-// Writes that stop half-way, made by the system itself: a file size limit
-// makes the write fail with EFBIG after the first mebibyte.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler = signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit limited = previous;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        signal(SIGXFSZ, previousHandler);
-    }
-
-private:
-    rlimit previous;
-    sighandler_t previousHandler;
-};
-
+// Writes that stop half-way: a file size limit makes the write fail with
+// EFBIG after the first mebibyte.
 TEST_F(SaveFile, AWriteThatFailsHalfWayLeavesBothOldFiles) {
     buildImage(700);
     ASSERT_TRUE(writeSaveSlot(-1));
@@ -590,4 +579,137 @@ TEST_F(SaveFile, AWriteThatFailsHalfWayLeavesBothOldFiles) {
     rmdir("_save.dat.tmp");
     ASSERT_TRUE(writeSaveSlot(6));
     EXPECT_EQ(readFile(SAVE_BACKUP_NAME), newSave);
+}
+
+// 保存できませんでした。 ("could not save"), the box's first line.
+static const char WRITE_FAILED_LINE[] =
+    "\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
+
+static std::string lastBoxText() {
+    const HeadlessMessageBoxes& boxes = gHeadlessMessageBoxes;
+    return boxes.count > 0 ? boxes.boxes[boxes.count - 1].text : "";
+}
+
+// Whether each box shown was shown on the main thread.
+static int32_t sBoxesOffMain;
+static int32_t boxOnMainOnly(const char* text, const char* caption, int32_t kind) {
+    if (!threadIsMain()) ++sBoxesOffMain;
+    return WINDOW_HEADLESS.messageBox(text, caption, kind);
+}
+
+struct FailedSaveCase {
+    const char* name;
+    bool (*save)();           // false: it failed
+    const char* blocker;      // a folder in this temporary's place: it cannot be made
+    const char* failedFile;
+    const char* reason;
+};
+
+static bool waitForBackground() {
+    // Joined by the tick's poll, as the frame loop does.
+    while (isSaveWriteRunning()) pollSaveWrite();
+    return gHeadlessMessageBoxes.total == 0;
+}
+
+static const FailedSaveCase FAILED_SAVES[] = {
+    {"slot_too_large", [] { return writeSaveSlot(2); }, nullptr, "save.dat", "File too large"},
+    {"clear_too_large", [] { return clearSaveData(); }, nullptr, "save.dat", "File too large"},
+    {"worker_slot_too_large", [] { return startSaveSlotWrite(2) && finishSaveWrite(); }, nullptr, "save.dat",
+     "File too large"},
+    {"worker_clear_too_large", [] { startClearSaveData(); return finishSaveWrite(); }, nullptr, "save.dat",
+     "File too large"},
+    {"worker_polled_too_large", [] { return startSaveSlotWrite(2) && waitForBackground(); }, nullptr, "save.dat",
+     "File too large"},
+    {"cannot_create", [] { return writeSaveSlot(2); }, "save.dat.tmp", "save.dat", "Is a directory"},
+    {"worker_cannot_create_copy", [] { return startSaveSlotWrite(2) && finishSaveWrite(); }, "_save.dat.tmp",
+     "_save.dat", "Is a directory"},
+};
+
+// Every failed write tells the player, on the main thread, which file and
+// why; the files on the disk stay as they were and no temporary is left.
+TEST_F(SaveFile, AFailedSaveIsToldAndLeavesBothFilesAsTheyWere) {
+    static WindowBackend recording = WINDOW_HEADLESS;
+    recording.messageBox = boxOnMainOnly;
+    gWindow = &recording;
+    for (const FailedSaveCase& c : FAILED_SAVES) {
+        SCOPED_TRACE(c.name);
+        buildImage(700);
+        ASSERT_TRUE(writeSaveSlot(-1));
+        const Bytes oldSave = readFile(SAVE_FILE_NAME);
+        const Bytes oldCopy = readFile(SAVE_BACKUP_NAME);
+        headlessWindowReset();
+        sBoxesOffMain = 0;
+        runningGameState().playTicks = 123456;
+        if (c.blocker) {
+            ASSERT_EQ(mkdir(c.blocker, 0700), 0);
+        }
+        bool saved;
+        {
+            std::optional<FileSizeLimit> limit;
+            if (!c.blocker) limit.emplace(1 << 20);
+            saved = c.save();
+        }
+        EXPECT_FALSE(saved);
+        ASSERT_EQ(gHeadlessMessageBoxes.total, 1);
+        EXPECT_STREQ(gHeadlessMessageBoxes.boxes[0].caption, "error");
+        EXPECT_EQ(lastBoxText(), std::string(WRITE_FAILED_LINE) + "\n" + c.failedFile + ": " + c.reason);
+        EXPECT_EQ(sBoxesOffMain, 0);
+        EXPECT_FALSE(isSaveWriteRunning());
+        if (c.blocker) rmdir(c.blocker);
+        if (strcmp(c.failedFile, SAVE_FILE_NAME) == 0) {
+            EXPECT_EQ(readFile(SAVE_FILE_NAME), oldSave);
+        }
+        EXPECT_EQ(readFile(SAVE_BACKUP_NAME), oldCopy);
+        EXPECT_FALSE(exists("save.dat.tmp"));
+        EXPECT_FALSE(exists("_save.dat.tmp"));
+    }
+}
+
+// The worker writes the image as it was when the save started; a second
+// save at once, and the join at shut-down or before a load, wait for the one
+// running, so both files end whole and equal to the image.
+TEST_F(SaveFile, WorkerSavesFollowedAtOnceBySavesAndShutDownWriteWholeFiles) {
+    buildImage(300);
+    runningGameState().playTicks = 11;
+    ASSERT_TRUE(startSaveSlotWrite(2));
+    runningGameState().playTicks = 22;
+    ASSERT_TRUE(startSaveSlotWrite(3));
+    const Bytes image = imageBytes();
+    gOptionMusicLevel = 1;   // after the start: the copy being written keeps 7
+    EXPECT_TRUE(finishSaveWrite());   // as at shut-down
+    EXPECT_EQ(readFile(SAVE_FILE_NAME), image);
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), image);
+
+    runningGameState().playTicks = 33;
+    ASSERT_TRUE(startSaveSlotWrite(4));
+    const Bytes image4 = imageBytes();
+    ASSERT_TRUE(writeSaveSlot(-1));   // the main thread's write after the worker's
+    EXPECT_EQ(readFile(SAVE_FILE_NAME), image4);
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), image4);
+
+    runningGameState().playTicks = 44;
+    ASSERT_TRUE(startSaveSlotWrite(5));
+    const Bytes image5 = imageBytes();
+    loadSaveFile();   // reads back only once the write is done
+    EXPECT_EQ(imageBytes(), image5);
+    EXPECT_EQ(gSaveImage.slots[5].playTicks, 44);
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), image5);
+
+    startClearSaveData();
+    resetSaveState();   // a new boot joins it too
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), image5);
+    EXPECT_EQ(wordAt(readFile(SAVE_FILE_NAME), slotOffset(5) + 8), 0);
+    EXPECT_EQ(gHeadlessMessageBoxes.total, 0);
+    EXPECT_FALSE(startSaveSlotWrite(SAVE_SLOT_COUNT));
+}
+
+// With no thread to be had, the save is written at once on the main thread.
+TEST_F(SaveFile, AWorkerSaveWithoutAThreadWritesAtOnce) {
+    buildImage(50);
+    gThreadStartRefusals = 1;
+    ASSERT_TRUE(startSaveSlotWrite(-1));
+    EXPECT_EQ(gThreadStartRefusals, 0);
+    EXPECT_FALSE(isSaveWriteRunning());
+    EXPECT_EQ(readFile(SAVE_FILE_NAME), imageBytes());
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), imageBytes());
 }

@@ -12,6 +12,8 @@
 #include <string>
 
 #include "engine/input.h"
+#include "platform/window.h"
+#include "tests/file_size_limit.h"
 #include "tests/temp_folder.h"
 
 const int16_t DEFAULT_BINDINGS[2][PAD_BINDING_COUNT] = {
@@ -192,4 +194,38 @@ TEST_F(SettingsFile, BindingsAreKeptAsShorts) {
     EXPECT_EQ(gPadBindings[0][1], -1);
     EXPECT_EQ(gPadBindings[1][13], (int16_t)40000);
     EXPECT_EQ(gPadBindings[0][2], 3);   // untouched keys keep their defaults
+}
+
+// 保存できませんでした。 ("could not save"), the box's first line.
+static const char WRITE_FAILED_LINE[] =
+    "\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
+
+// A write that fails is told once, with the file and the reason, whichever
+// keys failed; the old file stays byte for byte and no temporary is left.
+TEST_F(SettingsFile, AFailedWriteIsToldAndLeavesTheOldFile) {
+    const std::string old = "; tuned by hand\r\n[config]\r\nse=3\r\nmu=4\r\n[setup]\r\nwindowpos=1\r\n";
+    writeFile(old);
+    loadSettings();
+    gIniVolumes[0] = 7;
+    const WindowBackend* previousWindow = gWindow;
+    gWindow = &WINDOW_HEADLESS;
+    headlessWindowReset();
+    bool saved;
+    {
+        FileSizeLimit limit(16);
+        saved = saveSettings();
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(gHeadlessMessageBoxes.total, 1);
+    EXPECT_STREQ(gHeadlessMessageBoxes.boxes[0].caption, "error");
+    EXPECT_EQ(std::string(gHeadlessMessageBoxes.boxes[0].text),
+              std::string(WRITE_FAILED_LINE) + "\n" + path + ": File too large");
+    EXPECT_EQ(readFile(), old);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++entries;
+    EXPECT_EQ(entries, 1);
+
+    EXPECT_TRUE(saveSettings());   // without the limit it writes, and says nothing
+    EXPECT_EQ(gHeadlessMessageBoxes.total, 1);
+    gWindow = previousWindow;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/file_size_limit.h"
 #include "tests/temp_folder.h"
 
 class SettingsProfile : public ::testing::Test {
@@ -234,6 +236,25 @@ TEST_F(SettingsProfile, FailedWriteLeavesTheOldFileAsItWas) {
 
     std::string noFolder = folder.file("missing/tolli.ini");
     EXPECT_FALSE(profileWriteInt(noFolder.c_str(), "config", "se", 9));
+}
+
+// Past a file-size limit the write fails cleanly: the reason in errno, the
+// old file whole and no temporary beside it.
+TEST_F(SettingsProfile, AWritePastTheFileSizeLimitFailsWithItsReason) {
+    const std::string old = "[config]\r\nse=3\r\nmu=4\r\n";
+    writeFile(old);
+    bool wrote;
+    int error;
+    {
+        FileSizeLimit limit(8);
+        errno = 0;
+        wrote = profileWriteInt(path.c_str(), "config", "se", 9);
+        error = errno;
+    }
+    EXPECT_FALSE(wrote);
+    EXPECT_EQ(error, EFBIG);
+    EXPECT_EQ(readFile(), old);
+    EXPECT_EQ(folderEntries(), 1);
 }
 
 TEST_F(SettingsProfile, OversizedFileReadsAsMissingAndIsNotReplaced) {
