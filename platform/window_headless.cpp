@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <mutex>
+#include <string>
 
 HeadlessMessageBoxes gHeadlessMessageBoxes = {{}, 0, 0, MESSAGE_BOX_ANSWER_YES};
 HeadlessWindowState gHeadlessWindow;
@@ -20,9 +21,14 @@ constexpr int32_t HEADLESS_SCREEN_HEIGHT = 768;
 static bool sCreateFails = false;
 // A loader thread may report an error while the main thread shows another.
 static std::mutex sBoxLock;
-// The last box as it would be seen, focus on its first button.
-static MessageBoxPicture sLastPicture;
+// The last box, drawn only when a test asks to see it (focus on its first
+// button): drawing every box would make runs that raise many boxes slow.
+static std::string sLastText;
+static std::string sLastCaption;
+static int32_t sLastKind = 0;
 static bool sHasPicture = false;
+static bool sPictureDrawn = false;
+static MessageBoxPicture sLastPicture;
 
 static bool sjisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
@@ -106,8 +112,11 @@ static int32_t headlessMessageBox(const char* text, const char* caption, int32_t
         box.answer = answer;
     }
     ++r.total;
-    drawMessageBox(text, caption, kind, 0, HEADLESS_SCREEN_WIDTH, HEADLESS_SCREEN_HEIGHT, &sLastPicture);
+    sLastText = text ? text : "";
+    sLastCaption = caption ? caption : "";
+    sLastKind = kind;
     sHasPicture = true;
+    sPictureDrawn = false;
     return answer;
 }
 
@@ -122,8 +131,17 @@ void headlessWindowReset() {
     windowClearEvents();
 }
 
+// Called with sBoxLock held.
+static void drawLastPicture() {
+    if (!sHasPicture || sPictureDrawn) return;
+    drawMessageBox(sLastText.c_str(), sLastCaption.c_str(), sLastKind, 0, HEADLESS_SCREEN_WIDTH,
+                   HEADLESS_SCREEN_HEIGHT, &sLastPicture);
+    sPictureDrawn = true;
+}
+
 bool headlessLastMessageBoxImage(const uint32_t** pixels, int32_t* width, int32_t* height) {
     std::lock_guard<std::mutex> hold(sBoxLock);
+    drawLastPicture();
     *pixels = sHasPicture ? sLastPicture.pixels.data() : nullptr;
     *width = sHasPicture ? sLastPicture.width : 0;
     *height = sHasPicture ? sLastPicture.height : 0;
@@ -132,6 +150,7 @@ bool headlessLastMessageBoxImage(const uint32_t** pixels, int32_t* width, int32_
 
 const MessageBoxPicture* headlessLastMessageBoxPicture() {
     std::lock_guard<std::mutex> hold(sBoxLock);
+    drawLastPicture();
     return sHasPicture ? &sLastPicture : nullptr;
 }
 
