@@ -6,6 +6,7 @@
 #include <cstdint>
 
 enum StoryFlag : int32_t {
+    FLAG_ALL_WARES = 1,              // the market and guild offer every priced item, none limited
     FLAG_ADVENTURER_AVAILABLE = 4,   // 4 + a: adventurer a is available in this run
     FLAG_REPORTED_SOURCE = 10,       // adventurer 6 available; carried over as FLAG_REPORTED
     FLAG_STORY_TUTORIAL = 36,        // the story tutorial's shop days

@@ -1,5 +1,6 @@
 #include "game/state_reset.h"
 
+#include "adventurers/bag.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
 #include "engine/debug_text.h"
@@ -20,7 +21,9 @@
 #include "game/window_proc.h"
 #include "shop/counter.h"
 #include "shop/day_planning.h"
+#include "shop/item_list.h"
 #include "shop/market.h"
+#include "story/available_adventurers.h"
 #include "story/save_list.h"
 #include "story/title.h"
 
@@ -46,11 +49,14 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/device", resetDeviceFlags},
     {"dungeon/field_frame", resetFieldFrameState},
     {"adventurers/shop_floor", resetShopFloorState},
+    {"adventurers/bag", resetBagState},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},
     {"shop/market", resetMarketState},
+    {"shop/item_list", resetItemListState},
     {"story/title", resetTitleState},
     {"story/save_list", resetSaveListState},
+    {"story/available_adventurers", resetAvailableAdventurers},
     {"game/window_proc", resetWindowState},
 };
 const int32_t GAME_STATE_RESET_COUNT = sizeof GAME_STATE_RESETS / sizeof GAME_STATE_RESETS[0];

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "shop/item_db.h"
+#include "shop/market_stock.h"
 #include "shop/storage.h"
 
 // Flags set for every new loop.
@@ -90,8 +91,9 @@ void resetRecordForSurvival(GameState& game) {
     game.shopFloor = 0;
     game.shopRug = 0;
     game.shopTable = 0;
-    // Not set up: the market fills the whole stock table anew.
+    // Marked as not set up, so the restock fills the whole stock table anew.
     game.marketStock[0].stock = 0;
+    restockMarketStock(game, RESTOCK_DAILY);
     game.storyFlags[FLAG_SELLERS] = 0;
     game.storyFlags[FLAG_REQUESTS] = 0;
 

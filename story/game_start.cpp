@@ -6,6 +6,7 @@
 #include "engine/scene_pictures.h"
 #include "engine/stage_index.h"
 #include "shop/item_db.h"
+#include "shop/market_stock.h"
 #include "shop/storage.h"
 #include "story/game_records.h"
 #include "story/title.h"
@@ -58,6 +59,7 @@ static void returnKeptBag(int32_t (&bag)[KEPT_BAG_SIZE]) {
 }
 
 static void setUpSavedGame(GameState& game) {
+    restockMarket(RESTOCK_LOADED);
     int32_t cursor = gTitle.menuCursor;
     int32_t code = cursor >= 0 && cursor < gTitle.menuCount ? gTitle.menuCodes[cursor] : TITLE_LOAD;
     if (code == TITLE_NEW_GAME_PLUS) {
@@ -93,8 +95,12 @@ static void switchToChosenGame() {
     gEventReady = 0;
     GameState& game = runningGameState();
     // A new game starts zeroed, with empty storage, on day 0 in the morning.
-    if (gNewGameChosen) initNewGameState(game);
-    else setUpSavedGame(game);
+    if (gNewGameChosen) {
+        initNewGameState(game);
+        restockMarket(RESTOCK_DAILY);
+    } else {
+        setUpSavedGame(game);
+    }
     releaseTitleTextures();
     startFadeIn(FADE_KIND, FADE_TICKS);
     startSceneLoader();
