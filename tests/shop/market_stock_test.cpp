@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -279,4 +280,26 @@ TEST_F(MarketStockTest, BuyingFromALimitedStackTakesFromTheStock) {
     takeOneFromSelectedStack();
     EXPECT_EQ(getSelectedListItemCount(), 100);
     EXPECT_EQ(game().marketStock[1].stock, 2);
+}
+
+// The shipped item table lets every restock rule and every rank of both
+// places be seen in the game.
+TEST_F(MarketStockTest, TheSampleItemsCoverEveryStockTypeAndRank) {
+    std::ifstream in(std::string(TOLLI_SOURCE_DIR) + "/sampledata/data/item.txt", std::ios::binary);
+    ASSERT_TRUE(in) << "sampledata/data/item.txt";
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    loadItems(text);
+    bool stockTypes[7] = {}, guildRanks[6] = {}, marketRanks[6] = {};
+    for (int32_t r = 0; r < gItemDefinitionCount; r++) {
+        const ItemDefinition& d = gItemDefinitions[r];
+        if (d.price <= 0) continue;
+        if (d.stockType >= 0 && d.stockType < 7) stockTypes[d.stockType] = true;
+        if (d.guildRank >= 0 && d.guildRank < 6) guildRanks[d.guildRank] = true;
+        if (d.marketRank >= 0 && d.marketRank < 6) marketRanks[d.marketRank] = true;
+    }
+    for (int32_t t = 0; t < 7; t++) EXPECT_TRUE(stockTypes[t]) << "stock type " << t;
+    for (int32_t r = 0; r < 6; r++) {
+        EXPECT_TRUE(guildRanks[r]) << "guild rank " << r;
+        EXPECT_TRUE(marketRanks[r]) << "market rank " << r;
+    }
 }
