@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "adventurers/bag.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
 #include "engine/device.h"
@@ -207,11 +208,15 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.i32(gVisitPlanCount);
     h.record(gVisitOrder);
     h.i32(gShopFloorState);
+    h.i32(gShopDayPhase);
+    h.i32(gShopSequence);
 
     h.tag("dungeon");
     h.i32(gDungeonIndex);
     h.i32(gRunEndState);
     h.i32(gRunEndTimer);
+    h.record(gBag);
+    h.i32(gBagCapacity);
     h.i32(gSpecialMusicTimer);
     h.record(gEventNumber);
 

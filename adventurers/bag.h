@@ -1,0 +1,19 @@
+// adventurers/bag.h: the adventurer's bag on a run: 38 item keys (-1 empty,
+// kept packed from the first entry), of which the first gBagCapacity are
+// usable. The departure screen packs it, the title empties it when a game
+// starts, the dungeon fills it and the item choice brings it back.
+#pragma once
+#include <cstdint>
+
+constexpr int32_t BAG_SIZE = 38;
+
+extern int32_t gBag[BAG_SIZE];
+extern int32_t gBagCapacity;
+
+// The usable entries a merchant of this 0-based level may carry: 20, then
+// 25 from level 16, 30 from 23 and 35 from 39.
+int32_t bagCapacityForLevel(int32_t merchantLevel);
+// Every entry empty.
+void emptyBag();
+// Back to the values a fresh process starts with: empty, all 38 usable.
+void resetBagState();
