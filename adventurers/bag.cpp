@@ -1,9 +1,22 @@
 #include "adventurers/bag.h"
 
-int32_t gBag[BAG_ENTRY_COUNT];
+#include "shop/item_db.h"
+
+int32_t gBag[BAG_SIZE];
 int32_t gBagCapacity;
 
+int32_t bagCapacityForLevel(int32_t merchantLevel) {
+    if (merchantLevel >= 39) return 35;
+    if (merchantLevel >= 23) return 30;
+    if (merchantLevel >= 16) return 25;
+    return 20;
+}
+
+void emptyBag() {
+    for (int32_t& key : gBag) key = ITEM_KEY_NONE;
+}
+
 void resetBagState() {
-    for (int32_t& key : gBag) key = -1;
-    gBagCapacity = BAG_ENTRY_COUNT;
+    emptyBag();
+    gBagCapacity = BAG_SIZE;
 }

@@ -1,13 +1,19 @@
-// adventurers/bag.h: the adventurer's dungeon bag. The departure screen packs
-// it from storage and sets its capacity, the dungeon fills it, the item lists
-// show and rearrange it and the day's item choice empties it. Main thread.
+// adventurers/bag.h: the adventurer's bag on a run: 38 item keys (-1 empty,
+// kept packed from the first entry), of which the first gBagCapacity are
+// usable. The departure screen packs it, the title empties it when a game
+// starts, the dungeon fills it and the item choice brings it back.
 #pragma once
 #include <cstdint>
 
-constexpr int32_t BAG_ENTRY_COUNT = 38;
+constexpr int32_t BAG_SIZE = 38;
 
-extern int32_t gBag[BAG_ENTRY_COUNT];   // ItemKeys packed from the first entry, -1 empty
-extern int32_t gBagCapacity;            // usable entries, at most BAG_ENTRY_COUNT
+extern int32_t gBag[BAG_SIZE];
+extern int32_t gBagCapacity;
 
-// Back to the values a fresh process starts with: empty, every entry usable.
+// The usable entries a merchant of this 0-based level may carry: 20, then
+// 25 from level 16, 30 from 23 and 35 from 39.
+int32_t bagCapacityForLevel(int32_t merchantLevel);
+// Every entry empty.
+void emptyBag();
+// Back to the values a fresh process starts with: empty, all 38 usable.
 void resetBagState();

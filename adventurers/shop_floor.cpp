@@ -1,5 +1,16 @@
 #include "adventurers/shop_floor.h"
 
 int32_t gShopFloorState;
+int32_t gShopDayPhase;
+int32_t gShopSequence;
 
 void resetShopFloorState() { gShopFloorState = 0; }
+
+void resetShopDayState() {
+    gShopDayPhase = 0;
+    gShopSequence = SHOP_SEQUENCE_NONE;
+}
+
+// The shelves' stock returning to storage and the new layout arrive with the
+// shop-floor control; until then the shelves stay as they are.
+void applyShopLayout(GameState&) {}

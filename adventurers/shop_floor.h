@@ -1,6 +1,10 @@
-// adventurers/shop_floor.h: control of the heroine on the shop floor.
+// adventurers/shop_floor.h: control of the heroine on the shop floor, the
+// shop day's phase and sequence words the shop scenes share, and the shelf
+// layout of the shop's size.
 #pragma once
 #include <cstdint>
+
+#include "engine/save_file.h"
 
 // 0 and 10 first menu, 1 walking, 2 editing shelves, 4 the shop is open,
 // 15 to 18 information panels, 30 lecture menu, 50 item information.
@@ -8,3 +12,19 @@ extern int32_t gShopFloorState;
 constexpr int32_t SHOP_FLOOR_OPEN = 4;
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetShopFloorState();
+
+// 0 before the shop opens (the street crowd walks only then); 1..160 while
+// the night talk runs after closing.
+extern int32_t gShopDayPhase;
+// How the shop scene began: 0 none, 1 a new morning, 2 back from the town map.
+extern int32_t gShopSequence;
+enum ShopSequence : int32_t {
+    SHOP_SEQUENCE_NONE = 0,
+    SHOP_SEQUENCE_MORNING = 1,
+    SHOP_SEQUENCE_FROM_TOWN = 2,
+};
+// Back to the values a fresh process starts with.
+void resetShopDayState();
+
+// Re-applies the shelf layout for the game's shopSize, after the size changed.
+void applyShopLayout(GameState& game);

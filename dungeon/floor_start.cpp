@@ -3,3 +3,7 @@
 // The floor generator and the placing of the party arrive with the dungeon
 // floors; until then a stage starts empty.
 void startFloor() {}
+
+// The run's adventurer and loot odds arrive with the dungeon floors; until
+// then a run starts with nothing readied.
+void beginExpedition() {}

@@ -4,3 +4,7 @@
 
 // Builds the current stage (gStageIndex, gFloorIndex) and places the party.
 void startFloor();
+
+// Readies the chosen adventurer and the loot odds when a run starts; the next
+// startFloor shows the floor banner and the countdown.
+void beginExpedition();

@@ -2,4 +2,5 @@
 
 // The HUD arrives with the field overlay.
 void tickHud() {}
+void resetHudState() {}
 void emptyOverlayHook() {}

@@ -2,4 +2,7 @@
 #pragma once
 
 void tickHud();
+// Clears the balloon, the banner, the item-get popup and the HUD fade; run at
+// every floor start, when a game starts from the title and on the town map.
+void resetHudState();
 void emptyOverlayHook();

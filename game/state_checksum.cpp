@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "adventurers/bag.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
 #include "engine/device.h"
@@ -25,7 +26,9 @@
 #include "game/window_proc.h"
 #include "shop/counter.h"
 #include "shop/day_planning.h"
+#include "shop/item_list.h"
 #include "shop/market.h"
+#include "story/available_adventurers.h"
 #include "story/save_list.h"
 #include "story/title.h"
 
@@ -207,11 +210,32 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.i32(gVisitPlanCount);
     h.record(gVisitOrder);
     h.i32(gShopFloorState);
+    h.i32(gShopDayPhase);
+    h.i32(gShopSequence);
+    const ItemListState& list = gItemList;
+    for (int32_t v : {list.type, list.open, list.slide, list.pageCount, list.page, list.savedPage, list.flash,
+                      list.infoItemKey, list.infoItemStock, list.infoState, list.header, list.equipAdventurer,
+                      list.equipSlot, list.useTimer, list.discardTimer})
+        h.i32(v);
+    h.f32(list.infoPriceFactor);
+    h.record(list.pageStart);
+    h.record(list.pageSize);
+    h.record(list.pageKey);
+    h.record(list.scroll);
+    h.record(list.cursor);
+    h.record(list.savedScroll);
+    h.record(list.savedCursor);
+    h.record(list.useValues);
+    h.record(list.entries);
+    h.record(gAvailableAdventurers);
+    h.i32(gAvailableAdventurerCount);
 
     h.tag("dungeon");
     h.i32(gDungeonIndex);
     h.i32(gRunEndState);
     h.i32(gRunEndTimer);
+    h.record(gBag);
+    h.i32(gBagCapacity);
     h.i32(gSpecialMusicTimer);
     h.record(gEventNumber);
 

@@ -49,6 +49,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/device", resetDeviceFlags},
     {"dungeon/field_frame", resetFieldFrameState},
     {"adventurers/shop_floor", resetShopFloorState},
+    {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},

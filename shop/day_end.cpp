@@ -1,5 +1,16 @@
 #include "shop/day_end.h"
 
+#include "shop/item_db.h"
+
+void resetDayCounters(GameState& game) {
+    game.dayStartMoney = game.money;
+    game.dayScore = 0;
+    for (int32_t list = 0; list < DAY_LOG_COUNT; ++list) {
+        game.dayLogCounts[list] = 0;
+        for (int32_t& key : game.dayLogs[list]) key = ITEM_KEY_NONE;
+    }
+}
+
 // The report and the item choice arrive with the end of day.
 void openDayReport() {}
 void startItemChoice() {}

@@ -268,15 +268,15 @@ int32_t getSelectedListItemCount() {
     return e < 0 ? 0 : gItemList.entries[e].count;
 }
 
-static int32_t bagCapacity() { return std::clamp(gBagCapacity, 0, BAG_ENTRY_COUNT); }
+static int32_t bagCapacity() { return std::clamp(gBagCapacity, 0, BAG_SIZE); }
 
 // Takes the c-th non-empty bag entry (c from 1) out; the later ones move up.
 static void removeBagItem(int32_t c) {
     int32_t seen = 0;
-    for (int32_t i = 0; i < BAG_ENTRY_COUNT; i++) {
+    for (int32_t i = 0; i < BAG_SIZE; i++) {
         if (gBag[i] == ITEM_KEY_NONE || ++seen != c) continue;
-        for (int32_t j = i; j < BAG_ENTRY_COUNT - 1; j++) gBag[j] = gBag[j + 1];
-        gBag[BAG_ENTRY_COUNT - 1] = ITEM_KEY_NONE;
+        for (int32_t j = i; j < BAG_SIZE - 1; j++) gBag[j] = gBag[j + 1];
+        gBag[BAG_SIZE - 1] = ITEM_KEY_NONE;
         return;
     }
 }

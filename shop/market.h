@@ -3,6 +3,14 @@
 #include <cstdint>
 
 extern int32_t gMarketMode;   // 0 the merchants' guild, 1 the market
+enum MarketMode : int32_t {
+    MARKET_MODE_GUILD = 0,
+    MARKET_MODE_MARKET = 1,
+};
+
+// Enters mode 6 as the guild or the market: from the town map, or when a
+// loaded game resumes there.
+void enterMarketScene(int32_t mode);
 
 void resetTradeConfirm();
 // Back to the values a fresh process starts with (a new boot in the same process).

@@ -4,7 +4,9 @@
 
 #include "engine/random.h"
 #include "engine/save_file.h"
+#include "engine/settings.h"
 #include "engine/sound.h"
+#include "field/particles.h"
 #include "shop/counter.h"
 #include "shop/customer_types.h"
 #include "shop/day_planning.h"
@@ -13,6 +15,7 @@
 #include "shop/trends.h"
 
 constexpr int32_t RECENT_SALES_FROM_DAY = 9;
+constexpr int32_t EFFECT_SET_DAY_SCORE = 100;   // the score's sparkle
 
 // trunc(factor × price): the single-precision factor and the price, in double.
 static int32_t scaled(float factor, int32_t price) {
@@ -220,8 +223,9 @@ void updatePriceReputation(int32_t direction) {
     }
     if (direction == PRICE_SOLD) game.dayScore += percent + root;
     else game.dayScore -= percent + root;
-    // Still to come with the overlay particles: unless gSEasyDisp is set, the
-    // score's sparkle, screen effect set 100 at (304, 128) with scale 1.
+    // The score's sparkle flies to the merchant gauge.
+    if (!gSEasyDisp)
+        spawnScreenEffectSet(304.0f, 128.0f, EFFECT_SET_DAY_SCORE, 1.0f, EFFECT_LIFETIME_DEFAULT, EFFECT_ATTACH_GAUGE);
     playSoundEffect(SOUND_ITEM_SHOWN);
     playSoundEffect(SOUND_DAY_SCORE_CHIME);
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "adventurers/shop_floor.h"
+#include "shop/day_end.h"
 #include "shop/item_db.h"
 #include "shop/market_stock.h"
 #include "shop/storage.h"
@@ -79,6 +81,7 @@ void carryOverRecord(GameState& game, int32_t mode) {
             game.storyFlags[FLAG_ADVENTURER_CARD + itemKeyId(game.storage[i]) - TRUE_CARD_FIRST] = 1;
     if (reported) game.storyFlags[FLAG_REPORTED] = 1;
     clearTrendsAndOrders(game);
+    resetDayCounters(game);
 }
 
 // -1 in every entry.
@@ -86,6 +89,7 @@ static void emptyKeys(int32_t* keys, size_t count) { memset(keys, 0xFF, count * 
 
 void resetRecordForSurvival(GameState& game) {
     game.shopSize = 0;
+    applyShopLayout(game);
     game.survivalHell = 1;
     game.shopWall = 0;
     game.shopFloor = 0;

@@ -24,8 +24,9 @@ bool isTrueCardKey(int32_t key);
 // first week, back in the shop), clears the marks and story flags and sets
 // those every loop starts with, restores the kept ones (Survival keeps more),
 // clears the adventurers' run counters, lets every stored True Card make its
-// adventurer available, and clears the trends and orders. Storage, shop,
-// levels, equipment, collection and play time stay.
+// adventurer available, clears the trends and orders, and starts the day's
+// counters from the new money. Storage, shop, levels, equipment, collection
+// and play time stay.
 void carryOverRecord(GameState& game, int32_t mode);
 // Survival Hell, after the carry-over: the smallest shop without decorations
 // or stock, 1000 gold, merchant and adventurers back to level 1 with their

@@ -1,13 +1,19 @@
 #include "story/game_start.h"
 
+#include "adventurers/bag.h"
+#include "adventurers/shop_floor.h"
+#include "dungeon/floor_start.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"
 #include "engine/scene_pictures.h"
 #include "engine/stage_index.h"
+#include "field/hud.h"
 #include "shop/item_db.h"
+#include "shop/market.h"
 #include "shop/market_stock.h"
 #include "shop/storage.h"
+#include "story/game_over.h"
 #include "story/game_records.h"
 #include "story/title.h"
 
@@ -66,6 +72,7 @@ static void setUpSavedGame(GameState& game) {
         carryOverRecord(game, CARRY_OVER_NEW_LOOP);
         game.playMode = PLAY_MODE_NEW_GAME_PLUS;
         game.shopSize = 0;
+        applyShopLayout(game);
     } else if (code == TITLE_SURVIVAL) {
         carryOverRecord(game, CARRY_OVER_SURVIVAL);
         if (gTitle.survivalChoice == 0) resetRecordForSurvival(game);
@@ -78,8 +85,16 @@ static void setUpSavedGame(GameState& game) {
     gStageIndex = game.shopSize;
     gTimeOfDay = (float)game.dayPhase;
     gGameMode = resumeGameMode(game.resumeLocation);
-    if (game.resumeLocation == 0) game.shopEntryKind = 0;
+    switch (game.resumeLocation) {
+    case 0: game.shopEntryKind = 0; break;
+    case 2: enterGameOverScene(); break;
+    case 3: enterMarketScene(MARKET_MODE_GUILD); break;
+    case 4: enterMarketScene(MARKET_MODE_MARKET); break;
+    default: break;
+    }
 
+    gBagCapacity = bagCapacityForLevel(game.merchantLevel);
+    emptyBag();
     returnKeptBag(game.keptBag);
     returnKeptBag(game.keptBag2);
     repairStorage(game);
@@ -89,14 +104,19 @@ static void setUpSavedGame(GameState& game) {
 // The fade-out is done: the running game is made and its scene is loaded.
 static void switchToChosenGame() {
     gGameMode = GAME_MODE_FIELD;
+    gShopDayPhase = 0;
     gTimeOfDay = 0.0f;
     gStageIndex = 0;
+    gShopSequence = SHOP_SEQUENCE_NONE;
+    resetHudState();
     closeLoaderThread();
     gEventReady = 0;
     GameState& game = runningGameState();
-    // A new game starts zeroed, with empty storage, on day 0 in the morning.
     if (gNewGameChosen) {
+        // Zeroed, with empty storage, on day 0 in the morning.
         initNewGameState(game);
+        beginExpedition();
+        emptyBag();
         restockMarket(RESTOCK_DAILY);
     } else {
         setUpSavedGame(game);
@@ -112,6 +132,7 @@ void stepGameStart() {
     if (t.startCounter == GAME_START_FADE_TICK) {
         startFadeOut(FADE_KIND, FADE_TICKS);
         gCurrentSlot = 0;
+        beginExpedition();
     }
     if (t.startCounter > GAME_START_FADE_TICK && isFadeOutDone()) switchToChosenGame();
 }

@@ -2,6 +2,7 @@
 // process's state: every file's state is in the one reset list.
 #include <gtest/gtest.h>
 
+#include "adventurers/bag.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
 #include "engine/dialogs.h"
@@ -20,14 +21,15 @@
 struct BootSnapshot {
     int32_t gameMode, tickCounter, fadeState, blackout, eventReady, overlayKind, messageOpen, spriteShakeX;
     int32_t currentTrack, forcedTrack, floorIndex, runEndState, shopFloorState, counterCustomer, marketMode;
-    int32_t titleIdle, titleCursor;
+    int32_t titleIdle, titleCursor, shopSequence, bagCapacity, bagFirst;
     bool operator==(const BootSnapshot&) const = default;
 };
 
 static BootSnapshot snapshot() {
     return {gGameMode, gTickCounter, gFadeState, gBlackout, gEventReady, gOverlayScreen.kind,
             gMessageWindow.openCounter, gCameraShake.spriteX, gCurrentTrack, gForcedTrack, gFloorIndex,
-            gRunEndState, gShopFloorState, gCounter.customerType, gMarketMode, gTitle.idleTicks, gTitle.menuCursor};
+            gRunEndState, gShopFloorState, gCounter.customerType, gMarketMode, gTitle.idleTicks, gTitle.menuCursor,
+            gShopSequence, gBagCapacity, gBag[0]};
 }
 
 static BootSnapshot bootAndRun() {
@@ -52,6 +54,9 @@ TEST(GameStateReset, ASecondBootStartsAsTheFirst) {
     gCounter.customerType = 9;
     gMarketMode = 1;
     gTitle.menuCursor = 2;
+    gShopSequence = SHOP_SEQUENCE_MORNING;
+    gBagCapacity = 20;
+    gBag[0] = 64;
     harnessShutdown();
     BootSnapshot second = bootAndRun();
     harnessShutdown();
@@ -59,4 +64,5 @@ TEST(GameStateReset, ASecondBootStartsAsTheFirst) {
     EXPECT_EQ(second.floorIndex, 0);
     EXPECT_EQ(second.shopFloorState, 0);
     EXPECT_EQ(second.forcedTrack, -1);
+    EXPECT_EQ(second.bagCapacity, BAG_SIZE);   // all usable until a departure or a loaded game sets it
 }

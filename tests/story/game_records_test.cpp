@@ -117,6 +117,29 @@ TEST(RecordsCarryOver, ANewLoopStartsOverButKeepsTheShopAndTheLevels) {
     EXPECT_EQ(memcmp(game.collection, before.collection, sizeof game.collection), 0);
 }
 
+// The loop's first day counts from the money it was carried over with, not
+// from the last day of the run that ended.
+TEST(RecordsCarryOver, TheNewLoopsDayCountsFromTheCarriedMoney) {
+    for (int32_t mode : {CARRY_OVER_NEW_LOOP, CARRY_OVER_SURVIVAL}) {
+        GameState& game = finishedGame();
+        game.dayStartMoney = 600000;
+        game.dayScore = 85;
+        for (int32_t list = 0; list < DAY_LOG_COUNT; ++list) {
+            game.dayLogs[list][0] = makeItemKey(1, 0, list);
+            game.dayLogs[list][DAY_LOG_ENTRIES - 1] = makeItemKey(1501, 0, 0);
+            game.dayLogCounts[list] = 2;
+        }
+        carryOverRecord(game, mode);
+        EXPECT_EQ(game.dayStartMoney, game.money) << mode;
+        EXPECT_EQ(game.dayStartMoney, 1000) << mode;
+        EXPECT_EQ(game.dayScore, 0) << mode;
+        for (int32_t list = 0; list < DAY_LOG_COUNT; ++list) {
+            EXPECT_EQ(game.dayLogCounts[list], 0) << "list " << list << " mode " << mode;
+            for (int32_t key : game.dayLogs[list]) ASSERT_EQ(key, -1) << "list " << list << " mode " << mode;
+        }
+    }
+}
+
 TEST(RecordsSurvivalReset, StartsFromTheSmallestEmptyShopAtLevelOne) {
     GameState& game = finishedGame();
     game.shopWall = 3;

@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "adventurers/bag.h"
+#include "adventurers/shop_floor.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
@@ -16,6 +18,7 @@
 #include "engine/stage_index.h"
 #include "platform/window.h"
 #include "shop/item_db.h"
+#include "shop/market.h"
 #include "shop/storage.h"
 #include "story/game_records.h"
 #include "story/game_start.h"
@@ -199,6 +202,10 @@ TEST_F(TitleStart, NewGameMakesAFreshGameInSlotZero) {
     playedSlot(5);
     testSaveImage().header.lastSaveSlot = 5;
     boot();
+    // Left over from a game played before in this process.
+    gBag[3] = makeItemKey(1, 0, 0);
+    gShopDayPhase = 40;
+    gShopSequence = SHOP_SEQUENCE_FROM_TOWN;
     ASSERT_EQ(gTitle.menuCodes[0], TITLE_NEW_GAME);
     tap(BUTTON_UP);
     ASSERT_EQ(gTitle.menuCursor, 0);
@@ -214,6 +221,9 @@ TEST_F(TitleStart, NewGameMakesAFreshGameInSlotZero) {
     EXPECT_EQ(gStageIndex, 0);
     EXPECT_EQ(gFadeState, -1);
     EXPECT_EQ(gScenePictures[0].texture, nullptr);   // the title's pictures are gone
+    EXPECT_EQ(gBag[3], -1);
+    EXPECT_EQ(gShopDayPhase, 0);
+    EXPECT_EQ(gShopSequence, SHOP_SEQUENCE_NONE);
 
     static GameState fresh;
     initNewGameState(fresh);
@@ -230,6 +240,10 @@ TEST_F(TitleStart, NewGameMakesAFreshGameInSlotZero) {
         EXPECT_EQ(game.adventurers[a].level, fresh.adventurers[a].level) << a;
         EXPECT_EQ(game.adventurers[a].equipment[0], fresh.adventurers[a].equipment[0]) << a;
     }
+    // The market is stocked for the first day.
+    EXPECT_EQ(game.marketStock[findItemDef(1)].stock, 100);      // unlimited
+    EXPECT_GE(game.marketStock[findItemDef(4)].stock, 3);        // three to five, growing
+    EXPECT_LE(game.marketStock[findItemDef(4)].stock, 5);
     // The save file is left alone.
     EXPECT_EQ(gSaveImage.slots[0].money, 99999);
     EXPECT_EQ(gLastSaveSlot, 5);
@@ -262,8 +276,12 @@ TEST_F(TitleStart, LoadingRepairsStorageAndEquipmentAndResumesInTheMarket) {
     saved.resumeLocation = 4;
     saved.shopSize = 2;
     saved.dayPhase = 2;
+    saved.merchantLevel = 30;
+    // A game that holds more than one of a rare item gets a new stock.
+    for (MarketStockEntry& e : saved.marketStock) e.stock = 5;
     testSaveImage().header.lastSaveSlot = 3;
     boot();
+    gBag[0] = sword;   // left over from a game played before in this process
     ASSERT_LT(findItemDef(9876), 0);
     ASSERT_EQ(canAdventurerUseItem(stiletto, 0), 0);
 
@@ -274,8 +292,11 @@ TEST_F(TitleStart, LoadingRepairsStorageAndEquipmentAndResumesInTheMarket) {
     EXPECT_EQ(effectStarts(SOUND_CONFIRM), 2);
     ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
     EXPECT_EQ(gGameMode, GAME_MODE_MARKET);
+    EXPECT_EQ(gMarketMode, MARKET_MODE_MARKET);   // not the guild: its own pictures load
     EXPECT_EQ(gStageIndex, 2);
     EXPECT_EQ(gLastSaveSlot, 3);
+    EXPECT_EQ(gBagCapacity, 30);
+    EXPECT_EQ(gBag[0], -1);
 
     const GameState& game = runningGameState();
     const int32_t want[] = {sword, boots, kept, sword};
@@ -290,6 +311,8 @@ TEST_F(TitleStart, LoadingRepairsStorageAndEquipmentAndResumesInTheMarket) {
     EXPECT_EQ(game.adventurers[0].savedEquipment[0], initialSword);
     // What she can use stays.
     EXPECT_EQ(game.adventurers[1].equipment[0], saved.adventurers[1].equipment[0]);
+    EXPECT_EQ(game.marketStock[findItemDef(2409)].stock, 0);    // rare: none at first
+    EXPECT_EQ(game.marketStock[findItemDef(1)].stock, 100);
 }
 
 TEST_F(TitleStart, ADamagedShopSizeStartsInTheSmallestShop) {

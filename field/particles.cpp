@@ -1,0 +1,5 @@
+#include "field/particles.h"
+
+// The particle pool and the effect-set instances arrive with the effects;
+// until then a request is dropped, as when every instance runs.
+void spawnScreenEffectSet(float, float, int32_t, float, int32_t, int32_t) {}
