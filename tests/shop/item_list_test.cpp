@@ -290,6 +290,13 @@ TEST_F(ItemListTest, RemovingTakesOneFromStorageAndTheRowAtZero) {
     EXPECT_EQ(gItemList.cursor[0], 1) << "the cursor follows the last row";
     EXPECT_EQ(gItemList.entries[2].key, ITEM_KEY_LIST_ROW);
     EXPECT_EQ(countItemInStorage(20), 0);
+
+    openItemList(ITEM_LIST_SHELF, 1);
+    gItemList.cursor[0] = 0;
+    removeSelectedListItem();
+    EXPECT_EQ(page(0), (std::vector<Row>{{ITEM_KEY_LIST_ROW, 0}, {key(1), 1}, {key(10), 1}}))
+        << "the Nothing row stands for no item";
+    EXPECT_EQ(game().storageCount, 2);
 }
 
 TEST_F(ItemListTest, TheBagListRearrangesRemovesAndReplaces) {
