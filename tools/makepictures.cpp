@@ -1056,7 +1056,7 @@ const PictureFile PICTURES[] = {
     {"bmp/op/akaituki.bmp", 1024, 1024,
      [] {
          Canvas c = drawBackdrop(1024, 1024, 0xFF0C0A24, 0xFF4A1830, 0xFF1A1420, "RED MOON");
-         disc(c, 720, 200, 96, 0xFFC83028, 0);
+         flatDisc(c, 840, 230, 96, 0xFFC83028);
          return c;
      }},
     {"bmp/op/yorumori.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF0C1430, 0xFF1C3048, 0xFF14281C, "NIGHT FOREST"); }},
