@@ -1,5 +1,5 @@
-// makepictures: draws the sample pictures the start-up and the title load,
-// each at the size its set asks for, into <folder>/bmp/; the item icon sheets
+// makepictures: draws the sample pictures every built scene loads, each at
+// the size its set asks for, into <folder>/bmp/; the item icon sheets
 // follow the item table in <folder>/data/item.txt, read with the game's own
 // reader and planned as the game plans them.
 //   makepictures <folder>
@@ -7,16 +7,21 @@
 // picture committed under sampledata/bmp/ wins over the drawn one of the same
 // name. Plain shapes, gradients and a built-in 5 x 7 letter pattern; the
 // texel rectangles the drawers read (the fade cells, the frame-rate digits,
-// the loading sign, the title's menu cells) are where they expect them.
+// the loading sign, the title's menu cells) are where they expect them. The
+// pictures of scenes whose drawers read no cells yet are flat fields, plain
+// shapes and a name.
 // TGA pictures are written run-length encoded with their own alpha; BMP
-// pictures are opaque 24-bit and mark transparency with the colour key
-// (opaque pure green). Both through stb_image_write.
+// pictures are opaque and mark transparency with the colour key (opaque pure
+// green), 8-bit run-length encoded while their colours fit a palette, else
+// 24-bit through stb_image_write like the TGA pictures.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -767,6 +772,141 @@ Canvas drawPauseSheet() {
     return c;
 }
 
+// ---- The scenes' own pictures ----
+// Flat colour fields, hard-edged shapes and a name: the picture pack's LZW
+// dictionary stops growing after 4,095 strings, so a picture stays small
+// only while its rows repeat what came before (no ramps, no noise).
+
+// A name plate centred on (cx, cy).
+void namePlate(Canvas& c, int32_t cx, int32_t cy, const char* name, int32_t scale) {
+    int32_t halfW = textWidth(name, scale) / 2 + 4 * scale, halfH = 7 * scale / 2 + 3 * scale;
+    fillRect(c, cx - halfW, cy - halfH, cx + halfW, cy + halfH, GOLD_DARK);
+    fillRect(c, cx - halfW + scale, cy - halfH + scale, cx + halfW - scale, cy + halfH - scale, INK);
+    textCentered(c, cx, cy, name, scale, CREAM, CREAM);
+}
+
+// A frame of the given width just inside the edges.
+void border(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width, uint32_t colour) {
+    fillRect(c, x0, y0, x1, y0 + width, colour);
+    fillRect(c, x0, y1 - width, x1, y1, colour);
+    fillRect(c, x0, y0, x0 + width, y1, colour);
+    fillRect(c, x1 - width, y0, x1, y1, colour);
+}
+
+// A disc with a hard edge: no texel of a colour between the two.
+void flatDisc(Canvas& c, float cx, float cy, float radius, uint32_t argb) {
+    for (int32_t y = (int32_t)(cy - radius); y <= (int32_t)(cy + radius); ++y)
+        for (int32_t x = (int32_t)(cx - radius); x <= (int32_t)(cx + radius); ++x)
+            if (std::hypot((float)x + 0.5f - cx, (float)y + 0.5f - cy) < radius) set(c, x, y, argb);
+}
+
+// An opaque place: three bands of sky, the ground, three houses, a band
+// along the top and the bottom and the place's name in the sky. sky is the
+// upper band's colour; the lower bands lean toward glow. Only a few colour
+// changes a row: most of these are BMP pictures, stored bottom row first.
+Canvas drawBackdrop(int32_t width, int32_t height, uint32_t sky, uint32_t glow, uint32_t ground, const char* name) {
+    Canvas c = makeCanvas(width, height, sky);
+    int32_t horizon = height * 5 / 8;
+    fillRect(c, 0, horizon / 2, width, horizon, mix(sky, glow, 0.5f));
+    fillRect(c, 0, horizon * 3 / 4, width, horizon, glow);
+    fillRect(c, 0, horizon, width, height, ground);
+    uint32_t wall = mix(ground, BLACK, 0.35f), roof = mix(glow, BLACK, 0.5f);
+    for (int32_t i = 0; i < 3; ++i) {
+        int32_t x0 = width * (1 + 5 * i) / 16, x1 = x0 + width * 3 / 16;
+        int32_t top = horizon - height * (3 + i % 2) / 16;
+        fillRect(c, x0 - width / 64, top - height / 32, x1 + width / 64, top, roof);
+        fillRect(c, x0, top, x1, horizon + height / 16, wall);
+    }
+    fillRect(c, 0, 0, width, 6, GOLD_DARK);
+    fillRect(c, 0, height - 6, width, height, GOLD_DARK);
+    namePlate(c, width / 2, height / 8, name, height >= 1024 ? 6 : 4);
+    return c;
+}
+
+// A figure on a clear ground: a flat body and head in its colour, its name
+// below.
+Canvas drawFigure(int32_t size, uint32_t hue, const char* name) {
+    Canvas c = makeCanvas(size, size, CLEAR);
+    int32_t u = size / 32;
+    fillRect(c, 9 * u, 14 * u, 23 * u, 28 * u, mix(hue, BLACK, 0.5f));
+    fillRect(c, 10 * u, 15 * u, 22 * u, 28 * u, hue);
+    flatDisc(c, 16.0f * (float)u, 9.5f * (float)u, 5.0f * (float)u, 0xFFF2D6B8);
+    fillRect(c, 12 * u, 4 * u, 20 * u, 6 * u, mix(hue, BLACK, 0.4f));
+    namePlate(c, size / 2, 30 * u, name, 3);
+    return c;
+}
+
+// A window of plates: a flat board over the top left of the picture with its
+// title in a band and a column of plates.
+Canvas drawPlates(int32_t width, int32_t height, int32_t boardW, int32_t boardH, const char* title, int32_t plates) {
+    Canvas c = makeCanvas(width, height, CLEAR);
+    panel(c, 0, 0, boardW, boardH, 20, NAVY_TOP, NAVY_TOP, GOLD, 3);
+    namePlate(c, boardW / 2, 28, title, 2);
+    int32_t plateH = plates > 0 ? std::min((boardH - 64) / plates, 48) : 0;
+    for (int32_t i = 0; i < plates; ++i)
+        panel(c, 24, 56 + i * plateH, boardW - 24, 56 + (i + 1) * plateH - 8, 8, 0xF04A3A20, 0xF04A3A20, GOLD_DARK, 2);
+    return c;
+}
+
+// Lines of story text on a clear ground, for the opening's message pages
+// and the staff roll.
+Canvas drawTextPage(int32_t width, int32_t height, const char* const* lines, int32_t count, int32_t scale) {
+    Canvas c = makeCanvas(width, height, CLEAR);
+    int32_t lineH = 12 * scale;
+    int32_t top = height / 2 - count * lineH / 2;
+    for (int32_t i = 0; i < count; ++i)
+        textCentered(c, width / 2, top + i * lineH + lineH / 2, lines[i], scale, WHITE, WHITE, 0xC0000000, scale);
+    return c;
+}
+
+// The town map by the time of day: sea, two islands, roads and the town's
+// places as squares.
+Canvas drawWorldMap(uint32_t sea, uint32_t land, uint32_t road) {
+    Canvas c = makeCanvas(1024, 512, sea);
+    fillRect(c, 96, 64, 560, 448, land);
+    fillRect(c, 640, 128, 944, 384, land);
+    fillRect(c, 160, 248, 880, 264, road);
+    fillRect(c, 320, 96, 336, 416, road);
+    const int32_t PLACES[5][2] = {{200, 140}, {420, 140}, {200, 360}, {440, 340}, {780, 200}};
+    for (const auto& p : PLACES) {
+        fillRect(c, p[0] - 24, p[1] - 24, p[0] + 24, p[1] + 24, mix(road, BLACK, 0.5f));
+        fillRect(c, p[0] - 18, p[1] - 18, p[0] + 18, p[1] + 18, road);
+    }
+    border(c, 0, 0, 1024, 512, 6, GOLD_DARK);
+    return c;
+}
+
+// The town map's icons: 64 x 64 cells, four a row, a numbered marker each.
+Canvas drawMapPoints() {
+    Canvas c = makeCanvas(256, 1024, CLEAR);
+    static const uint32_t HUES[4] = {0xFFD04040, 0xFF4080D0, 0xFF40B060, 0xFFE0B040};
+    for (int32_t cell = 0; cell < 64; ++cell) {
+        int32_t x = (cell % 4) * 64, y = (cell / 4) * 64;
+        disc(c, (float)x + 32, (float)y + 32, 26, INK, 0);
+        disc(c, (float)x + 32, (float)y + 32, 22, HUES[cell % 4], 0);
+        char digit[3];
+        snprintf(digit, sizeof digit, "%d", cell % 100);
+        textCentered(c, x + 32, y + 32, digit, 2, WHITE, WHITE);
+    }
+    return c;
+}
+
+// Seals: 128 x 128 red rings down the sheet, a letter in each.
+Canvas drawSeals() {
+    Canvas c = makeCanvas(128, 1024, CLEAR);
+    for (int32_t i = 0; i < 8; ++i) {
+        int32_t cy = 64 + 128 * i;
+        for (int32_t y = cy - 60; y < cy + 60; ++y)
+            for (int32_t x = 4; x < 124; ++x) {
+                float d = std::hypot((float)x + 0.5f - 64, (float)(y - cy) + 0.5f);
+                if (d >= 48 && d < 56) set(c, x, y, 0xFFC02828);
+            }
+        char letter[2] = {(char)('A' + i), 0};
+        textCentered(c, 64, cy, letter, 7, 0xFFC02828, 0xFFC02828);
+    }
+    return c;
+}
+
 // ---- Files ----
 
 void appendBytes(void* context, void* data, int size) {
@@ -798,20 +938,91 @@ std::vector<uint8_t> encodeTga(const Canvas& c) {
     return out;
 }
 
-// Bottom-up 24-bit BMP. Alpha is dropped (BMP pictures are keyed).
-std::vector<uint8_t> encodeBmp(const Canvas& c) {
+void put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back((uint8_t)v);
+    out.push_back((uint8_t)(v >> 8));
+}
+
+void put32(std::vector<uint8_t>& out, uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+// A bottom-up 8-bit run-length BMP: the picture pack's LZW dictionary stops
+// growing after 4,095 strings, and a 24-bit picture of flat fields fills it
+// long before its upper rows, which then pack worse than stored. Only runs
+// of one index are written; empty when the picture has over 256 colours.
+std::vector<uint8_t> encodeBmpRle8(const Canvas& c) {
+    std::vector<uint32_t> palette;
+    std::vector<uint8_t> indices(c.pixels.size());
+    for (size_t i = 0; i < c.pixels.size(); ++i) {
+        uint32_t rgb = c.pixels[i] & 0xFFFFFF;
+        size_t n = std::find(palette.begin(), palette.end(), rgb) - palette.begin();
+        if (n == palette.size()) {
+            if (n == 256) return {};
+            palette.push_back(rgb);
+        }
+        indices[i] = (uint8_t)n;
+    }
+    std::vector<uint8_t> stream;
+    for (int32_t y = c.height - 1; y >= 0; --y) {
+        const uint8_t* row = &indices[(size_t)y * c.width];
+        for (int32_t x = 0; x < c.width;) {
+            int32_t run = 1;
+            while (x + run < c.width && run < 255 && row[x + run] == row[x]) ++run;
+            stream.push_back((uint8_t)run);
+            stream.push_back(row[x]);
+            x += run;
+        }
+        stream.push_back(0);
+        stream.push_back(y > 0 ? 0 : 1);   // end of line; after the top row, of the picture
+    }
+    uint32_t offset = 14 + 40 + 4 * (uint32_t)palette.size();
+    std::vector<uint8_t> out = {'B', 'M'};
+    put32(out, offset + (uint32_t)stream.size());
+    put32(out, 0);
+    put32(out, offset);
+    put32(out, 40);
+    put32(out, (uint32_t)c.width);
+    put32(out, (uint32_t)c.height);
+    put16(out, 1);    // planes
+    put16(out, 8);    // bits
+    put32(out, 1);    // run-length, 8 bits
+    put32(out, (uint32_t)stream.size());
+    put32(out, 2835);   // 72 dots an inch, both ways
+    put32(out, 2835);
+    put32(out, (uint32_t)palette.size());
+    put32(out, 0);
+    for (uint32_t rgb : palette) put32(out, rgb);   // blue, green, red, zero
+    out.insert(out.end(), stream.begin(), stream.end());
+    return out;
+}
+
+// BMP pictures are keyed: a texel with no alpha at all becomes the colour
+// key, the others lose their alpha. Run-length encoded while the colours fit
+// a palette, else a bottom-up 24-bit BMP.
+std::vector<uint8_t> encodeBmp(Canvas c) {
+    for (uint32_t& argb : c.pixels)
+        if (!(argb >> 24)) argb = KEY;
+    std::vector<uint8_t> out = encodeBmpRle8(c);
+    if (!out.empty()) return out;
     std::vector<uint8_t> rgb = canvasBytes(c, 3);
-    std::vector<uint8_t> out;
     if (!stbi_write_bmp_to_func(appendBytes, &out, c.width, c.height, 3, rgb.data())) out.clear();
     return out;
 }
 
 struct PictureFile {
-    const char* path;
+    std::string path;
     int32_t width;
     int32_t height;
-    Canvas (*draw)();
+    std::function<Canvas()> draw;
 };
+
+// The opening's message pages.
+const char* const OPENING_PAGE_1[3] = {"LONG AGO A RED MOON", "ROSE OVER THE TOWN", "OF TOLLIVAND."};
+const char* const OPENING_PAGE_2[3] = {"A SMALL SHOP OPENED", "AT THE EDGE OF", "THE NIGHT FOREST."};
+const char* const EXTRA_PAGE_1[3] = {"IN THE OLD LIBRARY", "A BOOK WAITED", "TO BE OPENED."};
+const char* const EXTRA_PAGE_2[3] = {"ITS PAGES TOLD", "OF ANOTHER SHOP", "AND ANOTHER DAY."};
 
 const PictureFile PICTURES[] = {
     {"bmp/system.bmp", 128, 128, drawSystem},
@@ -840,7 +1051,113 @@ const PictureFile PICTURES[] = {
     {"bmp/pause.tga", 1024, 512, drawPauseSheet},
     {"bmp/result_bord01.tga", 512, 256, [] { return drawBoard(512, 256, 512, 256); }},
     {"bmp/dungeonbord.tga", 1024, 512, [] { return drawBoard(1024, 512, 320, 360); }},
+
+    // The opening.
+    {"bmp/op/akaituki.bmp", 1024, 1024,
+     [] {
+         Canvas c = drawBackdrop(1024, 1024, 0xFF0C0A24, 0xFF4A1830, 0xFF1A1420, "RED MOON");
+         flatDisc(c, 840, 230, 96, 0xFFC83028);
+         return c;
+     }},
+    {"bmp/op/yorumori.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF0C1430, 0xFF1C3048, 0xFF14281C, "NIGHT FOREST"); }},
+    {"bmp/op/messe01.tga", 1024, 1024, [] { return drawTextPage(1024, 1024, OPENING_PAGE_1, 3, 4); }},
+    {"bmp/op/messe02.tga", 1024, 1024, [] { return drawTextPage(1024, 1024, OPENING_PAGE_2, 3, 4); }},
+    {"bmp/op/yousei.bmp", 512, 512, [] { return drawFigure(512, 0xFF70D0C0, "FAIRY"); }},
+    {"bmp/op/ex_op_lib.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF3A2418, 0xFF6A4828, 0xFF2A1A10, "LIBRARY"); }},
+    {"bmp/op/ex_op_book.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF4A3420, 0xFFC8B088, 0xFF3A2818, "THE BOOK"); }},
+    {"bmp/op/ex_messe01.tga", 1024, 1024, [] { return drawTextPage(1024, 1024, EXTRA_PAGE_1, 3, 4); }},
+    {"bmp/op/ex_messe02.tga", 1024, 1024, [] { return drawTextPage(1024, 1024, EXTRA_PAGE_2, 3, 4); }},
+
+    // The town map by morning, evening and night.
+    {"bmp/worldmap_nomal.bmp", 1024, 512, [] { return drawWorldMap(0xFF3870B8, 0xFF78B058, 0xFFE0D0A0); }},
+    {"bmp/worldmap_yugata.bmp", 1024, 512, [] { return drawWorldMap(0xFF6A4878, 0xFFB08048, 0xFFF0C890); }},
+    {"bmp/worldmap_night.bmp", 1024, 512, [] { return drawWorldMap(0xFF101838, 0xFF283C30, 0xFF8890A0); }},
+    {"bmp/mappoint.tga", 256, 1024, drawMapPoints},
+
+    // The day report.
+    {"bmp/choushuu.tga", 1024, 1024, [] { return drawPlates(1024, 1024, 640, 480, "DAY REPORT", 8); }},
+    {"bmp/hanko.tga", 128, 1024, drawSeals},
+
+    {"bmp/end/ending_bg.bmp", 1024, 1024, [] { return drawBackdrop(1024, 1024, 0xFF283C78, 0xFFE8A868, 0xFF3A5A30, "ENDING"); }},
+
+    // The merchants' guild and the market.
+    {"bmp/ivent/bg_guild.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF4A3020, 0xFF8A6038, 0xFF3A2818, "MERCHANTS GUILD"); }},
+    {"bmp/ivent/13syounin_01.tga", 512, 512, [] { return drawFigure(512, 0xFF8A6A3A, "GUILD MASTER"); }},
+    {"bmp/ivent/bg_ichiba.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF70A8E0, 0xFFB8D8F0, 0xFF9A8060, "MARKET"); }},
+    {"bmp/ivent/bg_ichiba2.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF5A3870, 0xFFE89058, 0xFF6A5040, "MARKET"); }},
+    {"bmp/ivent/01saffiel_04.tga", 512, 512, [] { return drawFigure(512, 0xFFB05070, "SAFFIEL"); }},
+    {"bmp/ivent/02yoss_01.tga", 512, 512, [] { return drawFigure(512, 0xFF5070B0, "YOSS"); }},
+    {"bmp/ivent/chrname.tga", 512, 512, [] { return drawPlates(512, 512, 512, 512, "NAMES", 8); }},
+    {"bmp/leve_win.tga", 512, 256, [] { return drawPlates(512, 256, 512, 256, "LEVEL", 3); }},
+    {"bmp/shopmode.tga", 1024, 512, [] { return drawPlates(1024, 512, 640, 480, "SHOP MODE", 6); }},
+
+    // The adventurers' guild.
+    {"bmp/boukenguild_bg.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF3A2A20, 0xFF7A5030, 0xFF2A2018, "ADVENTURERS GUILD"); }},
+    {"bmp/brave_sel.tga", 512, 512, [] { return drawPlates(512, 512, 512, 512, "PARTY", 8); }},
+    {"bmp/dungeonmap.tga", 1024, 512, [] { return drawPlates(1024, 512, 640, 480, "DUNGEONS", 6); }},
+
+    // The town's places.
+    {"bmp/ivent/bg_kyoukai.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF88A8D8, 0xFFE8E0C8, 0xFF8A8A90, "CHURCH"); }},
+    {"bmp/ivent/bg_hiro1.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF78B0E8, 0xFFC8E0F0, 0xFFA89070, "PLAZA"); }},
+    {"bmp/ivent/bg_hiro2.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF6A4878, 0xFFF0A060, 0xFF806048, "PLAZA"); }},
+    {"bmp/ivent/bg_hiro3.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF101838, 0xFF2A3A68, 0xFF302838, "PLAZA"); }},
+    {"bmp/ivent/bg_sakaba.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF3A2010, 0xFFA06028, 0xFF4A3018, "TAVERN"); }},
+
+    // The pause menu.
+    {"bmp/pause_bg_safo.tga", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF2C3A66, 0xFF4A5A8A, 0xFF202838, "PAUSE"); }},
+    {"bmp/pause_endless.tga", 1024, 512,
+     [] {
+         Canvas c = drawPauseSheet();
+         namePlate(c, 320, 24, "ENDLESS", 2);
+         return c;
+     }},
 };
+
+// The eight adventurers, in their order: a picture of each and a sheet of
+// their controls.
+struct Adventurer {
+    const char* picture;
+    const char* controls;
+    const char* name;
+    uint32_t hue;
+};
+const Adventurer ADVENTURERS[8] = {
+    {"bmp/st_vuror.tga", "bmp/sousa_vur.tga", "VUROR", 0xFFC04848},
+    {"bmp/st_rerado.tga", "bmp/sousa_rer.tga", "RERADO", 0xFF4878C0},
+    {"bmp/st_zirezuz.tga", "bmp/sousa_zir.tga", "ZIREZUZ", 0xFF48A060},
+    {"bmp/st_zazuru.tga", "bmp/sousa_zaz.tga", "ZAZURU", 0xFFC0A040},
+    {"bmp/st_zuzi.tga", "bmp/sousa_zuz.tga", "ZUZI", 0xFF9060C0},
+    {"bmp/st_doda.tga", "bmp/sousa_dod.tga", "DODA", 0xFF40A8A8},
+    {"bmp/st_dedar.tga", "bmp/sousa_ded.tga", "DEDAR", 0xFFC07040},
+    {"bmp/st_zoze.tga", "bmp/sousa_zoz.tga", "ZOZE", 0xFF808898},
+};
+
+const char* const STAFF_LINES[5][3] = {
+    {"STAFF", "", "TOLLIVAND TEAM"}, {"PROGRAM", "", "TOLLIVAND TEAM"}, {"PICTURES", "", "MAKEPICTURES"},
+    {"SOUND", "", "MAKESOUNDS"},     {"THANK YOU", "", "FOR PLAYING!"},
+};
+
+// Every picture: the table above, the adventurers' and the ending's numbered ones.
+std::vector<PictureFile> allPictures() {
+    std::vector<PictureFile> all(std::begin(PICTURES), std::end(PICTURES));
+    for (const Adventurer& a : ADVENTURERS) {
+        all.push_back({a.picture, 512, 512, [a] { return drawFigure(512, a.hue, a.name); }});
+        all.push_back({a.controls, 1024, 512, [a] { return drawPlates(1024, 512, 640, 480, a.name, 6); }});
+    }
+    char path[64];
+    for (int32_t i = 1; i <= 11; ++i) {
+        snprintf(path, sizeof path, "bmp/end/end_screen%02d.tga", i);
+        float t = (float)(i - 1) / 10;
+        uint32_t sky = mix(0xFF78B0E8, 0xFF101838, t), glow = mix(0xFFC8E0F0, 0xFFE89058, t);
+        std::string name = "SCENE " + std::to_string(i);
+        all.push_back({path, 512, 512, [=] { return drawBackdrop(512, 512, sky, glow, 0xFF5A7040, name.c_str()); }});
+    }
+    for (int32_t i = 1; i <= 5; ++i) {
+        snprintf(path, sizeof path, "bmp/end/staff%02d.tga", i);
+        all.push_back({path, 512, 512, [i] { return drawTextPage(512, 512, STAFF_LINES[i - 1], 3, 3); }});
+    }
+    return all;
+}
 
 bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     if (bytes.empty()) return false;   // the encoder refused the picture
@@ -911,17 +1228,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     int32_t written = 0;
-    for (const PictureFile& picture : PICTURES) {
+    for (const PictureFile& picture : allPictures()) {
         std::filesystem::path path = std::filesystem::path(argv[1]) / picture.path;
         std::error_code error;
         if (std::filesystem::exists(path, error)) continue;   // a committed picture wins
         std::filesystem::create_directories(path.parent_path(), error);
         Canvas canvas = picture.draw();
         if (canvas.width != picture.width || canvas.height != picture.height) {
-            fprintf(stderr, "makepictures: %s drawn at %dx%d\n", picture.path, canvas.width, canvas.height);
+            fprintf(stderr, "makepictures: %s drawn at %dx%d\n", picture.path.c_str(), canvas.width, canvas.height);
             return 1;
         }
-        bool tga = std::string(picture.path).ends_with(".tga");
+        bool tga = picture.path.ends_with(".tga");
         if (!writeFile(path, tga ? encodeTga(canvas) : encodeBmp(canvas))) {
             fprintf(stderr, "makepictures: cannot write %s\n", path.c_str());
             return 1;

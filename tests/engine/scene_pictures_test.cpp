@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,12 +29,33 @@ namespace {
 
 void forgetMessageBoxes() { gHeadlessMessageBoxes.count = gHeadlessMessageBoxes.total = 0; }
 
-// The paths of the pictures that were asked for and are not in the sample data.
-std::vector<std::string> missingPictures() {
+// The sample data holds every picture of every set, so a set's list is seen
+// through damaged loose files: a loader reads a loose file before the
+// archive and reports a bad picture by its path. These are put in the game
+// folder (the working directory) and taken away again.
+void putDamagedPictures(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        FILE* file = fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr) << path;
+        fputs("not a picture", file);
+        fclose(file);
+    }
+}
+
+void removeDamagedPictures(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) std::filesystem::remove(path);
+}
+
+// The paths of the pictures the loaders asked for, as the boxes of the
+// damaged ones name them; a picture missing from the sample data shows as
+// its "Not File Found" text.
+std::vector<std::string> askedPictures() {
     std::vector<std::string> paths;
-    for (int32_t i = 0; i < gHeadlessMessageBoxes.count; ++i)
-        if (strncmp(gHeadlessMessageBoxes.boxes[i].text, "Not File Found ", 15) == 0)
-            paths.push_back(gHeadlessMessageBoxes.boxes[i].text + 15);
+    for (int32_t i = 0; i < gHeadlessMessageBoxes.count; ++i) {
+        const RecordedMessageBox& box = gHeadlessMessageBoxes.boxes[i];
+        paths.push_back(strcmp(box.caption, "Error") == 0 ? box.text : box.caption);
+    }
     return paths;
 }
 
@@ -189,24 +211,25 @@ TEST_F(ScenePictures, TheBootLoadsTheSystemAndTitleSetsAtTheirStatedSizes) {
     EXPECT_FALSE(isRegistered(gTransitionTexture));
 }
 
-// Each loader's pictures, seen through the pictures the sample data lacks:
-// their paths in order, and the group and size of one of its slots.
+// Each loader's pictures: their paths in order, and the group and size of
+// one of its slots.
 struct SetCase {
     const char* name;
     void (*load)();
     void (*release)();
     TextureSlot* slot;
     int32_t group, width, height;
-    std::vector<std::string> missing;
+    std::vector<std::string> pictures;
 };
 
 TEST_F(ScenePictures, EachSetLoadsItsListIntoItsGroup) {
     const std::vector<std::string> ADVENTURERS = {
         "bmp/st_vuror.tga", "bmp/st_rerado.tga", "bmp/st_zirezuz.tga", "bmp/st_zazuru.tga",
         "bmp/st_zuzi.tga",  "bmp/st_doda.tga",   "bmp/st_dedar.tga",   "bmp/st_zoze.tga"};
-    std::vector<std::string> depart = {"bmp/boukenguild_bg.bmp", "bmp/brave_sel.tga", "bmp/dungeonmap.tga"};
+    std::vector<std::string> depart = {"bmp/boukenguild_bg.bmp", "bmp/brave_sel.tga", "bmp/dungeonmap.tga",
+                                       "bmp/dungeonbord.tga"};
     depart.insert(depart.end(), ADVENTURERS.begin(), ADVENTURERS.end());
-    std::vector<std::string> pause = {"bmp/pause_bg_safo.tga",
+    std::vector<std::string> pause = {"bmp/pause.tga", "bmp/pause_bg_safo.tga", "bmp/result_bord01.tga", "bmp/dungeonbord.tga",
                                       "bmp/sousa_vur.tga", "bmp/sousa_rer.tga", "bmp/sousa_zir.tga",
                                       "bmp/sousa_zaz.tga", "bmp/sousa_zuz.tga", "bmp/sousa_dod.tga",
                                       "bmp/sousa_ded.tga", "bmp/sousa_zoz.tga"};
@@ -216,12 +239,13 @@ TEST_F(ScenePictures, EachSetLoadsItsListIntoItsGroup) {
     for (int i = 1; i <= 5; ++i) ending.push_back("bmp/end/staff0" + std::to_string(i) + ".tga");
 
     const SetCase CASES[] = {
-        {"game over", loadGameOverTextures, releaseGameOverTextures, &gPauseTextures[0], 4, 1024, 512, {}},
-        {"after-ending save", loadEndingSaveTextures, releaseEndingSaveTextures, &gPauseTextures[0], 9, 1024, 512, {}},
+        {"game over", loadGameOverTextures, releaseGameOverTextures, &gPauseTextures[0], 4, 1024, 512, {"bmp/pause.tga"}},
+        {"after-ending save", loadEndingSaveTextures, releaseEndingSaveTextures, &gPauseTextures[0], 9, 1024, 512,
+         {"bmp/pause.tga"}},
         {"town map", loadWorldMapTextures, releaseWorldMapTextures, &gScenePicture, 10, 256, 1024,
          {"bmp/worldmap_nomal.bmp", "bmp/worldmap_yugata.bmp", "bmp/worldmap_night.bmp", "bmp/mappoint.tga"}},
         {"day report", loadResultsTextures, releaseResultsTextures, &gScenePictures[2], 5, 128, 1024,
-         {"bmp/choushuu.tga", "bmp/hanko.tga"}},
+         {"bmp/choushuu.tga", "bmp/result_bord01.tga", "bmp/hanko.tga"}},
         {"item choice", loadItemSelectTextures, releaseItemSelectTextures, nullptr, 5, 0, 0, {}},
         {"ending", loadEndingTextures, releaseEndingTextures, &gScenePictures[16], 6, 512, 512, ending},
         {"departure", loadDepartTextures, releasePlaceTextures, &gScenePictures[11], 7, 512, 512, depart},
@@ -240,7 +264,13 @@ TEST_F(ScenePictures, EachSetLoadsItsListIntoItsGroup) {
     for (const SetCase& c : CASES) {
         forgetMessageBoxes();
         c.load();
-        EXPECT_EQ(missingPictures(), c.missing) << c.name;
+        EXPECT_EQ(gHeadlessMessageBoxes.total, 0) << c.name << ": the sample data holds the set";
+        c.release();
+        putDamagedPictures(c.pictures);
+        forgetMessageBoxes();
+        c.load();
+        removeDamagedPictures(c.pictures);
+        EXPECT_EQ(askedPictures(), c.pictures) << c.name;
         if (c.slot) {
             EXPECT_TRUE(isRegistered(*c.slot)) << c.name;
             EXPECT_EQ(c.slot->group, c.group) << c.name;
@@ -259,14 +289,14 @@ TEST_F(ScenePictures, MarketAndOpeningPickTheirPicturesByState) {
         const char* name;
         int32_t marketMode, dayPhase, openingVariant;
         void (*load)();
-        std::vector<std::string> missing;
+        std::vector<std::string> pictures;
     };
     auto withCommon = [&](std::vector<std::string> first) {
         first.insert(first.end(), COMMON.begin(), COMMON.end());
         return first;
     };
     const Case CASES[] = {
-        {"guild", 0, 3, 0, loadMarketTextures, withCommon({"bmp/ivent/bg_guild.bmp", "bmp/ivent/13syounin_01.tga"})},
+        {"guild", 0, 3, 0, loadMarketTextures, withCommon({"bmp/ivent/bg_guild.bmp", "bmp/ivent/13syounin_01.tga", "bmp/result_bord01.tga"})},
         {"market, morning", 1, 0, 0, loadMarketTextures,
          withCommon({"bmp/ivent/bg_ichiba.bmp", "bmp/ivent/01saffiel_04.tga", "bmp/ivent/02yoss_01.tga"})},
         {"market, evening", 1, 2, 0, loadMarketTextures,
@@ -282,9 +312,11 @@ TEST_F(ScenePictures, MarketAndOpeningPickTheirPicturesByState) {
         gMarketMode = c.marketMode;
         runningGameState().dayPhase = c.dayPhase;
         gOpeningVariant = c.openingVariant;
+        putDamagedPictures(c.pictures);
         forgetMessageBoxes();
         c.load();
-        EXPECT_EQ(missingPictures(), c.missing) << c.name;
+        removeDamagedPictures(c.pictures);
+        EXPECT_EQ(askedPictures(), c.pictures) << c.name;
         releasePlaceTextures();
         releaseOpeningTextures();
         EXPECT_EQ(registeredCount(), systemCount) << c.name;
@@ -296,15 +328,18 @@ TEST_F(ScenePictures, MarketAndOpeningPickTheirPicturesByState) {
 
 TEST_F(ScenePictures, SurvivalAndEndlessGamesPauseWithTheirOwnSheet) {
     const char* const SHEETS[PLAY_MODE_ENDLESS + 1] = {"bmp/pause.tga", "bmp/pause.tga", "bmp/pause_endless.tga", "bmp/pause_endless.tga"};
+    const std::vector<std::string> BOTH = {"bmp/pause.tga", "bmp/pause_endless.tga"};
     releaseTitleTextures();
     for (int32_t playMode = PLAY_MODE_STORY; playMode <= PLAY_MODE_ENDLESS; ++playMode) {
         runningGameState().playMode = playMode;
+        putDamagedPictures(BOTH);
         forgetMessageBoxes();
         loadPauseTextures();
-        std::vector<std::string> missing = missingPictures();
-        bool endlessAsked = !missing.empty() && missing[0] == "bmp/pause_endless.tga";
-        EXPECT_EQ(endlessAsked, strcmp(SHEETS[playMode], "bmp/pause_endless.tga") == 0) << "play mode " << playMode;
-        EXPECT_EQ(gPauseTextures[0].texture != nullptr, !endlessAsked) << "play mode " << playMode;
+        removeDamagedPictures(BOTH);
+        std::vector<std::string> asked = askedPictures();
+        ASSERT_FALSE(asked.empty()) << "play mode " << playMode;
+        EXPECT_EQ(asked[0], SHEETS[playMode]) << "play mode " << playMode;
+        EXPECT_EQ(gPauseTextures[0].texture, nullptr) << "play mode " << playMode;
         releasePauseTextures();
     }
 }

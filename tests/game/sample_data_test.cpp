@@ -1,0 +1,98 @@
+// The packed sample data holds every file the built scenes load: the game
+// boots on it, each scene of the mode table and each overlay is entered
+// through its loader (and in each state that picks other files), and
+// neither a message box nor the log tells of a missing file.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/frame_loop.h"
+#include "engine/loaders.h"
+#include "engine/overlay_screen.h"
+#include "engine/save_file.h"
+#include "engine/scene_pictures.h"
+#include "platform/window.h"
+#include "shop/market.h"
+#include "tests/harness/harness.h"
+
+namespace {
+
+struct SceneCase {
+    const char* name;
+    int32_t mode;
+    int32_t overlayKind;
+    int32_t marketMode;
+    int32_t dayPhase;
+    int32_t openingVariant;
+    int32_t playMode;
+};
+const SceneCase SCENES[] = {
+    {"title", GAME_MODE_TITLE, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"field", GAME_MODE_FIELD, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"game over", GAME_MODE_GAME_OVER, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"ending", GAME_MODE_ENDING, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"event scene", GAME_MODE_EVENT_SCENE, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"merchants' guild", GAME_MODE_MARKET, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"market, morning", GAME_MODE_MARKET, 0, 1, 0, 0, PLAY_MODE_STORY},
+    {"market, evening", GAME_MODE_MARKET, 0, 1, 2, 0, PLAY_MODE_STORY},
+    {"save after the ending", GAME_MODE_ENDING_SAVE, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"town map", GAME_MODE_WORLD_MAP, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"pause menu", GAME_MODE_OVERLAY, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"pause menu, survival", GAME_MODE_OVERLAY, 0, 0, 0, 0, PLAY_MODE_SURVIVAL},
+    {"day report", GAME_MODE_OVERLAY, 1, 0, 0, 0, PLAY_MODE_STORY},
+    {"item choice", GAME_MODE_OVERLAY, 2, 0, 0, 0, PLAY_MODE_STORY},
+    {"opening", GAME_MODE_OPENING, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"extra opening", GAME_MODE_OPENING, 0, 0, 0, 2, PLAY_MODE_STORY},
+    {"departure", GAME_MODE_DEPARTURE, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"church", GAME_MODE_CHURCH, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"plaza", GAME_MODE_PLAZA, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"tavern", GAME_MODE_TAVERN, 0, 0, 0, 0, PLAY_MODE_STORY},
+    {"plaza, idle", GAME_MODE_PLAZA_IDLE, 0, 0, 0, 0, PLAY_MODE_STORY},
+};
+
+// The texts of the message boxes recorded from the first-th on.
+std::string boxTexts(int32_t first) {
+    std::string texts;
+    for (int32_t i = first; i < gHeadlessMessageBoxes.count; ++i)
+        texts += std::string("\n  ") + gHeadlessMessageBoxes.boxes[i].caption + ": " + gHeadlessMessageBoxes.boxes[i].text;
+    return texts;
+}
+
+// What the game wrote about files it could not find or read.
+bool tellsOfAMissingFile(const std::string& log) {
+    for (const char* words : {"Not File Found", "file not found", "could not be loaded", "cannot be read"})
+        if (log.find(words) != std::string::npos) return true;
+    return false;
+}
+
+}   // namespace
+
+TEST(SampleData, EveryBuiltSceneFindsItsFiles) {
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
+    harnessRunTicks(2);
+    EXPECT_EQ(gHeadlessMessageBoxes.total, 0) << "at start-up" << boxTexts(0);
+    for (const SceneCase& c : SCENES) {
+        int32_t boxesBefore = gHeadlessMessageBoxes.total;
+        gMarketMode = c.marketMode;
+        runningGameState().dayPhase = c.dayPhase;
+        runningGameState().playMode = c.playMode;
+        gOpeningVariant = c.openingVariant;
+        gOverlayScreen.kind = c.overlayKind;
+        gGameMode = c.mode;
+        if (c.mode == GAME_MODE_FIELD) startWorldLoader();
+        else startSceneLoader();
+        harnessRunTicks(2);
+        EXPECT_EQ(gHeadlessMessageBoxes.total, boxesBefore) << c.name << boxTexts(boxesBefore);
+        // Leave the scene's pictures as the game does, so the registry never fills.
+        for (int32_t group = TEXTURE_GROUP_TITLE; group < TEXTURE_GROUP_FULL_RELEASE; ++group)
+            releaseTextureGroup(group);
+    }
+    gGameMode = GAME_MODE_TITLE;
+    gOverlayScreen = OverlayScreenState{};
+    gMarketMode = 0;
+    gOpeningVariant = 0;
+    harnessShutdown();
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(tellsOfAMissingFile(log)) << log;
+}
