@@ -11,6 +11,7 @@
 
 #include "engine/scene_hooks.h"
 #include "engine/sound.h"
+#include "platform/memory.h"
 #include "platform/thread.h"
 #include "platform/window.h"
 
@@ -123,7 +124,7 @@ static void renewHeader(SaveHeader& header) {
 
 void validateSaveImage() {
     if (gSaveImage.header.magic != SAVE_MAGIC) {
-        memset(&gSaveImage, 0, sizeof gSaveImage);
+        clearLargeRecord(&gSaveImage, sizeof gSaveImage);
         renewHeader(gSaveImage.header);
         applyMusicVolume();
     }
@@ -223,7 +224,7 @@ static void takeFileBytes(const uint8_t* bytes, int64_t length) {
 
 void loadSaveImage(SaveFileBytes primary, SaveFileBytes backup) {
     gSaveConverted = 0;
-    memset(&gSaveImage, 0, sizeof gSaveImage);
+    clearLargeRecord(&gSaveImage, sizeof gSaveImage);
     // A sound file wins; with none, the bytes at hand still give what they
     // can, the copy only when "save.dat" is missing or too long.
     const SaveFileBytes* chosen = nullptr;
@@ -450,8 +451,8 @@ void startClearSaveData() {
 
 void resetSaveState() {
     finishSaveWrite();
-    memset(&gSaveImage, 0, sizeof gSaveImage);
-    memset(&gWorkImage, 0, sizeof gWorkImage);
+    clearLargeRecord(&gSaveImage, sizeof gSaveImage);
+    clearLargeRecord(&gWorkImage, sizeof gWorkImage);
     gCurrentSlot = 0;
     gSaveConverted = 0;
 }
