@@ -63,8 +63,19 @@ static float pcmSample(const uint8_t* data, SDL_AudioFormat format, size_t index
     return (float)(int16_t)readLe16(data + 2 * index) / 32768.0f;
 }
 
+// lround without a library call per sample (start-up resamples every track):
+// for values this small the truncation is exact and so is the rest beside
+// it, which gives the same halves away from zero.
+static long roundHalfAway(double v) {
+    long whole = (long)v;
+    double rest = v - (double)whole;
+    if (rest >= 0.5) return whole + 1;
+    if (rest <= -0.5) return whole - 1;
+    return whole;
+}
+
 static int16_t toSample16(double v) {
-    long s = lround(v * 32768.0);
+    long s = roundHalfAway(v * 32768.0);
     if (s > 32767) s = 32767;
     if (s < -32768) s = -32768;
     return (int16_t)s;
