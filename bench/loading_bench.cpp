@@ -4,7 +4,6 @@
 // (the loader, Mesa's, the child), so all are timed by the wall clock.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
@@ -33,13 +32,15 @@ BENCHMARK(BM_StartupToTitle)->UseRealTime()->Unit(benchmark::kMillisecond);
 // and ends after drawing its first frame.
 static void BM_StartupToTitleFreshProcess(benchmark::State& state) {
     char scriptPath[] = "/tmp/tolli_bench_one_tick_XXXXXX";
-    int script = mkstemp(scriptPath);
     static const char ONE_TICK[] = "ticks 1\n";
-    if (script < 0 || write(script, ONE_TICK, sizeof ONE_TICK - 1) != (ssize_t)(sizeof ONE_TICK - 1)) {
+    int script = mkstemp(scriptPath);
+    bool written = script >= 0 && write(script, ONE_TICK, sizeof ONE_TICK - 1) == (ssize_t)(sizeof ONE_TICK - 1);
+    if (script >= 0) close(script);
+    if (!written) {
+        unlink(scriptPath);
         state.SkipWithError("the script file could not be written");
         return;
     }
-    close(script);
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);
     posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);

@@ -26,8 +26,8 @@ void preferLargePages(void* memory, size_t size) {
 
 void clearLargeRecord(void* record, size_t size) {
     PageRange range = wholePages(record, size);
-    // Static storage past the program file's bytes is private zero-filled
-    // memory, and a whole page of the record lies there: dropped, it reads 0.
+    // A dropped page of private memory comes back as it started, and a
+    // zero-initialised record of static storage started as zeros.
     if (range.first == range.last ||
         madvise(reinterpret_cast<void*>(range.first), range.last - range.first, MADV_DONTNEED) != 0) {
         memset(record, 0, size);

@@ -8,9 +8,9 @@
 #pragma once
 #include <cstddef>
 
-// Zeroes a record of static storage: its whole pages are handed back to the
-// system (they read 0 again, at no cost until touched), its edges are
-// written. Every byte reads 0 afterwards.
+// Zeroes a zero-initialised record of static storage: its whole pages are
+// handed back to the system (they read 0 again, at no cost until touched),
+// its edges are written. Every byte reads 0 afterwards.
 void clearLargeRecord(void* record, size_t size);
 // Asks for large pages under memory not yet touched (a buffer just reserved);
 // only a hint, the memory is left as it is.
