@@ -120,9 +120,8 @@ bool audioDecodeWav(const uint8_t* bytes, size_t size, int32_t rate, bool loop, 
             double b = pcmSample(data, loaded.format, (size_t)(next * channels + c));
             samples[i * channels + c] = toSample16(a + (b - a) * t);
         }
-        rest += inFrames;
-        at += rest / outFrames;
-        rest %= outFrames;
+        // Carries instead of dividing: a division a sample was most of the loop.
+        for (rest += inFrames; rest >= outFrames; rest -= outFrames) ++at;
     }
     SDL_FreeWAV(data);
     *out = AudioSegment{samples, (int32_t)outFrames, channels, loop ? 1 : 0, 0};
