@@ -13,6 +13,7 @@
 #include "engine/lzw.h"
 #include "platform/clock.h"
 #include "platform/log.h"
+#include "platform/memory.h"
 #include "platform/window.h"
 
 const char ARCHIVE_INDEX_FILE[] = "lnkdata.bin";
@@ -48,12 +49,25 @@ uint32_t readBigEndian32(const uint8_t* p) {
 // Kept as the files demand: the step subtracts the polynomial instead of
 // exclusive-oring it, so this is not CRC-16 and the stored check values hold
 // only for the subtraction.
-uint16_t updateArchiveChecksum(uint16_t running, size_t length, const uint8_t* bytes) {
-    uint32_t acc = running;
-    for (size_t i = 0; i < length; ++i) {
-        acc ^= (uint32_t)bytes[i] << 8;
-        for (int bit = 0; bit < 8; ++bit) acc = (acc & 0x8000 ? acc * 2 - 0x1021 : acc * 2) & 0xFFFF;
+// Without exclusive-or the eight steps of a byte do not split into a table of
+// 256, but the state is only 16 bits: one table of every state takes a byte
+// in one look-up (the 4.6 MB picture pack is checked at every start-up).
+struct ChecksumSteps {
+    uint16_t next[65536];   // a state, its byte already mixed in, after eight steps
+    ChecksumSteps() {
+        for (uint32_t state = 0; state < 65536; ++state) {
+            uint32_t acc = state;
+            for (int bit = 0; bit < 8; ++bit) acc = (acc & 0x8000 ? acc * 2 - 0x1021 : acc * 2) & 0xFFFF;
+            next[state] = (uint16_t)acc;
+        }
     }
+};
+
+uint16_t updateArchiveChecksum(uint16_t running, size_t length, const uint8_t* bytes) {
+    // Made at the first call, from whichever thread (a loader reads too).
+    static const ChecksumSteps steps;
+    uint32_t acc = running;
+    for (size_t i = 0; i < length; ++i) acc = steps.next[acc ^ (uint32_t)bytes[i] << 8];
     return (uint16_t)acc;
 }
 
@@ -285,6 +299,9 @@ static FileLoad loadWholeFile(const char* path, int32_t skip, std::vector<uint8_
         result = FILE_UNREADABLE;
     } else {
         try {
+            bytes.clear();
+            bytes.reserve((size_t)(length - skip));
+            preferLargePages(bytes.data(), (size_t)(length - skip));
             bytes.assign((size_t)(length - skip), 0);
         } catch (const std::bad_alloc&) {
             result = FILE_NO_MEMORY;

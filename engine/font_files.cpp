@@ -8,6 +8,7 @@
 #include "engine/archive.h"
 #include "engine/config_index.h"
 #include "platform/log.h"
+#include "platform/memory.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
 
@@ -106,6 +107,8 @@ static void loadFontFile(const char* name, std::vector<uint8_t>& out) {
     if (FILE* file = fopen(name, "rb")) {
         int32_t length = getFileLength(file);
         if (length > 0) {
+            out.reserve((size_t)length);
+            preferLargePages(out.data(), (size_t)length);
             out.resize((size_t)length);
             if (fread(out.data(), 1, out.size(), file) != out.size()) out.clear();
         }

@@ -63,8 +63,19 @@ static float pcmSample(const uint8_t* data, SDL_AudioFormat format, size_t index
     return (float)(int16_t)readLe16(data + 2 * index) / 32768.0f;
 }
 
+// lround without a library call per sample (start-up resamples every track):
+// for values this small the truncation is exact and so is the rest beside
+// it, which gives the same halves away from zero.
+static long roundHalfAway(double v) {
+    long whole = (long)v;
+    double rest = v - (double)whole;
+    if (rest >= 0.5) return whole + 1;
+    if (rest <= -0.5) return whole - 1;
+    return whole;
+}
+
 static int16_t toSample16(double v) {
-    long s = lround(v * 32768.0);
+    long s = roundHalfAway(v * 32768.0);
     if (s > 32767) s = 32767;
     if (s < -32768) s = -32768;
     return (int16_t)s;
@@ -109,9 +120,8 @@ bool audioDecodeWav(const uint8_t* bytes, size_t size, int32_t rate, bool loop, 
             double b = pcmSample(data, loaded.format, (size_t)(next * channels + c));
             samples[i * channels + c] = toSample16(a + (b - a) * t);
         }
-        rest += inFrames;
-        at += rest / outFrames;
-        rest %= outFrames;
+        // Carries instead of dividing: a division a sample was most of the loop.
+        for (rest += inFrames; rest >= outFrames; rest -= outFrames) ++at;
     }
     SDL_FreeWAV(data);
     *out = AudioSegment{samples, (int32_t)outFrames, channels, loop ? 1 : 0, 0};

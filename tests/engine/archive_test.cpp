@@ -111,6 +111,31 @@ TEST(ArchiveChecksum, KnownValues) {
     EXPECT_EQ(calcArchiveChecksum(0, nullptr), 0x0000);
 }
 
+// The step a bit at a time, as the files were checked when written.
+static uint16_t checksumBitwise(uint16_t running, const std::vector<uint8_t>& bytes) {
+    uint32_t acc = running;
+    for (uint8_t byte : bytes) {
+        acc ^= (uint32_t)byte << 8;
+        for (int bit = 0; bit < 8; ++bit) acc = (acc & 0x8000 ? acc * 2 - 0x1021 : acc * 2) & 0xFFFF;
+    }
+    return (uint16_t)acc;
+}
+
+TEST(ArchiveChecksum, AgreesWithTheStepABitAtATime) {
+    std::vector<uint8_t> bytes(70000);
+    uint32_t seed = 12345;
+    for (uint8_t& b : bytes) b = (uint8_t)((seed = seed * 1103515245 + 12345) >> 16);
+    for (uint16_t running : {0x0000, 0xFFFF, 0x8000, 0x1021, 0x7FFF})
+        EXPECT_EQ(updateArchiveChecksum(running, bytes.size(), bytes.data()), checksumBitwise(running, bytes))
+            << "from " << running;
+    // Every state once: a byte 0 taken from each of the 65,536 running values.
+    for (uint32_t running = 0; running < 65536; ++running) {
+        const uint8_t zero = 0;
+        ASSERT_EQ(updateArchiveChecksum((uint16_t)running, 1, &zero), checksumBitwise((uint16_t)running, {0}))
+            << "from " << running;
+    }
+}
+
 TEST_F(ArchiveOpen, ScrambledIndexIsStoredAsOneMinusEachByte) {
     ArchiveBuilder b;
     addIndex(b, "data/item.txt", bytesOf("sword,10\n"));

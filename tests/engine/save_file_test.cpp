@@ -137,6 +137,43 @@ TEST_F(SaveFile, SlotsLieAtTheirOffsetsWithTheWrappingSumOfTheirWords) {
     EXPECT_EQ(slotChecksum(slot), before + 1);
 }
 
+// The images are cleared by handing their pages back, not by writing zeros:
+// whatever a run left in them, a reset reads as a fresh process's images.
+TEST_F(SaveFile, ResetLeavesBothImagesZeroWhateverTheyHeld) {
+    memset(&gSaveImage, 0x5A, sizeof gSaveImage);
+    memset(&gWorkImage, 0xA5, sizeof gWorkImage);
+    resetSaveState();
+    const uint8_t* images[] = {reinterpret_cast<const uint8_t*>(&gSaveImage),
+                               reinterpret_cast<const uint8_t*>(&gWorkImage)};
+    for (const uint8_t* image : images)
+        for (size_t i = 0; i < sizeof(SaveImage); i++) ASSERT_EQ(image[i], 0) << "byte " << i;
+}
+
+// With no file, the image written is the renewed header and a hundred new
+// games, byte for byte as one made field by field from zero.
+TEST_F(SaveFile, FileWrittenAfterLoadingNoFileIsTheRenewedImage) {
+    memset(&gSaveImage, 0x5A, sizeof gSaveImage);
+    memset(&gWorkImage, 0xA5, sizeof gWorkImage);
+    resetSaveState();
+    loadSaveFile();
+    ASSERT_TRUE(writeSaveSlot(-1));
+
+    static SaveImage want;
+    memset(&want, 0, sizeof want);
+    want.header.magic = SAVE_MAGIC;
+    want.header.optionSoundLevel = 9;
+    want.header.optionMusicLevel = 5;
+    want.header.optionVoiceLevel = 9;
+    want.header.optionMessageSpeed = 1;
+    for (GameState& slot : want.slots) initNewGameState(slot);
+    const Bytes file = readFile(SAVE_FILE_NAME);
+    ASSERT_EQ(file.size(), sizeof want);
+    const uint8_t* wantBytes = reinterpret_cast<const uint8_t*>(&want);
+    for (size_t i = 0; i < sizeof want; i++) ASSERT_EQ(file[i], wantBytes[i]) << "byte " << i;
+    EXPECT_EQ(readFile(SAVE_BACKUP_NAME), file);
+    EXPECT_EQ(memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage), 0);
+}
+
 TEST_F(SaveFile, NoFilesGiveAHundredEmptySlotsAndTheDefaultOptions) {
     memset(&gSaveImage, 0x5A, sizeof gSaveImage);   // what an earlier load may have left
     loadSaveFile();

@@ -104,6 +104,43 @@ TEST(MixerWav, AtTheSameRateSamplesAreCopied) {
     audioFreeSegment(&s);
 }
 
+// The resampler's arithmetic, written out: output frame i sits at source
+// frame i * in / out, between two frames, rounded half away from zero.
+static std::vector<int16_t> resampledBy(const std::vector<uint8_t>& wav, int32_t channels, int64_t inFrames,
+                                        int64_t outFrames, bool loop) {
+    const uint8_t* data = wav.data() + 44;
+    auto sample = [&](int64_t index) { return (double)((float)(int16_t)(data[2 * index] | data[2 * index + 1] << 8) / 32768.0f); };
+    std::vector<int16_t> out;
+    for (int64_t i = 0; i < outFrames; ++i) {
+        int64_t at = i * inFrames / outFrames, rest = i * inFrames % outFrames;
+        int64_t next = at + 1 == inFrames ? (loop ? 0 : at) : at + 1;
+        double t = (double)rest / (double)outFrames;
+        for (int32_t c = 0; c < channels; ++c) {
+            double a = sample(at * channels + c), b = sample(next * channels + c);
+            long s = std::lround((a + (b - a) * t) * 32768.0);
+            out.push_back((int16_t)(s > 32767 ? 32767 : s < -32768 ? -32768 : s));
+        }
+    }
+    return out;
+}
+
+TEST(MixerWav, ResampledSamplesAreExactlyTheInterpolationRounded) {
+    struct Case { int32_t channels, from, to; bool loop; };
+    const Case CASES[] = {{1, 22050, 44100, true}, {1, 22050, 48000, false}, {2, 22050, 48000, true},
+                          {2, 44100, 48000, false}, {1, 48000, 22050, false}};
+    for (const Case& c : CASES) {
+        SCOPED_TRACE(testing::Message() << c.channels << " channels, " << c.from << " to " << c.to);
+        // Full scale, so that the clamp and both signs of the halves occur.
+        int32_t inFrames = 2000;
+        std::vector<uint8_t> wav = makeWav({16, c.channels, c.from}, sineFrames(c.channels, c.from, 997.0, inFrames, 1.0));
+        AudioSegment s = decode(wav, c.to, c.loop);
+        std::vector<int16_t> want = resampledBy(wav, c.channels, inFrames, s.frames, c.loop);
+        ASSERT_EQ((size_t)s.frames * (size_t)c.channels, want.size());
+        for (size_t i = 0; i < want.size(); ++i) ASSERT_EQ(s.samples[i], want[i]) << "sample " << i;
+        audioFreeSegment(&s);
+    }
+}
+
 TEST(MixerWav, RefusesWhatItCannotPlayAndDamagedFiles) {
     std::vector<uint8_t> good = makeWav({}, sineFrames(1, 22050, 441.0, 100, 0.5));
     auto patched = [&](size_t at, std::vector<uint8_t> bytes) {
