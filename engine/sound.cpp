@@ -112,22 +112,30 @@ bool initSound() {
     shutdownSound();
     resetMusicState();
     if (!audioOpen()) return false;
-    int32_t rate = audioRate();
-    bool loaded = true;
-    for (int32_t track = 0; track < MUSIC_TRACK_COUNT && loaded; ++track) {
-        loaded = audioLoadWavFile(MUSIC_FILES[track], rate, musicTrackLoops(track), &gSound.music[track]);
-        if (!loaded) logLine("No sound: the music \"%s\" could not be loaded.", MUSIC_FILES[track]);
-    }
-    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT && loaded; ++slot) {
+    // Everything is decoded in one batch; a failure is told for the first
+    // file in the table's order, as if they had loaded one by one.
+    static char effectPaths[SOUND_EFFECT_COUNT][sizeof gModuleDir + 32];
+    AudioLoadJob jobs[MUSIC_TRACK_COUNT + SOUND_EFFECT_COUNT];
+    int32_t jobCount = 0;
+    for (int32_t track = 0; track < MUSIC_TRACK_COUNT; ++track)
+        jobs[jobCount++] = AudioLoadJob{MUSIC_FILES[track], musicTrackLoops(track), &gSound.music[track], false};
+    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot) {
         // The effects are the program's own: they are found beside it,
         // wherever the game was started from.
-        char name[32], path[sizeof gModuleDir + sizeof name];
+        char name[32];
         snprintf(name, sizeof name, SOUND_EFFECT_FILE_FORMAT, SOUND_EFFECT_TABLE[slot]);
-        snprintf(path, sizeof path, "%s%s", getModuleDir(), name);
+        snprintf(effectPaths[slot], sizeof effectPaths[slot], "%s%s", getModuleDir(), name);
         // A number the program has no sound for leaves its slot empty.
-        if (access(path, F_OK) != 0) continue;
-        loaded = audioLoadWavFile(path, rate, false, &gEffectSegments[slot]);
-        if (!loaded) logLine("No sound: the sound effect \"%s\" could not be loaded.", path);
+        if (access(effectPaths[slot], F_OK) != 0) continue;
+        jobs[jobCount++] = AudioLoadJob{effectPaths[slot], false, &gEffectSegments[slot], false};
+    }
+    audioLoadWavFiles(jobs, jobCount, audioRate());
+    bool loaded = true;
+    for (int32_t j = 0; j < jobCount && loaded; ++j) {
+        loaded = jobs[j].loaded;
+        if (loaded) continue;
+        if (j < MUSIC_TRACK_COUNT) logLine("No sound: the music \"%s\" could not be loaded.", jobs[j].path);
+        else logLine("No sound: the sound effect \"%s\" could not be loaded.", jobs[j].path);
     }
     if (!loaded) {
         unloadSounds();

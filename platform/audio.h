@@ -52,6 +52,18 @@ bool audioDecodeWav(const uint8_t* bytes, size_t size, int32_t rate, bool loop, 
 bool audioLoadWavFile(const char* path, int32_t rate, bool loop, AudioSegment* out);
 void audioFreeSegment(AudioSegment* segment);   // stops it first
 
+// One file of a batch: where it is, whether it loops, where it goes.
+struct AudioLoadJob {
+    const char* path;
+    bool loop;
+    AudioSegment* out;
+    bool loaded;   // set by audioLoadWavFiles
+};
+// Loads every job's file as audioLoadWavFile would, spread over a few
+// threads (start-up decodes all the music at once); returns when all are
+// done. Each job's result is its own, whatever the others gave.
+void audioLoadWavFiles(AudioLoadJob* jobs, int32_t count, int32_t rate);
+
 // Starts the segment from its beginning on a path. A play of the same
 // segment stops first; alone: so does everything else on the path.
 void audioPlay(AudioSegment* segment, int32_t path, bool alone);
