@@ -22,10 +22,6 @@ static bool findInFolder(const char* folder, const char* name, char* found, size
     return matched;
 }
 
-// Opens a regular file by a path written for Windows: '/' or '\' between the
-// parts, and any case (data written there mixes case), each part that does
-// not exist as written being looked up in its folder without regard to case.
-// Relative paths start at the working directory.
 FILE* openLooseFile(const char* path) {
     char wanted[512];
     size_t length = strnlen(path, sizeof wanted);
