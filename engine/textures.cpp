@@ -1,9 +1,5 @@
 #include "engine/textures.h"
 
-#include <dirent.h>
-#include <strings.h>
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -11,6 +7,7 @@
 #include "engine/archive.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
+#include "engine/loose_files.h"
 #include "engine/settings.h"
 #include "platform/image.h"
 #include "platform/log.h"
@@ -122,55 +119,6 @@ PictureError createPictureTexture(const uint8_t* bytes, int32_t size, int32_t wi
     }
     *out = texture;
     return PICTURE_OK;
-}
-
-// Finds name in folder regardless of ASCII case, an exact match first;
-// writes the name as it is stored into found.
-static bool findInFolder(const char* folder, const char* name, char* found, size_t foundSize) {
-    DIR* dir = opendir(folder[0] ? folder : ".");
-    if (!dir) return false;
-    bool matched = false;
-    while (dirent* entry = readdir(dir)) {
-        if (strcasecmp(entry->d_name, name) != 0) continue;
-        snprintf(found, foundSize, "%s", entry->d_name);
-        matched = true;
-        if (strcmp(entry->d_name, name) == 0) break;
-    }
-    closedir(dir);
-    return matched;
-}
-
-// Opens a regular file by a path written for Windows: '/' or '\' between the
-// parts, and any case (data written there mixes case), each part that does
-// not exist as written being looked up in its folder without regard to case.
-// Relative paths start at the working directory.
-static FILE* openLooseFile(const char* path) {
-    char wanted[512];
-    size_t length = strnlen(path, sizeof wanted);
-    if (length == 0 || length >= sizeof wanted) return nullptr;
-    for (size_t i = 0; i <= length; ++i) wanted[i] = path[i] == '\\' ? '/' : path[i];
-
-    char resolved[1024] = "";
-    struct stat info;
-    if (stat(wanted, &info) == 0) {
-        snprintf(resolved, sizeof resolved, "%s", wanted);
-    } else {
-        size_t used = wanted[0] == '/' ? 1 : 0;
-        if (used) resolved[0] = '/';
-        resolved[used] = 0;
-        char* rest = nullptr;
-        for (char* part = strtok_r(wanted, "/", &rest); part; part = strtok_r(nullptr, "/", &rest)) {
-            char name[256];
-            if (!findInFolder(resolved, part, name, sizeof name)) return nullptr;
-            int written = snprintf(resolved + used, sizeof resolved - used, "%s%s",
-                                   used > 0 && resolved[used - 1] != '/' ? "/" : "", name);
-            if (written < 0 || (size_t)written >= sizeof resolved - used) return nullptr;
-            used += (size_t)written;
-        }
-        if (stat(resolved, &info) != 0) return nullptr;
-    }
-    if (!S_ISREG(info.st_mode)) return nullptr;
-    return fopen(resolved, "rb");
 }
 
 // A buffer of the file's or the entry's own size; null when memory is short.

@@ -201,5 +201,8 @@ int32_t headlessShutdown() {
         abort();
     }
     removeMadeGameDir();
+    // Later code in the process (other tests) waits as a real run does.
+    gLoaderPollWaits = 0;
+    gSaveWriteWaits = 0;
     return gHeadlessRun.exitCode;
 }

@@ -3,6 +3,7 @@
 #include "adventurers/bag.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
+#include "dungeon/floor_map.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -10,6 +11,7 @@
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
+#include "engine/meshes.h"
 #include "engine/overlay_screen.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
@@ -18,6 +20,7 @@
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
+#include "field/map_collision.h"
 #include "game/window_proc.h"
 #include "shop/counter.h"
 #include "shop/day_planning.h"
@@ -47,7 +50,10 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/scene_pictures", resetOpeningVariant},
     {"engine/debug_text", resetDebugText},
     {"engine/device", resetDeviceFlags},
+    {"engine/meshes", resetMeshTextures},
     {"dungeon/field_frame", resetFieldFrameState},
+    {"dungeon/floor_map", resetFloorMap},
+    {"field/map_collision", resetMapCollision},
     {"adventurers/shop_floor", resetShopFloorState},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},

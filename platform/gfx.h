@@ -23,6 +23,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/gfx_light.h"
+
 enum GfxResult : int32_t {
     GFX_OK = 0,
     GFX_FAILED,
@@ -205,6 +207,15 @@ struct GfxLockedRect {
     void* bits;
 };
 
+// Vertex and index buffers: bytes kept on the CPU, so loader threads may
+// create, fill and release them like textures; the OpenGL device copies a
+// buffer into GL on the main thread when it first draws from it, and again
+// after it was unlocked. Indices are 32-bit.
+enum GfxBufferKind : int32_t { GFX_BUFFER_VERTEX = 0, GFX_BUFFER_INDEX };
+constexpr int32_t GFX_BUFFER_MAX = 2048;            // live buffers per device; creating more fails
+constexpr int32_t GFX_BUFFER_BYTES_MAX = 1 << 28;   // one buffer's size
+
+struct GfxBuffer;    // owned by the device; released with releaseBuffer
 struct GfxTexture;   // owned by the device; released with releaseTexture
 struct GfxSurface;   // a level of a texture, the back buffer or a depth buffer; owned by the device
 
@@ -253,6 +264,30 @@ public:
     // draws nothing and reports success.
     virtual GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices,
                                       int32_t stride) = 0;
+
+    // Material of lit draws (GFX_RS_LIGHTING on): its colours stand in for
+    // the vertex colour, which lit draws do not use.
+    virtual void setMaterial(const GfxMaterial& material) = 0;
+
+    // Null when the size is not 1..GFX_BUFFER_BYTES_MAX, the pool is full or
+    // memory runs out. Bytes start as zero. Any thread.
+    virtual GfxBuffer* createBuffer(GfxBufferKind kind, int32_t bytes) = 0;
+    virtual void releaseBuffer(GfxBuffer* buffer) = 0;
+    // The buffer's bytes until unlockBuffer; null when it is locked already.
+    virtual void* lockBuffer(GfxBuffer* buffer) = 0;
+    virtual void unlockBuffer(GfxBuffer* buffer) = 0;
+    // The vertices (of the format of setVertexFormat, stride bytes apart) and
+    // the indices that drawIndexedPrimitive reads; null unbinds.
+    virtual void setStreamSource(GfxBuffer* vertices, int32_t stride) = 0;
+    virtual void setIndices(GfxBuffer* indices) = 0;
+    // Draws primitiveCount triangles from the indices starting at
+    // startIndex, each index counted from baseVertex. GFX_INVALID_CALL
+    // without both buffers, for a locked one, a format that makes no vertex,
+    // a stride shorter than the vertex, a count or start beyond the indices,
+    // or when the largest index of the buffer plus baseVertex lies beyond
+    // the vertices; a lost device draws nothing and reports success.
+    virtual GfxResult drawIndexedPrimitive(GfxPrimitive type, int32_t baseVertex, int32_t startIndex,
+                                           int32_t primitiveCount) = 0;
 
     // Copies the back buffer, top row first, as 0xAARRGGBB; false when the
     // size differs from the back buffer's.

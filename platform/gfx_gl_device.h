@@ -86,7 +86,25 @@ struct GfxTexture {
     GfxSurface surfaces[GFX_TEXTURE_LEVEL_MAX];
 };
 
-// Its members are defined in the three files named at the top, by job.
+// A vertex or index buffer: the bytes on the CPU, the GL buffer made and
+// filled on the main thread at the first draw after an unlock. State
+// changes under the pool lock, as a texture's.
+struct GfxBuffer {
+    TextureState state;
+    GfxBufferKind kind;
+    int32_t bytes;
+    uint8_t* data;
+    bool locked;
+    bool dirty;          // unlocked since GL last took the bytes
+    uint32_t maxIndex;   // index buffers: the largest index, found at unlock
+    GLuint name;         // main thread only; 0 until first drawn
+};
+
+// Indexed by GfxPrimitive.
+extern const GLenum GL_PRIMITIVE_MODES[3];
+
+// Its members are defined in the files named at the top, by job
+// (gfx_gl_buffers.cpp: vertex and index buffers and indexed draws).
 class GlDevice final : public GfxDevice {
 public:
     bool init(const GfxPresentParams& params, const GlOutput* output);
@@ -114,6 +132,15 @@ public:
     void setTransform(GfxTransform which, const float matrix[16]) override;
     void setVertexFormat(uint32_t fvf) override { vertexFormat = fvf; }
     GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices, int32_t stride) override;
+    void setMaterial(const GfxMaterial& material) override;
+    GfxBuffer* createBuffer(GfxBufferKind kind, int32_t bytes) override;
+    void releaseBuffer(GfxBuffer* buffer) override;
+    void* lockBuffer(GfxBuffer* buffer) override;
+    void unlockBuffer(GfxBuffer* buffer) override;
+    void setStreamSource(GfxBuffer* vertices, int32_t stride) override;
+    void setIndices(GfxBuffer* indices) override;
+    GfxResult drawIndexedPrimitive(GfxPrimitive type, int32_t baseVertex, int32_t startIndex,
+                                   int32_t primitiveCount) override;
     bool readBackBuffer(uint32_t* argb, int32_t width, int32_t height) override;
     void simulateDeviceLoss() override { lost = true; }
     int32_t liveDefaultPoolTextures() override;
@@ -144,6 +171,14 @@ private:
     void uploadDirtyLevels(GfxTexture* texture);
     void deleteGlObjects(GfxTexture* texture);
     void collectReleased();
+    // gfx_gl_buffers.cpp.
+    void uploadBuffer(GfxBuffer* buffer, GLenum target);
+    void collectReleasedBuffers();
+    void shutdownBuffers();
+    // gfx_gl_draw.cpp: the vertex arrays of a format from a base address
+    // (client memory, or an offset into the bound GL buffer).
+    bool prepareDraw(int32_t stride);
+    void pointVertexArrays(uintptr_t at, int32_t stride);
 
     GfxPresentParams params = {};
     const GlOutput* output = nullptr;
@@ -165,6 +200,13 @@ private:
     int32_t defaultPoolTextures = 0;
     int32_t releasedSlots[GFX_TEXTURE_MAX] = {};
     int32_t releasedCount = 0;
+
+    GfxBuffer buffers[GFX_BUFFER_MAX] = {};
+    int32_t releasedBuffers[GFX_BUFFER_MAX] = {};
+    int32_t releasedBufferCount = 0;
+    GfxBuffer* streamSource = nullptr;
+    int32_t streamStride = 0;
+    GfxBuffer* indexSource = nullptr;
 
     GfxTexture* stageTextures[GFX_TEXTURE_STAGE_MAX] = {};
     uint32_t stageStates[GFX_TEXTURE_STAGE_MAX][GFX_TSS_COUNT] = {};

@@ -14,8 +14,8 @@
 #include <new>
 
 // Indexed by GfxPrimitive.
-static const GLenum PRIMITIVE_MODES[] = {GL_TRIANGLES, GL_TRIANGLE_STRIP, GL_TRIANGLE_FAN};
-static_assert(sizeof PRIMITIVE_MODES / sizeof PRIMITIVE_MODES[0] == GFX_PT_TRIANGLEFAN + 1);
+const GLenum GL_PRIMITIVE_MODES[] = {GL_TRIANGLES, GL_TRIANGLE_STRIP, GL_TRIANGLE_FAN};
+static_assert(sizeof GL_PRIMITIVE_MODES / sizeof GL_PRIMITIVE_MODES[0] == GFX_PT_TRIANGLEFAN + 1);
 
 static bool formatHasAlpha(GfxFormat format) {
     return format == GFX_FORMAT_A8R8G8B8 || format == GFX_FORMAT_A1R5G5B5 || format == GFX_FORMAT_A4R4G4B4;
@@ -107,6 +107,7 @@ bool GlDevice::init(const GfxPresentParams& newParams, const GlOutput* newOutput
 // Loader threads are joined by now.
 void GlDevice::shutdown() {
     collectReleased();
+    shutdownBuffers();
     for (GfxTexture& texture : textures)
         if (texture.state == TEXTURE_LIVE) {
             deleteGlObjects(&texture);
@@ -226,6 +227,7 @@ GfxResult GlDevice::endScene() {
 // run bottom up), then swaps.
 GfxResult GlDevice::present() {
     collectReleased();
+    collectReleasedBuffers();
     if (lost) return GFX_DEVICE_LOST;
     if (!output) {
         glFlush();
@@ -268,40 +270,40 @@ GfxResult GlDevice::reset(const GfxPresentParams& newParams) {
     return GFX_OK;
 }
 
-// The vertex arrays point into the caller's memory, which GL reads before
-// glDrawArrays returns.
-GfxResult GlDevice::drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices,
-                                    int32_t stride) {
+// Checks the vertex format and stride and readies the textures and the
+// transform of a draw; false: refuse the draw.
+bool GlDevice::prepareDraw(int32_t stride) {
     int32_t size = gfxVertexSize(vertexFormat);
-    if (size == 0 || !vertices || type < GFX_PT_TRIANGLELIST || type > GFX_PT_TRIANGLEFAN || primitiveCount < 1 ||
-        primitiveCount > GFX_DRAW_PRIMITIVE_MAX || stride < size)
-        return GFX_INVALID_CALL;
-    if (lost) return GFX_OK;
+    if (size == 0 || stride < size) return false;
     for (int32_t stage = 0; stage < stageCount; ++stage)
         if (unitEnabled[stage] && stageTextures[stage]->texels.dirtyLevels) {
             glActiveTexture(GL_TEXTURE0 + stage);
             uploadDirtyLevels(stageTextures[stage]);
             glActiveTexture(GL_TEXTURE0);
         }
-
-    bool screen = (vertexFormat & GFX_FVF_XYZRHW) != 0;
-    if (screen)
+    if (vertexFormat & GFX_FVF_XYZRHW)
         loadScreenSpace();
     else
         loadWorldSpace();
-    const uint8_t* at = (const uint8_t*)vertices;
-    glVertexPointer(3, GL_FLOAT, stride, at);
+    return true;
+}
+
+// at is the address of client memory, or an offset into the bound GL array
+// buffer (kept an integer: it is no pointer then).
+void GlDevice::pointVertexArrays(uintptr_t at, int32_t stride) {
+    bool screen = (vertexFormat & GFX_FVF_XYZRHW) != 0;
+    glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(at));
     at += screen ? 16 : 12;
     if (vertexFormat & GFX_FVF_NORMAL) {
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_FLOAT, stride, at);
+        glNormalPointer(GL_FLOAT, stride, reinterpret_cast<const void*>(at));
         at += 12;
     } else {
         glDisableClientState(GL_NORMAL_ARRAY);
     }
     if (vertexFormat & GFX_FVF_DIFFUSE) {
         glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, at);
+        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, reinterpret_cast<const void*>(at));
         at += 4;
     } else {
         glDisableClientState(GL_COLOR_ARRAY);
@@ -311,15 +313,28 @@ GfxResult GlDevice::drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, c
     glClientActiveTexture(GL_TEXTURE0);
     if (vertexFormat & GFX_FVF_TEX1) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, stride, at);
+        glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(at));
     } else {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     }
+}
 
-    bool unlit = screen && renderStates[GFX_RS_LIGHTING];
+// The vertex arrays point into the caller's memory, which GL reads before
+// glDrawArrays returns.
+GfxResult GlDevice::drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices,
+                                    int32_t stride) {
+    if (!vertices || type < GFX_PT_TRIANGLELIST || type > GFX_PT_TRIANGLEFAN || primitiveCount < 1 ||
+        primitiveCount > GFX_DRAW_PRIMITIVE_MAX || gfxVertexSize(vertexFormat) == 0 ||
+        stride < gfxVertexSize(vertexFormat))
+        return GFX_INVALID_CALL;
+    if (lost) return GFX_OK;
+    prepareDraw(stride);
+    pointVertexArrays(reinterpret_cast<uintptr_t>(vertices), stride);
+
+    bool unlit = (vertexFormat & GFX_FVF_XYZRHW) && renderStates[GFX_RS_LIGHTING];
     if (unlit) glDisable(GL_LIGHTING);
     int32_t vertexCount = type == GFX_PT_TRIANGLELIST ? primitiveCount * 3 : primitiveCount + 2;
-    glDrawArrays(PRIMITIVE_MODES[type], 0, vertexCount);
+    glDrawArrays(GL_PRIMITIVE_MODES[type], 0, vertexCount);
     if (unlit) glEnable(GL_LIGHTING);
     return GFX_OK;
 }

@@ -155,6 +155,9 @@ void GlDevice::resetState() {
     loadProjection();
     screenSpaceLoaded = false;
     vertexFormat = 0;
+    setStreamSource(nullptr, 0);
+    setIndices(nullptr);
+    setMaterial(GfxMaterial{});
     bindTarget(&backBuffer, depthBuffer.renderbuffer ? &depthBuffer : nullptr);
     inScene = false;
     if (output) output->setVsync(params.vsync);

@@ -74,6 +74,17 @@ struct RecordedTexture {
     RecordedSurface surfaces[GFX_TEXTURE_LEVEL_MAX];
 };
 
+struct RecordedBuffer {
+    bool live;   // changed under the pool lock
+    GfxBufferKind kind;
+    int32_t bytes;
+    uint8_t* data;
+    bool locked;
+    uint32_t maxIndex;
+};
+
+static GfxBuffer* bufferHandle(RecordedBuffer* buffer) { return reinterpret_cast<GfxBuffer*>(buffer); }
+static RecordedBuffer* bufferRecord(GfxBuffer* buffer) { return reinterpret_cast<RecordedBuffer*>(buffer); }
 static GfxTexture* textureHandle(RecordedTexture* texture) { return reinterpret_cast<GfxTexture*>(texture); }
 static RecordedTexture* textureRecord(GfxTexture* texture) { return reinterpret_cast<RecordedTexture*>(texture); }
 static GfxSurface* surfaceHandle(RecordedSurface* surface) { return reinterpret_cast<GfxSurface*>(surface); }
@@ -85,6 +96,7 @@ public:
     // Loader threads are joined by now.
     ~RecordingDevice() override {
         for (RecordedTexture& texture : textures) gfxTexelsDestroy(&texture.texels);
+        for (RecordedBuffer& buffer : buffers) delete[] buffer.data;
     }
 
     GfxResult clear(uint32_t flags, uint32_t argb, float z, uint32_t stencil) override {
@@ -229,6 +241,92 @@ public:
         return GFX_OK;
     }
 
+    void setMaterial(const GfxMaterial& material) override {
+        recordLine("setMaterial %.3f %.3f %.3f %.3f", material.diffuse.r, material.diffuse.g, material.diffuse.b,
+                   material.diffuse.a);
+    }
+    GfxBuffer* createBuffer(GfxBufferKind kind, int32_t bytes) override {
+        recordLine("createBuffer %d %d", (int)kind, (int)bytes);
+        if ((kind != GFX_BUFFER_VERTEX && kind != GFX_BUFFER_INDEX) || bytes < 1 || bytes > GFX_BUFFER_BYTES_MAX)
+            return nullptr;
+        uint8_t* data = new (std::nothrow) uint8_t[(size_t)bytes]();
+        if (!data) return nullptr;
+        std::lock_guard<std::mutex> hold(poolLock);
+        for (RecordedBuffer& buffer : buffers)
+            if (!buffer.live) {
+                buffer = RecordedBuffer{true, kind, bytes, data, false, 0};
+                return bufferHandle(&buffer);
+            }
+        delete[] data;
+        return nullptr;
+    }
+    void releaseBuffer(GfxBuffer* handle) override {
+        RecordedBuffer* buffer = bufferRecord(handle);
+        if (!buffer) return;
+        {
+            std::lock_guard<std::mutex> hold(poolLock);
+            if (!buffer->live) return;
+        }
+        recordLine("releaseBuffer buf%d", (int)(buffer - buffers));
+        // The bindings belong to the main thread.
+        if (std::this_thread::get_id() == mainThread) {
+            if (streamSource == buffer) streamSource = nullptr;
+            if (indexSource == buffer) indexSource = nullptr;
+        }
+        delete[] buffer->data;
+        std::lock_guard<std::mutex> hold(poolLock);
+        *buffer = RecordedBuffer{};
+    }
+    void* lockBuffer(GfxBuffer* handle) override {
+        RecordedBuffer* buffer = bufferRecord(handle);
+        if (!buffer || !buffer->live || buffer->locked) return nullptr;
+        recordLine("lockBuffer buf%d", (int)(buffer - buffers));
+        buffer->locked = true;
+        return buffer->data;
+    }
+    void unlockBuffer(GfxBuffer* handle) override {
+        RecordedBuffer* buffer = bufferRecord(handle);
+        if (!buffer || !buffer->live || !buffer->locked) return;
+        recordLine("unlockBuffer buf%d", (int)(buffer - buffers));
+        buffer->maxIndex = 0;
+        if (buffer->kind == GFX_BUFFER_INDEX)
+            for (int32_t i = 0; i + 4 <= buffer->bytes; i += 4) {
+                uint32_t index;
+                memcpy(&index, buffer->data + i, 4);
+                if (index > buffer->maxIndex) buffer->maxIndex = index;
+            }
+        buffer->locked = false;
+    }
+    void setStreamSource(GfxBuffer* handle, int32_t stride) override {
+        RecordedBuffer* buffer = bufferRecord(handle);
+        recordLine("setStreamSource %s%d %d", buffer ? "buf" : "null", buffer ? (int)(buffer - buffers) : 0,
+                   (int)stride);
+        if (buffer && (!buffer->live || buffer->kind != GFX_BUFFER_VERTEX)) return;
+        streamSource = buffer;
+        streamStride = stride;
+    }
+    void setIndices(GfxBuffer* handle) override {
+        RecordedBuffer* buffer = bufferRecord(handle);
+        recordLine("setIndices %s%d", buffer ? "buf" : "null", buffer ? (int)(buffer - buffers) : 0);
+        if (buffer && (!buffer->live || buffer->kind != GFX_BUFFER_INDEX)) return;
+        indexSource = buffer;
+    }
+    GfxResult drawIndexedPrimitive(GfxPrimitive type, int32_t baseVertex, int32_t startIndex,
+                                   int32_t primitiveCount) override {
+        recordLine("drawIndexedPrimitive %d %d %d %d", (int)type, (int)baseVertex, (int)startIndex,
+                   (int)primitiveCount);
+        int32_t size = gfxVertexSize(vertexFormat);
+        if (!streamSource || !indexSource || streamSource->locked || indexSource->locked || size == 0 ||
+            streamStride < size || type < GFX_PT_TRIANGLELIST || type > GFX_PT_TRIANGLEFAN || primitiveCount < 1 ||
+            primitiveCount > GFX_DRAW_PRIMITIVE_MAX || startIndex < 0 || baseVertex < 0)
+            return GFX_INVALID_CALL;
+        int64_t indexCount = type == GFX_PT_TRIANGLELIST ? (int64_t)primitiveCount * 3 : (int64_t)primitiveCount + 2;
+        int64_t vertexCount = (streamSource->bytes - size) / streamStride + 1;
+        if (startIndex + indexCount > indexSource->bytes / 4 || (int64_t)baseVertex + indexSource->maxIndex >= vertexCount)
+            return GFX_INVALID_CALL;
+        return GFX_OK;
+    }
+
     bool readBackBuffer(uint32_t*, int32_t, int32_t) override { return false; }
     void simulateDeviceLoss() override { lost = true; }
     int32_t liveDefaultPoolTextures() override {
@@ -262,6 +360,8 @@ private:
         colorTarget = &backBuffer;
         depthTarget = params.autoDepthStencil ? &depthBuffer : nullptr;
         vertexFormat = 0;
+        streamSource = nullptr;
+        indexSource = nullptr;
         inScene = false;
     }
 
@@ -275,6 +375,10 @@ private:
     RecordedSurface* depthTarget = nullptr;
     RecordedTexture textures[GFX_TEXTURE_MAX] = {};
     int32_t defaultPoolTextures = 0;
+    RecordedBuffer buffers[GFX_BUFFER_MAX] = {};
+    RecordedBuffer* streamSource = nullptr;
+    int32_t streamStride = 0;
+    RecordedBuffer* indexSource = nullptr;
     bool lost = false;
     bool inScene = false;
 };

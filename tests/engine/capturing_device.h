@@ -67,6 +67,16 @@ public:
         }
         return d->drawPrimitiveUP(type, count, vertices, stride);
     }
+    void setMaterial(const GfxMaterial& m) override { d->setMaterial(m); }
+    GfxBuffer* createBuffer(GfxBufferKind k, int32_t bytes) override { return d->createBuffer(k, bytes); }
+    void releaseBuffer(GfxBuffer* b) override { d->releaseBuffer(b); }
+    void* lockBuffer(GfxBuffer* b) override { return d->lockBuffer(b); }
+    void unlockBuffer(GfxBuffer* b) override { d->unlockBuffer(b); }
+    void setStreamSource(GfxBuffer* b, int32_t stride) override { d->setStreamSource(b, stride); }
+    void setIndices(GfxBuffer* b) override { d->setIndices(b); }
+    GfxResult drawIndexedPrimitive(GfxPrimitive type, int32_t base, int32_t start, int32_t count) override {
+        return d->drawIndexedPrimitive(type, base, start, count);
+    }
     bool readBackBuffer(uint32_t* argb, int32_t w, int32_t h) override { return d->readBackBuffer(argb, w, h); }
     void simulateDeviceLoss() override { d->simulateDeviceLoss(); }
     int32_t liveDefaultPoolTextures() override { return d->liveDefaultPoolTextures(); }

@@ -295,9 +295,9 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     EXPECT_EQ(shop.stageCode, 0);
     EXPECT_EQ(shop.maptype, 0);
     EXPECT_EQ(shop.hasMapbg, 1);
-    EXPECT_STREQ(shop.mapbg, "map/shop_sky.x");   // no CR kept
+    EXPECT_STREQ(shop.mapbg, "xfile/shop/shop_sky.x");   // no CR kept
     ASSERT_EQ(shop.mapCount, 2);
-    EXPECT_STREQ(shop.map[1], "map/shop_street.x");
+    EXPECT_STREQ(shop.map[1], "xfile/shop/shop_street.x");
     EXPECT_EQ(shop.mapcameraCount, 1);
     EXPECT_EQ(shop.startpos[2], -40);
     EXPECT_EQ(shop.farclip, 1000);
@@ -310,8 +310,8 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     const StageRecord& cave = gStages[1];
     EXPECT_EQ(cave.stageCode, 5);
     EXPECT_GT(cave.maptype, 0);
-    ASSERT_EQ(cave.mapCount, 1);
-    EXPECT_STREQ(cave.map[0], "map/cave01.x");
+    ASSERT_EQ(cave.mapCount, 13);
+    EXPECT_STREQ(cave.map[12], "xfile/cave/cave_block12.x");
     EXPECT_STREQ(cave.waterfile, "water/cave");
     EXPECT_EQ(cave.wateranimnum, 8);
     EXPECT_EQ(cave.watersize, 128);

@@ -1,0 +1,20 @@
+#include "dungeon/floor_map.h"
+
+MapCell gMapGrid[MAP_GRID_SIZE][MAP_GRID_SIZE];
+int32_t gRoomsX;
+int32_t gRoomsY;
+int32_t gSingleBlockFloor;
+int32_t gInvisibleWallsOn;
+PlacedBlocks gPlacedBlocks;
+BreakableObjects gBreakableObjects;
+
+void resetFloorMap() {
+    for (MapCell(&row)[MAP_GRID_SIZE] : gMapGrid)
+        for (MapCell& cell : row) cell = MapCell{-1, 0, 0, 0};
+    gRoomsX = 0;
+    gRoomsY = 0;
+    gSingleBlockFloor = 0;
+    gInvisibleWallsOn = 0;
+    gPlacedBlocks = PlacedBlocks{};
+    gBreakableObjects = BreakableObjects{};
+}

@@ -1,0 +1,284 @@
+// tools/makemodels.cpp: writes the sample's static models and the textures
+// they name. The models (text .x, below "xfile/") go into the game folder,
+// where the game reads models as loose files; the textures go into the data
+// folder that is packed into the archive, where the game reads them.
+//   - "xfile/shop/": the shop stage's room, street and sky, and the counter
+//     table pair "xfile/table/shop_table01.x" / "shop_table02.x";
+//   - "xfile/cave/": the cave's background and its 13 map blocks, each a
+//     40 x 40 cell (200 model units: map models are five times world units)
+//     showing the surface materials ("gake", "mizu", "yuki_", "dame",
+//     "toumei", "hikari", "nohit") and the marker materials that place
+//     trees, grass and torches ("tree01", "kusa01", "taimatu", ...).
+// Every mesh sits in a frame below the file's top frame, as the collision
+// reader needs. Made the same way every run.
+// Usage: makemodels DATA_DIR GAME_DIR
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/model_shapes.h"
+#include "tools/xfile_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr float CELL = 200.0f;   // one 40-unit cell in model units
+constexpr float HALF = CELL / 2.0f;
+
+bool writeBytes(const fs::path& path, const void* bytes, size_t size) {
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool ok = fwrite(bytes, 1, size, file) == size;
+    return fclose(file) == 0 && ok;
+}
+
+// A 64 x 64 picture: two colours in a pattern of tiles with a little grain.
+std::vector<uint32_t> pattern(uint32_t a, uint32_t b, int32_t tile) {
+    std::vector<uint32_t> out(64 * 64);
+    for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 64; ++x) {
+            bool odd = ((x / tile) + (y / tile)) % 2 != 0;
+            uint32_t c = odd ? b : a;
+            int32_t grain = (int32_t)((x * 7 + y * 13) % 9) - 4;
+            uint32_t rgb = 0;
+            for (int shift : {0, 8, 16}) {
+                int32_t v = (int32_t)((c >> shift) & 0xFF) + grain;
+                rgb |= (uint32_t)(v < 0 ? 0 : (v > 255 ? 255 : v)) << shift;
+            }
+            out[(size_t)y * 64 + x] = (c & 0xFF000000u) | rgb;
+        }
+    return out;
+}
+
+bool writeBmp(const fs::path& path, const std::vector<uint32_t>& argb) {
+    const int32_t side = 64;
+    std::vector<uint8_t> out(54 + (size_t)side * side * 3, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) out[at + i] = (uint8_t)(v >> (8 * i));
+    };
+    out[0] = 'B';
+    out[1] = 'M';
+    put32(2, (uint32_t)out.size());
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, side);
+    put32(22, side);
+    out[26] = 1;
+    out[28] = 24;
+    for (int32_t y = 0; y < side; ++y)
+        for (int32_t x = 0; x < side; ++x) {
+            uint32_t p = argb[(size_t)(side - 1 - y) * side + x];
+            uint8_t* at = out.data() + 54 + ((size_t)y * side + x) * 3;
+            at[0] = (uint8_t)p;
+            at[1] = (uint8_t)(p >> 8);
+            at[2] = (uint8_t)(p >> 16);
+        }
+    return writeBytes(path, out.data(), out.size());
+}
+
+bool writeTga(const fs::path& path, const std::vector<uint32_t>& argb) {
+    std::vector<uint8_t> out = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 64, 0, 64, 0, 32, 0x28};
+    for (uint32_t p : argb)
+        for (int shift : {0, 8, 16, 24}) out.push_back((uint8_t)(p >> shift));
+    return writeBytes(path, out.data(), out.size());
+}
+
+// A model being put together: one mesh in frame "Block" below "Root".
+struct Model {
+    XFileScene scene;
+    XFileMesh mesh;
+    Model() {
+        int32_t root = addFrame(scene, "Root", -1);
+        int32_t block = addFrame(scene, "Block", root);
+        mesh = shapeMesh("block", block);
+    }
+    int32_t material(const char* name, float r, float g, float b, const char* texture = "", float alpha = 1.0f) {
+        for (size_t i = 0; i < mesh.materials.size(); ++i)
+            if (strcmp(mesh.materials[i].name, name) == 0) return (int32_t)i;
+        XFileMaterial m = shapeMaterial(name, r, g, b, texture);
+        m.diffuse[3] = alpha;
+        mesh.materials.push_back(m);
+        return (int32_t)mesh.materials.size() - 1;
+    }
+    // A flat square facing up, from (x0, z0) to (x1, z1) in model units.
+    void floor(float x0, float z0, float x1, float z1, float y, int32_t materialIndex) {
+        const float corners[4][3] = {{x0, y, z0}, {x0, y, z1}, {x1, y, z1}, {x1, y, z0}};
+        const float up[3] = {0, 1, 0};
+        addQuad(mesh, corners, up, materialIndex);
+    }
+    void box(float x0, float y0, float z0, float x1, float y1, float z1, int32_t materialIndex) {
+        const float lo[3] = {x0, y0, z0};
+        const float hi[3] = {x1, y1, z1};
+        addBox(mesh, lo, hi, materialIndex);
+    }
+    // A marker: a standing triangle whose lowest corner is at (x, y, z),
+    // its other two `height` above and `width` apart.
+    void marker(float x, float y, float z, float width, float height, int32_t materialIndex) {
+        int32_t base = (int32_t)(mesh.positions.size() / 3);
+        mesh.positions.insert(mesh.positions.end(),
+                              {x, y, z, x - width / 2, y + height, z, x + width / 2, y + height, z});
+        mesh.texCoords.insert(mesh.texCoords.end(), {0.5f, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f});
+        int32_t normal = (int32_t)(mesh.normals.size() / 3);
+        mesh.normals.insert(mesh.normals.end(), {0.0f, 0.0f, -1.0f});
+        mesh.triangles.insert(mesh.triangles.end(), {base, base + 1, base + 2});
+        mesh.triangleNormals.insert(mesh.triangleNormals.end(), {normal, normal, normal});
+        mesh.triangleFaces.push_back(mesh.faceCount++);
+        mesh.triangleMaterials.push_back(materialIndex);
+    }
+    bool write(const fs::path& path) {
+        scene.meshes = {mesh};
+        std::string text = xfileWriteText(scene);
+        return writeBytes(path, text.data(), text.size());
+    }
+};
+
+// The cell's floor and, unless open, rock walls on the sides not listed.
+void caveCell(Model& m, const char* open) {
+    int32_t rock = m.material("iwa", 0.8f, 0.8f, 0.85f, "cave_floor.bmp");
+    m.floor(-HALF, -HALF, HALF, HALF, 0.0f, rock);
+    int32_t wall = m.material("gake", 0.7f, 0.7f, 0.75f, "cave_wall.bmp");
+    const float t = 10.0f;
+    if (!strchr(open, 'n')) m.box(-HALF, 0, HALF - t, HALF, 60, HALF, wall);
+    if (!strchr(open, 's')) m.box(-HALF, 0, -HALF, HALF, 60, -HALF + t, wall);
+    if (!strchr(open, 'e')) m.box(HALF - t, 0, -HALF, HALF, 60, HALF, wall);
+    if (!strchr(open, 'w')) m.box(-HALF, 0, -HALF, -HALF + t, 60, HALF, wall);
+}
+
+bool writeCaveBlocks(const fs::path& game) {
+    bool ok = true;
+    for (int32_t n = 0; n < 13; ++n) {
+        Model m;
+        switch (n) {
+        case 0: caveCell(m, "nsew"); break;   // an open room
+        case 1: caveCell(m, "ns"); break;     // a corridor
+        case 2: caveCell(m, "ew"); break;
+        case 3:                               // a pool
+            caveCell(m, "nsew");
+            m.floor(-50, -50, 50, 50, 10.0f, m.material("mizu", 0.4f, 0.6f, 1.0f, "water_cave.bmp", 0.6f));
+            break;
+        case 4:                               // trees
+            caveCell(m, "nsew");
+            m.marker(-40, 0, -40, 20, 60, m.material("tree01", 0.2f, 0.6f, 0.2f, "", 0.0f));
+            m.marker(50, 0, 30, 24, 70, m.material("tree02", 0.2f, 0.5f, 0.2f, "", 0.0f));
+            break;
+        case 5:                               // grass
+            caveCell(m, "nsew");
+            m.marker(20, 0, -60, 12, 8, m.material("kusa01", 0.3f, 0.7f, 0.3f, "", 0.0f));
+            m.marker(-60, 0, 50, 12, 10, m.material("kusa02", 0.3f, 0.7f, 0.3f, "", 0.0f));
+            break;
+        case 6:                               // torches at the corners
+            caveCell(m, "n");
+            for (float x : {-80.0f, 80.0f}) m.marker(x, 0, -80, 4, 12, m.material("taimatu", 1.0f, 0.6f, 0.2f, "", 0.0f));
+            break;
+        case 7:                               // a raised step
+            caveCell(m, "nsew");
+            m.box(-40, 0, -40, 40, 15, 40, m.material("iwa", 0.8f, 0.8f, 0.85f, "cave_floor.bmp"));
+            break;
+        case 8:                               // snow
+            caveCell(m, "sew");
+            m.floor(-80, -80, 80, 80, 1.0f, m.material("yuki_", 1.0f, 1.0f, 1.0f, "yuki_cave.bmp"));
+            break;
+        case 9:                               // a spiked floor
+            caveCell(m, "nsw");
+            m.floor(-30, -30, 30, 30, 1.0f, m.material("dame", 0.9f, 0.3f, 0.3f, "dame_spike.bmp"));
+            break;
+        case 10:                              // a room closed by invisible walls
+            caveCell(m, "nsew");
+            m.box(-HALF, 0, -HALF, HALF, 80, -HALF + 2, m.material("toumei", 1, 1, 1, "", 0.0f));
+            break;
+        case 11:                              // light shafts and a roof nothing hits
+            caveCell(m, "ew");
+            m.floor(-60, -60, 60, 60, 2.0f, m.material("hikari", 1.0f, 1.0f, 0.8f, "hikari_cave.bmp", 0.5f));
+            m.floor(-HALF, -HALF, HALF, HALF, 90.0f, m.material("nohit_roof", 0.5f, 0.5f, 0.55f, "cave_wall.bmp"));
+            break;
+        case 12:                              // treasure markers that place nothing
+            caveCell(m, "s");
+            m.marker(0, 0, 60, 10, 10, m.material("takara", 1.0f, 0.8f, 0.2f, "", 0.0f));
+            m.marker(-60, 0, 0, 10, 10, m.material("taru", 0.6f, 0.4f, 0.2f, "", 0.0f));
+            m.marker(60, 0, 0, 10, 20, m.material("shokudai", 0.9f, 0.9f, 0.6f, "", 0.0f));
+            m.marker(0, 0, -60, 10, 20, m.material("crystal", 0.6f, 0.8f, 1.0f, "", 0.0f));
+            break;
+        }
+        char name[64];
+        snprintf(name, sizeof name, "xfile/cave/cave_block%02d.x", n);
+        ok = m.write(game / name) && ok;
+    }
+    Model background;
+    background.box(-3000, -200, -3000, 3000, 2000, 3000, background.material("nohit_bg", 0.1f, 0.1f, 0.15f, "cave_bg.bmp"));
+    return background.write(game / "xfile/cave/cave_bg.x") && ok;
+}
+
+bool writeShop(const fs::path& game) {
+    Model room;
+    room.floor(-HALF * 2, -HALF * 2, HALF * 2, HALF * 2, 0.0f, room.material("floor", 1, 1, 1, "yuka_ita2.bmp"));
+    room.floor(-100, -60, 100, 60, 0.5f, room.material("rug", 1, 1, 1, "shop_jutan01.tga"));
+    int32_t wall = room.material("wall", 1, 1, 1, "kabe_sikkui.bmp");
+    room.box(-400, 0, 390, 400, 150, 400, wall);
+    room.box(-400, 0, -400, -390, 150, 400, wall);
+    room.box(390, 0, -400, 400, 150, 400, wall);
+    Model street;
+    street.floor(-1000, -1000, 1000, -400, 0.0f, street.material("street", 1, 1, 1, "street_stone.bmp"));
+    Model sky;
+    sky.box(-4000, -100, -4000, 4000, 3000, 4000, sky.material("nohit_sky", 0.6f, 0.8f, 1.0f, "sky_day.bmp"));
+    Model table;
+    table.box(-60, 0, -25, 60, 40, 25, table.material("table", 1, 1, 1, "table_wood.bmp"));
+    Model tableTop;
+    tableTop.box(-65, 40, -30, 65, 44, 30, tableTop.material("table", 1, 1, 1, "table_wood.bmp"));
+    return room.write(game / "xfile/shop/shop_room.x") && street.write(game / "xfile/shop/shop_street.x") &&
+           sky.write(game / "xfile/shop/shop_sky.x") && table.write(game / "xfile/table/shop_table01.x") &&
+           tableTop.write(game / "xfile/table/shop_table02.x");
+}
+
+// The textures, below the models' folders in the packed data.
+bool writeTextures(const fs::path& data) {
+    struct Picture {
+        const char* path;
+        uint32_t a, b;
+        int32_t tile;
+    };
+    const Picture pictures[] = {
+        {"xfile/shop/yuka_ita2.bmp", 0xFFB08050, 0xFF9A6A40, 8},
+        {"xfile/shop/kabe_sikkui.bmp", 0xFFEDE6D8, 0xFFE2DACB, 16},
+        {"xfile/shop/street_stone.bmp", 0xFF8C8C88, 0xFF7A7A76, 16},
+        {"xfile/shop/sky_day.bmp", 0xFF8CC4F0, 0xFF9CCCF4, 32},
+        {"xfile/table/table_wood.bmp", 0xFF8A5A30, 0xFF7A4E28, 4},
+        {"xfile/cave/cave_floor.bmp", 0xFF5A5450, 0xFF4E4844, 16},
+        {"xfile/cave/cave_wall.bmp", 0xFF45403C, 0xFF3A3632, 8},
+        {"xfile/cave/water_cave.bmp", 0xFF305080, 0xFF385A8C, 16},
+        {"xfile/cave/yuki_cave.bmp", 0xFFF4F6FA, 0xFFE8ECF2, 16},
+        {"xfile/cave/dame_spike.bmp", 0xFF803030, 0xFF602020, 4},
+        {"xfile/cave/hikari_cave.bmp", 0xFFFFF4C0, 0xFFFFE8A0, 32},
+        {"xfile/cave/cave_bg.bmp", 0xFF101420, 0xFF141824, 32},
+    };
+    bool ok = true;
+    for (const Picture& p : pictures) ok = writeBmp(data / p.path, pattern(p.a, p.b, p.tile)) && ok;
+    // The rug is a TGA: its edge fades out, so it is drawn in the alpha pass.
+    std::vector<uint32_t> rug = pattern(0xFFB03040, 0xFFC04050, 8);
+    for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 64; ++x)
+            if (x < 4 || y < 4 || x >= 60 || y >= 60) rug[(size_t)y * 64 + x] &= 0x60FFFFFFu;
+    return writeTga(data / "xfile/shop/shop_jutan01.tga", rug) && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        fprintf(stderr, "usage: makemodels DATA_DIR GAME_DIR\n");
+        return 2;
+    }
+    fs::path data = argv[1];
+    fs::path game = argv[2];
+    bool ok = writeShop(game) && writeCaveBlocks(game) && writeTextures(data);
+    if (!ok) {
+        fprintf(stderr, "makemodels: cannot write the models into %s or the textures into %s\n", argv[2], argv[1]);
+        return 1;
+    }
+    return 0;
+}
