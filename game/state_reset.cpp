@@ -1,5 +1,6 @@
 #include "game/state_reset.h"
 
+#include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
 #include "engine/debug_text.h"
@@ -46,6 +47,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/device", resetDeviceFlags},
     {"dungeon/field_frame", resetFieldFrameState},
     {"adventurers/shop_floor", resetShopFloorState},
+    {"adventurers/party", resetPartyState},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},
     {"shop/market", resetMarketState},

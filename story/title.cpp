@@ -17,7 +17,7 @@
 #include "story/game_records.h"
 #include "story/game_start.h"
 #include "story/options_window.h"
-#include "story/render_states.h"
+#include "engine/render_states.h"
 #include "story/save_list.h"
 
 TitleState gTitle;

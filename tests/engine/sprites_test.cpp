@@ -13,7 +13,7 @@
 #include "engine/sprites.h"
 #include "game/startup.h"
 #include "platform/thread.h"
-#include "story/render_states.h"
+#include "engine/render_states.h"
 #include "tests/harness/harness.h"
 
 class SpriteBatch : public ::testing::Test {

@@ -21,7 +21,7 @@
 #include "engine/textures.h"
 #include "platform/thread.h"
 #include "platform/window.h"
-#include "story/render_states.h"
+#include "engine/render_states.h"
 #include "tests/engine/texture_registry_probe.h"
 #include "tests/temp_folder.h"
 #include "tools/archive_writer.h"
