@@ -18,6 +18,7 @@
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
+#include "field/field_camera.h"
 #include "game/window_proc.h"
 #include "shop/counter.h"
 #include "shop/day_planning.h"
@@ -46,6 +47,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/debug_text", resetDebugText},
     {"engine/device", resetDeviceFlags},
     {"dungeon/field_frame", resetFieldFrameState},
+    {"field/field_camera", resetFieldCamera},
     {"adventurers/shop_floor", resetShopFloorState},
     {"adventurers/party", resetPartyState},
     {"shop/counter", resetCounterState},

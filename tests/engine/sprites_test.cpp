@@ -198,7 +198,8 @@ TEST_F(SpriteDraw, FlushDrawsTheQueueAsOneTriangleListAndEmptiesIt) {
 // The corners of a rotated quad: (left, top), (left, bottom), (right, top),
 // (right, bottom) of the pivot's offsets, turned and scaled.
 TEST_F(SpriteDraw, QuarterTurnedQuadStandsUprightMirroredWithoutTheShake) {
-    gCameraShake = {3, -2};
+    gCameraShake.spriteX = 3;
+    gCameraShake.spriteY = -2;
     const float S = 1.6f;
     for (int32_t width : {640, 1024}) {
         gScreenSize = {width, width * 3 / 4};
