@@ -28,7 +28,6 @@ GfxSurface* gSavedRenderTarget;
 GfxSurface* gSavedDepthSurface;
 
 constexpr int32_t FROZEN_FRAME_END = 32;
-constexpr int32_t STRIP_WIDTH = 1280;
 constexpr int32_t STRIP_HEIGHT = 256;
 constexpr uint32_t STRIP_CLEAR = 0xFF0000C8;
 constexpr uint32_t BLUR_CLEAR_PAUSE = 0xFF173C8C;

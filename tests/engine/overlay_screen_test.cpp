@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "adventurers/shop_floor.h"
@@ -352,6 +353,36 @@ TEST(OverlayReadBack, BlurStripIsClearedToBlue) {
     EXPECT_FALSE(gD3DDevice->readRenderTarget(gD3DDevice->getBackBuffer(), screen, 640, 480)) << "not a target";
     resetOverlayScreen();
     harnessShutdown();
+}
+
+
+// The lines of the recorded device log that switch or clear targets.
+std::vector<std::string> targetLines() {
+    std::vector<std::string> lines;
+    for (int32_t i = 0; i < gGfxRecord.count; ++i) {
+        std::string line = gGfxRecord.lines[i];
+        if (line.rfind("setRenderTarget", 0) == 0 || line.rfind("clear", 0) == 0) lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST_F(OverlayFrames, TransitionSwitchesTargetsAndRestoresTheBackBuffer) {
+    gGameMode = GAME_MODE_WORLD_MAP;
+    gOverlayScreen.kind = OVERLAY_ITEM_CHOICE;
+    gOverlayScreen.opening = 1;
+    gOverlayScreen.renderCounter = 1;
+    gfxRecordClear();
+    renderFrame();   // 2: captured
+    renderFrame();   // 3: the blur
+    renderFrame();   // 4: the blur laid over what the back buffer holds
+    // The targets were made first, as slots 0 (screen size) and 1 (strip).
+    const std::vector<std::string> want = {
+        "setRenderTarget tex0 depth",   "clear 3 ff000000 1.000000 0", "setRenderTarget backbuffer depth",
+        "setRenderTarget tex1 depth",   "clear 3 ff0000c8 1.000000 0", "setRenderTarget backbuffer depth",
+        "setRenderTarget tex0 depth",   "clear 3 ff3c3c3c 1.000000 0", "setRenderTarget backbuffer depth",
+    };
+    EXPECT_EQ(targetLines(), want);
+    EXPECT_EQ(gD3DDevice->getRenderTarget(), gD3DDevice->getBackBuffer());
 }
 
 }   // namespace
