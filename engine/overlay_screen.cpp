@@ -96,8 +96,7 @@ static void openOverlay(int32_t kind) {
     OverlayScreenState& o = gOverlayScreen;
     o.savedMode = gGameMode;
     o.pointerShown = isPointerShown() ? 1 : 0;
-    o.pointerX = gPointer.x;
-    o.pointerY = gPointer.y;
+    getPointerPosition(&o.pointerX, &o.pointerY);
     o.openCounter = 1;
     o.renderCounter = 1;
     o.opening = 1;
@@ -112,11 +111,7 @@ static void closeOverlay(int32_t kind) {
     hidePointer();
     releaseOverlayPictures(kind);
     o.opening = 0;
-    if (o.pointerShown) {
-        showPointer();
-        gPointer.x = o.pointerX;
-        gPointer.y = o.pointerY;
-    }
+    if (o.pointerShown) setPointerPosition(o.pointerX, o.pointerY);
     callHook(gSceneHooks.restoreOverlayScene);
 }
 

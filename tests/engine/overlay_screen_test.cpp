@@ -71,9 +71,16 @@ protected:
 
 TEST_F(OverlayTicks, CounterClimbsToTwelveAndSwitchesToTheOverlayAtThree) {
     boot(0);
+    setPointerPosition(100.0f, 50.0f);
+    glidePointerTo(300.0f, 90.0f);   // kept where it is heading
+    gAfterimageStep = 5;
     toggleOverlayScreen(OVERLAY_PAUSE_MENU);
     EXPECT_EQ(requestedEffects(), std::vector<int32_t>{SOUND_MENU_OPEN});
     EXPECT_EQ(gOverlayScreen.savedMode, GAME_MODE_WORLD_MAP);
+    EXPECT_EQ(gOverlayScreen.pointerShown, 1);
+    EXPECT_EQ(gOverlayScreen.pointerX, 300.0f);
+    EXPECT_EQ(gOverlayScreen.pointerY, 90.0f);
+    EXPECT_EQ(gAfterimageStep, 0) << "opening ends a running afterimage";
     std::vector<int32_t> counters;
     for (int32_t tick = 0; tick < 14; ++tick) {
         counters.push_back(gOverlayScreen.openCounter);

@@ -8,12 +8,12 @@
 #include <cstring>
 
 #include "engine/device.h"
+#include "engine/render_states.h"
 #include "engine/screen_mapping.h"
 #include "engine/settings.h"
 #include "engine/sprites.h"
 #include "game/startup.h"
 #include "platform/thread.h"
-#include "engine/render_states.h"
 #include "tests/harness/harness.h"
 
 class SpriteBatch : public ::testing::Test {
