@@ -3,6 +3,12 @@
 #include "engine/save_file.h"
 
 CharaRecord gCharaTable[CHARA_ROW_COUNT];
+PartyState gParty;
+
+void resetPartyState() { gParty = PartyState{}; }
+
+// The totals with equipment arrive with the equipment.
+void recomputeAdventurerTotals() {}
 
 // The difference, the level, 100 and the level-1 value enter as floats; the
 // product, quotient and sum are doubles. Kept: stored stats depend on this

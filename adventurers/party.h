@@ -1,10 +1,11 @@
 // adventurers/party.h: the eight adventurers' tuning rows and their level
-// stats. gCharaTable is filled once at start-up by the chara table loader
-// (field/field_tables.cpp) and read-only after.
+// stats, and the party of the field. gCharaTable is filled once at start-up
+// by the chara table loader (field/field_tables.cpp) and read-only after.
 #pragma once
 #include <cstdint>
 
 #include "engine/adventurer_record.h"
+#include "engine/math.h"
 
 struct GameState;
 
@@ -45,3 +46,16 @@ void recomputeLevelStats(GameState& game);
 // One stat at 0-based level: the level-1 value e moved toward the level-100
 // value h by level / 100, truncated toward zero. Pure.
 int32_t statForLevel(int32_t e, int32_t h, int32_t level);
+// The chosen adventurer's attack, defence, magic and magic-defence totals
+// from base values and equipment.
+void recomputeAdventurerTotals();
+
+// The three figures of a field stage: 0 the controlled character, 1 the
+// follower, 2 the fairy.
+constexpr int32_t PARTY_MEMBER_COUNT = 3;
+struct PartyState {
+    Vector3 positions[PARTY_MEMBER_COUNT];   // world units, y up
+};
+extern PartyState gParty;
+// Back to the values a fresh process starts with (a new boot in the same process).
+void resetPartyState();

@@ -3,8 +3,12 @@
 int32_t gShopFloorState;
 int32_t gShopDayPhase;
 int32_t gShopSequence;
+int32_t gFieldTicks;
 
-void resetShopFloorState() { gShopFloorState = 0; }
+void resetShopFloorState() {
+    gShopFloorState = 0;
+    gFieldTicks = 0;
+}
 
 void resetShopDayState() {
     gShopDayPhase = 0;

@@ -2,3 +2,6 @@
 #pragma once
 
 void initDepartureScreen();
+// Around an overlay over the departure screen: its list cursors kept and given back.
+void saveDepartureListState();
+void restoreDepartureListState();

@@ -18,6 +18,10 @@ void setDefaultCamera() {
     gCamera.fov = 45.0f;
 }
 
+void buildRolledViewMatrix() {
+    gCamera.view = matrixLookAtRH(gCamera.eye, gCamera.target, Vector3{0.0f, 1.0f, 0.0f});
+}
+
 static void setDefaultLightAndMaterial() {
     gCamera.light = GfxLight{};
     gCamera.light.type = GFX_LIGHT_DIRECTIONAL;

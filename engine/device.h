@@ -30,6 +30,8 @@ extern GfxSurface* gRenderTargetSurfaces[2];
 
 int initDirect3D();
 void setDefaultCamera();
+// gCamera.view: the right-handed look from its eye to its target, up +y.
+void buildRolledViewMatrix();
 int createRenderTargets();
 void releaseRenderTargets();
 void prepareSkinnedModels();

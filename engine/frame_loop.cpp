@@ -156,7 +156,9 @@ int updateTick() {
         return 1;
     }
     if ((gInputState[0].pressed & BUTTON_MENU) && !isSceneLoading() && gGameMode != GAME_MODE_TITLE) toggleOverlayScreen(0);
-    if (gOverlayScreen.openCounter == 3) {
+    // With frame skip several ticks of one frame see the counter at 3; the
+    // overlay's scene and loader start on the first of them only.
+    if (gOverlayScreen.openCounter == OVERLAY_SWITCH_COUNT && gGameMode != GAME_MODE_OVERLAY) {
         gGameMode = GAME_MODE_OVERLAY;
         callHook(gSceneHooks.openOverlayScreen);
         startSceneLoader();
@@ -220,11 +222,10 @@ static int32_t eventBackgroundCount() {
 }
 
 static void chooseRenderTarget() {
-    bool wantCapture = gAfterimageStep > 0 || gFrozenFrameStep == 2 ||
-                       (gOverlayScreen.renderCounter == 2 && gSfNoUse == 0);
-    // Capturing needs the screen-size target; without it the frame is drawn
-    // straight to the back buffer.
-    if (wantCapture && gRenderTargetSurfaces[0]) {
+    bool wantCapture = gAfterimageStep > 0 || gFrozenFrameStep == 2 || gOverlayScreen.renderCounter == 2;
+    // Without the off-screen targets the frame is drawn straight to the back
+    // buffer, and the effects draw their plain fallbacks.
+    if (wantCapture && offscreenTargetsInUse()) {
         gSavedRenderTarget = gD3DDevice->getRenderTarget();
         gSavedDepthSurface = gD3DDevice->getDepthStencilSurface();
         gD3DDevice->setRenderTarget(gRenderTargetSurfaces[0], gSavedDepthSurface);

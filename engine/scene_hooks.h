@@ -22,6 +22,14 @@ struct SceneHooks {
     void (*stepItemListSlide)();
     void (*movieSkipped)();          // the title's idle count starts again
 
+    // The overlay toggle (engine/overlay_screen.h).
+    int32_t (*requestEventSkip)();               // 1 when it opened the event's skip question
+    int32_t (*fieldOverlayRuling)(int32_t kind); // the shop floor's refusals (OverlayRuling)
+    int32_t (*runEndHoldsOverlay)(int32_t kind); // 1: a dungeon run's end holds it back silently
+    void (*saveOverlayScene)();      // opening: the scene's item list and panels, into gOverlayScreen
+    void (*leaveOverlayScene)();     // closing, the mode restored: the scene takes over again
+    void (*restoreOverlayScene)();   // closing, the pointer back: the scene's lists as they were
+
     // The drawn frame.
     void (*drawFieldUnderEvent)();   // the field's world under an event without background pictures
     void (*drawLoadingBand)();

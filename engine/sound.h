@@ -35,6 +35,7 @@ enum SoundEffect : int32_t {
     SOUND_MONEY = 333,              // money paid or received
     SOUND_DAY_SCORE_CHIME = 342,    // after SOUND_ITEM_SHOWN when the day score changes
     SOUND_REFUSED = 362,
+    SOUND_MENU_OPEN = 363,          // the pause menu opens
     SOUND_BALLOON_TEXT = 370,       // a speech balloon's text changes
     SOUND_PROMPT = 371,             // a prompt opens
     SOUND_BALLOON = 372,            // a speech balloon opens or closes

@@ -14,10 +14,16 @@
 #include "platform/gfx.h"
 
 // The screen shake of the field camera moves every 2D sprite with the 3D
-// view; the field camera rolls it, the sprite batch adds it.
+// view; the field camera rolls it (field/field_camera.h), the sprite batch
+// adds it.
 struct CameraShake {
-    int32_t spriteX;   // added to every sprite quad's position, in back-buffer pixels
+    int32_t framesLeft;
+    int32_t spriteX;         // added to every sprite quad's position, in back-buffer pixels
     int32_t spriteY;
+    float cameraY;           // added to the heights of the camera's eye and target
+    int32_t amplitudeX;      // pixels
+    int32_t amplitudeY;
+    float cameraAmplitude;   // world units
 };
 extern CameraShake gCameraShake;
 

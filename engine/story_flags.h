@@ -13,7 +13,11 @@ enum StoryFlag : int32_t {
     FLAG_SCRIPTED_DAY = 38,          // a single scripted trading day
     FLAG_SELLERS = 72,               // seller customers allowed (tutorial lesson 1)
     FLAG_REQUESTS = 73,              // request customers allowed (tutorial lesson 2)
+    FLAG_STORY_VISIT = 144,          // the story visit runs in the shop
+    FLAG_EVENT_9_1_DUE = 165,        // the shop starts event 9_1 at its tick 300
+    FLAG_EVENT_0_8_DUE = 168,        // the shop starts event 0_8 at its tick 630
     FLAG_ENDLESS = 180,              // set when the game turns endless
+    FLAG_STANDING_WALKER = 181,      // the shop's standing walker shows
     FLAG_REPORTED = 205,             // adventurer 6 was available when the last loop ended
     FLAG_ADVENTURER_CARD = 208,      // 208 + a: adventurer a is available through her True Card
     FLAG_RUN_SUMMARY_FIRST = 224,    // 224..233: summaries of the last run

@@ -17,6 +17,7 @@
 #include "field/hud.h"
 #include "field/resources.h"
 #include "field/world_renderer.h"
+#include "game/overlay_scene.h"
 #include "shop/day_end.h"
 #include "shop/day_planning.h"
 #include "shop/item_db.h"
@@ -150,6 +151,12 @@ void installGameWiring() {
     h.openOverlayScreen = openFieldMenu;
     h.stepItemListSlide = stepItemListSlide;
     h.movieSkipped = movieSkipped;
+    h.requestEventSkip = requestEventSkip;
+    h.fieldOverlayRuling = fieldOverlayRuling;
+    h.runEndHoldsOverlay = runEndHoldsOverlay;
+    h.saveOverlayScene = saveOverlayScene;
+    h.leaveOverlayScene = leaveOverlayScene;
+    h.restoreOverlayScene = restoreOverlayScene;
     h.drawFieldUnderEvent = drawFieldUnderEvent;
     h.drawLoadingBand = drawLoadingBand;
     h.drawFieldOverlayEnd = emptyOverlayHook;

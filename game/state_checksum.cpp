@@ -143,7 +143,8 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.i32(gAfterimageStep);
     h.i32(gAfterimageLength);
     if (frames) h.i32(gScreenCaptured);
-    h.record(gCameraShake);
+    h.i32(gCameraShake.spriteX);
+    h.i32(gCameraShake.spriteY);
 
     h.tag("input");
     h.record(gInputState);

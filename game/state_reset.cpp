@@ -1,6 +1,7 @@
 #include "game/state_reset.h"
 
 #include "adventurers/bag.h"
+#include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_map.h"
@@ -21,6 +22,7 @@
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
 #include "field/map_collision.h"
+#include "field/field_camera.h"
 #include "game/window_proc.h"
 #include "shop/counter.h"
 #include "shop/day_planning.h"
@@ -54,9 +56,11 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"dungeon/field_frame", resetFieldFrameState},
     {"dungeon/floor_map", resetFloorMap},
     {"field/map_collision", resetMapCollision},
-    {"adventurers/shop_floor", resetShopFloorState},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},
+    {"field/field_camera", resetFieldCamera},
+    {"adventurers/shop_floor", resetShopFloorState},
+    {"adventurers/party", resetPartyState},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},
     {"shop/market", resetMarketState},

@@ -292,6 +292,9 @@ public:
     // Copies the back buffer, top row first, as 0xAARRGGBB; false when the
     // size differs from the back buffer's.
     virtual bool readBackBuffer(uint32_t* argb, int32_t width, int32_t height) = 0;
+    // The same for a render-target texture's surface; false for any other
+    // surface or a size that differs from it.
+    virtual bool readRenderTarget(GfxSurface* surface, uint32_t* argb, int32_t width, int32_t height) = 0;
     // Makes the device behave as lost: the next present reports
     // GFX_DEVICE_LOST, the cooperative level GFX_DEVICE_NOT_RESET until reset.
     virtual void simulateDeviceLoss() = 0;

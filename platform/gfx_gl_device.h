@@ -8,7 +8,8 @@
 // nothing is allocated after a texture or the device is created.
 // gfx_gl_states.cpp maps render states, texture-stage states and transforms
 // onto GL; gfx_gl_textures.cpp holds the texture pool and render targets;
-// gfx_gl_draw.cpp draws, clears, presents and makes and resets the device.
+// gfx_gl_draw.cpp draws, clears, presents and makes and resets the device;
+// gfx_gl_targets.cpp reads render targets back.
 //
 // Orientation. Every colour surface is a framebuffer object whose GL row 0
 // holds the caller's top row, so GL window y equals the caller's pixel row:
@@ -142,6 +143,7 @@ public:
     GfxResult drawIndexedPrimitive(GfxPrimitive type, int32_t baseVertex, int32_t startIndex,
                                    int32_t primitiveCount) override;
     bool readBackBuffer(uint32_t* argb, int32_t width, int32_t height) override;
+    bool readRenderTarget(GfxSurface* surface, uint32_t* argb, int32_t width, int32_t height) override;
     void simulateDeviceLoss() override { lost = true; }
     int32_t liveDefaultPoolTextures() override;
 

@@ -328,6 +328,7 @@ public:
     }
 
     bool readBackBuffer(uint32_t*, int32_t, int32_t) override { return false; }
+    bool readRenderTarget(GfxSurface*, uint32_t*, int32_t, int32_t) override { return false; }
     void simulateDeviceLoss() override { lost = true; }
     int32_t liveDefaultPoolTextures() override {
         std::lock_guard<std::mutex> hold(poolLock);

@@ -66,3 +66,6 @@ struct CounterState {
 extern CounterState gCounter;
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetCounterState();
+// Offers to cancel a running tutorial when the menu is asked for; 1 when
+// it opened its question.
+int32_t askCancelTutorial();

@@ -4,6 +4,10 @@ int32_t gMarketMode;
 
 // The market arrives with the shop.
 void resetTradeConfirm() {}
+void saveMarketListState() {}
+void restoreMarketListState() {}
+
+void resumeMarketScene() {}
 
 // The scene's own state, menu and pointer arrive with the market; the kind
 // is kept already, as the scene's pictures depend on it.

@@ -13,5 +13,10 @@ enum MarketMode : int32_t {
 void enterMarketScene(int32_t mode);
 
 void resetTradeConfirm();
+// Around an overlay over the market: its list cursors kept and given back.
+void saveMarketListState();
+void restoreMarketListState();
+// Run when the market takes over again from an overlay; nothing to do.
+void resumeMarketScene();
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetMarketState();

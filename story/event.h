@@ -6,5 +6,7 @@
 void startEvent();
 int32_t stepEvent();               // 1 on the tick the script ends
 int32_t getEventBackgroundCount();
+// Opens the yes/no question that skips the running event; 1 when it did.
+int32_t requestEventSkip();
 void drawEventScene();
 void loadEventTextures();

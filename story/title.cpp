@@ -8,6 +8,7 @@
 #include "engine/dialogs.h"
 #include "engine/input.h"
 #include "engine/movie.h"
+#include "engine/render_states.h"
 #include "engine/scene_pictures.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
@@ -17,7 +18,6 @@
 #include "story/game_records.h"
 #include "story/game_start.h"
 #include "story/options_window.h"
-#include "story/render_states.h"
 #include "story/save_list.h"
 
 TitleState gTitle;

@@ -78,6 +78,9 @@ public:
         return d->drawIndexedPrimitive(type, base, start, count);
     }
     bool readBackBuffer(uint32_t* argb, int32_t w, int32_t h) override { return d->readBackBuffer(argb, w, h); }
+    bool readRenderTarget(GfxSurface* s, uint32_t* argb, int32_t w, int32_t h) override {
+        return d->readRenderTarget(s, argb, w, h);
+    }
     void simulateDeviceLoss() override { d->simulateDeviceLoss(); }
     int32_t liveDefaultPoolTextures() override { return d->liveDefaultPoolTextures(); }
 

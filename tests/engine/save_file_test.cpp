@@ -47,12 +47,17 @@ protected:
         for (int32_t row = 0; row < CHARA_ROW_COUNT; row++)
             gCharaTable[row] = row < ADVENTURER_COUNT ? DEFAULT_CHARA : CharaRecord{};
         gCurrentSlot = 0;
+        // A harness boot earlier in this program leaves background saves
+        // waiting for themselves; these tests run them as the game does.
+        previousWaits = gSaveWriteWaits;
+        gSaveWriteWaits = 0;
         previousWindow = gWindow;
         gWindow = &WINDOW_HEADLESS;
         headlessWindowReset();
     }
     void TearDown() override {
         finishSaveWrite();
+        gSaveWriteWaits = previousWaits;
         gWindow = previousWindow;
         for (CharaRecord& row : gCharaTable) row = CharaRecord{};
     }
@@ -91,6 +96,7 @@ protected:
     }
 
     const WindowBackend* previousWindow = nullptr;
+    int32_t previousWaits = 0;
     TempFolder folder{"save"};
     WorkingDirectory inFolder{folder.path()};
 };

@@ -8,12 +8,12 @@
 #include <cstring>
 
 #include "engine/device.h"
+#include "engine/render_states.h"
 #include "engine/screen_mapping.h"
 #include "engine/settings.h"
 #include "engine/sprites.h"
 #include "game/startup.h"
 #include "platform/thread.h"
-#include "story/render_states.h"
 #include "tests/harness/harness.h"
 
 class SpriteBatch : public ::testing::Test {
@@ -198,7 +198,8 @@ TEST_F(SpriteDraw, FlushDrawsTheQueueAsOneTriangleListAndEmptiesIt) {
 // The corners of a rotated quad: (left, top), (left, bottom), (right, top),
 // (right, bottom) of the pivot's offsets, turned and scaled.
 TEST_F(SpriteDraw, QuarterTurnedQuadStandsUprightMirroredWithoutTheShake) {
-    gCameraShake = {3, -2};
+    gCameraShake.spriteX = 3;
+    gCameraShake.spriteY = -2;
     const float S = 1.6f;
     for (int32_t width : {640, 1024}) {
         gScreenSize = {width, width * 3 / 4};

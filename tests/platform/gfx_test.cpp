@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -530,6 +531,12 @@ TEST_F(GfxHeadless, RenderTargetsDrawApartFromTheBackBuffer) {
         ASSERT_EQ(device->setRenderTarget(backBuffer, depth), GFX_OK);
         readBack();
         EXPECT_EQ(countNot(0xFF17F0FF), 0) << "the back buffer is untouched";
+        // Read back from elsewhere, the target holds what was drawn, top row first.
+        std::vector<uint32_t> pixels((size_t)t.width * t.height);
+        ASSERT_TRUE(device->readRenderTarget(surface, pixels.data(), t.width, t.height));
+        EXPECT_EQ(std::count(pixels.begin(), pixels.end(), RED), (long)pixels.size());
+        EXPECT_FALSE(device->readRenderTarget(surface, pixels.data(), t.width - 1, t.height));
+        EXPECT_EQ(device->getRenderTarget(), backBuffer);
         device->releaseTexture(texture);
     }
 }
@@ -544,6 +551,10 @@ TEST_F(GfxHeadless, RenderTargetTexturesSampleTheRightWayUp) {
     clearTo(BLUE);
     drawRect(-1, 0, 1, 1, 0.5f, RED);
     EXPECT_EQ(targetPixel(128, 0), RED) << "a target's row 0 is its top row too";
+    static uint32_t pixels[256 * 256];
+    ASSERT_TRUE(device->readRenderTarget(device->getSurfaceLevel(texture, 0), pixels, 256, 256));
+    EXPECT_EQ(pixels[128], RED) << "read back top row first";
+    EXPECT_EQ(pixels[255 * 256 + 128], BLUE);
 
     ASSERT_EQ(device->setRenderTarget(backBuffer, depth), GFX_OK);
     clearTo(GREEN);

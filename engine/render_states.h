@@ -1,5 +1,5 @@
-// story/render_states.h: the device states the scenes' 2D drawing starts
-// from. Main thread.
+// engine/render_states.h: the device states 2D drawing starts from (the
+// scenes' screens and the overlay effects). Main thread.
 #pragma once
 
 // Untransformed coloured textured vertices, no fog, alpha blending by the

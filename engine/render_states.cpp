@@ -1,4 +1,4 @@
-#include "story/render_states.h"
+#include "engine/render_states.h"
 
 #include "engine/device.h"
 
