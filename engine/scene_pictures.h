@@ -62,17 +62,11 @@ constexpr int32_t ADVENTURER_PICTURE_COUNT = 8;
 extern TextureSlot gPausePictures[2 * ADVENTURER_PICTURE_COUNT];
 
 // One picture of a set: where it comes from, its size in texels, its slot.
-struct ScenePicture {
-    const char* path;
-    int32_t width;
-    int32_t height;
-    TextureSlot* slot;
-};
+using ScenePicture = TexturePictureRequest;
 
 template <int32_t N>
 void loadPictures(int32_t group, const ScenePicture (&list)[N]) {
-    for (const ScenePicture& picture : list)
-        loadTextureToGroup(group, *picture.slot, picture.path, picture.width, picture.height);
+    loadTexturesToGroup(group, list, N);
 }
 
 // Also (re)creates the off-screen render targets and starts the registry afresh.

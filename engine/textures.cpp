@@ -1,5 +1,6 @@
 #include "engine/textures.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -11,6 +12,7 @@
 #include "engine/settings.h"
 #include "platform/image.h"
 #include "platform/log.h"
+#include "platform/thread.h"
 #include "platform/window.h"
 
 const int32_t TEXTURE_SCALE_DIVISORS[4] = {1, 2, 4, 8};
@@ -69,35 +71,41 @@ void releaseTexture(GfxTexture* texture) {
         if (entry && entry->texture == texture) releaseEntry(entry);
 }
 
-PictureError createPictureTexture(const uint8_t* bytes, int32_t size, int32_t width, int32_t height,
-                                         int32_t divisor, int32_t levels, uint32_t colorKey, GfxTexture** out) {
-    if (!gD3DDevice) return PICTURE_NOT_AVAILABLE;
-    Image image = {};
-    ImageResult decoded = imageDecode(bytes, (size_t)size, imageFileType(bytes, (size_t)size), &image);
+// Decoding, keying and resampling: the part of making a picture texture that
+// needs no device, so a batch runs it on several threads.
+static PictureError preparePicture(const uint8_t* bytes, int32_t size, int32_t width, int32_t height, int32_t divisor,
+                                   int32_t levels, uint32_t colorKey, Image* image, int32_t* levelCount) {
+    *image = Image{};
+    ImageResult decoded = imageDecode(bytes, (size_t)size, imageFileType(bytes, (size_t)size), image);
     if (decoded != IMAGE_OK) return decoded == IMAGE_OUT_OF_MEMORY ? PICTURE_OUT_OF_MEMORY : PICTURE_INVALID_DATA;
-    imageApplyColorKey(&image, colorKey);
+    imageApplyColorKey(image, colorKey);
     if (width <= 0 || height <= 0) {
-        width = image.width / divisor > 0 ? image.width / divisor : 1;
-        height = image.height / divisor > 0 ? image.height / divisor : 1;
+        width = image->width / divisor > 0 ? image->width / divisor : 1;
+        height = image->height / divisor > 0 ? image->height / divisor : 1;
     }
-    int32_t levelCount = gfxTextureLevels(width, height, levels, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
-    if (levelCount == 0) {
-        imageFree(&image);
+    *levelCount = gfxTextureLevels(width, height, levels, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+    if (*levelCount == 0) {
+        imageFree(image);
         return PICTURE_INVALID_CALL;
     }
-    if (imageResize(&image, width, height) != IMAGE_OK) {
-        imageFree(&image);
+    if (imageResize(image, width, height) != IMAGE_OK) {
+        imageFree(image);
         return PICTURE_OUT_OF_MEMORY;
     }
-    GfxTexture* texture =
-        gD3DDevice->createTexture(width, height, levelCount, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+    return PICTURE_OK;
+}
+
+// Makes the texture from a prepared picture, level by level; frees the picture.
+static PictureError uploadPicture(Image* image, int32_t levelCount, GfxTexture** out) {
+    GfxTexture* texture = gD3DDevice->createTexture(image->width, image->height, levelCount, GFX_USAGE_NONE,
+                                                    GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
     if (!texture) {
-        imageFree(&image);
+        imageFree(image);
         return PICTURE_OUT_OF_VIDEO_MEMORY;
     }
     PictureError result = PICTURE_OK;
     for (int32_t level = 0; level < levelCount && result == PICTURE_OK; ++level) {
-        if (level > 0 && imageNextMipLevel(&image) != IMAGE_OK) {
+        if (level > 0 && imageNextMipLevel(image) != IMAGE_OK) {
             result = PICTURE_OUT_OF_MEMORY;
             break;
         }
@@ -106,19 +114,28 @@ PictureError createPictureTexture(const uint8_t* bytes, int32_t size, int32_t wi
             result = PICTURE_INVALID_CALL;
             break;
         }
-        size_t rowBytes = (size_t)image.width * sizeof(uint32_t);
-        for (int32_t row = 0; row < image.height; ++row)
-            memcpy((uint8_t*)locked.bits + (size_t)row * (size_t)locked.pitch, image.pixels + (size_t)row * image.width,
-                   rowBytes);
+        size_t rowBytes = (size_t)image->width * sizeof(uint32_t);
+        for (int32_t row = 0; row < image->height; ++row)
+            memcpy((uint8_t*)locked.bits + (size_t)row * (size_t)locked.pitch,
+                   image->pixels + (size_t)row * image->width, rowBytes);
         gD3DDevice->unlockRect(texture, level);
     }
-    imageFree(&image);
+    imageFree(image);
     if (result != PICTURE_OK) {
         gD3DDevice->releaseTexture(texture);
         return result;
     }
     *out = texture;
     return PICTURE_OK;
+}
+
+PictureError createPictureTexture(const uint8_t* bytes, int32_t size, int32_t width, int32_t height,
+                                         int32_t divisor, int32_t levels, uint32_t colorKey, GfxTexture** out) {
+    if (!gD3DDevice) return PICTURE_NOT_AVAILABLE;
+    Image image;
+    int32_t levelCount = 0;
+    PictureError prepared = preparePicture(bytes, size, width, height, divisor, levels, colorKey, &image, &levelCount);
+    return prepared == PICTURE_OK ? uploadPicture(&image, levelCount, out) : prepared;
 }
 
 // A buffer of the file's or the entry's own size; null when memory is short.
@@ -131,52 +148,104 @@ static bool extensionStartsWith(const char* path, char c) {
     return false;
 }
 
-void loadTextureToGroup(int32_t group, TextureSlot& slot, const char* path, int32_t width, int32_t height) {
-    slot.width = width;
-    slot.height = height;
-    slot.group = group;
-    setDDTexture(&slot);
+// What reading and preparing one picture of a batch came to.
+enum PictureSource : int32_t {
+    PICTURE_SOURCE_LOOSE,        // a loose file, read (its errors are shown in a box)
+    PICTURE_SOURCE_ARCHIVE,      // an archive entry, read (its errors are logged)
+    PICTURE_SOURCE_NOT_FOUND,    // neither
+    PICTURE_SOURCE_NO_MEMORY,    // no buffer for its bytes
+};
+
+struct PictureJob {
+    const TexturePictureRequest* request;
+    PictureSource source;
+    PictureError error;
+    Image image;
+    int32_t levelCount;
+};
+
+// Reads the picture, from a loose file first, then the archive, and prepares
+// it. Any thread: nothing here touches the device or shows a box.
+static void readAndPreparePicture(void* context, int32_t index) {
+    PictureJob& job = static_cast<PictureJob*>(context)[index];
+    const TexturePictureRequest& r = *job.request;
     // BMP pictures are keyed; TGA pictures carry their own alpha.
-    uint32_t colorKey = extensionStartsWith(path, 'b') ? TEXTURE_COLOR_KEY : 0;
-    char text[512];
-
-    if (FILE* file = openLooseFile(path)) {
+    uint32_t colorKey = extensionStartsWith(r.path, 'b') ? TEXTURE_COLOR_KEY : 0;
+    uint8_t* bytes = nullptr;
+    int32_t size = 0;
+    if (FILE* file = openLooseFile(r.path)) {
+        job.source = PICTURE_SOURCE_LOOSE;
         // A length that cannot be told reads as an empty file, which is refused.
-        int32_t size = getFileLength(file);
+        size = getFileLength(file);
         if (size < 0) size = 0;
-        uint8_t* bytes = newReadBuffer(size);
-        if (!bytes) {
-            fclose(file);
-            snprintf(text, sizeof text, PICTURE_NO_MEMORY_FORMAT, width, height);
-            showMessageBox(text, path, MESSAGE_BOX_OK);
-            return;
-        }
-        // A short read leaves a file whose header promises more than it holds,
-        // which the decoder refuses.
-        size = (int32_t)fread(bytes, 1, (size_t)size, file);
+        bytes = newReadBuffer(size);
+        // A short read leaves a file whose header promises more than it
+        // holds, which the decoder refuses.
+        if (bytes) size = (int32_t)fread(bytes, 1, (size_t)size, file);
         fclose(file);
-        PictureError error = createPictureTexture(bytes, size, width, height, 1, 1, colorKey, &slot.texture);
-        delete[] bytes;
-        if (error != PICTURE_OK) showMessageBox(PICTURE_ERROR_TEXTS[error], path, MESSAGE_BOX_OK);
-        return;
-    }
-
-    int32_t size = getArchiveEntrySize(path);
-    uint8_t* bytes = size > 0 ? newReadBuffer(size) : nullptr;
-    if (size > 0 && !bytes) {
-        snprintf(text, sizeof text, PICTURE_NO_MEMORY_FORMAT, width, height);
-        showMessageBox(text, path, MESSAGE_BOX_OK);
-        return;
-    }
-    size = size > 0 ? readArchiveEntry(path, bytes, size) : 0;
-    if (size == 0) {
-        snprintf(text, sizeof text, NOT_FOUND_FORMAT, path);
-        showMessageBox(text, NOT_FOUND_CAPTION, MESSAGE_BOX_OK);
     } else {
-        PictureError error = createPictureTexture(bytes, size, width, height, 1, 1, colorKey, &slot.texture);
-        if (error != PICTURE_OK) logLine("picture %s: %s", path, PICTURE_ERROR_TEXTS[error]);
+        job.source = PICTURE_SOURCE_ARCHIVE;
+        size = getArchiveEntrySize(r.path);
+        bytes = size > 0 ? newReadBuffer(size) : nullptr;
+        if (size > 0 && bytes) size = readArchiveEntry(r.path, bytes, size);
+        if (size <= 0) job.source = PICTURE_SOURCE_NOT_FOUND;
     }
+    if (!bytes && job.source != PICTURE_SOURCE_NOT_FOUND) {
+        job.source = PICTURE_SOURCE_NO_MEMORY;
+        return;
+    }
+    if (job.source != PICTURE_SOURCE_NOT_FOUND)
+        job.error = preparePicture(bytes, size, r.width, r.height, 1, 1, colorKey, &job.image, &job.levelCount);
     delete[] bytes;
+}
+
+// Start-up and scene loads read many large pictures: a few threads decode them.
+constexpr int32_t PICTURE_THREADS_MAX = 4;
+
+void loadTexturesToGroup(int32_t group, const TexturePictureRequest* requests, int32_t count) {
+    if (count <= 0) return;
+    PictureJob jobs[TEXTURE_BATCH_MAX];
+    for (int32_t first = 0; first < count; first += TEXTURE_BATCH_MAX) {
+        int32_t n = std::min(count - first, TEXTURE_BATCH_MAX);
+        for (int32_t i = 0; i < n; ++i) jobs[i] = PictureJob{&requests[first + i], PICTURE_SOURCE_NOT_FOUND, PICTURE_OK, {}, 0};
+        parallelFor(n, PICTURE_THREADS_MAX, readAndPreparePicture, jobs);
+        // In the list's order, as if each had loaded alone.
+        for (int32_t i = 0; i < n; ++i) {
+            PictureJob& job = jobs[i];
+            const TexturePictureRequest& r = *job.request;
+            TextureSlot& slot = *r.slot;
+            slot.width = r.width;
+            slot.height = r.height;
+            slot.group = group;
+            setDDTexture(&slot);
+            char text[512];
+            PictureError error = job.error;
+            if (job.source == PICTURE_SOURCE_NO_MEMORY) {
+                snprintf(text, sizeof text, PICTURE_NO_MEMORY_FORMAT, r.width, r.height);
+                showMessageBox(text, r.path, MESSAGE_BOX_OK);
+                continue;
+            }
+            if (job.source == PICTURE_SOURCE_NOT_FOUND) {
+                snprintf(text, sizeof text, NOT_FOUND_FORMAT, r.path);
+                showMessageBox(text, NOT_FOUND_CAPTION, MESSAGE_BOX_OK);
+                continue;
+            }
+            if (!gD3DDevice) {
+                imageFree(&job.image);
+                error = PICTURE_NOT_AVAILABLE;
+            } else if (error == PICTURE_OK) {
+                error = uploadPicture(&job.image, job.levelCount, &slot.texture);
+            }
+            if (error == PICTURE_OK) continue;
+            if (job.source == PICTURE_SOURCE_LOOSE) showMessageBox(PICTURE_ERROR_TEXTS[error], r.path, MESSAGE_BOX_OK);
+            else logLine("picture %s: %s", r.path, PICTURE_ERROR_TEXTS[error]);
+        }
+    }
+}
+
+void loadTextureToGroup(int32_t group, TextureSlot& slot, const char* path, int32_t width, int32_t height) {
+    TexturePictureRequest request = {path, width, height, &slot};
+    loadTexturesToGroup(group, &request, 1);
 }
 
 // With "easydisp" on, a TGA name becomes its BMP twin when the archive holds

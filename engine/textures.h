@@ -69,6 +69,17 @@ void releaseTexture(GfxTexture* texture);
 // The slot is registered first, so a picture that fails to load leaves it
 // registered and empty. Paths ending in a BMP extension get the colour key.
 void loadTextureToGroup(int32_t group, TextureSlot& slot, const char* path, int32_t width, int32_t height);
+// One picture of a batch.
+struct TexturePictureRequest {
+    const char* path;
+    int32_t width;
+    int32_t height;
+    TextureSlot* slot;
+};
+constexpr int32_t TEXTURE_BATCH_MAX = 32;   // decoded at once; longer lists go in turns
+// The same for each picture of the list, in its order, with the same boxes
+// and log lines; the pictures are read and decoded on a few threads first.
+void loadTexturesToGroup(int32_t group, const TexturePictureRequest* requests, int32_t count);
 // Loads a model texture from the archive into *outTexture with a full mip
 // chain. name is a TEXTURE_NAME_SIZE buffer: with "easydisp" on, a TGA name
 // whose BMP twin is in the archive is rewritten to that twin's name.

@@ -4,18 +4,15 @@
 // resampled as a circle, so its last frame leads into its first as smoothly
 // as any two frames inside it.
 #include "platform/audio.h"
+#include "platform/thread.h"
 
 #include <SDL.h>
-#include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <strings.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 
 constexpr size_t AUDIO_FILE_MAX = 256u << 20;     // larger files are refused
@@ -194,24 +191,12 @@ bool audioLoadWavFile(const char* path, int32_t rate, bool loop, AudioSegment* o
 // Few threads: the files are small and many, and start-up has other work.
 constexpr int32_t AUDIO_LOAD_THREADS_MAX = 4;
 
+static void loadOneJob(void* context, int32_t index) {
+    AudioLoadJob& job = static_cast<AudioLoadJob*>(context)[index];
+    job.loaded = audioLoadWavFile(job.path, job.rate, job.loop, job.out);
+}
+
 void audioLoadWavFiles(AudioLoadJob* jobs, int32_t count, int32_t rate) {
-    if (count <= 0) return;
-    std::atomic<int32_t> next{0};
-    auto work = [&] {
-        for (int32_t i = next++; i < count; i = next++)
-            jobs[i].loaded = audioLoadWavFile(jobs[i].path, rate, jobs[i].loop, jobs[i].out);
-    };
-    int32_t helpers = std::min<int32_t>(AUDIO_LOAD_THREADS_MAX, (int32_t)std::thread::hardware_concurrency()) - 1;
-    helpers = std::clamp(helpers, 0, count - 1);
-    std::thread threads[AUDIO_LOAD_THREADS_MAX];
-    int32_t started = 0;
-    for (; started < helpers; ++started) {
-        try {
-            threads[started] = std::thread(work);
-        } catch (const std::system_error&) {
-            break;   // no thread to give: this thread does the rest
-        }
-    }
-    work();
-    for (int32_t t = 0; t < started; ++t) threads[t].join();
+    for (int32_t i = 0; i < count; ++i) jobs[i].rate = rate;
+    parallelFor(count, AUDIO_LOAD_THREADS_MAX, loadOneJob, jobs);
 }

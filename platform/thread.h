@@ -20,3 +20,9 @@ void threadJoin(WorkerThread& worker);
 bool threadJoinable(const WorkerThread& worker);
 bool threadIsMain();      // true on the thread that called threadMarkMain
 void threadMarkMain();
+
+// Runs fn(context, i) for every i in 0..count-1 on this thread and up to
+// maxThreads - 1 helpers (fewer on a small machine, or when the system has
+// no thread to give), and returns when all are done. For independent pieces
+// of one job: decoding a batch of files.
+void parallelFor(int32_t count, int32_t maxThreads, void (*fn)(void*, int32_t), void* context);
