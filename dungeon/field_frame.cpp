@@ -12,7 +12,8 @@ EventNumber gEventNumber;
 // The rest of the field frame arrives with the dungeon floors; the player's
 // control on shop and town stages is the shop floor's.
 void updateFieldFrame() {
-    if (gCurrentStage && gCurrentStage->stageCode <= SHOP_STAGE_LAST) updateShopFloor();
+    bool known = gStageIndex >= 0 && gStageIndex < gStageCount && gStageIndex < STAGE_CODE_COUNT;
+    if (known && gStages[gStageIndex].stageCode <= SHOP_STAGE_LAST) updateShopFloor();
 }
 void updateDungeonScenery() {}
 void updateQueuedEvent() {}
