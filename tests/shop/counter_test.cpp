@@ -209,6 +209,17 @@ TEST_F(CounterTest, ALineKindWithoutVariantsIsAnEmptyLineAlreadyDone) {
     EXPECT_EQ(randomInt(), nextDraw) << "no variant is drawn";
 }
 
+TEST_F(CounterTest, TheLoadTellsOfLineKindsACustomerLacks) {
+    gCustomerTypes[VISITOR].lineVariantCount[6] = 0;
+    gCustomerTypes[0].lineVariantCount[13] = 0;
+    testing::internal::CaptureStderr();
+    warnMissingCounterLines();
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("customer type 12 has no speech line of kind 6;"), std::string::npos) << log;
+    EXPECT_NE(log.find("customer type 0 has no speech line of kind 13;"), std::string::npos) << log;
+    EXPECT_EQ(log.find("type 18"), std::string::npos) << "a complete type is not named";
+}
+
 TEST_F(CounterTest, ALineBreaksIntoTwoPagesAtItsTag) {
     strcpy(gCustomerTypes[VISITOR].lineTexts[3][0], "First page.<C>Second page.");
     showCustomerLine(VISITOR, 3, SLOT_CUSTOMER);
