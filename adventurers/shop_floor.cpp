@@ -1,9 +1,12 @@
 #include "adventurers/shop_floor.h"
 
+#include "shop/counter.h"
+
 int32_t gShopFloorState;
 int32_t gShopDayPhase;
 int32_t gShopSequence;
 int32_t gFieldTicks;
+ShopAtmosphere gShopAtmosphere;
 
 void resetShopFloorState() {
     gShopFloorState = 0;
@@ -12,9 +15,22 @@ void resetShopFloorState() {
 
 void resetShopDayState() {
     gShopDayPhase = 0;
+    gShopAtmosphere = ShopAtmosphere{};
     gShopSequence = SHOP_SEQUENCE_NONE;
 }
 
 // The shelves' stock returning to storage and the new layout arrive with the
 // shop-floor control; until then the shelves stay as they are.
 void applyShopLayout(GameState&) {}
+
+// The characters, the decoration totals and the closed shop's floor arrive
+// with the shop-floor control; until then there is nothing to move, count
+// or place.
+void computeShopAtmosphere() {}
+void moveFollowers() {}
+void startClosedShopFloor() {}
+void placeShopkeeper(float, float) {}
+
+void updateShopFloor() {
+    if (gShopFloorState == SHOP_FLOOR_OPEN) updateShopDay();
+}

@@ -33,3 +33,26 @@ void resetShopDayState();
 
 // Re-applies the shelf layout for the game's shopSize, after the size changed.
 void applyShopLayout(GameState& game);
+
+// The shop's atmosphere: the decoration total and the item total, the point
+// customers compare their liking with. Kept at (0, 0), where every customer
+// matches best, until the shop floor computes it.
+struct ShopAtmosphere {
+    int32_t decoration;
+    int32_t items;
+};
+extern ShopAtmosphere gShopAtmosphere;
+void computeShopAtmosphere();
+
+// The shop floor's per-tick control on shop and town stages. Until the
+// heroine's side of it is built it only runs the open shop's counter.
+void updateShopFloor();
+
+// Every tick of the open shop: the heroine and the fairy follow the
+// controlled character.
+void moveFollowers();
+// The last phase of the day has closed: the closed shop's floor starts.
+void startClosedShopFloor();
+// A phase has closed: the controlled character's action state is reset and
+// the shopkeeper stands behind the counter at (x, z), facing the camera.
+void placeShopkeeper(float x, float z);

@@ -1,13 +1,20 @@
 #include "dungeon/field_frame.h"
 
+#include "adventurers/shop_floor.h"
+#include "engine/stage_index.h"
+
 int32_t gDungeonIndex;
 int32_t gRunEndState;
 int32_t gRunEndTimer;
 int32_t gSpecialMusicTimer;
 EventNumber gEventNumber;
 
-// The field frame arrives with the dungeon floors.
-void updateFieldFrame() {}
+// The rest of the field frame arrives with the dungeon floors; the player's
+// control on shop and town stages is the shop floor's.
+void updateFieldFrame() {
+    bool known = gStageIndex >= 0 && gStageIndex < gStageCount && gStageIndex < STAGE_CODE_COUNT;
+    if (known && gStages[gStageIndex].stageCode <= SHOP_STAGE_LAST) updateShopFloor();
+}
 void updateDungeonScenery() {}
 void updateQueuedEvent() {}
 

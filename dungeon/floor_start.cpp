@@ -7,3 +7,6 @@ void startFloor() {}
 // The run's adventurer and loot odds arrive with the dungeon floors; until
 // then a run starts with nothing readied.
 void beginExpedition() {}
+
+// No blocks are placed until the floor builder arrives.
+int32_t countPlacedShelves() { return 0; }

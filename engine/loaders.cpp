@@ -117,7 +117,7 @@ static void finishLoader() {
     case LOADER_PORTRAITS_A:
     case LOADER_PORTRAITS_B:
         gPartLoading = gShowPartLoading = 0;
-        gPortraitState = 1;
+        gPortraitState = PORTRAIT_READY;
         break;
     case LOADER_SHOP_WALLS:
     case LOADER_SHOP_FLOORS:
@@ -194,7 +194,7 @@ void startEventLoader(int32_t mode) {
 
 void startPortraitLoader(int32_t slot) {
     finishRunningLoader();
-    gPortraitState = 2;
+    gPortraitState = PORTRAIT_LOADING;
     setPartFlags(slot);
     launchLoader(slot == 0 ? LOADER_PORTRAITS_A : LOADER_PORTRAITS_B);
 }

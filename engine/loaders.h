@@ -32,7 +32,11 @@ extern int32_t gShowPartLoading;
 extern int32_t gEventLoaderMode;   // the argument of the last part-loader start
 extern int32_t gEventReady;        // 1: an event script runs over the scene
 extern int32_t gEventJustLoaded;   // 1 until the tick has done the event's fade-in
-extern int32_t gPortraitState;     // 2 loading, 1 ready
+extern int32_t gPortraitState;     // PortraitState
+enum PortraitState : int32_t {
+    PORTRAIT_READY = 1,
+    PORTRAIT_LOADING = 2,
+};
 extern int32_t gShopPartState;     // 2 loading, 1 ready
 extern float gLoadingSignAngle;    // radians; turns while the sign shows
 

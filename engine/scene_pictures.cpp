@@ -27,6 +27,9 @@ TextureSlot gEffectShotTexture;
 TextureSlot gShadeTexture;
 TextureSlot gScenePictures[SCENE_PICTURE_COUNT];
 TextureSlot gScenePicture;
+TextureSlot gCustomerPictures[CUSTOMER_PICTURE_TOTAL];
+TextureSlot gNamePlateTexture;
+TextureSlot gShopModeTexture;
 TextureSlot gPauseTextures[PAUSE_TEXTURE_COUNT];
 TextureSlot gPausePictures[2 * ADVENTURER_PICTURE_COUNT];
 

@@ -26,6 +26,8 @@ enum TextureGroup : int32_t {
     TEXTURE_GROUP_PAUSE = 12,
     TEXTURE_GROUP_OPENING = 13,
     TEXTURE_GROUP_ENEMIES = 15,
+    TEXTURE_GROUP_SHOPKEEPER = 16,  // customer type 0's pictures, the name plates, the shop-mode sheet
+    TEXTURE_GROUP_VISITOR = 17,     // the current visitor's pictures
 };
 
 // System pictures (group 1).
@@ -60,6 +62,14 @@ extern TextureSlot gPauseTextures[PAUSE_TEXTURE_COUNT];
 // The pause menu's eight control pictures, then its eight adventurer pictures.
 constexpr int32_t ADVENTURER_PICTURE_COUNT = 8;
 extern TextureSlot gPausePictures[2 * ADVENTURER_PICTURE_COUNT];
+
+// The customers' pictures at the counter: ten slots per customer type
+// (type k uses slots 10k to 10k + 9), the name plates and the shop-mode sheet.
+constexpr int32_t CUSTOMER_PICTURE_SLOTS = 10;
+constexpr int32_t CUSTOMER_PICTURE_TOTAL = 500;
+extern TextureSlot gCustomerPictures[CUSTOMER_PICTURE_TOTAL];
+extern TextureSlot gNamePlateTexture;     // "bmp/ivent/chrname.tga"
+extern TextureSlot gShopModeTexture;      // "bmp/shopmode.tga"
 
 // One picture of a set: where it comes from, its size in texels, its slot.
 using ScenePicture = TexturePictureRequest;

@@ -9,16 +9,28 @@ enum StoryFlag : int32_t {
     FLAG_ALL_WARES = 1,              // the market and guild offer every priced item, none limited
     FLAG_ADVENTURER_AVAILABLE = 4,   // 4 + a: adventurer a is available in this run
     FLAG_REPORTED_SOURCE = 10,       // adventurer 6 available; carried over as FLAG_REPORTED
+    FLAG_COUNTER_LESSONS = 31,       // the counter lessons are still to come
+    FLAG_COUNTER_LESSONS_DONE = 32,
+    FLAG_SCRIPTED_DAY_DONE = 34,
     FLAG_STORY_TUTORIAL = 36,        // the story tutorial's shop days
+    FLAG_TUTORIAL_REPEAT = 37,       // the tutorial phase runs again
     FLAG_SCRIPTED_DAY = 38,          // a single scripted trading day
     FLAG_SELLERS = 72,               // seller customers allowed (tutorial lesson 1)
     FLAG_REQUESTS = 73,              // request customers allowed (tutorial lesson 2)
+    FLAG_PLACE_DONE_FIRST = 96,      // 96..99: a town place's event ran in this day phase
+    FLAG_QUEST_GIVEN = 129,          // the ingredient quest runs
+    FLAG_QUEST_GIVEN_DATE = 130,     // a byte: the date's low byte when it was given
+    FLAG_QUEST_PAID = 131,
     FLAG_STORY_VISIT = 144,          // the story visit runs in the shop
     FLAG_EVENT_9_1_DUE = 165,        // the shop starts event 9_1 at its tick 300
     FLAG_EVENT_0_8_DUE = 168,        // the shop starts event 0_8 at its tick 630
     FLAG_ENDLESS = 180,              // set when the game turns endless
     FLAG_STANDING_WALKER = 181,      // the shop's standing walker shows
+    FLAG_ONE_BUYER = 195,            // the planner stops at the first buyer
+    FLAG_ORDER_DAY = 196,            // two order placements are planned
+    FLAG_NO_TOWNSFOLK = 201,         // customer types 11..29 stay away
     FLAG_REPORTED = 205,             // adventurer 6 was available when the last loop ended
     FLAG_ADVENTURER_CARD = 208,      // 208 + a: adventurer a is available through her True Card
-    FLAG_RUN_SUMMARY_FIRST = 224,    // 224..233: summaries of the last run
+    FLAG_RUN_SUMMARY_FIRST = 224,    // 224..233: summaries of the last run; in survival
+                                     // play they let customer types come
 };

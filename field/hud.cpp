@@ -2,5 +2,6 @@
 
 // The HUD arrives with the field overlay.
 void tickHud() {}
+void startNewsBanner() {}
 void resetHudState() {}
 void emptyOverlayHook() {}

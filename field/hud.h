@@ -6,3 +6,5 @@ void tickHud();
 // every floor start, when a game starts from the title and on the town map.
 void resetHudState();
 void emptyOverlayHook();
+// The news banner runs from the next tick (a market day has advanced).
+void startNewsBanner();

@@ -210,6 +210,8 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(gVisitPlan);
     h.i32(gVisitPlanCount);
     h.record(gVisitOrder);
+    h.record(gDayLineup);
+    h.record(gShopAtmosphere);
     h.i32(gShopFloorState);
     h.i32(gShopDayPhase);
     h.i32(gShopSequence);

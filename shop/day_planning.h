@@ -49,6 +49,22 @@ struct VisitPlan {
 extern VisitPlan gVisitPlan[VISIT_PLAN_MAX];
 extern int32_t gVisitPlanCount;
 extern int32_t gVisitOrder[VISIT_ORDER_SIZE];   // plan rows in visiting order
+
+// The customer types walking through the shop today, ended by -2.
+constexpr int32_t DAY_LINEUP_SIZE = 50;
+constexpr int32_t DAY_LINEUP_MAX = 20;       // entries filled at most
+constexpr int32_t DAY_LINEUP_END = -2;
+extern int32_t gDayLineup[DAY_LINEUP_SIZE];
+
+struct CustomerType;
+
+// Opens a day phase: resets the counter, decides who comes (visitors, the
+// trend day, orders due and placed, buyers and sellers, their order) and
+// starts loading the shopkeeper's pictures. Called by the shop floor once
+// when the shop opens.
+void beginShopDay();
+// How much the customer likes what is on the shelves.
+int32_t rateCustomerInterest(const CustomerType& type);
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetDayPlan();
 

@@ -20,6 +20,7 @@ enum ItemListType : int32_t {
     ITEM_LIST_BAG = 6,        // the bag with a "Rearrange" row
     ITEM_LIST_MARKET = 7,     // the market's or guild's wares
     ITEM_LIST_TABLES = 8,
+    ITEM_LIST_TUTORIAL = 10,  // the counter tutorial's fixed list
 };
 
 // handleItemListInput results.

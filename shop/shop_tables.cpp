@@ -7,6 +7,7 @@
 #include "engine/game_folder.h"
 #include "engine/text_data.h"
 #include "platform/window.h"
+#include "shop/counter.h"
 #include "shop/customer_types.h"
 #include "shop/fusion_recipes.h"
 #include "shop/item_db.h"
@@ -270,6 +271,7 @@ void loadCustomerSubFiles() {
         TextEntry entry = readTextEntry(type.subFile);
         parseCustomerSubFile(t, type.subFile, entry.bytes.get(), entry.length);
     }
+    warnMissingCounterLines();
 }
 
 // --- trading test -----------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "shop/negotiation.h"
 #include "shop/request_rows.h"
 #include "shop/storage.h"
+#include "shop/story_visits.h"
 #include "shop/buysell_table.h"
 #include "shop/trends.h"
 
@@ -19,11 +20,10 @@ const int32_t SHOWCASE_PLACES[SHOWCASE_PLACE_COUNT] = {1, 2, 3, 4, 11, 12, 13};
 const int32_t REQUEST_RANK_LEVELS[REQUEST_RANKS] = {0, 3, 10, 17, 22};
 const int32_t SELLER_RANK_LEVELS[SELLER_RANKS] = {0, 0, 3, 10, 17, 22};
 
-// Items with fixed roles: the tutorial's sale, the scripted day's sale, the
-// ingredient quest's items, and the rare floor, wall and rug.
+// Items with fixed roles: the tutorial's sale, the scripted day's sale, and
+// the rare floor, wall and rug.
 constexpr int32_t TUTORIAL_WARE_ID = 3;
 constexpr int32_t SCRIPTED_WARE_ID = 4008;
-constexpr int32_t QUEST_INGREDIENT_IDS[] = {3101, 3110, 3106};
 constexpr int32_t SPECIAL_FLOOR_ID = 5013;
 constexpr int32_t SPECIAL_WALL_ID = 5111;
 constexpr int32_t SPECIAL_RUG_ID = 5404;

@@ -1091,6 +1091,14 @@ const PictureFile PICTURES[] = {
     {"bmp/leve_win.tga", 512, 256, [] { return drawPlates(512, 256, 512, 256, "LEVEL", 3); }},
     {"bmp/shopmode.tga", 1024, 512, [] { return drawPlates(1024, 512, 640, 480, "SHOP MODE", 6); }},
 
+    // The customers' portraits at the counter, one face each.
+    {"bmp/cust/c00_0.tga", 512, 512, [] { return drawFigure(512, 0xFFB05070, "SHOPKEEPER"); }},
+    {"bmp/cust/c01_0.tga", 512, 512, [] { return drawFigure(512, 0xFF60A0C0, "PIP"); }},
+    {"bmp/cust/c10_0.tga", 512, 512, [] { return drawFigure(512, 0xFF8A9A40, "HOB"); }},
+    {"bmp/cust/c11_0.tga", 512, 512, [] { return drawFigure(512, 0xFF7080A0, "SIR BRAM"); }},
+    {"bmp/cust/c12_0.tga", 512, 512, [] { return drawFigure(512, 0xFFC080C0, "LADY MIRABEL"); }},
+    {"bmp/cust/c13_0.tga", 512, 512, [] { return drawFigure(512, 0xFF4A70B0, "ADA"); }},
+
     // The adventurers' guild.
     {"bmp/boukenguild_bg.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF3A2A20, 0xFF7A5030, 0xFF2A2018, "ADVENTURERS GUILD"); }},
     {"bmp/brave_sel.tga", 512, 512, [] { return drawPlates(512, 512, 512, 512, "PARTY", 8); }},

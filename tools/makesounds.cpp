@@ -263,17 +263,16 @@ struct Formant {
     }
 };
 
-// A bright pulse voice at a girl's pitch, gliding from the vowel "a" to "i"
+// A pulse voice at the given pitch, gliding from the vowel "a" to "i"
 // through three formants, with a little vibrato and a soft onset and end.
-static std::vector<double> makeVoice() {
-    const double seconds = 0.55;
+static std::vector<double> makeVoice(double basePitch, double seconds) {
     std::vector<double> out((size_t)(seconds * RATE), 0.0);
     Formant f1, f2, f3;
     double phase = 0.0;
     for (size_t i = 0; i < out.size(); ++i) {
         double t = (double)i / RATE;
         double glide = std::fmin(1.0, std::fmax(0.0, (t - 0.18) / 0.12));   // "a" to "i"
-        double pitch = 330.0 * (1.0 + 0.08 * glide) * (1.0 + 0.012 * std::sin(2.0 * PI * 5.5 * t));
+        double pitch = basePitch * (1.0 + 0.08 * glide) * (1.0 + 0.012 * std::sin(2.0 * PI * 5.5 * t));
         phase += pitch / RATE;
         if (phase >= 1.0) phase -= 1.0;
         double source = (phase < 0.12 ? std::sin(PI * phase / 0.12) : 0.0) - 0.12 * 2.0 / PI;
@@ -285,6 +284,20 @@ static std::vector<double> makeVoice() {
     }
     return out;
 }
+
+// The sample customers' voice clips, named by their speech files' "se"
+// lines: a pitch and a length for each.
+struct CustomerVoice {
+    const char* path;
+    double pitch;
+    double seconds;
+};
+const CustomerVoice CUSTOMER_VOICES[] = {
+    {"voice/c10_00.wav", 130.0, 0.45},   // Hob, a farmer
+    {"voice/c11_00.wav", 105.0, 0.50},   // Sir Bram, a knight
+    {"voice/c12_00.wav", 280.0, 0.40},   // Lady Mirabel
+    {"voice/c13_00.wav", 240.0, 0.35},   // Ada, a scholar
+};
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -320,9 +333,17 @@ int main(int argc, char** argv) {
     }
     std::filesystem::path voice = dir / OPTION_VOICE_SAMPLE;
     std::filesystem::create_directories(voice.parent_path(), error);
-    if (!writeWav(voice, makeVoice(), EFFECT_PEAK)) {
+    if (!writeWav(voice, makeVoice(330.0, 0.55), EFFECT_PEAK)) {
         fprintf(stderr, "makesounds: cannot write %s\n", voice.c_str());
         return 1;
+    }
+    for (const CustomerVoice& clip : CUSTOMER_VOICES) {
+        std::filesystem::path path = dir / clip.path;
+        std::filesystem::create_directories(path.parent_path(), error);
+        if (!writeWav(path, makeVoice(clip.pitch, clip.seconds), EFFECT_PEAK)) {
+            fprintf(stderr, "makesounds: cannot write %s\n", path.c_str());
+            return 1;
+        }
     }
     return 0;
 }

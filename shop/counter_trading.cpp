@@ -1,0 +1,432 @@
+// The three trading machines of the counter: the seller, the request
+// customer and the buyer; the evaluation of a settled price and the deal's
+// effects on money, items, relationships and the day's logs.
+#include <cstdio>
+
+#include "adventurers/purchase_equipment.h"
+#include "engine/dialogs.h"
+#include "engine/input.h"
+#include "engine/save_file.h"
+#include "engine/sound.h"
+#include "engine/story_flags.h"
+#include "shop/counter.h"
+#include "shop/day_planning.h"
+#include "shop/item_db.h"
+#include "shop/item_list.h"
+#include "shop/negotiation.h"
+#include "shop/request_rows.h"
+#include "shop/storage.h"
+
+constexpr float CHOICE_POINTER_Y = 386.0f;
+constexpr int32_t INFO_WINDOW_MODE = 1;          // the item-info window opened by a screen
+constexpr int32_t POINTS_PERFECT = 5;
+constexpr int32_t POINTS_NEAR = 2;
+constexpr int32_t POINTS_PLAIN = 1;
+constexpr int32_t FAIR_ROUND = 3;                // a deal this late costs a point
+
+static bool storyFlag(int32_t flag) { return runningGameState().storyFlags[flag] != 0; }
+static uint16_t pressed() { return gInputState[0].pressed; }
+
+static void enterState(int32_t state) {
+    gCounter.state = state;
+    gCounter.stateFrame = 0;
+}
+
+static void visitorSays(int32_t kind) {
+    showCustomerLine(gCounter.customerType, kind, SLOT_CUSTOMER);
+    gCounter.panelWanted[SLOT_CUSTOMER] = 1;
+}
+
+static void shopkeeperSays(int32_t kind) {
+    showCustomerLine(0, kind, SLOT_SHOPKEEPER);
+    gCounter.panelWanted[SLOT_SHOPKEEPER] = 1;
+}
+
+static bool visitorAnswered() {
+    if (!counterLineAnswered()) return false;
+    gCounter.panelWanted[SLOT_CUSTOMER] = 0;
+    return true;
+}
+
+static bool shopkeeperAnswered() {
+    if (!counterLineAnswered()) return false;
+    gCounter.panelWanted[SLOT_SHOPKEEPER] = 0;
+    return true;
+}
+
+// Every handler's start: its frame count, and the item-info window, which
+// takes the input while it is open. False while the window holds the input.
+static bool beginHandler() {
+    CounterState& c = gCounter;
+    c.stateFrame++;
+    if (getItemInfoState() == 0) return true;
+    if (pressed() & (COUNTER_CONFIRM | COUNTER_CANCEL | COUNTER_INFO)) {
+        closeItemInfo();
+        if (c.infoFrame == 0) showPointer();
+        playSoundEffect(SOUND_INFO_POPUP);
+    }
+    return false;
+}
+
+static void endHandler() {
+    if (gCounter.infoFrame == 0 || !(pressed() & COUNTER_INFO)) return;
+    showItemInfo(gCounter.itemKey);
+    openItemInfo(INFO_WINDOW_MODE);
+    playSoundEffect(SOUND_INFO_POPUP);
+}
+
+static CustomerRelation* relation() {
+    int32_t index = gCounter.customerIndex;
+    if (index < 0 || index >= CUSTOMER_RELATION_COUNT) return nullptr;
+    return &runningGameState().customerRelations[index];
+}
+
+// Relationship changes; none while the story tutorial runs.
+static void changePoints(int32_t delta) {
+    CustomerRelation* r = relation();
+    if (!r || storyFlag(FLAG_STORY_TUTORIAL)) return;
+    int32_t points = r->points + delta;
+    r->points = static_cast<int16_t>(points < 0 ? 0 : points > INT16_MAX ? INT16_MAX : points);
+}
+
+static int32_t judgedPoints() {
+    switch (judgePrice()) {
+    case JUDGED_PERFECT: return POINTS_PERFECT;
+    case JUDGED_NEAR: return POINTS_NEAR;
+    default: return POINTS_PLAIN;
+    }
+}
+
+static void rewardDeal(bool withPoints, int32_t plusLevel) {
+    if (withPoints) changePoints(judgedPoints() + plusLevel);
+    if (!storyFlag(FLAG_STORY_TUTORIAL) && raiseCustomerLevel()) gCounter.levelUpFlash = 1;
+}
+
+// The last round: the customer gives up at its attitude, unless the
+// scripted day keeps it haggling.
+static bool lastRound() { return gCounter.round == getCustomerAttitude() && !storyFlag(FLAG_SCRIPTED_DAY); }
+
+static bool fitsRequest(int32_t itemKey, int32_t requestRow) {
+    if (requestRow < 0 || requestRow >= REQUEST_ROW_MAX) return false;
+    int32_t row = findItemDef(itemKeyId(itemKey));
+    if (row < 0) return false;
+    const ItemDefinition& item = gItemDefinitions[row];
+    const RequestRow& request = gRequestRows[requestRow];
+    return (static_cast<uint32_t>(item.categoryFlags) & request.categoryMask) != 0 || item.category == request.category;
+}
+
+// After "Okay!": the customer's answer to the price P against its offer O,
+// its limit L and the base price B.
+static void evaluateCounterPrice() {
+    CounterState& c = gCounter;
+    const bool tutorial = storyFlag(FLAG_STORY_TUTORIAL);
+    const bool scripted = storyFlag(FLAG_SCRIPTED_DAY);
+    const int32_t P = c.counterPrice, O = c.offer, L = c.limit, B = c.basePrice;
+    c.badPriceInTutorial = 0;
+    if (c.round == FAIR_ROUND) changePoints(-1);
+    int32_t plus = itemKeyPlus(c.itemKey);
+    if (c.mode == COUNTER_REQUEST && !tutorial &&
+        static_cast<float>(P) > 1.2f * static_cast<float>(computeCustomerBudget(c.customerType, c.customerIndex))) {
+        enterState(COUNTER_OVER_BUDGET);
+    } else if (c.mode == COUNTER_SELLER) {
+        if (P < O) {
+            if (P > L || scripted) {
+                enterState(COUNTER_COUNTER_OFFER);
+            } else {
+                enterState(COUNTER_WALK_OUT);
+                changePoints(-1);
+            }
+        } else if (tutorial && static_cast<float>(P) >= 0.9f * static_cast<float>(B)) {
+            c.badPriceInTutorial = 1;
+            enterState(COUNTER_COUNTER_OFFER);
+        } else {
+            rewardDeal(true, plus);
+            enterState(COUNTER_DEAL);
+        }
+    } else if (O < P) {
+        if (P >= L && !scripted) {
+            enterState(COUNTER_WALK_OUT);
+            changePoints(-1);
+        } else {
+            enterState(COUNTER_COUNTER_OFFER);
+        }
+    } else if (tutorial && static_cast<float>(P) <= 0.8f * static_cast<float>(B)) {
+        c.badPriceInTutorial = 1;
+        enterState(COUNTER_COUNTER_OFFER);
+    } else {
+        bool points = !(c.mode == COUNTER_BUYER && scripted);
+        rewardDeal(points, c.mode == COUNTER_REQUEST ? plus : 0);
+        enterState(COUNTER_DEAL);
+    }
+    c.pricePanelWanted = 0;
+    c.stateFrame = 0;
+    hidePointer();
+}
+
+// --- deal effects ----------------------------------------------------------
+
+static void sellToBuyer() {
+    GameState& game = runningGameState();
+    int32_t key = gCounter.itemKey;
+    game.money += gCounter.counterPrice;
+    playSoundEffect(SOUND_MONEY);
+    updatePriceReputation(PRICE_SOLD);
+    recordPriceExtremes();
+    awardDealBonus();
+    logSoldItem(key, 0);
+    int32_t slot = -1, shelf = -1;
+    takeItemFromShelves(key, slot, shelf);
+    equipAdventurerPurchase();
+}
+
+static void sellToRequest() {
+    GameState& game = runningGameState();
+    int32_t key = gCounter.itemKey;
+    if (!removeStorageKey(key)) {
+        int32_t slot = -1, shelf = -1;
+        takeItemFromShelves(key, slot, shelf);
+    }
+    logSoldItem(key, 0);
+    game.money += gCounter.counterPrice;
+    playSoundEffect(SOUND_MONEY);
+    updatePriceReputation(PRICE_SOLD);
+    recordPriceExtremes();
+    awardDealBonus();
+    equipAdventurerPurchase();
+}
+
+static void buyFromSeller() {
+    GameState& game = runningGameState();
+    int32_t key = gCounter.itemKey;
+    logSoldItem(key, 1);
+    game.money -= gCounter.counterPrice;
+    playSoundEffect(SOUND_MONEY);
+    updatePriceReputation(PRICE_BOUGHT);
+    awardDealBonus();
+    addItemToStorage(key);
+}
+
+static void runDealEffects(void (*effects)()) {
+    if (!storyFlag(FLAG_STORY_TUTORIAL)) effects();
+    gCounter.infoFrame = 0;
+}
+
+// --- the states the three modes share ----------------------------------------
+
+static void startEntry(int32_t promptLine) {
+    CounterState& c = gCounter;
+    if (c.stateFrame == 1) {
+        shopkeeperSays(promptLine);
+        c.pricePanelWanted = 1;
+        clampCounterPrice();
+    }
+    editCounterPrice();
+    if (pressed() & COUNTER_CONFIRM) {
+        c.panelWanted[SLOT_SHOPKEEPER] = 0;
+        openCounterChoice(CHOICE_POINTER_Y);
+        enterState(COUNTER_CHOICE);
+    }
+}
+
+static void runChoice() {
+    int32_t answer = updateCounterChoice(CHOICE_POINTER_Y);
+    if (answer == 1) evaluateCounterPrice();
+    else if (answer == 2) enterState(COUNTER_PRICE_ENTRY);
+}
+
+static void leaveWithoutDeal() {
+    gCounter.infoFrame = 0;
+    enterState(COUNTER_LEAVES);
+}
+
+static void sayThenLeave(int32_t kind) {
+    if (gCounter.stateFrame == 1) visitorSays(kind);
+    if (visitorAnswered()) leaveWithoutDeal();
+}
+
+static void showItem() {
+    gCounter.infoFrame = 1;
+    hidePointer();
+}
+
+// --- seller ----------------------------------------------------------------
+
+void updateSellerCounter() {
+    CounterState& c = gCounter;
+    if (!beginHandler()) return;
+    switch (c.state) {
+    case COUNTER_OPENING:
+        if (c.stateFrame == 1) {
+            visitorSays(VISITOR_SELLER_OPENING);
+            showItem();
+        }
+        if (visitorAnswered()) {
+            updateSellerAsk();
+            clampCounterPrice();
+            countPriceDigits();
+            enterState(COUNTER_PRICE_ENTRY);
+        }
+        break;
+    case COUNTER_PRICE_ENTRY: startEntry(SHOPKEEPER_BUY_PROMPT); break;
+    case COUNTER_CHOICE: runChoice(); break;
+    case COUNTER_COUNTER_OFFER:
+        if (c.stateFrame == 1) {
+            c.combo = 0;
+            formatCounterPrice(c.offer);
+            if (c.badPriceInTutorial) visitorSays(VISITOR_TUTORIAL_TOO_HIGH);
+            else visitorSays(lastRound() ? VISITOR_SELLER_GIVES_UP : VISITOR_SELLER_COUNTER);
+        }
+        if (visitorAnswered()) {
+            if (c.badPriceInTutorial) {
+                enterState(COUNTER_PRICE_ENTRY);
+            } else if (lastRound()) {
+                leaveWithoutDeal();
+            } else {
+                updateSellerAsk();
+                clampCounterPrice();
+                enterState(COUNTER_PRICE_ENTRY);
+            }
+        }
+        break;
+    case COUNTER_WALK_OUT: sayThenLeave(VISITOR_SELLER_GIVES_UP); break;
+    case COUNTER_DEAL:
+        if (c.stateFrame == 1) visitorSays(VISITOR_SELLER_DEAL);
+        if (visitorAnswered()) {
+            runDealEffects(buyFromSeller);
+            enterState(COUNTER_THANKS);
+        }
+        break;
+    default: break;
+    }
+    endHandler();
+}
+
+// --- buyer and request customer -------------------------------------------------
+
+// A counter-offer (state 8) or the over-budget answer (state 40): the next
+// offer follows unless it was the last round.
+static void buyerCounterOffer() {
+    CounterState& c = gCounter;
+    if (c.stateFrame == 1) {
+        c.combo = 0;
+        formatCounterPrice(c.offer);
+        if (c.badPriceInTutorial) visitorSays(VISITOR_TUTORIAL_TOO_LOW);
+        else if (lastRound()) visitorSays(VISITOR_BUYER_GIVES_UP);
+        else visitorSays(c.state == COUNTER_OVER_BUDGET ? VISITOR_OVER_BUDGET : VISITOR_BUYER_COUNTER);
+    }
+    if (!visitorAnswered()) return;
+    if (!c.badPriceInTutorial && lastRound()) {
+        leaveWithoutDeal();
+        return;
+    }
+    updateBuyerOffer();
+    enterState(COUNTER_PRICE_ENTRY);
+}
+
+static void startBuyerHaggle() {
+    updateBuyerOffer();
+    clampCounterPrice();
+    countPriceDigits();
+    enterState(COUNTER_PRICE_ENTRY);
+}
+
+static void buyerDeal(void (*effects)()) {
+    if (gCounter.stateFrame == 1) visitorSays(VISITOR_DEAL);
+    if (visitorAnswered()) {
+        runDealEffects(effects);
+        enterState(COUNTER_THANKS);
+    }
+}
+
+void updateBuyerCounter() {
+    CounterState& c = gCounter;
+    if (!beginHandler()) return;
+    switch (c.state) {
+    case COUNTER_OPENING:
+        if (c.stateFrame == 1) {
+            visitorSays(VISITOR_BUYER_OPENING);
+            showItem();
+        }
+        if (visitorAnswered()) startBuyerHaggle();
+        break;
+    case COUNTER_PRICE_ENTRY: startEntry(SHOPKEEPER_SELL_PROMPT); break;
+    case COUNTER_CHOICE: runChoice(); break;
+    case COUNTER_COUNTER_OFFER: buyerCounterOffer(); break;
+    case COUNTER_WALK_OUT: sayThenLeave(VISITOR_WALK_OUT); break;
+    case COUNTER_DEAL: buyerDeal(sellToBuyer); break;
+    default: break;
+    }
+    endHandler();
+}
+
+// The request list: the pick becomes the counter item, or the shopkeeper
+// has nothing.
+static void pickRequestedItem() {
+    CounterState& c = gCounter;
+    int32_t result = handleItemListInput(1);
+    if (result == ITEM_LIST_CONFIRMED) playSoundEffect(SOUND_CONFIRM);
+    if (result != ITEM_LIST_CHOSEN) return;
+    hidePointer();
+    hideItemList();
+    c.sidePanelMode = 0;
+    int32_t key = getSelectedListItemKey();
+    if (key < 0) {
+        enterState(COUNTER_NOTHING);
+        return;
+    }
+    c.itemKey = key;
+    int32_t row = findItemDef(itemKeyId(key));
+    c.unitPrice = row >= 0 ? gItemDefinitions[row].price : 0;
+    c.basePrice = c.counterPrice = c.unitPrice;
+    formatCounterItemName(key);
+    formatCounterPrice(c.counterPrice);
+    enterState(COUNTER_OFFER_ITEM);
+}
+
+void updateRequestCounter() {
+    CounterState& c = gCounter;
+    if (!beginHandler()) return;
+    switch (c.state) {
+    case COUNTER_OPENING:
+        if (c.stateFrame == 1) {
+            c.requestText[0] = 0;
+            if (c.requestRow >= 0 && c.requestRow < REQUEST_ROW_MAX)
+                snprintf(c.requestText, COUNTER_TAG_SIZE, "%.*s", REQUEST_NAME_SIZE, gRequestRows[c.requestRow].name);
+            visitorSays(VISITOR_REQUEST);
+        }
+        if (visitorAnswered()) {
+            c.listOpenPending = 1;
+            c.sidePanelMode = 3;
+            enterState(COUNTER_PICK_ITEM);
+        }
+        break;
+    case COUNTER_PICK_ITEM:
+        if (!c.listOpenPending) pickRequestedItem();
+        break;
+    case COUNTER_OFFER_ITEM:
+        if (c.stateFrame == 1) {
+            shopkeeperSays(SHOPKEEPER_OFFER_ITEM);
+            c.infoFrame = 1;
+        }
+        if (shopkeeperAnswered()) enterState(fitsRequest(c.itemKey, c.requestRow) ? COUNTER_ASK_PRICE : COUNTER_NO_FIT);
+        break;
+    case COUNTER_ASK_PRICE:
+        if (c.stateFrame == 1) visitorSays(VISITOR_ITEM_FITS);
+        if (visitorAnswered()) startBuyerHaggle();
+        break;
+    case COUNTER_NO_FIT: sayThenLeave(VISITOR_NO_FIT); break;
+    case COUNTER_NOTHING:
+        if (c.stateFrame == 1) shopkeeperSays(SHOPKEEPER_NOTHING);
+        if (shopkeeperAnswered()) enterState(COUNTER_NOTHING_ANSWER);
+        break;
+    case COUNTER_NOTHING_ANSWER: sayThenLeave(VISITOR_NOTHING_ANSWER); break;
+    case COUNTER_PRICE_ENTRY: startEntry(SHOPKEEPER_SELL_PROMPT); break;
+    case COUNTER_CHOICE: runChoice(); break;
+    case COUNTER_COUNTER_OFFER:
+    case COUNTER_OVER_BUDGET: buyerCounterOffer(); break;
+    case COUNTER_WALK_OUT: sayThenLeave(VISITOR_WALK_OUT); break;
+    case COUNTER_DEAL: buyerDeal(sellToRequest); break;
+    default: break;
+    }
+    endHandler();
+}

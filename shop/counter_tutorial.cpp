@@ -1,0 +1,11 @@
+#include "shop/counter_tutorial.h"
+
+#include "shop/counter.h"
+
+void runTutorialStep() {}
+
+void updateTutorialComment() {
+    gCounter.state = COUNTER_FREE;
+    gCounter.stateFrame = 0;
+    gCounter.gapFrame = 0;
+}
