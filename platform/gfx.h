@@ -290,7 +290,7 @@ public:
     virtual void setVertexFormat(uint32_t fvf) = 0;
     // Draws primitiveCount triangles from the caller's vertices, read at once:
     // a list takes 3 vertices a triangle, a strip or fan primitiveCount + 2.
-    // GFX_INVALID_CALL for a format that makes no vertex, a stride shorter
+    // GFX_INVALID_CALL for a format that makes no vertex or is GFX_FVF_SKINNED, a stride shorter
     // than the vertex, no vertices or a count out of range; a lost device
     // draws nothing and reports success.
     virtual GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices,

@@ -236,7 +236,7 @@ public:
         recordLine("drawPrimitiveUP %d %d %d", (int)type, (int)primitiveCount, (int)stride);
         int32_t size = gfxVertexSize(vertexFormat);
         if (size == 0 || !vertices || type < GFX_PT_TRIANGLELIST || type > GFX_PT_TRIANGLEFAN || primitiveCount < 1 ||
-            primitiveCount > GFX_DRAW_PRIMITIVE_MAX || stride < size)
+            primitiveCount > GFX_DRAW_PRIMITIVE_MAX || stride < size || vertexFormat == GFX_FVF_SKINNED)
             return GFX_INVALID_CALL;
         return GFX_OK;
     }

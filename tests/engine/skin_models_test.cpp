@@ -559,3 +559,29 @@ TEST_F(SkinModelRecording, TheProgramFollowsTheMostBonesOnAVertex) {
         EXPECT_GE(gfxRecordFind("drawIndexedPrimitive 0 0 0 48", 0), 0) << "the four boxes in one draw";
     }
 }
+
+TEST_F(SkinModelRecording, TheLoadsStatesWaitForTheFirstDrawOnTheMainThread) {
+    writeModel("xfile/model.x", untextured(chestScene()));
+    gfxRecordClear();
+    int32_t result = -1;
+    std::thread loader([&] { result = loadSkinModel(&model, "xfile/model.x", 1, 1); });
+    loader.join();
+    ASSERT_EQ(result, SKIN_LOAD_OK);
+    EXPECT_EQ(gfxRecordFind("setRenderState", 0), -1) << "the loader thread sets no state";
+    EXPECT_EQ(gfxRecordFind("setTransform", 0), -1);
+    ASSERT_EQ(drawSkinModel(&model), 0);
+    int32_t blend = gfxRecordFind("setRenderState 4 1", 0);
+    int32_t projection = gfxRecordFind("setTransform 2", 0);
+    int32_t draw = gfxRecordFind("drawIndexedPrimitive", 0);
+    EXPECT_GE(blend, 0) << "alpha blending on";
+    EXPECT_GE(gfxRecordFind("setRenderState 7 1", 0), 0) << "alpha test on";
+    EXPECT_GE(projection, 0);
+    EXPECT_LT(projection, draw) << "before the model draws";
+    gfxRecordClear();
+    ASSERT_EQ(drawSkinModel(&model), 0);
+    EXPECT_EQ(gfxRecordFind("setRenderState", 0), -1) << "once per load";
+    // White materials: no diffuse colour, full ambient.
+    const GfxMaterial& white = model.data->containers[0].materials[0];
+    EXPECT_EQ(white.diffuse.r + white.diffuse.g + white.diffuse.b, 0.0f);
+    EXPECT_EQ(white.ambient.r + white.ambient.g + white.ambient.b, 3.0f);
+}
