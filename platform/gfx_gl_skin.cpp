@@ -2,6 +2,7 @@
 // programs, one per bones-per-vertex count and lighting. Only the vertex
 // stage is programmed: the fragment stage stays fixed function, so texture
 // stages, alpha test and blending apply to skinned draws as to any other.
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 

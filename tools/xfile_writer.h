@@ -8,7 +8,8 @@
 // most 16 indices a line, and each material as a reference "{name}" on its
 // own line to a material written at the top of the file. So every material
 // is written once at the top, named by its name, and meshes refer to them.
-// A mesh's triangles are written as three-cornered faces.
+// A mesh's triangles are written as three-cornered faces, its skin weights
+// after its other data; top-level animation sets follow the frames.
 #pragma once
 #include <cstdarg>
 #include <cstdint>
