@@ -1,6 +1,7 @@
 #include "engine/device.h"
 
 #include "engine/settings.h"
+#include "engine/skin_models.h"
 
 CameraState gCamera;
 const GfxBackend* gDirect3D;
@@ -86,7 +87,9 @@ int createRenderTargets() {
     return 1;
 }
 
-// The skinned-model slots take the device when the skinned models arrive.
-void prepareSkinnedModels() {}
+void prepareSkinnedModels() {
+    for (SkinModel& model : gEnemyModels) attachModelDevice(&model, 0, gD3DDevice);
+    for (SkinModel& model : gFieldModels) attachModelDevice(&model, 0, gD3DDevice);
+}
 
 void resetDeviceFlags() { gDeviceOk = 1; }

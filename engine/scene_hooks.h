@@ -9,6 +9,7 @@
 #include <cstdint>
 
 struct GameState;
+struct Matrix4;
 struct MusicInputs;
 
 constexpr int32_t OVERLAY_KIND_COUNT = 3;     // pause menu, day results, item choice
@@ -56,6 +57,13 @@ struct SceneHooks {
     void (*readMusicInputs)(MusicInputs& inputs);
     // A new game's slot: its collection and the adventurers' stats.
     void (*fillNewGame)(GameState& game);
+
+    // Skinned models' bone export (engine/skin_models.h): the frame name the
+    // model table row of a model number exports as bone k (null when its flag
+    // is off), and writing bone k's combined matrix into the caller's record
+    // (its position, matrix and the ground hit under it).
+    const char* (*modelPartName)(int32_t modelNumber, int32_t bone);
+    void (*exportModelBone)(void* target, int32_t bone, const Matrix4& combined);
 };
 extern SceneHooks gSceneHooks;
 

@@ -18,6 +18,7 @@
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
 #include "engine/screen_mapping.h"
+#include "engine/skin_models.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
@@ -53,6 +54,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/debug_text", resetDebugText},
     {"engine/device", resetDeviceFlags},
     {"engine/meshes", resetMeshTextures},
+    {"engine/skin_models", resetSkinModels},
     {"dungeon/field_frame", resetFieldFrameState},
     {"dungeon/floor_map", resetFloorMap},
     {"field/map_collision", resetMapCollision},

@@ -133,11 +133,42 @@ enum GfxVertexFormat : uint32_t {
     GFX_FVF_DIFFUSE = 1u << 3,
     GFX_FVF_SPECULAR = 1u << 4,
     GFX_FVF_TEX1 = 1u << 5,
+    // A format of its own, not combined with the bits above: GfxSkinVertex,
+    // drawn by indexed draws through the skinning program set.
+    GFX_FVF_SKINNED = 1u << 6,
 };
+
+// A vertex of a skinned mesh: position, the first three blend weights (the
+// program takes the vertex's last weight as 1 minus the ones before it),
+// four palette indices (index k in byte k), normal, diffuse colour
+// (0xAARRGGBB) and texture coordinates.
+struct GfxSkinVertex {
+    float x, y, z;
+    float weights[3];
+    uint32_t indices;
+    float nx, ny, nz;
+    uint32_t diffuse;
+    float u, v;
+};
+static_assert(sizeof(GfxSkinVertex) == 52);
+
+// The skinning programs' constant registers (four floats each):
+//   0: (1, power, 0, 765.01)   w scales the index bytes into register offsets
+//   1: the light direction, in the palette's (view) space
+//   2..5: the projection, transposed (row k dotted with the position)
+//   7: the ambient colour, 8: the diffuse colour
+//   9 + 3k .. 11 + 3k: palette entry k, the first three columns of its
+//     row-vector matrix as rows (so a position p goes to p . row)
+// A lit program colours a vertex v4 x min(1, c7 + c8 x max(0, n . c1)), an
+// unlit one with its vertex colour; both pass texture coordinates to stage
+// 0, whose states then apply as for any draw.
+constexpr int32_t GFX_SKIN_PALETTE_MAX = 28;
+constexpr int32_t GFX_SKIN_CONSTANT_MAX = 9 + 3 * GFX_SKIN_PALETTE_MAX;
 
 // The bytes of one vertex of a format, or 0 when the bits make no vertex
 // (not exactly one position kind, or unknown bits).
 constexpr int32_t gfxVertexSize(uint32_t fvf) {
+    if (fvf == GFX_FVF_SKINNED) return (int32_t)sizeof(GfxSkinVertex);
     constexpr uint32_t known =
         GFX_FVF_XYZ | GFX_FVF_XYZRHW | GFX_FVF_NORMAL | GFX_FVF_DIFFUSE | GFX_FVF_SPECULAR | GFX_FVF_TEX1;
     if ((fvf & ~known) != 0 || ((fvf & GFX_FVF_XYZ) != 0) == ((fvf & GFX_FVF_XYZRHW) != 0)) return 0;
@@ -259,7 +290,7 @@ public:
     virtual void setVertexFormat(uint32_t fvf) = 0;
     // Draws primitiveCount triangles from the caller's vertices, read at once:
     // a list takes 3 vertices a triangle, a strip or fan primitiveCount + 2.
-    // GFX_INVALID_CALL for a format that makes no vertex, a stride shorter
+    // GFX_INVALID_CALL for a format that makes no vertex or is GFX_FVF_SKINNED, a stride shorter
     // than the vertex, no vertices or a count out of range; a lost device
     // draws nothing and reports success.
     virtual GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices,
@@ -288,6 +319,13 @@ public:
     // the vertices; a lost device draws nothing and reports success.
     virtual GfxResult drawIndexedPrimitive(GfxPrimitive type, int32_t baseVertex, int32_t startIndex,
                                            int32_t primitiveCount) = 0;
+    // The program GFX_FVF_SKINNED draws go through: bonesPerVertex 1..4 (the
+    // weights read are bonesPerVertex - 1), lit 0 or 1; bonesPerVertex 0
+    // sets none, and skinned draws are then refused with GFX_INVALID_CALL.
+    virtual void setSkinProgram(int32_t bonesPerVertex, int32_t lit) = 0;
+    // Writes count registers from first on (GFX_SKIN_CONSTANT_MAX in all);
+    // registers out of range are ignored.
+    virtual void setSkinConstants(int32_t first, const float* values, int32_t count) = 0;
 
     // Copies the back buffer, top row first, as 0xAARRGGBB; false when the
     // size differs from the back buffer's.

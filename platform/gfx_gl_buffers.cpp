@@ -134,13 +134,22 @@ GfxResult GlDevice::drawIndexedPrimitive(GfxPrimitive type, int32_t baseVertex, 
     int64_t vertexCount = (vertices->bytes - size) / streamStride + 1;
     if (startIndex + indexCount > indices->bytes / 4 || (int64_t)baseVertex + indices->maxIndex >= vertexCount)
         return GFX_INVALID_CALL;
+    bool skinned = vertexFormat == GFX_FVF_SKINNED;
+    if (skinned && skin.bones == 0) return GFX_INVALID_CALL;
     if (lost) return GFX_OK;
     prepareDraw(streamStride);
     uploadBuffer(vertices, GL_ARRAY_BUFFER);
     uploadBuffer(indices, GL_ELEMENT_ARRAY_BUFFER);
-    pointVertexArrays((uintptr_t)baseVertex * (uintptr_t)streamStride, streamStride);
+    uintptr_t at = (uintptr_t)baseVertex * (uintptr_t)streamStride;
+    if (skinned && !beginSkinnedDraw(at, streamStride)) {
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        return GFX_FAILED;
+    }
+    if (!skinned) pointVertexArrays(at, streamStride);
     glDrawElements(GL_PRIMITIVE_MODES[type], (GLsizei)indexCount, GL_UNSIGNED_INT,
                    reinterpret_cast<const void*>((uintptr_t)startIndex * 4));
+    if (skinned) endSkinnedDraw();
     // User-pointer draws read client memory.
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);

@@ -101,6 +101,18 @@ struct GfxBuffer {
     GLuint name;         // main thread only; 0 until first drawn
 };
 
+// The skinning programs (gfx_gl_skin.cpp): made on the main thread at the
+// first skinned draw; a program that fails to build stays 0 and its draws
+// are refused.
+struct GlSkinState {
+    GLuint programs[4][2];        // by bones per vertex - 1, then lit
+    GLint constantsAt[4][2];
+    bool built;
+    int32_t bones;                // 0: none set
+    int32_t lit;
+    float constants[GFX_SKIN_CONSTANT_MAX][4];
+};
+
 // Indexed by GfxPrimitive.
 extern const GLenum GL_PRIMITIVE_MODES[3];
 
@@ -142,6 +154,8 @@ public:
     void setIndices(GfxBuffer* indices) override;
     GfxResult drawIndexedPrimitive(GfxPrimitive type, int32_t baseVertex, int32_t startIndex,
                                    int32_t primitiveCount) override;
+    void setSkinProgram(int32_t bonesPerVertex, int32_t lit) override;
+    void setSkinConstants(int32_t first, const float* values, int32_t count) override;
     bool readBackBuffer(uint32_t* argb, int32_t width, int32_t height) override;
     bool readRenderTarget(GfxSurface* surface, uint32_t* argb, int32_t width, int32_t height) override;
     void simulateDeviceLoss() override { lost = true; }
@@ -177,6 +191,10 @@ private:
     void uploadBuffer(GfxBuffer* buffer, GLenum target);
     void collectReleasedBuffers();
     void shutdownBuffers();
+    // gfx_gl_skin.cpp: false when the program cannot be used.
+    bool beginSkinnedDraw(uintptr_t at, int32_t stride);
+    void endSkinnedDraw();
+    void shutdownSkinning();
     // gfx_gl_draw.cpp: the vertex arrays of a format from a base address
     // (client memory, or an offset into the bound GL buffer).
     bool prepareDraw(int32_t stride);
@@ -209,6 +227,8 @@ private:
     GfxBuffer* streamSource = nullptr;
     int32_t streamStride = 0;
     GfxBuffer* indexSource = nullptr;
+
+    GlSkinState skin = {};
 
     GfxTexture* stageTextures[GFX_TEXTURE_STAGE_MAX] = {};
     uint32_t stageStates[GFX_TEXTURE_STAGE_MAX][GFX_TSS_COUNT] = {};

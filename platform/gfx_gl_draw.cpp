@@ -106,6 +106,7 @@ bool GlDevice::init(const GfxPresentParams& newParams, const GlOutput* newOutput
 
 // Loader threads are joined by now.
 void GlDevice::shutdown() {
+    shutdownSkinning();
     collectReleased();
     shutdownBuffers();
     for (GfxTexture& texture : textures)
@@ -325,7 +326,7 @@ GfxResult GlDevice::drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, c
                                     int32_t stride) {
     if (!vertices || type < GFX_PT_TRIANGLELIST || type > GFX_PT_TRIANGLEFAN || primitiveCount < 1 ||
         primitiveCount > GFX_DRAW_PRIMITIVE_MAX || gfxVertexSize(vertexFormat) == 0 ||
-        stride < gfxVertexSize(vertexFormat))
+        stride < gfxVertexSize(vertexFormat) || vertexFormat == GFX_FVF_SKINNED)
         return GFX_INVALID_CALL;
     if (lost) return GFX_OK;
     prepareDraw(stride);

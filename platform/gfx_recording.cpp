@@ -236,7 +236,7 @@ public:
         recordLine("drawPrimitiveUP %d %d %d", (int)type, (int)primitiveCount, (int)stride);
         int32_t size = gfxVertexSize(vertexFormat);
         if (size == 0 || !vertices || type < GFX_PT_TRIANGLELIST || type > GFX_PT_TRIANGLEFAN || primitiveCount < 1 ||
-            primitiveCount > GFX_DRAW_PRIMITIVE_MAX || stride < size)
+            primitiveCount > GFX_DRAW_PRIMITIVE_MAX || stride < size || vertexFormat == GFX_FVF_SKINNED)
             return GFX_INVALID_CALL;
         return GFX_OK;
     }
@@ -316,6 +316,7 @@ public:
         recordLine("drawIndexedPrimitive %d %d %d %d", (int)type, (int)baseVertex, (int)startIndex,
                    (int)primitiveCount);
         int32_t size = gfxVertexSize(vertexFormat);
+        if (vertexFormat == GFX_FVF_SKINNED && skinBones == 0) return GFX_INVALID_CALL;
         if (!streamSource || !indexSource || streamSource->locked || indexSource->locked || size == 0 ||
             streamStride < size || type < GFX_PT_TRIANGLELIST || type > GFX_PT_TRIANGLEFAN || primitiveCount < 1 ||
             primitiveCount > GFX_DRAW_PRIMITIVE_MAX || startIndex < 0 || baseVertex < 0)
@@ -327,6 +328,13 @@ public:
         return GFX_OK;
     }
 
+    void setSkinProgram(int32_t bonesPerVertex, int32_t lit) override {
+        recordLine("setSkinProgram %d %d", (int)bonesPerVertex, (int)lit);
+        skinBones = bonesPerVertex >= 1 && bonesPerVertex <= 4 && (lit == 0 || lit == 1) ? bonesPerVertex : 0;
+    }
+    void setSkinConstants(int32_t first, const float* values, int32_t count) override {
+        recordLine("setSkinConstants %d %d %.3f", (int)first, (int)count, values && count > 0 ? values[0] : 0.0f);
+    }
     bool readBackBuffer(uint32_t*, int32_t, int32_t) override { return false; }
     bool readRenderTarget(GfxSurface*, uint32_t*, int32_t, int32_t) override { return false; }
     void simulateDeviceLoss() override { lost = true; }
@@ -379,6 +387,7 @@ private:
     RecordedBuffer buffers[GFX_BUFFER_MAX] = {};
     RecordedBuffer* streamSource = nullptr;
     int32_t streamStride = 0;
+    int32_t skinBones = 0;
     RecordedBuffer* indexSource = nullptr;
     bool lost = false;
     bool inScene = false;

@@ -507,10 +507,170 @@ bool readFrame(Reader& r, Context& context, int32_t parent, int32_t depth) {
     XFileScene& scene = *r.scene;
     XFileFrame frame = {};
     frame.parent = parent;
+    frame.kind = XFILE_NODE_FRAME;
+    frame.animation = -1;
     for (int i = 0; i < 16; ++i) frame.matrix[i] = i % 5 == 0 ? 1.0f : 0.0f;
     if (!openObject(r, frame.name)) return false;
     scene.frames.push_back(frame);
     return readChildren(r, context, (int32_t)scene.frames.size() - 1, nullptr, depth);
+}
+
+// Appends a node of an animation kind; its '{' has been read.
+int32_t addAnimationNode(Reader& r, const char* name, int32_t parent, XFileNodeKind kind) {
+    XFileFrame node = {};
+    memcpy(node.name, name, sizeof node.name);
+    node.parent = parent;
+    node.kind = kind;
+    node.animation = -1;
+    for (int i = 0; i < 16; ++i) node.matrix[i] = i % 5 == 0 ? 1.0f : 0.0f;
+    if (kind == XFILE_NODE_ANIMATION) {
+        node.animation = (int32_t)r.scene->animations.size();
+        r.scene->animations.emplace_back();
+    }
+    r.scene->frames.push_back(node);
+    return (int32_t)r.scene->frames.size() - 1;
+}
+
+// Reads "{ name }" after its '{'; other contents are refused.
+bool readReference(Reader& r, char* name) {
+    Token token = next(r);
+    name[0] = 0;
+    if (token.kind == TOKEN_NAME) {
+        copyText(token, name, XFILE_NAME_SIZE);
+        token = next(r);
+    }
+    if (token.kind != TOKEN_CLOSE) {
+        fail(r, "a reference is not closed");
+        return false;
+    }
+    return true;
+}
+
+bool readKeys(Reader& r, XFileAnimation* animation) {
+    if (!openObject(r, nullptr)) return false;
+    XFileKeyList list;
+    double type = 0;
+    int32_t count = 0;
+    if (!readNumber(r, &type) || !readCount(r, &count)) return false;
+    if (!(type >= 0 && type <= 0xFFFFFFFFu) || type != (double)(int64_t)type) {
+        fail(r, "bad key type %g", type);
+        return false;
+    }
+    list.keyType = (uint32_t)type;
+    list.valuesPerKey = 0;
+    for (int32_t k = 0; k < count; ++k) {
+        double time = 0;
+        int32_t values = 0;
+        if (!readNumber(r, &time) || !readCount(r, &values)) return false;
+        if (!(time >= 0 && time <= 0xFFFFFFFFu) || time != (double)(int64_t)time) {
+            fail(r, "bad key time %g", time);
+            return false;
+        }
+        if (k == 0) list.valuesPerKey = values;
+        if (values != list.valuesPerKey || values > 16) {
+            fail(r, "keys of %d and %d values", list.valuesPerKey, values);
+            return false;
+        }
+        list.times.push_back((uint32_t)time);
+        size_t at = list.values.size();
+        list.values.resize(at + (size_t)values);
+        if (!readFloats(r, list.values.data() + at, values)) return false;
+    }
+    animation->keys.push_back(std::move(list));
+    return skipObject(r);
+}
+
+bool readAnimation(Reader& r, Context& context, int32_t parent, int32_t depth) {
+    char name[XFILE_NAME_SIZE];
+    if (!openObject(r, name)) return false;
+    int32_t node = addAnimationNode(r, name, parent, XFILE_NODE_ANIMATION);
+    int32_t index = r.scene->frames[(size_t)node].animation;
+    for (;;) {
+        Token token = next(r);
+        if (token.kind == TOKEN_CLOSE) return true;
+        if (token.kind == TOKEN_OPEN) {
+            XFileReference reference = {};
+            if (!readReference(r, reference.name)) return false;
+            r.scene->animations[(size_t)index].references.push_back(reference);
+        } else if (nameIs(token, "AnimationKey")) {
+            if (!readKeys(r, &r.scene->animations[(size_t)index])) return false;
+        } else if (nameIs(token, "Frame")) {
+            if (depth + 1 >= XFILE_DEPTH_MAX) {
+                fail(r, "objects nested too deeply");
+                return false;
+            }
+            if (!readFrame(r, context, node, depth + 1)) return false;
+        } else if (token.kind == TOKEN_NAME) {
+            if (!openObject(r, nullptr) || !skipObject(r)) return false;
+        } else if (token.kind != TOKEN_NUMBER && token.kind != TOKEN_STRING) {
+            fail(r, "an animation is not closed");
+            return false;
+        }
+    }
+}
+
+// Only the set's animations are kept.
+bool readAnimationSet(Reader& r, Context& context, int32_t parent, int32_t depth) {
+    char name[XFILE_NAME_SIZE];
+    if (!openObject(r, name)) return false;
+    int32_t node = addAnimationNode(r, name, parent, XFILE_NODE_ANIMATION_SET);
+    for (;;) {
+        Token token = next(r);
+        if (token.kind == TOKEN_CLOSE) return true;
+        if (nameIs(token, "Animation")) {
+            if (depth + 1 >= XFILE_DEPTH_MAX) {
+                fail(r, "objects nested too deeply");
+                return false;
+            }
+            if (!readAnimation(r, context, node, depth + 1)) return false;
+        } else if (token.kind == TOKEN_NAME) {
+            if (!openObject(r, nullptr) || !skipObject(r)) return false;
+        } else if (token.kind == TOKEN_OPEN) {
+            if (!skipObject(r)) return false;
+        } else if (token.kind != TOKEN_NUMBER && token.kind != TOKEN_STRING) {
+            fail(r, "an animation set is not closed");
+            return false;
+        }
+    }
+}
+
+bool readSkinWeights(Reader& r, XFileMesh* mesh) {
+    if (!openObject(r, nullptr)) return false;
+    XFileSkinWeights skin;
+    Token bone = next(r);
+    if (bone.kind != TOKEN_STRING) {
+        fail(r, "a bone name was expected");
+        return false;
+    }
+    copyText(bone, skin.bone, sizeof skin.bone);
+    int32_t count = 0;
+    if (!readCount(r, &count)) return false;
+    skin.vertices.resize((size_t)count);
+    skin.weights.resize((size_t)count);
+    for (int32_t i = 0; i < count; ++i)
+        if (!readIndex(r, meshVertexCount(*mesh), &skin.vertices[(size_t)i])) return false;
+    if (!readFloats(r, skin.weights.data(), count) || !readFloats(r, skin.offset, 16)) return false;
+    mesh->skin.push_back(std::move(skin));
+    return skipObject(r);
+}
+
+bool nameMatches(const char* name, const char* other) { return name[0] && strcmp(name, other) == 0; }
+
+// Marks the references that name no frame but another object of the file.
+void classifyReferences(XFileScene& scene, const Context& context) {
+    for (XFileAnimation& animation : scene.animations)
+        for (XFileReference& reference : animation.references) {
+            bool frame = false;
+            bool other = false;
+            for (const XFileFrame& node : scene.frames) {
+                if (!nameMatches(node.name, reference.name)) continue;
+                (node.kind == XFILE_NODE_FRAME ? frame : other) = true;
+            }
+            for (const XFileMesh& mesh : scene.meshes) other = other || nameMatches(mesh.name, reference.name);
+            for (const XFileMaterial& material : context.namedMaterials)
+                other = other || nameMatches(material.name, reference.name);
+            reference.other = other && !frame;
+        }
 }
 
 bool readObject(Reader& r, Context& context, const Token& type, int32_t frame, XFileMesh* mesh, int32_t depth) {
@@ -529,7 +689,10 @@ bool readObject(Reader& r, Context& context, const Token& type, int32_t frame, X
         return skipObject(r);
     }
     if (nameIs(type, "Mesh") && !mesh) return readMesh(r, context, frame, depth);
+    if (nameIs(type, "AnimationSet") && !mesh) return readAnimationSet(r, context, frame, depth);
+    if (nameIs(type, "Animation") && !mesh) return readAnimation(r, context, frame, depth);
     if (mesh) {
+        if (nameIs(type, "SkinWeights")) return readSkinWeights(r, mesh);
         if (nameIs(type, "MeshNormals")) return readNormals(r, mesh);
         if (nameIs(type, "MeshTextureCoords")) return readTexCoords(r, mesh);
         if (nameIs(type, "MeshVertexColors")) return readVertexColors(r, mesh);
@@ -555,6 +718,7 @@ bool readObject(Reader& r, Context& context, const Token& type, int32_t frame, X
 bool xfileRead(const uint8_t* bytes, size_t size, XFileScene* scene) {
     scene->frames.clear();
     scene->meshes.clear();
+    scene->animations.clear();
     scene->error[0] = 0;
     Reader r = {};
     r.scene = scene;
@@ -589,12 +753,14 @@ bool xfileRead(const uint8_t* bytes, size_t size, XFileScene* scene) {
             }
             if (!readObject(r, context, token, -1, nullptr, 0)) break;
         }
+        if (!r.failed) classifyReferences(*scene, context);
     } catch (const std::bad_alloc&) {
         fail(r, "out of memory");
     }
     if (r.failed) {
         scene->frames.clear();
         scene->meshes.clear();
+        scene->animations.clear();
         return false;
     }
     return true;

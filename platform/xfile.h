@@ -2,9 +2,10 @@
 // ("bin ") with 32- or 64-bit floats. It keeps what the game's models use:
 // the frame tree with each frame's matrix, the meshes with their polygons
 // (split into triangle fans), normals, texture coordinates, vertex colours
-// and material lists, and the materials with their texture file names.
-// Objects of other kinds (headers, animations, skin data...) are passed over
-// whole, so a reader of those can be added beside without touching these.
+// and material lists, the materials with their texture file names, each
+// mesh's skin weights, and the animation sets with their animations (frame
+// references and keys). Objects of other kinds (headers, options...) are
+// passed over whole.
 //
 // Loading time only: the result lives in vectors. Any thread; no state.
 #pragma once
@@ -17,10 +18,46 @@ constexpr int32_t XFILE_TEXTURE_SIZE = 256;   // texture file names, cut to fit
 constexpr int32_t XFILE_DEPTH_MAX = 64;       // nested objects; deeper files are refused
 constexpr int32_t XFILE_COUNT_MAX = 1 << 24;  // vertices, faces and the like in one list
 
+// Frames, animation sets and animations share one list in file order, so
+// a model's tree can be built in the order its objects were read.
+enum XFileNodeKind : int32_t { XFILE_NODE_FRAME = 0, XFILE_NODE_ANIMATION_SET, XFILE_NODE_ANIMATION };
+
 struct XFileFrame {
     char name[XFILE_NAME_SIZE];
     float matrix[16];   // row vectors, translation in 12..14; identity without a matrix
     int32_t parent;     // index into frames; -1 at the top
+    XFileNodeKind kind;
+    int32_t animation;  // an animation's index into animations; -1 otherwise
+};
+
+// A reference ("{ name }") inside an animation, in file order.
+struct XFileReference {
+    char name[XFILE_NAME_SIZE];
+    // 1 when the name is that of no frame but of another object of the
+    // file (a mesh, a material, an animation): not a target.
+    int32_t other;
+};
+
+// One "AnimationKey" object: keys of one type, each a time and the same
+// number of floats.
+struct XFileKeyList {
+    uint32_t keyType;              // as written; the reader does not judge it
+    int32_t valuesPerKey;
+    std::vector<uint32_t> times;
+    std::vector<float> values;     // valuesPerKey per key
+};
+
+struct XFileAnimation {
+    std::vector<XFileReference> references;
+    std::vector<XFileKeyList> keys;   // in file order
+};
+
+// One bone's influence on a mesh ("SkinWeights").
+struct XFileSkinWeights {
+    char bone[XFILE_NAME_SIZE];      // the frame that moves these vertices
+    std::vector<int32_t> vertices;   // indices into the mesh's positions
+    std::vector<float> weights;      // one per vertex index
+    float offset[16];                // mesh space into the bone's space
 };
 
 struct XFileMaterial {
@@ -49,10 +86,12 @@ struct XFileMesh {
     std::vector<float> texCoords;      // u, v per vertex; empty without
     std::vector<uint32_t> colors;      // 0xAARRGGBB per vertex; empty without
     std::vector<XFileMaterial> materials;
+    std::vector<XFileSkinWeights> skin;   // empty for a mesh without bones
 };
 
 struct XFileScene {
     std::vector<XFileFrame> frames;   // parents before children, in file order
+    std::vector<XFileAnimation> animations;
     std::vector<XFileMesh> meshes;    // in file order
     char error[128];                  // why a read failed; empty after a good read
 };
@@ -60,7 +99,8 @@ struct XFileScene {
 // Reads a whole file image. False, with the reason in scene->error, for
 // anything but a sound .x file: a bad header, a compressed file, truncated
 // or malformed data, counts beyond what the bytes can hold, indices out of
-// range, nesting beyond XFILE_DEPTH_MAX.
+// range, nesting beyond XFILE_DEPTH_MAX, keys of unequal sizes, skin weights
+// on vertices the mesh lacks.
 bool xfileRead(const uint8_t* bytes, size_t size, XFileScene* scene);
 // The frame's matrix times its parents' up to the top: where the frame's
 // meshes sit in the file's space.

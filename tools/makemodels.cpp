@@ -8,7 +8,10 @@
 //     40 x 40 cell (200 model units: map models are five times world units)
 //     showing the surface materials ("gake", "mizu", "yuki_", "dame",
 //     "toumei", "hikari", "nohit") and the marker materials that place
-//     trees, grass and torches ("tree01", "kusa01", "taimatu", ...).
+//     trees, grass and torches ("tree01", "kusa01", "taimatu", ...);
+//   - the skinned, animated models: the chest "xfile/tree/takarabako.x",
+//     the door "xfile/tree/obj_door.x" and the crab enemy
+//     "xfile2/kani/kani01.x" (tools/skinned_shapes.h).
 // Every mesh sits in a frame below the file's top frame, as the collision
 // reader needs. Made the same way every run.
 // Usage: makemodels DATA_DIR GAME_DIR
@@ -20,6 +23,7 @@
 #include <vector>
 
 #include "tools/model_shapes.h"
+#include "tools/skinned_shapes.h"
 #include "tools/xfile_writer.h"
 
 namespace fs = std::filesystem;
@@ -235,6 +239,14 @@ bool writeShop(const fs::path& game) {
            tableTop.write(game / "xfile/table/shop_table02.x");
 }
 
+bool writeText(const fs::path& path, const std::string& text) { return writeBytes(path, text.data(), text.size()); }
+
+bool writeSkinnedModels(const fs::path& game) {
+    return writeText(game / "xfile/tree/takarabako.x", xfileWriteText(chestScene())) &&
+           writeText(game / "xfile/tree/obj_door.x", xfileWriteText(doorScene())) &&
+           writeText(game / "xfile2/kani/kani01.x", xfileWriteText(crabScene()));
+}
+
 // The textures, below the models' folders in the packed data.
 bool writeTextures(const fs::path& data) {
     struct Picture {
@@ -255,6 +267,9 @@ bool writeTextures(const fs::path& data) {
         {"xfile/cave/dame_spike.bmp", 0xFF803030, 0xFF602020, 4},
         {"xfile/cave/hikari_cave.bmp", 0xFFFFF4C0, 0xFFFFE8A0, 32},
         {"xfile/cave/cave_bg.bmp", 0xFF101420, 0xFF141824, 32},
+        {"xfile/tree/takarabako.bmp", 0xFFC08A30, 0xFF8A5A20, 16},
+        {"xfile/tree/obj_door.bmp", 0xFF7A5A3A, 0xFF6A4A2E, 8},
+        {"xfile2/kani/kani01.bmp", 0xFFD05030, 0xFFB04028, 8},
     };
     bool ok = true;
     for (const Picture& p : pictures) ok = writeBmp(data / p.path, pattern(p.a, p.b, p.tile)) && ok;
@@ -275,7 +290,7 @@ int main(int argc, char** argv) {
     }
     fs::path data = argv[1];
     fs::path game = argv[2];
-    bool ok = writeShop(game) && writeCaveBlocks(game) && writeTextures(data);
+    bool ok = writeShop(game) && writeCaveBlocks(game) && writeSkinnedModels(game) && writeTextures(data);
     if (!ok) {
         fprintf(stderr, "makemodels: cannot write the models into %s or the textures into %s\n", argv[2], argv[1]);
         return 1;

@@ -32,6 +32,8 @@ inline int32_t addFrame(XFileScene& scene, const char* name, int32_t parent, flo
     frame.matrix[13] = y;
     frame.matrix[14] = z;
     frame.parent = parent;
+    frame.kind = XFILE_NODE_FRAME;
+    frame.animation = -1;
     scene.frames.push_back(frame);
     return (int32_t)scene.frames.size() - 1;
 }

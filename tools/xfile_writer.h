@@ -8,7 +8,8 @@
 // most 16 indices a line, and each material as a reference "{name}" on its
 // own line to a material written at the top of the file. So every material
 // is written once at the top, named by its name, and meshes refer to them.
-// A mesh's triangles are written as three-cornered faces.
+// A mesh's triangles are written as three-cornered faces, its skin weights
+// after its other data; top-level animation sets follow the frames.
 #pragma once
 #include <cstdarg>
 #include <cstdint>
@@ -99,7 +100,47 @@ inline void textMesh(std::string& out, const XFileMesh& mesh) {
         }
         out += " }\n";
     }
+    for (const XFileSkinWeights& skin : mesh.skin) {
+        appendf(out, " SkinWeights {\n  \"%s\";\n  %d;\n", skin.bone, (int32_t)skin.vertices.size());
+        for (size_t i = 0; i < skin.vertices.size(); ++i)
+            appendf(out, "  %d%s\n", skin.vertices[i], i + 1 < skin.vertices.size() ? "," : ";");
+        for (size_t i = 0; i < skin.weights.size(); ++i)
+            appendf(out, "  %f%s\n", skin.weights[i], i + 1 < skin.weights.size() ? "," : ";");
+        for (int row = 0; row < 4; ++row)
+            appendf(out, "  %f,%f,%f,%f%s\n", skin.offset[row * 4], skin.offset[row * 4 + 1], skin.offset[row * 4 + 2],
+                    skin.offset[row * 4 + 3], row == 3 ? ";;" : ",");
+        out += " }\n";
+    }
     out += "}\n";
+}
+
+inline void textAnimation(std::string& out, const XFileScene& scene, const XFileFrame& node) {
+    const XFileAnimation& animation = scene.animations[(size_t)node.animation];
+    appendf(out, " Animation %s {\n", node.name);
+    for (const XFileReference& reference : animation.references) appendf(out, "  {%s}\n", reference.name);
+    for (const XFileKeyList& list : animation.keys) {
+        appendf(out, "  AnimationKey {\n   %u;\n   %d;\n", list.keyType, (int32_t)list.times.size());
+        for (size_t k = 0; k < list.times.size(); ++k) {
+            appendf(out, "   %u;%d;", list.times[k], list.valuesPerKey);
+            for (int32_t v = 0; v < list.valuesPerKey; ++v)
+                appendf(out, "%f%s", list.values[k * (size_t)list.valuesPerKey + (size_t)v],
+                        v + 1 < list.valuesPerKey ? "," : ";;");
+            out += k + 1 < list.times.size() ? ",\n" : ";\n";
+        }
+        out += "  }\n";
+    }
+    out += " }\n";
+}
+
+inline void textAnimationSets(std::string& out, const XFileScene& scene) {
+    for (int32_t set = 0; set < (int32_t)scene.frames.size(); ++set) {
+        const XFileFrame& f = scene.frames[(size_t)set];
+        if (f.kind != XFILE_NODE_ANIMATION_SET || f.parent >= 0) continue;
+        appendf(out, "AnimationSet %s {\n", f.name);
+        for (const XFileFrame& node : scene.frames)
+            if (node.kind == XFILE_NODE_ANIMATION && node.parent == set) textAnimation(out, scene, node);
+        out += "}\n";
+    }
 }
 
 inline void textFrame(std::string& out, const XFileScene& scene, int32_t frame) {
@@ -112,7 +153,8 @@ inline void textFrame(std::string& out, const XFileScene& scene, int32_t frame) 
     for (const XFileMesh& mesh : scene.meshes)
         if (mesh.frame == frame) textMesh(out, mesh);
     for (int32_t child = 0; child < (int32_t)scene.frames.size(); ++child)
-        if (scene.frames[(size_t)child].parent == frame) textFrame(out, scene, child);
+        if (scene.frames[(size_t)child].parent == frame && scene.frames[(size_t)child].kind == XFILE_NODE_FRAME)
+            textFrame(out, scene, child);
     out += "}\n";
 }
 
@@ -125,7 +167,9 @@ inline std::string xfileWriteText(const XFileScene& scene) {
     for (const XFileMesh& mesh : scene.meshes)
         if (mesh.frame < 0) textMesh(out, mesh);
     for (int32_t frame = 0; frame < (int32_t)scene.frames.size(); ++frame)
-        if (scene.frames[(size_t)frame].parent < 0) textFrame(out, scene, frame);
+        if (scene.frames[(size_t)frame].parent < 0 && scene.frames[(size_t)frame].kind == XFILE_NODE_FRAME)
+            textFrame(out, scene, frame);
+    textAnimationSets(out, scene);
     return out;
 }
 
@@ -242,7 +286,48 @@ inline void binaryMesh(BinaryOut& out, const XFileMesh& mesh) {
         }
         out.close();
     }
+    for (const XFileSkinWeights& skin : mesh.skin) {
+        out.object("SkinWeights", nullptr);
+        out.string(skin.bone);
+        std::vector<uint32_t> indices = {(uint32_t)skin.vertices.size()};
+        for (int32_t v : skin.vertices) indices.push_back((uint32_t)v);
+        out.ints(indices);
+        std::vector<float> floats = skin.weights;
+        floats.insert(floats.end(), skin.offset, skin.offset + 16);
+        out.floats(floats);
+        out.close();
+    }
     out.close();
+}
+
+inline void binaryAnimationSets(BinaryOut& out, const XFileScene& scene) {
+    for (int32_t set = 0; set < (int32_t)scene.frames.size(); ++set) {
+        const XFileFrame& f = scene.frames[(size_t)set];
+        if (f.kind != XFILE_NODE_ANIMATION_SET || f.parent >= 0) continue;
+        out.object("AnimationSet", f.name);
+        for (const XFileFrame& node : scene.frames) {
+            if (node.kind != XFILE_NODE_ANIMATION || node.parent != set) continue;
+            const XFileAnimation& animation = scene.animations[(size_t)node.animation];
+            out.object("Animation", node.name);
+            for (const XFileReference& reference : animation.references) {
+                out.open();
+                out.name(reference.name);
+                out.close();
+            }
+            for (const XFileKeyList& list : animation.keys) {
+                out.object("AnimationKey", nullptr);
+                out.ints({list.keyType, (uint32_t)list.times.size()});
+                for (size_t k = 0; k < list.times.size(); ++k) {
+                    out.ints({list.times[k], (uint32_t)list.valuesPerKey});
+                    const float* values = list.values.data() + k * (size_t)list.valuesPerKey;
+                    out.floats(std::vector<float>(values, values + list.valuesPerKey));
+                }
+                out.close();
+            }
+            out.close();
+        }
+        out.close();
+    }
 }
 
 inline void binaryFrame(BinaryOut& out, const XFileScene& scene, int32_t frame) {
@@ -254,7 +339,8 @@ inline void binaryFrame(BinaryOut& out, const XFileScene& scene, int32_t frame) 
     for (const XFileMesh& mesh : scene.meshes)
         if (mesh.frame == frame) binaryMesh(out, mesh);
     for (int32_t child = 0; child < (int32_t)scene.frames.size(); ++child)
-        if (scene.frames[(size_t)child].parent == frame) binaryFrame(out, scene, child);
+        if (scene.frames[(size_t)child].parent == frame && scene.frames[(size_t)child].kind == XFILE_NODE_FRAME)
+            binaryFrame(out, scene, child);
     out.close();
 }
 
@@ -270,6 +356,8 @@ inline std::vector<uint8_t> xfileWriteBinary(const XFileScene& scene, bool doubl
     for (const XFileMesh& mesh : scene.meshes)
         if (mesh.frame < 0) binaryMesh(out, mesh);
     for (int32_t frame = 0; frame < (int32_t)scene.frames.size(); ++frame)
-        if (scene.frames[(size_t)frame].parent < 0) binaryFrame(out, scene, frame);
+        if (scene.frames[(size_t)frame].parent < 0 && scene.frames[(size_t)frame].kind == XFILE_NODE_FRAME)
+            binaryFrame(out, scene, frame);
+    binaryAnimationSets(out, scene);
     return out.bytes;
 }

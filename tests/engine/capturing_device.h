@@ -77,6 +77,10 @@ public:
     GfxResult drawIndexedPrimitive(GfxPrimitive type, int32_t base, int32_t start, int32_t count) override {
         return d->drawIndexedPrimitive(type, base, start, count);
     }
+    void setSkinProgram(int32_t bones, int32_t lit) override { d->setSkinProgram(bones, lit); }
+    void setSkinConstants(int32_t first, const float* values, int32_t count) override {
+        d->setSkinConstants(first, values, count);
+    }
     bool readBackBuffer(uint32_t* argb, int32_t w, int32_t h) override { return d->readBackBuffer(argb, w, h); }
     bool readRenderTarget(GfxSurface* s, uint32_t* argb, int32_t w, int32_t h) override {
         return d->readRenderTarget(s, argb, w, h);

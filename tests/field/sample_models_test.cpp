@@ -1,7 +1,8 @@
 // The sample's models as the game finds them: booted on the packed sample
 // data, every "map:" model of both stages loads as a mesh with its textures
 // from the archive and as a collision block, and the cave's blocks carry
-// the surfaces their materials name.
+// the surfaces their materials name; the chest, the door and the crab load
+// as skinned models with their textures.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -9,6 +10,7 @@
 #include "dungeon/floor_map.h"
 #include "engine/device.h"
 #include "engine/meshes.h"
+#include "engine/skin_models.h"
 #include "engine/stage_index.h"
 #include "field/collision_mesh.h"
 #include "field/map_collision.h"
@@ -74,4 +76,44 @@ TEST_F(MeshSampleModels, EveryStageModelLoadsWithItsTexturesAndItsCollision) {
     ASSERT_EQ(findGroundUnder(-40.0f, 3.0f, -40.0f, &hit), 1);
     EXPECT_FLOAT_EQ(hit.floorHeight, 0.0f);
     resetFloorMap();
+}
+
+class SkinModelSample : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HarnessOptions options;
+        options.gfx = &GFX_RECORDING;
+        ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    }
+    void TearDown() override {
+        releaseSkinModel(&gFieldModels[2]);
+        releaseSkinModel(&gFieldModels[3]);
+        releaseSkinModel(&gEnemyModels[10]);
+        harnessShutdown();
+    }
+};
+
+TEST_F(SkinModelSample, TheChestTheDoorAndTheCrabLoadWithTheirTextures) {
+    const struct {
+        SkinModel* model;
+        const char* path;
+        int32_t white, shaderSet;
+        const char* bone;
+    } MODELS[] = {
+        {&gFieldModels[2], "xfile/tree/takarabako.x", 0, 1, "futa"},
+        {&gFieldModels[3], "xfile/tree/obj_door.x", 0, 1, "tobira"},
+        {&gEnemyModels[10], "xfile2/kani/kani01.x", 0, 0, "eye"},
+    };
+    int32_t boxesBefore = gHeadlessMessageBoxes.total;
+    for (const auto& m : MODELS) {
+        ASSERT_EQ(m.model->device, gD3DDevice) << "attached at start-up";
+        ASSERT_EQ(loadSkinModel(m.model, m.path, m.white, m.shaderSet), SKIN_LOAD_OK) << m.path;
+        const SkinModelData& data = *m.model->data;
+        EXPECT_GE(findModelFrame(data, m.bone), 0) << m.path;
+        EXPECT_GE(data.firstAnimation, 0) << m.path;
+        ASSERT_FALSE(data.containers.empty()) << m.path;
+        EXPECT_NE(data.containers[0].textures[0], nullptr) << m.path;
+        EXPECT_EQ(data.containers[0].builtMethod, SKIN_METHOD_INDEXED) << m.path;
+    }
+    EXPECT_EQ(gHeadlessMessageBoxes.total, boxesBefore) << "no model or texture is missing";
 }

@@ -1,6 +1,7 @@
 // Arbitrary bytes as a .x file, text or binary. The input has nothing
 // behind it, so any read past its end is caught; a file that reads must
-// hold only indices within its own lists.
+// hold only indices within its own lists: faces, normals and materials,
+// skin weights on its own vertices, nodes naming their animations.
 #include <cstddef>
 #include <cstdint>
 
@@ -9,11 +10,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     XFileScene scene;
     if (!xfileRead(data, size, &scene)) {
-        if (!scene.error[0] || !scene.meshes.empty() || !scene.frames.empty()) __builtin_trap();
+        if (!scene.error[0] || !scene.meshes.empty() || !scene.frames.empty() || !scene.animations.empty())
+            __builtin_trap();
         return 0;
     }
     for (size_t f = 0; f < scene.frames.size(); ++f) {
-        if (scene.frames[f].parent >= (int32_t)f || scene.frames[f].parent < -1) __builtin_trap();
+        const XFileFrame& node = scene.frames[f];
+        if (node.parent >= (int32_t)f || node.parent < -1) __builtin_trap();
+        if ((node.kind == XFILE_NODE_ANIMATION) != (node.animation >= 0) ||
+            node.animation >= (int32_t)scene.animations.size())
+            __builtin_trap();
         float m[16];
         xfileFrameToRoot(scene, (int32_t)f, m);
     }
@@ -33,6 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 __builtin_trap();
         if (!mesh.texCoords.empty() && mesh.texCoords.size() != vertices * 2) __builtin_trap();
         if (!mesh.colors.empty() && mesh.colors.size() != vertices) __builtin_trap();
+        for (const XFileSkinWeights& skin : mesh.skin) {
+            if (skin.vertices.size() != skin.weights.size()) __builtin_trap();
+            for (int32_t index : skin.vertices)
+                if (index < 0 || (size_t)index >= vertices) __builtin_trap();
+        }
     }
+    for (const XFileAnimation& animation : scene.animations)
+        for (const XFileKeyList& list : animation.keys)
+            if (list.valuesPerKey < 0 || list.valuesPerKey > 16 ||
+                list.values.size() != list.times.size() * (size_t)list.valuesPerKey)
+                __builtin_trap();
     return 0;
 }

@@ -139,6 +139,29 @@ TEST_P(GfxBuffers, DrawsThatWouldReadOutsideTheBuffersAreRefused) {
     for (GfxBuffer* b : {vb, ib, farIndices}) device->releaseBuffer(b);
 }
 
+TEST_P(GfxBuffers, SkinnedVerticesDrawOnlyIndexedThroughAProgram) {
+    GfxSkinVertex vertices[3] = {};
+    const uint32_t indices[3] = {0, 1, 2};
+    GfxBuffer* vb = filled(device, GFX_BUFFER_VERTEX, vertices, sizeof vertices);
+    GfxBuffer* ib = filled(device, GFX_BUFFER_INDEX, indices, sizeof indices);
+    device->setVertexFormat(GFX_FVF_SKINNED);
+    device->setStreamSource(vb, sizeof(GfxSkinVertex));
+    device->setIndices(ib);
+    ASSERT_EQ(device->beginScene(), GFX_OK);
+    EXPECT_EQ(device->drawIndexedPrimitive(GFX_PT_TRIANGLELIST, 0, 0, 1), GFX_INVALID_CALL) << "no program set";
+    device->setSkinProgram(5, 0);
+    EXPECT_EQ(device->drawIndexedPrimitive(GFX_PT_TRIANGLELIST, 0, 0, 1), GFX_INVALID_CALL) << "five bones: none set";
+    device->setSkinProgram(2, 1);
+    EXPECT_EQ(device->drawIndexedPrimitive(GFX_PT_TRIANGLELIST, 0, 0, 1), GFX_OK);
+    EXPECT_EQ(device->drawPrimitiveUP(GFX_PT_TRIANGLELIST, 1, vertices, sizeof(GfxSkinVertex)), GFX_INVALID_CALL)
+        << "skinned vertices are not drawn from user memory";
+    device->setSkinProgram(0, 0);
+    EXPECT_EQ(device->drawIndexedPrimitive(GFX_PT_TRIANGLELIST, 0, 0, 1), GFX_INVALID_CALL) << "the program unset";
+    device->endScene();
+    device->releaseBuffer(vb);
+    device->releaseBuffer(ib);
+}
+
 class GfxHeadlessBuffers : public DeviceFixture, public ::testing::Test {
 protected:
     void SetUp() override {

@@ -10,6 +10,7 @@
 
 #include "platform/xfile.h"
 #include "tools/model_shapes.h"
+#include "tools/skinned_shapes.h"
 #include "tools/xfile_writer.h"
 
 namespace {
@@ -129,6 +130,68 @@ TEST(XFileReader, AFramePlacesItsMeshesChildFirstThenParent) {
     EXPECT_FLOAT_EQ(m[12], 0.0f);
 }
 
+// Skin weights, animation sets, their references and keys of every type
+// read back the same from each encoding, in file order.
+TEST(XFileReader, SkinsAndAnimationsReadTheSameAsTextAndAsBinary) {
+    XFileScene original = crabScene();
+    std::vector<uint8_t> b32 = xfileWriteBinary(original, false);
+    std::vector<uint8_t> b64 = xfileWriteBinary(original, true);
+    for (int encoding = 0; encoding < 3; ++encoding) {
+        SCOPED_TRACE(encoding);
+        XFileScene scene;
+        std::string text = xfileWriteText(original);
+        const uint8_t* bytes = encoding == 0 ? reinterpret_cast<const uint8_t*>(text.data())
+                                             : (encoding == 1 ? b32.data() : b64.data());
+        size_t size = encoding == 0 ? text.size() : (encoding == 1 ? b32.size() : b64.size());
+        ASSERT_TRUE(xfileRead(bytes, size, &scene)) << scene.error;
+        expectSameScene(original, scene, "crab");
+        for (size_t f = 0; f < original.frames.size(); ++f) {
+            EXPECT_EQ(scene.frames[f].kind, original.frames[f].kind) << "node " << f;
+            EXPECT_EQ(scene.frames[f].animation, original.frames[f].animation) << "node " << f;
+        }
+        const XFileMesh& mesh = scene.meshes[0];
+        ASSERT_EQ(mesh.skin.size(), original.meshes[0].skin.size());
+        for (size_t b = 0; b < mesh.skin.size(); ++b) {
+            EXPECT_STREQ(mesh.skin[b].bone, original.meshes[0].skin[b].bone);
+            EXPECT_EQ(mesh.skin[b].vertices, original.meshes[0].skin[b].vertices);
+            EXPECT_EQ(mesh.skin[b].weights, original.meshes[0].skin[b].weights);
+            EXPECT_EQ(memcmp(mesh.skin[b].offset, original.meshes[0].skin[b].offset, 64), 0) << "bone " << b;
+        }
+        ASSERT_EQ(scene.animations.size(), original.animations.size());
+        for (size_t a = 0; a < scene.animations.size(); ++a) {
+            const XFileAnimation& x = scene.animations[a];
+            const XFileAnimation& y = original.animations[a];
+            ASSERT_EQ(x.references.size(), 1u);
+            EXPECT_STREQ(x.references[0].name, y.references[0].name);
+            EXPECT_EQ(x.references[0].other, 0) << "a frame";
+            ASSERT_EQ(x.keys.size(), y.keys.size());
+            for (size_t k = 0; k < x.keys.size(); ++k) {
+                EXPECT_EQ(x.keys[k].keyType, y.keys[k].keyType);
+                EXPECT_EQ(x.keys[k].valuesPerKey, y.keys[k].valuesPerKey);
+                EXPECT_EQ(x.keys[k].times, y.keys[k].times);
+                for (size_t v = 0; v < y.keys[k].values.size(); ++v)
+                    EXPECT_NEAR(x.keys[k].values[v], y.keys[k].values[v], 1e-6f) << "animation " << a << " list " << k;
+            }
+        }
+    }
+}
+
+TEST(XFileReader, AReferenceIsMarkedWhenItNamesNoFrameButAnotherObject) {
+    const std::string text =
+        "xof 0302txt 0032\nMaterial red { 1;0;0;1;; 1; 0;0;0;; 0;0;0;; }\nFrame arm { }\n"
+        "Animation a { {arm} {red} {nothing} AnimationOptions { 1; 0; } }\n";
+    XFileScene scene;
+    ASSERT_TRUE(read(text, &scene)) << scene.error;
+    ASSERT_EQ(scene.animations.size(), 1u);
+    const std::vector<XFileReference>& refs = scene.animations[0].references;
+    ASSERT_EQ(refs.size(), 3u);
+    EXPECT_EQ(refs[0].other, 0) << "a frame";
+    EXPECT_EQ(refs[1].other, 1) << "a material";
+    EXPECT_EQ(refs[2].other, 0) << "nothing of that name: left for the loader to refuse";
+    EXPECT_EQ(scene.frames[1].kind, XFILE_NODE_ANIMATION);
+    EXPECT_EQ(scene.frames[1].parent, -1);
+}
+
 TEST(XFileReader, RefusesDamagedFilesWithAReason) {
     std::string good = xfileWriteText(cubeScene());
     std::vector<uint8_t> binary = xfileWriteBinary(cubeScene(), false);
@@ -159,6 +222,14 @@ TEST(XFileReader, RefusesDamagedFilesWithAReason) {
              return s;
          }()},
         {"an unterminated string", "xof 0302txt 0032\nMaterial m { 1;1;1;1;; 1; 0;0;0;; 0;0;0;; TextureFilename { \"a.bmp }"},
+        {"skin weights on a vertex the mesh lacks",
+         "xof 0302txt 0032\nMesh m { 3; 0;0;0;, 1;0;0;, 0;0;1;; 1; 3;0,1,2;; SkinWeights { \"b\"; 1; 3; 1.0; "
+         "1;0;0;0;0;1;0;0;0;0;1;0;0;0;0;1;; } }\n"},
+        {"skin weights cut short", "xof 0302txt 0032\nMesh m { 3; 0;0;0;, 1;0;0;, 0;0;1;; 1; 3;0,1,2;; SkinWeights { \"b\"; 2; 0,1; 1.0;"},
+        {"keys of unequal sizes",
+         "xof 0302txt 0032\nAnimation a { AnimationKey { 2; 2; 0;3;0,0,0;;, 10;4;0,0,0,0;;; } }\n"},
+        {"a key time below zero", "xof 0302txt 0032\nAnimation a { AnimationKey { 2; 1; -5;3;0,0,0;;; } }\n"},
+        {"an unclosed reference", "xof 0302txt 0032\nAnimation a { { b c } }\n"},
         {"normals for other faces",
          "xof 0302txt 0032\nMesh m { 3; 0;0;0;, 1;0;0;, 0;0;1;; 1; 3;0,1,2;; MeshNormals { 1; 0;1;0;; 2; 3;0,0,0;, 3;0,0,0;; } }\n"},
     };
