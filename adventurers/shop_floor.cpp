@@ -4,10 +4,12 @@ int32_t gShopFloorState;
 int32_t gShopDayPhase;
 int32_t gShopSequence;
 int32_t gFieldTicks;
+int32_t gSelectedShelf;
 
 void resetShopFloorState() {
     gShopFloorState = 0;
     gFieldTicks = 0;
+    gSelectedShelf = 0;
 }
 
 void resetShopDayState() {

@@ -4,6 +4,7 @@ int32_t gDungeonIndex;
 int32_t gRunEndState;
 int32_t gRunEndTimer;
 int32_t gSpecialMusicTimer;
+float gBossCutFade = 1.0f;
 EventNumber gEventNumber;
 
 // The field frame arrives with the dungeon floors.
@@ -16,5 +17,6 @@ void resetFieldFrameState() {
     gRunEndState = 0;
     gRunEndTimer = 0;
     gSpecialMusicTimer = 0;
+    gBossCutFade = 1.0f;
     gEventNumber = EventNumber{};
 }

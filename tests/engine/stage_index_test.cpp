@@ -296,15 +296,18 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     EXPECT_EQ(shop.maptype, 0);
     EXPECT_EQ(shop.hasMapbg, 1);
     EXPECT_STREQ(shop.mapbg, "xfile/shop/shop_sky.x");   // no CR kept
-    ASSERT_EQ(shop.mapCount, 2);
-    EXPECT_STREQ(shop.map[1], "xfile/shop/shop_street.x");
+    ASSERT_EQ(shop.mapCount, 3);
+    EXPECT_STREQ(shop.map[1], "xfile/shop/shop_rug.x");
+    EXPECT_EQ(shop.maplight, 2);
+    EXPECT_STREQ(shop.waterfile, "xfile/shop/water");
+    EXPECT_EQ(shop.wateranimnum, 4);
     EXPECT_EQ(shop.mapcameraCount, 1);
     EXPECT_EQ(shop.startpos[2], -40);
     EXPECT_EQ(shop.farclip, 1000);
     EXPECT_EQ(shop.sunMode, STAGE_SUN_DAY);
     EXPECT_EQ(shop.backcolor[0], 200);
     EXPECT_EQ(shop.lightdir[2], 0.25f);
-    EXPECT_EQ(shop.waterheight, -1000.0f);   // no water: the default stays
+    EXPECT_EQ(shop.waterheight, -1000.0f);   // a basin no one wades in: the default stays
     EXPECT_EQ(shop.deathheight, -70);
 
     const StageRecord& cave = gStages[1];
