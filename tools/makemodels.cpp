@@ -231,7 +231,7 @@ bool writeShop(const fs::path& game) {
     Model rug;
     rug.floor(-100, -60, 100, 60, 0.5f, rug.material("rug", 1, 1, 1, "shop_jutan01.tga"));
     Model sky;
-    sky.box(-4000, -100, -4000, 4000, 3000, 4000, sky.material("nohit_sky", 0.6f, 0.8f, 1.0f, "sky_day.bmp"));
+    sky.box(-600, -40, -600, 600, 500, 600, sky.material("nohit_sky", 0.6f, 0.8f, 1.0f, "sky_day.bmp"));
     Model table;
     table.box(-60, 0, -25, 60, 40, 25, table.material("table", 1, 1, 1, "table_wood.bmp"));
     Model tableTop;
