@@ -212,7 +212,8 @@ bool writeCaveBlocks(const fs::path& game) {
         ok = m.write(game / name) && ok;
     }
     Model background;
-    background.box(-3000, -200, -3000, 3000, 2000, 3000, background.material("nohit_bg", 0.1f, 0.1f, 0.15f, "cave_bg.bmp"));
+    // Inside the far plane of the wide passes (x 2.8) and seen from within.
+    background.box(-450, -100, -450, 450, 400, 450, background.material("nohit_bg", 0.1f, 0.1f, 0.15f, "w_cave_bg.bmp"));
     return background.write(game / "xfile/cave/cave_bg.x") && ok;
 }
 
@@ -230,8 +231,9 @@ bool writeShop(const fs::path& game) {
     // The rug lies apart: its model follows the player's rug choice.
     Model rug;
     rug.floor(-100, -60, 100, 60, 0.5f, rug.material("rug", 1, 1, 1, "shop_jutan01.tga"));
+    // Inside the far plane of the wide passes (x 2.8) and seen from within.
     Model sky;
-    sky.box(-600, -40, -600, 600, 500, 600, sky.material("nohit_sky", 0.6f, 0.8f, 1.0f, "sky_day.bmp"));
+    sky.box(-450, -40, -450, 450, 400, 450, sky.material("nohit_sky", 0.6f, 0.8f, 1.0f, "w_sky_day.bmp"));
     Model table;
     table.box(-60, 0, -25, 60, 40, 25, table.material("table", 1, 1, 1, "table_wood.bmp"));
     Model tableTop;
@@ -252,7 +254,7 @@ bool writeTextures(const fs::path& data) {
         {"xfile/shop/yuka_ita2.bmp", 0xFFB08050, 0xFF9A6A40, 8},
         {"xfile/shop/kabe_sikkui.bmp", 0xFFEDE6D8, 0xFFE2DACB, 16},
         {"xfile/shop/street_stone.bmp", 0xFF8C8C88, 0xFF7A7A76, 16},
-        {"xfile/shop/sky_day.bmp", 0xFF8CC4F0, 0xFF9CCCF4, 32},
+        {"xfile/shop/w_sky_day.bmp", 0xFF8CC4F0, 0xFF9CCCF4, 32},
         {"xfile/table/table_wood.bmp", 0xFF8A5A30, 0xFF7A4E28, 4},
         {"xfile/shop/water_shop.bmp", 0xA0307090, 0xA0388AA8, 16},
         // The shop's chosen decoration, drawn over the room's own wall and floor.
@@ -264,7 +266,7 @@ bool writeTextures(const fs::path& data) {
         {"xfile/cave/yuki_cave.bmp", 0xFFF4F6FA, 0xFFE8ECF2, 16},
         {"xfile/cave/dame_spike.bmp", 0xFF803030, 0xFF602020, 4},
         {"xfile/cave/hikari_cave.bmp", 0xFFFFF4C0, 0xFFFFE8A0, 32},
-        {"xfile/cave/cave_bg.bmp", 0xFF101420, 0xFF141824, 32},
+        {"xfile/cave/w_cave_bg.bmp", 0xFF101420, 0xFF141824, 32},
     };
     bool ok = true;
     for (const Picture& p : pictures) ok = writeBmp(data / p.path, pattern(p.a, p.b, p.tile)) && ok;
