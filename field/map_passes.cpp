@@ -284,7 +284,7 @@ void drawMapLayers() {
     device->setRenderState(GFX_RS_SRCBLEND, stage.hikariadd ? GFX_BLEND_ONE : GFX_BLEND_SRCALPHA);
     device->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_ONE);
     setColorOpByMode(stage.hikaridrawcode);
-    uint32_t alpha = (uint32_t)(int32_t)((float)stage.hikarialpha * gBossCutFade);
+    uint32_t alpha = (uint32_t)(int64_t)((float)stage.hikarialpha * gBossCutFade);
     device->setRenderState(GFX_RS_TEXTUREFACTOR, (alpha << 24) | 0xFFFFFFu);
     device->setTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
     device->setTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);
