@@ -90,8 +90,7 @@ void releaseAllTextures() {
 // The field's own pictures and models, the customers' sprite sheets and the
 // enemies arrive with the rest of the field's loading.
 void loadFieldResources() {
-    GameState& game = runningGameState();
-    if (gStageIndex >= 0 && gStageIndex <= 3) game.shopSize = gStageIndex;
+    followShopSize();
     clearMeshTextures();
     bindStageModels();
     loadFloorEnemies();
@@ -112,7 +111,7 @@ void releaseStageModels() {
 
 void bindStageModels() {
     if (gStageIndex < 0 || gStageIndex >= STAGE_CODE_COUNT) return;
-    gCurrentStage = &gStages[gStageIndex];
+    bindCurrentStage();
     const StageRecord& stage = *gCurrentStage;
     clearMapBlocks();
     for (int32_t i = 0; i < stage.mapCount && i < STAGE_MAP_MAX && i < STAGE_MESH_COUNT; ++i) {

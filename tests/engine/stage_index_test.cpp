@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "engine/save_file.h"
 #include "engine/stage_index.h"
 
 class StageIndexTest : public ::testing::Test {
@@ -326,4 +327,30 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     EXPECT_EQ(cave.gakecheck, 1);
     EXPECT_EQ(cave.windlerf, 1);
     EXPECT_EQ(cave.deathheight, -70);
+}
+
+// A field load of a shop stage binds the stage of the shop's size.
+TEST(StageShopSize, ShopStagesFollowTheShopSize) {
+    struct Case {
+        int32_t asked, shopSize, want;
+    };
+    const Case cases[] = {
+        {0, 2, 2}, {3, 2, 2}, {1, 0, 0},
+        {4, 2, 4},    // the fifth shop stage is no size
+        {7, 1, 7},    // a dungeon stage
+        {1, 9, 1},    // a damaged size: the stage as asked
+        {2, -1, 2},
+    };
+    GameState& game = runningGameState();
+    int32_t keptSize = game.shopSize;
+    for (const Case& c : cases) {
+        gStageIndex = c.asked;
+        game.shopSize = c.shopSize;
+        followShopSize();
+        EXPECT_EQ(gStageIndex, c.want) << "asked " << c.asked << ", size " << c.shopSize;
+        bindCurrentStage();
+        EXPECT_EQ(gCurrentStage, &gStages[c.want]);
+    }
+    game.shopSize = keptSize;
+    resetStagePosition();
 }
