@@ -7,10 +7,12 @@ int32_t gShopDayPhase;
 int32_t gShopSequence;
 int32_t gFieldTicks;
 ShopAtmosphere gShopAtmosphere;
+int32_t gSelectedShelf;
 
 void resetShopFloorState() {
     gShopFloorState = 0;
     gFieldTicks = 0;
+    gSelectedShelf = 0;
 }
 
 void resetShopDayState() {

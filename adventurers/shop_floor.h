@@ -15,6 +15,7 @@ constexpr int32_t SHOP_FLOOR_EDITING = 2;
 constexpr int32_t SHOP_FLOOR_HOLDS_OVERLAY = 23;
 constexpr int32_t SHOP_FLOOR_ITEM_INFO = 50;
 extern int32_t gFieldTicks;      // the shop floor's tick counter
+extern int32_t gSelectedShelf;   // the shelf picked while editing shelves
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetShopFloorState();
 

@@ -7,6 +7,7 @@ int32_t gDungeonIndex;
 int32_t gRunEndState;
 int32_t gRunEndTimer;
 int32_t gSpecialMusicTimer;
+float gBossCutFade = 1.0f;
 EventNumber gEventNumber;
 
 // The rest of the field frame arrives with the dungeon floors; the player's
@@ -23,5 +24,6 @@ void resetFieldFrameState() {
     gRunEndState = 0;
     gRunEndTimer = 0;
     gSpecialMusicTimer = 0;
+    gBossCutFade = 1.0f;
     gEventNumber = EventNumber{};
 }

@@ -8,6 +8,9 @@ extern int32_t gDungeonIndex;   // current dungeon, 0..5
 extern int32_t gRunEndState;    // 0 running, 1 defeated, 2 returned, 3 cleared
 extern int32_t gRunEndTimer;
 extern int32_t gSpecialMusicTimer;   // counted down by the field frame; music track 10 while above 0
+// 1.0 from a floor's start, falling to 0 while a boss makes its entrance;
+// the light layer of the map fades with it.
+extern float gBossCutFade;
 
 // The event script to run (or running): "iv/iv<major>_<minor>.ivt".
 struct EventNumber {

@@ -10,6 +10,7 @@
 #include "engine/scene_pictures.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
+#include "engine/stage_index.h"
 #include "platform/thread.h"
 
 StageChange gStageChange;
@@ -164,6 +165,10 @@ static void startSceneOrWorld(LoaderKind kind) {
     finishRunningLoader();
     gSceneLoading = 1;
     gShowLoading = 1;
+    // The field's stage is bound here, on the main thread, so that the
+    // loader thread finds it bound (the frames meanwhile clear with its colour).
+    if (kind == LOADER_SCENE && gGameMode == GAME_MODE_FIELD) followShopSize();
+    if (kind == LOADER_WORLD || gGameMode == GAME_MODE_FIELD) bindCurrentStage();
     launchLoader(kind);
 }
 

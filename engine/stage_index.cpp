@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/save_file.h"
+
 const char* const STAGE_CODES[STAGE_CODE_COUNT] = {
     "0-1", "0-2", "0-3", "0-4", "0-5",   "1-1",  "1-2",  "1-3",  "1-4",  "1-5", "1-6",
     "1-7", "1-8", "1-9", "1-10", "1-11", "1-12", "1-13", "1-14", "1-15", "1-16",
@@ -12,6 +14,18 @@ int32_t gStageCount;
 int32_t gStageIndex;
 int32_t gFloorIndex;
 StageRecord* gCurrentStage;
+
+void followShopSize() {
+    int32_t size = runningGameState().shopSize;
+    if (gStageIndex < 0 || gStageIndex > 3 || size < 0 || size > 3) return;
+    if (gStageIndex != size) gStageIndex = size;
+}
+
+void bindCurrentStage() {
+    if (gStageIndex < 0 || gStageIndex >= STAGE_CODE_COUNT) return;
+    StageRecord* stage = &gStages[gStageIndex];
+    if (gCurrentStage != stage) gCurrentStage = stage;
+}
 
 int32_t stageCodeIndex(const char* from, const char* end) {
     int32_t index = STAGE_CODE_UNKNOWN;

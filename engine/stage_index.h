@@ -93,6 +93,16 @@ extern int32_t gFloorIndex;          // the current floor of a dungeon, 0-based
 // The current stage and floor back to a fresh process's; the table stays.
 void resetStagePosition();
 extern StageRecord* gCurrentStage;   // bound when the field loads a stage; null before
+// Binds gCurrentStage to the record of gStageIndex (an index out of range
+// binds nothing). Written only when it changes: the scene starter binds it
+// on the main thread before a field load, so the loader thread, binding it
+// again, only reads it while the main thread clears with its colour.
+void bindCurrentStage();
+// The shop's stages 0 to 3 are its four sizes: a field load asked for any
+// of them takes the running game's shopSize instead (a size outside 0..3,
+// from a damaged save, leaves the index as asked). Written only when it
+// changes, for the same reason.
+void followShopSize();
 
 // The index of the code at the start of [from, end): every code of
 // STAGE_CODES that matches over its own length overwrites the one before, so

@@ -1,6 +1,258 @@
 #include "field/world_renderer.h"
 
+#include <cstring>
+
+#include "engine/device.h"
+#include "engine/overlay_screen.h"
+#include "engine/settings.h"
+#include "engine/stage_index.h"
+#include "field/effect_passes.h"
+#include "field/field_camera.h"
+#include "field/field_models.h"
+#include "field/map_passes.h"
+#include "field/resources.h"
+#include "field/stage_light.h"
+
+EffectCounts gEffectCounts;
+int32_t gMapFrameCounter;
+MeshStateCache gMeshStateCache;
 float gMipmapLodBias = 0.0f;
 
-// The world renderer arrives with the field's drawing.
-void drawWorld3D() {}
+const uint32_t COLOR_OP_BY_MODE[7] = {
+    GFX_TOP_SELECTARG1, GFX_TOP_MODULATE, GFX_TOP_MODULATE2X, GFX_TOP_ADD,
+    GFX_TOP_ADDSIGNED,  GFX_TOP_SUBTRACT, GFX_TOP_ADDSMOOTH,
+};
+
+namespace {
+
+constexpr float DEGREES_TO_RADIANS = 0.017453292f;
+constexpr uint32_t WORLD_VERTEX_FORMAT = GFX_FVF_XYZ | GFX_FVF_NORMAL | GFX_FVF_DIFFUSE | GFX_FVF_TEX1;
+static_assert(WORLD_VERTEX_FORMAT == MESH_VERTEX_FORMAT);
+
+uint32_t floatBits(float value) {
+    uint32_t bits = 0;
+    memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// Fog per stage: on when the stage's fog starts anywhere but 0.0 and the
+// settings allow fog.
+void setStageFog(GfxDevice* device, const StageRecord& stage) {
+    bool on = stage.fog[0] != 0.0f && gUseFog != 1;
+    device->setRenderState(GFX_RS_FOGENABLE, on);
+    if (!on) return;
+    device->setRenderState(GFX_RS_FOGSTART, floatBits(stage.fog[0]));
+    device->setRenderState(GFX_RS_FOGEND, floatBits(stage.fog[1]));
+    device->setRenderState(GFX_RS_FOGVERTEXMODE, GFX_FOG_LINEAR);
+    uint32_t color = 0xFF000000u + ((uint32_t)stage.fogcolor[0] & 0xFF) * 65536u +
+                     ((uint32_t)stage.fogcolor[1] & 0xFF) * 256u + ((uint32_t)stage.fogcolor[2] & 0xFF);
+    device->setRenderState(GFX_RS_FOGCOLOR, color);
+}
+
+// The pools of effect objects, attack objects and pickups arrive with their
+// Parts; until then none is live.
+void recomputeEffectCounts() { gEffectCounts = EffectCounts{}; }
+
+}  // namespace
+
+void setWorldFarPlane(float farPlane) {
+    if (!gD3DDevice) return;
+    Matrix4 projection =
+        matrixPerspectiveFovRH(gCamera.fov * DEGREES_TO_RADIANS, WORLD_ASPECT, WORLD_NEAR, farPlane);
+    gD3DDevice->setTransform(GFX_TS_PROJECTION, projection.m);
+}
+
+void setColorOpByMode(int32_t mode) {
+    if (!gD3DDevice) return;
+    int32_t entry = mode % 7;   // the dividend's sign: a negative mode changes nothing
+    if (entry < 0) return;
+    gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, COLOR_OP_BY_MODE[entry]);
+}
+
+void resetMeshStateCache() {
+    gMeshStateCache = MeshStateCache{};
+    if (!gD3DDevice) return;
+    gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
+    gD3DDevice->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_LINEAR);
+    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
+    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
+}
+
+void applyTextureStates(int32_t textureIndex) {
+    if (!gD3DDevice || textureIndex < 0 || textureIndex >= gMeshTextures.count) return;
+    const MeshTextureEntry& entry = gMeshTextures.entries[textureIndex];
+    MeshStateCache& cache = gMeshStateCache;
+    int32_t cull = entry.twoSided ? MESH_CULL_NONE : MESH_CULL_CCW;
+    if (cull != cache.cull) {
+        gD3DDevice->setRenderState(GFX_RS_CULLMODE, cull == MESH_CULL_NONE ? GFX_CULL_NONE : GFX_CULL_CCW);
+        cache.cull = cull;
+    }
+    int32_t mip = entry.noMip || gUseMipmap == 1 ? MESH_MIP_NONE : MESH_MIP_LINEAR;
+    if (mip != cache.mip) {
+        gD3DDevice->setTextureStageState(0, GFX_TSS_MIPFILTER, mip == MESH_MIP_NONE ? GFX_FILTER_NONE : GFX_FILTER_LINEAR);
+        cache.mip = mip;
+    }
+    // Classes 0 to 2 are wrap, mirror, clamp; any other is border.
+    int32_t u = entry.addressU <= GFX_ADDRESS_CLAMP ? entry.addressU : (int32_t)GFX_ADDRESS_BORDER;
+    int32_t v = entry.addressV <= GFX_ADDRESS_CLAMP ? entry.addressV : (int32_t)GFX_ADDRESS_BORDER;
+    if (u != cache.addressU) {
+        gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, (uint32_t)u);
+        cache.addressU = u;
+    }
+    if (v != cache.addressV) {
+        gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, (uint32_t)v);
+        cache.addressV = v;
+    }
+}
+
+void drawMeshObject(const MeshRecord* mesh) {
+    if (!gD3DDevice) return;
+    resetMeshStateCache();
+    if (mesh && mesh->vertices) {
+        for (int32_t t = 0; t < gMeshTextures.count; ++t) {
+            applyTextureStates(t);
+            bool bound = false;
+            for (int32_t j = 0; j < mesh->materialCount; ++j) {
+                if (mesh->textureIndices[j] != t) continue;
+                if (!bound) {
+                    gD3DDevice->setTexture(0, gMeshTextures.entries[t].texture);
+                    bound = true;
+                }
+                gD3DDevice->setMaterial(mesh->materials[j]);
+                drawMeshSubset(*mesh, j);
+            }
+        }
+    }
+    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
+    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
+}
+
+void drawMapOpaque() {
+    if (gCurrentStage) setColorOpByMode(gCurrentStage->drawcode);
+    drawMapGeometry(0);
+}
+
+void drawMapAlphaLayer() {
+    if (gCurrentStage) setColorOpByMode(gCurrentStage->drawcode);
+    drawMapGeometry(1);
+    if (!gD3DDevice) return;
+    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
+    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
+    gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+}
+
+void sortKeysWithValues(int32_t* keys, int32_t* values, int32_t count) {
+    for (int32_t pass = 0; pass < count - 1; ++pass)
+        for (int32_t j = count - 1; j > pass; --j)
+            if (keys[j - 1] > keys[j]) {
+                int32_t key = keys[j - 1];
+                keys[j - 1] = keys[j];
+                keys[j] = key;
+                int32_t value = values[j - 1];
+                values[j - 1] = values[j];
+                values[j] = value;
+            }
+}
+
+void drawWorld3D() {
+    if (!gD3DDevice || !gCurrentStage) return;
+    if (gOverlayScreen.renderCounter == 0 && !gCameraFrozen) updateFieldCamera();
+    updateViewOrientation();
+    gD3DDevice->setTransform(GFX_TS_VIEW, gCamera.view.m);
+    setWorldFarPlane(WORLD_FAR_NEAR_FIELD);
+    drawWorldScene(gD3DDevice);
+}
+
+void drawWorldScene(GfxDevice* device) {
+    const StageRecord& stage = *gCurrentStage;
+    // 1-2: the marks, and the states every pass starts from.
+    recomputeEffectCounts();
+    device->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
+    device->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
+    device->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
+    if (gUseMipmap == 0) {
+        device->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_LINEAR);
+        device->setTextureStageState(0, GFX_TSS_MIPMAPLODBIAS, floatBits(gMipmapLodBias));
+    } else {
+        device->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_NONE);
+    }
+    device->setVertexFormat(WORLD_VERTEX_FORMAT);
+    device->lightEnable(0, false);
+    device->setRenderState(GFX_RS_LIGHTING, 0);
+    device->setRenderState(GFX_RS_FOGENABLE, 0);
+    device->setRenderState(GFX_RS_ZENABLE, 0);
+    device->setRenderState(GFX_RS_ZWRITEENABLE, 0);
+    device->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
+
+    // 3-4: the background model behind everything, x mirrored; the sun's glare.
+    setWorldFarPlane(WORLD_FAR_WIDE);
+    if (stage.hasMapbg && gStageMeshes[STAGE_BACKGROUND_SLOT].vertices) {
+        Matrix4 world = matrixScaling(-2.8f, 2.8f, 2.8f);
+        device->setTransform(GFX_TS_WORLD, world.m);
+        drawMeshObject(&gStageMeshes[STAGE_BACKGROUND_SLOT]);
+    }
+    drawSunGlare();
+
+    // 5-8: depth, the stage's fog and draw code, the map's states.
+    device->setRenderState(GFX_RS_ZENABLE, 1);
+    device->setRenderState(GFX_RS_ZWRITEENABLE, 1);
+    setStageFog(device, stage);
+    setColorOpByMode(stage.drawcode);
+    setWorldFarPlane(WORLD_FAR_NEAR_FIELD);
+    device->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
+    device->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
+    device->setRenderState(GFX_RS_AMBIENT, 0xFF000000);
+    device->setRenderState(GFX_RS_COLORVERTEX, 1);
+    device->setRenderState(GFX_RS_ALPHAFUNC, GFX_CMP_GREATER);
+    device->setRenderState(GFX_RS_DIFFUSEMATERIALSOURCE, GFX_MCS_COLOR1);
+    device->setRenderState(GFX_RS_AMBIENTMATERIALSOURCE, GFX_MCS_COLOR1);
+    device->setTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_TEXTURE);
+    device->setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_DIFFUSE);
+    device->setRenderState(GFX_RS_SHADEMODE, GFX_SHADE_GOURAUD);
+
+    // 9-14: the stage light, the opaque map, floor objects and shadows.
+    updateStageLight();
+    ++gMapFrameCounter;
+    drawMapOpaque();
+    drawFloorObjects(0);
+    drawShadows();
+    setStageFog(device, stage);   // the shadows switch fog off
+    drawFloorObjects(1);
+
+    // 15-16: models and 3D effects at the wide far plane, then the stage's lighting.
+    setWorldFarPlane(WORLD_FAR_WIDE);
+    drawFieldModels();
+    drawEffectObjects3D();
+    if (stage.maplight != 0) {
+        device->setLight(0, gStageLight);
+        device->lightEnable(0, true);
+        device->setRenderState(GFX_RS_LIGHTING, 1);
+    } else {
+        device->lightEnable(0, false);
+        device->setRenderState(GFX_RS_LIGHTING, 0);
+    }
+
+    // 17-19: the translucent passes test depth without writing it.
+    setWorldFarPlane(WORLD_FAR_NEAR_FIELD);
+    setStageFog(device, stage);
+    device->setRenderState(GFX_RS_ZENABLE, 1);
+    device->setRenderState(GFX_RS_ZWRITEENABLE, 0);
+    drawMapAlphaLayer();
+    device->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_NONE);
+    drawSpriteEnemies();
+    drawMapLayers();
+
+    // 20-22: the party and the world effects wide, the lens flare near.
+    setWorldFarPlane(WORLD_FAR_WIDE);
+    device->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_NONE);
+    drawPlayerCharacters();
+    drawWorldEffects();
+    setWorldFarPlane(WORLD_FAR_NEAR_FIELD);
+    drawLensFlare();
+}
+
+void resetWorldRenderer() {
+    gEffectCounts = EffectCounts{};
+    gMapFrameCounter = 0;
+    gMeshStateCache = MeshStateCache{};
+}

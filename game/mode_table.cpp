@@ -171,10 +171,10 @@ void installGameWiring() {
     h.enterWorld = startFloor;
     h.loadCustomerPortraits[0] = loadCustomerPortraitsA;
     h.loadCustomerPortraits[1] = loadCustomerPortraitsB;
-    h.loadShopPart[0] = loadShopWalls;
-    h.loadShopPart[1] = loadShopFloors;
-    h.loadShopPart[2] = loadShopRugs;
-    h.loadShopPart[3] = loadShopTables;
+    h.loadShopPart[0] = [] { loadShopWalls(1); };
+    h.loadShopPart[1] = [] { loadShopFloors(1); };
+    h.loadShopPart[2] = [] { loadShopRugs(1); };
+    h.loadShopPart[3] = [] { loadShopTables(1); };
     h.loadItemIconSheets = loadItemIconSheets;
     h.readMusicInputs = readMusicInputs;
     h.fillNewGame = fillNewGame;

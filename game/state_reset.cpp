@@ -23,7 +23,10 @@
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
 #include "field/map_collision.h"
+#include "field/resources.h"
 #include "field/field_camera.h"
+#include "field/stage_light.h"
+#include "field/world_renderer.h"
 #include "game/window_proc.h"
 #include "shop/counter.h"
 #include "shop/day_planning.h"
@@ -55,12 +58,15 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/device", resetDeviceFlags},
     {"engine/meshes", resetMeshTextures},
     {"engine/skin_models", resetSkinModels},
+    {"field/resources", resetFieldResources},
     {"dungeon/field_frame", resetFieldFrameState},
     {"dungeon/floor_map", resetFloorMap},
     {"field/map_collision", resetMapCollision},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},
     {"field/field_camera", resetFieldCamera},
+    {"field/world_renderer", resetWorldRenderer},
+    {"field/stage_light", resetStageLight},
     {"adventurers/shop_floor", resetShopFloorState},
     {"adventurers/party", resetPartyState},
     {"shop/counter", resetCounterState},

@@ -62,8 +62,26 @@ enum GfxRenderState : int32_t {
     GFX_RS_FOGENABLE,
     GFX_RS_LIGHTING,
     GFX_RS_TEXTUREFACTOR,       // 0xAARRGGBB, the colour GFX_TA_TFACTOR reads
+    // Fixed-function lighting and fog (platform/gfx_gl_fixed.cpp):
+    GFX_RS_AMBIENT,             // 0xAARRGGBB, the global ambient light of lit draws
+    GFX_RS_COLORVERTEX,         // lit draws may take material colours from the vertex colour
+    GFX_RS_DIFFUSEMATERIALSOURCE,   // GfxMaterialSource
+    GFX_RS_AMBIENTMATERIALSOURCE,   // GfxMaterialSource
+    GFX_RS_NORMALIZENORMALS,    // normals rescaled to unit length after the world and view
+    GFX_RS_SHADEMODE,           // GfxShade
+    GFX_RS_FOGCOLOR,            // 0xAARRGGBB; fog replaces colour only, never alpha
+    GFX_RS_FOGVERTEXMODE,       // GfxFogMode: computed per vertex, from the view-space depth
+    GFX_RS_FOGSTART,            // the bits of a float: view-space depth where fog begins
+    GFX_RS_FOGEND,              // the bits of a float: view-space depth of full fog
     GFX_RS_COUNT
 };
+// Where a lit draw takes a material colour: the material, or the vertex's
+// diffuse colour (when the vertex has one and COLORVERTEX is on).
+enum GfxMaterialSource : uint32_t { GFX_MCS_MATERIAL = 0, GFX_MCS_COLOR1 = 1 };
+enum GfxShade : uint32_t { GFX_SHADE_FLAT = 1, GFX_SHADE_GOURAUD = 2 };
+// Linear vertex fog: factor (end - d) / (end - start), clamped, with d the
+// view-space depth; pre-transformed vertices are never fogged.
+enum GfxFogMode : uint32_t { GFX_FOG_NONE = 0, GFX_FOG_LINEAR = 3 };
 enum GfxCull : uint32_t { GFX_CULL_NONE = 1, GFX_CULL_CW = 2, GFX_CULL_CCW = 3 };
 enum GfxCompare : uint32_t {
     GFX_CMP_NEVER = 1, GFX_CMP_LESS, GFX_CMP_EQUAL, GFX_CMP_LESSEQUAL,
@@ -197,6 +215,7 @@ struct GfxPresentParams {
 constexpr int32_t GFX_TEXTURE_MAX = 1024;        // live textures per device; creating more fails
 constexpr int32_t GFX_TEXTURE_LEVEL_MAX = 14;    // mip levels, so a side is at most 8192
 constexpr int32_t GFX_TEXTURE_STAGE_MAX = 8;
+constexpr int32_t GFX_LIGHT_MAX = 8;
 constexpr int32_t GFX_DRAW_PRIMITIVE_MAX = 1 << 20;   // triangles one draw takes
 
 // The mip levels a texture gets, or 0 when it cannot be made: sides 1..8192,
@@ -296,9 +315,15 @@ public:
     virtual GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices,
                                       int32_t stride) = 0;
 
-    // Material of lit draws (GFX_RS_LIGHTING on): its colours stand in for
-    // the vertex colour, which lit draws do not use.
+    // Material of lit draws (GFX_RS_LIGHTING on); COLORVERTEX and the
+    // material sources may replace its diffuse and ambient colours by the
+    // vertex colour.
     virtual void setMaterial(const GfxMaterial& material) = 0;
+    // Lights 0..GFX_LIGHT_MAX-1 of lit draws. A light is given in world
+    // space and takes the view transform in force when it is drawn with.
+    // Specular light is not added. Index out of range: ignored.
+    virtual void setLight(int32_t index, const GfxLight& light) = 0;
+    virtual void lightEnable(int32_t index, bool on) = 0;
 
     // Null when the size is not 1..GFX_BUFFER_BYTES_MAX, the pool is full or
     // memory runs out. Bytes start as zero. Any thread.

@@ -150,19 +150,9 @@ GfxResult GlDevice::drawIndexedPrimitive(GfxPrimitive type, int32_t baseVertex, 
     glDrawElements(GL_PRIMITIVE_MODES[type], (GLsizei)indexCount, GL_UNSIGNED_INT,
                    reinterpret_cast<const void*>((uintptr_t)startIndex * 4));
     if (skinned) endSkinnedDraw();
+    endScreenDraw();
     // User-pointer draws read client memory.
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     return GFX_OK;
-}
-
-void GlDevice::setMaterial(const GfxMaterial& material) {
-    const GfxColorValue* colors[4] = {&material.diffuse, &material.ambient, &material.specular, &material.emissive};
-    const GLenum names[4] = {GL_DIFFUSE, GL_AMBIENT, GL_SPECULAR, GL_EMISSION};
-    for (int i = 0; i < 4; ++i) {
-        const float rgba[4] = {colors[i]->r, colors[i]->g, colors[i]->b, colors[i]->a};
-        glMaterialfv(GL_FRONT_AND_BACK, names[i], rgba);
-    }
-    float power = material.power < 0.0f ? 0.0f : (material.power > 128.0f ? 128.0f : material.power);
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, power);
 }

@@ -9,7 +9,8 @@
 // gfx_gl_states.cpp maps render states, texture-stage states and transforms
 // onto GL; gfx_gl_textures.cpp holds the texture pool and render targets;
 // gfx_gl_draw.cpp draws, clears, presents and makes and resets the device;
-// gfx_gl_targets.cpp reads render targets back.
+// gfx_gl_targets.cpp reads render targets back; gfx_gl_fixed.cpp holds the
+// fixed-function lighting, material and fog.
 //
 // Orientation. Every colour surface is a framebuffer object whose GL row 0
 // holds the caller's top row, so GL window y equals the caller's pixel row:
@@ -146,6 +147,8 @@ public:
     void setVertexFormat(uint32_t fvf) override { vertexFormat = fvf; }
     GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices, int32_t stride) override;
     void setMaterial(const GfxMaterial& material) override;
+    void setLight(int32_t index, const GfxLight& light) override;
+    void lightEnable(int32_t index, bool on) override;
     GfxBuffer* createBuffer(GfxBufferKind kind, int32_t bytes) override;
     void releaseBuffer(GfxBuffer* buffer) override;
     void* lockBuffer(GfxBuffer* buffer) override;
@@ -178,6 +181,14 @@ private:
     void applyRenderState(GfxRenderState state);
     void loadModelView();
     void loadProjection();
+    // gfx_gl_fixed.cpp: lights, material sources and fog.
+    void resetFixedState();
+    void applyFixedRenderState(GfxRenderState state);
+    void applyLights();
+    void applyColorMaterial();
+    // Around a pre-transformed draw: neither lit nor fogged.
+    void beginScreenDraw();
+    void endScreenDraw();
     // gfx_gl_textures.cpp: the pool, uploads and render targets.
     void bindTarget(GfxSurface* color, GfxSurface* depth);
     void bindStage(int32_t stage, GfxTexture* texture);
@@ -235,6 +246,11 @@ private:
     bool unitEnabled[GFX_TEXTURE_STAGE_MAX] = {};
 
     uint32_t renderStates[GFX_RS_COUNT] = {};
+    GfxMaterial material = {};
+    GfxLight lights[GFX_LIGHT_MAX] = {};
+    bool lightOn[GFX_LIGHT_MAX] = {};
+    bool lightsStale = false;        // positions wait for the view of the next draw
+    GLenum colorMaterialMode = 0;    // what GL_COLOR_MATERIAL tracks now; 0 off
     float transforms[GFX_TS_COUNT][16] = {};
     uint32_t vertexFormat = 0;
     // Pre-transformed draws load a pixel mapping for the target of this size.

@@ -282,10 +282,16 @@ bool GlDevice::prepareDraw(int32_t stride) {
             uploadDirtyLevels(stageTextures[stage]);
             glActiveTexture(GL_TEXTURE0);
         }
-    if (vertexFormat & GFX_FVF_XYZRHW)
+    if (vertexFormat & GFX_FVF_XYZRHW) {
         loadScreenSpace();
-    else
+        beginScreenDraw();
+    } else {
         loadWorldSpace();
+        if (renderStates[GFX_RS_LIGHTING]) {
+            if (lightsStale) applyLights();
+            applyColorMaterial();
+        }
+    }
     return true;
 }
 
@@ -331,12 +337,9 @@ GfxResult GlDevice::drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, c
     if (lost) return GFX_OK;
     prepareDraw(stride);
     pointVertexArrays(reinterpret_cast<uintptr_t>(vertices), stride);
-
-    bool unlit = (vertexFormat & GFX_FVF_XYZRHW) && renderStates[GFX_RS_LIGHTING];
-    if (unlit) glDisable(GL_LIGHTING);
     int32_t vertexCount = type == GFX_PT_TRIANGLELIST ? primitiveCount * 3 : primitiveCount + 2;
     glDrawArrays(GL_PRIMITIVE_MODES[type], 0, vertexCount);
-    if (unlit) glEnable(GL_LIGHTING);
+    endScreenDraw();
     return GFX_OK;
 }
 

@@ -70,20 +70,35 @@ static const uint32_t RENDER_STATE_DEFAULTS[] = {
     0,                  // FOGENABLE
     1,                  // LIGHTING
     0xFFFFFFFF,         // TEXTUREFACTOR
+    0,                  // AMBIENT
+    1,                  // COLORVERTEX
+    GFX_MCS_COLOR1,     // DIFFUSEMATERIALSOURCE
+    GFX_MCS_MATERIAL,   // AMBIENTMATERIALSOURCE
+    0,                  // NORMALIZENORMALS
+    GFX_SHADE_GOURAUD,  // SHADEMODE
+    0,                  // FOGCOLOR
+    GFX_FOG_NONE,       // FOGVERTEXMODE
+    0,                  // FOGSTART: 0.0f
+    0x3F800000,         // FOGEND: 1.0f
 };
 static_assert(sizeof RENDER_STATE_DEFAULTS / sizeof RENDER_STATE_DEFAULTS[0] == GFX_RS_COUNT);
 
 static const float IDENTITY[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-// Largest value each state takes; 0: any value (booleans, the alpha reference).
-static uint32_t renderStateMax(GfxRenderState state) {
+// Whether a state takes a value; booleans, colours, floats and the alpha
+// reference take any.
+static bool renderStateValid(GfxRenderState state, uint32_t value) {
     switch (state) {
-    case GFX_RS_CULLMODE: return GFX_CULL_CCW;
+    case GFX_RS_CULLMODE: return value >= 1 && value <= GFX_CULL_CCW;
     case GFX_RS_ZFUNC:
-    case GFX_RS_ALPHAFUNC: return GFX_CMP_ALWAYS;
+    case GFX_RS_ALPHAFUNC: return value >= 1 && value <= GFX_CMP_ALWAYS;
     case GFX_RS_SRCBLEND:
-    case GFX_RS_DESTBLEND: return GFX_BLEND_INVDESTCOLOR;
-    default: return 0;
+    case GFX_RS_DESTBLEND: return value >= 1 && value <= GFX_BLEND_INVDESTCOLOR;
+    case GFX_RS_DIFFUSEMATERIALSOURCE:
+    case GFX_RS_AMBIENTMATERIALSOURCE: return value <= GFX_MCS_COLOR1;
+    case GFX_RS_SHADEMODE: return value == GFX_SHADE_FLAT || value == GFX_SHADE_GOURAUD;
+    case GFX_RS_FOGVERTEXMODE: return value == GFX_FOG_NONE || value == GFX_FOG_LINEAR;
+    default: return true;
     }
 }
 
@@ -139,6 +154,7 @@ void GlDevice::resetState() {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);   // texel rows are packed
     glEnableClientState(GL_VERTEX_ARRAY);
     memcpy(renderStates, RENDER_STATE_DEFAULTS, sizeof renderStates);
+    resetFixedState();
     renderStates[GFX_RS_ZENABLE] = depthBuffer.renderbuffer != 0;
     for (int32_t stage = 0; stage < stageCount; ++stage) {
         for (int32_t state = 0; state < GFX_TSS_COUNT; ++state)
@@ -274,8 +290,18 @@ void GlDevice::applyRenderState(GfxRenderState state) {
         glAlphaFunc(COMPARE_FUNCS[renderStates[GFX_RS_ALPHAFUNC] - 1],
                     (float)(renderStates[GFX_RS_ALPHAREF] & 0xFF) / 255.0f);
         break;
-    case GFX_RS_FOGENABLE: setEnabled(GL_FOG, value != 0); break;
     case GFX_RS_LIGHTING: setEnabled(GL_LIGHTING, value != 0); break;
+    case GFX_RS_FOGENABLE:
+    case GFX_RS_AMBIENT:
+    case GFX_RS_COLORVERTEX:
+    case GFX_RS_DIFFUSEMATERIALSOURCE:
+    case GFX_RS_AMBIENTMATERIALSOURCE:
+    case GFX_RS_NORMALIZENORMALS:
+    case GFX_RS_SHADEMODE:
+    case GFX_RS_FOGCOLOR:
+    case GFX_RS_FOGVERTEXMODE:
+    case GFX_RS_FOGSTART:
+    case GFX_RS_FOGEND: applyFixedRenderState(state); break;
     case GFX_RS_TEXTUREFACTOR: {
         // One factor for every stage: each unit's constant colour.
         const GLfloat color[4] = {(float)((value >> 16) & 0xFF) / 255.0f, (float)((value >> 8) & 0xFF) / 255.0f,
@@ -317,9 +343,7 @@ void GlDevice::loadProjection() {
 
 // Values outside a state's range are ignored and the state kept.
 void GlDevice::setRenderState(GfxRenderState state, uint32_t value) {
-    if (state < 0 || state >= GFX_RS_COUNT) return;
-    uint32_t max = renderStateMax(state);
-    if (max != 0 && (value < 1 || value > max)) return;
+    if (state < 0 || state >= GFX_RS_COUNT || !renderStateValid(state, value)) return;
     renderStates[state] = value;
     applyRenderState(state);
 }
@@ -334,6 +358,7 @@ void GlDevice::setTextureStageState(int32_t stage, GfxTextureStageState state, u
 void GlDevice::setTransform(GfxTransform which, const float matrix[16]) {
     if (which < 0 || which >= GFX_TS_COUNT || !matrix) return;
     memcpy(transforms[which], matrix, sizeof transforms[which]);
+    if (which == GFX_TS_VIEW) lightsStale = true;
     if (screenSpaceLoaded)
         loadWorldSpace();
     else if (which == GFX_TS_PROJECTION)

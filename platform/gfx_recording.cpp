@@ -245,6 +245,11 @@ public:
         recordLine("setMaterial %.3f %.3f %.3f %.3f", material.diffuse.r, material.diffuse.g, material.diffuse.b,
                    material.diffuse.a);
     }
+    void setLight(int32_t index, const GfxLight& light) override {
+        recordLine("setLight %d %d %.3f %.3f %.3f", (int)index, (int)light.type, light.direction[0],
+                   light.direction[1], light.direction[2]);
+    }
+    void lightEnable(int32_t index, bool on) override { recordLine("lightEnable %d %d", (int)index, on ? 1 : 0); }
     GfxBuffer* createBuffer(GfxBufferKind kind, int32_t bytes) override {
         recordLine("createBuffer %d %d", (int)kind, (int)bytes);
         if ((kind != GFX_BUFFER_VERTEX && kind != GFX_BUFFER_INDEX) || bytes < 1 || bytes > GFX_BUFFER_BYTES_MAX)

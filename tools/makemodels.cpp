@@ -2,7 +2,9 @@
 // they name. The models (text .x, below "xfile/") go into the game folder,
 // where the game reads models as loose files; the textures go into the data
 // folder that is packed into the archive, where the game reads them.
-//   - "xfile/shop/": the shop stage's room, street and sky, and the counter
+//   - "xfile/shop/": the shop stage's room (with the street and a basin of
+//     water), rug and sky, its water frames, the chosen wall, floor and rug
+//     pictures below "xfile/wall/", "xfile/floor/", "xfile/jutan/", and the counter
 //     table pair "xfile/table/shop_table01.x" / "shop_table02.x";
 //   - "xfile/cave/": the cave's background and its 13 map blocks, each a
 //     40 x 40 cell (200 model units: map models are five times world units)
@@ -214,27 +216,33 @@ bool writeCaveBlocks(const fs::path& game) {
         ok = m.write(game / name) && ok;
     }
     Model background;
-    background.box(-3000, -200, -3000, 3000, 2000, 3000, background.material("nohit_bg", 0.1f, 0.1f, 0.15f, "cave_bg.bmp"));
+    // Inside the far plane of the wide passes (x 2.8) and seen from within.
+    background.box(-450, -100, -450, 450, 400, 450, background.material("nohit_bg", 0.1f, 0.1f, 0.15f, "w_cave_bg.bmp"));
     return background.write(game / "xfile/cave/cave_bg.x") && ok;
 }
 
 bool writeShop(const fs::path& game) {
     Model room;
     room.floor(-HALF * 2, -HALF * 2, HALF * 2, HALF * 2, 0.0f, room.material("floor", 1, 1, 1, "yuka_ita2.bmp"));
-    room.floor(-100, -60, 100, 60, 0.5f, room.material("rug", 1, 1, 1, "shop_jutan01.tga"));
     int32_t wall = room.material("wall", 1, 1, 1, "kabe_sikkui.bmp");
     room.box(-400, 0, 390, 400, 150, 400, wall);
     room.box(-400, 0, -400, -390, 150, 400, wall);
     room.box(390, 0, -400, 400, 150, 400, wall);
-    Model street;
-    street.floor(-1000, -1000, 1000, -400, 0.0f, street.material("street", 1, 1, 1, "street_stone.bmp"));
+    // A basin by the back wall: its water is drawn with the stage's frames.
+    room.box(200, 0, 250, 340, 20, 254, wall);
+    room.floor(204, 254, 336, 380, 15.0f, room.material("water", 1, 1, 1, "water_shop.bmp", 0.6f));
+    room.floor(-1000, -1000, 1000, -400, 0.0f, room.material("street", 1, 1, 1, "street_stone.bmp"));
+    // The rug lies apart: its model follows the player's rug choice.
+    Model rug;
+    rug.floor(-100, -60, 100, 60, 0.5f, rug.material("rug", 1, 1, 1, "shop_jutan01.tga"));
+    // Inside the far plane of the wide passes (x 2.8) and seen from within.
     Model sky;
-    sky.box(-4000, -100, -4000, 4000, 3000, 4000, sky.material("nohit_sky", 0.6f, 0.8f, 1.0f, "sky_day.bmp"));
+    sky.box(-450, -40, -450, 450, 400, 450, sky.material("nohit_sky", 0.6f, 0.8f, 1.0f, "w_sky_day.bmp"));
     Model table;
     table.box(-60, 0, -25, 60, 40, 25, table.material("table", 1, 1, 1, "table_wood.bmp"));
     Model tableTop;
     tableTop.box(-65, 40, -30, 65, 44, 30, tableTop.material("table", 1, 1, 1, "table_wood.bmp"));
-    return room.write(game / "xfile/shop/shop_room.x") && street.write(game / "xfile/shop/shop_street.x") &&
+    return room.write(game / "xfile/shop/shop_room.x") && rug.write(game / "xfile/shop/shop_rug.x") &&
            sky.write(game / "xfile/shop/shop_sky.x") && table.write(game / "xfile/table/shop_table01.x") &&
            tableTop.write(game / "xfile/table/shop_table02.x");
 }
@@ -258,15 +266,19 @@ bool writeTextures(const fs::path& data) {
         {"xfile/shop/yuka_ita2.bmp", 0xFFB08050, 0xFF9A6A40, 8},
         {"xfile/shop/kabe_sikkui.bmp", 0xFFEDE6D8, 0xFFE2DACB, 16},
         {"xfile/shop/street_stone.bmp", 0xFF8C8C88, 0xFF7A7A76, 16},
-        {"xfile/shop/sky_day.bmp", 0xFF8CC4F0, 0xFF9CCCF4, 32},
+        {"xfile/shop/w_sky_day.bmp", 0xFF8CC4F0, 0xFF9CCCF4, 32},
         {"xfile/table/table_wood.bmp", 0xFF8A5A30, 0xFF7A4E28, 4},
+        {"xfile/shop/water_shop.bmp", 0xA0307090, 0xA0388AA8, 16},
+        // The shop's chosen decoration, drawn over the room's own wall and floor.
+        {"xfile/wall/kabe_sikkui.bmp", 0xFFE8DCC8, 0xFFD8CCB4, 16},
+        {"xfile/floor/yuka_ita2.bmp", 0xFFA87448, 0xFF90603A, 8},
         {"xfile/cave/cave_floor.bmp", 0xFF5A5450, 0xFF4E4844, 16},
         {"xfile/cave/cave_wall.bmp", 0xFF45403C, 0xFF3A3632, 8},
         {"xfile/cave/water_cave.bmp", 0xFF305080, 0xFF385A8C, 16},
         {"xfile/cave/yuki_cave.bmp", 0xFFF4F6FA, 0xFFE8ECF2, 16},
         {"xfile/cave/dame_spike.bmp", 0xFF803030, 0xFF602020, 4},
         {"xfile/cave/hikari_cave.bmp", 0xFFFFF4C0, 0xFFFFE8A0, 32},
-        {"xfile/cave/cave_bg.bmp", 0xFF101420, 0xFF141824, 32},
+        {"xfile/cave/w_cave_bg.bmp", 0xFF101420, 0xFF141824, 32},
         {"xfile/tree/takarabako.bmp", 0xFFC08A30, 0xFF8A5A20, 16},
         {"xfile/tree/obj_door.bmp", 0xFF7A5A3A, 0xFF6A4A2E, 8},
         {"xfile2/kani/kani01.bmp", 0xFFD05030, 0xFFB04028, 8},
@@ -278,6 +290,13 @@ bool writeTextures(const fs::path& data) {
     for (int32_t y = 0; y < 64; ++y)
         for (int32_t x = 0; x < 64; ++x)
             if (x < 4 || y < 4 || x >= 60 || y >= 60) rug[(size_t)y * 64 + x] &= 0x60FFFFFFu;
+    ok = writeTga(data / "xfile/jutan/shop_jutan01.tga", rug) && ok;
+    // The shop basin's four water frames, the ripple moving along.
+    for (int32_t frame = 0; frame < 4; ++frame) {
+        char name[64];
+        snprintf(name, sizeof name, "xfile/shop/water%02d.bmp", (int)frame);
+        ok = writeBmp(data / name, pattern(0xFF3078A0, 0xFF4890B8, 4 + 4 * frame)) && ok;
+    }
     return writeTga(data / "xfile/shop/shop_jutan01.tga", rug) && ok;
 }
 

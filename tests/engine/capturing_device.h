@@ -68,6 +68,8 @@ public:
         return d->drawPrimitiveUP(type, count, vertices, stride);
     }
     void setMaterial(const GfxMaterial& m) override { d->setMaterial(m); }
+    void setLight(int32_t i, const GfxLight& l) override { d->setLight(i, l); }
+    void lightEnable(int32_t i, bool on) override { d->lightEnable(i, on); }
     GfxBuffer* createBuffer(GfxBufferKind k, int32_t bytes) override { return d->createBuffer(k, bytes); }
     void releaseBuffer(GfxBuffer* b) override { d->releaseBuffer(b); }
     void* lockBuffer(GfxBuffer* b) override { return d->lockBuffer(b); }

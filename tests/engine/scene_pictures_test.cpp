@@ -374,7 +374,7 @@ TEST_F(ScenePictures, ADeviceResetReloadsTheSystemSetAndTheCurrentScenes) {
     const ResetCase CASES[] = {
         {"title", GAME_MODE_TITLE, 0, GAME_MODE_TITLE, &gScenePictures[1], 2, nullptr, 0},
         {"pause menu over the church", GAME_MODE_OVERLAY, 0, GAME_MODE_CHURCH, &gPauseTextures[1], 12, &gScenePictures[0], 7},
-        {"day report over the field", GAME_MODE_OVERLAY, 1, GAME_MODE_FIELD, &gScenePictures[2], 5, nullptr, 0},
+        {"day report over the field", GAME_MODE_OVERLAY, 1, GAME_MODE_FIELD, &gScenePictures[2], 5, &gShopWallTextures[0], 3},
     };
     for (const ResetCase& c : CASES) {
         gGameMode = c.mode;

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "engine/save_file.h"
 #include "engine/stage_index.h"
 
 class StageIndexTest : public ::testing::Test {
@@ -296,15 +297,18 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     EXPECT_EQ(shop.maptype, 0);
     EXPECT_EQ(shop.hasMapbg, 1);
     EXPECT_STREQ(shop.mapbg, "xfile/shop/shop_sky.x");   // no CR kept
-    ASSERT_EQ(shop.mapCount, 2);
-    EXPECT_STREQ(shop.map[1], "xfile/shop/shop_street.x");
+    ASSERT_EQ(shop.mapCount, 3);
+    EXPECT_STREQ(shop.map[1], "xfile/shop/shop_rug.x");
+    EXPECT_EQ(shop.maplight, 2);
+    EXPECT_STREQ(shop.waterfile, "xfile/shop/water");
+    EXPECT_EQ(shop.wateranimnum, 4);
     EXPECT_EQ(shop.mapcameraCount, 1);
     EXPECT_EQ(shop.startpos[2], -40);
     EXPECT_EQ(shop.farclip, 1000);
     EXPECT_EQ(shop.sunMode, STAGE_SUN_DAY);
     EXPECT_EQ(shop.backcolor[0], 200);
     EXPECT_EQ(shop.lightdir[2], 0.25f);
-    EXPECT_EQ(shop.waterheight, -1000.0f);   // no water: the default stays
+    EXPECT_EQ(shop.waterheight, -1000.0f);   // a basin no one wades in: the default stays
     EXPECT_EQ(shop.deathheight, -70);
 
     const StageRecord& cave = gStages[1];
@@ -323,4 +327,30 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     EXPECT_EQ(cave.gakecheck, 1);
     EXPECT_EQ(cave.windlerf, 1);
     EXPECT_EQ(cave.deathheight, -70);
+}
+
+// A field load of a shop stage binds the stage of the shop's size.
+TEST(StageShopSize, ShopStagesFollowTheShopSize) {
+    struct Case {
+        int32_t asked, shopSize, want;
+    };
+    const Case cases[] = {
+        {0, 2, 2}, {3, 2, 2}, {1, 0, 0},
+        {4, 2, 4},    // the fifth shop stage is no size
+        {7, 1, 7},    // a dungeon stage
+        {1, 9, 1},    // a damaged size: the stage as asked
+        {2, -1, 2},
+    };
+    GameState& game = runningGameState();
+    int32_t keptSize = game.shopSize;
+    for (const Case& c : cases) {
+        gStageIndex = c.asked;
+        game.shopSize = c.shopSize;
+        followShopSize();
+        EXPECT_EQ(gStageIndex, c.want) << "asked " << c.asked << ", size " << c.shopSize;
+        bindCurrentStage();
+        EXPECT_EQ(gCurrentStage, &gStages[c.want]);
+    }
+    game.shopSize = keptSize;
+    resetStagePosition();
 }

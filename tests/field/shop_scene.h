@@ -1,0 +1,39 @@
+// tests/field/shop_scene.h: the booted game put straight onto the sample
+// shop floor (stage 0) with its furniture placed as the floor start will
+// place it: the room, the four rug pieces and ten counter tables, seen
+// from a fixed camera. For the world drawing's tests and benchmark.
+#pragma once
+#include "dungeon/floor_map.h"
+#include "engine/device.h"
+#include "engine/frame_loop.h"
+#include "engine/stage_index.h"
+#include "field/field_camera.h"
+#include "field/resources.h"
+
+inline void placeShopFurniture() {
+    gPlacedBlocks = PlacedBlocks{};
+    gPlacedBlocks.countA = 5;
+    gPlacedBlocks.countB = 10;
+    gPlacedBlocks.blockId[0] = 0;
+    for (int32_t i = 1; i < 5; ++i) {
+        gPlacedBlocks.position[i][0] = -30.0f + 15.0f * (float)i;
+        gPlacedBlocks.position[i][2] = 10.0f;
+    }
+    for (int32_t i = 0; i < 10; ++i) {
+        float* at = gPlacedBlocks.position[PLACED_GROUP_B_FIRST + i];
+        at[0] = -45.0f + 10.0f * (float)i;
+        at[2] = i % 2 ? 30.0f : -20.0f;
+        gPlacedBlocks.yaw[PLACED_GROUP_B_FIRST + i] = i % 3 == 0 ? 1.5707964f : 0.0f;
+    }
+}
+
+inline void enterShopScene() {
+    gStageIndex = 0;
+    loadFieldResources();
+    placeShopFurniture();
+    gGameMode = GAME_MODE_FIELD;
+    gCameraFrozen = 1;
+    gCamera.eye = Vector3{0.0f, 35.0f, -75.0f};
+    gCamera.target = Vector3{0.0f, 0.0f, 0.0f};
+    buildRolledViewMatrix();
+}
