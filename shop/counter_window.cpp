@@ -130,9 +130,7 @@ float counterPopScale(int32_t k) {
 int32_t percentOfBasePrice(int32_t price, int32_t basePrice) {
     // Without a base price there is nothing to measure against.
     if (basePrice == 0) return 0;
-    float percent = static_cast<float>(price) / static_cast<float>(basePrice) * 100.0f;
-    if (!(percent < 2147483520.0f) || !(percent > -2147483520.0f)) return 0;
-    return static_cast<int32_t>(percent);
+    return static_cast<int32_t>(static_cast<float>(price) / static_cast<float>(basePrice) * 100.0f);
 }
 
 void drawPriceDigits(float x, float y, int32_t price, uint32_t argb) {
