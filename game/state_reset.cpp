@@ -26,6 +26,7 @@
 #include "field/field_camera.h"
 #include "game/window_proc.h"
 #include "shop/counter.h"
+#include "shop/day_end.h"
 #include "shop/day_planning.h"
 #include "shop/item_list.h"
 #include "shop/market.h"
@@ -65,6 +66,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"adventurers/party", resetPartyState},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},
+    {"shop/day_end", resetItemChoiceState},
     {"shop/market", resetMarketState},
     {"shop/item_list", resetItemListState},
     {"story/title", resetTitleState},

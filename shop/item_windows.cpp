@@ -5,6 +5,7 @@
 
 #include "adventurers/bag.h"
 #include "adventurers/party.h"
+#include "dungeon/field_frame.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/frame_loop.h"
@@ -13,6 +14,7 @@
 #include "engine/sprites.h"
 #include "engine/text.h"
 #include "shop/counter_window.h"
+#include "shop/day_end.h"
 #include "shop/item_db.h"
 #include "shop/item_icons.h"
 #include "shop/item_list.h"
@@ -34,6 +36,8 @@ constexpr int32_t MEDICINE_SPEED = 4108;
 constexpr int32_t MEDICINE_ATTACK = 4109;
 constexpr int32_t MEDICINE_DEFENCE = 4110;
 constexpr int32_t MEDICINE_CURE = 4111;
+constexpr int32_t RUN_END_DEFEATED = 1;
+constexpr int32_t RUN_END_CHOICE_FRAME = 59;   // the choice column shows after the banner
 
 // Indexed by trend + 2.
 struct TrendColours {
@@ -168,6 +172,25 @@ static void drawRowIcon(float X, float T, int32_t r, int32_t key, int32_t grey) 
     flushSprites();
 }
 
+// After a defeat: "Confirm" and a bar per item the run may keep.
+static void drawItemChoiceColumn() {
+    if (gRunEndState != RUN_END_DEFEATED || gRunEndTimer <= RUN_END_CHOICE_FRAME) return;
+    int32_t slots = itemChoiceSlots(runningGameState().merchantLevel);
+    float slideOffset = 640.0f - 128.0f * static_cast<float>(gItemList.slide);
+    for (int32_t k = 0; k <= slots; k++) {
+        bool selected = k == gItemChoice.cursor;
+        float x = selected ? 32.0f + slideOffset : 16.0f;
+        float y = 80.0f + 36.0f * static_cast<float>(k);
+        int32_t alpha = selected ? 0xFF : 0x80;
+        uint32_t colour = static_cast<uint32_t>(alpha) << 24 | 0xFFFFFF;
+        bindSpriteTexture(gItemWindowTexture);
+        addSpriteRect(x, y, 240.0f, 38.4f, ITEMWIN_CHOICE_BAR, gItemWindowTexture, colour);
+        flushSprites();
+        if (k == 0) drawTextCentered(x + 120.0f, y + 10.0f, "Confirm", colour, 0.8f);
+        else if (gItemChoice.chosenItems[k - 1] >= 0) drawItemListEntry(x + 32.0f, y + 2.0f, gItemChoice.chosenItems[k - 1], alpha);
+    }
+}
+
 void drawItemListWindow(float x, float y) {
     const ItemListState& s = gItemList;
     if (s.slide <= 0) return;
@@ -228,6 +251,7 @@ void drawItemListWindow(float x, float y) {
         if (s.entries[e].key >= 0) drawRowIcon(X, T, r, s.entries[e].key, grey);
     }
 
+    drawItemChoiceColumn();
     drawItemMessagePanel(x, y);
     if (s.infoState != 0) drawItemInfoPanel();
     bindSpriteTexture(gDataWindowTexture);
@@ -258,6 +282,7 @@ static int32_t formatFoodUse(char* out, int32_t size, const char* item, const ch
 static int32_t formatUseMessage(char* out, int32_t size, int32_t key, const ItemDefinition& def) {
     if (isUnidentified(key)) return snprintf(out, size, "Can't use unidentified items!"), 1;
     if (isPossessed(key)) return snprintf(out, size, "Can't use an adventurer's possession!"), 1;
+    if (gItemList.panelKey != 0) return snprintf(out, size, "Can't recover any further."), 1;
     if (gParty.berserk) return snprintf(out, size, "Can't use items while Berserked!"), 1;
     if (gParty.darkSoul) return snprintf(out, size, "Can't use items during Dark Soul!"), 1;
     int32_t adventurer = gChosenAdventurer >= 0 && gChosenAdventurer < ADVENTURER_COUNT ? gChosenAdventurer : 0;

@@ -37,7 +37,7 @@ constexpr SpriteSource ITEMWIN_PAGE_TAB_SINGLE = {0.0f, 680.0f, 240.0f, 757.0f};
 constexpr SpriteSource ITEMWIN_BADGE_VENDER = {240.0f, 600.0f, 431.0f, 663.0f};
 constexpr SpriteSource ITEMWIN_BADGE_EMPTY = {240.0f, 664.0f, 431.0f, 727.0f};
 constexpr SpriteSource ITEMWIN_BADGE_FILLED = {240.0f, 728.0f, 431.0f, 791.0f};
-constexpr SpriteSource ITEMWIN_HIGHLIGHT = {0.0f, 760.0f, 280.0f, 798.0f};
+constexpr SpriteSource ITEMWIN_HIGHLIGHT = {440.0f, 600.0f, 720.0f, 638.0f};
 constexpr SpriteSource ITEMWIN_CHOICE_BAR = {0.0f, 800.0f, 240.0f, 838.4f};
 // Bonus number glyphs, 16 x 24: "0".."9", "+", "-" in a row, a row per
 // CounterBonusKind.

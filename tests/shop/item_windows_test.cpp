@@ -8,6 +8,7 @@
 #include "economy_fixture.h"
 #include "engine/scene_pictures.h"
 #include "shop/item_icons.h"
+#include "shop/item_list.h"
 #include "shop/item_windows.h"
 #include "tests/engine/font_draw_rig.h"
 
@@ -143,6 +144,49 @@ TEST_F(ItemWindowTest, AnEntryKeepsItsIconColoursAndAnUnidentifiedOneShowsCellZe
     EXPECT_FLOAT_EQ(rig.capture->quads[0].vBottom * 64.0f, 32.0f);
 
     gItemIconTextures[40] = saved;
+    rig.capture->releaseTexture(sheet);
+    rig.close();
+}
+
+// A market page of two rows: the confirm flash at its height lays the
+// highlight over the cursor row with additive blending, and blending is
+// back to normal for what follows.
+TEST_F(ItemWindowTest, TheConfirmFlashGlowsAdditivelyOverTheCursorRow) {
+    FontDrawRig rig;
+    rig.open(true);
+    ASSERT_NE(rig.capture, nullptr);
+    TextureSlot saved = gItemWindowTexture;
+    GfxTexture* sheet = rig.capture->createTexture(1024, 1024, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+    gItemWindowTexture = TextureSlot{sheet, 1024, 1024, 0};
+    ItemListState& s = gItemList;
+    resetItemListState();
+    s.type = ITEM_LIST_MARKET;
+    s.open = 1;
+    s.slide = ITEM_LIST_SLIDE_TICKS;
+    s.pageCount = 1;
+    s.pageSize[0] = 2;
+    s.pageKey[0] = itemKey(4001);
+    s.entries[0] = ItemListEntry{itemKey(4001), 100};
+    s.entries[1] = ItemListEntry{itemKey(4002), 0};
+    s.cursor[0] = 1;
+    s.flash = 3;   // sin(pi / 2): the glow at its brightest
+    s.infoItemKey = ITEM_KEY_NONE;
+
+    drawItemListWindow(0.0f, 0.0f);
+    const DrawnQuad* glow = nullptr;
+    for (const DrawnQuad& q : rig.capture->quads)
+        if (q.texture == sheet && q.uLeft * 1024.0f > 440.0f && q.uLeft * 1024.0f < 441.0f && q.vTop * 1024.0f < 601.0f &&
+            q.vTop * 1024.0f > 600.0f)
+            glow = &q;
+    ASSERT_NE(glow, nullptr) << "the highlight bar is drawn";
+    EXPECT_EQ(glow->destBlend, (uint32_t)GFX_BLEND_ONE);
+    EXPECT_EQ(glow->argb, 0xFF202020u) << "grey trunc(32 sin(pi / 2))";
+    EXPECT_FLOAT_EQ(glow->left, 240.0f + 64.0f);
+    EXPECT_FLOAT_EQ(glow->top, 80.0f + 34.0f + 2.0f) << "over the second row";
+    EXPECT_EQ(rig.capture->quads.back().destBlend, (uint32_t)GFX_BLEND_INVSRCALPHA) << "blending restored";
+
+    resetItemListState();
+    gItemWindowTexture = saved;
     rig.capture->releaseTexture(sheet);
     rig.close();
 }
