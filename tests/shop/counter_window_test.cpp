@@ -15,6 +15,7 @@
 #include "engine/scene_pictures.h"
 #include "engine/screen_mapping.h"
 #include "shop/counter_window.h"
+#include "shop/shop_day_overlay.h"
 #include "shop/window_cells.h"
 #include "platform/thread.h"
 #include "tests/engine/font_draw_rig.h"
@@ -279,4 +280,31 @@ TEST(CounterDrawReadBack, ThePricePanelShowsItsPriceInTheLastFourCells) {
     gScreenSize = savedScreen;
     gCounter = savedCounter;
     gShopModeTexture = savedSheet;
+}
+
+// --- the scene under the windows ------------------------------------------------
+
+TEST_F(CounterDrawTest, TheOverlayWorksOutTheAdventurersSlotWhileTheItemShows) {
+    loadItems(":Swords#Weapons\n"
+              "0000 Unknown Sword#-1#0#0#0#0#Wepn##a2#t\n"
+              "0001 Short Sword+short swords#120#6#0#0#0#Wepn Metl##a2#t\n"
+              "0002 Broad Sword+broad swords#200#9#0#0#0#Wepn Metl##a2#t\n");
+    AdventurerRecord& adventurer = game().adventurers[0];
+    adventurer.equipment[0] = adventurer.savedEquipment[0] = itemKey(1) | ITEM_KEY_POSSESSED;
+    gCounter.customerType = gCounter.visitorType = 2;   // adventurer 0
+    gCounter.itemKey = itemKey(2);
+    gCounter.adventurerTargetSlot = -1;
+    gPortraitState = PORTRAIT_READY;
+
+    drawShopDayOverlay();
+    EXPECT_EQ(gCounter.adventurerTargetSlot, -1) << "not before the item is shown";
+    gCounter.infoFrame = 1;
+    drawShopDayOverlay();
+    EXPECT_EQ(gCounter.adventurerTargetSlot, 0) << "the better sword goes to the weapon slot";
+
+    gCounter.adventurerTargetSlot = -1;
+    gPortraitState = 0;
+    drawShopDayOverlay();
+    EXPECT_EQ(gCounter.adventurerTargetSlot, -1) << "nothing is drawn before the portrait is loaded";
+    resetLoaderState();
 }
