@@ -13,7 +13,7 @@ constexpr SpriteSource SHOPMODE_SPEECH_PANEL = {0.0f, 176.0f, 448.0f, 352.0f};
 constexpr SpriteSource SHOPMODE_TITLE_WINDOW = {608.0f, 0.0f, 767.0f, 95.0f};
 constexpr SpriteSource SHOPMODE_CHOICE_PLATE = {768.0f, 0.0f, 960.0f, 48.0f};
 constexpr SpriteSource SHOPMODE_ORDER_PLATE = {768.0f, 48.0f, 1008.0f, 88.0f};
-constexpr SpriteSource SHOPMODE_COMPARE_PANEL = {608.0f, 96.0f, 848.0f, 210.0f};
+constexpr SpriteSource SHOPMODE_COMPARE_PANEL = {768.0f, 96.0f, 1008.0f, 210.0f};
 constexpr SpriteSource SHOPMODE_CURSOR_ARROW = {320.0f, 352.0f, 352.0f, 400.0f};
 // Price digits 0..9, 32 x 40 each, in a row.
 constexpr float SHOPMODE_DIGIT_LEFT = 0.0f;

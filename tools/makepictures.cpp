@@ -448,7 +448,7 @@ Canvas drawItemWindow() {
 // (0, 0)-(176, 176), the price panel (176, 0)-(608, 176), the speech panel
 // (0, 176)-(448, 352), the title window (608, 0)-(767, 95), the choice plate
 // (768, 0)-(960, 48), the order plate (768, 48)-(1008, 88), the comparison
-// panel (608, 96)-(848, 210), price digits (32 d, 352)-(32 d + 32, 392), the
+// panel (768, 96)-(1008, 210), price digits (32 d, 352)-(32 d + 32, 392), the
 // digit cursor (320, 352)-(352, 400), five "more" arrow frames from (448,
 // 176) 64 apart and the bonus labels (448, 240 + 24 k)-(576, 264 + 24 k).
 Canvas drawShopMode() {
@@ -459,7 +459,7 @@ Canvas drawShopMode() {
     panel(c, 608, 0, 767, 95, 14, NAVY_TOP, NAVY_TOP, GOLD, 3);
     panel(c, 768, 0, 960, 48, 12, CREAM, CREAM, GOLD_DARK, 2);
     panel(c, 768, 48, 1008, 88, 10, 0xF04A3A20, 0xF04A3A20, GOLD, 2);
-    panel(c, 608, 96, 848, 210, 14, NAVY_TOP, NAVY_TOP, GOLD, 3);
+    panel(c, 768, 96, 1008, 210, 14, NAVY_TOP, NAVY_TOP, GOLD, 3);
     for (int32_t d = 0; d < 10; ++d) {
         char digit[2] = {(char)('0' + d), 0};
         textCentered(c, 32 * d + 16, 372, digit, 4, CREAM, CREAM, INK, 2);
