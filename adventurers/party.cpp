@@ -4,8 +4,12 @@
 
 CharaRecord gCharaTable[CHARA_ROW_COUNT];
 PartyState gParty;
+int32_t gChosenAdventurer;
 
-void resetPartyState() { gParty = PartyState{}; }
+void resetPartyState() {
+    gParty = PartyState{};
+    gChosenAdventurer = 0;
+}
 
 // The totals with equipment arrive with the equipment.
 void recomputeAdventurerTotals() {}

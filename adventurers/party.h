@@ -55,7 +55,11 @@ void recomputeAdventurerTotals();
 constexpr int32_t PARTY_MEMBER_COUNT = 3;
 struct PartyState {
     Vector3 positions[PARTY_MEMBER_COUNT];   // world units, y up
+    int32_t berserk;                         // the controlled character's states; nonzero while active
+    int32_t darkSoul;
 };
 extern PartyState gParty;
+// The adventurer of the current dungeon run, 0..7.
+extern int32_t gChosenAdventurer;
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetPartyState();

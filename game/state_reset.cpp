@@ -29,6 +29,7 @@
 #include "field/world_renderer.h"
 #include "game/window_proc.h"
 #include "shop/counter.h"
+#include "shop/day_end.h"
 #include "shop/day_planning.h"
 #include "shop/item_list.h"
 #include "shop/market.h"
@@ -71,6 +72,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"adventurers/party", resetPartyState},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},
+    {"shop/day_end", resetItemChoiceState},
     {"shop/market", resetMarketState},
     {"shop/item_list", resetItemListState},
     {"story/title", resetTitleState},

@@ -2,6 +2,15 @@
 
 #include "shop/item_db.h"
 
+ItemChoiceState gItemChoice;
+
+void resetItemChoiceState() {
+    gItemChoice = ItemChoiceState{};
+    for (int32_t& key : gItemChoice.chosenItems) key = ITEM_KEY_NONE;
+}
+
+int32_t itemChoiceSlots(int32_t merchantLevel) { return merchantLevel >= 49 ? 3 : merchantLevel >= 15 ? 2 : 1; }
+
 void resetDayCounters(GameState& game) {
     game.dayStartMoney = game.money;
     game.dayScore = 0;

@@ -76,6 +76,7 @@ struct ItemListState {
     int32_t useTimer;             // side panel messages; they hold the list while running
     int32_t discardTimer;
     int32_t useValues[2];         // HP and SP change of the last use, -1 not applicable
+    int32_t panelKey;             // nonzero: the use message says nothing could be recovered
     ItemListEntry entries[ITEM_LIST_ENTRY_MAX];   // each page's entries contiguous
 };
 extern ItemListState gItemList;

@@ -8,6 +8,7 @@ void saveMarketListState() {}
 void restoreMarketListState() {}
 
 void resumeMarketScene() {}
+int32_t isMarketBuySelected() { return 0; }
 
 // The scene's own state, menu and pointer arrive with the market; the kind
 // is kept already, as the scene's pictures depend on it.

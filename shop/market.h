@@ -13,6 +13,9 @@ enum MarketMode : int32_t {
 void enterMarketScene(int32_t mode);
 
 void resetTradeConfirm();
+// 1 while the scene's menu has its Buy entry selected: the item windows then
+// name the purchase price.
+int32_t isMarketBuySelected();
 // Around an overlay over the market: its list cursors kept and given back.
 void saveMarketListState();
 void restoreMarketListState();

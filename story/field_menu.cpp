@@ -4,3 +4,4 @@
 void openFieldMenu() {}
 void updateFieldMenu() {}
 void drawFieldMenu() {}
+void drawStatCompare(float, float, int32_t, int32_t, int32_t) {}

@@ -349,7 +349,11 @@ Canvas drawWindowFrame() {
 // (776, 144)-(830, 174); the endless mark (288, 480)-(383, 575); the level
 // digits (32 d, 848)-(32 d + 32, 888); the header plate (448, 816)-(688,
 // 896); the arrows (448, 896)-(576, 944); the save band (704, 896)-(984, 936);
-// the experience gauge's back (640, 544)-(832, 584).
+// the experience gauge's back (640, 544)-(832, 584); the item list's page
+// tabs (0, 600)-(240, 677) and their one-page form (0, 680)-(240, 757), the
+// header badges (240, 600 + 64 b)-(431, 663 + 64 b), the row highlight (440,
+// 600)-(720, 638), the item choice bar (0, 800)-(240, 838) and the bonus
+// glyphs (832 + 16 g, 24 k)-(848 + 16 g, 24 k + 24).
 Canvas drawItemWindow() {
     Canvas c = makeCanvas(1024, 1024, CLEAR);
     panel(c, 0, 0, 456, 312, 18, NAVY_TOP, NAVY_BOTTOM, GOLD, 3);
@@ -415,6 +419,65 @@ Canvas drawItemWindow() {
                      withAlpha(GOLD, std::fmin(fade, 1.0f)));
     }
     panel(c, 640, 544, 832, 584, 10, 0xE0222A40, 0xE0101420, GOLD_DARK, 2);
+
+    // The list window's pieces.
+    for (int32_t variant = 0; variant < 2; ++variant) {
+        int32_t top = 600 + 80 * variant;
+        panel(c, 0, top, 240, top + 77, 12, 0xF04A3A20, 0xF04A3A20, GOLD, 2);
+        for (int32_t tab = 0; tab < (variant == 0 ? 3 : 1); ++tab)
+            panel(c, 16 + 72 * tab, top + 40, 80 + 72 * tab, top + 70, 6, CREAM, CREAM, GOLD_DARK, 1.5f);
+    }
+    static const char* const BADGES[3] = {"VENDER", "EMPTY", "STOCKED"};
+    for (int32_t b = 0; b < 3; ++b) {
+        panel(c, 240, 600 + 64 * b, 431, 663 + 64 * b, 12, 0xF05A4630, 0xF05A4630, GOLD, 2);
+        textCentered(c, 335, 631 + 64 * b, BADGES[b], 3, CREAM, CREAM, INK);
+    }
+    fillRect(c, 440, 600, 720, 638, WHITE);
+    panel(c, 0, 800, 240, 838, 10, 0xF0344878, 0xF0344878, GOLD, 2);
+    // Bonus number glyphs: 0..9, + and -, a row per bonus kind.
+    static const uint32_t KINDS[4] = {0xFFFFE070, 0xFFFF9040, 0xFF70E0FF, WHITE};
+    for (int32_t k = 0; k < 4; ++k)
+        for (int32_t g = 0; g < 12; ++g) {
+            char glyph[2] = {g < 10 ? (char)('0' + g) : g == 10 ? '+' : '-', 0};
+            textCentered(c, 832 + 16 * g + 8, 24 * k + 12, glyph, 2, KINDS[k], KINDS[k], INK);
+        }
+    return c;
+}
+
+// The shop-mode sheet, to the layout of shop/window_cells.h: the item window
+// (0, 0)-(176, 176), the price panel (176, 0)-(608, 176), the speech panel
+// (0, 176)-(448, 352), the title window (608, 0)-(767, 95), the choice plate
+// (768, 0)-(960, 48), the order plate (768, 48)-(1008, 88), the comparison
+// panel (768, 96)-(1008, 210), price digits (32 d, 352)-(32 d + 32, 392), the
+// digit cursor (320, 352)-(352, 400), five "more" arrow frames from (448,
+// 176) 64 apart and the bonus labels (448, 240 + 24 k)-(576, 264 + 24 k).
+Canvas drawShopMode() {
+    Canvas c = makeCanvas(1024, 512, CLEAR);
+    panel(c, 0, 0, 176, 176, 16, NAVY_TOP, NAVY_TOP, GOLD, 3);
+    panel(c, 176, 0, 608, 176, 18, NAVY_TOP, NAVY_TOP, GOLD, 3);
+    panel(c, 0, 176, 448, 352, 20, NAVY_TOP, NAVY_TOP, GOLD, 3);
+    panel(c, 608, 0, 767, 95, 14, NAVY_TOP, NAVY_TOP, GOLD, 3);
+    panel(c, 768, 0, 960, 48, 12, CREAM, CREAM, GOLD_DARK, 2);
+    panel(c, 768, 48, 1008, 88, 10, 0xF04A3A20, 0xF04A3A20, GOLD, 2);
+    panel(c, 768, 96, 1008, 210, 14, NAVY_TOP, NAVY_TOP, GOLD, 3);
+    for (int32_t d = 0; d < 10; ++d) {
+        char digit[2] = {(char)('0' + d), 0};
+        textCentered(c, 32 * d + 16, 372, digit, 4, CREAM, CREAM, INK, 2);
+    }
+    Point up[3] = {{336, 353}, {346, 363}, {326, 363}};
+    Point down[3] = {{326, 389}, {346, 389}, {336, 399}};
+    polygon(c, up, 3, GOLD);
+    polygon(c, down, 3, GOLD);
+    for (int32_t f = 0; f < 5; ++f) {
+        float x = 448.0f + 64.0f * (float)f, y = 176.0f + 4.0f * (float)(f < 3 ? f : 5 - f);
+        Point arrow[3] = {{x + 16, y + 24}, {x + 48, y + 24}, {x + 32, y + 44}};
+        polygon(c, arrow, 3, GOLD);
+    }
+    static const char* const BONUS[4] = {"PERFECT", "COMBO", "NEAR", "TOTAL"};
+    for (int32_t k = 0; k < 4; ++k) {
+        panel(c, 448, 240 + 24 * k, 576, 263 + 24 * k, 8, 0xF04A3A20, 0xF04A3A20, GOLD_DARK, 1.5f);
+        textCentered(c, 512, 252 + 24 * k, BONUS[k], 2, CREAM, CREAM);
+    }
     return c;
 }
 
@@ -457,12 +520,17 @@ void blit(Canvas& to, int32_t x0, int32_t y0, const Canvas& from) {
         for (int32_t x = 0; x < from.width; ++x) blend(to, x0 + x, y0 + y, from.pixels[(size_t)y * from.width + x]);
 }
 
-// Gauges above, and twelve 80 x 80 portraits from y 352, six a row.
+// Gauges above, and eleven 80 x 80 portraits from y 352, six a row; in the
+// twelfth place the level-up heart (400, 432)-(464, 496).
 Canvas drawHpMpBase() {
     Canvas c = drawGauges(512, 512, 0xFF3DBE5A, 0xFF3D7ADE);
-    static const uint32_t HUES[12] = {0xFFD05050, 0xFF50A0D0, 0xFF60C070, 0xFFD0A040, 0xFFA070D0, 0xFF50C0B0,
-                                      0xFFD07090, 0xFF8090A0, 0xFFC08050, 0xFF7080E0, 0xFFB0C050, 0xFFE0E0E0};
-    for (int32_t i = 0; i < 12; ++i) blit(c, (i % 6) * 80, 352 + (i / 6) * 80, drawPortrait(HUES[i]));
+    static const uint32_t HUES[11] = {0xFFD05050, 0xFF50A0D0, 0xFF60C070, 0xFFD0A040, 0xFFA070D0, 0xFF50C0B0,
+                                      0xFFD07090, 0xFF8090A0, 0xFFC08050, 0xFF7080E0, 0xFFB0C050};
+    for (int32_t i = 0; i < 11; ++i) blit(c, (i % 6) * 80, 352 + (i / 6) * 80, drawPortrait(HUES[i]));
+    disc(c, 420, 456, 14, 0xFFE04060, 0);
+    disc(c, 444, 456, 14, 0xFFE04060, 0);
+    Point tip[3] = {{407, 462}, {457, 462}, {432, 490}};
+    polygon(c, tip, 3, 0xFFE04060);
     return c;
 }
 
@@ -1089,7 +1157,7 @@ const PictureFile PICTURES[] = {
     {"bmp/ivent/02yoss_01.tga", 512, 512, [] { return drawFigure(512, 0xFF5070B0, "YOSS"); }},
     {"bmp/ivent/chrname.tga", 512, 512, [] { return drawPlates(512, 512, 512, 512, "NAMES", 8); }},
     {"bmp/leve_win.tga", 512, 256, [] { return drawPlates(512, 256, 512, 256, "LEVEL", 3); }},
-    {"bmp/shopmode.tga", 1024, 512, [] { return drawPlates(1024, 512, 640, 480, "SHOP MODE", 6); }},
+    {"bmp/shopmode.tga", 1024, 512, drawShopMode},
 
     // The customers' portraits at the counter, one face each.
     {"bmp/cust/c00_0.tga", 512, 512, [] { return drawFigure(512, 0xFFB05070, "SHOPKEEPER"); }},

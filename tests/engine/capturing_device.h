@@ -17,6 +17,7 @@ struct DrawnQuad {
     uint32_t argb;
     GfxTexture* texture;
     uint32_t colorOp;
+    uint32_t destBlend;
 };
 
 class CapturingDevice : public GfxDevice {
@@ -43,7 +44,10 @@ public:
     GfxSurface* getDepthStencilSurface() override { return d->getDepthStencilSurface(); }
     GfxSurface* getBackBuffer() override { return d->getBackBuffer(); }
     GfxResult setRenderTarget(GfxSurface* c, GfxSurface* z) override { return d->setRenderTarget(c, z); }
-    void setRenderState(GfxRenderState s, uint32_t v) override { d->setRenderState(s, v); }
+    void setRenderState(GfxRenderState s, uint32_t v) override {
+        if (s == GFX_RS_DESTBLEND) destBlend = v;
+        d->setRenderState(s, v);
+    }
     void setTexture(int32_t stage, GfxTexture* t) override {
         if (stage == 0) bound = t;
         d->setTexture(stage, t);
@@ -63,7 +67,7 @@ public:
             // Vertex 4 is a quad's top-left corner, vertex 0 its bottom-right.
             for (int32_t q = 0; q + 1 < count; q += 2, v += 6)
                 quads.push_back(
-                    {v[4].x, v[4].y, v[0].x, v[0].y, v[4].u, v[4].v, v[0].u, v[0].v, v[0].diffuse, bound, colorOp});
+                    {v[4].x, v[4].y, v[0].x, v[0].y, v[4].u, v[4].v, v[0].u, v[0].v, v[0].diffuse, bound, colorOp, destBlend});
         }
         return d->drawPrimitiveUP(type, count, vertices, stride);
     }
@@ -93,4 +97,5 @@ public:
 private:
     GfxDevice* d;
     GfxTexture* bound = nullptr;
+    uint32_t destBlend = 0;
 };

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/config_index.h"
 #include "engine/device.h"
 #include "engine/font_files.h"
 #include "engine/glyph_cache.h"

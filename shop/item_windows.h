@@ -1,0 +1,37 @@
+// shop/item_windows.h: what the item list looks like: the list window with
+// its seven rows, the side panel under it, the information popup, and the
+// single item row other screens draw too; also the thousands notation of
+// money. The drawing reads gItemList and the item table and changes nothing.
+// Main thread, once per drawn frame.
+#pragma once
+#include <cstdint>
+
+constexpr int32_t THOUSANDS_TEXT_SIZE = 16;   // "-2,147,483,648" and its end
+constexpr float ITEM_ENTRY_TEXT_SCALE = 0.7384616f;
+
+// "%d" below 1,000, "%d,%03d" from 1,000, "%d,%03d,%03d" from 1,000,000.
+void formatThousands(char* buffer, int32_t size, int32_t value);
+
+// The row that names an item on screen: its own, or for an unidentified
+// item the nearest row at or before it whose price is -1 (row 0 when none
+// is). -1 when the id has no row.
+int32_t findItemDisplayRow(int32_t key);
+
+// The text colour of a list row by trend (-2..1) and usability; grey is the
+// neutral row's grey while it is not flashing (0x7f).
+uint32_t itemRowColour(int32_t trend, bool usable, int32_t grey);
+// The side panel's price: price x factor, in the market and guild also by the
+// trend (1.2 up, 0.8 down, 0.7 crashed), truncated.
+int32_t itemPanelPrice(int32_t price, float factor, int32_t trend, bool market);
+// The colour of a single row (drawItemListEntry), without alpha.
+uint32_t itemEntryColour(int32_t trend);
+
+// The icon (its own colours, through the add-signed operation) and the name
+// in its trend colour, both under the alpha.
+void drawItemListEntry(float x, float y, int32_t key, int32_t alpha);
+// The list window sliding in from the right; nothing while its slide is 0.
+void drawItemListWindow(float x, float y);
+// The side panel: the item's description, price and trend, or a message.
+void drawItemMessagePanel(float x, float y);
+// The information popup at the pointer or where a screen opened it.
+void drawItemInfoPanel();

@@ -1,0 +1,310 @@
+// The counter's drawing: the speech typewriter and the speechDone it sets,
+// the due date's capital, the pop curve, the percentage of the base price,
+// the trend banner's run, and the price digits (captured quads and a
+// read-back on the real OpenGL backend).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "economy_fixture.h"
+#include "engine/device.h"
+#include "engine/loaders.h"
+#include "engine/render_states.h"
+#include "engine/scene_pictures.h"
+#include "engine/screen_mapping.h"
+#include "shop/counter_window.h"
+#include "shop/shop_day_overlay.h"
+#include "shop/window_cells.h"
+#include "platform/thread.h"
+#include "tests/engine/font_draw_rig.h"
+
+namespace {
+
+const char ITEMS[] =
+    ":Food\n"
+    "4000 Unknown Food#-1#0#0#0#0#Food###t\n"
+    "4002 Royal Tart+royal tarts#900#30#0#0#0#Food Swtt Sobr###t\n";
+
+// The counter on the recording device behind a capturing one, with the game
+// folder's glyphs.
+class CounterDrawTest : public EconomyTest {
+protected:
+    void SetUp() override {
+        EconomyTest::SetUp();
+        loadItems(ITEMS);
+        rig.open(true);
+        ASSERT_NE(rig.capture, nullptr);
+        gCounter.shopOpening = 1;
+        gCounter.stateFrame = 1;
+    }
+    void TearDown() override {
+        rig.close();
+        EconomyTest::TearDown();
+    }
+    // Glyph quads drawn since the last clear.
+    int32_t glyphQuads() const {
+        int32_t n = 0;
+        for (const DrawnQuad& q : rig.capture->quads)
+            for (GfxTexture* glyph : gGlyphTextures)
+                if (glyph && q.texture == glyph) {
+                    n++;
+                    break;
+                }
+        return n;
+    }
+    void clearQuads() { rig.capture->quads.clear(); }
+
+    FontDrawRig rig;
+};
+// The typewriter's cases, on the same stand.
+class SpeechTextTest : public CounterDrawTest {};
+
+}  // namespace
+
+// --- the typewriter ---------------------------------------------------------------
+
+struct TypewriterCase {
+    const char* what;
+    const char* text;
+    int32_t shown;
+    int32_t wantGlyphs;
+    int32_t wantDone;
+};
+const TypewriterCase TYPEWRITER_CASES[] = {
+    {"nothing before the first character", "Hello", 0, 0, 0},
+    {"one short of the end", "Hello", 4, 4, 0},
+    {"exactly the line's length", "Hello", 5, 5, 1},
+    {"past the end", "Hello", 9, 5, 1},
+    {"a two-byte character whole", "\x82\xA0\x82\xA2", 1, 1, 0},
+    {"both two-byte characters", "\x82\xA0\x82\xA2", 2, 2, 1},
+    {"a break counts nothing", "ab<BR>cd", 4, 4, 1},
+    {"the second line one short", "ab<BR>cd", 3, 3, 0},
+    {"a lead byte cut off ends the page", "ab\x82", 2, 2, 1},
+};
+
+TEST_F(SpeechTextTest, TypesCharactersAndMarksThePageDoneAtItsEnd) {
+    for (const TypewriterCase& c : TYPEWRITER_CASES) {
+        clearQuads();
+        gCounter.speechDone = 0;
+        drawSpeechText(250.0f, 346.0f, c.text, 0xFFFFFFFF, 1.0f, c.shown);
+        EXPECT_EQ(glyphQuads(), c.wantGlyphs) << c.what;
+        EXPECT_EQ(gCounter.speechDone, c.wantDone) << c.what;
+    }
+}
+
+TEST_F(SpeechTextTest, LinesAreSpacedAndOnlyARunningStateIsMarked) {
+    drawSpeechText(100.0f, 200.0f, "A<BR>B<BR>C", 0xFFFFFFFF, 1.0f, 10);
+    ASSERT_EQ(rig.capture->quads.size(), 3u);
+    for (int32_t i = 0; i < 3; i++)
+        EXPECT_NEAR(rig.capture->quads[i].top - rig.capture->quads[0].top, (float)i * (40.0f * 0.76f), 1.0f)
+            << "line " << i << " (positions land on whole pixels)";
+    gCounter.speechDone = 0;
+    gCounter.stateFrame = 0;
+    drawSpeechText(100.0f, 200.0f, "A", 0xFFFFFFFF, 1.0f, 5);
+    EXPECT_EQ(gCounter.speechDone, 0) << "a state's frame 0 has not run yet";
+}
+
+TEST_F(SpeechTextTest, TypesTwoCharactersATickWithBothPanels) {
+    strcpy(gCounter.speechText, "ABCDEFGH");
+    gCounter.panelWanted[0] = gCounter.panelWanted[1] = 1;
+    gCounter.panelSlide[0] = gCounter.panelSlide[1] = COUNTER_PANEL_OPEN;
+    gCounter.closing = 1;   // nothing else runs
+    gPortraitState = PORTRAIT_READY;
+    for (int32_t tick = 1; tick <= 4; tick++) {
+        updateShopDay();
+        clearQuads();
+        drawCounterWindow();
+        EXPECT_EQ(glyphQuads(), 2 * (2 * tick)) << "tick " << tick << ": each panel shows " << 2 * tick;
+        EXPECT_EQ(gCounter.speechDone, tick == 4) << "tick " << tick;
+    }
+    resetLoaderState();
+}
+
+struct DueCase {
+    const char* text;
+    const char* due;
+    const char* want;
+};
+const DueCase DUE_CASES[] = {
+    {"<D2>, fine.", "in 3 days", "In 3 days, fine."},
+    {"<D2>, fine.", "by tomorrow", "By tomorrow, fine."},
+    {"Come <D2>.", "in 3 days", "Come in 3 days."},
+    {"<D1> of <D2>", "in 3 days", "2 of in 3 days"},
+    {"<D9> then", "in 3 days", "In 3 days then"},   // any digit but 1 is the due date
+};
+
+TEST(SpeechText, TheDueDateOpeningTheTextTakesACapital) {
+    CounterState saved = gCounter;
+    strcpy(gCounter.quantityText, "2");
+    for (const DueCase& c : DUE_CASES) {
+        strcpy(gCounter.dueText, c.due);
+        char out[SPEECH_EXPANDED_SIZE];
+        expandSpeechTags(c.text, out, sizeof out);
+        EXPECT_STREQ(out, c.want) << c.text << " with " << c.due;
+    }
+    gCounter = saved;
+}
+
+// --- numbers ----------------------------------------------------------------------
+
+TEST(CounterDraw, PopCurveOvershootsToAboutOnePointSevenAndSettlesAtFifteen) {
+    EXPECT_EQ(counterPopScale(0), 0.0f);
+    float highest = 0.0f;
+    for (int32_t k = 0; k < 15; k++) highest = std::fmax(highest, counterPopScale(k));
+    EXPECT_NEAR(highest, 1.70f, 0.01f);
+    EXPECT_NEAR(counterPopScale(9), 1.70f, 0.01f) << "the peak lies near k = 9.4";
+    for (int32_t k : {15, 16, 60}) EXPECT_EQ(counterPopScale(k), 1.0f) << "k " << k;
+    EXPECT_GT(counterPopScale(14), 1.0f) << "still over just before it settles";
+}
+
+struct PercentCase {
+    int32_t price, base, want;
+};
+const PercentCase PERCENT_CASES[] = {
+    {900, 900, 100},
+    {1234, 1000, 123},
+    {1, 3, 33},
+    {5, 0, 0},   // no base price: 0, not a division by zero
+    {9999999, 1, 999999872},   // single precision
+};
+
+TEST(CounterDraw, PercentOfBasePriceTruncatesAndSurvivesNoBase) {
+    for (const PercentCase& c : PERCENT_CASES)
+        EXPECT_EQ(percentOfBasePrice(c.price, c.base), c.want) << c.price << " of " << c.base;
+}
+
+// --- the banner ----------------------------------------------------------------
+
+TEST_F(CounterDrawTest, TheTrendBannerRunsOncePerPhase) {
+    gCounter.trendDay = 1;
+    gCounter.trendCustomerType = 3;
+    strcpy(gCustomerTypes[3].groupName, "Knights");
+    int32_t framesShown = 0, lastShown = 0;
+    for (int32_t frame = 1; frame <= 700; frame++) {
+        clearQuads();
+        drawCounterWindow();
+        if (glyphQuads() > 0) {
+            framesShown++;
+            lastShown = frame;
+        }
+    }
+    EXPECT_EQ(lastShown, TREND_BANNER_FRAMES - 1) << "drawn while the count is below 600";
+    EXPECT_EQ(framesShown, TREND_BANNER_FRAMES - 1);
+    EXPECT_EQ(gCounter.trendBannerFrame, TREND_BANNER_FRAMES) << "the count stops, and stays nonzero for the music";
+    gCounter.trendBannerFrame = 0;   // the next day phase
+    clearQuads();
+    drawCounterWindow();
+    EXPECT_GT(glyphQuads(), 0);
+    gCounter.trendDay = 0;
+    gCounter.trendBannerFrame = 0;
+    clearQuads();
+    drawCounterWindow();
+    EXPECT_EQ(glyphQuads(), 0) << "no banner without a trend day";
+}
+
+// --- the price digits ----------------------------------------------------------------
+
+TEST_F(CounterDrawTest, PriceDigitsFillTheLastCellsOfSeven) {
+    GfxTexture* sheet = rig.capture->createTexture(1024, 512, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+    TextureSlot saved = gShopModeTexture;
+    gShopModeTexture = TextureSlot{sheet, 1024, 512, 0};
+    drawPriceDigits(176.0f, 290.0f, 1234, 0xFFFFFFFF);
+    ASSERT_EQ(rig.capture->quads.size(), 4u);
+    const float wantLeft[4] = {292.0f, 336.0f, 372.0f, 408.0f};
+    for (int32_t i = 0; i < 4; i++) {
+        const DrawnQuad& q = rig.capture->quads[i];
+        EXPECT_FLOAT_EQ(q.left, wantLeft[i]) << "digit " << i;
+        EXPECT_FLOAT_EQ(q.top, 290.0f);
+        EXPECT_FLOAT_EQ(q.right - q.left, 32.0f);
+        EXPECT_FLOAT_EQ(q.uRight * 1024.0f, SHOPMODE_DIGIT_WIDTH * (float)(i + 2)) << "the cell of digit " << i + 1;
+    }
+    gShopModeTexture = saved;
+    rig.capture->releaseTexture(sheet);
+}
+
+// The real backend: a sheet whose digit cells are flat, distinct colours;
+// the price panel of 1234 shows four of them, in the last four cells.
+TEST(CounterDrawReadBack, ThePricePanelShowsItsPriceInTheLastFourCells) {
+    threadMarkMain();
+    ASSERT_TRUE(GFX_HEADLESS.open());
+    GfxDevice* savedDevice = gD3DDevice;
+    ScreenSize savedScreen = gScreenSize;
+    CounterState savedCounter = gCounter;
+    TextureSlot savedSheet = gShopModeTexture;
+    gScreenSize = {640, 480};
+    gD3DDevice = GFX_HEADLESS.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
+    ASSERT_NE(gD3DDevice, nullptr);
+    GfxTexture* sheet = gD3DDevice->createTexture(1024, 512, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+    GfxLockedRect locked = {};
+    ASSERT_EQ(gD3DDevice->lockRect(sheet, 0, &locked), GFX_OK);
+    auto digitColour = [](int32_t d) { return 0xFF000000u | (uint32_t)(20 * d + 40) << 16 | (uint32_t)(200 - 15 * d); };
+    for (int32_t y = 0; y < 512; y++) {
+        uint32_t* row = (uint32_t*)((uint8_t*)locked.bits + (size_t)y * locked.pitch);
+        for (int32_t x = 0; x < 1024; x++) {
+            bool digit = y >= 352 && y < 392 && x < 320;
+            row[x] = digit ? digitColour(x / 32) : 0;   // everything else clear
+        }
+    }
+    gD3DDevice->unlockRect(sheet, 0);
+    gShopModeTexture = TextureSlot{sheet, 1024, 512, 0};
+
+    gCounter = CounterState{};
+    gCounter.shopOpening = 1;
+    gCounter.pricePanelWanted = 1;
+    gCounter.pricePanelSlide = COUNTER_PANEL_OPEN;
+    gCounter.counterPrice = 1234;
+    gCounter.basePrice = 1000;
+    gCounter.requestRow = -1;
+    gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    gD3DDevice->beginScene();
+    set2DRenderStates();
+    drawCounterWindow();
+    gD3DDevice->endScene();
+    std::vector<uint32_t> pixels(640 * 480);
+    ASSERT_TRUE(gD3DDevice->readBackBuffer(pixels.data(), 640, 480));
+
+    // Cell p of "%7d" starts at 176 + 36p, 8 more after the first and fourth.
+    const int32_t CELL_LEFT[7] = {176, 220, 256, 292, 336, 372, 408};
+    const int32_t WANT[7] = {-1, -1, -1, 1, 2, 3, 4};
+    for (int32_t p = 0; p < 7; p++) {
+        uint32_t seen = pixels[(size_t)(290 + 20) * 640 + CELL_LEFT[p] + 16] | 0xFF000000;
+        uint32_t want = WANT[p] < 0 ? 0xFF000000 : digitColour(WANT[p]);
+        EXPECT_EQ(seen, want) << "cell " << p << std::hex << " seen " << seen << " want " << want;
+    }
+    gD3DDevice->releaseTexture(sheet);
+    GFX_HEADLESS.destroyDevice(gD3DDevice);
+    GFX_HEADLESS.close();
+    gD3DDevice = savedDevice;
+    gScreenSize = savedScreen;
+    gCounter = savedCounter;
+    gShopModeTexture = savedSheet;
+}
+
+// --- the scene under the windows ------------------------------------------------
+
+TEST_F(CounterDrawTest, TheOverlayWorksOutTheAdventurersSlotWhileTheItemShows) {
+    loadItems(":Swords#Weapons\n"
+              "0000 Unknown Sword#-1#0#0#0#0#Wepn##a2#t\n"
+              "0001 Short Sword+short swords#120#6#0#0#0#Wepn Metl##a2#t\n"
+              "0002 Broad Sword+broad swords#200#9#0#0#0#Wepn Metl##a2#t\n");
+    AdventurerRecord& adventurer = game().adventurers[0];
+    adventurer.equipment[0] = adventurer.savedEquipment[0] = itemKey(1) | ITEM_KEY_POSSESSED;
+    gCounter.customerType = gCounter.visitorType = 2;   // adventurer 0
+    gCounter.itemKey = itemKey(2);
+    gCounter.adventurerTargetSlot = -1;
+    gPortraitState = PORTRAIT_READY;
+
+    drawShopDayOverlay();
+    EXPECT_EQ(gCounter.adventurerTargetSlot, -1) << "not before the item is shown";
+    gCounter.infoFrame = 1;
+    drawShopDayOverlay();
+    EXPECT_EQ(gCounter.adventurerTargetSlot, 0) << "the better sword goes to the weapon slot";
+
+    gCounter.adventurerTargetSlot = -1;
+    gPortraitState = 0;
+    drawShopDayOverlay();
+    EXPECT_EQ(gCounter.adventurerTargetSlot, -1) << "nothing is drawn before the portrait is loaded";
+    resetLoaderState();
+}
