@@ -84,6 +84,63 @@ void meshModelFolder(const char* path, char* folder, int32_t size) {
 
 namespace {
 
+void transformVertex(const float m[16], const float* p, float* out, bool direction) {
+    for (int k = 0; k < 3; ++k)
+        out[k] = p[0] * m[k] + p[1] * m[4 + k] + p[2] * m[8 + k] + (direction ? 0.0f : m[12 + k]);
+}
+
+}  // namespace
+
+void expandVertices(const XFileMesh& mesh, const float* place, std::vector<MeshVertex>* vertices,
+                    std::vector<int32_t>* source, std::vector<uint32_t>* corners) {
+    size_t positions = mesh.positions.size() / 3;
+    std::vector<int32_t> first(positions, -1);
+    std::vector<int32_t> nextSame;
+    std::vector<int32_t> normalOf;
+    size_t base = vertices->size();
+    bool normals = !mesh.triangleNormals.empty();
+    for (size_t corner = 0; corner < mesh.triangles.size(); ++corner) {
+        int32_t p = mesh.triangles[corner];
+        int32_t n = normals ? mesh.triangleNormals[corner] : -1;
+        int32_t found = first[(size_t)p];
+        while (found >= 0 && normalOf[(size_t)found] != n) found = nextSame[(size_t)found];
+        if (found < 0) {
+            found = (int32_t)normalOf.size();
+            normalOf.push_back(n);
+            nextSame.push_back(first[(size_t)p]);
+            first[(size_t)p] = found;
+            MeshVertex v = {};
+            float at[3];
+            const float* position = &mesh.positions[(size_t)p * 3];
+            if (place) transformVertex(place, position, at, false);
+            else memcpy(at, position, sizeof at);
+            v.x = at[0];
+            v.y = at[1];
+            v.z = at[2];
+            if (n >= 0) {
+                float normal[3];
+                const float* given = &mesh.normals[(size_t)n * 3];
+                if (place) transformVertex(place, given, normal, true);
+                else memcpy(normal, given, sizeof normal);
+                Vector3 unit = vec3Normalize(Vector3{normal[0], normal[1], normal[2]});
+                v.nx = unit.x;
+                v.ny = unit.y;
+                v.nz = unit.z;
+            }
+            v.diffuse = mesh.colors.empty() ? 0xFFFFFFFFu : mesh.colors[(size_t)p];
+            if (!mesh.texCoords.empty()) {
+                v.u = mesh.texCoords[(size_t)p * 2];
+                v.v = mesh.texCoords[(size_t)p * 2 + 1];
+            }
+            vertices->push_back(v);
+            if (source) source->push_back(p);
+        }
+        corners->push_back((uint32_t)(base + (size_t)found));
+    }
+}
+
+namespace {
+
 // The model's triangles as drawn: every mesh of the file in its frames'
 // place, the materials of all meshes one after another.
 struct BuiltMesh {
@@ -92,11 +149,6 @@ struct BuiltMesh {
     std::vector<MeshSubset> subsets;
     std::vector<XFileMaterial> materials;
 };
-
-void transformVertex(const float m[16], const float* p, float* out, bool direction) {
-    for (int k = 0; k < 3; ++k)
-        out[k] = p[0] * m[k] + p[1] * m[4 + k] + p[2] * m[8 + k] + (direction ? 0.0f : m[12 + k]);
-}
 
 bool buildMesh(const XFileScene& scene, BuiltMesh* out) {
     std::vector<uint32_t> triangleIndices;
@@ -112,46 +164,7 @@ bool buildMesh(const XFileScene& scene, BuiltMesh* out) {
         } else {
             out->materials.insert(out->materials.end(), mesh.materials.begin(), mesh.materials.end());
         }
-        // A vertex per position and normal pair met.
-        size_t positions = mesh.positions.size() / 3;
-        std::vector<int32_t> first(positions, -1);
-        std::vector<int32_t> nextSame;
-        std::vector<int32_t> normalOf;
-        size_t base = out->vertices.size();
-        bool normals = !mesh.triangleNormals.empty();
-        for (size_t corner = 0; corner < mesh.triangles.size(); ++corner) {
-            int32_t p = mesh.triangles[corner];
-            int32_t n = normals ? mesh.triangleNormals[corner] : -1;
-            int32_t found = first[(size_t)p];
-            while (found >= 0 && normalOf[(size_t)found] != n) found = nextSame[(size_t)found];
-            if (found < 0) {
-                found = (int32_t)normalOf.size();
-                normalOf.push_back(n);
-                nextSame.push_back(first[(size_t)p]);
-                first[(size_t)p] = found;
-                MeshVertex v = {};
-                float at[3];
-                transformVertex(place, &mesh.positions[(size_t)p * 3], at, false);
-                v.x = at[0];
-                v.y = at[1];
-                v.z = at[2];
-                if (n >= 0) {
-                    float normal[3];
-                    transformVertex(place, &mesh.normals[(size_t)n * 3], normal, true);
-                    Vector3 unit = vec3Normalize(Vector3{normal[0], normal[1], normal[2]});
-                    v.nx = unit.x;
-                    v.ny = unit.y;
-                    v.nz = unit.z;
-                }
-                v.diffuse = mesh.colors.empty() ? 0xFFFFFFFFu : mesh.colors[(size_t)p];
-                if (!mesh.texCoords.empty()) {
-                    v.u = mesh.texCoords[(size_t)p * 2];
-                    v.v = mesh.texCoords[(size_t)p * 2 + 1];
-                }
-                out->vertices.push_back(v);
-            }
-            triangleIndices.push_back((uint32_t)(base + (size_t)found));
-        }
+        expandVertices(mesh, place, &out->vertices, nullptr, &triangleIndices);
         for (int32_t material : mesh.triangleMaterials) triangleMaterials.push_back(materialBase + material);
         if (out->vertices.size() > (size_t)GFX_BUFFER_BYTES_MAX / sizeof(MeshVertex)) return false;
     }

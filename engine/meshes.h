@@ -9,8 +9,11 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/gfx.h"
+
+struct XFileMesh;
 
 constexpr int32_t MESH_TEXTURE_MAX = 200;
 constexpr int32_t MESH_TEXTURE_NAME_SIZE = 256;
@@ -91,3 +94,9 @@ MeshTextureEntry meshTextureFlags(const char* name);
 // The folder of a model path: up to its first '.', cut after the last '/'
 // (or '\') before it; empty when there is none.
 void meshModelFolder(const char* path, char* folder, int32_t size);
+// Appends one vertex per position and normal pair the mesh's triangles use
+// (placed by the 4x4 matrix, or as in the file when place is null; normals
+// made unit length) and a corner index per triangle corner; source, when
+// given, gets each new vertex's position index.
+void expandVertices(const XFileMesh& mesh, const float* place, std::vector<MeshVertex>* vertices,
+                    std::vector<int32_t>* source, std::vector<uint32_t>* corners);

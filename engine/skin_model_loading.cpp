@@ -95,48 +95,6 @@ GfxMaterial materialOf(const XFileMaterial& source, int32_t whiteMaterials) {
     return material;
 }
 
-// One vertex per position and normal pair the triangles use; source[i] is
-// the position index of vertex i.
-void expandVertices(const XFileMesh& mesh, std::vector<MeshVertex>* vertices, std::vector<int32_t>* source,
-                    std::vector<uint32_t>* corners) {
-    size_t positions = mesh.positions.size() / 3;
-    std::vector<int32_t> first(positions, -1);
-    std::vector<int32_t> nextSame;
-    std::vector<int32_t> normalOf;
-    bool normals = !mesh.triangleNormals.empty();
-    for (size_t corner = 0; corner < mesh.triangles.size(); ++corner) {
-        int32_t p = mesh.triangles[corner];
-        int32_t n = normals ? mesh.triangleNormals[corner] : -1;
-        int32_t found = first[(size_t)p];
-        while (found >= 0 && normalOf[(size_t)found] != n) found = nextSame[(size_t)found];
-        if (found < 0) {
-            found = (int32_t)normalOf.size();
-            normalOf.push_back(n);
-            nextSame.push_back(first[(size_t)p]);
-            first[(size_t)p] = found;
-            MeshVertex v = {};
-            v.x = mesh.positions[(size_t)p * 3];
-            v.y = mesh.positions[(size_t)p * 3 + 1];
-            v.z = mesh.positions[(size_t)p * 3 + 2];
-            if (n >= 0) {
-                Vector3 unit = vec3Normalize(Vector3{mesh.normals[(size_t)n * 3], mesh.normals[(size_t)n * 3 + 1],
-                                                     mesh.normals[(size_t)n * 3 + 2]});
-                v.nx = unit.x;
-                v.ny = unit.y;
-                v.nz = unit.z;
-            }
-            v.diffuse = mesh.colors.empty() ? 0xFFFFFFFFu : mesh.colors[(size_t)p];
-            if (!mesh.texCoords.empty()) {
-                v.u = mesh.texCoords[(size_t)p * 2];
-                v.v = mesh.texCoords[(size_t)p * 2 + 1];
-            }
-            vertices->push_back(v);
-            source->push_back(p);
-        }
-        corners->push_back((uint32_t)found);
-    }
-}
-
 // Each position's four strongest bones, weights scaled to sum to 1; a
 // position no bone moves follows bone 0.
 void gatherInfluences(const XFileMesh& mesh, std::vector<SkinSourceVertex>* out, const std::vector<int32_t>& source) {
@@ -210,7 +168,7 @@ void loadSkinnedMesh(LoadContext& context, int32_t frame, const XFileMesh& mesh)
     std::vector<MeshVertex> vertices;
     std::vector<int32_t> source;
     std::vector<uint32_t> corners;
-    expandVertices(mesh, &vertices, &source, &corners);
+    expandVertices(mesh, nullptr, &vertices, &source, &corners);
     for (const MeshVertex& v : vertices) {
         context.pointFrames.push_back(frame);
         context.points.push_back(Vector3{v.x, v.y, v.z});
