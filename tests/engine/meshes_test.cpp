@@ -17,6 +17,7 @@
 #include "engine/settings.h"
 #include "platform/thread.h"
 #include "platform/window.h"
+#include "tests/engine/device_scope.h"
 #include "tests/temp_folder.h"
 #include "tools/archive_writer.h"
 #include "tools/model_shapes.h"
@@ -59,13 +60,7 @@ class MeshFolder : public ::testing::Test {
 protected:
     explicit MeshFolder(const GfxBackend* backend = &GFX_RECORDING) : backend(backend) {}
     void SetUp() override {
-        threadMarkMain();
-        previousWindow = gWindow;
-        gWindow = &WINDOW_HEADLESS;
-        headlessWindowReset();
-        ASSERT_TRUE(backend->open());
-        gD3DDevice = backend->createDevice(GfxPresentParams{64, 48, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
-        ASSERT_NE(gD3DDevice, nullptr);
+        ASSERT_TRUE(device.open(backend, 64, 48));
         resetMeshTextures();
         savedEasyDisp = gEasyDisp;
         gEasyDisp = 0;
@@ -75,14 +70,11 @@ protected:
         for (int32_t i = 0; i < gMeshTextures.count; ++i)
             if (gMeshTextures.entries[i].texture) gD3DDevice->releaseTexture(gMeshTextures.entries[i].texture);
         resetMeshTextures();
-        backend->destroyDevice(gD3DDevice);
-        gD3DDevice = nullptr;
-        backend->close();
+        device.close();
         gArchiveIndex = ArchiveTable{};
         gBmpData = ArchiveTable{};
         gFormData.clear();
         gEasyDisp = savedEasyDisp;
-        gWindow = previousWindow;
     }
     void writeModel(const std::string& path, const XFileScene& scene) { folder.write(path, xfileWriteText(scene)); }
     void openArchiveWith(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries) {
@@ -100,7 +92,7 @@ protected:
     TempFolder folder{"meshes"};
     WorkingDirectory inFolder{folder.path()};
     MeshRecord records[3];
-    const WindowBackend* previousWindow = nullptr;
+    DeviceScope device;
     int32_t savedEasyDisp = 0;
 };
 

@@ -17,6 +17,7 @@
 #include "engine/skin_models.h"
 #include "platform/thread.h"
 #include "platform/window.h"
+#include "tests/engine/device_scope.h"
 #include "tests/temp_folder.h"
 #include "tools/model_shapes.h"
 #include "tools/skinned_shapes.h"
@@ -64,13 +65,7 @@ class SkinModelFolder : public ::testing::Test {
 protected:
     explicit SkinModelFolder(const GfxBackend* backend = &GFX_RECORDING) : backend(backend) {}
     void SetUp() override {
-        threadMarkMain();
-        previousWindow = gWindow;
-        gWindow = &WINDOW_HEADLESS;
-        headlessWindowReset();
-        ASSERT_TRUE(backend->open());
-        gD3DDevice = backend->createDevice(GfxPresentParams{160, 120, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
-        ASSERT_NE(gD3DDevice, nullptr);
+        ASSERT_TRUE(device.open(backend, 160, 120));
         resetSkinModels();
         gCamera.fov = 45.0f;
         attachModelDevice(&model, 0, gD3DDevice);
@@ -80,10 +75,7 @@ protected:
         resetSkinModels();
         gSceneHooks.modelPartName = nullptr;
         gSceneHooks.exportModelBone = nullptr;
-        backend->destroyDevice(gD3DDevice);
-        gD3DDevice = nullptr;
-        backend->close();
-        gWindow = previousWindow;
+        device.close();
     }
     void writeModel(const std::string& path, const XFileScene& scene) { folder.write(path, xfileWriteText(scene)); }
     int32_t load(const XFileScene& scene, int32_t white = 0, int32_t shaderSet = 0) {
@@ -95,7 +87,7 @@ protected:
     TempFolder folder{"skin"};
     WorkingDirectory inFolder{folder.path()};
     SkinModel model;
-    const WindowBackend* previousWindow = nullptr;
+    DeviceScope device;
 };
 
 class SkinModelLoading : public SkinModelFolder {};

@@ -23,6 +23,7 @@
 #include "platform/thread.h"
 #include "platform/window.h"
 #include "tests/engine/texture_registry_probe.h"
+#include "tests/engine/device_scope.h"
 #include "tests/temp_folder.h"
 #include "tools/archive_writer.h"
 
@@ -94,13 +95,7 @@ class TextureFolder : public ::testing::Test {
 protected:
     explicit TextureFolder(const GfxBackend* backend = &GFX_RECORDING) : backend(backend) {}
     void SetUp() override {
-        threadMarkMain();
-        previousWindow = gWindow;
-        gWindow = &WINDOW_HEADLESS;
-        headlessWindowReset();
-        ASSERT_TRUE(backend->open());
-        gD3DDevice = backend->createDevice(GfxPresentParams{640, 480, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
-        ASSERT_NE(gD3DDevice, nullptr);
+        ASSERT_TRUE(device.open(backend, 640, 480));
         gfxRecordClear();
         clearTextureRegistry();
         clearDebugText();
@@ -110,15 +105,12 @@ protected:
     void TearDown() override {
         for (int32_t group = 0; group < TEXTURE_GROUP_FULL_RELEASE; ++group) releaseTextureGroup(group);
         clearTextureRegistry();
-        if (gD3DDevice) backend->destroyDevice(gD3DDevice);
-        gD3DDevice = nullptr;
-        backend->close();
+        device.close();
         gArchiveIndex = ArchiveTable{};
         gBmpData = ArchiveTable{};
         gFormData.clear();
         gTexLevel = savedTexLevel;
         gEasyDispTextures = savedEasyDisp;
-        gWindow = previousWindow;
     }
     // Pictures into the pack, other entries into the index.
     void openArchiveWith(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries) {
@@ -141,7 +133,7 @@ protected:
     const GfxBackend* backend;
     TempFolder folder{"textures"};
     WorkingDirectory inFolder{folder.path()};
-    const WindowBackend* previousWindow = nullptr;
+    DeviceScope device;
     int32_t savedTexLevel = 0;
     int32_t savedEasyDisp = 0;
 };
