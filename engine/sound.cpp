@@ -118,7 +118,7 @@ bool initSound() {
     AudioLoadJob jobs[MUSIC_TRACK_COUNT + SOUND_EFFECT_COUNT];
     int32_t jobCount = 0;
     for (int32_t track = 0; track < MUSIC_TRACK_COUNT; ++track)
-        jobs[jobCount++] = AudioLoadJob{MUSIC_FILES[track], musicTrackLoops(track), &gSound.music[track], false, 0};
+        jobs[jobCount++] = AudioLoadJob{MUSIC_FILES[track], musicTrackLoops(track), &gSound.music[track], false};
     for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot) {
         // The effects are the program's own: they are found beside it,
         // wherever the game was started from.
@@ -127,7 +127,7 @@ bool initSound() {
         snprintf(effectPaths[slot], sizeof effectPaths[slot], "%s%s", getModuleDir(), name);
         // A number the program has no sound for leaves its slot empty.
         if (access(effectPaths[slot], F_OK) != 0) continue;
-        jobs[jobCount++] = AudioLoadJob{effectPaths[slot], false, &gEffectSegments[slot], false, 0};
+        jobs[jobCount++] = AudioLoadJob{effectPaths[slot], false, &gEffectSegments[slot], false};
     }
     audioLoadWavFiles(jobs, jobCount, audioRate());
     bool loaded = true;

@@ -57,8 +57,7 @@ struct AudioLoadJob {
     const char* path;
     bool loop;
     AudioSegment* out;
-    bool loaded;    // set by audioLoadWavFiles
-    int32_t rate;   // set by audioLoadWavFiles
+    bool loaded;   // set by audioLoadWavFiles
 };
 // Loads every job's file as audioLoadWavFile would, spread over a few
 // threads (start-up decodes all the music at once); returns when all are

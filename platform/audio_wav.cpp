@@ -191,12 +191,18 @@ bool audioLoadWavFile(const char* path, int32_t rate, bool loop, AudioSegment* o
 // Few threads: the files are small and many, and start-up has other work.
 constexpr int32_t AUDIO_LOAD_THREADS_MAX = 4;
 
+struct AudioLoadBatch {
+    AudioLoadJob* jobs;
+    int32_t rate;
+};
+
 static void loadOneJob(void* context, int32_t index) {
-    AudioLoadJob& job = static_cast<AudioLoadJob*>(context)[index];
-    job.loaded = audioLoadWavFile(job.path, job.rate, job.loop, job.out);
+    const AudioLoadBatch& batch = *static_cast<const AudioLoadBatch*>(context);
+    AudioLoadJob& job = batch.jobs[index];
+    job.loaded = audioLoadWavFile(job.path, batch.rate, job.loop, job.out);
 }
 
 void audioLoadWavFiles(AudioLoadJob* jobs, int32_t count, int32_t rate) {
-    for (int32_t i = 0; i < count; ++i) jobs[i].rate = rate;
-    parallelFor(count, AUDIO_LOAD_THREADS_MAX, loadOneJob, jobs);
+    AudioLoadBatch batch = {jobs, rate};
+    parallelFor(count, AUDIO_LOAD_THREADS_MAX, loadOneJob, &batch);
 }
