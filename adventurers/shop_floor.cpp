@@ -29,7 +29,6 @@ void applyShopLayout(GameState&) {}
 // with the shop-floor control; until then there is nothing to move, count
 // or place.
 void computeShopAtmosphere() {}
-void moveFollowers() {}
 void startClosedShopFloor() {}
 void placeShopkeeper(float, float) {}
 

@@ -49,9 +49,6 @@ void computeShopAtmosphere();
 // heroine's side of it is built it only runs the open shop's counter.
 void updateShopFloor();
 
-// Every tick of the open shop: the heroine and the fairy follow the
-// controlled character.
-void moveFollowers();
 // The last phase of the day has closed: the closed shop's floor starts.
 void startClosedShopFloor();
 // A phase has closed: the controlled character's action state is reset and

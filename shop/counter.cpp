@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "adventurers/motion.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/floor_start.h"
 #include "engine/dialogs.h"

@@ -283,8 +283,8 @@ static int32_t formatUseMessage(char* out, int32_t size, int32_t key, const Item
     if (isUnidentified(key)) return snprintf(out, size, "Can't use unidentified items!"), 1;
     if (isPossessed(key)) return snprintf(out, size, "Can't use an adventurer's possession!"), 1;
     if (gItemList.panelKey != 0) return snprintf(out, size, "Can't recover any further."), 1;
-    if (gParty.berserk) return snprintf(out, size, "Can't use items while Berserked!"), 1;
-    if (gParty.darkSoul) return snprintf(out, size, "Can't use items during Dark Soul!"), 1;
+    if (gParty.berserkTimer) return snprintf(out, size, "Can't use items while Berserked!"), 1;
+    if (gParty.darkSoulTimer) return snprintf(out, size, "Can't use items during Dark Soul!"), 1;
     int32_t adventurer = gChosenAdventurer >= 0 && gChosenAdventurer < ADVENTURER_COUNT ? gChosenAdventurer : 0;
     char who[ADVENTURER_NAME_SIZE + 1];
     snprintf(who, sizeof who, "%.*s", ADVENTURER_NAME_SIZE, ADVENTURER_NAMES[adventurer].name);
