@@ -92,6 +92,7 @@ int shutdownApp() {
     releaseDirectInput();
     traceStep("unloadSounds");
     unloadSounds();
+    dropSoundPrefetch();
     traceStep("shutdownSound");
     shutdownSound();
     return 1;
@@ -140,6 +141,11 @@ StartupResult startupApp(const char* gameDir) {
         logLine("The main window could not be created.");
         return STARTUP_NO_WINDOW;
     }
+    // The sounds decode and the font files are read on workers while the
+    // archive opens and the graphics driver starts; initSound and
+    // loadFontFiles take them.
+    startSoundPrefetch();
+    startFontPrefetch();
     traceStep("openArchive");
     if (!openArchive()) return STARTUP_NO_ARCHIVE;
     traceStep("initDirect3D");
