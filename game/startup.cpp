@@ -74,6 +74,7 @@ bool createMainWindow() {
 }
 
 int shutdownApp() {
+    dropPicturePrefetch();
     traceStep("releaseAllTextures");
     releaseAllTextures();
     traceStep("releaseSystemTextures");
@@ -148,6 +149,7 @@ StartupResult startupApp(const char* gameDir) {
     startFontPrefetch();
     traceStep("openArchive");
     if (!openArchive()) return STARTUP_NO_ARCHIVE;
+    startStartupPicturePrefetch();
     traceStep("initDirect3D");
     if (!initDirect3D()) {
         showMessageBox(GRAPHICS_FAILED_TEXT, "error", MESSAGE_BOX_OK);
@@ -181,6 +183,7 @@ StartupResult startupApp(const char* gameDir) {
     resetNewsAndEvents();
     traceStep("loadTitleTextures");
     loadTitleTextures();
+    dropPicturePrefetch();
     traceStep("enterTitleScreen");
     enterTitleScreen();
     resetFrameLoop();
