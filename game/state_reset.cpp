@@ -34,6 +34,7 @@
 #include "shop/item_list.h"
 #include "shop/market.h"
 #include "story/available_adventurers.h"
+#include "story/event_script.h"
 #include "story/save_list.h"
 #include "story/title.h"
 
@@ -76,6 +77,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"shop/market", resetMarketState},
     {"shop/item_list", resetItemListState},
     {"story/title", resetTitleState},
+    {"story/event_script", resetEventScript},
     {"story/save_list", resetSaveListState},
     {"story/available_adventurers", resetAvailableAdventurers},
     {"game/window_proc", resetWindowState},
