@@ -97,6 +97,15 @@ static PictureError preparePicture(const uint8_t* bytes, int32_t size, int32_t w
 
 // Makes the texture from a prepared picture, level by level; frees the picture.
 static PictureError uploadPicture(Image* image, int32_t levelCount, GfxTexture** out) {
+    // One level: the decoded texels become the texture's own, uncopied.
+    if (levelCount == 1) {
+        GfxTexture* texture = gD3DDevice->createTextureFromTexels(image->width, image->height, GFX_POOL_MANAGED,
+                                                                  reinterpret_cast<uint8_t*>(image->pixels));
+        *image = Image{};
+        if (!texture) return PICTURE_OUT_OF_VIDEO_MEMORY;
+        *out = texture;
+        return PICTURE_OK;
+    }
     GfxTexture* texture = gD3DDevice->createTexture(image->width, image->height, levelCount, GFX_USAGE_NONE,
                                                     GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
     if (!texture) {

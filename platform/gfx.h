@@ -286,6 +286,11 @@ public:
     // Texels start as zero.
     virtual GfxTexture* createTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage,
                                       GfxFormat format, GfxPool pool) = 0;
+    // A one-level A8R8G8B8 texture that takes over bytes (width * height * 4,
+    // from malloc) as its texels: what createTexture(width, height, 1, 0,
+    // A8R8G8B8, pool) and a write of the whole level make, without the
+    // copy. The bytes are freed with the texture, or at once on null.
+    virtual GfxTexture* createTextureFromTexels(int32_t width, int32_t height, GfxPool pool, uint8_t* bytes) = 0;
     virtual void releaseTexture(GfxTexture* texture) = 0;
     virtual GfxSurface* getSurfaceLevel(GfxTexture* texture, int32_t level) = 0;
     // Hands out a level's texels until unlockRect; drawing sees what was
