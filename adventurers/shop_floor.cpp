@@ -31,6 +31,7 @@ void applyShopLayout(GameState&) {}
 void computeShopAtmosphere() {}
 void moveFollowers() {}
 void startClosedShopFloor() {}
+void enterShopFromDoor() {}
 void placeShopkeeper(float, float) {}
 
 void updateShopFloor() {

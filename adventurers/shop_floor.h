@@ -52,6 +52,9 @@ void updateShopFloor();
 // Every tick of the open shop: the heroine and the fairy follow the
 // controlled character.
 void moveFollowers();
+// Enters the shop through its door (game mode 1) once the day report has
+// ended normally; the shop floor's control arrives with it.
+void enterShopFromDoor();
 // The last phase of the day has closed: the closed shop's floor starts.
 void startClosedShopFloor();
 // A phase has closed: the controlled character's action state is reset and
