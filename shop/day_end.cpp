@@ -324,10 +324,8 @@ static void stepLogPanels() {
 
 static bool paidInFull() { return gDayReport.payEndFrame > 0 && !gDayReport.paidShort; }
 
-// The paid voice once, then the report music and a coin shower every tick.
+// The week is paid: the report music and a coin shower, every tick.
 static void celebrate() {
-    const DayReportState& r = gDayReport;
-    if (r.paymentFrame == r.payEndFrame) playVoice(PAID_VOICES[randomInt() % 3]);
     gReportMusicFlag = 1;
     float x = (randomUnit() - 0.5f) * 20.0f;
     spawnEffectObject(0, x, 10.0f, 20.0f, EFFECT_COIN_SHOWER, 0.2f, 1);
@@ -355,7 +353,10 @@ static void runPayment() {
         return;
     }
     if (r.payEndFrame == 0 || r.paymentFrame < r.payEndFrame) return;
-    if (!r.paidShort) celebrate();
+    if (!r.paidShort) {
+        if (r.paymentFrame == r.payEndFrame) playVoice(PAID_VOICES[randomInt() % 3]);
+        celebrate();
+    }
     if (r.paymentFrame == r.payEndFrame + SHAKE_AFTER_END) {
         r.shake = SHAKE_TICKS;
         playSoundEffect(SOUND_BOARD_SHAKE);
