@@ -548,7 +548,6 @@ static void runChoiceColumn() {
 static void runChoiceList() {
     ItemChoiceState& ch = gItemChoice;
     int32_t result = handleItemListInput(1);
-    if (result == ITEM_LIST_CONFIRMED) playSoundEffect(SOUND_CONFIRM);
     if (result == ITEM_LIST_CANCELLED) {
         playSoundEffect(SOUND_CANCEL);
         ch.listActive = 0;
