@@ -192,7 +192,9 @@ void openDayReport() {
     r.quota = getQuota();
     game.totalScore += game.dayScore;
     r.totalBefore = game.totalScore - game.dayScore;
-    r.profit = game.money - game.dayStartMoney;
+    // Formed wide: a loop's money may stand anywhere in its range.
+    int64_t profit = static_cast<int64_t>(game.money) - game.dayStartMoney;
+    r.profit = static_cast<int32_t>(profit < INT32_MIN ? INT32_MIN : profit > INT32_MAX ? INT32_MAX : profit);
     int32_t points = reportPoints(r.profit, r.quota, game.dayLogCounts[0], game.dayLogCounts[1], game.dayLogCounts[2]);
     r.rank = reportRank(points);
     r.reportDay = game.date;
@@ -222,10 +224,11 @@ static void placeReportCamera() {
 // never past it.
 static int32_t countToward(int32_t shown, int32_t goal, int32_t scale) {
     if (shown == goal) return shown;
-    int32_t unit = std::abs(scale) / 100;
-    int32_t step = unit + randomInt() % (unit > 10 ? unit : 10);
-    if (goal > shown) return goal - shown < step ? goal : shown + step;
-    return shown - goal < step ? goal : shown - step;
+    int32_t unit = static_cast<int32_t>(std::llabs(static_cast<int64_t>(scale)) / 100);
+    int64_t step = unit + randomInt() % (unit > 10 ? unit : 10);
+    int64_t gap = static_cast<int64_t>(goal) - shown;
+    if (gap > 0) return gap < step ? goal : static_cast<int32_t>(shown + step);
+    return -gap < step ? goal : static_cast<int32_t>(shown - step);
 }
 
 static void beginLeaving() { gDayReport.leaving = 1; }
