@@ -122,7 +122,7 @@ static void drawLogPanels(float alpha) {
             int32_t entry = scroll + row;
             if (entry < 0 || entry >= count || entry >= DAY_LOG_ENTRIES) break;
             itemName(name, sizeof name, game.dayLogs[list][entry]);
-            drawText(x + 16.0f, y + 24.0f + 26.0f * static_cast<float>(row), name, colour, 0.7f);
+            drawText(x + 16.0f, y + 34.0f + 26.0f * static_cast<float>(row), name, colour, 0.7f);   // below the title plate
         }
         if (scroll > 0) drawUpArrow(x + 112.0f, y + 12.0f, colour);
         if (scroll + LOG_ROWS_SHOWN < count) drawDownArrow(x + 112.0f, y + 212.0f, colour);
