@@ -17,6 +17,7 @@
 #include "engine/overlay_screen.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
+#include "field/field_camera.h"
 #include "shop/day_end.h"
 #include "shop/item_list.h"
 #include "shop/storage.h"
@@ -191,6 +192,21 @@ TEST_F(DayReportTest, OpeningAddsTheScoreAndRanksTheDay) {
     EXPECT_EQ(game().totalScore, 140);
     EXPECT_EQ(r.totalBefore, 100);
     EXPECT_EQ(r.reportDay, 3);
+}
+
+TEST_F(DayReportTest, TheShopStaysInViewFromFurtherAndLower) {
+    game().date = 3;
+    openDayReport();
+    gCameraMode = CAMERA_FOLLOW;
+    gCameraTarget = Vector3{10.0f, 1.0f, -5.0f};
+    tick(updateDayReport);
+    EXPECT_EQ(gCameraMode, CAMERA_SCRIPTED);
+    EXPECT_FLOAT_EQ(gCameraOffsets.distance, 22.0f);
+    EXPECT_FLOAT_EQ(gCameraOffsets.elevation, -17.5f);
+    EXPECT_FLOAT_EQ(gCameraOffsets.height, 0.0f);
+    EXPECT_FLOAT_EQ(gCameraTarget.x, 8.0f) << "a fifth of the way toward the middle";
+    EXPECT_FLOAT_EQ(gCameraTarget.z, -4.0f);
+    resetFieldCamera();
 }
 
 TEST_F(DayReportTest, TheCountUpReachesProfitAndScoreWithoutPassingThem) {
