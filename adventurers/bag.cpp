@@ -4,6 +4,7 @@
 
 int32_t gBag[BAG_SIZE];
 int32_t gBagCapacity;
+int32_t gBagAtDeparture[BAG_SIZE];
 
 int32_t bagCapacityForLevel(int32_t merchantLevel) {
     if (merchantLevel >= 39) return 35;
@@ -19,4 +20,5 @@ void emptyBag() {
 void resetBagState() {
     emptyBag();
     gBagCapacity = BAG_SIZE;
+    for (int32_t& key : gBagAtDeparture) key = ITEM_KEY_NONE;
 }

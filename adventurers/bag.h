@@ -9,11 +9,15 @@ constexpr int32_t BAG_SIZE = 38;
 
 extern int32_t gBag[BAG_SIZE];
 extern int32_t gBagCapacity;
+// The bag as packed at the departure screen (items taken from storage);
+// the item choice strikes off each key that comes back.
+extern int32_t gBagAtDeparture[BAG_SIZE];
 
 // The usable entries a merchant of this 0-based level may carry: 20, then
 // 25 from level 16, 30 from 23 and 35 from 39.
 int32_t bagCapacityForLevel(int32_t merchantLevel);
 // Every entry empty.
 void emptyBag();
-// Back to the values a fresh process starts with: empty, all 38 usable.
+// Back to the values a fresh process starts with: empty, all 38 usable,
+// nothing packed at departure.
 void resetBagState();

@@ -10,3 +10,5 @@ void beginExpedition() {}
 
 // No blocks are placed until the floor builder arrives.
 int32_t countPlacedShelves() { return 0; }
+
+void settleBagOnReturn() {}

@@ -25,6 +25,7 @@
 #include "game/headless_run.h"
 #include "game/window_proc.h"
 #include "shop/counter.h"
+#include "shop/day_end.h"
 #include "shop/day_planning.h"
 #include "shop/item_list.h"
 #include "shop/market.h"
@@ -212,6 +213,10 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(gVisitOrder);
     h.record(gDayLineup);
     h.record(gShopAtmosphere);
+    h.record(gDayReport);
+    h.record(gItemChoice);
+    h.i32(gDayEndUnpaid);
+    h.i32(gDayEndFinal);
     h.i32(gShopFloorState);
     h.i32(gShopDayPhase);
     h.i32(gShopSequence);
@@ -239,6 +244,7 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.i32(gRunEndTimer);
     h.record(gBag);
     h.i32(gBagCapacity);
+    h.record(gBagAtDeparture);
     h.i32(gSpecialMusicTimer);
     h.record(gEventNumber);
 

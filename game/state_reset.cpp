@@ -74,6 +74,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},
     {"shop/day_end", resetItemChoiceState},
+    {"shop/day_end", resetDayReportState},
     {"shop/market", resetMarketState},
     {"shop/item_list", resetItemListState},
     {"story/title", resetTitleState},

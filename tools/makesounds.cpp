@@ -299,6 +299,30 @@ const CustomerVoice CUSTOMER_VOICES[] = {
     {"voice/c13_00.wav", 240.0, 0.35},   // Ada, a scholar
 };
 
+// The fairy's clips of the day report: a rank voice each (best first), the
+// payment day and three for a week paid; higher voices for better news.
+const CustomerVoice REPORT_VOICES[] = {
+    {"bin/se/01yo/system/01yo_sys05.bin", 470.0, 0.55}, {"bin/se/01yo/system/01yo_sys06.bin", 440.0, 0.50},
+    {"bin/se/01yo/system/01yo_sys07.bin", 410.0, 0.45}, {"bin/se/01yo/system/01yo_sys08.bin", 380.0, 0.45},
+    {"bin/se/01yo/system/01yo_sys09.bin", 340.0, 0.60}, {"bin/se/01yo/system/01yo_sys12.bin", 400.0, 0.50},
+    {"bin/se/01yo/system/01yo_sys13.bin", 480.0, 0.45}, {"bin/se/01yo/system/01yo_sys14.bin", 500.0, 0.40},
+    {"bin/se/01yo/system/01yo_sys15.bin", 460.0, 0.50},
+};
+
+template <size_t N>
+bool writeVoices(const std::filesystem::path& dir, const CustomerVoice (&clips)[N]) {
+    for (const CustomerVoice& clip : clips) {
+        std::filesystem::path path = dir / clip.path;
+        std::error_code error;
+        std::filesystem::create_directories(path.parent_path(), error);
+        if (!writeWav(path, makeVoice(clip.pitch, clip.seconds), EFFECT_PEAK)) {
+            fprintf(stderr, "makesounds: cannot write %s\n", path.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         fprintf(stderr, "usage: makesounds GAME_DIR\n");
@@ -337,13 +361,6 @@ int main(int argc, char** argv) {
         fprintf(stderr, "makesounds: cannot write %s\n", voice.c_str());
         return 1;
     }
-    for (const CustomerVoice& clip : CUSTOMER_VOICES) {
-        std::filesystem::path path = dir / clip.path;
-        std::filesystem::create_directories(path.parent_path(), error);
-        if (!writeWav(path, makeVoice(clip.pitch, clip.seconds), EFFECT_PEAK)) {
-            fprintf(stderr, "makesounds: cannot write %s\n", path.c_str());
-            return 1;
-        }
-    }
+    if (!writeVoices(dir, CUSTOMER_VOICES) || !writeVoices(dir, REPORT_VOICES)) return 1;
     return 0;
 }
