@@ -501,6 +501,7 @@ void runFloorEntrySteps(PartyState& party) {
         rollFloorConditions();
         if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBannerCounter = 1;
     }
+    if (gConditionTickerDone && gConditionNameSlide < CONDITION_NAME_SLIDE_MAX) gConditionNameSlide++;
 }
 
 // Zoze's charge gauge (step 1 of the buttons); false while no attack may start.

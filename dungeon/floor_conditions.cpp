@@ -4,6 +4,8 @@
 
 FloorConditionList gFloorConditionList;
 int32_t gConditionBannerCounter;
+int32_t gConditionTickerDone;
+int32_t gConditionNameSlide;
 
 int32_t isFloorConditionActive(int32_t id) {
     if (!gCurrentStage || gCurrentStage->maptype <= 0) return 0;
@@ -18,4 +20,6 @@ void rollFloorConditions() {}
 void resetFloorConditions() {
     gFloorConditionList = FloorConditionList{};
     gConditionBannerCounter = 0;
+    gConditionTickerDone = 0;
+    gConditionNameSlide = 0;
 }

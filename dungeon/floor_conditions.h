@@ -13,6 +13,12 @@ struct FloorConditionList {
 extern FloorConditionList gFloorConditionList;
 // The banner's frame counter; 0 no banner.
 extern int32_t gConditionBannerCounter;
+// Set by the ticker's drawing when its band has closed; from then the
+// condition names slide in by gConditionNameSlide (0..200, advanced by the
+// dungeon control).
+extern int32_t gConditionTickerDone;
+extern int32_t gConditionNameSlide;
+constexpr int32_t CONDITION_NAME_SLIDE_MAX = 200;
 
 // 1 on a dungeon stage when id is among the floor's active conditions.
 int32_t isFloorConditionActive(int32_t id);

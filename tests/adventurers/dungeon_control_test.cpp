@@ -12,6 +12,7 @@
 #include "dungeon/enemies.h"
 #include "dungeon/floor_conditions.h"
 #include "dungeon/floor_map.h"
+#include "dungeon/pickups.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
@@ -619,4 +620,92 @@ TEST_F(DungeonControl, TheFirstTickOfAFloorDropsTheInputAndScriptsForceIt) {
     EXPECT_EQ(gInputState[0].pressed, 0);
     EXPECT_EQ(gParty.actionState, 0) << "the press was dropped";
     EXPECT_GT(gParty.velocity.z, 0.0f) << "the forced word steers";
+}
+
+TEST_F(DungeonControl, GemsBecomeExperienceAndTheNearestItemIsKept) {
+    struct Case {
+        const char* name;
+        int32_t callerWord;
+        int32_t conditionId;
+        bool flag13;
+        int32_t want;
+    };
+    const Case CASES[] = {
+        {"a gem", 0, 0, false, 10},
+        {"a small gem", 1, 0, false, 1},
+        {"condition 2 doubles", 0, 2, false, 20},
+        {"condition 2, small", 1, 2, false, 2},
+        {"flag 13 gives 100", 1, 2, true, 100},
+    };
+    for (const Case& c : CASES) {
+        prepare();
+        if (c.conditionId) condition(c.conditionId);
+        if (c.flag13) runningGameState().storyFlags[13] = 1;
+        Pickup& gem = gPickups[3];
+        gem.kind = 2;
+        gem.age = 31;
+        gem.callerWord = c.callerWord;
+        gem.x = 1.0f;
+        collectGems();
+        EXPECT_EQ(runningGameState().adventurers[RERADO].experience, c.want) << c.name;
+        EXPECT_EQ(gem.kind, -1) << c.name << ": taken";
+        cleanUp();
+    }
+
+    // Young gems, gems while the queue is full and gems rising into the bag
+    // stay; an item within reach becomes the nearest pickup, the closer wins.
+    gPickups[0].kind = 1;
+    gPickups[0].age = 30;
+    gPickups[1].kind = 0;
+    gPickups[1].age = 40;
+    gPickups[1].state = 2;
+    gPickups[2].kind = 9;
+    gPickups[2].x = 1.2f;
+    gPickups[5].kind = 12;
+    gPickups[5].z = -0.5f;
+    gPickups[6].kind = 8;
+    gPickups[6].z = 1.6f;   // beyond 1.5
+    collectGems();
+    EXPECT_EQ(gPickups[0].kind, 1);
+    EXPECT_EQ(gPickups[1].kind, 0);
+    EXPECT_EQ(gParty.nearestPickup, 5);
+    gPickups[0].age = 31;
+    gParty.gemQueue[PARTY_GEM_QUEUE - 1] = 2;
+    collectGems();
+    EXPECT_EQ(gPickups[0].kind, 1) << "the gem queue is full";
+    EXPECT_EQ(runningGameState().adventurers[RERADO].experience, 0);
+}
+
+TEST_F(DungeonControl, StatusTickCountsInvincibilityAndCuresAilmentsWithTheItem) {
+    PartyState& p = gParty;
+    p.invincibility = -99;
+    p.actionTimer = 3;
+    tickPartyStatus(p);
+    EXPECT_EQ(p.invincibility, -100);
+    EXPECT_EQ(p.actionTimer, 2);
+    tickPartyStatus(p);
+    EXPECT_EQ(p.invincibility, -100) << "not below -100";
+    p.invincibility = 10;
+    p.stunTimer = 5;
+    tickPartyStatus(p);
+    EXPECT_EQ(p.invincibility, 10) << "held while stunned";
+    EXPECT_EQ(p.abilityFlags, 0xc9) << "Rerado's bits";
+
+    p.ailmentTimers[0] = 50;
+    p.ailmentTimers[2] = 7;
+    tickPartyStatus(p);
+    EXPECT_EQ(p.ailmentTimers[0], 49);
+    EXPECT_EQ(p.ailmentTimers[2], 6);
+    wear(2504);
+    tickPartyStatus(p);
+    EXPECT_EQ(p.ailmentTimers[0], 0);
+    EXPECT_EQ(p.ailmentTimers[2], 0);
+}
+
+TEST_F(DungeonControl, TheConditionNamesSlideInOnceTheTickerClosed) {
+    for (int32_t t = 0; t < 10; t++) tick();
+    EXPECT_EQ(gConditionNameSlide, 0);
+    gConditionTickerDone = 1;
+    for (int32_t t = 0; t < 250; t++) tick();
+    EXPECT_EQ(gConditionNameSlide, CONDITION_NAME_SLIDE_MAX);
 }
