@@ -312,17 +312,17 @@ void runTimeLimit(PartyState& party) {
 // Step 4: the warp trap's sequence; true while it runs (nothing else happens).
 bool runWarp(PartyState& party) {
     if (gWarpTimer <= 0) return false;
-    gWarpTimer++;
+    int32_t t = ++gWarpTimer;
     party.facing += 0.5f;
-    if (gWarpTimer == 35) playSoundEffect(SOUND_WARP);
-    if (gWarpTimer == 60) warpToRandomCell();
-    if (gWarpTimer >= 120) gWarpTimer = 0;
-    if (gWarpTimer >= 30 && gWarpTimer < 60) {
+    if (t == 35) playSoundEffect(SOUND_WARP);
+    if (t == 60) warpToRandomCell();
+    if (t >= 30 && t < 60) {
         if (gSkillCountdown < 30) gSkillCountdown++;
-    } else if (gWarpTimer >= 60 && gSkillCountdown > 0) {
+    } else if (t >= 60 && gSkillCountdown > 0) {
         gSkillCountdown--;
     }
-    if (gWarpTimer >= 60 && gWarpTimer <= 109) gCameraReset = 1;
+    if (t >= 60 && t <= 109) gCameraReset = 1;
+    if (t >= 120) gWarpTimer = 0;
     if (party.invincibility < 60) party.invincibility = 60;
     int32_t side = party.sideFacing;
     party.motions[0].direction = spriteDirectionFor(party.facing, gCamera.yaw, side);

@@ -18,6 +18,7 @@
 #include "engine/stage_index.h"
 #include "field/collision_mesh.h"
 #include "field/map_collision.h"
+#include "field/world_renderer.h"
 #include "game/state_reset.h"
 #include "platform/window.h"
 #include "tools/model_shapes.h"
@@ -708,4 +709,28 @@ TEST_F(DungeonControl, TheConditionNamesSlideInOnceTheTickerClosed) {
     gConditionTickerDone = 1;
     for (int32_t t = 0; t < 250; t++) tick();
     EXPECT_EQ(gConditionNameSlide, CONDITION_NAME_SLIDE_MAX);
+}
+
+TEST_F(DungeonControl, TheWarpDarkensTurnsAndHoldsEverythingElse) {
+    PartyState& p = gParty;
+    p.positions[0].y = 5.0f;   // in the air, yet no gravity while warping
+    gWarpTimer = 1;
+    int32_t darkest = 0;
+    int32_t ticks = 0;
+    while (gWarpTimer > 0 && ticks < 200) {
+        tick();
+        ticks++;
+        if (gSkillCountdown > darkest) darkest = gSkillCountdown;
+        ASSERT_GE(p.invincibility, 60) << "tick " << ticks;
+        if (gWarpTimer == 59) {
+            EXPECT_EQ(gSkillCountdown, 30);
+        }
+    }
+    EXPECT_EQ(ticks, 119) << "it ends at 120";
+    EXPECT_EQ(darkest, 30);
+    EXPECT_EQ(gSkillCountdown, 0);
+    EXPECT_FLOAT_EQ(p.velocity.y, 0.0f);
+    EXPECT_NEAR(p.facing, 0.5f * 119, 1e-3f);
+    tick();
+    EXPECT_LT(p.velocity.y, 0.0f) << "afterwards the tick runs again";
 }
