@@ -734,3 +734,36 @@ TEST_F(DungeonControl, TheWarpDarkensTurnsAndHoldsEverythingElse) {
     tick();
     EXPECT_LT(p.velocity.y, 0.0f) << "afterwards the tick runs again";
 }
+
+TEST_F(DungeonControl, TheEntryHopLiftsPushesAndEndsAtItsLength) {
+    PartyState& p = gParty;
+    gHopPush = 5;
+    gHopLength = 30;
+    p.hopTimer = 1;
+    p.facing = 3.14159265f / 2;   // toward +x
+    tick();
+    EXPECT_EQ(p.invincibility, 5) << "set after this tick's status count";
+    EXPECT_NEAR(p.velocity.y, 0.2f * 0.95f, 1e-6f) << "the lift replaces gravity's pull of this tick";
+    EXPECT_NEAR(p.velocity.x, 0.05f * 0.97f, 1e-6f);
+    EXPECT_EQ(p.hopTimer, 2);
+    for (int32_t t = 2; t < 30; t++) tick();
+    EXPECT_EQ(p.hopTimer, 0);
+
+    choose(RERADO);
+    p.hopTimer = 3;
+    p.actionState = 1;   // stunned: the hop waits, and the stun clears it
+    p.stunTimer = 10;
+    tick();
+    EXPECT_EQ(p.hopTimer, 0);
+}
+
+TEST_F(DungeonControl, TheTapWindowOpensOnAPressAfterThirtyIdleTicks) {
+    for (int32_t t = 0; t < 31; t++) tick();
+    tick(BUTTON_LEFT, BUTTON_LEFT);
+    EXPECT_EQ(gParty.tapWindow, 1);
+    for (int32_t t = 0; t < 60; t++) tick(BUTTON_LEFT, 0);
+    EXPECT_EQ(gParty.tapWindow, 0) << "it ends after 60";
+    tick();
+    tick(BUTTON_LEFT, BUTTON_LEFT);
+    EXPECT_EQ(gParty.tapWindow, 0) << "not idle long enough";
+}
