@@ -13,6 +13,7 @@ void resetPartyState() {
 
 // The totals with equipment arrive with the equipment.
 void recomputeAdventurerTotals() {}
+void levelUp(AdventurerRecord&) {}
 
 // The difference, the level, 100 and the level-1 value enter as floats; the
 // product, quotient and sum are doubles. Kept: stored stats depend on this

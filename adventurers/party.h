@@ -48,6 +48,9 @@ void recomputeLevelStats(GameState& game);
 // One stat at 0-based level: the level-1 value e moved toward the level-100
 // value h by level / 100, truncated toward zero. Pure.
 int32_t statForLevel(int32_t e, int32_t h, int32_t level);
+// One level-up step of an adventurer's record. Until it arrives the
+// record stays.
+void levelUp(AdventurerRecord& record);
 // The chosen adventurer's attack, defence, magic and magic-defence totals
 // from base values and equipment.
 void recomputeAdventurerTotals();

@@ -18,7 +18,6 @@ void updateFieldFrame() {
 }
 void updateDungeonScenery() {}
 void updateQueuedEvent() {}
-int32_t requestEvent(int32_t, int32_t, int32_t) { return 0; }
 
 void resetFieldFrameState() {
     gDungeonIndex = 0;

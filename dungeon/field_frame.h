@@ -21,9 +21,6 @@ extern EventNumber gEventNumber;
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetFieldFrameState();
 
-// Starts event (major, minor) when none is loading or running: 1 when taken.
-// Until the event requests are built none is taken.
-int32_t requestEvent(int32_t major, int32_t minor, int32_t loaderMode);
 void updateFieldFrame();
 void updateDungeonScenery();
 void updateQueuedEvent();

@@ -1,10 +1,15 @@
 #include "game/state_reset.h"
 
 #include "adventurers/bag.h"
+#include "adventurers/dungeon_control.h"
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
+#include "dungeon/enemies.h"
 #include "dungeon/field_frame.h"
+#include "dungeon/fixed_floors.h"
+#include "dungeon/floor_conditions.h"
 #include "dungeon/floor_map.h"
+#include "dungeon/pickups.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -35,6 +40,7 @@
 #include "shop/market.h"
 #include "story/available_adventurers.h"
 #include "story/event_script.h"
+#include "story/field_menu.h"
 #include "story/save_list.h"
 #include "story/title.h"
 
@@ -71,6 +77,12 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"field/stage_light", resetStageLight},
     {"adventurers/shop_floor", resetShopFloorState},
     {"adventurers/party", resetPartyState},
+    {"adventurers/dungeon_control", resetDungeonControlState},
+    {"dungeon/enemies", resetEnemies},
+    {"dungeon/pickups", resetPickups},
+    {"dungeon/floor_conditions", resetFloorConditions},
+    {"dungeon/fixed_floors", resetFixedFloorState},
+    {"story/field_menu", resetFieldMenuState},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},
     {"shop/day_end", resetItemChoiceState},

@@ -309,6 +309,9 @@ public:
     // Values outside a state's range are ignored and the state kept.
     virtual void setTextureStageState(int32_t stage, GfxTextureStageState state, uint32_t value) = 0;
     virtual void setTransform(GfxTransform which, const float matrix[16]) = 0;
+    // The matrix in force (identity after a reset); an index out of range
+    // leaves out untouched. Screen mapping checks read the camera back here.
+    virtual void getTransform(GfxTransform which, float out[16]) = 0;
 
     // The layout of the vertices that the next draws read (GfxVertexFormat bits).
     virtual void setVertexFormat(uint32_t fvf) = 0;

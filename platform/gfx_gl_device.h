@@ -149,6 +149,7 @@ public:
     void setTexture(int32_t stage, GfxTexture* texture) override;
     void setTextureStageState(int32_t stage, GfxTextureStageState state, uint32_t value) override;
     void setTransform(GfxTransform which, const float matrix[16]) override;
+    void getTransform(GfxTransform which, float out[16]) override;
     void setVertexFormat(uint32_t fvf) override { vertexFormat = fvf; }
     GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices, int32_t stride) override;
     void setMaterial(const GfxMaterial& material) override;

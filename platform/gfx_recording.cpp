@@ -239,7 +239,17 @@ public:
     void setTextureStageState(int32_t stage, GfxTextureStageState state, uint32_t value) override {
         recordLine("setTextureStageState %d %d %u", (int)stage, (int)state, value);
     }
-    void setTransform(GfxTransform which, const float*) override { recordLine("setTransform %d", (int)which); }
+    // The matrices are kept as the drawing device keeps them, so what reads
+    // the camera back sees the same on both.
+    void setTransform(GfxTransform which, const float* matrix) override {
+        recordLine("setTransform %d", (int)which);
+        if (which < 0 || which >= GFX_TS_COUNT || !matrix) return;
+        memcpy(transforms[which], matrix, sizeof transforms[which]);
+    }
+    void getTransform(GfxTransform which, float out[16]) override {
+        if (which < 0 || which >= GFX_TS_COUNT || !out) return;
+        memcpy(out, transforms[which], sizeof transforms[which]);
+    }
     void setVertexFormat(uint32_t fvf) override {
         recordLine("setVertexFormat %u", fvf);
         vertexFormat = fvf;
@@ -384,6 +394,10 @@ private:
 
     void resetTargets(const GfxPresentParams& newParams) {
         params = newParams;
+        for (float(&matrix)[16] : transforms) {
+            memset(matrix, 0, sizeof matrix);
+            matrix[0] = matrix[5] = matrix[10] = matrix[15] = 1.0f;
+        }
         colorTarget = &backBuffer;
         depthTarget = params.autoDepthStencil ? &depthBuffer : nullptr;
         vertexFormat = 0;
@@ -393,6 +407,7 @@ private:
     }
 
     GfxPresentParams params = {};
+    float transforms[GFX_TS_COUNT][16] = {};
     std::thread::id mainThread = std::this_thread::get_id();
     std::mutex poolLock;   // slot liveness and the default-pool count, from any thread
     uint32_t vertexFormat = 0;

@@ -9,6 +9,7 @@
 
 #include "adventurers/bag.h"
 #include "adventurers/shop_floor.h"
+#include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_start.h"
 #include "engine/device.h"

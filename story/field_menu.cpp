@@ -5,3 +5,11 @@ void openFieldMenu() {}
 void updateFieldMenu() {}
 void drawFieldMenu() {}
 void drawStatCompare(float, float, int32_t, int32_t, int32_t) {}
+
+int32_t gMenuUsedItems[MENU_USED_ITEMS_MAX];
+int32_t gMenuItemUsed;
+
+void resetFieldMenuState() {
+    for (int32_t& key : gMenuUsedItems) key = -1;
+    gMenuItemUsed = 0;
+}

@@ -63,6 +63,7 @@ public:
         d->setTextureStageState(stage, s, v);
     }
     void setTransform(GfxTransform w, const float m[16]) override { d->setTransform(w, m); }
+    void getTransform(GfxTransform w, float m[16]) override { d->getTransform(w, m); }
     void setVertexFormat(uint32_t fvf) override { d->setVertexFormat(fvf); }
     GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t count, const void* vertices, int32_t stride) override {
         if (type == GFX_PT_TRIANGLELIST && stride == (int32_t)sizeof(SpriteVertex)) {

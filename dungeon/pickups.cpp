@@ -1,0 +1,12 @@
+#include "dungeon/pickups.h"
+
+Pickup gPickups[PICKUP_POOL_SIZE];
+
+void sprayDropsWithPlus(const void*, float, float, float, int32_t, int32_t, float, int32_t, int32_t, int32_t) {}
+
+void resetPickups() {
+    for (Pickup& p : gPickups) {
+        p = Pickup{};
+        p.kind = -1;
+    }
+}
