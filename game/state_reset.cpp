@@ -1,10 +1,14 @@
 #include "game/state_reset.h"
 
+#include "adventurers/attack_objects.h"
 #include "adventurers/bag.h"
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
+#include "dungeon/enemies.h"
 #include "dungeon/floor_map.h"
+#include "dungeon/floor_objects.h"
+#include "dungeon/pickups.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -22,6 +26,7 @@
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
+#include "field/effect_objects.h"
 #include "field/map_collision.h"
 #include "field/resources.h"
 #include "field/field_camera.h"
@@ -55,6 +60,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/stage_index", resetStagePosition},
     {"engine/save_file", resetSaveState},
     {"engine/scene_pictures", resetOpeningVariant},
+    {"engine/scene_pictures", resetCharacterTextures},
     {"engine/debug_text", resetDebugText},
     {"engine/device", resetDeviceFlags},
     {"engine/meshes", resetMeshTextures},
@@ -62,6 +68,11 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"field/resources", resetFieldResources},
     {"dungeon/field_frame", resetFieldFrameState},
     {"dungeon/floor_map", resetFloorMap},
+    {"dungeon/enemies", resetEnemies},
+    {"dungeon/floor_objects", resetFloorObjects},
+    {"dungeon/pickups", resetPickups},
+    {"adventurers/attack_objects", resetAttackObjects},
+    {"field/effect_objects", resetEffectObjects},
     {"field/map_collision", resetMapCollision},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},
