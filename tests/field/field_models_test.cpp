@@ -1,16 +1,21 @@
 // The motion sprites: frame numbers by direction and mirroring, the layout
 // file's bounds, the scale and split, the sink fade of sprite enemies, the
-// party's colour and growth, and the arrow's rings.
+// party's colour and growth, the arrow's rings, and what the model pass
+// hands the device.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <vector>
 
+#include "adventurers/party.h"
+#include "dungeon/enemies.h"
+#include "dungeon/field_frame.h"
 #include "engine/archive.h"
 #include "engine/motion_files.h"
 #include "field/field_models.h"
 #include "field/motion_sprites.h"
+#include "tests/field/world_fixture.h"
 
 namespace {
 
@@ -220,4 +225,77 @@ TEST(FieldModels, ArrowRingsOpenAfterTheirDelay) {
     EXPECT_NEAR(std::hypot(x, y), 50.0f, 1e-3);   // capped at 2.5
     arrowRingOffset(156, 25, 0, &x, &y);
     EXPECT_NEAR(std::hypot(x, y), 10.0f, 1e-3);   // kind 156 waits 20 ticks
+}
+
+// The model pass on the recording device: which sprite enemies and party
+// members reach the device, and with which blend.
+class FieldModelsPass : public WorldFixture {
+protected:
+    void SetUp() override {
+        WorldFixture::SetUp();
+        stage.maptype = 1;
+        std::vector<uint8_t> b(BASE + 0x800 + 2, 0);
+        put32(b, 4 * 5, BASE);
+        put16(b, BASE + 0x400, 1);   // frame 0: one cell
+        gFormData = b;
+        memset(&gMotions[5], 0, sizeof gMotions[5]);
+        gMotions[5].layoutWidth = 32;
+        gMotions[5].scalePercent = 100;
+        gCharacterTextures[5].width = gCharacterTextures[5].height = 64;
+        gEnemyKinds[7] = EnemyKind{"slime", ENEMY_MODEL_SPRITE, 5, 1.0f, 1.0f};
+        Enemy& e = gEnemies[0];
+        e.state = ENEMY_ALIVE;
+        e.kind = 7;
+        e.alpha = 255;
+        e.alphaFactor = 1.0f;
+        e.scaleX = e.scaleY = e.scale = 1.0f;
+        for (int32_t m = 0; m < PARTY_MEMBER_COUNT; ++m) gParty.models[m] = -1;
+    }
+    void TearDown() override {
+        gFormData.clear();
+        memset(&gMotions[5], 0, sizeof gMotions[5]);
+        gEnemyKinds[7] = EnemyKind{};
+        WorldFixture::TearDown();
+    }
+    int32_t spriteDraws() const { return count("drawPrimitiveUP 0 2 24"); }
+};
+
+TEST_F(FieldModelsPass, SpriteEnemiesSinkAwayAndSilhouettesDarken) {
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 1);
+    gfxRecordClear();
+    gEnemies[0].sinkHeight = -76.0f;
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 0) << "below -75 nothing is drawn";
+    gfxRecordClear();
+    gEnemies[0].sinkHeight = -74.0f;
+    gEnemies[0].silhouette = 1;
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 1);
+    EXPECT_EQ(count(renderState(GFX_RS_SRCBLEND, GFX_BLEND_ZERO)), 1);
+    gfxRecordClear();
+    gEnemies[0].alpha = 100;   // translucent: drawn among the later passes
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 0);
+    gfxRecordClear();
+    drawSpriteEnemies();
+    EXPECT_EQ(spriteDraws(), 1);
+}
+
+TEST_F(FieldModelsPass, PartyWaitsForTheFloorIntro) {
+    gEnemies[0].state = ENEMY_FREE;
+    gParty.models[0] = 5;
+    gParty.memberScales[0] = gParty.memberScales[PARTY_MEMBER_COUNT] = 1.0f;
+    gParty.leaderAlpha = 255;
+    gFloorIntroTimer = 91;
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 0);
+    gfxRecordClear();
+    gFloorIntroTimer = 90;
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 1);
+    gfxRecordClear();
+    gCharDrawFlag = 1;
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 0);
 }
