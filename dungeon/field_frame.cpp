@@ -19,6 +19,9 @@ void updateFieldFrame() {
 void updateDungeonScenery() {}
 void updateQueuedEvent() {}
 
+int32_t gFloorIntroTimer;
+int32_t gCharDrawFlag;
+
 void resetFieldFrameState() {
     gDungeonIndex = 0;
     gRunEndState = 0;
@@ -26,4 +29,6 @@ void resetFieldFrameState() {
     gSpecialMusicTimer = 0;
     gBossCutFade = 1.0f;
     gEventNumber = EventNumber{};
+    gFloorIntroTimer = 0;
+    gCharDrawFlag = 0;
 }

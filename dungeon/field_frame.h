@@ -24,3 +24,10 @@ void resetFieldFrameState();
 void updateFieldFrame();
 void updateDungeonScenery();
 void updateQueuedEvent();
+
+// The floor-start countdown: 200 on an expedition's first floor, else 0;
+// the party grows in while it falls from 90 to 60.
+extern int32_t gFloorIntroTimer;
+// Set during a frame to keep the party from being drawn; cleared at the
+// start of every frame.
+extern int32_t gCharDrawFlag;

@@ -1,5 +1,6 @@
 #include "game/state_reset.h"
 
+#include "adventurers/attack_objects.h"
 #include "adventurers/bag.h"
 #include "adventurers/dungeon_control.h"
 #include "adventurers/party.h"
@@ -9,6 +10,7 @@
 #include "dungeon/fixed_floors.h"
 #include "dungeon/floor_conditions.h"
 #include "dungeon/floor_map.h"
+#include "dungeon/floor_objects.h"
 #include "dungeon/pickups.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
@@ -27,6 +29,7 @@
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
+#include "field/effect_objects.h"
 #include "field/map_collision.h"
 #include "field/resources.h"
 #include "field/field_camera.h"
@@ -62,6 +65,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/stage_index", resetStagePosition},
     {"engine/save_file", resetSaveState},
     {"engine/scene_pictures", resetOpeningVariant},
+    {"engine/scene_pictures", resetCharacterTextures},
     {"engine/debug_text", resetDebugText},
     {"engine/device", resetDeviceFlags},
     {"engine/meshes", resetMeshTextures},
@@ -69,6 +73,11 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"field/resources", resetFieldResources},
     {"dungeon/field_frame", resetFieldFrameState},
     {"dungeon/floor_map", resetFloorMap},
+    {"dungeon/enemies", resetEnemies},
+    {"dungeon/floor_objects", resetFloorObjects},
+    {"dungeon/pickups", resetPickups},
+    {"adventurers/attack_objects", resetAttackObjects},
+    {"field/effect_objects", resetEffectObjects},
     {"field/map_collision", resetMapCollision},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},
@@ -78,8 +87,6 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"adventurers/shop_floor", resetShopFloorState},
     {"adventurers/party", resetPartyState},
     {"adventurers/dungeon_control", resetDungeonControlState},
-    {"dungeon/enemies", resetEnemies},
-    {"dungeon/pickups", resetPickups},
     {"dungeon/floor_conditions", resetFloorConditions},
     {"dungeon/fixed_floors", resetFixedFloorState},
     {"story/field_menu", resetFieldMenuState},

@@ -266,6 +266,20 @@ TEST_F(StageIndexTest, ListsAndSlotsStopAtTheirCapacity) {
     EXPECT_EQ(gStages[STAGE_CODE_COUNT - 1].farclip, STAGE_CODE_COUNT - 1);   // later blocks are dropped
 }
 
+TEST_F(StageIndexTest, MapLinesPastTheTwentiethAreRefusedWithOneMessage) {
+    std::string text = "stage:1-1\r\n";
+    for (int i = 0; i < STAGE_MAP_MAX + 3; i++) text += "map:m" + std::to_string(i) + ".x\r\n";
+    text += "stage:1-2\r\nmap:one.x\r\n";
+    testing::internal::CaptureStderr();
+    parse(text);
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(gStages[0].mapLinesRefused, 3);
+    EXPECT_EQ(gStages[1].mapLinesRefused, 0);
+    size_t first = log.find("more than 20 map: lines");
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find("more than 20 map: lines", first + 1), std::string::npos) << "one message per stage";
+}
+
 TEST_F(StageIndexTest, NumbersBeyondTheirRangeAreClamped) {
     parse("stage:1-1\r\nfarclip:99999999999\r\nwaterheight:-99999999999\r\nscroll:1e60\r\n");
     EXPECT_EQ(gStages[0].farclip, INT32_MAX);
