@@ -27,3 +27,5 @@ void resetFieldFrameState() {
     gBossCutFade = 1.0f;
     gEventNumber = EventNumber{};
 }
+// Events are requested once the event runtime arrives; until then none is taken.
+int32_t requestEvent(int32_t, int32_t, int32_t) { return 0; }

@@ -24,3 +24,6 @@ void resetFieldFrameState();
 void updateFieldFrame();
 void updateDungeonScenery();
 void updateQueuedEvent();
+// Requests event script (major, minor), its loader in loaderMode; 1 when
+// taken, 0 while another event loads or runs.
+int32_t requestEvent(int32_t major, int32_t minor, int32_t loaderMode);

@@ -175,3 +175,10 @@ void loadShopTables(int32_t all) {
         }
     }
 }
+// The releases by part arrive with the field resources' groups; until then
+// what was loaded stays until the next full release.
+void releaseFieldResources() {}
+void releaseOtherShopWalls() {}
+void releaseOtherShopFloors() {}
+void releaseOtherShopRugs() {}
+void releaseOtherShopTables() {}

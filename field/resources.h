@@ -50,3 +50,10 @@ void loadShopWalls(int32_t all);
 void loadShopFloors(int32_t all);
 void loadShopRugs(int32_t all);
 void loadShopTables(int32_t all);
+// Before a scene change: the field's models and pictures.
+void releaseFieldResources();
+// Every variant of a shop part but the chosen one (after the layout editor).
+void releaseOtherShopWalls();
+void releaseOtherShopFloors();
+void releaseOtherShopRugs();
+void releaseOtherShopTables();

@@ -1,6 +1,7 @@
 #include "game/state_reset.h"
 
 #include "adventurers/bag.h"
+#include "adventurers/balloon.h"
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
@@ -68,7 +69,9 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"field/field_camera", resetFieldCamera},
     {"field/world_renderer", resetWorldRenderer},
     {"field/stage_light", resetStageLight},
-    {"adventurers/shop_floor", resetShopFloorState},
+    {"adventurers/shop_floor", resetShopFloorBootState},
+    {"adventurers/shop_grid", resetShopGridState},
+    {"adventurers/balloon", resetBalloonState},
     {"adventurers/party", resetPartyState},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},
