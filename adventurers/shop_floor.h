@@ -123,3 +123,15 @@ void placeShopkeeper(float x, float z);
 int32_t vendingPlacementRefusal(int32_t merchantLevel, int32_t placed);
 // The stock slots of a vending machine key.
 int32_t vendingSlotCount(int32_t machineKey);
+// Moves a shelf by (dx, dz) cells: 326 when it moved, 362 when the move put
+// it on a wall, a fixture, a reserved patch or a negative cell and was
+// undone; 0 for no move. Another shelf may be passed over.
+int32_t moveShelf(int32_t shelf, int32_t dx, int32_t dz);
+// "Revert To Table": the machine and all its stock go back to storage.
+void revertVendingMachine(int32_t shelf);
+// A shelf cell gets a key from storage (-1 empties it; the old item returns
+// there); a vending machine goes onto the cell's shelf when the level
+// allows. Returns 0, or the vendingPlacementRefusal said in the message window.
+int32_t placeKeyOnCell(int32_t x, int32_t z, int32_t key);
+// Edit mode 2 on that shelf's machine: the slot list, cursor on the first slot.
+void beginVendingStocking(int32_t shelf);

@@ -28,12 +28,8 @@ void openShopDay();
 // The walking state's stocking of the shelf cell or vending machine in
 // front (edit modes 1 and 2), and the states other than walking and open.
 void beginShelfStocking(int32_t cellKey);
-void beginVendingStocking(int32_t shelf);
 void updateShelfStocking();
 void updateVendingStocking();
 void updateShopMenuStates();
 // The merchant-level list opens (fairy menu code 5).
 void openAbilityList();
-// A shelf cell gets a key from storage (-1 empties it); a vending machine
-// goes onto the cell's shelf when the level allows. Returns 0, or the refusal.
-int32_t placeKeyOnCell(int32_t x, int32_t z, int32_t key);

@@ -259,7 +259,6 @@ void tableCamera() {
 }
 
 void updateMovingTables() {
-    GameState& game = runningGameState();
     int32_t count = shopShelfCount();
     if (gSelectedShelf < 0 || gSelectedShelf >= count) gSelectedShelf = 0;
     tableCamera();
@@ -285,23 +284,11 @@ void updateMovingTables() {
         }
     } else {
         raised = gSelectedShelf;
-        ShelfPlace& at = game.shelfLayout[gSelectedShelf];
-        ShelfPlace before = at;
         uint16_t repeat = shopRepeat();
-        if (repeat & BUTTON_LEFT) at.x--;
-        if (repeat & BUTTON_RIGHT) at.x++;
-        if (repeat & BUTTON_UP) at.z--;
-        if (repeat & BUTTON_DOWN) at.z++;
-        if (at.x != before.x || at.z != before.z) {
-            int32_t check = buildShelfOccupancy();
-            if (check == SHELF_LAYOUT_NEGATIVE || (check & SHELF_LAYOUT_ON_WALL)) {
-                at = before;
-                buildShelfOccupancy();
-                playSoundEffect(362);
-            } else {
-                playSoundEffect(326);
-            }
-        }
+        int32_t dx = (repeat & BUTTON_RIGHT ? 1 : 0) - (repeat & BUTTON_LEFT ? 1 : 0);
+        int32_t dz = (repeat & BUTTON_DOWN ? 1 : 0) - (repeat & BUTTON_UP ? 1 : 0);
+        int32_t sound = moveShelf(gSelectedShelf, dx, dz);
+        if (sound) playSoundEffect(sound);
     }
     placeShelfModels(raised);
     moveFollowers();
@@ -541,6 +528,34 @@ int32_t placeKeyOnCell(int32_t x, int32_t z, int32_t key) {
     return 0;
 }
 
+int32_t moveShelf(int32_t shelf, int32_t dx, int32_t dz) {
+    if (shelf < 0 || shelf >= SHELF_LAYOUT_COUNT || (dx == 0 && dz == 0)) return 0;
+    ShelfPlace& at = runningGameState().shelfLayout[shelf];
+    ShelfPlace before = at;
+    at.x += dx;
+    at.z += dz;
+    int32_t check = buildShelfOccupancy();
+    if (check == SHELF_LAYOUT_NEGATIVE || (check & SHELF_LAYOUT_ON_WALL)) {
+        at = before;
+        buildShelfOccupancy();
+        return 362;
+    }
+    return 326;
+}
+
+void revertVendingMachine(int32_t shelf) {
+    if (shelf < 0 || shelf >= SHELF_LAYOUT_COUNT) return;
+    GameState& game = runningGameState();
+    // The machine stands in the shelf's cell: clearing the shelf returns it.
+    clearShelf(shelf);
+    for (int32_t& key : game.vendingStock[shelf]) {
+        addItemToStorage(key);
+        key = ITEM_KEY_NONE;
+    }
+    game.vendingModes[shelf] = 0;
+    computeShopAtmosphere();
+}
+
 void beginShelfStocking(int32_t cellKey) {
     gShopEditMode = 1;
     openItemList(ITEM_LIST_SHELF, gStockListOpened ? 0 : 1);
@@ -633,14 +648,7 @@ void updateVendingStocking() {
         playSoundEffect(710);
     } else if (pressed & BUTTON_CONFIRM) {
         if (cursor == 0) {
-            // Back to a table: the machine and all its stock return to storage.
-            clearShelf(shelf);
-            for (int32_t i = 0; i < VENDING_STOCK_SLOTS; i++) {
-                addItemToStorage(stock[i]);
-                stock[i] = ITEM_KEY_NONE;
-            }
-            game.vendingModes[shelf] = 0;
-            computeShopAtmosphere();
+            revertVendingMachine(shelf);
             endEditing();
         } else if (cursor == 1) {
             endEditing();
