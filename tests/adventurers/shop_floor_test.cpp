@@ -3,6 +3,7 @@
 // decoration preview and its cancel, the end of the stocking lesson and the
 // menus by level and date. Driven through updateShopFloor where the state
 // machine decides.
+#include <cmath>
 #include <vector>
 
 #include "engine/loaders.h"
@@ -224,4 +225,30 @@ TEST_F(ShopFloorTest, TheNightTalkEndsInTheResultsOnTick160) {
     EXPECT_EQ(gShopFloorState, SHOP_FLOOR_WALKING);
     resetOverlayScreen();
     EXPECT_EQ(gNightTalkVariant, 1);
+}
+
+TEST_F(ShopFloorTest, ConfirmBeforeAShelfStocksTheCellFromStorage) {
+    for (int32_t flag : {FLAG_SELLERS, FLAG_REQUESTS, FLAG_SHELF_LESSON}) setFlag(flag);
+    addItemToStorage(key(TART));
+    game().shelves[3][3] = key(BREAD);
+    // Two units left of shelf 0's cell (3, 3), facing right with the camera turned half round.
+    gParty.positions[0] = Vector3{-5.0f, 0.0f, -1.0f};
+    gParty.facing = (float)(3.0 * M_PI / 2.0) - 3.14159265358979f;
+    tick();
+    ASSERT_EQ(gPlacementCell.x, 3);
+    tick(BUTTON_CONFIRM);
+    ASSERT_EQ(gShopEditMode, 1);
+    EXPECT_TRUE(isItemListOpen());
+    EXPECT_EQ(gItemList.header, 2) << "a filled cell";
+    snapItemListOpen();
+    while (getSelectedListItemKey() != key(TART) && gItemList.cursor[gItemList.page] < 3) tick(BUTTON_DOWN);
+    ASSERT_EQ(getSelectedListItemKey(), key(TART));
+    tick(BUTTON_CONFIRM);
+    for (int32_t t = 0; t < ITEM_LIST_FLASH_TICKS + 1 && gShopEditMode == 1; t++) tick();
+    EXPECT_EQ(gShopEditMode, 0);
+    EXPECT_EQ(game().shelves[3][3], key(TART));
+    EXPECT_EQ(stored(key(BREAD)), 1) << "the old item goes back to storage";
+    EXPECT_EQ(stored(key(TART)), 0);
+    EXPECT_TRUE(game().storyFlags[FLAG_SHELF_STOCKED]);
+    EXPECT_EQ(gShopAtmosphere.decoration, -4 + 1) << "the tart's fancy point counts at once";
 }
