@@ -4,3 +4,5 @@
 void initDepartureScreen() {}
 void saveDepartureListState() {}
 void restoreDepartureListState() {}
+// The run's stage keys arrive with the departure screen.
+void selectDungeonStage() {}

@@ -5,4 +5,4 @@ void tickHud() {}
 void startNewsBanner() {}
 void resetHudState() {}
 void emptyOverlayHook() {}
-void closePopupMessage() {}
+void closePopupMessage(int32_t) {}

@@ -1,12 +1,13 @@
 // field/hud.h: the in-game HUD state.
 #pragma once
+#include <cstdint>
 
 void tickHud();
 // Clears the balloon, the banner, the item-get popup and the HUD fade; run at
 // every floor start, when a game starts from the title and on the town map.
 void resetHudState();
 void emptyOverlayHook();
-// Closes the speech balloon (with its sound); the balloon arrives with the HUD.
-void closePopupMessage();
 // The news banner runs from the next tick (a market day has advanced).
 void startNewsBanner();
+// Closes the speech balloon's popup, with its sound when withSound is 1.
+void closePopupMessage(int32_t withSound);

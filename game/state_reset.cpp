@@ -2,6 +2,7 @@
 
 #include "adventurers/attack_objects.h"
 #include "adventurers/bag.h"
+#include "adventurers/balloon.h"
 #include "adventurers/dungeon_control.h"
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
@@ -84,7 +85,9 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"field/field_camera", resetFieldCamera},
     {"field/world_renderer", resetWorldRenderer},
     {"field/stage_light", resetStageLight},
-    {"adventurers/shop_floor", resetShopFloorState},
+    {"adventurers/shop_floor", resetShopFloorBootState},
+    {"adventurers/shop_grid", resetShopGridState},
+    {"adventurers/balloon", resetBalloonState},
     {"adventurers/party", resetPartyState},
     {"adventurers/dungeon_control", resetDungeonControlState},
     {"dungeon/floor_conditions", resetFloorConditions},

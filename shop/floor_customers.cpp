@@ -4,3 +4,6 @@
 // nobody walks and there is nothing to hand over or free.
 void setCustomerLineup(const int32_t*) {}
 void resetCustomers() {}
+// The walkers arrive with the shop-floor customers.
+void updateCustomers() {}
+void updateStreetCrowd() {}

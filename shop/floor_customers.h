@@ -8,3 +8,7 @@
 void setCustomerLineup(const int32_t* lineup);
 // Frees every walking customer.
 void resetCustomers();
+// Per tick on the shop floor: the customers walking in the open shop, and
+// the six walkers of the street outside.
+void updateCustomers();
+void updateStreetCrowd();

@@ -35,3 +35,5 @@ void updateQuestReward() {
     gCounter.stateFrame = 0;
     gCounter.gapFrame = 0;
 }
+// The story visit's scene arrives with the story visits.
+void startStoryVisit() {}

@@ -18,3 +18,5 @@ void checkStoryVisits();
 // Counter state 30: the quest's reward. Until it is built the counter is
 // freed.
 void updateQuestReward();
+// The two-visitor story scene in the shop (story flag 144 runs it).
+void startStoryVisit();

@@ -5,7 +5,9 @@
 //   - "xfile/shop/": the shop stage's room (with the street and a basin of
 //     water), rug and sky, its water frames, the chosen wall, floor and rug
 //     pictures below "xfile/wall/", "xfile/floor/", "xfile/jutan/", and the counter
-//     table pair "xfile/table/shop_table01.x" / "shop_table02.x";
+//     table pairs "xfile/table/shop_table01.x" / "shop_table02.x" and
+//     "shop_danbo01.x" / "shop_danbo02.x", the tables' collision shapes and
+//     the three vending machines;
 //   - "xfile/cave/": the cave's background and its 13 map blocks, each a
 //     40 x 40 cell (200 model units: map models are five times world units)
 //     showing the surface materials ("gake", "mizu", "yuki_", "dame",
@@ -283,6 +285,34 @@ bool writeTables(const fs::path& game) {
     return ok;
 }
 
+// The shop's furniture on the 2-unit cell grid (10 model units a cell): the
+// tables' collision shapes (stage maps 3 and 4: a 2 x 2 table and a table of
+// four along x) and the three vending machines (stage maps 5 to 10, one pair of the same model per
+// machine), all flat-coloured.
+bool writeShopFurniture(const fs::path& game) {
+    Model square;
+    square.box(-10, 0, -10, 10, 8, 10, square.material("table_hit", 0.55f, 0.36f, 0.2f));
+    Model longTable;
+    longTable.box(-20, 0, -5, 20, 8, 5, longTable.material("table_hit", 0.55f, 0.36f, 0.2f));
+    bool ok = square.write(game / "xfile/shop/shop_tablehit01.x") && longTable.write(game / "xfile/shop/shop_tablehit02.x");
+    struct Vender {
+        const char* file;
+        float r, g, b;
+    };
+    const Vender VENDERS[] = {
+        {"xfile/shop/shop_vender01.x", 0.85f, 0.2f, 0.2f},
+        {"xfile/shop/shop_vender02.x", 0.2f, 0.4f, 0.85f},
+        {"xfile/shop/shop_vender03.x", 0.85f, 0.7f, 0.2f},
+    };
+    for (const Vender& v : VENDERS) {
+        Model m;
+        m.box(-8, 0, -8, 8, 36, 8, m.material("vender", v.r, v.g, v.b));
+        m.box(-6, 20, -8.5f, 6, 32, -8, m.material("vender_front", 0.9f, 0.9f, 0.95f));
+        ok = m.write(game / v.file) && ok;
+    }
+    return ok;
+}
+
 // The props of the field: plain blocks in the sizes the drawing scales them by.
 bool writeProps(const fs::path& game) {
     Model tree1, tree2, grass1, grass2, ice, rock, tuna, arrow, ring;
@@ -381,8 +411,8 @@ int main(int argc, char** argv) {
     }
     fs::path data = argv[1];
     fs::path game = argv[2];
-    bool ok = writeShop(game) && writeCaveBlocks(game) && writeTables(game) && writeProps(game) &&
-              writeSkinnedModels(game) && writeTextures(data);
+    bool ok = writeShop(game) && writeShopFurniture(game) && writeCaveBlocks(game) && writeTables(game) &&
+              writeProps(game) && writeSkinnedModels(game) && writeTextures(data);
     if (!ok) {
         fprintf(stderr, "makemodels: cannot write the models into %s or the textures into %s\n", argv[2], argv[1]);
         return 1;

@@ -304,14 +304,21 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     std::string text = readSampleFile("idx/stage.idx");
     ASSERT_FALSE(text.empty());
     parse(text);
-    ASSERT_EQ(gStageCount, 2);
+    ASSERT_EQ(gStageCount, 5);   // the shop of each size 0..3 (its stage index), then the cave
+    for (int32_t size = 0; size < 4; size++) {
+        EXPECT_EQ(gStages[size].stageCode, size);
+        EXPECT_EQ(gStages[size].maptype, 0);
+        // The tables' collision shapes and the vending machines of items 5201..5203.
+        ASSERT_EQ(gStages[size].mapCount, 11);
+        EXPECT_STREQ(gStages[size].map[3], "xfile/shop/shop_tablehit01.x");
+        EXPECT_STREQ(gStages[size].map[10], "xfile/shop/shop_vender03.x");
+    }
 
     const StageRecord& shop = gStages[0];
     EXPECT_EQ(shop.stageCode, 0);
     EXPECT_EQ(shop.maptype, 0);
     EXPECT_EQ(shop.hasMapbg, 1);
     EXPECT_STREQ(shop.mapbg, "xfile/shop/shop_sky.x");   // no CR kept
-    ASSERT_EQ(shop.mapCount, 3);
     EXPECT_STREQ(shop.map[1], "xfile/shop/shop_rug.x");
     EXPECT_EQ(shop.maplight, 2);
     EXPECT_STREQ(shop.waterfile, "xfile/shop/water");
@@ -325,7 +332,7 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     EXPECT_EQ(shop.waterheight, -1000.0f);   // a basin no one wades in: the default stays
     EXPECT_EQ(shop.deathheight, -70);
 
-    const StageRecord& cave = gStages[1];
+    const StageRecord& cave = gStages[4];
     EXPECT_EQ(cave.stageCode, 5);
     EXPECT_GT(cave.maptype, 0);
     ASSERT_EQ(cave.mapCount, 13);

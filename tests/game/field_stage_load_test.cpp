@@ -16,11 +16,13 @@ TEST(FieldStageLoad, TheCaveLoadsOnTheLoaderThreadWhileTheGameTicks) {
     options.waitForLoaders = false;
     ASSERT_EQ(harnessBoot(options), STARTUP_OK);
     for (int32_t i = 0; i < 10000 && isLoaderThreadRunning(); ++i) harnessRunTicks(1);
-    ASSERT_GE(gStageCount, 2);
-    ASSERT_GT(gStages[1].maptype, 0);
+    // The first dungeon stage of the sample (the shops of every size come first).
+    int32_t cave = 0;
+    while (cave < gStageCount && gStages[cave].maptype <= 0) ++cave;
+    ASSERT_LT(cave, gStageCount);
     int32_t boxesBefore = gHeadlessMessageBoxes.total;
     gGameMode = GAME_MODE_FIELD;
-    gStageIndex = 1;
+    gStageIndex = cave;
     startWorldLoader();
     int32_t ticks = 0;
     while (isLoaderThreadRunning() && ticks < 100000) {
@@ -28,7 +30,7 @@ TEST(FieldStageLoad, TheCaveLoadsOnTheLoaderThreadWhileTheGameTicks) {
         ++ticks;
     }
     harnessRunTicks(1);
-    EXPECT_EQ(gCurrentStage, &gStages[1]);
+    EXPECT_EQ(gCurrentStage, &gStages[cave]);
     EXPECT_NE(gStageMeshes[0].vertices, nullptr);
     EXPECT_NE(gStageMeshes[STAGE_BACKGROUND_SLOT].vertices, nullptr);
     EXPECT_NE(gFloorBannerTexture.texture, nullptr);
