@@ -16,6 +16,31 @@ constexpr int32_t SHOP_FLOOR_HOLDS_OVERLAY = 23;
 constexpr int32_t SHOP_FLOOR_ITEM_INFO = 50;
 extern int32_t gFieldTicks;      // the shop floor's tick counter
 extern int32_t gSelectedShelf;   // the shelf picked while editing shelves
+
+// The shop floor's menus and cursors, written by the shop-floor update and
+// read by the HUD.
+constexpr int32_t SHOP_MENU_ENTRY_MAX = 16;
+extern int32_t gPlayerSubState[2];   // selection in the second menu, in the lecture list
+extern int32_t gShopMenu[3];         // slides of the second menu and the lecture list (0..12), choice counter
+extern int32_t gShopMenuListA[SHOP_MENU_ENTRY_MAX];   // the first menu's entry ids
+extern int32_t gShopMenuCountA;
+extern int32_t gShopMenuListB[SHOP_MENU_ENTRY_MAX];   // the second menu's entry ids
+extern int32_t gShopMenuCountB;
+extern int32_t gShopMenuCounter;     // slide of the information panels, 0..10
+extern int32_t gShopFloorMode;       // selected row of the level list, 0..28
+extern int32_t gShopFloorTimer;      // top row of the level list, 0..24
+extern int32_t gShopEditMode;        // 2 while a vending machine is stocked
+extern int32_t gShopEditState[2];    // the shelf being stocked; vending machine looked at + 1, 0 none
+struct ShopFloorCursor {
+    int32_t position;
+    int32_t scroll;
+    int32_t rowCount;
+};
+extern ShopFloorCursor gShopFloorCursor;   // the stock menu
+extern int32_t gPlacementCell[2];    // grid column and row in front of the heroine, -1 none
+// The shelf covering a grid cell, -1 none. The shelves' cells arrive with the
+// shop floor's placement; until then no cell is covered.
+int32_t findShelfAt(int32_t column, int32_t row);
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetShopFloorState();
 

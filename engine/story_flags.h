@@ -22,8 +22,10 @@ enum StoryFlag : int32_t {
     FLAG_QUEST_GIVEN_DATE = 130,     // a byte: the date's low byte when it was given
     FLAG_QUEST_PAID = 131,
     FLAG_STORY_VISIT = 144,          // the story visit runs in the shop
+    FLAG_HUD_CUTSCENE = 154,         // the HUD keeps its cut-scene look (bars in, top bar away)
     FLAG_EVENT_9_1_DUE = 165,        // the shop starts event 9_1 at its tick 300
     FLAG_EVENT_0_8_DUE = 168,        // the shop starts event 0_8 at its tick 630
+    FLAG_HUD_CUTSCENE_2 = 176,       // the same, for a later part of the story
     FLAG_ENDLESS = 180,              // set when the game turns endless
     FLAG_STANDING_WALKER = 181,      // the shop's standing walker shows
     FLAG_ONE_BUYER = 195,            // the planner stops at the first buyer

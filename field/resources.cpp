@@ -18,6 +18,11 @@ TextureSlot gShopWallTextures[SHOP_WALL_COUNT];
 TextureSlot gShopFloorTextures[SHOP_FLOOR_COUNT];
 TextureSlot gRugTextures[SHOP_RUG_COUNT];
 MeshRecord gShopTableModels[SHOP_TABLE_COUNT][2];
+TextureSlot gMapTexture;
+TextureSlot gLevelWindowTexture;
+TextureSlot gMoodTexture;
+TextureSlot gFloorBannerTexture;
+TextureSlot gEnemyIconTextures[ENEMY_KIND_COUNT];
 
 namespace {
 
@@ -82,6 +87,8 @@ void resetFieldResources() {
     for (TextureSlot& slot : gShopWallTextures) slot = TextureSlot{};
     for (TextureSlot& slot : gShopFloorTextures) slot = TextureSlot{};
     for (TextureSlot& slot : gRugTextures) slot = TextureSlot{};
+    gMapTexture = gLevelWindowTexture = gMoodTexture = gFloorBannerTexture = TextureSlot{};
+    for (TextureSlot& slot : gEnemyIconTextures) slot = TextureSlot{};
 }
 
 void releaseAllTextures() {

@@ -23,6 +23,13 @@ extern TextureSlot gShopWallTextures[SHOP_WALL_COUNT];
 extern TextureSlot gShopFloorTextures[SHOP_FLOOR_COUNT];
 extern TextureSlot gRugTextures[SHOP_RUG_COUNT];
 extern MeshRecord gShopTableModels[SHOP_TABLE_COUNT][2];
+// The field's 2D pictures the HUD draws from.
+extern TextureSlot gMapTexture;            // "bmp/map.bmp", 256 x 512: minimap tiles and dots
+extern TextureSlot gLevelWindowTexture;    // "bmp/leve_win.tga", 512 x 256
+extern TextureSlot gMoodTexture;           // "bmp/mood_para.tga", 512 x 512: the atmosphere chart
+extern TextureSlot gFloorBannerTexture;    // the floor's title or the boss's name
+constexpr int32_t ENEMY_KIND_COUNT = 83;
+extern TextureSlot gEnemyIconTextures[ENEMY_KIND_COUNT];   // 64 x 64, by enemy kind
 
 // Releases texture groups 0 to 29 and the off-screen render targets: before
 // a device reset, on the return to the title and at shut-down.

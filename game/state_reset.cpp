@@ -5,6 +5,7 @@
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_map.h"
+#include "dungeon/floor_status.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -22,6 +23,7 @@
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
+#include "field/hud.h"
 #include "field/map_collision.h"
 #include "field/resources.h"
 #include "field/field_camera.h"
@@ -62,12 +64,14 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"field/resources", resetFieldResources},
     {"dungeon/field_frame", resetFieldFrameState},
     {"dungeon/floor_map", resetFloorMap},
+    {"dungeon/floor_status", resetFloorStatus},
     {"field/map_collision", resetMapCollision},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},
     {"field/field_camera", resetFieldCamera},
     {"field/world_renderer", resetWorldRenderer},
     {"field/stage_light", resetStageLight},
+    {"field/hud", resetHudGlobals},
     {"adventurers/shop_floor", resetShopFloorState},
     {"adventurers/party", resetPartyState},
     {"shop/counter", resetCounterState},

@@ -1,4 +1,7 @@
 #include "story/world_map.h"
 
+#include "field/hud.h"
+
 // The town map's places and cursor arrive with the town map.
-void enterWorldMap() {}
+void enterWorldMap() { resetHudState(); }
+int32_t getWorldMapPlace() { return 0; }

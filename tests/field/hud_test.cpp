@@ -1,0 +1,300 @@
+// The field HUD: the merchant experience and money roll-up tick by tick, the
+// balloon's lines and sounds, the one-shot timers and the HUD fade; and what
+// the overlay draws, caught on the way to the recording device.
+#include "field/hud.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "adventurers/shop_floor.h"
+#include "dungeon/floor_map.h"
+#include "dungeon/floor_status.h"
+#include "engine/debug_text.h"
+#include "engine/dialogs.h"
+#include "engine/frame_loop.h"
+#include "engine/random.h"
+#include "engine/save_file.h"
+#include "engine/scene_pictures.h"
+#include "engine/sound.h"
+#include "engine/stage_index.h"
+#include "engine/story_flags.h"
+#include "field/atmosphere_match.h"
+#include "field/game_overlay.h"
+#include "field/hud_bar.h"
+#include "field/hud_dungeon.h"
+#include "field/hud_level_abilities.h"
+#include "field/hud_shop.h"
+#include "field/resources.h"
+#include "shop/item_db.h"
+#include "tests/engine/capturing_device.h"
+#include "tests/engine/font_draw_rig.h"
+
+namespace {
+
+std::vector<int32_t> requestedEffects() {
+    std::vector<int32_t> numbers;
+    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot)
+        if (gSound.effectRequests[slot]) numbers.push_back(SOUND_EFFECT_TABLE[slot]);
+    return numbers;
+}
+
+// A fresh HUD and game record; sound marked ready with nothing loaded, so
+// requested effects stay queued where the test reads them.
+class HudTicks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedReady = gSound.ready;
+        savedMode = gGameMode;
+        savedStage = gCurrentStage;
+        gSound.ready = 1;
+        clearEffects();
+        GameState& g = runningGameState();
+        memset(&g, 0, sizeof g);
+        g.levelExpNext = 100;
+        resetHudGlobals();
+        resetFloorStatus();
+        resetShopFloorState();
+        gPointer = Pointer{};
+        gGameMode = GAME_MODE_FIELD;
+        gCurrentStage = nullptr;
+        seedRandom(1234);
+    }
+    void TearDown() override {
+        clearEffects();
+        gSound.ready = savedReady;
+        gGameMode = savedMode;
+        gCurrentStage = savedStage;
+        memset(&runningGameState(), 0, sizeof(GameState));
+        resetHudGlobals();
+        resetFloorStatus();
+        resetShopFloorState();
+        gPointer = Pointer{};
+    }
+    static void clearEffects() { memset(gSound.effectRequests, 0, sizeof gSound.effectRequests); }
+
+    int32_t savedReady = 0;
+    int32_t savedMode = 0;
+    StageRecord* savedStage = nullptr;
+};
+
+class HudExperience : public HudTicks {};
+class HudMoney : public HudTicks {};
+class HudBalloonText : public HudTicks {};
+class HudOneShots : public HudTicks {};
+class HudFade : public HudTicks {};
+
+}  // namespace
+
+TEST_F(HudExperience, HundredAtLevelZeroReachesLevelOneOnTheHundredthTick) {
+    GameState& g = runningGameState();
+    g.merchantExp = 100;
+    for (int32_t tick = 1; tick < 100; ++tick) {
+        tickHud();
+        ASSERT_EQ(g.merchantLevel, 0) << "tick " << tick;
+        ASSERT_FLOAT_EQ(gExpShown, static_cast<float>(tick));
+    }
+    tickHud();
+    EXPECT_EQ(g.merchantLevel, 1);
+    EXPECT_EQ(g.levelExpFloor, 100);
+    EXPECT_EQ(g.levelExpNext, 250);
+    EXPECT_EQ(gLevelUpTimer, 1);
+    // The thresholds run 100, 250, 450, 700: each step 50 larger.
+    g.merchantExp = 700;
+    int32_t guard = 0;
+    while (g.merchantLevel < 3 && ++guard < 1000) tickHud();
+    EXPECT_EQ(g.levelExpNext, 700);
+    EXPECT_EQ(g.levelExpFloor, 450);
+}
+
+TEST_F(HudExperience, StopsAtLevelNinetyEight) {
+    GameState& g = runningGameState();
+    g.merchantLevel = 98;
+    g.levelExpFloor = 1000;
+    g.levelExpNext = 1200;
+    g.merchantExp = 5000;
+    gExpShown = 1199.0f;
+    for (int32_t i = 0; i < 5; ++i) tickHud();
+    EXPECT_EQ(g.merchantLevel, 98);
+    EXPECT_EQ(g.merchantExp, 1200) << "the experience stops at the threshold";
+    EXPECT_FLOAT_EQ(gExpShown, 1200.0f);
+    EXPECT_EQ(g.levelExpNext, 1200);
+    EXPECT_EQ(gLevelUpTimer, 0) << "no level-up at the top";
+}
+
+TEST_F(HudMoney, FirstStepIsTenToFortyNineAndNeverOvershoots) {
+    for (int32_t r = 0; r < 200; ++r) {
+        int32_t first = stepMoneyShown(0, 1000, r);
+        EXPECT_GE(first, 10) << "r " << r;
+        EXPECT_LE(first, 49) << "r " << r;
+        EXPECT_EQ(stepMoneyShown(1000, 0, r), 1000 - (first - 10) - 10) << "falling mirrors rising, r " << r;
+    }
+    // Below a difference of 100 a step may stand still (r mod 10 = 0).
+    EXPECT_EQ(stepMoneyShown(950, 1000, 0), 950);
+    EXPECT_EQ(stepMoneyShown(995, 1000, 9), 1000) << "clamped at the money";
+    EXPECT_EQ(stepMoneyShown(5, 0, 9), 0) << "clamped at the money on the way down";
+
+    GameState& g = runningGameState();
+    for (int32_t money : {1000, 123456, 7, -2500}) {
+        g.money = money;
+        int32_t before = gMoneyShown, guard = 0;
+        while (gMoneyShown != money && ++guard < 5000) {
+            tickHud();
+            if (money > before) {
+                ASSERT_LE(gMoneyShown, money);
+            } else {
+                ASSERT_GE(gMoneyShown, money);
+            }
+        }
+        EXPECT_EQ(gMoneyShown, money);
+    }
+}
+
+TEST_F(HudBalloonText, OpenPlays372AndReplacePlays370) {
+    openPopupMessage(100.0f, 200.0f, 0, "Hello");
+    EXPECT_EQ(requestedEffects(), std::vector<int32_t>{SOUND_BALLOON});
+    EXPECT_EQ(gHudBalloon.openFrames, 1);
+    for (int32_t i = 0; i < 12; ++i) tickHud();
+    EXPECT_EQ(gHudBalloon.shownFrames, 13);
+    clearEffects();
+    openPopupMessage(100.0f, 200.0f, 0, "Again");
+    EXPECT_EQ(requestedEffects(), std::vector<int32_t>{SOUND_BALLOON_TEXT});
+    EXPECT_EQ(gHudBalloon.shownFrames, 1) << "the text hides for ten ticks";
+    EXPECT_EQ(gHudBalloon.openFrames, 13) << "the balloon keeps its size";
+
+    closePopupMessage(1);
+    for (int32_t i = 0; i < 8; ++i) tickHud();
+    EXPECT_EQ(gHudBalloon.closing, 9);
+    tickHud();
+    EXPECT_EQ(gHudBalloon.shownFrames, 0) << "the closing takes ten ticks";
+    EXPECT_EQ(gHudBalloon.openFrames, 0);
+}
+
+TEST_F(HudBalloonText, LinesAreBoundedTerminatedAndStopAtTheEnd) {
+    openPopupMessage(0.0f, 0.0f, 0, "first<br>second");
+    EXPECT_EQ(gHudBalloon.lineCount, 2);
+    EXPECT_STREQ(gHudBalloon.lines[0], "first");
+    EXPECT_STREQ(gHudBalloon.lines[1], "second");
+
+    // Six breaks: the fifth and later lines are dropped, four stay.
+    openPopupMessage(0.0f, 0.0f, 0, "a<br>b<br>c<br>d<br>e<br>f<br>g");
+    EXPECT_EQ(gHudBalloon.lineCount, 4);
+    EXPECT_STREQ(gHudBalloon.lines[3], "d");
+
+    // 300 bytes without a break: 256 are read, 255 kept, and the line ends.
+    std::string longText(300, 'x');
+    openPopupMessage(0.0f, 0.0f, 0, longText.c_str());
+    EXPECT_EQ(gHudBalloon.lineCount, 1);
+    EXPECT_EQ(strnlen(gHudBalloon.lines[0], BALLOON_LINE_SIZE), 255u);
+
+    // A tag cut short by the end skips no byte past the terminator.
+    char buffer[8] = {'o', 'k', '<', 'b', 0, 'Z', 'Z', 0};
+    openPopupMessage(0.0f, 0.0f, 0, buffer);
+    EXPECT_EQ(gHudBalloon.lineCount, 2);
+    EXPECT_STREQ(gHudBalloon.lines[0], "ok");
+    EXPECT_STREQ(gHudBalloon.lines[1], "") << "reading stopped at the NUL";
+}
+
+TEST_F(HudOneShots, ItemGetPopupRunsTicksOneTo119) {
+    startItemGetPopup(makeItemKey(101, 0, 0));
+    EXPECT_EQ(gHudTimers.itemGetTimer, 1);
+    for (int32_t t = 2; t <= ITEM_GET_POPUP_LAST; ++t) {
+        tickHud();
+        ASSERT_EQ(gHudTimers.itemGetTimer, t);
+    }
+    tickHud();
+    EXPECT_EQ(gHudTimers.itemGetTimer, 0);
+}
+
+TEST_F(HudOneShots, BannerLevelTagAndChestNoticeEnd) {
+    startBanner(5, 1);
+    for (int32_t i = 0; i < 4; ++i) tickHud();
+    EXPECT_EQ(gHudTimers.bannerActive, 5);
+    tickHud();
+    EXPECT_EQ(gHudTimers.bannerActive, 0);
+
+    gChestNoticeTimer = 1;
+    for (int32_t i = 0; i < CHEST_NOTICE_LAST - 1; ++i) tickHud();
+    EXPECT_EQ(gChestNoticeTimer, CHEST_NOTICE_LAST);
+    tickHud();
+    EXPECT_EQ(gChestNoticeTimer, 0);
+
+    // The level tag: alpha 255, then falling by 16 from tick 61; gone at 76.
+    EXPECT_EQ(levelUpTagAlpha(60), 255);
+    EXPECT_EQ(levelUpTagAlpha(61), 239);
+    EXPECT_EQ(levelUpTagAlpha(75), 15);
+    EXPECT_EQ(levelUpTagAlpha(76), 0);
+    EXPECT_EQ(levelUpTagAlpha(0), 0);
+}
+
+TEST_F(HudFade, FallsOnTheTownMapUnlessFlag154Or176) {
+    GameState& g = runningGameState();
+    gGameMode = GAME_MODE_WORLD_MAP;
+    gHudFade = 1.0f;
+    for (int32_t i = 0; i < 12; ++i) tickHud();
+    EXPECT_FLOAT_EQ(gHudFade, 0.0f);
+    EXPECT_EQ(gTopBarKind, 3) << "the shop, before the town was visited";
+    EXPECT_EQ(gTopBarSlide, 11) << "from -1 after the reset";
+    for (int32_t flag : {FLAG_HUD_CUTSCENE, FLAG_HUD_CUTSCENE_2}) {
+        gHudFade = 0.0f;
+        g.storyFlags[flag] = 1;
+        for (int32_t i = 0; i < 12; ++i) tickHud();
+        EXPECT_FLOAT_EQ(gHudFade, 1.0f) << "flag " << flag;
+        g.storyFlags[flag] = 0;
+    }
+    // On the field the fade rises while the player is held.
+    gGameMode = GAME_MODE_FIELD;
+    gHudFade = 0.0f;
+    gPlayerControl = 3;
+    tickHud();
+    EXPECT_FLOAT_EQ(gHudFade, 0.1f);
+    gPlayerControl = -1;
+    tickHud();
+    EXPECT_FLOAT_EQ(gHudFade, 0.0f);
+}
+
+TEST(HudOverlayRules, AtmosphereRatesByDistance) {
+    ShopAtmosphere saved = gShopAtmosphere;
+    gShopAtmosphere = ShopAtmosphere{3, 4};
+    EXPECT_EQ(rateAtmosphereMatch(3, 4), 4) << "the shop's own point";
+    EXPECT_EQ(rateAtmosphereMatch(3 + 9, 4 + 12), 0) << "distance exactly 15";
+    EXPECT_EQ(rateAtmosphereMatch(3 + 15, 4 + 1), -1) << "beyond 15";
+    EXPECT_EQ(rateAtmosphereMatch(3 + 3, 4), 3);
+    gShopAtmosphere = ShopAtmosphere{0, 0};
+    EXPECT_EQ(rateAtmosphereMatch(13, -13), 4) << "an unset atmosphere matches everyone";
+    gShopAtmosphere = saved;
+}
+
+TEST(HudOverlayRules, PureRules) {
+    EXPECT_FLOAT_EQ(damagePopupScale(90, 90), 5.0f);
+    EXPECT_FLOAT_EQ(damagePopupScale(90, 89), 4.5f);
+    EXPECT_FLOAT_EQ(damagePopupScale(90, 84), 2.0f);
+    EXPECT_FLOAT_EQ(damagePopupScale(90, 1), 2.0f) << "never below 2";
+    EXPECT_FALSE(floorHasMinimap(3, 3));
+    EXPECT_TRUE(floorHasMinimap(4, 3));
+    EXPECT_EQ(curtainDay(9998), 9999);
+    EXPECT_EQ(curtainDay(20000), 9999);
+    EXPECT_EQ(curtainDay(0), 1);
+    EXPECT_FLOAT_EQ(letterboxHeight(0.05f), 0.0f);
+    EXPECT_FLOAT_EQ(letterboxHeight(1.0f), 32.0f);
+    EXPECT_STREQ(counterFormat(9), "%d/%d");
+    EXPECT_STREQ(counterFormat(99), "%2d/%2d");
+    EXPECT_STREQ(counterFormat(120), "%3d/%3d");
+    EXPECT_EQ(vendingCapacity(makeItemKey(5201, 0, 0)), 6);
+    EXPECT_EQ(vendingCapacity(makeItemKey(5202, 0, 0)), 8);
+    EXPECT_EQ(vendingCapacity(makeItemKey(5203, 0, 0)), 10);
+}
+
+TEST(HudOverlayRules, LevelAbilityTableEndsAndExplainsEveryRow) {
+    for (int32_t r = 1; r < LEVEL_ABILITY_ROWS; ++r)
+        EXPECT_LT(MERCHANT_LEVEL_ABILITIES[r - 1].level, MERCHANT_LEVEL_ABILITIES[r].level) << "row " << r;
+    EXPECT_EQ(MERCHANT_LEVEL_ABILITIES[LEVEL_ABILITY_ROWS - 1].level, 100);
+    EXPECT_STREQ(MERCHANT_LEVEL_ABILITY_TEXTS[16][1], "dungeon is increased to 25 items.");
+    for (int32_t r = 0; r + 1 < LEVEL_ABILITY_ROWS; ++r)
+        for (int32_t i = 0; i < LEVEL_ABILITY_LINES; ++i) {
+            ASSERT_NE(MERCHANT_LEVEL_ABILITY_TEXTS[r][i], nullptr);
+            EXPECT_GT(strlen(MERCHANT_LEVEL_ABILITY_TEXTS[r][i]), 0u) << "row " << r << " line " << i;
+        }
+}
