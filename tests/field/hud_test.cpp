@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,6 +23,7 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
+#include "engine/text.h"
 #include "field/atmosphere_match.h"
 #include "field/game_overlay.h"
 #include "field/hud_bar.h"
@@ -297,4 +300,209 @@ TEST(HudOverlayRules, LevelAbilityTableEndsAndExplainsEveryRow) {
             ASSERT_NE(MERCHANT_LEVEL_ABILITY_TEXTS[r][i], nullptr);
             EXPECT_GT(strlen(MERCHANT_LEVEL_ABILITY_TEXTS[r][i]), 0u) << "row " << r << " line " << i;
         }
+}
+
+namespace {
+
+// The HUD drawn onto the recording device behind a capturing one, with the
+// game folder's font files and pictures of their own in the HUD's slots.
+class HudDrawTest : public HudTicks {
+protected:
+    void SetUp() override {
+        HudTicks::SetUp();
+        for (int32_t i = 0; i < SLOT_COUNT; ++i) saved[i] = *SLOTS[i];
+        savedShowFps = gShowFps;
+        rig.open(true);
+        ASSERT_NE(rig.recording, nullptr);
+        for (int32_t i = 0; i < SLOT_COUNT; ++i) {
+            *SLOTS[i] = TextureSlot{rig.recording->createTexture(SIZES[i][0], SIZES[i][1], 1, GFX_USAGE_NONE,
+                                                                 GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED),
+                                    SIZES[i][0], SIZES[i][1], TEXTURE_GROUP_SYSTEM};
+            ASSERT_NE(SLOTS[i]->texture, nullptr);
+        }
+        gShowFps = 1;
+        gShopFloorState = SHOP_FLOOR_OPEN;   // no shop menu
+        resetDialogs();
+    }
+    void TearDown() override {
+        resetDialogs();
+        for (int32_t i = 0; i < SLOT_COUNT; ++i) {
+            if (SLOTS[i]->texture && rig.recording) rig.recording->releaseTexture(SLOTS[i]->texture);
+            *SLOTS[i] = saved[i];
+        }
+        rig.close();
+        gShowFps = savedShowFps;
+        gRoomsX = gRoomsY = 0;
+        resetFloorMap();
+        HudTicks::TearDown();
+    }
+    std::vector<DrawnQuad>& quads() { return rig.capture->quads; }
+    bool isPicture(const DrawnQuad& q) const {
+        for (TextureSlot* slot : SLOTS)
+            if (q.texture == slot->texture) return true;
+        return false;
+    }
+    std::vector<DrawnQuad> glyphQuads() {
+        std::vector<DrawnQuad> out;
+        for (const DrawnQuad& q : quads())
+            if (!isPicture(q)) out.push_back(q);
+        return out;
+    }
+    std::vector<DrawnQuad> quadsOf(const TextureSlot& slot) {
+        std::vector<DrawnQuad> out;
+        for (const DrawnQuad& q : quads())
+            if (q.texture == slot.texture) out.push_back(q);
+        return out;
+    }
+
+    static constexpr int32_t SLOT_COUNT = 10;
+    TextureSlot* const SLOTS[SLOT_COUNT] = {&gItemWindowTexture, &gHpMpBaseTexture, &gHpMpExpTexture,
+                                            &gSystemTexture,     &gMapTexture,      &gDataWindowTexture,
+                                            &gLevelWindowTexture, &gMoodTexture,    &gShadeTexture,
+                                            &gFloorBannerTexture};
+    const int32_t SIZES[SLOT_COUNT][2] = {{1024, 1024}, {512, 512}, {128, 128}, {128, 128}, {256, 512},
+                                          {512, 512},   {512, 256}, {512, 512}, {256, 256}, {1024, 256}};
+    TextureSlot saved[SLOT_COUNT];
+    int32_t savedShowFps = 1;
+    FontDrawRig rig;
+};
+
+class HudNumbers : public HudDrawTest {};
+class HudPanels : public HudDrawTest {};
+class HudOverlay : public HudDrawTest {};
+
+}  // namespace
+
+TEST_F(HudNumbers, MillionsTakeTwoCommas) {
+    drawNumber(300.0f, 40.0f, 1234567, 0, 0xFFFFFFFF, 1);
+    std::vector<DrawnQuad> drawn = quadsOf(gItemWindowTexture);
+    int32_t commas = 0, digits = 0;
+    std::vector<float> commaLefts;
+    for (const DrawnQuad& q : drawn) {
+        if (q.uLeft == (752.0f + 0.5f) / 1024.0f) {
+            ++commas;
+            commaLefts.push_back(q.left);
+        } else {
+            ++digits;
+        }
+    }
+    EXPECT_EQ(digits, 7);
+    ASSERT_EQ(commas, 2);
+    // Left of the third digit from the right, and left of the sixth.
+    EXPECT_EQ(commaLefts[0], std::trunc(300.0f - 3 * 12.8f - 12.8f));
+    EXPECT_EQ(commaLefts[1], std::trunc(300.0f - 6 * 12.8f - 3.2f - 12.8f));
+
+    quads().clear();
+    drawNumber(300.0f, 40.0f, 0, 0, 0xFFFFFFFF, 1);
+    ASSERT_EQ(quadsOf(gItemWindowTexture).size(), 1u) << "0 draws one digit";
+    EXPECT_EQ(quadsOf(gItemWindowTexture)[0].left, std::trunc(300.0f - 12.8f));
+}
+
+TEST_F(HudNumbers, CounterBlanksAdvanceWithoutDrawing) {
+    bindSpriteTexture(gHpMpBaseTexture);
+    drawCounter(100.0f, 50.0f, 5, 120);
+    flushSprites();
+    std::vector<DrawnQuad> drawn = quadsOf(gHpMpBaseTexture);
+    ASSERT_EQ(drawn.size(), 5u) << "\"  5/120\": two blanks are not drawn";
+    const float x0 = 100.0f + 2 * 9.6f;
+    for (size_t i = 0; i < drawn.size(); ++i)
+        EXPECT_EQ(drawn[i].left, std::trunc(x0 + 9.6f * static_cast<float>(i))) << "character " << i + 2;
+    EXPECT_EQ(drawn[1].uLeft, (193.0f + 24.0f * 10 + 0.5f) / 512.0f) << "'/' is cell 10";
+}
+
+TEST_F(HudPanels, LevelTagFadesFromSixtyOne) {
+    gLevelUpTimer = 61;
+    drawLevelUpTag(16.0f, 400.0f);
+    ASSERT_EQ(quadsOf(gItemWindowTexture).size(), 1u);
+    EXPECT_EQ(quadsOf(gItemWindowTexture)[0].argb >> 24, 239u);
+    EXPECT_EQ(quadsOf(gItemWindowTexture)[0].colorOp, (uint32_t)GFX_TOP_ADDSIGNED);
+    quads().clear();
+    gLevelUpTimer = 76;
+    drawLevelUpTag(16.0f, 400.0f);
+    EXPECT_TRUE(quads().empty());
+}
+
+TEST_F(HudPanels, ThreeByThreeFloorHasNoMinimap) {
+    StageRecord stage{};
+    stage.maptype = 1;
+    gCurrentStage = &stage;
+    for (int32_t r = 0; r < 4; ++r)
+        for (int32_t c = 0; c < 4; ++c) gMapGrid[r][c] = MapCell{0, 0, 2, 1};
+    gRoomsX = gRoomsY = 3;
+    drawDungeonOverlay();
+    EXPECT_TRUE(quadsOf(gMapTexture).empty());
+    quads().clear();
+    gRoomsX = 4;
+    drawDungeonOverlay();
+    EXPECT_EQ(quadsOf(gMapTexture).size(), 12u + 1u) << "twelve visited rooms and the player's dot";
+}
+
+TEST_F(HudPanels, AdventurerPanelRingIsA19TriangleFan) {
+    GameState& g = runningGameState();
+    g.adventurers[2].hpBase = 100;
+    g.adventurers[2].levelStartExp = 50;
+    g.adventurers[2].nextLevelExp = 50;   // divides by 1, not by 0
+    g.adventurers[2].experience = 50;
+    drawAdventurerPanel(0.0f, 0.0f, 2, 1);
+    std::vector<DrawnQuad> bars = quadsOf(gHpMpBaseTexture);
+    ASSERT_FALSE(bars.empty());
+    // The HP bar is full from the record: 156.8 wide at x 80.
+    bool fullBar = false;
+    for (const DrawnQuad& q : bars)
+        if (q.left == 80.0f && q.right == 80.0f + 156.8f) fullBar = true;
+    EXPECT_TRUE(fullBar);
+}
+
+TEST_F(HudOverlay, ShowFpsZeroHidesEverything) {
+    openYesNoWindow("Sure?", 1, 0);
+    setPointerPosition(100.0f, 100.0f);
+    showPointer();
+    gHudFade = 1.0f;
+    gShowFps = 0;
+    drawGameOverlay();
+    EXPECT_TRUE(quads().empty());
+    gShowFps = 1;
+    drawGameOverlay();
+    EXPECT_FALSE(quads().empty());
+    EXPECT_FALSE(quadsOf(gSystemTexture).empty()) << "the letterbox bars";
+}
+
+TEST_F(HudOverlay, NewsIsDrawnAsTextNotAsAFormat) {
+    GameState& g = runningGameState();
+    g.newsCount = 1;
+    snprintf(g.newsTexts[0], NEWS_TEXT_SIZE, "%s", "%s%n");
+    gConditionBannerCounter = 100;
+    drawGameOverlay();
+    EXPECT_EQ(glyphQuads().size(), 4u) << "'%', 's', '%', 'n'";
+    EXPECT_EQ(quadsOf(gItemWindowTexture).size() >= 1u, true) << "the band";
+    EXPECT_EQ(gConditionBannerCounter, 100) << "the band is still open";
+}
+
+TEST_F(HudOverlay, CurtainNamesDay9999AtMost) {
+    GameState& g = runningGameState();
+    g.date = 20000;
+    gShopSequence = SHOP_SEQUENCE_MORNING;
+    gFieldTicks = 50;
+    drawGameOverlay();
+    std::vector<DrawnQuad> curtain = glyphQuads();
+    quads().clear();
+    drawTextCentered(320.0f, 208.0f, "Day 9999", 0xFFFFFFFF, 2.2f);
+    std::vector<DrawnQuad> expected = glyphQuads();
+    ASSERT_FALSE(expected.empty());
+    ASSERT_EQ(curtain.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(curtain[i].left, expected[i].left) << "glyph " << i;
+        EXPECT_EQ(curtain[i].top, expected[i].top) << "glyph " << i;
+        EXPECT_EQ(curtain[i].uLeft, expected[i].uLeft) << "glyph " << i;
+    }
+    gShopSequence = SHOP_SEQUENCE_NONE;
+    gFieldTicks = 0;
+}
+
+TEST_F(HudPanels, ItemWithoutARowShowsAPlaceholder) {
+    startItemGetPopup(makeItemKey(9999, 0, 3));
+    for (int32_t i = 0; i < 20; ++i) tickHud();
+    drawItemGetPopup();
+    EXPECT_EQ(quadsOf(gItemWindowTexture).size(), 1u) << "the band";
+    EXPECT_EQ(glyphQuads().size(), 1u) << "one placeholder glyph, no icon";
 }
