@@ -506,3 +506,40 @@ TEST_F(HudPanels, ItemWithoutARowShowsAPlaceholder) {
     EXPECT_EQ(quadsOf(gItemWindowTexture).size(), 1u) << "the band";
     EXPECT_EQ(glyphQuads().size(), 1u) << "one placeholder glyph, no icon";
 }
+
+TEST_F(HudOverlay, LevelListColoursAndHidesLaterNames) {
+    GameState& g = runningGameState();
+    g.merchantLevel = 4;   // level 5 reached
+    gShopFloorState = 15;
+    gShopMenuListB[0] = SHOP_MENU_MERCHANT_LEVEL;
+    gShopMenuCountB = 1;
+    gPlayerSubState[0] = 0;
+    gShopMenuCounter = 10;
+    gShopFloorTimer = 2;   // rows of levels 3 to 7
+    gShopFloorMode = 12;   // a later row: its description stays hidden
+    drawGameOverlay();
+    std::vector<DrawnQuad> panel = glyphQuads();
+
+    // The same lines drawn on their own, in the colours the rules give.
+    quads().clear();
+    drawTextCentered(320.0f, 122.0f, "Level Abilities", 0xFFFFFFFF, 0.9f);
+    const char* const names[5] = {"Can Take Orders", "More Items", "Fusion Rank 1", "Change Wallpaper",
+                                  "Advance Orders"};
+    const uint32_t colours[5] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFF37, 0xFF9B9B9B, 0xFF9B9B9B};
+    for (int32_t k = 0; k < 5; ++k) {
+        char label[16];
+        snprintf(label, sizeof label, "Level %d", 3 + k);
+        drawText(200.0f, 158.0f + 32.0f * k, label, colours[k], 0.8f);
+        drawText(312.0f, 158.0f + 32.0f * k, names[k], colours[k], 0.8f);
+    }
+    std::vector<DrawnQuad> expected = glyphQuads();
+    // The menus' labels come first; the panel is the last text drawn, and
+    // without a description for a row beyond the level.
+    ASSERT_GE(panel.size(), expected.size());
+    size_t first = panel.size() - expected.size();
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(panel[first + i].argb, expected[i].argb) << "glyph " << i;
+        EXPECT_EQ(panel[first + i].left, expected[i].left) << "glyph " << i;
+        EXPECT_EQ(panel[first + i].top, expected[i].top) << "glyph " << i;
+    }
+}
