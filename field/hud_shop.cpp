@@ -152,6 +152,7 @@ static void drawMenus() {
     int32_t u = static_cast<int32_t>(128.0f * std::sin(c * PI / 15.0f));
     int32_t pulse = 127 + u;
     if (pulse > 255) pulse = 255;
+    if (pulse < 0) pulse = 0;
     setSpriteColourOp(GFX_TOP_ADDSIGNED);
     bindSpriteTexture(gItemWindowTexture);
     if (gShopFloorState == 15 || gShopFloorState == 16 || gShopFloorState == 30) {
