@@ -5,12 +5,16 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/math.h"
+
 constexpr int32_t FLOOR_CONDITION_MAX = 5;
 constexpr int32_t FLOOR_CONDITION_NAME_SIZE = 256;
 struct FloorConditionList {
     int32_t count;   // 0..5
     int32_t ids[FLOOR_CONDITION_MAX];
+    int32_t nameOffsets[FLOOR_CONDITION_MAX];
     char names[FLOOR_CONDITION_MAX][FLOOR_CONDITION_NAME_SIZE];
+    int32_t totalLength;   // the banner's scroll length
 };
 extern FloorConditionList gFloorConditionList;
 // Frames of the news or condition ticker, 0 none; the scene updates advance
@@ -30,7 +34,7 @@ extern int32_t gBossRushBattle;         // -1 outside a Boss Rush
 
 constexpr int32_t NUMBER_POPUP_COUNT = 32;
 struct NumberPopup {
-    float x, y, z;
+    Vector3 position;
     int32_t timer;      // counts down; 0 free
     int32_t duration;   // 60 or 90
     int32_t value;

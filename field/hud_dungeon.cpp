@@ -153,8 +153,8 @@ static void drawKillCombo() {
 static int32_t popupAlpha(int32_t timer) { return timer < 16 ? 16 * timer - 1 : 255; }
 
 static bool popupOnScreen(const NumberPopup& p, ScreenPoint& out) {
-    mapWorldToScreen(p.x, p.y, p.z, &out);
-    return getViewDepth(p.x, p.y, p.z) < 0.0f;
+    mapWorldToScreen(p.position.x, p.position.y, p.position.z, &out);
+    return getViewDepth(p.position.x, p.position.y, p.position.z) < 0.0f;
 }
 
 static void drawPopupLabels() {

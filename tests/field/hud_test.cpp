@@ -15,11 +15,13 @@
 #include "dungeon/floor_map.h"
 #include "dungeon/floor_status.h"
 #include "engine/debug_text.h"
+#include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/frame_loop.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
+#include "engine/screen_mapping.h"
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
@@ -423,7 +425,7 @@ TEST_F(HudPanels, LevelTagFadesFromSixtyOne) {
 }
 
 TEST_F(HudPanels, ThreeByThreeFloorHasNoMinimap) {
-    StageRecord stage{};
+    static StageRecord stage{};
     stage.maptype = 1;
     gCurrentStage = &stage;
     for (int32_t r = 0; r < 4; ++r)
@@ -542,4 +544,35 @@ TEST_F(HudOverlay, LevelListColoursAndHidesLaterNames) {
         EXPECT_EQ(panel[first + i].left, expected[i].left) << "glyph " << i;
         EXPECT_EQ(panel[first + i].top, expected[i].top) << "glyph " << i;
     }
+}
+
+TEST_F(HudPanels, DamageNumberShrinksFromFiveToTwo) {
+    ScreenMapping savedMapping = gScreenMapping;
+    Matrix4 savedView = gCamera.view;
+    gScreenMapping.view = matrixIdentity();
+    gCamera.view = matrixIdentity();   // the popup lies straight ahead, at the screen's centre
+    static StageRecord stage{};
+    stage.maptype = 1;
+    gCurrentStage = &stage;
+    gRoomsX = gRoomsY = 3;
+    NumberPopup& p = gNumberPopups[0];
+    p = NumberPopup{{0.0f, 0.0f, -10.0f}, 90, 90, 7, POPUP_TYPE_DAMAGE};
+    struct Case {
+        int32_t timer;
+        float scale;
+    };
+    for (Case c : {Case{90, 5.0f}, Case{89, 4.5f}, Case{84, 2.0f}, Case{20, 2.0f}}) {
+        quads().clear();
+        p.timer = c.timer;
+        drawDungeonOverlay();
+        std::vector<DrawnQuad> digits;
+        for (const DrawnQuad& q : quadsOf(gHpMpBaseTexture))
+            if (q.vTop == (432.0f + 0.5f) / 512.0f && q.uLeft == (288.5f + 20.0f * 7 + 0.5f) / 512.0f) digits.push_back(q);
+        ASSERT_EQ(digits.size(), 1u) << "timer " << c.timer << ": \"  7\" draws one digit";
+        EXPECT_FLOAT_EQ(digits[0].right - digits[0].left, 19.0f * c.scale) << "timer " << c.timer;
+        EXPECT_FLOAT_EQ(digits[0].bottom - digits[0].top, 24.0f * c.scale) << "timer " << c.timer;
+    }
+    p = NumberPopup{};
+    gScreenMapping = savedMapping;
+    gCamera.view = savedView;
 }
