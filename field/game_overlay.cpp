@@ -51,6 +51,9 @@ constexpr float PANEL_TEXT_WIDTH = 320.0f;
 constexpr int32_t NEWS_PIECES_MAX = 5;
 constexpr int32_t TREND_PRICE_DROP = 500;
 
+static_assert(FLOOR_CONDITION_NAME_SIZE <= NEWS_TEXT_SIZE && FLOOR_CONDITION_MAX <= NEWS_COUNT,
+              "the ticker's copies hold a condition name too");
+
 static bool onShopStage() { return !gCurrentStage || gCurrentStage->maptype == 0; }
 
 float letterboxHeight(float fade) {
@@ -161,9 +164,16 @@ static void drawTicker(const GameState& g) {
     int32_t limit = shop ? NEWS_COUNT : FLOOR_CONDITION_MAX;
     if (n > limit) n = limit;
     if (n <= 0) return;
-    auto textAt = [&](int32_t i) -> const char* {
-        return shop ? g.newsTexts[i] : gFloorConditionList.names[i];
-    };
+    // A news text read from a save may fill its field without an end; each
+    // is drawn from a terminated copy.
+    static char texts[NEWS_COUNT][NEWS_TEXT_SIZE];
+    for (int32_t i = 0; i < n; ++i) {
+        const char* from = shop ? g.newsTexts[i] : gFloorConditionList.names[i];
+        size_t length = strnlen(from, NEWS_TEXT_SIZE - 1);
+        memcpy(texts[i], from, length);
+        texts[i][length] = 0;
+    }
+    auto textAt = [&](int32_t i) -> const char* { return texts[i]; };
     float h = 3.2f * c < 64.0f ? 3.2f * c : 64.0f;
     float length = 320.0f * s;
     for (int32_t i = 0; i < n; ++i) length += s * (getTextWidth(textAt(i), 1.1f) + 8.0f) / 2.0f;

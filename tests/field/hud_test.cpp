@@ -478,6 +478,13 @@ TEST_F(HudOverlay, NewsIsDrawnAsTextNotAsAFormat) {
     EXPECT_EQ(glyphQuads().size(), 4u) << "'%', 's', '%', 'n'";
     EXPECT_EQ(quadsOf(gItemWindowTexture).size() >= 1u, true) << "the band";
     EXPECT_EQ(gConditionBannerCounter, 100) << "the band is still open";
+
+    // A text that fills its field without an end stops at the field.
+    quads().clear();
+    memset(g.newsTexts[0], 'A', NEWS_TEXT_SIZE);
+    memset(g.newsTexts[1], 'B', 8);
+    drawGameOverlay();
+    EXPECT_EQ(glyphQuads().size(), static_cast<size_t>(NEWS_TEXT_SIZE - 1));
 }
 
 TEST_F(HudOverlay, CurtainNamesDay9999AtMost) {
