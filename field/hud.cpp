@@ -272,6 +272,20 @@ void tickHud() {
 
 // ---- drawing ----
 
+void formatHudItemName(char* out, int32_t size, int32_t key, bool withPlus) {
+    int32_t row = findItemDisplayRow(key);
+    if (row < 0) {
+        // A key with no row of its own shows a placeholder, never a stray row.
+        snprintf(out, size, "%s", "?");
+        return;
+    }
+    bool identified = !(key & ITEM_KEY_UNIDENTIFIED);
+    if (withPlus && identified && itemKeyPlus(key) != 0)
+        snprintf(out, size, "%s+%d", gItemDefinitions[row].name, itemKeyPlus(key));
+    else
+        snprintf(out, size, "%s", gItemDefinitions[row].name);
+}
+
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 
 void drawPopupBalloon() {
@@ -331,17 +345,9 @@ void drawItemGetPopup() {
     flushSprites();
 
     int32_t key = gHudTimers.itemGetKey;
-    int32_t row = findItemDisplayRow(key);
     char name[ITEM_NAME_SIZE + 16];
     bool unidentified = key >= 0 && (key & ITEM_KEY_UNIDENTIFIED);
-    if (row < 0) {
-        // A key with no row of its own shows a placeholder, never a stray row.
-        snprintf(name, sizeof name, "%s", "?");
-    } else if (!unidentified && itemKeyPlus(key) != 0) {
-        snprintf(name, sizeof name, "%s+%d", gItemDefinitions[row].name, itemKeyPlus(key));
-    } else {
-        snprintf(name, sizeof name, "%s", gItemDefinitions[row].name);
-    }
+    formatHudItemName(name, sizeof name, key, true);
     drawText(x + 4.0f, 98.0f, name, WHITE, 0.6f);
 
     if (!gD3DDevice) return;

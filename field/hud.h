@@ -83,6 +83,11 @@ void emptyOverlayHook();
 // The news ticker runs from the next tick (a market day has advanced).
 void startNewsBanner();
 
+// An item's name as the HUD shows it: "%s+%d" for an identified item with a
+// plus level (when asked), else the name of its display row; "?" for a key
+// without a row.
+void formatHudItemName(char* out, int32_t size, int32_t key, bool withPlus);
+
 // One step of the displayed money toward the money, with r a draw of the
 // random generator: at least d / 100 and never past the money. Pure.
 int32_t stepMoneyShown(int32_t shown, int32_t money, int32_t r);

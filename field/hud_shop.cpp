@@ -50,19 +50,6 @@ static uint32_t trendColour(int32_t trend) {
     return 0xFF0000FF;
 }
 
-static void itemName(char* out, int32_t size, int32_t key, bool withPlus) {
-    int32_t row = findItemDisplayRow(key);
-    if (row < 0) {
-        snprintf(out, size, "%s", "?");
-        return;
-    }
-    bool identified = !(key & ITEM_KEY_UNIDENTIFIED);
-    if (withPlus && identified && itemKeyPlus(key) != 0)
-        snprintf(out, size, "%s+%d", gItemDefinitions[row].name, itemKeyPlus(key));
-    else
-        snprintf(out, size, "%s", gItemDefinitions[row].name);
-}
-
 static void drawShelfLabel(const GameState& g) {
     if (gShopFloorState != SHOP_FLOOR_WALKING && gShopFloorState != SHOP_FLOOR_ITEM_INFO) return;
     int32_t c = gPlacementCell[0], r = gPlacementCell[1];
@@ -78,7 +65,7 @@ static void drawShelfLabel(const GameState& g) {
     flushSprites();
     char text[ITEM_NAME_SIZE + 16];
     if (!vending) {
-        itemName(text, sizeof text, key, true);
+        formatHudItemName(text, sizeof text, key, true);
         setSpriteColourOp(GFX_TOP_ADDSIGNED);
         drawTextCentered(p.x + 52.0f, p.y + 26.0f, text, trendColour(getTrendForItem(key)), 0.6f);
         setSpriteColourOp(GFX_TOP_MODULATE);
@@ -86,7 +73,7 @@ static void drawShelfLabel(const GameState& g) {
     }
     int32_t shelf = machine - 1;
     int32_t machineKey = g.vendingModes[shelf];
-    itemName(text, sizeof text, machineKey, false);
+    formatHudItemName(text, sizeof text, machineKey, false);
     drawTextCentered(p.x + 52.0f, p.y + 18.0f, text, WHITE, 0.6f);
     int32_t filled = 0;
     for (int32_t slot : g.vendingStock[shelf])
