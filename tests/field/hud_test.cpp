@@ -583,3 +583,41 @@ TEST_F(HudPanels, DamageNumberShrinksFromFiveToTwo) {
     gScreenMapping = savedMapping;
     gCamera.view = savedView;
 }
+
+TEST_F(HudPanels, VendingLabelCountsFilledSlotsOnly) {
+    Matrix4 savedView = gCamera.view;
+    gCamera.view = matrixIdentity();
+    GameState& g = runningGameState();
+    for (auto& row : g.shelves)
+        for (int32_t& cell : row) cell = -1;
+    for (auto& row : g.vendingStock)
+        for (int32_t& slot : row) slot = -1;
+    g.vendingModes[0] = makeItemKey(5201, 0, 0);
+    for (int32_t s = 0; s < 6; ++s) g.vendingStock[0][s * 3] = makeItemKey(101, 0, 0);
+    gShopFloorState = SHOP_FLOOR_WALKING;
+    gPlacementCell[0] = 3;
+    gPlacementCell[1] = 0;
+    gShopEditState[1] = 1;   // machine 0 is looked at
+    drawShopOverlay();
+    std::vector<DrawnQuad> label = glyphQuads();
+
+    ScreenPoint p;
+    mapWorldToScreen(2.0f * 3 - 9.0f, 1.9f, -6.5f, &p);
+    quads().clear();
+    drawTextCentered(p.x + 52.0f, p.y + 34.0f, "(6/6)", 0xFFFFFFFF, 0.6f);
+    std::vector<DrawnQuad> expected = glyphQuads();
+    ASSERT_FALSE(expected.empty());
+    ASSERT_GE(label.size(), expected.size());
+    size_t first = label.size() - expected.size();
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(label[first + i].left, expected[i].left) << "glyph " << i;
+        EXPECT_EQ(label[first + i].uLeft, expected[i].uLeft) << "glyph " << i;
+    }
+
+    // An empty cell with no machine looked at has no label at all.
+    quads().clear();
+    gShopEditState[1] = 0;
+    drawShopOverlay();
+    EXPECT_TRUE(glyphQuads().empty());
+    gCamera.view = savedView;
+}
