@@ -381,7 +381,6 @@ void drawHudPieces(Canvas& c) {
              (int32_t)ITEMWIN_EXP_FILL.bottom - 12, 0xFF50C8F0);
     border(c, (int32_t)ITEMWIN_EXP_FRAME.left, (int32_t)ITEMWIN_EXP_FRAME.top, (int32_t)ITEMWIN_EXP_FRAME.right,
            (int32_t)ITEMWIN_EXP_FRAME.bottom, 2, GOLD);
-    text(c, (int32_t)ITEMWIN_EXP_FRAME.left + 6, (int32_t)ITEMWIN_EXP_FRAME.top + 4, "LV", 2, CREAM, GOLD, INK);
     cellPanel(c, ITEMWIN_LEVEL_TAG, 10, 0xF0A02830, GOLD, 2);
     textCentered(c, 736, 435, "LEVEL UP!", 2, 0xFFFFF4C8, GOLD, INK);
     cellPanel(c, ITEMWIN_FLOOR_PLATE, 10, 0xF0344878, GOLD, 2);
@@ -393,6 +392,15 @@ void drawHudPieces(Canvas& c) {
     }
     text(c, (int32_t)ITEMWIN_FLOOR_LETTER.left + 4, (int32_t)ITEMWIN_FLOOR_LETTER.top + 4, "F", 3, WHITE, CREAM, INK);
     textCentered(c, 368, 980, "HITS", 2, 0xFFFFE070, 0xFFFF9040, INK);
+    // The top bar's place pictures 2 to 4 (0 and 1 would cover the bonus glyphs).
+    static const char* const PLACES[3] = {"SHOP", "SHOP", "TOWN"};
+    for (int32_t k = 2; k < TOP_BAR_PLACE_COUNT; ++k) {
+        int32_t top = (int32_t)ITEMWIN_PLACE_HEIGHT * k;
+        panel(c, (int32_t)ITEMWIN_PLACE_LEFT, top, (int32_t)(ITEMWIN_PLACE_LEFT + ITEMWIN_PLACE_WIDTH),
+              top + (int32_t)ITEMWIN_PLACE_HEIGHT, 14, 0xF05A4630, 0xF02E2016, GOLD, 2.5f);
+        textCentered(c, (int32_t)(ITEMWIN_PLACE_LEFT + ITEMWIN_PLACE_WIDTH / 2), top + 40, PLACES[k - 2], 3, CREAM,
+                     GOLD, INK);
+    }
 }
 
 Canvas drawItemWindow() {
