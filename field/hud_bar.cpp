@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "adventurers/party.h"
-#include "dungeon/floor_status.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
