@@ -5,10 +5,16 @@
 CharaRecord gCharaTable[CHARA_ROW_COUNT];
 PartyState gParty;
 int32_t gChosenAdventurer;
+int32_t gSkillCounts[ADVENTURER_COUNT];
+int32_t gSkillSlots[ADVENTURER_COUNT][SKILL_SLOTS];
 
 void resetPartyState() {
     gParty = PartyState{};
     gChosenAdventurer = 0;
+    for (int32_t a = 0; a < ADVENTURER_COUNT; ++a) {
+        gSkillCounts[a] = 0;
+        for (int32_t& slot : gSkillSlots[a]) slot = 0;
+    }
 }
 
 // The totals with equipment arrive with the equipment.

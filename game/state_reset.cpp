@@ -13,6 +13,7 @@
 #include "dungeon/floor_map.h"
 #include "dungeon/floor_objects.h"
 #include "dungeon/pickups.h"
+#include "dungeon/floor_status.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -31,6 +32,7 @@
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
 #include "field/effect_objects.h"
+#include "field/hud.h"
 #include "field/map_collision.h"
 #include "field/resources.h"
 #include "field/field_camera.h"
@@ -79,6 +81,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"dungeon/pickups", resetPickups},
     {"adventurers/attack_objects", resetAttackObjects},
     {"field/effect_objects", resetEffectObjects},
+    {"dungeon/floor_status", resetFloorStatus},
     {"field/map_collision", resetMapCollision},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},
@@ -88,6 +91,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"adventurers/shop_floor", resetShopFloorBootState},
     {"adventurers/shop_grid", resetShopGridState},
     {"adventurers/balloon", resetBalloonState},
+    {"field/hud", resetHudGlobals},
     {"adventurers/party", resetPartyState},
     {"adventurers/dungeon_control", resetDungeonControlState},
     {"dungeon/floor_conditions", resetFloorConditions},
