@@ -46,6 +46,8 @@ void recomputeLevelStats(GameState& game);
 // One stat at 0-based level: the level-1 value e moved toward the level-100
 // value h by level / 100, truncated toward zero. Pure.
 int32_t statForLevel(int32_t e, int32_t h, int32_t level);
+// Cumulative experience that ends 0-based level n: n (n + 1) x 150.
+int32_t getExpForLevel(int32_t level);
 // The chosen adventurer's attack, defence, magic and magic-defence totals
 // from base values and equipment.
 void recomputeAdventurerTotals();
@@ -55,6 +57,11 @@ void recomputeAdventurerTotals();
 constexpr int32_t PARTY_MEMBER_COUNT = 3;
 struct PartyState {
     Vector3 positions[PARTY_MEMBER_COUNT];   // world units, y up
+    int32_t models[PARTY_MEMBER_COUNT];      // motion-table slot per member, -1 absent
+    Vector3 velocity;                        // the controlled character's, units per tick
+    float facing;                            // the controlled character's heading, radians
+    float hp;                                // the adventurer's current HP and SP on a run
+    float sp;
     int32_t berserk;                         // the controlled character's states; nonzero while active
     int32_t darkSoul;
 };

@@ -31,6 +31,9 @@ void applyShopLayout(GameState&) {}
 void computeShopAtmosphere() {}
 void moveFollowers() {}
 void startClosedShopFloor() {}
+// The entrances and the story hooks arrive with the shop-floor control.
+void placePlayerAtEntrance(int32_t) {}
+void enterShopFromDoor() {}
 void placeShopkeeper(float, float) {}
 
 void updateShopFloor() {

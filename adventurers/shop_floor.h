@@ -52,6 +52,11 @@ void updateShopFloor();
 // Every tick of the open shop: the heroine and the fairy follow the
 // controlled character.
 void moveFollowers();
+// Places the heroine, the follower and the fairy at a shop entrance: 0 the
+// door, 1 inside.
+void placePlayerAtEntrance(int32_t entrance);
+// The heroine comes in through the door; the story visits of days 8 and 15.
+void enterShopFromDoor();
 // The last phase of the day has closed: the closed shop's floor starts.
 void startClosedShopFloor();
 // A phase has closed: the controlled character's action state is reset and

@@ -1,7 +1,13 @@
 // dungeon/departure.h: the adventurers' guild departure screen (mode 11).
 #pragma once
+#include <cstdint>
 
 void initDepartureScreen();
 // Around an overlay over the departure screen: its list cursors kept and given back.
 void saveDepartureListState();
 void restoreDepartureListState();
+
+// The stage key (stage code index) of gDungeonIndex / gFloorIndex: dungeon 5
+// from floor 30 by its list per floor; otherwise by the floor's block of
+// five, the dungeon's last floor taking the entry after its block.
+int32_t getStageKeyForFloor();

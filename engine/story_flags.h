@@ -15,6 +15,8 @@ enum StoryFlag : int32_t {
     FLAG_STORY_TUTORIAL = 36,        // the story tutorial's shop days
     FLAG_TUTORIAL_REPEAT = 37,       // the tutorial phase runs again
     FLAG_SCRIPTED_DAY = 38,          // a single scripted trading day
+    FLAG_TRIAL_CLEARED = 57,         // the trial floor's tutorial chest is done with
+    FLAG_TRIAL_CHEST = 58,           // the trial floor holds the tutorial chest
     FLAG_SELLERS = 72,               // seller customers allowed (tutorial lesson 1)
     FLAG_REQUESTS = 73,              // request customers allowed (tutorial lesson 2)
     FLAG_PLACE_DONE_FIRST = 96,      // 96..99: a town place's event ran in this day phase
@@ -22,8 +24,10 @@ enum StoryFlag : int32_t {
     FLAG_QUEST_GIVEN_DATE = 130,     // a byte: the date's low byte when it was given
     FLAG_QUEST_PAID = 131,
     FLAG_STORY_VISIT = 144,          // the story visit runs in the shop
+    FLAG_TOWER_STORY_FLOOR = 154,    // the story floor of the tower: one block, no gates
     FLAG_EVENT_9_1_DUE = 165,        // the shop starts event 9_1 at its tick 300
     FLAG_EVENT_0_8_DUE = 168,        // the shop starts event 0_8 at its tick 630
+    FLAG_TOWER_TOP = 176,            // the tower top: one block, no gates
     FLAG_ENDLESS = 180,              // set when the game turns endless
     FLAG_STANDING_WALKER = 181,      // the shop's standing walker shows
     FLAG_ONE_BUYER = 195,            // the planner stops at the first buyer

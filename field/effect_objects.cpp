@@ -4,3 +4,5 @@
 // Effects and their banks arrive with the field's effects.
 void updateEffectObjects() {}
 void saveEffectBank(int32_t) {}
+void resetEffects(int32_t) {}
+void buildEffectMeshes() {}

@@ -4,7 +4,11 @@
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
+#include "dungeon/fixed_floors.h"
+#include "dungeon/floor_generator.h"
 #include "dungeon/floor_map.h"
+#include "dungeon/floor_objects.h"
+#include "dungeon/floor_start.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -62,6 +66,10 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"field/resources", resetFieldResources},
     {"dungeon/field_frame", resetFieldFrameState},
     {"dungeon/floor_map", resetFloorMap},
+    {"dungeon/floor_generator", resetFloorGenerator},
+    {"dungeon/floor_objects", resetFloorObjects},
+    {"dungeon/floor_start", resetFloorStart},
+    {"dungeon/fixed_floors", resetFixedFloors},
     {"field/map_collision", resetMapCollision},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},

@@ -4,3 +4,5 @@
 // nobody walks and there is nothing to hand over or free.
 void setCustomerLineup(const int32_t*) {}
 void resetCustomers() {}
+// The street crowd arrives with the shop's street; until then none walks.
+void initStreetCrowd() {}

@@ -6,5 +6,7 @@
 
 // Takes the customer types up to the first negative entry (at most 20).
 void setCustomerLineup(const int32_t* lineup);
+// Resets the six street walkers.
+void initStreetCrowd();
 // Frees every walking customer.
 void resetCustomers();

@@ -290,7 +290,7 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     std::string text = readSampleFile("idx/stage.idx");
     ASSERT_FALSE(text.empty());
     parse(text);
-    ASSERT_EQ(gStageCount, 2);
+    ASSERT_EQ(gStageCount, 17);
 
     const StageRecord& shop = gStages[0];
     EXPECT_EQ(shop.stageCode, 0);
@@ -327,6 +327,13 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     EXPECT_EQ(cave.gakecheck, 1);
     EXPECT_EQ(cave.windlerf, 1);
     EXPECT_EQ(cave.deathheight, -70);
+
+    // A dungeon stage under every other stage key, with the 13 blocks.
+    for (int32_t s = 2; s < gStageCount; ++s) {
+        EXPECT_EQ(gStages[s].stageCode, 4 + s);
+        EXPECT_GT(gStages[s].maptype, 0);
+        EXPECT_EQ(gStages[s].mapCount, 13);
+    }
 }
 
 // A field load of a shop stage binds the stage of the shop's size.
