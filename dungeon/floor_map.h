@@ -1,8 +1,7 @@
 // dungeon/floor_map.h: the layout of the current floor that the map
 // collision and the map drawing read: the dungeon's room grid, the shop's
 // placed furniture blocks and the scripted (breakable) blocks. The floor
-// generator and the floor start write them; until they arrive every floor
-// starts empty.
+// generator (dungeon/floor_generator.h) and the floor start write them.
 #pragma once
 #include <cstdint>
 
@@ -10,7 +9,7 @@ constexpr int32_t MAP_GRID_SIZE = 15;
 
 struct MapCell {
     int32_t blockId;      // index of one of the stage's map blocks; -1 empty
-    int32_t rotation;     // quarter turns 0..3
+    int32_t rotation;     // quarter turns 0..3; 4 when no shape fitted (a one-cell floor)
     int32_t shapeIndex;   // 0..9
     int32_t flags;
 };

@@ -1,5 +1,6 @@
 #include "shop/day_end.h"
 
+#include "dungeon/floor_start.h"
 #include "shop/item_db.h"
 
 ItemChoiceState gItemChoice;
@@ -22,7 +23,9 @@ void resetDayCounters(GameState& game) {
 
 // The report and the item choice arrive with the end of day.
 void openDayReport() {}
-void startItemChoice() {}
+// The bag comes back from the run first; the rest of the item choice
+// arrives with the end of day.
+void startItemChoice() { settleBagOnReturn(); }
 void updateDayReport() {}
 void updateItemChoice() {}
 void drawDayReport() {}
