@@ -71,9 +71,10 @@ static void modePrelude() {
 // a scene's setup came before its pictures, the pictures do not depend on it
 // (fixed lists), and nothing reads the scene's state while it loads, so the
 // order between the two sides does not show. The field is the exception:
-// its floor start runs on the loader thread after the stage's resources, as
-// the floor's set-up draws random numbers the main thread does not draw
-// meanwhile (its ticks only step the screen effects).
+// its floor is started on the loader thread after the stage's resources;
+// the main thread meanwhile only steps the screen effects and draws the
+// loading sign, and draws no random numbers, so the floor's draws keep
+// their order.
 
 // A stage of the field: its models unless the stage stays, then the floor's
 // enemies, then the floor itself.
