@@ -15,6 +15,16 @@ int32_t bagCapacityForLevel(int32_t merchantLevel) {
     return 20;
 }
 
+int32_t addToBag(int32_t key, int32_t capacity) {
+    int32_t n = capacity < BAG_SIZE ? capacity : BAG_SIZE;
+    for (int32_t i = 0; i < n; ++i) {
+        if (gBag[i] != ITEM_KEY_NONE) continue;
+        gBag[i] = key;
+        return 1;
+    }
+    return 0;
+}
+
 void emptyBag() {
     for (int32_t& key : gBag) key = ITEM_KEY_NONE;
 }

@@ -16,6 +16,9 @@ extern int32_t gBagAtDeparture[BAG_SIZE];
 // The usable entries a merchant of this 0-based level may carry: 20, then
 // 25 from level 16, 30 from 23 and 35 from 39.
 int32_t bagCapacityForLevel(int32_t merchantLevel);
+// Stores key in the first empty of the first capacity entries; 1 when
+// stored, 0 when none of them is empty.
+int32_t addToBag(int32_t key, int32_t capacity);
 // Every entry empty.
 void emptyBag();
 // Back to the values a fresh process starts with: empty, all 38 usable,

@@ -46,11 +46,9 @@ const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS] = {
 
 int32_t gForcedInput = -1;
 int32_t gInputBlocked;
-int32_t gFloorTimeLimit;
 int32_t gTimeOutStarted;
 int32_t gTimeOutSpawns;
 int32_t gWarpTimer;
-int32_t gStartVoiceTimer;
 int32_t gHeroineCommentDelay;
 int32_t gHeroineCommentCooldown;
 int32_t gHopPush;
@@ -477,8 +475,8 @@ void visitMapCells(const PartyState& party) {
             if (all || (std::fabs(cx - p.x) <= 20.0f && std::fabs(cz - p.z) <= 20.0f)) gMapGrid[r][c].flags = 1;
         }
     for (int32_t i = 0; i < LAYOUT_CELL_MAX; i++) {
-        int32_t c = gLayoutCells.cells[i][0];
-        int32_t r = gLayoutCells.cells[i][1];
+        int32_t c = gLayoutCells.cells[i].col;
+        int32_t r = gLayoutCells.cells[i].row;
         if (c >= 0 && c < MAP_GRID_SIZE && r >= 0 && r < MAP_GRID_SIZE && gMapGrid[r][c].flags) gFloorCellSeen[i] = 1;
     }
 }
@@ -1078,7 +1076,6 @@ void updateDungeonParty() {
 void resetDungeonControlState() {
     gForcedInput = -1;
     gInputBlocked = 0;
-    gFloorTimeLimit = 0;
     gTimeOutStarted = 0;
     gTimeOutSpawns = 0;
     gWarpTimer = 0;

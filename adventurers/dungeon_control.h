@@ -9,6 +9,9 @@
 #pragma once
 #include <cstdint>
 
+#include "dungeon/field_frame.h"
+#include "dungeon/floor_start.h"
+
 #include "adventurers/party.h"
 
 // SP a skill costs, by adventurer and skill slot. Zoze (7) pays her whole
@@ -20,11 +23,9 @@ constexpr float CLONE_ANGLE_OFFSETS[PARTY_GHOST_COUNT] = {0.0f, 0.3f, -0.3f, 0.6
 
 extern int32_t gForcedInput;         // -1, or the raw pad word member 0 reads this tick
 extern int32_t gInputBlocked;        // 0 right after a floor start: the first tick clears the input
-extern int32_t gFloorTimeLimit;      // ticks left on the floor
 extern int32_t gTimeOutStarted;      // 0, then counts up from 1 once time-out enemies appeared
 extern int32_t gTimeOutSpawns;
 extern int32_t gWarpTimer;           // the warp trap's sequence, 0 none
-extern int32_t gStartVoiceTimer;     // counted by the field frame after the floor's countdown
 extern int32_t gHeroineCommentDelay;
 extern int32_t gHeroineCommentCooldown;
 // The entry hop's push (per hundred) and length in ticks, set with hopTimer.

@@ -4,6 +4,8 @@
 
 CharaRecord gCharaTable[CHARA_ROW_COUNT];
 PartyState gParty;
+
+int32_t getExpForLevel(int32_t level) { return level * (level + 1) * 150; }
 int32_t gChosenAdventurer;
 int32_t gSkillCounts[ADVENTURER_COUNT];
 int32_t gSkillSlots[ADVENTURER_COUNT][SKILL_SLOTS];

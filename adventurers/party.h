@@ -51,6 +51,8 @@ int32_t statForLevel(int32_t e, int32_t h, int32_t level);
 // One level-up step of an adventurer's record. Until it arrives the
 // record stays.
 void levelUp(AdventurerRecord& record);
+// Cumulative experience that ends 0-based level n: n (n + 1) x 150.
+int32_t getExpForLevel(int32_t level);
 // The chosen adventurer's attack, defence, magic and magic-defence totals
 // from base values and equipment.
 void recomputeAdventurerTotals();

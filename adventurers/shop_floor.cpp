@@ -622,6 +622,7 @@ void placePlayerAtEntrance(int32_t entrance) {
 
 void enterShop() {
     startFloor();
+    finishFloorStart();
     placePlayerAtEntrance(1);
     faceFairy();
     setMotion(gParty.motions[0], 6);

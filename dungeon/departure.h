@@ -1,5 +1,6 @@
 // dungeon/departure.h: the adventurers' guild departure screen (mode 11).
 #pragma once
+#include <cstdint>
 
 void initDepartureScreen();
 // Around an overlay over the departure screen: its list cursors kept and given back.
@@ -7,3 +8,8 @@ void saveDepartureListState();
 void restoreDepartureListState();
 // gStageIndex := the stage of the run's dungeon and floor.
 void selectDungeonStage();
+
+// The stage key (stage code index) of gDungeonIndex / gFloorIndex: dungeon 5
+// from floor 30 by its list per floor; otherwise by the floor's block of
+// five, the dungeon's last floor taking the entry after its block.
+int32_t getStageKeyForFloor();

@@ -12,6 +12,24 @@ extern int32_t gSpecialMusicTimer;   // counted down by the field frame; music t
 // the light layer of the map fades with it.
 extern float gBossCutFade;
 
+// The run position: a Boss Rush course 1..4 and its 0-based battle, both -1
+// outside a Boss Rush.
+extern int32_t gBossRushCourse;
+extern int32_t gBossRushBattle;
+// Run words of the field frame that others set; each floor starts them over.
+extern int32_t gFloorTime;         // ticks on the current block of floors
+extern int32_t gGatePrompt;        // the gate prompt's state, 0 none
+extern int32_t gGateGuard;         // ticks before a gate may prompt again
+extern int32_t gHitStopInput;      // a button pressed during hit-stop
+extern int32_t gSwitchCutTimer;    // frames left of the door cut-scene
+extern int32_t gSlowMotionTimer;
+extern int32_t gFloorIntroTimer;   // the 200-frame countdown of a run's first floor; the party grows in from 90 to 60
+extern int32_t gEquipPrompt;       // 1: the equipment prompt opens
+extern int32_t gAutoWalk;
+extern int32_t gStartVoiceTimer;
+// -1 the player steers, 0 locked, 4 a scripted walk.
+extern int32_t gPlayerControl;
+
 // The event script to run (or running): "iv/iv<major>_<minor>.ivt".
 struct EventNumber {
     int32_t major;
@@ -25,9 +43,6 @@ void updateFieldFrame();
 void updateDungeonScenery();
 void updateQueuedEvent();
 
-// The floor-start countdown: 200 on an expedition's first floor, else 0;
-// the party grows in while it falls from 90 to 60.
-extern int32_t gFloorIntroTimer;
 // Set during a frame to keep the party from being drawn; cleared at the
 // start of every frame.
 extern int32_t gCharDrawFlag;

@@ -1,8 +1,19 @@
-// dungeon/fixed_floors.h: the scripted set-ups of fixed and boss floors.
+// dungeon/fixed_floors.h: each dungeon's fixed floors and bosses: the set-up
+// the floor start runs for the current floor, and the floor scripts' words.
 #pragma once
 #include <cstdint>
 
-// 0 while no fixed floor's script runs.
-extern int32_t gFloorScriptState;
+extern int32_t gFloorScriptState;   // the floor script's step
+extern int32_t gSequenceTimer;      // frames of the running floor sequence
+
+// The fixed-floor set-up of the current floor of dungeon 0 .. 5.
+void setupFloorDungeon0();
+void setupFloorDungeon1();
+void setupFloorDungeon2();
+void setupFloorDungeon3();
+void setupFloorDungeon4();
+void setupFloorDungeon5();
+void resetSequenceTimer();
+
 // Back to the values a fresh process starts with.
-void resetFixedFloorState();
+void resetFixedFloors();

@@ -1,8 +1,7 @@
 // dungeon/floor_map.h: the layout of the current floor that the map
 // collision and the map drawing read: the dungeon's room grid, the shop's
 // placed furniture blocks and the scripted (breakable) blocks. The floor
-// generator and the floor start write them; until they arrive every floor
-// starts empty.
+// generator (dungeon/floor_generator.h) and the floor start write them.
 #pragma once
 #include <cstdint>
 
@@ -10,7 +9,7 @@ constexpr int32_t MAP_GRID_SIZE = 15;
 
 struct MapCell {
     int32_t blockId;      // index of one of the stage's map blocks; -1 empty
-    int32_t rotation;     // quarter turns 0..3
+    int32_t rotation;     // quarter turns 0..3; 4 when no shape fitted (a one-cell floor)
     int32_t shapeIndex;   // 0..9
     int32_t flags;
 };
@@ -52,9 +51,15 @@ extern BreakableObjects gBreakableObjects;
 // exit gate, entries 2 onward the chests; count is the number of chest cells.
 // A mark shows on the mini-map once its seen flag is set.
 constexpr int32_t LAYOUT_CELL_MAX = 10;
+constexpr int32_t LAYOUT_CHEST_FIRST = 2;
+constexpr int32_t LAYOUT_CHEST_MAX = LAYOUT_CELL_MAX - LAYOUT_CHEST_FIRST;
+struct GridCell {
+    int32_t col;
+    int32_t row;
+};
 struct LayoutCells {
-    int32_t count;
-    int32_t cells[LAYOUT_CELL_MAX][2];
+    int32_t count;                       // chest cells, entries 2 onward
+    GridCell cells[LAYOUT_CELL_MAX];     // 0 start, 1 exit, 2.. chests
 };
 extern LayoutCells gLayoutCells;
 extern int32_t gFloorCellSeen[LAYOUT_CELL_MAX];

@@ -1,48 +1,109 @@
 // dungeon/floor_objects.h: the placed objects of a floor (trees, grass,
-// torches, chests, gates).
+// torches, chests, trap chests, return gates, the next-floor magic circle)
+// in one fixed pool, and the switches a stage script reveals with a short
+// door cut-scene.
+//
+// Placement runs on the scene loader thread during startFloor and on the
+// main thread from scripts; animation and the cut-scene on the main thread.
 #pragma once
 #include <cstdint>
 
 #include "engine/math.h"
-#include "engine/skin_models.h"
 #include "field/map_collision.h"
 
-// Takes the first free floor object for kind at position (its y set to the
-// ground under it), size and heading in radians; returns its index, 0 when
-// none is free. The pool arrives with the floor objects; until then nothing
-// is placed.
-int32_t placeFloorObject(const Vector3& position, const Vector3& size, float heading, int32_t kind);
-
-// The placed objects of a floor; free while kind is -1.
-constexpr int32_t FLOOR_OBJECT_COUNT = 512;
+constexpr int32_t FLOOR_OBJECT_MAX = 512;
+constexpr int32_t FLOOR_OBJECT_FADE_PARTS = 100;
+constexpr int32_t FLOOR_OBJECT_RECENT_HITS = 10;
 constexpr int32_t FLOOR_OBJECT_KIND_COUNT = 23;
-constexpr int32_t FLOOR_OBJECT_GONE = 3;   // state: not drawn
-struct FloorObject {
-    int32_t kind;           // FLOOR_OBJECT_KINDS row; -1 free
-    int32_t state;
-    Vector3 position;
-    float offsetX;          // added for drawing and culling
-    float offsetZ;
-    Vector3 scale;
-    float yaw;
-    float pitch;
-    float roll;
-    uint32_t animationTimes[MODEL_ANIMATION_TIMES];   // skinned kinds, milliseconds
-    CollisionHit ground;
-};
-extern FloorObject gFloorObjects[FLOOR_OBJECT_COUNT];
 
-// How a kind is drawn: model type 0 a field mesh, 1 a gFieldModels model,
-// -1 none; the pass 0..3 (3 additive) it belongs to.
-struct FloorObjectKind {
-    int32_t modelType;
-    int32_t modelNumber;
-    float shadowSize;       // 0: no shadow
-    int32_t pass;
-    int32_t cull;
+enum FloorObjectKind : int32_t {
+    FLOOR_OBJECT_FREE = -1,
+    FLOOR_OBJECT_TREE_A = 0,
+    FLOOR_OBJECT_TREE_B = 1,
+    FLOOR_OBJECT_GRASS_A = 2,
+    FLOOR_OBJECT_GRASS_B = 3,
+    FLOOR_OBJECT_CHEST = 4,
+    FLOOR_OBJECT_TRAP_CHEST = 5,
+    FLOOR_OBJECT_RETURN_GATE = 6,
+    FLOOR_OBJECT_MAGIC_CIRCLE = 8,
 };
-// The kinds' rows arrive with the floor objects; until then every kind has
-// no model and no shadow.
-extern const FloorObjectKind FLOOR_OBJECT_KINDS[FLOOR_OBJECT_KIND_COUNT];
-// Every object free.
+
+enum FloorObjectState : int32_t {
+    FLOOR_OBJECT_IDLE = 0,      // closed; only idle objects can be hit
+    FLOOR_OBJECT_ACTIVE = 1,    // a return gate open; a hit decoration for a frame
+    FLOOR_OBJECT_OPENED = 2,    // a chest or circle fading away
+    FLOOR_OBJECT_HIDDEN = 3,    // a switch not yet revealed: not animated, not hit
+};
+
+struct FloorObject {
+    Vector3 position;
+    Vector3 home;          // the placement point on the ground; animations move around it
+    Vector3 shakeOffset;   // drawing offset while shaking
+    int32_t shakeFrames;
+    CollisionHit ground;   // the ground under the placement point
+    int32_t frameCount;    // frames animated since placement
+    float yaw;             // the placement angle
+    float tilt;
+    float spin;
+    float spinSpeed;
+    Vector3 size;
+    int32_t kind;          // FloorObjectKind, an index into FLOOR_OBJECT_KINDS
+    int32_t wasHit;
+    int32_t fadeLevels[FLOOR_OBJECT_FADE_PARTS];   // all written alike
+    int32_t hitPoints;     // -1 indestructible
+    int32_t state;         // FloorObjectState
+    int32_t counter;
+    int32_t recentAttacks[FLOOR_OBJECT_RECENT_HITS];   // serials, -1 empty; a ring
+    int32_t recentIndex;
+};
+extern FloorObject gFloorObjects[FLOOR_OBJECT_MAX];
+
+// One row per kind: what the renderer and collision read, and the hit
+// points a placed object starts with.
+struct FloorObjectKindRow {
+    int32_t type;        // -1 drawn as a disc, 0 decoration, 1 model with a hit reaction
+    int32_t model;
+    int32_t hitPoints;
+    float values[3];
+    int32_t flags[3];
+};
+extern const FloorObjectKindRow FLOOR_OBJECT_KINDS[FLOOR_OBJECT_KIND_COUNT];
+// How the field's drawing reads a row: type -1 none (the circle is drawn by
+// the effects), 0 a field mesh, 1 a field model; the third float is the
+// shadow's size (0 none); the third flag asks for culling; every placed kind
+// draws in pass 0.
+inline int32_t floorObjectKindPass(const FloorObjectKindRow&) { return 0; }
+inline float floorObjectKindShadow(const FloorObjectKindRow& row) { return row.values[2]; }
+inline bool floorObjectKindCulls(const FloorObjectKindRow& row) { return row.flags[2] != 0; }
+
+// Pool indexes of the objects registered as switch rows 0 and 1 (-1 none),
+// and the last row shown by the running door cut-scene.
+constexpr int32_t SWITCH_ROW_COUNT = 2;
+struct SwitchRegistry {
+    int32_t objects[SWITCH_ROW_COUNT];
+    int32_t lastRowShown;
+};
+extern SwitchRegistry gSwitchRegistry;
+extern int32_t gSwitchCutFrame;   // frames the door cut-scene has run
+
+constexpr int32_t SWITCH_CUT_FRAMES = 120;
+constexpr int32_t CHEST_FADE_FRAMES = 120;
+constexpr int32_t RETURN_GATE_GLOW_MAX = 1360;
+
+// Takes the first free slot for kind at position (y set to the ground
+// under it, 0 when none), size and angle in radians; returns its index, or
+// -1 when the pool is full or the kind is unknown (the report is logged).
+int32_t placeFloorObject(const Vector3& position, const Vector3& size, float angle, int32_t kind);
+// Places the object as above, hidden, and registers it as switch row (0 or 1).
+int32_t placeSwitchObject(int32_t row, int32_t kind, const Vector3& position, const Vector3& size, float angle);
+// Reveals switch row if still hidden: starts the 120-frame door cut-scene.
+void triggerSwitchCut(int32_t row);
+// One frame of the door cut-scene, after gSwitchCutTimer was decremented.
+void updateSwitchCut();
+// One frame of animation of the whole pool.
+void animateFloorObjects();
+// Every slot free (a floor starts); the switch rows stay as registered.
+void clearFloorObjects();
+
+// Back to the values a fresh process starts with.
 void resetFloorObjects();

@@ -5,18 +5,14 @@
 #pragma once
 #include <cstdint>
 
+#include "dungeon/field_frame.h"
 #include "dungeon/floor_conditions.h"
 #include "dungeon/spawn_tables.h"
 #include "engine/math.h"
 #include "field/world_renderer.h"
 
-extern int32_t gPlayerControl;          // -1 while the player may act
-extern int32_t gSwitchCutTimer;         // non-zero while a switch cut runs
 extern int32_t gBossEntranceCutTimer;   // non-zero while a boss makes its entrance
-extern int32_t gGatePrompt;             // non-zero while the gate prompt shows
 extern int32_t gEnemyKillCombo;
-extern int32_t gBossRushCourse;         // -1 outside a Boss Rush
-extern int32_t gBossRushBattle;         // -1 outside a Boss Rush
 
 constexpr int32_t NUMBER_POPUP_COUNT = 32;
 struct NumberPopup {

@@ -3,9 +3,19 @@
 #include "dungeon/field_frame.h"
 #include "engine/stage_index.h"
 
-constexpr int32_t LAST_DUNGEON = 5;
-
 bool isBossFloor() {
-    if (gDungeonIndex == LAST_DUNGEON) return gFloorIndex >= 29;
+    if (gDungeonIndex == 5) return gFloorIndex >= 29;
     return gFloorIndex % 5 == 4;
 }
+
+// The spawn rows arrive with the enemy tables; until then only the fixed
+// boss floors have a boss.
+bool hasBossOnFloor() {
+    if (gDungeonIndex == 0 && gFloorIndex == 4) return true;
+    if (gDungeonIndex == 4 && (gFloorIndex == 29 || gFloorIndex == 99)) return true;
+    return false;
+}
+
+// The enemy pool arrives with the enemies; until then a floor starts empty.
+void spawnFloorEnemies() {}
+void populateFloor() {}

@@ -9,9 +9,11 @@
 // loads and then raises one atomic "finished" word (release; the poll reads
 // it with acquire), so the main thread sees everything the loader filled and
 // the flags change only at tick boundaries, whatever the thread's timing.
-// The thread writes nothing the main thread reads meanwhile: a scene's or a
-// stage's state is entered by the main thread in the loader's end, before
-// its flags clear (the enter of gGameModes, gOverlayKinds, and enterWorld).
+// The thread writes nothing the main thread reads meanwhile: a scene's state
+// is entered by the main thread in the loader's end, before its flags clear
+// (the enter of gGameModes, gOverlayKinds, and enterWorld), or, for the
+// field's floor start, set up on the thread while the main thread's ticks
+// only step the screen effects and its frames draw the loading sign.
 #pragma once
 #include <cstdint>
 

@@ -315,8 +315,8 @@ void updateSound() {
         gMusicFadeDirection = gMusicFadeRequest;
         gMusicFadeRequest = MUSIC_FADE_NONE;
     }
-    // The choice runs while a scene loads too: the loader's thread writes
-    // none of what it reads (the scene is entered at the loader's end).
+    // The choice runs while a scene loads too; the scenes' inputs leave out
+    // what a loader thread writes meanwhile (the field's floor start).
     if (gEventReady == 0) {
         stopMusicFade();
         if (!gKeepEventMusic) gForcedTrack = -1;

@@ -24,6 +24,8 @@ enum StoryFlag : int32_t {
     FLAG_SCRIPTED_DAY = 38,          // a single scripted trading day
     FLAG_FAIRY_TALK = 39,            // the fairy can be talked to
     FLAG_TIME_LECTURE = 67,          // the fairy offers the time lecture
+    FLAG_TRIAL_CLEARED = 57,         // the trial floor's tutorial chest is done with
+    FLAG_TRIAL_CHEST = 58,           // the trial floor holds the tutorial chest
     FLAG_SELLERS = 72,               // seller customers allowed (tutorial lesson 1)
     FLAG_REQUESTS = 73,              // request customers allowed (tutorial lesson 2)
     FLAG_PLACE_DONE_FIRST = 96,      // 96..99: a town place's event ran in this day phase
@@ -35,10 +37,12 @@ enum StoryFlag : int32_t {
     FLAG_STORY_VISIT_SEEN = 160,
     FLAG_STORY_VISIT_STARTED = 161,
     FLAG_HUD_CUTSCENE = 154,         // the HUD keeps its cut-scene look (bars in, top bar away)
+    FLAG_TOWER_STORY_FLOOR = 154,    // the story floor of the tower: one block, no gates
     FLAG_EVENT_9_1_DUE = 165,        // the shop starts event 9_1 at its tick 300
     FLAG_EVENT_9_1_SEEN = 166,
     FLAG_EVENT_0_8_DUE = 168,        // the shop starts event 0_8 at its tick 630
     FLAG_HUD_CUTSCENE_2 = 176,       // the same, for a later part of the story
+    FLAG_TOWER_TOP = 176,            // the tower top: one block, no gates
     FLAG_ENDLESS = 180,              // set when the game turns endless
     FLAG_STANDING_WALKER = 181,      // the shop's standing walker shows; the shop pans out to the dungeon scene
     FLAG_DUNGEON_SCENE = 182,        // the dungeon scene's stage follows the shop

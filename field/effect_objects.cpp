@@ -4,8 +4,6 @@
 // Effects and their banks arrive with the field's effects.
 void updateEffectObjects() {}
 void saveEffectBank(int32_t) {}
-void spawnEffectObject(int32_t, float, float, float, int32_t, float, int32_t) {}
-
 EffectObject gEffectObjects[EFFECT_OBJECT_POOL_SIZE];
 
 void resetEffectObjects() {
@@ -16,3 +14,5 @@ void resetEffectObjects() {
 }
 
 void drawEditorMenu() {}
+void resetEffects(int32_t) {}
+void buildEffectMeshes() {}

@@ -124,8 +124,8 @@ float eyeDistance(float x, float z) {
 }
 
 bool floorObjectTakesPart(const FloorObject& o, int32_t pass) {
-    if (o.kind < 0 || o.kind >= FLOOR_OBJECT_KIND_COUNT || o.state == FLOOR_OBJECT_GONE) return false;
-    if (FLOOR_OBJECT_KINDS[o.kind].pass != pass) return false;
+    if (o.kind < 0 || o.kind >= FLOOR_OBJECT_KIND_COUNT || o.state == FLOOR_OBJECT_HIDDEN) return false;
+    if (floorObjectKindPass(FLOOR_OBJECT_KINDS[o.kind]) != pass) return false;
     return !(gUseTree == 1 && o.kind <= 3);
 }
 
@@ -219,10 +219,11 @@ void drawEffectShadows() {
 void drawFloorObjectShadows() {
     if (gUseTree == 1) return;
     for (const FloorObject& o : gFloorObjects) {
-        if (o.kind < 0 || o.kind >= FLOOR_OBJECT_KIND_COUNT || o.state == FLOOR_OBJECT_GONE) continue;
-        float size = FLOOR_OBJECT_KINDS[o.kind].shadowSize;
-        if (size <= 0.0f || eyeDistance(o.position.x + o.offsetX, o.position.z + o.offsetZ) > CULL_DISTANCE) continue;
-        drawShadowAt(o.ground, o.scale.x * size * 0.046f, o.position.x, o.position.y + 0.08f, o.position.z, 0x32);
+        if (o.kind < 0 || o.kind >= FLOOR_OBJECT_KIND_COUNT || o.state == FLOOR_OBJECT_HIDDEN) continue;
+        float size = floorObjectKindShadow(FLOOR_OBJECT_KINDS[o.kind]);
+        if (size <= 0.0f || eyeDistance(o.position.x + o.shakeOffset.x, o.position.z + o.shakeOffset.z) > CULL_DISTANCE)
+            continue;
+        drawShadowAt(o.ground, o.size.x * size * 0.046f, o.position.x, o.position.y + 0.08f, o.position.z, 0x32);
     }
 }
 
@@ -240,23 +241,28 @@ void drawPickupShadows() {
 // The chosen mesh objects of a pass and their world matrices.
 struct ChosenMeshes {
     int32_t count;
-    const MeshRecord* meshes[FLOOR_OBJECT_COUNT];
-    Matrix4 worlds[FLOOR_OBJECT_COUNT];
+    const MeshRecord* meshes[FLOOR_OBJECT_MAX];
+    Matrix4 worlds[FLOOR_OBJECT_MAX];
 };
 ChosenMeshes gChosen;
 
-void drawSkinnedFloorObject(FloorObject& o, const FloorObjectKind& kind) {
-    if (kind.modelNumber < 0 || kind.modelNumber >= FIELD_MODEL_COUNT) return;
-    SkinModel& model = gFieldModels[kind.modelNumber];
+// A skinned object's animation runs on its frames since placement.
+constexpr uint32_t FLOOR_OBJECT_FRAME_MILLIS = 16;
+
+void drawSkinnedFloorObject(FloorObject& o, const FloorObjectKindRow& kind) {
+    if (kind.model < 0 || kind.model >= FIELD_MODEL_COUNT) return;
+    SkinModel& model = gFieldModels[kind.model];
     if (!model.data) return;
-    float x = o.position.x + o.offsetX;
-    float z = o.position.z + o.offsetZ;
-    if (kind.cull && classifyPoint(x, o.position.y, z, 10.0f) >= 0) return;
+    float x = o.position.x + o.shakeOffset.x;
+    float z = o.position.z + o.shakeOffset.z;
+    if (floorObjectKindCulls(kind) && classifyPoint(x, o.position.y, z, 10.0f) >= 0) return;
     model.placement = matrixTranslation(x, o.position.y, z);
     model.orientation =
-        matrixMultiply(matrixRotationY(o.yaw), matrixScaling(-0.2f * o.scale.x, 0.2f * o.scale.y, 0.2f * o.scale.z));
-    advanceModelAnimations(&model, o.animationTimes, o.animationTimes, 0.0f);
-    updateModelFrames(&model, kind.modelNumber);
+        matrixMultiply(matrixRotationY(o.yaw), matrixScaling(-0.2f * o.size.x, 0.2f * o.size.y, 0.2f * o.size.z));
+    uint32_t times[MODEL_ANIMATION_TIMES];
+    for (uint32_t& t : times) t = (uint32_t)(o.frameCount > 0 ? o.frameCount : 0) * FLOOR_OBJECT_FRAME_MILLIS;
+    advanceModelAnimations(&model, times, times, 0.0f);
+    updateModelFrames(&model, kind.model);
     drawSkinModel(&model);
 }
 
@@ -313,20 +319,20 @@ void drawFloorObjects(int32_t pass) {
     gChosen.count = 0;
     for (FloorObject& o : gFloorObjects) {
         if (!floorObjectTakesPart(o, pass)) continue;
-        const FloorObjectKind& kind = FLOOR_OBJECT_KINDS[o.kind];
-        if (kind.modelType == 1) {
+        const FloorObjectKindRow& kind = FLOOR_OBJECT_KINDS[o.kind];
+        if (kind.type == 1) {
             drawSkinnedFloorObject(o, kind);
             continue;
         }
-        if (kind.modelType != 0 || kind.modelNumber < 0 || kind.modelNumber >= FIELD_MESH_COUNT) continue;
-        const MeshRecord& mesh = gFieldMeshes[kind.modelNumber];
+        if (kind.type != 0 || kind.model < 0 || kind.model >= FIELD_MESH_COUNT) continue;
+        const MeshRecord& mesh = gFieldMeshes[kind.model];
         if (!mesh.vertices) continue;
-        float x = o.position.x + o.offsetX;
-        float z = o.position.z + o.offsetZ;
-        if (kind.cull && eyeDistance(x, z) > CULL_DISTANCE) continue;
-        Matrix4 turn = matrixMultiply(matrixMultiply(matrixRotationZ(o.roll), matrixRotationX(o.pitch)),
+        float x = o.position.x + o.shakeOffset.x;
+        float z = o.position.z + o.shakeOffset.z;
+        if (floorObjectKindCulls(kind) && eyeDistance(x, z) > CULL_DISTANCE) continue;
+        Matrix4 turn = matrixMultiply(matrixMultiply(matrixRotationZ(o.spin), matrixRotationX(o.tilt)),
                                       matrixRotationY(o.yaw));
-        Matrix4 world = matrixMultiply(turn, matrixScaling(-0.2f * o.scale.x, 0.2f * o.scale.y, 0.2f * o.scale.z));
+        Matrix4 world = matrixMultiply(turn, matrixScaling(-0.2f * o.size.x, 0.2f * o.size.y, 0.2f * o.size.z));
         gChosen.meshes[gChosen.count] = &mesh;
         gChosen.worlds[gChosen.count] = matrixMultiply(world, matrixTranslation(x, o.position.y, z));
         gChosen.count++;

@@ -7,6 +7,7 @@
 #include "dungeon/floor_start.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
+#include "engine/loaders.h"
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "engine/scene_hooks.h"
@@ -65,14 +66,18 @@ static void modePrelude() {
 
 // ---- what each scene's loader does on its thread, and what it enters ----
 
-// The loader thread only loads pictures and models; whatever a scene sets up
-// of its state is its enter, run by the main thread at the loader's end.
-// Where a scene's setup came before its pictures, the pictures do not
-// depend on it (fixed lists), and nothing reads the scene's state while it
-// loads, so the order between the two sides does not show.
+// The loader thread loads pictures and models; whatever a scene sets up of
+// its state is its enter, run by the main thread at the loader's end. Where
+// a scene's setup came before its pictures, the pictures do not depend on it
+// (fixed lists), and nothing reads the scene's state while it loads, so the
+// order between the two sides does not show. The field is the exception:
+// its floor is started on the loader thread after the stage's resources;
+// the main thread meanwhile only steps the screen effects and draws the
+// loading sign, and draws no random numbers, so the floor's draws keep
+// their order.
 
 // A stage of the field: its models unless the stage stays, then the floor's
-// enemies; the floor itself is entered at the loader's end.
+// enemies, then the floor itself.
 static void loadWorld(int32_t sameStage) {
     if (!sameStage) {
         releaseStageModels();
@@ -80,23 +85,31 @@ static void loadWorld(int32_t sameStage) {
     }
     releaseEnemyModels();
     loadFloorEnemies();
+    startFloor();
+}
+
+static void loadFieldScene() {
+    loadFieldResources();
+    startFloor();
 }
 
 // ---- the rest of the engine's upward calls ----
 
-// Main-thread state only: the music choice runs while a scene loads, and the
-// loader's thread writes none of this (the scenes enter at the loader's end).
+// Main-thread state only: the music choice runs while a scene loads, when a
+// new track waits for the load anyway; the field's words are left out then,
+// as the floor start on the loader thread writes them.
 static void readMusicInputs(MusicInputs& in) {
     in.titleIdleTicks = gTitle.idleTicks;
     in.titleMusicOverride = getTitleMusicOverride();
+    in.eventMajor = gEventNumber.major;
+    in.eventMinor = gEventNumber.minor;
+    if (isSceneLoading()) return;
     in.runEndTimer = gRunEndTimer;
     in.runEndState = gRunEndState;
     in.specialMusicTimer = gSpecialMusicTimer;
     in.dungeonIndex = gDungeonIndex;
     in.shopOpen = gShopFloorState == SHOP_FLOOR_OPEN;
     in.trendBannerShown = getTrendBannerFrame() != 0;
-    in.eventMajor = gEventNumber.major;
-    in.eventMinor = gEventNumber.minor;
 }
 
 static void movieSkipped() { gTitle.idleTicks = 0; }
@@ -119,7 +132,7 @@ void installGameWiring() {
     // enter at the loader's end, prelude, event gate, draws its own afterimage
     static const GameModeEntry MODES[GAME_MODE_COUNT] = {
         {updateTitleScreen, drawTitleScreen, loadTitleTextures, loadTitleTextures, enterTitleScreen, 0, 0, 0},   // title
-        {updateFieldMode, drawFieldMode, loadFieldResources, loadFieldResources, startFloor, 0, 1, 1},          // field
+        {updateFieldMode, drawFieldMode, loadFieldResources, loadFieldScene, finishFloorStart, 0, 1, 1},  // field
         {nullptr, nullptr, loadGameOverTextures, loadGameOverTextures, nullptr, 1, 1, 0},                       // game over
         {nullptr, nullptr, loadEndingTextures, loadEndingTextures, startEnding, 1, 1, 0},                       // ending
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // none
@@ -168,7 +181,7 @@ void installGameWiring() {
     h.eventBackgroundCount = getEventBackgroundCount;
     h.updateQueuedEvent = updateQueuedEvent;
     h.loadWorld = loadWorld;
-    h.enterWorld = startFloor;
+    h.enterWorld = finishFloorStart;
     h.loadCustomerPortraits[0] = loadCustomerPortraitsA;
     h.loadCustomerPortraits[1] = loadCustomerPortraitsB;
     h.loadShopPart[0] = [] { loadShopWalls(1); };

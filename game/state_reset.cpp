@@ -14,6 +14,8 @@
 #include "dungeon/floor_objects.h"
 #include "dungeon/pickups.h"
 #include "dungeon/floor_status.h"
+#include "dungeon/floor_generator.h"
+#include "dungeon/floor_start.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -82,6 +84,9 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"adventurers/attack_objects", resetAttackObjects},
     {"field/effect_objects", resetEffectObjects},
     {"dungeon/floor_status", resetFloorStatus},
+    {"dungeon/floor_generator", resetFloorGenerator},
+    {"dungeon/floor_start", resetFloorStart},
+    {"dungeon/fixed_floors", resetFixedFloors},
     {"field/map_collision", resetMapCollision},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},
@@ -95,7 +100,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"adventurers/party", resetPartyState},
     {"adventurers/dungeon_control", resetDungeonControlState},
     {"dungeon/floor_conditions", resetFloorConditions},
-    {"dungeon/fixed_floors", resetFixedFloorState},
+    {"dungeon/fixed_floors", resetFixedFloors},
     {"story/field_menu", resetFieldMenuState},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "adventurers/bag.h"
+#include "adventurers/effect_spawner.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
@@ -332,7 +333,7 @@ static bool paidInFull() { return gDayReport.payEndFrame > 0 && !gDayReport.paid
 static void celebrate() {
     gReportMusicFlag = 1;
     float x = (randomUnit() - 0.5f) * 20.0f;
-    spawnEffectObject(0, x, 10.0f, 20.0f, EFFECT_COIN_SHOWER, 0.2f, 1);
+    spawnEffectObject(nullptr, x, 10.0f, 20.0f, EFFECT_COIN_SHOWER, 0.2f, 1);
 }
 
 static void runPayment() {

@@ -7,3 +7,5 @@ void resetCustomers() {}
 // The walkers arrive with the shop-floor customers.
 void updateCustomers() {}
 void updateStreetCrowd() {}
+// The street crowd arrives with the shop's street; until then none walks.
+void initStreetCrowd() {}

@@ -6,6 +6,8 @@
 
 // Takes the customer types up to the first negative entry (at most 20).
 void setCustomerLineup(const int32_t* lineup);
+// Resets the six street walkers.
+void initStreetCrowd();
 // Frees every walking customer.
 void resetCustomers();
 // Per tick on the shop floor: the customers walking in the open shop, and

@@ -10,6 +10,10 @@
 //     the three vending machines;
 //   - "xfile/cave/": the cave's background and its 13 map blocks, each a
 //     40 x 40 cell (200 model units: map models are five times world units)
+//     open where the floor generator's shapes link at rotation 0 (model +x
+//     is the next column, +z the row before): crosses 0 and 1, straights 2
+//     and 6, Ts 3 and 7, corners 4 and 5, dead ends 8 and 10, the closed
+//     one-cell floor 9 and fixed floor 12;
 //     showing the surface materials ("gake", "mizu", "yuki_", "dame",
 //     "toumei", "hikari", "nohit") and the marker materials that place
 //     trees, grass and torches ("tree01", "kusa01", "taimatu", ...);
@@ -168,41 +172,41 @@ bool writeCaveBlocks(const fs::path& game) {
     for (int32_t n = 0; n < 13; ++n) {
         Model m;
         switch (n) {
-        case 0: caveCell(m, "nsew"); break;   // an open room
-        case 1: caveCell(m, "ns"); break;     // a corridor
-        case 2: caveCell(m, "ew"); break;
-        case 3:                               // a pool
-            caveCell(m, "nsew");
+        case 0: caveCell(m, "nsew"); break;   // an open room (a cross)
+        case 1: caveCell(m, "nsew"); break;   // the second set's cross
+        case 2: caveCell(m, "ew"); break;     // a corridor (a straight)
+        case 3:                               // a pool (a T)
+            caveCell(m, "new");
             m.floor(-50, -50, 50, 50, 10.0f, m.material("mizu", 0.4f, 0.6f, 1.0f, "water_cave.bmp", 0.6f));
             break;
-        case 4:                               // trees
-            caveCell(m, "nsew");
+        case 4:                               // trees (a corner)
+            caveCell(m, "ne");
             m.marker(-40, 0, -40, 20, 60, m.material("tree01", 0.2f, 0.6f, 0.2f, "", 0.0f));
             m.marker(50, 0, 30, 24, 70, m.material("tree02", 0.2f, 0.5f, 0.2f, "", 0.0f));
             break;
-        case 5:                               // grass
-            caveCell(m, "nsew");
+        case 5:                               // grass (the second set's corner)
+            caveCell(m, "ne");
             m.marker(20, 0, -60, 12, 8, m.material("kusa01", 0.3f, 0.7f, 0.3f, "", 0.0f));
             m.marker(-60, 0, 50, 12, 10, m.material("kusa02", 0.3f, 0.7f, 0.3f, "", 0.0f));
             break;
-        case 6:                               // torches at the corners
-            caveCell(m, "n");
+        case 6:                               // torches at the corners (the second set's straight)
+            caveCell(m, "ew");
             for (float x : {-80.0f, 80.0f}) m.marker(x, 0, -80, 4, 12, m.material("taimatu", 1.0f, 0.6f, 0.2f, "", 0.0f));
             break;
-        case 7:                               // a raised step
-            caveCell(m, "nsew");
+        case 7:                               // a raised step (the second set's T)
+            caveCell(m, "new");
             m.box(-40, 0, -40, 40, 15, 40, m.material("iwa", 0.8f, 0.8f, 0.85f, "cave_floor.bmp"));
             break;
-        case 8:                               // snow
-            caveCell(m, "sew");
+        case 8:                               // snow (a dead end)
+            caveCell(m, "e");
             m.floor(-80, -80, 80, 80, 1.0f, m.material("yuki_", 1.0f, 1.0f, 1.0f, "yuki_cave.bmp"));
             break;
-        case 9:                               // a spiked floor
-            caveCell(m, "nsw");
+        case 9:                               // a spiked floor (a floor of one cell)
+            caveCell(m, "");
             m.floor(-30, -30, 30, 30, 1.0f, m.material("dame", 0.9f, 0.3f, 0.3f, "dame_spike.bmp"));
             break;
-        case 10:                              // a room closed by invisible walls
-            caveCell(m, "nsew");
+        case 10:                              // invisible walls (the second set's dead end)
+            caveCell(m, "e");
             m.box(-HALF, 0, -HALF, HALF, 80, -HALF + 2, m.material("toumei", 1, 1, 1, "", 0.0f));
             break;
         case 11:                              // light shafts and a roof nothing hits
@@ -210,8 +214,8 @@ bool writeCaveBlocks(const fs::path& game) {
             m.floor(-60, -60, 60, 60, 2.0f, m.material("hikari", 1.0f, 1.0f, 0.8f, "hikari_cave.bmp", 0.5f));
             m.floor(-HALF, -HALF, HALF, HALF, 90.0f, m.material("nohit_roof", 0.5f, 0.5f, 0.55f, "cave_wall.bmp"));
             break;
-        case 12:                              // treasure markers that place nothing
-            caveCell(m, "s");
+        case 12:                              // treasure markers that place nothing (a fixed floor)
+            caveCell(m, "");
             m.marker(0, 0, 60, 10, 10, m.material("takara", 1.0f, 0.8f, 0.2f, "", 0.0f));
             m.marker(-60, 0, 0, 10, 10, m.material("taru", 0.6f, 0.4f, 0.2f, "", 0.0f));
             m.marker(60, 0, 0, 10, 20, m.material("shokudai", 0.9f, 0.9f, 0.6f, "", 0.0f));

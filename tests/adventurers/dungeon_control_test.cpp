@@ -588,10 +588,10 @@ TEST_F(DungeonControl, ClonesStandAroundTheLeader) {
 TEST_F(DungeonControl, TheMiniMapMarksCellsWithinTwentyUnits) {
     gRoomsX = 3;
     gRoomsY = 3;
-    gLayoutCells.cells[1][0] = 1;   // the exit in cell (1, 0)
-    gLayoutCells.cells[1][1] = 0;
-    gLayoutCells.cells[2][0] = 2;
-    gLayoutCells.cells[2][1] = 2;
+    gLayoutCells.cells[1].col = 1;   // the exit in cell (1, 0)
+    gLayoutCells.cells[1].row = 0;
+    gLayoutCells.cells[2].col = 2;
+    gLayoutCells.cells[2].row = 2;
     gParty.positions[0] = Vector3{-20.0f, 0.0f, -5.0f};
     tick();
     EXPECT_NE(gMapGrid[0][0].flags, 0);

@@ -304,7 +304,7 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     std::string text = readSampleFile("idx/stage.idx");
     ASSERT_FALSE(text.empty());
     parse(text);
-    ASSERT_EQ(gStageCount, 5);   // the shop of each size 0..3 (its stage index), then the cave
+    ASSERT_EQ(gStageCount, 20);   // the shop of each size 0..3 (its stage index), then a dungeon stage under every key
     for (int32_t size = 0; size < 4; size++) {
         EXPECT_EQ(gStages[size].stageCode, size);
         EXPECT_EQ(gStages[size].maptype, 0);
@@ -348,6 +348,13 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     EXPECT_EQ(cave.gakecheck, 1);
     EXPECT_EQ(cave.windlerf, 1);
     EXPECT_EQ(cave.deathheight, -70);
+
+    // A dungeon stage under every other stage key, with the 13 blocks.
+    for (int32_t s = 4; s < gStageCount; ++s) {
+        EXPECT_EQ(gStages[s].stageCode, 1 + s);
+        EXPECT_GT(gStages[s].maptype, 0);
+        EXPECT_EQ(gStages[s].mapCount, 13);
+    }
 }
 
 // A field load of a shop stage binds the stage of the shop's size.

@@ -37,7 +37,7 @@ protected:
 };
 
 TEST_F(MeshSampleModels, EveryStageModelLoadsWithItsTexturesAndItsCollision) {
-    ASSERT_EQ(gStageCount, 5);   // the shop of each size, then the cave
+    ASSERT_EQ(gStageCount, 20);   // the shop of each size, then a dungeon stage under every key
     for (int32_t s = 0; s < gStageCount; ++s) {
         StageRecord& stage = gStages[s];
         SCOPED_TRACE(stage.stageCode);

@@ -1,0 +1,369 @@
+#include "dungeon/floor_generator.h"
+
+#include "dungeon/departure.h"
+#include "dungeon/field_frame.h"
+#include "dungeon/spawn_tables.h"
+#include "engine/random.h"
+#include "engine/save_file.h"
+#include "engine/stage_index.h"
+#include "engine/story_flags.h"
+
+int32_t gRouteGrid[MAP_GRID_SIZE][MAP_GRID_SIZE];
+GridCell gRouteCells[ROUTE_CELL_MAX];
+int32_t gRouteCount;
+GridCell gStartCell;
+int32_t gRoomLinks[MAP_GRID_SIZE * MAP_GRID_SIZE];
+int32_t gRoomCount;
+Vector3 gFloorStartPos;
+TrapEntry gTrapList[TRAP_MAX];
+
+// Five shapes in four quarter turns: pattern p is shape p % 5 turned p / 5
+// times. Only the centre and its four side neighbours are compared, given as
+// up, left, centre, right, down.
+constexpr int32_t BLOCK_PATTERN_COUNT = 20;
+constexpr int32_t BLOCK_SHAPE_PATTERNS[BLOCK_PATTERN_COUNT][5] = {
+    {1, 1, 1, 1, 1}, {0, 1, 1, 1, 0}, {1, 1, 1, 1, 0}, {1, 0, 1, 1, 0}, {0, 0, 1, 1, 0},   // turn 0
+    {1, 1, 1, 1, 1}, {1, 0, 1, 0, 1}, {1, 0, 1, 1, 1}, {0, 0, 1, 1, 1}, {0, 0, 1, 0, 1},   // turn 1
+    {1, 1, 1, 1, 1}, {0, 1, 1, 1, 0}, {0, 1, 1, 1, 1}, {0, 1, 1, 0, 1}, {0, 1, 1, 0, 0},   // turn 2
+    {1, 1, 1, 1, 1}, {1, 0, 1, 0, 1}, {1, 1, 1, 0, 1}, {1, 1, 1, 0, 0}, {1, 0, 1, 0, 0},   // turn 3
+};
+// Map blocks of the stage by shape index: set A (0-4), then set B (5-9):
+// cross, straight, T, corner, dead end.
+constexpr int32_t BLOCK_IDS_BY_SHAPE[10] = {0, 2, 3, 4, 8, 1, 6, 7, 5, 10};
+
+constexpr int32_t DIRECTION_STEPS[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+
+static bool storyFlagSet(int32_t flag) { return runningGameState().storyFlags[flag] != 0; }
+static bool storyFloorFlags() { return storyFlagSet(FLAG_TOWER_STORY_FLOOR) || storyFlagSet(FLAG_TOWER_TOP); }
+
+int32_t roomLinkAt(int32_t col, int32_t row) {
+    if (col < 0 || row < 0 || col >= gRoomsX || row >= gRoomsY) return 0;
+    return gRoomLinks[row * gRoomsX + col];
+}
+
+Vector3 cellCentre(GridCell cell) { return Vector3{-40.0f * (float)cell.col, 0.0f, -40.0f * (float)cell.row}; }
+
+int32_t storedRouteCount() { return gRouteCount < ROUTE_CELL_MAX ? gRouteCount : ROUTE_CELL_MAX; }
+
+int32_t carveLimit(int32_t columns, int32_t rows) {
+    int32_t p = (columns - 2) * (rows - 2);
+    return p - p / 15 - ((rows - 2) / 2) * (columns - 3) - 1;
+}
+
+// A route cell joins the grid and the list; the list keeps the first 100.
+static void addRouteCell(int32_t col, int32_t row) {
+    gRouteGrid[row][col] = 1;
+    if (gRouteCount < ROUTE_CELL_MAX) gRouteCells[gRouteCount] = GridCell{col, row};
+    ++gRouteCount;
+}
+
+static void shuffleDirections(int32_t order[4]) {
+    for (int32_t i = 0; i < 4; ++i) order[i] = i;
+    for (int32_t i = 0; i < 4; ++i) {
+        int32_t j = randomInt() & 3;
+        int32_t t = order[i];
+        order[i] = order[j];
+        order[j] = t;
+    }
+}
+
+void carveRoute(int32_t col, int32_t row, int32_t dx, int32_t dy) {
+    if (gRouteCount >= carveLimit(gRoomsX, gRoomsY)) return;
+    int32_t toCol = col + 2 * dx;
+    int32_t toRow = row + 2 * dy;
+    if (toCol < 0 || toRow < 0 || toCol >= gRoomsX || toRow >= gRoomsY) return;
+    if (gRouteGrid[toRow][toCol]) return;
+    addRouteCell(toCol, toRow);
+    addRouteCell(col + dx, row + dy);
+    int32_t order[4];
+    shuffleDirections(order);
+    for (int32_t d : order) carveRoute(toCol, toRow, DIRECTION_STEPS[d][0], DIRECTION_STEPS[d][1]);
+}
+
+static void setGrid(int32_t columns, int32_t rows) {
+    gRoomsX = columns;
+    gRoomsY = rows;
+}
+
+// The second draw of a grid rule: 5 or 7 (base 5), 7 or 9 (base 7).
+static int32_t drawSide(int32_t base) { return (randomInt() & 1) * 2 + base; }
+
+static void chooseGridSize() {
+    int32_t d = gDungeonIndex;
+    int32_t f = gFloorIndex;
+    if (d == 3 && f == 49) return setGrid(3, 3);
+    if (d == 5) {
+        if (f >= 29) return setGrid(3, 3);
+        switch (randomInt() & 3) {
+        case 0: return setGrid(5, 9);
+        case 1: return setGrid(9, 5);
+        case 2: return setGrid(7, 7);
+        default: return setGrid(7, 9);
+        }
+    }
+    if (f % 5 == 4) return hasBossOnFloor() ? setGrid(3, 3) : setGrid(3, 5);
+    if (storyFloorFlags()) return setGrid(3, 3);
+    if (d == 0 || (d == 1 && f <= 2)) {
+        if (f <= 2) return (randomInt() & 1) ? setGrid(3, 5) : setGrid(5, 3);
+        return setGrid(5, 5);
+    }
+    if (d == 1) {
+        if (f <= 10) return setGrid(5, 5);
+        return (randomInt() & 1) ? setGrid(7, 5) : setGrid(5, 7);
+    }
+    if (f <= 10) {
+        if (randomInt() & 1) return setGrid(5, drawSide(5));
+        return setGrid(drawSide(5), 5);
+    }
+    if (f <= 20) return setGrid(7, 7);
+    if (f <= 30) {
+        if (randomInt() & 1) return setGrid(7, drawSide(7));
+        return setGrid(drawSide(7), 7);
+    }
+    int32_t columns = drawSide(7);
+    return setGrid(columns, drawSide(7));
+}
+
+// Fills an empty cell that bridges two route cells across it (left and
+// right, or above and below) while the other two sides stay empty.
+static int32_t scanForLoops(int32_t pass) {
+    int32_t added = 0;
+    int32_t from = pass == 0 ? 2 : 1;
+    int32_t step = pass == 0 ? 2 : 1;
+    for (int32_t row = from; row <= gRoomsY - 2; row += step)
+        for (int32_t col = from; col <= gRoomsX - 2; col += step) {
+            if (gRouteGrid[row][col]) continue;
+            bool considered = pass == 0 ? (randomInt() & 3) != 0 : (randomInt() & 1) != 0;
+            if (!considered) continue;
+            int32_t left = gRouteGrid[row][col - 1], right = gRouteGrid[row][col + 1];
+            int32_t up = gRouteGrid[row - 1][col], down = gRouteGrid[row + 1][col];
+            if ((left && right && !up && !down) || (up && down && !left && !right)) {
+                addRouteCell(col, row);
+                ++added;
+            }
+        }
+    return added;
+}
+
+// The grid grows by a column and a row; each new line takes stubs from the
+// route cells beside it.
+static int32_t growEdges() {
+    int32_t added = 0;
+    ++gRoomsX;
+    if (gRoomsY - 1 > 2) {
+        for (int32_t row = 2; row < gRoomsY - 1; ++row) {
+            if (randomInt() % 5 == 0 || !gRouteGrid[row][gRoomsX - 3]) continue;
+            addRouteCell(gRoomsX - 2, row);
+            ++added;
+            if (randomInt() & 1) ++row;
+        }
+    }
+    ++gRoomsY;
+    if (gRoomsX - 1 > 2) {
+        for (int32_t col = 2; col < gRoomsX - 1; ++col) {
+            if (randomInt() % 5 == 0 || !gRouteGrid[gRoomsY - 3][col]) continue;
+            addRouteCell(col, gRoomsY - 2);
+            ++added;
+            if (randomInt() & 1) ++col;
+        }
+    }
+    return added;
+}
+
+static void addLoopsAndEdges() {
+    int32_t keptX = gRoomsX;
+    int32_t keptY = gRoomsY;
+    int32_t added = 0;
+    for (int32_t attempt = 0; attempt < 3; ++attempt) {
+        for (int32_t pass = 0; pass < 2; ++pass) {
+            added += scanForLoops(pass);
+            added += growEdges();
+        }
+        if (added == 0) setGrid(keptX, keptY);
+        bool narrow = (gRoomsX == 3 && gRoomsY == 5) || (gRoomsX == 5 && gRoomsY == 3);
+        if (!narrow || added >= 2) break;
+    }
+}
+
+void layoutRooms() {
+    chooseGridSize();
+    for (int32_t(&row)[MAP_GRID_SIZE] : gRouteGrid)
+        for (int32_t& cell : row) cell = 0;
+    int32_t col = (randomInt() % (gRoomsX / 2)) * 2 + 1;
+    int32_t row = (randomInt() % (gRoomsY / 2)) * 2 + 1;
+    addRouteCell(col, row);
+    gStartCell = GridCell{col, row};
+
+    int32_t order[4];
+    shuffleDirections(order);
+    for (int32_t d : order) {
+        bool fits = (d == 0 && col < gRoomsX - 2) || (d == 1 && col > 2) || (d == 2 && row < gRoomsY - 2) ||
+                    (d == 3 && row > 2);
+        if (!fits) continue;
+        carveRoute(col, row, DIRECTION_STEPS[d][0], DIRECTION_STEPS[d][1]);
+        break;
+    }
+    if (!(gRoomsX == 3 && gRoomsY == 3)) addLoopsAndEdges();
+
+    gFloorStartPos = cellCentre(gStartCell);
+    for (int32_t r = 0; r < gRoomsY; ++r)
+        for (int32_t c = 0; c < gRoomsX; ++c) gRoomLinks[r * gRoomsX + c] = gRouteGrid[r][c];
+}
+
+static int32_t matchPattern(int32_t col, int32_t row) {
+    int32_t links[5] = {roomLinkAt(col, row - 1), roomLinkAt(col - 1, row), roomLinkAt(col, row),
+                        roomLinkAt(col + 1, row), roomLinkAt(col, row + 1)};
+    for (int32_t p = 0; p < BLOCK_PATTERN_COUNT; ++p) {
+        bool same = true;
+        for (int32_t k = 0; k < 5; ++k) same = same && links[k] == BLOCK_SHAPE_PATTERNS[p][k];
+        if (same) return p;
+    }
+    return BLOCK_PATTERN_COUNT;
+}
+
+// The fixed floors' blocks replace the fitted one; the last rule that
+// applies wins, and some lay the floor out as one block in world space.
+static int32_t applyFloorOverrides(int32_t blockId) {
+    int32_t d = gDungeonIndex;
+    int32_t f = gFloorIndex;
+    bool single = gRoomsX == 3 && gRoomsY == 3;
+    if (single) blockId = 9;
+    if ((d == 0 && f == 4) || (d == 1 && f == 9) || (d == 5 && f == 31)) blockId = 12;
+    if (d == 2 && f == 19) blockId = 9;
+    if (d == 2 && f == 29) {
+        blockId = 12;
+        gSingleBlockFloor = 1;
+    }
+    if (single && getStageKeyForFloor() == 15) gSingleBlockFloor = 1;
+    if ((d == 3 && f == 49) || (d == 4 && f == 99)) {
+        blockId = 0;
+        gSingleBlockFloor = 1;
+    }
+    if (d == 5 && (f == 29 || f == 37 || f == 59)) {
+        blockId = 12;
+        gSingleBlockFloor = 1;
+    }
+    if (d == 5 && (f == 45 || f == 58)) {
+        blockId = 0;
+        gSingleBlockFloor = 1;
+    }
+    if (storyFloorFlags()) blockId = 0;
+    return blockId;
+}
+
+static void fitBlocks() {
+    bool setsAlternate = gCurrentStage && gCurrentStage->maptype == 1;
+    for (int32_t row = 1; row <= gRoomsY - 2; ++row)
+        for (int32_t col = 1; col <= gRoomsX - 2; ++col) {
+            if (!roomLinkAt(col, row)) continue;
+            int32_t p = matchPattern(col, row);
+            int32_t shape = p % 5;
+            if (setsAlternate && (randomInt() & 1)) shape += 5;
+            MapCell& cell = gMapGrid[row][col];
+            cell.blockId = applyFloorOverrides(BLOCK_IDS_BY_SHAPE[shape]);
+            cell.rotation = p / 5;
+            cell.shapeIndex = shape;
+        }
+}
+
+static bool sameCell(GridCell a, GridCell b) { return a.col == b.col && a.row == b.row; }
+
+// The start, exit and chest cells. Only the chest entries are counted; the
+// start entry always names the start, so traps keep off it on every floor.
+static void chooseLayoutCells() {
+    gLayoutCells.count = 0;
+    for (GridCell& cell : gLayoutCells.cells) cell = GridCell{-1, -1};
+    gLayoutCells.cells[0] = gStartCell;
+    if (storyFloorFlags()) return;
+    int32_t stored = storedRouteCount();
+    if (isBossFloor()) {
+        if (hasBossOnFloor()) return;
+        int32_t n = stored < LAYOUT_CELL_MAX ? stored : LAYOUT_CELL_MAX;
+        for (int32_t i = 0; i < n; ++i) gLayoutCells.cells[i] = gRouteCells[i];
+        gFloorStartPos = cellCentre(gLayoutCells.cells[0]);
+        return;
+    }
+    if (stored <= 2) return;
+    int32_t half = stored / 2;
+    int32_t exitIndex = half + randomInt() % half;
+    int32_t startIndex = randomInt() % half;
+    gLayoutCells.cells[1] = gRouteCells[exitIndex];
+    gLayoutCells.cells[0] = gRouteCells[startIndex];
+    gFloorStartPos = cellCentre(gLayoutCells.cells[0]);
+
+    int32_t others = stored - 2;
+    int32_t chests = (randomInt() & 1) + stored / 8 + 1;
+    if (chests > others) chests = others;
+    GridCell list[ROUTE_CELL_MAX];
+    int32_t n = 0;
+    for (int32_t i = 0; i < stored; ++i)
+        if (i != startIndex && i != exitIndex) list[n++] = gRouteCells[i];
+    for (int32_t i = 0; i < n; ++i) {
+        int32_t j = randomInt() % n;
+        GridCell t = list[i];
+        list[i] = list[j];
+        list[j] = t;
+    }
+    // Mended: the layout list holds 8 chest cells; a long route asked for
+    // more and wrote past it.
+    if (chests > LAYOUT_CHEST_MAX) chests = LAYOUT_CHEST_MAX;
+    for (int32_t i = 0; i < chests; ++i) gLayoutCells.cells[LAYOUT_CHEST_FIRST + i] = list[i];
+    gLayoutCells.count = chests;
+}
+
+static bool isLayoutCell(GridCell cell) {
+    if (sameCell(cell, gLayoutCells.cells[0]) || sameCell(cell, gLayoutCells.cells[1])) return true;
+    for (int32_t i = 0; i < gLayoutCells.count; ++i)
+        if (sameCell(cell, gLayoutCells.cells[LAYOUT_CHEST_FIRST + i])) return true;
+    return false;
+}
+
+static void placeTraps() {
+    int32_t traps = 0;
+    int32_t stored = storedRouteCount();
+    for (int32_t i = 0; i < stored && traps < TRAP_MAX; i += 2) {
+        GridCell cell = gRouteCells[i];
+        if (isLayoutCell(cell)) continue;
+        TrapEntry& trap = gTrapList[traps++];
+        trap.armed = randomInt() & 1;
+        trap.position = cellCentre(cell);
+        trap.cell = cell;
+        bool setB = gMapGrid[cell.row][cell.col].shapeIndex >= 5;
+        if (!setB) {
+            trap.kind = 2;
+        } else if (gDungeonIndex == 0) {
+            trap.kind = 4;
+        } else {
+            constexpr int32_t SET_B_KINDS[3] = {4, 1, 9};
+            trap.kind = SET_B_KINDS[randomInt() % 3];
+        }
+    }
+}
+
+void generateFloor() {
+    for (int32_t attempt = 0; attempt < FLOOR_TRIES; ++attempt) {
+        gRouteCount = 0;
+        layoutRooms();
+        if ((gRoomsX == 3 && gRoomsY == 3) || gRouteCount > 6) break;
+    }
+    for (MapCell(&row)[MAP_GRID_SIZE] : gMapGrid)
+        for (MapCell& cell : row) cell = MapCell{-1, 0, 0, 0};
+    for (TrapEntry& trap : gTrapList) trap = TrapEntry{};
+    fitBlocks();
+    chooseLayoutCells();
+    placeTraps();
+    gRoomCount = gRouteCount;
+}
+
+void resetFloorGenerator() {
+    for (int32_t(&row)[MAP_GRID_SIZE] : gRouteGrid)
+        for (int32_t& cell : row) cell = 0;
+    for (GridCell& cell : gRouteCells) cell = GridCell{};
+    gRouteCount = 0;
+    gStartCell = GridCell{};
+    for (int32_t& link : gRoomLinks) link = 0;
+    gRoomCount = 0;
+    gFloorStartPos = Vector3{};
+    gLayoutCells = LayoutCells{};
+    for (TrapEntry& trap : gTrapList) trap = TrapEntry{};
+}
