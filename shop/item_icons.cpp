@@ -23,13 +23,17 @@ int32_t planItemIconSheets(const ItemDefinition* rows, int32_t rowCount, ItemIco
     return count;
 }
 
+// One batch, so the sheets decode side by side; boxes and slots keep the
+// sheets' order.
 void loadItemIconSheets() {
     ItemIconSheet sheets[ITEM_CATEGORY_COUNT];
     int32_t count = planItemIconSheets(gItemDefinitions, ITEM_DEFINITION_MAX, sheets);
-    char path[64];
+    static char paths[ITEM_CATEGORY_COUNT][64];
+    TexturePictureRequest requests[ITEM_CATEGORY_COUNT];
     for (int32_t i = 0; i < count; ++i) {
-        snprintf(path, sizeof path, "bmp/item/item%02d.bmp", sheets[i].category);
-        loadTextureToGroup(TEXTURE_GROUP_SYSTEM, gItemIconTextures[sheets[i].category], path, 256, sheets[i].height);
+        snprintf(paths[i], sizeof paths[i], "bmp/item/item%02d.bmp", sheets[i].category);
+        requests[i] = TexturePictureRequest{paths[i], 256, sheets[i].height, &gItemIconTextures[sheets[i].category]};
     }
+    loadTexturesToGroup(TEXTURE_GROUP_SYSTEM, requests, count);
 }
 
