@@ -1,9 +1,11 @@
 // platform/image.cpp: BMP and TGA decoding through stb_image, behind our own
 // header checks (stb reads zeros past the end of a short buffer instead of
 // failing, and sizes its output from the header); run-length BMPs, which stb
-// does not read, by hand; then the colour key and the resampler.
+// does not read, and truecolor TGAs, the common case stb reads byte by byte,
+// by hand; then the colour key and the resampler.
 #include "platform/image.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -241,6 +243,54 @@ static ImageResult checkTga(const uint8_t* data, size_t size) {
     return at > (int64_t)size ? IMAGE_TRUNCATED : IMAGE_OK;
 }
 
+// Uncompressed and run-length truecolor TGA of 24 or 32 bits without a
+// colour map: the common case, decoded straight into 0xAARRGGBB texels (a
+// 32-bit texel's bytes, B G R A, are that word as it lies in memory) and
+// runs filled whole. The bytes were checked by checkTga. Null when it is not
+// this case or memory is short; the general decoder takes it then.
+static uint32_t* decodeTruecolorTga(const uint8_t* data, size_t size, int* width, int* height) {
+    uint32_t kind = data[2];
+    uint32_t bits = data[16];
+    if (data[1] != 0 || (kind != 2 && kind != 10) || (bits != 24 && bits != 32)) return nullptr;
+    int32_t w = read16(data + 12);
+    int32_t h = read16(data + 14);
+    size_t texels = (size_t)w * (size_t)h;
+    auto* pixels = (uint32_t*)malloc(texels * sizeof(uint32_t));
+    if (!pixels) return nullptr;
+    size_t texelBytes = bits / 8;
+    const uint8_t* at = data + 18 + data[0];
+    const uint8_t* end = data + size;
+    auto texelAt = [&](const uint8_t* p) -> uint32_t {
+        uint32_t alpha = texelBytes == 4 ? p[3] : 0xFF;
+        return alpha << 24 | (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
+    };
+    if (kind == 2) {
+        for (size_t i = 0; i < texels; ++i, at += texelBytes) pixels[i] = texelAt(at);
+    } else {
+        for (size_t done = 0; done < texels && at < end;) {
+            uint32_t packet = *at++;
+            size_t count = (packet & 0x7F) + 1;
+            if (count > texels - done) count = texels - done;
+            if (packet & 0x80) {
+                uint32_t texel = texelAt(at);
+                at += texelBytes;
+                std::fill(pixels + done, pixels + done + count, texel);
+            } else {
+                for (size_t k = 0; k < count; ++k, at += texelBytes) pixels[done + k] = texelAt(at);
+            }
+            done += count;
+        }
+    }
+    // Rows are stored bottom first unless the descriptor says top first.
+    if (!(data[17] & 0x20)) {
+        for (int32_t top = 0, bottom = h - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(pixels + (size_t)top * w, pixels + (size_t)(top + 1) * w, pixels + (size_t)bottom * w);
+    }
+    *width = w;
+    *height = h;
+    return pixels;
+}
+
 ImageFileType imageFileType(const uint8_t* data, size_t size) {
     return size >= 2 && data[0] == 'B' && data[1] == 'M' ? IMAGE_FILE_BMP : IMAGE_FILE_TGA;
 }
@@ -258,6 +308,12 @@ ImageResult imageDecode(const uint8_t* data, size_t size, ImageFileType type, Im
 
     int width = 0;
     int height = 0;
+    if (type == IMAGE_FILE_TGA) {
+        if (uint32_t* pixels = decodeTruecolorTga(data, size, &width, &height)) {
+            *out = Image{width, height, pixels};
+            return IMAGE_OK;
+        }
+    }
     int channels = 0;
     uint8_t* rgba = stbi_load_from_memory(data, (int)size, &width, &height, &channels, 4);
     if (!rgba) return IMAGE_UNSUPPORTED;

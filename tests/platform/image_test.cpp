@@ -108,6 +108,13 @@ Bytes makeTga(const uint32_t* argb, int32_t width, int32_t height, int bits, boo
     return bytes;
 }
 
+// The same file with a three-byte ID field between the header and the texels.
+Bytes withIdField(Bytes bytes) {
+    bytes[0] = 3;
+    bytes.insert(bytes.begin() + 18, {'i', 'd', '!'});
+    return bytes;
+}
+
 std::vector<uint32_t> pixelsOf(const Image& image) {
     return std::vector<uint32_t>(image.pixels, image.pixels + (size_t)image.width * image.height);
 }
@@ -143,6 +150,9 @@ std::vector<LayoutCase> layoutCases() {
         {"RLE TGA, 32-bit, bottom-up", makeTga(RUNS, 4, 3, 32, false, true), IMAGE_FILE_TGA, 4, 3, runs},
         {"RLE TGA, 32-bit, top-down", makeTga(RUNS, 4, 3, 32, true, true), IMAGE_FILE_TGA, 4, 3, runs},
         {"RLE TGA, 24-bit", makeTga(RUNS, 4, 3, 24, false, true), IMAGE_FILE_TGA, 4, 3, opaqueRuns},
+        {"RLE TGA with an ID field", withIdField(makeTga(RUNS, 4, 3, 32, false, true)), IMAGE_FILE_TGA, 4, 3, runs},
+        {"24-bit TGA with an ID field", withIdField(makeTga(PICTURE, PW, PH, 24, true, false)), IMAGE_FILE_TGA, PW, PH,
+         picture},
     };
 }
 
