@@ -49,8 +49,18 @@ void recomputeLevelStats(GameState& game);
 // value h by level / 100, truncated toward zero. Pure.
 int32_t statForLevel(int32_t e, int32_t h, int32_t level);
 // The chosen adventurer's attack, defence, magic and magic-defence totals
-// from base values and equipment.
+// from base values and the five equipped items, into gParty.totals; clears
+// the party's equipment-effect block.
 void recomputeAdventurerTotals();
+// Cumulative experience that leaves level index n - 1: 0 for n = 0, else
+// n (n + 1) 150. Pure.
+int32_t getExpForLevel(int32_t n);
+// One level-up step of the record (the chosen adventurer's in the running
+// game): the next level, its stats, full HP and SP; at the highest level
+// only the excess experience is dropped and HP and SP refilled.
+void levelUp(AdventurerRecord& record);
+// A modal "system" box "<text> <value>" for a content error found in play.
+void showDebugMessage(const char* text, int32_t value);
 
 // The three figures of a field stage: 0 the controlled character, 1 the
 // follower, 2 the fairy.

@@ -4,3 +4,12 @@
 void initDepartureScreen() {}
 void saveDepartureListState() {}
 void restoreDepartureListState() {}
+
+int32_t getDungeonFloorCount(int32_t dungeon) {
+    if (dungeon < 0 || dungeon >= DUNGEON_COUNT_TOTAL) return 0;
+    return 5 * DUNGEON_FLOOR_BLOCKS[dungeon];
+}
+
+// The floors' stage keys arrive with the departure screen; until then the
+// stage stays as it is.
+void selectDungeonStage() {}

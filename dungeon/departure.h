@@ -5,3 +5,13 @@ void initDepartureScreen();
 // Around an overlay over the departure screen: its list cursors kept and given back.
 void saveDepartureListState();
 void restoreDepartureListState();
+
+#include <cstdint>
+
+constexpr int32_t DUNGEON_COUNT_TOTAL = 6;
+// Five-floor blocks per dungeon.
+constexpr int32_t DUNGEON_FLOOR_BLOCKS[DUNGEON_COUNT_TOTAL] = {1, 3, 6, 10, 20, 12};
+// Floors of a dungeon 0..5; 0 for any other number.
+int32_t getDungeonFloorCount(int32_t dungeon);
+// Sets gStageIndex to the stage of the current dungeon floor.
+void selectDungeonStage();

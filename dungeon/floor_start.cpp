@@ -10,3 +10,6 @@ void beginExpedition() {}
 
 // No blocks are placed until the floor builder arrives.
 int32_t countPlacedShelves() { return 0; }
+
+// The skill unlocks arrive with the floor start.
+void refreshSkillUnlocks() {}

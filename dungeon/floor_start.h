@@ -13,3 +13,6 @@ void beginExpedition();
 // The shelves the current stage's layout placed (its group B blocks); the
 // vending sales try only those.
 int32_t countPlacedShelves();
+
+// Unlocks the chosen adventurer's skills that the level reached allows.
+void refreshSkillUnlocks();

@@ -15,6 +15,12 @@ enum StoryFlag : int32_t {
     FLAG_STORY_TUTORIAL = 36,        // the story tutorial's shop days
     FLAG_TUTORIAL_REPEAT = 37,       // the tutorial phase runs again
     FLAG_SCRIPTED_DAY = 38,          // a single scripted trading day
+    FLAG_NO_SHOP_FOLLOWER = 39,      // no follower trails the heroine on shop stages (unless a story visit runs)
+    FLAG_DUNGEON_TUTORIAL_DONE = 56, // the dungeon-entry tutorial: done, gate seen, gate pending
+    FLAG_DUNGEON_TUTORIAL_GATE = 57,
+    FLAG_DUNGEON_TUTORIAL = 58,
+    FLAG_FIRST_FLOOR_SEEN = 59,      // the first floor's event ran
+    FLAG_FIRST_DEFEAT_SEEN = 64,
     FLAG_SELLERS = 72,               // seller customers allowed (tutorial lesson 1)
     FLAG_REQUESTS = 73,              // request customers allowed (tutorial lesson 2)
     FLAG_PLACE_DONE_FIRST = 96,      // 96..99: a town place's event ran in this day phase
@@ -22,10 +28,13 @@ enum StoryFlag : int32_t {
     FLAG_QUEST_GIVEN_DATE = 130,     // a byte: the date's low byte when it was given
     FLAG_QUEST_PAID = 131,
     FLAG_STORY_VISIT = 144,          // the story visit runs in the shop
+    FLAG_FIXED_MAP_FLOOR = 154,      // 154 and 176: story floors with a fixed map
     FLAG_EVENT_9_1_DUE = 165,        // the shop starts event 9_1 at its tick 300
     FLAG_EVENT_0_8_DUE = 168,        // the shop starts event 0_8 at its tick 630
+    FLAG_FIXED_MAP_FLOOR_DONE = 176,
     FLAG_ENDLESS = 180,              // set when the game turns endless
     FLAG_STANDING_WALKER = 181,      // the shop's standing walker shows
+    FLAG_FLOOR_99_EVENT = 185,       // the event before floor index 99 ran
     FLAG_ONE_BUYER = 195,            // the planner stops at the first buyer
     FLAG_ORDER_DAY = 196,            // two order placements are planned
     FLAG_NO_TOWNSFOLK = 201,         // customer types 11..29 stay away

@@ -5,3 +5,5 @@ void tickHud() {}
 void startNewsBanner() {}
 void resetHudState() {}
 void emptyOverlayHook() {}
+
+int32_t gLevelUpTagTimer;

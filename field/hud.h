@@ -1,5 +1,6 @@
 // field/hud.h: the in-game HUD state.
 #pragma once
+#include <cstdint>
 
 void tickHud();
 // Clears the balloon, the banner, the item-get popup and the HUD fade; run at
@@ -8,3 +9,6 @@ void resetHudState();
 void emptyOverlayHook();
 // The news banner runs from the next tick (a market day has advanced).
 void startNewsBanner();
+
+// The adventurer's level-up tag over the dungeon HUD; runs while above 0.
+extern int32_t gLevelUpTagTimer;

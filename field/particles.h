@@ -16,3 +16,8 @@ constexpr int32_t EFFECT_LIFETIME_DEFAULT = -1;
 // Starts effect set `set` on the overlay at a 640x480 point; dropped when all
 // instances run.
 void spawnScreenEffectSet(float px, float py, int32_t set, float scale, int32_t lifetime, int32_t attachKind);
+
+// Emits the particles of effect definition at (x, y, z); with an owner and
+// attach kind 5 or 6 they follow it. lifetime -1 keeps the definition's.
+void spawnEffect(const void* owner, float x, float y, float z, int32_t definition, float scale, int32_t lifetime,
+                 float angle, int32_t attachKind);

@@ -1,10 +1,14 @@
 #include "game/state_reset.h"
 
 #include "adventurers/bag.h"
+#include "adventurers/motion.h"
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
+#include "dungeon/floor_conditions.h"
 #include "dungeon/floor_map.h"
+#include "dungeon/floor_objects.h"
+#include "dungeon/pickups.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -70,6 +74,10 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"field/stage_light", resetStageLight},
     {"adventurers/shop_floor", resetShopFloorState},
     {"adventurers/party", resetPartyState},
+    {"adventurers/motion", resetMotionState},
+    {"dungeon/floor_objects", resetFloorObjects},
+    {"dungeon/floor_conditions", resetFloorConditions},
+    {"dungeon/pickups", resetNumberPopups},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},
     {"shop/day_end", resetItemChoiceState},

@@ -4,3 +4,8 @@
 // nobody walks and there is nothing to hand over or free.
 void setCustomerLineup(const int32_t*) {}
 void resetCustomers() {}
+
+// The walking customers and the street crowd arrive with the shop floor's
+// customers.
+void updateCustomers() {}
+void updateStreetCrowd() {}

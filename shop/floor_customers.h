@@ -8,3 +8,8 @@
 void setCustomerLineup(const int32_t* lineup);
 // Frees every walking customer.
 void resetCustomers();
+
+// The customers' per-tick step while the shop is open.
+void updateCustomers();
+// The six street walkers' per-tick step.
+void updateStreetCrowd();

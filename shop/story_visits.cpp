@@ -35,3 +35,7 @@ void updateQuestReward() {
     gCounter.stateFrame = 0;
     gCounter.gapFrame = 0;
 }
+
+// The visitors' figures arrive with the story visits.
+void faceStoryVisitor() {}
+void animateStoryVisitors() {}

@@ -1,0 +1,4 @@
+#include "adventurers/attack_objects.h"
+
+// Attack objects arrive with the attacks.
+void updateAttackObjects() {}

@@ -1,0 +1,5 @@
+#include "adventurers/dungeon_control.h"
+
+// The dungeon control arrives with the adventurer's control.
+void updateDungeonParty() {}
+void updateStatusOfPlayer() {}
