@@ -63,7 +63,7 @@ void levelUp(AdventurerRecord& r) {
         gLevelUpTagTimer = 1;
         recomputeLevelStats(runningGameState());
         recomputeAdventurerTotals();
-        playVoice("bin/se/00sa/system/00sa_sys03b.bin");
+        playVoice(LEVEL_UP_VOICE);
         refreshSkillUnlocks();
         refillAndGlow(r);
     }

@@ -59,6 +59,8 @@ int32_t getExpForLevel(int32_t n);
 // game): the next level, its stats, full HP and SP; at the highest level
 // only the excess experience is dropped and HP and SP refilled.
 void levelUp(AdventurerRecord& record);
+// The heroine's voice at a level-up.
+constexpr const char* LEVEL_UP_VOICE = "bin/se/00sa/system/00sa_sys03b.bin";
 // A modal "system" box "<text> <value>" for a content error found in play.
 void showDebugMessage(const char* text, int32_t value);
 

@@ -62,18 +62,6 @@ constexpr int32_t SOUND_CONDITION_BANNER = 701;
 constexpr int32_t BANNER_PRESS_MASK = BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_6;
 constexpr int32_t RUN_END_VOICE_FRAME = 60;
 constexpr int32_t RUN_END_LEAVE = 119;
-constexpr int32_t DEFEAT_VOICE_ADVENTURERS = 8;
-
-// Adventurers 4 and 5 take clips 16 and 15.
-const char* const DEFEAT_VOICES[DEFEAT_VOICE_ADVENTURERS] = {
-    "bin/se/00sa/action/00sa_btl11.bin", "bin/se/00sa/action/00sa_btl12.bin",
-    "bin/se/00sa/action/00sa_btl13.bin", "bin/se/00sa/action/00sa_btl14.bin",
-    "bin/se/00sa/action/00sa_btl16.bin", "bin/se/00sa/action/00sa_btl15.bin",
-    "bin/se/00sa/action/00sa_btl17.bin", "bin/se/00sa/action/00sa_btl18.bin",
-};
-const char* const CLEARED_VOICE = "bin/se/00sa/shop/sa_yata.bin";
-const char* const RETURNED_VOICE = "bin/se/01yo/action/01yo_btl03.bin";
-
 const StageRecord* currentStageRecord() {
     if (gStageIndex < 0 || gStageIndex >= gStageCount || gStageIndex >= STAGE_CODE_COUNT) return nullptr;
     return &gStages[gStageIndex];
@@ -355,7 +343,7 @@ bool runPhase() {
 }  // namespace
 
 const char* defeatVoice(int32_t adventurer) {
-    if (adventurer < 0 || adventurer >= DEFEAT_VOICE_ADVENTURERS) return nullptr;
+    if (adventurer < 0 || adventurer >= ADVENTURER_COUNT) return nullptr;
     return DEFEAT_VOICES[adventurer];
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/adventurer_record.h"
 #include "engine/stage_index.h"
 
 extern int32_t gDungeonIndex;     // current dungeon, 0..5
@@ -79,5 +80,15 @@ int32_t bestTimeSlot(int32_t dungeon, int32_t floor, int32_t bossRushCourse, int
 // Writes gFloorTime into the running game's record slot when it holds no
 // time or a longer one; -1 writes nothing.
 void recordBestTime(int32_t slot);
-// The voice of the heroine when adventurer 0..7 is defeated; null for others.
+// The heroine's cry when adventurer 0..7 is defeated (4 and 5 take clips
+// 16 and 15), and the voices of a return and of a cleared dungeon.
+constexpr const char* DEFEAT_VOICES[ADVENTURER_COUNT] = {
+    "bin/se/00sa/action/00sa_btl11.bin", "bin/se/00sa/action/00sa_btl12.bin",
+    "bin/se/00sa/action/00sa_btl13.bin", "bin/se/00sa/action/00sa_btl14.bin",
+    "bin/se/00sa/action/00sa_btl16.bin", "bin/se/00sa/action/00sa_btl15.bin",
+    "bin/se/00sa/action/00sa_btl17.bin", "bin/se/00sa/action/00sa_btl18.bin",
+};
+constexpr const char* RETURNED_VOICE = "bin/se/01yo/action/01yo_btl03.bin";
+constexpr const char* CLEARED_VOICE = "bin/se/00sa/shop/sa_yata.bin";
+// The defeat voice of adventurer 0..7; null for others.
 const char* defeatVoice(int32_t adventurer);

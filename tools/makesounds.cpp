@@ -2,15 +2,20 @@
 // sample music into a game folder: "se/<number>.wav" for every number of
 // the effect table that names a sound, and a short calm loop (or, for the
 // tracks that play once, a jingle) for every music track under "bgm/", and
-// the heroine's voice sample the options play, a short sung "ah-i".
+// the heroine's voice sample the options play, a short sung "ah-i", and the
+// field's voices: the heroine's cries at a defeat, her cheer at a cleared
+// dungeon and at a level-up, and the fairy's call at a return.
 // Everything is 22,050 Hz mono 16-bit and made the same way every run.
 // Usage: makesounds GAME_DIR
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <vector>
 
+#include "adventurers/party.h"
+#include "dungeon/field_frame.h"
 #include "engine/sound.h"
 #include "story/options_window.h"
 
@@ -337,7 +342,14 @@ int main(int argc, char** argv) {
         fprintf(stderr, "makesounds: cannot write %s\n", voice.c_str());
         return 1;
     }
-    for (const CustomerVoice& clip : CUSTOMER_VOICES) {
+    std::vector<CustomerVoice> clips(std::begin(CUSTOMER_VOICES), std::end(CUSTOMER_VOICES));
+    // The cries fall a little in pitch from one adventurer to the next, so
+    // each defeat is told apart by ear.
+    for (int32_t a = 0; a < ADVENTURER_COUNT; ++a) clips.push_back({DEFEAT_VOICES[a], 300.0 - 8.0 * a, 0.6});
+    clips.push_back({CLEARED_VOICE, 360.0, 0.5});
+    clips.push_back({LEVEL_UP_VOICE, 350.0, 0.45});
+    clips.push_back({RETURNED_VOICE, 560.0, 0.4});   // the fairy
+    for (const CustomerVoice& clip : clips) {
         std::filesystem::path path = dir / clip.path;
         std::filesystem::create_directories(path.parent_path(), error);
         if (!writeWav(path, makeVoice(clip.pitch, clip.seconds), EFFECT_PEAK)) {
