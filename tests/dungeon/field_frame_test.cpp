@@ -16,6 +16,7 @@
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/input.h"
+#include "engine/loaders.h"
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "engine/sound.h"
@@ -55,6 +56,7 @@ protected:
         resetInputState();
         resetFades();
         resetOverlayScreen();
+        gStageChange = StageChange{};
         gCameraMode = CAMERA_FOLLOW;
         gPlayerControl = PLAYER_FREE;
         gDungeonIndex = 1;
@@ -71,6 +73,8 @@ protected:
         resetDialogState();
         resetInputState();
         resetOverlayScreen();
+        gStageChange = StageChange{};
+        resetFades();
         memset(&runningGameState(), 0, sizeof(GameState));
         memcpy(gStages, savedStages, sizeof savedStages);
         gStageCount = savedStageCount;
@@ -311,4 +315,56 @@ TEST_F(FieldFrameTest, TheGatePromptKeepsTheShorterTime) {
     gFloorTime = 400;
     frame();
     EXPECT_EQ(runningGameState().bestTimes[2][1], 400);
+}
+
+TEST_F(FieldFrameTest, YesAtACircleChangesToTheNextFloorOnce) {
+    gBossRushCourse = 2;
+    gBossRushBattle = 1;
+    gDungeonIndex = 5;
+    gFloorIndex = 34;
+    placeGate(0, FLOOR_OBJECT_MAGIC_CIRCLE, FLOOR_OBJECT_IDLE, 0.0f, 0.0f);
+    gParty.velocity = Vector3{0.1f, 0.0f, 0.1f};
+    for (int32_t i = 0; i < 60 && gGatePrompt != GATE_PROMPT_LEAVING; i++) frame(BUTTON_CONFIRM);
+    ASSERT_EQ(gGatePrompt, GATE_PROMPT_LEAVING);
+    EXPECT_EQ(gStageChange.pending, 1);
+    EXPECT_EQ(gStageChange.entryFloor, 35);
+    EXPECT_EQ(gFloorIndex, 34) << "the floor index is put back";
+    EXPECT_EQ(gStageIndex, DUNGEON_STAGE);
+    EXPECT_EQ(gBossRushBattle, 2);
+    EXPECT_EQ(gParty.velocity.x, 0.0f);
+    EXPECT_EQ(gPlayerControl, PLAYER_FREE);
+}
+
+TEST_F(FieldFrameTest, YesBeforeFloorNinetyNineWaitsAFrameForItsEvent) {
+    gDungeonIndex = 4;
+    gFloorIndex = 98;
+    placeGate(0, FLOOR_OBJECT_MAGIC_CIRCLE, FLOOR_OBJECT_IDLE, 0.0f, 0.0f);
+    for (int32_t i = 0; i < 60 && gGatePrompt < GATE_PROMPT_LEAVE_NEXT; i++) frame(BUTTON_CONFIRM);
+    EXPECT_EQ(runningGameState().storyFlags[FLAG_FLOOR_99_EVENT], 1);
+    EXPECT_EQ(gGatePrompt, GATE_PROMPT_LEAVING) << "119 turns to 120 in the same frame";
+    EXPECT_EQ(gStageChange.pending, 0) << "the stage change waits a frame";
+    frame();
+    EXPECT_EQ(gStageChange.pending, 1);
+}
+
+TEST_F(FieldFrameTest, YesAtAReturnGateEndsTheRunAsReturnedOrCleared) {
+    struct Case { int32_t floor, state; const char* voice; };
+    const Case cases[] = {{7, RUN_RETURNED, RETURNED_VOICE}, {14, RUN_CLEARED, CLEARED_VOICE}};
+    for (const Case& c : cases) {
+        resetFieldFrameState();
+        resetDialogState();
+        headlessWindowReset();
+        gPlayerControl = PLAYER_FREE;
+        gDungeonIndex = 1;   // 15 floors
+        gFloorIndex = c.floor;
+        placeGate(0, FLOOR_OBJECT_RETURN_GATE, FLOOR_OBJECT_ACTIVE, 0.0f, 0.0f);
+        for (int32_t i = 0; i < 60 && gRunEndState == RUN_GOES_ON; i++) frame(BUTTON_CONFIRM);
+        EXPECT_EQ(gRunEndState, c.state) << "floor " << c.floor;
+        EXPECT_EQ(gGatePrompt, 0) << "floor " << c.floor;
+        EXPECT_EQ(lastVoice(), c.voice) << "floor " << c.floor;
+        // The run's end now locks the character, so the gate no longer arms.
+        for (int32_t i = 0; i < 5; i++) frame();
+        EXPECT_EQ(gGatePrompt, 0) << "floor " << c.floor;
+        EXPECT_EQ(gPlayerControl, PLAYER_LOCKED) << "floor " << c.floor;
+    }
 }
