@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "dungeon/floor_map.h"
+#include "engine/device.h"
 #include "dungeon/floor_objects.h"
 #include "engine/motion_files.h"
 #include "engine/save_file.h"
@@ -256,4 +257,31 @@ TEST_F(MovementStep, AnObstacleYieldsOnlyWhenItHasABody) {
     Vector3 v = gParty.velocity;
     EXPECT_NEAR(sqrtf(v.x * v.x + v.z * v.z), 0.75f, 1e-4f);
     EXPECT_GT(fabsf(v.z), 0.1f) << "sideways";
+}
+
+TEST_F(MovementStep, TheFollowerTrailsToThreeUnitsAtMostPointThreeFiveATick) {
+    gCamera.yaw = 0.0f;
+    gParty.models[1] = 0;
+    gParty.models[2] = 1;
+    gParty.positions[1] = Vector3{10.0f, 0.0f, 0.0f};
+    gParty.positions[2] = Vector3{0.0f, 3.0f, 8.0f};
+    moveFollowers();
+    EXPECT_FLOAT_EQ(gParty.positions[1].x, 10.0f - 0.35f);
+    EXPECT_EQ(gParty.motions[1].motion, 1);
+    EXPECT_EQ(gParty.motions[1].direction, 6) << "walking toward -x";
+    float sx = gParty.positions[2].x, sz = gParty.positions[2].z - 8.0f;
+    EXPECT_NEAR(sqrtf(sx * sx + sz * sz), 0.35f, 1e-5f) << "the fairy flies toward the follower";
+    for (int32_t i = 0; i < 200; i++) moveFollowers();
+    EXPECT_GT(gParty.positions[1].x, 3.0f);
+    EXPECT_LT(gParty.positions[1].x, 3.01f);
+    EXPECT_EQ(gParty.motions[1].motion, 0);
+    float fx = gParty.positions[2].x - gParty.positions[1].x, fz = gParty.positions[2].z - gParty.positions[1].z;
+    EXPECT_NEAR(sqrtf(fx * fx + fz * fz), 1.5f, 0.01f);
+    EXPECT_EQ(gParty.motions[2].direction, gParty.motions[1].direction) << "on a dungeon floor";
+    // Frozen, nobody moves.
+    gParty.frozen = 1;
+    gParty.positions[0].x = -20.0f;
+    moveFollowers();
+    EXPECT_LT(gParty.positions[1].x, 3.01f);
+    EXPECT_GT(gParty.positions[1].x, 3.0f);
 }
