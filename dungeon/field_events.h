@@ -5,5 +5,7 @@
 
 // Queues the event script "iv/iv<major>_<minor>.ivt" over the field.
 void requestEvent(int32_t major, int32_t minor);
+// Starts a queued event once the one before has ended (every tick).
+void updateQueuedEvent();
 // A fall below the stage's death height.
 void checkFallOut();

@@ -394,8 +394,6 @@ void updateDungeonScenery() {
     updateDefeatOrbit();
 }
 
-void updateQueuedEvent() {}
-
 void resetFieldFrameState() {
     gDungeonIndex = 0;
     gBossRushCourse = -1;

@@ -70,7 +70,6 @@ void resetFieldFrameState();
 void updateFieldFrame();
 // The field's life without any control, under an event or the pause.
 void updateDungeonScenery();
-void updateQueuedEvent();
 
 // The best-time record a gate would write for this run position, as an
 // index into GameState::bestTimes read row by row (row * 20 + column), or
