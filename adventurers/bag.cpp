@@ -1,9 +1,12 @@
 #include "adventurers/bag.h"
 
+#include "adventurers/party.h"
+#include "engine/save_file.h"
 #include "shop/item_db.h"
 
 int32_t gBag[BAG_SIZE];
 int32_t gBagCapacity;
+int32_t gBagAtDeparture[BAG_SIZE];
 
 int32_t bagCapacityForLevel(int32_t merchantLevel) {
     if (merchantLevel >= 39) return 35;
@@ -19,4 +22,21 @@ void emptyBag() {
 void resetBagState() {
     emptyBag();
     gBagCapacity = BAG_SIZE;
+    for (int32_t& key : gBagAtDeparture) key = ITEM_KEY_NONE;
 }
+
+bool isItemEquipped(int32_t itemId) {
+    const AdventurerRecord& a = runningGameState().adventurers[gChosenAdventurer & 7];
+    for (int32_t key : a.equipment)
+        if (key != ITEM_KEY_NONE && key >> ITEM_KEY_ID_SHIFT == itemId) return true;
+    return false;
+}
+
+int32_t tryItemEffect(int32_t itemId, int32_t, int32_t) { return isItemEquipped(itemId) ? 1 : 0; }
+void pickUpNearest() {}
+void playDamageVoice(int32_t) {}
+int32_t healHp(int32_t, int32_t) { return 0; }
+int32_t healSp(int32_t, int32_t) { return 0; }
+void announceBrokenItem() {}
+void setBalloon(int32_t, int32_t, int32_t, int32_t, int32_t) {}
+void showActorMessage() {}

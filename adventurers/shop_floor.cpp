@@ -30,6 +30,7 @@ void applyShopLayout(GameState&) {}
 // or place.
 void computeShopAtmosphere() {}
 void startClosedShopFloor() {}
+void enterShopFromDoor() {}
 void placeShopkeeper(float, float) {}
 
 void updateShopFloor() {

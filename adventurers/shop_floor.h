@@ -49,6 +49,9 @@ void computeShopAtmosphere();
 // heroine's side of it is built it only runs the open shop's counter.
 void updateShopFloor();
 
+// Enters the shop through its door (game mode 1) once the day report has
+// ended normally; the shop floor's control arrives with it.
+void enterShopFromDoor();
 // The last phase of the day has closed: the closed shop's floor starts.
 void startClosedShopFloor();
 // A phase has closed: the controlled character's action state is reset and

@@ -6,6 +6,7 @@
 // goes to stderr.
 //
 //   tollivand-run SCRIPT [--game-dir DIR] [--frames] [--sections] [--frame-skip N] [--seed N] [--recording]
+//                        [--first-frame-fd FD]
 //
 // The game runs in a fresh temporary folder holding links to the packed game
 // folder's files (DIR, by default this build's game folder), without its
@@ -17,11 +18,15 @@
 // --frames, "section <name> <hex>" for each part of the state with
 // --sections (to tell where two runs part), then "checksum <hex>". Exit 1
 // for bad arguments or a bad script, 2 when the game did not boot.
+// --first-frame-fd writes one byte to that open descriptor as soon as the
+// first frame is drawn, and closes it: the start-up benchmark's finish line.
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "engine/frame_loop.h"
 #include "game/headless_run.h"
@@ -42,7 +47,8 @@ static void usage(FILE* out) {
             "  --sections       print 'section <name> <hex>' for each part of the state\n"
             "  --frame-skip N   0..4, instead of the script's\n"
             "  --seed N         instead of the script's\n"
-            "  --recording      the recording device: no drawing, no frame checksums\n",
+            "  --recording      the recording device: no drawing, no frame checksums\n"
+            "  --first-frame-fd FD  write one byte to FD when the first frame is drawn\n",
             TOLLI_GAME_DATA_DIR);
 }
 
@@ -58,11 +64,20 @@ static bool parseUnsigned(const char* text, uint64_t limit, uint64_t& value) {
 }
 
 struct FramePrinter {
+    bool print;
     bool failed;
+    int firstFrameFd;   // -1 none, or once written
 };
 
-static void printFrame(void* context) {
+static void onFrame(void* context) {
     FramePrinter& printer = *static_cast<FramePrinter*>(context);
+    if (printer.firstFrameFd >= 0) {
+        const char drawn = 1;
+        if (write(printer.firstFrameFd, &drawn, 1) != 1) perror("tollivand-run: --first-frame-fd");
+        close(printer.firstFrameFd);
+        printer.firstFrameFd = -1;
+    }
+    if (!printer.print) return;
     uint64_t checksum;
     if (!headlessFrameChecksum(checksum)) {
         printer.failed = true;
@@ -76,6 +91,7 @@ int main(int argc, char** argv) {
     const char* dataDir = TOLLI_GAME_DATA_DIR;
     bool frames = false, sections = false, recording = false;
     int64_t frameSkip = -1, seed = -1;
+    int firstFrameFd = -1;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool hasValue = i + 1 < argc;
@@ -98,6 +114,12 @@ int main(int argc, char** argv) {
                 return 1;
             }
             frameSkip = (int64_t)value;
+        } else if (!strcmp(arg, "--first-frame-fd") && hasValue) {
+            if (!parseUnsigned(argv[++i], INT32_MAX, value) || fcntl((int)value, F_GETFD) < 0) {
+                fprintf(stderr, "tollivand-run: --first-frame-fd takes an open descriptor, not '%s'\n", argv[i]);
+                return 1;
+            }
+            firstFrameFd = (int)value;
         } else if (!strcmp(arg, "--seed") && hasValue) {
             if (!parseUnsigned(argv[++i], UINT32_MAX, value)) {
                 fprintf(stderr, "tollivand-run: --seed takes 0 to %u, not '%s'\n", UINT32_MAX, argv[i]);
@@ -151,9 +173,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    FramePrinter printer = {false};
+    FramePrinter printer = {frames, false, firstFrameFd};
     auto started = std::chrono::steady_clock::now();
-    headlessRunScript(script, frames ? printFrame : nullptr, &printer);
+    headlessRunScript(script, frames || firstFrameFd >= 0 ? onFrame : nullptr, &printer);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     int32_t ticks = gUpdateCount, drawn = gFrameCounter;
     bool quit = gHeadlessRun.quit;

@@ -46,7 +46,6 @@ int32_t gHitStopTimer;
 int32_t gHitStopInput;
 int32_t gSlowMotionTimer;
 int32_t gFloorIntroTimer;
-int32_t gStartVoiceTimer;
 int32_t gFloorTime;
 int32_t gLastHitTimer;
 int32_t gPlayerControl;
@@ -100,9 +99,9 @@ bool runConditionBanner() {
     const StageRecord* stage = currentStageRecord();
     if (gConditionBannerCounter == 0 || !stage || stage->maptype == 0) return false;
     if (gPlayerControl == PLAYER_FREE && gConditionBannerCounter > 0) {
-        gConditionBannerCounter += gConditionRollState == FLOOR_CONDITION_BANNER_FAST ? 8 : 1;
+        gConditionBannerCounter += gFloorConditionList.rollState == 2 ? 8 : 1;
         if (gConditionBannerCounter > 30 && (gInputState[0].pressed & BANNER_PRESS_MASK))
-            gConditionRollState = FLOOR_CONDITION_BANNER_FAST;
+            gFloorConditionList.rollState = 2;
         if (gConditionBannerCounter == 30 && !isBossFloor() && gFloorConditionList.count > 0)
             playSoundEffect(SOUND_CONDITION_BANNER);
     }
@@ -160,7 +159,7 @@ void answerGate(int32_t answer) {
         if (!gGateIsReturn) {
             gGatePrompt = GATE_PROMPT_LEAVING;
             if (gFloorIndex == 98 && !storyFlag(FLAG_FLOOR_99_EVENT)) {
-                requestEvent(12, 21);
+                requestEvent(12, 21, 0);
                 setStoryFlag(FLAG_FLOOR_99_EVENT, 1);
                 gGatePrompt = GATE_PROMPT_LEAVE_NEXT;
             }
@@ -186,7 +185,7 @@ void runGatePrompt() {
     if (storyFlag(FLAG_DUNGEON_TUTORIAL)) {
         gPlayerControl = PLAYER_LOCKED;
         if (gGatePrompt == 2) {
-            requestEvent(2, 12);
+            requestEvent(2, 12, 0);
         } else if (gGatePrompt == 3) {
             gGatePrompt = 0;
             setStoryFlag(FLAG_DUNGEON_TUTORIAL_GATE, 1);
@@ -231,7 +230,7 @@ void runRunEnd() {
         if (gRunEndState == RUN_DEFEATED) {
             if (!storyFlag(FLAG_FIRST_DEFEAT_SEEN)) {
                 setStoryFlag(FLAG_FIRST_DEFEAT_SEEN, 1);
-                if (!survivalPlay()) requestEvent(2, 13);
+                if (!survivalPlay()) requestEvent(2, 13, 0);
             } else if (gInputState[0].pressed & BUTTON_CONFIRM) {
                 gRunEndTimer = RUN_END_LEAVE;
             }
@@ -264,7 +263,7 @@ bool runOrdinaryFrame() {
         gPlayerControl = PLAYER_LOCKED;
         if (gFloorIntroTimer == 1 && !storyFlag(FLAG_FIRST_FLOOR_SEEN)) {
             setStoryFlag(FLAG_FIRST_FLOOR_SEEN, 1);
-            if (!survivalPlay()) requestEvent(2, 10);
+            if (!survivalPlay()) requestEvent(2, 10, 0);
         }
         if (gFloorIntroTimer == 0) gEquipPrompt = 1;
     }

@@ -41,7 +41,6 @@ extern int32_t gHitStopTimer;     // hit-stop frames left
 extern int32_t gHitStopInput;     // presses held back during a hit-stop
 extern int32_t gSlowMotionTimer;  // two of every three frames are skipped while it runs
 extern int32_t gFloorIntroTimer;  // floor-start countdown: 200 on an expedition's first floor
-extern int32_t gStartVoiceTimer;  // frames after the countdown
 extern int32_t gFloorTime;        // frames in the current block of floors (the best time)
 extern int32_t gLastHitTimer;     // HUD frames of the last hit value
 // -1 the player may act, 0 locked, 4 scripted walk.

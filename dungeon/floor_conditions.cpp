@@ -4,19 +4,22 @@
 
 FloorConditionList gFloorConditionList;
 int32_t gConditionBannerCounter;
-int32_t gConditionRollState;
+int32_t gConditionTickerDone;
+int32_t gConditionNameSlide;
 
 int32_t isFloorConditionActive(int32_t id) {
     if (!gCurrentStage || gCurrentStage->maptype <= 0) return 0;
-    int32_t count = gFloorConditionList.count;
-    if (count > FLOOR_CONDITION_MAX) count = FLOOR_CONDITION_MAX;
-    for (int32_t i = 0; i < count; i++)
-        if (gFloorConditionList.ids[i] == id) return 1;
+    const FloorConditionList& list = gFloorConditionList;
+    for (int32_t i = 0; i < list.count && i < FLOOR_CONDITION_ACTIVE_MAX; i++)
+        if (list.ids[i] == id) return 1;
     return 0;
 }
+
+void rollFloorConditions() {}
 
 void resetFloorConditions() {
     gFloorConditionList = FloorConditionList{};
     gConditionBannerCounter = 0;
-    gConditionRollState = FLOOR_CONDITION_NOT_ROLLED;
+    gConditionTickerDone = 0;
+    gConditionNameSlide = 0;
 }

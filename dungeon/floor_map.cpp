@@ -8,6 +8,9 @@ int32_t gInvisibleWallsOn;
 PlacedBlocks gPlacedBlocks;
 BreakableObjects gBreakableObjects;
 
+LayoutCells gLayoutCells;
+int32_t gFloorCellSeen[LAYOUT_CELL_MAX];
+
 void resetFloorMap() {
     for (MapCell(&row)[MAP_GRID_SIZE] : gMapGrid)
         for (MapCell& cell : row) cell = MapCell{-1, 0, 0, 0};
@@ -17,4 +20,6 @@ void resetFloorMap() {
     gInvisibleWallsOn = 0;
     gPlacedBlocks = PlacedBlocks{};
     gBreakableObjects = BreakableObjects{};
+    gLayoutCells = LayoutCells{};
+    for (int32_t& seen : gFloorCellSeen) seen = 0;
 }

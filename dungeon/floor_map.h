@@ -48,5 +48,16 @@ struct BreakableObjects {
 };
 extern BreakableObjects gBreakableObjects;
 
+// The floor's marked cells (column, row): entry 0 the start, entry 1 the
+// exit gate, entries 2 onward the chests; count is the number of chest cells.
+// A mark shows on the mini-map once its seen flag is set.
+constexpr int32_t LAYOUT_CELL_MAX = 10;
+struct LayoutCells {
+    int32_t count;
+    int32_t cells[LAYOUT_CELL_MAX][2];
+};
+extern LayoutCells gLayoutCells;
+extern int32_t gFloorCellSeen[LAYOUT_CELL_MAX];
+
 // An empty grid (every block -1), no furniture, no objects, flags off.
 void resetFloorMap();

@@ -13,3 +13,4 @@ int32_t countPlacedShelves() { return 0; }
 
 // The skill unlocks arrive with the floor start.
 void refreshSkillUnlocks() {}
+void settleBagOnReturn() {}

@@ -10,6 +10,12 @@ void startFloor();
 // startFloor shows the floor banner and the countdown.
 void beginExpedition();
 
+// On return from the dungeon: the items that belong to the adventurer leave
+// the bag, her own equipment goes in, and the saved equipment sets return.
+// The item choice runs it first. Until the floor start is built the bag
+// comes back as it is.
+void settleBagOnReturn();
+
 // The shelves the current stage's layout placed (its group B blocks); the
 // vending sales try only those.
 int32_t countPlacedShelves();

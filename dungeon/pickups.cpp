@@ -1,8 +1,19 @@
 #include "dungeon/pickups.h"
 
+Pickup gPickups[PICKUP_POOL_SIZE];
+
+void sprayDropsWithPlus(const void*, float, float, float, int32_t, int32_t, float, int32_t, int32_t, int32_t) {}
+
+void resetPickups() {
+    for (Pickup& p : gPickups) {
+        p = Pickup{};
+        p.kind = -1;
+    }
+}
+
 NumberPopup gNumberPopups[NUMBER_POPUP_COUNT];
 
-// Pickups arrive with the floor's pickups.
+// The pickups' flight arrives with the pickups.
 void updatePickups() {}
 
 void resetNumberPopups() {

@@ -10,6 +10,7 @@
 #include "platform/log.h"
 #include "platform/memory.h"
 #include "platform/sjis.h"
+#include "platform/thread.h"
 #include "platform/window.h"
 
 static_assert(std::endian::native == std::endian::little, "the font files are read and written as they lie in memory");
@@ -102,19 +103,24 @@ bool findFontGlyph(uint32_t code, FontGlyph* out) {
     return true;
 }
 
-static void loadFontFile(const char* name, std::vector<uint8_t>& out) {
+// The loose file whole into out; false when there is none to open.
+static bool readLooseFontFile(const char* name, std::vector<uint8_t>& out) {
     out.clear();
-    if (FILE* file = fopen(name, "rb")) {
-        int32_t length = getFileLength(file);
-        if (length > 0) {
-            out.reserve((size_t)length);
-            preferLargePages(out.data(), (size_t)length);
-            out.resize((size_t)length);
-            if (fread(out.data(), 1, out.size(), file) != out.size()) out.clear();
-        }
-        fclose(file);
-        return;
+    FILE* file = fopen(name, "rb");
+    if (!file) return false;
+    int32_t length = getFileLength(file);
+    if (length > 0) {
+        out.reserve((size_t)length);
+        preferLargePages(out.data(), (size_t)length);
+        out.resize((size_t)length);
+        if (fread(out.data(), 1, out.size(), file) != out.size()) out.clear();
     }
+    fclose(file);
+    return true;
+}
+
+static void loadFontFile(const char* name, std::vector<uint8_t>& out) {
+    if (readLooseFontFile(name, out)) return;
     int32_t size = getArchiveEntrySize(name);
     if (size <= 0) return;
     out.resize((size_t)size);
@@ -122,12 +128,46 @@ static void loadFontFile(const char* name, std::vector<uint8_t>& out) {
     out.resize(got > 0 ? (size_t)got : 0);
 }
 
+// Start-up reads the loose files on a worker while the graphics driver
+// starts; loadFontFiles takes them. The archive, a fallback, is read there.
+struct FontPrefetch {
+    WorkerThread worker;
+    bool started;
+    bool dataOpened;
+    bool indexOpened;
+    std::vector<uint8_t> data;
+    std::vector<uint8_t> index;
+};
+static FontPrefetch sFontPrefetch;
+
+static void readFontPrefetch(void*) {
+    sFontPrefetch.dataOpened = readLooseFontFile(FONT_DATA_FILE, sFontPrefetch.data);
+    sFontPrefetch.indexOpened = readLooseFontFile(FONT_INDEX_FILE, sFontPrefetch.index);
+}
+
+void startFontPrefetch() {
+    dropFontPrefetch();
+    sFontPrefetch.started = threadStart(sFontPrefetch.worker, readFontPrefetch, nullptr);
+}
+
+void dropFontPrefetch() {
+    threadJoin(sFontPrefetch.worker);
+    sFontPrefetch.started = false;
+    std::vector<uint8_t>().swap(sFontPrefetch.data);
+    std::vector<uint8_t>().swap(sFontPrefetch.index);
+}
+
 void loadFontFiles() {
-    loadFontFile(FONT_DATA_FILE, gFontData);
-    loadFontFile(FONT_INDEX_FILE, gFontIndex);
+    threadJoin(sFontPrefetch.worker);
+    if (sFontPrefetch.started && sFontPrefetch.dataOpened) gFontData.swap(sFontPrefetch.data);
+    else loadFontFile(FONT_DATA_FILE, gFontData);
+    if (sFontPrefetch.started && sFontPrefetch.indexOpened) gFontIndex.swap(sFontPrefetch.index);
+    else loadFontFile(FONT_INDEX_FILE, gFontIndex);
+    dropFontPrefetch();
 }
 
 void freeFontFiles() {
+    dropFontPrefetch();
     std::vector<uint8_t>().swap(gFontData);
     std::vector<uint8_t>().swap(gFontIndex);
 }
@@ -236,6 +276,8 @@ bool writeFontFiles(const GlyphFaceMetrics& face, const char* dataPath, const ch
 }
 
 void buildFontFiles() {
+    // What was read ahead is about to be replaced.
+    dropFontPrefetch();
     // A byte of Shift-JIS can take three of UTF-8 (the one-byte katakana).
     char faceName[TEXT_STRING_MAX * 3 + 1];
     sjisToUtf8(gFontFaceName, faceName, sizeof faceName);

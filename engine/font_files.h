@@ -60,7 +60,12 @@ extern std::vector<uint8_t> gFontIndex;
 
 void buildFontFiles();   // from the face gFontFaceName, into the working directory
 void loadFontFiles();    // each file loose from the working directory, else from the archive
-void freeFontFiles();
+void freeFontFiles();      // and whatever the worker below read
+// Starts reading the loose files on a worker, for loadFontFiles to take;
+// dropFontPrefetch waits for it and frees what it read; building the font
+// files drops it before it writes them.
+void startFontPrefetch();
+void dropFontPrefetch();
 
 // The slot of a character: a one-byte code is its own slot; a double-byte
 // code (lead byte x 256 + trail byte) below 0x883F is found in

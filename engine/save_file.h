@@ -341,7 +341,7 @@ static_assert(sizeof(SaveImage) == SAVE_IMAGE_SIZE);
 static_assert(offsetof(SaveImage, slots) == SAVE_HEADER_SIZE);
 
 extern SaveImage gSaveImage;    // the file image, as last read or written
-extern SaveImage gWorkImage;    // only slot gCurrentSlot is used: the running game
+extern SaveImage gWorkImage;    // only slot gCurrentSlot is used (and copied): the running game
 extern int32_t gCurrentSlot;    // set by the title, always 0
 extern int32_t gSaveConverted;  // 1 when this run's load converted an older layout
 

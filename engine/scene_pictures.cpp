@@ -1,6 +1,7 @@
 #include "engine/scene_pictures.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "engine/device.h"
 #include "engine/overlay_screen.h"
@@ -72,6 +73,16 @@ static const ScenePicture TITLE_PICTURES[] = {
 };
 
 void loadTitleTextures() { loadPictures(TEXTURE_GROUP_TITLE, TITLE_PICTURES); }
+
+void startStartupPicturePrefetch() {
+    const TexturePictureRequest* requests[std::size(SYSTEM_WINDOW_PICTURES) + std::size(SYSTEM_FIELD_PICTURES) +
+                                          std::size(TITLE_PICTURES)];
+    int32_t count = 0;
+    for (const ScenePicture& p : SYSTEM_WINDOW_PICTURES) requests[count++] = &p;
+    for (const ScenePicture& p : SYSTEM_FIELD_PICTURES) requests[count++] = &p;
+    for (const ScenePicture& p : TITLE_PICTURES) requests[count++] = &p;
+    startPicturePrefetch(requests, count);
+}
 void releaseTitleTextures() { releaseTextureGroup(TEXTURE_GROUP_TITLE); }
 
 static const ScenePicture PAUSE_SHEET[] = {{"bmp/pause.tga", 1024, 512, &gPauseTextures[0]}};

@@ -83,6 +83,9 @@ void loadPictures(int32_t group, const ScenePicture (&list)[N]) {
 void loadSystemTextures();
 void releaseSystemTextures();
 void loadTitleTextures();
+// Start-up reads and decodes the system and title pictures on a worker
+// while the graphics driver starts; the two loads above take them.
+void startStartupPicturePrefetch();
 void releaseTitleTextures();
 void loadGameOverTextures();
 void releaseGameOverTextures();

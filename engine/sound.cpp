@@ -13,6 +13,7 @@
 #include "engine/scene_hooks.h"
 #include "engine/stage_index.h"
 #include "platform/log.h"
+#include "platform/thread.h"
 #include "platform/window.h"
 
 const char* const MUSIC_FILES[MUSIC_TRACK_COUNT] = {
@@ -107,29 +108,86 @@ static void resetMusicState() {
     gBossMusicFlag = 0;
 }
 
-bool initSound() {
-    unloadSounds();
-    shutdownSound();
-    resetMusicState();
-    if (!audioOpen()) return false;
-    // Everything is decoded in one batch; a failure is told for the first
-    // file in the table's order, as if they had loaded one by one.
-    static char effectPaths[SOUND_EFFECT_COUNT][sizeof gModuleDir + 32];
-    AudioLoadJob jobs[MUSIC_TRACK_COUNT + SOUND_EFFECT_COUNT];
+// Start-up decodes the sounds on a worker while the graphics device starts,
+// aiming at the rate the sound device is expected to open at; initSound
+// takes the batch when the device did open at that rate.
+constexpr int32_t SOUND_JOB_MAX = MUSIC_TRACK_COUNT + SOUND_EFFECT_COUNT;
+struct SoundPrefetch {
+    WorkerThread worker;
+    int32_t rate;                             // 0: nothing decoded ahead
+    AudioSegment music[MUSIC_TRACK_COUNT];
+    AudioSegment effects[SOUND_EFFECT_COUNT];
+    AudioLoadJob jobs[SOUND_JOB_MAX];
+    int32_t jobCount;
+};
+static SoundPrefetch sPrefetch;
+static char sEffectPaths[SOUND_EFFECT_COUNT][sizeof gModuleDir + 32];
+
+// Lists every file in the table's order, into these segments.
+static int32_t listSoundJobs(AudioLoadJob* jobs, AudioSegment* music, AudioSegment* effects) {
     int32_t jobCount = 0;
     for (int32_t track = 0; track < MUSIC_TRACK_COUNT; ++track)
-        jobs[jobCount++] = AudioLoadJob{MUSIC_FILES[track], musicTrackLoops(track), &gSound.music[track], false};
+        jobs[jobCount++] = AudioLoadJob{MUSIC_FILES[track], musicTrackLoops(track), &music[track], false};
     for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot) {
         // The effects are the program's own: they are found beside it,
         // wherever the game was started from.
         char name[32];
         snprintf(name, sizeof name, SOUND_EFFECT_FILE_FORMAT, SOUND_EFFECT_TABLE[slot]);
-        snprintf(effectPaths[slot], sizeof effectPaths[slot], "%s%s", getModuleDir(), name);
+        snprintf(sEffectPaths[slot], sizeof sEffectPaths[slot], "%s%s", getModuleDir(), name);
         // A number the program has no sound for leaves its slot empty.
-        if (access(effectPaths[slot], F_OK) != 0) continue;
-        jobs[jobCount++] = AudioLoadJob{effectPaths[slot], false, &gEffectSegments[slot], false};
+        if (access(sEffectPaths[slot], F_OK) != 0) continue;
+        jobs[jobCount++] = AudioLoadJob{sEffectPaths[slot], false, &effects[slot], false};
     }
-    audioLoadWavFiles(jobs, jobCount, audioRate());
+    return jobCount;
+}
+
+static void decodePrefetch(void*) { audioLoadWavFiles(sPrefetch.jobs, sPrefetch.jobCount, sPrefetch.rate); }
+
+static void freePrefetch() {
+    for (AudioSegment& segment : sPrefetch.music) audioFreeSegment(&segment);
+    for (AudioSegment& segment : sPrefetch.effects) audioFreeSegment(&segment);
+    sPrefetch.rate = 0;
+    sPrefetch.jobCount = 0;
+}
+
+void startSoundPrefetch() {
+    dropSoundPrefetch();
+    sPrefetch.rate = audioExpectedRate();
+    if (sPrefetch.rate <= 0) return;
+    sPrefetch.jobCount = listSoundJobs(sPrefetch.jobs, sPrefetch.music, sPrefetch.effects);
+    // Without a thread initSound decodes them itself.
+    if (!threadStart(sPrefetch.worker, decodePrefetch, nullptr)) freePrefetch();
+}
+
+void dropSoundPrefetch() {
+    threadJoin(sPrefetch.worker);
+    freePrefetch();
+}
+
+bool initSound() {
+    threadJoin(sPrefetch.worker);
+    unloadSounds();
+    shutdownSound();
+    resetMusicState();
+    if (!audioOpen()) {
+        dropSoundPrefetch();
+        return false;
+    }
+    // Everything is decoded in one batch; a failure is told for the first
+    // file in the table's order, as if they had loaded one by one.
+    AudioLoadJob jobs[SOUND_JOB_MAX];
+    int32_t jobCount = listSoundJobs(jobs, gSound.music, gEffectSegments);
+    if (sPrefetch.rate == audioRate() && sPrefetch.jobCount == jobCount) {
+        for (int32_t j = 0; j < jobCount; ++j) {
+            *jobs[j].out = *sPrefetch.jobs[j].out;
+            *sPrefetch.jobs[j].out = AudioSegment{};
+            jobs[j].loaded = sPrefetch.jobs[j].loaded;
+        }
+        freePrefetch();
+    } else {
+        dropSoundPrefetch();
+        audioLoadWavFiles(jobs, jobCount, audioRate());
+    }
     bool loaded = true;
     for (int32_t j = 0; j < jobCount && loaded; ++j) {
         loaded = jobs[j].loaded;

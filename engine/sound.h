@@ -84,6 +84,12 @@ struct MusicInputs {
 };
 
 bool initSound();
+// Starts decoding every file initSound loads on a worker, at the rate the
+// sound device is expected to open at, so start-up can do other work
+// meanwhile; initSound takes the result. dropSoundPrefetch waits for the
+// worker and frees what it decoded (a start-up that ends before initSound).
+void startSoundPrefetch();
+void dropSoundPrefetch();
 // Requests the effect of that number for the next update; numbers not in
 // the table do nothing, as does everything before sound is ready.
 void playSoundEffect(int32_t number);

@@ -97,6 +97,15 @@ static PictureError preparePicture(const uint8_t* bytes, int32_t size, int32_t w
 
 // Makes the texture from a prepared picture, level by level; frees the picture.
 static PictureError uploadPicture(Image* image, int32_t levelCount, GfxTexture** out) {
+    // One level: the decoded texels become the texture's own, uncopied.
+    if (levelCount == 1) {
+        GfxTexture* texture = gD3DDevice->createTextureFromTexels(image->width, image->height, GFX_POOL_MANAGED,
+                                                                  reinterpret_cast<uint8_t*>(image->pixels));
+        *image = Image{};
+        if (!texture) return PICTURE_OUT_OF_VIDEO_MEMORY;
+        *out = texture;
+        return PICTURE_OK;
+    }
     GfxTexture* texture = gD3DDevice->createTexture(image->width, image->height, levelCount, GFX_USAGE_NONE,
                                                     GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
     if (!texture) {
@@ -162,12 +171,15 @@ struct PictureJob {
     PictureError error;
     Image image;
     int32_t levelCount;
+    bool ready;   // read and prepared
 };
 
 // Reads the picture, from a loose file first, then the archive, and prepares
 // it. Any thread: nothing here touches the device or shows a box.
 static void readAndPreparePicture(void* context, int32_t index) {
     PictureJob& job = static_cast<PictureJob*>(context)[index];
+    if (job.ready) return;
+    job.ready = true;
     const TexturePictureRequest& r = *job.request;
     // BMP pictures are keyed; TGA pictures carry their own alpha.
     uint32_t colorKey = extensionStartsWith(r.path, 'b') ? TEXTURE_COLOR_KEY : 0;
@@ -202,12 +214,60 @@ static void readAndPreparePicture(void* context, int32_t index) {
 // Start-up and scene loads read many large pictures: a few threads decode them.
 constexpr int32_t PICTURE_THREADS_MAX = 4;
 
+// Start-up reads and decodes its first pictures on a worker while the
+// graphics driver starts; a batch that asks for one of the very same
+// requests takes it instead of reading it again.
+constexpr int32_t PICTURE_PREFETCH_MAX = 32;
+struct PicturePrefetch {
+    WorkerThread worker;
+    PictureJob jobs[PICTURE_PREFETCH_MAX];
+    bool taken[PICTURE_PREFETCH_MAX];
+    int32_t count;
+};
+static PicturePrefetch sPicturePrefetch;
+
+static void preparePrefetch(void*) {
+    parallelFor(sPicturePrefetch.count, PICTURE_THREADS_MAX, readAndPreparePicture, sPicturePrefetch.jobs);
+}
+
+void startPicturePrefetch(const TexturePictureRequest* const* requests, int32_t count) {
+    dropPicturePrefetch();
+    PicturePrefetch& p = sPicturePrefetch;
+    p.count = std::min(count, PICTURE_PREFETCH_MAX);
+    for (int32_t i = 0; i < p.count; ++i) {
+        p.jobs[i] = PictureJob{requests[i], PICTURE_SOURCE_NOT_FOUND, PICTURE_OK, {}, 0, false};
+        p.taken[i] = false;
+    }
+    // Without a thread every batch reads its own.
+    if (!threadStart(p.worker, preparePrefetch, nullptr)) p.count = 0;
+}
+
+void dropPicturePrefetch() {
+    PicturePrefetch& p = sPicturePrefetch;
+    threadJoin(p.worker);
+    for (int32_t i = 0; i < p.count; ++i)
+        if (!p.taken[i]) imageFree(&p.jobs[i].image);
+    p.count = 0;
+}
+
+// The prefetched job of this very request, once; else a job to do now.
+static PictureJob takeOrMakeJob(const TexturePictureRequest* request) {
+    PicturePrefetch& p = sPicturePrefetch;
+    for (int32_t i = 0; i < p.count; ++i) {
+        if (p.taken[i] || p.jobs[i].request != request) continue;
+        p.taken[i] = true;
+        return p.jobs[i];
+    }
+    return PictureJob{request, PICTURE_SOURCE_NOT_FOUND, PICTURE_OK, {}, 0, false};
+}
+
 void loadTexturesToGroup(int32_t group, const TexturePictureRequest* requests, int32_t count) {
     if (count <= 0) return;
+    threadJoin(sPicturePrefetch.worker);
     PictureJob jobs[TEXTURE_BATCH_MAX];
     for (int32_t first = 0; first < count; first += TEXTURE_BATCH_MAX) {
         int32_t n = std::min(count - first, TEXTURE_BATCH_MAX);
-        for (int32_t i = 0; i < n; ++i) jobs[i] = PictureJob{&requests[first + i], PICTURE_SOURCE_NOT_FOUND, PICTURE_OK, {}, 0};
+        for (int32_t i = 0; i < n; ++i) jobs[i] = takeOrMakeJob(&requests[first + i]);
         parallelFor(n, PICTURE_THREADS_MAX, readAndPreparePicture, jobs);
         // In the list's order, as if each had loaded alone.
         for (int32_t i = 0; i < n; ++i) {

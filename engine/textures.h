@@ -80,6 +80,12 @@ constexpr int32_t TEXTURE_BATCH_MAX = 32;   // decoded at once; longer lists go 
 // The same for each picture of the list, in its order, with the same boxes
 // and log lines; the pictures are read and decoded on a few threads first.
 void loadTexturesToGroup(int32_t group, const TexturePictureRequest* requests, int32_t count);
+// Starts reading and decoding these pictures on a worker (at most 32); a
+// later batch holding one of these very requests takes its picture instead
+// of reading it, with the same boxes and log lines. dropPicturePrefetch waits
+// for the worker and frees what no batch took.
+void startPicturePrefetch(const TexturePictureRequest* const* requests, int32_t count);
+void dropPicturePrefetch();
 // Loads a model texture from the archive into *outTexture with a full mip
 // chain. name is a TEXTURE_NAME_SIZE buffer: with "easydisp" on, a TGA name
 // whose BMP twin is in the archive is rewritten to that twin's name.

@@ -4,3 +4,4 @@
 // Effects and their banks arrive with the field's effects.
 void updateEffectObjects() {}
 void saveEffectBank(int32_t) {}
+void spawnEffectObject(int32_t, float, float, float, int32_t, float, int32_t) {}

@@ -14,3 +14,5 @@ void drawGameOverlay() {
 }
 void drawItemGetPopup() {}
 void drawOverlayEffects() {}
+
+void drawMoneyDisplay() {}

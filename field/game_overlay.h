@@ -2,5 +2,7 @@
 #pragma once
 
 void drawGameOverlay();
+// The money at the top of the screen; drawn once the HUD is built.
+void drawMoneyDisplay();
 void drawItemGetPopup();
 void drawOverlayEffects();

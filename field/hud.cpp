@@ -5,5 +5,6 @@ void tickHud() {}
 void startNewsBanner() {}
 void resetHudState() {}
 void emptyOverlayHook() {}
+void closePopupMessage() {}
 
 int32_t gLevelUpTagTimer;

@@ -7,6 +7,8 @@ void tickHud();
 // every floor start, when a game starts from the title and on the town map.
 void resetHudState();
 void emptyOverlayHook();
+// Closes the speech balloon (with its sound); the balloon arrives with the HUD.
+void closePopupMessage();
 // The news banner runs from the next tick (a market day has advanced).
 void startNewsBanner();
 

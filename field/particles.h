@@ -17,7 +17,11 @@ constexpr int32_t EFFECT_LIFETIME_DEFAULT = -1;
 // instances run.
 void spawnScreenEffectSet(float px, float py, int32_t set, float scale, int32_t lifetime, int32_t attachKind);
 
-// Emits the particles of effect definition at (x, y, z); with an owner and
-// attach kind 5 or 6 they follow it. lifetime -1 keeps the definition's.
+// Emits the particles of effect definition `definition` at a world point;
+// with an owner and an attach kind that follows, they follow it.
 void spawnEffect(const void* owner, float x, float y, float z, int32_t definition, float scale, int32_t lifetime,
                  float angle, int32_t attachKind);
+// Starts effect set `set` at a world point in the first free instance;
+// dropped when all instances run.
+void spawnEffectSet(const void* owner, float x, float y, float z, int32_t set, float scale, int32_t lifetime,
+                    float angle, int32_t attachKind);

@@ -251,7 +251,10 @@ void drawWorldScene(GfxDevice* device) {
     drawLensFlare();
 }
 
+int32_t gSkillCountdown;
+
 void resetWorldRenderer() {
+    gSkillCountdown = 0;
     gEffectCounts = EffectCounts{};
     gMapFrameCounter = 0;
     gMeshStateCache = MeshStateCache{};

@@ -65,3 +65,6 @@ void sortKeysWithValues(int32_t* keys, int32_t* values, int32_t count);
 
 // Back to the values a fresh process starts with.
 void resetWorldRenderer();
+// 0..30: while above 0 the world is covered by a fade of opacity 10 x value
+// out of 255 (a skill's or a warp's darkening).
+extern int32_t gSkillCountdown;

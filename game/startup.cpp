@@ -74,6 +74,7 @@ bool createMainWindow() {
 }
 
 int shutdownApp() {
+    dropPicturePrefetch();
     traceStep("releaseAllTextures");
     releaseAllTextures();
     traceStep("releaseSystemTextures");
@@ -92,6 +93,7 @@ int shutdownApp() {
     releaseDirectInput();
     traceStep("unloadSounds");
     unloadSounds();
+    dropSoundPrefetch();
     traceStep("shutdownSound");
     shutdownSound();
     return 1;
@@ -140,8 +142,14 @@ StartupResult startupApp(const char* gameDir) {
         logLine("The main window could not be created.");
         return STARTUP_NO_WINDOW;
     }
+    // The sounds decode and the font files are read on workers while the
+    // archive opens and the graphics driver starts; initSound and
+    // loadFontFiles take them.
+    startSoundPrefetch();
+    startFontPrefetch();
     traceStep("openArchive");
     if (!openArchive()) return STARTUP_NO_ARCHIVE;
+    startStartupPicturePrefetch();
     traceStep("initDirect3D");
     if (!initDirect3D()) {
         showMessageBox(GRAPHICS_FAILED_TEXT, "error", MESSAGE_BOX_OK);
@@ -175,6 +183,7 @@ StartupResult startupApp(const char* gameDir) {
     resetNewsAndEvents();
     traceStep("loadTitleTextures");
     loadTitleTextures();
+    dropPicturePrefetch();
     traceStep("enterTitleScreen");
     enterTitleScreen();
     resetFrameLoop();

@@ -26,6 +26,7 @@
 #include "game/headless_run.h"
 #include "game/window_proc.h"
 #include "shop/counter.h"
+#include "shop/day_end.h"
 #include "shop/day_planning.h"
 #include "shop/item_list.h"
 #include "shop/market.h"
@@ -213,6 +214,10 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(gVisitOrder);
     h.record(gDayLineup);
     h.record(gShopAtmosphere);
+    h.record(gDayReport);
+    h.record(gItemChoice);
+    h.i32(gDayEndUnpaid);
+    h.i32(gDayEndFinal);
     h.i32(gShopFloorState);
     h.i32(gShopDayPhase);
     h.i32(gShopSequence);
@@ -240,11 +245,12 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.i32(gRunEndTimer);
     h.record(gBag);
     h.i32(gBagCapacity);
+    h.record(gBagAtDeparture);
     h.i32(gSpecialMusicTimer);
     h.record(gEventNumber);
     for (int32_t word : {gBossRushCourse, gBossRushBattle, gGatePrompt, gGateIsReturn, gGateGuard, gEquipPrompt,
                          gSwitchCutTimer, gHitStopTimer, gHitStopInput, gSlowMotionTimer, gFloorIntroTimer,
-                         gStartVoiceTimer, gFloorTime, gLastHitTimer, gPlayerControl, gTrailDue, gAutoWalk})
+                         gFloorTime, gLastHitTimer, gPlayerControl, gTrailDue, gAutoWalk})
         h.i32(word);
     h.i32(gFairyWander.phase);
     h.i32(gFairyWander.ticks);

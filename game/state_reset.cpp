@@ -1,10 +1,13 @@
 #include "game/state_reset.h"
 
 #include "adventurers/bag.h"
+#include "adventurers/dungeon_control.h"
 #include "adventurers/motion.h"
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
+#include "dungeon/enemies.h"
 #include "dungeon/field_frame.h"
+#include "dungeon/fixed_floors.h"
 #include "dungeon/floor_conditions.h"
 #include "dungeon/floor_map.h"
 #include "dungeon/floor_objects.h"
@@ -38,6 +41,8 @@
 #include "shop/item_list.h"
 #include "shop/market.h"
 #include "story/available_adventurers.h"
+#include "story/event_script.h"
+#include "story/field_menu.h"
 #include "story/save_list.h"
 #include "story/title.h"
 
@@ -76,14 +81,21 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"adventurers/party", resetPartyState},
     {"adventurers/motion", resetMotionState},
     {"dungeon/floor_objects", resetFloorObjects},
-    {"dungeon/floor_conditions", resetFloorConditions},
     {"dungeon/pickups", resetNumberPopups},
+    {"adventurers/dungeon_control", resetDungeonControlState},
+    {"dungeon/enemies", resetEnemies},
+    {"dungeon/pickups", resetPickups},
+    {"dungeon/floor_conditions", resetFloorConditions},
+    {"dungeon/fixed_floors", resetFixedFloorState},
+    {"story/field_menu", resetFieldMenuState},
     {"shop/counter", resetCounterState},
     {"shop/day_planning", resetDayPlan},
     {"shop/day_end", resetItemChoiceState},
+    {"shop/day_end", resetDayReportState},
     {"shop/market", resetMarketState},
     {"shop/item_list", resetItemListState},
     {"story/title", resetTitleState},
+    {"story/event_script", resetEventScript},
     {"story/save_list", resetSaveListState},
     {"story/available_adventurers", resetAvailableAdventurers},
     {"game/window_proc", resetWindowState},

@@ -60,6 +60,8 @@ void audioClose() {
 
 int32_t audioRate() { return sMixer.rate; }
 
+int32_t audioExpectedRate() { return gAudioBackend ? gAudioBackend->expectedRate() : 0; }
+
 void audioFreeSegment(AudioSegment* segment) {
     if (!segment) return;
     audioStopSegment(segment);

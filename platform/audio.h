@@ -34,6 +34,9 @@ struct AudioBackend {
     // While held, the mixer does not run.
     void (*lock)();
     void (*unlock)();
+    // The rate open will most likely give, known without opening: what
+    // decoding may aim at before the device is open.
+    int32_t (*expectedRate)();
 };
 extern const AudioBackend* gAudioBackend;   // chosen at start-up; none: no sound
 extern const AudioBackend AUDIO_SDL;
@@ -42,6 +45,7 @@ extern const AudioBackend AUDIO_HEADLESS;
 bool audioOpen();       // false: no device; everything below then does nothing
 void audioClose();      // stops every sound first
 int32_t audioRate();    // of the open device; 0 when none is open
+int32_t audioExpectedRate();   // of the chosen backend before it opens; 0 when none
 
 // Decodes a RIFF WAVE file (PCM, 8 or 16 bit, mono or stereo, any rate in
 // AUDIO_RATE_MIN..MAX) and resamples it to rate. False, with out empty, for

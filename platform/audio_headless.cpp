@@ -44,7 +44,9 @@ static void headlessClose() {
 
 static void headlessUnlock() {}
 
-const AudioBackend AUDIO_HEADLESS = {"headless", headlessOpen, headlessClose, catchUp, headlessUnlock};
+static int32_t headlessExpectedRate() { return sHeadless.rate; }
+
+const AudioBackend AUDIO_HEADLESS = {"headless", headlessOpen, headlessClose, catchUp, headlessUnlock, headlessExpectedRate};
 
 void audioHeadlessSetRate(int32_t rate) { sHeadless.rate = rate; }
 

@@ -14,13 +14,16 @@ static void SDLCALL pullMixer(void*, Uint8* stream, int length) {
     mixerRender(reinterpret_cast<float*>(stream), length / (int)(2 * sizeof(float)));
 }
 
+// Devices nearly always take it; another rate is taken when offered.
+constexpr int32_t SDL_WANTED_RATE = 48000;
+
 static int32_t sdlOpen() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         logLine("No sound: %s", SDL_GetError());
         return 0;
     }
     SDL_AudioSpec want = {};
-    want.freq = 48000;
+    want.freq = SDL_WANTED_RATE;
     want.format = AUDIO_F32SYS;
     want.channels = 2;
     want.samples = 1024;   // about 21 ms a buffer
@@ -48,4 +51,6 @@ static void sdlClose() {
 static void sdlLock() { SDL_LockAudioDevice(sDevice); }
 static void sdlUnlock() { SDL_UnlockAudioDevice(sDevice); }
 
-const AudioBackend AUDIO_SDL = {"sdl", sdlOpen, sdlClose, sdlLock, sdlUnlock};
+static int32_t sdlExpectedRate() { return SDL_WANTED_RATE; }
+
+const AudioBackend AUDIO_SDL = {"sdl", sdlOpen, sdlClose, sdlLock, sdlUnlock, sdlExpectedRate};

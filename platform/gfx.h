@@ -286,6 +286,11 @@ public:
     // Texels start as zero.
     virtual GfxTexture* createTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage,
                                       GfxFormat format, GfxPool pool) = 0;
+    // A one-level A8R8G8B8 texture that takes over bytes (width * height * 4,
+    // from malloc) as its texels: what createTexture(width, height, 1, 0,
+    // A8R8G8B8, pool) and a write of the whole level make, without the
+    // copy. The bytes are freed with the texture, or at once on null.
+    virtual GfxTexture* createTextureFromTexels(int32_t width, int32_t height, GfxPool pool, uint8_t* bytes) = 0;
     virtual void releaseTexture(GfxTexture* texture) = 0;
     virtual GfxSurface* getSurfaceLevel(GfxTexture* texture, int32_t level) = 0;
     // Hands out a level's texels until unlockRect; drawing sees what was
@@ -304,6 +309,9 @@ public:
     // Values outside a state's range are ignored and the state kept.
     virtual void setTextureStageState(int32_t stage, GfxTextureStageState state, uint32_t value) = 0;
     virtual void setTransform(GfxTransform which, const float matrix[16]) = 0;
+    // The matrix in force (identity after a reset); an index out of range
+    // leaves out untouched. Screen mapping checks read the camera back here.
+    virtual void getTransform(GfxTransform which, float out[16]) = 0;
 
     // The layout of the vertices that the next draws read (GfxVertexFormat bits).
     virtual void setVertexFormat(uint32_t fvf) = 0;

@@ -132,6 +132,11 @@ public:
     GfxResult reset(const GfxPresentParams& params) override;
     GfxTexture* createTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage, GfxFormat format,
                               GfxPool pool) override;
+    // createTexture; a texture that is not a render target takes over adopt
+    // (one level of A8R8G8B8) as its texels when given.
+    GfxTexture* makeTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage, GfxFormat format,
+                            GfxPool pool, uint8_t* adopt);
+    GfxTexture* createTextureFromTexels(int32_t width, int32_t height, GfxPool pool, uint8_t* bytes) override;
     void releaseTexture(GfxTexture* texture) override;
     GfxSurface* getSurfaceLevel(GfxTexture* texture, int32_t level) override;
     GfxResult lockRect(GfxTexture* texture, int32_t level, GfxLockedRect* out) override;
@@ -144,6 +149,7 @@ public:
     void setTexture(int32_t stage, GfxTexture* texture) override;
     void setTextureStageState(int32_t stage, GfxTextureStageState state, uint32_t value) override;
     void setTransform(GfxTransform which, const float matrix[16]) override;
+    void getTransform(GfxTransform which, float out[16]) override;
     void setVertexFormat(uint32_t fvf) override { vertexFormat = fvf; }
     GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, const void* vertices, int32_t stride) override;
     void setMaterial(const GfxMaterial& material) override;

@@ -355,6 +355,11 @@ void GlDevice::setTextureStageState(int32_t stage, GfxTextureStageState state, u
     applyStageState(stage, state);
 }
 
+void GlDevice::getTransform(GfxTransform which, float out[16]) {
+    if (which < 0 || which >= GFX_TS_COUNT || !out) return;
+    memcpy(out, transforms[which], sizeof transforms[which]);
+}
+
 void GlDevice::setTransform(GfxTransform which, const float matrix[16]) {
     if (which < 0 || which >= GFX_TS_COUNT || !matrix) return;
     memcpy(transforms[which], matrix, sizeof transforms[which]);

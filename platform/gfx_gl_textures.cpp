@@ -4,6 +4,8 @@
 // targets.
 #include "platform/gfx_gl_device.h"
 
+#include <cstdlib>
+
 // Indexed by GfxFormat. The client layouts read the texel bytes as stored
 // (little-endian 0xAARRGGBB, or 16-bit words with red high); 16-bit formats
 // stay 16-bit.
@@ -51,6 +53,17 @@ void GlDevice::freeSlot(GfxTexture* texture) {
 
 GfxTexture* GlDevice::createTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage, GfxFormat format,
                                     GfxPool pool) {
+    return makeTexture(width, height, levels, usage, format, pool, nullptr);
+}
+
+GfxTexture* GlDevice::createTextureFromTexels(int32_t width, int32_t height, GfxPool pool, uint8_t* bytes) {
+    GfxTexture* texture = makeTexture(width, height, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, pool, bytes);
+    if (!texture) free(bytes);
+    return texture;
+}
+
+GfxTexture* GlDevice::makeTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage, GfxFormat format,
+                                  GfxPool pool, uint8_t* adopt) {
     int32_t levelCount = gfxTextureLevels(width, height, levels, usage, format, pool);
     if (levelCount == 0 || width > maxTextureSize || height > maxTextureSize) return nullptr;
     bool renderTarget = (usage & GFX_USAGE_RENDER_TARGET) != 0;
@@ -66,6 +79,10 @@ GfxTexture* GlDevice::createTexture(int32_t width, int32_t height, int32_t level
         texture->surfaces[level] = GfxSurface{SURFACE_TEXTURE_LEVEL, gfxLevelSide(width, level),
                                               gfxLevelSide(height, level), texture, 0, 0, 0};
     if (!renderTarget) {
+        if (adopt) {
+            gfxTexelsAdopt(&texture->texels, width, height, adopt);
+            return texture;
+        }
         if (gfxTexelsCreate(&texture->texels, width, height, levelCount, format)) return texture;
         freeSlot(texture);
         return nullptr;

@@ -10,6 +10,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -139,6 +140,16 @@ public:
     // Render targets only on the main thread, as on the OpenGL device.
     GfxTexture* createTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage, GfxFormat format,
                               GfxPool pool) override {
+        return makeTexture(width, height, levels, usage, format, pool, nullptr);
+    }
+    // Recorded as the createTexture it stands for.
+    GfxTexture* createTextureFromTexels(int32_t width, int32_t height, GfxPool pool, uint8_t* bytes) override {
+        GfxTexture* texture = makeTexture(width, height, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, pool, bytes);
+        if (!texture) free(bytes);
+        return texture;
+    }
+    GfxTexture* makeTexture(int32_t width, int32_t height, int32_t levels, uint32_t usage, GfxFormat format,
+                            GfxPool pool, uint8_t* adopt) {
         recordLine("createTexture %d %d %d %u %d %d", width, height, levels, usage, (int)format, (int)pool);
         int32_t levelCount = gfxTextureLevels(width, height, levels, usage, format, pool);
         bool renderTarget = (usage & GFX_USAGE_RENDER_TARGET) != 0;
@@ -150,7 +161,9 @@ public:
         texture.texels = GfxTexels{};
         for (int32_t level = 0; level < levelCount; ++level)
             texture.surfaces[level] = RecordedSurface{RECORDED_LEVEL, slot, level, level == 0 && renderTarget};
-        if (!renderTarget && !gfxTexelsCreate(&texture.texels, width, height, levelCount, format)) {
+        if (adopt && !renderTarget) {
+            gfxTexelsAdopt(&texture.texels, width, height, adopt);
+        } else if (!renderTarget && !gfxTexelsCreate(&texture.texels, width, height, levelCount, format)) {
             std::lock_guard<std::mutex> hold(poolLock);
             freeSlot(&texture);
             return nullptr;
@@ -226,7 +239,17 @@ public:
     void setTextureStageState(int32_t stage, GfxTextureStageState state, uint32_t value) override {
         recordLine("setTextureStageState %d %d %u", (int)stage, (int)state, value);
     }
-    void setTransform(GfxTransform which, const float*) override { recordLine("setTransform %d", (int)which); }
+    // The matrices are kept as the drawing device keeps them, so what reads
+    // the camera back sees the same on both.
+    void setTransform(GfxTransform which, const float* matrix) override {
+        recordLine("setTransform %d", (int)which);
+        if (which < 0 || which >= GFX_TS_COUNT || !matrix) return;
+        memcpy(transforms[which], matrix, sizeof transforms[which]);
+    }
+    void getTransform(GfxTransform which, float out[16]) override {
+        if (which < 0 || which >= GFX_TS_COUNT || !out) return;
+        memcpy(out, transforms[which], sizeof transforms[which]);
+    }
     void setVertexFormat(uint32_t fvf) override {
         recordLine("setVertexFormat %u", fvf);
         vertexFormat = fvf;
@@ -371,6 +394,10 @@ private:
 
     void resetTargets(const GfxPresentParams& newParams) {
         params = newParams;
+        for (float(&matrix)[16] : transforms) {
+            memset(matrix, 0, sizeof matrix);
+            matrix[0] = matrix[5] = matrix[10] = matrix[15] = 1.0f;
+        }
         colorTarget = &backBuffer;
         depthTarget = params.autoDepthStencil ? &depthBuffer : nullptr;
         vertexFormat = 0;
@@ -380,6 +407,7 @@ private:
     }
 
     GfxPresentParams params = {};
+    float transforms[GFX_TS_COUNT][16] = {};
     std::thread::id mainThread = std::this_thread::get_id();
     std::mutex poolLock;   // slot liveness and the default-pool count, from any thread
     uint32_t vertexFormat = 0;

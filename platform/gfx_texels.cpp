@@ -19,6 +19,15 @@ bool gfxTexelsCreate(GfxTexels* texels, int32_t width, int32_t height, int32_t l
     return true;
 }
 
+void gfxTexelsAdopt(GfxTexels* texels, int32_t width, int32_t height, uint8_t* bytes) {
+    *texels = GfxTexels{};
+    texels->bytes = bytes;
+    texels->width = width;
+    texels->height = height;
+    texels->levels = 1;
+    texels->format = GFX_FORMAT_A8R8G8B8;
+}
+
 void gfxTexelsDestroy(GfxTexels* texels) {
     free(texels->bytes);
     *texels = GfxTexels{};

@@ -26,6 +26,8 @@ constexpr int32_t gfxLevelSide(int32_t side, int32_t level) { return side >> lev
 // Zero-filled texels for a shape gfxTextureLevels accepted; false when
 // memory runs out.
 bool gfxTexelsCreate(GfxTexels* texels, int32_t width, int32_t height, int32_t levels, GfxFormat format);
+// One level of A8R8G8B8 texels over bytes from malloc, which it now owns.
+void gfxTexelsAdopt(GfxTexels* texels, int32_t width, int32_t height, uint8_t* bytes);
 void gfxTexelsDestroy(GfxTexels* texels);
 GfxResult gfxTexelsLock(GfxTexels* texels, int32_t level, GfxLockedRect* out);
 // Marks the level dirty, so the device uploads it before it next draws with it.

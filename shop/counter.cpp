@@ -154,6 +154,7 @@ static bool setUpOrderVisit(const VisitPlan& plan, int32_t mode) {
     c.customerIndex = plan.customerIndex;
     c.requestRow = plan.requestRow;
     c.orderQuantity = plan.quantity;
+    c.orderDays = plan.days;
     snprintf(c.quantityText, COUNTER_TAG_SIZE, "%d", plan.quantity);
     setDueText(plan.days);
     return true;
@@ -252,17 +253,6 @@ static void runArrival() {
         enterState(COUNTER_OPENING);
         c.panelWanted[SLOT_SHOPKEEPER] = 0;
     }
-}
-
-static bool shopkeeperAnswered() {
-    if (!counterLineAnswered()) return false;
-    gCounter.panelWanted[SLOT_SHOPKEEPER] = 0;
-    return true;
-}
-
-static void shopkeeperSays(int32_t kind) {
-    showCustomerLine(0, kind, SLOT_SHOPKEEPER);
-    gCounter.panelWanted[SLOT_SHOPKEEPER] = 1;
 }
 
 // The story tutorial's later visits stay at the counter for its comments.

@@ -153,6 +153,7 @@ struct CounterState {
     int32_t showcaseItem;       // 1: the buyer took it from a showcase place
     int32_t requestRow;
     int32_t orderQuantity;
+    int32_t orderDays;          // an order placement: the days until it is due
     int32_t orderPick;          // an order item an adventurer customer will equip, -1 none
     int32_t infoFrame;          // 0, or frames since the item was shown (1..60)
 
@@ -243,6 +244,30 @@ int32_t askCancelTutorial();
 void updateSellerCounter();
 void updateRequestCounter();
 void updateBuyerCounter();
+
+// What the buying modes and the order pickup share (shop/counter_trading.cpp).
+// A handler starts with beginCounterHandler (its frame count; false while
+// the item-info window holds the input) and ends with endCounterHandler
+// (item info on the shown item opens the window).
+bool beginCounterHandler();
+void endCounterHandler();
+void visitorSays(int32_t kind);
+void shopkeeperSays(int32_t kind);
+// The line was answered, and its panel is taken away.
+bool visitorAnswered();
+bool shopkeeperAnswered();
+// The visitor's line, then it leaves without a deal (state 11).
+void visitorSaysThenLeaves(int32_t kind);
+// The buyer's first offer and price entry (state 6).
+void startBuyerHaggle();
+void runPriceEntry(int32_t promptLine);   // state 6
+void runPriceChoice();                    // state 15, then the evaluation
+// A counter-offer (state 8) or the over-budget answer (state 40): the next
+// offer follows unless it was the last round, after which the visitor leaves.
+void runBuyerCounterOffer();
+// State 7 of a buyer: its line, then the deal's effects (none in the story
+// tutorial) and the thanks.
+void runBuyerDeal(void (*effects)());
 
 // The two-choice prompt after price entry: 0 pending, 1 "Okay!", 2 "Start
 // Again" or cancelled (shop/price_entry.cpp). openCounterChoice starts it.

@@ -14,6 +14,7 @@
 #include "shop/item_db.h"
 #include "shop/item_list.h"
 #include "shop/negotiation.h"
+#include "shop/orders.h"
 #include "shop/request_rows.h"
 #include "shop/storage.h"
 
@@ -32,31 +33,29 @@ static void enterState(int32_t state) {
     gCounter.stateFrame = 0;
 }
 
-static void visitorSays(int32_t kind) {
+void visitorSays(int32_t kind) {
     showCustomerLine(gCounter.customerType, kind, SLOT_CUSTOMER);
     gCounter.panelWanted[SLOT_CUSTOMER] = 1;
 }
 
-static void shopkeeperSays(int32_t kind) {
+void shopkeeperSays(int32_t kind) {
     showCustomerLine(0, kind, SLOT_SHOPKEEPER);
     gCounter.panelWanted[SLOT_SHOPKEEPER] = 1;
 }
 
-static bool visitorAnswered() {
+bool visitorAnswered() {
     if (!counterLineAnswered()) return false;
     gCounter.panelWanted[SLOT_CUSTOMER] = 0;
     return true;
 }
 
-static bool shopkeeperAnswered() {
+bool shopkeeperAnswered() {
     if (!counterLineAnswered()) return false;
     gCounter.panelWanted[SLOT_SHOPKEEPER] = 0;
     return true;
 }
 
-// Every handler's start: its frame count, and the item-info window, which
-// takes the input while it is open. False while the window holds the input.
-static bool beginHandler() {
+bool beginCounterHandler() {
     CounterState& c = gCounter;
     c.stateFrame++;
     if (getItemInfoState() == 0) return true;
@@ -68,7 +67,7 @@ static bool beginHandler() {
     return false;
 }
 
-static void endHandler() {
+void endCounterHandler() {
     if (gCounter.infoFrame == 0 || !(pressed() & COUNTER_INFO)) return;
     showItemInfo(gCounter.itemKey);
     openItemInfo(INFO_WINDOW_MODE);
@@ -106,15 +105,6 @@ static void rewardDeal(bool withPoints, int32_t plusLevel) {
 // scripted day keeps it haggling.
 static bool lastRound() { return gCounter.round == getCustomerAttitude() && !storyFlag(FLAG_SCRIPTED_DAY); }
 
-static bool fitsRequest(int32_t itemKey, int32_t requestRow) {
-    if (requestRow < 0 || requestRow >= REQUEST_ROW_MAX) return false;
-    int32_t row = findItemDef(itemKeyId(itemKey));
-    if (row < 0) return false;
-    const ItemDefinition& item = gItemDefinitions[row];
-    const RequestRow& request = gRequestRows[requestRow];
-    return (static_cast<uint32_t>(item.categoryFlags) & request.categoryMask) != 0 || item.category == request.category;
-}
-
 // After "Okay!": the customer's answer to the price P against its offer O,
 // its limit L and the base price B.
 static void evaluateCounterPrice() {
@@ -124,9 +114,13 @@ static void evaluateCounterPrice() {
     const int32_t P = c.counterPrice, O = c.offer, L = c.limit, B = c.basePrice;
     c.badPriceInTutorial = 0;
     if (c.round == FAIR_ROUND) changePoints(-1);
-    int32_t plus = itemKeyPlus(c.itemKey);
-    if (c.mode == COUNTER_REQUEST && !tutorial &&
-        static_cast<float>(P) > 1.2f * static_cast<float>(computeCustomerBudget(c.customerType, c.customerIndex))) {
+    int32_t plus = c.mode == COUNTER_ORDER_PICKUP ? orderSlotPlusLevels() : itemKeyPlus(c.itemKey);
+    float budget = static_cast<float>(computeCustomerBudget(c.customerType, c.customerIndex));
+    if (c.mode == COUNTER_REQUEST && !tutorial && static_cast<float>(P) > 1.2f * budget) {
+        enterState(COUNTER_OVER_BUDGET);
+    } else if (c.mode == COUNTER_ORDER_PICKUP && static_cast<float>(P) > 1.2f * budget * static_cast<float>(c.orderQuantity)) {
+        // The whole order against the budget for one item times the quantity.
+        changePoints(-1);
         enterState(COUNTER_OVER_BUDGET);
     } else if (c.mode == COUNTER_SELLER) {
         if (P < O) {
@@ -155,7 +149,7 @@ static void evaluateCounterPrice() {
         enterState(COUNTER_COUNTER_OFFER);
     } else {
         bool points = !(c.mode == COUNTER_BUYER && scripted);
-        rewardDeal(points, c.mode == COUNTER_REQUEST ? plus : 0);
+        rewardDeal(points, c.mode == COUNTER_REQUEST || c.mode == COUNTER_ORDER_PICKUP ? plus : 0);
         enterState(COUNTER_DEAL);
     }
     c.pricePanelWanted = 0;
@@ -206,14 +200,14 @@ static void buyFromSeller() {
     addItemToStorage(key);
 }
 
-static void runDealEffects(void (*effects)()) {
+void runDealEffects(void (*effects)()) {
     if (!storyFlag(FLAG_STORY_TUTORIAL)) effects();
     gCounter.infoFrame = 0;
 }
 
 // --- the states the three modes share ----------------------------------------
 
-static void startEntry(int32_t promptLine) {
+void runPriceEntry(int32_t promptLine) {
     CounterState& c = gCounter;
     if (c.stateFrame == 1) {
         shopkeeperSays(promptLine);
@@ -228,7 +222,7 @@ static void startEntry(int32_t promptLine) {
     }
 }
 
-static void runChoice() {
+void runPriceChoice() {
     int32_t answer = updateCounterChoice(CHOICE_POINTER_Y);
     if (answer == 1) evaluateCounterPrice();
     else if (answer == 2) enterState(COUNTER_PRICE_ENTRY);
@@ -239,7 +233,7 @@ static void leaveWithoutDeal() {
     enterState(COUNTER_LEAVES);
 }
 
-static void sayThenLeave(int32_t kind) {
+void visitorSaysThenLeaves(int32_t kind) {
     if (gCounter.stateFrame == 1) visitorSays(kind);
     if (visitorAnswered()) leaveWithoutDeal();
 }
@@ -253,7 +247,7 @@ static void showItem() {
 
 void updateSellerCounter() {
     CounterState& c = gCounter;
-    if (!beginHandler()) return;
+    if (!beginCounterHandler()) return;
     switch (c.state) {
     case COUNTER_OPENING:
         if (c.stateFrame == 1) {
@@ -267,8 +261,8 @@ void updateSellerCounter() {
             enterState(COUNTER_PRICE_ENTRY);
         }
         break;
-    case COUNTER_PRICE_ENTRY: startEntry(SHOPKEEPER_BUY_PROMPT); break;
-    case COUNTER_CHOICE: runChoice(); break;
+    case COUNTER_PRICE_ENTRY: runPriceEntry(SHOPKEEPER_BUY_PROMPT); break;
+    case COUNTER_CHOICE: runPriceChoice(); break;
     case COUNTER_COUNTER_OFFER:
         if (c.stateFrame == 1) {
             c.combo = 0;
@@ -288,7 +282,7 @@ void updateSellerCounter() {
             }
         }
         break;
-    case COUNTER_WALK_OUT: sayThenLeave(VISITOR_SELLER_GIVES_UP); break;
+    case COUNTER_WALK_OUT: visitorSaysThenLeaves(VISITOR_SELLER_GIVES_UP); break;
     case COUNTER_DEAL:
         if (c.stateFrame == 1) visitorSays(VISITOR_SELLER_DEAL);
         if (visitorAnswered()) {
@@ -298,14 +292,12 @@ void updateSellerCounter() {
         break;
     default: break;
     }
-    endHandler();
+    endCounterHandler();
 }
 
 // --- buyer and request customer -------------------------------------------------
 
-// A counter-offer (state 8) or the over-budget answer (state 40): the next
-// offer follows unless it was the last round.
-static void buyerCounterOffer() {
+void runBuyerCounterOffer() {
     CounterState& c = gCounter;
     if (c.stateFrame == 1) {
         c.combo = 0;
@@ -323,14 +315,14 @@ static void buyerCounterOffer() {
     enterState(COUNTER_PRICE_ENTRY);
 }
 
-static void startBuyerHaggle() {
+void startBuyerHaggle() {
     updateBuyerOffer();
     clampCounterPrice();
     countPriceDigits();
     enterState(COUNTER_PRICE_ENTRY);
 }
 
-static void buyerDeal(void (*effects)()) {
+void runBuyerDeal(void (*effects)()) {
     if (gCounter.stateFrame == 1) visitorSays(VISITOR_DEAL);
     if (visitorAnswered()) {
         runDealEffects(effects);
@@ -340,7 +332,7 @@ static void buyerDeal(void (*effects)()) {
 
 void updateBuyerCounter() {
     CounterState& c = gCounter;
-    if (!beginHandler()) return;
+    if (!beginCounterHandler()) return;
     switch (c.state) {
     case COUNTER_OPENING:
         if (c.stateFrame == 1) {
@@ -349,14 +341,14 @@ void updateBuyerCounter() {
         }
         if (visitorAnswered()) startBuyerHaggle();
         break;
-    case COUNTER_PRICE_ENTRY: startEntry(SHOPKEEPER_SELL_PROMPT); break;
-    case COUNTER_CHOICE: runChoice(); break;
-    case COUNTER_COUNTER_OFFER: buyerCounterOffer(); break;
-    case COUNTER_WALK_OUT: sayThenLeave(VISITOR_WALK_OUT); break;
-    case COUNTER_DEAL: buyerDeal(sellToBuyer); break;
+    case COUNTER_PRICE_ENTRY: runPriceEntry(SHOPKEEPER_SELL_PROMPT); break;
+    case COUNTER_CHOICE: runPriceChoice(); break;
+    case COUNTER_COUNTER_OFFER: runBuyerCounterOffer(); break;
+    case COUNTER_WALK_OUT: visitorSaysThenLeaves(VISITOR_WALK_OUT); break;
+    case COUNTER_DEAL: runBuyerDeal(sellToBuyer); break;
     default: break;
     }
-    endHandler();
+    endCounterHandler();
 }
 
 // The request list: the pick becomes the counter item, or the shopkeeper
@@ -385,7 +377,7 @@ static void pickRequestedItem() {
 
 void updateRequestCounter() {
     CounterState& c = gCounter;
-    if (!beginHandler()) return;
+    if (!beginCounterHandler()) return;
     switch (c.state) {
     case COUNTER_OPENING:
         if (c.stateFrame == 1) {
@@ -408,25 +400,25 @@ void updateRequestCounter() {
             shopkeeperSays(SHOPKEEPER_OFFER_ITEM);
             c.infoFrame = 1;
         }
-        if (shopkeeperAnswered()) enterState(fitsRequest(c.itemKey, c.requestRow) ? COUNTER_ASK_PRICE : COUNTER_NO_FIT);
+        if (shopkeeperAnswered()) enterState(itemFitsRequestRow(c.itemKey, c.requestRow) ? COUNTER_ASK_PRICE : COUNTER_NO_FIT);
         break;
     case COUNTER_ASK_PRICE:
         if (c.stateFrame == 1) visitorSays(VISITOR_ITEM_FITS);
         if (visitorAnswered()) startBuyerHaggle();
         break;
-    case COUNTER_NO_FIT: sayThenLeave(VISITOR_NO_FIT); break;
+    case COUNTER_NO_FIT: visitorSaysThenLeaves(VISITOR_NO_FIT); break;
     case COUNTER_NOTHING:
         if (c.stateFrame == 1) shopkeeperSays(SHOPKEEPER_NOTHING);
         if (shopkeeperAnswered()) enterState(COUNTER_NOTHING_ANSWER);
         break;
-    case COUNTER_NOTHING_ANSWER: sayThenLeave(VISITOR_NOTHING_ANSWER); break;
-    case COUNTER_PRICE_ENTRY: startEntry(SHOPKEEPER_SELL_PROMPT); break;
-    case COUNTER_CHOICE: runChoice(); break;
+    case COUNTER_NOTHING_ANSWER: visitorSaysThenLeaves(VISITOR_NOTHING_ANSWER); break;
+    case COUNTER_PRICE_ENTRY: runPriceEntry(SHOPKEEPER_SELL_PROMPT); break;
+    case COUNTER_CHOICE: runPriceChoice(); break;
     case COUNTER_COUNTER_OFFER:
-    case COUNTER_OVER_BUDGET: buyerCounterOffer(); break;
-    case COUNTER_WALK_OUT: sayThenLeave(VISITOR_WALK_OUT); break;
-    case COUNTER_DEAL: buyerDeal(sellToRequest); break;
+    case COUNTER_OVER_BUDGET: runBuyerCounterOffer(); break;
+    case COUNTER_WALK_OUT: visitorSaysThenLeaves(VISITOR_WALK_OUT); break;
+    case COUNTER_DEAL: runBuyerDeal(sellToRequest); break;
     default: break;
     }
-    endHandler();
+    endCounterHandler();
 }

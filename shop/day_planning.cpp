@@ -421,7 +421,7 @@ static bool hasActiveOrder(int32_t customerIndex) {
 }
 
 // Step 11: an advance order or two is placed by the first visitor who has
-// none running.
+// none running, as far as free order records allow.
 static void planOrderPlacements(DayLists& lists) {
     const GameState& game = runningGameState();
     bool shortDays = game.playMode == PLAY_MODE_SURVIVAL || game.playMode == PLAY_MODE_ENDLESS;
@@ -429,6 +429,10 @@ static void planOrderPlacements(DayLists& lists) {
     if (!(shortDays || STORY_LAST_DAY - game.date > 1) || gCounter.trendDay) return;
     if (!((randomInt() % 2 == 0 && game.merchantLevel > ORDER_LEVEL) || flag(FLAG_ORDER_DAY))) return;
     int32_t placements = flag(FLAG_ORDER_DAY) ? 2 : 1;
+    // A placement needs a free order record to be kept in.
+    int32_t freeRecords = 0;
+    for (const OrderRecord& order : game.orders) freeRecords += order.active == 0 || isDueOrder(order);   // due ones close below
+    if (placements > freeRecords) placements = freeRecords;
     for (int32_t p = 0; p < placements; p++) {
         for (int32_t v = 0; v < lists.visitorCount; v++) {
             int32_t type = visitorType(lists, v);

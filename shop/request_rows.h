@@ -18,3 +18,8 @@ struct RequestRow {
 };
 extern RequestRow gRequestRows[REQUEST_ROW_MAX];
 extern int32_t gOrderRequestCount;
+
+// An item fits a row when its categoryFlags meet the row's mask or its
+// category equals the row's category; false for a row out of range or an
+// unknown item.
+bool itemFitsRequestRow(int32_t itemKey, int32_t requestRow);

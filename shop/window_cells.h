@@ -56,3 +56,26 @@ constexpr SpriteSource DATAWIN_HINT_BAR = {288.0f, 352.0f, 488.0f, 384.0f};
 
 // "bmp/hpmp_base.tga": the level-up heart, 64 x 64.
 constexpr SpriteSource HPMP_HEART = {400.0f, 432.0f, 464.0f, 496.0f};
+
+// "bmp/choushuu.tga", 1024 x 1024: the day report's pieces.
+constexpr SpriteSource REPORT_LOG_PANEL = {0.0f, 0.0f, 224.0f, 224.0f};
+constexpr SpriteSource REPORT_TITLE_PLATE = {224.0f, 0.0f, 412.0f, 64.0f};
+constexpr SpriteSource REPORT_ARROW_UP = {448.0f, 0.0f, 512.0f, 48.0f};
+constexpr SpriteSource REPORT_ARROW_DOWN = {448.0f, 48.0f, 512.0f, 96.0f};
+constexpr SpriteSource REPORT_PAYMENT_BOARD = {0.0f, 256.0f, 512.0f, 640.0f};
+// Week banners of story play, 320 x 40, one under the other from the first week.
+constexpr float REPORT_WEEK_LEFT = 512.0f;
+constexpr float REPORT_WEEK_TOP = 256.0f;
+constexpr float REPORT_WEEK_WIDTH = 320.0f;
+constexpr float REPORT_WEEK_HEIGHT = 40.0f;
+constexpr int32_t REPORT_WEEK_ROWS = 6;
+// Board digits, 40 x 40 each in a row: 0..9, then REPORT_BOARD_EXTRA.
+constexpr float REPORT_DIGIT_LEFT = 0.0f;
+constexpr float REPORT_DIGIT_TOP = 704.0f;
+constexpr float REPORT_DIGIT_SIZE = 40.0f;
+constexpr char REPORT_BOARD_EXTRA[] = ",-S#P";
+
+// "bmp/hanko.tga", 128 x 1024: 128 x 128 stamps, one under the other: the
+// ranks 0..4, then paid and short.
+constexpr int32_t STAMP_PAID = 5;
+constexpr int32_t STAMP_SHORT = 6;

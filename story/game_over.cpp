@@ -3,3 +3,4 @@
 // The scene's steps and events arrive with the game-over scene; until then
 // entering it sets nothing up.
 void enterGameOverScene() {}
+void enterEndingSaveScene() {}

@@ -5,3 +5,5 @@
 
 // Enters mode 2; a game saved during this scene resumes after its carry-over.
 void enterGameOverScene();
+// Enters mode 7, the save after the ending (day 36 paid).
+void enterEndingSaveScene();

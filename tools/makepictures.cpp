@@ -226,7 +226,8 @@ const Glyph GLYPHS[] = {
     {'Y', {0x11, 0x11, 0x11, 0x0A, 0x04, 0x04, 0x04}}, {'Z', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}},
     {'+', {0x00, 0x04, 0x04, 0x1F, 0x04, 0x04, 0x00}}, {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}},
     {':', {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x0C, 0x00}}, {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}},
-    {'!', {0x04, 0x04, 0x04, 0x04, 0x04, 0x00, 0x04}},
+    {'!', {0x04, 0x04, 0x04, 0x04, 0x04, 0x00, 0x04}}, {',', {0x00, 0x00, 0x00, 0x00, 0x0C, 0x04, 0x08}},
+    {'#', {0x0A, 0x0A, 0x1F, 0x0A, 0x1F, 0x0A, 0x0A}},
 };
 
 const Glyph* findGlyph(char ch) {
@@ -960,17 +961,51 @@ Canvas drawMapPoints() {
 }
 
 // Seals: 128 x 128 red rings down the sheet, a letter in each.
+// The day report's stamps, 128 x 128 one under the other: the ranks 0..4
+// (best first), then "PAID" and "SHORT" (shop/window_cells.h).
 Canvas drawSeals() {
     Canvas c = makeCanvas(128, 1024, CLEAR);
+    static const char* const LABELS[8] = {"S", "A", "B", "C", "D", "PAID", "SHORT", ""};
     for (int32_t i = 0; i < 8; ++i) {
         int32_t cy = 64 + 128 * i;
+        uint32_t ink = i == 6 ? 0xFF2848C0 : 0xFFC02828;
         for (int32_t y = cy - 60; y < cy + 60; ++y)
             for (int32_t x = 4; x < 124; ++x) {
                 float d = std::hypot((float)x + 0.5f - 64, (float)(y - cy) + 0.5f);
-                if (d >= 48 && d < 56) set(c, x, y, 0xFFC02828);
+                if (d >= 48 && d < 56) set(c, x, y, ink);
             }
-        char letter[2] = {(char)('A' + i), 0};
-        textCentered(c, 64, cy, letter, 7, 0xFFC02828, 0xFFC02828);
+        int32_t scale = strlen(LABELS[i]) > 1 ? 3 : 7;
+        textCentered(c, 64, cy, LABELS[i], scale, ink, ink);
+    }
+    return c;
+}
+
+// The day report's sheet, to the layout of shop/window_cells.h: the log
+// panel and its title plate, the scroll arrows, the payment board, the week
+// banners and the board digits 0..9 , - S # P.
+Canvas drawReportSheet() {
+    Canvas c = makeCanvas(1024, 1024, CLEAR);
+    panel(c, 0, 0, 224, 224, 16, NAVY_TOP, NAVY_BOTTOM, GOLD, 3);
+    panel(c, 224, 0, 412, 64, 14, 0xF04A3A20, 0xF02A1E10, GOLD, 2.5f);
+    Point up[3] = {{480, 6}, {506, 42}, {454, 42}};
+    Point down[3] = {{454, 54}, {506, 54}, {480, 90}};
+    polygon(c, up, 3, GOLD);
+    polygon(c, down, 3, GOLD);
+    panel(c, 0, 256, 512, 640, 24, 0xF05A4630, 0xF02E2016, GOLD, 4);
+    text(c, 32, 256 + 128, "DUE", 3, CREAM, GOLD, INK);
+    text(c, 32, 256 + 224, "PAID", 3, CREAM, GOLD, INK);
+    gradientRect(c, 24, 256 + 184, 488, 256 + 186, withAlpha(GOLD, 0.8f), withAlpha(GOLD, 0.8f));
+    for (int32_t week = 0; week < 6; ++week) {
+        int32_t top = 256 + 40 * week;
+        panel(c, 512, top, 832, top + 38, 10, 0xF0344878, 0xF0161E3C, GOLD_DARK, 2);
+        char label[16];
+        snprintf(label, sizeof label, "WEEK %d", week + 1);
+        textCentered(c, 672, top + 19, label, 3, CREAM, GOLD, INK);
+    }
+    static const char GLYPHS_ROW[] = "0123456789,-S#P";
+    for (int32_t g = 0; GLYPHS_ROW[g]; ++g) {
+        char glyph[2] = {GLYPHS_ROW[g], 0};
+        textCentered(c, 40 * g + 20, 704 + 20, glyph, 4, 0xFFFFF4C8, 0xFFD09A30, INK, 2);
     }
     return c;
 }
@@ -1143,7 +1178,7 @@ const PictureFile PICTURES[] = {
     {"bmp/mappoint.tga", 256, 1024, drawMapPoints},
 
     // The day report.
-    {"bmp/choushuu.tga", 1024, 1024, [] { return drawPlates(1024, 1024, 640, 480, "DAY REPORT", 8); }},
+    {"bmp/choushuu.tga", 1024, 1024, drawReportSheet},
     {"bmp/hanko.tga", 128, 1024, drawSeals},
 
     {"bmp/end/ending_bg.bmp", 1024, 1024, [] { return drawBackdrop(1024, 1024, 0xFF283C78, 0xFFE8A868, 0xFF3A5A30, "ENDING"); }},

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <iterator>
 #include <vector>
 
 #include "adventurers/party.h"
@@ -304,6 +303,40 @@ const CustomerVoice CUSTOMER_VOICES[] = {
     {"voice/c13_00.wav", 240.0, 0.35},   // Ada, a scholar
 };
 
+// The fairy's clips of the day report: a rank voice each (best first), the
+// payment day and three for a week paid; higher voices for better news.
+const CustomerVoice REPORT_VOICES[] = {
+    {"bin/se/01yo/system/01yo_sys05.bin", 470.0, 0.55}, {"bin/se/01yo/system/01yo_sys06.bin", 440.0, 0.50},
+    {"bin/se/01yo/system/01yo_sys07.bin", 410.0, 0.45}, {"bin/se/01yo/system/01yo_sys08.bin", 380.0, 0.45},
+    {"bin/se/01yo/system/01yo_sys09.bin", 340.0, 0.60}, {"bin/se/01yo/system/01yo_sys12.bin", 400.0, 0.50},
+    {"bin/se/01yo/system/01yo_sys13.bin", 480.0, 0.45}, {"bin/se/01yo/system/01yo_sys14.bin", 500.0, 0.40},
+    {"bin/se/01yo/system/01yo_sys15.bin", 460.0, 0.50},
+};
+
+// The field's voices: the heroine's cries at a defeat, falling a little in
+// pitch from one adventurer to the next so each is told apart by ear, her
+// cheers at a cleared dungeon and a level-up, and the fairy's call at a return.
+const CustomerVoice FIELD_VOICES[] = {
+    {DEFEAT_VOICES[0], 300.0, 0.6}, {DEFEAT_VOICES[1], 292.0, 0.6}, {DEFEAT_VOICES[2], 284.0, 0.6},
+    {DEFEAT_VOICES[3], 276.0, 0.6}, {DEFEAT_VOICES[4], 268.0, 0.6}, {DEFEAT_VOICES[5], 260.0, 0.6},
+    {DEFEAT_VOICES[6], 252.0, 0.6}, {DEFEAT_VOICES[7], 244.0, 0.6}, {CLEARED_VOICE, 360.0, 0.5},
+    {LEVEL_UP_VOICE, 350.0, 0.45},  {RETURNED_VOICE, 560.0, 0.4},
+};
+
+template <size_t N>
+bool writeVoices(const std::filesystem::path& dir, const CustomerVoice (&clips)[N]) {
+    for (const CustomerVoice& clip : clips) {
+        std::filesystem::path path = dir / clip.path;
+        std::error_code error;
+        std::filesystem::create_directories(path.parent_path(), error);
+        if (!writeWav(path, makeVoice(clip.pitch, clip.seconds), EFFECT_PEAK)) {
+            fprintf(stderr, "makesounds: cannot write %s\n", path.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         fprintf(stderr, "usage: makesounds GAME_DIR\n");
@@ -342,20 +375,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "makesounds: cannot write %s\n", voice.c_str());
         return 1;
     }
-    std::vector<CustomerVoice> clips(std::begin(CUSTOMER_VOICES), std::end(CUSTOMER_VOICES));
-    // The cries fall a little in pitch from one adventurer to the next, so
-    // each defeat is told apart by ear.
-    for (int32_t a = 0; a < ADVENTURER_COUNT; ++a) clips.push_back({DEFEAT_VOICES[a], 300.0 - 8.0 * a, 0.6});
-    clips.push_back({CLEARED_VOICE, 360.0, 0.5});
-    clips.push_back({LEVEL_UP_VOICE, 350.0, 0.45});
-    clips.push_back({RETURNED_VOICE, 560.0, 0.4});   // the fairy
-    for (const CustomerVoice& clip : clips) {
-        std::filesystem::path path = dir / clip.path;
-        std::filesystem::create_directories(path.parent_path(), error);
-        if (!writeWav(path, makeVoice(clip.pitch, clip.seconds), EFFECT_PEAK)) {
-            fprintf(stderr, "makesounds: cannot write %s\n", path.c_str());
-            return 1;
-        }
-    }
+    if (!writeVoices(dir, CUSTOMER_VOICES) || !writeVoices(dir, REPORT_VOICES) || !writeVoices(dir, FIELD_VOICES))
+        return 1;
     return 0;
 }

@@ -17,8 +17,7 @@
 #include "field/collision_mesh.h"
 #include "field/map_collision.h"
 #include "platform/window.h"
-#include "tools/model_shapes.h"
-#include "tools/xfile_writer.h"
+#include "tests/adventurers/collision_room.h"
 
 struct TurnCase { float angle, target, step, want; };
 const TurnCase TURN_CASES[] = {
@@ -148,41 +147,11 @@ protected:
         gCurrentStage = savedStage;
         gWindow = previousWindow;
     }
-    // A quad given in world coordinates, put in both windings so one of them
-    // faces any ray (model x is world -x; model units are five world units).
-    static void addWorldQuad(XFileMesh& mesh, const float world[4][3], int32_t material) {
-        float model[4][3];
-        float reversed[4][3];
-        for (int32_t i = 0; i < 4; i++) {
-            model[i][0] = -world[i][0] * 5.0f;
-            model[i][1] = world[i][1] * 5.0f;
-            model[i][2] = world[i][2] * 5.0f;
-        }
-        for (int32_t i = 0; i < 4; i++)
-            for (int32_t k = 0; k < 3; k++) reversed[i][k] = model[3 - i][k];
-        const float up[3] = {0, 1, 0};
-        addQuad(mesh, model, up, material);
-        if (material != 0) addQuad(mesh, reversed, up, material);
-    }
-    // A floor at y 0 with a cliff wall at x = -5 and one at z = -5, built into block 0.
+    // A floor at y 0 with a cliff wall at x = -5 and one at z = -5.
     static void buildRoom() {
-        XFileScene scene = {};
-        int32_t root = addFrame(scene, "Root", -1);
-        int32_t piece = addFrame(scene, "Piece", root);
-        XFileMesh mesh = shapeMesh("m", piece);
-        mesh.materials.push_back(shapeMaterial("yuka", 1, 1, 1));
-        mesh.materials.push_back(shapeMaterial("gake", 1, 1, 1));
-        const float floor[4][3] = {{20, 0, -20}, {20, 0, 20}, {-20, 0, 20}, {-20, 0, -20}};
-        const float wallX[4][3] = {{-5, 0, -20}, {-5, 5, -20}, {-5, 5, 20}, {-5, 0, 20}};
-        const float wallZ[4][3] = {{-20, 0, -5}, {-20, 5, -5}, {20, 5, -5}, {20, 0, -5}};
-        addWorldQuad(mesh, floor, 0);
-        addWorldQuad(mesh, wallX, 1);
-        addWorldQuad(mesh, wallZ, 1);
-        scene.meshes.push_back(mesh);
-        std::string text = xfileWriteText(scene);
-        int32_t faces = readCollisionText(text.data(), static_cast<int32_t>(text.size()), "room.x");
-        buildBlockCollision(0, faces, 0);
-        gMapGrid[0][0].blockId = 0;
+        buildCollisionRoom({FLAT_FLOOR,
+                            {{{-5, 0, -20}, {-5, 5, -20}, {-5, 5, 20}, {-5, 0, 20}}, "gake"},
+                            {{{-20, 0, -5}, {-20, 5, -5}, {20, 5, -5}, {20, 0, -5}}, "gake"}});
     }
     static void walk(float vx, float vz, int32_t ticks) {
         for (int32_t i = 0; i < ticks; i++) {

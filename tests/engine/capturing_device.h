@@ -36,6 +36,9 @@ public:
     GfxTexture* createTexture(int32_t w, int32_t h, int32_t l, uint32_t u, GfxFormat f, GfxPool p) override {
         return d->createTexture(w, h, l, u, f, p);
     }
+    GfxTexture* createTextureFromTexels(int32_t w, int32_t h, GfxPool p, uint8_t* bytes) override {
+        return d->createTextureFromTexels(w, h, p, bytes);
+    }
     void releaseTexture(GfxTexture* t) override { d->releaseTexture(t); }
     GfxSurface* getSurfaceLevel(GfxTexture* t, int32_t l) override { return d->getSurfaceLevel(t, l); }
     GfxResult lockRect(GfxTexture* t, int32_t l, GfxLockedRect* o) override { return d->lockRect(t, l, o); }
@@ -60,6 +63,7 @@ public:
         d->setTextureStageState(stage, s, v);
     }
     void setTransform(GfxTransform w, const float m[16]) override { d->setTransform(w, m); }
+    void getTransform(GfxTransform w, float m[16]) override { d->getTransform(w, m); }
     void setVertexFormat(uint32_t fvf) override { d->setVertexFormat(fvf); }
     GfxResult drawPrimitiveUP(GfxPrimitive type, int32_t count, const void* vertices, int32_t stride) override {
         if (type == GFX_PT_TRIANGLELIST && stride == (int32_t)sizeof(SpriteVertex)) {

@@ -289,12 +289,25 @@ TEST_F(GlyphFontLoad, LooseFileComesFirstThenTheArchive) {
     ASSERT_TRUE(openArchive());
     ASSERT_TRUE(writeWholeFile(FONT_INDEX_FILE, looseIndex.data(), looseIndex.size(), error)) << error;
 
+    // Read on the spot, and read ahead on the worker as start-up does: the
+    // worker reads only the loose file, the archive fills in the other.
+    for (bool ahead : {false, true}) {
+        SCOPED_TRACE(ahead ? "read ahead" : "read on the spot");
+        if (ahead) startFontPrefetch();
+        loadFontFiles();
+        EXPECT_EQ(gFontIndex, looseIndex);
+        EXPECT_EQ(gFontData, packedData);
+        freeFontFiles();
+        EXPECT_TRUE(gFontIndex.empty());
+        EXPECT_TRUE(gFontData.empty());
+    }
+    // A loose file that changes after the worker read it (the font build
+    // writes them) is read again.
+    startFontPrefetch();
+    dropFontPrefetch();
+    ASSERT_TRUE(writeWholeFile(FONT_INDEX_FILE, packedIndex.data(), packedIndex.size(), error)) << error;
     loadFontFiles();
-    EXPECT_EQ(gFontIndex, looseIndex);
-    EXPECT_EQ(gFontData, packedData);
-    freeFontFiles();
-    EXPECT_TRUE(gFontIndex.empty());
-    EXPECT_TRUE(gFontData.empty());
+    EXPECT_EQ(gFontIndex, packedIndex);
 }
 
 TEST_F(GlyphFontLoad, FilesMissingEverywhereLeaveNoGlyphs) {

@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "game/mode_table.h"
 #include "platform/thread.h"
 #include "platform/window.h"
 #include "tests/file_size_limit.h"
@@ -47,6 +48,9 @@ protected:
         for (int32_t row = 0; row < CHARA_ROW_COUNT; row++)
             gCharaTable[row] = row < ADVENTURER_COUNT ? DEFAULT_CHARA : CharaRecord{};
         gCurrentSlot = 0;
+        // A new game's adventurers are filled through the game's wiring,
+        // whichever test ran before.
+        installGameWiring();
         // A harness boot earlier in this program leaves background saves
         // waiting for themselves; these tests run them as the game does.
         previousWaits = gSaveWriteWaits;
@@ -177,7 +181,7 @@ TEST_F(SaveFile, FileWrittenAfterLoadingNoFileIsTheRenewedImage) {
     const uint8_t* wantBytes = reinterpret_cast<const uint8_t*>(&want);
     for (size_t i = 0; i < sizeof want; i++) ASSERT_EQ(file[i], wantBytes[i]) << "byte " << i;
     EXPECT_EQ(readFile(SAVE_BACKUP_NAME), file);
-    EXPECT_EQ(memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage), 0);
+    EXPECT_EQ(memcmp(&runningGameState(), &gSaveImage.slots[gCurrentSlot], sizeof(GameState)), 0);
 }
 
 TEST_F(SaveFile, NoFilesGiveAHundredEmptySlotsAndTheDefaultOptions) {
@@ -200,7 +204,7 @@ TEST_F(SaveFile, NoFilesGiveAHundredEmptySlotsAndTheDefaultOptions) {
         EXPECT_EQ(gSaveImage.slots[k].money, 1000) << "slot " << k;
     }
     EXPECT_EQ(gSaveConverted, 0);
-    EXPECT_EQ(memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage), 0);
+    EXPECT_EQ(memcmp(&runningGameState(), &gSaveImage.slots[gCurrentSlot], sizeof(GameState)), 0);
     EXPECT_FALSE(exists(SAVE_FILE_NAME));   // loading writes nothing
     EXPECT_FALSE(exists(SAVE_BACKUP_NAME));
 }
@@ -356,7 +360,7 @@ TEST_F(SaveFile, OneChangedByteRenewsOnlyThatSlot) {
         EXPECT_EQ(gOptionSoundLevel, 3) << c.what;
         EXPECT_EQ(gOptionMusicLevel, 7) << c.what;
         EXPECT_EQ(gSaveImage.header.seenEventsAll[61], 1) << c.what;
-        EXPECT_EQ(memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage), 0) << c.what;
+        EXPECT_EQ(memcmp(&runningGameState(), &gSaveImage.slots[gCurrentSlot], sizeof(GameState)), 0) << c.what;
     }
 }
 
@@ -383,7 +387,7 @@ TEST_F(SaveFile, ADamagedSaveLoadsTheSoundBackup) {
         loadSaveFile();
         EXPECT_EQ(gSaveImage.slots[2].playTicks, 502) << c.what;
         EXPECT_EQ(memcmp(&gSaveImage, backup.data(), backup.size()), 0) << c.what;
-        EXPECT_EQ(memcmp(&gWorkImage, backup.data(), backup.size()), 0) << c.what;
+        EXPECT_EQ(memcmp(&runningGameState(), backup.data() + offsetof(SaveImage, slots), sizeof(GameState)), 0) << c.what;
         EXPECT_EQ(readFile(SAVE_FILE_NAME), damaged) << c.what;   // loading repairs nothing on disk
         EXPECT_EQ(readFile(SAVE_BACKUP_NAME), backup) << c.what;
     }
@@ -521,7 +525,7 @@ TEST_F(SaveFile, TheOlderLayoutKeepsTheFirstBytesOfEachSoundSlot) {
     EXPECT_EQ(s1.storage[0], -1);
     EXPECT_EQ(static_cast<uint32_t>(s1.checksum), slotChecksum(s1));
     EXPECT_EQ(gSaveImage.slots[99].money, 1000);   // empty old slots become new games
-    EXPECT_EQ(memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage), 0);
+    EXPECT_EQ(memcmp(&runningGameState(), &gSaveImage.slots[gCurrentSlot], sizeof(GameState)), 0);
 }
 
 TEST_F(SaveFile, TheOldestLayoutGrowsTheStorageAndMovesTheRestUp) {
@@ -579,7 +583,7 @@ TEST_F(SaveFile, ClearingRenewsSaveDatAndLeavesTheCopy) {
     Bytes cleared = readFile(SAVE_FILE_NAME);
     ASSERT_EQ(cleared.size(), (size_t)SAVE_IMAGE_SIZE);
     EXPECT_EQ(memcmp(cleared.data(), &gSaveImage, cleared.size()), 0);
-    EXPECT_EQ(memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage), 0);
+    EXPECT_EQ(memcmp(&runningGameState(), &gSaveImage.slots[gCurrentSlot], sizeof(GameState)), 0);
     EXPECT_EQ(gOptionSoundLevel, 9);
     for (const GameState& slot : gSaveImage.slots) {
         ASSERT_EQ(slot.magic, SAVE_MAGIC);

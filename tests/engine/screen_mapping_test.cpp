@@ -4,11 +4,13 @@
 
 #include <cstring>
 #include <numbers>
+#include <vector>
 
 #include "engine/device.h"
 #include "engine/screen_mapping.h"
 #include "engine/sprites.h"
 #include "game/startup.h"
+#include "tests/engine/device_scope.h"
 #include "tests/harness/harness.h"
 
 static const float PI = std::numbers::pi_v<float>;
@@ -170,4 +172,96 @@ TEST(ScreenMappingOverlayCamera, SetsViewAndProjectionOnTheDevice) {
     EXPECT_GE(gfxRecordFind("setTransform 2", 0), 0);   // projection
     EXPECT_EQ(gGfxRecord.count, 2);
     harnessShutdown();
+}
+
+// The field camera set on a device is kept and read back unchanged by both
+// headless backends, and where the drawing device puts a point is where the
+// mapping says: classifyPoint finds it in view exactly when a mark drawn
+// there shows in the frame, at the spot mapWorldToScreen gives.
+struct ViewCase {
+    const char* name;
+    Vector3 p;
+};
+// The eye at (0, 21, 14) looks at (0, 1.8, 0): the ground plane's view.
+const ViewCase VIEW_CASES[] = {
+    {"the look-at point", {0, 1.8f, 0}},
+    {"toward the left edge", {-8, 0, -4}},
+    {"toward the right edge, near", {6, 0, 6}},
+    {"far up the screen", {3, 0, -14}},
+    {"off to world -x", {-40, 0, 0}},
+    {"off to world +x", {30, 0, 5}},
+    {"below the screen", {0, 0, 13}},
+    {"behind the eye", {0, 21, 30}},
+};
+
+TEST(ScreenMappingDevice, TheHeadlessDevicesKeepTheCameraAndDrawWhereClassifyPointSays) {
+    const CameraState saved = gCamera;
+    gCamera.view = matrixLookAtRH({0, 21, 14}, {0, 1.8f, 0}, {0, 1, 0});
+    gCamera.projection = matrixPerspectiveFovRH(PI / 4, 4.0f / 3.0f, 1, 1000);
+    for (const GfxBackend* backend : {&GFX_HEADLESS, &GFX_RECORDING}) {
+        DeviceScope scope;
+        ASSERT_TRUE(scope.open(backend, 640, 480));
+        gD3DDevice->setTransform(GFX_TS_VIEW, gCamera.view.m);
+        gD3DDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
+        Matrix4 view = {}, projection = {}, world = {};
+        gD3DDevice->getTransform(GFX_TS_VIEW, view.m);
+        gD3DDevice->getTransform(GFX_TS_PROJECTION, projection.m);
+        gD3DDevice->getTransform(GFX_TS_WORLD, world.m);
+        EXPECT_EQ(memcmp(&view, &gCamera.view, sizeof view), 0) << (backend == &GFX_HEADLESS ? "egl" : "recording");
+        EXPECT_EQ(memcmp(&projection, &gCamera.projection, sizeof view), 0);
+        Matrix4 identity = matrixIdentity();
+        EXPECT_EQ(memcmp(&world, &identity, sizeof world), 0) << "untouched since the reset";
+        if (backend == &GFX_RECORDING) {
+            scope.close();
+            continue;
+        }
+
+        // The mapping works from what the device holds.
+        gCamera.view = view;
+        gCamera.projection = projection;
+        cacheViewProjection();
+        gD3DDevice->setRenderState(GFX_RS_LIGHTING, 0);
+        gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+        gD3DDevice->setRenderState(GFX_RS_ZENABLE, 0);
+        gD3DDevice->setVertexFormat(GFX_FVF_XYZ | GFX_FVF_DIFFUSE);
+        std::vector<uint32_t> frame(640 * 480);
+        for (const ViewCase& c : VIEW_CASES) {
+            struct Vertex {
+                float x, y, z;
+                uint32_t colour;
+            };
+            // A small upright square around the point, facing the eye's side.
+            const float h = 0.15f;
+            const Vertex quad[6] = {
+                {c.p.x - h, c.p.y - h, c.p.z, 0xffffffff}, {c.p.x + h, c.p.y - h, c.p.z, 0xffffffff},
+                {c.p.x + h, c.p.y + h, c.p.z, 0xffffffff}, {c.p.x - h, c.p.y - h, c.p.z, 0xffffffff},
+                {c.p.x + h, c.p.y + h, c.p.z, 0xffffffff}, {c.p.x - h, c.p.y + h, c.p.z, 0xffffffff},
+            };
+            gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xff000000, 1.0f, 0);
+            gD3DDevice->beginScene();
+            gD3DDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, 2, quad, sizeof(Vertex));
+            gD3DDevice->endScene();
+            ASSERT_TRUE(gD3DDevice->readBackBuffer(frame.data(), 640, 480));
+            int32_t lit = 0;
+            float sumX = 0, sumY = 0;
+            for (int32_t y = 0; y < 480; y++)
+                for (int32_t x = 0; x < 640; x++)
+                    if ((frame[(size_t)(y * 640 + x)] & 0xffffff) == 0xffffff) {
+                        lit++;
+                        sumX += (float)x + 0.5f;
+                        sumY += (float)y + 0.5f;
+                    }
+            bool inView = classifyPoint(c.p.x, c.p.y, c.p.z, 0) < 0;
+            EXPECT_EQ(inView, lit > 0) << c.name << ": " << lit << " pixels lit";
+            if (inView && lit > 0) {
+                ScreenPoint s;
+                mapWorldToScreen(c.p.x, c.p.y, c.p.z, &s);
+                EXPECT_NEAR(sumX / (float)lit, s.x, 1.5f) << c.name;
+                EXPECT_NEAR(sumY / (float)lit, s.y, 1.5f) << c.name;
+            }
+        }
+        scope.close();
+    }
+    gCamera = saved;
+    cacheViewProjection();
 }

@@ -613,6 +613,49 @@ TEST_F(Sound, EffectsAreFoundInTheProgramsFolderWhereverTheGameStarts) {
     EXPECT_EQ(gEffectSegments[effectSlot(SOUND_CURSOR)].samples, nullptr);
 }
 
+// Sounds decoded ahead on the worker are the ones initSound would decode;
+// a device that opens at another rate than expected gets them decoded again
+// at its own; a batch nobody takes is freed.
+TEST_F(Sound, SoundsDecodedAheadMatchAFreshDecodeAtTheDevicesRate) {
+    ASSERT_TRUE(initSound());
+    std::vector<std::vector<int16_t>> fresh;
+    for (const AudioSegment& s : gSound.music) fresh.emplace_back(s.samples, s.samples + (size_t)s.frames * s.channels);
+    unloadSounds();
+    shutdownSound();
+
+    struct Case { const char* what; int32_t openRate; };
+    const Case CASES[] = {{"the expected rate", RATE}, {"another rate", 44100}};
+    for (const Case& c : CASES) {
+        SCOPED_TRACE(c.what);
+        audioHeadlessSetRate(RATE);
+        startSoundPrefetch();
+        audioHeadlessSetRate(c.openRate);
+        ASSERT_TRUE(initSound());
+        EXPECT_EQ(audioRate(), c.openRate);
+        for (int32_t track = 0; track < MUSIC_TRACK_COUNT; ++track) {
+            const AudioSegment& s = gSound.music[track];
+            ASSERT_NE(s.samples, nullptr) << track;
+            if (c.openRate == RATE) {
+                ASSERT_EQ((size_t)s.frames * s.channels, fresh[track].size()) << track;
+                EXPECT_EQ(memcmp(s.samples, fresh[track].data(), fresh[track].size() * sizeof(int16_t)), 0) << track;
+            } else {
+                AudioSegment atDevice;
+                ASSERT_TRUE(audioLoadWavFile(MUSIC_FILES[track], c.openRate, s.loop != 0, &atDevice)) << track;
+                EXPECT_EQ(s.frames, atDevice.frames) << track;
+                EXPECT_EQ(memcmp(s.samples, atDevice.samples, (size_t)s.frames * s.channels * sizeof(int16_t)), 0)
+                    << track;
+                audioFreeSegment(&atDevice);
+            }
+        }
+        EXPECT_NE(gEffectSegments[effectSlot(SOUND_CURSOR)].samples, nullptr);
+        unloadSounds();
+        shutdownSound();
+    }
+    audioHeadlessSetRate(RATE);
+    startSoundPrefetch();
+    dropSoundPrefetch();
+}
+
 // The real start-up on the sample game folder: the title's music plays; and
 // with no sound device at all the game runs on, silently.
 TEST(SoundGame, TheTitleMusicPlaysAfterTheBoot) {

@@ -308,6 +308,47 @@ TEST_F(TexturePictures, APictureWhoseHeaderDisagreesWithItsSizeIsRefused) {
     EXPECT_EQ(gfxRecordFind("createTexture", 0), -1);
 }
 
+// Pictures read ahead on the worker load as the batch would load them
+// itself: the same textures, and the boxes at the batch, in its order. Only
+// the very requests read ahead are taken, once; the rest are read then.
+TEST_F(TexturePictures, PicturesReadAheadLoadAsTheBatchWouldWithItsBoxesInOrder) {
+    writeFile("bmp/good.tga", tgaFile(2, 2, solid(2, 2, 0xFF00AA00)));
+    writeFile("bmp/short.tga", lyingTga());
+    openArchiveWith({});
+    const TexturePictureRequest LIST[] = {
+        {"bmp/short.tga", 64, 64, &slots[0]},
+        {"bmp/good.tga", 2, 2, &slots[1]},
+        {"bmp/none.tga", 8, 8, &slots[2]},
+        {"bmp/good.tga", 4, 4, &slots[3]},   // not read ahead
+    };
+    const TexturePictureRequest* ahead[] = {&LIST[0], &LIST[1], &LIST[2]};
+    for (bool readAhead : {false, true}) {
+        SCOPED_TRACE(readAhead ? "read ahead" : "read by the batch");
+        gHeadlessMessageBoxes.count = gHeadlessMessageBoxes.total = 0;
+        if (readAhead) startPicturePrefetch(ahead, 3);
+        EXPECT_EQ(boxes(), 0) << "nothing is shown before the batch";
+        loadTexturesToGroup(2, LIST, 4);
+        ASSERT_EQ(boxes(), 2);
+        EXPECT_STREQ(box(0).caption, "bmp/short.tga");
+        EXPECT_STREQ(box(1).text, "Not File Found bmp/none.tga");
+        EXPECT_EQ(slots[0].texture, nullptr);
+        ASSERT_NE(slots[1].texture, nullptr);
+        EXPECT_EQ(texelAt(slots[1].texture, 1, 1), 0xFF00AA00u);
+        ASSERT_NE(slots[3].texture, nullptr);
+        EXPECT_EQ(texelAt(slots[3].texture, 3, 3), 0xFF00AA00u);
+        // Taken once: a second batch reads the file again.
+        writeFile("bmp/good.tga", tgaFile(2, 2, solid(2, 2, 0xFF0000AA)));
+        loadTexturesToGroup(2, &LIST[1], 1);
+        EXPECT_EQ(texelAt(slots[1].texture, 1, 1), 0xFF0000AAu);
+        writeFile("bmp/good.tga", tgaFile(2, 2, solid(2, 2, 0xFF00AA00)));
+        dropPicturePrefetch();
+        releaseTextureGroup(2);
+    }
+    // Read ahead and never asked for: freed by the drop.
+    startPicturePrefetch(ahead, 3);
+    dropPicturePrefetch();
+}
+
 // "texlevel" divides the picture's own size; the chain runs down to 1 x 1.
 struct TexLevelCase {
     int32_t texLevel;

@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const GameState& s : gSaveImage.slots) {
         if (!gSaveConverted && s.magic != SAVE_MAGIC) __builtin_trap();
     }
-    if (memcmp(&gWorkImage, &gSaveImage, sizeof gSaveImage) != 0) __builtin_trap();
+    if (memcmp(&runningGameState(), &gSaveImage.slots[gCurrentSlot], sizeof(GameState)) != 0) __builtin_trap();
     loadSlot(slot);
     int32_t count = runningGameState().storageCount;
     if (count < 0 || count > STORAGE_ENTRY_COUNT) __builtin_trap();

@@ -4,6 +4,8 @@
 // neither a message box nor the log tells of a missing file.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "engine/frame_loop.h"
@@ -87,6 +89,12 @@ TEST(SampleData, EveryBuiltSceneFindsItsFiles) {
         // Leave the scene's pictures as the game does, so the registry never fills.
         for (int32_t group = TEXTURE_GROUP_TITLE; group < TEXTURE_GROUP_FULL_RELEASE; ++group)
             releaseTextureGroup(group);
+    }
+    // The voices the day report plays are loose files beside the program.
+    for (int32_t clip : {5, 6, 7, 8, 9, 12, 13, 14, 15}) {
+        char path[64];
+        snprintf(path, sizeof path, "bin/se/01yo/system/01yo_sys%02d.bin", clip);
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
     }
     gGameMode = GAME_MODE_TITLE;
     gOverlayScreen = OverlayScreenState{};

@@ -1,0 +1,3 @@
+#include "adventurers/hero_attacks.h"
+
+void spawnHeroAttack(PartyState&, int32_t, int32_t) {}

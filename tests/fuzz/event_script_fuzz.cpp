@@ -1,0 +1,51 @@
+// Arbitrary bytes as an event script. The input has no NUL behind it, so any
+// read past its end is caught. Whatever the script, the tables stay within
+// their limits, every name and message line ends inside its field, every
+// step that names a registered entry names one that was registered, and the
+// steps end with an end step, so the event can always finish.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/window.h"
+#include "story/event.h"
+#include "story/event_script.h"
+
+template <size_t N>
+static void checkTerminated(const char (&field)[N]) {
+    if (!memchr(field, 0, N)) __builtin_trap();
+}
+
+static void checkCount(int32_t count, int32_t max) {
+    if (count < 0 || count > max) __builtin_trap();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > INT32_MAX) return 0;
+    gWindow = &WINDOW_HEADLESS;
+    headlessWindowReset();
+    compileEventScriptText(reinterpret_cast<const char*>(data), static_cast<int32_t>(size), "iv/fuzz.ivt");
+    const EventScriptCounts& n = gEventScriptCounts;
+    checkCount(n.steps, EVENT_COMMAND_MAX);
+    checkCount(n.sounds, EVENT_SOUND_MAX);
+    checkCount(n.pictures, EVENT_PICTURE_MAX);
+    checkCount(n.backgrounds, EVENT_BACKGROUND_MAX);
+    checkCount(n.meshes, EVENT_MESH_MAX);
+    checkCount(n.messageLines, EVENT_MESSAGE_LINE_MAX);
+    bool ends = false;
+    for (int32_t i = 0; i < EVENT_COMMAND_MAX; i++) {
+        const EventCommand& c = gEventCommands[i];
+        if ((i < n.steps) != (c.handler != nullptr)) __builtin_trap();
+        ends = ends || c.handler == eventCmdEnd;
+        if (c.handler == eventCmdSe && (c.a < 0 || c.a >= n.sounds)) __builtin_trap();
+        if (c.handler == eventCmdBgSet && (c.a < 0 || c.a >= n.backgrounds)) __builtin_trap();
+        if (c.handler == eventCmdShowMessage && (c.a < 0 || c.b < 1 || c.a + c.b > n.messageLines)) __builtin_trap();
+    }
+    if (!ends) __builtin_trap();
+    for (const auto& name : gEventResources.soundNames) checkTerminated(name);
+    for (const EventPicture& p : gEventResources.pictures) checkTerminated(p.name);
+    for (const EventBackground& b : gEventResources.backgrounds) checkTerminated(b.name);
+    for (const EventMesh& m : gEventResources.meshes) checkTerminated(m.name);
+    for (const auto& line : gEventMessageLines) checkTerminated(line);
+    return 0;
+}
