@@ -1,4 +1,10 @@
 #include "adventurers/attack_objects.h"
 
-// Attack objects arrive with the attacks.
+AttackObject gAttackObjects[ATTACK_OBJECT_POOL_SIZE];
+
+void resetAttackObjects() {
+    for (AttackObject& a : gAttackObjects) a = AttackObject{};
+}
+
+// The attacks' flight and hits arrive with the attack objects.
 void updateAttackObjects() {}

@@ -38,5 +38,3 @@ void playDamageVoice(int32_t) {}
 int32_t healHp(int32_t, int32_t) { return 0; }
 int32_t healSp(int32_t, int32_t) { return 0; }
 void announceBrokenItem() {}
-void setBalloon(int32_t, int32_t, int32_t, int32_t, int32_t) {}
-void showActorMessage() {}

@@ -35,5 +35,3 @@ void playDamageVoice(int32_t fatal);
 int32_t healHp(int32_t amount, int32_t popup);
 int32_t healSp(int32_t amount, int32_t popup);
 void announceBrokenItem();
-void setBalloon(int32_t code, int32_t value, int32_t member, int32_t side, int32_t duration);
-void showActorMessage();

@@ -6,6 +6,7 @@
 
 #include "adventurers/action_routines.h"
 #include "adventurers/bag.h"
+#include "adventurers/balloon.h"
 #include "adventurers/effect_spawner.h"
 #include "adventurers/hero_attacks.h"
 #include "adventurers/motion.h"

@@ -429,15 +429,15 @@ void pushFromFloorObjects(bool* pushed) {
     for (const FloorObject& o : gFloorObjects) {
         if (o.kind < 0 || o.kind >= FLOOR_OBJECT_KIND_COUNT) continue;
         if (o.state == FLOOR_OBJECT_ACTIVE || o.state == FLOOR_OBJECT_DISABLED) continue;
-        const FloorObjectKindRow& row = FLOOR_OBJECT_KINDS[o.kind];
-        float r = row.values[0], h = row.values[1];
+        const FloorObjectBody& body = FLOOR_OBJECT_BODIES[o.kind];
+        float r = body.radius, h = body.height;
         if (o.kind == FLOOR_OBJECT_TREE || o.kind == FLOOR_OBJECT_TREE_SMALL) {
             float dx = o.position.x - p.x, dz = o.position.z - p.z;
             float d = sqrtf(dx * dx + dz * dz);
-            float big = o.size.x * r;
+            float big = o.scale.x * r;
             if (d < 3.0f * big) party.pushFactor = d >= 2.0f * big ? (d - 2.0f * big) / big : 0.0f;
         }
-        if (row.flags[0] != 0 && pushOutOfObject(o.position, o.size.x * r, o.size.y * h)) *pushed = true;
+        if (body.blocks != 0 && pushOutOfObject(o.position, o.scale.x * r, o.scale.y * h)) *pushed = true;
     }
 }
 
@@ -558,7 +558,7 @@ void moveFollowers() {
     if (party.frozen == 1) return;
     bool shop = onShopStage();
     int32_t anchor = shop ? 0 : FOLLOWER;
-    bool trail = !shop || !storyFlag(FLAG_NO_SHOP_FOLLOWER) || storyFlag(FLAG_STORY_VISIT);
+    bool trail = !shop || !storyFlag(FLAG_FAIRY_TALK) || storyFlag(FLAG_STORY_VISIT);
     if (trail && party.models[FOLLOWER] != -1) moveFollower(gRunEndState > RUN_GOES_ON);
     if (party.models[FAIRY] != -1) {
         bool morning = shop && gShopSequence == SHOP_SEQUENCE_MORNING && gFieldTicks < 200 &&
@@ -623,8 +623,7 @@ void updateIdleParty() {
                 setMotion(party.motions[FAIRY], 4);
             }
         }
-        updateStreetCrowd();
-        if (gShopFloorState == SHOP_FLOOR_OPEN) updateCustomers();
+        updateCustomers();
     } else {
         setMotion(party.motions[FOLLOWER], 0);
         setMotion(party.motions[FAIRY], 0);

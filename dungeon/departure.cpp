@@ -10,6 +10,5 @@ int32_t getDungeonFloorCount(int32_t dungeon) {
     return 5 * DUNGEON_FLOOR_BLOCKS[dungeon];
 }
 
-// The floors' stage keys arrive with the departure screen; until then the
-// stage stays as it is.
+// The run's stage keys arrive with the departure screen.
 void selectDungeonStage() {}

@@ -13,5 +13,5 @@ constexpr int32_t DUNGEON_COUNT_TOTAL = 6;
 constexpr int32_t DUNGEON_FLOOR_BLOCKS[DUNGEON_COUNT_TOTAL] = {1, 3, 6, 10, 20, 12};
 // Floors of a dungeon 0..5; 0 for any other number.
 int32_t getDungeonFloorCount(int32_t dungeon);
-// Sets gStageIndex to the stage of the current dungeon floor.
+// gStageIndex := the stage of the run's dungeon and floor.
 void selectDungeonStage();

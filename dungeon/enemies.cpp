@@ -1,22 +1,26 @@
 #include "dungeon/enemies.h"
 
+#include <cstring>
+
+EnemyKind gEnemyKinds[ENEMY_KIND_CAPACITY];
 Enemy gEnemies[ENEMY_POOL_SIZE];
+
+void markFloorEnemyKinds(int32_t*) {}
 
 Enemy* spawnEnemy(float x, float y, float z, int32_t kind) {
     for (Enemy& e : gEnemies) {
         if (e.state != ENEMY_FREE) continue;
         e.state = ENEMY_ALIVE;
         e.kind = kind;
-        e.x = x;
-        e.y = y;
-        e.z = z;
+        e.position = Vector3{x, y, z};
         return &e;
     }
     return nullptr;
 }
 
 void resetEnemies() {
-    for (Enemy& e : gEnemies) e = Enemy{};
+    memset(gEnemies, 0, sizeof gEnemies);
+    for (Enemy& e : gEnemies) e.link = -1;
 }
 
 // The enemies' behaviour and animation arrive with the enemies' update.

@@ -417,4 +417,6 @@ void resetFieldFrameState() {
     gTrailDue = 0;
     gBossCutFade = 1.0f;
     gEventNumber = EventNumber{};
+    gFloorIntroTimer = 0;
+    gCharDrawFlag = 0;
 }

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "engine/math.h"
+#include "engine/skin_models.h"
+#include "field/map_collision.h"
 
 // Takes the first free floor object for kind at position (its y set to the
 // ground under it), size and heading in radians; returns its index, 0 when
@@ -11,15 +13,42 @@
 // is placed.
 int32_t placeFloorObject(const Vector3& position, const Vector3& size, float heading, int32_t kind);
 
-#include "field/map_collision.h"
-
+// The placed objects of a floor; free while kind is -1.
 constexpr int32_t FLOOR_OBJECT_COUNT = 512;
 constexpr int32_t FLOOR_OBJECT_KIND_COUNT = 23;
-constexpr int32_t FLOOR_OBJECT_FADE_LEVELS = 100;
-constexpr int32_t FLOOR_OBJECT_RECENT_ATTACKS = 10;
+constexpr int32_t FLOOR_OBJECT_GONE = 3;   // state: not drawn
+struct FloorObject {
+    int32_t kind;           // FLOOR_OBJECT_KINDS row; -1 free
+    int32_t state;
+    Vector3 position;
+    float offsetX;          // added for drawing and culling
+    float offsetZ;
+    Vector3 scale;
+    float yaw;
+    float pitch;
+    float roll;
+    uint32_t animationTimes[MODEL_ANIMATION_TIMES];   // skinned kinds, milliseconds
+    CollisionHit ground;
+};
+extern FloorObject gFloorObjects[FLOOR_OBJECT_COUNT];
 
-// Kinds the floors place; the others of FLOOR_OBJECT_KINDS are never placed.
-enum FloorObjectKind : int32_t {
+// How a kind is drawn: model type 0 a field mesh, 1 a gFieldModels model,
+// -1 none; the pass 0..3 (3 additive) it belongs to.
+struct FloorObjectKind {
+    int32_t modelType;
+    int32_t modelNumber;
+    float shadowSize;       // 0: no shadow
+    int32_t pass;
+    int32_t cull;
+};
+// The kinds' rows arrive with the floor objects; until then every kind has
+// no model and no shadow.
+extern const FloorObjectKind FLOOR_OBJECT_KINDS[FLOOR_OBJECT_KIND_COUNT];
+// Every object free.
+void resetFloorObjects();
+
+// Floor-object kinds the floors place; the other rows are never placed.
+enum FloorObjectKindNumber : int32_t {
     FLOOR_OBJECT_FREE = -1,
     FLOOR_OBJECT_TREE = 0,
     FLOOR_OBJECT_TREE_SMALL = 1,
@@ -32,45 +61,14 @@ enum FloorObjectState : int32_t {
     FLOOR_OBJECT_FADING = 2,     // opened and fading away
     FLOOR_OBJECT_DISABLED = 3,   // hidden until its switch shows it
 };
-
-// One placed object of the floor.
-struct FloorObject {
-    Vector3 position;
-    Vector3 home;              // placement point, y on the ground
-    Vector3 shakeOffset;       // drawing offset while shaking
-    int32_t shakeFrames;
-    CollisionHit ground;
-    int32_t frameCount;
-    float yaw, tilt, spin;
-    float spinSpeed;
-    Vector3 size;              // scale in x, y, z
-    int32_t kind;              // FloorObjectKind; -1 free
-    int32_t wasHit;
-    int32_t reserved[16];
-    int32_t fadeLevels[FLOOR_OBJECT_FADE_LEVELS];
-    int32_t hitPoints;         // -1 indestructible
-    int32_t state;             // FloorObjectState
-    int32_t counter;
-    int32_t recentAttacks[FLOOR_OBJECT_RECENT_ATTACKS];
-    int32_t recentIndex;
-    int32_t spare;
+// The body of each kind for the character's movement: radius and height
+// (scaled by the object's x and y scale) and whether it blocks at all.
+struct FloorObjectBody {
+    float radius;
+    float height;
+    int32_t blocks;
 };
-extern FloorObject gFloorObjects[FLOOR_OBJECT_COUNT];
-
-// One kind's row: the drawing type and model, its hit points, three sizes
-// (the first two the collision radius and height) and three flags (the
-// first: the kind blocks the character).
-struct FloorObjectKindRow {
-    int32_t type;
-    int32_t model;
-    int32_t hitPoints;
-    float values[3];
-    int32_t flags[3];
-};
-extern const FloorObjectKindRow FLOOR_OBJECT_KINDS[FLOOR_OBJECT_KIND_COUNT];
-
-// Every floor object free.
-void resetFloorObjects();
+extern const FloorObjectBody FLOOR_OBJECT_BODIES[FLOOR_OBJECT_KIND_COUNT];
 // One frame of the door cut-scene while gSwitchCutTimer runs.
 void updateSwitchCut();
 // One frame of the floor objects' animations.

@@ -18,7 +18,7 @@ struct Pickup {
     int32_t kind;          // -1 free
     int32_t age;           // frames since dropped
     float timeScale;
-    int32_t spare;
+    int32_t smallShadow;   // halves the shadow; nothing sets it yet
     int32_t itemFlags;     // key flags >> 4: 1 unidentified, 2 an adventurer's
     int32_t plus;
     int32_t state;         // PickupStateWord

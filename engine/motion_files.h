@@ -24,5 +24,14 @@ struct MotionRecord {
     int32_t frames[MOTION_BLOCK_COUNT][MOTION_BLOCK_VALUES];
 };
 extern MotionRecord gMotions[MOTION_FILE_COUNT];
+// The file read into each slot; a file named twice fills both slots alike.
+extern const char* const MOTION_FILES[MOTION_FILE_COUNT];
 
+// Reads every slot's file from the data archive; a missing file leaves its
+// record empty but for the path.
 void loadMotionFiles();
+// One motion file's text into the record (not cleared first). Blocks past
+// the 20th and values past a block's 255th are dropped (the last entry
+// is kept for the closing -1), never written
+// outside the record. Pure but for the record.
+void parseMotionFile(const char* text, int32_t length, MotionRecord& record);

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "engine/device.h"
+#include "engine/motion_files.h"
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "engine/scene_hooks.h"
@@ -49,6 +50,23 @@ static const ScenePicture SYSTEM_FIELD_PICTURES[] = {
     {"bmp/effect_shot.bmp", 256, 256, &gEffectShotTexture}, {"bmp/shade.bmp", 256, 256, &gShadeTexture},
 };
 
+TextureSlot gCharacterTextures[CHARACTER_TEXTURE_COUNT];
+
+void loadCharacterSheet(int32_t group, int32_t sheet) {
+    if (sheet < 0 || sheet >= CHARACTER_TEXTURE_COUNT) return;
+    char path[32];
+    snprintf(path, sizeof path, "bmp/chr/chr%02d.bmp", (int)sheet);
+    const MotionRecord& motion = gMotions[sheet];
+    loadTextureToGroup(group, gCharacterTextures[sheet], path, motion.sheetWidth, motion.sheetHeight);
+}
+
+void resetCharacterTextures() {
+    for (TextureSlot& slot : gCharacterTextures) slot = TextureSlot{};
+}
+
+// The heroine's, the fairy's and the second figure's sheets stay loaded.
+static constexpr int32_t PARTY_SHEET_COUNT = 3;
+
 void loadSystemTextures() {
     createRenderTargets();
     clearTextureRegistry();
@@ -59,6 +77,7 @@ void loadSystemTextures() {
     gTransitionTexture.width = 1280;
     gTransitionTexture.height = 256;
     loadPictures(TEXTURE_GROUP_SYSTEM, SYSTEM_WINDOW_PICTURES);
+    for (int32_t sheet = 0; sheet < PARTY_SHEET_COUNT; ++sheet) loadCharacterSheet(TEXTURE_GROUP_SYSTEM, sheet);
     loadPictures(TEXTURE_GROUP_SYSTEM, SYSTEM_FIELD_PICTURES);
     callHook(gSceneHooks.loadItemIconSheets);
 }

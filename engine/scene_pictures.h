@@ -50,6 +50,16 @@ extern TextureSlot gSnowTexture;          // "bmp/snow.bmp"
 extern TextureSlot gEffectShotTexture;    // "bmp/effect_shot.bmp"
 extern TextureSlot gShadeTexture;         // "bmp/shade.bmp"
 
+// The sprite sheets "bmp/chr/chr%02d.bmp" by sheet (and motion) number:
+// the system set loads the party's sheets 0 to 2, the field the others.
+constexpr int32_t CHARACTER_TEXTURE_COUNT = 68;
+extern TextureSlot gCharacterTextures[CHARACTER_TEXTURE_COUNT];
+// One sheet into the group, at the picture size its motion record gives.
+void loadCharacterSheet(int32_t group, int32_t sheet);
+// The sheets' slots as a fresh process has them, forgetting (not releasing)
+// what they held.
+void resetCharacterTextures();
+
 // The scene picture slots: title, town map, day report, places, ending.
 constexpr int32_t SCENE_PICTURE_COUNT = 17;
 extern TextureSlot gScenePictures[SCENE_PICTURE_COUNT];

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/save_file.h"
+#include "platform/window.h"
 
 const char* const STAGE_CODES[STAGE_CODE_COUNT] = {
     "0-1", "0-2", "0-3", "0-4", "0-5",   "1-1",  "1-2",  "1-3",  "1-4",  "1-5", "1-6",
@@ -49,6 +50,7 @@ static void beginStageRecord(StageRecord& s, int32_t stageCode) {
     s.wateranimspeed = 4;
     s.watersize = 64;
     s.mapCount = 0;
+    s.mapLinesRefused = 0;
     s.fog[0] = s.fog[1] = 1.0f;
     s.drawcode = 0;
     s.waterdrawcode = 0;
@@ -111,7 +113,14 @@ static void readStageLine(StageRecord& s, const TextLine& line) {
     if ((v = lineValue(line, "mapcamera:")) && s.mapcameraCount < STAGE_CAMERA_MAX)
         copyTextString(v, e, s.mapcamera[s.mapcameraCount++]);
     if (lineValue(line, "loopcamera:")) s.loopcamera = 1;
-    if ((v = lineValue(line, "map:")) && s.mapCount < STAGE_MAP_MAX) copyTextString(v, e, s.map[s.mapCount++]);
+    if ((v = lineValue(line, "map:"))) {
+        if (s.mapCount < STAGE_MAP_MAX)
+            copyTextString(v, e, s.map[s.mapCount++]);
+        else if (s.mapLinesRefused++ == 0)
+            // The stage has one mesh and one collision slot per map model.
+            showMessageBox("idx/stage.idx: a stage has more than 20 map: lines; the rest are not loaded", "error",
+                           MESSAGE_BOX_OK);
+    }
     if ((v = lineValue(line, "minimap:"))) copyTextString(v, e, s.minimap);
     if ((v = lineValue(line, "fishmap:"))) copyTextString(v, e, s.fishmap);
     if ((v = lineValue(line, "startpos:"))) parseTextInts(v, e, ':', s.startpos, 3);

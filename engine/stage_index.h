@@ -84,6 +84,8 @@ struct StageRecord {
     int32_t windbouble = 0;
     int32_t windfire = 0;
     int32_t smallwater = 0;
+    // "map:" lines past the 20th of the block: refused, the first with a message.
+    int32_t mapLinesRefused = 0;
 };
 
 extern StageRecord gStages[STAGE_CODE_COUNT];   // in file order
@@ -112,6 +114,6 @@ int32_t stageCodeIndex(const char* from, const char* end);
 // Reads "idx/stage.idx" from the archive into gStages and gStageCount.
 void loadStageIndex();
 // The same from a text in memory. Lines before the first "stage:" line, lines
-// of a block past the 21st, "map:" lines past the 20th of a block and
-// "mapcamera:" lines past the 2nd are ignored; nothing is reported.
+// of a block past the 21st and "mapcamera:" lines past the 2nd are ignored;
+// "map:" lines past the 20th of a block are refused with a message.
 void parseStageIndex(const char* text, int32_t length);

@@ -3,3 +3,5 @@
 
 // Reads the banks at start-up, as the last step of loadIndexFiles.
 void loadEffectBanks();
+// One tick of the effect editor, which replaces the shop floor's control while on.
+void updateEffectEditor();

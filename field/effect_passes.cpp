@@ -5,3 +5,5 @@ void drawEffectObjects3D() {}
 void drawWorldEffects() {}
 void drawSunGlare() {}
 void drawLensFlare() {}
+// The shelf item icons arrive with the 3D effect pass.
+void drawCellItemIcon(int32_t, int32_t, int32_t, float) {}

@@ -5,6 +5,6 @@ void tickHud() {}
 void startNewsBanner() {}
 void resetHudState() {}
 void emptyOverlayHook() {}
-void closePopupMessage() {}
+void closePopupMessage(int32_t) {}
 
 int32_t gLevelUpTagTimer;

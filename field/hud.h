@@ -7,10 +7,10 @@ void tickHud();
 // every floor start, when a game starts from the title and on the town map.
 void resetHudState();
 void emptyOverlayHook();
-// Closes the speech balloon (with its sound); the balloon arrives with the HUD.
-void closePopupMessage();
 // The news banner runs from the next tick (a market day has advanced).
 void startNewsBanner();
+// Closes the speech balloon's popup, with its sound when withSound is 1.
+void closePopupMessage(int32_t withSound);
 
 // The adventurer's level-up tag over the dungeon HUD; runs while above 0.
 extern int32_t gLevelUpTagTimer;

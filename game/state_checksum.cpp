@@ -221,6 +221,11 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.i32(gShopFloorState);
     h.i32(gShopDayPhase);
     h.i32(gShopSequence);
+    for (int32_t v : {gFieldTicks, gShopEditMode, gSelectedShelf, gShopMenuSlide, gShopMenuDelay, gShopMenuCursor[0],
+                      gLeavingShop, gMorningGreeting, gNightTalkVariant, gShopActionTimer[0], gShopActionTimer[1]})
+        h.i32(v);
+    h.record(gShopGrid);
+    h.record(gShelfCarry);
     const ItemListState& list = gItemList;
     for (int32_t v : {list.type, list.open, list.slide, list.pageCount, list.page, list.savedPage, list.flash,
                       list.infoItemKey, list.infoItemStock, list.infoState, list.header, list.equipAdventurer,

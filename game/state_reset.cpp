@@ -1,6 +1,8 @@
 #include "game/state_reset.h"
 
+#include "adventurers/attack_objects.h"
 #include "adventurers/bag.h"
+#include "adventurers/balloon.h"
 #include "adventurers/dungeon_control.h"
 #include "adventurers/motion.h"
 #include "adventurers/party.h"
@@ -29,6 +31,7 @@
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
+#include "field/effect_objects.h"
 #include "field/map_collision.h"
 #include "field/resources.h"
 #include "field/field_camera.h"
@@ -64,6 +67,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/stage_index", resetStagePosition},
     {"engine/save_file", resetSaveState},
     {"engine/scene_pictures", resetOpeningVariant},
+    {"engine/scene_pictures", resetCharacterTextures},
     {"engine/debug_text", resetDebugText},
     {"engine/device", resetDeviceFlags},
     {"engine/meshes", resetMeshTextures},
@@ -71,20 +75,25 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"field/resources", resetFieldResources},
     {"dungeon/field_frame", resetFieldFrameState},
     {"dungeon/floor_map", resetFloorMap},
+    {"dungeon/enemies", resetEnemies},
+    {"dungeon/floor_objects", resetFloorObjects},
+    {"dungeon/pickups", resetPickups},
+    {"adventurers/attack_objects", resetAttackObjects},
+    {"field/effect_objects", resetEffectObjects},
     {"field/map_collision", resetMapCollision},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},
     {"field/field_camera", resetFieldCamera},
     {"field/world_renderer", resetWorldRenderer},
     {"field/stage_light", resetStageLight},
-    {"adventurers/shop_floor", resetShopFloorState},
+    {"adventurers/shop_floor", resetShopFloorBootState},
+    {"adventurers/shop_grid", resetShopGridState},
+    {"adventurers/balloon", resetBalloonState},
     {"adventurers/party", resetPartyState},
     {"adventurers/motion", resetMotionState},
     {"dungeon/floor_objects", resetFloorObjects},
     {"dungeon/pickups", resetNumberPopups},
     {"adventurers/dungeon_control", resetDungeonControlState},
-    {"dungeon/enemies", resetEnemies},
-    {"dungeon/pickups", resetPickups},
     {"dungeon/floor_conditions", resetFloorConditions},
     {"dungeon/fixed_floors", resetFixedFloorState},
     {"story/field_menu", resetFieldMenuState},

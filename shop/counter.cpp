@@ -355,7 +355,7 @@ static void finishPhase() {
     if (game.dayPhase >= LAST_DAY_PHASE) {
         game.dayPhase = LAST_DAY_PHASE;
         gShopDayPhase = 1;
-        startClosedShopFloor();
+        enterShop();
     } else {
         gShopFloorState = SHOP_FLOOR_WALKING;
         placeShopkeeperBehindCounter();

@@ -9,3 +9,5 @@ void updateTutorialComment() {
     gCounter.stateFrame = 0;
     gCounter.gapFrame = 0;
 }
+
+void setTutorialLesson(int32_t lesson) { gCounter.tutorialLesson = lesson; }

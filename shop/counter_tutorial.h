@@ -10,3 +10,5 @@ void runTutorialStep();
 // Counter states 20 and 21: the comment on a later visit, then the leave.
 // Until the lessons are built the counter is simply freed.
 void updateTutorialComment();
+// The lesson (0 selling, 1 buying, 2 a request) the next shop day teaches.
+void setTutorialLesson(int32_t lesson);

@@ -187,7 +187,7 @@ static bool storyFlag(int32_t flag) { return runningGameState().storyFlags[flag]
 
 void openDayReport() {
     GameState& game = runningGameState();
-    closePopupMessage();
+    closePopupMessage(0);
     gDayReport = DayReportState{};
     DayReportState& r = gDayReport;
     r.quota = getQuota();

@@ -4,8 +4,6 @@
 // nobody walks and there is nothing to hand over or free.
 void setCustomerLineup(const int32_t*) {}
 void resetCustomers() {}
-
-// The walking customers and the street crowd arrive with the shop floor's
-// customers.
+// The walkers arrive with the shop-floor customers.
 void updateCustomers() {}
 void updateStreetCrowd() {}

@@ -8,8 +8,7 @@
 void setCustomerLineup(const int32_t* lineup);
 // Frees every walking customer.
 void resetCustomers();
-
-// The customers' per-tick step while the shop is open.
+// Per tick on the shop floor: the customers walking in the open shop, and
+// the six walkers of the street outside.
 void updateCustomers();
-// The six street walkers' per-tick step.
 void updateStreetCrowd();

@@ -35,6 +35,8 @@ void updateQuestReward() {
     gCounter.stateFrame = 0;
     gCounter.gapFrame = 0;
 }
+// The story visit's scene arrives with the story visits.
+void startStoryVisit() {}
 
 // The visitors' figures arrive with the story visits.
 void faceStoryVisitor() {}

@@ -18,6 +18,8 @@ void checkStoryVisits();
 // Counter state 30: the quest's reward. Until it is built the counter is
 // freed.
 void updateQuestReward();
+// The two-visitor story scene in the shop (story flag 144 runs it).
+void startStoryVisit();
 
 // The two visitors of a story visit: the heroine turns to them, and their
 // poses each tick.

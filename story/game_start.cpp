@@ -98,6 +98,7 @@ static void setUpSavedGame(GameState& game) {
     returnKeptBag(game.keptBag);
     returnKeptBag(game.keptBag2);
     repairStorage(game);
+    repairShelfLayout(game);
     repairEquipment(game);
 }
 

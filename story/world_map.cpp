@@ -2,3 +2,4 @@
 
 // The town map's places and cursor arrive with the town map.
 void enterWorldMap() {}
+void setWorldMapPlace(int32_t) {}

@@ -2,3 +2,6 @@
 #pragma once
 
 void enterWorldMap();
+#include <cstdint>
+// The place the map's cursor starts on.
+void setWorldMapPlace(int32_t place);

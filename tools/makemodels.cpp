@@ -5,12 +5,19 @@
 //   - "xfile/shop/": the shop stage's room (with the street and a basin of
 //     water), rug and sky, its water frames, the chosen wall, floor and rug
 //     pictures below "xfile/wall/", "xfile/floor/", "xfile/jutan/", and the counter
-//     table pair "xfile/table/shop_table01.x" / "shop_table02.x";
+//     table pairs "xfile/table/shop_table01.x" / "shop_table02.x" and
+//     "shop_danbo01.x" / "shop_danbo02.x", the tables' collision shapes and
+//     the three vending machines;
 //   - "xfile/cave/": the cave's background and its 13 map blocks, each a
 //     40 x 40 cell (200 model units: map models are five times world units)
 //     showing the surface materials ("gake", "mizu", "yuki_", "dame",
 //     "toumei", "hikari", "nohit") and the marker materials that place
 //     trees, grass and torches ("tree01", "kusa01", "taimatu", ...);
+//   - the field's props: the trees and grasses "xfile/mori_dun/", the ice
+//     and the rock "xfile/etc/", the tuna "xfile2/g_lat/yokomaguro.x" and
+//     the arrow with its ring "xfile2/vector/";
+//   - the seven other counter table pairs of "xfile/table/" (a counter and
+//     its shelf top each);
 //   - the skinned, animated models: the chest "xfile/tree/takarabako.x",
 //     the door "xfile/tree/obj_door.x" and the crab enemy
 //     "xfile2/kani/kani01.x" (tools/skinned_shapes.h).
@@ -247,6 +254,87 @@ bool writeShop(const fs::path& game) {
            tableTop.write(game / "xfile/table/shop_table02.x");
 }
 
+// The other seven counter tables, each a body and a top of its own size and
+// wood; the first pair is the shop's own (writeShop).
+struct TablePair {
+    const char* body;
+    const char* top;
+    const char* texture;
+    float halfX, height, halfZ;
+};
+const TablePair TABLE_PAIRS[] = {
+    {"shop_danbo01.x", "shop_danbo02.x", "table_danbo.bmp", 55, 35, 25},
+    {"shop_desk01.x", "shop_desk02.x", "table_desk.bmp", 60, 42, 28},
+    {"shop_tarudesk01.x", "shop_tarudesk02.x", "table_taru.bmp", 50, 45, 30},
+    {"shop_shokutaku01.x", "shop_shokutaku02.x", "table_shokutaku.bmp", 70, 38, 35},
+    {"shop_kyoudan01.x", "shop_kyoudan02.x", "table_kyoudan.bmp", 45, 50, 25},
+    {"shop_jya01.x", "shop_jya02.x", "table_jya.bmp", 60, 40, 25},
+    {"shop_jwel01.x", "shop_jwel02.x", "table_jwel.bmp", 55, 44, 28},
+};
+
+bool writeTables(const fs::path& game) {
+    bool ok = true;
+    for (const TablePair& t : TABLE_PAIRS) {
+        Model body;
+        body.box(-t.halfX, 0, -t.halfZ, t.halfX, t.height, t.halfZ, body.material("table", 1, 1, 1, t.texture));
+        Model top;
+        top.box(-t.halfX - 5, t.height, -t.halfZ - 5, t.halfX + 5, t.height + 4, t.halfZ + 5,
+                top.material("table", 1, 1, 1, t.texture));
+        ok = body.write(game / "xfile/table" / t.body) && top.write(game / "xfile/table" / t.top) && ok;
+    }
+    return ok;
+}
+
+// The shop's furniture on the 2-unit cell grid (10 model units a cell): the
+// tables' collision shapes (stage maps 3 and 4: a 2 x 2 table and a table of
+// four along x) and the three vending machines (stage maps 5 to 10, one pair of the same model per
+// machine), all flat-coloured.
+bool writeShopFurniture(const fs::path& game) {
+    Model square;
+    square.box(-10, 0, -10, 10, 8, 10, square.material("table_hit", 0.55f, 0.36f, 0.2f));
+    Model longTable;
+    longTable.box(-20, 0, -5, 20, 8, 5, longTable.material("table_hit", 0.55f, 0.36f, 0.2f));
+    bool ok = square.write(game / "xfile/shop/shop_tablehit01.x") && longTable.write(game / "xfile/shop/shop_tablehit02.x");
+    struct Vender {
+        const char* file;
+        float r, g, b;
+    };
+    const Vender VENDERS[] = {
+        {"xfile/shop/shop_vender01.x", 0.85f, 0.2f, 0.2f},
+        {"xfile/shop/shop_vender02.x", 0.2f, 0.4f, 0.85f},
+        {"xfile/shop/shop_vender03.x", 0.85f, 0.7f, 0.2f},
+    };
+    for (const Vender& v : VENDERS) {
+        Model m;
+        m.box(-8, 0, -8, 8, 36, 8, m.material("vender", v.r, v.g, v.b));
+        m.box(-6, 20, -8.5f, 6, 32, -8, m.material("vender_front", 0.9f, 0.9f, 0.95f));
+        ok = m.write(game / v.file) && ok;
+    }
+    return ok;
+}
+
+// The props of the field: plain blocks in the sizes the drawing scales them by.
+bool writeProps(const fs::path& game) {
+    Model tree1, tree2, grass1, grass2, ice, rock, tuna, arrow, ring;
+    int32_t trunk = tree1.material("trunk", 1, 1, 1, "mori_bark.bmp");
+    tree1.box(-8, 0, -8, 8, 60, 8, trunk);
+    tree1.box(-35, 60, -35, 35, 130, 35, tree1.material("leaf", 1, 1, 1, "mori_leaf.bmp"));
+    tree2.box(-6, 0, -6, 6, 80, 6, tree2.material("trunk", 1, 1, 1, "mori_bark.bmp"));
+    tree2.box(-25, 80, -25, 25, 170, 25, tree2.material("leaf", 1, 1, 1, "mori_leaf.bmp"));
+    grass1.box(-15, 0, -15, 15, 12, 15, grass1.material("kusa", 1, 1, 1, "mori_kusa.bmp"));
+    grass2.box(-10, 0, -20, 10, 18, 20, grass2.material("kusa", 1, 1, 1, "mori_kusa.bmp"));
+    ice.box(-20, 0, -20, 20, 60, 20, ice.material("ice", 1, 1, 1, "etc_ice.bmp", 0.8f));
+    rock.box(-12, -12, -12, 12, 12, 12, rock.material("rock", 1, 1, 1, "etc_rock.bmp"));
+    tuna.box(-40, -10, -10, 40, 10, 10, tuna.material("tuna", 1, 1, 1, "maguro.bmp"));
+    arrow.box(-2, -2, -60, 2, 2, 60, arrow.material("arrow", 1, 1, 1, "vector.bmp"));
+    ring.box(-6, -6, -1, 6, 6, 1, ring.material("ring", 1, 1, 1, "vector.bmp"));
+    return tree1.write(game / "xfile/mori_dun/obj_tree01.x") && tree2.write(game / "xfile/mori_dun/obj_tree02.x") &&
+           grass1.write(game / "xfile/mori_dun/obj_kusa01.x") && grass2.write(game / "xfile/mori_dun/obj_kusa02.x") &&
+           ice.write(game / "xfile/etc/ice01.x") && rock.write(game / "xfile/etc/train_iwa.x") &&
+           tuna.write(game / "xfile2/g_lat/yokomaguro.x") && arrow.write(game / "xfile2/vector/vector.x") &&
+           ring.write(game / "xfile2/vector/vector_ring.x");
+}
+
 bool writeText(const fs::path& path, const std::string& text) { return writeBytes(path, text.data(), text.size()); }
 
 bool writeSkinnedModels(const fs::path& game) {
@@ -282,6 +370,20 @@ bool writeTextures(const fs::path& data) {
         {"xfile/tree/takarabako.bmp", 0xFFC08A30, 0xFF8A5A20, 16},
         {"xfile/tree/obj_door.bmp", 0xFF7A5A3A, 0xFF6A4A2E, 8},
         {"xfile2/kani/kani01.bmp", 0xFFD05030, 0xFFB04028, 8},
+        {"xfile/table/table_danbo.bmp", 0xFFC8A070, 0xFFB89060, 8},
+        {"xfile/table/table_desk.bmp", 0xFF6A4A30, 0xFF5E4028, 8},
+        {"xfile/table/table_taru.bmp", 0xFF9A6A38, 0xFF7A5228, 4},
+        {"xfile/table/table_shokutaku.bmp", 0xFFF0E8D8, 0xFFD8C8B0, 16},
+        {"xfile/table/table_kyoudan.bmp", 0xFF5A3A28, 0xFF4A3020, 8},
+        {"xfile/table/table_jya.bmp", 0xFF6A8A40, 0xFF587434, 4},
+        {"xfile/table/table_jwel.bmp", 0xFF4A2A60, 0xFF5A3A78, 8},
+        {"xfile/mori_dun/mori_bark.bmp", 0xFF6A4A2A, 0xFF5A3E22, 4},
+        {"xfile/mori_dun/mori_leaf.bmp", 0xFF3A7A3A, 0xFF306A30, 8},
+        {"xfile/mori_dun/mori_kusa.bmp", 0xFF58A040, 0xFF4C8C38, 4},
+        {"xfile/etc/etc_ice.bmp", 0xFFB8E0F8, 0xFFA8D4F0, 16},
+        {"xfile/etc/etc_rock.bmp", 0xFF7A7068, 0xFF6A625A, 8},
+        {"xfile2/g_lat/maguro.bmp", 0xFF304A78, 0xFFB0B8C8, 8},
+        {"xfile2/vector/vector.bmp", 0xFFE8D070, 0xFFD0B050, 4},
     };
     bool ok = true;
     for (const Picture& p : pictures) ok = writeBmp(data / p.path, pattern(p.a, p.b, p.tile)) && ok;
@@ -309,7 +411,8 @@ int main(int argc, char** argv) {
     }
     fs::path data = argv[1];
     fs::path game = argv[2];
-    bool ok = writeShop(game) && writeCaveBlocks(game) && writeSkinnedModels(game) && writeTextures(data);
+    bool ok = writeShop(game) && writeShopFurniture(game) && writeCaveBlocks(game) && writeTables(game) &&
+              writeProps(game) && writeSkinnedModels(game) && writeTextures(data);
     if (!ok) {
         fprintf(stderr, "makemodels: cannot write the models into %s or the textures into %s\n", argv[2], argv[1]);
         return 1;

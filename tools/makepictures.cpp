@@ -15,6 +15,7 @@
 // green), 8-bit run-length encoded while their colours fit a palette, else
 // 24-bit through stb_image_write like the TGA pictures.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -1192,6 +1193,18 @@ const PictureFile PICTURES[] = {
     {"bmp/ivent/02yoss_01.tga", 512, 512, [] { return drawFigure(512, 0xFF5070B0, "YOSS"); }},
     {"bmp/ivent/chrname.tga", 512, 512, [] { return drawPlates(512, 512, 512, 512, "NAMES", 8); }},
     {"bmp/leve_win.tga", 512, 256, [] { return drawPlates(512, 256, 512, 256, "LEVEL", 3); }},
+    {"bmp/mood_para.tga", 512, 512, [] { return drawPlates(512, 512, 512, 512, "MOOD", 4); }},
+    // The dungeon floor's own pictures.
+    {"bmp/map.bmp", 256, 512, [] { return drawBackdrop(256, 512, 0xFF203040, 0xFF305060, 0xFF203028, "MAP"); }},
+    {"bmp/mahoujin.bmp", 128, 128,
+     [] {
+         Canvas c = makeCanvas(128, 128, KEY);
+         flatDisc(c, 64, 64, 60, 0xFF6040C0);
+         flatDisc(c, 64, 64, 48, KEY);
+         flatDisc(c, 64, 64, 12, 0xFF6040C0);
+         return c;
+     }},
+    {"bmp/dungeon_clear.tga", 512, 512, [] { return drawPlates(512, 512, 512, 256, "CLEAR", 0); }},
     {"bmp/shopmode.tga", 1024, 512, drawShopMode},
 
     // The customers' portraits at the counter, one face each.
@@ -1248,7 +1261,108 @@ const char* const STAFF_LINES[5][3] = {
     {"SOUND", "", "MAKESOUNDS"},     {"THANK YOU", "", "FOR PLAYING!"},
 };
 
-// Every picture: the table above, the adventurers' and the ending's numbered ones.
+// The field's characters: one 64 x 96 figure per frame, cut into six
+// 32 x 32 cells (two columns, three rows) that lie on the sheet in list
+// order, eight a row. Frames 0 to 4 stand facing front, front side, side,
+// back side and back; 5 to 9 take a step. Every motion's layout in
+// "bmp/chr/formdata.bin" is the same: frame f shows cells 0 to 5 from list
+// entry 6 f. The background is the colour key.
+constexpr int32_t FIGURE_FRAMES = 10;
+constexpr int32_t FIGURE_CELLS = 6;
+constexpr int32_t CHARACTER_SHEETS = 68;
+
+struct FigureLook {
+    uint32_t body;
+    uint32_t hair;
+    uint32_t skin;
+    bool wings;
+};
+
+FigureLook figureLook(int32_t sheet) {
+    switch (sheet) {
+    case 0: return {0xFFC04060, 0xFF8A5030, 0xFFF2D6B8, false};   // the heroine
+    case 1:
+    case 2: return {0xFF60C0A0, 0xFFE8D060, 0xFFF2D6B8, true};    // the fairy
+    case 3: return {0xFF8890A0, 0xFF4A3A30, 0xFFE8C8A8, false};   // the knight
+    default: break;
+    }
+    uint32_t hue = mix(0xFF4060C0, 0xFFD08030, (float)(sheet % 7) / 6);
+    return {mix(hue, 0xFF40A0B0, (float)(sheet % 3) / 3), mix(hue, BLACK, 0.6f), 0xFFE8C8A8, false};
+}
+
+Canvas drawFigureFrame(const FigureLook& look, int32_t frame) {
+    Canvas c = makeCanvas(64, 96, KEY);
+    int32_t facing = frame % 5;       // 0 front .. 4 back
+    int32_t step = frame / 5;
+    uint32_t dark = mix(look.body, BLACK, 0.45f);
+    if (look.wings) {
+        flatDisc(c, 18, 44, 12, 0xFFD8F0F8);
+        flatDisc(c, 46, 44, 12, 0xFFD8F0F8);
+    }
+    // Legs, apart on a step.
+    int32_t spread = step ? 6 : 2;
+    fillRect(c, 32 - spread - 8, 66, 32 - spread, 92, dark);
+    fillRect(c, 32 + spread, 66, 32 + spread + 8, 92, dark);
+    fillRect(c, 20, 38, 44, 70, look.body);
+    fillRect(c, 20, 66, 44, 70, dark);
+    flatDisc(c, 32, 24, 14, look.skin);
+    // Hair over the top, over all of the head from behind.
+    fillRect(c, 18, 9, 46, facing == 4 ? 36 : 17, look.hair);
+    if (facing == 3) fillRect(c, 18, 9, 38, 32, look.hair);
+    // Eyes move toward the side the figure faces.
+    int32_t shift = facing == 1 ? 4 : (facing == 2 ? 8 : 0);
+    if (facing <= 2) {
+        if (facing < 2) fillRect(c, 25 + shift, 22, 28 + shift, 27, INK);
+        fillRect(c, 36 + shift, 22, 39 + shift, 27, INK);
+    }
+    return c;
+}
+
+Canvas drawCharacterSheet(int32_t sheet) {
+    Canvas c = makeCanvas(256, 256, KEY);
+    FigureLook look = figureLook(sheet);
+    for (int32_t f = 0; f < FIGURE_FRAMES; ++f) {
+        Canvas figure = drawFigureFrame(look, f);
+        for (int32_t k = 0; k < FIGURE_CELLS; ++k) {
+            int32_t index = FIGURE_CELLS * f + k;
+            int32_t sx = index % 8 * 32, sy = index / 8 * 32;
+            int32_t fx = k % 2 * 32, fy = k / 2 * 32;
+            for (int32_t y = 0; y < 32; ++y)
+                for (int32_t x = 0; x < 32; ++x)
+                    c.pixels[(size_t)(sy + y) * 256 + (size_t)(sx + x)] = figure.pixels[(size_t)(fy + y) * 64 + (size_t)(fx + x)];
+        }
+    }
+    return c;
+}
+
+// "bmp/chr/formdata.bin", big-endian: the offset table of every motion
+// (all at one shared layout), then the layout's counts, first entries and
+// cell positions.
+std::vector<uint8_t> formDataBytes() {
+    const uint32_t base = 4 * CHARACTER_SHEETS;
+    std::vector<uint8_t> out(base + 0x800 + 2 * FIGURE_FRAMES * FIGURE_CELLS, 0);
+    auto put16 = [&](size_t at, uint32_t v) {
+        out[at] = (uint8_t)(v >> 8);
+        out[at + 1] = (uint8_t)v;
+    };
+    for (int32_t m = 0; m < CHARACTER_SHEETS; ++m) {
+        put16(4 * (size_t)m, base >> 16);
+        put16(4 * (size_t)m + 2, base & 0xFFFF);
+    }
+    for (int32_t f = 0; f < FIGURE_FRAMES; ++f) {
+        put16(base + 0x400 + 2 * (size_t)f, FIGURE_CELLS);
+        put16(base + 0x600 + 2 * (size_t)f, (uint32_t)(FIGURE_CELLS * f));
+        for (int32_t k = 0; k < FIGURE_CELLS; ++k) put16(base + 0x800 + 2 * (size_t)(FIGURE_CELLS * f + k), (uint32_t)k);
+    }
+    return out;
+}
+
+// The boss words of the floor banners.
+const char* const BOSS_WORDS[] = {"kingslim", "jijo",  "rerado", "kingahriman", "omu",  "monster", "kani", "zazuru",
+                                  "kabocha",  "kurage", "gorem", "dedar",       "dedar2", "zoze",  "zoze2"};
+
+// Every picture: the table above, the adventurers', the ending's numbered
+// ones, the character sheets and the floor banners.
 std::vector<PictureFile> allPictures() {
     std::vector<PictureFile> all(std::begin(PICTURES), std::end(PICTURES));
     for (const Adventurer& a : ADVENTURERS) {
@@ -1266,6 +1380,21 @@ std::vector<PictureFile> allPictures() {
     for (int32_t i = 1; i <= 5; ++i) {
         snprintf(path, sizeof path, "bmp/end/staff%02d.tga", i);
         all.push_back({path, 512, 512, [i] { return drawTextPage(512, 512, STAFF_LINES[i - 1], 3, 3); }});
+    }
+    for (int32_t sheet = 0; sheet < CHARACTER_SHEETS; ++sheet) {
+        snprintf(path, sizeof path, "bmp/chr/chr%02d.bmp", sheet);
+        all.push_back({path, 256, 256, [sheet] { return drawCharacterSheet(sheet); }});
+    }
+    for (int32_t d = 1; d <= 6; ++d) {
+        snprintf(path, sizeof path, "bmp/title/dungeon_title%d.tga", d);
+        std::string name = "DUNGEON " + std::to_string(d);
+        all.push_back({path, 1024, 256, [name] { return drawPlates(1024, 256, 1024, 256, name.c_str(), 0); }});
+    }
+    for (const char* word : BOSS_WORDS) {
+        snprintf(path, sizeof path, "bmp/title/bossname_%s.tga", word);
+        std::string name = word;
+        for (char& ch : name) ch = (char)toupper((unsigned char)ch);
+        all.push_back({path, 512, 128, [name] { return drawPlates(512, 128, 512, 128, name.c_str(), 0); }});
     }
     return all;
 }
@@ -1355,6 +1484,12 @@ int main(int argc, char** argv) {
             return 1;
         }
         ++written;
+    }
+    std::filesystem::path forms = std::filesystem::path(argv[1]) / "bmp/chr/formdata.bin";
+    std::error_code formsError;
+    if (!std::filesystem::exists(forms, formsError) && !writeFile(forms, formDataBytes())) {
+        fprintf(stderr, "makepictures: cannot write %s\n", forms.c_str());
+        return 1;
     }
     if (!drawItemIconSheets(argv[1], &written)) {
         fprintf(stderr, "makepictures: cannot write the item icon sheets into %s\n", argv[1]);

@@ -506,9 +506,9 @@ TEST_F(DungeonControl, TimeOutSpawnsAKind34EnemyEvery240TicksWhileFewerThanFiveL
         if (e.state != ENEMY_ALIVE) continue;
         spawned++;
         EXPECT_EQ(e.kind, TIME_OUT_ENEMY_KIND);
-        EXPECT_NEAR(std::hypot(e.x - p.positions[0].x, e.z - p.positions[0].z), 12.0f, 1e-4f)
+        EXPECT_NEAR(std::hypot(e.position.x - p.positions[0].x, e.position.z - p.positions[0].z), 12.0f, 1e-4f)
             << "0.8 along a 15-unit line";
-        EXPECT_FLOAT_EQ(e.y, p.positions[0].y);
+        EXPECT_FLOAT_EQ(e.position.y, p.positions[0].y);
     }
     EXPECT_EQ(spawned, 1);
 

@@ -87,7 +87,7 @@ protected:
         o.kind = kind;
         o.state = state;
         o.position = Vector3{x, 0.0f, z};
-        o.size = Vector3{1.0f, 1.0f, 1.0f};
+        o.scale = Vector3{1.0f, 1.0f, 1.0f};
     }
     // One frame with the character put back where the test stands it (the
     // dungeon control of the frame moves it too).

@@ -72,6 +72,10 @@ const StartPicture START_PICTURES[] = {
     {"bmp/window.tga", &gWindowTexture, 1, 64, 64},
     {"bmp/item_win.tga", &gItemWindowTexture, 1, 1024, 1024},
     {"bmp/data_win.tga", &gDataWindowTexture, 1, 512, 512},
+    // The party's sprite sheets, at the sizes of their motion files.
+    {"bmp/chr/chr00.bmp", &gCharacterTextures[0], 1, 256, 256},
+    {"bmp/chr/chr01.bmp", &gCharacterTextures[1], 1, 256, 256},
+    {"bmp/chr/chr02.bmp", &gCharacterTextures[2], 1, 256, 256},
     {"bmp/pc_gage.tga", &gPlayerGaugeTexture, 1, 512, 512},
     {"bmp/hpmp_base.tga", &gHpMpBaseTexture, 1, 512, 512},
     {"bmp/hpmp_exp.tga", &gHpMpExpTexture, 1, 128, 128},

@@ -266,6 +266,20 @@ TEST_F(StageIndexTest, ListsAndSlotsStopAtTheirCapacity) {
     EXPECT_EQ(gStages[STAGE_CODE_COUNT - 1].farclip, STAGE_CODE_COUNT - 1);   // later blocks are dropped
 }
 
+TEST_F(StageIndexTest, MapLinesPastTheTwentiethAreRefusedWithOneMessage) {
+    std::string text = "stage:1-1\r\n";
+    for (int i = 0; i < STAGE_MAP_MAX + 3; i++) text += "map:m" + std::to_string(i) + ".x\r\n";
+    text += "stage:1-2\r\nmap:one.x\r\n";
+    testing::internal::CaptureStderr();
+    parse(text);
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(gStages[0].mapLinesRefused, 3);
+    EXPECT_EQ(gStages[1].mapLinesRefused, 0);
+    size_t first = log.find("more than 20 map: lines");
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find("more than 20 map: lines", first + 1), std::string::npos) << "one message per stage";
+}
+
 TEST_F(StageIndexTest, NumbersBeyondTheirRangeAreClamped) {
     parse("stage:1-1\r\nfarclip:99999999999\r\nwaterheight:-99999999999\r\nscroll:1e60\r\n");
     EXPECT_EQ(gStages[0].farclip, INT32_MAX);
@@ -290,14 +304,21 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     std::string text = readSampleFile("idx/stage.idx");
     ASSERT_FALSE(text.empty());
     parse(text);
-    ASSERT_EQ(gStageCount, 2);
+    ASSERT_EQ(gStageCount, 5);   // the shop of each size 0..3 (its stage index), then the cave
+    for (int32_t size = 0; size < 4; size++) {
+        EXPECT_EQ(gStages[size].stageCode, size);
+        EXPECT_EQ(gStages[size].maptype, 0);
+        // The tables' collision shapes and the vending machines of items 5201..5203.
+        ASSERT_EQ(gStages[size].mapCount, 11);
+        EXPECT_STREQ(gStages[size].map[3], "xfile/shop/shop_tablehit01.x");
+        EXPECT_STREQ(gStages[size].map[10], "xfile/shop/shop_vender03.x");
+    }
 
     const StageRecord& shop = gStages[0];
     EXPECT_EQ(shop.stageCode, 0);
     EXPECT_EQ(shop.maptype, 0);
     EXPECT_EQ(shop.hasMapbg, 1);
     EXPECT_STREQ(shop.mapbg, "xfile/shop/shop_sky.x");   // no CR kept
-    ASSERT_EQ(shop.mapCount, 3);
     EXPECT_STREQ(shop.map[1], "xfile/shop/shop_rug.x");
     EXPECT_EQ(shop.maplight, 2);
     EXPECT_STREQ(shop.waterfile, "xfile/shop/water");
@@ -311,7 +332,7 @@ TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {
     EXPECT_EQ(shop.waterheight, -1000.0f);   // a basin no one wades in: the default stays
     EXPECT_EQ(shop.deathheight, -70);
 
-    const StageRecord& cave = gStages[1];
+    const StageRecord& cave = gStages[4];
     EXPECT_EQ(cave.stageCode, 5);
     EXPECT_GT(cave.maptype, 0);
     ASSERT_EQ(cave.mapCount, 13);

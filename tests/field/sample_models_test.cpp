@@ -37,7 +37,7 @@ protected:
 };
 
 TEST_F(MeshSampleModels, EveryStageModelLoadsWithItsTexturesAndItsCollision) {
-    ASSERT_EQ(gStageCount, 2);
+    ASSERT_EQ(gStageCount, 5);   // the shop of each size, then the cave
     for (int32_t s = 0; s < gStageCount; ++s) {
         StageRecord& stage = gStages[s];
         SCOPED_TRACE(stage.stageCode);

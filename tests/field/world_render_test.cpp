@@ -79,8 +79,10 @@ TEST_F(WorldFixture, WorldRenderDrawCodeSelectsTheColourOperation) {
     gfxRecordClear();
     drawWorldScene(gD3DDevice);
     EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE2X)), 2) << "the water and light layers";
-    EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE)), 2) << "step 2 and the layers' start only";
-    EXPECT_EQ(count("setTextureStageState 0 0 "), 4);
+    // Step 2, the layers' start, and the passes that set their own: the
+    // floor objects (passes 0 to 2), the shadows' end, the model pass.
+    EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE)), 7);
+    EXPECT_EQ(count("setTextureStageState 0 0 "), 15);
 }
 
 TEST_F(WorldFixture, WorldRenderMeshDrawsGroupedByTextureThroughTheCache) {
@@ -147,16 +149,20 @@ TEST_F(WorldFixture, WorldRenderStageLightForTheLaterPasses) {
     stage.maplight = 0;
     drawWorldScene(gD3DDevice);
     EXPECT_EQ(count("setLight"), 0);
-    EXPECT_EQ(count("lightEnable 0 1"), 0);
-    EXPECT_EQ(count(renderState(GFX_RS_LIGHTING, 1)), 0) << "unlit throughout";
+    // Only the model pass lights its own props, whatever the stage.
+    EXPECT_EQ(count("lightEnable 0 1"), 2);
+    EXPECT_EQ(count(renderState(GFX_RS_LIGHTING, 1)), 2);
 
     stage.maplight = 2;
     stage.lightdir[0] = 0.5f, stage.lightdir[1] = -1.0f, stage.lightdir[2] = 0.25f;
     gfxRecordClear();
     drawWorldScene(gD3DDevice);
-    EXPECT_EQ(count("setLight 0 3 0.500 -1.000 0.250"), 2) << "the stage light, and again for the models' successors";
-    EXPECT_EQ(count("lightEnable 0 1"), 2);
-    EXPECT_EQ(count(renderState(GFX_RS_LIGHTING, 1)), 2);
+    // The stage light, the party's character light (the same without an
+    // offset), and again for the models' successors.
+    EXPECT_EQ(count("setLight 0 3 0.500 -1.000 0.250"), 3);
+    // Besides: the four floor-object passes and the model pass's props.
+    EXPECT_EQ(count("lightEnable 0 1"), 9);
+    EXPECT_EQ(count(renderState(GFX_RS_LIGHTING, 1)), 9);
 }
 
 TEST_F(WorldFixture, WorldRenderBackgroundAtTheWideFarPlaneWithoutDepth) {

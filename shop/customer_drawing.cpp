@@ -1,0 +1,5 @@
+#include "shop/customer_drawing.h"
+
+void drawCustomers() {}
+void drawCustomerShadows() {}
+void drawCustomerAccessories() {}
