@@ -44,8 +44,6 @@ const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS] = {
     {5, 5, 5, 5, 0},     // Zoze (pays her maximum SP)
 };
 
-int32_t gSkillCounts[ADVENTURER_COUNT];
-int32_t gSkillSlots[ADVENTURER_COUNT][SKILL_SLOTS];
 int32_t gForcedInput = -1;
 int32_t gInputBlocked;
 int32_t gFloorTimeLimit;
@@ -1078,9 +1076,6 @@ void updateDungeonParty() {
 }
 
 void resetDungeonControlState() {
-    for (int32_t& n : gSkillCounts) n = 0;
-    for (int32_t(&row)[SKILL_SLOTS] : gSkillSlots)
-        for (int32_t& s : row) s = 0;
     gForcedInput = -1;
     gInputBlocked = 0;
     gFloorTimeLimit = 0;

@@ -17,9 +17,6 @@ extern const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS];
 // Heading offsets of the five clones around the leader.
 constexpr float CLONE_ANGLE_OFFSETS[PARTY_GHOST_COUNT] = {0.0f, 0.3f, -0.3f, 0.6f, -0.6f};
 
-// Open skill slots per adventurer and the skill id of each slot.
-extern int32_t gSkillCounts[ADVENTURER_COUNT];
-extern int32_t gSkillSlots[ADVENTURER_COUNT][SKILL_SLOTS];
 
 extern int32_t gForcedInput;         // -1, or the raw pad word member 0 reads this tick
 extern int32_t gInputBlocked;        // 0 right after a floor start: the first tick clears the input

@@ -13,10 +13,16 @@
 CharaRecord gCharaTable[CHARA_ROW_COUNT];
 PartyState gParty;
 int32_t gChosenAdventurer;
+int32_t gSkillCounts[ADVENTURER_COUNT];
+int32_t gSkillSlots[ADVENTURER_COUNT][SKILL_SLOTS];
 
 void resetPartyState() {
     gParty = PartyState{};
     gChosenAdventurer = 0;
+    for (int32_t a = 0; a < ADVENTURER_COUNT; ++a) {
+        gSkillCounts[a] = 0;
+        for (int32_t& slot : gSkillSlots[a]) slot = 0;
+    }
 }
 
 void recomputeAdventurerTotals() {
@@ -60,7 +66,7 @@ void levelUp(AdventurerRecord& r) {
         r.levelStartExp = r.nextLevelExp;
         r.level++;
         r.nextLevelExp = getExpForLevel(r.level + 1);
-        gLevelUpTagTimer = 1;
+        gLevelUpTimer = 1;
         recomputeLevelStats(runningGameState());
         recomputeAdventurerTotals();
         playVoice(LEVEL_UP_VOICE);

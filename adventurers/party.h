@@ -219,5 +219,8 @@ struct PartyState {
 extern PartyState gParty;
 // The adventurer of the current dungeon run, 0..7.
 extern int32_t gChosenAdventurer;
+// The open skill slots of each adventurer and the skill id in each slot.
+extern int32_t gSkillCounts[ADVENTURER_COUNT];
+extern int32_t gSkillSlots[ADVENTURER_COUNT][SKILL_SLOTS];
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetPartyState();

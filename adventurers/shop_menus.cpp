@@ -19,6 +19,7 @@
 #include "engine/story_flags.h"
 #include "field/field_camera.h"
 #include "field/game_overlay.h"
+#include "field/hud_level_abilities.h"
 #include "field/resources.h"
 #include "shop/counter_tutorial.h"
 #include "shop/decorations.h"
@@ -667,7 +668,7 @@ void updateVendingStocking() {
 void openAbilityList() {
     int32_t level = runningGameState().merchantLevel;
     int32_t rows = 0;
-    for (int32_t r = 0; r < MERCHANT_LEVEL_ABILITY_ROWS; r++) {
+    for (int32_t r = 0; r < LEVEL_ABILITY_ROWS; r++) {
         int32_t l = MERCHANT_LEVEL_ABILITIES[r].level;
         if (l <= 90 && l <= level) rows++;
     }

@@ -10,11 +10,12 @@
 #include "adventurers/shop_floor.h"
 #include "dungeon/departure.h"
 #include "dungeon/enemies.h"
-#include "dungeon/enemy_spawns.h"
 #include "dungeon/field_events.h"
 #include "dungeon/floor_conditions.h"
 #include "dungeon/floor_objects.h"
+#include "dungeon/floor_status.h"
 #include "dungeon/pickups.h"
+#include "dungeon/spawn_tables.h"
 #include "dungeon/stage_scripts.h"
 #include "dungeon/traps.h"
 #include "engine/debug_text.h"
@@ -32,23 +33,18 @@
 #include "story/field_menu.h"
 
 int32_t gDungeonIndex;
-int32_t gBossRushCourse = -1;
-int32_t gBossRushBattle = -1;
 int32_t gRunEndState;
 int32_t gRunEndTimer;
 int32_t gSpecialMusicTimer;
-int32_t gGatePrompt;
 int32_t gGateIsReturn;
 int32_t gGateGuard;
 int32_t gEquipPrompt;
-int32_t gSwitchCutTimer;
 int32_t gHitStopTimer;
 int32_t gHitStopInput;
 int32_t gSlowMotionTimer;
 int32_t gFloorIntroTimer;
 int32_t gFloorTime;
 int32_t gLastHitTimer;
-int32_t gPlayerControl;
 int32_t gCharDrawFlag;
 int32_t gTrailDue;
 float gBossCutFade = 1.0f;
@@ -328,7 +324,7 @@ bool runPhase() {
         gCameraFrozen = 1;
         return true;
     }
-    if (gEquipPrompt > 0 && (!storyFlag(FLAG_FIXED_MAP_FLOOR) || storyFlag(FLAG_FIXED_MAP_FLOOR_DONE))) {
+    if (gEquipPrompt > 0 && (!storyFlag(FLAG_HUD_CUTSCENE) || storyFlag(FLAG_HUD_CUTSCENE_2))) {
         runEquipPrompt();
         return true;
     }
@@ -395,16 +391,12 @@ void updateDungeonScenery() {
 
 void resetFieldFrameState() {
     gDungeonIndex = 0;
-    gBossRushCourse = -1;
-    gBossRushBattle = -1;
     gRunEndState = RUN_GOES_ON;
     gRunEndTimer = 0;
     gSpecialMusicTimer = 0;
-    gGatePrompt = 0;
     gGateIsReturn = 0;
     gGateGuard = 0;
     gEquipPrompt = 0;
-    gSwitchCutTimer = 0;
     gHitStopTimer = 0;
     gHitStopInput = 0;
     gSlowMotionTimer = 0;
@@ -412,7 +404,6 @@ void resetFieldFrameState() {
     gStartVoiceTimer = 0;
     gFloorTime = 0;
     gLastHitTimer = 0;
-    gPlayerControl = PLAYER_LOCKED;
     gCharDrawFlag = 0;
     gTrailDue = 0;
     gBossCutFade = 1.0f;

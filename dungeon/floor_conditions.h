@@ -4,11 +4,17 @@
 #include <cstdint>
 
 constexpr int32_t FLOOR_CONDITION_ACTIVE_MAX = 5;
+constexpr int32_t FLOOR_CONDITION_MAX = FLOOR_CONDITION_ACTIVE_MAX;
+constexpr int32_t FLOOR_CONDITION_NAME_SIZE = 256;
 
 struct FloorConditionList {
     int32_t count;
     int32_t ids[FLOOR_CONDITION_ACTIVE_MAX];
     int32_t rollState;   // 0 not rolled on this floor, 1 rolled, 2 banner in fast mode
+    // The names as the banner shows them, one after the other.
+    int32_t nameOffsets[FLOOR_CONDITION_ACTIVE_MAX];
+    char names[FLOOR_CONDITION_ACTIVE_MAX][FLOOR_CONDITION_NAME_SIZE];
+    int32_t totalLength;   // the banner's scroll length
 };
 extern FloorConditionList gFloorConditionList;
 // The banner's frame counter; 0 no banner.

@@ -11,11 +11,7 @@ void resetPickups() {
     }
 }
 
-NumberPopup gNumberPopups[NUMBER_POPUP_COUNT];
 
 // The pickups' flight arrives with the pickups.
 void updatePickups() {}
 
-void resetNumberPopups() {
-    for (NumberPopup& p : gNumberPopups) p = NumberPopup{};
-}

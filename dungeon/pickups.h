@@ -36,18 +36,5 @@ void sprayDropsWithPlus(const void* owner, float x, float y, float z, int32_t ki
 // Every slot free.
 void resetPickups();
 
-constexpr int32_t NUMBER_POPUP_COUNT = 32;
-
-// A number rising from where something was hit or gained.
-struct NumberPopup {
-    float x, y, z;
-    int32_t timer;      // frames left; 0 free
-    int32_t duration;   // 60 or 90
-    int32_t value;
-    int32_t type;       // from 10 up drawn as word labels
-};
-extern NumberPopup gNumberPopups[NUMBER_POPUP_COUNT];
-
 // One frame of the pickups' flight and collection.
 void updatePickups();
-void resetNumberPopups();

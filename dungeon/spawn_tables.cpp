@@ -1,5 +1,11 @@
 #include "dungeon/spawn_tables.h"
 
+#include "dungeon/field_frame.h"
 #include "engine/stage_index.h"
 
-bool isBossFloor() { return gFloorIndex % 5 == 4; }
+constexpr int32_t LAST_DUNGEON = 5;
+
+bool isBossFloor() {
+    if (gDungeonIndex == LAST_DUNGEON) return gFloorIndex >= 29;
+    return gFloorIndex % 5 == 4;
+}

@@ -37,13 +37,13 @@ enum StoryFlag : int32_t {
     FLAG_QUEST_PAID = 131,
     FLAG_STORY_VISIT = 144,          // the story visit runs in the shop
     FLAG_STORY_VISIT_HOLD = 145,     // the story visit holds the heroine still
-    FLAG_FIXED_MAP_FLOOR = 154,      // 154 and 176: story floors with a fixed map
     FLAG_STORY_VISIT_SEEN = 160,
     FLAG_STORY_VISIT_STARTED = 161,
+    FLAG_HUD_CUTSCENE = 154,         // the HUD keeps its cut-scene look (bars in, top bar away)
     FLAG_EVENT_9_1_DUE = 165,        // the shop starts event 9_1 at its tick 300
     FLAG_EVENT_9_1_SEEN = 166,
     FLAG_EVENT_0_8_DUE = 168,        // the shop starts event 0_8 at its tick 630
-    FLAG_FIXED_MAP_FLOOR_DONE = 176,
+    FLAG_HUD_CUTSCENE_2 = 176,       // the same, for a later part of the story
     FLAG_ENDLESS = 180,              // set when the game turns endless
     FLAG_STANDING_WALKER = 181,      // the shop's standing walker shows; the shop pans out to the dungeon scene
     FLAG_DUNGEON_SCENE = 182,        // the dungeon scene's stage follows the shop

@@ -14,3 +14,5 @@ void resetEffectObjects() {
         e.kind = -1;
     }
 }
+
+void drawEditorMenu() {}

@@ -8,6 +8,9 @@ void updateEffectObjects();   // once per tick
 // Starts effect objects of a kind at a point (owner 0: none); until the
 // effect objects are built nothing starts.
 void spawnEffectObject(int32_t owner, float x, float y, float z, int32_t kind, float scale, int32_t parameter);
+// The effect editor's menu over the field; it arrives with the editor and
+// draws nothing until then.
+void drawEditorMenu();
 void saveEffectBank(int32_t bank);
 
 // The hard-coded effect objects; free while kind is -1. Only the fields in

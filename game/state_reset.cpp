@@ -14,6 +14,7 @@
 #include "dungeon/floor_map.h"
 #include "dungeon/floor_objects.h"
 #include "dungeon/pickups.h"
+#include "dungeon/floor_status.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -32,6 +33,7 @@
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
 #include "field/effect_objects.h"
+#include "field/hud.h"
 #include "field/map_collision.h"
 #include "field/resources.h"
 #include "field/field_camera.h"
@@ -80,6 +82,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"dungeon/pickups", resetPickups},
     {"adventurers/attack_objects", resetAttackObjects},
     {"field/effect_objects", resetEffectObjects},
+    {"dungeon/floor_status", resetFloorStatus},
     {"field/map_collision", resetMapCollision},
     {"adventurers/shop_floor", resetShopDayState},
     {"adventurers/bag", resetBagState},
@@ -89,10 +92,10 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"adventurers/shop_floor", resetShopFloorBootState},
     {"adventurers/shop_grid", resetShopGridState},
     {"adventurers/balloon", resetBalloonState},
+    {"field/hud", resetHudGlobals},
     {"adventurers/party", resetPartyState},
     {"adventurers/motion", resetMotionState},
     {"dungeon/floor_objects", resetFloorObjects},
-    {"dungeon/pickups", resetNumberPopups},
     {"adventurers/dungeon_control", resetDungeonControlState},
     {"dungeon/floor_conditions", resetFloorConditions},
     {"dungeon/fixed_floors", resetFixedFloorState},

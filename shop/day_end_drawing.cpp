@@ -9,6 +9,7 @@
 #include "engine/sprites.h"
 #include "engine/text.h"
 #include "field/game_overlay.h"
+#include "field/hud_bar.h"
 #include "shop/day_end.h"
 #include "shop/item_db.h"
 #include "shop/item_list.h"
@@ -192,7 +193,7 @@ void drawPaymentBoard() {
         int32_t frame = r.paymentFrame - (r.payEndFrame - 10) - RESULT_STAMP_AFTER;
         if (frame >= 0) drawStamp(r.paidShort ? STAMP_SHORT : STAMP_PAID, x + 420.0f, y + 300.0f, zoom(frame, 3.0f, STAMP_ZOOM), WHITE);
     }
-    drawMoneyDisplay();
+    drawHudBar();
 }
 
 void drawDayReport() {

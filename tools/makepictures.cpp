@@ -34,6 +34,7 @@
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
+#include "field/hud_cells.h"
 #include "shop/item_icons.h"
 #include "shop/item_db.h"
 
@@ -356,6 +357,54 @@ Canvas drawWindowFrame() {
 // header badges (240, 600 + 64 b)-(431, 663 + 64 b), the row highlight (440,
 // 600)-(720, 638), the item choice bar (0, 800)-(240, 838) and the bonus
 // glyphs (832 + 16 g, 24 k)-(848 + 16 g, 24 k + 24).
+void border(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width, uint32_t colour);
+
+// A cell of field/hud_cells.h as a flat panel.
+void cellPanel(Canvas& c, const SpriteSource& cell, float radius, uint32_t fill, uint32_t edge, float width) {
+    panel(c, (int32_t)cell.left, (int32_t)cell.top, (int32_t)cell.right, (int32_t)cell.bottom, radius, fill, fill, edge,
+          width);
+}
+
+// The HUD's pieces of the item window picture, to the layout of
+// field/hud_cells.h, where they leave the list window's pieces alone.
+void drawHudPieces(Canvas& c) {
+    fillRect(c, (int32_t)ITEMWIN_TICKER_BAND.left, (int32_t)ITEMWIN_TICKER_BAND.top, (int32_t)ITEMWIN_TICKER_BAND.right,
+             (int32_t)ITEMWIN_TICKER_BAND.bottom, 0xC0101830);
+    cellPanel(c, ITEMWIN_TICKER_LABEL, 10, 0xF0344878, GOLD, 2);
+    textCentered(c, 112, 496, "NEWS", 2, CREAM, GOLD, INK);
+    cellPanel(c, ITEMWIN_FIRST_MENU_ROW, 14, 0xFFE0D8C0, GOLD_DARK, 2);
+    for (int32_t b = 0; b < 2; ++b) {
+        float cx = ITEMWIN_MARKER_LEFT + 96 * b + 48, cy = ITEMWIN_MARKER_TOP + 48;
+        Point arrow[3] = {{cx - 14, cy - 30 + 6 * b}, {cx + 14, cy - 30 + 6 * b}, {cx, cy - 8 + 6 * b}};
+        polygon(c, arrow, 3, b ? GOLD : 0xFFFFE070);
+    }
+    cellPanel(c, ITEMWIN_SHELF_LABEL, 12, 0xE0181008, GOLD, 2);
+    fillRect(c, (int32_t)ITEMWIN_EXP_FILL.left, (int32_t)ITEMWIN_EXP_FILL.top + 12, (int32_t)ITEMWIN_EXP_FILL.right,
+             (int32_t)ITEMWIN_EXP_FILL.bottom - 12, 0xFF50C8F0);
+    border(c, (int32_t)ITEMWIN_EXP_FRAME.left, (int32_t)ITEMWIN_EXP_FRAME.top, (int32_t)ITEMWIN_EXP_FRAME.right,
+           (int32_t)ITEMWIN_EXP_FRAME.bottom, 2, GOLD);
+    cellPanel(c, ITEMWIN_LEVEL_TAG, 10, 0xF0A02830, GOLD, 2);
+    textCentered(c, 736, 435, "LEVEL UP!", 2, 0xFFFFF4C8, GOLD, INK);
+    cellPanel(c, ITEMWIN_FLOOR_PLATE, 10, 0xF0344878, GOLD, 2);
+    for (int32_t d = 0; d < 10; ++d) {
+        char digit[2] = {(char)('0' + d), 0};
+        text(c, (int32_t)ITEMWIN_FLOOR_DIGIT_LEFT + 24 * d + 2, (int32_t)ITEMWIN_FLOOR_DIGIT_TOP + 4, digit, 3, WHITE,
+             CREAM, INK);
+        text(c, 32 * d + 4, (int32_t)ITEMWIN_COMBO_DIGIT_TOP + 6, digit, 3, 0xFFFFE070, 0xFFFF9040, INK);
+    }
+    text(c, (int32_t)ITEMWIN_FLOOR_LETTER.left + 4, (int32_t)ITEMWIN_FLOOR_LETTER.top + 4, "F", 3, WHITE, CREAM, INK);
+    textCentered(c, 368, 980, "HITS", 2, 0xFFFFE070, 0xFFFF9040, INK);
+    // The top bar's place pictures 2 to 4 (0 and 1 would cover the bonus glyphs).
+    static const char* const PLACES[3] = {"SHOP", "SHOP", "TOWN"};
+    for (int32_t k = 2; k < TOP_BAR_PLACE_COUNT; ++k) {
+        int32_t top = (int32_t)ITEMWIN_PLACE_HEIGHT * k;
+        panel(c, (int32_t)ITEMWIN_PLACE_LEFT, top, (int32_t)(ITEMWIN_PLACE_LEFT + ITEMWIN_PLACE_WIDTH),
+              top + (int32_t)ITEMWIN_PLACE_HEIGHT, 14, 0xF05A4630, 0xF02E2016, GOLD, 2.5f);
+        textCentered(c, (int32_t)(ITEMWIN_PLACE_LEFT + ITEMWIN_PLACE_WIDTH / 2), top + 40, PLACES[k - 2], 3, CREAM,
+                     GOLD, INK);
+    }
+}
+
 Canvas drawItemWindow() {
     Canvas c = makeCanvas(1024, 1024, CLEAR);
     panel(c, 0, 0, 456, 312, 18, NAVY_TOP, NAVY_BOTTOM, GOLD, 3);
@@ -421,6 +470,8 @@ Canvas drawItemWindow() {
                      withAlpha(GOLD, std::fmin(fade, 1.0f)));
     }
     panel(c, 640, 544, 832, 584, 10, 0xE0222A40, 0xE0101420, GOLD_DARK, 2);
+
+    drawHudPieces(c);
 
     // The list window's pieces.
     for (int32_t variant = 0; variant < 2; ++variant) {

@@ -12,6 +12,7 @@
 #include "dungeon/departure.h"
 #include "dungeon/floor_conditions.h"
 #include "dungeon/floor_objects.h"
+#include "dungeon/floor_status.h"
 #include "dungeon/pickups.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
@@ -48,9 +49,9 @@ protected:
         GameState& game = runningGameState();
         memset(&game, 0, sizeof game);
         resetFieldFrameState();
+        resetFloorStatus();
         resetFloorObjects();
         resetFloorConditions();
-        resetNumberPopups();
         resetPartyState();
         resetDialogState();
         resetInputState();
@@ -68,6 +69,7 @@ protected:
     void TearDown() override {
         gSound.ready = 0;
         resetFieldFrameState();
+        resetFloorStatus();
         resetFloorObjects();
         resetPartyState();
         resetDialogState();
@@ -120,6 +122,7 @@ TEST_F(FieldFrameTest, AGateIsNoticedWithinThreeAndArmsWithinOne) {
     const Case cases[] = {{3.0f, 0, 0}, {2.99f, 1, 0}, {1.0f, 1, 0}, {0.99f, 1, 1}, {0.0f, 1, 1}};
     for (const Case& c : cases) {
         resetFieldFrameState();
+        resetFloorStatus();
         resetDialogState();
         gPlayerControl = PLAYER_FREE;
         placeGate(7, FLOOR_OBJECT_RETURN_GATE, FLOOR_OBJECT_ACTIVE, c.distance * 0.6f, c.distance * 0.8f);
@@ -186,6 +189,7 @@ TEST_F(FieldFrameTest, OfTwoGatesInReachTheLastInPoolOrderDecides) {
     EXPECT_STREQ(gYesNoWindow.lines[0], "Return to town now?");
 
     resetFieldFrameState();
+    resetFloorStatus();
     resetDialogState();
     resetFloorObjects();
     gPlayerControl = PLAYER_FREE;
@@ -256,6 +260,7 @@ TEST_F(FieldFrameTest, AReturnLeavesAtOnceAndTheFirstDefeatRaisesItsEvent) {
     for (const char* voice : DEFEAT_VOICES) EXPECT_EQ(voiceCount(voice), 0) << "no defeat voice";
 
     resetFieldFrameState();
+    resetFloorStatus();
     gRunEndState = RUN_DEFEATED;
     runningGameState().playMode = PLAY_MODE_SURVIVAL;
     for (int32_t i = 0; i < 130; i++) frame();
@@ -358,6 +363,7 @@ TEST_F(FieldFrameTest, YesAtAReturnGateEndsTheRunAsReturnedOrCleared) {
     const Case cases[] = {{7, RUN_RETURNED, RETURNED_VOICE}, {14, RUN_CLEARED, CLEARED_VOICE}};
     for (const Case& c : cases) {
         resetFieldFrameState();
+        resetFloorStatus();
         resetDialogState();
         headlessWindowReset();
         gPlayerControl = PLAYER_FREE;

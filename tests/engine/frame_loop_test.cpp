@@ -294,7 +294,7 @@ TEST(FrameLoopRender, ClearsToTheTitleColourOutsideTheField) {
     gGameMode = GAME_MODE_FIELD;
     harnessRunTicks(1);
     ASSERT_TRUE(harnessReadFrame(pixels, 640, 480));
-    EXPECT_EQ(pixels[100 * 640 + 100], 0xFF0A141Eu);
+    EXPECT_EQ(pixels[300 * 640 + 400], 0xFF0A141Eu) << "clear of the HUD";
     gCurrentStage = nullptr;
     harnessShutdown();
 }
