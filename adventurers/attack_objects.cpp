@@ -5,3 +5,6 @@ AttackObject gAttackObjects[ATTACK_OBJECT_POOL_SIZE];
 void resetAttackObjects() {
     for (AttackObject& a : gAttackObjects) a = AttackObject{};
 }
+
+// The attacks' flight and hits arrive with the attack objects.
+void updateAttackObjects() {}

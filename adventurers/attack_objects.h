@@ -25,3 +25,5 @@ struct AttackObject {
 extern AttackObject gAttackObjects[ATTACK_OBJECT_POOL_SIZE];
 // Every object free.
 void resetAttackObjects();
+// One tick of every live attack object.
+void updateAttackObjects();

@@ -7,6 +7,25 @@
 
 #include "adventurers/party.h"
 
+// The fairy's wandering on shop and town stages: 0 rest, 1 fly to the
+// target, 2 and 3 two idle poses.
+struct FairyWander {
+    int32_t phase;
+    int32_t ticks;
+    float targetX;
+    float targetZ;
+};
+extern FairyWander gFairyWander;
+// Set by stage and floor scripts: the follower walks to gAutoWalkTarget
+// instead of following member 0.
+extern int32_t gAutoWalk;
+extern Vector3 gAutoWalkTarget;
+// Back to the values a fresh process starts with.
+void resetMotionState();
+
+// Rows of a motion block: six ints each, the sixth the duration in ticks.
+constexpr int32_t MOTION_BLOCK_ROWS = 42;
+
 // Switches a figure to motion id; the same id keeps its time.
 void setMotion(MotionState& state, int32_t id);
 // One animation step of a figure of that model at that speed (1.0 normal).

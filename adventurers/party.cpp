@@ -1,11 +1,18 @@
 #include "adventurers/party.h"
 
+#include <cstdio>
+
+#include "dungeon/floor_start.h"
 #include "engine/save_file.h"
+#include "engine/sound.h"
+#include "field/hud.h"
+#include "field/particles.h"
+#include "platform/window.h"
+#include "shop/negotiation.h"
 
 CharaRecord gCharaTable[CHARA_ROW_COUNT];
 PartyState gParty;
 
-int32_t getExpForLevel(int32_t level) { return level * (level + 1) * 150; }
 int32_t gChosenAdventurer;
 int32_t gSkillCounts[ADVENTURER_COUNT];
 int32_t gSkillSlots[ADVENTURER_COUNT][SKILL_SLOTS];
@@ -19,9 +26,62 @@ void resetPartyState() {
     }
 }
 
-// The totals with equipment arrive with the equipment.
-void recomputeAdventurerTotals() {}
-void levelUp(AdventurerRecord&) {}
+void recomputeAdventurerTotals() {
+    gParty.equipEffectValue = 0.0f;
+    for (int32_t& w : gParty.equipEffectWords) w = 0;
+    for (uint8_t& f : gParty.equipEffectFlags) f = 0;
+    gParty.equipEffectCount = 5;
+    if (gChosenAdventurer < 0 || gChosenAdventurer >= ADVENTURER_COUNT) return;
+    const AdventurerRecord& a = runningGameState().adventurers[gChosenAdventurer];
+    int32_t totals[4] = {a.attack, a.defence, a.magic, a.magicDefence};
+    for (int32_t key : a.equipment) getItemStats(key, totals);
+    for (int32_t i = 0; i < 4; i++) gParty.totals[i] = totals[i];
+}
+
+int32_t getExpForLevel(int32_t n) {
+    if (n == 0) return 0;
+    return n * (n + 1) * 150;
+}
+
+namespace {
+
+constexpr int32_t LEVEL_UP_EFFECT = 33;
+constexpr int32_t ATTACH_TO_OWNER = 5;
+constexpr int32_t LEVEL_GLOW_TICKS = 20;
+
+void refillAndGlow(const AdventurerRecord& r) {
+    gParty.hp = static_cast<float>(r.hpBase + r.hpBonus);
+    gParty.sp = static_cast<float>(r.spBase + r.spBonus);
+    const Vector3& p = gParty.positions[0];
+    spawnEffect(&gParty, p.x, p.y + 0.5f, p.z, LEVEL_UP_EFFECT, 0.3f, -1, 0.0f, ATTACH_TO_OWNER);
+    gParty.levelGlowTimer = LEVEL_GLOW_TICKS;
+}
+
+}  // namespace
+
+void levelUp(AdventurerRecord& r) {
+    if (r.level >= ADVENTURER_LEVEL_MAX) {
+        r.experience = r.levelStartExp;
+        refillAndGlow(r);
+    } else {
+        r.levelStartExp = r.nextLevelExp;
+        r.level++;
+        r.nextLevelExp = getExpForLevel(r.level + 1);
+        gLevelUpTimer = 1;
+        recomputeLevelStats(runningGameState());
+        recomputeAdventurerTotals();
+        playVoice(LEVEL_UP_VOICE);
+        refreshSkillUnlocks();
+        refillAndGlow(r);
+    }
+    refreshSkillUnlocks();
+}
+
+void showDebugMessage(const char* text, int32_t value) {
+    char line[256];
+    snprintf(line, sizeof line, "%s %d", text ? text : "", value);
+    showMessageBox(line, "system", MESSAGE_BOX_OK);
+}
 
 // The difference, the level, 100 and the level-1 value enter as floats; the
 // product, quotient and sum are doubles. Kept: stored stats depend on this

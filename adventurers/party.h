@@ -48,14 +48,21 @@ void recomputeLevelStats(GameState& game);
 // One stat at 0-based level: the level-1 value e moved toward the level-100
 // value h by level / 100, truncated toward zero. Pure.
 int32_t statForLevel(int32_t e, int32_t h, int32_t level);
-// One level-up step of an adventurer's record. Until it arrives the
-// record stays.
-void levelUp(AdventurerRecord& record);
-// Cumulative experience that ends 0-based level n: n (n + 1) x 150.
-int32_t getExpForLevel(int32_t level);
 // The chosen adventurer's attack, defence, magic and magic-defence totals
-// from base values and equipment.
+// from base values and the five equipped items, into gParty.totals; clears
+// the party's equipment-effect block.
 void recomputeAdventurerTotals();
+// Cumulative experience that leaves level index n - 1: 0 for n = 0, else
+// n (n + 1) 150. Pure.
+int32_t getExpForLevel(int32_t n);
+// One level-up step of the record (the chosen adventurer's in the running
+// game): the next level, its stats, full HP and SP; at the highest level
+// only the excess experience is dropped and HP and SP refilled.
+void levelUp(AdventurerRecord& record);
+// The heroine's voice at a level-up.
+constexpr const char* LEVEL_UP_VOICE = "bin/se/00sa/system/00sa_sys03b.bin";
+// A modal "system" box "<text> <value>" for a content error found in play.
+void showDebugMessage(const char* text, int32_t value);
 
 // The three figures of a field stage: 0 the controlled character, 1 the
 // follower, 2 the fairy.

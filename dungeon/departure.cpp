@@ -4,8 +4,6 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 
-// Five-floor blocks per dungeon; a dungeon has five times that many floors.
-constexpr int32_t DUNGEON_FLOOR_BLOCKS[DUNGEON_COUNT] = {1, 3, 6, 10, 20, 12};
 // Stage keys per block, and one more for the dungeon's last floor.
 constexpr int32_t STAGE_KEYS_0[] = {5, 5};
 constexpr int32_t STAGE_KEYS_1[] = {6, 10, 6, 6};
@@ -42,5 +40,11 @@ int32_t getStageKeyForFloor() {
 void initDepartureScreen() {}
 void saveDepartureListState() {}
 void restoreDepartureListState() {}
+
+int32_t getDungeonFloorCount(int32_t dungeon) {
+    if (dungeon < 0 || dungeon >= DUNGEON_COUNT_TOTAL) return 0;
+    return 5 * DUNGEON_FLOOR_BLOCKS[dungeon];
+}
+
 // The run's stage keys arrive with the departure screen.
 void selectDungeonStage() {}

@@ -6,6 +6,14 @@ void initDepartureScreen();
 // Around an overlay over the departure screen: its list cursors kept and given back.
 void saveDepartureListState();
 void restoreDepartureListState();
+
+#include <cstdint>
+
+constexpr int32_t DUNGEON_COUNT_TOTAL = 6;
+// Five-floor blocks per dungeon.
+constexpr int32_t DUNGEON_FLOOR_BLOCKS[DUNGEON_COUNT_TOTAL] = {1, 3, 6, 10, 20, 12};
+// Floors of a dungeon 0..5; 0 for any other number.
+int32_t getDungeonFloorCount(int32_t dungeon);
 // gStageIndex := the stage of the run's dungeon and floor.
 void selectDungeonStage();
 

@@ -22,3 +22,8 @@ void resetEnemies() {
     memset(gEnemies, 0, sizeof gEnemies);
     for (Enemy& e : gEnemies) e.link = -1;
 }
+
+// The enemies' behaviour and animation arrive with the enemies' update.
+void updateEnemies() {}
+void updateEnemyMotionFrames() {}
+void tickEnemyAnimations() {}

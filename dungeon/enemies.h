@@ -75,3 +75,8 @@ Enemy* spawnEnemy(float x, float y, float z, int32_t kind);
 void markFloorEnemyKinds(int32_t flags[ENEMY_KIND_CAPACITY]);
 // Back to the values a fresh process starts with: every enemy free.
 void resetEnemies();
+
+void updateEnemies();
+void updateEnemyMotionFrames();
+// The enemies' animation alone, while an event or the pause runs over the field.
+void tickEnemyAnimations();

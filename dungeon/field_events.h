@@ -6,3 +6,7 @@
 // another event loads or runs. Until the event loader is wired here every
 // request is refused.
 int32_t requestEvent(int32_t major, int32_t minor, int32_t loaderMode);
+// Starts a queued event once the one before has ended (every tick).
+void updateQueuedEvent();
+// A fall below the stage's death height.
+void checkFallOut();

@@ -1,5 +1,6 @@
 #include "dungeon/floor_start.h"
 
+#include "adventurers/motion.h"
 #include "adventurers/shop_grid.h"
 
 #include <cmath>

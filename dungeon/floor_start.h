@@ -60,3 +60,5 @@ int32_t countPlacedShelves();
 
 // Back to the values a fresh process starts with.
 void resetFloorStart();
+// Unlocks the chosen adventurer's skills that the level reached allows.
+void refreshSkillUnlocks();

@@ -10,3 +10,8 @@ void resetPickups() {
         p.kind = -1;
     }
 }
+
+
+// The pickups' flight arrives with the pickups.
+void updatePickups() {}
+

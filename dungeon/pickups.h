@@ -35,3 +35,6 @@ void sprayDropsWithPlus(const void* owner, float x, float y, float z, int32_t ki
                         int32_t itemFlags, int32_t callerWord, int32_t plus);
 // Every slot free.
 void resetPickups();
+
+// One frame of the pickups' flight and collection.
+void updatePickups();

@@ -23,6 +23,11 @@ enum StoryFlag : int32_t {
     FLAG_TUTORIAL_REPEAT = 37,       // the tutorial phase runs again
     FLAG_SCRIPTED_DAY = 38,          // a single scripted trading day
     FLAG_FAIRY_TALK = 39,            // the fairy can be talked to
+    FLAG_DUNGEON_TUTORIAL_DONE = 56, // the dungeon-entry tutorial: done, gate seen, gate pending
+    FLAG_DUNGEON_TUTORIAL_GATE = 57,
+    FLAG_DUNGEON_TUTORIAL = 58,
+    FLAG_FIRST_FLOOR_SEEN = 59,      // the first floor's event ran
+    FLAG_FIRST_DEFEAT_SEEN = 64,
     FLAG_TIME_LECTURE = 67,          // the fairy offers the time lecture
     FLAG_TRIAL_CLEARED = 57,         // the trial floor's tutorial chest is done with
     FLAG_TRIAL_CHEST = 58,           // the trial floor holds the tutorial chest
@@ -46,6 +51,7 @@ enum StoryFlag : int32_t {
     FLAG_ENDLESS = 180,              // set when the game turns endless
     FLAG_STANDING_WALKER = 181,      // the shop's standing walker shows; the shop pans out to the dungeon scene
     FLAG_DUNGEON_SCENE = 182,        // the dungeon scene's stage follows the shop
+    FLAG_FLOOR_99_EVENT = 185,       // the event before floor index 99 ran
     FLAG_LEVEL_EVENT_6 = 189,        // event 19-1 of merchant level 6 has run
     FLAG_LEVEL_EVENT_14 = 190,       // event 19-2 of merchant level 14 has run
     FLAG_DOOR_ENTRY = 191,           // cleared whenever the shop is entered by the door

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "adventurers/bag.h"
+#include "adventurers/motion.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
 #include "engine/device.h"
@@ -252,6 +253,14 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(gBagAtDeparture);
     h.i32(gSpecialMusicTimer);
     h.record(gEventNumber);
+    for (int32_t word : {gBossRushCourse, gBossRushBattle, gGatePrompt, gGateIsReturn, gGateGuard, gEquipPrompt,
+                         gSwitchCutTimer, gHitStopTimer, gHitStopInput, gSlowMotionTimer, gFloorIntroTimer,
+                         gFloorTime, gLastHitTimer, gPlayerControl, gTrailDue, gAutoWalk})
+        h.i32(word);
+    h.i32(gFairyWander.phase);
+    h.i32(gFairyWander.ticks);
+    h.f32(gFairyWander.targetX);
+    h.f32(gFairyWander.targetZ);
 
     // The file records name their padding; they are read from the file or
     // cleared whole, so every byte is defined.

@@ -4,6 +4,7 @@
 #include "adventurers/bag.h"
 #include "adventurers/balloon.h"
 #include "adventurers/dungeon_control.h"
+#include "adventurers/motion.h"
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/enemies.h"
@@ -98,6 +99,8 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"adventurers/balloon", resetBalloonState},
     {"field/hud", resetHudGlobals},
     {"adventurers/party", resetPartyState},
+    {"adventurers/motion", resetMotionState},
+    {"dungeon/floor_objects", resetFloorObjects},
     {"adventurers/dungeon_control", resetDungeonControlState},
     {"dungeon/floor_conditions", resetFloorConditions},
     {"dungeon/fixed_floors", resetFixedFloors},

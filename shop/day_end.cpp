@@ -399,9 +399,6 @@ void updateDayReport() {
 // --- the item choice ----------------------------------------------------------------
 
 constexpr int32_t INTRO_END = 150;
-constexpr int32_t RUN_DEFEATED = 1;
-constexpr int32_t RUN_RETURNED = 2;
-constexpr int32_t RUN_CLEARED = 3;
 constexpr int32_t TOWN_PHASES = 4;
 constexpr int32_t PLACE_FLAGS = 4;
 constexpr int32_t ITEM_INFO_FROM_SCREEN = 2;

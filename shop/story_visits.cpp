@@ -37,3 +37,7 @@ void updateQuestReward() {
 }
 // The story visit's scene arrives with the story visits.
 void startStoryVisit() {}
+
+// The visitors' figures arrive with the story visits.
+void faceStoryVisitor() {}
+void animateStoryVisitors() {}

@@ -20,3 +20,8 @@ void checkStoryVisits();
 void updateQuestReward();
 // The two-visitor story scene in the shop (story flag 144 runs it).
 void startStoryVisit();
+
+// The two visitors of a story visit: the heroine turns to them, and their
+// poses each tick.
+void faceStoryVisitor();
+void animateStoryVisitors();

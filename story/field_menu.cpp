@@ -13,3 +13,6 @@ void resetFieldMenuState() {
     for (int32_t& key : gMenuUsedItems) key = -1;
     gMenuItemUsed = 0;
 }
+
+// The optimum-equipment sort arrives with the field menu's equipment page.
+void sortBagByStats() {}

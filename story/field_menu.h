@@ -17,3 +17,7 @@ extern int32_t gMenuUsedItems[MENU_USED_ITEMS_MAX];
 extern int32_t gMenuItemUsed;
 // Back to the values a fresh process starts with.
 void resetFieldMenuState();
+
+// Moves the best bag items the chosen adventurer can equip into the
+// equipment, then packs the bag.
+void sortBagByStats();

@@ -2,7 +2,9 @@
 // sample music into a game folder: "se/<number>.wav" for every number of
 // the effect table that names a sound, and a short calm loop (or, for the
 // tracks that play once, a jingle) for every music track under "bgm/", and
-// the heroine's voice sample the options play, a short sung "ah-i".
+// the heroine's voice sample the options play, a short sung "ah-i", and the
+// field's voices: the heroine's cries at a defeat, her cheer at a cleared
+// dungeon and at a level-up, and the fairy's call at a return.
 // Everything is 22,050 Hz mono 16-bit and made the same way every run.
 // Usage: makesounds GAME_DIR
 #include <cmath>
@@ -11,6 +13,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "adventurers/party.h"
+#include "dungeon/field_frame.h"
 #include "engine/sound.h"
 #include "story/options_window.h"
 
@@ -309,6 +313,16 @@ const CustomerVoice REPORT_VOICES[] = {
     {"bin/se/01yo/system/01yo_sys15.bin", 460.0, 0.50},
 };
 
+// The field's voices: the heroine's cries at a defeat, falling a little in
+// pitch from one adventurer to the next so each is told apart by ear, her
+// cheers at a cleared dungeon and a level-up, and the fairy's call at a return.
+const CustomerVoice FIELD_VOICES[] = {
+    {DEFEAT_VOICES[0], 300.0, 0.6}, {DEFEAT_VOICES[1], 292.0, 0.6}, {DEFEAT_VOICES[2], 284.0, 0.6},
+    {DEFEAT_VOICES[3], 276.0, 0.6}, {DEFEAT_VOICES[4], 268.0, 0.6}, {DEFEAT_VOICES[5], 260.0, 0.6},
+    {DEFEAT_VOICES[6], 252.0, 0.6}, {DEFEAT_VOICES[7], 244.0, 0.6}, {CLEARED_VOICE, 360.0, 0.5},
+    {LEVEL_UP_VOICE, 350.0, 0.45},  {RETURNED_VOICE, 560.0, 0.4},
+};
+
 template <size_t N>
 bool writeVoices(const std::filesystem::path& dir, const CustomerVoice (&clips)[N]) {
     for (const CustomerVoice& clip : clips) {
@@ -361,6 +375,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "makesounds: cannot write %s\n", voice.c_str());
         return 1;
     }
-    if (!writeVoices(dir, CUSTOMER_VOICES) || !writeVoices(dir, REPORT_VOICES)) return 1;
+    if (!writeVoices(dir, CUSTOMER_VOICES) || !writeVoices(dir, REPORT_VOICES) || !writeVoices(dir, FIELD_VOICES))
+        return 1;
     return 0;
 }

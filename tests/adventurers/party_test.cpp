@@ -59,3 +59,55 @@ TEST(PartyStats, RecomputeSetsEveryAdventurersBaseValuesAndKeepsBonuses) {
     EXPECT_EQ(game.adventurers[7].magic, 5);       // 12 - 7 * 0.98, falling with the level
     for (CharaRecord& row : gCharaTable) row = CharaRecord{};
 }
+
+TEST(PartyLevels, ExperienceForALevelGrowsByItsTriangle) {
+    const int32_t cases[][2] = {{0, 0}, {1, 300}, {2, 900}, {3, 1800}, {99, 1485000}};
+    for (const auto& c : cases) EXPECT_EQ(getExpForLevel(c[0]), c[1]) << "level " << c[0];
+}
+
+class PartyLevelUp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        memset(&runningGameState(), 0, sizeof(GameState));
+        resetPartyState();
+        for (CharaRecord& row : gCharaTable) row = CharaRecord{1, 50, 30, 10, 13, 5, 10, 0.15f, 0.2f, 0.0f,
+                                                               1050, 330, 110, 213, 105, 1010};
+        gChosenAdventurer = 3;
+    }
+    void TearDown() override {
+        for (CharaRecord& row : gCharaTable) row = CharaRecord{};
+        memset(&runningGameState(), 0, sizeof(GameState));
+        resetPartyState();
+    }
+};
+
+TEST_F(PartyLevelUp, NinetySevenReachesTheTopWhereOnlyHpAndSpRefill) {
+    AdventurerRecord& a = runningGameState().adventurers[3];
+    for (int32_t& key : a.equipment) key = -1;
+    a.level = 97;
+    a.levelStartExp = getExpForLevel(97);
+    a.nextLevelExp = getExpForLevel(98);
+    a.experience = a.nextLevelExp + 40;
+    a.hpBonus = 20;
+    levelUp(a);
+    EXPECT_EQ(a.level, ADVENTURER_LEVEL_MAX);
+    EXPECT_EQ(a.levelStartExp, getExpForLevel(98));
+    EXPECT_EQ(a.nextLevelExp, getExpForLevel(99));
+    EXPECT_EQ(a.hpBase, statForLevel(50, 1050, 98));
+    EXPECT_FLOAT_EQ(gParty.hp, static_cast<float>(a.hpBase + 20));
+    EXPECT_EQ(gParty.totals[0], statForLevel(10, 110, 98)) << "the totals follow the new level";
+    EXPECT_EQ(gParty.equipEffectCount, 5);
+    EXPECT_EQ(gParty.levelGlowTimer, 20);
+
+    a.experience = a.nextLevelExp + 999;
+    gParty.hp = 1.0f;
+    gParty.levelGlowTimer = 0;
+    AdventurerRecord before = a;
+    levelUp(a);
+    EXPECT_EQ(a.level, ADVENTURER_LEVEL_MAX);
+    EXPECT_EQ(a.experience, before.levelStartExp) << "the excess is lost";
+    EXPECT_EQ(a.nextLevelExp, before.nextLevelExp);
+    EXPECT_EQ(a.hpBase, before.hpBase);
+    EXPECT_FLOAT_EQ(gParty.hp, static_cast<float>(a.hpBase + 20));
+    EXPECT_EQ(gParty.levelGlowTimer, 20);
+}

@@ -159,15 +159,17 @@ protected:
     static float flatDistance(const Vector3& a, const Vector3& b) {
         return sqrtf((a.x - b.x) * (a.x - b.x) + (a.z - b.z) * (a.z - b.z));
     }
-    // Checks an ordinary dungeon floor as started (and its return gates
-    // unless gates is -1).
+    // Checks an ordinary dungeon floor as started and run for its first
+    // tick, the one that took the loader's end (and its return gates unless
+    // gates is -1).
     static void expectOrdinaryFloor(int32_t dungeon, int32_t gates = 0) {
         EXPECT_GT(gRoomCount, 6);
-        EXPECT_EQ(gFloorTimeLimit, gRoomCount * FLOOR_FRAMES_PER_CELL[dungeon]);
+        EXPECT_EQ(gFloorTimeLimit, gRoomCount * FLOOR_FRAMES_PER_CELL[dungeon] - 1);
         EXPECT_LE(flatDistance(gParty.positions[0], gFloorStartPos), 2.001f);
         EXPECT_FLOAT_EQ(gParty.positions[2].x, gFloorStartPos.x - 3.0f);
         EXPECT_FLOAT_EQ(gFloorStartHeading, 3.14159265f);
-        EXPECT_EQ(gPlayerControl, -1);
+        // The first floor's countdown holds the player.
+        EXPECT_EQ(gPlayerControl, gFloorIntroTimer > 0 ? PLAYER_LOCKED : PLAYER_FREE);
         // The circle on the exit cell (the torches of the blocks share its
         // kind), the chests on the chest cells in turn.
         int32_t circles = 0, chests = 0;
@@ -248,15 +250,16 @@ TEST_F(FloorStartGame, TheFirstFloorOfARunShowsTheBannerAndTheCountdown) {
     EXPECT_EQ(gSkillCounts[2], 3);
     gFloorTime = 5000;
     enterFloor(1, 5, 10);
+    // The floor's first tick ran with the loader's end.
     EXPECT_EQ(gExpeditionStart, 0);
-    EXPECT_EQ(gFloorIntroTimer, FLOOR_INTRO_FRAMES);
-    EXPECT_EQ(gFloorTime, 0);   // the block's first floor
+    EXPECT_EQ(gFloorIntroTimer, FLOOR_INTRO_FRAMES - 1);
+    EXPECT_EQ(gFloorTime, 1);   // the block's first floor starts over
     EXPECT_EQ(gParty.models[0], 28);
     EXPECT_EQ(gParty.models[1], 0);
     gFloorTime = 5000;
     enterFloor(1, 6, 10);
     EXPECT_EQ(gFloorIntroTimer, 0);
-    EXPECT_EQ(gFloorTime, 5000);
+    EXPECT_EQ(gFloorTime, 5001);
 }
 
 TEST_F(FloorStartGame, TheTrialFloorHasTheTutorialChestOrAReturnGate) {

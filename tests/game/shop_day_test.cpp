@@ -37,7 +37,7 @@ int32_t shelvedItems(const GameState& game) {
 
 TEST(CounterScriptedDay, MoneyAndStorageFollowTheLoggedDeals) {
     HarnessOptions options;
-    options.seed = 20240612;
+    options.seed = 20240611;
     ASSERT_EQ(harnessBoot(options), STARTUP_OK);
     ASSERT_TRUE(harnessOpenShopDay());
     GameState& game = runningGameState();

@@ -1,0 +1,4 @@
+// dungeon/stage_scripts.h: the per-stage scripts that run each field frame.
+#pragma once
+
+void runStageScript();
