@@ -6,7 +6,7 @@
 // goes to stderr.
 //
 //   tollivand-run SCRIPT [--game-dir DIR] [--frames] [--sections] [--frame-skip N] [--seed N] [--recording]
-//                        [--first-frame-fd FD]
+//                        [--first-frame-fd FD] [--last-frame PATH]
 //
 // The game runs in a fresh temporary folder holding links to the packed game
 // folder's files (DIR, by default this build's game folder), without its
@@ -20,15 +20,19 @@
 // for bad arguments or a bad script, 2 when the game did not boot.
 // --first-frame-fd writes one byte to that open descriptor as soon as the
 // first frame is drawn, and closes it: the start-up benchmark's finish line.
+// --last-frame writes the last drawn frame as a binary PPM picture (to look
+// at what a run shows).
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "engine/frame_loop.h"
+#include "engine/settings.h"
 #include "game/headless_run.h"
 #include "game/state_checksum.h"
 #include "platform/audio.h"
@@ -48,7 +52,8 @@ static void usage(FILE* out) {
             "  --frame-skip N   0..4, instead of the script's\n"
             "  --seed N         instead of the script's\n"
             "  --recording      the recording device: no drawing, no frame checksums\n"
-            "  --first-frame-fd FD  write one byte to FD when the first frame is drawn\n",
+            "  --first-frame-fd FD  write one byte to FD when the first frame is drawn\n"
+            "  --last-frame PATH    write the last drawn frame to PATH as a PPM picture\n",
             TOLLI_GAME_DATA_DIR);
 }
 
@@ -86,12 +91,29 @@ static void onFrame(void* context) {
     printf("frame %d %016" PRIx64 "\n", gFrameCounter, checksum);
 }
 
+// The frame as the device holds it, top row first, as binary PPM.
+static bool writeLastFrame(const char* path) {
+    int32_t width = gScreenSize.width, height = gScreenSize.height;
+    if (width <= 0 || height <= 0) return false;
+    std::vector<uint32_t> pixels((size_t)width * (size_t)height);
+    if (!headlessReadFrame(pixels.data(), width, height)) return false;
+    FILE* file = fopen(path, "wb");
+    if (!file) return false;
+    fprintf(file, "P6\n%d %d\n255\n", width, height);
+    for (uint32_t p : pixels) {
+        const unsigned char rgb[3] = {(unsigned char)(p >> 16), (unsigned char)(p >> 8), (unsigned char)p};
+        fwrite(rgb, 1, 3, file);
+    }
+    return fclose(file) == 0;
+}
+
 int main(int argc, char** argv) {
     const char* scriptPath = nullptr;
     const char* dataDir = TOLLI_GAME_DATA_DIR;
     bool frames = false, sections = false, recording = false;
     int64_t frameSkip = -1, seed = -1;
     int firstFrameFd = -1;
+    const char* lastFramePath = nullptr;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool hasValue = i + 1 < argc;
@@ -114,6 +136,8 @@ int main(int argc, char** argv) {
                 return 1;
             }
             frameSkip = (int64_t)value;
+        } else if (!strcmp(arg, "--last-frame") && hasValue) {
+            lastFramePath = argv[++i];
         } else if (!strcmp(arg, "--first-frame-fd") && hasValue) {
             if (!parseUnsigned(argv[++i], INT32_MAX, value) || fcntl((int)value, F_GETFD) < 0) {
                 fprintf(stderr, "tollivand-run: --first-frame-fd takes an open descriptor, not '%s'\n", argv[i]);
@@ -184,6 +208,11 @@ int main(int argc, char** argv) {
         int32_t count = headlessStateSections(CHECKSUM_ALL, parts, STATE_SECTION_MAX);
         for (int32_t i = 0; i < count && i < STATE_SECTION_MAX; ++i)
             printf("section %s %016" PRIx64 "\n", parts[i].name, parts[i].checksum);
+    }
+    if (lastFramePath && !writeLastFrame(lastFramePath)) {
+        fprintf(stderr, "tollivand-run: the last frame could not be written to %s\n", lastFramePath);
+        headlessShutdown();
+        return 2;
     }
     uint64_t checksum = headlessStateChecksum();
     printf("checksum %016" PRIx64 "\n", checksum);
