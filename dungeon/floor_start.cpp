@@ -127,8 +127,6 @@ static void resetRunWords() {
     gFieldTicks = 0;
     gStartVoiceTimer = 0;
     gFloorIntroTimer = 0;
-    gRunEndTimer = 0;
-    gRunEndState = 0;
     gGatePrompt = 0;
     gSpecialMusicTimer = 0;
     gSwitchCutTimer = 0;
@@ -309,6 +307,10 @@ void startFloor() {
 }
 
 void finishFloorStart() {
+    // The run's end words are read by the frame's run-result band, drawn
+    // while the floor loads; they start over once the load is done.
+    gRunEndTimer = 0;
+    gRunEndState = 0;
     hidePointer();
     if (gCurrentStage && gCurrentStage->maptype == 0 && gShopSequence == SHOP_SEQUENCE_MORNING) enterShopFromDoor();
 }

@@ -41,8 +41,10 @@ bool floorTimeResets(int32_t dungeon, int32_t floor, int32_t bossRushCourse, int
 
 void startFloor();
 // What a floor start leaves to the main thread, run at the loader's end (or
-// right after a direct startFloor): the pointer hides and a morning shop is
-// entered through its door, with its voices, balloon and camera.
+// right after a direct startFloor): the run's end words start over (the
+// frame draws the run-result band from them during the load), the pointer
+// hides and a morning shop is entered through its door, with its voices,
+// balloon and camera.
 void finishFloorStart();
 void beginExpedition();
 void refreshSkillUnlocks();
