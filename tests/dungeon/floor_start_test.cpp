@@ -122,6 +122,9 @@ protected:
         ASSERT_EQ(harnessBoot(options), STARTUP_OK);
         const InputScriptStep START[] = {{0, 0}, {10, BUTTON_CONFIRM}, {12, 0}};
         harnessRunTicks(NEW_GAME_TICKS, START, 3);
+        // Without waiting for loaders the shop's load may still run (a slow
+        // build); the game ticks on until it is done.
+        for (int32_t i = 0; i < 100000 && (gGameMode != GAME_MODE_FIELD || isSceneLoading()); ++i) harnessRunTicks(1);
         ASSERT_EQ(gGameMode, GAME_MODE_FIELD);
         ASSERT_FALSE(isSceneLoading());
     }
