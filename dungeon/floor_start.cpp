@@ -146,6 +146,17 @@ static void placeParty() {
         gParty.positions[i] = Vector3{gFloorStartPos.x - 1.5f * (float)i, gFloorStartPos.y, gFloorStartPos.z};
     settleOnGround(gParty.positions[0], &gParty.positions[0]);
     gParty.facing = PI;
+    // Each member's motion and status start over, drawn whole and opaque.
+    for (MotionState& motion : gParty.motions) motion = MotionState{};
+    for (float& scale : gParty.memberScales) scale = 1.0f;
+    gParty.leaderAlpha = 255;
+    gParty.strikeOrdinal = -1;
+    gParty.nearestPickup = -1;
+    gParty.actionState = 0;
+    gParty.actionFrame = 0;
+    gParty.hopTimer = 0;
+    gParty.airTicks = 0;
+    gParty.frozen = 0;
 }
 
 static void placeShopFurniture(int32_t code) {
