@@ -23,6 +23,7 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "field/effect_objects.h"
+#include "engine/device.h"
 #include "field/field_camera.h"
 #include "field/hud.h"
 #include "field/map_collision.h"
@@ -171,6 +172,10 @@ static void placeShopFurniture(int32_t code) {
 
 // The heroine walks in at the door, or stands inside after a departure.
 static void enterShopStage(int32_t code) {
+    // The shop is seen from across the counter: the pad's headings and the
+    // shop's prompts are measured from this yaw.
+    gCamera.yaw = PI;
+    gParty.cameraYawTarget = PI;
     placeShopFurniture(code);
     const GameState& game = runningGameState();
     if (game.departedFlag == 0) {
