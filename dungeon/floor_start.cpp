@@ -261,6 +261,9 @@ void startFloor() {
     if (gCameraShake.framesLeft != 0 || gCameraShake.spriteX != 0 || gCameraShake.spriteY != 0 ||
         gCameraShake.cameraY != 0.0f)
         startCameraShake(0, 0, 0, 0.0f);
+    // A floor is seen from behind its start; the shop turns this round below.
+    gCamera.yaw = 0.0f;
+    gParty.cameraYawTarget = 0.0f;
     resetRunWords();
     if (floorTimeResets(gDungeonIndex, gFloorIndex, gBossRushCourse, gBossRushBattle)) gFloorTime = 0;
     for (int32_t i = 0; i < PLACED_SLOT_COUNT; ++i) {
