@@ -23,6 +23,7 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "field/effect_objects.h"
+#include "engine/device.h"
 #include "field/field_camera.h"
 #include "field/hud.h"
 #include "field/map_collision.h"
@@ -180,6 +181,10 @@ static void placeShopFurniture(int32_t code) {
 
 // The heroine walks in at the door, or stands inside after a departure.
 static void enterShopStage(int32_t code) {
+    // The shop is seen from across the counter: the pad's headings and the
+    // shop's prompts are measured from this yaw.
+    gCamera.yaw = PI;
+    gParty.cameraYawTarget = PI;
     placeShopFurniture(code);
     const GameState& game = runningGameState();
     if (game.departedFlag == 0) {
@@ -265,6 +270,9 @@ void startFloor() {
     if (gCameraShake.framesLeft != 0 || gCameraShake.spriteX != 0 || gCameraShake.spriteY != 0 ||
         gCameraShake.cameraY != 0.0f)
         startCameraShake(0, 0, 0, 0.0f);
+    // A floor is seen from behind its start; the shop turns this round below.
+    gCamera.yaw = 0.0f;
+    gParty.cameraYawTarget = 0.0f;
     resetRunWords();
     if (floorTimeResets(gDungeonIndex, gFloorIndex, gBossRushCourse, gBossRushBattle)) gFloorTime = 0;
     for (int32_t i = 0; i < PLACED_SLOT_COUNT; ++i) {

@@ -15,6 +15,7 @@
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_generator.h"
 #include "dungeon/floor_objects.h"
+#include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
@@ -212,6 +213,17 @@ TEST_F(FloorStartGame, ADungeonFloorGetsItsPartyCircleAndChests) {
         enterFloor(f.dungeon, f.floor, f.key);
         expectOrdinaryFloor(f.dungeon);
     }
+}
+
+// The shop is seen from across its counter; a dungeon floor entered from
+// it is seen from behind again, and the pad turns with the camera.
+TEST_F(FloorStartGame, TheShopCameraIsTurnedRoundAndADungeonsIsNot) {
+    boot();
+    EXPECT_FLOAT_EQ(gCamera.yaw, 3.14159265f);
+    EXPECT_FLOAT_EQ(gParty.cameraYawTarget, 3.14159265f);
+    enterFloor(1, 2, 6);
+    EXPECT_FLOAT_EQ(gCamera.yaw, 0.0f);
+    EXPECT_FLOAT_EQ(gParty.cameraYawTarget, 0.0f);
 }
 
 // The sample's blocks, turned as fitted, join into the route: from each
