@@ -13,7 +13,7 @@
 constexpr float PI = 3.14159265358979323846f;
 
 FloorObject gFloorObjects[FLOOR_OBJECT_MAX];
-SwitchRegistry gSwitchRegistry = {{-1, -1}, 0};
+SwitchRegistry gSwitchRegistry = {{-1, -1}, 0, {}};
 int32_t gSwitchCutFrame;
 
 // Rows 7 and 9 to 22 belong to kinds nothing places; they stay empty and
@@ -229,6 +229,6 @@ void clearFloorObjects() {
 void resetFloorObjects() {
     for (FloorObject& object : gFloorObjects) object = FloorObject{};
     clearFloorObjects();
-    gSwitchRegistry = SwitchRegistry{{-1, -1}, 0};
+    gSwitchRegistry = SwitchRegistry{{-1, -1}, 0, {}};
     gSwitchCutFrame = 0;
 }

@@ -79,9 +79,19 @@ inline bool floorObjectKindCulls(const FloorObjectKindRow& row) { return row.fla
 // Pool indexes of the objects registered as switch rows 0 and 1 (-1 none),
 // and the last row shown by the running door cut-scene.
 constexpr int32_t SWITCH_ROW_COUNT = 2;
+// An event request held until the running one ends, with the point the
+// controlled character waits at meanwhile.
+struct QueuedEvent {
+    int32_t pending;
+    int32_t major;
+    int32_t minor;
+    int32_t loaderMode;
+    Vector3 point;
+};
 struct SwitchRegistry {
     int32_t objects[SWITCH_ROW_COUNT];
     int32_t lastRowShown;
+    QueuedEvent queued;
 };
 extern SwitchRegistry gSwitchRegistry;
 extern int32_t gSwitchCutFrame;   // frames the door cut-scene has run

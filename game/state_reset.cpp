@@ -8,6 +8,7 @@
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/enemies.h"
+#include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/fixed_floors.h"
 #include "dungeon/floor_conditions.h"
@@ -78,6 +79,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/skin_models", resetSkinModels},
     {"field/resources", resetFieldResources},
     {"dungeon/field_frame", resetFieldFrameState},
+    {"dungeon/field_events", resetFieldEventState},
     {"dungeon/floor_map", resetFloorMap},
     {"dungeon/enemies", resetEnemies},
     {"dungeon/floor_objects", resetFloorObjects},

@@ -158,6 +158,13 @@ protected:
     }
     // One tick: the fade moves, then the report runs.
     static void tick(void (*update)(), uint16_t buttons = 0) {
+        // A scene the report starts plays out at once: its loader finishes
+        // and the event ends, as a script of a single "end:" would.
+        if (gEventReady) {
+            waitForLoaderThread();
+            pollLoaderThread();
+            gEventReady = 0;
+        }
         press(buttons);
         stepTransition();
         stepItemListSlide();
