@@ -2,10 +2,10 @@
 // they name. The models (text .x, below "xfile/") go into the game folder,
 // where the game reads models as loose files; the textures go into the data
 // folder that is packed into the archive, where the game reads them.
-//   - "xfile/shop/": the shop stage's room (with the street and a basin of
-//     water), rug and sky, its water frames, the chosen wall, floor and rug
+//   - "xfile/shop/": the shop stage's rooms of the four shop sizes (with the
+//     street and a basin of water), rug and sky, its water frames, the chosen wall, floor and rug
 //     pictures below "xfile/wall/", "xfile/floor/", "xfile/jutan/", and the counter
-//     table pairs "xfile/table/shop_table01.x" / "shop_table02.x" and
+//     tables "xfile/table/shop_table01.x" (square) / "shop_table02.x" (long) and
 //     "shop_danbo01.x" / "shop_danbo02.x", the tables' collision shapes and
 //     the three vending machines;
 //   - "xfile/cave/": the cave's background and its 13 map blocks, each a
@@ -20,8 +20,8 @@
 //   - the field's props: the trees and grasses "xfile/mori_dun/", the ice
 //     and the rock "xfile/etc/", the tuna "xfile2/g_lat/yokomaguro.x" and
 //     the arrow with its ring "xfile2/vector/";
-//   - the seven other counter table pairs of "xfile/table/" (a counter and
-//     its shelf top each);
+//   - the seven other counter table styles of "xfile/table/" (a square and
+//     a long table each);
 //   - the skinned, animated models: the chest "xfile/tree/takarabako.x",
 //     the door "xfile/tree/obj_door.x" and the crab enemy
 //     "xfile2/kani/kani01.x" (tools/skinned_shapes.h).
@@ -232,59 +232,106 @@ bool writeCaveBlocks(const fs::path& game) {
     return background.write(game / "xfile/cave/cave_bg.x") && ok;
 }
 
-bool writeShop(const fs::path& game) {
+// The shop's rooms, one per shop size, in world units (map models are drawn
+// at a fifth of their size and mirrored in x). Each room spans the part of
+// the shelf grid its size uses (cell x covers world x 2x - 10 .. 2x - 8, row
+// z covers 2z - 8 .. 2z - 6), so the camera's box for that size keeps the
+// heroine in view; the front, where the door is and the camera stands, has
+// only a low sill with a gap at the door.
+struct WorldRect {
+    float x0, z0, x1, z1;
+};
+struct ShopRoom {
+    const char* file;
+    WorldRect inside;
+    WorldRect blocks[2];   // wall blocks standing into the room; empty when x0 == x1
+    float doorX;           // the door's middle on the front
+};
+constexpr float WALL = 1.0f;          // wall thickness, world units
+constexpr float WALL_HEIGHT = 6.0f;   // low enough for the camera above the front to see over
+constexpr float SILL_HEIGHT = 1.5f;
+constexpr float PARTITION_HEIGHT = 2.5f;   // the blocks inside, low enough to see the heroine behind them
+constexpr float DOOR_HALF = 2.0f;
+const ShopRoom SHOP_ROOMS[] = {
+    {"xfile/shop/shop_room0.x", {-10, -8, 4, 10}, {{-10, 4, -2, 10}, {}}, -0.3f},
+    {"xfile/shop/shop_room1.x", {-10, -8, 8, 10}, {{-10, 4, -2, 10}, {}}, -0.3f},
+    {"xfile/shop/shop_room2.x", {-10, -8, 20, 10}, {{-10, 4, -2, 10}, {16, 4, 20, 10}}, -0.25f},
+    {"xfile/shop/shop_room3.x", {-10, -8, 20, 18}, {{0, 12, 9.5f, 18}, {16, 12, 20, 18}}, 10.7f},
+};
+
+void worldBox(Model& m, float x0, float z0, float x1, float z1, float height, int32_t material) {
+    m.box(-5.0f * x1, 0.0f, 5.0f * z0, -5.0f * x0, 5.0f * height, 5.0f * z1, material);
+}
+
+Model shopRoom(const ShopRoom& r) {
     Model room;
-    room.floor(-HALF * 2, -HALF * 2, HALF * 2, HALF * 2, 0.0f, room.material("floor", 1, 1, 1, "yuka_ita2.bmp"));
+    const WorldRect& in = r.inside;
+    room.floor(-5.0f * in.x1, 5.0f * in.z0, -5.0f * in.x0, 5.0f * in.z1, 0.0f,
+               room.material("floor", 1, 1, 1, "yuka_ita2.bmp"));
     int32_t wall = room.material("wall", 1, 1, 1, "kabe_sikkui.bmp");
-    room.box(-400, 0, 390, 400, 150, 400, wall);
-    room.box(-400, 0, -400, -390, 150, 400, wall);
-    room.box(390, 0, -400, 400, 150, 400, wall);
-    // A basin by the back wall: its water is drawn with the stage's frames.
-    room.box(200, 0, 250, 340, 20, 254, wall);
-    room.floor(204, 254, 336, 380, 15.0f, room.material("water", 1, 1, 1, "water_shop.bmp", 0.6f));
-    room.floor(-1000, -1000, 1000, -400, 0.0f, room.material("street", 1, 1, 1, "street_stone.bmp"));
+    worldBox(room, in.x0 - WALL, in.z0 - WALL, in.x1 + WALL, in.z0, WALL_HEIGHT, wall);   // back
+    worldBox(room, in.x0 - WALL, in.z0, in.x0, in.z1, WALL_HEIGHT, wall);                 // left
+    worldBox(room, in.x1, in.z0, in.x1 + WALL, in.z1, WALL_HEIGHT, wall);                 // right
+    for (const WorldRect& b : r.blocks)
+        if (b.x1 > b.x0) worldBox(room, b.x0, b.z0, b.x1, b.z1, PARTITION_HEIGHT, wall);
+    worldBox(room, in.x0 - WALL, in.z1, r.doorX - DOOR_HALF, in.z1 + WALL, SILL_HEIGHT, wall);
+    worldBox(room, r.doorX + DOOR_HALF, in.z1, in.x1 + WALL, in.z1 + WALL, SILL_HEIGHT, wall);
+    // A basin in the back corner: its water is drawn with the stage's frames.
+    worldBox(room, in.x0, in.z0, in.x0 + 4.0f, in.z0 + 2.6f, 0.6f, wall);
+    room.floor(-5.0f * (in.x0 + 3.8f), 5.0f * (in.z0 + 0.2f), -5.0f * (in.x0 + 0.2f), 5.0f * (in.z0 + 2.4f), 0.64f,
+               room.material("water", 1, 1, 1, "water_shop.bmp", 0.6f));
+    // The street in front of the shop.
+    room.floor(-1000, 5.0f * (in.z1 + WALL), 1000, 1000, 0.0f, room.material("street", 1, 1, 1, "street_stone.bmp"));
+    return room;
+}
+
+bool writeShop(const fs::path& game) {
+    bool ok = true;
+    for (const ShopRoom& r : SHOP_ROOMS) ok = shopRoom(r).write(game / r.file) && ok;
     // The rug lies apart: its model follows the player's rug choice.
     Model rug;
-    rug.floor(-100, -60, 100, 60, 0.5f, rug.material("rug", 1, 1, 1, "shop_jutan01.tga"));
+    rug.floor(-15, -10, 15, 10, 0.2f, rug.material("rug", 1, 1, 1, "shop_jutan01.tga"));
     // Inside the far plane of the wide passes (x 2.8) and seen from within.
     Model sky;
     sky.box(-450, -40, -450, 450, 400, 450, sky.material("nohit_sky", 0.6f, 0.8f, 1.0f, "w_sky_day.bmp"));
+    // The counter tables of the first style: the square one on 2 x 2 cells
+    // and the long one on four cells along x (writeTables has the others).
     Model table;
-    table.box(-60, 0, -25, 60, 40, 25, table.material("table", 1, 1, 1, "table_wood.bmp"));
-    Model tableTop;
-    tableTop.box(-65, 40, -30, 65, 44, 30, tableTop.material("table", 1, 1, 1, "table_wood.bmp"));
-    return room.write(game / "xfile/shop/shop_room.x") && rug.write(game / "xfile/shop/shop_rug.x") &&
+    table.box(-9.5f, 0, -9.5f, 9.5f, 8, 9.5f, table.material("table", 1, 1, 1, "table_wood.bmp"));
+    Model longTable;
+    longTable.box(-19.5f, 0, -4.5f, 19.5f, 8, 4.5f, longTable.material("table", 1, 1, 1, "table_wood.bmp"));
+    return ok && rug.write(game / "xfile/shop/shop_rug.x") &&
            sky.write(game / "xfile/shop/shop_sky.x") && table.write(game / "xfile/table/shop_table01.x") &&
-           tableTop.write(game / "xfile/table/shop_table02.x");
+           longTable.write(game / "xfile/table/shop_table02.x");
 }
 
-// The other seven counter tables, each a body and a top of its own size and
-// wood; the first pair is the shop's own (writeShop).
+// The other seven counter table styles, each a square table on 2 x 2 cells
+// and a long one on four cells along x, of its own height and wood; the
+// first style is the shop's own (writeShop).
 struct TablePair {
-    const char* body;
-    const char* top;
+    const char* square;
+    const char* along;
     const char* texture;
-    float halfX, height, halfZ;
+    float height;
 };
 const TablePair TABLE_PAIRS[] = {
-    {"shop_danbo01.x", "shop_danbo02.x", "table_danbo.bmp", 55, 35, 25},
-    {"shop_desk01.x", "shop_desk02.x", "table_desk.bmp", 60, 42, 28},
-    {"shop_tarudesk01.x", "shop_tarudesk02.x", "table_taru.bmp", 50, 45, 30},
-    {"shop_shokutaku01.x", "shop_shokutaku02.x", "table_shokutaku.bmp", 70, 38, 35},
-    {"shop_kyoudan01.x", "shop_kyoudan02.x", "table_kyoudan.bmp", 45, 50, 25},
-    {"shop_jya01.x", "shop_jya02.x", "table_jya.bmp", 60, 40, 25},
-    {"shop_jwel01.x", "shop_jwel02.x", "table_jwel.bmp", 55, 44, 28},
+    {"shop_danbo01.x", "shop_danbo02.x", "table_danbo.bmp", 7},
+    {"shop_desk01.x", "shop_desk02.x", "table_desk.bmp", 8.5f},
+    {"shop_tarudesk01.x", "shop_tarudesk02.x", "table_taru.bmp", 9},
+    {"shop_shokutaku01.x", "shop_shokutaku02.x", "table_shokutaku.bmp", 7.5f},
+    {"shop_kyoudan01.x", "shop_kyoudan02.x", "table_kyoudan.bmp", 10},
+    {"shop_jya01.x", "shop_jya02.x", "table_jya.bmp", 8},
+    {"shop_jwel01.x", "shop_jwel02.x", "table_jwel.bmp", 9},
 };
 
 bool writeTables(const fs::path& game) {
     bool ok = true;
     for (const TablePair& t : TABLE_PAIRS) {
-        Model body;
-        body.box(-t.halfX, 0, -t.halfZ, t.halfX, t.height, t.halfZ, body.material("table", 1, 1, 1, t.texture));
-        Model top;
-        top.box(-t.halfX - 5, t.height, -t.halfZ - 5, t.halfX + 5, t.height + 4, t.halfZ + 5,
-                top.material("table", 1, 1, 1, t.texture));
-        ok = body.write(game / "xfile/table" / t.body) && top.write(game / "xfile/table" / t.top) && ok;
+        Model square;
+        square.box(-9.5f, 0, -9.5f, 9.5f, t.height, 9.5f, square.material("table", 1, 1, 1, t.texture));
+        Model along;
+        along.box(-19.5f, 0, -4.5f, 19.5f, t.height, 4.5f, along.material("table", 1, 1, 1, t.texture));
+        ok = square.write(game / "xfile/table" / t.square) && along.write(game / "xfile/table" / t.along) && ok;
     }
     return ok;
 }

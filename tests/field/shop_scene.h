@@ -16,13 +16,13 @@ inline void placeShopFurniture() {
     gPlacedBlocks.countB = 10;
     gPlacedBlocks.blockId[0] = 0;
     for (int32_t i = 1; i < 5; ++i) {
-        gPlacedBlocks.position[i][0] = -30.0f + 15.0f * (float)i;
-        gPlacedBlocks.position[i][2] = 10.0f;
+        gPlacedBlocks.position[i][0] = -11.0f + 3.0f * (float)i;
+        gPlacedBlocks.position[i][2] = 6.0f;
     }
     for (int32_t i = 0; i < 10; ++i) {
         float* at = gPlacedBlocks.position[PLACED_GROUP_B_FIRST + i];
-        at[0] = -45.0f + 10.0f * (float)i;
-        at[2] = i % 2 ? 30.0f : -20.0f;
+        at[0] = -8.0f + 2.8f * (float)(i % 5);
+        at[2] = i < 5 ? -5.0f : 1.0f;
         gPlacedBlocks.yaw[PLACED_GROUP_B_FIRST + i] = i % 3 == 0 ? 1.5707964f : 0.0f;
     }
 }
@@ -33,7 +33,8 @@ inline void enterShopScene() {
     placeShopFurniture();
     gGameMode = GAME_MODE_FIELD;
     gCameraFrozen = 1;
-    gCamera.eye = Vector3{0.0f, 35.0f, -75.0f};
-    gCamera.target = Vector3{0.0f, 0.0f, 0.0f};
+    // Where the shop's first view stands: above the front, across the counter.
+    gCamera.eye = Vector3{-1.0f, 22.2f, 15.0f};
+    gCamera.target = Vector3{-1.0f, 1.2f, 1.0f};
     buildRolledViewMatrix();
 }

@@ -4,6 +4,7 @@
 // game it continues is a file in the game folder, as a player's would be.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,6 +17,7 @@
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/math.h"
+#include "field/field_camera.h"
 #include "engine/save_file.h"
 #include "engine/story_flags.h"
 #include "platform/profile.h"
@@ -35,6 +37,24 @@ constexpr uint32_t SEED = 20240611;
 void hold(uint16_t buttons, int32_t ticks) {
     InputScriptStep step{gUpdateCount, buttons};
     harnessRunTicks(ticks, &step, 1);
+}
+
+// Whether a point a little above the ground at `at` lies inside the field
+// camera's view (its field of view and the 4:3 screen).
+bool inFieldView(const Vector3& at) {
+    Vector3 f = {gCameraTarget.x - gCameraEye.x, gCameraTarget.y - gCameraEye.y, gCameraTarget.z - gCameraEye.z};
+    float fl = sqrtf(f.x * f.x + f.y * f.y + f.z * f.z);
+    f = {f.x / fl, f.y / fl, f.z / fl};
+    Vector3 r = {-f.z, 0.0f, f.x};   // f x up, level
+    float rl = sqrtf(r.x * r.x + r.z * r.z);
+    r = {r.x / rl, 0.0f, r.z / rl};
+    Vector3 u = {r.y * f.z - r.z * f.y, r.z * f.x - r.x * f.z, r.x * f.y - r.y * f.x};
+    Vector3 d = {at.x - gCameraEye.x, at.y + 1.0f - gCameraEye.y, at.z - gCameraEye.z};
+    float z = d.x * f.x + d.y * f.y + d.z * f.z;
+    float x = d.x * r.x + d.y * r.y + d.z * r.z;
+    float y = d.x * u.x + d.y * u.y + d.z * u.z;
+    float t = tanf(gCamera.fov * PI / 360.0f);
+    return z > 0.0f && fabsf(y) < z * t && fabsf(x) < z * t * 4.0f / 3.0f;
 }
 
 void tap(uint16_t buttons, int32_t after) {
@@ -115,6 +135,27 @@ TEST(ShopDayFlow, NewGameFromTheTitleWalksTheShopFloor) {
     hold(BUTTON_UP, 10);
     EXPECT_LT(gParty.positions[0].z, start.z - 1.0f);
     EXPECT_FLOAT_EQ(gCamera.yaw, PI) << "the camera stays across the counter";
+
+    // A long walk each way: the walls of the smallest shop (x -10..4, z
+    // -8..10) stop her, the fairy stays by her, and the camera keeps her in
+    // view in either of its views.
+    const uint16_t WAYS[] = {BUTTON_RIGHT, BUTTON_DOWN, BUTTON_LEFT, BUTTON_UP, BUTTON_RIGHT | BUTTON_UP,
+                             BUTTON_LEFT | BUTTON_DOWN};
+    for (int32_t view = 0; view < 2; view++) {
+        for (uint16_t way : WAYS) {
+            hold(way, 150);
+            const Vector3& at = gParty.positions[0];
+            SCOPED_TRACE(testing::Message() << "view " << view << ", buttons " << way << " at " << at.x << ", " << at.z);
+            EXPECT_GE(at.x, -10.0f);
+            EXPECT_LE(at.x, 4.0f);
+            EXPECT_GE(at.z, -8.0f);
+            EXPECT_LE(at.z, 10.0f);
+            const Vector3& fairy = gParty.positions[2];   // member 2 is the fairy
+            EXPECT_LT(fabsf(fairy.x - at.x) + fabsf(fairy.z - at.z), 4.0f) << "the fairy follows";
+            EXPECT_TRUE(inFieldView(at)) << "she is in view";
+        }
+        tap(BUTTON_7, 30);   // the other view
+    }
     harnessShutdown();
 }
 
