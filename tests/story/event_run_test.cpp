@@ -6,18 +6,27 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <string>
 
+#include "adventurers/shop_floor.h"
+#include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
+#include "engine/frame_loop.h"
 #include "engine/input.h"
+#include "engine/loaders.h"
 #include "engine/save_file.h"
 #include "engine/sound.h"
+#include "platform/audio.h"
 #include "platform/window.h"
 #include "story/event.h"
 #include "story/event_script.h"
+#include "story/title.h"
+#include "tests/harness/harness.h"
 
 namespace {
 
@@ -345,4 +354,100 @@ TEST_F(EventRun, YesToTheSkipQuestionEndsTheEventUnreadAndNoGoesOn) {
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(runningGameState().seenEvents[133], 0) << "a skipped event stays unread";
     EXPECT_EQ(gSaveImage.header.seenEventsAll[133], 0);
+}
+
+// The whole game: a new game reaches the shop floor, and scenes requested
+// over it play through the real loader, tick and frame, and hand the floor
+// back. Confirm is tapped by the scripted pad like a player's.
+namespace {
+
+void hold(uint16_t buttons, int32_t ticks) {
+    InputScriptStep step{gUpdateCount, buttons};
+    harnessRunTicks(ticks, &step, 1);
+}
+
+// Taps confirm every other tick while an event runs; the ticks it took.
+int32_t confirmThroughEvent(int32_t limit, uint16_t held = 0) {
+    int32_t t = 0;
+    for (; t < limit && gEventReady != 0; t += 2) {
+        hold(held | BUTTON_CONFIRM, 1);
+        hold(held, 1);
+    }
+    return t;
+}
+
+bool runUntilShopFloor(int32_t limit) {
+    for (int32_t t = 0; t < limit; ++t) {
+        if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloorState == SHOP_FLOOR_WALKING) return true;
+        // A scene the new game starts with is confirmed through.
+        hold(gEventReady ? BUTTON_CONFIRM : 0, 1);
+        hold(0, 1);
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(EventRunGame, ScenesRequestedOverTheShopFloorPlayToTheirEndAndMarkThemSeen) {
+    // With the headless mixer, so the voices the scenes play are counted.
+    const AudioBackend* savedAudio = gAudioBackend;
+    gAudioBackend = &AUDIO_HEADLESS;
+    HarnessOptions options;
+    options.seed = 4711;
+    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    ASSERT_EQ(gSound.ready, 1);
+    hold(0, 10);
+    ASSERT_EQ(gGameMode, GAME_MODE_TITLE);
+    hold(BUTTON_CONFIRM, 1);   // new game: the cursor starts there without a save file
+    hold(0, TITLE_CHOICE_TICKS + TITLE_WINDOW_SLIDE);
+    ASSERT_TRUE(runUntilShopFloor(600));
+    ASSERT_EQ(gEventReady, 0);
+    int32_t boxes = gHeadlessMessageBoxes.total;
+
+    // The guild's first-visit scene, shipped with the game.
+    const int32_t seen = eventSeenIndex(2, 1);
+    ASSERT_EQ(runningGameState().seenEvents[seen], 0);
+    ASSERT_EQ(requestEvent(2, 1, 1), 1);
+    hold(0, 2);
+    ASSERT_EQ(gEventReady, 1);
+    EXPECT_GT(getEventBackgroundCount(), 0);
+    EXPECT_NE(gEventResources.backgrounds[0].texture.texture, nullptr) << "its background is loaded";
+    EXPECT_NE(gEventResources.pictures[1].texture.texture, nullptr) << "the clerk's portrait is loaded";
+    int32_t ticks = confirmThroughEvent(2000);
+    EXPECT_EQ(gEventReady, 0) << "still running after " << ticks << " ticks";
+    EXPECT_GT(ticks, 3 * EVENT_KEY_WAIT_TICKS) << "three messages, each held 15 ticks";
+    EXPECT_EQ(runningGameState().seenEvents[seen], 1);
+    EXPECT_EQ(gSaveImage.header.seenEventsAll[seen], 1);
+    EXPECT_EQ(gEventResources.backgrounds[0].texture.texture, nullptr) << "released at the end";
+    EXPECT_EQ(gGameMode, GAME_MODE_FIELD);
+    EXPECT_EQ(gHeadlessMessageBoxes.total, boxes);
+
+    // A scene of our own with a voice: played at normal speed, never while
+    // cancel is held.
+    {
+        // A loose script in the game folder (the harness's working folder).
+        std::filesystem::create_directories("iv");
+        std::ofstream out("iv/iv39_1.ivt", std::ios::binary);
+        out << script({"se:voice/c10_00.wav", "msg:0,0:A voice.<KEY><C>", "wait:1", "end:"});
+    }
+    int32_t voices = gSound.voice.starts;
+    ASSERT_EQ(requestEvent(39, 1, 0), 1);
+    confirmThroughEvent(400);
+    EXPECT_EQ(gEventReady, 0);
+    EXPECT_EQ(gSound.voice.starts, voices + 1);
+    // Cancel stops the voice every tick it is held, so look right after the
+    // tick that ran the sound step.
+    stopVoice();
+    ASSERT_EQ(requestEvent(39, 1, 0), 1);
+    for (int32_t t = 0; t < 10 && gEventScene.programCounter == 0; ++t) hold(BUTTON_CANCEL, 1);
+    ASSERT_GT(gEventScene.programCounter, 0);
+    EXPECT_EQ(gSound.voice.samples, nullptr) << "double speed plays no voice";
+    EXPECT_EQ(gSound.voice.starts, 0);
+    confirmThroughEvent(400, BUTTON_CANCEL);
+    EXPECT_EQ(gEventReady, 0);
+    EXPECT_EQ(runningGameState().seenEvents[eventSeenIndex(39, 1)], 1);
+    for (int32_t i = boxes; i < gHeadlessMessageBoxes.count; ++i)
+        ADD_FAILURE() << gHeadlessMessageBoxes.boxes[i].caption << ": " << gHeadlessMessageBoxes.boxes[i].text;
+    harnessShutdown();
+    gAudioBackend = savedAudio;
 }
