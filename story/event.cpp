@@ -110,8 +110,9 @@ void stepScreenFade() {
 
 void runEventTick(bool fastSkip) {
     EventSceneState& e = gEventScene;
-    e.scrollOffset += e.scrollSpeed;
-    if (e.scrollOffset <= -EVENT_SCROLL_WRAP || e.scrollOffset >= EVENT_SCROLL_WRAP) e.scrollOffset = 0;
+    // Summed wide: a script's speed may be any number.
+    int64_t offset = (int64_t)e.scrollOffset + e.scrollSpeed;
+    e.scrollOffset = offset <= -EVENT_SCROLL_WRAP || offset >= EVENT_SCROLL_WRAP ? 0 : (int32_t)offset;
 
     if (e.revealCounter > 0) ++e.revealCounter;
     if (pressed(BUTTON_CONFIRM) || (fastSkip && held(BUTTON_6))) e.revealCounter = EVENT_REVEAL_MAX;

@@ -38,7 +38,11 @@ constexpr int32_t LINE_SPACING = 30;
 
 uint32_t withAlphaByte(int32_t alpha) { return (uint32_t)alpha << 24 | 0x00FFFFFFu; }
 
-int32_t clampByte(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+// Scripts may place things anywhere; the sprite batch turns positions into
+// ints, so they are kept within a range that cast can hold.
+float screenClamp(float v) { return v < -32768.0f ? -32768.0f : v > 32768.0f ? 32768.0f : v; }
+// Truncated toward zero into 0..255; a value beyond (or NaN) cannot overflow the cast.
+int32_t byteOf(float v) { return v >= 0.0f ? (v < 255.0f ? (int32_t)v : 255) : 0; }
 
 int32_t shake(int32_t rumble) { return rumble != 0 ? (randomInt() & 31) - 16 : 0; }
 
@@ -81,7 +85,7 @@ void drawLight() {
     if (!e.lightOn) return;
     ++e.lightCounter;
     float level = (std::sin((float)e.lightCounter * e.lightFrequency) + 1.0f) * e.lightAmplitude;
-    int32_t alpha = clampByte((int32_t)level);
+    int32_t alpha = byteOf(level);
     bindSpriteTexture(gSystemTexture);
     quad(0, 0, 640, 480, SYSTEM_WHITE, gSystemTexture, withAlphaByte(alpha));
     flushSprites();
@@ -118,7 +122,7 @@ void setSpriteBlend(int32_t blend) {
 
 uint32_t spriteColour(const EventSprite& s) {
     uint32_t c[4];
-    for (int32_t ch = 0; ch < 4; ++ch) c[ch] = (uint32_t)clampByte((int32_t)s.color[ch]);
+    for (int32_t ch = 0; ch < 4; ++ch) c[ch] = (uint32_t)byteOf(s.color[ch]);
     return c[3] << 24 | c[0] << 16 | c[1] << 8 | c[2];
 }
 
@@ -129,7 +133,8 @@ void drawSprites() {
         float w = (float)p->width, h = (float)p->height;
         setSpriteBlend(s.blend);
         bindSpriteTexture(p->texture);
-        SpriteDest dst = {s.x, std::trunc(s.y) + (float)shake(gEventScene.spriteRumble), w + 0.5f, h + 0.5f};
+        SpriteDest dst = {screenClamp(s.x), screenClamp(std::trunc(s.y)) + (float)shake(gEventScene.spriteRumble),
+                          w + 0.5f, h + 0.5f};
         const SpriteSource src = {0, 0, w, h};
         if (s.facing == 1) addSpriteQuadMirrored(dst, src, p->texture, spriteColour(s));
         else addSpriteQuad(dst, src, p->texture, spriteColour(s));
@@ -144,13 +149,13 @@ float speakerAnchor() {
     const EventSprite& s = gEventSprites[speaker >= 0 && speaker < EVENT_SPRITE_MAX ? speaker : 0];
     const EventPicture* p = pictureAt(s.picture);
     float px = (float)((p ? p->width : 0) / 2) + s.x;
-    return s.facing == 0 ? px + s.center : px - s.center;
+    return screenClamp(s.facing == 0 ? px + s.center : px - s.center);
 }
 
 // Draws the balloon, the name plate and the cursor; returns the text's anchor.
 float drawMessageWindow(float px) {
     EventSceneState& e = gEventScene;
-    float a = (float)e.windowY;
+    float a = screenClamp((float)e.windowY);
     int32_t style = e.balloonStyle;
     if (style == 2) px -= 32;
     else if (style == -1) px -= 384;
@@ -209,7 +214,7 @@ void drawMessageText(float px) {
         e.textComplete = 0;
         return;
     }
-    float a = (float)e.windowY;
+    float a = screenClamp((float)e.windowY);
     for (int32_t i = 0; i < e.messageLineCount; ++i) {
         int32_t line = e.messageFirstLine + i;
         if (line < 0 || line >= EVENT_MESSAGE_LINE_MAX) break;
@@ -248,8 +253,10 @@ SpriteSource eventNamePlateCell(int32_t cell) {
 int32_t eventFadeLevel(int32_t mode, int32_t counter, int32_t length) {
     if (mode == EVENT_FADE_NONE) return 0;
     // A fade of no length is over before it is drawn.
-    int32_t covered = length > 0 ? counter * 255 / length : 255;
-    return clampByte(mode == EVENT_FADE_OUT ? covered : 255 - covered);
+    int64_t covered = length > 0 ? (int64_t)counter * 255 / length : 255;
+    if (covered > 255) covered = 255;
+    if (covered < 0) covered = 0;
+    return mode == EVENT_FADE_OUT ? (int32_t)covered : 255 - (int32_t)covered;
 }
 
 void loadEventTextures() {
