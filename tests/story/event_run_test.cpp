@@ -5,6 +5,7 @@
 // then drawn, as the frame loop does (the drawing completes the texts).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,7 @@
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/save_file.h"
+#include "engine/scene_pictures.h"
 #include "engine/sound.h"
 #include "platform/audio.h"
 #include "platform/window.h"
@@ -450,4 +452,37 @@ TEST(EventRunGame, ScenesRequestedOverTheShopFloorPlayToTheirEndAndMarkThemSeen)
         ADD_FAILURE() << gHeadlessMessageBoxes.boxes[i].caption << ": " << gHeadlessMessageBoxes.boxes[i].text;
     harnessShutdown();
     gAudioBackend = savedAudio;
+}
+
+// Every scene the game ships compiles from the packed data and finds every
+// picture and background it names there.
+TEST(EventRunGame, EveryShippedSceneFindsItsPictures) {
+    namespace fs = std::filesystem;
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
+    const EventNumber saved = gEventNumber;
+    int32_t scenes = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(TOLLI_SOURCE_DIR) / "sampledata/iv")) {
+        std::string name = entry.path().filename().string();
+        EventNumber number{};
+        ASSERT_EQ(sscanf(name.c_str(), "iv%d_%d.ivt", &number.major, &number.minor), 2) << name;
+        gEventNumber = number;
+        int32_t boxes = gHeadlessMessageBoxes.total;
+        startEvent();
+        loadEventTextures();
+        EXPECT_EQ(gHeadlessMessageBoxes.total, boxes) << name;
+        EXPECT_NE(gEventSheets.window.texture, nullptr) << name;
+        EXPECT_NE(gEventSheets.names.texture, nullptr) << name;
+        for (int32_t i = 0; i < gEventScriptCounts.backgrounds; ++i)
+            EXPECT_NE(gEventResources.backgrounds[i].texture.texture, nullptr)
+                << name << " " << gEventResources.backgrounds[i].name;
+        for (const EventPicture& p : gEventResources.pictures) {
+            if (!p.name[0]) continue;
+            EXPECT_NE(p.texture.texture, nullptr) << name << " " << p.name;
+        }
+        releaseEventTextures();
+        ++scenes;
+    }
+    EXPECT_GE(scenes, 49);
+    gEventNumber = saved;
+    harnessShutdown();
 }
