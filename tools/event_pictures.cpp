@@ -60,12 +60,13 @@ Canvas portrait(uint32_t robe, uint32_t hair, const char* name) {
     Canvas c = makeCanvas(512, 512, CLEAR);
     Point shoulders[4] = {{120, 512}, {392, 512}, {350, 290}, {162, 290}};
     polygon(c, shoulders, 4, robe);
+    disc(c, 256, 196, 82, hair, 0);
     fillRect(c, 236, 250, 276, 300, 0xFFF2D6B8);
-    disc(c, 256, 200, 70, 0xFFF2D6B8, 0);
-    disc(c, 256, 165, 74, hair, 0);
-    fillRect(c, 182, 170, 330, 200, 0xFFF2D6B8);
-    disc(c, 232, 210, 6, INK, 0);
-    disc(c, 280, 210, 6, INK, 0);
+    disc(c, 256, 212, 64, 0xFFF2D6B8, 0);
+    fillRect(c, 190, 140, 322, 178, hair);
+    disc(c, 232, 214, 6, INK, 0);
+    disc(c, 280, 214, 6, INK, 0);
+    fillRect(c, 244, 248, 268, 252, 0xFFB06A5A);
     textCentered(c, 256, 470, name, 3, CREAM, GOLD, INK, 2);
     return c;
 }
