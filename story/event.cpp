@@ -1,7 +1,5 @@
 #include "story/event.h"
 
-#include <cstring>
-
 #include "dungeon/field_frame.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
@@ -191,11 +189,7 @@ void resetEventState() {
     resetEventPlayer();
     // The meshes of the last event go before its table entries are renamed.
     for (EventMesh& m : gEventResources.meshes) releaseMesh(&m.mesh);
-    for (EventPicture& p : gEventResources.pictures) {
-        p.name[0] = 0;
-        p.width = p.height = 0;
-    }
-    memset(gEventMessageLines, 0, sizeof gEventMessageLines);
+    resetEventScript();
     if (gOptionMessageSpeed < 0) gOptionMessageSpeed = 0;
     if (gOptionMessageSpeed >= EVENT_SPEED_COUNT) gOptionMessageSpeed = EVENT_SPEED_COUNT - 1;
     gEventScene.textSpeed = EVENT_TEXT_SPEEDS[gOptionMessageSpeed];
