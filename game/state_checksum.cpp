@@ -31,6 +31,7 @@
 #include "shop/item_list.h"
 #include "shop/market.h"
 #include "story/available_adventurers.h"
+#include "story/event.h"
 #include "story/save_list.h"
 #include "story/title.h"
 
@@ -261,6 +262,32 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.i32(gFairyWander.ticks);
     h.f32(gFairyWander.targetX);
     h.f32(gFairyWander.targetZ);
+
+    h.tag("event");
+    for (const EventSprite& s : gEventSprites) {
+        for (float v : {s.x, s.y, s.targetX, s.targetY, s.speedX, s.speedY, s.center}) h.f32(v);
+        for (int32_t v : {s.fadeLength, s.fadeTicksLeft, s.visible, s.facing, s.picture, s.blend}) h.i32(v);
+        for (int32_t ch = 0; ch < 4; ++ch) {
+            h.f32(s.color[ch]);
+            h.f32(s.colorStep[ch]);
+        }
+    }
+    {
+        const EventSceneState& e = gEventScene;
+        for (int32_t v : {e.skipQuestionOpen, e.pointerWasShown, e.framesRun, e.tickRate, e.programCounter, e.waitTimer,
+                          e.windowCounter, e.messageFirstLine, e.messageLineCount, e.newMessage, e.revealCounter,
+                          e.textComplete, e.keyWaitTicks, e.speakerSprite, e.plateCell, e.windowY, e.balloonStyle,
+                          e.slidePanelCounter, e.background, e.scrollOffset, e.scrollSpeed, e.backgroundRumble,
+                          e.spriteRumble, e.lightOn, e.fadeMode, e.fadeCounter, e.fadeLength, e.musicTrackRequest,
+                          e.musicTrack, e.musicFadeRequest, e.musicFadeLength, e.skipOff, e.textSpeed})
+            h.i32(v);
+        for (float v : {e.pointerX, e.pointerY, e.lightFrequency, e.lightAmplitude}) h.f32(v);
+        h.u32(e.fadeColor);
+        if (frames) {
+            h.i32(e.keyCursorCounter);
+            h.i32(e.lightCounter);
+        }
+    }
 
     // The file records name their padding; they are read from the file or
     // cleared whole, so every byte is defined.

@@ -49,6 +49,7 @@
 #include "shop/item_list.h"
 #include "shop/market.h"
 #include "story/available_adventurers.h"
+#include "story/event.h"
 #include "story/event_script.h"
 #include "story/field_menu.h"
 #include "story/save_list.h"
@@ -115,6 +116,8 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"shop/item_list", resetItemListState},
     {"story/title", resetTitleState},
     {"story/event_script", resetEventScript},
+    {"story/event", resetEventPlayer},
+    {"story/event_drawing", resetEventDrawing},
     {"story/save_list", resetSaveListState},
     {"story/available_adventurers", resetAvailableAdventurers},
     {"game/window_proc", resetWindowState},

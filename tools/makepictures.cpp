@@ -37,6 +37,7 @@
 #include "field/hud_cells.h"
 #include "shop/item_db.h"
 #include "shop/item_icons.h"
+#include "tools/event_pictures.h"
 #include "tools/picture_canvas.h"
 
 namespace {
@@ -996,7 +997,6 @@ const PictureFile PICTURES[] = {
     {"bmp/ivent/bg_ichiba2.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF5A3870, 0xFFE89058, 0xFF6A5040, "MARKET"); }},
     {"bmp/ivent/01saffiel_04.tga", 512, 512, [] { return drawFigure(512, 0xFFB05070, "SAFFIEL"); }},
     {"bmp/ivent/02yoss_01.tga", 512, 512, [] { return drawFigure(512, 0xFF5070B0, "YOSS"); }},
-    {"bmp/ivent/chrname.tga", 512, 512, [] { return drawPlates(512, 512, 512, 512, "NAMES", 8); }},
     {"bmp/leve_win.tga", 512, 256, [] { return drawPlates(512, 256, 512, 256, "LEVEL", 3); }},
     {"bmp/mood_para.tga", 512, 512, [] { return drawPlates(512, 512, 512, 512, "MOOD", 4); }},
     // The dungeon floor's own pictures.
@@ -1170,6 +1170,8 @@ const char* const BOSS_WORDS[] = {"kingslim", "jijo",  "rerado", "kingahriman", 
 // ones, the character sheets and the floor banners.
 std::vector<PictureFile> allPictures() {
     std::vector<PictureFile> all(std::begin(PICTURES), std::end(PICTURES));
+    for (int32_t i = 0; i < EVENT_PICTURE_FILE_COUNT; ++i)
+        all.push_back({EVENT_PICTURES[i].path, EVENT_PICTURES[i].width, EVENT_PICTURES[i].height, EVENT_PICTURES[i].draw});
     for (const Adventurer& a : ADVENTURERS) {
         all.push_back({a.picture, 512, 512, [a] { return drawFigure(512, a.hue, a.name); }});
         all.push_back({a.controls, 1024, 512, [a] { return drawPlates(1024, 512, 640, 480, a.name, 6); }});

@@ -2,11 +2,17 @@
 // read past its end is caught. Whatever the script, the tables stay within
 // their limits, every name and message line ends inside its field, every
 // step that names a registered entry names one that was registered, and the
-// steps end with an end step, so the event can always finish.
+// steps end with an end step, so the event can always finish. Then the
+// compiled event is played and drawn (without a device) for a bounded number
+// of ticks at every speed, confirm pressed now and then, so every step
+// handler and the drawing meet the script's numbers.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
+#include "engine/dialogs.h"
+#include "engine/input.h"
+#include "engine/save_file.h"
 #include "platform/window.h"
 #include "story/event.h"
 #include "story/event_script.h"
@@ -47,5 +53,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const EventBackground& b : gEventResources.backgrounds) checkTerminated(b.name);
     for (const EventMesh& m : gEventResources.meshes) checkTerminated(m.name);
     for (const auto& line : gEventMessageLines) checkTerminated(line);
+
+    resetEventPlayer();
+    gOptionTextSkip = 1;
+    const uint16_t HELD[3] = {0, BUTTON_CANCEL, BUTTON_6};
+    for (int32_t t = 0; t < 240; ++t) {
+        gInputState[0].raw = HELD[(t / 80) % 3];
+        gInputState[0].pressed = t % 7 == 0 ? BUTTON_CONFIRM : 0;
+        if (t == 200) requestEventSkip();
+        int32_t ended = stepEvent();
+        drawEvent();
+        if (gEventScene.programCounter < 0 || gEventScene.programCounter > n.steps) __builtin_trap();
+        if (gEventScene.revealCounter < 0 || gEventScene.revealCounter > EVENT_REVEAL_MAX) __builtin_trap();
+        if (gEventScene.windowCounter < 0 || gEventScene.windowCounter > EVENT_WINDOW_OPEN) __builtin_trap();
+        if (ended) break;
+    }
+    gInputState[0] = InputRecord{};
+    resetDialogState();
     return 0;
 }
