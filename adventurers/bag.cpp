@@ -45,6 +45,7 @@ bool isItemEquipped(int32_t itemId) {
 int32_t tryItemEffect(int32_t itemId, int32_t, int32_t) { return isItemEquipped(itemId) ? 1 : 0; }
 void pickUpNearest() {}
 void playDamageVoice(int32_t) {}
+void applyDamageToPlayer(int32_t amount) { gParty.hp -= (float)amount; }
 int32_t healHp(int32_t, int32_t) { return 0; }
 int32_t healSp(int32_t, int32_t) { return 0; }
 void announceBrokenItem() {}

@@ -34,6 +34,9 @@ bool isItemEquipped(int32_t itemId);
 int32_t tryItemEffect(int32_t itemId, int32_t breakDivisor, int32_t hitStop);
 void pickUpNearest();
 void playDamageVoice(int32_t fatal);
+// Member 0 takes amount of HP damage (hit resolution, falls). Until the
+// voice and the last-chance items arrive only the HP falls.
+void applyDamageToPlayer(int32_t amount);
 // The HP or SP actually gained.
 int32_t healHp(int32_t amount, int32_t popup);
 int32_t healSp(int32_t amount, int32_t popup);

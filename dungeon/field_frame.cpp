@@ -64,11 +64,6 @@ constexpr int32_t SOUND_CONDITION_BANNER = 701;
 constexpr int32_t BANNER_PRESS_MASK = BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_6;
 constexpr int32_t RUN_END_VOICE_FRAME = 60;
 constexpr int32_t RUN_END_LEAVE = 119;
-const StageRecord* currentStageRecord() {
-    if (gStageIndex < 0 || gStageIndex >= gStageCount || gStageIndex >= STAGE_CODE_COUNT) return nullptr;
-    return &gStages[gStageIndex];
-}
-
 bool storyFlag(int32_t n) { return runningGameState().storyFlags[n] != 0; }
 void setStoryFlag(int32_t n, uint8_t value) { runningGameState().storyFlags[n] = value; }
 bool survivalPlay() { return runningGameState().playMode == PLAY_MODE_SURVIVAL; }
@@ -99,7 +94,7 @@ void scanGates() {
 
 // The floor-condition banner; true when it ran (the frame then finishes).
 bool runConditionBanner() {
-    const StageRecord* stage = currentStageRecord();
+    const StageRecord* stage = currentFieldStage();
     if (gConditionBannerCounter == 0 || !stage || stage->maptype == 0) return false;
     if (gPlayerControl == PLAYER_FREE && gConditionBannerCounter > 0) {
         gConditionBannerCounter += gFloorConditionList.rollState == 2 ? 8 : 1;
@@ -271,7 +266,7 @@ bool runOrdinaryFrame() {
         if (gFloorIntroTimer == 0) gEquipPrompt = 1;
     }
     checkFallOut();
-    const StageRecord* stage = currentStageRecord();
+    const StageRecord* stage = currentFieldStage();
     if (stage && stage->stageCode <= SHOP_STAGE_LAST) {
         updateShopFloor();
     } else if (stage) {
@@ -343,6 +338,11 @@ bool runPhase() {
 }
 
 }  // namespace
+
+const StageRecord* currentFieldStage() {
+    if (gStageIndex < 0 || gStageIndex >= gStageCount || gStageIndex >= STAGE_CODE_COUNT) return nullptr;
+    return &gStages[gStageIndex];
+}
 
 const char* defeatVoice(int32_t adventurer) {
     if (adventurer < 0 || adventurer >= ADVENTURER_COUNT) return nullptr;

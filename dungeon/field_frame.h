@@ -67,6 +67,8 @@ extern EventNumber gEventNumber;
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetFieldFrameState();
 
+// The stage of gStageIndex; null when the index names no loaded stage.
+const StageRecord* currentFieldStage();
 // One tick of mode 1.
 void updateFieldFrame();
 // The field's life without any control, under an event or the pause.

@@ -13,6 +13,15 @@ void setupFloorDungeon4() {}
 void setupFloorDungeon5() {}
 void resetSequenceTimer() { gSequenceTimer = 0; }
 
+// The frame scripts arrive with the boss floors; until then a dungeon floor
+// has no script of its own.
+void runDungeon0Script() {}
+void runDungeon1Script() {}
+void runDungeon2Script() {}
+void runDungeon3Script() {}
+void runDungeon4Script() {}
+void runDungeon5Script() {}
+
 void resetFixedFloors() {
     gFloorScriptState = 0;
     gSequenceTimer = 0;

@@ -15,5 +15,14 @@ void setupFloorDungeon4();
 void setupFloorDungeon5();
 void resetSequenceTimer();
 
+// The frame script of dungeon 0 .. 4, and of dungeon 5 and above (the
+// Boss Rush floors too): once per field frame on a dungeon floor.
+void runDungeon0Script();
+void runDungeon1Script();
+void runDungeon2Script();
+void runDungeon3Script();
+void runDungeon4Script();
+void runDungeon5Script();
+
 // Back to the values a fresh process starts with.
 void resetFixedFloors();

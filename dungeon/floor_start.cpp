@@ -10,6 +10,7 @@
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/enemies.h"
+#include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/fixed_floors.h"
 #include "dungeon/floor_generator.h"
@@ -132,6 +133,7 @@ static void resetRunWords() {
     gSpecialMusicTimer = 0;
     gSwitchCutTimer = 0;
     gSlowMotionTimer = 0;
+    gFallTimer = 0;
     gInvisibleWallsOn = 0;
     gBreakableObjects.count = 0;
     gSequenceTimer = 0;

@@ -8,6 +8,7 @@
 #include "adventurers/bag.h"
 #include "adventurers/motion.h"
 #include "adventurers/shop_floor.h"
+#include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -256,7 +257,7 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(gEventNumber);
     for (int32_t word : {gBossRushCourse, gBossRushBattle, gGatePrompt, gGateIsReturn, gGateGuard, gEquipPrompt,
                          gSwitchCutTimer, gHitStopTimer, gHitStopInput, gSlowMotionTimer, gFloorIntroTimer,
-                         gFloorTime, gLastHitTimer, gPlayerControl, gTrailDue, gAutoWalk})
+                         gFloorTime, gLastHitTimer, gPlayerControl, gTrailDue, gAutoWalk, gFallTimer})
         h.i32(word);
     h.i32(gFairyWander.phase);
     h.i32(gFairyWander.ticks);

@@ -38,6 +38,9 @@ void updateQuestReward() {
 // The story visit's scene arrives with the story visits.
 void startStoryVisit() {}
 
+// The visit's timeline arrives with the story visits.
+void stepStoryVisit() {}
+
 // The visitors' figures arrive with the story visits.
 void faceStoryVisitor() {}
 void animateStoryVisitors() {}

@@ -21,6 +21,10 @@ void updateQuestReward();
 // The two-visitor story scene in the shop (story flag 144 runs it).
 void startStoryVisit();
 
+// One tick of the story visit in the shop: the visitor walks in and event
+// 10_1 starts at its time (story flag 144 runs it).
+void stepStoryVisit();
+
 // The two visitors of a story visit: the heroine turns to them, and their
 // poses each tick.
 void faceStoryVisitor();

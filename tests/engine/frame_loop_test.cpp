@@ -291,6 +291,8 @@ TEST(FrameLoopRender, ClearsToTheTitleColourOutsideTheField) {
     // The field clears to its stage's colour.
     StageRecord stage = {{10, 20, 30}};
     gCurrentStage = &stage;
+    // The new game's first scenes are seen, so no event blacks the screen out.
+    runningGameState().storyFlags[16] = runningGameState().storyFlags[17] = 1;
     gGameMode = GAME_MODE_FIELD;
     harnessRunTicks(1);
     ASSERT_TRUE(harnessReadFrame(pixels, 640, 480));
