@@ -40,6 +40,7 @@
 #include "shop/story_visits.h"
 #include "shop/trends.h"
 #include "story/available_adventurers.h"
+#include "story/place_events.h"
 #include "story/world_map.h"
 
 int32_t gShopFloorState;
@@ -189,7 +190,7 @@ void returnFromTownPlace() {
         advanceMarketDay();
         startNewsBanner();
     }
-    for (int32_t i = 0; i < 4; i++) setShopFlag(FLAG_PLACE_DONE_FIRST + i, 0);
+    clearPlaceEventFlags();
     if (game.dayPhase > LAST_PHASE) {
         game.dayPhase = 4;
         gGameMode = GAME_MODE_FIELD;

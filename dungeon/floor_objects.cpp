@@ -226,6 +226,12 @@ void clearFloorObjects() {
     }
 }
 
+void resetSwitchState() {
+    for (int32_t& object : gSwitchRegistry.objects) object = -1;
+    gSwitchRegistry.lastRowShown = 0;
+    gSwitchCutFrame = 0;
+}
+
 void resetFloorObjects() {
     for (FloorObject& object : gFloorObjects) object = FloorObject{};
     clearFloorObjects();

@@ -108,6 +108,9 @@ int32_t placeFloorObject(const Vector3& position, const Vector3& size, float ang
 int32_t placeSwitchObject(int32_t row, int32_t kind, const Vector3& position, const Vector3& size, float angle);
 // Reveals switch row if still hidden: starts the 120-frame door cut-scene.
 void triggerSwitchCut(int32_t row);
+// Forgets the registered switches and the last row shown before a new scene
+// starts; a queued event request stays.
+void resetSwitchState();
 // One frame of the door cut-scene, after gSwitchCutTimer was decremented.
 void updateSwitchCut();
 // One frame of animation of the whole pool.

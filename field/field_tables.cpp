@@ -11,7 +11,6 @@ int32_t gEffectImageCount;
 // The field's tables arrive with their readers; until then they stay empty.
 void loadEnemyKinds() {}
 void loadModelTable() {}
-void loadPlaceEventRules() {}
 void loadFloorConditions() {}
 void loadFloorEnemyLists() {}
 void loadEffectGroupFile(int32_t) {}

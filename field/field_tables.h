@@ -17,7 +17,6 @@ void loadCharaTable();
 // are passed over.
 void parseCharaTable(const char* text, int32_t length);
 void loadModelTable();          // "data/model.txt"
-void loadPlaceEventRules();     // "data/event.txt"
 void loadFloorConditions();     // "data/snews.txt"
 void loadFloorEnemyLists();     // "data/enemylist.txt"
 // "ef/grp<number>.idx", number 1 to 4, adding to the effect image groups and rows.

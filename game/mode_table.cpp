@@ -29,6 +29,7 @@
 #include "story/ending.h"
 #include "story/event.h"
 #include "story/field_menu.h"
+#include "story/place_visits.h"
 #include "story/title.h"
 #include "story/world_map.h"
 
@@ -58,6 +59,13 @@ static void drawFieldUnderEvent() {
 static void fieldEventTick() {
     updateDungeonScenery();
     tickHud();
+}
+
+// The town map under the HUD's top bar, the pointer and the screen effects.
+static void drawWorldMapMode() {
+    drawWorldMap();
+    drawGameOverlay();
+    drawOverlayEffects();
 }
 
 static void modePrelude() {
@@ -141,14 +149,14 @@ void installGameWiring() {
         {nullptr, nullptr, loadEventTextures, loadEventTextures, nullptr, 0, 0, 0},                             // event scene
         {nullptr, nullptr, loadMarketTextures, loadMarketTextures, nullptr, 1, 1, 0},                           // market
         {nullptr, nullptr, loadEndingSaveTextures, loadEndingSaveTextures, nullptr, 1, 1, 0},                   // ending save
-        {nullptr, nullptr, loadWorldMapTextures, loadWorldMapTextures, enterWorldMap, 1, 1, 0},                 // town map
+        {updateWorldMap, drawWorldMapMode, loadWorldMapTextures, loadWorldMapTextures, enterWorldMap, 1, 1, 0},  // town map
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // overlay screen
         {nullptr, nullptr, loadOpeningTextures, loadOpeningTextures, nullptr, 0, 0, 0},                         // opening
         {nullptr, nullptr, loadDepartTextures, loadDepartTextures, initDepartureScreen, 1, 1, 0},               // departure
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // none
-        {nullptr, nullptr, loadChurchTextures, loadChurchTextures, nullptr, 1, 1, 0},                           // church
-        {nullptr, nullptr, loadPlazaTextures, loadPlazaTextures, nullptr, 1, 1, 0},                             // plaza
-        {nullptr, nullptr, loadTavernTextures, loadTavernTextures, nullptr, 1, 1, 0},                           // tavern
+        {updateChurchVisit, drawChurchVisit, loadChurchTextures, loadChurchTextures, nullptr, 1, 1, 0},         // church
+        {updatePlazaVisit, drawPlazaVisit, loadPlazaTextures, loadPlazaTextures, nullptr, 1, 1, 0},             // plaza
+        {updateTavernVisit, drawTavernVisit, loadTavernTextures, loadTavernTextures, nullptr, 1, 1, 0},         // tavern
         {nullptr, nullptr, loadPlazaIdleTextures, loadPlazaIdleTextures, nullptr, 1, 1, 0},                     // plaza, idle
     };
     for (int32_t mode = 0; mode < GAME_MODE_COUNT; ++mode) gGameModes[mode] = MODES[mode];

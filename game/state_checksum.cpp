@@ -34,7 +34,9 @@
 #include "story/available_adventurers.h"
 #include "story/event.h"
 #include "story/save_list.h"
+#include "story/place_visits.h"
 #include "story/title.h"
+#include "story/world_map.h"
 
 uint64_t fnv1a64(const void* bytes, size_t size, uint64_t hash) {
     const unsigned char* p = static_cast<const unsigned char*>(bytes);
@@ -245,6 +247,17 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(list.entries);
     h.record(gAvailableAdventurers);
     h.i32(gAvailableAdventurerCount);
+
+    h.tag("town");
+    const WorldMapState& map = gWorldMap;
+    h.record(map.placeState);
+    h.record(map.listedPlaces);
+    h.f32(map.clock);
+    h.record(map.closedLabel);
+    h.i32(map.leaveCounter);
+    h.i32(map.cursorPlace);
+    h.i32(gWorldMapListCount);
+    h.record(gPlaceVisit);
 
     h.tag("dungeon");
     h.i32(gDungeonIndex);

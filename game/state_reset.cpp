@@ -52,8 +52,10 @@
 #include "story/event.h"
 #include "story/event_script.h"
 #include "story/field_menu.h"
+#include "story/place_visits.h"
 #include "story/save_list.h"
 #include "story/title.h"
+#include "story/world_map.h"
 
 static void resetWindowState() { gAppActive = 0; }
 
@@ -120,6 +122,8 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"story/event_drawing", resetEventDrawing},
     {"story/save_list", resetSaveListState},
     {"story/available_adventurers", resetAvailableAdventurers},
+    {"story/world_map", resetWorldMapState},
+    {"story/place_visits", resetChurchVisit},
     {"game/window_proc", resetWindowState},
 };
 const int32_t GAME_STATE_RESET_COUNT = sizeof GAME_STATE_RESETS / sizeof GAME_STATE_RESETS[0];

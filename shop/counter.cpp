@@ -30,6 +30,7 @@
 #include "shop/story_visits.h"
 #include "shop/trends.h"
 #include "shop/visitor_wishes.h"
+#include "story/place_events.h"
 
 CounterState gCounter;
 
@@ -53,7 +54,6 @@ constexpr int32_t TUTORIAL_WAIT_BEFORE_COMMENT = 20;
 constexpr int32_t CLOSING_FADE_IN = 30;
 constexpr int32_t LAST_DAY_PHASE = 4;
 constexpr int32_t MARKET_DAYS_FROM = 9;
-constexpr int32_t PLACE_DONE_FLAGS = 4;
 constexpr int32_t REQUEST_LIST_TUTORIAL = 2;
 constexpr int32_t PORTRAIT_SLOT_VISITOR = 1;
 
@@ -350,7 +350,7 @@ static void finishPhase() {
     bool tutorial = storyFlag(FLAG_STORY_TUTORIAL);
     if (!tutorial) {
         game.dayPhase++;
-        for (int32_t i = 0; i < PLACE_DONE_FLAGS; i++) setStoryFlag(FLAG_PLACE_DONE_FIRST + i, 0);
+        clearPlaceEventFlags();
     }
     if (game.dayPhase >= LAST_DAY_PHASE) {
         game.dayPhase = LAST_DAY_PHASE;

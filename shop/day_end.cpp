@@ -34,6 +34,7 @@
 #include "shop/storage.h"
 #include "story/calendar.h"
 #include "story/game_over.h"
+#include "story/place_events.h"
 
 ItemChoiceState gItemChoice;
 DayReportState gDayReport;
@@ -400,7 +401,6 @@ void updateDayReport() {
 
 constexpr int32_t INTRO_END = 150;
 constexpr int32_t TOWN_PHASES = 4;
-constexpr int32_t PLACE_FLAGS = 4;
 constexpr int32_t ITEM_INFO_FROM_SCREEN = 2;
 
 void startItemChoice() {
@@ -435,7 +435,7 @@ static void beginChoiceLeaving() {
 
 static void passDayPhase(GameState& game) {
     game.dayPhase++;
-    for (int32_t i = 0; i < PLACE_FLAGS; i++) game.storyFlags[FLAG_PLACE_DONE_FIRST + i] = 0;
+    clearPlaceEventFlags();
 }
 
 // The kept items go to storage and make the day's score grow.

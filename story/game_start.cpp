@@ -16,6 +16,7 @@
 #include "story/game_over.h"
 #include "story/game_records.h"
 #include "story/title.h"
+#include "story/world_map.h"
 
 constexpr int32_t FADE_KIND = 0;
 constexpr int32_t FADE_TICKS = 17;
@@ -105,6 +106,7 @@ static void setUpSavedGame(GameState& game) {
 // The fade-out is done: the running game is made and its scene is loaded.
 static void switchToChosenGame() {
     gGameMode = GAME_MODE_FIELD;
+    clearWorldMapPlace();
     gShopDayPhase = 0;
     gTimeOfDay = 0.0f;
     gStageIndex = 0;

@@ -39,6 +39,7 @@
 #include "shop/item_icons.h"
 #include "tools/event_pictures.h"
 #include "tools/picture_canvas.h"
+#include "tools/town_pictures.h"
 
 namespace {
 
@@ -735,38 +736,6 @@ Canvas drawTextPage(int32_t width, int32_t height, const char* const* lines, int
     return c;
 }
 
-// The town map by the time of day: sea, two islands, roads and the town's
-// places as squares.
-Canvas drawWorldMap(uint32_t sea, uint32_t land, uint32_t road) {
-    Canvas c = makeCanvas(1024, 512, sea);
-    fillRect(c, 96, 64, 560, 448, land);
-    fillRect(c, 640, 128, 944, 384, land);
-    fillRect(c, 160, 248, 880, 264, road);
-    fillRect(c, 320, 96, 336, 416, road);
-    const int32_t PLACES[5][2] = {{200, 140}, {420, 140}, {200, 360}, {440, 340}, {780, 200}};
-    for (const auto& p : PLACES) {
-        fillRect(c, p[0] - 24, p[1] - 24, p[0] + 24, p[1] + 24, mix(road, BLACK, 0.5f));
-        fillRect(c, p[0] - 18, p[1] - 18, p[0] + 18, p[1] + 18, road);
-    }
-    border(c, 0, 0, 1024, 512, 6, GOLD_DARK);
-    return c;
-}
-
-// The town map's icons: 64 x 64 cells, four a row, a numbered marker each.
-Canvas drawMapPoints() {
-    Canvas c = makeCanvas(256, 1024, CLEAR);
-    static const uint32_t HUES[4] = {0xFFD04040, 0xFF4080D0, 0xFF40B060, 0xFFE0B040};
-    for (int32_t cell = 0; cell < 64; ++cell) {
-        int32_t x = (cell % 4) * 64, y = (cell / 4) * 64;
-        disc(c, (float)x + 32, (float)y + 32, 26, INK, 0);
-        disc(c, (float)x + 32, (float)y + 32, 22, HUES[cell % 4], 0);
-        char digit[3];
-        snprintf(digit, sizeof digit, "%d", cell % 100);
-        textCentered(c, x + 32, y + 32, digit, 2, WHITE, WHITE);
-    }
-    return c;
-}
-
 // Seals: 128 x 128 red rings down the sheet, a letter in each.
 // The day report's stamps, 128 x 128 one under the other: the ranks 0..4
 // (best first), then "PAID" and "SHORT" (shop/window_cells.h).
@@ -979,10 +948,10 @@ const PictureFile PICTURES[] = {
     {"bmp/op/ex_messe02.tga", 1024, 1024, [] { return drawTextPage(1024, 1024, EXTRA_PAGE_2, 3, 4); }},
 
     // The town map by morning, evening and night.
-    {"bmp/worldmap_nomal.bmp", 1024, 512, [] { return drawWorldMap(0xFF3870B8, 0xFF78B058, 0xFFE0D0A0); }},
-    {"bmp/worldmap_yugata.bmp", 1024, 512, [] { return drawWorldMap(0xFF6A4878, 0xFFB08048, 0xFFF0C890); }},
-    {"bmp/worldmap_night.bmp", 1024, 512, [] { return drawWorldMap(0xFF101838, 0xFF283C30, 0xFF8890A0); }},
-    {"bmp/mappoint.tga", 256, 1024, drawMapPoints},
+    {"bmp/worldmap_nomal.bmp", 1024, 512, [] { return drawTownMap(0); }},
+    {"bmp/worldmap_yugata.bmp", 1024, 512, [] { return drawTownMap(1); }},
+    {"bmp/worldmap_night.bmp", 1024, 512, [] { return drawTownMap(2); }},
+    {"bmp/mappoint.tga", 256, 1024, drawTownMapIcons},
 
     // The day report.
     {"bmp/choushuu.tga", 1024, 1024, drawReportSheet},

@@ -67,7 +67,7 @@ TEST_F(Loader, FadeOutCoversTheScreenBlackOrWhiteByKind) {
 
 TEST_F(Loader, BlackoutHoldsTheScreenBlack) {
     boot(true);
-    gGameMode = GAME_MODE_PLAZA;   // a town place draws the blackout over itself
+    gGameMode = GAME_MODE_PLAZA_IDLE;   // a town place draws the blackout over itself
     harnessRunTicks(2);
     EXPECT_NE(centrePixel(), 0xFF000000u);
     setBlackout();

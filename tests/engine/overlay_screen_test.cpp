@@ -384,9 +384,11 @@ TEST_F(OverlayFrames, TransitionSwitchesTargetsAndRestoresTheBackBuffer) {
     renderFrame();   // 2: captured
     renderFrame();   // 3: the blur
     renderFrame();   // 4: the blur laid over what the back buffer holds
-    // The targets were made first, as slots 0 (screen size) and 1 (strip).
+    // The targets were made first, as slots 0 (screen size) and 1 (strip);
+    // the town map clears the screen for its own draw in the frames it draws.
     const std::vector<std::string> want = {
-        "setRenderTarget tex0 depth",   "clear 3 ff000000 1.000000 0", "setRenderTarget backbuffer depth",
+        "setRenderTarget tex0 depth",   "clear 3 ff000000 1.000000 0", "clear 1 ff000000 1.000000 0",
+        "setRenderTarget backbuffer depth", "clear 1 ff000000 1.000000 0",
         "setRenderTarget tex1 depth",   "clear 3 ff0000c8 1.000000 0", "setRenderTarget backbuffer depth",
         "setRenderTarget tex0 depth",   "clear 3 ff3c3c3c 1.000000 0", "setRenderTarget backbuffer depth",
     };

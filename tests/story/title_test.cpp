@@ -23,6 +23,7 @@
 #include "story/game_records.h"
 #include "story/game_start.h"
 #include "story/title.h"
+#include "story/world_map.h"
 #include "tests/story/title_fixture.h"
 
 namespace {
@@ -206,6 +207,7 @@ TEST_F(TitleStart, NewGameMakesAFreshGameInSlotZero) {
     gBag[3] = makeItemKey(1, 0, 0);
     gShopDayPhase = 40;
     gShopSequence = SHOP_SEQUENCE_FROM_TOWN;
+    setWorldMapPlace(TOWN_PLACE_CHURCH);
     ASSERT_EQ(gTitle.menuCodes[0], TITLE_NEW_GAME);
     tap(BUTTON_UP);
     ASSERT_EQ(gTitle.menuCursor, 0);
@@ -224,6 +226,7 @@ TEST_F(TitleStart, NewGameMakesAFreshGameInSlotZero) {
     EXPECT_EQ(gBag[3], -1);
     EXPECT_EQ(gShopDayPhase, 0);
     EXPECT_EQ(gShopSequence, SHOP_SEQUENCE_NONE);
+    EXPECT_EQ(getWorldMapPlace(), TOWN_PLACE_SHOP);
 
     static GameState fresh;
     initNewGameState(fresh);
