@@ -604,8 +604,8 @@ void runMarketScene() {
     stepSpeech();
     if (m.closing > 0) m.closing--;
     if (stepLeave()) return;
-    if (m.screen != MARKET_SCREEN_MENU && m.screen != MARKET_SCREEN_QUANTITY && m.opening > 0 &&
-        m.opening < MARKET_SLIDE_FRAMES) {
+    if ((m.screen == MARKET_SCREEN_LIST || m.screen == MARKET_SCREEN_TOPICS || m.screen == MARKET_SCREEN_EXPANSION) &&
+        m.opening > 0 && m.opening < MARKET_SLIDE_FRAMES) {
         m.opening++;
         if (m.opening == MARKET_OPEN_FRAMES) finishOpening();
         if (m.opening <= MARKET_OPEN_FRAMES) return;
@@ -615,6 +615,8 @@ void runMarketScene() {
     case MARKET_SCREEN_TOPICS: stepTopics(); break;
     case MARKET_SCREEN_EXPANSION: stepExpansion(); break;
     case MARKET_SCREEN_QUANTITY: stepQuantityWindow(); break;
+    case MARKET_SCREEN_FUSION_QUESTION: updateFusionQuestion(); break;
+    case MARKET_SCREEN_FUSION_RESULT: updateFusionResult(); break;
     case MARKET_SCREEN_LIST:
         if (m.openingCode == MARKET_FUSION) {
             if (updateFusionList()) backToMenu(true);
@@ -640,6 +642,7 @@ void restoreMarketListState() {
     // The list's restore puts the pointer on its row; the pointer belongs
     // where the input is.
     if (m.confirm.active) setPointerPosition(TRADE_POINTER_X + TRADE_CHOICE_STEP * (float)m.confirm.choice, TRADE_POINTER_Y);
+    else if (m.screen == MARKET_SCREEN_LIST && code == MARKET_FUSION) openFusionList();
     else if (m.screen == MARKET_SCREEN_MENU) pointMenuRow(false);
     else if (m.screen == MARKET_SCREEN_TOPICS)
         setPointerPosition(MENU_POINTER_X, MENU_POINTER_Y + MENU_ROW_STEP * (float)(m.topicCursor - m.topicTop));
