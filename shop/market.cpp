@@ -541,7 +541,8 @@ static void stepExpansion() {
 
 static void stepMenu() {
     MarketScene& m = gMarket;
-    if (m.frame < MARKET_FIRST_INPUT_FRAME) return;
+    // A scene not entered through enterMarketScene has no menu to move on.
+    if (m.frame < MARKET_FIRST_INPUT_FRAME || m.menuCount <= 0) return;
     int32_t cursor = m.menuCursor;
     if (repeated() & BUTTON_UP) cursor = (cursor + m.menuCount - 1) % m.menuCount;
     else if (repeated() & BUTTON_DOWN) cursor = (cursor + 1) % m.menuCount;

@@ -161,8 +161,9 @@ void drawTradeConfirm() {
         bool flashing = c.answer == k + 1 && c.answerFrames <= 4 && c.answerFrames % 2 == 1;
         drawText(380.0f + 92.0f * (float)k, 240.0f, k == 0 ? "Yes" : "No", flashing ? 0xFFFFE040 : WHITE, 0.8f);
     }
-    if (c.quantity < c.maxQuantity) drawCell(gItemWindowTexture, ITEMWIN_ARROW_UP, left - 56.0f, 160.0f, 32.0f, 24.0f, WHITE);
-    if (c.quantity > 1) drawCell(gItemWindowTexture, ITEMWIN_ARROW_DOWN, left - 56.0f, 222.0f, 32.0f, 24.0f, WHITE);
+    // The arrows above and below the quantity.
+    if (c.quantity < c.maxQuantity) drawCell(gItemWindowTexture, ITEMWIN_ARROW_UP, left - 36.0f, 174.0f, 32.0f, 24.0f, WHITE);
+    if (c.quantity > 1) drawCell(gItemWindowTexture, ITEMWIN_ARROW_DOWN, left - 36.0f, 218.0f, 32.0f, 24.0f, WHITE);
 }
 
 void drawMarketScreen() {

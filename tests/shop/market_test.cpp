@@ -474,3 +474,31 @@ TEST_F(MarketTest, TheSceneDrawsItsBackdropMenuAndQuantityWindow) {
     for (GfxTexture* t : {sheet, panel, backdrop}) rig.capture->releaseTexture(t);
     rig.close();
 }
+
+// --- around the menu overlay ----------------------------------------------------
+
+TEST_F(MarketTest, BackFromTheOverlayThePointerAndPriceFactorAreWhereTheInputIs) {
+    fillStorage(2, COAT);
+    enter(MARKET_MODE_GUILD);
+    openList(MARKET_SELL);
+    ASSERT_TRUE(confirmRow());
+    ticks(4);
+    tick(BUTTON_RIGHT);
+    saveMarketListState();
+    setPointerPosition(0.0f, 0.0f);
+    setInfoPriceFactor(1.0f);   // the overlay's own list
+    restoreMarketListState();
+    float x = 0, y = 0;
+    getPointerPosition(&x, &y);
+    EXPECT_FLOAT_EQ(x, 340.0f + 96.0f) << "on the quantity window's No";
+    EXPECT_FLOAT_EQ(y, 252.0f);
+    EXPECT_FLOAT_EQ(gItemList.infoPriceFactor, 0.3f);
+
+    answer({CANCEL});
+    tick(CANCEL);
+    ASSERT_EQ(gMarket.screen, MARKET_SCREEN_MENU);
+    saveMarketListState();
+    restoreMarketListState();
+    getPointerPosition(&x, &y);
+    EXPECT_FLOAT_EQ(y, 84.0f + 34.0f * (float)gMarket.menuCursor) << "the menu keeps the pointer";
+}
