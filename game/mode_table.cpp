@@ -25,6 +25,7 @@
 #include "shop/item_db.h"
 #include "shop/item_icons.h"
 #include "shop/item_list.h"
+#include "shop/market.h"
 #include "shop/market_pictures.h"
 #include "story/ending.h"
 #include "story/event.h"
@@ -147,7 +148,7 @@ void installGameWiring() {
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // none
         // The event scene's script is compiled when its loader starts (its pictures are the script's).
         {nullptr, nullptr, loadEventTextures, loadEventTextures, nullptr, 0, 0, 0},                             // event scene
-        {nullptr, nullptr, loadMarketTextures, loadMarketTextures, nullptr, 1, 1, 0},                           // market
+        {updateMarketScene, drawMarketScene, loadMarketTextures, loadMarketTextures, nullptr, 1, 1, 0},         // market
         {nullptr, nullptr, loadEndingSaveTextures, loadEndingSaveTextures, nullptr, 1, 1, 0},                   // ending save
         {updateWorldMap, drawWorldMapMode, loadWorldMapTextures, loadWorldMapTextures, enterWorldMap, 1, 1, 0},  // town map
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // overlay screen

@@ -212,6 +212,7 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.tag("shop");
     h.record(gCounter);
     h.i32(gMarketMode);
+    h.record(gMarket);
     h.record(gDayCandidates);
     h.record(gVisitPlan);
     h.i32(gVisitPlanCount);

@@ -97,20 +97,27 @@ static void formatItemName(char* out, int32_t size, int32_t key, const ItemDefin
     else snprintf(out, size, "%s", def.name);
 }
 
-void drawItemListEntry(float x, float y, int32_t key, int32_t alpha) {
+void drawItemIcon(float x, float y, float size, int32_t key, int32_t alpha) {
     int32_t row = findItemDisplayRow(key);
     if (row < 0) return;
     const ItemDefinition& def = gItemDefinitions[row];
-    uint32_t a = static_cast<uint32_t>(alpha & 0xFF) << 24;
     SpriteSource cell;
     iconSource(key, def, cell);
     const TextureSlot& sheet = iconSheet(def);
     // Add-signed with a half grey leaves the icon's own colours.
     bindSpriteTexture(sheet);
     setSpriteColourOp(GFX_TOP_ADDSIGNED);
-    addSpriteRect(x, y, 32.0f, 32.0f, cell, sheet, a | 0x7F7F7F);
+    addSpriteRect(x, y, size, size, cell, sheet, static_cast<uint32_t>(alpha & 0xFF) << 24 | 0x7F7F7F);
     flushSprites();
     setSpriteColourOp(GFX_TOP_MODULATE);
+}
+
+void drawItemListEntry(float x, float y, int32_t key, int32_t alpha) {
+    int32_t row = findItemDisplayRow(key);
+    if (row < 0) return;
+    const ItemDefinition& def = gItemDefinitions[row];
+    uint32_t a = static_cast<uint32_t>(alpha & 0xFF) << 24;
+    drawItemIcon(x, y, 32.0f, key, alpha);
     char name[ITEM_NAME_SIZE + 8];
     formatItemName(name, sizeof name, key, def);
     drawText(x + 32.0f, y + 9.0f, name, a | itemEntryColour(getTrendForItem(key)), ITEM_ENTRY_TEXT_SCALE);

@@ -26,6 +26,9 @@ int32_t itemPanelPrice(int32_t price, float factor, int32_t trend, bool market);
 // The colour of a single row (drawItemListEntry), without alpha.
 uint32_t itemEntryColour(int32_t trend);
 
+// The item's icon at the size, in its own colours under the alpha (cell 0
+// of its placeholder's sheet for an unidentified key).
+void drawItemIcon(float x, float y, float size, int32_t key, int32_t alpha);
 // The icon (its own colours, through the add-signed operation) and the name
 // in its trend colour, both under the alpha.
 void drawItemListEntry(float x, float y, int32_t key, int32_t alpha);

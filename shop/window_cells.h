@@ -15,6 +15,8 @@ constexpr SpriteSource SHOPMODE_CHOICE_PLATE = {768.0f, 0.0f, 960.0f, 48.0f};
 constexpr SpriteSource SHOPMODE_ORDER_PLATE = {768.0f, 48.0f, 1008.0f, 88.0f};
 constexpr SpriteSource SHOPMODE_COMPARE_PANEL = {768.0f, 96.0f, 1008.0f, 210.0f};
 constexpr SpriteSource SHOPMODE_CURSOR_ARROW = {320.0f, 352.0f, 352.0f, 400.0f};
+// The market's quantity window, drawn 512 x 128.
+constexpr SpriteSource SHOPMODE_QUANTITY_PANEL = {576.0f, 240.0f, 1024.0f, 352.0f};
 // Price digits 0..9, 32 x 40 each, in a row.
 constexpr float SHOPMODE_DIGIT_LEFT = 0.0f;
 constexpr float SHOPMODE_DIGIT_TOP = 352.0f;

@@ -38,6 +38,7 @@
 #include "shop/item_db.h"
 #include "shop/item_icons.h"
 #include "tools/event_pictures.h"
+#include "tools/market_pictures.h"
 #include "tools/picture_canvas.h"
 #include "tools/town_pictures.h"
 
@@ -259,7 +260,8 @@ Canvas drawItemWindow() {
 // (768, 0)-(960, 48), the order plate (768, 48)-(1008, 88), the comparison
 // panel (768, 96)-(1008, 210), price digits (32 d, 352)-(32 d + 32, 392), the
 // digit cursor (320, 352)-(352, 400), five "more" arrow frames from (448,
-// 176) 64 apart and the bonus labels (448, 240 + 24 k)-(576, 264 + 24 k).
+// 176) 64 apart, the bonus labels (448, 240 + 24 k)-(576, 264 + 24 k) and
+// the market's cells (tools/market_pictures.h).
 Canvas drawShopMode() {
     Canvas c = makeCanvas(1024, 512, CLEAR);
     panel(c, 0, 0, 176, 176, 16, NAVY_TOP, NAVY_TOP, GOLD, 3);
@@ -287,6 +289,7 @@ Canvas drawShopMode() {
         panel(c, 448, 240 + 24 * k, 576, 263 + 24 * k, 8, 0xF04A3A20, 0xF04A3A20, GOLD_DARK, 1.5f);
         textCentered(c, 512, 252 + 24 * k, BONUS[k], 2, CREAM, CREAM);
     }
+    drawMarketCells(c);
     return c;
 }
 
