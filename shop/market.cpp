@@ -59,8 +59,6 @@ constexpr float TRADE_POINTER_X = 340.0f;
 constexpr float TRADE_POINTER_Y = 252.0f;
 constexpr float TRADE_CHOICE_STEP = 96.0f;
 constexpr int32_t MARKET_DEBUG_MONEY = 10000000;
-constexpr int32_t TOWN_PLACE_MARKET = 1;
-constexpr int32_t TOWN_PLACE_GUILD = 3;
 
 static GameState& game() { return runningGameState(); }
 static bool flagSet(int32_t flag) { return game().storyFlags[flag] != 0; }
@@ -75,7 +73,7 @@ static int32_t highlightedCode() {
     return m.menuCursor >= 0 && m.menuCursor < m.menuCount ? m.menuCodes[m.menuCursor] : -1;
 }
 
-static int32_t townPlace() { return gMarketMode == MARKET_MODE_GUILD ? TOWN_PLACE_GUILD : TOWN_PLACE_MARKET; }
+static int32_t townPlace() { return gMarketMode == MARKET_MODE_GUILD ? TOWN_PLACE_MERCHANTS_GUILD : TOWN_PLACE_MARKET; }
 
 // ---- pure rules ----
 

@@ -128,6 +128,7 @@ protected:
         for (int32_t i = 0; i < 100000 && (gGameMode != GAME_MODE_FIELD || isSceneLoading()); ++i) harnessRunTicks(1);
         ASSERT_EQ(gGameMode, GAME_MODE_FIELD);
         ASSERT_FALSE(isSceneLoading());
+        ASSERT_GE(harnessPlayScenesThrough(), 0) << "the shop's opening scenes";
     }
     void TearDown() override {
         harnessShutdown();

@@ -71,7 +71,8 @@ void chooseTitleEntry(int32_t code) {
 
 bool runUntilShopFloor(int32_t limit) {
     for (int32_t t = 0; t < limit; ++t) {
-        if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloorState == SHOP_FLOOR_WALKING) return true;
+        if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloorState == SHOP_FLOOR_WALKING)
+            return harnessPlayScenesThrough() >= 0;   // the story's scenes of the morning
         hold(0, 1);
     }
     return false;

@@ -3,6 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/frame_loop.h"
+#include "engine/input.h"
+#include "engine/loaders.h"
+
 StartupResult harnessBoot(const HarnessOptions& options) {
     HeadlessOptions headless;
     headless.gameDir = options.gameDir;
@@ -35,3 +39,25 @@ bool harnessReadFrame(uint32_t* argb, int32_t width, int32_t height) {
 }
 
 int32_t harnessShutdown() { return headlessShutdown(); }
+
+int32_t harnessPlayScenesThrough(int32_t quietTicks, int32_t limit) {
+    int32_t quiet = 0;
+    for (int32_t ticks = 0; ticks < limit;) {
+        if (gEventReady != 0) {
+            // A press is an edge: hold confirm for a tick, then let go.
+            InputScriptStep press{gUpdateCount, BUTTON_CONFIRM};
+            harnessRunTicks(1, &press, 1);
+            InputScriptStep release{gUpdateCount, 0};
+            harnessRunTicks(1, &release, 1);
+            ticks += 2;
+            quiet = 0;
+            continue;
+        }
+        if (quiet >= quietTicks) return ticks;
+        InputScriptStep none{gUpdateCount, 0};
+        harnessRunTicks(1, &none, 1);
+        ++ticks;
+        ++quiet;
+    }
+    return -1;
+}

@@ -51,3 +51,8 @@ void harnessPostEvent(int32_t kind, int32_t a = 0, int32_t b = 0);
 // The last drawn back buffer, top row first, 0xAARRGGBB.
 bool harnessReadFrame(uint32_t* argb, int32_t width, int32_t height);
 int32_t harnessShutdown();
+// Confirms through every story scene that runs or starts until none has run
+// for quietTicks ticks in a row (a New Game's shop floor starts two); the
+// ticks it ran, or -1 when scenes still ran after limit ticks. Leaves no
+// button held.
+int32_t harnessPlayScenesThrough(int32_t quietTicks = 30, int32_t limit = 20000);

@@ -18,6 +18,7 @@ bool harnessOpenShopDay() {
     const InputScriptStep START[] = {{0, 0}, {NEW_GAME_CONFIRM, BUTTON_CONFIRM}, {NEW_GAME_CONFIRM + 2, 0}};
     harnessRunTicks(NEW_GAME_TICKS, START, 3);
     if (gGameMode != GAME_MODE_FIELD || isSceneLoading()) return false;
+    if (harnessPlayScenesThrough() < 0) return false;   // the morning's story scenes
     GameState& game = runningGameState();
     game.money = SHOP_DAY_MONEY;
     game.storyFlags[FLAG_SELLERS] = 1;

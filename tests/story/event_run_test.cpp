@@ -380,9 +380,8 @@ int32_t confirmThroughEvent(int32_t limit, uint16_t held = 0) {
 
 bool runUntilShopFloor(int32_t limit) {
     for (int32_t t = 0; t < limit; ++t) {
-        if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloorState == SHOP_FLOOR_WALKING) return true;
-        // A scene the new game starts with is confirmed through.
-        hold(gEventReady ? BUTTON_CONFIRM : 0, 1);
+        if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloorState == SHOP_FLOOR_WALKING)
+            return harnessPlayScenesThrough() >= 0;   // the scenes the new game starts with
         hold(0, 1);
     }
     return false;

@@ -54,10 +54,13 @@ protected:
         InputScriptStep script[2] = {{gTickCounter, buttons}, {gTickCounter + 1, 0}};
         harnessRunTicks(1 + after, script, 2);
     }
+    // Ticks until the condition holds; a scene that runs meanwhile is
+    // confirmed through, a press every other tick.
     bool runUntil(const std::function<bool()>& condition, int32_t limit) {
         for (int32_t i = 0; i < limit; ++i) {
             if (condition()) return true;
-            harnessRunTicks(1);
+            InputScriptStep step{gUpdateCount, gEventReady != 0 && i % 2 == 0 ? (uint16_t)BUTTON_CONFIRM : (uint16_t)0};
+            harnessRunTicks(1, &step, 1);
         }
         return condition();
     }
@@ -143,7 +146,7 @@ TEST_F(PlaceVisitGame, PlaysTheEverydayEventAndReturnsToTheMap) {
         harnessRunTicks(1);   // the loader's end and the scene's first tick
         EXPECT_EQ(gEventNumber.major, 16) << c.place;
         EXPECT_EQ(gEventNumber.minor, c.eventMinor) << c.place;
-        ASSERT_TRUE(runUntil([] { return gGameMode == GAME_MODE_WORLD_MAP; }, 200)) << c.place;
+        ASSERT_TRUE(runUntil([] { return gGameMode == GAME_MODE_WORLD_MAP; }, 3000)) << c.place;
         EXPECT_EQ(g.townVisited, 1) << c.place;
         EXPECT_EQ(g.dayScore, 0) << "an everyday event scores nothing";
     }
@@ -160,7 +163,7 @@ TEST_F(PlaceVisitGame, CommitsThePlaceEventOncePerPhase) {
     EXPECT_EQ(g.storyFlags[0x1f0], 1);
     EXPECT_EQ(g.storyFlags[FLAG_PLACE_DONE_FIRST + 0], 1);
     EXPECT_EQ(g.dayScore, 100);
-    ASSERT_TRUE(runUntil([] { return gGameMode == GAME_MODE_WORLD_MAP; }, 200));
+    ASSERT_TRUE(runUntil([] { return gGameMode == GAME_MODE_WORLD_MAP; }, 3000));
     harnessRunTicks(1);
     EXPECT_EQ(gWorldMap.placeState[TOWN_PLACE_PLAZA], PLACE_OPEN) << "done for this phase";
     // The church's sample rule needed the plaza's flag; it waits there now.
@@ -177,7 +180,7 @@ TEST_F(WorldMapGame, DeliversTheStoryItemOnceItsEventStarts) {
     EXPECT_EQ(g.storyFlags[11], 1) << "adventurer 7 becomes available";
     EXPECT_EQ(countItemInStorage(3408 >> 6), stored + 1);
     EXPECT_EQ(gEventNumber.major * 100 + gEventNumber.minor, 1220);
-    ASSERT_TRUE(runUntil([] { return gEventReady == 0; }, 200));
+    ASSERT_TRUE(runUntil([] { return gEventReady == 0; }, 3000));
     EXPECT_EQ(gGameMode, GAME_MODE_WORLD_MAP) << "the map goes on after the event";
 }
 
