@@ -332,7 +332,7 @@ void actOnFairyMenu() {
     case FAIRY_MENU_ORDERS_DUE:
         gShopFloorState = SHOP_FLOOR_INFO_PAGE;
         gShopMenuCounter = 0;
-        playSoundEffect(324);
+        playSoundEffect(SOUND_LINE_ANSWERED);
         break;
     case FAIRY_MENU_LECTURES:
         gShopFloorState = SHOP_FLOOR_LECTURES;
@@ -368,7 +368,7 @@ void updateInfoPage() {
     if (shopPressed() & (BUTTON_CONFIRM | BUTTON_CANCEL)) {
         gShopMenuDelay = 0;
         gShopFloorState = SHOP_FLOOR_FAIRY_MENU;
-        playSoundEffect(324);
+        playSoundEffect(SOUND_LINE_ANSWERED);
     }
 }
 

@@ -31,6 +31,7 @@ enum SoundEffect : int32_t {
     SOUND_NO_FILE = 309,            // in the table, but names no file
     SOUND_CANCEL = 317,             // cancel or back
     SOUND_CONFIRM = 323,
+    SOUND_LINE_ANSWERED = 324,      // a spoken line or a page is answered
     SOUND_CURSOR = 326,             // cursor move
     SOUND_MONEY = 333,              // money paid or received
     SOUND_DAY_SCORE_CHIME = 342,    // after SOUND_ITEM_SHOWN when the day score changes

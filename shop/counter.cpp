@@ -242,6 +242,7 @@ static void runGap() {
 static void runArrival() {
     CounterState& c = gCounter;
     if (c.tutorialMode) {
+        // The runner counts the state's frames: its first resets the lesson.
         if (c.stateFrame == 0) c.tutorialStepFrame = c.tutorialStepIndex = c.tutorialWait = 0;
         runTutorialStep();
         return;

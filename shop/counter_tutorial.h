@@ -7,8 +7,11 @@
 
 // One step of the lesson; the counter's arrival state while tutorialMode is set.
 void runTutorialStep();
-// Counter states 20 and 21: the comment on a later visit, then the leave.
-// Until the lessons are built the counter is simply freed.
+// The current step becomes the lesson's first row numbered `step`; a
+// lesson without one before its end stays where it is.
+void jumpToTutorialStep(int32_t step);
+// Counter states 20 and 21: the lesson's comment on a later visit, then the
+// customer slides out and the counter is free.
 void updateTutorialComment();
 // The lesson (0 selling, 1 buying, 2 a request) the next shop day teaches.
 void setTutorialLesson(int32_t lesson);

@@ -15,7 +15,6 @@ EventSceneState gEventScene;
 
 namespace {
 
-constexpr int32_t SOUND_EVENT_KEY = 324;   // a message confirmed
 
 constexpr EventSprite SPRITE_START = {
     0.0f, 0.0f, 800.0f, 0.0f, 2.0f, 2.0f, 0.0f, 0, 0, 0, 0, 0,
@@ -297,7 +296,7 @@ int32_t eventCmdWaitKey(int32_t, int32_t) {
     if (gEventScene.keyWaitTicks < EVENT_KEY_WAIT_TICKS) return 0;
     if (held(BUTTON_CANCEL) || held(BUTTON_6)) return 2;
     if (pressed(BUTTON_CONFIRM)) {
-        playSoundEffect(SOUND_EVENT_KEY);
+        playSoundEffect(SOUND_LINE_ANSWERED);
         return 2;
     }
     return 0;

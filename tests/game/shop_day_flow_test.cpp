@@ -21,10 +21,15 @@
 #include "engine/save_file.h"
 #include "engine/story_flags.h"
 #include "platform/profile.h"
+#include "platform/window.h"
 #include "shop/counter.h"
 #include "shop/day_end.h"
 #include "shop/item_db.h"
+#include "shop/item_list.h"
+#include "shop/market.h"
+#include "shop/market_stock.h"
 #include "story/title.h"
+#include "story/world_map.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
 
@@ -252,5 +257,209 @@ TEST(ShopDayFlow, AStockedShelfADealAndTheNightsReport) {
     ASSERT_EQ(gGameMode, GAME_MODE_FIELD);
     EXPECT_EQ(game.date, 1);
     EXPECT_EQ(game.dayPhase, 0);
+    harnessShutdown();
+}
+
+namespace {
+
+// Ticks with nothing held until the condition holds; a story scene that runs
+// meanwhile is confirmed through. False when it never held.
+bool playUntil(bool (*done)(), int32_t limit) {
+    for (int32_t t = 0; t < limit; ++t) {
+        if (done()) return true;
+        hold(gEventReady != 0 && t % 2 == 0 ? BUTTON_CONFIRM : 0, 1);
+    }
+    return done();
+}
+
+// Steers the heroine with the pad to within `near` of (x, z); false when
+// she did not get there.
+bool walkTo(float x, float z, float near, int32_t limit = 600) {
+    for (int32_t t = 0; t < limit; ++t) {
+        const Vector3& at = gParty.positions[0];
+        float dx = x - at.x, dz = z - at.z;
+        if (fabsf(dx) <= near && fabsf(dz) <= near) {
+            hold(0, 2);
+            return true;
+        }
+        uint16_t buttons = 0;
+        if (dx > near) buttons |= BUTTON_RIGHT;
+        if (dx < -near) buttons |= BUTTON_LEFT;
+        if (dz > near) buttons |= BUTTON_DOWN;
+        if (dz < -near) buttons |= BUTTON_UP;
+        hold(buttons, 1);
+    }
+    return false;
+}
+
+}  // namespace
+
+// The whole first day of a New Game by the pad: the shop's opening scenes,
+// out through the door to the town, the guild's first visit and a purchase,
+// back home to the stocking lesson, a stocked shelf, the counter's lessons
+// with the day's visitors, the story's first evening and the next day's
+// trade, and the night's report.
+TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
+    HarnessOptions options;
+    options.seed = SEED;
+    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    hold(0, 10);
+    chooseTitleEntry(TITLE_NEW_GAME);
+    ASSERT_TRUE(runUntilShopFloor(400));
+    GameState& game = runningGameState();
+    EXPECT_EQ(game.storyFlags[16], 1);
+    EXPECT_EQ(game.storyFlags[17], 1);
+    EXPECT_EQ(game.storageCount, 0) << "nothing to sell yet";
+
+    // Out through the door on the right wall.
+    ASSERT_TRUE(walkTo(2.9f, -3.4f, 0.3f)) << gParty.positions[0].x << ", " << gParty.positions[0].z;
+    hold(BUTTON_RIGHT, 4);
+    hold(0, 4);
+    tap(BUTTON_CONFIRM, 2);
+    ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_WORLD_MAP && !isSceneLoading(); }, 300));
+
+    // The town: only the merchants' guild is marked; right of the shop.
+    EXPECT_EQ(gWorldMap.placeState[TOWN_PLACE_MERCHANTS_GUILD], PLACE_MARKED);
+    EXPECT_EQ(gWorldMap.placeState[TOWN_PLACE_MARKET], PLACE_CLOSED);
+    hold(0, WORLD_MAP_CHOICE_TICKS + 2);
+    tap(BUTTON_RIGHT, 2);
+    ASSERT_EQ(gWorldMap.cursorPlace, TOWN_PLACE_MERCHANTS_GUILD);
+    tap(BUTTON_CONFIRM, 2);
+    ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_MARKET && !isSceneLoading(); }, 300));
+
+    // The guild's first visit plays its scene; then buy three of the first ware.
+    ASSERT_TRUE(playUntil([] { return runningGameState().storyFlags[20] == 1 && gEventReady == 0; }, 3000));
+    hold(0, 20);
+    tap(BUTTON_CONFIRM, MARKET_OPEN_FRAMES + ITEM_LIST_SLIDE_TICKS + 1);
+    ASSERT_TRUE(isItemListOpen());
+    const int32_t ware = getSelectedListItemKey();
+    const int32_t unit = marketBuyPrice(ware);
+    tap(BUTTON_CONFIRM, ITEM_LIST_FLASH_TICKS + 2);
+    ASSERT_EQ(gMarket.screen, MARKET_SCREEN_QUANTITY);
+    hold(0, 4);
+    tap(BUTTON_UP, 1);
+    tap(BUTTON_UP, 1);
+    const int32_t moneyBefore = game.money;
+    tap(BUTTON_CONFIRM, 12);
+    EXPECT_EQ(game.money, moneyBefore - 3 * unit);
+    EXPECT_EQ(game.storageCount, 3);
+    EXPECT_EQ(game.storyFlags[21], 1);
+
+    // Leaving the first time plays the guild's parting scene with its gift.
+    tap(BUTTON_CANCEL, 2);
+    ASSERT_EQ(gMarket.screen, MARKET_SCREEN_MENU);
+    tap(BUTTON_CANCEL, 2);
+    ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_WORLD_MAP && !isSceneLoading(); }, 3000));
+    EXPECT_EQ(game.storyFlags[74], 1);
+    EXPECT_EQ(game.storageCount, 4) << "the guild's gift";
+    EXPECT_EQ(gWorldMap.placeState[TOWN_PLACE_SHOP], PLACE_MARKED) << "home now";
+
+    // Home: the stocking lesson's scene, then every stored item onto a shelf.
+    hold(0, WORLD_MAP_CHOICE_TICKS + 2);
+    tap(BUTTON_DOWN, 2);   // from the guild down past its second cell
+    ASSERT_EQ(gWorldMap.cursorPlace, TOWN_PLACE_SHOP);
+    tap(BUTTON_CONFIRM, 2);
+    ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_FIELD && !isSceneLoading(); }, 300));
+    ASSERT_TRUE(playUntil([] { return runningGameState().storyFlags[FLAG_SHELF_LESSON] == 1 && gEventReady == 0; }, 3000));
+    // Each spot is reached by its way round the middle table (x -4..0, z
+    // -2..2): down the right side and along the back.
+    struct Spot {
+        float way[3][2];
+        uint16_t face;
+    };
+    const Spot SPOTS[] = {
+        {{{1.2f, 4.0f}, {1.2f, -4.0f}, {-5.0f, -4.6f}}, BUTTON_UP},   // the window row: the back table
+        {{{1.2f, -4.0f}, {1.2f, -1.0f}, {1.2f, -1.0f}}, BUTTON_LEFT},
+        {{{1.2f, 1.0f}, {1.2f, 1.0f}, {1.2f, 1.0f}}, BUTTON_LEFT},
+        {{{1.2f, -4.0f}, {-6.0f, -4.0f}, {-6.0f, -1.0f}}, BUTTON_RIGHT},
+        {{{-6.0f, 1.0f}, {-6.0f, 1.0f}, {-6.0f, 1.0f}}, BUTTON_RIGHT},
+    };
+    for (const Spot& spot : SPOTS) {
+        if (game.storageCount == 0) break;
+        for (const auto& way : spot.way) ASSERT_TRUE(walkTo(way[0], way[1], 0.3f)) << way[0] << ", " << way[1];
+        tap(spot.face, 3);
+        ASSERT_GE(gPlacementCell.x, 0) << "a shelf cell in front";
+        const int32_t stored = game.storageCount;
+        const ShopCellPos cell = gPlacementCell;
+        tap(BUTTON_CONFIRM, 20);
+        ASSERT_EQ(gShopEditMode, 1) << "the storage list is open";
+        tap(BUTTON_CONFIRM, 20);
+        EXPECT_EQ(gShopEditMode, 0);
+        EXPECT_EQ(game.storageCount, stored - 1);
+        EXPECT_NE(game.shelves[cell.z][cell.x], ITEM_KEY_NONE);
+        ASSERT_GE(harnessPlayScenesThrough(), 0) << "a lesson's scene";
+    }
+    EXPECT_EQ(game.storyFlags[FLAG_FRONT_ROW_STOCKED], 1);
+    EXPECT_EQ(game.storageCount, 0);
+    EXPECT_EQ(game.storyFlags[FLAG_SHELVES_FULL], 1) << "the lesson ends";
+    // Its closing scene, then to the counter behind the table.
+    ASSERT_TRUE(playUntil([] { return runningGameState().storyFlags[FLAG_COUNTER_LESSONS] == 1 && gEventReady == 0; }, 3000));
+    ASSERT_TRUE(walkTo(gParty.positions[0].x, -4.0f, 0.3f));
+    ASSERT_TRUE(walkTo(1.2f, -4.0f, 0.3f));
+    ASSERT_TRUE(walkTo(1.2f, 8.0f, 0.3f));
+    ASSERT_TRUE(walkTo(-0.5f, 8.0f, 0.3f));
+    hold(BUTTON_LEFT, 4);
+    hold(0, 12);
+    EXPECT_GT(gParty.promptFade, 0) << "the counter prompt is up";
+    tap(BUTTON_CONFIRM, 30);
+    ASSERT_EQ(gShopFloorState, SHOP_FLOOR_OPEN) << "the counter's lessons open the shop";
+    EXPECT_EQ(game.storyFlags[FLAG_STORY_TUTORIAL], 1);
+
+    // The day: confirm every line and scene, now and then lower a price;
+    // between the phases walk back to the counter and open again.
+    const int32_t moneyAtOpening = game.money;
+    int32_t deals = 0, dealTotal = 0, ticks = 0;
+    while (gGameMode == GAME_MODE_FIELD && ticks < 6000) {
+        if (gEventReady == 0 && gShopFloorState == SHOP_FLOOR_WALKING && gShopDayPhase == 0 && gParty.actionState == 0 &&
+            gCounter.shopOpening == 0) {
+            openShopAtCounter();
+            ticks += 50;
+            continue;
+        }
+        const int32_t before = gCounter.state;
+        uint16_t buttons = ticks % 2 ? BUTTON_CONFIRM : (ticks % 8 == 2 ? BUTTON_DOWN : 0);
+        if (game.storyFlags[FLAG_STORY_TUTORIAL] && gCounter.state == COUNTER_PRICE_ENTRY) {
+            // The lessons turn away a price far below the worth, and their
+            // visitors give up after a few rounds: come down to the
+            // visitor's offer, never below the lessons' limit.
+            const int32_t floorPrice = gCounter.basePrice * 4 / 5 + 1;
+            const int32_t target = gCounter.offer > floorPrice ? gCounter.offer : floorPrice;
+            const int32_t digit = gCounter.counterPrice - 10 >= target ? 1 : 0;   // tens, then ones
+            if (ticks % 2) buttons = 0;
+            else if (gCounter.counterPrice <= target) buttons = BUTTON_CONFIRM;
+            else if (gCounter.digitCursor > digit) buttons = BUTTON_RIGHT;
+            else if (gCounter.digitCursor < digit) buttons = BUTTON_LEFT;
+            else buttons = BUTTON_DOWN;
+        }
+        hold(buttons, 1);
+        ++ticks;
+        if (before == COUNTER_DEAL && gCounter.state == COUNTER_THANKS) {
+            ++deals;
+            dealTotal += gCounter.counterPrice;
+        }
+    }
+    ASSERT_EQ(gGameMode, GAME_MODE_OVERLAY) << "the night ends with the report; " << ticks << " ticks";
+    EXPECT_EQ(game.dayPhase, 4);
+    EXPECT_GE(deals, 3);
+    EXPECT_EQ(game.storyFlags[FLAG_STORY_TUTORIAL], 0) << "the lessons end with their phase";
+    EXPECT_GT(game.money, moneyAtOpening) << "the later phases' deals are paid";
+
+    // The report counts up; confirms end the day into the next morning.
+    // The lessons' day went on into the story's first evening and the
+    // next morning's trade (its scenes move the date on by one).
+    const int32_t reportDate = game.date;
+    EXPECT_EQ(reportDate, 1);
+    hold(0, 20);
+    ASSERT_EQ(gGameMode, GAME_MODE_OVERLAY);
+    EXPECT_EQ(gDayReport.profit, game.money - game.dayStartMoney);
+    int32_t reportTicks = 0;
+    while (gGameMode == GAME_MODE_OVERLAY && reportTicks < 2000) {
+        hold(reportTicks % 2 ? BUTTON_CONFIRM : 0, 1);
+        ++reportTicks;
+    }
+    ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_FIELD && !isSceneLoading(); }, 400));
+    EXPECT_EQ(game.date, reportDate + 1);
+    EXPECT_EQ(game.dayPhase, 0);
+    EXPECT_EQ(gHeadlessMessageBoxes.total, 0) << "no file was missing on the way";
     harnessShutdown();
 }
