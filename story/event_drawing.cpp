@@ -93,8 +93,11 @@ void drawLight() {
 
 void drawBackground() {
     EventSceneState& e = gEventScene;
-    if (gEventScriptCounts.backgrounds <= 0) return;
-    int32_t index = e.background >= 0 && e.background < EVENT_BACKGROUND_MAX ? e.background : 0;
+    // Only the backgrounds this script registered are loaded; another
+    // number draws none.
+    int32_t count = gEventScriptCounts.backgrounds < EVENT_BACKGROUND_MAX ? gEventScriptCounts.backgrounds : EVENT_BACKGROUND_MAX;
+    if (e.background < 0 || e.background >= count) return;
+    int32_t index = e.background;
     const TextureSlot& slot = gEventResources.backgrounds[index].texture;
     bindSpriteTexture(slot);
     if (e.scrollOffset == 0 && e.scrollSpeed == 0) {

@@ -44,6 +44,9 @@ protected:
     }
     void TearDown() override {
         for (GfxTexture* t : made) rig.capture->releaseTexture(t);
+        // The slots that held this device's textures are emptied with them.
+        gEventResources.backgrounds[0].texture = TextureSlot{};
+        gEventResources.pictures[0].texture = TextureSlot{};
         gSystemTexture = savedSystem;
         gDataWindowTexture = savedDataWindow;
         resetEventPlayer();
@@ -223,6 +226,18 @@ TEST_F(EventDraw, ANewMessageStartsItsRevealInTheDrawing) {
     EXPECT_EQ(gEventScene.newMessage, 0);
     EXPECT_EQ(gEventScene.revealCounter, 1);
     EXPECT_EQ(glyphQuads(), 0);
+}
+
+// A background number the script did not register draws nothing: its slot
+// may still hold another scene's picture.
+TEST_F(EventDraw, OnlyTheScriptsOwnBackgroundsAreDrawn) {
+    gEventScriptCounts.backgrounds = 1;
+    gEventScene.background = 1;
+    drawEvent();
+    EXPECT_TRUE(quadsOn(background).empty());
+    gEventScene.background = 0;
+    drawEvent();
+    EXPECT_EQ(quadsOn(background).size(), 1u);
 }
 
 // Columns 300 onward at the left edge, the picture's start again from 724.
