@@ -4,6 +4,7 @@
 
 #include "engine/device.h"
 #include "engine/dialogs.h"
+#include "engine/loaders.h"
 #include "engine/math.h"
 #include "engine/meshes.h"
 #include "engine/random.h"
@@ -283,6 +284,9 @@ void resetEventDrawing() { gEventSheets = EventSheets{}; }
 int32_t getEventBackgroundCount() { return gEventScriptCounts.backgrounds; }
 
 void drawEventScene() {
+    // While the event's pictures load on the loader thread its slots are
+    // being written; the scene is drawn once it runs.
+    if (gEventReady != 1) return;
     if (gD3DDevice) set2DRenderStates();
     drawEvent();
     if (gEventScene.skipQuestionOpen) {
