@@ -51,6 +51,20 @@ struct FontDrawRig {
         gSpriteVertexCount = 0;
     }
 
+    // A blank picture of the capturing device, put into the slot.
+    GfxTexture* makeSheet(TextureSlot& slot, int32_t w, int32_t h) {
+        GfxTexture* t = capture->createTexture(w, h, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+        slot = TextureSlot{t, w, h, 0};
+        return t;
+    }
+    // The captured quads drawn with the picture, in drawing order.
+    std::vector<DrawnQuad> quadsOn(GfxTexture* t) const {
+        std::vector<DrawnQuad> out;
+        for (const DrawnQuad& q : capture->quads)
+            if (q.texture == t) out.push_back(q);
+        return out;
+    }
+
     void close() {
         initGlyphCache();
         gGlyphFallback = 0;

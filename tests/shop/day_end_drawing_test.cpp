@@ -34,17 +34,8 @@ protected:
         rig.close();
         EconomyTest::TearDown();
     }
-    GfxTexture* makeSheet(TextureSlot& slot, int32_t w, int32_t h) {
-        GfxTexture* t = rig.capture->createTexture(w, h, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
-        slot = TextureSlot{t, w, h, 0};
-        return t;
-    }
-    std::vector<DrawnQuad> quadsOn(GfxTexture* t) const {
-        std::vector<DrawnQuad> out;
-        for (const DrawnQuad& q : rig.capture->quads)
-            if (q.texture == t) out.push_back(q);
-        return out;
-    }
+    GfxTexture* makeSheet(TextureSlot& slot, int32_t w, int32_t h) { return rig.makeSheet(slot, w, h); }
+    std::vector<DrawnQuad> quadsOn(GfxTexture* t) const { return rig.quadsOn(t); }
     FontDrawRig rig;
     TextureSlot savedBoard, savedStamps, savedWindow;
     GfxTexture* board = nullptr;

@@ -80,6 +80,22 @@ protected:
 
     static GameState& game() { return runningGameState(); }
 
+    // One trend running on the item: its definition in row 1, its slot 0
+    // with the effect and five days left.
+    static void setTrend(int32_t id, int32_t effect) {
+        TrendDefinition& d = gTrendDefinitions[1];
+        d = TrendDefinition{};
+        d.item = id;
+        d.category = -1;
+        d.seasonLast = 999;
+        gTrendDefinitionCount = 1;
+        TrendSlot& s = game().trendSlots[0];
+        s.definition = 1;
+        s.item = id;
+        s.effect = static_cast<int8_t>(effect);
+        s.daysLeft = 5;
+    }
+
     // Seeds the generator with the first seed whose draws satisfy `wanted`
     // (which draws them), so a test can ask for a draw instead of knowing
     // the sequence by heart; the generator is left at that seed.

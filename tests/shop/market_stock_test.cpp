@@ -73,19 +73,6 @@ protected:
         }
         return rows;
     }
-    static void setTrend(int32_t id, int32_t effect) {
-        TrendDefinition& d = gTrendDefinitions[1];
-        d = TrendDefinition{};
-        d.item = id;
-        d.category = -1;
-        d.seasonLast = 999;
-        gTrendDefinitionCount = 1;
-        TrendSlot& s = game().trendSlots[0];
-        s.definition = 1;
-        s.item = id;
-        s.effect = static_cast<int8_t>(effect);
-        s.daysLeft = 5;
-    }
     void TearDown() override {
         gMarketMode = 0;
         EconomyTest::TearDown();

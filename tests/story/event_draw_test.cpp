@@ -55,17 +55,11 @@ protected:
         rig.close();
     }
     GfxTexture* makeSheet(TextureSlot& slot, int32_t w, int32_t h) {
-        GfxTexture* t = rig.capture->createTexture(w, h, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
-        slot = TextureSlot{t, w, h, 0};
+        GfxTexture* t = rig.makeSheet(slot, w, h);
         made.push_back(t);
         return t;
     }
-    std::vector<DrawnQuad> quadsOn(GfxTexture* t) const {
-        std::vector<DrawnQuad> out;
-        for (const DrawnQuad& q : rig.capture->quads)
-            if (q.texture == t) out.push_back(q);
-        return out;
-    }
+    std::vector<DrawnQuad> quadsOn(GfxTexture* t) const { return rig.quadsOn(t); }
     // Quads of the glyphs: on none of the test's own pictures.
     int32_t glyphQuads() const {
         int32_t n = 0;
