@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "engine/math.h"
-#include "field/map_collision.h"
+#include "field/field_state.h"
 
 constexpr int32_t ATTACK_OBJECT_POOL_SIZE = 200;
 

@@ -27,10 +27,7 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/field_camera.h"
-#include "field/map_collision.h"
-#include "field/particles.h"
-#include "field/world_renderer.h"
+#include "field/field_state.h"
 #include "story/field_menu.h"
 
 const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS] = {
@@ -183,13 +180,7 @@ bool onGround(const PartyState& party) { return party.positions[0].y <= party.gr
 bool inWater(const PartyState& party) { return party.ground[0].floorFlag == 1; }
 
 // The surface code of the ground under member 0; -1 when unknown.
-int32_t groundSurface(const PartyState& party) {
-    const CollisionHit& g = party.ground[0];
-    if (g.block < 0 || g.block >= MAP_BLOCK_COUNT) return -1;
-    const MapBlock& block = gMapBlocks[g.block];
-    if (!block.triangles || g.triangle < 0 || g.triangle >= block.triangleCount) return -1;
-    return block.triangles[g.triangle].surface;
-}
+int32_t groundSurface(const PartyState& party) { return hitSurface(party.ground[0]); }
 
 // The first of up, down, left, right among the bits.
 int32_t firstDirection(int32_t bits) {

@@ -5,8 +5,7 @@
 #include "dungeon/floor_start.h"
 #include "engine/save_file.h"
 #include "engine/sound.h"
-#include "field/hud.h"
-#include "field/particles.h"
+#include "field/field_state.h"
 #include "platform/window.h"
 #include "shop/negotiation.h"
 

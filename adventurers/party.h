@@ -7,7 +7,7 @@
 #include "engine/adventurer_record.h"
 #include "engine/input.h"
 #include "engine/math.h"
-#include "field/map_collision.h"
+#include "field/field.h"
 
 struct GameState;
 

@@ -7,7 +7,7 @@
 
 #include "engine/math.h"
 #include "engine/skin_models.h"
-#include "field/map_collision.h"
+#include "field/field.h"
 #include "adventurers/party.h"
 
 constexpr int32_t ENEMY_POOL_SIZE = 128;

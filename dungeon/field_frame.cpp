@@ -29,8 +29,7 @@
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "engine/story_flags.h"
-#include "field/effect_objects.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 #include "story/field_menu.h"
 
 int32_t gDungeonIndex;

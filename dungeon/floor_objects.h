@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "engine/math.h"
-#include "field/map_collision.h"
+#include "field/field.h"
 
 constexpr int32_t FLOOR_OBJECT_MAX = 512;
 constexpr int32_t FLOOR_OBJECT_FADE_PARTS = 100;

@@ -23,11 +23,8 @@
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/effect_objects.h"
+#include "field/field_state.h"
 #include "engine/device.h"
-#include "field/field_camera.h"
-#include "field/hud.h"
-#include "field/map_collision.h"
 #include "shop/floor_customers.h"
 #include "shop/item_db.h"
 #include "shop/storage.h"
@@ -137,7 +134,7 @@ static void resetRunWords() {
     gInvisibleWallsOn = 0;
     gBreakableObjects.count = 0;
     gSequenceTimer = 0;
-    gViewSpin = ViewSpin{};
+    resetViewSpin();
     gPlayerControl = -1;
     gCameraReset = 1;
     gBossCutFade = 1.0f;
@@ -296,7 +293,7 @@ void startFloor() {
     clearFloorObjects();
 
     buildEffectMeshes();
-    gDefeatOrbitFrame = 0;
+    stopDefeatOrbit();
     resetEffects(1);
     resetEnemies();
     placeBlockDecorations();

@@ -9,7 +9,7 @@
 #include "dungeon/floor_conditions.h"
 #include "dungeon/spawn_tables.h"
 #include "engine/math.h"
-#include "field/world_renderer.h"
+#include "field/field.h"
 
 extern int32_t gBossEntranceCutTimer;   // non-zero while a boss makes its entrance
 extern int32_t gEnemyKillCombo;

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "field/map_collision.h"
+#include "field/field.h"
 
 constexpr int32_t PICKUP_POOL_SIZE = 200;
 constexpr int32_t PICKUP_GEM_LAST = 3;   // kinds 0..3 are gems; 7 and above item id + 7

@@ -168,6 +168,8 @@ void loadWaterFrames(const StageRecord& stage) {
 
 int32_t shopDecorationChoice(int32_t value, int32_t count) { return value >= 0 && value < count ? value : 0; }
 
+TextureSlot* shopWallPicture(int32_t choice) { return &gShopWallTextures[shopDecorationChoice(choice, SHOP_WALL_COUNT)]; }
+
 void resetFieldResources() {
     for (MeshRecord& mesh : gStageMeshes) mesh = MeshRecord{};
     for (auto& pair : gShopTableModels)

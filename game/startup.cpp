@@ -24,7 +24,7 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "dungeon/field_frame.h"
-#include "field/resources.h"
+#include "field/field.h"
 #include "game/index_files.h"
 #include "game/mode_table.h"
 #include "game/state_registry.h"

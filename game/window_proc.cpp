@@ -6,7 +6,7 @@
 #include "engine/loaders.h"
 #include "engine/overlay_screen.h"
 #include "engine/settings.h"
-#include "field/effect_objects.h"
+#include "field/field.h"
 #include "game/startup.h"
 #include "story/title.h"
 

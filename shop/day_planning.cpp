@@ -5,7 +5,7 @@
 #include "engine/loaders.h"
 #include "engine/random.h"
 #include "engine/story_flags.h"
-#include "field/atmosphere_match.h"
+#include "field/field.h"
 #include "shop/buysell_table.h"
 #include "shop/counter.h"
 #include "shop/customer_types.h"

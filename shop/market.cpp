@@ -14,7 +14,7 @@
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "engine/story_flags.h"
-#include "field/effect_objects.h"
+#include "field/field.h"
 #include "shop/fusion.h"
 #include "shop/item_db.h"
 #include "shop/item_list.h"

@@ -11,7 +11,7 @@
 #include "engine/render_states.h"
 #include "engine/scene_pictures.h"
 #include "engine/textures.h"
-#include "field/world_renderer.h"
+#include "field/field.h"
 #include "story/event.h"
 #include "story/event_script.h"
 #include "story/window_pop.h"

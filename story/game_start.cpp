@@ -8,7 +8,7 @@
 #include "engine/loaders.h"
 #include "engine/scene_pictures.h"
 #include "engine/stage_index.h"
-#include "field/hud.h"
+#include "field/field.h"
 #include "shop/item_db.h"
 #include "shop/market.h"
 #include "shop/market_stock.h"

@@ -20,7 +20,7 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "engine/text.h"
-#include "field/hud.h"
+#include "field/field.h"
 #include "shop/market.h"
 #include "shop/storage.h"
 #include "story/place_events.h"

@@ -22,7 +22,7 @@
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "engine/story_flags.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 #include "platform/window.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/map_collision.h"
+#include "field/field.h"
 #include "shop/item_db.h"
 #include "tests/harness/harness.h"
 

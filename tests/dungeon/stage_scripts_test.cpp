@@ -21,7 +21,7 @@
 #include "engine/save_file.h"
 #include "engine/scene_hooks.h"
 #include "engine/stage_index.h"
-#include "field/field_camera.h"
+#include "field/field.h"
 #include "game/input_script.h"
 #include "platform/window.h"
 #include "tests/harness/harness.h"

@@ -17,7 +17,7 @@
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/math.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 #include "engine/save_file.h"
 #include "engine/story_flags.h"
 #include "platform/profile.h"

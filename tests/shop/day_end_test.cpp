@@ -17,7 +17,7 @@
 #include "engine/overlay_screen.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 #include "shop/day_end.h"
 #include "shop/item_list.h"
 #include "shop/storage.h"
