@@ -11,13 +11,7 @@
 #include "adventurers/hero_attacks.h"
 #include "adventurers/motion.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_events.h"
-#include "dungeon/fixed_floors.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/pickups.h"
-#include "dungeon/spawn_tables.h"
+#include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/random.h"
@@ -270,9 +264,8 @@ void runTimeLimit(PartyState& party) {
             if (requestEvent(19, 3, 1)) runningGameState().storyFlags[206] = 1;
         }
     }
-    if (party.hp > 0.0f) gFloorTimeLimit -= isFloorConditionActive(25) ? 2 : 1;
-    if (gFloorTimeLimit >= 0) return;
-    gFloorTimeLimit = TIME_OUT_INTERVAL;
+    int32_t frames = party.hp > 0.0f ? (isFloorConditionActive(25) ? 2 : 1) : 0;
+    if (!countDownFloorTime(frames, TIME_OUT_INTERVAL)) return;
     int32_t live = 0;
     for (const Enemy& e : gEnemies)
         if (e.state == ENEMY_ALIVE && e.kind == TIME_OUT_ENEMY_KIND) live++;
@@ -489,7 +482,7 @@ void runFloorEntrySteps(PartyState& party) {
         rollFloorConditions();
         if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBannerCounter = 1;
     }
-    if (gConditionTickerDone && gConditionNameSlide < CONDITION_NAME_SLIDE_MAX) gConditionNameSlide++;
+    advanceConditionNameSlide();
 }
 
 // Zoze's charge gauge (step 1 of the buttons); false while no attack may start.
@@ -1040,8 +1033,8 @@ void updateDungeonPlayer() {
 void updateDungeonParty() {
     PartyState& party = gParty;
     int32_t adventurer = chosenAdventurer();
-    bool quiet = gFloorScriptState != 0 || isBossFloor() || storyFlag(154) || storyFlag(176);
-    if (!quiet && gStartVoiceTimer == 10) {
+    bool quiet = floorScriptStep() != 0 || isBossFloor() || storyFlag(154) || storyFlag(176);
+    if (!quiet && startVoiceFrame() == 10) {
         if (randomInt() % 2 == 0) {
             playVoice("bin/se/01yo/action/01yo_btl01.bin");
         } else {
@@ -1049,7 +1042,7 @@ void updateDungeonParty() {
             playVoice(v.paths[randomInt() % v.count]);
         }
     }
-    if (!quiet && gStartVoiceTimer == 100)
+    if (!quiet && startVoiceFrame() == 100)
         playVoice(randomInt() % 2 == 0 ? "bin/se/00sa/action/00sa_btl01a.bin" : "bin/se/00sa/action/00sa_btl01b.bin");
 
     if (gHeroineCommentDelay > 0 && --gHeroineCommentDelay == 0 && party.hp > 0.0f) {
@@ -1070,7 +1063,6 @@ void resetDungeonControlState() {
     gTimeOutStarted = 0;
     gTimeOutSpawns = 0;
     gWarpTimer = 0;
-    gStartVoiceTimer = 0;
     gHeroineCommentDelay = 0;
     gHeroineCommentCooldown = 0;
     gHopPush = 0;

@@ -4,10 +4,7 @@
 
 #include "adventurers/effect_spawner.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/final_floor.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_objects.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/motion_files.h"
 #include "engine/random.h"
@@ -560,7 +557,7 @@ void moveFollowers() {
             moveFairy(anchor, 1);
         }
         if (!shop) party.motions[FAIRY].direction = party.motions[anchor].direction;
-        if (gFloorIntroTimer == 0 && fairyShown() && party.tick % 4 == 0 && !gSEasyDisp) spawnSparkle();
+        if (floorIntroFrames() == 0 && fairyShown() && party.tick % 4 == 0 && !gSEasyDisp) spawnSparkle();
     }
     for (int32_t k = 0; k < PARTY_MEMBER_COUNT; k++) {
         if (party.models[k] == -1) continue;

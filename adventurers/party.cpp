@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "dungeon/floor_start.h"
+#include "dungeon/dungeon.h"
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "field/field_state.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "adventurers/party.h"
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "shop/item_db.h"
 #include "shop/storage.h"
 

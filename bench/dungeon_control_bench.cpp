@@ -5,8 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "adventurers/dungeon_control.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/pickups.h"
+#include "dungeon/dungeon.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"

@@ -12,9 +12,7 @@
 #include "dungeon/departure.h"
 #include "dungeon/enemies.h"
 #include "dungeon/field_events.h"
-#include "dungeon/floor_conditions.h"
 #include "dungeon/floor_objects.h"
-#include "dungeon/floor_status.h"
 #include "dungeon/pickups.h"
 #include "dungeon/spawn_tables.h"
 #include "dungeon/stage_scripts.h"
@@ -342,6 +340,10 @@ const StageRecord* currentFieldStage() {
     if (gStageIndex < 0 || gStageIndex >= gStageCount || gStageIndex >= STAGE_CODE_COUNT) return nullptr;
     return &gStages[gStageIndex];
 }
+
+bool charactersHidden() { return gCharDrawFlag != 0; }
+int32_t floorIntroFrames() { return gFloorIntroTimer; }
+int32_t startVoiceFrame() { return gStartVoiceTimer; }
 
 const char* defeatVoice(int32_t adventurer) {
     if (adventurer < 0 || adventurer >= ADVENTURER_COUNT) return nullptr;

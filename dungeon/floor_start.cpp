@@ -14,7 +14,6 @@
 #include "dungeon/field_frame.h"
 #include "dungeon/fixed_floors.h"
 #include "dungeon/floor_generator.h"
-#include "dungeon/floor_map.h"
 #include "dungeon/floor_objects.h"
 #include "dungeon/loot_odds.h"
 #include "dungeon/spawn_tables.h"
@@ -353,6 +352,13 @@ void beginExpedition() {
     gExpeditionStart = 1;
     updateDropOdds(1, 0);
     updateChestTierOdds(1, 0);
+}
+
+bool countDownFloorTime(int32_t frames, int32_t restart) {
+    gFloorTimeLimit -= frames;
+    if (gFloorTimeLimit >= 0) return false;
+    gFloorTimeLimit = restart;
+    return true;
 }
 
 void settleBagOnReturn() {

@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "adventurers/party.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/random.h"

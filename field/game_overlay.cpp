@@ -6,7 +6,7 @@
 
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/floor_status.h"
+#include "dungeon/dungeon.h"
 #include "engine/config_index.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
@@ -28,6 +28,7 @@
 #include "field/hud_level_abilities.h"
 #include "field/hud_shop.h"
 #include "field/resources.h"
+#include "field/world_renderer.h"
 #include "shop/counter_window.h"
 #include "shop/customer_types.h"
 #include "shop/item_db.h"

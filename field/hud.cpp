@@ -5,8 +5,7 @@
 #include <cstring>
 
 #include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_status.h"
+#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"

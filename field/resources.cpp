@@ -3,8 +3,7 @@
 #include <cstdio>
 
 #include "adventurers/party.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/motion_files.h"
 #include "engine/save_file.h"

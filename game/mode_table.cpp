@@ -2,10 +2,7 @@
 
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/departure.h"
-#include "dungeon/field_events.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_start.h"
+#include "dungeon/dungeon.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"

@@ -2,8 +2,7 @@
 
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/departure.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/overlay_screen.h"
 #include "engine/sound.h"

@@ -23,7 +23,7 @@
 #include "engine/settings.h"
 #include "engine/sound.h"
 #include "engine/stage_index.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "field/field.h"
 #include "game/index_files.h"
 #include "game/mode_table.h"

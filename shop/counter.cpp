@@ -7,7 +7,7 @@
 
 #include "adventurers/motion.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/floor_start.h"
+#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/input.h"

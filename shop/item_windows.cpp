@@ -5,7 +5,7 @@
 
 #include "adventurers/bag.h"
 #include "adventurers/party.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/frame_loop.h"

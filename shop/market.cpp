@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "adventurers/shop_grid.h"
-#include "dungeon/field_events.h"
+#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"

@@ -1,6 +1,6 @@
 #include "story/event.h"
 
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
 #include "engine/save_file.h"

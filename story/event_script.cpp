@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/archive.h"
 #include "engine/loose_files.h"
 #include "engine/text_data.h"

@@ -2,7 +2,7 @@
 
 #include "adventurers/bag.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/floor_start.h"
+#include "dungeon/dungeon.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"

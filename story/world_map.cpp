@@ -3,9 +3,7 @@
 #include <cmath>
 
 #include "adventurers/shop_floor.h"
-#include "dungeon/field_events.h"
-#include "dungeon/floor_objects.h"
-#include "dungeon/floor_start.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "adventurers/party.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon_files.h"
 #include "engine/sound.h"
 #include "story/options_window.h"
 

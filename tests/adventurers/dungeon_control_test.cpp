@@ -9,10 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "dungeon/enemies.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/pickups.h"
+#include "dungeon/dungeon.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"

@@ -10,9 +10,8 @@
 
 #include "adventurers/party.h"
 #include "dungeon/departure.h"
-#include "dungeon/floor_conditions.h"
+#include "dungeon/dungeon.h"
 #include "dungeon/floor_objects.h"
-#include "dungeon/floor_status.h"
 #include "dungeon/pickups.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"

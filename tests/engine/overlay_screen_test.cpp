@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"

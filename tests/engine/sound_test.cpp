@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/frame_loop.h"
 #include "engine/game_folder.h"

@@ -8,7 +8,7 @@
 #include <numbers>
 
 #include "adventurers/party.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/math.h"
 #include "engine/random.h"

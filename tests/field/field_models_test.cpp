@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "adventurers/party.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/archive.h"
 #include "engine/motion_files.h"
 #include "field/field_models.h"

@@ -12,8 +12,7 @@
 #include <vector>
 
 #include "adventurers/shop_floor.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/floor_status.h"
+#include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "adventurers/party.h"
-#include "dungeon/enemies.h"
+#include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
 #include "field/stage_light.h"

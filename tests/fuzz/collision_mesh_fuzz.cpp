@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "field/collision_mesh.h"
 #include "field/map_collision.h"
 

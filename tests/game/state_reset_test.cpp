@@ -4,7 +4,7 @@
 
 #include "adventurers/bag.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "adventurers/bag.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "economy_fixture.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "tests/shop/economy_fixture.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"

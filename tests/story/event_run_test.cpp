@@ -13,8 +13,7 @@
 #include <string>
 
 #include "adventurers/shop_floor.h"
-#include "dungeon/field_events.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/frame_loop.h"
