@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "adventurers/effect_spawner.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/final_floor.h"

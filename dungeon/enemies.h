@@ -8,7 +8,7 @@
 #include "engine/math.h"
 #include "engine/skin_models.h"
 #include "field/map_collision.h"
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
 
 constexpr int32_t ENEMY_POOL_SIZE = 128;
 constexpr int32_t ENEMY_KIND_CAPACITY = 100;

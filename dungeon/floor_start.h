@@ -10,7 +10,7 @@
 #pragma once
 #include <cstdint>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
 
 #include "engine/adventurer_record.h"
 

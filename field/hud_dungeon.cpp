@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_map.h"
 #include "dungeon/floor_status.h"

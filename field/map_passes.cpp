@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_map.h"
 #include "engine/config_index.h"

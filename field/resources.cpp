@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/enemies.h"
 #include "dungeon/field_frame.h"
 #include "engine/device.h"

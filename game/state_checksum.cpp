@@ -5,9 +5,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "adventurers/bag.h"
-#include "adventurers/motion.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "engine/device.h"

@@ -1,12 +1,6 @@
 #include "game/state_reset.h"
 
-#include "adventurers/attack_objects.h"
-#include "adventurers/bag.h"
-#include "adventurers/balloon.h"
-#include "adventurers/dungeon_control.h"
-#include "adventurers/motion.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/enemies.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"

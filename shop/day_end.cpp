@@ -7,9 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "adventurers/bag.h"
-#include "adventurers/effect_spawner.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_start.h"

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "adventurers/shop_grid.h"
+#include "adventurers/adventurers.h"
 #include "dungeon/field_events.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"

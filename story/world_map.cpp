@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/floor_objects.h"
 #include "dungeon/floor_start.h"

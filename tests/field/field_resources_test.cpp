@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/enemies.h"
 #include "dungeon/field_frame.h"
 #include "engine/motion_files.h"

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/floor_map.h"
 #include "dungeon/floor_status.h"
 #include "engine/debug_text.h"

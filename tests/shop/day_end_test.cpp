@@ -7,7 +7,7 @@
 #include <cmath>
 #include <functional>
 
-#include "adventurers/bag.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_frame.h"
 #include "economy_fixture.h"
 #include "engine/fades.h"

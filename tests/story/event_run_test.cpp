@@ -12,7 +12,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "engine/device.h"
