@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "adventurers/effect_spawner.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "adventurers/shop_floor.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"

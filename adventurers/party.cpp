@@ -109,6 +109,13 @@ void resetAdventurerStats(AdventurerRecord& a, const CharaRecord& c, int32_t lev
     a.nextLevelExp = LEVEL_ONE_NEXT_EXP;
 }
 
+void resetAdventurerRecords(GameState& game, bool startLevels) {
+    for (int32_t j = 0; j < ADVENTURER_COUNT; ++j) {
+        const CharaRecord& c = gCharaTable[j];
+        resetAdventurerStats(game.adventurers[j], c, startLevels && j != 0 ? c.startLevel : 0);
+    }
+}
+
 void recomputeLevelStats(GameState& game) {
     for (int32_t k = 0; k < ADVENTURER_COUNT; k++) {
         AdventurerRecord& a = game.adventurers[k];

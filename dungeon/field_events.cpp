@@ -1,8 +1,7 @@
 #include "dungeon/field_events.h"
 
-#include "adventurers/bag.h"
-#include "adventurers/motion.h"
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_generator.h"
 #include "dungeon/floor_objects.h"

@@ -3,11 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/attack_objects.h"
-#include "adventurers/dungeon_control.h"
-#include "adventurers/motion.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/stage_index.h"
 #include "dungeon/departure.h"
 #include "dungeon/enemies.h"

@@ -1,14 +1,10 @@
 #include "dungeon/floor_start.h"
 
-#include "adventurers/motion.h"
-#include "adventurers/shop_grid.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 
 #include <cmath>
 
-#include "adventurers/bag.h"
-#include "adventurers/effect_spawner.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
 #include "dungeon/enemies.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"

@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/fixed_floors.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <numbers>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"

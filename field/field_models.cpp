@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-#include "adventurers/attack_objects.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"

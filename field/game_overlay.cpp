@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/config_index.h"
 #include "engine/debug_text.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/device.h"

@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"

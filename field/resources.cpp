@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/motion_files.h"

@@ -1,7 +1,7 @@
 #include "game/mode_table.h"
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
@@ -121,12 +121,8 @@ static void movieSkipped() { gTitle.idleTicks = 0; }
 // their chara rows' levels (the first at level 1) with the first skill.
 static void fillNewGame(GameState& game) {
     fillCollection(game, gItemDefinitions, gItemDefinitionCount);
-    for (int32_t j = 0; j < ADVENTURER_COUNT; j++) {
-        AdventurerRecord& a = game.adventurers[j];
-        const CharaRecord& c = gCharaTable[j];
-        resetAdventurerStats(a, c, j == 0 ? 0 : c.startLevel);
-        a.skillUnlocked[0] = 1;
-    }
+    resetAdventurerRecords(game, true);
+    for (AdventurerRecord& a : game.adventurers) a.skillUnlocked[0] = 1;
     recomputeLevelStats(game);
 }
 

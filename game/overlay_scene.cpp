@@ -1,7 +1,7 @@
 #include "game/overlay_scene.h"
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/overlay_screen.h"

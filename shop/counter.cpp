@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/motion.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"

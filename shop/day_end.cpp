@@ -7,9 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "adventurers/bag.h"
-#include "adventurers/effect_spawner.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"

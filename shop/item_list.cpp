@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "adventurers/bag.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
 #include "engine/sound.h"

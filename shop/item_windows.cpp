@@ -3,8 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/bag.h"
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "adventurers/shop_grid.h"
+#include "adventurers/adventurers.h"
 #include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"

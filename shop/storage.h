@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
 
 // The array holds 20,000 keys (STORAGE_ENTRY_COUNT); the screens that add
 // items keep below it.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
 #include "shop/day_end.h"
 #include "shop/item_db.h"
 #include "shop/market_stock.h"
@@ -120,7 +120,7 @@ void resetRecordForSurvival(GameState& game) {
     fillCollection(game, gItemDefinitions, gItemDefinitionCount);
     initShelfLayout(game);
 
-    for (int32_t j = 0; j < ADVENTURER_COUNT; ++j) resetAdventurerStats(game.adventurers[j], gCharaTable[j], 0);
+    resetAdventurerRecords(game, false);
     recomputeLevelStats(game);
     // Back at level 1 only the first skill is open.
     for (AdventurerRecord& a : game.adventurers) {

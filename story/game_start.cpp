@@ -1,7 +1,7 @@
 #include "story/game_start.h"
 
-#include "adventurers/bag.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"

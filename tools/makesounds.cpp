@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_files.h"
 #include "dungeon/dungeon_files.h"
 #include "engine/sound.h"
 #include "story/options_window.h"

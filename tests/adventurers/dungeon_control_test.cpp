@@ -2,6 +2,10 @@
 // of a tick, the dash and its crash into a wall, skill points, Zoze's charge
 // gauge and the enemies of the floor's time-out, on a real collision block.
 #include "adventurers/dungeon_control.h"
+#include "adventurers/gem_collection.h"
+#include "adventurers/party_status.h"
+#include "adventurers/time_limit.h"
+#include "adventurers/trail.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_objects.h"
 #include "engine/loaders.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/departure.h"
 #include "dungeon/dungeon.h"
 #include "dungeon/floor_objects.h"

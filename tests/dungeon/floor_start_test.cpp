@@ -10,8 +10,8 @@
 
 #include <cmath>
 
-#include "adventurers/bag.h"
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_generator.h"
 #include "dungeon/floor_objects.h"

@@ -10,8 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "engine/fades.h"

@@ -13,7 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/frame_loop.h"

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"

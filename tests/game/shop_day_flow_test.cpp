@@ -9,9 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
-#include "adventurers/shop_grid.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"

@@ -2,8 +2,8 @@
 // process's state: every file's state is in the one reset list.
 #include <gtest/gtest.h>
 
-#include "adventurers/bag.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"

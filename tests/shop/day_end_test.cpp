@@ -7,7 +7,7 @@
 #include <cmath>
 #include <functional>
 
-#include "adventurers/bag.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "economy_fixture.h"
 #include "engine/fades.h"

@@ -6,8 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "adventurers/bag.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
