@@ -11,6 +11,7 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 #include "field/field_camera.h"
+#include "story/story_state.h"
 
 int32_t gEventStartArg;
 int32_t gFallTimer;

@@ -31,7 +31,7 @@
 #include "engine/story_flags.h"
 #include "field/effect_objects.h"
 #include "field/field_camera.h"
-#include "story/field_menu.h"
+#include "story/story.h"
 
 int32_t gDungeonIndex;
 int32_t gRunEndState;
@@ -49,7 +49,6 @@ int32_t gLastHitTimer;
 int32_t gCharDrawFlag;
 int32_t gTrailDue;
 float gBossCutFade = 1.0f;
-EventNumber gEventNumber;
 int32_t gBossRushCourse = -1;
 int32_t gBossRushBattle = -1;
 int32_t gGatePrompt;
@@ -414,7 +413,6 @@ void resetFieldFrameState() {
     gCharDrawFlag = 0;
     gTrailDue = 0;
     gBossCutFade = 1.0f;
-    gEventNumber = EventNumber{};
     gBossRushCourse = -1;
     gBossRushBattle = -1;
     gGatePrompt = 0;

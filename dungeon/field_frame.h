@@ -58,12 +58,6 @@ extern float gBossCutFade;
 
 extern int32_t gStartVoiceTimer;  // counts after the floor's countdown; the start voices play on it
 
-// The event script to run (or running): "iv/iv<major>_<minor>.ivt".
-struct EventNumber {
-    int32_t major;
-    int32_t minor;
-};
-extern EventNumber gEventNumber;
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetFieldFrameState();
 

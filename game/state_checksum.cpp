@@ -31,12 +31,7 @@
 #include "shop/day_planning.h"
 #include "shop/item_list.h"
 #include "shop/market.h"
-#include "story/available_adventurers.h"
-#include "story/event.h"
-#include "story/save_list.h"
-#include "story/place_visits.h"
-#include "story/title.h"
-#include "story/world_map.h"
+#include "story/story_state.h"
 
 uint64_t fnv1a64(const void* bytes, size_t size, uint64_t hash) {
     const unsigned char* p = static_cast<const unsigned char*>(bytes);

@@ -48,14 +48,7 @@
 #include "shop/day_planning.h"
 #include "shop/item_list.h"
 #include "shop/market.h"
-#include "story/available_adventurers.h"
-#include "story/event.h"
-#include "story/event_script.h"
-#include "story/field_menu.h"
-#include "story/place_visits.h"
-#include "story/save_list.h"
-#include "story/title.h"
-#include "story/world_map.h"
+#include "story/story_state.h"
 
 static void resetWindowState() { gAppActive = 0; }
 
@@ -82,6 +75,7 @@ const GameStateReset GAME_STATE_RESETS[] = {
     {"engine/skin_models", resetSkinModels},
     {"field/resources", resetFieldResources},
     {"dungeon/field_frame", resetFieldFrameState},
+    {"story/story_state", resetEventNumber},
     {"dungeon/field_events", resetFieldEventState},
     {"dungeon/floor_map", resetFloorMap},
     {"dungeon/enemies", resetEnemies},

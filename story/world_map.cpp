@@ -27,16 +27,6 @@
 #include "story/place_visits.h"
 #include "story/title.h"
 
-const WorldMapPlace WORLD_MAP_PLACES[WORLD_MAP_PLACE_COUNT] = {
-    {230, 400, 0, GAME_MODE_FIELD},       // the shop
-    {43, 294, 3, GAME_MODE_MARKET},       // market
-    {230, 276, 1, GAME_MODE_PLAZA},       // plaza
-    {440, 276, 5, GAME_MODE_MARKET},      // merchants' guild
-    {30, 196, 4, GAME_MODE_TAVERN},       // tavern
-    {160, 136, 2, GAME_MODE_CHURCH},      // church
-    {448, 88, 6, GAME_MODE_DEPARTURE},    // adventurers' guild
-};
-
 const int32_t WORLD_MAP_GRID[WORLD_MAP_GRID_ROWS][WORLD_MAP_GRID_COLUMNS] = {
     {-1, -1, -1},
     {4, 5, 6},

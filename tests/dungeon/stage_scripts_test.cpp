@@ -24,6 +24,7 @@
 #include "field/field_camera.h"
 #include "game/input_script.h"
 #include "platform/window.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 
 namespace {

@@ -24,7 +24,7 @@
 #include "engine/stage_index.h"
 #include "game/state_checksum.h"
 #include "platform/audio.h"
-#include "story/title.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 
 namespace {

@@ -1,0 +1,5 @@
+#include "story/story_state.h"
+
+EventNumber gEventNumber;
+
+void resetEventNumber() { gEventNumber = EventNumber{}; }
