@@ -198,10 +198,12 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.tag("title");
     TitleState title = gTitle;
     if (!frames) title.slotListFrame = 0;
-    h.record(title);
-    h.f32(gTitleMenuSpacing);
-    h.f32(gTitleMenuOffset);
-    h.i32(gNewGameChosen);
+    // The words before the menu layout hold no float and no padding.
+    static_assert(offsetof(TitleState, titleMenuSpacing) == offsetof(TitleState, slotListFrame) + sizeof(int32_t));
+    h.add(&title, offsetof(TitleState, titleMenuSpacing));
+    h.f32(title.titleMenuSpacing);
+    h.f32(title.titleMenuOffset);
+    h.i32(title.newGameChosen);
     h.i32(gSlotListCount);
 
     h.tag("shop");
@@ -252,7 +254,7 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(map.closedLabel);
     h.i32(map.leaveCounter);
     h.i32(map.cursorPlace);
-    h.i32(gWorldMapListCount);
+    h.i32(gWorldMap.worldMapListCount);
     h.record(gPlaceVisit);
 
     h.tag("dungeon");

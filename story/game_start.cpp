@@ -115,7 +115,7 @@ static void switchToChosenGame() {
     closeLoaderThread();
     gEventReady = 0;
     GameState& game = runningGameState();
-    if (gNewGameChosen) {
+    if (gTitle.newGameChosen) {
         // Zeroed, with empty storage, on day 0 in the morning.
         initNewGameState(game);
         beginExpedition();

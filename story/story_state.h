@@ -76,12 +76,12 @@ struct TitleState {
     int32_t cardListMode;        // the slot list holds cleared games with a card
     int32_t quitChosen;          // Quit was chosen: the close asks no question
     int32_t slotListFrame;       // counts the slot list's drawn frames
+    float titleMenuSpacing;      // vertical distance between entries
+    float titleMenuOffset;       // offset of the first entry
+    int32_t newGameChosen;       // 1: the game to start is a new one, 0: from a slot
 };
 extern TitleState gTitle;
 
-extern float gTitleMenuSpacing;   // vertical distance between entries
-extern float gTitleMenuOffset;    // offset of the first entry
-extern int32_t gNewGameChosen;    // 1: the game to start is a new one, 0: from a slot
 extern int32_t gSlotListCount;    // entries of gTitle.slotList in use
 
 // ---- The town map (game mode 8)
@@ -100,9 +100,9 @@ struct WorldMapState {
     int32_t closedLabel[WORLD_MAP_PLACE_COUNT];   // 1: "Closed" is written over the place
     int32_t leaveCounter;                         // 0, or ticks since a place was chosen
     int32_t cursorPlace;
+    int32_t worldMapListCount;                    // entries of listedPlaces
 };
 extern WorldMapState gWorldMap;
-extern int32_t gWorldMapListCount;   // entries of listedPlaces
 
 constexpr int32_t WORLD_MAP_CHOICE_TICKS = 10;   // the map takes no choice before this clock
 constexpr int32_t WORLD_MAP_FADE_TICKS = 17;
@@ -119,6 +119,18 @@ extern PlaceVisitState gPlaceVisit;
 
 extern int32_t gAvailableAdventurers[ADVENTURER_COUNT];
 extern int32_t gAvailableAdventurerCount;
+
+// ---- The pause menu
+
+// Items thrown away in the menu during a dungeon run, handed to the dungeon
+// control by takeMenuUsedItem: 20 keys, -1 empty; the flag is 1 while any
+// are waiting.
+constexpr int32_t MENU_USED_ITEMS_MAX = 20;
+struct FieldMenuState {
+    int32_t menuUsedItems[MENU_USED_ITEMS_MAX];
+    int32_t menuItemUsed;
+};
+extern FieldMenuState gFieldMenu;
 
 // ---- The event player
 

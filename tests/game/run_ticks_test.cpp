@@ -324,7 +324,7 @@ const std::map<std::string, std::function<void()>> SCRIPT_CHECKS = {
     {"title_new_game",
      [] {
          EXPECT_EQ(gGameMode, 1);
-         EXPECT_EQ(gNewGameChosen, 1);
+         EXPECT_EQ(gTitle.newGameChosen, 1);
          EXPECT_EQ(gStageIndex, 0);
          EXPECT_EQ(gSceneLoading, 0);
      }},

@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "story/field_menu.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 namespace {
 
@@ -21,25 +22,25 @@ std::vector<int32_t> takeAll() {
 }
 
 TEST_F(MenuUsedItems, HandsOverEachWaitingKeyOnceInSlotOrder) {
-    gMenuUsedItems[2] = 0x1234;
-    gMenuUsedItems[7] = 0x0040;
-    gMenuUsedItems[MENU_USED_ITEMS_MAX - 1] = 0x0ff1;
-    gMenuItemUsed = 1;
+    gFieldMenu.menuUsedItems[2] = 0x1234;
+    gFieldMenu.menuUsedItems[7] = 0x0040;
+    gFieldMenu.menuUsedItems[MENU_USED_ITEMS_MAX - 1] = 0x0ff1;
+    gFieldMenu.menuItemUsed = 1;
     EXPECT_EQ(takeAll(), (std::vector<int32_t>{0x1234, 0x0040, 0x0ff1}));
-    for (int32_t key : gMenuUsedItems) EXPECT_EQ(key, -1);
-    EXPECT_EQ(gMenuItemUsed, 0);
+    for (int32_t key : gFieldMenu.menuUsedItems) EXPECT_EQ(key, -1);
+    EXPECT_EQ(gFieldMenu.menuItemUsed, 0);
     EXPECT_EQ(takeMenuUsedItem(), -1);
 }
 
 TEST_F(MenuUsedItems, KeysWaitOnlyWhileTheFlagIsSet) {
-    gMenuUsedItems[0] = 0x0100;
+    gFieldMenu.menuUsedItems[0] = 0x0100;
     EXPECT_EQ(takeMenuUsedItem(), -1);
-    EXPECT_EQ(gMenuUsedItems[0], 0x0100);
-    gMenuItemUsed = 1;
+    EXPECT_EQ(gFieldMenu.menuUsedItems[0], 0x0100);
+    gFieldMenu.menuItemUsed = 1;
     EXPECT_EQ(takeMenuUsedItem(), 0x0100);
-    EXPECT_EQ(gMenuItemUsed, 1);   // cleared by the call that finds none left
+    EXPECT_EQ(gFieldMenu.menuItemUsed, 1);   // cleared by the call that finds none left
     EXPECT_EQ(takeMenuUsedItem(), -1);
-    EXPECT_EQ(gMenuItemUsed, 0);
+    EXPECT_EQ(gFieldMenu.menuItemUsed, 0);
 }
 
 }   // namespace
