@@ -32,7 +32,7 @@
 #include "field/map_collision.h"
 #include "field/particles.h"
 #include "field/world_renderer.h"
-#include "story/field_menu.h"
+#include "story/story.h"
 
 const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS] = {
     {5, 5, 5, 5, 0},     // Vuror
@@ -348,16 +348,9 @@ void visitMapCells(const PartyState& party) {
 // Step 3 of the player's update on dungeon floors: items thrown away in the
 // menu, and the floor's condition roll.
 void runFloorEntrySteps(PartyState& party) {
-    if (gMenuItemUsed == 1) {
-        const Vector3& p = party.positions[0];
-        for (int32_t& key : gMenuUsedItems) {
-            if (key == -1) continue;
-            sprayDropsWithPlus(&party, p.x, p.y, p.z, (key >> 6) + PICKUP_ITEM_FIRST, 1, 0.7f, (key >> 4) & 1, 0,
-                               key & 0x0f);
-            key = -1;
-        }
-        gMenuItemUsed = 0;
-    }
+    const Vector3& p = party.positions[0];
+    for (int32_t key = takeMenuUsedItem(); key != -1; key = takeMenuUsedItem())
+        sprayDropsWithPlus(&party, p.x, p.y, p.z, (key >> 6) + PICKUP_ITEM_FIRST, 1, 0.7f, (key >> 4) & 1, 0, key & 0x0f);
     if (gForcedInput == -1 && gConditionBannerCounter == 0 && gFloorConditionList.rollState == 0) {
         rollFloorConditions();
         if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBannerCounter = 1;

@@ -31,9 +31,7 @@
 #include "shop/storage.h"
 #include "shop/story_visits.h"
 #include "shop/trends.h"
-#include "story/available_adventurers.h"
-#include "story/place_events.h"
-#include "story/world_map.h"
+#include "story/story.h"
 
 int32_t gShopFloorState;
 int32_t gShopEditMode;

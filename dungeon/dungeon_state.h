@@ -58,13 +58,6 @@ extern int32_t gStartVoiceTimer;  // counts after the floor's countdown; the sta
 extern int32_t gFloorTimeLimit;   // frames left before the floor times out
 extern int32_t gFallTimer;        // frames left of a fall off the floor; startFloor clears it
 
-// The event script to run (or running): "iv/iv<major>_<minor>.ivt".
-struct EventNumber {
-    int32_t major;
-    int32_t minor;
-};
-extern EventNumber gEventNumber;
-
 // The floor's layout: the dungeon's room grid, the shop's placed furniture
 // blocks and the scripted (breakable) blocks, written by the floor generator
 // and the floor start, read by the map collision and the map drawing.

@@ -43,7 +43,6 @@ int32_t gLastHitTimer;
 int32_t gCharDrawFlag;
 int32_t gTrailDue;
 float gBossCutFade = 1.0f;
-EventNumber gEventNumber;
 int32_t gBossRushCourse = -1;
 int32_t gBossRushBattle = -1;
 int32_t gGatePrompt;
@@ -412,7 +411,6 @@ void resetFieldFrameState() {
     gCharDrawFlag = 0;
     gTrailDue = 0;
     gBossCutFade = 1.0f;
-    gEventNumber = EventNumber{};
     gBossRushCourse = -1;
     gBossRushBattle = -1;
     gGatePrompt = 0;

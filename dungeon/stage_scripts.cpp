@@ -13,8 +13,7 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "shop/story_visits.h"
-#include "story/calendar.h"
-#include "story/place_events.h"
+#include "story/story.h"
 
 namespace {
 

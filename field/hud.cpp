@@ -23,8 +23,7 @@
 #include "shop/item_db.h"
 #include "shop/item_icons.h"
 #include "shop/item_windows.h"
-#include "story/event.h"
-#include "story/world_map.h"
+#include "story/story.h"
 
 HudBalloon gHudBalloon;
 HudTimers gHudTimers;

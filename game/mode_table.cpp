@@ -20,12 +20,8 @@
 #include "shop/item_list.h"
 #include "shop/market.h"
 #include "shop/market_pictures.h"
-#include "story/ending.h"
-#include "story/event.h"
-#include "story/field_menu.h"
-#include "story/place_visits.h"
-#include "story/title.h"
-#include "story/world_map.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 // ---- the field's composites ----
 

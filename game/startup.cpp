@@ -35,7 +35,7 @@
 #include "platform/window.h"
 #include "shop/market.h"
 #include "shop/trends.h"
-#include "story/title.h"
+#include "story/story.h"
 
 ShellTrace gShellTrace;
 static int32_t sQuitCode;

@@ -29,7 +29,7 @@
 #include "shop/story_visits.h"
 #include "shop/trends.h"
 #include "shop/visitor_wishes.h"
-#include "story/place_events.h"
+#include "story/story.h"
 
 CounterState gCounter;
 

@@ -27,9 +27,7 @@
 #include "shop/negotiation.h"
 #include "shop/orders.h"
 #include "shop/storage.h"
-#include "story/calendar.h"
-#include "story/game_over.h"
-#include "story/place_events.h"
+#include "story/story.h"
 
 ItemChoiceState gItemChoice;
 DayReportState gDayReport;

@@ -21,8 +21,7 @@
 #include "shop/market_pictures.h"
 #include "shop/market_stock.h"
 #include "shop/storage.h"
-#include "story/place_events.h"
-#include "story/world_map.h"
+#include "story/story.h"
 
 int32_t gMarketMode;
 MarketScene gMarket;

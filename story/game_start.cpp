@@ -13,7 +13,7 @@
 #include "shop/market.h"
 #include "shop/market_stock.h"
 #include "shop/storage.h"
-#include "story/game_over.h"
+#include "story/story.h"
 #include "story/game_records.h"
 #include "story/title.h"
 #include "story/world_map.h"
@@ -115,7 +115,7 @@ static void switchToChosenGame() {
     closeLoaderThread();
     gEventReady = 0;
     GameState& game = runningGameState();
-    if (gNewGameChosen) {
+    if (gTitle.newGameChosen) {
         // Zeroed, with empty storage, on day 0 in the morning.
         initNewGameState(game);
         beginExpedition();

@@ -1,5 +1,5 @@
-// The story's rows of the game's state registry.
-#include "dungeon/field_frame.h"
+#include "story/story_state.h"
+
 #include "engine/state_table.h"
 #include "story/available_adventurers.h"
 #include "story/event.h"
@@ -11,6 +11,11 @@
 #include "story/title.h"
 #include "story/world_map.h"
 
+EventNumber gEventNumber;
+
+void resetEventNumber() { gEventNumber = EventNumber{}; }
+
+// The story's rows of the game's state registry.
 static void hashTitle(StateHash& h, ChecksumScope scope) {
     TitleState title = gTitle;
     if (scope != CHECKSUM_ALL) title.slotListFrame = 0;
@@ -72,7 +77,7 @@ static const StateRow ROWS[] = {
     stateRow<gWorldMap, gWorldMapListCount>("town", resetWorldMapState, hashTown),
     stateRow<gPlaceVisit>("place visits", resetChurchVisit, hashWords<gPlaceVisit>),
     stateRow<gEventSprites, gEventScene>("event", resetEventWords, hashEvent),
-    stateRow<gEventNumber>("event number", nullptr, hashWords<gEventNumber>),
+    stateRow<gEventNumber>("event number", resetEventNumber, hashWords<gEventNumber>),
 };
 extern const StateTable STORY_STATE;   // read by the game's registry
 const StateTable STORY_STATE = {"story", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

@@ -23,6 +23,7 @@
 #include "field/field.h"
 #include "game/input_script.h"
 #include "platform/window.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include "platform/clock.h"
 #include "platform/window.h"
 #include "shop/counter.h"
-#include "story/title.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
 

@@ -27,8 +27,8 @@
 #include "shop/item_list.h"
 #include "shop/market.h"
 #include "shop/market_stock.h"
-#include "story/title.h"
-#include "story/world_map.h"
+#include "story/story.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
 

@@ -15,7 +15,7 @@
 #include "engine/stage_index.h"
 #include "shop/counter.h"
 #include "shop/market.h"
-#include "story/title.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 
 struct BootSnapshot {

@@ -21,7 +21,6 @@
 #include "shop/day_end.h"
 #include "shop/item_list.h"
 #include "shop/storage.h"
-#include "story/calendar.h"
 
 // --- the quota ---------------------------------------------------------------------------
 
