@@ -31,6 +31,7 @@
 #include "field/map_collision.h"
 #include "field/particles.h"
 #include "field/world_renderer.h"
+#include "shop/shop_state.h"
 #include "story/field_menu.h"
 
 const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS] = {

@@ -19,8 +19,8 @@
 #include "field/collision_mesh.h"
 #include "field/field_camera.h"
 #include "field/map_collision.h"
-#include "shop/floor_customers.h"
-#include "shop/story_visits.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 
 FairyWander gFairyWander;
 int32_t gAutoWalk;

@@ -8,7 +8,7 @@
 #include "field/hud.h"
 #include "field/particles.h"
 #include "platform/window.h"
-#include "shop/negotiation.h"
+#include "shop/shop.h"
 
 CharaRecord gCharaTable[CHARA_ROW_COUNT];
 PartyState gParty;

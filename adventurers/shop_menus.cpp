@@ -21,11 +21,7 @@
 #include "field/game_overlay.h"
 #include "field/hud_level_abilities.h"
 #include "field/resources.h"
-#include "shop/counter_tutorial.h"
-#include "shop/decorations.h"
-#include "shop/item_db.h"
-#include "shop/item_list.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
 
 namespace {
 

@@ -28,9 +28,8 @@
 #include "field/field_camera.h"
 #include "field/hud.h"
 #include "field/map_collision.h"
-#include "shop/floor_customers.h"
-#include "shop/item_db.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 
 constexpr float PI = 3.14159265358979323846f;
 

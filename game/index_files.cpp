@@ -5,7 +5,7 @@
 #include "engine/stage_index.h"
 #include "field/effect_banks.h"
 #include "field/field_tables.h"
-#include "shop/shop_tables.h"
+#include "shop/shop.h"
 #include "story/place_events.h"
 
 // The order is kept: later tables name items, so the item table comes first

@@ -24,6 +24,7 @@
 #include "field/field_camera.h"
 #include "game/input_script.h"
 #include "platform/window.h"
+#include "shop/shop_state.h"
 #include "tests/harness/harness.h"
 
 namespace {
