@@ -1,8 +1,6 @@
 #include "game/state_checksum.h"
 
 #include <bit>
-#include <cstring>
-#include <type_traits>
 #include <vector>
 
 #include "adventurers/bag.h"
@@ -33,64 +31,6 @@
 #include "story/place_visits.h"
 #include "story/title.h"
 #include "story/world_map.h"
-
-uint64_t fnv1a64(const void* bytes, size_t size, uint64_t hash) {
-    const unsigned char* p = static_cast<const unsigned char*>(bytes);
-    for (size_t i = 0; i < size; ++i) {
-        hash ^= p[i];
-        hash *= FNV64_PRIME;
-    }
-    return hash;
-}
-
-namespace {
-
-// Feeds values into the hash as little-endian bytes, floats by their bits.
-// A record goes in whole only when it has no padding and no float (whose
-// bits may differ while comparing equal), so no byte of it is undefined.
-// Each section also gets a hash of its own, to tell where two runs part.
-struct StateHash {
-    uint64_t hash = FNV64_OFFSET;
-    StateSection* sections = nullptr;
-    int32_t sectionMax = 0;
-    int32_t sectionCount = 0;
-
-    void add(const void* bytes, size_t size) {
-        hash = fnv1a64(bytes, size, hash);
-        if (sectionCount > 0 && sectionCount <= sectionMax) {
-            StateSection& s = sections[sectionCount - 1];
-            s.checksum = fnv1a64(bytes, size, s.checksum);
-        }
-    }
-    void u32(uint32_t v) {
-        unsigned char b[4] = {(unsigned char)v, (unsigned char)(v >> 8), (unsigned char)(v >> 16),
-                              (unsigned char)(v >> 24)};
-        add(b, 4);
-    }
-    void i32(int32_t v) { u32((uint32_t)v); }
-    void f32(float v) { u32(std::bit_cast<uint32_t>(v)); }
-    template <typename T>
-    void record(const T& r) {
-        static_assert(std::has_unique_object_representations_v<T>, "a record hashed whole has no padding and no float");
-        static_assert(std::endian::native == std::endian::little);
-        add(&r, sizeof r);
-    }
-    // A text buffer up to its end: what lies past it may be left from before.
-    void text(const char* s, size_t capacity) {
-        size_t n = strnlen(s, capacity);
-        u32((uint32_t)n);
-        add(s, n);
-    }
-    // Starts a section; its name goes into the hash, so values cannot slide
-    // from one section into the next.
-    void tag(const char* name) {
-        if (sectionCount < sectionMax) sections[sectionCount] = StateSection{name, FNV64_OFFSET};
-        ++sectionCount;
-        add(name, strlen(name) + 1);
-    }
-};
-
-}   // namespace
 
 static int32_t currentStageIndex() {
     if (!gCurrentStage) return -1;
