@@ -8,6 +8,7 @@
 #include "adventurers/shop_floor.h"
 #include "adventurers/shop_grid.h"
 #include "engine/state_table.h"
+#include "shop/shop_state.h"
 
 static void hashShopFloor(StateHash& h, ChecksumScope) {
     h.i32(gShopFloorState);

@@ -32,6 +32,7 @@
 #include "field/map_collision.h"
 #include "field/particles.h"
 #include "field/world_renderer.h"
+#include "shop/shop_state.h"
 #include "story/story.h"
 
 const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS] = {

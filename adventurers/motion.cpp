@@ -15,8 +15,8 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "field/field_state.h"
-#include "shop/floor_customers.h"
-#include "shop/story_visits.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 
 FairyWander gFairyWander;
 int32_t gAutoWalk;

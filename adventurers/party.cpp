@@ -7,7 +7,7 @@
 #include "engine/sound.h"
 #include "field/field_state.h"
 #include "platform/window.h"
-#include "shop/negotiation.h"
+#include "shop/shop.h"
 
 CharaRecord gCharaTable[CHARA_ROW_COUNT];
 PartyState gParty;

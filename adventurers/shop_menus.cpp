@@ -17,11 +17,7 @@
 #include "engine/sound.h"
 #include "engine/story_flags.h"
 #include "field/field_state.h"
-#include "shop/counter_tutorial.h"
-#include "shop/decorations.h"
-#include "shop/item_db.h"
-#include "shop/item_list.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
 
 namespace {
 

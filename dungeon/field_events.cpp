@@ -10,6 +10,7 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 #include "field/field_state.h"
+#include "story/story_state.h"
 
 int32_t gEventStartArg;
 int32_t gFallTimer;

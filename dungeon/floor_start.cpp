@@ -20,9 +20,8 @@
 #include "engine/story_flags.h"
 #include "field/field_state.h"
 #include "engine/device.h"
-#include "shop/floor_customers.h"
-#include "shop/item_db.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 
 constexpr float PI = 3.14159265358979323846f;
 

@@ -12,7 +12,8 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "shop/story_visits.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "story/story.h"
 
 namespace {

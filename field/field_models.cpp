@@ -18,7 +18,7 @@
 #include "field/resources.h"
 #include "field/stage_light.h"
 #include "field/world_renderer.h"
-#include "shop/customer_drawing.h"
+#include "shop/shop.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "field/effect_objects.h"
 #include "field/resources.h"
 #include "field/world_renderer.h"
-#include "shop/customer_drawing.h"
+#include "shop/shop.h"
 
 GfxLight gStageLight;
 GfxLight gCharacterLight;

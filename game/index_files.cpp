@@ -4,7 +4,7 @@
 #include "engine/motion_files.h"
 #include "engine/stage_index.h"
 #include "field/field.h"
-#include "shop/shop_tables.h"
+#include "shop/shop.h"
 #include "story/story.h"
 
 // The order is kept: later tables name items, so the item table comes first

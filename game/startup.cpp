@@ -33,8 +33,7 @@
 #include "platform/signals.h"
 #include "platform/thread.h"
 #include "platform/window.h"
-#include "shop/market.h"
-#include "shop/trends.h"
+#include "shop/shop.h"
 #include "story/story.h"
 
 ShellTrace gShellTrace;

@@ -35,6 +35,9 @@ CounterState gCounter;
 
 void resetCounterState() { gCounter = CounterState{}; }
 
+int32_t shopDayTimer() { return gCounter.dayTimer; }
+int32_t counterVisitorType() { return gCounter.visitorType; }
+
 constexpr int32_t LEVEL_UP_FLASH_TICKS = 79;
 constexpr int32_t INFO_FRAME_MAX = 60;
 constexpr int32_t INFO_SPARKLE_FROM = 38;

@@ -18,7 +18,7 @@
 #include "shop/fusion.h"
 #include "shop/item_db.h"
 #include "shop/item_list.h"
-#include "shop/market_pictures.h"
+#include "shop/shop.h"
 #include "shop/market_stock.h"
 #include "shop/storage.h"
 #include "story/story.h"

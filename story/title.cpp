@@ -14,7 +14,7 @@
 #include "engine/sprites.h"
 #include "engine/text.h"
 #include "platform/window.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
 #include "story/game_records.h"
 #include "story/game_start.h"
 #include "story/options_window.h"

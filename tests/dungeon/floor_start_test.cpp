@@ -23,7 +23,7 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "field/field.h"
-#include "shop/item_db.h"
+#include "shop/shop.h"
 #include "tests/harness/harness.h"
 
 TEST(FloorStartRules, TheTimeLimitIsTheRouteTimesTheDungeonsFrames) {

@@ -23,6 +23,7 @@
 #include "field/field.h"
 #include "game/input_script.h"
 #include "platform/window.h"
+#include "shop/shop_state.h"
 #include "story/story_state.h"
 #include "tests/harness/harness.h"
 

@@ -22,6 +22,7 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
+#include "shop/shop_state.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/harness/harness.h"
 

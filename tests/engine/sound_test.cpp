@@ -25,7 +25,7 @@
 #include "game/startup.h"
 #include "platform/clock.h"
 #include "platform/window.h"
-#include "shop/counter.h"
+#include "shop/shop_state.h"
 #include "story/story_state.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"

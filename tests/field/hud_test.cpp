@@ -33,7 +33,8 @@
 #include "field/hud_level_abilities.h"
 #include "field/hud_shop.h"
 #include "field/resources.h"
-#include "shop/item_db.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/font_draw_rig.h"
 

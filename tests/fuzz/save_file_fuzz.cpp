@@ -17,7 +17,7 @@
 #include <optional>
 
 #include "engine/save_file.h"
-#include "shop/item_db.h"
+#include "shop/shop.h"
 #include "story/game_start.h"
 #include "story/title.h"
 #include "tests/temp_folder.h"

@@ -13,8 +13,7 @@
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
-#include "shop/counter.h"
-#include "shop/market.h"
+#include "shop/shop_state.h"
 #include "story/story_state.h"
 #include "tests/harness/harness.h"
 
