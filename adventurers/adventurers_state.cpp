@@ -1,5 +1,6 @@
 // The adventurers' rows of the game's state registry.
-#include "adventurers/attack_objects.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "adventurers/bag.h"
 #include "adventurers/balloon.h"
 #include "adventurers/dungeon_control.h"

@@ -16,11 +16,8 @@
 #include "adventurers/shop_floor.h"
 #include "adventurers/time_limit.h"
 #include "adventurers/trail.h"
-#include "dungeon/fixed_floors.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/pickups.h"
-#include "dungeon/spawn_tables.h"
+#include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/device.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
@@ -28,10 +25,8 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/field_camera.h"
-#include "field/map_collision.h"
-#include "field/particles.h"
-#include "field/world_renderer.h"
+#include "field/field.h"
+#include "field/field_state.h"
 #include "shop/shop_state.h"
 #include "story/story.h"
 
@@ -144,13 +139,7 @@ bool onGround(const PartyState& party) { return party.positions[0].y <= party.gr
 bool inWater(const PartyState& party) { return party.ground[0].floorFlag == 1; }
 
 // The surface code of the ground under member 0; -1 when unknown.
-int32_t groundSurface(const PartyState& party) {
-    const CollisionHit& g = party.ground[0];
-    if (g.block < 0 || g.block >= MAP_BLOCK_COUNT) return -1;
-    const MapBlock& block = gMapBlocks[g.block];
-    if (!block.triangles || g.triangle < 0 || g.triangle >= block.triangleCount) return -1;
-    return block.triangles[g.triangle].surface;
-}
+int32_t groundSurface(const PartyState& party) { return hitSurface(party.ground[0]); }
 
 // The first of up, down, left, right among the bits.
 int32_t firstDirection(int32_t bits) {
@@ -801,7 +790,7 @@ void updateDungeonPlayer() {
 void updateDungeonParty() {
     PartyState& party = gParty;
     int32_t adventurer = chosenAdventurer();
-    bool quiet = gFloorScriptState != 0 || isBossFloor() || storyFlag(154) || storyFlag(176);
+    bool quiet = floorScriptStep() != 0 || isBossFloor() || storyFlag(154) || storyFlag(176);
     if (!quiet && gStartVoiceTimer == 10) {
         if (randomInt() % 2 == 0) {
             playVoice("bin/se/01yo/action/01yo_btl01.bin");

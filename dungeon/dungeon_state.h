@@ -7,10 +7,12 @@
 #pragma once
 #include <cstdint>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/math.h"
 #include "engine/skin_models.h"
-#include "field/map_collision.h"
+#include "field/field.h"
+#include "field/field_state.h"
 
 // The run: which dungeon and floor, how it ends, and the field frame's
 // sequences that hold the player. startFloor sets them at each floor.

@@ -25,7 +25,8 @@
 #include "engine/sound.h"
 #include "engine/story_flags.h"
 #include "field/field_state.h"
-#include "story/field_menu.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 int32_t gDungeonIndex;
 int32_t gRunEndState;

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "adventurers/adventurers.h"
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "shop/shop.h"
 
 // Flags set for every new loop.
