@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "engine/state_table.h"
+#include "story/story.h"
 #include "story/event.h"
 #include "story/event_drawing.h"
 #include "story/event_script.h"
@@ -77,5 +78,4 @@ static const StateRow ROWS[] = {
     resetRow("event sheets", resetEventDrawing),
     stateRow<gEventNumber>("event number", resetEventNumber, hashWords<gEventNumber>),
 };
-extern const StateTable STORY_STATE;   // read by the game's registry
 const StateTable STORY_STATE = {"story", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};
