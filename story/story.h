@@ -1,19 +1,25 @@
 // story/story.h: the story's front door. What the other folders call, read
 // or rely on in the title, the events, the town and its places, the pause
 // menu and the story's calendar, and the scene entry points and the table
-// loader game/ wires. The state records are in story/story_state.h; every
-// other header of story/ is private to it.
+// loader game/ wires. The state records are in story/story_state.h, the
+// picture layouts the tools share in story/*_cells.h and the data file names
+// they make in story/story_files.h; every other header of story/ is private
+// to it.
 #pragma once
 #include <cstdint>
 
 #include "engine/adventurer_record.h"
 #include "engine/save_file.h"
 
+// The story's rows of the game's state registry (story/story_state.cpp).
+struct StateTable;
+extern const StateTable STORY_STATE;
+
 // ---- The title screen (game mode 0)
 
-// Enters the title: resets its state, builds its menu, places the pointer
-// and clears the forced music track. At start-up, on the way back from a
-// game and on the scene loader thread.
+// Enters the title: resets its screen's words, builds its menu, places and
+// hides the pointer and clears the forced music track. At start-up, on the
+// way back from a game and on the scene loader thread.
 void enterTitleScreen();
 void updateTitleScreen();
 void drawTitleScreen();

@@ -1,25 +1,24 @@
+// The story's state records that no single scene owns, and the story's rows
+// of the game's state registry.
 #include "story/story_state.h"
 
 #include <cstddef>
 
 #include "engine/state_table.h"
+#include "story/story.h"
 #include "story/event.h"
 #include "story/event_drawing.h"
 #include "story/event_script.h"
-#include "story/place_visits.h"
-#include "story/save_list.h"
-#include "story/title.h"
-#include "story/world_map.h"
 
 EventNumber gEventNumber;
 
 void resetEventNumber() { gEventNumber = EventNumber{}; }
 
-// The story's rows of the game's state registry.
 static void hashTitle(StateHash& h, ChecksumScope scope) {
-    // The words before the menu's floats go in whole: they hold no padding.
     TitleState title = gTitle;
     if (scope != CHECKSUM_ALL) title.slotListFrame = 0;
+    // The words before the menu layout hold no float and no padding, so
+    // they go in as bytes.
     static_assert(offsetof(TitleState, titleMenuSpacing) == offsetof(TitleState, slotListFrame) + sizeof(int32_t));
     h.add(&title, offsetof(TitleState, titleMenuSpacing));
     h.f32(title.titleMenuSpacing);
@@ -63,14 +62,10 @@ static void hashEvent(StateHash& h, ChecksumScope scope) {
     }
 }
 
-static void resetEventWords() {
-    resetEventScript();
-    resetEventPlayer();
-    resetEventDrawing();
-}
-
+// The pause menu's thrown-away items are snapshotted but left out of the
+// run checksum, as they always were.
 static const StateRow ROWS[] = {
-    resetRow("field menu", resetFieldMenuState),
+    stateRow<gFieldMenu>("field menu", resetFieldMenuState, nullptr),
     stateRow<gTitle>("title", resetTitleState, hashTitle),
     stateRow<gSlotListCount>("save list", resetSaveListState, hashWords<gSlotListCount>),
     stateRow<gAvailableAdventurers, gAvailableAdventurerCount>(
@@ -78,8 +73,9 @@ static const StateRow ROWS[] = {
         hashWords<gAvailableAdventurers, gAvailableAdventurerCount>),
     stateRow<gWorldMap>("town", resetWorldMapState, hashTown),
     stateRow<gPlaceVisit>("place visits", resetChurchVisit, hashWords<gPlaceVisit>),
-    stateRow<gEventSprites, gEventScene>("event", resetEventWords, hashEvent),
+    resetRow("event script", resetEventScript),
+    stateRow<gEventSprites, gEventScene>("event", resetEventPlayer, hashEvent),
+    resetRow("event sheets", resetEventDrawing),
     stateRow<gEventNumber>("event number", resetEventNumber, hashWords<gEventNumber>),
 };
-extern const StateTable STORY_STATE;   // read by the game's registry
 const StateTable STORY_STATE = {"story", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

@@ -1,7 +1,8 @@
-// story/story_state.h: the story's state that other folders read or write:
-// the title's, the town map's and the town places' records, the event
+// story/story_state.h: the story's state records, one per concern: the
+// title's, the town map's, the town places', the pause menu's and the event
 // player's, the running event's number and the adventurers the story has
-// made available, with the constants that give their fields meaning.
+// made available, with the constants that give their fields meaning and the
+// resets the game's state registry runs (story/story_state.cpp lists them).
 #pragma once
 #include <cstdint>
 
