@@ -1,6 +1,6 @@
 // adventurers/attack_objects.h: the attack objects of the field (shots,
 // thrown rocks, arrows, ice). The combat logic spawns and moves them; the
-// field drawing reads them up to gEffectCounts.attackObjects. Only the
+// field drawing reads them up to gWorldDraw.effectCounts.attackObjects. Only the
 // fields the drawing reads are here yet.
 #pragma once
 #include <cstdint>

@@ -126,7 +126,7 @@ constexpr CameraTuning CAMERA_DEFAULTS = {-1.8f, 14.0f, 21.0f};
 
 enum CameraMode : int32_t {
     CAMERA_FOLLOW = 0,
-    CAMERA_SCRIPTED = 1,   // the writers of gCameraEye and gCameraTarget own them
+    CAMERA_SCRIPTED = 1,   // the writers of gFieldCamera.cameraEye and gFieldCamera.cameraTarget own them
     CAMERA_WIDE = 2,       // follow, wider and higher
     CAMERA_WIDEST = 3,
 };
