@@ -17,7 +17,7 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 #include "field/field_state.h"
-#include "game/state_reset.h"
+#include "game/state_registry.h"
 #include "platform/window.h"
 #include "tests/adventurers/collision_room.h"
 #include "tools/model_shapes.h"

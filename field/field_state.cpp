@@ -1,0 +1,18 @@
+// The field's rows of the game's state registry. None of the field's words
+// is in the run checksum. The loaded models, pictures and the map blocks'
+// collision only reset; the records are snapshotted whole.
+#include "engine/state_table.h"
+#include "field/field.h"
+#include "field/field_state.h"
+
+static const StateRow ROWS[] = {
+    resetRow("field resources", resetFieldResources),
+    stateRow<gEffectObjects>("effect objects", resetEffectObjects, nullptr),
+    resetRow("map collision", resetMapCollision),
+    stateRow<gFieldCamera>("field camera", resetFieldCamera, nullptr),
+    stateRow<gWorldDraw>("world drawing", resetWorldRenderer, nullptr),
+    stateRow<gStageLight, gCharacterLight>("stage light", resetStageLight, nullptr),
+    stateRow<gHudBalloon, gHudTimers, gHud>("hud", resetHudGlobals, nullptr),
+};
+extern const StateTable FIELD_STATE;   // read by the game's registry
+const StateTable FIELD_STATE = {"field", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};
