@@ -2,8 +2,13 @@
 // is in the run checksum. The loaded models, pictures and the map blocks'
 // collision only reset; the records are snapshotted whole.
 #include "engine/state_table.h"
+#include "field/effect_objects.h"
 #include "field/field.h"
 #include "field/field_state.h"
+#include "field/hud.h"
+#include "field/resources.h"
+#include "field/stage_light.h"
+#include "field/world_renderer.h"
 
 static const StateRow ROWS[] = {
     resetRow("field resources", resetFieldResources),

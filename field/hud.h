@@ -34,3 +34,6 @@ void formatHudItemName(char* out, int32_t size, int32_t key, bool withPlus);
 // One step of the displayed money toward the money, with r a draw of the
 // random generator: at least d / 100 and never past the money. Pure.
 int32_t stepMoneyShown(int32_t shown, int32_t money, int32_t r);
+
+// Back to a fresh process's values (a new boot in the same process).
+void resetHudGlobals();

@@ -48,3 +48,6 @@ void setWorldFarPlane(float farPlane);
 // Ascending by key (signed), the values moved alike; equal keys keep their
 // order. Pure.
 void sortKeysWithValues(int32_t* keys, int32_t* values, int32_t count);
+
+// Back to the values a fresh process starts with.
+void resetWorldRenderer();
