@@ -2,12 +2,10 @@
 
 #include <cmath>
 
-#include "adventurers/effect_spawner.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/final_floor.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_objects.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/motion_files.h"
 #include "engine/random.h"
@@ -17,8 +15,8 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "field/field_state.h"
-#include "shop/floor_customers.h"
-#include "shop/story_visits.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 
 FairyWander gFairyWander;
 int32_t gAutoWalk;
@@ -560,7 +558,7 @@ void moveFollowers() {
             moveFairy(anchor, 1);
         }
         if (!shop) party.motions[FAIRY].direction = party.motions[anchor].direction;
-        if (gFloorIntroTimer == 0 && fairyShown() && party.tick % 4 == 0 && !gSEasyDisp) spawnSparkle();
+        if (floorIntroFrames() == 0 && fairyShown() && party.tick % 4 == 0 && !gSEasyDisp) spawnSparkle();
     }
     for (int32_t k = 0; k < PARTY_MEMBER_COUNT; k++) {
         if (party.models[k] == -1) continue;

@@ -8,8 +8,7 @@
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "adventurers/shop_floor_steps.h"
-#include "dungeon/field_events.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
@@ -18,11 +17,7 @@
 #include "engine/sound.h"
 #include "engine/story_flags.h"
 #include "field/field_state.h"
-#include "shop/counter_tutorial.h"
-#include "shop/decorations.h"
-#include "shop/item_db.h"
-#include "shop/item_list.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
 
 namespace {
 

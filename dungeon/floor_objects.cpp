@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "adventurers/effect_spawner.h"
+#include "adventurers/adventurers.h"
 #include "dungeon/field_frame.h"
 #include "engine/overlay_screen.h"
 #include "engine/random.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 
 int32_t rateAtmosphereMatch(int32_t x, int32_t y) {
     double dx = static_cast<double>(gShopAtmosphere.decoration) - x;

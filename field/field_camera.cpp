@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <numbers>
 
-#include "adventurers/party.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/random.h"

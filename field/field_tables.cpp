@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
 #include "engine/text_data.h"
 
 int32_t gEffectGroupCount;

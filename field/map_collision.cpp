@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <new>
 
-#include "dungeon/floor_map.h"
-#include "dungeon/floor_objects.h"
+#include "dungeon/dungeon.h"
 #include "engine/math.h"
 #include "engine/stage_index.h"
 #include "field/collision_mesh.h"

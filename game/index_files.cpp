@@ -4,8 +4,8 @@
 #include "engine/motion_files.h"
 #include "engine/stage_index.h"
 #include "field/field.h"
-#include "shop/shop_tables.h"
-#include "story/place_events.h"
+#include "shop/shop.h"
+#include "story/story.h"
 
 // The order is kept: later tables name items, so the item table comes first
 // among the data files, and the effect banks use the effect image rows.

@@ -8,7 +8,8 @@
 #include "engine/settings.h"
 #include "field/field.h"
 #include "game/startup.h"
-#include "story/title.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 int32_t gAppActive;
 

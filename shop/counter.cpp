@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/motion.h"
-#include "adventurers/shop_floor.h"
-#include "dungeon/floor_start.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/input.h"
@@ -29,11 +29,14 @@
 #include "shop/story_visits.h"
 #include "shop/trends.h"
 #include "shop/visitor_wishes.h"
-#include "story/place_events.h"
+#include "story/story.h"
 
 CounterState gCounter;
 
 void resetCounterState() { gCounter = CounterState{}; }
+
+int32_t shopDayTimer() { return gCounter.dayTimer; }
+int32_t counterVisitorType() { return gCounter.visitorType; }
 
 constexpr int32_t LEVEL_UP_FLASH_TICKS = 79;
 constexpr int32_t INFO_FRAME_MAX = 60;

@@ -7,12 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "adventurers/bag.h"
-#include "adventurers/effect_spawner.h"
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_events.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_start.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
@@ -30,9 +27,7 @@
 #include "shop/negotiation.h"
 #include "shop/orders.h"
 #include "shop/storage.h"
-#include "story/calendar.h"
-#include "story/game_over.h"
-#include "story/place_events.h"
+#include "story/story.h"
 
 ItemChoiceState gItemChoice;
 DayReportState gDayReport;

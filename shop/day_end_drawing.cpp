@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/scene_pictures.h"
 #include "engine/sprites.h"
 #include "engine/text.h"

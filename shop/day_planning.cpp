@@ -16,7 +16,7 @@
 #include "shop/trend_definitions.h"
 #include "shop/trends.h"
 #include "shop/visitor_wishes.h"
-#include "story/available_adventurers.h"
+#include "story/story.h"
 
 const float SHOP_SIZE_FACTORS[SHOP_SIZE_COUNT] = {1.0f, 0.857f, 0.667f, 0.4286f};
 // A larger shop draws more visitors as if it held this many more items.

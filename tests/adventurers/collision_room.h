@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "field/field.h"
 #include "tools/model_shapes.h"
 #include "tools/xfile_writer.h"

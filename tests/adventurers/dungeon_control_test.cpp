@@ -2,6 +2,10 @@
 // of a tick, the dash and its crash into a wall, skill points, Zoze's charge
 // gauge and the enemies of the floor's time-out, on a real collision block.
 #include "adventurers/dungeon_control.h"
+#include "adventurers/gem_collection.h"
+#include "adventurers/party_status.h"
+#include "adventurers/time_limit.h"
+#include "adventurers/trail.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +13,7 @@
 #include <cstring>
 #include <string>
 
-#include "dungeon/enemies.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/pickups.h"
+#include "dungeon/dungeon.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"

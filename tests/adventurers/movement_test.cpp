@@ -8,9 +8,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
-#include "dungeon/floor_objects.h"
 #include "engine/motion_files.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"

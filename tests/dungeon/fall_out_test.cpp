@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_generator.h"

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "adventurers/shop_floor.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/floor_status.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -33,7 +33,8 @@
 #include "field/hud_level_abilities.h"
 #include "field/hud_shop.h"
 #include "field/resources.h"
-#include "shop/item_db.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/font_draw_rig.h"
 

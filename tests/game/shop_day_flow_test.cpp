@@ -9,9 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
-#include "adventurers/shop_grid.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
@@ -22,14 +21,10 @@
 #include "engine/story_flags.h"
 #include "platform/profile.h"
 #include "platform/window.h"
-#include "shop/counter.h"
-#include "shop/day_end.h"
-#include "shop/item_db.h"
-#include "shop/item_list.h"
-#include "shop/market.h"
-#include "shop/market_stock.h"
-#include "story/title.h"
-#include "story/world_map.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
+#include "story/story.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <functional>
 
-#include "adventurers/bag.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "economy_fixture.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
@@ -21,7 +21,6 @@
 #include "shop/day_end.h"
 #include "shop/item_list.h"
 #include "shop/storage.h"
-#include "story/calendar.h"
 
 // --- the quota ---------------------------------------------------------------------------
 
