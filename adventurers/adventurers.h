@@ -235,7 +235,7 @@ void updateIdleParty();
 
 // ---- Attack objects: the field's shots, thrown rocks, arrows and ice. The
 // combat logic spawns and moves them; the field drawing reads them up to
-// gEffectCounts.attackObjects. Only the fields the drawing reads are here yet.
+// gWorldDraw.effectCounts.attackObjects. Only the fields the drawing reads are here yet.
 constexpr int32_t ATTACK_OBJECT_POOL_SIZE = 200;
 
 struct AttackObject {

@@ -217,11 +217,11 @@ bool runWarp(PartyState& party) {
     if (t == 35) playSoundEffect(SOUND_WARP);
     if (t == 60) warpToRandomCell();
     if (t >= 30 && t < 60) {
-        if (gSkillCountdown < 30) gSkillCountdown++;
-    } else if (t >= 60 && gSkillCountdown > 0) {
-        gSkillCountdown--;
+        if (gWorldDraw.skillCountdown < 30) gWorldDraw.skillCountdown++;
+    } else if (t >= 60 && gWorldDraw.skillCountdown > 0) {
+        gWorldDraw.skillCountdown--;
     }
-    if (t >= 60 && t <= 109) gCameraReset = 1;
+    if (t >= 60 && t <= 109) gFieldCamera.cameraReset = 1;
     if (t >= 120) gWarpTimer = 0;
     if (party.invincibility < 60) party.invincibility = 60;
     int32_t side = party.sideFacing;

@@ -515,7 +515,7 @@ void placePlayer(float x, float z, float angle) {
     party.velocity = Vector3{0.0f, 0.0f, 0.0f};
     party.frozen = 0;
     for (MotionState& m : party.motions) setMotion(m, 0);
-    gCameraReset = 1;
+    gFieldCamera.cameraReset = 1;
 }
 
 void moveFairy(int32_t a, int32_t flag) {

@@ -66,7 +66,7 @@ void levelUp(AdventurerRecord& r) {
         r.levelStartExp = r.nextLevelExp;
         r.level++;
         r.nextLevelExp = getExpForLevel(r.level + 1);
-        gLevelUpTimer = 1;
+        gHud.levelUpTimer = 1;
         recomputeLevelStats(runningGameState());
         recomputeAdventurerTotals();
         playVoice(LEVEL_UP_VOICE);

@@ -204,10 +204,10 @@ void stepNightTalk() {
 void panShopCamera(bool atOnce) {
     float goalZ = 4.0f - 0.05f * (float)gFieldTicks;
     if (goalZ < -9.0f) goalZ = -9.0f;
-    gCameraMode = CAMERA_SCRIPTED;
+    gFieldCamera.cameraMode = CAMERA_SCRIPTED;
     if (atOnce) {
-        gCameraTarget.x = -4.0f;
-        gCameraTarget.z = goalZ;
+        gFieldCamera.cameraTarget.x = -4.0f;
+        gFieldCamera.cameraTarget.z = goalZ;
     }
     placeShopCamera(-4.0f, goalZ, 0.3f);
 }
@@ -222,13 +222,13 @@ void stepEventPan() {
     if (gFieldTicks > 301 && isFadeOutDone()) {
         startFadeIn(0, 17);
         setShopFlag(FLAG_EVENT_9_1_DUE, 0);
-        gCameraMode = CAMERA_FOLLOW;
+        gFieldCamera.cameraMode = CAMERA_FOLLOW;
     }
 }
 
 void stepLeaveForDungeon() {
     gFieldTicks++;
-    gCameraReset = 1;
+    gFieldCamera.cameraReset = 1;
     for (int32_t& model : gParty.models) model = -1;
     panShopCamera(gFieldTicks == 1);
     if (gFieldTicks == 301) requestEvent(10, 6, 1);
@@ -546,13 +546,13 @@ void closeShopBalloon() {
 void playRandomVoice(const char* const* paths, int32_t count) { playVoice(paths[randomInt() % count]); }
 
 void placeShopCamera(float goalX, float goalZ, float elevationScale) {
-    gCameraTarget.x += (goalX - gCameraTarget.x) * 0.2f;
-    gCameraTarget.z += (goalZ - gCameraTarget.z) * 0.2f;
-    float distance = gCameraDistance + gCameraOffsets.distance;
-    float elevation = (gCameraElevation + gCameraOffsets.elevation) * elevationScale;
-    gCameraEye.x = gCameraTarget.x + std::sin(gCamera.yaw) * distance;
-    gCameraEye.y = gCameraTarget.y + elevation;
-    gCameraEye.z = gCameraTarget.z - std::cos(gCamera.yaw) * distance;
+    gFieldCamera.cameraTarget.x += (goalX - gFieldCamera.cameraTarget.x) * 0.2f;
+    gFieldCamera.cameraTarget.z += (goalZ - gFieldCamera.cameraTarget.z) * 0.2f;
+    float distance = gFieldCamera.cameraDistance + gFieldCamera.cameraOffsets.distance;
+    float elevation = (gFieldCamera.cameraElevation + gFieldCamera.cameraOffsets.elevation) * elevationScale;
+    gFieldCamera.cameraEye.x = gFieldCamera.cameraTarget.x + std::sin(gCamera.yaw) * distance;
+    gFieldCamera.cameraEye.y = gFieldCamera.cameraTarget.y + elevation;
+    gFieldCamera.cameraEye.z = gFieldCamera.cameraTarget.z - std::cos(gCamera.yaw) * distance;
 }
 
 void openShopDay() {
@@ -622,16 +622,16 @@ void enterShopFromDoor() {
     faceFairy();
     setMotion(gParty.motions[0], 6);
     gParty.actionState = 0;
-    gCameraMode = CAMERA_FOLLOW;
+    gFieldCamera.cameraMode = CAMERA_FOLLOW;
     bool story = game.playMode != PLAY_MODE_SURVIVAL && game.dayPhase == 0;
     if (story && game.date == 8 && !shopFlag(FLAG_STORY_VISIT_SEEN)) {
         startStoryVisit();
         setShopFlag(FLAG_STORY_VISIT, 1);
-        gCameraReset = 1;
+        gFieldCamera.cameraReset = 1;
     }
     if (story && game.date == 15 && !shopFlag(FLAG_EVENT_9_1_SEEN)) {
         setShopFlag(FLAG_EVENT_9_1_DUE, 1);
-        gCameraReset = 1;
+        gFieldCamera.cameraReset = 1;
     }
     setShopFlag(FLAG_DOOR_ENTRY, 0);
 }

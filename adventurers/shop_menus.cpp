@@ -169,18 +169,18 @@ void openDecorationList() {
 }
 
 void decorationCamera(int32_t code) {
-    gCameraMode = CAMERA_SCRIPTED;
+    gFieldCamera.cameraMode = CAMERA_SCRIPTED;
     switch (code) {
     case SHOP_MENU_WALLS:
         gCamera.yaw = turnToward(gCamera.yaw, 2.8274f, 0.0628f);
-        gCameraOffsets.distance = 19.0f - gCameraDistance;
-        gCameraOffsets.elevation = 11.6f - gCameraElevation;
+        gFieldCamera.cameraOffsets.distance = 19.0f - gFieldCamera.cameraDistance;
+        gFieldCamera.cameraOffsets.elevation = 11.6f - gFieldCamera.cameraElevation;
         placeShopCamera(-2.0f, 0.0f, 1.0f);
         break;
     case SHOP_MENU_TABLES:
         gCamera.yaw = turnToward(gCamera.yaw, 2.9845f, 0.0628f);
-        gCameraOffsets.distance = 20.0f - gCameraDistance;
-        gCameraOffsets.elevation = 17.6f - gCameraElevation;
+        gFieldCamera.cameraOffsets.distance = 20.0f - gFieldCamera.cameraDistance;
+        gFieldCamera.cameraOffsets.elevation = 17.6f - gFieldCamera.cameraElevation;
         placeShopCamera(0.0f, -5.0f, 1.0f);
         break;
     case SHOP_MENU_RUG: placeShopCamera(3.0f, 0.0f, 1.0f); break;
@@ -220,7 +220,7 @@ void updateDecorating() {
         gShopFloorState = SHOP_FLOOR_MENU;
         hidePointer();
         hideItemList();
-        gCameraMode = CAMERA_FOLLOW;
+        gFieldCamera.cameraMode = CAMERA_FOLLOW;
         gCamera.yaw = PI;
         gParty.cameraYawTarget = PI;
         if (result == ITEM_LIST_CANCELLED) {
@@ -244,10 +244,10 @@ void updateDecorating() {
 void tableCamera() {
     static const float GOALS[SHOP_SIZE_COUNT][2] = {{-2.0f, 0.0f}, {0.0f, 0.0f}, {5.0f, 0.0f}, {5.0f, 5.0f}};
     int32_t size = shopLayoutIndex(runningGameState());
-    gCameraMode = CAMERA_SCRIPTED;
+    gFieldCamera.cameraMode = CAMERA_SCRIPTED;
     if (size >= 2) {
-        gCameraOffsets.distance = 0.0f;
-        gCameraOffsets.elevation = (size == 2 ? 24.6f : 29.6f) - gCameraElevation;
+        gFieldCamera.cameraOffsets.distance = 0.0f;
+        gFieldCamera.cameraOffsets.elevation = (size == 2 ? 24.6f : 29.6f) - gFieldCamera.cameraElevation;
     }
     placeShopCamera(GOALS[size][0], GOALS[size][1], 1.0f);
 }
@@ -260,7 +260,7 @@ void updateMovingTables() {
     int32_t raised = -1;
     if (pressed & BUTTON_CANCEL) {
         if (buildShelfOccupancy() == SHELF_LAYOUT_VALID) {
-            gCameraMode = CAMERA_FOLLOW;
+            gFieldCamera.cameraMode = CAMERA_FOLLOW;
             gShopFloorState = SHOP_FLOOR_MENU;
             liftShelfItems(gSelectedShelf, 0);
             playVoice("bin/se/00sa/system/00sa_sys07.bin");

@@ -89,7 +89,7 @@ void checkFallOut() {
     gParty.facing = gFloorStartHeading;
     gParty.actionState = ACTION_FREE;
     gParty.stunTimer = 0;
-    gCameraReset = 1;
+    gFieldCamera.cameraReset = 1;
 }
 
 void resetFieldEventState() {

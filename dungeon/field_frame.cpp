@@ -65,7 +65,7 @@ bool survivalPlay() { return runningGameState().playMode == PLAY_MODE_SURVIVAL; 
 // Every opened return gate and every magic circle not disabled within reach
 // of the character, in pool order: the last one decides gGateIsReturn.
 void scanGates() {
-    if (gCameraMode != CAMERA_FOLLOW || gRunEndState != RUN_GOES_ON || gSlowMotionTimer != 0 ||
+    if (gFieldCamera.cameraMode != CAMERA_FOLLOW || gRunEndState != RUN_GOES_ON || gSlowMotionTimer != 0 ||
         gPlayerControl != PLAYER_FREE)
         return;
     const Vector3& p = gParty.positions[0];
@@ -317,7 +317,7 @@ bool runPhase() {
     if (runConditionBanner()) return true;
     if (gHitStopTimer > 0) {
         gHitStopTimer--;
-        gCameraFrozen = 1;
+        gFieldCamera.cameraFrozen = 1;
         return true;
     }
     if (gEquipPrompt > 0 && (!storyFlag(FLAG_HUD_CUTSCENE) || storyFlag(FLAG_HUD_CUTSCENE_2))) {
@@ -378,7 +378,7 @@ void recordBestTime(int32_t slot) {
 
 void updateFieldFrame() {
     gCharDrawFlag = 0;
-    gCameraFrozen = 0;
+    gFieldCamera.cameraFrozen = 0;
     if (gGateGuard > 0) gGateGuard--;
     scanGates();
     if (!runPhase() && !runOrdinaryFrame()) return;

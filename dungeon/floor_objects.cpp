@@ -153,16 +153,16 @@ void updateSwitchCut() {
         ++rows;
     }
     if (f >= 1) {
-        gCameraMode = CAMERA_SCRIPTED;
-        gCameraTarget = Vector3{focus.x, focus.y + 3.0f, focus.z};
+        gFieldCamera.cameraMode = CAMERA_SCRIPTED;
+        gFieldCamera.cameraTarget = Vector3{focus.x, focus.y + 3.0f, focus.z};
         float a = PI + 0.002f * (float)f;
-        gCameraEye = Vector3{focus.x + 20.0f * sinf(a), focus.y + 10.0f - 0.01f * (float)f,
+        gFieldCamera.cameraEye = Vector3{focus.x + 20.0f * sinf(a), focus.y + 10.0f - 0.01f * (float)f,
                              focus.z + (20.0f - 0.01f * (float)f) * cosf(a)};
     }
     ++gSwitchCutFrame;
     if (gSwitchCutTimer <= 0) {
-        gCameraMode = CAMERA_FOLLOW;
-        gCameraReset = 1;
+        gFieldCamera.cameraMode = CAMERA_FOLLOW;
+        gFieldCamera.cameraReset = 1;
     }
 }
 

@@ -113,9 +113,9 @@ static void resetRunWords() {
     gGateGuard = 0;
     gSingleBlockFloor = 0;
     gHitStopInput = 0;
-    gCameraOffsets = CameraOffsets{};
-    gCameraFixedOn = 0;
-    gCameraMode = CAMERA_FOLLOW;
+    gFieldCamera.cameraOffsets = CameraOffsets{};
+    gFieldCamera.cameraFixedOn = 0;
+    gFieldCamera.cameraMode = CAMERA_FOLLOW;
     gAutoWalk = 0;
     gFieldTicks = 0;
     gStartVoiceTimer = 0;
@@ -130,7 +130,7 @@ static void resetRunWords() {
     gSequenceTimer = 0;
     resetViewSpin();
     gPlayerControl = -1;
-    gCameraReset = 1;
+    gFieldCamera.cameraReset = 1;
     gBossCutFade = 1.0f;
 }
 

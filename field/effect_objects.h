@@ -8,3 +8,5 @@
 // draws nothing until then.
 void drawEditorMenu();
 
+// Every object free.
+void resetEffectObjects();

@@ -126,7 +126,7 @@ constexpr CameraTuning CAMERA_DEFAULTS = {-1.8f, 14.0f, 21.0f};
 
 enum CameraMode : int32_t {
     CAMERA_FOLLOW = 0,
-    CAMERA_SCRIPTED = 1,   // the writers of gCameraEye and gCameraTarget own them
+    CAMERA_SCRIPTED = 1,   // the writers of gFieldCamera.cameraEye and gFieldCamera.cameraTarget own them
     CAMERA_WIDE = 2,       // follow, wider and higher
     CAMERA_WIDEST = 3,
 };
@@ -261,12 +261,8 @@ void loadEffectGroups();
 // Reads the banks at start-up, as the last step of loadIndexFiles.
 void loadEffectBanks();
 
-// Back to the values a fresh process starts with (a new boot in the same
-// process).
-void resetFieldResources();
-void resetEffectObjects();
-void resetMapCollision();
+// Two rows of the field's state table that tests of the camera's and the
+// collision's users run between cases: the camera as a fresh process has
+// it, and every map block emptied.
 void resetFieldCamera();
-void resetWorldRenderer();
-void resetStageLight();
-void resetHudGlobals();
+void resetMapCollision();

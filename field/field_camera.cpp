@@ -15,21 +15,6 @@
 #include "engine/stage_index.h"
 #include "field/world_renderer.h"
 
-float gCameraHeight = CAMERA_DEFAULTS.height;
-float gCameraDistance = CAMERA_DEFAULTS.distance;
-float gCameraElevation = CAMERA_DEFAULTS.elevation;
-CameraOffsets gCameraOffsets;
-int32_t gCameraMode;
-Vector3 gCameraEye;
-Vector3 gCameraTarget;
-int32_t gCameraReset;
-float gCameraGround;
-int32_t gCameraFixedOn;
-Vector3 gCameraFixedPoint;
-int32_t gCameraFrozen;
-int32_t gDefeatOrbitFrame;
-ViewSpin gViewSpin;
-
 constexpr float PI = std::numbers::pi_v<float>;
 constexpr int32_t VIEW_SPIN_SAMPLES = 8;
 
@@ -54,9 +39,20 @@ constexpr CameraClamp CAMERA_CLAMPS[CAMERA_CLAMP_COUNT] = {
     {-5.0f, 15.0f, true, -3.0f, 8.5f},
 };
 
-void initCameraHeight() { gCameraHeight = CAMERA_DEFAULTS.height; }
-void initCameraDistance() { gCameraDistance = CAMERA_DEFAULTS.distance; }
-void initCameraElevation() { gCameraElevation = CAMERA_DEFAULTS.elevation; }
+// The tuning at its defaults, everything else at zero: what a fresh process has.
+static FieldCameraState freshFieldCamera() {
+    FieldCameraState camera{};
+    camera.cameraHeight = CAMERA_DEFAULTS.height;
+    camera.cameraDistance = CAMERA_DEFAULTS.distance;
+    camera.cameraElevation = CAMERA_DEFAULTS.elevation;
+    return camera;
+}
+
+FieldCameraState gFieldCamera = freshFieldCamera();
+
+void initCameraHeight() { gFieldCamera.cameraHeight = CAMERA_DEFAULTS.height; }
+void initCameraDistance() { gFieldCamera.cameraDistance = CAMERA_DEFAULTS.distance; }
+void initCameraElevation() { gFieldCamera.cameraElevation = CAMERA_DEFAULTS.elevation; }
 
 static int32_t currentStageCode() { return gCurrentStage ? gCurrentStage->stageCode : STAGE_CODE_UNKNOWN; }
 
@@ -67,18 +63,18 @@ static int32_t shopView() {
 }
 
 static void setFramingOffsets(const CameraTuning& framing) {
-    gCameraOffsets.height = framing.height - CAMERA_DEFAULTS.height;
-    gCameraOffsets.distance = framing.distance - CAMERA_DEFAULTS.distance;
-    gCameraOffsets.elevation = framing.elevation - CAMERA_DEFAULTS.elevation;
+    gFieldCamera.cameraOffsets.height = framing.height - CAMERA_DEFAULTS.height;
+    gFieldCamera.cameraOffsets.distance = framing.distance - CAMERA_DEFAULTS.distance;
+    gFieldCamera.cameraOffsets.elevation = framing.elevation - CAMERA_DEFAULTS.elevation;
 }
 
 static void setModeOffsets(int32_t view) {
-    if (gCameraMode == CAMERA_FOLLOW) {
+    if (gFieldCamera.cameraMode == CAMERA_FOLLOW) {
         if (view >= 2) setFramingOffsets(SHOP_HIGH_VIEW_FRAMING);
-        else gCameraOffsets = CameraOffsets{};
-    } else if (gCameraMode == CAMERA_WIDE) {
+        else gFieldCamera.cameraOffsets = CameraOffsets{};
+    } else if (gFieldCamera.cameraMode == CAMERA_WIDE) {
         setFramingOffsets(WIDE_FRAMING);
-    } else if (gCameraMode == CAMERA_WIDEST) {
+    } else if (gFieldCamera.cameraMode == CAMERA_WIDEST) {
         setFramingOffsets(WIDEST_FRAMING);
     }
 }
@@ -89,8 +85,8 @@ static void updateGround(float characterY) {
     float candidate = characterY - 4.0f;
     if (candidate < 0.0f) candidate = 0.0f;
     if (gCurrentStage && candidate < (float)gCurrentStage->deathheight) candidate = (float)gCurrentStage->deathheight;
-    if (gCameraReset) gCameraGround = candidate + 3.0f;
-    else gCameraGround = gCameraGround + (candidate - gCameraGround) * 0.1f + 0.3f;
+    if (gFieldCamera.cameraReset) gFieldCamera.cameraGround = candidate + 3.0f;
+    else gFieldCamera.cameraGround = gFieldCamera.cameraGround + (candidate - gFieldCamera.cameraGround) * 0.1f + 0.3f;
 }
 
 float runEndPullBack(int32_t runEndTimer) {
@@ -113,13 +109,13 @@ static float ease(float from, float to) { return from + (to - from) * 0.2f; }
 
 static void printCameraLines() {
     char line[64];
-    std::snprintf(line, sizeof line, "HEIT:%f", gCameraOffsets.height + gCameraHeight);
+    std::snprintf(line, sizeof line, "HEIT:%f", gFieldCamera.cameraOffsets.height + gFieldCamera.cameraHeight);
     printDebugText(30, 0, line);
-    std::snprintf(line, sizeof line, "DIST:%f", gCameraOffsets.distance + gCameraDistance);
+    std::snprintf(line, sizeof line, "DIST:%f", gFieldCamera.cameraOffsets.distance + gFieldCamera.cameraDistance);
     printDebugText(30, 1, line);
-    std::snprintf(line, sizeof line, "CANG:%f", gCameraOffsets.elevation + gCameraElevation);
+    std::snprintf(line, sizeof line, "CANG:%f", gFieldCamera.cameraOffsets.elevation + gFieldCamera.cameraElevation);
     printDebugText(30, 2, line);
-    std::snprintf(line, sizeof line, "MIPMAP:%f", gMipmapLodBias);
+    std::snprintf(line, sizeof line, "MIPMAP:%f", MIPMAP_LOD_BIAS);
     printDebugText(30, 3, line);
 }
 
@@ -144,40 +140,40 @@ void updateFieldCamera() {
     const Vector3& character = gParty.positions[0];
     updateGround(character.y);
 
-    Vector3 wantedEye = gCameraEye;
-    Vector3 wantedTarget = gCameraTarget;
-    if (gCameraMode == CAMERA_SCRIPTED) {
-        gCameraGround = 3.0f;
+    Vector3 wantedEye = gFieldCamera.cameraEye;
+    Vector3 wantedTarget = gFieldCamera.cameraTarget;
+    if (gFieldCamera.cameraMode == CAMERA_SCRIPTED) {
+        gFieldCamera.cameraGround = 3.0f;
     } else {
         float x = character.x;
         float z = character.z;
         if (view >= 2) z -= 5.0f;
-        if (gCameraFixedOn) {
-            x = gCameraFixedPoint.x + (character.x - gCameraFixedPoint.x) * 0.5f;
-            z = gCameraFixedPoint.z + (character.z - gCameraFixedPoint.z) * 0.5f;
+        if (gFieldCamera.cameraFixedOn) {
+            x = gFieldCamera.cameraFixedPoint.x + (character.x - gFieldCamera.cameraFixedPoint.x) * 0.5f;
+            z = gFieldCamera.cameraFixedPoint.z + (character.z - gFieldCamera.cameraFixedPoint.z) * 0.5f;
         }
         if (view == 0 || view == 2) clampToShop(x, z);
         float p = runEndPullBack(gRunEndTimer);
-        float d = gCameraOffsets.distance + gCameraDistance + p;
-        wantedTarget = Vector3{x, gCameraOffsets.height + gCameraHeight + gCameraGround, z};
-        wantedEye = Vector3{x + d * std::sin(gCamera.yaw), gCameraOffsets.elevation + gCameraElevation + p + wantedTarget.y,
+        float d = gFieldCamera.cameraOffsets.distance + gFieldCamera.cameraDistance + p;
+        wantedTarget = Vector3{x, gFieldCamera.cameraOffsets.height + gFieldCamera.cameraHeight + gFieldCamera.cameraGround, z};
+        wantedEye = Vector3{x + d * std::sin(gCamera.yaw), gFieldCamera.cameraOffsets.elevation + gFieldCamera.cameraElevation + p + wantedTarget.y,
                             z - d * std::cos(gCamera.yaw)};
     }
 
-    if (gCameraReset) {
-        gCameraReset = 0;
-        gCameraEye = wantedEye;
-        gCameraTarget = wantedTarget;
+    if (gFieldCamera.cameraReset) {
+        gFieldCamera.cameraReset = 0;
+        gFieldCamera.cameraEye = wantedEye;
+        gFieldCamera.cameraTarget = wantedTarget;
     } else {
-        gCameraEye = Vector3{ease(gCameraEye.x, wantedEye.x), ease(gCameraEye.y, wantedEye.y), ease(gCameraEye.z, wantedEye.z)};
-        gCameraTarget = Vector3{ease(gCameraTarget.x, wantedTarget.x), ease(gCameraTarget.y, wantedTarget.y),
-                                ease(gCameraTarget.z, wantedTarget.z)};
+        gFieldCamera.cameraEye = Vector3{ease(gFieldCamera.cameraEye.x, wantedEye.x), ease(gFieldCamera.cameraEye.y, wantedEye.y), ease(gFieldCamera.cameraEye.z, wantedEye.z)};
+        gFieldCamera.cameraTarget = Vector3{ease(gFieldCamera.cameraTarget.x, wantedTarget.x), ease(gFieldCamera.cameraTarget.y, wantedTarget.y),
+                                ease(gFieldCamera.cameraTarget.z, wantedTarget.z)};
     }
 
     // Kept: the heights carry the last frame's roll and this frame's, so a
     // shake moves the view by two rolls at once.
-    gCamera.eye = gCameraEye;
-    gCamera.target = gCameraTarget;
+    gCamera.eye = gFieldCamera.cameraEye;
+    gCamera.target = gFieldCamera.cameraTarget;
     gCamera.eye.y += gCameraShake.cameraY;
     gCamera.target.y += gCameraShake.cameraY;
     printCameraLines();
@@ -198,8 +194,8 @@ void updateViewOrientation() {
 
     // One count for each of the flare's eight sample directions, every one
     // of which counts.
-    gViewSpin.count = VIEW_SPIN_SAMPLES;
-    gViewSpin.visibility = gViewSpin.visibility + ((float)gViewSpin.count - gViewSpin.visibility) * 0.1f;
+    gFieldCamera.viewSpin.count = VIEW_SPIN_SAMPLES;
+    gFieldCamera.viewSpin.visibility = gFieldCamera.viewSpin.visibility + ((float)gFieldCamera.viewSpin.count - gFieldCamera.viewSpin.visibility) * 0.1f;
 }
 
 void startCameraShake(int32_t frames, int32_t amplitudeX, int32_t amplitudeY, float cameraAmplitude) {
@@ -213,40 +209,25 @@ void startCameraShake(int32_t frames, int32_t amplitudeX, int32_t amplitudeY, fl
     s.cameraY = 0.0f;
 }
 
-void startDefeatOrbit() { gDefeatOrbitFrame = 1; }
-void stopDefeatOrbit() { gDefeatOrbitFrame = 0; }
-void resetViewSpin() { gViewSpin = ViewSpin{}; }
+void startDefeatOrbit() { gFieldCamera.defeatOrbitFrame = 1; }
+void stopDefeatOrbit() { gFieldCamera.defeatOrbitFrame = 0; }
+void resetViewSpin() { gFieldCamera.viewSpin = ViewSpin{}; }
 
 // The camera circles the fallen boss's spot, sinking and closing in on z.
 void updateDefeatOrbit() {
-    if (gDefeatOrbitFrame == 0) return;
-    ++gDefeatOrbitFrame;
-    gCameraMode = CAMERA_SCRIPTED;
-    gCameraTarget = Vector3{-40.0f, 6.0f, -40.0f};
-    if (gDefeatOrbitFrame > DEFEAT_ORBIT_FRAMES) {
-        gDefeatOrbitFrame = 0;
-        gCameraMode = CAMERA_FOLLOW;
+    if (gFieldCamera.defeatOrbitFrame == 0) return;
+    ++gFieldCamera.defeatOrbitFrame;
+    gFieldCamera.cameraMode = CAMERA_SCRIPTED;
+    gFieldCamera.cameraTarget = Vector3{-40.0f, 6.0f, -40.0f};
+    if (gFieldCamera.defeatOrbitFrame > DEFEAT_ORBIT_FRAMES) {
+        gFieldCamera.defeatOrbitFrame = 0;
+        gFieldCamera.cameraMode = CAMERA_FOLLOW;
         return;
     }
-    float t = (float)(gDefeatOrbitFrame + 60);
+    float t = (float)(gFieldCamera.defeatOrbitFrame + 60);
     float a = t * 0.002f + PI;
     float s = t * 0.01f;
-    gCameraEye = Vector3{-40.0f + 16.0f * std::sin(a), 12.0f - s, -40.0f + (16.0f - s) * std::cos(a)};
+    gFieldCamera.cameraEye = Vector3{-40.0f + 16.0f * std::sin(a), 12.0f - s, -40.0f + (16.0f - s) * std::cos(a)};
 }
 
-void resetFieldCamera() {
-    initCameraHeight();
-    initCameraDistance();
-    initCameraElevation();
-    gCameraOffsets = CameraOffsets{};
-    gCameraMode = CAMERA_FOLLOW;
-    gCameraEye = Vector3{};
-    gCameraTarget = Vector3{};
-    gCameraReset = 0;
-    gCameraGround = 0.0f;
-    gCameraFixedOn = 0;
-    gCameraFixedPoint = Vector3{};
-    gCameraFrozen = 0;
-    gDefeatOrbitFrame = 0;
-    gViewSpin = ViewSpin{};
-}
+void resetFieldCamera() { gFieldCamera = freshFieldCamera(); }

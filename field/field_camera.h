@@ -11,16 +11,6 @@
 #include "engine/math.h"
 #include "field/field_state.h"
 
-extern float gCameraGround;          // the eased ground under the look-at point
-extern int32_t gDefeatOrbitFrame;    // 0 none, else 1..400
-
-// The lens flare scales its brightness by visibility / 8.
-struct ViewSpin {
-    int32_t count;
-    float visibility;   // eases toward count
-};
-extern ViewSpin gViewSpin;
-
 constexpr int32_t DEFEAT_ORBIT_FRAMES = 400;
 
 void initCameraHeight();

@@ -32,11 +32,11 @@ constexpr int32_t LAYER_SPRITE = 67;
 GfxDevice* device() { return gD3DDevice; }
 
 int32_t attackMark() {
-    int32_t n = gEffectCounts.attackObjects;
+    int32_t n = gWorldDraw.effectCounts.attackObjects;
     return n < 0 ? 0 : (n > ATTACK_OBJECT_POOL_SIZE ? ATTACK_OBJECT_POOL_SIZE : n);
 }
 int32_t effectMark() {
-    int32_t n = gEffectCounts.effectObjects;
+    int32_t n = gWorldDraw.effectCounts.effectObjects;
     return n < 0 ? 0 : (n > EFFECT_OBJECT_POOL_SIZE ? EFFECT_OBJECT_POOL_SIZE : n);
 }
 
@@ -349,7 +349,7 @@ void drawFieldModels() {
 
     float farPlane = 2000.0f;
     if (gCurrentStage && gCurrentStage->maptype == 0) {
-        float elevation = gCameraElevation + gCameraOffsets.elevation;
+        float elevation = gFieldCamera.cameraElevation + gFieldCamera.cameraOffsets.elevation;
         farPlane = 2200.0f - (elevation - 11.0f) * 75.0f;
         if (runningGameState().shopCameraView > 0 && gShopFloorState != SHOP_FLOOR_OPEN) farPlane = 1100.0f;
     }

@@ -1,21 +1,23 @@
-// The field's rows of the game's state registry.
+// The field's rows of the game's state registry. None of the field's words
+// is in the run checksum. The loaded models, pictures and the map blocks'
+// collision only reset; the records are snapshotted whole.
 #include "engine/state_table.h"
 #include "field/effect_objects.h"
-#include "field/field_camera.h"
+#include "field/field.h"
+#include "field/field_state.h"
 #include "field/hud.h"
-#include "field/map_collision.h"
 #include "field/resources.h"
 #include "field/stage_light.h"
 #include "field/world_renderer.h"
 
 static const StateRow ROWS[] = {
-    resetRow("resources", resetFieldResources),
-    resetRow("effect objects", resetEffectObjects),
+    resetRow("field resources", resetFieldResources),
+    stateRow<gEffectObjects>("effect objects", resetEffectObjects, nullptr),
     resetRow("map collision", resetMapCollision),
-    resetRow("camera", resetFieldCamera),
-    resetRow("world renderer", resetWorldRenderer),
-    resetRow("stage light", resetStageLight),
-    resetRow("hud", resetHudGlobals),
+    stateRow<gFieldCamera>("field camera", resetFieldCamera, nullptr),
+    stateRow<gWorldDraw>("world drawing", resetWorldRenderer, nullptr),
+    stateRow<gStageLight, gCharacterLight>("stage light", resetStageLight, nullptr),
+    stateRow<gHudBalloon, gHudTimers, gHud>("hud", resetHudGlobals, nullptr),
 };
 extern const StateTable FIELD_STATE;   // read by the game's registry
 const StateTable FIELD_STATE = {"field", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

@@ -1,30 +1,81 @@
-// field/field_state.h: the field's words that the other folders set or
-// read: the camera's, the HUD's, the effect pools and the world drawing's.
+// field/field_state.h: the field's state as records, one per concern: the
+// camera's words, the HUD's, the effect-object pool, the world drawing's and
+// the stage light. Each has its row in the field's state table
+// (field_state.cpp); the camera's, the HUD's and the world drawing's words
+// are also what the other folders set or read.
 #pragma once
 #include <cstdint>
 
 #include "engine/math.h"
 #include "field/field.h"
+#include "platform/gfx_light.h"
 
-// The camera. gCameraHeight, gCameraDistance and gCameraElevation start at
-// CAMERA_DEFAULTS.
-extern float gCameraHeight;
-extern float gCameraDistance;
-extern float gCameraElevation;
-extern CameraOffsets gCameraOffsets;
-extern int32_t gCameraMode;          // CameraMode
-extern Vector3 gCameraEye;           // smoothed
-extern Vector3 gCameraTarget;
-extern int32_t gCameraReset;         // the next update jumps to the wanted place
-extern int32_t gCameraFixedOn;       // look halfway between the character and the fixed point
-extern Vector3 gCameraFixedPoint;    // only x and z are used
-extern int32_t gCameraFrozen;        // the world drawing skips the camera update
+// The lens flare scales its brightness by visibility / 8.
+struct ViewSpin {
+    int32_t count;
+    float visibility;   // eases toward count
+};
 
-// The HUD.
-extern float gExpShown;           // the merchant experience the gauge shows
-extern int32_t gLevelUpTimer;     // 0, or 1..99 while the level-up tag runs
-extern int32_t gMoneyShown;
-extern int32_t gChestNoticeTimer; // set to 1 by the chest code
+struct FieldCameraState {
+    float cameraHeight;            // CAMERA_DEFAULTS at start
+    float cameraDistance;
+    float cameraElevation;
+    CameraOffsets cameraOffsets;
+    int32_t cameraMode;            // CameraMode
+    Vector3 cameraEye;             // smoothed
+    Vector3 cameraTarget;
+    int32_t cameraReset;           // the next update jumps to the wanted place
+    float cameraGround;            // the eased ground under the look-at point
+    int32_t cameraFixedOn;         // look halfway between the character and the fixed point
+    Vector3 cameraFixedPoint;      // only x and z are used
+    int32_t cameraFrozen;          // the world drawing skips the camera update
+    int32_t defeatOrbitFrame;      // 0 none, else 1..400
+    ViewSpin viewSpin;
+};
+extern FieldCameraState gFieldCamera;
+
+constexpr int32_t BALLOON_LINE_COUNT = 4;
+constexpr int32_t BALLOON_LINE_SIZE = 256;       // 255 bytes and the terminator
+
+// The speech balloon over the controlled character.
+struct HudBalloon {
+    float x, y;
+    char lines[BALLOON_LINE_COUNT][BALLOON_LINE_SIZE];
+    int32_t lineCount;      // 1..4
+    float textScale;        // kept across resets
+    int32_t mirrored;       // drawn flipped, anchored on its right
+    int32_t shownFrames;    // 0 no balloon; 1 when a text is set, counting up
+    int32_t openFrames;     // 0 closed; counting since it opened, across new texts
+    int32_t closing;        // 0, or 1..9 ticks of the closing
+};
+extern HudBalloon gHudBalloon;
+
+// The HUD's one-shot timers without names of their own elsewhere.
+struct HudTimers {
+    int32_t bannerActive;     // frame counter, 0 none
+    int32_t bannerDuration;
+    int32_t bannerKind;       // 1 the floor title after a black flash
+    int32_t itemGetKey;       // ItemKey
+    int32_t itemGetTimer;     // 0 none, 1..119
+    int32_t gaugePulse;       // 0..29
+    int32_t shakeFrames;
+    int32_t shakeX, shakeY;
+};
+extern HudTimers gHudTimers;
+
+// The HUD's words: the top bar's slide, the displayed money and merchant
+// experience with the level-up, the HUD fade of the cut-scenes and the
+// chest notice.
+struct HudState {
+    int32_t topBarSlide;       // -1..15
+    int32_t topBarKind;        // -1..4, the top bar's place picture
+    float expShown;            // the merchant experience the gauge shows
+    int32_t levelUpTimer;      // 0, or 1..99 while the level-up tag runs
+    int32_t moneyShown;
+    float hudFade;             // 0 the HUD as usual, 1 the cut-scene look
+    int32_t chestNoticeTimer;  // set to 1 by the chest code
+};
+extern HudState gHud;
 
 // The effect objects.
 extern EffectObject gEffectObjects[EFFECT_OBJECT_POOL_SIZE];
@@ -37,8 +88,17 @@ struct EffectCounts {
     int32_t attackObjects;
     int32_t pickups;
 };
-extern EffectCounts gEffectCounts;
 
-// 0..30: while above 0 the world is covered by a fade of opacity 10 x value
-// out of 255 (a skill's or a warp's darkening).
-extern int32_t gSkillCountdown;
+struct WorldDrawState {
+    EffectCounts effectCounts;
+    int32_t mapFrameCounter;   // +1 per drawn world scene; the water frames and the light pulse run on it
+    // 0..30: while above 0 the world is covered by a fade of opacity 10 x
+    // value out of 255 (a skill's or a warp's darkening).
+    int32_t skillCountdown;
+};
+extern WorldDrawState gWorldDraw;
+
+// Rebuilt every drawn frame: a directional light, specular black, and the
+// same with the stage's "chrlightoffset:" added to its ambient colour.
+extern GfxLight gStageLight;
+extern GfxLight gCharacterLight;

@@ -90,7 +90,7 @@ static void drawVignette() {
 }
 
 static void drawLetterbox() {
-    float h = letterboxHeight(gHudFade);
+    float h = letterboxHeight(gHud.hudFade);
     if (h <= 0.0f) return;
     float lower = static_cast<float>(static_cast<int32_t>(h));
     bindSpriteTexture(gSystemTexture);
@@ -436,8 +436,8 @@ void drawGameOverlay() {
     drawPointer();
     drawMessageWindow();
     if (shop) drawCurtain(g);
-    if (field && !shop && gSkillCountdown > 0)
-        fullScreen(static_cast<uint32_t>(10 * gSkillCountdown < 255 ? 10 * gSkillCountdown : 255) << 24 | 0xFFFFFF);
+    if (field && !shop && gWorldDraw.skillCountdown > 0)
+        fullScreen(static_cast<uint32_t>(10 * gWorldDraw.skillCountdown < 255 ? 10 * gWorldDraw.skillCountdown : 255) << 24 | 0xFFFFFF);
 }
 
 // The overlay effects pass arrives with the effects; until then it draws nothing.

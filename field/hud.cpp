@@ -25,13 +25,7 @@
 
 HudBalloon gHudBalloon;
 HudTimers gHudTimers;
-int32_t gTopBarSlide;
-int32_t gTopBarKind;
-float gExpShown;
-int32_t gLevelUpTimer;
-int32_t gMoneyShown;
-float gHudFade;
-int32_t gChestNoticeTimer;
+HudState gHud;
 
 constexpr float BALLOON_TEXT_SCALE_START = 0.5f;
 constexpr int32_t WORLD_MAP_PLACE_GUILD = 6;
@@ -44,13 +38,13 @@ void resetHudGlobals() {
     gHudBalloon = HudBalloon{};
     gHudBalloon.textScale = BALLOON_TEXT_SCALE_START;
     gHudTimers = HudTimers{};
-    gTopBarSlide = -1;
-    gTopBarKind = -1;
-    gExpShown = 0.0f;
-    gLevelUpTimer = 0;
-    gMoneyShown = 0;
-    gHudFade = 0.0f;
-    gChestNoticeTimer = 0;
+    gHud.topBarSlide = -1;
+    gHud.topBarKind = -1;
+    gHud.expShown = 0.0f;
+    gHud.levelUpTimer = 0;
+    gHud.moneyShown = 0;
+    gHud.hudFade = 0.0f;
+    gHud.chestNoticeTimer = 0;
 }
 
 void resetHudState() {
@@ -61,9 +55,9 @@ void resetHudState() {
     gHudTimers.bannerKind = 0;
     gHudTimers.gaugePulse = 0;
     gHudTimers.itemGetTimer = 0;
-    gHudFade = 0.0f;
-    gTopBarSlide = -1;
-    gTopBarKind = -1;
+    gHud.hudFade = 0.0f;
+    gHud.topBarSlide = -1;
+    gHud.topBarKind = -1;
 }
 
 void openPopupMessage(float x, float y, int32_t, const char* text) {
@@ -156,28 +150,28 @@ static void tickTopBar() {
         if (onDungeonFloor()) return;
         if ((gShopFloorState != SHOP_FLOOR_FIRST_MENU && gShopFloorState != SHOP_FLOOR_FIRST_MENU_AGAIN) ||
             gShopMenuCursor[0] != 0) {
-            if (gTopBarSlide > 0) --gTopBarSlide;
+            if (gHud.topBarSlide > 0) --gHud.topBarSlide;
         } else {
-            gTopBarKind = 2;
-            if (gTopBarSlide < TOP_BAR_SLIDE_MAX) ++gTopBarSlide;
+            gHud.topBarKind = 2;
+            if (gHud.topBarSlide < TOP_BAR_SLIDE_MAX) ++gHud.topBarSlide;
         }
     } else if (gGameMode == GAME_MODE_WORLD_MAP) {
         int32_t place = getWorldMapPlace();
         if (place == WORLD_MAP_PLACE_GUILD)
-            gTopBarKind = 0;
+            gHud.topBarKind = 0;
         else if (place != WORLD_MAP_PLACE_SHOP)
-            gTopBarKind = 4;
+            gHud.topBarKind = 4;
         else
-            gTopBarKind = runningGameState().townVisited ? 1 : 3;
-        if (gTopBarSlide < TOP_BAR_SLIDE_MAX) ++gTopBarSlide;
+            gHud.topBarKind = runningGameState().townVisited ? 1 : 3;
+        if (gHud.topBarSlide < TOP_BAR_SLIDE_MAX) ++gHud.topBarSlide;
     } else {
-        gTopBarSlide = 0;
+        gHud.topBarSlide = 0;
     }
 }
 
 static void tickExperience(GameState& g) {
-    if (gExpShown < static_cast<float>(g.merchantExp)) {
-        gExpShown += static_cast<float>(g.levelExpNext - g.levelExpFloor) * 0.01f;
+    if (gHud.expShown < static_cast<float>(g.merchantExp)) {
+        gHud.expShown += static_cast<float>(g.levelExpNext - g.levelExpFloor) * 0.01f;
         ++gHudTimers.gaugePulse;
     } else if (gHudTimers.gaugePulse != 0) {
         ++gHudTimers.gaugePulse;
@@ -199,17 +193,17 @@ static void tickGaugeShake() {
 }
 
 static void tickLevelUp(GameState& g) {
-    if (gExpShown < static_cast<float>(g.levelExpNext)) return;
+    if (gHud.expShown < static_cast<float>(g.levelExpNext)) return;
     if (g.merchantLevel > MERCHANT_LEVEL_CAP) {
         // The gauge stays full at the top level.
         g.merchantExp = g.levelExpNext;
-        gExpShown = static_cast<float>(g.levelExpNext);
+        gHud.expShown = static_cast<float>(g.levelExpNext);
         return;
     }
     int32_t level = g.merchantLevel, next = g.levelExpNext;
     g.merchantLevel = level + 1;
     g.levelExpFloor = next;
-    gLevelUpTimer = 1;
+    gHud.levelUpTimer = 1;
     g.levelExpNext = level * 50 + next + 150;
     playVoice(MERCHANT_LEVEL_UP_VOICE);
 }
@@ -225,7 +219,7 @@ static int32_t hudFadeDirection(const GameState& g) {
 
 void tickHud() {
     GameState& g = runningGameState();
-    if (gChestNoticeTimer != 0 && ++gChestNoticeTimer > CHEST_NOTICE_LAST) gChestNoticeTimer = 0;
+    if (gHud.chestNoticeTimer != 0 && ++gHud.chestNoticeTimer > CHEST_NOTICE_LAST) gHud.chestNoticeTimer = 0;
 
     HudBalloon& b = gHudBalloon;
     if (b.shownFrames != 0) {
@@ -256,14 +250,14 @@ void tickHud() {
     updatePointer();
     tickExperience(g);
     tickGaugeShake();
-    if (gLevelUpTimer > 0) gLevelUpTimer = gLevelUpTimer == LEVEL_UP_TAG_LAST ? 0 : gLevelUpTimer + 1;
+    if (gHud.levelUpTimer > 0) gHud.levelUpTimer = gHud.levelUpTimer == LEVEL_UP_TAG_LAST ? 0 : gHud.levelUpTimer + 1;
     tickLevelUp(g);
-    if (g.money != gMoneyShown) gMoneyShown = stepMoneyShown(gMoneyShown, g.money, randomInt());
+    if (g.money != gHud.moneyShown) gHud.moneyShown = stepMoneyShown(gHud.moneyShown, g.money, randomInt());
 
     if (hudFadeDirection(g) > 0)
-        gHudFade = gHudFade + HUD_FADE_STEP < 1.0f ? gHudFade + HUD_FADE_STEP : 1.0f;
+        gHud.hudFade = gHud.hudFade + HUD_FADE_STEP < 1.0f ? gHud.hudFade + HUD_FADE_STEP : 1.0f;
     else
-        gHudFade = gHudFade - HUD_FADE_STEP > 0.0f ? gHudFade - HUD_FADE_STEP : 0.0f;
+        gHud.hudFade = gHud.hudFade - HUD_FADE_STEP > 0.0f ? gHud.hudFade - HUD_FADE_STEP : 0.0f;
 }
 
 // ---- drawing ----

@@ -78,7 +78,7 @@ void drawDayNumber(float x, float y, int32_t value, uint32_t argb) {
     char text[16];
     snprintf(text, sizeof text, "%d", value + 1);
     float s = 1.0f;
-    if (gLevelUpTimer >= 1 && gLevelUpTimer <= 10) s = 1.0f + std::sin(gLevelUpTimer * PI / 10.0f);
+    if (gHud.levelUpTimer >= 1 && gHud.levelUpTimer <= 10) s = 1.0f + std::sin(gHud.levelUpTimer * PI / 10.0f);
     int32_t length = static_cast<int32_t>(strlen(text));
     float w = ITEMWIN_LEVEL_DIGIT_WIDTH, h = ITEMWIN_LEVEL_DIGIT_HEIGHT;
     bindSpriteTexture(gItemWindowTexture);
@@ -127,16 +127,16 @@ static void drawFloorBanner() {
 
 void drawHudBar() {
     cacheViewProjection();
-    float o = -128.0f * gHudFade;
+    float o = -128.0f * gHud.hudFade;
     if (gD3DDevice) {
         gD3DDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
         gD3DDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
     }
     bindSpriteTexture(gItemWindowTexture);
     addSpriteRect(0.0f, o, 230.4f, 102.4f, ITEMWIN_TOP_PANEL, gItemWindowTexture, WHITE);
-    int32_t k = gTopBarKind;
-    if (gTopBarSlide > 0 && k >= 0 && k < TOP_BAR_PLACE_COUNT) {
-        WindowPop pop = computeWindowPopCurve(gTopBarSlide < WINDOW_POP_STEPS ? gTopBarSlide : WINDOW_POP_STEPS, 0);
+    int32_t k = gHud.topBarKind;
+    if (gHud.topBarSlide > 0 && k >= 0 && k < TOP_BAR_PLACE_COUNT) {
+        WindowPop pop = computeWindowPopCurve(gHud.topBarSlide < WINDOW_POP_STEPS ? gHud.topBarSlide : WINDOW_POP_STEPS, 0);
         float sx = pop.scaleX, sy = pop.scaleY;
         SpriteSource place = {ITEMWIN_PLACE_LEFT, ITEMWIN_PLACE_HEIGHT * k, ITEMWIN_PLACE_LEFT + ITEMWIN_PLACE_WIDTH,
                               ITEMWIN_PLACE_HEIGHT * k + ITEMWIN_PLACE_HEIGHT};
@@ -152,7 +152,7 @@ void drawHudBar() {
     int32_t day = g.date + 1 < DAY_SHOWN_MAX ? g.date + 1 : DAY_SHOWN_MAX;
     float dayX = day < 10 ? 89.6f : day < 100 ? 92.8f : day < 1000 ? 96.0f : 104.0f;
     drawNumber(dayX, o + 60.8f, day, 0, WHITE, 0);
-    drawNumber(244.8f, o + 22.4f, gMoneyShown, 1, WHITE, 1);
+    drawNumber(244.8f, o + 22.4f, gHud.moneyShown, 1, WHITE, 1);
     drawFloorBanner();
 }
 

@@ -58,7 +58,7 @@ static void drawConditionNames() {
     int32_t count = gFloorConditionList.count < FLOOR_CONDITION_MAX ? gFloorConditionList.count : FLOOR_CONDITION_MAX;
     // Further names stack upwards above the first, one line each.
     for (int32_t i = 0; i < count; ++i)
-        drawTextRight(x, 420.0f + 256.0f * gHudFade - 20.0f * i, gFloorConditionList.names[i], 0xC8FFFFFF, 0.825f);
+        drawTextRight(x, 420.0f + 256.0f * gHud.hudFade - 20.0f * i, gFloorConditionList.names[i], 0xC8FFFFFF, 0.825f);
 }
 
 static void addMapQuad(float x, float y, float size, const SpriteSource& uv, uint32_t argb) {
@@ -84,7 +84,7 @@ static void addMapQuad(float x, float y, float size, const SpriteSource& uv, uin
 
 static void drawMinimap() {
     if (!floorHasMinimap(gRoomsX, gRoomsY)) return;
-    float ox = 620.0f - 16.0f * gRoomsX, oy = 256.0f * gHudFade + 416.0f - 16.0f * gRoomsY;
+    float ox = 620.0f - 16.0f * gRoomsX, oy = 256.0f * gHud.hudFade + 416.0f - 16.0f * gRoomsY;
     bindSpriteTexture(gMapTexture);
     for (int32_t r = 0; r < gRoomsY && r < MAP_GRID_SIZE; ++r)
         for (int32_t c = 0; c < gRoomsX && c < MAP_GRID_SIZE; ++c) {
@@ -251,7 +251,7 @@ static void drawPopupNumbers() {
 }
 
 void drawDungeonOverlay() {
-    float fade = 128.0f * gHudFade;
+    float fade = 128.0f * gHud.hudFade;
     drawAdventurerPanel(0.0f, fade, gChosenAdventurer, 0);
     drawChargeGauge(fade);
     drawConditionNames();

@@ -88,7 +88,7 @@ static void drawExperienceGauge(const GameState& g) {
     bindSpriteTexture(gItemWindowTexture);
     addSpriteRect(ox, y0, 192.0f, 40.0f, ITEMWIN_EXP_BACK, gItemWindowTexture, colour);
     int32_t span = g.levelExpNext - g.levelExpFloor;
-    float f = (gExpShown - static_cast<float>(g.levelExpFloor)) / static_cast<float>(span > 1 ? span : 1);
+    float f = (gHud.expShown - static_cast<float>(g.levelExpFloor)) / static_cast<float>(span > 1 ? span : 1);
     SpriteSource fill = ITEMWIN_EXP_FILL;
     fill.right = fill.left + 142.0f * f;
     addSpriteRect(ox + 39.0f, y0, 142.0f * f, 40.0f, fill, gItemWindowTexture, colour);
@@ -183,7 +183,7 @@ void drawShopOverlay() {
         drawItemMessagePanel(0.0f, 0.0f);
     }
     drawMenus();
-    if (!gEventReady && gCameraMode == 0) {
+    if (!gEventReady && gFieldCamera.cameraMode == 0) {
         bindSpriteTexture(gDataWindowTexture);
         addSpriteRect(440.0f, 440.0f, 200.0f, 32.0f, DATAWIN_SHOP_HINT, gDataWindowTexture, WHITE);
         flushSprites();
@@ -197,7 +197,7 @@ int32_t levelUpTagAlpha(int32_t t) {
 }
 
 void drawLevelUpTag(float x, float y) {
-    int32_t t = gLevelUpTimer;
+    int32_t t = gHud.levelUpTimer;
     int32_t a = levelUpTagAlpha(t);
     if (a <= 0) return;
     float dy = -10.0f, s = 1.0f;

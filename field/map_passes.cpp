@@ -36,7 +36,7 @@ void bindMapTexture(int32_t t, bool shop, bool* waterBound) {
     if (pass == 2 || pass == 3) {
         if (*waterBound) return;
         *waterBound = true;
-        int32_t frame = waterFrame(gMapFrameCounter, stage.wateranimspeed, stage.wateranimnum);
+        int32_t frame = waterFrame(gWorldDraw.mapFrameCounter, stage.wateranimspeed, stage.wateranimnum);
         texture = frame < FIELD_TEXTURE_COUNT ? gFieldTextures[frame].texture : nullptr;
     } else if (shop && entry.kabe) {
         texture = gShopWallTextures[shopDecorationChoice(runningGameState().shopWall, SHOP_WALL_COUNT)].texture;
@@ -94,7 +94,7 @@ void drawDungeonPass(int32_t pass) {
 
     int32_t rows = gRoomsY < MAP_GRID_SIZE ? gRoomsY : MAP_GRID_SIZE;
     int32_t columns = gRoomsX < MAP_GRID_SIZE ? gRoomsX : MAP_GRID_SIZE;
-    float reach = gCameraMode == CAMERA_FOLLOW ? 60.0f : 120.0f;
+    float reach = gFieldCamera.cameraMode == CAMERA_FOLLOW ? 60.0f : 120.0f;
     bool lightTexturesOff = gUseLightTex == 1;
     bool waterBound = false;
     resetMeshStateCache();

@@ -77,3 +77,7 @@ extern MeshRecord gShopTableModels[SHOP_TABLE_COUNT][2];
 // A decoration choice read from the save, as an index of its kind's list:
 // a choice outside the list (a damaged or edited save) counts as the first.
 int32_t shopDecorationChoice(int32_t value, int32_t count);
+
+// The records as a fresh process has them, forgetting (not releasing) what
+// they held: the device they came from is gone by a new boot.
+void resetFieldResources();

@@ -69,7 +69,7 @@ void dayLight(int32_t phase, float eased) {
 void pulsingLight(const StageRecord& stage) {
     float yaw = gCamera.yaw;
     const float direction[3] = {0.5f * sinf(-yaw), -0.5f, 0.5f * cosf(-yaw)};
-    float swing = (sinf((float)gMapFrameCounter * stage.maplightspeed) + 1.0f) / 2.0f;
+    float swing = (sinf((float)gWorldDraw.mapFrameCounter * stage.maplightspeed) + 1.0f) / 2.0f;
     float colors[6];
     for (int i = 0; i < 6; ++i) {
         float a = stage.maplightRange[i][0];
@@ -182,7 +182,7 @@ void drawEnemyShadows() {
 }
 
 void drawAttackShadows() {
-    int32_t n = gEffectCounts.attackObjects;
+    int32_t n = gWorldDraw.effectCounts.attackObjects;
     n = n < 0 ? 0 : (n > ATTACK_OBJECT_POOL_SIZE ? ATTACK_OBJECT_POOL_SIZE : n);
     for (int32_t i = 0; i < n; ++i) {
         const AttackObject& a = gAttackObjects[i];
@@ -197,7 +197,7 @@ void drawAttackShadows() {
 }
 
 void drawEffectShadows() {
-    int32_t n = gEffectCounts.effectObjects;
+    int32_t n = gWorldDraw.effectCounts.effectObjects;
     n = n < 0 ? 0 : (n > EFFECT_OBJECT_POOL_SIZE ? EFFECT_OBJECT_POOL_SIZE : n);
     for (int32_t i = 0; i < n; ++i) {
         const EffectObject& o = gEffectObjects[i];
@@ -225,7 +225,7 @@ void drawFloorObjectShadows() {
 }
 
 void drawPickupShadows() {
-    int32_t n = gEffectCounts.pickups;
+    int32_t n = gWorldDraw.effectCounts.pickups;
     n = n < 0 ? 0 : (n > PICKUP_POOL_SIZE ? PICKUP_POOL_SIZE : n);
     for (int32_t i = 0; i < n; ++i) {
         const Pickup& p = gPickups[i];

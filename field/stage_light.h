@@ -7,11 +7,6 @@
 #include "engine/math.h"
 #include "platform/gfx_light.h"
 
-// Rebuilt every frame: a directional light, specular black.
-extern GfxLight gStageLight;
-// gStageLight with the stage's "chrlightoffset:" added to its ambient colour.
-extern GfxLight gCharacterLight;
-
 // Fills both lights by the stage's "maplight:" mode and sets light 0 and
 // lighting: mode 0 unlit, 2 the stage's own light, 3 the time of day, any
 // other a light pulsing on the map frame counter from behind the camera.
@@ -41,3 +36,6 @@ bool shadowGroundFlat(float normalY);
 // Pure: the projection of the ground quad onto the slope with that ground
 // normal, along the vertical, through the height 0.2.
 Matrix4 shadowSlopeMatrix(float nx, float ny, float nz);
+
+// Back to the values a fresh process starts with.
+void resetStageLight();

@@ -13,10 +13,8 @@
 #include "field/resources.h"
 #include "field/stage_light.h"
 
-EffectCounts gEffectCounts;
-int32_t gMapFrameCounter;
+WorldDrawState gWorldDraw;
 MeshStateCache gMeshStateCache;
-float gMipmapLodBias = 0.0f;
 
 const uint32_t COLOR_OP_BY_MODE[7] = {
     GFX_TOP_SELECTARG1, GFX_TOP_MODULATE, GFX_TOP_MODULATE2X, GFX_TOP_ADD,
@@ -51,7 +49,7 @@ void setStageFog(GfxDevice* device, const StageRecord& stage) {
 
 // The pools of effect objects, attack objects and pickups arrive with their
 // Parts; until then none is live.
-void recomputeEffectCounts() { gEffectCounts = EffectCounts{}; }
+void recomputeEffectCounts() { gWorldDraw.effectCounts = EffectCounts{}; }
 
 }  // namespace
 
@@ -156,7 +154,7 @@ void sortKeysWithValues(int32_t* keys, int32_t* values, int32_t count) {
 
 void drawWorld3D() {
     if (!gD3DDevice || !gCurrentStage) return;
-    if (gOverlayScreen.renderCounter == 0 && !gCameraFrozen) updateFieldCamera();
+    if (gOverlayScreen.renderCounter == 0 && !gFieldCamera.cameraFrozen) updateFieldCamera();
     updateViewOrientation();
     gD3DDevice->setTransform(GFX_TS_VIEW, gCamera.view.m);
     setWorldFarPlane(WORLD_FAR_NEAR_FIELD);
@@ -172,7 +170,7 @@ void drawWorldScene(GfxDevice* device) {
     device->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
     if (gUseMipmap == 0) {
         device->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_LINEAR);
-        device->setTextureStageState(0, GFX_TSS_MIPMAPLODBIAS, floatBits(gMipmapLodBias));
+        device->setTextureStageState(0, GFX_TSS_MIPMAPLODBIAS, floatBits(MIPMAP_LOD_BIAS));
     } else {
         device->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_NONE);
     }
@@ -212,7 +210,7 @@ void drawWorldScene(GfxDevice* device) {
 
     // 9-14: the stage light, the opaque map, floor objects and shadows.
     updateStageLight();
-    ++gMapFrameCounter;
+    ++gWorldDraw.mapFrameCounter;
     drawMapOpaque();
     drawFloorObjects(0);
     drawShadows();
@@ -251,11 +249,9 @@ void drawWorldScene(GfxDevice* device) {
     drawLensFlare();
 }
 
-int32_t gSkillCountdown;
-
 void resetWorldRenderer() {
-    gSkillCountdown = 0;
-    gEffectCounts = EffectCounts{};
-    gMapFrameCounter = 0;
+    gWorldDraw.skillCountdown = 0;
+    gWorldDraw.effectCounts = EffectCounts{};
+    gWorldDraw.mapFrameCounter = 0;
     gMeshStateCache = MeshStateCache{};
 }

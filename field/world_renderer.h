@@ -26,12 +26,11 @@ struct MeshStateCache {
     int32_t addressV;
 };
 
-extern int32_t gMapFrameCounter;   // +1 per drawn world scene; the water frames and the light pulse run on it
 extern MeshStateCache gMeshStateCache;
 
 // The mip-map level-of-detail bias of the field's texture stage 0; nothing
 // changes it.
-extern float gMipmapLodBias;
+constexpr float MIPMAP_LOD_BIAS = 0.0f;
 
 // Stage 0's colour operation by a draw code mod 7 (argument 1 the diffuse
 // colour, argument 2 the texture).
@@ -49,3 +48,6 @@ void setWorldFarPlane(float farPlane);
 // Ascending by key (signed), the values moved alike; equal keys keep their
 // order. Pure.
 void sortKeysWithValues(int32_t* keys, int32_t* values, int32_t count);
+
+// Back to the values a fresh process starts with.
+void resetWorldRenderer();

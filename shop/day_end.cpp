@@ -202,16 +202,16 @@ void openDayReport() {
 
 // The shop stays in view behind the report, seen from further and lower.
 static void placeReportCamera() {
-    gCameraMode = CAMERA_SCRIPTED;
-    gCameraOffsets.distance = REPORT_DISTANCE - CAMERA_DEFAULTS.distance;
-    gCameraOffsets.elevation = REPORT_ELEVATION - CAMERA_DEFAULTS.elevation;
-    gCameraOffsets.height = REPORT_HEIGHT - CAMERA_DEFAULTS.height;
-    gCameraTarget.x += (0.0f - gCameraTarget.x) * 0.2f;
-    gCameraTarget.z += (0.0f - gCameraTarget.z) * 0.2f;
-    float d = gCameraOffsets.distance + gCameraDistance;
-    gCameraEye.x = gCameraTarget.x + d * std::sin(gCamera.yaw);
-    gCameraEye.y = gCameraTarget.y + gCameraOffsets.elevation + gCameraElevation;
-    gCameraEye.z = gCameraTarget.z - d * std::cos(gCamera.yaw);
+    gFieldCamera.cameraMode = CAMERA_SCRIPTED;
+    gFieldCamera.cameraOffsets.distance = REPORT_DISTANCE - CAMERA_DEFAULTS.distance;
+    gFieldCamera.cameraOffsets.elevation = REPORT_ELEVATION - CAMERA_DEFAULTS.elevation;
+    gFieldCamera.cameraOffsets.height = REPORT_HEIGHT - CAMERA_DEFAULTS.height;
+    gFieldCamera.cameraTarget.x += (0.0f - gFieldCamera.cameraTarget.x) * 0.2f;
+    gFieldCamera.cameraTarget.z += (0.0f - gFieldCamera.cameraTarget.z) * 0.2f;
+    float d = gFieldCamera.cameraOffsets.distance + gFieldCamera.cameraDistance;
+    gFieldCamera.cameraEye.x = gFieldCamera.cameraTarget.x + d * std::sin(gCamera.yaw);
+    gFieldCamera.cameraEye.y = gFieldCamera.cameraTarget.y + gFieldCamera.cameraOffsets.elevation + gFieldCamera.cameraElevation;
+    gFieldCamera.cameraEye.z = gFieldCamera.cameraTarget.z - d * std::cos(gCamera.yaw);
     updateFieldCamera();
     updateEffectObjects();
 }

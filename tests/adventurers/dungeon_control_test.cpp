@@ -733,15 +733,15 @@ TEST_F(DungeonControl, TheWarpDarkensTurnsAndHoldsEverythingElse) {
     while (gWarpTimer > 0 && ticks < 200) {
         tick();
         ticks++;
-        if (gSkillCountdown > darkest) darkest = gSkillCountdown;
+        if (gWorldDraw.skillCountdown > darkest) darkest = gWorldDraw.skillCountdown;
         ASSERT_GE(p.invincibility, 60) << "tick " << ticks;
         if (gWarpTimer == 59) {
-            EXPECT_EQ(gSkillCountdown, 30);
+            EXPECT_EQ(gWorldDraw.skillCountdown, 30);
         }
     }
     EXPECT_EQ(ticks, 119) << "it ends at 120";
     EXPECT_EQ(darkest, 30);
-    EXPECT_EQ(gSkillCountdown, 0);
+    EXPECT_EQ(gWorldDraw.skillCountdown, 0);
     EXPECT_FLOAT_EQ(p.velocity.y, 0.0f);
     EXPECT_NEAR(p.facing, 0.5f * 119, 1e-3f);
     tick();

@@ -61,7 +61,7 @@ protected:
         gFloorStartPos = START;
         gFloorStartHeading = START_HEADING;
         gParty.hp = 150.0f;
-        gCameraReset = 0;
+        gFieldCamera.cameraReset = 0;
     }
     static void standAt(float y) { gParty.positions[0] = Vector3{3.0f, y, 4.0f}; }
     static void frames(int32_t n) {
@@ -119,7 +119,7 @@ TEST_F(FallOutTest, AFallStunsForSixtyFramesThenReturnsToTheFloorsStart) {
     EXPECT_EQ(gParty.facing, START_HEADING);
     EXPECT_EQ(gParty.actionState, 0);
     EXPECT_EQ(gParty.stunTimer, 0);
-    EXPECT_EQ(gCameraReset, 1);
+    EXPECT_EQ(gFieldCamera.cameraReset, 1);
     EXPECT_EQ(gRunEndState, RUN_GOES_ON);
 }
 

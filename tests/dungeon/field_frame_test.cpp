@@ -57,7 +57,7 @@ protected:
         resetFades();
         resetOverlayScreen();
         gStageChange = StageChange{};
-        gCameraMode = CAMERA_FOLLOW;
+        gFieldCamera.cameraMode = CAMERA_FOLLOW;
         gPlayerControl = PLAYER_FREE;
         gDungeonIndex = 1;
         gFloorIndex = 2;

@@ -174,16 +174,16 @@ TEST_F(FloorObjects, ASwitchRisesOutOfTheGroundUnderTheCutSceneCamera) {
             EXPECT_EQ(draws, 0);
         }
         if (f >= 1 && f < SWITCH_CUT_FRAMES - 1) {
-            EXPECT_EQ(gCameraMode, CAMERA_SCRIPTED);
-            EXPECT_FLOAT_EQ(gCameraTarget.y, 3.0f);
+            EXPECT_EQ(gFieldCamera.cameraMode, CAMERA_SCRIPTED);
+            EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.y, 3.0f);
             float a = 3.14159265358979323846f + 0.002f * (float)f;
-            EXPECT_FLOAT_EQ(gCameraEye.x, -80.0f + 20.0f * sinf(a));
-            EXPECT_FLOAT_EQ(gCameraEye.z, -40.0f + (20.0f - 0.01f * (float)f) * cosf(a));
+            EXPECT_FLOAT_EQ(gFieldCamera.cameraEye.x, -80.0f + 20.0f * sinf(a));
+            EXPECT_FLOAT_EQ(gFieldCamera.cameraEye.z, -40.0f + (20.0f - 0.01f * (float)f) * cosf(a));
         }
     }
     EXPECT_EQ(gSwitchCutFrame, SWITCH_CUT_FRAMES);
-    EXPECT_EQ(gCameraMode, CAMERA_FOLLOW);
-    EXPECT_EQ(gCameraReset, 1);
+    EXPECT_EQ(gFieldCamera.cameraMode, CAMERA_FOLLOW);
+    EXPECT_EQ(gFieldCamera.cameraReset, 1);
 }
 
 TEST_F(FloorObjects, RevealingRowOneReplaysRowZeroAndLooksBetweenThem) {
@@ -199,8 +199,8 @@ TEST_F(FloorObjects, RevealingRowOneReplaysRowZeroAndLooksBetweenThem) {
     EXPECT_FLOAT_EQ(gFloorObjects[door].position.y, -2.5f);
     EXPECT_FLOAT_EQ(gFloorObjects[circle].position.y, 0.0f);
     EXPECT_FLOAT_EQ(gFloorObjects[circle].size.x, 10.0f * 0.5f / 20.0f);
-    EXPECT_FLOAT_EQ(gCameraTarget.x, -20.0f);
-    EXPECT_FLOAT_EQ(gCameraTarget.z, -40.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.x, -20.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.z, -40.0f);
     for (int32_t f = 41; f <= 50; ++f) cutFrame();
     EXPECT_FLOAT_EQ(gFloorObjects[circle].size.x, 0.5f);
 }

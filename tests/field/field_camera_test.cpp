@@ -57,35 +57,35 @@ protected:
 TEST_F(CameraUpdate, GroundSettlesThreeAboveTheCandidate) {
     place(5, 0, {0.0f, 2.0f, 0.0f});   // candidate 2 - 4 raised to 0
     for (int32_t frame = 0; frame < 300; ++frame) updateFieldCamera();
-    EXPECT_NEAR(gCameraGround, 3.0f, 1e-4f);
+    EXPECT_NEAR(gFieldCamera.cameraGround, 3.0f, 1e-4f);
     stage.deathheight = 10;            // the death height lifts the candidate
     for (int32_t frame = 0; frame < 300; ++frame) updateFieldCamera();
-    EXPECT_NEAR(gCameraGround, 13.0f, 1e-4f);
+    EXPECT_NEAR(gFieldCamera.cameraGround, 13.0f, 1e-4f);
 }
 
 TEST_F(CameraUpdate, ResetLandsThenEasesByAFifth) {
     place(5, 0, {10.0f, 0.0f, 20.0f});
-    gCameraEye = {100.0f, 100.0f, 100.0f};
-    gCameraReset = 1;
+    gFieldCamera.cameraEye = {100.0f, 100.0f, 100.0f};
+    gFieldCamera.cameraReset = 1;
     updateFieldCamera();
-    EXPECT_EQ(gCameraReset, 0);
-    EXPECT_EQ(gCameraGround, 3.0f);
+    EXPECT_EQ(gFieldCamera.cameraReset, 0);
+    EXPECT_EQ(gFieldCamera.cameraGround, 3.0f);
     // Follow framing: 14 behind (yaw 0 puts the eye toward -z), 21 up.
     const float ty = -1.8f + 3.0f;
-    EXPECT_FLOAT_EQ(gCameraTarget.x, 10.0f);
-    EXPECT_FLOAT_EQ(gCameraTarget.y, ty);
-    EXPECT_FLOAT_EQ(gCameraTarget.z, 20.0f);
-    EXPECT_FLOAT_EQ(gCameraEye.x, 10.0f);
-    EXPECT_FLOAT_EQ(gCameraEye.y, 21.0f + ty);
-    EXPECT_FLOAT_EQ(gCameraEye.z, 6.0f);
-    EXPECT_EQ(gCamera.eye.z, gCameraEye.z);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.x, 10.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.y, ty);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.z, 20.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraEye.x, 10.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraEye.y, 21.0f + ty);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraEye.z, 6.0f);
+    EXPECT_EQ(gCamera.eye.z, gFieldCamera.cameraEye.z);
     Matrix4 view = matrixLookAtRH(gCamera.eye, gCamera.target, Vector3{0.0f, 1.0f, 0.0f});
     for (int32_t i = 0; i < 16; ++i) EXPECT_EQ(gCamera.view.m[i], view.m[i]) << "element " << i;
 
     gParty.positions[0].x = 20.0f;     // ten to the right
     updateFieldCamera();
-    EXPECT_FLOAT_EQ(gCameraTarget.x, 12.0f);
-    EXPECT_FLOAT_EQ(gCameraEye.x, 12.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.x, 12.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraEye.x, 12.0f);
 }
 
 // Effective distance and elevation, and the look-at z of a character at the
@@ -109,15 +109,15 @@ const FramingCase FRAMING_CASES[] = {
 TEST_F(CameraUpdate, FramingFollowsModeAndShopView) {
     for (const FramingCase& c : FRAMING_CASES) {
         place(c.code, c.view, {0.0f, 0.0f, 0.0f});
-        gCameraMode = c.mode;
-        gCameraReset = 1;
+        gFieldCamera.cameraMode = c.mode;
+        gFieldCamera.cameraReset = 1;
         updateFieldCamera();
-        EXPECT_NEAR(gCameraOffsets.distance + gCameraDistance, c.distance, 1e-5f) << c.name;
-        EXPECT_NEAR(gCameraOffsets.elevation + gCameraElevation, c.elevation, 1e-5f) << c.name;
-        EXPECT_FLOAT_EQ(gCameraOffsets.height, 0.0f) << c.name;
-        EXPECT_FLOAT_EQ(gCameraTarget.z, c.targetZ) << c.name;
-        EXPECT_NEAR(gCameraTarget.z - gCameraEye.z, c.distance, 1e-4f) << c.name;
-        EXPECT_NEAR(gCameraEye.y - gCameraTarget.y, c.elevation, 1e-4f) << c.name;
+        EXPECT_NEAR(gFieldCamera.cameraOffsets.distance + gFieldCamera.cameraDistance, c.distance, 1e-5f) << c.name;
+        EXPECT_NEAR(gFieldCamera.cameraOffsets.elevation + gFieldCamera.cameraElevation, c.elevation, 1e-5f) << c.name;
+        EXPECT_FLOAT_EQ(gFieldCamera.cameraOffsets.height, 0.0f) << c.name;
+        EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.z, c.targetZ) << c.name;
+        EXPECT_NEAR(gFieldCamera.cameraTarget.z - gFieldCamera.cameraEye.z, c.distance, 1e-4f) << c.name;
+        EXPECT_NEAR(gFieldCamera.cameraEye.y - gFieldCamera.cameraTarget.y, c.elevation, 1e-4f) << c.name;
     }
 }
 
@@ -140,21 +140,21 @@ const ClampCase CLAMP_CASES[] = {
 TEST_F(CameraUpdate, ShopStagesKeepTheLookAtPointInABox) {
     for (const ClampCase& c : CLAMP_CASES) {
         place(c.code, c.view, c.character);
-        gCameraReset = 1;
+        gFieldCamera.cameraReset = 1;
         updateFieldCamera();
-        EXPECT_FLOAT_EQ(gCameraTarget.x, c.x) << "code " << c.code << " view " << c.view;
-        EXPECT_FLOAT_EQ(gCameraTarget.z, c.z) << "code " << c.code << " view " << c.view;
+        EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.x, c.x) << "code " << c.code << " view " << c.view;
+        EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.z, c.z) << "code " << c.code << " view " << c.view;
     }
 }
 
 TEST_F(CameraUpdate, FixedPointTakesTheMidpoint) {
     place(5, 2, {10.0f, 0.0f, 10.0f});
-    gCameraFixedOn = 1;
-    gCameraFixedPoint = {-10.0f, 50.0f, 30.0f};
-    gCameraReset = 1;
+    gFieldCamera.cameraFixedOn = 1;
+    gFieldCamera.cameraFixedPoint = {-10.0f, 50.0f, 30.0f};
+    gFieldCamera.cameraReset = 1;
     updateFieldCamera();
-    EXPECT_FLOAT_EQ(gCameraTarget.x, 0.0f);
-    EXPECT_FLOAT_EQ(gCameraTarget.z, 20.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.x, 0.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.z, 20.0f);
 }
 
 TEST_F(CameraUpdate, RunEndPullsBackAlongASine) {
@@ -167,22 +167,22 @@ TEST_F(CameraUpdate, RunEndPullsBackAlongASine) {
 
     place(5, 0, {0.0f, 0.0f, 0.0f});
     gRunEndTimer = 150;
-    gCameraReset = 1;
+    gFieldCamera.cameraReset = 1;
     updateFieldCamera();
-    EXPECT_NEAR(gCameraTarget.z - gCameraEye.z, 14.0f + 3.5355339f, 1e-4f);
-    EXPECT_NEAR(gCameraEye.y - gCameraTarget.y, 21.0f + 3.5355339f, 1e-4f);
+    EXPECT_NEAR(gFieldCamera.cameraTarget.z - gFieldCamera.cameraEye.z, 14.0f + 3.5355339f, 1e-4f);
+    EXPECT_NEAR(gFieldCamera.cameraEye.y - gFieldCamera.cameraTarget.y, 21.0f + 3.5355339f, 1e-4f);
 }
 
 TEST_F(CameraUpdate, ScriptedModeLeavesAnUnwrittenCameraStill) {
     place(5, 0, {30.0f, 8.0f, 30.0f});
-    gCameraMode = CAMERA_SCRIPTED;
-    gCameraEye = {1.0f, 2.0f, 3.0f};
-    gCameraTarget = {4.0f, 5.0f, 6.0f};
+    gFieldCamera.cameraMode = CAMERA_SCRIPTED;
+    gFieldCamera.cameraEye = {1.0f, 2.0f, 3.0f};
+    gFieldCamera.cameraTarget = {4.0f, 5.0f, 6.0f};
     for (int32_t frame = 0; frame < 5; ++frame) updateFieldCamera();
-    EXPECT_EQ(gCameraEye.x, 1.0f);
-    EXPECT_EQ(gCameraEye.y, 2.0f);
-    EXPECT_EQ(gCameraTarget.z, 6.0f);
-    EXPECT_EQ(gCameraGround, 3.0f);
+    EXPECT_EQ(gFieldCamera.cameraEye.x, 1.0f);
+    EXPECT_EQ(gFieldCamera.cameraEye.y, 2.0f);
+    EXPECT_EQ(gFieldCamera.cameraTarget.z, 6.0f);
+    EXPECT_EQ(gFieldCamera.cameraGround, 3.0f);
     EXPECT_EQ(gCamera.eye.y, 2.0f);
 }
 
@@ -225,8 +225,8 @@ TEST_F(CameraUpdate, OneFrameShakeRollsNothing) {
 // The view's heights carry the previous frame's roll and this frame's.
 TEST_F(CameraUpdate, CameraShakeMovesTheViewByTwoRolls) {
     place(5, 0, {0.0f, 0.0f, 0.0f});
-    gCameraMode = CAMERA_SCRIPTED;
-    gCameraEye = {0.0f, 10.0f, -10.0f};
+    gFieldCamera.cameraMode = CAMERA_SCRIPTED;
+    gFieldCamera.cameraEye = {0.0f, 10.0f, -10.0f};
     startCameraShake(10, 0, 0, 4.0f);
     updateFieldCamera();
     float first = gCameraShake.cameraY;
@@ -269,31 +269,31 @@ TEST_F(CameraUpdate, FlareVisibilityEasesTowardEight) {
     gCamera.eye = {0.0f, 10.0f, -20.0f};
     gCamera.target = {0.0f, 0.0f, 0.0f};
     updateViewOrientation();
-    EXPECT_EQ(gViewSpin.count, 8);
-    EXPECT_FLOAT_EQ(gViewSpin.visibility, 0.8f);
+    EXPECT_EQ(gFieldCamera.viewSpin.count, 8);
+    EXPECT_FLOAT_EQ(gFieldCamera.viewSpin.visibility, 0.8f);
     updateViewOrientation();
-    EXPECT_FLOAT_EQ(gViewSpin.visibility, 1.52f);
+    EXPECT_FLOAT_EQ(gFieldCamera.viewSpin.visibility, 1.52f);
 }
 
 TEST_F(CameraUpdate, DefeatOrbitEndsOnItsFourHundredthTick) {
     updateDefeatOrbit();
-    EXPECT_EQ(gCameraMode, CAMERA_FOLLOW) << "no orbit runs";
+    EXPECT_EQ(gFieldCamera.cameraMode, CAMERA_FOLLOW) << "no orbit runs";
     startDefeatOrbit();
     updateDefeatOrbit();
     // Frame 2: t 62.
     const float pi = std::numbers::pi_v<float>;
-    EXPECT_EQ(gCameraMode, CAMERA_SCRIPTED);
-    EXPECT_FLOAT_EQ(gCameraEye.x, -40.0f + 16.0f * std::sin(62.0f * 0.002f + pi));
-    EXPECT_FLOAT_EQ(gCameraEye.y, 12.0f - 0.62f);
-    EXPECT_FLOAT_EQ(gCameraEye.z, -40.0f + (16.0f - 0.62f) * std::cos(62.0f * 0.002f + pi));
-    EXPECT_EQ(gCameraTarget.x, -40.0f);
-    EXPECT_EQ(gCameraTarget.y, 6.0f);
+    EXPECT_EQ(gFieldCamera.cameraMode, CAMERA_SCRIPTED);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraEye.x, -40.0f + 16.0f * std::sin(62.0f * 0.002f + pi));
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraEye.y, 12.0f - 0.62f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraEye.z, -40.0f + (16.0f - 0.62f) * std::cos(62.0f * 0.002f + pi));
+    EXPECT_EQ(gFieldCamera.cameraTarget.x, -40.0f);
+    EXPECT_EQ(gFieldCamera.cameraTarget.y, 6.0f);
     for (int32_t tick = 2; tick < DEFEAT_ORBIT_FRAMES; ++tick) updateDefeatOrbit();
-    EXPECT_EQ(gDefeatOrbitFrame, 400);
-    EXPECT_EQ(gCameraMode, CAMERA_SCRIPTED);
+    EXPECT_EQ(gFieldCamera.defeatOrbitFrame, 400);
+    EXPECT_EQ(gFieldCamera.cameraMode, CAMERA_SCRIPTED);
     updateDefeatOrbit();
-    EXPECT_EQ(gDefeatOrbitFrame, 0);
-    EXPECT_EQ(gCameraMode, CAMERA_FOLLOW);
+    EXPECT_EQ(gFieldCamera.defeatOrbitFrame, 0);
+    EXPECT_EQ(gFieldCamera.cameraMode, CAMERA_FOLLOW);
 }
 
 }   // namespace

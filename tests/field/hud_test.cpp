@@ -100,13 +100,13 @@ TEST_F(HudExperience, HundredAtLevelZeroReachesLevelOneOnTheHundredthTick) {
     for (int32_t tick = 1; tick < 100; ++tick) {
         tickHud();
         ASSERT_EQ(g.merchantLevel, 0) << "tick " << tick;
-        ASSERT_FLOAT_EQ(gExpShown, static_cast<float>(tick));
+        ASSERT_FLOAT_EQ(gHud.expShown, static_cast<float>(tick));
     }
     tickHud();
     EXPECT_EQ(g.merchantLevel, 1);
     EXPECT_EQ(g.levelExpFloor, 100);
     EXPECT_EQ(g.levelExpNext, 250);
-    EXPECT_EQ(gLevelUpTimer, 1);
+    EXPECT_EQ(gHud.levelUpTimer, 1);
     // The thresholds run 100, 250, 450, 700: each step 50 larger.
     g.merchantExp = 700;
     int32_t guard = 0;
@@ -121,13 +121,13 @@ TEST_F(HudExperience, StopsAtLevelNinetyEight) {
     g.levelExpFloor = 1000;
     g.levelExpNext = 1200;
     g.merchantExp = 5000;
-    gExpShown = 1199.0f;
+    gHud.expShown = 1199.0f;
     for (int32_t i = 0; i < 5; ++i) tickHud();
     EXPECT_EQ(g.merchantLevel, 98);
     EXPECT_EQ(g.merchantExp, 1200) << "the experience stops at the threshold";
-    EXPECT_FLOAT_EQ(gExpShown, 1200.0f);
+    EXPECT_FLOAT_EQ(gHud.expShown, 1200.0f);
     EXPECT_EQ(g.levelExpNext, 1200);
-    EXPECT_EQ(gLevelUpTimer, 0) << "no level-up at the top";
+    EXPECT_EQ(gHud.levelUpTimer, 0) << "no level-up at the top";
 }
 
 TEST_F(HudMoney, FirstStepIsTenToFortyNineAndNeverOvershoots) {
@@ -145,16 +145,16 @@ TEST_F(HudMoney, FirstStepIsTenToFortyNineAndNeverOvershoots) {
     GameState& g = runningGameState();
     for (int32_t money : {1000, 123456, 7, -2500}) {
         g.money = money;
-        int32_t before = gMoneyShown, guard = 0;
-        while (gMoneyShown != money && ++guard < 5000) {
+        int32_t before = gHud.moneyShown, guard = 0;
+        while (gHud.moneyShown != money && ++guard < 5000) {
             tickHud();
             if (money > before) {
-                ASSERT_LE(gMoneyShown, money);
+                ASSERT_LE(gHud.moneyShown, money);
             } else {
-                ASSERT_GE(gMoneyShown, money);
+                ASSERT_GE(gHud.moneyShown, money);
             }
         }
-        EXPECT_EQ(gMoneyShown, money);
+        EXPECT_EQ(gHud.moneyShown, money);
     }
 }
 
@@ -221,11 +221,11 @@ TEST_F(HudOneShots, BannerLevelTagAndChestNoticeEnd) {
     tickHud();
     EXPECT_EQ(gHudTimers.bannerActive, 0);
 
-    gChestNoticeTimer = 1;
+    gHud.chestNoticeTimer = 1;
     for (int32_t i = 0; i < CHEST_NOTICE_LAST - 1; ++i) tickHud();
-    EXPECT_EQ(gChestNoticeTimer, CHEST_NOTICE_LAST);
+    EXPECT_EQ(gHud.chestNoticeTimer, CHEST_NOTICE_LAST);
     tickHud();
-    EXPECT_EQ(gChestNoticeTimer, 0);
+    EXPECT_EQ(gHud.chestNoticeTimer, 0);
 
     // The level tag: alpha 255, then falling by 16 from tick 61; gone at 76.
     EXPECT_EQ(levelUpTagAlpha(60), 255);
@@ -238,27 +238,27 @@ TEST_F(HudOneShots, BannerLevelTagAndChestNoticeEnd) {
 TEST_F(HudFade, FallsOnTheTownMapUnlessFlag154Or176) {
     GameState& g = runningGameState();
     gGameMode = GAME_MODE_WORLD_MAP;
-    gHudFade = 1.0f;
+    gHud.hudFade = 1.0f;
     for (int32_t i = 0; i < 12; ++i) tickHud();
-    EXPECT_FLOAT_EQ(gHudFade, 0.0f);
-    EXPECT_EQ(gTopBarKind, 3) << "the shop, before the town was visited";
-    EXPECT_EQ(gTopBarSlide, 11) << "from -1 after the reset";
+    EXPECT_FLOAT_EQ(gHud.hudFade, 0.0f);
+    EXPECT_EQ(gHud.topBarKind, 3) << "the shop, before the town was visited";
+    EXPECT_EQ(gHud.topBarSlide, 11) << "from -1 after the reset";
     for (int32_t flag : {FLAG_HUD_CUTSCENE, FLAG_HUD_CUTSCENE_2}) {
-        gHudFade = 0.0f;
+        gHud.hudFade = 0.0f;
         g.storyFlags[flag] = 1;
         for (int32_t i = 0; i < 12; ++i) tickHud();
-        EXPECT_FLOAT_EQ(gHudFade, 1.0f) << "flag " << flag;
+        EXPECT_FLOAT_EQ(gHud.hudFade, 1.0f) << "flag " << flag;
         g.storyFlags[flag] = 0;
     }
     // On the field the fade rises while the player is held.
     gGameMode = GAME_MODE_FIELD;
-    gHudFade = 0.0f;
+    gHud.hudFade = 0.0f;
     gPlayerControl = 3;
     tickHud();
-    EXPECT_FLOAT_EQ(gHudFade, 0.1f);
+    EXPECT_FLOAT_EQ(gHud.hudFade, 0.1f);
     gPlayerControl = -1;
     tickHud();
-    EXPECT_FLOAT_EQ(gHudFade, 0.0f);
+    EXPECT_FLOAT_EQ(gHud.hudFade, 0.0f);
 }
 
 TEST(HudOverlayRules, AtmosphereRatesByDistance) {
@@ -422,13 +422,13 @@ TEST_F(HudNumbers, CounterBlanksAdvanceWithoutDrawing) {
 }
 
 TEST_F(HudPanels, LevelTagFadesFromSixtyOne) {
-    gLevelUpTimer = 61;
+    gHud.levelUpTimer = 61;
     drawLevelUpTag(16.0f, 400.0f);
     ASSERT_EQ(quadsOf(gItemWindowTexture).size(), 1u);
     EXPECT_EQ(quadsOf(gItemWindowTexture)[0].argb >> 24, 239u);
     EXPECT_EQ(quadsOf(gItemWindowTexture)[0].colorOp, (uint32_t)GFX_TOP_ADDSIGNED);
     quads().clear();
-    gLevelUpTimer = 76;
+    gHud.levelUpTimer = 76;
     drawLevelUpTag(16.0f, 400.0f);
     EXPECT_TRUE(quads().empty());
 }
@@ -468,7 +468,7 @@ TEST_F(HudOverlay, ShowFpsZeroHidesEverything) {
     openYesNoWindow("Sure?", 1, 0);
     setPointerPosition(100.0f, 100.0f);
     showPointer();
-    gHudFade = 1.0f;
+    gHud.hudFade = 1.0f;
     gShowFps = 0;
     drawGameOverlay();
     EXPECT_TRUE(quads().empty());

@@ -116,7 +116,7 @@ TEST_F(MapPassDungeon, CellsFartherThanTheCameraModeReachAreSkipped) {
     };
     const Case cases[] = {{0, 0, 2}, {2, 0, 3}, {0, 1, 0}};
     for (const Case& c : cases) {
-        gCameraMode = c.cameraMode;
+        gFieldCamera.cameraMode = c.cameraMode;
         gSingleBlockFloor = c.singleBlock;
         gfxRecordClear();
         drawMapGeometry(0);
@@ -223,7 +223,7 @@ TEST_F(WorldFixture, MapPassLayersBlendWaterAndLight) {
     for (int32_t i = 0; i < 4; ++i)
         gFieldTextures[i].texture =
             gD3DDevice->createTexture(4, 4, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);   // tex2..5
-    gMapFrameCounter = 5;   // frame 5 / 2 mod 4 = 2
+    gWorldDraw.mapFrameCounter = 5;   // frame 5 / 2 mod 4 = 2
     drawMapLayers();
     EXPECT_EQ(count(renderState(GFX_RS_TEXTUREFACTOR, 0x7FFFFFFFu)), 1);
     EXPECT_EQ(count(renderState(GFX_RS_TEXTUREFACTOR, 0xC8FFFFFFu)), 1);

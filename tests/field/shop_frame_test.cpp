@@ -44,7 +44,7 @@ TEST_F(WorldRenderShop, PlacedRoomDrawsOverTheSky) {
         for (int32_t x = 0; x < W; ++x)
             if (room[(size_t)y * W + x] != sky[(size_t)y * W + x]) ++changed;
     EXPECT_GT(changed, W * H / 4);
-    EXPECT_EQ(gMapFrameCounter, 2) << "one per drawn world scene";
+    EXPECT_EQ(gWorldDraw.mapFrameCounter, 2) << "one per drawn world scene";
 }
 
 }  // namespace

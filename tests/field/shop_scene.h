@@ -32,7 +32,7 @@ inline void enterShopScene() {
     loadFieldResources();
     placeShopFurniture();
     gGameMode = GAME_MODE_FIELD;
-    gCameraFrozen = 1;
+    gFieldCamera.cameraFrozen = 1;
     // Where the shop's first view stands: above the front, across the counter.
     gCamera.eye = Vector3{-1.0f, 22.2f, 15.0f};
     gCamera.target = Vector3{-1.0f, 1.2f, 1.0f};

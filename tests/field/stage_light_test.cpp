@@ -52,7 +52,7 @@ TEST_F(StageLight, PulseSwingsBetweenTheStagesEnds) {
     stage.maplightRange[0][1] = 1.0f;
     float low = 2.0f, high = -1.0f;
     for (int32_t frame = 0; frame < 130; ++frame) {
-        gMapFrameCounter = frame;
+        gWorldDraw.mapFrameCounter = frame;
         updateStageLight();
         low = std::min(low, gStageLight.diffuse.r);
         high = std::max(high, gStageLight.diffuse.r);

@@ -42,14 +42,14 @@ void hold(uint16_t buttons, int32_t ticks) {
 // Whether a point a little above the ground at `at` lies inside the field
 // camera's view (its field of view and the 4:3 screen).
 bool inFieldView(const Vector3& at) {
-    Vector3 f = {gCameraTarget.x - gCameraEye.x, gCameraTarget.y - gCameraEye.y, gCameraTarget.z - gCameraEye.z};
+    Vector3 f = {gFieldCamera.cameraTarget.x - gFieldCamera.cameraEye.x, gFieldCamera.cameraTarget.y - gFieldCamera.cameraEye.y, gFieldCamera.cameraTarget.z - gFieldCamera.cameraEye.z};
     float fl = sqrtf(f.x * f.x + f.y * f.y + f.z * f.z);
     f = {f.x / fl, f.y / fl, f.z / fl};
     Vector3 r = {-f.z, 0.0f, f.x};   // f x up, level
     float rl = sqrtf(r.x * r.x + r.z * r.z);
     r = {r.x / rl, 0.0f, r.z / rl};
     Vector3 u = {r.y * f.z - r.z * f.y, r.z * f.x - r.x * f.z, r.x * f.y - r.y * f.x};
-    Vector3 d = {at.x - gCameraEye.x, at.y + 1.0f - gCameraEye.y, at.z - gCameraEye.z};
+    Vector3 d = {at.x - gFieldCamera.cameraEye.x, at.y + 1.0f - gFieldCamera.cameraEye.y, at.z - gFieldCamera.cameraEye.z};
     float z = d.x * f.x + d.y * f.y + d.z * f.z;
     float x = d.x * r.x + d.y * r.y + d.z * r.z;
     float y = d.x * u.x + d.y * u.y + d.z * u.z;

@@ -203,15 +203,15 @@ TEST_F(DayReportTest, OpeningAddsTheScoreAndRanksTheDay) {
 TEST_F(DayReportTest, TheShopStaysInViewFromFurtherAndLower) {
     game().date = 3;
     openDayReport();
-    gCameraMode = CAMERA_FOLLOW;
-    gCameraTarget = Vector3{10.0f, 1.0f, -5.0f};
+    gFieldCamera.cameraMode = CAMERA_FOLLOW;
+    gFieldCamera.cameraTarget = Vector3{10.0f, 1.0f, -5.0f};
     tick(updateDayReport);
-    EXPECT_EQ(gCameraMode, CAMERA_SCRIPTED);
-    EXPECT_FLOAT_EQ(gCameraOffsets.distance, 22.0f);
-    EXPECT_FLOAT_EQ(gCameraOffsets.elevation, -17.5f);
-    EXPECT_FLOAT_EQ(gCameraOffsets.height, 0.0f);
-    EXPECT_FLOAT_EQ(gCameraTarget.x, 8.0f) << "a fifth of the way toward the middle";
-    EXPECT_FLOAT_EQ(gCameraTarget.z, -4.0f);
+    EXPECT_EQ(gFieldCamera.cameraMode, CAMERA_SCRIPTED);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraOffsets.distance, 22.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraOffsets.elevation, -17.5f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraOffsets.height, 0.0f);
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.x, 8.0f) << "a fifth of the way toward the middle";
+    EXPECT_FLOAT_EQ(gFieldCamera.cameraTarget.z, -4.0f);
     resetFieldCamera();
 }
 
