@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "field/map_collision.h"
+#include "field/collision_mesh.h"
 #include "dungeon/dungeon.h"
 #include "field/field.h"
 #include "field/field_state.h"

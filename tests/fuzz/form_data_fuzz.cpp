@@ -8,6 +8,7 @@
 
 #include "engine/archive.h"
 #include "engine/motion_files.h"
+#include "field/motion_sprites.h"
 #include "field/field.h"
 #include "field/field_state.h"
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "story/place_events.h"
 #include "story/story.h"
 #include "story/story_state.h"
 

@@ -17,6 +17,9 @@
 #include <optional>
 
 #include "engine/save_file.h"
+#include "story/title.h"
+#include "story/game_start.h"
+#include "shop/item_db.h"
 #include "shop/shop.h"
 #include "story/story.h"
 #include "story/story_state.h"

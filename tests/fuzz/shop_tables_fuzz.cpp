@@ -7,6 +7,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "shop/tutorial_scripts.h"
+#include "shop/trend_definitions.h"
+#include "shop/request_rows.h"
+#include "shop/item_db.h"
+#include "shop/fusion_recipes.h"
+#include "shop/customer_types.h"
+#include "shop/shop_tables.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 #include "platform/window.h"

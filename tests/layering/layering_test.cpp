@@ -25,6 +25,7 @@ const IncludeCase INCLUDE_CASES[] = {
     {"tests/shop/counter_test.cpp", "shop/negotiation.h", true},   // a folder's tests see inside it
     {"tests/shop/counter_test.cpp", "story/title.h", false},
     {"tests/game/shell_test.cpp", "shop/counter.h", false},
+    {"tests/fuzz/shop_tables_fuzz.cpp", "shop/item_db.h", true},   // the loader it feeds
     {"engine/sound.cpp", "story/story.h", false},             // the engine looks up
     {"engine/sound.cpp", "game/startup.h", false},
     {"engine/sound.cpp", "platform/audio.h", true},
