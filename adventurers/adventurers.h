@@ -297,7 +297,7 @@ void updateStatusOfPlayer();
 // day phases and the night talk. updateShopFloor runs once per logic tick
 // from the field frame; main thread.
 
-// gShopFloorState.
+// gShopFloor.shopFloorState.
 enum ShopFloorStateCode : int32_t {
     SHOP_FLOOR_MENU = 0,             // the shop menu
     SHOP_FLOOR_WALKING = 1,

@@ -62,8 +62,8 @@ int32_t shelfProbeDirection(float facing);
 
 // Every item on the shelf's cells back to storage; the cells empty.
 void clearShelf(int32_t shelf);
-// lift 1: the shelf's items into gShelfCarry, the cells empty; lift 0:
-// gShelfCarry onto the shelf's cells at its present position.
+// lift 1: the shelf's items into gShopPlacement.shelfCarry, the cells empty; lift 0:
+// gShopPlacement.shelfCarry onto the shelf's cells at its present position.
 void liftShelfItems(int32_t shelf, int32_t lift);
 // Places each shelf model at its cell, the given shelf raised (-1 none).
 void placeShelfModels(int32_t raisedShelf);

@@ -121,7 +121,7 @@ static void resetRunWords() {
     gCameraOffsets = CameraOffsets{};
     gCameraFixedOn = 0;
     gCameraMode = CAMERA_FOLLOW;
-    gAutoWalk = 0;
+    gFollower.autoWalk = 0;
     gFieldTicks = 0;
     gStartVoiceTimer = 0;
     gFloorIntroTimer = 0;

@@ -158,8 +158,8 @@ int32_t stepMoneyShown(int32_t shown, int32_t money, int32_t r) {
 static void tickTopBar() {
     if (gGameMode == GAME_MODE_FIELD) {
         if (onDungeonFloor()) return;
-        if ((gShopFloorState != SHOP_FLOOR_FIRST_MENU && gShopFloorState != SHOP_FLOOR_FIRST_MENU_AGAIN) ||
-            gShopMenuCursor[0] != 0) {
+        if ((gShopFloor.shopFloorState != SHOP_FLOOR_FIRST_MENU && gShopFloor.shopFloorState != SHOP_FLOOR_FIRST_MENU_AGAIN) ||
+            gShopFloor.shopMenuCursor[0] != 0) {
             if (gTopBarSlide > 0) --gTopBarSlide;
         } else {
             gTopBarKind = 2;

@@ -221,14 +221,14 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(gItemChoice);
     h.i32(gDayEndUnpaid);
     h.i32(gDayEndFinal);
-    h.i32(gShopFloorState);
+    h.i32(gShopFloor.shopFloorState);
     h.i32(gShopDayPhase);
     h.i32(gShopSequence);
-    for (int32_t v : {gFieldTicks, gShopEditMode, gSelectedShelf, gShopMenuSlide, gShopMenuDelay, gShopMenuCursor[0],
-                      gLeavingShop, gMorningGreeting, gNightTalkVariant, gShopActionTimer[0], gShopActionTimer[1]})
+    for (int32_t v : {gFieldTicks, gShopFloor.shopEditMode, gShopFloor.selectedShelf, gShopFloor.shopMenuSlide, gShopFloor.shopMenuDelay, gShopFloor.shopMenuCursor[0],
+                      gShopFloor.leavingShop, gShopFloor.morningGreeting, gShopFloor.nightTalkVariant, gShopFloor.shopActionTimer[0], gShopFloor.shopActionTimer[1]})
         h.i32(v);
     h.record(gShopGrid);
-    h.record(gShelfCarry);
+    h.record(gShopPlacement.shelfCarry);
     const ItemListState& list = gItemList;
     for (int32_t v : {list.type, list.open, list.slide, list.pageCount, list.page, list.savedPage, list.flash,
                       list.infoItemKey, list.infoItemStock, list.infoState, list.header, list.equipAdventurer,
@@ -269,12 +269,12 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(gEventNumber);
     for (int32_t word : {gBossRushCourse, gBossRushBattle, gGatePrompt, gGateIsReturn, gGateGuard, gEquipPrompt,
                          gSwitchCutTimer, gHitStopTimer, gHitStopInput, gSlowMotionTimer, gFloorIntroTimer,
-                         gFloorTime, gLastHitTimer, gPlayerControl, gTrailDue, gAutoWalk, gFallTimer})
+                         gFloorTime, gLastHitTimer, gPlayerControl, gTrailDue, gFollower.autoWalk, gFallTimer})
         h.i32(word);
-    h.i32(gFairyWander.phase);
-    h.i32(gFairyWander.ticks);
-    h.f32(gFairyWander.targetX);
-    h.f32(gFairyWander.targetZ);
+    h.i32(gFollower.fairyWander.phase);
+    h.i32(gFollower.fairyWander.ticks);
+    h.f32(gFollower.fairyWander.targetX);
+    h.f32(gFollower.fairyWander.targetZ);
 
     h.tag("event");
     for (const EventSprite& s : gEventSprites) {
