@@ -84,6 +84,8 @@ struct TimeOutState {
     int32_t timeOutSpawns;
 };
 extern TimeOutState gTimeOut;
+// No time-out yet (a fresh process).
+void resetTimeLimitState();
 // Back to the values a fresh process starts with.
 void resetDungeonControlState();
 

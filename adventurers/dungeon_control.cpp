@@ -827,6 +827,5 @@ void updateDungeonParty() {
 
 void resetDungeonControlState() {
     gDungeonControl = DungeonControlState{};
-    resetTimeLimitState();
     gStartVoiceTimer = 0;
 }

@@ -1,0 +1,50 @@
+// The adventurers' rows of the game's state registry: one per record, with
+// its reset, what of it the run checksum hashes and the bytes a snapshot
+// copies.
+#include "adventurers/adventurers_state.h"
+
+#include "engine/state_table.h"
+
+static void hashShopFloor(StateHash& h, ChecksumScope) {
+    h.i32(gShopFloor.shopFloorState);
+    h.i32(gShopDayPhase);
+    h.i32(gShopSequence);
+    for (int32_t v : {gFieldTicks, gShopFloor.shopEditMode, gShopFloor.selectedShelf, gShopFloor.shopMenuSlide,
+                      gShopFloor.shopMenuDelay, gShopFloor.shopMenuCursor[0], gShopFloor.leavingShop,
+                      gShopFloor.morningGreeting, gShopFloor.nightTalkVariant, gShopFloor.shopActionTimer[0],
+                      gShopFloor.shopActionTimer[1]})
+        h.i32(v);
+}
+
+static void resetShopFloorWords() {
+    resetShopDayState();
+    resetShopFloorBootState();
+}
+
+static void hashShopGrid(StateHash& h, ChecksumScope) {
+    hashWord(h, gShopAtmosphere);
+    hashWord(h, gShopGrid);
+    hashWord(h, gShopPlacement.shelfCarry);
+}
+
+static void hashFollower(StateHash& h, ChecksumScope) {
+    h.i32(gFollower.autoWalk);
+    h.i32(gFollower.fairyWander.phase);
+    h.i32(gFollower.fairyWander.ticks);
+    h.f32(gFollower.fairyWander.targetX);
+    h.f32(gFollower.fairyWander.targetZ);
+}
+
+static const StateRow ROWS[] = {
+    stateRow<gAttackObjects>("attack objects", resetAttackObjects, nullptr),
+    stateRow<gShopFloor, gShopDayPhase, gShopSequence, gFieldTicks>("shop floor", resetShopFloorWords, hashShopFloor),
+    stateRow<gShopAtmosphere, gShopGrid, gShopPlacement>("shop grid", resetShopGridState, hashShopGrid),
+    stateRow<gBag, gBagCapacity, gBagAtDeparture>("bag", resetBagState, hashWords<gBag, gBagCapacity, gBagAtDeparture>),
+    stateRow<gBalloon>("balloon", resetBalloonState, nullptr),
+    stateRow<gParty, gChosenAdventurer, gSkillCounts, gSkillSlots>("party", resetPartyState, nullptr),
+    stateRow<gFollower>("motion", resetMotionState, hashFollower),
+    stateRow<gDungeonControl>("dungeon control", resetDungeonControlState, nullptr),
+    stateRow<gTimeOut>("time out", resetTimeLimitState, nullptr),
+};
+extern const StateTable ADVENTURERS_STATE;   // read by the game's registry
+const StateTable ADVENTURERS_STATE = {"adventurers", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};
