@@ -15,7 +15,6 @@
 #include "engine/save_file.h"
 #include "field/map_collision.h"
 
-
 // ---- The adventurers' tuning rows and level stats. gCharaTable is filled
 // once at start-up by the chara table loader (field/field_tables.cpp) and
 // read-only after.
@@ -218,7 +217,6 @@ struct PartyState {
     int32_t actionTimer;
     ModelSlot modelSlots[PARTY_MODEL_SLOTS];
 };
-
 
 // ---- Motions and movement.
 // Switches a figure to motion id; the same id keeps its time.
