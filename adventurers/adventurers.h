@@ -13,7 +13,8 @@
 #include "engine/input.h"
 #include "engine/math.h"
 #include "engine/save_file.h"
-#include "field/map_collision.h"
+#include "field/field.h"
+#include "field/field_state.h"
 
 // ---- The adventurers' tuning rows and level stats. gCharaTable is filled
 // once at start-up by the chara table loader (field/field_tables.cpp) and

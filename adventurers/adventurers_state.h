@@ -7,6 +7,7 @@
 
 #include "adventurers/adventurers.h"
 #include "engine/save_file.h"
+#include "shop/shop_state.h"
 
 // ---- The party.
 extern PartyState gParty;
@@ -126,18 +127,6 @@ struct ShopFloorState {
     int32_t nightTalkVariant;    // 0..2
 };
 extern ShopFloorState gShopFloor;
-
-// 0 normally; 1..160 while the night talk runs after closing.
-extern int32_t gShopDayPhase;
-// Ticks since the shop scene began; 300 on entering the closed shop.
-extern int32_t gFieldTicks;
-// How the shop scene began: 0 none, 1 a new morning, 2 back from the town map.
-extern int32_t gShopSequence;
-enum ShopSequence : int32_t {
-    SHOP_SEQUENCE_NONE = 0,
-    SHOP_SEQUENCE_MORNING = 1,
-    SHOP_SEQUENCE_FROM_TOWN = 2,
-};
 
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetShopFloorBootState();

@@ -16,11 +16,8 @@
 #include "adventurers/shop_floor.h"
 #include "adventurers/time_limit.h"
 #include "adventurers/trail.h"
-#include "dungeon/fixed_floors.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/pickups.h"
-#include "dungeon/spawn_tables.h"
+#include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/device.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
@@ -28,11 +25,10 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/field_camera.h"
-#include "field/map_collision.h"
-#include "field/particles.h"
-#include "field/world_renderer.h"
-#include "story/field_menu.h"
+#include "field/field.h"
+#include "field/field_state.h"
+#include "shop/shop_state.h"
+#include "story/story.h"
 
 const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS] = {
     {5, 5, 5, 5, 0},     // Vuror
@@ -137,13 +133,7 @@ bool onGround(const PartyState& party) { return party.positions[0].y <= party.gr
 bool inWater(const PartyState& party) { return party.ground[0].floorFlag == 1; }
 
 // The surface code of the ground under member 0; -1 when unknown.
-int32_t groundSurface(const PartyState& party) {
-    const CollisionHit& g = party.ground[0];
-    if (g.block < 0 || g.block >= MAP_BLOCK_COUNT) return -1;
-    const MapBlock& block = gMapBlocks[g.block];
-    if (!block.triangles || g.triangle < 0 || g.triangle >= block.triangleCount) return -1;
-    return block.triangles[g.triangle].surface;
-}
+int32_t groundSurface(const PartyState& party) { return hitSurface(party.ground[0]); }
 
 // The first of up, down, left, right among the bits.
 int32_t firstDirection(int32_t bits) {
@@ -342,16 +332,9 @@ void visitMapCells(const PartyState& party) {
 // Step 3 of the player's update on dungeon floors: items thrown away in the
 // menu, and the floor's condition roll.
 void runFloorEntrySteps(PartyState& party) {
-    if (gMenuItemUsed == 1) {
-        const Vector3& p = party.positions[0];
-        for (int32_t& key : gMenuUsedItems) {
-            if (key == -1) continue;
-            sprayDropsWithPlus(&party, p.x, p.y, p.z, (key >> 6) + PICKUP_ITEM_FIRST, 1, 0.7f, (key >> 4) & 1, 0,
-                               key & 0x0f);
-            key = -1;
-        }
-        gMenuItemUsed = 0;
-    }
+    const Vector3& p = party.positions[0];
+    for (int32_t key = takeMenuUsedItem(); key != -1; key = takeMenuUsedItem())
+        sprayDropsWithPlus(&party, p.x, p.y, p.z, (key >> 6) + PICKUP_ITEM_FIRST, 1, 0.7f, (key >> 4) & 1, 0, key & 0x0f);
     if (gDungeonControl.forcedInput == -1 && gConditionBannerCounter == 0 && gFloorConditionList.rollState == 0) {
         rollFloorConditions();
         if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBannerCounter = 1;
@@ -801,7 +784,7 @@ void updateDungeonPlayer() {
 void updateDungeonParty() {
     PartyState& party = gParty;
     int32_t adventurer = chosenAdventurer();
-    bool quiet = gFloorScriptState != 0 || isBossFloor() || storyFlag(154) || storyFlag(176);
+    bool quiet = floorScriptStep() != 0 || isBossFloor() || storyFlag(154) || storyFlag(176);
     if (!quiet && gStartVoiceTimer == 10) {
         if (randomInt() % 2 == 0) {
             playVoice("bin/se/01yo/action/01yo_btl01.bin");

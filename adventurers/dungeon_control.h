@@ -10,8 +10,7 @@
 #pragma once
 #include <cstdint>
 
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_start.h"
+#include "dungeon/dungeon.h"
 
 #include "adventurers/adventurers_state.h"
 

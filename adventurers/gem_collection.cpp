@@ -4,8 +4,8 @@
 
 #include "adventurers/dungeon_control_steps.h"
 #include "adventurers/party.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/pickups.h"
+#include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/save_file.h"
 #include "engine/sound.h"
 

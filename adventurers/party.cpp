@@ -2,13 +2,12 @@
 
 #include <cstdio>
 
-#include "dungeon/floor_start.h"
+#include "dungeon/dungeon.h"
 #include "engine/save_file.h"
 #include "engine/sound.h"
-#include "field/hud.h"
-#include "field/particles.h"
+#include "field/field_state.h"
 #include "platform/window.h"
-#include "shop/negotiation.h"
+#include "shop/shop.h"
 
 CharaRecord gCharaTable[CHARA_ROW_COUNT];
 PartyState gParty;

@@ -4,13 +4,12 @@
 #include <numbers>
 
 #include "adventurers/party.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_events.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_start.h"
+#include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
-#include "field/map_collision.h"
+#include "field/field.h"
+#include "field/field_state.h"
 
 TimeOutState gTimeOut;
 

@@ -3,7 +3,8 @@
 #include <cmath>
 
 #include "adventurers/hero_attacks.h"
-#include "field/particles.h"
+#include "field/field.h"
+#include "field/field_state.h"
 
 void runTrailAndGhosts(PartyState& party) {
     for (int32_t i = PARTY_TRAIL_LENGTH - 1; i > 0; i--) {

@@ -6,9 +6,8 @@
 
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/floor_start.h"
-#include "dungeon/pickups.h"
+#include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"

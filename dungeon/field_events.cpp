@@ -9,7 +9,8 @@
 #include "engine/loaders.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
+#include "story/story_state.h"
 
 int32_t gEventStartArg;
 int32_t gFallTimer;

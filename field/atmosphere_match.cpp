@@ -1,4 +1,4 @@
-#include "field/atmosphere_match.h"
+#include "field/field.h"
 
 #include <cmath>
 

@@ -15,6 +15,12 @@ void loadFloorConditions() {}
 void loadFloorEnemyLists() {}
 void loadEffectGroupFile(int32_t) {}
 
+void loadEffectGroups() {
+    gEffectGroupCount = 0;
+    gEffectImageCount = 0;
+    for (int32_t number = 1; number <= 4; number++) loadEffectGroupFile(number);
+}
+
 // The row number of "%03d:" with the given first digit and 0 second digit:
 // "00k:" or "10k:"; -1 for any other line.
 static int32_t charaRowOf(const TextLine& line, char first) {

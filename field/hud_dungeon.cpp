@@ -4,9 +4,7 @@
 #include <cstdio>
 
 #include "adventurers/adventurers_state.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/floor_status.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/scene_pictures.h"
 #include "engine/screen_mapping.h"

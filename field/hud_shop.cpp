@@ -16,10 +16,7 @@
 #include "field/hud.h"
 #include "field/hud_bar.h"
 #include "field/hud_cells.h"
-#include "shop/item_db.h"
-#include "shop/item_windows.h"
-#include "shop/shop_day_overlay.h"
-#include "shop/trends.h"
+#include "shop/shop.h"
 
 const char* const FIRST_MENU_LABELS[FIRST_MENU_ENTRY_COUNT] = {
     "Open Store", "Change Flooring", "Change Walls", "Change Rug", "Change Tables", "Move Tables", "Cancel"};

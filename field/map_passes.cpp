@@ -4,8 +4,7 @@
 
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "engine/config_index.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"

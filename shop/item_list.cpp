@@ -11,7 +11,7 @@
 #include "shop/item_db.h"
 #include "shop/market_stock.h"
 #include "shop/storage.h"
-#include "story/available_adventurers.h"
+#include "story/story.h"
 
 ItemListState gItemList;
 

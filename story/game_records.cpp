@@ -3,10 +3,8 @@
 #include <cstring>
 
 #include "adventurers/adventurers.h"
-#include "shop/day_end.h"
-#include "shop/item_db.h"
-#include "shop/market_stock.h"
-#include "shop/storage.h"
+#include "adventurers/adventurers_state.h"
+#include "shop/shop.h"
 
 // Flags set for every new loop.
 static const int32_t NEW_LOOP_FLAGS[] = {16, 17, 18, 20, 21, 22, 24, 26, 29, 30, 33, 34,

@@ -13,16 +13,11 @@
 #include <cstring>
 #include <string>
 
-#include "dungeon/enemies.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/pickups.h"
+#include "dungeon/dungeon.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
-#include "field/collision_mesh.h"
-#include "field/map_collision.h"
-#include "field/world_renderer.h"
+#include "field/field_state.h"
 #include "game/state_registry.h"
 #include "platform/window.h"
 #include "tests/adventurers/collision_room.h"
@@ -71,7 +66,6 @@ protected:
         }
         resetFloorMap();
         resetMapCollision();
-        clearMapBlocks();
         choose(RERADO);
         gDungeonControl.inputBlocked = 1;
         gFloorTimeLimit = 1000000;
@@ -136,9 +130,8 @@ protected:
         mesh.frame = addFrame(scene, "Piece", root);
         scene.meshes.push_back(mesh);
         std::string text = xfileWriteText(scene);
-        clearMapBlocks();
-        int32_t faces = readCollisionText(text.data(), (int32_t)text.size(), "test.x");
-        buildBlockCollision(0, faces, 0);
+        resetMapCollision();
+        loadCollisionText(text.data(), (int32_t)text.size(), "test.x", 0);
         gMapGrid[0][0].blockId = 0;
         gRoomsX = 1;
         gRoomsY = 1;

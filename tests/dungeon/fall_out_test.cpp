@@ -12,7 +12,7 @@
 #include "dungeon/floor_start.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "dungeon/floor_objects.h"
 #include "engine/loaders.h"
 #include "engine/scene_hooks.h"
+#include "story/story_state.h"
 
 class FieldEventTest : public ::testing::Test {
 protected:

@@ -22,8 +22,8 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/map_collision.h"
-#include "shop/item_db.h"
+#include "field/field.h"
+#include "shop/shop.h"
 #include "tests/harness/harness.h"
 
 TEST(FloorStartRules, TheTimeLimitIsTheRouteTimesTheDungeonsFrames) {

@@ -20,9 +20,11 @@
 #include "engine/save_file.h"
 #include "engine/scene_hooks.h"
 #include "engine/stage_index.h"
-#include "field/field_camera.h"
+#include "field/field.h"
 #include "game/input_script.h"
 #include "platform/window.h"
+#include "shop/shop_state.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
@@ -22,6 +22,7 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
+#include "shop/shop_state.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/harness/harness.h"
 

@@ -9,7 +9,7 @@
 
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/math.h"
 #include "engine/random.h"

@@ -10,8 +10,7 @@
 
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/archive.h"
 #include "engine/motion_files.h"
 #include "field/field_models.h"

@@ -8,8 +8,7 @@
 #include <string>
 
 #include "adventurers/adventurers_state.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/motion_files.h"
 #include "engine/save_file.h"
 #include "engine/textures.h"

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "adventurers/adventurers_state.h"
-#include "dungeon/enemies.h"
+#include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
 #include "field/stage_light.h"

@@ -11,8 +11,7 @@
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "platform/window.h"
-#include "shop/counter.h"
-#include "shop/day_end.h"
+#include "shop/shop_state.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/shop_day.h"
 

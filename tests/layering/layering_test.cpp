@@ -5,7 +5,7 @@
 #include "tests/layering/layering_check.h"
 #include "tests/temp_folder.h"
 
-TEST(Layering, DISABLED_SourceTreeKeepsItsLayers) {
+TEST(Layering, SourceTreeKeepsItsLayers) {
     std::vector<std::string> faults = checkLayering(TOLLI_SOURCE_DIR);
     for (const std::string& fault : faults) ADD_FAILURE() << fault;
 }

@@ -7,7 +7,7 @@
 
 #include "adventurers/adventurers.h"
 #include "engine/save_file.h"
-#include "shop/item_db.h"
+#include "shop/shop.h"
 #include "story/game_records.h"
 
 namespace {
