@@ -16,7 +16,6 @@
 #include "field/field.h"
 #include "field/field_state.h"
 
-
 // ---- The adventurers' tuning rows and level stats. gCharaTable is filled
 // once at start-up by the chara table loader (field/field_tables.cpp) and
 // read-only after.
@@ -220,7 +219,6 @@ struct PartyState {
     ModelSlot modelSlots[PARTY_MODEL_SLOTS];
 };
 
-
 // ---- Motions and movement.
 // Switches a figure to motion id; the same id keeps its time.
 void setMotion(MotionState& state, int32_t id);
@@ -298,7 +296,7 @@ void updateStatusOfPlayer();
 // day phases and the night talk. updateShopFloor runs once per logic tick
 // from the field frame; main thread.
 
-// gShopFloorState.
+// gShopFloor.shopFloorState.
 enum ShopFloorStateCode : int32_t {
     SHOP_FLOOR_MENU = 0,             // the shop menu
     SHOP_FLOOR_WALKING = 1,

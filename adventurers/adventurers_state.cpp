@@ -1,22 +1,18 @@
-// The adventurers' rows of the game's state registry.
-#include "adventurers/adventurers.h"
+// The adventurers' rows of the game's state registry: one per record, with
+// its reset, what of it the run checksum hashes and the bytes a snapshot
+// copies.
 #include "adventurers/adventurers_state.h"
-#include "adventurers/bag.h"
-#include "adventurers/balloon.h"
-#include "adventurers/dungeon_control.h"
-#include "adventurers/motion.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
-#include "adventurers/shop_grid.h"
+
 #include "engine/state_table.h"
-#include "shop/shop_state.h"
 
 static void hashShopFloor(StateHash& h, ChecksumScope) {
-    h.i32(gShopFloorState);
+    h.i32(gShopFloor.shopFloorState);
     h.i32(gShopDayPhase);
     h.i32(gShopSequence);
-    for (int32_t v : {gFieldTicks, gShopEditMode, gSelectedShelf, gShopMenuSlide, gShopMenuDelay, gShopMenuCursor[0],
-                      gLeavingShop, gMorningGreeting, gNightTalkVariant, gShopActionTimer[0], gShopActionTimer[1]})
+    for (int32_t v : {gFieldTicks, gShopFloor.shopEditMode, gShopFloor.selectedShelf, gShopFloor.shopMenuSlide,
+                      gShopFloor.shopMenuDelay, gShopFloor.shopMenuCursor[0], gShopFloor.leavingShop,
+                      gShopFloor.morningGreeting, gShopFloor.nightTalkVariant, gShopFloor.shopActionTimer[0],
+                      gShopFloor.shopActionTimer[1]})
         h.i32(v);
 }
 
@@ -25,26 +21,30 @@ static void resetShopFloorWords() {
     resetShopFloorBootState();
 }
 
-static void hashMotion(StateHash& h, ChecksumScope) {
-    h.i32(gAutoWalk);
-    h.i32(gFairyWander.phase);
-    h.i32(gFairyWander.ticks);
-    h.f32(gFairyWander.targetX);
-    h.f32(gFairyWander.targetZ);
+static void hashShopGrid(StateHash& h, ChecksumScope) {
+    hashWord(h, gShopAtmosphere);
+    hashWord(h, gShopGrid);
+    hashWord(h, gShopPlacement.shelfCarry);
+}
+
+static void hashFollower(StateHash& h, ChecksumScope) {
+    h.i32(gFollower.autoWalk);
+    h.i32(gFollower.fairyWander.phase);
+    h.i32(gFollower.fairyWander.ticks);
+    h.f32(gFollower.fairyWander.targetX);
+    h.f32(gFollower.fairyWander.targetZ);
 }
 
 static const StateRow ROWS[] = {
-    resetRow("attack objects", resetAttackObjects),
-    stateRow<gShopFloorState, gShopDayPhase, gShopSequence, gFieldTicks, gShopEditMode, gSelectedShelf, gShopMenuSlide,
-             gShopMenuDelay, gShopMenuCursor, gLeavingShop, gMorningGreeting, gNightTalkVariant, gShopActionTimer>(
-        "shop floor", resetShopFloorWords, hashShopFloor),
-    stateRow<gShopAtmosphere, gShopGrid, gShelfCarry>("shop grid", resetShopGridState,
-                                                       hashWords<gShopAtmosphere, gShopGrid, gShelfCarry>),
+    stateRow<gAttackObjects>("attack objects", resetAttackObjects, nullptr),
+    stateRow<gShopFloor, gShopDayPhase, gShopSequence, gFieldTicks>("shop floor", resetShopFloorWords, hashShopFloor),
+    stateRow<gShopAtmosphere, gShopGrid, gShopPlacement>("shop grid", resetShopGridState, hashShopGrid),
     stateRow<gBag, gBagCapacity, gBagAtDeparture>("bag", resetBagState, hashWords<gBag, gBagCapacity, gBagAtDeparture>),
-    resetRow("balloon", resetBalloonState),
-    resetRow("party", resetPartyState),
-    stateRow<gAutoWalk, gFairyWander>("motion", resetMotionState, hashMotion),
-    resetRow("dungeon control", resetDungeonControlState),
+    stateRow<gBalloon>("balloon", resetBalloonState, nullptr),
+    stateRow<gParty, gChosenAdventurer, gSkillCounts, gSkillSlots>("party", resetPartyState, nullptr),
+    stateRow<gFollower>("motion", resetMotionState, hashFollower),
+    stateRow<gDungeonControl>("dungeon control", resetDungeonControlState, nullptr),
+    stateRow<gTimeOut>("time out", resetTimeLimitState, nullptr),
 };
 extern const StateTable ADVENTURERS_STATE;   // read by the game's registry
 const StateTable ADVENTURERS_STATE = {"adventurers", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

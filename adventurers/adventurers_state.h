@@ -19,19 +19,23 @@ extern int32_t gSkillSlots[ADVENTURER_COUNT][SKILL_SLOTS];
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetPartyState();
 
-// ---- Motion: the fairy's wandering on shop and town stages: 0 rest, 1 fly
-// to the target, 2 and 3 two idle poses.
+// ---- Motion: the follower and the fairy.
+// The fairy's wandering on shop and town stages: 0 rest, 1 fly to the
+// target, 2 and 3 two idle poses.
 struct FairyWander {
     int32_t phase;
     int32_t ticks;
     float targetX;
     float targetZ;
 };
-extern FairyWander gFairyWander;
-// Set by stage and floor scripts: the follower walks to gAutoWalkTarget
-// instead of following member 0.
-extern int32_t gAutoWalk;
-extern Vector3 gAutoWalkTarget;
+struct FollowerState {
+    FairyWander fairyWander;
+    // Set by stage and floor scripts: the follower walks to autoWalkTarget
+    // instead of following member 0.
+    int32_t autoWalk;
+    Vector3 autoWalkTarget;
+};
+extern FollowerState gFollower;
 // Back to the values a fresh process starts with.
 void resetMotionState();
 
@@ -64,51 +68,65 @@ extern BalloonState gBalloon;
 void resetBalloonState();
 
 // ---- The player's control on dungeon floors.
-extern int32_t gForcedInput;         // -1, or the raw pad word member 0 reads this tick
-extern int32_t gInputBlocked;        // 0 right after a floor start: the first tick clears the input
-extern int32_t gWarpTimer;           // the warp trap's sequence, 0 none
-extern int32_t gHeroineCommentDelay;
-extern int32_t gHeroineCommentCooldown;
-// The entry hop's push (per hundred) and length in ticks, set with hopTimer.
-extern int32_t gHopPush;
-extern int32_t gHopLength;
-extern int32_t gTimeOutStarted;      // 0, then counts up from 1 once time-out enemies appeared
-extern int32_t gTimeOutSpawns;
+struct DungeonControlState {
+    int32_t forcedInput = -1;    // -1, or the raw pad word member 0 reads this tick
+    int32_t inputBlocked;        // 0 right after a floor start: the first tick clears the input
+    int32_t warpTimer;           // the warp trap's sequence, 0 none
+    int32_t heroineCommentDelay;
+    int32_t heroineCommentCooldown;
+    // The entry hop's push (per hundred) and length in ticks, set with hopTimer.
+    int32_t hopPush;
+    int32_t hopLength;
+};
+extern DungeonControlState gDungeonControl;
+// The floor's time-out (adventurers/time_limit.cpp).
+struct TimeOutState {
+    int32_t timeOutStarted;      // 0, then counts up from 1 once time-out enemies appeared
+    int32_t timeOutSpawns;
+};
+extern TimeOutState gTimeOut;
+// No time-out yet (a fresh process).
+void resetTimeLimitState();
 // Back to the values a fresh process starts with.
 void resetDungeonControlState();
 
 // ---- The shop floor.
-extern int32_t gShopFloorState;      // ShopFloorStateCode
-// 0 walking, 1 choosing an item for a shelf cell, 2 stocking a vending machine.
-extern int32_t gShopEditMode;
+// The shop floor's control, menus, cursors and talk words, written by the
+// shop-floor update; the HUD, the overlay and the drawing read them.
+struct ShopFloorState {
+    int32_t shopFloorState;      // ShopFloorStateCode
+    // 0 walking, 1 choosing an item for a shelf cell, 2 stocking a vending machine.
+    int32_t shopEditMode;
 
-// The menus: slides 0..12 (input above 9), the 15 ticks between a choice
-// and its effect, the cursors (shop or fairy menu; lecture list).
-extern int32_t gShopMenuSlide;
-extern int32_t gLectureMenuSlide;
-extern int32_t gShopMenuDelay;
-extern int32_t gShopMenuCursor[2];
-extern int32_t gShopMenuListA[SHOP_MENU_A_MAX];
-extern int32_t gShopMenuCountA;
-extern int32_t gShopMenuListB[SHOP_MENU_B_MAX];
-extern int32_t gShopMenuCountB;
-extern int32_t gShopMenuCounter;     // the information pages' page-in, up to 10
-extern int32_t gAbilityListCursor;   // merchant-level list row 0..28
-extern int32_t gAbilityListTop;      // its top row 0..24
-extern int32_t gSelectedShelf;       // the table being moved
-// The vending machine's slot list: cursor (0 revert, 1 done, 2.. slots),
-// top row, last cursor value.
-extern int32_t gShopFloorCursor[3];
-extern int32_t gVendingListOpen;     // the storage list is open for a slot
-extern int32_t gVendingSlotsShown[VENDING_STOCK_SLOTS];
-extern int32_t gStockListOpened;     // the shelf list has been opened once, cursors reset
-// The four decoration choices and plus levels when a decoration list opened.
-extern int32_t gDecorationBackup[8];
-// The talk prompt's countdown and the talk lock.
-extern int32_t gShopActionTimer[2];
-extern int32_t gLeavingShop;
-extern int32_t gMorningGreeting;     // toggles every morning
-extern int32_t gNightTalkVariant;    // 0..2
+    // The menus: slides 0..12 (input above 9), the 15 ticks between a choice
+    // and its effect, the cursors (shop or fairy menu; lecture list).
+    int32_t shopMenuSlide;
+    int32_t lectureMenuSlide;
+    int32_t shopMenuDelay;
+    int32_t shopMenuCursor[2];
+    int32_t shopMenuListA[SHOP_MENU_A_MAX];
+    int32_t shopMenuCountA;
+    int32_t shopMenuListB[SHOP_MENU_B_MAX];
+    int32_t shopMenuCountB;
+    int32_t shopMenuCounter;     // the information pages' page-in, up to 10
+    int32_t abilityListCursor;   // merchant-level list row 0..28
+    int32_t abilityListTop;      // its top row 0..24
+    int32_t selectedShelf;       // the table being moved
+    // The vending machine's slot list: cursor (0 revert, 1 done, 2.. slots),
+    // top row, last cursor value.
+    int32_t shopFloorCursor[3];
+    int32_t vendingListOpen;     // the storage list is open for a slot
+    int32_t vendingSlotsShown[VENDING_STOCK_SLOTS];
+    int32_t stockListOpened;     // the shelf list has been opened once, cursors reset
+    // The four decoration choices and plus levels when a decoration list opened.
+    int32_t decorationBackup[8];
+    // The talk prompt's countdown and the talk lock.
+    int32_t shopActionTimer[2];
+    int32_t leavingShop;
+    int32_t morningGreeting;     // toggles every morning
+    int32_t nightTalkVariant;    // 0..2
+};
+extern ShopFloorState gShopFloor;
 
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetShopFloorBootState();
@@ -117,13 +135,18 @@ void resetShopDayState();
 // ---- The shop grid.
 // index z * SHOP_GRID_COLUMNS + x; ShopCell codes (2..8 shelf cells).
 extern int32_t gShopGrid[SHOP_GRID_ROWS * SHOP_GRID_COLUMNS];
-// The shelf cell in front of the heroine and its world x, z.
-extern ShopCellPos gPlacementCell;
-extern float gPlacementCursorPos[2];
-// The shelf whose vending machine is being stocked; the vending shelf in front + 1 (0 none).
-extern int32_t gShopEditState[2];
-// The items of the shelf being moved.
-extern int32_t gShelfCarry[SHELF_CELL_COUNT];
+// The placement cursor in front of the heroine and the shelf being stocked
+// or moved.
+struct ShopPlacementState {
+    // The shelf cell in front of the heroine and its world x, z.
+    ShopCellPos placementCell = {-1, -1};
+    float placementCursorPos[2];
+    // The shelf whose vending machine is being stocked; the vending shelf in front + 1 (0 none).
+    int32_t shopEditState[2];
+    // The items of the shelf being moved.
+    int32_t shelfCarry[SHELF_CELL_COUNT];
+};
+extern ShopPlacementState gShopPlacement;
 extern ShopAtmosphere gShopAtmosphere;
 // Back to the values a fresh process starts with.
 void resetShopGridState();

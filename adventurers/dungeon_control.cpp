@@ -41,13 +41,7 @@ const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS] = {
     {5, 5, 5, 5, 0},     // Zoze (pays her maximum SP)
 };
 
-int32_t gForcedInput = -1;
-int32_t gInputBlocked;
-int32_t gWarpTimer;
-int32_t gHeroineCommentDelay;
-int32_t gHeroineCommentCooldown;
-int32_t gHopPush;
-int32_t gHopLength;
+DungeonControlState gDungeonControl;
 
 int32_t chosenAdventurer() { return gChosenAdventurer & 7; }
 
@@ -211,18 +205,18 @@ Routine skillRoutine(int32_t model, int32_t skill) {
 
 // Step 4: the warp trap's sequence; true while it runs (nothing else happens).
 bool runWarp(PartyState& party) {
-    if (gWarpTimer <= 0) return false;
-    int32_t t = ++gWarpTimer;
+    if (gDungeonControl.warpTimer <= 0) return false;
+    int32_t t = ++gDungeonControl.warpTimer;
     party.facing += 0.5f;
     if (t == 35) playSoundEffect(SOUND_WARP);
     if (t == 60) warpToRandomCell();
     if (t >= 30 && t < 60) {
-        if (gWorldDraw.skillCountdown < 30) gWorldDraw.skillCountdown++;
-    } else if (t >= 60 && gWorldDraw.skillCountdown > 0) {
-        gWorldDraw.skillCountdown--;
+        if (gSkillCountdown < 30) gSkillCountdown++;
+    } else if (t >= 60 && gSkillCountdown > 0) {
+        gSkillCountdown--;
     }
     if (t >= 60 && t <= 109) gFieldCamera.cameraReset = 1;
-    if (t >= 120) gWarpTimer = 0;
+    if (t >= 120) gDungeonControl.warpTimer = 0;
     if (party.invincibility < 60) party.invincibility = 60;
     int32_t side = party.sideFacing;
     party.motions[0].direction = spriteDirectionFor(party.facing, gCamera.yaw, side);
@@ -240,7 +234,7 @@ void runHop(PartyState& party) {
         setMotion(party.motions[0], 0);
     }
     if (party.hopTimer <= 14) {
-        float push = static_cast<float>(gHopPush) / 100.0f;
+        float push = static_cast<float>(gDungeonControl.hopPush) / 100.0f;
         party.velocity.x += std::sin(party.facing) * push;
         party.velocity.z += std::cos(party.facing) * push;
     }
@@ -253,7 +247,7 @@ void runHop(PartyState& party) {
             spawnEffectObject(&party, p.x, p.y, p.z, 43, 0.15f, 1);
     }
     party.hopTimer++;
-    if (party.hopTimer >= gHopLength) party.hopTimer = 0;
+    if (party.hopTimer >= gDungeonControl.hopLength) party.hopTimer = 0;
 }
 
 void splash(PartyState& party) {
@@ -341,7 +335,7 @@ void runFloorEntrySteps(PartyState& party) {
     const Vector3& p = party.positions[0];
     for (int32_t key = takeMenuUsedItem(); key != -1; key = takeMenuUsedItem())
         sprayDropsWithPlus(&party, p.x, p.y, p.z, (key >> 6) + PICKUP_ITEM_FIRST, 1, 0.7f, (key >> 4) & 1, 0, key & 0x0f);
-    if (gForcedInput == -1 && gConditionBannerCounter == 0 && gFloorConditionList.rollState == 0) {
+    if (gDungeonControl.forcedInput == -1 && gConditionBannerCounter == 0 && gFloorConditionList.rollState == 0) {
         rollFloorConditions();
         if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBannerCounter = 1;
     }
@@ -709,13 +703,13 @@ void updateDungeonPlayer() {
     PartyState& party = gParty;
     InputRecord& input = gInputState[0];
     party.input = &input;
-    if (gInputBlocked == 0) {
+    if (gDungeonControl.inputBlocked == 0) {
         input.raw = 0;
         input.pressed = 0;
         input.repeat = 0;
-        gInputBlocked = 1;
-    } else if (gForcedInput != -1) {
-        input.raw = static_cast<uint16_t>(gForcedInput);
+        gDungeonControl.inputBlocked = 1;
+    } else if (gDungeonControl.forcedInput != -1) {
+        input.raw = static_cast<uint16_t>(gDungeonControl.forcedInput);
         input.pressed = 0;
         input.repeat = 0;
     }
@@ -802,7 +796,7 @@ void updateDungeonParty() {
     if (!quiet && gStartVoiceTimer == 100)
         playVoice(randomInt() % 2 == 0 ? "bin/se/00sa/action/00sa_btl01a.bin" : "bin/se/00sa/action/00sa_btl01b.bin");
 
-    if (gHeroineCommentDelay > 0 && --gHeroineCommentDelay == 0 && party.hp > 0.0f) {
+    if (gDungeonControl.heroineCommentDelay > 0 && --gDungeonControl.heroineCommentDelay == 0 && party.hp > 0.0f) {
         if (party.hp <= static_cast<float>(chosenMaxHp()) * 0.2f)
             playVoice("bin/se/00sa/action/00sa_btl03.bin");
         else
@@ -815,13 +809,6 @@ void updateDungeonParty() {
 }
 
 void resetDungeonControlState() {
-    gForcedInput = -1;
-    gInputBlocked = 0;
-    resetTimeLimitState();
-    gWarpTimer = 0;
+    gDungeonControl = DungeonControlState{};
     gStartVoiceTimer = 0;
-    gHeroineCommentDelay = 0;
-    gHeroineCommentCooldown = 0;
-    gHopPush = 0;
-    gHopLength = 0;
 }

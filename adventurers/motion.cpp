@@ -18,15 +18,9 @@
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 
-FairyWander gFairyWander;
-int32_t gAutoWalk;
-Vector3 gAutoWalkTarget;
+FollowerState gFollower;
 
-void resetMotionState() {
-    gFairyWander = FairyWander{};
-    gAutoWalk = 0;
-    gAutoWalkTarget = Vector3{0.0f, 0.0f, 0.0f};
-}
+void resetMotionState() { gFollower = FollowerState{}; }
 
 namespace {
 
@@ -135,9 +129,9 @@ void moveFollower(bool runEnd) {
     Vector3& f = party.positions[FOLLOWER];
     const Vector3& lead = party.positions[0];
     float goalX = lead.x, goalZ = lead.z, reach = runEnd ? 1.0f : 3.0f, aimDistance = reach;
-    if (gAutoWalk) {
-        goalX = gAutoWalkTarget.x;
-        goalZ = gAutoWalkTarget.z;
+    if (gFollower.autoWalk) {
+        goalX = gFollower.autoWalkTarget.x;
+        goalZ = gFollower.autoWalkTarget.z;
         reach = 1.0f;
         aimDistance = 0.5f;
     }
@@ -152,7 +146,7 @@ void moveFollower(bool runEnd) {
     if (moved > 0.01f) {
         setMotion(motion, 1);
         motion.direction = spriteDirectionOf(atan2f(stepX, stepZ));
-    } else if (gAutoWalk && arrived) {
+    } else if (gFollower.autoWalk && arrived) {
         setMotion(motion, 0);
         motion.direction = spriteDirectionOf(atan2f(lead.x - f.x, lead.z - f.z));
     } else {
@@ -188,7 +182,7 @@ void wanderFairy() {
     PartyState& party = gParty;
     Vector3& f = party.positions[FAIRY];
     MotionState& motion = party.motions[FAIRY];
-    FairyWander& w = gFairyWander;
+    FairyWander& w = gFollower.fairyWander;
     if (w.phase == 0) {
         setMotion(motion, 0);
         if (++w.ticks >= 90) {
@@ -591,7 +585,7 @@ void updateIdleParty() {
     spawnAmbientEffects();
     bool shop = onShopStage();
     if (shop) {
-        if (gShopFloorState != SHOP_FLOOR_OPEN) {
+        if (gShopFloor.shopFloorState != SHOP_FLOOR_OPEN) {
             if (storyFlag(FLAG_STORY_VISIT)) {
                 setMotion(party.motions[0], 0);
                 setMotion(party.motions[FAIRY], 0);

@@ -45,7 +45,7 @@ void tickPartyStatus(PartyState& party) {
     countDown(party.levelGlowTimer);
     countDown(party.healGlowTimer);
     countDown(party.motions[0].whiteFlash);
-    countDown(gHeroineCommentCooldown);
+    countDown(gDungeonControl.heroineCommentCooldown);
 
     bool ailing = false;
     for (int32_t& t : party.ailmentTimers) {

@@ -25,29 +25,7 @@
 #include "shop/shop_state.h"
 #include "story/story.h"
 
-int32_t gShopFloorState;
-int32_t gShopEditMode;
-int32_t gShopMenuSlide;
-int32_t gLectureMenuSlide;
-int32_t gShopMenuDelay;
-int32_t gShopMenuCursor[2];
-int32_t gShopMenuListA[SHOP_MENU_A_MAX];
-int32_t gShopMenuCountA;
-int32_t gShopMenuListB[SHOP_MENU_B_MAX];
-int32_t gShopMenuCountB;
-int32_t gShopMenuCounter;
-int32_t gAbilityListCursor;
-int32_t gAbilityListTop;
-int32_t gSelectedShelf;
-int32_t gShopFloorCursor[3];
-int32_t gVendingListOpen;
-int32_t gVendingSlotsShown[VENDING_STOCK_SLOTS];
-int32_t gStockListOpened;
-int32_t gDecorationBackup[8];
-int32_t gShopActionTimer[2];
-int32_t gLeavingShop;
-int32_t gMorningGreeting;
-int32_t gNightTalkVariant;
+ShopFloorState gShopFloor;
 
 namespace {
 
@@ -125,14 +103,14 @@ void sparkleFrontRow() {
 }
 
 void stepMenuSlides() {
-    bool menuShown = gShopFloorState == SHOP_FLOOR_MENU || gShopFloorState == SHOP_FLOOR_MENU_CHOSEN ||
-                     gShopFloorState == SHOP_FLOOR_FAIRY_MENU || gShopFloorState == SHOP_FLOOR_FAIRY_CHOSEN ||
-                     gShopFloorState == SHOP_FLOOR_LECTURES;
-    if (menuShown && gShopMenuSlide < MENU_SLIDE_MAX) gShopMenuSlide++;
-    if (!menuShown && gShopMenuSlide > 0) gShopMenuSlide--;
-    bool lectures = gShopFloorState == SHOP_FLOOR_LECTURES;
-    if (lectures && gLectureMenuSlide < MENU_SLIDE_MAX) gLectureMenuSlide++;
-    if (!lectures && gLectureMenuSlide > 0) gLectureMenuSlide--;
+    bool menuShown = gShopFloor.shopFloorState == SHOP_FLOOR_MENU || gShopFloor.shopFloorState == SHOP_FLOOR_MENU_CHOSEN ||
+                     gShopFloor.shopFloorState == SHOP_FLOOR_FAIRY_MENU || gShopFloor.shopFloorState == SHOP_FLOOR_FAIRY_CHOSEN ||
+                     gShopFloor.shopFloorState == SHOP_FLOOR_LECTURES;
+    if (menuShown && gShopFloor.shopMenuSlide < MENU_SLIDE_MAX) gShopFloor.shopMenuSlide++;
+    if (!menuShown && gShopFloor.shopMenuSlide > 0) gShopFloor.shopMenuSlide--;
+    bool lectures = gShopFloor.shopFloorState == SHOP_FLOOR_LECTURES;
+    if (lectures && gShopFloor.lectureMenuSlide < MENU_SLIDE_MAX) gShopFloor.lectureMenuSlide++;
+    if (!lectures && gShopFloor.lectureMenuSlide > 0) gShopFloor.lectureMenuSlide--;
 }
 
 void playMorningVoices() {
@@ -141,10 +119,10 @@ void playMorningVoices() {
             playSoundEffect(336);
             playVoice("bin/se/00sa/system/00sa_sys10.bin");
         }
-        if (isMorning()) gMorningGreeting ^= 1;
+        if (isMorning()) gShopFloor.morningGreeting ^= 1;
     }
     if (!isMorning()) return;
-    if (gMorningGreeting) {
+    if (gShopFloor.morningGreeting) {
         if (gFieldTicks == 50) playVoice("bin/se/00sa/system/00sa_sys01a.bin");
         if (gFieldTicks == 110) playVoice("bin/se/01yo/system/01yo_sys01a.bin");
     } else {
@@ -181,8 +159,8 @@ void returnFromTownPlace() {
 
 void stepNightTalk() {
     if (!(gShopSequence == SHOP_SEQUENCE_FROM_TOWN && gFieldTicks <= 199)) gShopDayPhase++;
-    if (gShopDayPhase == 2) gNightTalkVariant = (gNightTalkVariant + 1) % 3;
-    const NightTalk& talk = NIGHT_TALKS[gNightTalkVariant >= 0 && gNightTalkVariant < 3 ? gNightTalkVariant : 0];
+    if (gShopDayPhase == 2) gShopFloor.nightTalkVariant = (gShopFloor.nightTalkVariant + 1) % 3;
+    const NightTalk& talk = NIGHT_TALKS[gShopFloor.nightTalkVariant >= 0 && gShopFloor.nightTalkVariant < 3 ? gShopFloor.nightTalkVariant : 0];
     if (gShopDayPhase == 10) {
         setBalloon(talk.heroineBalloon, 0, 0, 1, 100);
         playVoice(talk.heroineVoice);
@@ -195,7 +173,7 @@ void stepNightTalk() {
     if (gShopDayPhase >= NIGHT_TALK_END) {
         openResultsScreen();
         gShopDayPhase = 0;
-        gShopFloorState = SHOP_FLOOR_WALKING;
+        gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
         closeShopBalloon();
     }
 }
@@ -286,12 +264,12 @@ Prompts evaluatePrompts() {
         talk = std::sqrt(fx * fx + fz * fz) < 2.0f && (bearingGap < 0.2f * PI || bearingGap > 1.8f * PI);
     }
     if (talk) {
-        gShopActionTimer[0] = TALK_COUNTDOWN;
+        gShopFloor.shopActionTimer[0] = TALK_COUNTDOWN;
     } else {
-        if (gShopActionTimer[0] > 0) gShopActionTimer[0]--;
-        gShopActionTimer[1] = 0;
+        if (gShopFloor.shopActionTimer[0] > 0) gShopFloor.shopActionTimer[0]--;
+        gShopFloor.shopActionTimer[1] = 0;
     }
-    if (gShopActionTimer[1]) gShopActionTimer[0] = 0;
+    if (gShopFloor.shopActionTimer[1]) gShopFloor.shopActionTimer[0] = 0;
     return p;
 }
 
@@ -306,11 +284,11 @@ void showPrompt(bool shown, int32_t kind) {
 
 void probeShelfInFront() {
     if (shopFlag(FLAG_SHELF_LESSON)) findShelfInFront();
-    else gPlacementCell = {-1, -1};
+    else gShopPlacement.placementCell = {-1, -1};
 }
 
 void leaveThroughDoor() {
-    gLeavingShop = 1;
+    gShopFloor.leavingShop = 1;
     startFadeOut(0, 17);
     gParty.promptKind = 0;
     gParty.promptFade = 0;
@@ -326,21 +304,21 @@ void leaveThroughDoor() {
 void talkToFairy() {
     gParty.actionState = 14;
     setMotion(gParty.motions[0], 6);
-    gShopActionTimer[0] = 0;
+    gShopFloor.shopActionTimer[0] = 0;
     gParty.promptKind = 0;
     gParty.promptFade = 0;
-    gShopFloorState = SHOP_FLOOR_FAIRY_MENU;
-    gShopActionTimer[1] = 1;
+    gShopFloor.shopFloorState = SHOP_FLOOR_FAIRY_MENU;
+    gShopFloor.shopActionTimer[1] = 1;
     startShopDayMessages();
-    gShopMenuCursor[0] = gShopMenuCursor[1] = 0;
+    gShopFloor.shopMenuCursor[0] = gShopFloor.shopMenuCursor[1] = 0;
     playRandomVoice(FAIRY_ASKS_VOICES, 2);
     setBalloon(3, 0, 2, 0, -1);
 }
 
 void goToCounter() {
     if (!shopFlag(FLAG_COUNTER_LESSONS)) {
-        gShopFloorState = SHOP_FLOOR_MENU;
-        gShopMenuCursor[0] = gShopMenuCursor[1] = 0;
+        gShopFloor.shopFloorState = SHOP_FLOOR_MENU;
+        gShopFloor.shopMenuCursor[0] = gShopFloor.shopMenuCursor[1] = 0;
         startShopDayMessages();
         playVoice("bin/se/00sa/system/00sa_sys06.bin");
         playSoundEffect(372);
@@ -355,13 +333,13 @@ void goToCounter() {
 constexpr int32_t NO_SHELF = -2;
 int32_t ordinaryShelfCellKey(int32_t* shelfOut) {
     *shelfOut = -1;
-    if (gPlacementCell.x < 0 || !shopFlag(FLAG_SHELF_LESSON) || shopFlag(FLAG_COUNTER_LESSONS_DONE)) return NO_SHELF;
-    if (!isInShopGrid(gPlacementCell.x, gPlacementCell.z)) return NO_SHELF;
-    int32_t shelf = findShelfAt(gPlacementCell.x, gPlacementCell.z);
+    if (gShopPlacement.placementCell.x < 0 || !shopFlag(FLAG_SHELF_LESSON) || shopFlag(FLAG_COUNTER_LESSONS_DONE)) return NO_SHELF;
+    if (!isInShopGrid(gShopPlacement.placementCell.x, gShopPlacement.placementCell.z)) return NO_SHELF;
+    int32_t shelf = findShelfAt(gShopPlacement.placementCell.x, gShopPlacement.placementCell.z);
     *shelfOut = shelf;
     const GameState& game = runningGameState();
     if (shelf >= 0 && game.vendingModes[shelf] != 0) return NO_SHELF;
-    return game.shelves[gPlacementCell.z][gPlacementCell.x];
+    return game.shelves[gShopPlacement.placementCell.z][gShopPlacement.placementCell.x];
 }
 
 // Walking, free (edit mode 0).
@@ -376,10 +354,10 @@ void walkFree() {
             setMotion(gParty.motions[2], 0);
             moveFollowers();
         }
-        showPrompt(gShopActionTimer[0] > 0, PROMPT_TALK);
+        showPrompt(gShopFloor.shopActionTimer[0] > 0, PROMPT_TALK);
     } else {
         prompts = evaluatePrompts();
-        bool talk = gShopActionTimer[0] > 0;
+        bool talk = gShopFloor.shopActionTimer[0] > 0;
         if (prompts.door) showPrompt(true, PROMPT_DOOR);
         else if (prompts.counter) showPrompt(true, talk ? PROMPT_TALK : PROMPT_COUNTER);
         else showPrompt(talk, PROMPT_TALK);
@@ -400,7 +378,7 @@ void walkFree() {
     int32_t cellKey = ordinaryShelfCellKey(&shelf);
     if ((pressed & BUTTON_6) && !prompts.door && !prompts.counter && cellKey >= 0) {
         listAvailableAdventurers();
-        gShopFloorState = SHOP_FLOOR_ITEM_INFO;
+        gShopFloor.shopFloorState = SHOP_FLOOR_ITEM_INFO;
         showItemInfo(cellKey);
         openItemInfo(2);
         playSoundEffect(710);
@@ -411,7 +389,7 @@ void walkFree() {
             leaveThroughDoor();
             return;
         }
-        if (gShopActionTimer[0] > 0) {
+        if (gShopFloor.shopActionTimer[0] > 0) {
             talkToFairy();
             return;
         }
@@ -482,12 +460,12 @@ void updateWalking() {
         endSteps(false);
         return;
     }
-    if (gShopEditMode == 1) {
+    if (gShopFloor.shopEditMode == 1) {
         updateShelfStocking();
         endSteps(true);
         return;
     }
-    if (gShopEditMode == 2) {
+    if (gShopFloor.shopEditMode == 2) {
         updateVendingStocking();
         endSteps(true);
         return;
@@ -556,21 +534,21 @@ void placeShopCamera(float goalX, float goalZ, float elevationScale) {
 }
 
 void openShopDay() {
-    gShopFloorState = SHOP_FLOOR_OPEN;
+    gShopFloor.shopFloorState = SHOP_FLOOR_OPEN;
     beginShopDay();
 }
 
 // --- entry points ------------------------------------------------------------
 
 void resetShopFloorState() {
-    gShopFloorState = SHOP_FLOOR_WALKING;
-    gLeavingShop = 0;
+    gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
+    gShopFloor.leavingShop = 0;
 }
 
 void startShopDayMessages() {
     const GameState& game = runningGameState();
     int32_t level = game.merchantLevel;
-    int32_t* a = gShopMenuListA;
+    int32_t* a = gShopFloor.shopMenuListA;
     int32_t n = 0;
     a[n++] = SHOP_MENU_OPEN;
     if (level >= 5) a[n++] = SHOP_MENU_WALLS;
@@ -579,8 +557,8 @@ void startShopDayMessages() {
     if (level >= 9) a[n++] = SHOP_MENU_MOVE_TABLES;
     if (level >= 13) a[n++] = SHOP_MENU_TABLES;
     a[n++] = SHOP_MENU_CANCEL;
-    gShopMenuCountA = n;
-    int32_t* b = gShopMenuListB;
+    gShopFloor.shopMenuCountA = n;
+    int32_t* b = gShopFloor.shopMenuListB;
     n = 0;
     b[n++] = FAIRY_MENU_ATMOSPHERE;
     b[n++] = FAIRY_MENU_LEVEL;
@@ -589,7 +567,7 @@ void startShopDayMessages() {
     if (level >= 6) b[n++] = FAIRY_MENU_ORDERS_DUE;
     if (shopFlag(FLAG_TIME_LECTURE)) b[n++] = FAIRY_MENU_TIME;
     b[n++] = FAIRY_MENU_NEVER_MIND;
-    gShopMenuCountB = n;
+    gShopFloor.shopMenuCountB = n;
 }
 
 void placePlayerAtEntrance(int32_t entrance) {
@@ -606,7 +584,7 @@ void enterShop() {
     placePlayerAtEntrance(1);
     faceFairy();
     setMotion(gParty.motions[0], 6);
-    gShopFloorState = SHOP_FLOOR_WALKING;
+    gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
     gParty.actionState = 15;
     gFieldTicks = 300;
 }
@@ -616,8 +594,8 @@ void enterShopFromDoor() {
     closeShopBalloon();
     gParty.promptKind = 0;
     gParty.promptFade = 0;
-    gShopActionTimer[0] = 0;
-    gShopActionTimer[1] = 1;
+    gShopFloor.shopActionTimer[0] = 0;
+    gShopFloor.shopActionTimer[1] = 1;
     placePlayerAtEntrance(0);
     faceFairy();
     setMotion(gParty.motions[0], 6);
@@ -638,7 +616,7 @@ void enterShopFromDoor() {
 
 void clampShopBounds() {
     Vector3& at = gParty.positions[0];
-    bool open = gShopFloorState == SHOP_FLOOR_OPEN;
+    bool open = gShopFloor.shopFloorState == SHOP_FLOOR_OPEN;
     if (runningGameState().shopSize == 3) {
         if (at.z > 17.0f) at.z = 17.0f;
         if (!open && at.z > 11.5f && at.x > 5.0f && at.x < 9.5f) at.x = 9.5f;
@@ -649,12 +627,12 @@ void clampShopBounds() {
 }
 
 void drawShopPlacementGrid() {
-    if (gShopFloorState != SHOP_FLOOR_EDITING) return;
-    if (gSelectedShelf < 0 || gSelectedShelf >= SHELF_LAYOUT_COUNT) return;
+    if (gShopFloor.shopFloorState != SHOP_FLOOR_EDITING) return;
+    if (gShopFloor.selectedShelf < 0 || gShopFloor.selectedShelf >= SHELF_LAYOUT_COUNT) return;
     ShelfPlace cells[SHELF_CELL_COUNT];
-    shelfCellsAt(gSelectedShelf, runningGameState().shelfLayout[gSelectedShelf], cells);
+    shelfCellsAt(gShopFloor.selectedShelf, runningGameState().shelfLayout[gShopFloor.selectedShelf], cells);
     for (int32_t k = 0; k < SHELF_CELL_COUNT; k++)
-        if (gShelfCarry[k] != ITEM_KEY_NONE) drawCellItemIcon(cells[k].x, cells[k].z, gShelfCarry[k], 0.5f);
+        if (gShopPlacement.shelfCarry[k] != ITEM_KEY_NONE) drawCellItemIcon(cells[k].x, cells[k].z, gShopPlacement.shelfCarry[k], 0.5f);
 }
 
 void placeShopkeeper(float x, float z) {
@@ -704,7 +682,7 @@ void updateShopFloor() {
     }
     if (gFieldTicks == 0 && buildShelfOccupancy() != SHELF_LAYOUT_VALID && repairShelfLayout(game)) buildShelfOccupancy();
     if (shopPressed() & BUTTON_7) game.shopCameraView = (game.shopCameraView + 2) % 4;
-    if (gShopFloorState == SHOP_FLOOR_WALKING && gShopEditMode == 0 && game.townVisited == 1) returnFromTownPlace();
+    if (gShopFloor.shopFloorState == SHOP_FLOOR_WALKING && gShopFloor.shopEditMode == 0 && game.townVisited == 1) returnFromTownPlace();
     if (gShopDayPhase == 1) enterShop();
     stepMenuSlides();
     playMorningVoices();
@@ -714,7 +692,7 @@ void updateShopFloor() {
         endSteps(false);
         return;
     }
-    if (gLeavingShop == 1) {
+    if (gShopFloor.leavingShop == 1) {
         if (isFadeOutDone()) {
             gGameMode = GAME_MODE_WORLD_MAP;
             setWorldMapPlace(0);
@@ -725,7 +703,7 @@ void updateShopFloor() {
         endSteps(false);
         return;
     }
-    switch (gShopFloorState) {
+    switch (gShopFloor.shopFloorState) {
     case SHOP_FLOOR_WALKING: updateWalking(); break;
     case SHOP_FLOOR_OPEN: updateShopOpen(); break;
     default:
@@ -736,29 +714,8 @@ void updateShopFloor() {
 }
 
 void resetShopFloorBootState() {
-    gShopFloorState = 0;
-    gShopEditMode = 0;
-    gShopMenuSlide = 0;
-    gLectureMenuSlide = 0;
-    gShopMenuDelay = 0;
-    gShopMenuCursor[0] = gShopMenuCursor[1] = 0;
-    for (int32_t& v : gShopMenuListA) v = 0;
-    for (int32_t& v : gShopMenuListB) v = 0;
-    gShopMenuCountA = 0;
-    gShopMenuCountB = 0;
-    gShopMenuCounter = 0;
-    gAbilityListCursor = 0;
-    gAbilityListTop = 0;
-    gSelectedShelf = 0;
-    for (int32_t& v : gShopFloorCursor) v = 0;
-    gVendingListOpen = 0;
-    for (int32_t& v : gVendingSlotsShown) v = ITEM_KEY_NONE;
-    gStockListOpened = 0;
-    for (int32_t& v : gDecorationBackup) v = 0;
-    gShopActionTimer[0] = gShopActionTimer[1] = 0;
-    gLeavingShop = 0;
-    gMorningGreeting = 0;
-    gNightTalkVariant = 0;
+    gShopFloor = ShopFloorState{};
+    for (int32_t& v : gShopFloor.vendingSlotsShown) v = ITEM_KEY_NONE;
     gFieldTicks = 0;
 }
 

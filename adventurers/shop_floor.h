@@ -2,8 +2,9 @@
 // stages: walking, stocking shelves and vending machines, the shop and
 // fairy menus, editing the decorations and moving the tables, opening the
 // shop (whose day then runs the counter), leaving for the town, and the
-// morning greeting, the day phases and the night talk. updateShopFloor runs
-// once per logic tick from the field frame; main thread.
+// morning greeting, the day phases and the night talk. updateShopFloor
+// (adventurers/adventurers.h) runs once per logic tick from the field frame;
+// main thread. Its words are gShopFloor (adventurers/adventurers_state.h).
 #pragma once
 #include <cstdint>
 

@@ -41,10 +41,7 @@ const ShelfPlace SHELF_AUTHORED_CELLS[SHELF_LAYOUT_COUNT] = {{4, 3}, {3, 4}, {5,
                                                             {3, 4}, {4, 3}, {4, 3}, {4, 3}, {4, 3}};
 
 int32_t gShopGrid[SHOP_GRID_ROWS * SHOP_GRID_COLUMNS];
-ShopCellPos gPlacementCell = {-1, -1};
-float gPlacementCursorPos[2];
-int32_t gShopEditState[2];
-int32_t gShelfCarry[SHELF_CELL_COUNT];
+ShopPlacementState gShopPlacement;
 ShopAtmosphere gShopAtmosphere;
 
 namespace {
@@ -173,14 +170,14 @@ void findShelfInFront() {
     ShopCellPos cell = shopCellOfPoint(x, z);
     int32_t code = isInShopGrid(cell.x, cell.z) ? gShopGrid[cell.z * SHOP_GRID_COLUMNS + cell.x] : SHOP_CELL_WALL;
     if (!isShelfCell(code)) {
-        gPlacementCell = {-1, -1};
+        gShopPlacement.placementCell = {-1, -1};
         return;
     }
-    gPlacementCell = cell;
-    gPlacementCursorPos[0] = (float)(2 * cell.x - 9);
-    gPlacementCursorPos[1] = (float)(2 * cell.z - 7);
+    gShopPlacement.placementCell = cell;
+    gShopPlacement.placementCursorPos[0] = (float)(2 * cell.x - 9);
+    gShopPlacement.placementCursorPos[1] = (float)(2 * cell.z - 7);
     int32_t shelf = findShelfAt(cell.x, cell.z);
-    if (shelf >= 0 && runningGameState().vendingModes[shelf] != 0) gShopEditState[1] = shelf + 1;
+    if (shelf >= 0 && runningGameState().vendingModes[shelf] != 0) gShopPlacement.shopEditState[1] = shelf + 1;
 }
 
 void clearShelf(int32_t shelf) {
@@ -205,15 +202,15 @@ void liftShelfItems(int32_t shelf, int32_t lift) {
         const ShelfPlace& c = cells[k];
         bool inside = isInShopGrid(c.x, c.z);
         if (lift) {
-            gShelfCarry[k] = inside ? game.shelves[c.z][c.x] : ITEM_KEY_NONE;
+            gShopPlacement.shelfCarry[k] = inside ? game.shelves[c.z][c.x] : ITEM_KEY_NONE;
             if (inside) game.shelves[c.z][c.x] = ITEM_KEY_NONE;
         } else if (inside) {
-            game.shelves[c.z][c.x] = gShelfCarry[k];
+            game.shelves[c.z][c.x] = gShopPlacement.shelfCarry[k];
         } else {
             // Nowhere to put it down: back to storage rather than lost.
-            addItemToStorage(gShelfCarry[k]);
+            addItemToStorage(gShopPlacement.shelfCarry[k]);
         }
-        if (!lift) gShelfCarry[k] = ITEM_KEY_NONE;
+        if (!lift) gShopPlacement.shelfCarry[k] = ITEM_KEY_NONE;
     }
 }
 
@@ -274,9 +271,7 @@ void computeShopAtmosphere() {
 
 void resetShopGridState() {
     memset(gShopGrid, 0, sizeof gShopGrid);
-    gPlacementCell = {-1, -1};
-    gPlacementCursorPos[0] = gPlacementCursorPos[1] = 0.0f;
-    gShopEditState[0] = gShopEditState[1] = 0;
-    for (int32_t& key : gShelfCarry) key = ITEM_KEY_NONE;
+    gShopPlacement = ShopPlacementState{};
+    for (int32_t& key : gShopPlacement.shelfCarry) key = ITEM_KEY_NONE;
     gShopAtmosphere = ShopAtmosphere{};
 }

@@ -24,8 +24,8 @@ constexpr bool isShelfCell(int32_t code) { return code >= 2 && code <= 8; }
 // The base layout of each shop size, row z = 0 first, one digit per cell.
 extern const char SHOP_LAYOUTS[SHOP_SIZE_COUNT][SHOP_GRID_ROWS][SHOP_GRID_COLUMNS + 1];
 
-// Shelves per shop size, and each shelf's shape (3: 2 x 2, 4: four in a
-// line), its yaw (a shape-4 shelf lies along x at yaw 0, along z otherwise)
+// Shelves per shop size, and each shelf's yaw (a shape-4 shelf lies along x
+// at yaw 0, along z otherwise; SHELF_SHAPES in adventurers/adventurers.h)
 // and the cell its model was made for.
 extern const int32_t SHOP_SHELF_COUNTS[SHOP_SIZE_COUNT];
 extern const float SHELF_YAWS[SHELF_LAYOUT_COUNT];
@@ -62,8 +62,8 @@ int32_t shelfProbeDirection(float facing);
 
 // Every item on the shelf's cells back to storage; the cells empty.
 void clearShelf(int32_t shelf);
-// lift 1: the shelf's items into gShelfCarry, the cells empty; lift 0:
-// gShelfCarry onto the shelf's cells at its present position.
+// lift 1: the shelf's items into gShopPlacement.shelfCarry, the cells empty; lift 0:
+// gShopPlacement.shelfCarry onto the shelf's cells at its present position.
 void liftShelfItems(int32_t shelf, int32_t lift);
 // Places each shelf model at its cell, the given shelf raised (-1 none).
 void placeShelfModels(int32_t raisedShelf);

@@ -67,18 +67,18 @@ int32_t decorationKeyInUse(GameState& game, int32_t kind) {
 }
 
 int32_t menuCodeA() {
-    int32_t c = gShopMenuCursor[0];
-    return c >= 0 && c < gShopMenuCountA ? gShopMenuListA[c] : SHOP_MENU_CANCEL;
+    int32_t c = gShopFloor.shopMenuCursor[0];
+    return c >= 0 && c < gShopFloor.shopMenuCountA ? gShopFloor.shopMenuListA[c] : SHOP_MENU_CANCEL;
 }
 int32_t menuCodeB() {
-    int32_t c = gShopMenuCursor[0];
-    return c >= 0 && c < gShopMenuCountB ? gShopMenuListB[c] : FAIRY_MENU_NEVER_MIND;
+    int32_t c = gShopFloor.shopMenuCursor[0];
+    return c >= 0 && c < gShopFloor.shopMenuCountB ? gShopFloor.shopMenuListB[c] : FAIRY_MENU_NEVER_MIND;
 }
 
 void moveMenuCursor(int32_t count) {
     uint16_t repeat = shopRepeat();
     if (count <= 0) return;
-    int32_t& c = gShopMenuCursor[0];
+    int32_t& c = gShopFloor.shopMenuCursor[0];
     if (repeat & BUTTON_UP) {
         c = (c + count - 1) % count;
         playSoundEffect(326);
@@ -89,7 +89,7 @@ void moveMenuCursor(int32_t count) {
 }
 
 void endEditing() {
-    gShopEditMode = 0;
+    gShopFloor.shopEditMode = 0;
     hidePointer();
     hideItemList();
 }
@@ -98,17 +98,17 @@ void endEditing() {
 
 void updateShopMenu() {
     setMotion(gParty.motions[0], 3);
-    if (gShopMenuSlide <= MENU_INPUT_SLIDE) return;
+    if (gShopFloor.shopMenuSlide <= MENU_INPUT_SLIDE) return;
     uint16_t pressed = shopPressed();
     if (pressed & BUTTON_CANCEL) {
-        gShopFloorState = SHOP_FLOOR_WALKING;
+        gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
         playSoundEffect(317);
     } else if (pressed & BUTTON_CONFIRM) {
-        gShopFloorState = SHOP_FLOOR_MENU_CHOSEN;
-        gShopMenuDelay = 0;
+        gShopFloor.shopFloorState = SHOP_FLOOR_MENU_CHOSEN;
+        gShopFloor.shopMenuDelay = 0;
         playSoundEffect(323);
     } else {
-        moveMenuCursor(gShopMenuCountA);
+        moveMenuCursor(gShopFloor.shopMenuCountA);
     }
 }
 
@@ -122,7 +122,7 @@ void startPartLoader(int32_t code) {
 }
 
 void actOnShopMenu() {
-    if (++gShopMenuDelay != CHOICE_DELAY) return;
+    if (++gShopFloor.shopMenuDelay != CHOICE_DELAY) return;
     GameState& game = runningGameState();
     int32_t code = menuCodeA();
     switch (code) {
@@ -139,19 +139,19 @@ void actOnShopMenu() {
     case SHOP_MENU_RUG:
     case SHOP_MENU_TABLES:
         for (int32_t k = 0; k < DECORATION_KIND_COUNT; k++) {
-            gDecorationBackup[k] = *decorationChoice(game, k);
-            gDecorationBackup[4 + k] = game.decorationPlus[k];
+            gShopFloor.decorationBackup[k] = *decorationChoice(game, k);
+            gShopFloor.decorationBackup[4 + k] = game.decorationPlus[k];
         }
-        gShopFloorState = SHOP_FLOOR_HOLDS_OVERLAY;
+        gShopFloor.shopFloorState = SHOP_FLOOR_HOLDS_OVERLAY;
         startPartLoader(code);
         playVoice("bin/se/00sa/system/00sa_sys04c.bin");
         break;
     case SHOP_MENU_MOVE_TABLES:
-        gSelectedShelf = 0;
-        gShopFloorState = SHOP_FLOOR_EDITING;
+        gShopFloor.selectedShelf = 0;
+        gShopFloor.shopFloorState = SHOP_FLOOR_EDITING;
         liftShelfItems(0, 1);
         break;
-    default: gShopFloorState = SHOP_FLOOR_WALKING; break;
+    default: gShopFloor.shopFloorState = SHOP_FLOOR_WALKING; break;
     }
 }
 
@@ -161,7 +161,7 @@ void openDecorationList() {
     if (gShopPartState != SHOP_PART_READY) return;
     GameState& game = runningGameState();
     int32_t kind = decorationKindOfMenu(menuCodeA());
-    gShopFloorState = SHOP_FLOOR_DECORATING;
+    gShopFloor.shopFloorState = SHOP_FLOOR_DECORATING;
     int32_t key = decorationKeyInUse(game, kind);
     addItemToStorage(key);
     openItemList(DECORATION_RANGES[kind].listType, 1);
@@ -217,7 +217,7 @@ void updateDecorating() {
     int32_t result = handleItemListInput(1);
     if (result == ITEM_LIST_CONFIRMED) playSoundEffect(323);
     if (result == ITEM_LIST_CHOSEN || result == ITEM_LIST_CANCELLED) {
-        gShopFloorState = SHOP_FLOOR_MENU;
+        gShopFloor.shopFloorState = SHOP_FLOOR_MENU;
         hidePointer();
         hideItemList();
         gFieldCamera.cameraMode = CAMERA_FOLLOW;
@@ -225,8 +225,8 @@ void updateDecorating() {
         gParty.cameraYawTarget = PI;
         if (result == ITEM_LIST_CANCELLED) {
             for (int32_t k = 0; k < DECORATION_KIND_COUNT; k++) {
-                *decorationChoice(game, k) = gDecorationBackup[k];
-                game.decorationPlus[k] = gDecorationBackup[4 + k];
+                *decorationChoice(game, k) = gShopFloor.decorationBackup[k];
+                game.decorationPlus[k] = gShopFloor.decorationBackup[4 + k];
             }
             playSoundEffect(317);
         }
@@ -254,34 +254,34 @@ void tableCamera() {
 
 void updateMovingTables() {
     int32_t count = shopShelfCount();
-    if (gSelectedShelf < 0 || gSelectedShelf >= count) gSelectedShelf = 0;
+    if (gShopFloor.selectedShelf < 0 || gShopFloor.selectedShelf >= count) gShopFloor.selectedShelf = 0;
     tableCamera();
     uint16_t pressed = shopPressed();
     int32_t raised = -1;
     if (pressed & BUTTON_CANCEL) {
         if (buildShelfOccupancy() == SHELF_LAYOUT_VALID) {
             gFieldCamera.cameraMode = CAMERA_FOLLOW;
-            gShopFloorState = SHOP_FLOOR_MENU;
-            liftShelfItems(gSelectedShelf, 0);
+            gShopFloor.shopFloorState = SHOP_FLOOR_MENU;
+            liftShelfItems(gShopFloor.selectedShelf, 0);
             playVoice("bin/se/00sa/system/00sa_sys07.bin");
         } else {
             playSoundEffect(362);
         }
     } else if (pressed & BUTTON_CONFIRM) {
         if (buildShelfOccupancy() == SHELF_LAYOUT_VALID) {
-            liftShelfItems(gSelectedShelf, 0);
-            gSelectedShelf = (gSelectedShelf + 1) % count;
-            liftShelfItems(gSelectedShelf, 1);
+            liftShelfItems(gShopFloor.selectedShelf, 0);
+            gShopFloor.selectedShelf = (gShopFloor.selectedShelf + 1) % count;
+            liftShelfItems(gShopFloor.selectedShelf, 1);
             playSoundEffect(323);
         } else {
             playSoundEffect(362);
         }
     } else {
-        raised = gSelectedShelf;
+        raised = gShopFloor.selectedShelf;
         uint16_t repeat = shopRepeat();
         int32_t dx = (repeat & BUTTON_RIGHT ? 1 : 0) - (repeat & BUTTON_LEFT ? 1 : 0);
         int32_t dz = (repeat & BUTTON_DOWN ? 1 : 0) - (repeat & BUTTON_UP ? 1 : 0);
-        int32_t sound = moveShelf(gSelectedShelf, dx, dz);
+        int32_t sound = moveShelf(gShopFloor.selectedShelf, dx, dz);
         if (sound) playSoundEffect(sound);
     }
     placeShelfModels(raised);
@@ -291,45 +291,45 @@ void updateMovingTables() {
 // --- the fairy's menu ------------------------------------------------------------
 
 void updateFairyMenu() {
-    if (gShopMenuCounter > 0) gShopMenuCounter--;
+    if (gShopFloor.shopMenuCounter > 0) gShopFloor.shopMenuCounter--;
     faceFairy();
-    if (gShopMenuSlide <= MENU_INPUT_SLIDE) return;
+    if (gShopFloor.shopMenuSlide <= MENU_INPUT_SLIDE) return;
     uint16_t pressed = shopPressed();
     if (pressed & BUTTON_CANCEL) {
-        gShopFloorState = SHOP_FLOOR_WALKING;
+        gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
         playSoundEffect(317);
         gParty.actionState = 0;
         closeShopBalloon();
     } else if (pressed & BUTTON_CONFIRM) {
-        gShopMenuDelay = 0;
-        gShopFloorState = SHOP_FLOOR_FAIRY_CHOSEN;
+        gShopFloor.shopMenuDelay = 0;
+        gShopFloor.shopFloorState = SHOP_FLOOR_FAIRY_CHOSEN;
         playSoundEffect(323);
     } else {
-        moveMenuCursor(gShopMenuCountB);
+        moveMenuCursor(gShopFloor.shopMenuCountB);
     }
 }
 
 void actOnFairyMenu() {
-    if (++gShopMenuDelay != CHOICE_DELAY) return;
-    gShopFloorState = SHOP_FLOOR_OPEN;
+    if (++gShopFloor.shopMenuDelay != CHOICE_DELAY) return;
+    gShopFloor.shopFloorState = SHOP_FLOOR_OPEN;
     int32_t code = menuCodeB();
     switch (code) {
     case FAIRY_MENU_NEVER_MIND:
         gParty.actionState = 0;
-        gShopFloorState = SHOP_FLOOR_WALKING;
+        gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
         closeShopBalloon();
         break;
     case FAIRY_MENU_ATMOSPHERE:
     case FAIRY_MENU_NEWS:
     case FAIRY_MENU_ORDERS_DUE:
-        gShopFloorState = SHOP_FLOOR_INFO_PAGE;
-        gShopMenuCounter = 0;
+        gShopFloor.shopFloorState = SHOP_FLOOR_INFO_PAGE;
+        gShopFloor.shopMenuCounter = 0;
         playSoundEffect(SOUND_LINE_ANSWERED);
         break;
     case FAIRY_MENU_LECTURES:
-        gShopFloorState = SHOP_FLOOR_LECTURES;
-        gShopMenuDelay = 0;
-        gShopMenuCursor[1] = 0;
+        gShopFloor.shopFloorState = SHOP_FLOOR_LECTURES;
+        gShopFloor.shopMenuDelay = 0;
+        gShopFloor.shopMenuCursor[1] = 0;
         playSoundEffect(372);
         break;
     case FAIRY_MENU_LEVEL:
@@ -337,7 +337,7 @@ void actOnFairyMenu() {
         playSoundEffect(372);
         break;
     case FAIRY_MENU_TIME:
-        gShopFloorState = SHOP_FLOOR_WALKING;
+        gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
         requestEvent(2, 14, 1);
         gParty.actionState = 0;
         closeShopBalloon();
@@ -353,27 +353,27 @@ void actOnFairyMenu() {
 }
 
 void updateInfoPage() {
-    if (gShopMenuCounter < PAGE_IN) {
-        gShopMenuCounter++;
+    if (gShopFloor.shopMenuCounter < PAGE_IN) {
+        gShopFloor.shopMenuCounter++;
         return;
     }
     if (shopPressed() & (BUTTON_CONFIRM | BUTTON_CANCEL)) {
-        gShopMenuDelay = 0;
-        gShopFloorState = SHOP_FLOOR_FAIRY_MENU;
+        gShopFloor.shopMenuDelay = 0;
+        gShopFloor.shopFloorState = SHOP_FLOOR_FAIRY_MENU;
         playSoundEffect(SOUND_LINE_ANSWERED);
     }
 }
 
-float abilityRowY() { return (float)((gAbilityListCursor - gAbilityListTop) * 32 + 164); }
+float abilityRowY() { return (float)((gShopFloor.abilityListCursor - gShopFloor.abilityListTop) * 32 + 164); }
 
 void updateAbilityList() {
-    if (gShopMenuCounter < PAGE_IN) {
-        gShopMenuCounter++;
+    if (gShopFloor.shopMenuCounter < PAGE_IN) {
+        gShopFloor.shopMenuCounter++;
         return;
     }
     uint16_t pressed = shopPressed();
     if (pressed & (BUTTON_CONFIRM | BUTTON_CANCEL)) {
-        gShopFloorState = SHOP_FLOOR_FAIRY_MENU;
+        gShopFloor.shopFloorState = SHOP_FLOOR_FAIRY_MENU;
         hidePointer();
         playSoundEffect(372);
         return;
@@ -381,30 +381,30 @@ void updateAbilityList() {
     uint16_t repeat = shopRepeat();
     int32_t step = repeat & BUTTON_UP ? -1 : repeat & BUTTON_DOWN ? 1 : repeat & BUTTON_LEFT ? -5 : repeat & BUTTON_RIGHT ? 5 : 0;
     if (step == 0) return;
-    int32_t c = gAbilityListCursor + step;
-    gAbilityListCursor = c < 0 ? 0 : c > ABILITY_LAST_ROW ? ABILITY_LAST_ROW : c;
-    if (gAbilityListCursor < gAbilityListTop) gAbilityListTop = gAbilityListCursor;
-    if (gAbilityListCursor >= gAbilityListTop + ABILITY_VISIBLE_ROWS) gAbilityListTop = gAbilityListCursor - ABILITY_VISIBLE_ROWS + 1;
-    if (gAbilityListTop > ABILITY_LAST_ROW - ABILITY_VISIBLE_ROWS + 1) gAbilityListTop = ABILITY_LAST_ROW - ABILITY_VISIBLE_ROWS + 1;
-    if (gAbilityListTop < 0) gAbilityListTop = 0;
+    int32_t c = gShopFloor.abilityListCursor + step;
+    gShopFloor.abilityListCursor = c < 0 ? 0 : c > ABILITY_LAST_ROW ? ABILITY_LAST_ROW : c;
+    if (gShopFloor.abilityListCursor < gShopFloor.abilityListTop) gShopFloor.abilityListTop = gShopFloor.abilityListCursor;
+    if (gShopFloor.abilityListCursor >= gShopFloor.abilityListTop + ABILITY_VISIBLE_ROWS) gShopFloor.abilityListTop = gShopFloor.abilityListCursor - ABILITY_VISIBLE_ROWS + 1;
+    if (gShopFloor.abilityListTop > ABILITY_LAST_ROW - ABILITY_VISIBLE_ROWS + 1) gShopFloor.abilityListTop = ABILITY_LAST_ROW - ABILITY_VISIBLE_ROWS + 1;
+    if (gShopFloor.abilityListTop < 0) gShopFloor.abilityListTop = 0;
     playSoundEffect(326);
     glidePointerTo(152.0f, abilityRowY());
 }
 
 void updateLectures() {
-    if (gShopMenuDelay == 0) {
-        if (gLectureMenuSlide < 12) return;
+    if (gShopFloor.shopMenuDelay == 0) {
+        if (gShopFloor.lectureMenuSlide < 12) return;
         uint16_t pressed = shopPressed();
         if (pressed & BUTTON_CANCEL) {
-            gShopFloorState = SHOP_FLOOR_FAIRY_MENU;
+            gShopFloor.shopFloorState = SHOP_FLOOR_FAIRY_MENU;
             hidePointer();
             playSoundEffect(372);
         } else if (pressed & BUTTON_CONFIRM) {
-            gShopMenuDelay = 1;
+            gShopFloor.shopMenuDelay = 1;
         } else {
             int32_t n = 1 + (shopFlag(FLAG_SELLERS) ? 1 : 0) + (shopFlag(FLAG_REQUESTS) ? 1 : 0);
             uint16_t repeat = shopRepeat();
-            int32_t& c = gShopMenuCursor[1];
+            int32_t& c = gShopFloor.shopMenuCursor[1];
             if ((repeat & BUTTON_UP) && c > 0) {
                 c--;
                 playSoundEffect(326);
@@ -415,10 +415,10 @@ void updateLectures() {
         }
         return;
     }
-    if (++gShopMenuDelay < CHOICE_DELAY) return;
+    if (++gShopFloor.shopMenuDelay < CHOICE_DELAY) return;
     setShopFlag(FLAG_STORY_TUTORIAL, 1);
     setShopFlag(FLAG_TUTORIAL_REPEAT, 1);
-    setTutorialLesson(gShopMenuCursor[1]);
+    setTutorialLesson(gShopFloor.shopMenuCursor[1]);
     openShopDay();
     closeShopBalloon();
 }
@@ -428,17 +428,17 @@ void updateItemInformation() {
     moveFollowers();
     if (shopPressed() & (BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_6)) {
         closeItemInfo();
-        gShopFloorState = SHOP_FLOOR_WALKING;
+        gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
         playSoundEffect(710);
     }
 }
 
 // --- vending slots -----------------------------------------------------------------
 
-float vendingRowY() { return (float)((gShopFloorCursor[0] - gShopFloorCursor[1]) * 40 + 124); }
+float vendingRowY() { return (float)((gShopFloor.shopFloorCursor[0] - gShopFloor.shopFloorCursor[1]) * 40 + 124); }
 
 void showHoveredSlot(const GameState& game, int32_t shelf) {
-    int32_t c = gShopFloorCursor[0];
+    int32_t c = gShopFloor.shopFloorCursor[0];
     showItemInfo(c >= 2 && c - 2 < VENDING_STOCK_SLOTS ? game.vendingStock[shelf][c - 2] : ITEM_KEY_NONE);
 }
 
@@ -446,12 +446,12 @@ void moveVendingCursor() {
     uint16_t repeat = shopRepeat();
     int32_t step = repeat & BUTTON_UP ? -1 : repeat & BUTTON_DOWN ? 1 : repeat & BUTTON_LEFT ? -6 : repeat & BUTTON_RIGHT ? 6 : 0;
     if (step == 0) return;
-    int32_t last = gShopFloorCursor[2];
-    int32_t c = gShopFloorCursor[0] + step;
-    gShopFloorCursor[0] = c < 0 ? 0 : c > last ? last : c;
-    int32_t& top = gShopFloorCursor[1];
-    if (gShopFloorCursor[0] < top) top = gShopFloorCursor[0];
-    if (gShopFloorCursor[0] >= top + VENDING_VISIBLE_ROWS) top = gShopFloorCursor[0] - VENDING_VISIBLE_ROWS + 1;
+    int32_t last = gShopFloor.shopFloorCursor[2];
+    int32_t c = gShopFloor.shopFloorCursor[0] + step;
+    gShopFloor.shopFloorCursor[0] = c < 0 ? 0 : c > last ? last : c;
+    int32_t& top = gShopFloor.shopFloorCursor[1];
+    if (gShopFloor.shopFloorCursor[0] < top) top = gShopFloor.shopFloorCursor[0];
+    if (gShopFloor.shopFloorCursor[0] >= top + VENDING_VISIBLE_ROWS) top = gShopFloor.shopFloorCursor[0] - VENDING_VISIBLE_ROWS + 1;
     playSoundEffect(326);
     glidePointerTo(16.0f, vendingRowY());
 }
@@ -551,29 +551,29 @@ void revertVendingMachine(int32_t shelf) {
 }
 
 void beginShelfStocking(int32_t cellKey) {
-    gShopEditMode = 1;
-    openItemList(ITEM_LIST_SHELF, gStockListOpened ? 0 : 1);
-    gStockListOpened = 1;
+    gShopFloor.shopEditMode = 1;
+    openItemList(ITEM_LIST_SHELF, gShopFloor.stockListOpened ? 0 : 1);
+    gShopFloor.stockListOpened = 1;
     setItemListHeader(cellKey == ITEM_KEY_NONE ? 1 : 2);
 }
 
 void beginVendingStocking(int32_t shelf) {
     const GameState& game = runningGameState();
-    gShopEditMode = 2;
-    openItemList(ITEM_LIST_SHELF, gStockListOpened ? 0 : 1);
-    gStockListOpened = 1;
-    gVendingListOpen = 0;
-    gShopFloorCursor[0] = 2;
-    gShopFloorCursor[1] = 0;
-    gShopFloorCursor[2] = vendingSlotCount(game.vendingModes[shelf]) + 1;
-    gShopEditState[0] = shelf;
-    for (int32_t i = 0; i < VENDING_STOCK_SLOTS; i++) gVendingSlotsShown[i] = game.vendingStock[shelf][i];
+    gShopFloor.shopEditMode = 2;
+    openItemList(ITEM_LIST_SHELF, gShopFloor.stockListOpened ? 0 : 1);
+    gShopFloor.stockListOpened = 1;
+    gShopFloor.vendingListOpen = 0;
+    gShopFloor.shopFloorCursor[0] = 2;
+    gShopFloor.shopFloorCursor[1] = 0;
+    gShopFloor.shopFloorCursor[2] = vendingSlotCount(game.vendingModes[shelf]) + 1;
+    gShopPlacement.shopEditState[0] = shelf;
+    for (int32_t i = 0; i < VENDING_STOCK_SLOTS; i++) gShopFloor.vendingSlotsShown[i] = game.vendingStock[shelf][i];
     glidePointerTo(16.0f, vendingRowY());
 }
 
 void updateShelfStocking() {
     const GameState& game = runningGameState();
-    int32_t x = gPlacementCell.x, z = gPlacementCell.z;
+    int32_t x = gShopPlacement.placementCell.x, z = gShopPlacement.placementCell.z;
     int32_t cellKey = isInShopGrid(x, z) ? game.shelves[z][x] : ITEM_KEY_NONE;
     int32_t result = handleItemListInput(1);
     int32_t key = getSelectedListItemKey();
@@ -595,28 +595,28 @@ void updateShelfStocking() {
 
 void updateVendingStocking() {
     GameState& game = runningGameState();
-    int32_t shelf = gShopEditState[0];
+    int32_t shelf = gShopPlacement.shopEditState[0];
     if (shelf < 0 || shelf >= SHELF_LAYOUT_COUNT) {
         endEditing();
         return;
     }
     int32_t* stock = game.vendingStock[shelf];
     uint16_t pressed = shopPressed();
-    if (gVendingListOpen) {
+    if (gShopFloor.vendingListOpen) {
         int32_t result = handleItemListInput(1);
         if (result == ITEM_LIST_CANCELLED) {
-            gVendingListOpen = 0;
+            gShopFloor.vendingListOpen = 0;
             playSoundEffect(317);
             glidePointerTo(16.0f, vendingRowY());
         } else if (result == ITEM_LIST_CONFIRMED) {
             playSoundEffect(323);
         } else if (result == ITEM_LIST_CHOSEN) {
-            int32_t slot = gShopFloorCursor[0] - 2;
+            int32_t slot = gShopFloor.shopFloorCursor[0] - 2;
             if (slot >= 0 && slot < VENDING_STOCK_SLOTS) {
                 int32_t key = getSelectedListItemKey();
                 addItemToStorage(stock[slot]);
                 stock[slot] = key;
-                gVendingSlotsShown[slot] = key;
+                gShopFloor.vendingSlotsShown[slot] = key;
                 removeStorageKey(key);
                 openItemList(ITEM_LIST_SHELF, 0);
             }
@@ -631,7 +631,7 @@ void updateVendingStocking() {
         }
         return;
     }
-    int32_t cursor = gShopFloorCursor[0];
+    int32_t cursor = gShopFloor.shopFloorCursor[0];
     if (pressed & BUTTON_CANCEL) {
         endEditing();
         playSoundEffect(317);
@@ -647,7 +647,7 @@ void updateVendingStocking() {
         } else if (cursor == 1) {
             endEditing();
         } else {
-            gVendingListOpen = 1;
+            gShopFloor.vendingListOpen = 1;
             placeListCursor();
         }
         playSoundEffect(323);
@@ -659,16 +659,16 @@ void updateVendingStocking() {
 
 void openAbilityList() {
     int32_t rows = openedAbilityRows(runningGameState().merchantLevel);
-    gAbilityListCursor = rows > ABILITY_LAST_ROW ? ABILITY_LAST_ROW : rows;
-    int32_t top = gAbilityListCursor - 1;
-    gAbilityListTop = top < 0 ? 0 : top > 24 ? 24 : top;
-    gShopFloorState = SHOP_FLOOR_LEVEL_LIST;
-    gShopMenuCounter = 0;
+    gShopFloor.abilityListCursor = rows > ABILITY_LAST_ROW ? ABILITY_LAST_ROW : rows;
+    int32_t top = gShopFloor.abilityListCursor - 1;
+    gShopFloor.abilityListTop = top < 0 ? 0 : top > 24 ? 24 : top;
+    gShopFloor.shopFloorState = SHOP_FLOOR_LEVEL_LIST;
+    gShopFloor.shopMenuCounter = 0;
     setPointerPosition(152.0f, abilityRowY());
 }
 
 void updateShopMenuStates() {
-    switch (gShopFloorState) {
+    switch (gShopFloor.shopFloorState) {
     case SHOP_FLOOR_MENU: updateShopMenu(); break;
     case SHOP_FLOOR_MENU_CHOSEN: actOnShopMenu(); break;
     case SHOP_FLOOR_EDITING: updateMovingTables(); break;

@@ -11,14 +11,13 @@
 #include "field/field.h"
 #include "field/field_state.h"
 
-int32_t gTimeOutStarted;
-int32_t gTimeOutSpawns;
+TimeOutState gTimeOut;
 
 void runTimeLimit(PartyState& party) {
     uint8_t* flags = runningGameState().storyFlags;
-    if (gTimeOutStarted > 0) {
-        gTimeOutStarted++;
-        if (gTimeOutStarted > 59 && party.hp > 0.0f && !flags[206]) {
+    if (gTimeOut.timeOutStarted > 0) {
+        gTimeOut.timeOutStarted++;
+        if (gTimeOut.timeOutStarted > 59 && party.hp > 0.0f && !flags[206]) {
             if (requestEvent(19, 3, 1)) flags[206] = 1;
         }
     }
@@ -45,13 +44,10 @@ void runTimeLimit(PartyState& party) {
         if (!findGroundUnder(gx, p.y + 0.2f, gz, &ground)) continue;
         if (ground.floorHeight < -0.5f || ground.floorHeight >= 0.5f) continue;
         spawnEnemy(gx, p.y, gz, TIME_OUT_ENEMY_KIND);
-        if (gTimeOutStarted == 0) gTimeOutStarted = 1;
-        gTimeOutSpawns++;
+        if (gTimeOut.timeOutStarted == 0) gTimeOut.timeOutStarted = 1;
+        gTimeOut.timeOutSpawns++;
         break;
     }
 }
 
-void resetTimeLimitState() {
-    gTimeOutStarted = 0;
-    gTimeOutSpawns = 0;
-}
+void resetTimeLimitState() { gTimeOut = TimeOutState{}; }

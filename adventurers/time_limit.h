@@ -12,5 +12,3 @@ constexpr int32_t TIME_OUT_ENEMY_MAX = 5;    // no new one while this many live
 
 // One tick of the floor's time limit (not on boss floors).
 void runTimeLimit(PartyState& party);
-// No time-out yet (a fresh process).
-void resetTimeLimitState();

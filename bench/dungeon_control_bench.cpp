@@ -40,7 +40,7 @@ static void setUpFloor() {
     for (int32_t& k : p.gemQueue) k = -1;
     p.randomShot = -1;
     for (CollisionHit& g : p.ground) g.block = -1;
-    gInputBlocked = 1;
+    gDungeonControl.inputBlocked = 1;
     gFloorTimeLimit = 1 << 30;
     gRoomsX = 7;
     gRoomsY = 7;

@@ -211,7 +211,7 @@ void bumpRunCounter() {
 
 void runRunEnd() {
     gPlayerControl = PLAYER_LOCKED;
-    gAutoWalk = 0;
+    gFollower.autoWalk = 0;
     int32_t before = gRunEndTimer;
     if (gRunEndTimer == RUN_END_VOICE_FRAME && gRunEndState == RUN_DEFEATED) {
         const char* voice = defeatVoice(gChosenAdventurer);

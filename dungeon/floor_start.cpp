@@ -116,7 +116,7 @@ static void resetRunWords() {
     gFieldCamera.cameraOffsets = CameraOffsets{};
     gFieldCamera.cameraFixedOn = 0;
     gFieldCamera.cameraMode = CAMERA_FOLLOW;
-    gAutoWalk = 0;
+    gFollower.autoWalk = 0;
     gFieldTicks = 0;
     gStartVoiceTimer = 0;
     gFloorIntroTimer = 0;

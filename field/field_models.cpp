@@ -351,7 +351,7 @@ void drawFieldModels() {
     if (gCurrentStage && gCurrentStage->maptype == 0) {
         float elevation = gFieldCamera.cameraElevation + gFieldCamera.cameraOffsets.elevation;
         farPlane = 2200.0f - (elevation - 11.0f) * 75.0f;
-        if (runningGameState().shopCameraView > 0 && gShopFloorState != SHOP_FLOOR_OPEN) farPlane = 1100.0f;
+        if (runningGameState().shopCameraView > 0 && gShopFloor.shopFloorState != SHOP_FLOOR_OPEN) farPlane = 1100.0f;
     }
     setWorldFarPlane(farPlane);
 

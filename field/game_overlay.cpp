@@ -118,7 +118,7 @@ static void drawChargeDigit() {
 
 static void drawStockMenu(const GameState& g) {
     // The list's cursor, top row and last cursor value.
-    const int32_t position = gShopFloorCursor[0], scroll = gShopFloorCursor[1], rowCount = gShopFloorCursor[2] + 1;
+    const int32_t position = gShopFloor.shopFloorCursor[0], scroll = gShopFloor.shopFloorCursor[1], rowCount = gShopFloor.shopFloorCursor[2] + 1;
     bindSpriteTexture(gItemWindowTexture);
     for (int32_t k = 0; k < STOCK_MENU_ROWS; ++k) {
         bool selected = k == position - scroll;
@@ -130,7 +130,7 @@ static void drawStockMenu(const GameState& g) {
     if (scroll > 0) drawBadge(16.0f, 92.0f, WHITE);
     if (scroll < rowCount - 5) drawBadge2(16.0f, 352.0f, WHITE);
     flushSprites();
-    int32_t shelf = gShopEditState[0];
+    int32_t shelf = gShopPlacement.shopEditState[0];
     for (int32_t k = 0; k < STOCK_MENU_ROWS; ++k) {
         bool selected = k == position - scroll;
         int32_t alpha = selected ? 255 : 155;
@@ -327,8 +327,8 @@ static void drawLevelPanel(const GameState& g, float x0) {
     flushSprites();
     bindSpriteTexture(gItemWindowTexture);
     addSpriteRect(x0, 332.0f, 640.0f, 160.0f, ITEMWIN_LEVEL_FOOTER, gItemWindowTexture, WHITE);
-    if (gAbilityListTop > 0) drawBadge(x0 + 190.0f, 130.0f, WHITE);
-    if (gAbilityListTop < 17) drawBadge2(x0 + 190.0f, 318.0f, WHITE);
+    if (gShopFloor.abilityListTop > 0) drawBadge(x0 + 190.0f, 130.0f, WHITE);
+    if (gShopFloor.abilityListTop < 17) drawBadge2(x0 + 190.0f, 318.0f, WHITE);
     flushSprites();
     drawTextCentered(x0 + 320.0f, 122.0f, "Level Abilities", WHITE, 0.9f);
     int32_t reached = g.merchantLevel + 1;
@@ -340,7 +340,7 @@ static void drawLevelPanel(const GameState& g, float x0) {
         }
     char text[32];
     for (int32_t k = 0; k < LEVEL_LIST_ROWS; ++k) {
-        int32_t r = gAbilityListTop + k;
+        int32_t r = gShopFloor.abilityListTop + k;
         if (r < 0 || r >= LEVEL_ABILITY_ROWS) continue;
         const LevelAbility& row = MERCHANT_LEVEL_ABILITIES[r];
         uint32_t colour = row.level == reached ? YELLOW : r >= firstBeyond ? DIM_GREY : WHITE;
@@ -356,25 +356,25 @@ static void drawLevelPanel(const GameState& g, float x0) {
             marker = r;
             break;
         }
-    int32_t m = marker - gAbilityListTop;
+    int32_t m = marker - gShopFloor.abilityListTop;
     if (m >= 0 && m < LEVEL_LIST_ROWS) {
         bindSpriteTexture(gItemWindowTexture);
         drawBlinkingMarker(x0 + 408.0f, 108.0f + 32.0f * m);
         flushSprites();
     }
-    int32_t sel = gAbilityListCursor;
+    int32_t sel = gShopFloor.abilityListCursor;
     if (sel >= 0 && sel < LEVEL_ABILITY_ROWS && (sel < 9 || MERCHANT_LEVEL_ABILITIES[sel].level <= reached))
         for (int32_t i = 0; i < LEVEL_ABILITY_LINES; ++i)
             drawText(x0 + 80.0f, 372.0f + 30.0f * i, MERCHANT_LEVEL_ABILITY_TEXTS[sel][i], WHITE, 0.85f);
 }
 
 static void drawInformationPanel(const GameState& g) {
-    int32_t index = gShopMenuCursor[0];
+    int32_t index = gShopFloor.shopMenuCursor[0];
     if (index < 0 || index >= SHOP_MENU_B_MAX) return;
-    int32_t entry = gShopMenuListB[index];
-    float x0 = 64.0f * gShopMenuCounter - 640.0f;
-    bool listPanels = gShopFloorState == 15 || gShopFloorState == 16 || gShopFloorState == 17;
-    bool levelPanel = gShopFloorState == 15 || gShopFloorState == 16 || gShopFloorState == 18;
+    int32_t entry = gShopFloor.shopMenuListB[index];
+    float x0 = 64.0f * gShopFloor.shopMenuCounter - 640.0f;
+    bool listPanels = gShopFloor.shopFloorState == 15 || gShopFloor.shopFloorState == 16 || gShopFloor.shopFloorState == 17;
+    bool levelPanel = gShopFloor.shopFloorState == 15 || gShopFloor.shopFloorState == 16 || gShopFloor.shopFloorState == 18;
     if (entry == SHOP_MENU_ATMOSPHERE && listPanels) drawAtmospherePanel(x0);
     if (entry == SHOP_MENU_NEWS && listPanels) drawNewsPanel(g, x0);
     if (entry == SHOP_MENU_ORDERS && listPanels) drawOrdersPanel(g, x0);
@@ -425,7 +425,7 @@ void drawGameOverlay() {
         setSpriteColourOp(GFX_TOP_MODULATE);
     }
     drawHudBar();
-    if (shop && gShopEditMode == 2) drawStockMenu(g);
+    if (shop && gShopFloor.shopEditMode == 2) drawStockMenu(g);
     drawItemListWindow(0.0f, 0.0f);
     if (shop) drawCounterWindow();
     drawYesNoWindow();

@@ -25,7 +25,13 @@
 
 HudBalloon gHudBalloon;
 HudTimers gHudTimers;
-HudState gHud;
+int32_t gHud.topBarSlide;
+int32_t gHud.topBarKind;
+float gHud.expShown;
+int32_t gHud.levelUpTimer;
+int32_t gHud.moneyShown;
+float gHud.hudFade;
+int32_t gHud.chestNoticeTimer;
 
 constexpr float BALLOON_TEXT_SCALE_START = 0.5f;
 constexpr int32_t WORLD_MAP_PLACE_GUILD = 6;
@@ -148,8 +154,8 @@ int32_t stepMoneyShown(int32_t shown, int32_t money, int32_t r) {
 static void tickTopBar() {
     if (gGameMode == GAME_MODE_FIELD) {
         if (onDungeonFloor()) return;
-        if ((gShopFloorState != SHOP_FLOOR_FIRST_MENU && gShopFloorState != SHOP_FLOOR_FIRST_MENU_AGAIN) ||
-            gShopMenuCursor[0] != 0) {
+        if ((gShopFloor.shopFloorState != SHOP_FLOOR_FIRST_MENU && gShopFloor.shopFloorState != SHOP_FLOOR_FIRST_MENU_AGAIN) ||
+            gShopFloor.shopMenuCursor[0] != 0) {
             if (gHud.topBarSlide > 0) --gHud.topBarSlide;
         } else {
             gHud.topBarKind = 2;

@@ -49,11 +49,11 @@ static uint32_t trendColour(int32_t trend) {
 }
 
 static void drawShelfLabel(const GameState& g) {
-    if (gShopFloorState != SHOP_FLOOR_WALKING && gShopFloorState != SHOP_FLOOR_ITEM_INFO) return;
-    int32_t c = gPlacementCell.x, r = gPlacementCell.z;
+    if (gShopFloor.shopFloorState != SHOP_FLOOR_WALKING && gShopFloor.shopFloorState != SHOP_FLOOR_ITEM_INFO) return;
+    int32_t c = gShopPlacement.placementCell.x, r = gShopPlacement.placementCell.z;
     if (c < 0 || r < 0 || c >= SHELF_CELLS || r >= SHELF_ROWS) return;
     int32_t key = g.shelves[r][c];
-    int32_t machine = gShopEditState[1];
+    int32_t machine = gShopPlacement.shopEditState[1];
     bool vending = machine > 0 && machine <= SHELF_COUNT;
     if (key < 0 && !vending) return;
     ScreenPoint p;
@@ -110,21 +110,21 @@ static void drawMenuRow(float x, float y, const char* label, int32_t alpha, int3
 static void drawSecondMenuPass(bool lecture, bool selectedPass, int32_t pulse, bool focus) {
     int32_t rows = lecture ? 1 + (runningGameState().storyFlags[FLAG_SELLERS] ? 1 : 0) +
                                  (runningGameState().storyFlags[FLAG_REQUESTS] ? 1 : 0)
-                           : gShopMenuCountB;
+                           : gShopFloor.shopMenuCountB;
     if (rows > SHOP_MENU_B_MAX) rows = SHOP_MENU_B_MAX;
-    int32_t selection = lecture ? gShopMenuCursor[1] : gShopMenuCursor[0];
-    int32_t slide = lecture ? gLectureMenuSlide : gShopMenuSlide;
-    int32_t m = gLectureMenuSlide < 5 ? gLectureMenuSlide : 5;
+    int32_t selection = lecture ? gShopFloor.shopMenuCursor[1] : gShopFloor.shopMenuCursor[0];
+    int32_t slide = lecture ? gShopFloor.lectureMenuSlide : gShopFloor.shopMenuSlide;
+    int32_t m = gShopFloor.lectureMenuSlide < 5 ? gShopFloor.lectureMenuSlide : 5;
     for (int32_t i = 0; i < rows; ++i) {
         if ((i == selection) != selectedPass) continue;
         int32_t x = 60 * slide - (16 * i + 160) < 320 ? 60 * slide - (16 * i + 160) : 320;
         int32_t y = 36 * i + 224;
-        if (!lecture && gLectureMenuSlide > 0) {
+        if (!lecture && gShopFloor.lectureMenuSlide > 0) {
             y -= ((i + 1) * m * 36) / 5;
             x -= (32 * m) / 5;
         }
         const char* label = lecture ? menuLabel(LECTURE_LABELS, LECTURE_ENTRY_COUNT, i)
-                                    : menuLabel(SECOND_MENU_LABELS, SECOND_MENU_ENTRY_COUNT, gShopMenuListB[i]);
+                                    : menuLabel(SECOND_MENU_LABELS, SECOND_MENU_ENTRY_COUNT, gShopFloor.shopMenuListB[i]);
         if (selectedPass)
             drawMenuRow(static_cast<float>(x), static_cast<float>(y), label, 255, focus ? pulse : 127);
         else
@@ -133,24 +133,24 @@ static void drawSecondMenuPass(bool lecture, bool selectedPass, int32_t pulse, b
 }
 
 static void drawMenus() {
-    int32_t c = gShopMenuDelay;
+    int32_t c = gShopFloor.shopMenuDelay;
     int32_t u = static_cast<int32_t>(128.0f * std::sin(c * PI / 15.0f));
     int32_t pulse = 127 + u;
     if (pulse > 255) pulse = 255;
     if (pulse < 0) pulse = 0;
     setSpriteColourOp(GFX_TOP_ADDSIGNED);
     bindSpriteTexture(gItemWindowTexture);
-    if (gShopFloorState == 15 || gShopFloorState == 16 || gShopFloorState == 30) {
-        bool lectureOpen = gLectureMenuSlide > 0;
+    if (gShopFloor.shopFloorState == 15 || gShopFloor.shopFloorState == 16 || gShopFloor.shopFloorState == 30) {
+        bool lectureOpen = gShopFloor.lectureMenuSlide > 0;
         drawSecondMenuPass(true, false, pulse, lectureOpen);
         drawSecondMenuPass(true, true, pulse, lectureOpen);
         drawSecondMenuPass(false, false, pulse, !lectureOpen);
         drawSecondMenuPass(false, true, pulse, !lectureOpen);
-    } else if (gShopFloorState == 0 || gShopFloorState == 10) {
-        int32_t count = gShopMenuCountA < SHOP_MENU_A_MAX ? gShopMenuCountA : SHOP_MENU_A_MAX;
+    } else if (gShopFloor.shopFloorState == 0 || gShopFloor.shopFloorState == 10) {
+        int32_t count = gShopFloor.shopMenuCountA < SHOP_MENU_A_MAX ? gShopFloor.shopMenuCountA : SHOP_MENU_A_MAX;
         for (int32_t i = 0; i < count; ++i) {
-            bool selected = i == gShopMenuCursor[0];
-            int32_t x = 30 * gShopMenuSlide - (16 * i + 256);
+            bool selected = i == gShopFloor.shopMenuCursor[0];
+            int32_t x = 30 * gShopFloor.shopMenuSlide - (16 * i + 256);
             if (selected) {
                 if (x > 0) x = 0;
             } else {
@@ -167,7 +167,7 @@ static void drawMenus() {
                                            static_cast<uint32_t>(warm) << 8 | static_cast<uint32_t>(blue)
                                      : 0xFF464646u;
             drawTextCentered(x + 154.0f, y + 152.0f,
-                             menuLabel(FIRST_MENU_LABELS, FIRST_MENU_ENTRY_COUNT, gShopMenuListA[i]), text, 0.8f);
+                             menuLabel(FIRST_MENU_LABELS, FIRST_MENU_ENTRY_COUNT, gShopFloor.shopMenuListA[i]), text, 0.8f);
         }
     }
     setSpriteColourOp(GFX_TOP_MODULATE);
@@ -178,7 +178,7 @@ void drawShopOverlay() {
     drawShopDayOverlay();
     drawShelfLabel(g);
     drawExperienceGauge(g);
-    if (gShopFloorState == SHOP_FLOOR_ITEM_INFO) {
+    if (gShopFloor.shopFloorState == SHOP_FLOOR_ITEM_INFO) {
         drawItemInfoPanel();
         drawItemMessagePanel(0.0f, 0.0f);
     }

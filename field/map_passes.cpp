@@ -187,7 +187,7 @@ void drawShopPass(int32_t pass) {
             const MeshRecord* mesh = vending == 0 ? &gShopTableModels[table][type - 3] : stageMesh(vendingModel(type, vending));
             if (!mesh || !hasSubsetOf(*mesh, t)) continue;
             gD3DDevice->setTransform(GFX_TS_WORLD, groupBMatrix(i, type, vending).m);
-            bool pulse = gShopFloorState == SHOP_FLOOR_EDITING && i == gSelectedShelf;
+            bool pulse = gShopFloor.shopFloorState == SHOP_FLOOR_EDITING && i == gShopFloor.selectedShelf;
             for (int32_t j = 0; j < mesh->materialCount; ++j) {
                 if (mesh->textureIndices[j] != t) continue;
                 gD3DDevice->setMaterial(mesh->materials[j]);

@@ -101,7 +101,7 @@ static void readMusicInputs(MusicInputs& in) {
     in.runEndState = gRunEndState;
     in.specialMusicTimer = gSpecialMusicTimer;
     in.dungeonIndex = gDungeonIndex;
-    in.shopOpen = gShopFloorState == SHOP_FLOOR_OPEN;
+    in.shopOpen = gShopFloor.shopFloorState == SHOP_FLOOR_OPEN;
     in.trendBannerShown = getTrendBannerFrame() != 0;
 }
 

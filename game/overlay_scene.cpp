@@ -18,7 +18,7 @@ int32_t fieldOverlayRuling(int32_t kind) {
     int32_t ruling = OVERLAY_ALLOW;
     if (!gCurrentStage || gCurrentStage->maptype != 0) return ruling;
     if (gShopDayPhase != 0 && kind == OVERLAY_PAUSE_MENU) ruling = OVERLAY_REFUSE;
-    if (gShopFloorState == SHOP_FLOOR_OPEN) {
+    if (gShopFloor.shopFloorState == SHOP_FLOOR_OPEN) {
         if (askCancelTutorial()) {
             playSoundEffect(SOUND_CONFIRM);
             ruling = OVERLAY_REFUSE_SILENT;
@@ -27,7 +27,7 @@ int32_t fieldOverlayRuling(int32_t kind) {
         }
     }
     if (gShopSequence == SHOP_SEQUENCE_MORNING && gFieldTicks <= DAY_REPORT_HOLD_TICKS) ruling = OVERLAY_REFUSE;
-    if (gShopFloorState == SHOP_FLOOR_EDITING || gShopFloorState == SHOP_FLOOR_HOLDS_OVERLAY) ruling = OVERLAY_REFUSE;
+    if (gShopFloor.shopFloorState == SHOP_FLOOR_EDITING || gShopFloor.shopFloorState == SHOP_FLOOR_HOLDS_OVERLAY) ruling = OVERLAY_REFUSE;
     return ruling;
 }
 
@@ -53,7 +53,7 @@ void leaveOverlayScene() {
 
 void restoreOverlayScene() {
     const OverlayScreenState& o = gOverlayScreen;
-    if (gShopFloorState == SHOP_FLOOR_ITEM_INFO) gShopFloorState = SHOP_FLOOR_WALKING;
+    if (gShopFloor.shopFloorState == SHOP_FLOOR_ITEM_INFO) gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
     if (o.itemListOpen) {
         openItemList(o.itemListType, 0);
         snapItemListOpen();

@@ -360,7 +360,7 @@ static void finishPhase() {
         gShopDayPhase = 1;
         enterShop();
     } else {
-        gShopFloorState = SHOP_FLOOR_WALKING;
+        gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
         placeShopkeeperBehindCounter();
         if (!tutorial && game.date >= MARKET_DAYS_FROM && randomInt() % 3 == 0) {
             advanceMarketDay();

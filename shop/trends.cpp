@@ -53,7 +53,7 @@ static bool slotMatchesItem(const TrendSlot& slot, const TrendDefinition& d, int
 
 int32_t getTrendForItem(int32_t itemKey) {
     const GameState& game = runningGameState();
-    if (shopFloorShown() && gShopFloorState == SHOP_FLOOR_OPEN && game.storyFlags[FLAG_STORY_TUTORIAL]) return 0;
+    if (shopFloorShown() && gShopFloor.shopFloorState == SHOP_FLOOR_OPEN && game.storyFlags[FLAG_STORY_TUTORIAL]) return 0;
     int32_t id = itemKeyId(itemKey);
     int32_t row = findItemDef(id);
     const ItemDefinition* item = row >= 0 ? &gItemDefinitions[row] : nullptr;

@@ -67,7 +67,7 @@ protected:
         resetFloorMap();
         resetMapCollision();
         choose(RERADO);
-        gInputBlocked = 1;
+        gDungeonControl.inputBlocked = 1;
         gFloorTimeLimit = 1000000;
     }
     void cleanUp() {
@@ -262,7 +262,7 @@ TEST_F(DungeonControl, FrictionByGroundAirHopAndStage) {
         choose(c.actionState == 3 ? 4 : RERADO);   // the second attack is Zuzi's
         if (c.slipperyCondition) condition(9);
         if (c.sureFooting) wear(2411);
-        gHopLength = 30;
+        gDungeonControl.hopLength = 30;
         standOnFloor();
         PartyState& p = gParty;
         p.positions[0].y = c.height;
@@ -496,8 +496,8 @@ TEST_F(DungeonControl, TimeOutSpawnsAKind34EnemyEvery240TicksWhileFewerThanFiveL
     gFloorTimeLimit = 0;
     tick();
     EXPECT_EQ(gFloorTimeLimit, TIME_OUT_INTERVAL);
-    EXPECT_EQ(gTimeOutSpawns, 1);
-    EXPECT_EQ(gTimeOutStarted, 1);
+    EXPECT_EQ(gTimeOut.timeOutSpawns, 1);
+    EXPECT_EQ(gTimeOut.timeOutStarted, 1);
     int32_t spawned = 0;
     for (const Enemy& e : gEnemies) {
         if (e.state != ENEMY_ALIVE) continue;
@@ -510,25 +510,25 @@ TEST_F(DungeonControl, TimeOutSpawnsAKind34EnemyEvery240TicksWhileFewerThanFiveL
     EXPECT_EQ(spawned, 1);
 
     for (int32_t t = 0; t < TIME_OUT_INTERVAL; t++) tick();
-    EXPECT_EQ(gTimeOutSpawns, 1) << "240 ticks later the limit is just used up";
+    EXPECT_EQ(gTimeOut.timeOutSpawns, 1) << "240 ticks later the limit is just used up";
     tick();
-    EXPECT_EQ(gTimeOutSpawns, 2);
-    EXPECT_GT(gTimeOutStarted, 200) << "counting up since the first";
+    EXPECT_EQ(gTimeOut.timeOutSpawns, 2);
+    EXPECT_GT(gTimeOut.timeOutStarted, 200) << "counting up since the first";
 
     for (int32_t n = 0; n < 3; n++) spawnEnemy(0, 0, 0, TIME_OUT_ENEMY_KIND);
     spawnEnemy(0, 0, 0, 12);   // another kind does not count
     for (int32_t t = 0; t < TIME_OUT_INTERVAL + 1; t++) tick();
-    EXPECT_EQ(gTimeOutSpawns, 2) << "five live";
+    EXPECT_EQ(gTimeOut.timeOutSpawns, 2) << "five live";
     gEnemies[0].state = ENEMY_DYING;
     for (int32_t t = 0; t < TIME_OUT_INTERVAL + 1; t++) tick();
-    EXPECT_EQ(gTimeOutSpawns, 3) << "a dying one no longer counts";
+    EXPECT_EQ(gTimeOut.timeOutSpawns, 3) << "a dying one no longer counts";
 }
 
 TEST_F(DungeonControl, TimeOutNeedsGroundAtFloorLevelAndStopsOnBossFloors) {
     // No ground anywhere: twenty tries and nothing.
     gFloorTimeLimit = 0;
     tick();
-    EXPECT_EQ(gTimeOutSpawns, 0);
+    EXPECT_EQ(gTimeOut.timeOutSpawns, 0);
     EXPECT_EQ(gFloorTimeLimit, TIME_OUT_INTERVAL);
 
     buildBlock(floorMesh());
@@ -536,7 +536,7 @@ TEST_F(DungeonControl, TimeOutNeedsGroundAtFloorLevelAndStopsOnBossFloors) {
     gFloorTimeLimit = 0;
     tick();
     EXPECT_EQ(gFloorTimeLimit, 0) << "no time limit on a boss floor";
-    EXPECT_EQ(gTimeOutSpawns, 0);
+    EXPECT_EQ(gTimeOut.timeOutSpawns, 0);
     gFloorIndex = 0;
     condition(25);
     gFloorTimeLimit = 10;
@@ -620,14 +620,14 @@ TEST_F(DungeonControl, TheMiniMapMarksCellsWithinTwentyUnits) {
 }
 
 TEST_F(DungeonControl, TheFirstTickOfAFloorDropsTheInputAndScriptsForceIt) {
-    gInputBlocked = 0;
+    gDungeonControl.inputBlocked = 0;
     gInputState[0].raw = BUTTON_UP;
     gInputState[0].pressed = BUTTON_UP;
     updateDungeonPlayer();
     EXPECT_EQ(gInputState[0].raw, 0);
-    EXPECT_EQ(gInputBlocked, 1);
+    EXPECT_EQ(gDungeonControl.inputBlocked, 1);
     EXPECT_FLOAT_EQ(gParty.velocity.z, 0.0f);
-    gForcedInput = BUTTON_UP;
+    gDungeonControl.forcedInput = BUTTON_UP;
     gInputState[0].pressed = BUTTON_CONFIRM;
     updateDungeonPlayer();
     EXPECT_EQ(gInputState[0].raw, BUTTON_UP);
@@ -727,21 +727,21 @@ TEST_F(DungeonControl, TheConditionNamesSlideInOnceTheTickerClosed) {
 TEST_F(DungeonControl, TheWarpDarkensTurnsAndHoldsEverythingElse) {
     PartyState& p = gParty;
     p.positions[0].y = 5.0f;   // in the air, yet no gravity while warping
-    gWarpTimer = 1;
+    gDungeonControl.warpTimer = 1;
     int32_t darkest = 0;
     int32_t ticks = 0;
-    while (gWarpTimer > 0 && ticks < 200) {
+    while (gDungeonControl.warpTimer > 0 && ticks < 200) {
         tick();
         ticks++;
-        if (gWorldDraw.skillCountdown > darkest) darkest = gWorldDraw.skillCountdown;
+        if (gSkillCountdown > darkest) darkest = gSkillCountdown;
         ASSERT_GE(p.invincibility, 60) << "tick " << ticks;
-        if (gWarpTimer == 59) {
-            EXPECT_EQ(gWorldDraw.skillCountdown, 30);
+        if (gDungeonControl.warpTimer == 59) {
+            EXPECT_EQ(gSkillCountdown, 30);
         }
     }
     EXPECT_EQ(ticks, 119) << "it ends at 120";
     EXPECT_EQ(darkest, 30);
-    EXPECT_EQ(gWorldDraw.skillCountdown, 0);
+    EXPECT_EQ(gSkillCountdown, 0);
     EXPECT_FLOAT_EQ(p.velocity.y, 0.0f);
     EXPECT_NEAR(p.facing, 0.5f * 119, 1e-3f);
     tick();
@@ -750,8 +750,8 @@ TEST_F(DungeonControl, TheWarpDarkensTurnsAndHoldsEverythingElse) {
 
 TEST_F(DungeonControl, TheEntryHopLiftsPushesAndEndsAtItsLength) {
     PartyState& p = gParty;
-    gHopPush = 5;
-    gHopLength = 30;
+    gDungeonControl.hopPush = 5;
+    gDungeonControl.hopLength = 30;
     p.hopTimer = 1;
     p.facing = 3.14159265f / 2;   // toward +x
     tick();

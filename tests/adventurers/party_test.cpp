@@ -60,6 +60,36 @@ TEST(PartyStats, RecomputeSetsEveryAdventurersBaseValuesAndKeepsBonuses) {
     for (CharaRecord& row : gCharaTable) row = CharaRecord{};
 }
 
+// A new game starts each adventurer but the first at its row's start level;
+// a carried-over game puts them all back at level 1. Both drop the
+// experience, take the rows' level-1 values and keep the bonuses.
+TEST(PartyStats, ResetRecordsStartAtTheRowsLevelsOrAllAtLevelOne) {
+    for (int32_t k = 0; k < CHARA_ROW_COUNT; k++)
+        gCharaTable[k] = CharaRecord{3 + k, 50 + k, 30, 10, 13, 5, 10, 0.15f, 0.2f, 0.0f, 1050, 330, 110, 213, 5, 1010};
+    static GameState game;
+    for (bool startLevels : {true, false}) {
+        memset(&game, 0, sizeof game);
+        for (AdventurerRecord& a : game.adventurers) {
+            a.level = 40;
+            a.hpBonus = 77;
+            a.experience = 4444;
+            a.levelStartExp = 4000;
+            a.nextLevelExp = 5000;
+        }
+        resetAdventurerRecords(game, startLevels);
+        for (int32_t k = 0; k < ADVENTURER_COUNT; k++) {
+            const AdventurerRecord& a = game.adventurers[k];
+            EXPECT_EQ(a.level, startLevels && k != 0 ? 3 + k : 0) << "adventurer " << k << " start " << startLevels;
+            EXPECT_EQ(a.hpBase, 50 + k) << "adventurer " << k;
+            EXPECT_EQ(a.hpBonus, 77) << "adventurer " << k;
+            EXPECT_EQ(a.experience, 0) << "adventurer " << k;
+            EXPECT_EQ(a.levelStartExp, 0) << "adventurer " << k;
+            EXPECT_EQ(a.nextLevelExp, LEVEL_ONE_NEXT_EXP) << "adventurer " << k;
+        }
+    }
+    for (CharaRecord& row : gCharaTable) row = CharaRecord{};
+}
+
 TEST(PartyLevels, ExperienceForALevelGrowsByItsTriangle) {
     const int32_t cases[][2] = {{0, 0}, {1, 300}, {2, 900}, {3, 1800}, {99, 1485000}};
     for (const auto& c : cases) EXPECT_EQ(getExpForLevel(c[0]), c[1]) << "level " << c[0];

@@ -44,7 +44,7 @@ protected:
         resetShopGridState();
         resetShopDayState();
         resetItemListState();
-        gShopFloorState = SHOP_FLOOR_WALKING;
+        gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
         gFieldTicks = 300;
         initShelfLayout(game());
         buildShelfOccupancy();

@@ -39,8 +39,8 @@ TEST_F(ShopFloorTest, AMoveIntoAWallIsUndoneWith362) {
 
 TEST_F(ShopFloorTest, AnOverlapIsPassedOverButBlocksConfirmAndCancel) {
     game().shelves[3][3] = key(BREAD);
-    gShopFloorState = SHOP_FLOOR_EDITING;
-    gSelectedShelf = 0;
+    gShopFloor.shopFloorState = SHOP_FLOOR_EDITING;
+    gShopFloor.selectedShelf = 0;
     liftShelfItems(0, 1);
     tick(BUTTON_UP);
     tick(BUTTON_UP);
@@ -48,18 +48,18 @@ TEST_F(ShopFloorTest, AnOverlapIsPassedOverButBlocksConfirmAndCancel) {
     EXPECT_EQ(game().shelfLayout[0].z, 0);
     EXPECT_EQ(buildShelfOccupancy(), SHELF_LAYOUT_OVERLAP);
     tick(BUTTON_CONFIRM);
-    EXPECT_EQ(gSelectedShelf, 0) << "confirm is refused over another shelf";
+    EXPECT_EQ(gShopFloor.selectedShelf, 0) << "confirm is refused over another shelf";
     tick(BUTTON_CANCEL);
-    EXPECT_EQ(gShopFloorState, SHOP_FLOOR_EDITING) << "and so is cancel";
-    EXPECT_EQ(gShelfCarry[0], key(BREAD)) << "the items stay lifted";
+    EXPECT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_EDITING) << "and so is cancel";
+    EXPECT_EQ(gShopPlacement.shelfCarry[0], key(BREAD)) << "the items stay lifted";
 
     tick(BUTTON_DOWN);
     EXPECT_EQ(buildShelfOccupancy(), SHELF_LAYOUT_VALID);
     tick(BUTTON_CONFIRM);
-    EXPECT_EQ(gSelectedShelf, 1);
+    EXPECT_EQ(gShopFloor.selectedShelf, 1);
     EXPECT_EQ(game().shelves[1][3], key(BREAD)) << "put down at the shelf's new place";
     tick(BUTTON_CANCEL);
-    EXPECT_EQ(gShopFloorState, SHOP_FLOOR_MENU);
+    EXPECT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_MENU);
 }
 
 TEST_F(ShopFloorTest, VendingMachinesNeedLevel14AndAFourthNeeds21) {
@@ -103,10 +103,10 @@ TEST_F(ShopFloorTest, RevertToTableReturnsTheMachineAndItsStock) {
     game().vendingStock[0][0] = key(TART);
     game().vendingStock[0][5] = key(BREAD, 3);
     beginVendingStocking(0);
-    EXPECT_EQ(gShopFloorCursor[2], 7) << "a machine of 6 slots";
-    gShopFloorCursor[0] = 0;   // "Revert To Table"
+    EXPECT_EQ(gShopFloor.shopFloorCursor[2], 7) << "a machine of 6 slots";
+    gShopFloor.shopFloorCursor[0] = 0;   // "Revert To Table"
     tick(BUTTON_CONFIRM);
-    EXPECT_EQ(gShopEditMode, 0);
+    EXPECT_EQ(gShopFloor.shopEditMode, 0);
     EXPECT_EQ(game().vendingModes[0], 0);
     EXPECT_EQ(game().shelves[3][4], ITEM_KEY_NONE);
     EXPECT_EQ(stored(key(SMALL_VENDOR)), 1);
@@ -119,10 +119,10 @@ TEST_F(ShopFloorTest, CancellingTheDecorationPreviewRestoresAllFourChoices) {
     game().merchantLevel = 20;
     startShopDayMessages();
     int32_t floors = -1;
-    for (int32_t i = 0; i < gShopMenuCountA; i++)
-        if (gShopMenuListA[i] == SHOP_MENU_FLOORING) floors = i;
+    for (int32_t i = 0; i < gShopFloor.shopMenuCountA; i++)
+        if (gShopFloor.shopMenuListA[i] == SHOP_MENU_FLOORING) floors = i;
     ASSERT_GE(floors, 0);
-    gShopMenuCursor[0] = floors;
+    gShopFloor.shopMenuCursor[0] = floors;
     game().shopFloor = 0;   // oak in use
     game().decorationPlus[1] = 0;
     game().shopWall = 3;
@@ -132,16 +132,16 @@ TEST_F(ShopFloorTest, CancellingTheDecorationPreviewRestoresAllFourChoices) {
     addItemToStorage(key(PINE_FLOOR, 2));
     addItemToStorage(key(STONE_FLOOR));
 
-    gShopFloorState = SHOP_FLOOR_MENU_CHOSEN;
-    gShopMenuDelay = 14;
+    gShopFloor.shopFloorState = SHOP_FLOOR_MENU_CHOSEN;
+    gShopFloor.shopMenuDelay = 14;
     tick();
-    ASSERT_EQ(gShopFloorState, SHOP_FLOOR_HOLDS_OVERLAY);
+    ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_HOLDS_OVERLAY);
     waitForLoaderThread();
     pollLoaderThread();
     int32_t savedPartState = gShopPartState;
     gShopPartState = 1;
     tick();
-    ASSERT_EQ(gShopFloorState, SHOP_FLOOR_DECORATING);
+    ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_DECORATING);
     EXPECT_EQ(stored(key(OAK_FLOOR)), 1) << "the floor in use is offered with the others";
     snapItemListOpen();
     while (getSelectedListItemKey() != key(PINE_FLOOR, 2) && gItemList.cursor[gItemList.page] < 3) tick(BUTTON_DOWN);
@@ -154,7 +154,7 @@ TEST_F(ShopFloorTest, CancellingTheDecorationPreviewRestoresAllFourChoices) {
     game().shopTable = 5;
     game().decorationPlus[0] = 0;
     tick(BUTTON_CANCEL);
-    EXPECT_EQ(gShopFloorState, SHOP_FLOOR_MENU);
+    EXPECT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_MENU);
     EXPECT_EQ(game().shopFloor, 0);
     EXPECT_EQ(game().shopWall, 3);
     EXPECT_EQ(game().shopRug, 2);
@@ -208,8 +208,8 @@ TEST_F(ShopFloorTest, MenusFollowTheMerchantLevelAndTheDate) {
         game().date = c.date;
         setFlag(FLAG_TIME_LECTURE, c.timeLecture);
         startShopDayMessages();
-        EXPECT_EQ(std::vector<int32_t>(gShopMenuListA, gShopMenuListA + gShopMenuCountA), c.a) << "level " << c.level;
-        EXPECT_EQ(std::vector<int32_t>(gShopMenuListB, gShopMenuListB + gShopMenuCountB), c.b) << "level " << c.level;
+        EXPECT_EQ(std::vector<int32_t>(gShopFloor.shopMenuListA, gShopFloor.shopMenuListA + gShopFloor.shopMenuCountA), c.a) << "level " << c.level;
+        EXPECT_EQ(std::vector<int32_t>(gShopFloor.shopMenuListB, gShopFloor.shopMenuListB + gShopFloor.shopMenuCountB), c.b) << "level " << c.level;
     }
 }
 
@@ -224,9 +224,9 @@ TEST_F(ShopFloorTest, TheNightTalkEndsInTheResultsOnTick160) {
     EXPECT_EQ(ticks, 159);
     EXPECT_EQ(gOverlayScreen.kind, OVERLAY_RESULTS);
     EXPECT_GT(gOverlayScreen.openCounter, 0) << "the results screen opens";
-    EXPECT_EQ(gShopFloorState, SHOP_FLOOR_WALKING);
+    EXPECT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_WALKING);
     resetOverlayScreen();
-    EXPECT_EQ(gNightTalkVariant, 1);
+    EXPECT_EQ(gShopFloor.nightTalkVariant, 1);
 }
 
 TEST_F(ShopFloorTest, ConfirmBeforeAShelfStocksTheCellFromStorage) {
@@ -237,17 +237,17 @@ TEST_F(ShopFloorTest, ConfirmBeforeAShelfStocksTheCellFromStorage) {
     gParty.positions[0] = Vector3{-5.0f, 0.0f, -1.0f};
     gParty.facing = (float)(3.0 * M_PI / 2.0) - 3.14159265358979f;
     tick();
-    ASSERT_EQ(gPlacementCell.x, 3);
+    ASSERT_EQ(gShopPlacement.placementCell.x, 3);
     tick(BUTTON_CONFIRM);
-    ASSERT_EQ(gShopEditMode, 1);
+    ASSERT_EQ(gShopFloor.shopEditMode, 1);
     EXPECT_TRUE(isItemListOpen());
     EXPECT_EQ(gItemList.header, 2) << "a filled cell";
     snapItemListOpen();
     while (getSelectedListItemKey() != key(TART) && gItemList.cursor[gItemList.page] < 3) tick(BUTTON_DOWN);
     ASSERT_EQ(getSelectedListItemKey(), key(TART));
     tick(BUTTON_CONFIRM);
-    for (int32_t t = 0; t < ITEM_LIST_FLASH_TICKS + 1 && gShopEditMode == 1; t++) tick();
-    EXPECT_EQ(gShopEditMode, 0);
+    for (int32_t t = 0; t < ITEM_LIST_FLASH_TICKS + 1 && gShopFloor.shopEditMode == 1; t++) tick();
+    EXPECT_EQ(gShopFloor.shopEditMode, 0);
     EXPECT_EQ(game().shelves[3][3], key(TART));
     EXPECT_EQ(stored(key(BREAD)), 1) << "the old item goes back to storage";
     EXPECT_EQ(stored(key(TART)), 0);

@@ -65,8 +65,8 @@ TEST_F(ShopGridTest, ASavedShelfAtColumn19WritesNothingOutsideTheGrid) {
     EXPECT_EQ(gShopGrid[12 * SHOP_GRID_COLUMNS + 0], SHOP_CELL_FREE);
 
     liftShelfItems(0, 1);
-    EXPECT_EQ(gShelfCarry[0], key(BREAD));
-    EXPECT_EQ(gShelfCarry[1], ITEM_KEY_NONE);
+    EXPECT_EQ(gShopPlacement.shelfCarry[0], key(BREAD));
+    EXPECT_EQ(gShopPlacement.shelfCarry[1], ITEM_KEY_NONE);
     EXPECT_EQ(game().shelves[11][0], key(TART));
     EXPECT_EQ(game().shelves[12][0], key(HOLY_WATER));
     liftShelfItems(0, 0);
@@ -121,15 +121,15 @@ TEST_F(ShopGridTest, TheProbeTruncatesTenthsOfAHalfTurnInSinglePrecision) {
     gParty.positions[0] = Vector3{-5.0f, 0.0f, -1.0f};
     gParty.facing = (float)(3.0 * M_PI / 2.0) - yaw;
     findShelfInFront();
-    EXPECT_EQ(gPlacementCell.x, 3);
-    EXPECT_EQ(gPlacementCell.z, 3);
-    EXPECT_EQ(gShopEditState[1], 0);
+    EXPECT_EQ(gShopPlacement.placementCell.x, 3);
+    EXPECT_EQ(gShopPlacement.placementCell.z, 3);
+    EXPECT_EQ(gShopPlacement.shopEditState[1], 0);
     game().vendingModes[0] = key(SMALL_VENDOR);
     findShelfInFront();
-    EXPECT_EQ(gShopEditState[1], 1) << "a vending shelf in front is shelf + 1";
+    EXPECT_EQ(gShopPlacement.shopEditState[1], 1) << "a vending shelf in front is shelf + 1";
     gParty.facing = (float)(M_PI / 2.0) - yaw;   // looks left, at the free floor
     findShelfInFront();
-    EXPECT_EQ(gPlacementCell.x, -1);
+    EXPECT_EQ(gShopPlacement.placementCell.x, -1);
 }
 
 TEST_F(ShopGridTest, CarryOrderFollowsTheShelfShape) {
@@ -137,7 +137,7 @@ TEST_F(ShopGridTest, CarryOrderFollowsTheShelfShape) {
     for (int32_t k = 0; k < 4; k++) game().shelves[1 + k][0] = key(BREAD, k);
     liftShelfItems(2, 1);
     for (int32_t k = 0; k < 4; k++) {
-        EXPECT_EQ(gShelfCarry[k], key(BREAD, k));
+        EXPECT_EQ(gShopPlacement.shelfCarry[k], key(BREAD, k));
         EXPECT_EQ(game().shelves[1 + k][0], ITEM_KEY_NONE);
     }
     game().shelfLayout[2] = {0, 2};

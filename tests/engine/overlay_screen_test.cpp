@@ -127,10 +127,10 @@ TEST_F(OverlayTicks, ClosingNeedsTheCounterAtTwelveThenRunsToZero) {
     gOverlayScreen.pointerShown = 1;
     gOverlayScreen.pointerX = 200.0f;
     gOverlayScreen.pointerY = 96.0f;
-    gShopFloorState = SHOP_FLOOR_ITEM_INFO;
+    gShopFloor.shopFloorState = SHOP_FLOOR_ITEM_INFO;
     toggleOverlayScreen(OVERLAY_PAUSE_MENU);
     EXPECT_EQ(gGameMode, GAME_MODE_WORLD_MAP);
-    EXPECT_EQ(gShopFloorState, SHOP_FLOOR_WALKING) << "the shop floor leaves its item information";
+    EXPECT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_WALKING) << "the shop floor leaves its item information";
     EXPECT_EQ(gOverlayScreen.opening, 0);
     EXPECT_TRUE(isPointerShown());
     EXPECT_EQ(gPointer.x, 200.0f);

@@ -107,7 +107,7 @@ protected:
         gEventReady = 0;
         gEventNumber = EventNumber{};
         gSceneLoading = 0;
-        gShopFloorState = 1;
+        gShopFloor.shopFloorState = 1;
         gCounter.trendBannerFrame = 0;
         gRunEndTimer = gRunEndState = 0;
         gSpecialMusicTimer = 0;
@@ -257,7 +257,7 @@ TEST_F(Sound, MusicFollowsTheGamesState) {
         gGameMode = c.mode;
         gStages[TEST_STAGE].stageCode = c.stageCode;
         gStages[TEST_STAGE].maptype = c.mapType;
-        gShopFloorState = c.shopFloorState;
+        gShopFloor.shopFloorState = c.shopFloorState;
         gCounter.trendBannerFrame = c.banner;
         gReportMusicFlag = c.report;
         gRunEndTimer = c.runEndTimer;
@@ -316,7 +316,7 @@ TEST_F(Sound, TheIdleTitleFadesItsMusicOutThenStopsEverything) {
 
 TEST_F(Sound, AnEventsFadeStepsEveryTickAndEndsWithTheEvent) {
     ASSERT_TRUE(initSound());
-    gShopFloorState = 4;
+    gShopFloor.shopFloorState = 4;
     gEventReady = 1;
     tick();
     ASSERT_EQ(gCurrentTrack, 8);
@@ -405,7 +405,7 @@ TEST_F(Sound, WhileASceneLoadsTheMusicFollowsTheSameStepsAndANewTrackWaits) {
         gKeepEventMusic = 0;
         gMusicFadeDirection = MUSIC_FADE_NONE;
         gMusicFadeFrame = 0;
-        gShopFloorState = 4;
+        gShopFloor.shopFloorState = 4;
         gEventReady = 1;
         fadeOutMusic(600);
         tick();

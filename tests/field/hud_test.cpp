@@ -332,7 +332,7 @@ protected:
             ASSERT_NE(SLOTS[i]->texture, nullptr);
         }
         gShowFps = 1;
-        gShopFloorState = SHOP_FLOOR_OPEN;   // no shop menu
+        gShopFloor.shopFloorState = SHOP_FLOOR_OPEN;   // no shop menu
         resetDialogs();
     }
     void TearDown() override {
@@ -528,13 +528,13 @@ TEST_F(HudPanels, ItemWithoutARowShowsAPlaceholder) {
 TEST_F(HudOverlay, LevelListColoursAndHidesLaterNames) {
     GameState& g = runningGameState();
     g.merchantLevel = 4;   // level 5 reached
-    gShopFloorState = 15;
-    gShopMenuListB[0] = SHOP_MENU_MERCHANT_LEVEL;
-    gShopMenuCountB = 1;
-    gShopMenuCursor[0] = 0;
-    gShopMenuCounter = 10;
-    gAbilityListTop = 2;   // rows of levels 3 to 7
-    gAbilityListCursor = 12;   // a later row: its description stays hidden
+    gShopFloor.shopFloorState = 15;
+    gShopFloor.shopMenuListB[0] = SHOP_MENU_MERCHANT_LEVEL;
+    gShopFloor.shopMenuCountB = 1;
+    gShopFloor.shopMenuCursor[0] = 0;
+    gShopFloor.shopMenuCounter = 10;
+    gShopFloor.abilityListTop = 2;   // rows of levels 3 to 7
+    gShopFloor.abilityListCursor = 12;   // a later row: its description stays hidden
     drawGameOverlay();
     std::vector<DrawnQuad> panel = glyphQuads();
 
@@ -603,10 +603,10 @@ TEST_F(HudPanels, VendingLabelCountsFilledSlotsOnly) {
         for (int32_t& slot : row) slot = -1;
     g.vendingModes[0] = makeItemKey(5201, 0, 0);
     for (int32_t s = 0; s < 6; ++s) g.vendingStock[0][s * 3] = makeItemKey(101, 0, 0);
-    gShopFloorState = SHOP_FLOOR_WALKING;
-    gPlacementCell.x = 3;
-    gPlacementCell.z = 0;
-    gShopEditState[1] = 1;   // machine 0 is looked at
+    gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
+    gShopPlacement.placementCell.x = 3;
+    gShopPlacement.placementCell.z = 0;
+    gShopPlacement.shopEditState[1] = 1;   // machine 0 is looked at
     drawShopOverlay();
     std::vector<DrawnQuad> label = glyphQuads();
 
@@ -625,7 +625,7 @@ TEST_F(HudPanels, VendingLabelCountsFilledSlotsOnly) {
 
     // An empty cell with no machine looked at has no label at all.
     quads().clear();
-    gShopEditState[1] = 0;
+    gShopPlacement.shopEditState[1] = 0;
     drawShopOverlay();
     EXPECT_TRUE(glyphQuads().empty());
     gCamera.view = savedView;

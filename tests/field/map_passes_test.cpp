@@ -196,8 +196,8 @@ TEST_F(WorldFixture, MapPassShopFollowsTheChoicesOfTheGame) {
 
     // Editing shelves: the selected one pulses by the texture factor.
     game.vendingModes[1] = 0;
-    gShopFloorState = SHOP_FLOOR_EDITING;
-    gSelectedShelf = 1;
+    gShopFloor.shopFloorState = SHOP_FLOOR_EDITING;
+    gShopFloor.selectedShelf = 1;
     gTickCounter = 0;
     gfxRecordClear();
     drawMapGeometry(0);

@@ -71,7 +71,7 @@ void chooseTitleEntry(int32_t code) {
 
 bool runUntilShopFloor(int32_t limit) {
     for (int32_t t = 0; t < limit; ++t) {
-        if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloorState == SHOP_FLOOR_WALKING)
+        if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloor.shopFloorState == SHOP_FLOOR_WALKING)
             return harnessPlayScenesThrough() >= 0;   // the story's scenes of the morning
         hold(0, 1);
     }
@@ -84,7 +84,7 @@ void openShopAtCounter() {
     hold(BUTTON_LEFT, 4);
     hold(0, 12);
     tap(BUTTON_CONFIRM, 20);
-    if (gShopFloorState == SHOP_FLOOR_MENU) tap(BUTTON_CONFIRM, 20);
+    if (gShopFloor.shopFloorState == SHOP_FLOOR_MENU) tap(BUTTON_CONFIRM, 20);
 }
 
 SaveImage sImage;
@@ -189,12 +189,12 @@ TEST(ShopDayFlow, AStockedShelfADealAndTheNightsReport) {
     hold(BUTTON_UP, 60);
     hold(BUTTON_LEFT, 1);
     hold(0, 3);
-    ASSERT_EQ(gPlacementCell.x, 4);
-    ASSERT_EQ(gPlacementCell.z, 3);
+    ASSERT_EQ(gShopPlacement.placementCell.x, 4);
+    ASSERT_EQ(gShopPlacement.placementCell.z, 3);
     tap(BUTTON_CONFIRM, 20);
-    ASSERT_EQ(gShopEditMode, 1) << "the storage list is open";
+    ASSERT_EQ(gShopFloor.shopEditMode, 1) << "the storage list is open";
     tap(BUTTON_CONFIRM, 20);
-    EXPECT_EQ(gShopEditMode, 0);
+    EXPECT_EQ(gShopFloor.shopEditMode, 0);
     EXPECT_EQ(game.shelves[3][4], sword);
     EXPECT_EQ(game.storageCount, 0);
     EXPECT_EQ(game.storyFlags[FLAG_SHELVES_FULL], 1) << "the storage is empty: the lesson ends";
@@ -207,19 +207,19 @@ TEST(ShopDayFlow, AStockedShelfADealAndTheNightsReport) {
     EXPECT_EQ(gParty.promptKind, 0);
     EXPECT_GT(gParty.promptFade, 0) << "the counter prompt is up";
     tap(BUTTON_CONFIRM, 20);
-    ASSERT_EQ(gShopFloorState, SHOP_FLOOR_MENU);
+    ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_MENU);
     tap(BUTTON_CONFIRM, 30);
-    ASSERT_EQ(gShopFloorState, SHOP_FLOOR_OPEN);
+    ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_OPEN);
     const int32_t money = game.money;
 
     // The day: confirm every line, now and then lower a price; between the
     // phases walk to the counter and open again.
     int32_t deals = 0, dealPrice = 0, opened = 1, ticks = 0;
     while (gGameMode == GAME_MODE_FIELD && ticks < 20000) {
-        if (gShopFloorState == SHOP_FLOOR_WALKING && gShopDayPhase == 0 && gParty.actionState == 0 &&
+        if (gShopFloor.shopFloorState == SHOP_FLOOR_WALKING && gShopDayPhase == 0 && gParty.actionState == 0 &&
             gCounter.shopOpening == 0) {
             openShopAtCounter();
-            opened += gShopFloorState == SHOP_FLOOR_OPEN;
+            opened += gShopFloor.shopFloorState == SHOP_FLOOR_OPEN;
             ticks += 50;
             continue;
         }
@@ -373,13 +373,13 @@ TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
         if (game.storageCount == 0) break;
         for (const auto& way : spot.way) ASSERT_TRUE(walkTo(way[0], way[1], 0.3f)) << way[0] << ", " << way[1];
         tap(spot.face, 3);
-        ASSERT_GE(gPlacementCell.x, 0) << "a shelf cell in front";
+        ASSERT_GE(gShopPlacement.placementCell.x, 0) << "a shelf cell in front";
         const int32_t stored = game.storageCount;
-        const ShopCellPos cell = gPlacementCell;
+        const ShopCellPos cell = gShopPlacement.placementCell;
         tap(BUTTON_CONFIRM, 20);
-        ASSERT_EQ(gShopEditMode, 1) << "the storage list is open";
+        ASSERT_EQ(gShopFloor.shopEditMode, 1) << "the storage list is open";
         tap(BUTTON_CONFIRM, 20);
-        EXPECT_EQ(gShopEditMode, 0);
+        EXPECT_EQ(gShopFloor.shopEditMode, 0);
         EXPECT_EQ(game.storageCount, stored - 1);
         EXPECT_NE(game.shelves[cell.z][cell.x], ITEM_KEY_NONE);
         ASSERT_GE(harnessPlayScenesThrough(), 0) << "a lesson's scene";
@@ -397,7 +397,7 @@ TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
     hold(0, 12);
     EXPECT_GT(gParty.promptFade, 0) << "the counter prompt is up";
     tap(BUTTON_CONFIRM, 30);
-    ASSERT_EQ(gShopFloorState, SHOP_FLOOR_OPEN) << "the counter's lessons open the shop";
+    ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_OPEN) << "the counter's lessons open the shop";
     EXPECT_EQ(game.storyFlags[FLAG_STORY_TUTORIAL], 1);
 
     // The day: confirm every line and scene, now and then lower a price;
@@ -405,7 +405,7 @@ TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
     const int32_t moneyAtOpening = game.money;
     int32_t deals = 0, ticks = 0;
     while (gGameMode == GAME_MODE_FIELD && ticks < 6000) {
-        if (gEventReady == 0 && gShopFloorState == SHOP_FLOOR_WALKING && gShopDayPhase == 0 && gParty.actionState == 0 &&
+        if (gEventReady == 0 && gShopFloor.shopFloorState == SHOP_FLOOR_WALKING && gShopDayPhase == 0 && gParty.actionState == 0 &&
             gCounter.shopOpening == 0) {
             openShopAtCounter();
             ticks += 50;

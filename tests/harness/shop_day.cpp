@@ -30,7 +30,7 @@ bool harnessOpenShopDay() {
         game.shelves[1 + placed / SHELF_CELLS][placed % SHELF_CELLS] = makeItemKey(item.id, 0, 0);
         placed++;
     }
-    gShopFloorState = SHOP_FLOOR_OPEN;
+    gShopFloor.shopFloorState = SHOP_FLOOR_OPEN;
     beginShopDay();
     return true;
 }
@@ -43,4 +43,4 @@ uint16_t shopDayButtons(int32_t tick) {
     return tick % 8 == 2 ? BUTTON_DOWN : 0;
 }
 
-bool shopDayClosed() { return gShopFloorState != SHOP_FLOOR_OPEN && gCounter.shopOpening == 0; }
+bool shopDayClosed() { return gShopFloor.shopFloorState != SHOP_FLOOR_OPEN && gCounter.shopOpening == 0; }

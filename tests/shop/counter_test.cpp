@@ -426,7 +426,7 @@ TEST_F(CounterTest, TheShopClosesOneGapAfterTheLastVisit) {
     gCounter.bonusRowCount = 1;
     gCounter.bonusValues[0] = 15;
     game().dayPhase = 1;
-    gShopFloorState = SHOP_FLOOR_OPEN;
+    gShopFloor.shopFloorState = SHOP_FLOOR_OPEN;
     int32_t ticks = 0;
     while (gCounter.closing == 0 && ticks < 200) {
         updateShopDay();
@@ -449,7 +449,7 @@ TEST_F(CounterTest, TheShopClosesOneGapAfterTheLastVisit) {
         ticks++;
     }
     EXPECT_EQ(game().dayPhase, 2);
-    EXPECT_EQ(gShopFloorState, SHOP_FLOOR_WALKING);
+    EXPECT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_WALKING);
     EXPECT_EQ(gCounter.shopOpening, 0);
     EXPECT_EQ(gFadeState, -1) << "the floor fades back in";
 }

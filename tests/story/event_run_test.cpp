@@ -380,7 +380,7 @@ int32_t confirmThroughEvent(int32_t limit, uint16_t held = 0) {
 
 bool runUntilShopFloor(int32_t limit) {
     for (int32_t t = 0; t < limit; ++t) {
-        if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloorState == SHOP_FLOOR_WALKING)
+        if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloor.shopFloorState == SHOP_FLOOR_WALKING)
             return harnessPlayScenesThrough() >= 0;   // the scenes the new game starts with
         hold(0, 1);
     }
