@@ -459,18 +459,18 @@ void visitMapCells(const PartyState& party) {
     bool all = isFloorConditionActive(19);
     if (!all && isFloorConditionActive(24)) return;
     const Vector3& p = party.positions[0];
-    int32_t cols = gRoomsX < MAP_GRID_SIZE ? gRoomsX : MAP_GRID_SIZE;
-    int32_t rows = gRoomsY < MAP_GRID_SIZE ? gRoomsY : MAP_GRID_SIZE;
+    int32_t cols = gFloorGrid.roomsX < MAP_GRID_SIZE ? gFloorGrid.roomsX : MAP_GRID_SIZE;
+    int32_t rows = gFloorGrid.roomsY < MAP_GRID_SIZE ? gFloorGrid.roomsY : MAP_GRID_SIZE;
     for (int32_t r = 0; r < rows; r++)
         for (int32_t c = 0; c < cols; c++) {
             float cx = -40.0f * static_cast<float>(c);
             float cz = -40.0f * static_cast<float>(r);
-            if (all || (std::fabs(cx - p.x) <= 20.0f && std::fabs(cz - p.z) <= 20.0f)) gMapGrid[r][c].flags = 1;
+            if (all || (std::fabs(cx - p.x) <= 20.0f && std::fabs(cz - p.z) <= 20.0f)) gFloorGrid.mapGrid[r][c].flags = 1;
         }
     for (int32_t i = 0; i < LAYOUT_CELL_MAX; i++) {
         int32_t c = gLayoutCells.cells[i].col;
         int32_t r = gLayoutCells.cells[i].row;
-        if (c >= 0 && c < MAP_GRID_SIZE && r >= 0 && r < MAP_GRID_SIZE && gMapGrid[r][c].flags) gFloorCellSeen[i] = 1;
+        if (c >= 0 && c < MAP_GRID_SIZE && r >= 0 && r < MAP_GRID_SIZE && gFloorGrid.mapGrid[r][c].flags) gLayoutCells.floorCellSeen[i] = 1;
     }
 }
 
@@ -487,9 +487,9 @@ void runFloorEntrySteps(PartyState& party) {
         }
         gMenuItemUsed = 0;
     }
-    if (gForcedInput == -1 && gConditionBannerCounter == 0 && gFloorConditionList.rollState == 0) {
+    if (gForcedInput == -1 && gConditionBanner.counter == 0 && gFloorConditionList.rollState == 0) {
         rollFloorConditions();
-        if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBannerCounter = 1;
+        if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBanner.counter = 1;
     }
     advanceConditionNameSlide();
 }

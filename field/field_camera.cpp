@@ -157,7 +157,7 @@ void updateFieldCamera() {
             z = gCameraFixedPoint.z + (character.z - gCameraFixedPoint.z) * 0.5f;
         }
         if (view == 0 || view == 2) clampToShop(x, z);
-        float p = runEndPullBack(gRunEndTimer);
+        float p = runEndPullBack(gRun.runEndTimer);
         float d = gCameraOffsets.distance + gCameraDistance + p;
         wantedTarget = Vector3{x, gCameraOffsets.height + gCameraHeight + gCameraGround, z};
         wantedEye = Vector3{x + d * std::sin(gCamera.yaw), gCameraOffsets.elevation + gCameraElevation + p + wantedTarget.y,

@@ -260,17 +260,17 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(gPlaceVisit);
 
     h.tag("dungeon");
-    h.i32(gDungeonIndex);
-    h.i32(gRunEndState);
-    h.i32(gRunEndTimer);
+    h.i32(gRun.dungeonIndex);
+    h.i32(gRun.runEndState);
+    h.i32(gRun.runEndTimer);
     h.record(gBag);
     h.i32(gBagCapacity);
     h.record(gBagAtDeparture);
-    h.i32(gSpecialMusicTimer);
+    h.i32(gRun.specialMusicTimer);
     h.record(gEventNumber);
-    for (int32_t word : {gBossRushCourse, gBossRushBattle, gGatePrompt, gGateIsReturn, gGateGuard, gEquipPrompt,
-                         gSwitchCutTimer, gHitStopTimer, gHitStopInput, gSlowMotionTimer, gFloorIntroTimer,
-                         gFloorTime, gLastHitTimer, gPlayerControl, gTrailDue, gAutoWalk, gFallTimer})
+    for (int32_t word : {gRun.bossRushCourse, gRun.bossRushBattle, gRun.gatePrompt, gRun.gateIsReturn, gRun.gateGuard, gRun.equipPrompt,
+                         gRun.switchCutTimer, gRun.hitStopTimer, gRun.hitStopInput, gRun.slowMotionTimer, gRun.floorIntroTimer,
+                         gRun.floorTime, gRun.lastHitTimer, gRun.playerControl, gRun.trailDue, gAutoWalk, gFieldEvents.fallTimer})
         h.i32(word);
     h.i32(gFairyWander.phase);
     h.i32(gFairyWander.ticks);

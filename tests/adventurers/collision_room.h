@@ -48,7 +48,7 @@ inline void buildCollisionRoom(std::initializer_list<RoomQuad> quads) {
     std::string text = xfileWriteText(scene);
     int32_t faces = readCollisionText(text.data(), static_cast<int32_t>(text.size()), "room.x");
     buildBlockCollision(0, faces, 0);
-    gMapGrid[0][0].blockId = 0;
+    gFloorGrid.mapGrid[0][0].blockId = 0;
 }
 
 // A flat floor at height 0 around the origin.
