@@ -9,7 +9,7 @@
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
-#include "game/state_reset.h"
+#include "game/state_registry.h"
 #include "tests/harness/harness.h"
 
 static StageRecord sStage;

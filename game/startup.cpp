@@ -27,7 +27,7 @@
 #include "field/resources.h"
 #include "game/index_files.h"
 #include "game/mode_table.h"
-#include "game/state_reset.h"
+#include "game/state_registry.h"
 #include "game/window_proc.h"
 #include "platform/log.h"
 #include "platform/signals.h"

@@ -16,7 +16,7 @@
 #include "field/collision_mesh.h"
 #include "field/map_collision.h"
 #include "field/world_renderer.h"
-#include "game/state_reset.h"
+#include "game/state_registry.h"
 #include "platform/window.h"
 #include "tests/adventurers/collision_room.h"
 #include "tools/model_shapes.h"

@@ -18,7 +18,7 @@
 #include "field/field_camera.h"
 #include "field/resources.h"
 #include "field/world_renderer.h"
-#include "game/state_reset.h"
+#include "game/state_registry.h"
 
 class WorldFixture : public ::testing::Test {
 protected:

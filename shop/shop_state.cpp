@@ -1,0 +1,42 @@
+// The shop's rows of the game's state registry.
+#include "engine/state_table.h"
+#include "shop/counter.h"
+#include "shop/day_end.h"
+#include "shop/day_planning.h"
+#include "shop/item_list.h"
+#include "shop/market.h"
+
+static void hashItemList(StateHash& h, ChecksumScope) {
+    const ItemListState& list = gItemList;
+    for (int32_t v : {list.type, list.open, list.slide, list.pageCount, list.page, list.savedPage, list.flash,
+                      list.infoItemKey, list.infoItemStock, list.infoState, list.header, list.equipAdventurer,
+                      list.equipSlot, list.useTimer, list.discardTimer})
+        h.i32(v);
+    h.f32(list.infoPriceFactor);
+    h.record(list.pageStart);
+    h.record(list.pageSize);
+    h.record(list.pageKey);
+    h.record(list.scroll);
+    h.record(list.cursor);
+    h.record(list.savedScroll);
+    h.record(list.savedCursor);
+    h.record(list.useValues);
+    h.record(list.entries);
+}
+
+static void resetDayEnd() {
+    resetItemChoiceState();
+    resetDayReportState();
+}
+
+static const StateRow ROWS[] = {
+    stateRow<gCounter>("counter", resetCounterState, hashWords<gCounter>),
+    stateRow<gDayCandidates, gVisitPlan, gVisitPlanCount, gVisitOrder, gDayLineup>(
+        "day plan", resetDayPlan, hashWords<gDayCandidates, gVisitPlan, gVisitPlanCount, gVisitOrder, gDayLineup>),
+    stateRow<gDayReport, gItemChoice, gDayEndUnpaid, gDayEndFinal>(
+        "day end", resetDayEnd, hashWords<gDayReport, gItemChoice, gDayEndUnpaid, gDayEndFinal>),
+    stateRow<gMarketMode, gMarket>("market", resetMarketState, hashWords<gMarketMode, gMarket>),
+    stateRow<gItemList>("item list", resetItemListState, hashItemList),
+};
+extern const StateTable SHOP_STATE;   // read by the game's registry
+const StateTable SHOP_STATE = {"shop", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

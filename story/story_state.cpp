@@ -1,0 +1,78 @@
+// The story's rows of the game's state registry.
+#include "dungeon/dungeon.h"
+#include "engine/state_table.h"
+#include "story/available_adventurers.h"
+#include "story/event.h"
+#include "story/event_drawing.h"
+#include "story/event_script.h"
+#include "story/field_menu.h"
+#include "story/place_visits.h"
+#include "story/save_list.h"
+#include "story/title.h"
+#include "story/world_map.h"
+
+static void hashTitle(StateHash& h, ChecksumScope scope) {
+    TitleState title = gTitle;
+    if (scope != CHECKSUM_ALL) title.slotListFrame = 0;
+    h.record(title);
+    h.f32(gTitleMenuSpacing);
+    h.f32(gTitleMenuOffset);
+    h.i32(gNewGameChosen);
+}
+
+static void hashTown(StateHash& h, ChecksumScope) {
+    const WorldMapState& map = gWorldMap;
+    h.record(map.placeState);
+    h.record(map.listedPlaces);
+    h.f32(map.clock);
+    h.record(map.closedLabel);
+    h.i32(map.leaveCounter);
+    h.i32(map.cursorPlace);
+    h.i32(gWorldMapListCount);
+}
+
+static void hashEvent(StateHash& h, ChecksumScope scope) {
+    for (const EventSprite& s : gEventSprites) {
+        for (float v : {s.x, s.y, s.targetX, s.targetY, s.speedX, s.speedY, s.center}) h.f32(v);
+        for (int32_t v : {s.fadeLength, s.fadeTicksLeft, s.visible, s.facing, s.picture, s.blend}) h.i32(v);
+        for (int32_t ch = 0; ch < 4; ++ch) {
+            h.f32(s.color[ch]);
+            h.f32(s.colorStep[ch]);
+        }
+    }
+    const EventSceneState& e = gEventScene;
+    for (int32_t v : {e.skipQuestionOpen, e.pointerWasShown, e.framesRun, e.tickRate, e.programCounter, e.waitTimer,
+                      e.windowCounter, e.messageFirstLine, e.messageLineCount, e.newMessage, e.revealCounter,
+                      e.textComplete, e.keyWaitTicks, e.speakerSprite, e.plateCell, e.windowY, e.balloonStyle,
+                      e.slidePanelCounter, e.background, e.scrollOffset, e.scrollSpeed, e.backgroundRumble,
+                      e.spriteRumble, e.lightOn, e.fadeMode, e.fadeCounter, e.fadeLength, e.musicTrackRequest,
+                      e.musicTrack, e.musicFadeRequest, e.musicFadeLength, e.skipOff, e.textSpeed})
+        h.i32(v);
+    for (float v : {e.pointerX, e.pointerY, e.lightFrequency, e.lightAmplitude}) h.f32(v);
+    h.u32(e.fadeColor);
+    if (scope == CHECKSUM_ALL) {
+        h.i32(e.keyCursorCounter);
+        h.i32(e.lightCounter);
+    }
+}
+
+static void resetEventWords() {
+    resetEventScript();
+    resetEventPlayer();
+    resetEventDrawing();
+}
+
+static const StateRow ROWS[] = {
+    resetRow("field menu", resetFieldMenuState),
+    stateRow<gTitle, gTitleMenuSpacing, gTitleMenuOffset, gNewGameChosen>("title", resetTitleState, hashTitle),
+    stateRow<gSlotListCount>("save list", resetSaveListState, hashWords<gSlotListCount>),
+    stateRow<gAvailableAdventurers, gAvailableAdventurerCount>(
+        "available adventurers", resetAvailableAdventurers,
+        hashWords<gAvailableAdventurers, gAvailableAdventurerCount>),
+    stateRow<gWorldMap, gWorldMapListCount>("town", resetWorldMapState, hashTown),
+    stateRow<gPlaceVisit>("place visits", resetChurchVisit, hashWords<gPlaceVisit>),
+    stateRow<gEventSprites, gEventScene>("event", resetEventWords, hashEvent),
+    stateRow<gEventNumber>("event number", nullptr, hashWords<gEventNumber>),
+};
+extern const StateTable STORY_STATE;   // read by the game's registry
+const StateTable STORY_STATE = {"story", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};
