@@ -171,7 +171,8 @@ void runGatePrompt() {
     } else if (gRun.gatePrompt == 2) {
         playSoundEffect(SOUND_PROMPT_OPENS);
         openYesNoWindow(gRun.gateIsReturn ? "Return to town now?" : "Go to the next floor?", 1, 0);
-        recordBestTime(bestTimeSlot(gRun.dungeonIndex, gFloorIndex, gRun.bossRushCourse, gRun.bossRushBattle, gRun.gateIsReturn));
+        recordBestTime(
+            bestTimeSlot(gRun.dungeonIndex, gFloorIndex, gRun.bossRushCourse, gRun.bossRushBattle, gRun.gateIsReturn));
     } else if (gRun.gatePrompt > 2 && gRun.gatePrompt <= PROMPT_COUNT_CEILING) {
         int32_t answer = updateYesNoWindow(1);
         gRun.playerControl = PLAYER_LOCKED;

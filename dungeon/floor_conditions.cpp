@@ -18,7 +18,8 @@ int32_t isFloorConditionActive(int32_t id) {
 void rollFloorConditions() {}
 
 void advanceConditionNameSlide() {
-    if (gConditionBanner.tickerDone && gConditionBanner.nameSlide < CONDITION_NAME_SLIDE_MAX) gConditionBanner.nameSlide++;
+    if (gConditionBanner.tickerDone && gConditionBanner.nameSlide < CONDITION_NAME_SLIDE_MAX)
+        gConditionBanner.nameSlide++;
 }
 
 void resetFloorConditions() {

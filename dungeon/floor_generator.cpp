@@ -173,7 +173,8 @@ static void addLoopsAndEdges() {
             added += growEdges();
         }
         if (added == 0) setGrid(keptX, keptY);
-        bool narrow = (gFloorGrid.roomsX == 3 && gFloorGrid.roomsY == 5) || (gFloorGrid.roomsX == 5 && gFloorGrid.roomsY == 3);
+        bool narrow =
+            (gFloorGrid.roomsX == 3 && gFloorGrid.roomsY == 5) || (gFloorGrid.roomsX == 5 && gFloorGrid.roomsY == 3);
         if (!narrow || added >= 2) break;
     }
 }

@@ -143,7 +143,8 @@ static void resetRunWords() {
 static void placeParty() {
     gParty.velocity = Vector3{};
     for (int32_t i = 0; i < PARTY_MEMBER_COUNT; ++i)
-        gParty.positions[i] = Vector3{gFloorPlan.floorStartPos.x - 1.5f * (float)i, gFloorPlan.floorStartPos.y, gFloorPlan.floorStartPos.z};
+        gParty.positions[i] = Vector3{gFloorPlan.floorStartPos.x - 1.5f * (float)i, gFloorPlan.floorStartPos.y,
+                                      gFloorPlan.floorStartPos.z};
     settleOnGround(gParty.positions[0], &gParty.positions[0]);
     gParty.facing = PI;
     // Each member's motion and status start over, drawn whole and opaque.

@@ -289,7 +289,8 @@ constexpr uint32_t WHITE = 0xFFFFFFFF;
 
 void drawPopupBalloon() {
     const HudBalloon& b = gHudBalloon;
-    if (gSceneLoading || gFloorStatus.bossEntranceCutTimer || gRun.runEndTimer || gRun.gatePrompt || gEventReady || gRun.switchCutTimer)
+    if (gSceneLoading || gFloorStatus.bossEntranceCutTimer || gRun.runEndTimer || gRun.gatePrompt || gEventReady ||
+        gRun.switchCutTimer)
         return;
     if (b.shownFrames == 0) return;
     float g = b.openFrames / 10.0f < 1.0f ? b.openFrames / 10.0f : 1.0f;

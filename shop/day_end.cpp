@@ -462,7 +462,8 @@ static void finishItemChoice() {
         game.townVisited = 0;
     }
     if (r.wholeBag) {
-        if (gRun.dungeonIndex >= 0 && gRun.dungeonIndex < DUNGEON_COUNT && game.deepestFloors[gRun.dungeonIndex] < gFloorIndex)
+        if (gRun.dungeonIndex >= 0 && gRun.dungeonIndex < DUNGEON_COUNT &&
+            game.deepestFloors[gRun.dungeonIndex] < gFloorIndex)
             game.deepestFloors[gRun.dungeonIndex] = gFloorIndex;
     } else {
         storeChosenItems();

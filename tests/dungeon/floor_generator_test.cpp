@@ -145,7 +145,8 @@ TEST_F(FloorGen, EveryFloorIsConnectedFittedAndKeepsItsCellsApart) {
             int32_t reached[MAP_GRID_SIZE][MAP_GRID_SIZE] = {};
             for (int32_t i = 0; i < n; ++i) {
                 GridCell c = gFloorPlan.routeCells[i];
-                ASSERT_TRUE(c.col >= 1 && c.col <= gFloorGrid.roomsX - 2 && c.row >= 1 && c.row <= gFloorGrid.roomsY - 2);
+                ASSERT_TRUE(c.col >= 1 && c.col <= gFloorGrid.roomsX - 2 && c.row >= 1 &&
+                            c.row <= gFloorGrid.roomsY - 2);
                 ASSERT_EQ(roomLinkAt(c.col, c.row), 1);
                 const MapCell& cell = gFloorGrid.mapGrid[c.row][c.col];
                 ASSERT_LT(cell.rotation, 4);
@@ -274,7 +275,8 @@ TEST_F(FloorGen, GridSizesFollowTheDungeonAndFloor) {
     for (const auto& c : CASES)
         for (uint32_t seed = 1; seed <= 20; ++seed) {
             generate(c.dungeon, c.floor, seed);
-            EXPECT_GE(gFloorGrid.roomsX < gFloorGrid.roomsY ? gFloorGrid.roomsX : gFloorGrid.roomsY, c.minSide) << c.dungeon << "/" << c.floor;
+            EXPECT_GE(gFloorGrid.roomsX < gFloorGrid.roomsY ? gFloorGrid.roomsX : gFloorGrid.roomsY, c.minSide)
+                << c.dungeon << "/" << c.floor;
             EXPECT_LE(gFloorGrid.roomsX > gFloorGrid.roomsY ? gFloorGrid.roomsX : gFloorGrid.roomsY, c.maxSide) << c.dungeon << "/" << c.floor;
         }
     runningGameState().storyFlags[154] = 1;

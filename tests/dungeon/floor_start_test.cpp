@@ -249,8 +249,8 @@ TEST_F(FloorStartGame, TheFittedBlocksAreOpenExactlyTowardTheirLinks) {
                 int32_t wall = castMapSegment(centre.x, 5.0f, centre.z, -19.0f * (float)side.dc, 0.0f,
                                               -19.0f * (float)side.dr, &along, &hit);
                 EXPECT_EQ(wall, 1 - roomLinkAt(c.col + side.dc, c.row + side.dr))
-                    << "dungeon " << f.dungeon << " floor " << f.floor << " cell " << c.col << "," << c.row
-                    << " block " << gFloorGrid.mapGrid[c.row][c.col].blockId << " turn " << gFloorGrid.mapGrid[c.row][c.col].rotation
+                    << "dungeon " << f.dungeon << " floor " << f.floor << " cell " << c.col << "," << c.row << " block "
+                    << gFloorGrid.mapGrid[c.row][c.col].blockId << " turn " << gFloorGrid.mapGrid[c.row][c.col].rotation
                     << " side " << side.dc << "," << side.dr;
             }
         }

@@ -302,7 +302,8 @@ TEST_F(DayReportTest, AWholeBagAfterClearingFloorNineAddsThirtyAndFifty) {
     gBagAtDeparture[0] = itemKey(TART);
     startItemChoice();
     EXPECT_EQ(gBag[0], itemKey(BREAD)) << "identified after a clear";
-    ASSERT_TRUE(runUntil(updateItemChoice, [] { return gRun.runEndTimer == 150 && gItemList.slide == ITEM_LIST_SLIDE_TICKS; }));
+    ASSERT_TRUE(
+        runUntil(updateItemChoice, [] { return gRun.runEndTimer == 150 && gItemList.slide == ITEM_LIST_SLIDE_TICKS; }));
     EXPECT_EQ(gDayReport.wholeBag, 1);
     tick(updateItemChoice, BUTTON_CANCEL);
     ASSERT_NE(gDayReport.leaving, 0);
