@@ -1,9 +1,12 @@
-// dungeon/dungeon_state.h: the dungeon's words that other folders read or
-// write: the run, the current floor's layout, its pools (enemies, placed
-// objects, pickups, number popups), its conditions and the status the HUD
-// shows. The floor start fills the floor's words on the scene loader thread
-// while the main thread only shows the loading sign; otherwise main thread
-// only.
+// dungeon/dungeon_state.h: the dungeon's state as records, one per concern,
+// each with its row in DUNGEON_STATE (dungeon/dungeon_state.cpp): the run,
+// the current floor's layout and plan, its pools (enemies, placed objects,
+// pickups, number popups), its conditions and the status the HUD shows.
+// Other folders read and write the run, the layout, the pools and the HUD's
+// words; the floor start's, the generator's and the scripts' records are
+// the dungeon's own, reached from outside through its services. The floor
+// start fills the floor's words on the scene loader thread while the main
+// thread only shows the loading sign; otherwise main thread only.
 #pragma once
 #include <cstdint>
 
