@@ -1,5 +1,6 @@
 // The adventurers' rows of the game's state registry.
-#include "adventurers/attack_objects.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "adventurers/bag.h"
 #include "adventurers/balloon.h"
 #include "adventurers/dungeon_control.h"
@@ -8,6 +9,7 @@
 #include "adventurers/shop_floor.h"
 #include "adventurers/shop_grid.h"
 #include "engine/state_table.h"
+#include "shop/shop_state.h"
 
 static void hashShopFloor(StateHash& h, ChecksumScope) {
     h.i32(gShopFloorState);

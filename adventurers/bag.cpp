@@ -2,7 +2,7 @@
 
 #include "adventurers/party.h"
 #include "engine/save_file.h"
-#include "shop/item_db.h"
+#include "shop/shop.h"
 
 int32_t gBag[BAG_SIZE];
 int32_t gBagCapacity;

@@ -20,25 +20,10 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/effect_banks.h"
-#include "field/effect_passes.h"
-#include "field/field_camera.h"
-#include "field/hud.h"
-#include "field/particles.h"
-#include "field/resources.h"
-#include "shop/counter.h"
-#include "shop/counter_tutorial.h"
-#include "shop/day_planning.h"
-#include "shop/floor_customers.h"
-#include "shop/item_db.h"
-#include "shop/item_list.h"
-#include "shop/market_stock.h"
-#include "shop/storage.h"
-#include "shop/story_visits.h"
-#include "shop/trends.h"
-#include "story/available_adventurers.h"
-#include "story/place_events.h"
-#include "story/world_map.h"
+#include "field/field_state.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
+#include "story/story.h"
 
 int32_t gShopFloorState;
 int32_t gShopEditMode;
@@ -63,9 +48,6 @@ int32_t gShopActionTimer[2];
 int32_t gLeavingShop;
 int32_t gMorningGreeting;
 int32_t gNightTalkVariant;
-int32_t gShopDayPhase;
-int32_t gFieldTicks;
-int32_t gShopSequence;
 
 namespace {
 
@@ -526,7 +508,7 @@ void updateShopOpen() {
         gParty.motions[0].direction = 0;
         if (!shopFlag(FLAG_FAIRY_TALK)) gParty.motions[2].direction = 0;
         setMotion(gParty.motions[0], 5);
-        if (gCounter.dayTimer > 10) {
+        if (shopDayTimer() > 10) {
             int32_t code = stageCodeHere();
             float c = code <= 2 ? 0.0f : code <= 4 ? 10.7f : 0.0f;
             float d = code <= 2 ? 6.9f : code <= 4 ? 15.0f : 0.0f;

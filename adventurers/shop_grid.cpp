@@ -4,8 +4,7 @@
 
 #include "adventurers/party.h"
 #include "dungeon/dungeon.h"
-#include "shop/item_db.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
 
 const char SHOP_LAYOUTS[SHOP_SIZE_COUNT][SHOP_GRID_ROWS][SHOP_GRID_COLUMNS + 1] = {
     {

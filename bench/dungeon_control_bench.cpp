@@ -4,8 +4,10 @@
 // dashes. Set up once (no boot; tests/harness/harness.h only links the game).
 #include <benchmark/benchmark.h>
 
-#include "adventurers/dungeon_control.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"

@@ -14,8 +14,8 @@
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "platform/audio.h"
-#include "shop/counter.h"
-#include "shop/counter_window.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/shop_day.h"
 

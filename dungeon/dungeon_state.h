@@ -10,10 +10,12 @@
 #pragma once
 #include <cstdint>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/math.h"
 #include "engine/skin_models.h"
-#include "field/map_collision.h"
+#include "field/field.h"
+#include "field/field_state.h"
 
 // The run: which dungeon and floor, how it ends, and the field frame's
 // sequences that hold the player. startFloor sets them at each floor.
@@ -84,13 +86,6 @@ struct FloorScriptState {
     int32_t sequenceTimer;   // frames of the running floor sequence
 };
 extern FloorScriptState gFloorScript;
-
-// The event script to run (or running): "iv/iv<major>_<minor>.ivt".
-struct EventNumber {
-    int32_t major;
-    int32_t minor;
-};
-extern EventNumber gEventNumber;
 
 // The floor's layout: the dungeon's room grid, the shop's placed furniture
 // blocks and the scripted (breakable) blocks, written by the floor generator

@@ -3,11 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/attack_objects.h"
-#include "adventurers/dungeon_control.h"
-#include "adventurers/motion.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/stage_index.h"
 #include "dungeon/departure.h"
 #include "dungeon/enemies.h"
@@ -27,12 +24,11 @@
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "engine/story_flags.h"
-#include "field/effect_objects.h"
-#include "field/field_camera.h"
-#include "story/field_menu.h"
+#include "field/field_state.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 RunState gRun;
-EventNumber gEventNumber;
 
 namespace {
 
@@ -380,5 +376,4 @@ void updateDungeonScenery() {
 
 void resetFieldFrameState() {
     gRun = RunState{};
-    gEventNumber = EventNumber{};
 }

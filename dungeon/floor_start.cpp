@@ -1,14 +1,10 @@
 #include "dungeon/floor_start.h"
 
-#include "adventurers/motion.h"
-#include "adventurers/shop_grid.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 
 #include <cmath>
 
-#include "adventurers/bag.h"
-#include "adventurers/effect_spawner.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
 #include "dungeon/enemies.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
@@ -22,14 +18,10 @@
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/effect_objects.h"
+#include "field/field_state.h"
 #include "engine/device.h"
-#include "field/field_camera.h"
-#include "field/hud.h"
-#include "field/map_collision.h"
-#include "shop/floor_customers.h"
-#include "shop/item_db.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 
 constexpr float PI = 3.14159265358979323846f;
 
@@ -134,7 +126,7 @@ static void resetRunWords() {
     gFloorGrid.invisibleWallsOn = 0;
     gBreakableObjects.count = 0;
     gFloorScript.sequenceTimer = 0;
-    gViewSpin = ViewSpin{};
+    resetViewSpin();
     gRun.playerControl = -1;
     gCameraReset = 1;
     gRun.bossCutFade = 1.0f;
@@ -294,7 +286,7 @@ void startFloor() {
     clearFloorObjects();
 
     buildEffectMeshes();
-    gDefeatOrbitFrame = 0;
+    stopDefeatOrbit();
     resetEffects(1);
     resetEnemies();
     placeBlockDecorations();

@@ -10,6 +10,7 @@
 #pragma once
 #include <cstdint>
 
+#include "adventurers/adventurers.h"
 #include "dungeon/dungeon.h"
 #include "engine/adventurer_record.h"
 

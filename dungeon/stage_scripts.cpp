@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/fixed_floors.h"
@@ -11,9 +12,9 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "shop/story_visits.h"
-#include "story/calendar.h"
-#include "story/place_events.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
+#include "story/story.h"
 
 namespace {
 

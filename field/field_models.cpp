@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-#include "adventurers/attack_objects.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
@@ -19,7 +18,7 @@
 #include "field/resources.h"
 #include "field/stage_light.h"
 #include "field/world_renderer.h"
-#include "shop/customer_drawing.h"
+#include "shop/shop.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/config_index.h"
 #include "engine/debug_text.h"
@@ -29,12 +29,8 @@
 #include "field/hud_shop.h"
 #include "field/resources.h"
 #include "field/world_renderer.h"
-#include "shop/counter_window.h"
-#include "shop/customer_types.h"
-#include "shop/item_db.h"
-#include "shop/item_windows.h"
-#include "shop/request_rows.h"
-#include "shop/trend_definitions.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "shop/window_cells.h"
 
 constexpr uint32_t WHITE = 0xFFFFFFFF;
@@ -257,8 +253,7 @@ static void drawNewsPanel(const GameState& g, float x0) {
         if (slot.definition < 1) continue;
         if (slot.definition == TREND_PRICE_DROP) {
             snprintf(line, sizeof line, "Price of %s has dropped.", itemNameById(slot.item, slot.item > 10));
-        } else if (slot.definition <= TREND_DEFINITION_MAX) {
-            const char* text = gTrendDefinitions[slot.definition].text;
+        } else if (const char* text = trendDefinitionText(slot.definition)) {
             if (slot.item == -1) {
                 snprintf(line, sizeof line, "%s", text);
             } else {
@@ -311,9 +306,9 @@ static void drawOrdersPanel(const GameState& g, float x0) {
             snprintf(text, sizeof text, "in %d days", o.daysLeft);
             drawText(x0 + 136.0f, y, text, WHITE, 0.7f);
         }
-        const char* who = o.customerType >= 0 && o.customerType < CUSTOMER_TYPE_COUNT ? gCustomerTypes[o.customerType].name : "";
+        const char* who = customerTypeName(o.customerType);
         drawText(x0 + 272.0f, y, who, WHITE, 0.7f);
-        const char* what = o.requestRow >= 0 && o.requestRow < REQUEST_ROW_MAX ? gRequestRows[o.requestRow].orderName : "";
+        const char* what = requestOrderName(o.requestRow);
         if (strncmp(what, "cold weather clothes", strlen(what)) == 0 && what[0]) {
             snprintf(text, sizeof text, "%d cold weather", o.quantity);
             drawText(x0 + 384.0f, y - 5.0f, text, WHITE, 0.6f);

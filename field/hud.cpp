@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/device.h"
@@ -20,11 +20,8 @@
 #include "engine/story_flags.h"
 #include "engine/text.h"
 #include "field/hud_cells.h"
-#include "shop/item_db.h"
-#include "shop/item_icons.h"
-#include "shop/item_windows.h"
-#include "story/event.h"
-#include "story/world_map.h"
+#include "shop/shop.h"
+#include "story/story.h"
 
 HudBalloon gHudBalloon;
 HudTimers gHudTimers;
@@ -356,7 +353,7 @@ void drawItemGetPopup() {
     if (own < 0) return;
     const ItemDefinition& def = gItemDefinitions[own];
     if (def.category < 0 || def.category >= ITEM_CATEGORY_COUNT) return;
-    const TextureSlot& sheet = gItemIconTextures[def.category];
+    const TextureSlot& sheet = itemIconSheet(def.category);
     int32_t n = unidentified ? 0 : def.iconCell;
     SpriteSource icon = {(n % 8) * 32.0f, (n / 8) * 32.0f, (n % 8) * 32.0f + 32.0f, (n / 8) * 32.0f + 32.0f};
     bindSpriteTexture(sheet);

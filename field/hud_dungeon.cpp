@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/scene_pictures.h"

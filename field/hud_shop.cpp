@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/loaders.h"
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
@@ -15,10 +16,7 @@
 #include "field/hud.h"
 #include "field/hud_bar.h"
 #include "field/hud_cells.h"
-#include "shop/item_db.h"
-#include "shop/item_windows.h"
-#include "shop/shop_day_overlay.h"
-#include "shop/trends.h"
+#include "shop/shop.h"
 
 const char* const FIRST_MENU_LABELS[FIRST_MENU_ENTRY_COUNT] = {
     "Open Store", "Change Flooring", "Change Walls", "Change Rug", "Change Tables", "Move Tables", "Cancel"};

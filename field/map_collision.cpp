@@ -422,6 +422,18 @@ void placeBlockDecorations() {
         }
 }
 
+const CollisionTriangle* hitTriangle(const CollisionHit& hit) {
+    if (hit.block < 0 || hit.block >= MAP_BLOCK_COUNT) return nullptr;
+    const MapBlock& block = gMapBlocks[hit.block];
+    if (!block.triangles || hit.triangle < 0 || hit.triangle >= block.triangleCount) return nullptr;
+    return &block.triangles[hit.triangle];
+}
+
+int32_t hitSurface(const CollisionHit& hit) {
+    const CollisionTriangle* t = hitTriangle(hit);
+    return t ? t->surface : -1;
+}
+
 int32_t getOrientationSign2D(float px, float pz, float ax, float az, float bx, float bz) {
     float v = (pz - az) * bx + (az - bz) * px + (bz - pz) * ax;
     if (!(fabsf(v) < 2.0e9f)) return v > 0.0f ? 1 : (v < 0.0f ? -1 : 0);

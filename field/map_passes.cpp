@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/config_index.h"
 #include "engine/device.h"

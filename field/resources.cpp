@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/motion_files.h"
@@ -13,8 +14,7 @@
 #include "engine/textures.h"
 #include "field/collision_mesh.h"
 #include "field/map_collision.h"
-#include "shop/counter.h"
-#include "shop/customer_types.h"
+#include "shop/shop.h"
 
 MeshRecord gStageMeshes[STAGE_MESH_COUNT];
 TextureSlot gFieldTextures[FIELD_TEXTURE_COUNT];
@@ -166,6 +166,8 @@ void loadWaterFrames(const StageRecord& stage) {
 }  // namespace
 
 int32_t shopDecorationChoice(int32_t value, int32_t count) { return value >= 0 && value < count ? value : 0; }
+
+TextureSlot* shopWallPicture(int32_t choice) { return &gShopWallTextures[shopDecorationChoice(choice, SHOP_WALL_COUNT)]; }
 
 void resetFieldResources() {
     for (MeshRecord& mesh : gStageMeshes) mesh = MeshRecord{};
@@ -335,12 +337,9 @@ void loadFloorEnemies() {
 // Each named picture of the type as "bmp/<name>", 512 x 512, into the
 // type's ten slots.
 static void loadCustomerPictures(int32_t group, int32_t typeIndex) {
-    if (typeIndex < 0 || typeIndex >= CUSTOMER_TYPE_COUNT) return;
-    const CustomerType& type = gCustomerTypes[typeIndex];
-    if (type.pictureCount <= 0) return;
     for (int32_t i = 0; i < CUSTOMER_PICTURE_SLOTS; i++) {
-        const char* name = type.pictureFiles[i];
-        if (name[0] == 0) continue;
+        const char* name = customerPictureFile(typeIndex, i);
+        if (!name) continue;
         char path[CUSTOMER_FILE_NAME_SIZE + 8];
         snprintf(path, sizeof path, "bmp/%.*s", CUSTOMER_FILE_NAME_SIZE, name);
         loadTextureToGroup(group, gCustomerPictures[typeIndex * CUSTOMER_PICTURE_SLOTS + i], path, 512, 512);
@@ -357,7 +356,7 @@ void loadCustomerPortraitsA() {
 
 // On the loader thread: the visitor's pictures. The counter fixed the
 // visitor before the loader started and waits while it runs.
-void loadCustomerPortraitsB() { loadCustomerPictures(TEXTURE_GROUP_VISITOR, gCounter.visitorType); }
+void loadCustomerPortraitsB() { loadCustomerPictures(TEXTURE_GROUP_VISITOR, counterVisitorType()); }
 
 void loadShopWalls(int32_t all) {
     loadShopPictures(all, shopDecorationChoice(runningGameState().shopWall, SHOP_WALL_COUNT), "xfile/wall/", SHOP_WALL_FILES, gShopWallTextures,

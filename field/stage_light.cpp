@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "adventurers/attack_objects.h"
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
@@ -16,7 +16,7 @@
 #include "field/effect_objects.h"
 #include "field/resources.h"
 #include "field/world_renderer.h"
-#include "shop/customer_drawing.h"
+#include "shop/shop.h"
 
 GfxLight gStageLight;
 GfxLight gCharacterLight;

@@ -1,15 +1,14 @@
 #include "game/overlay_scene.h"
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/overlay_screen.h"
 #include "engine/sound.h"
 #include "engine/stage_index.h"
-#include "shop/counter.h"
-#include "shop/item_list.h"
-#include "shop/market.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 
 constexpr int32_t DAY_REPORT_HOLD_TICKS = 140;
 constexpr int32_t RUN_END_HOLD_TIMER = 120;

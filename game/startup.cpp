@@ -24,7 +24,7 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "dungeon/dungeon.h"
-#include "field/resources.h"
+#include "field/field.h"
 #include "game/index_files.h"
 #include "game/mode_table.h"
 #include "game/state_registry.h"
@@ -33,9 +33,8 @@
 #include "platform/signals.h"
 #include "platform/thread.h"
 #include "platform/window.h"
-#include "shop/market.h"
-#include "shop/trends.h"
-#include "story/title.h"
+#include "shop/shop.h"
+#include "story/story.h"
 
 ShellTrace gShellTrace;
 static int32_t sQuitCode;

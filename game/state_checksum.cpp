@@ -3,6 +3,7 @@
 #include <bit>
 #include <vector>
 
+#include "adventurers/adventurers_state.h"
 #include "engine/settings.h"
 #include "game/headless_run.h"
 #include "game/state_registry.h"

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/motion.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
@@ -19,8 +19,7 @@
 #include "engine/sound.h"
 #include "engine/story_flags.h"
 #include "engine/textures.h"
-#include "field/hud.h"
-#include "field/particles.h"
+#include "field/field.h"
 #include "shop/counter_tutorial.h"
 #include "shop/day_planning.h"
 #include "shop/floor_customers.h"
@@ -30,11 +29,14 @@
 #include "shop/story_visits.h"
 #include "shop/trends.h"
 #include "shop/visitor_wishes.h"
-#include "story/place_events.h"
+#include "story/story.h"
 
 CounterState gCounter;
 
 void resetCounterState() { gCounter = CounterState{}; }
+
+int32_t shopDayTimer() { return gCounter.dayTimer; }
+int32_t counterVisitorType() { return gCounter.visitorType; }
 
 constexpr int32_t LEVEL_UP_FLASH_TICKS = 79;
 constexpr int32_t INFO_FRAME_MAX = 60;

@@ -3,7 +3,7 @@
 // effects on money, items, relationships and the day's logs.
 #include <cstdio>
 
-#include "adventurers/purchase_equipment.h"
+#include "shop/purchase_equipment.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
 #include "engine/save_file.h"

@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+#include "shop/shop.h"
+
 // One step of the lesson; the counter's arrival state while tutorialMode is set.
 void runTutorialStep();
 // The current step becomes the lesson's first row numbered `step`; a
@@ -13,5 +15,3 @@ void jumpToTutorialStep(int32_t step);
 // Counter states 20 and 21: the lesson's comment on a later visit, then the
 // customer slides out and the counter is free.
 void updateTutorialComment();
-// The lesson (0 selling, 1 buying, 2 a request) the next shop day teaches.
-void setTutorialLesson(int32_t lesson);

@@ -8,6 +8,8 @@
 #pragma once
 #include <cstdint>
 
+#include "shop/shop.h"
+
 constexpr int32_t SPEECH_EXPANDED_SIZE = 1024;
 constexpr int32_t SPEECH_LINES_MAX = 10;
 constexpr int32_t TREND_BANNER_FRAMES = 600;
@@ -41,6 +43,3 @@ void drawPriceDigits(float x, float y, int32_t price, uint32_t argb);
 // A bonus value as "%d", or after a plus glyph: at most five 16 x 24 glyphs
 // of the row kind's colour, 14 apart.
 void drawBonusNumber(float x, float y, int32_t value, int32_t kind, int32_t alpha, bool withSign);
-
-// Per drawn frame while the shop is open.
-void drawCounterWindow();

@@ -5,9 +5,10 @@
 #pragma once
 #include <cstdint>
 
+#include "shop/shop.h"
+
 constexpr int32_t CUSTOMER_TYPE_COUNT = 50;
 constexpr int32_t CUSTOMER_NAME_SIZE = 32;
-constexpr int32_t CUSTOMER_FILE_NAME_SIZE = 256;
 constexpr int32_t CUSTOMER_PICTURE_MAX = 20;
 constexpr int32_t CUSTOMER_VOICE_MAX = 60;
 constexpr int32_t CUSTOMER_LIKED_MAX = 20;

@@ -6,20 +6,7 @@
 #pragma once
 #include <cstdint>
 
-enum DecorationKind : int32_t {
-    DECORATION_WALL = 0,
-    DECORATION_FLOOR = 1,
-    DECORATION_RUG = 2,
-    DECORATION_TABLE = 3,
-    DECORATION_KIND_COUNT = 4,
-};
-
-struct DecorationRange {
-    int32_t firstId;    // the kind's first item; a choice is id - firstId
-    int32_t lastId;
-    int32_t listType;   // the ItemListType that offers the kind
-};
-extern const DecorationRange DECORATION_RANGES[DECORATION_KIND_COUNT];
+#include "shop/shop.h"
 
 // The kind an item list type offers; -1 for a list that is no decoration list.
 int32_t decorationKindOfList(int32_t listType);

@@ -4,13 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "shop/shop.h"
+
 // Takes the customer types up to the first negative entry (at most 20).
 void setCustomerLineup(const int32_t* lineup);
-// Resets the six street walkers.
-void initStreetCrowd();
-// Frees every walking customer.
-void resetCustomers();
-// Per tick on the shop floor: the customers walking in the open shop, and
-// the six walkers of the street outside.
-void updateCustomers();
-void updateStreetCrowd();

@@ -3,8 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/bag.h"
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -23,8 +22,8 @@
 #include "shop/storage.h"
 #include "shop/trends.h"
 #include "shop/window_cells.h"
-#include "story/adventurer_names.h"
-#include "story/available_adventurers.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr int32_t NEUTRAL_GREY = 0x7F;
@@ -86,11 +85,6 @@ static void iconSource(int32_t key, const ItemDefinition& def, SpriteSource& src
     src = SpriteSource{left, top, left + 32.0f, top + 32.0f};
 }
 
-static const TextureSlot& iconSheet(const ItemDefinition& def) {
-    int32_t category = def.category >= 0 && def.category < ITEM_CATEGORY_COUNT ? def.category : 0;
-    return gItemIconTextures[category];
-}
-
 // "%s" or "%s+%d"; an unidentified item shows its placeholder's name alone.
 static void formatItemName(char* out, int32_t size, int32_t key, const ItemDefinition& def) {
     if (!isUnidentified(key) && itemKeyPlus(key) > 0) snprintf(out, size, "%s+%d", def.name, itemKeyPlus(key));
@@ -103,7 +97,7 @@ void drawItemIcon(float x, float y, float size, int32_t key, int32_t alpha) {
     const ItemDefinition& def = gItemDefinitions[row];
     SpriteSource cell;
     iconSource(key, def, cell);
-    const TextureSlot& sheet = iconSheet(def);
+    const TextureSlot& sheet = itemIconSheet(def.category);
     // Add-signed with a half grey leaves the icon's own colours.
     bindSpriteTexture(sheet);
     setSpriteColourOp(GFX_TOP_ADDSIGNED);
@@ -172,7 +166,7 @@ static void drawRowIcon(float X, float T, int32_t r, int32_t key, int32_t grey) 
     const ItemDefinition& def = gItemDefinitions[row];
     SpriteSource cell;
     iconSource(key, def, cell);
-    const TextureSlot& sheet = iconSheet(def);
+    const TextureSlot& sheet = itemIconSheet(def.category);
     bindSpriteTexture(sheet);
     uint32_t colour = rowUsable(key) ? greyArgb(255, grey) : 0xFF4D4D4D;
     addSpriteRect(X + 72.0f, T + 34.0f * static_cast<float>(r) + 6.0f, 32.0f, 32.0f, cell, sheet, colour);
@@ -397,7 +391,7 @@ static void drawAdventurerPortraits(int32_t key) {
             if (row < 0) continue;
             SpriteSource cell;
             iconSource(worn, gItemDefinitions[row], cell);
-            const TextureSlot& sheet = iconSheet(gItemDefinitions[row]);
+            const TextureSlot& sheet = itemIconSheet(gItemDefinitions[row].category);
             bindSpriteTexture(sheet);
             addSpriteRect(px, py - 8.0f + 16.0f * static_cast<float>(slot), 20.0f, 20.0f, cell, sheet, WHITE);
             flushSprites();

@@ -6,16 +6,13 @@
 #pragma once
 #include <cstdint>
 
+#include "shop/shop.h"
+
 constexpr int32_t THOUSANDS_TEXT_SIZE = 16;   // "-2,147,483,648" and its end
 constexpr float ITEM_ENTRY_TEXT_SCALE = 0.7384616f;
 
 // "%d" below 1,000, "%d,%03d" from 1,000, "%d,%03d,%03d" from 1,000,000.
 void formatThousands(char* buffer, int32_t size, int32_t value);
-
-// The row that names an item on screen: its own, or for an unidentified
-// item the nearest row at or before it whose price is -1 (row 0 when none
-// is). -1 when the id has no row.
-int32_t findItemDisplayRow(int32_t key);
 
 // The text colour of a list row by trend (-2..1) and usability; grey is the
 // neutral row's grey while it is not flashing (0x7f).
@@ -29,12 +26,3 @@ uint32_t itemEntryColour(int32_t trend);
 // The item's icon at the size, in its own colours under the alpha (cell 0
 // of its placeholder's sheet for an unidentified key).
 void drawItemIcon(float x, float y, float size, int32_t key, int32_t alpha);
-// The icon (its own colours, through the add-signed operation) and the name
-// in its trend colour, both under the alpha.
-void drawItemListEntry(float x, float y, int32_t key, int32_t alpha);
-// The list window sliding in from the right; nothing while its slide is 0.
-void drawItemListWindow(float x, float y);
-// The side panel: the item's description, price and trend, or a message.
-void drawItemMessagePanel(float x, float y);
-// The information popup at the pointer or where a screen opened it.
-void drawItemInfoPanel();

@@ -1,4 +1,6 @@
-#include "shop/market_pictures.h"
+// shop/market_pictures.cpp: the pictures of the market and of the merchants'
+// guild, by gMarketMode (shop/market.h); the scene loader loads them.
+#include "shop/shop.h"
 
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"

@@ -9,6 +9,7 @@
 
 #include "engine/save_file.h"
 #include "shop/item_db.h"
+#include "shop/shop.h"
 
 constexpr int32_t MARKET_RANK_MAX = 5;
 constexpr int32_t MARKET_UNLIMITED = 100;     // a stock or quantity that never runs out
@@ -30,19 +31,6 @@ enum MarketStockType : int32_t {
     STOCK_AFTER_TWO = 6,    // a single piece, back 2 days after it sold
 };
 
-enum RestockMode : int32_t {
-    RESTOCK_DAILY = 0,      // a new day, a new game, a Survival Hell reset
-    RESTOCK_LOADED = 1,     // a saved game was loaded
-};
-
-// Mode 1 renews the whole stock when a stock-type 4 item holds more than one;
-// any other mode clears trendDayHeld. A game whose first entry has stock 0
-// (not set up yet) gets every row's initial stock; otherwise mode 0 applies
-// each row's daily rule. Draws from the shared generator in row order.
-void restockMarket(int32_t mode);
-// The same on a given game record (the running one, or a record being reset).
-void restockMarketStock(GameState& game, int32_t mode);
-
 // The wares of the current place (gMarketMode): the identified key id * 64
 // and the sort key of every offered row, in row order; returns their number
 // (at most ITEM_DEFINITION_MAX).
@@ -52,7 +40,6 @@ int32_t listMarketStock(int32_t* sortKeys, int32_t* keys);
 int32_t marketOfferQuantity(int32_t row);
 
 // Unit prices at the market and the guild for the item's current trend.
-int32_t marketBuyPrice(int32_t key);
 int32_t marketSellPrice(int32_t key);
 // trunc(price * share * t) in single precision, each product rounded to
 // float before the next; t is 1.2, 0.8, 0.7 or 1 for trend 1, -1, -2, 0.

@@ -3,7 +3,7 @@
 // walks out, the judged target price and the deal bonus, relationships,
 // budgets, the day score, price records, the sold-item logs and the stats an
 // item adds (an adventurer customer's choice of equipment is in
-// adventurers/purchase_equipment.h). Everything works on gCounter and the
+// shop/purchase_equipment.h). Everything works on gCounter and the
 // running game; main thread, inside the counter's tick.
 //
 // Precision: constants written with an f are single precision and the others
@@ -13,6 +13,8 @@
 // the shared random generator happen in the order written here.
 #pragma once
 #include <cstdint>
+
+#include "shop/shop.h"
 
 constexpr int32_t ADVENTURER_TYPE_FIRST = 2;   // customer types 2..9 are the adventurers
 constexpr int32_t ADVENTURER_TYPE_LAST = 9;
@@ -78,9 +80,3 @@ void logSoldItem(int32_t itemKey, int32_t list);
 // Empties the first shelf place holding exactly the key and reports where it
 // was; nothing happens when no place holds it.
 void takeItemFromShelves(int32_t itemKey, int32_t& slot, int32_t& shelf);
-
-// Adds the item's attack, defence, magic and magic defence to the four
-// totals; the plus level goes to its largest positive value (the first of
-// equal ones). An empty key adds nothing.
-constexpr int32_t ITEM_STAT_COUNT = 4;
-void getItemStats(int32_t itemKey, int32_t totals[ITEM_STAT_COUNT]);

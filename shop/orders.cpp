@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "adventurers/purchase_equipment.h"
+#include "shop/purchase_equipment.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
 #include "engine/sound.h"

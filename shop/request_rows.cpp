@@ -13,3 +13,7 @@ bool itemFitsRequestRow(int32_t itemKey, int32_t requestRow) {
     const RequestRow& request = gRequestRows[requestRow];
     return (static_cast<uint32_t>(item.categoryFlags) & request.categoryMask) != 0 || item.category == request.category;
 }
+
+const char* requestOrderName(int32_t row) {
+    return row >= 0 && row < REQUEST_ROW_MAX ? gRequestRows[row].orderName : "";
+}

@@ -3,8 +3,9 @@
 #pragma once
 #include <cstdint>
 
+#include "shop/shop.h"
+
 constexpr int32_t REQUEST_ROW_MAX = 200;
-constexpr int32_t REQUEST_NAME_SIZE = 32;
 constexpr int32_t REQUEST_LINE_MAX = 100;   // characters of a line that are read
 
 // An item fits a row when its categoryFlags meet the mask or its category

@@ -1,8 +1,13 @@
-#include "shop/shop_day_overlay.h"
+// shop/shop_day_overlay.cpp: the counter scene under the counter's windows,
+// drawn each frame while the shop is open: the letterbox bars, the
+// shopkeeper's and the visitor's portraits, the level-up mark, an adventurer
+// customer's equipment comparison and the order slot list. It works out
+// gCounter.adventurerTargetSlot for the comparison, which the deal reads.
+#include "shop/shop.h"
 
 #include <cstdio>
 
-#include "adventurers/purchase_equipment.h"
+#include "shop/purchase_equipment.h"
 #include "engine/loaders.h"
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
@@ -12,8 +17,7 @@
 #include "shop/item_windows.h"
 #include "shop/negotiation.h"
 #include "shop/window_cells.h"
-#include "story/field_menu.h"
-#include "story/window_pop.h"
+#include "story/story.h"
 
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr SpriteSource SYSTEM_BLACK = {9.0f, 1.0f, 15.0f, 7.0f};

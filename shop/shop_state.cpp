@@ -1,10 +1,12 @@
-// The shop's rows of the game's state registry.
+// shop/shop_state.cpp: the shop scene's words that the shop floor's control
+// shares, and the shop's rows of the game's state registry.
+#include "shop/shop_state.h"
+
 #include "engine/state_table.h"
-#include "shop/counter.h"
-#include "shop/day_end.h"
-#include "shop/day_planning.h"
-#include "shop/item_list.h"
-#include "shop/market.h"
+
+int32_t gShopDayPhase;
+int32_t gFieldTicks;
+int32_t gShopSequence;
 
 static void hashItemList(StateHash& h, ChecksumScope) {
     const ItemListState& list = gItemList;

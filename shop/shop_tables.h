@@ -7,15 +7,6 @@
 #pragma once
 #include <cstdint>
 
-void loadItemTable();          // "data/item.txt"
-void loadCustomerTypes();      // "data/kyaku.txt"
-void loadCustomerSubFiles();   // the files the customer types name
-void loadBuySellTable();       // "data/buysell.txt"
-void loadRequestTable();       // "data/oder.txt"
-void loadTrendTable();         // "data/news.txt"
-void loadFusionRecipes();      // "data/gousei.txt"
-void loadTutorialScripts();    // "data/tuto1.txt" to "data/tuto3.txt"
-
 // The customer table into gCustomerTypes. Before reading, every type's
 // counts and its present mark are cleared; the other fields keep theirs.
 void parseCustomerTypes(const char* text, int32_t length);

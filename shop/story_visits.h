@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+#include "shop/shop.h"
+
 constexpr int32_t QUEST_INGREDIENT_COUNT = 3;
 extern const int32_t QUEST_INGREDIENT_IDS[QUEST_INGREDIENT_COUNT];
 
@@ -18,14 +20,3 @@ void checkStoryVisits();
 // Counter state 30: the quest's reward. Until it is built the counter is
 // freed.
 void updateQuestReward();
-// The two-visitor story scene in the shop (story flag 144 runs it).
-void startStoryVisit();
-
-// One tick of the story visit in the shop: the visitor walks in and event
-// 10_1 starts at its time (story flag 144 runs it).
-void stepStoryVisit();
-
-// The two visitors of a story visit: the heroine turns to them, and their
-// poses each tick.
-void faceStoryVisitor();
-void animateStoryVisitors();

@@ -21,3 +21,7 @@ int32_t countTrendBoundCandidates(const TrendDefinition& row) {
 bool trendBoundsAdmitItem(const TrendDefinition& row) {
     return row.boundLow < 0 || countTrendBoundCandidates(row) > 0;
 }
+
+const char* trendDefinitionText(int32_t definition) {
+    return definition >= 1 && definition <= TREND_DEFINITION_MAX ? gTrendDefinitions[definition].text : nullptr;
+}

@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+#include "shop/shop.h"
+
 constexpr int32_t TREND_NO_PRICE_EFFECT = 100;   // slot effect of a trend that is only announced
 constexpr int32_t TREND_FILL_TRIES = 100;
 constexpr int32_t TREND_FIRST_NEWS_DAY = 10;     // news-only texts from this day on
@@ -13,17 +15,6 @@ constexpr int32_t TREND_FIRST_TREND_DAY = 9;     // the first definition is the 
 constexpr int32_t TREND_NEWS_GAP = 3;            // ticker characters between two texts
 constexpr int32_t RECENT_SALE_DAYS = 3;          // days a counter sale feeds the booms
 
-// Start-up: no event or part loader is ready, every trend slot is inactive
-// (definition -1) and there is no news.
-void resetNewsAndEvents();
-
-// 1 in demand, -1 out of favour, -2 crashed, 0 neither.
-int32_t getTrendForItem(int32_t itemKey);
-
 // The 0-based definition the refill tries next: the first on day 9, else a
 // draw among the trend rows whose season holds the date; -1 when none.
 int32_t pickTrendDefinition();
-
-// The daily update: refill one empty slot, maybe start a boom, age the
-// recent sales, let trends expire, add town news, lay out the ticker.
-void advanceMarketDay();

@@ -1,6 +1,5 @@
 #include "story/event.h"
 
-#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
 #include "engine/save_file.h"

@@ -2,11 +2,9 @@
 
 #include <cstring>
 
-#include "adventurers/shop_floor.h"
-#include "shop/day_end.h"
-#include "shop/item_db.h"
-#include "shop/market_stock.h"
-#include "shop/storage.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "shop/shop.h"
 
 // Flags set for every new loop.
 static const int32_t NEW_LOOP_FLAGS[] = {16, 17, 18, 20, 21, 22, 24, 26, 29, 30, 33, 34,
@@ -120,7 +118,7 @@ void resetRecordForSurvival(GameState& game) {
     fillCollection(game, gItemDefinitions, gItemDefinitionCount);
     initShelfLayout(game);
 
-    for (int32_t j = 0; j < ADVENTURER_COUNT; ++j) resetAdventurerStats(game.adventurers[j], gCharaTable[j], 0);
+    resetAdventurerRecords(game, false);
     recomputeLevelStats(game);
     // Back at level 1 only the first skill is open.
     for (AdventurerRecord& a : game.adventurers) {

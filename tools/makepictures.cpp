@@ -35,8 +35,7 @@
 #pragma GCC diagnostic pop
 
 #include "field/hud_cells.h"
-#include "shop/item_db.h"
-#include "shop/item_icons.h"
+#include "shop/item_icon_cells.h"
 #include "tools/event_pictures.h"
 #include "tools/market_pictures.h"
 #include "tools/picture_canvas.h"
@@ -1188,20 +1187,20 @@ bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
 
 // One category's icons in 32 x 32 cells, eight a row, at each item's icon
 // cell: a badge whose shape follows the cell and whose colour the category.
-Canvas drawItemIcons(int32_t category, int32_t height) {
+Canvas drawItemIcons(const ItemIconRow* rows, int32_t category, int32_t height) {
     Canvas c = makeCanvas(256, height, KEY);
     uint32_t hue = mix(0xFF4060C0, 0xFFD08030, (float)(category % 10) / 9);
     hue = mix(hue, 0xFF40B060, (float)(category / 10 % 3) / 3);
-    for (int32_t i = 0; i < ITEM_DEFINITION_MAX; ++i) {
-        const ItemDefinition& item = gItemDefinitions[i];
-        if (!item.valid || item.category != category || item.iconCell / 8 * 32 + 32 > height) continue;
-        float cx = (float)(item.iconCell % 8 * 32) + 16, cy = (float)(item.iconCell / 8 * 32) + 16;
+    for (int32_t i = 0; i < ITEM_ICON_ROW_MAX; ++i) {
+        const ItemIconRow& item = rows[i];
+        if (!item.valid || item.category != category || item.cell / 8 * 32 + 32 > height) continue;
+        float cx = (float)(item.cell % 8 * 32) + 16, cy = (float)(item.cell / 8 * 32) + 16;
         uint32_t light = mix(hue, WHITE, 0.45f), dark = mix(hue, BLACK, 0.45f);
         for (int32_t y = -14; y < 14; ++y)
             for (int32_t x = -14; x < 14; ++x) {
                 float fx = (float)x + 0.5f, fy = (float)y + 0.5f;
                 float d = 0;
-                switch (item.iconCell % 4) {
+                switch (item.cell % 4) {
                 case 0: d = 12 - std::hypot(fx, fy); break;                        // a round badge
                 case 1: d = 13 - std::fabs(fx) - std::fabs(fy); break;             // a gem
                 case 2: d = 11 - std::fmax(std::fabs(fx), std::fabs(fy)); break;   // a box
@@ -1222,9 +1221,10 @@ bool drawItemIconSheets(const std::filesystem::path& folder, int32_t* written) {
     char chunk[4096];
     for (size_t n; (n = fread(chunk, 1, sizeof chunk, file)) > 0;) text.insert(text.end(), chunk, chunk + n);
     fclose(file);
-    parseItemTable(text.data(), (int32_t)text.size());
-    static ItemIconSheet sheets[ITEM_CATEGORY_COUNT];
-    int32_t count = planItemIconSheets(gItemDefinitions, ITEM_DEFINITION_MAX, sheets);
+    static ItemIconRow rows[ITEM_ICON_ROW_MAX];
+    readItemIconRows(text.data(), (int32_t)text.size(), rows);
+    static ItemIconSheet sheets[ITEM_ICON_CATEGORY_COUNT];
+    int32_t count = planItemIconSheets(rows, ITEM_ICON_ROW_MAX, sheets);
     for (int32_t i = 0; i < count; ++i) {
         char name[64];
         snprintf(name, sizeof name, "bmp/item/item%02d.bmp", sheets[i].category);
@@ -1232,7 +1232,7 @@ bool drawItemIconSheets(const std::filesystem::path& folder, int32_t* written) {
         std::error_code error;
         if (std::filesystem::exists(path, error)) continue;
         std::filesystem::create_directories(path.parent_path(), error);
-        if (!writeFile(path, encodeBmp(drawItemIcons(sheets[i].category, sheets[i].height)))) return false;
+        if (!writeFile(path, encodeBmp(drawItemIcons(rows, sheets[i].category, sheets[i].height)))) return false;
         ++*written;
     }
     return true;

@@ -10,8 +10,8 @@
 #include "engine/dialogs.h"
 #include "engine/input.h"
 #include "engine/story_flags.h"
-#include "shop/item_list.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "tests/shop/economy_fixture.h"
 
 class ShopFloorTest : public EconomyTest {

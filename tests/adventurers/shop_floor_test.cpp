@@ -8,6 +8,8 @@
 
 #include "engine/loaders.h"
 #include "engine/overlay_screen.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "tests/adventurers/shop_floor_fixture.h"
 
 TEST_F(ShopFloorTest, AMoveIntoAWallIsUndoneWith362) {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/departure.h"
 #include "dungeon/dungeon.h"
 #include "dungeon/floor_objects.h"
@@ -21,7 +21,7 @@
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "engine/story_flags.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 #include "platform/window.h"
 
 namespace {

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -21,6 +22,7 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
+#include "shop/shop_state.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/harness/harness.h"
 

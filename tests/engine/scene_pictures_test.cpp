@@ -14,14 +14,12 @@
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
-#include "field/resources.h"
+#include "field/field.h"
 #include "game/startup.h"
 #include "platform/image.h"
 #include "platform/window.h"
-#include "shop/item_db.h"
-#include "shop/item_icons.h"
-#include "shop/market.h"
-#include "shop/market_pictures.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "tests/engine/texture_registry_probe.h"
 #include "tests/harness/harness.h"
 
@@ -157,14 +155,14 @@ TEST(ScenePictureSizes, IconSheetsAreSizedFromTheCountsOfValidItems) {
         // The empty rows at the table's end are category 0.
         {"an empty table", many(0, 600, 0), {{0, 64}}},
     };
-    static ItemDefinition rows[ITEM_DEFINITION_MAX];
+    static ItemIconRow rows[ITEM_ICON_ROW_MAX];
     for (const IconSheetCase& c : CASES) {
         memset(rows, 0, sizeof rows);
         for (size_t i = 0; i < c.rows.size(); ++i) {
             rows[i].category = c.rows[i].first;
             rows[i].valid = c.rows[i].second;
         }
-        ItemIconSheet sheets[ITEM_CATEGORY_COUNT];
+        ItemIconSheet sheets[ITEM_ICON_CATEGORY_COUNT];
         int32_t count = planItemIconSheets(rows, (int32_t)c.rows.size(), sheets);
         ASSERT_EQ(count, (int32_t)c.want.size()) << c.name;
         for (int32_t i = 0; i < count; ++i) {
@@ -177,11 +175,13 @@ TEST(ScenePictureSizes, IconSheetsAreSizedFromTheCountsOfValidItems) {
 TEST_F(ScenePictures, TheBootLoadsTheSystemAndTitleSetsAtTheirStatedSizes) {
     EXPECT_EQ(gHeadlessMessageBoxes.total, 0) << "every start-up picture is in the sample data";
     // The icon sheets of the sample item table.
-    ItemIconSheet sheets[ITEM_CATEGORY_COUNT];
-    int32_t sheetCount = planItemIconSheets(gItemDefinitions, ITEM_DEFINITION_MAX, sheets);
+    static ItemIconRow rows[ITEM_ICON_ROW_MAX];
+    loadedItemIconRows(rows);
+    ItemIconSheet sheets[ITEM_ICON_CATEGORY_COUNT];
+    int32_t sheetCount = planItemIconSheets(rows, ITEM_ICON_ROW_MAX, sheets);
     EXPECT_GT(sheetCount, 1);
     for (int32_t i = 0; i < sheetCount; ++i) {
-        const TextureSlot& slot = gItemIconTextures[sheets[i].category];
+        const TextureSlot& slot = itemIconSheet(sheets[i].category);
         EXPECT_TRUE(isRegistered(slot)) << "category " << sheets[i].category;
         EXPECT_NE(slot.texture, nullptr) << "category " << sheets[i].category;
         EXPECT_EQ(slot.group, 1);
@@ -378,7 +378,7 @@ TEST_F(ScenePictures, ADeviceResetReloadsTheSystemSetAndTheCurrentScenes) {
     const ResetCase CASES[] = {
         {"title", GAME_MODE_TITLE, 0, GAME_MODE_TITLE, &gScenePictures[1], 2, nullptr, 0},
         {"pause menu over the church", GAME_MODE_OVERLAY, 0, GAME_MODE_CHURCH, &gPauseTextures[1], 12, &gScenePictures[0], 7},
-        {"day report over the field", GAME_MODE_OVERLAY, 1, GAME_MODE_FIELD, &gScenePictures[2], 5, &gShopWallTextures[0], 3},
+        {"day report over the field", GAME_MODE_OVERLAY, 1, GAME_MODE_FIELD, &gScenePictures[2], 5, shopWallPicture(0), 3},
     };
     for (const ResetCase& c : CASES) {
         gGameMode = c.mode;

@@ -13,7 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/frame_loop.h"
@@ -25,8 +25,8 @@
 #include "game/startup.h"
 #include "platform/clock.h"
 #include "platform/window.h"
-#include "shop/counter.h"
-#include "story/title.h"
+#include "shop/shop_state.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
 

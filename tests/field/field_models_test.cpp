@@ -8,7 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/archive.h"
 #include "engine/motion_files.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/motion_files.h"
 #include "engine/save_file.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"

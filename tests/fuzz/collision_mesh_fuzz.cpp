@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "dungeon/dungeon.h"
-#include "field/collision_mesh.h"
-#include "field/map_collision.h"
+#include "field/field.h"
+#include "field/field_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > INT32_MAX) return 0;

@@ -5,14 +5,13 @@
 // nearer and the shop back in view.
 #include <gtest/gtest.h>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "platform/window.h"
-#include "shop/counter.h"
-#include "shop/day_end.h"
+#include "shop/shop_state.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/shop_day.h"
 

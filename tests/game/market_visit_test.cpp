@@ -9,11 +9,8 @@
 #include "engine/save_file.h"
 #include "engine/input.h"
 #include "platform/window.h"
-#include "shop/item_db.h"
-#include "shop/item_list.h"
-#include "shop/market.h"
-#include "shop/market_stock.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "tests/harness/harness.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
 #include "platform/window.h"
-#include "shop/market.h"
+#include "shop/shop_state.h"
 #include "tests/harness/harness.h"
 
 namespace {

@@ -6,14 +6,12 @@
 
 #include <vector>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
 #include "platform/window.h"
-#include "shop/item_db.h"
-#include "shop/counter.h"
-#include "shop/day_planning.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/shop_day.h"
 

@@ -2,8 +2,8 @@
 // process's state: every file's state is in the one reset list.
 #include <gtest/gtest.h>
 
-#include "adventurers/bag.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
@@ -13,9 +13,8 @@
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
-#include "shop/counter.h"
-#include "shop/market.h"
-#include "story/title.h"
+#include "shop/shop_state.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 
 struct BootSnapshot {

@@ -1,14 +1,14 @@
 #include "tests/harness/shop_day.h"
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/save_file.h"
 #include "engine/story_flags.h"
-#include "shop/counter.h"
-#include "shop/day_planning.h"
-#include "shop/item_db.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "tests/harness/harness.h"
 
 constexpr int32_t NEW_GAME_TICKS = 160;   // the title's New Game, its fade and the shop's load

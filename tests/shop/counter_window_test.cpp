@@ -15,7 +15,7 @@
 #include "engine/scene_pictures.h"
 #include "engine/screen_mapping.h"
 #include "shop/counter_window.h"
-#include "shop/shop_day_overlay.h"
+#include "shop/shop.h"
 #include "shop/window_cells.h"
 #include "platform/thread.h"
 #include "tests/engine/font_draw_rig.h"

@@ -26,6 +26,7 @@
 #include "shop/storage.h"
 #include "shop/trends.h"
 #include "shop/window_cells.h"
+#include "story/story_state.h"
 #include "tests/engine/font_draw_rig.h"
 
 

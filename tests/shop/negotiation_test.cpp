@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "adventurers/purchase_equipment.h"
+#include "shop/purchase_equipment.h"
 #include "economy_fixture.h"
 #include "shop/negotiation.h"
 #include "shop/trends.h"

@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
 #include "engine/save_file.h"
-#include "shop/item_db.h"
+#include "shop/shop.h"
 #include "story/game_records.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "game/startup.h"
 #include "platform/audio.h"
 #include "platform/profile.h"
-#include "shop/item_db.h"
+#include "shop/shop.h"
 #include "story/game_records.h"
 #include "story/title.h"
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
@@ -15,8 +15,8 @@
 #include "engine/sound.h"
 #include "engine/story_flags.h"
 #include "platform/audio.h"
-#include "shop/market.h"
-#include "shop/storage.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "story/place_visits.h"
 #include "story/world_map.h"
 #include "tests/harness/harness.h"

@@ -1,4 +1,4 @@
-// adventurers/purchase_equipment.h: an adventurer who buys at the counter
+// shop/purchase_equipment.h: an adventurer who buys at the counter
 // equips what it bought. Runs on the counter's deal, over gCounter and the
 // running game's adventurer records; the target slot for the comparison
 // panel is found by the counter drawing each frame.

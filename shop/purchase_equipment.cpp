@@ -1,4 +1,4 @@
-#include "adventurers/purchase_equipment.h"
+#include "shop/purchase_equipment.h"
 
 #include "engine/save_file.h"
 #include "shop/counter.h"
