@@ -326,12 +326,14 @@ void visitMapCells(const PartyState& party) {
         for (int32_t c = 0; c < cols; c++) {
             float cx = -40.0f * static_cast<float>(c);
             float cz = -40.0f * static_cast<float>(r);
-            if (all || (std::fabs(cx - p.x) <= 20.0f && std::fabs(cz - p.z) <= 20.0f)) gFloorGrid.mapGrid[r][c].flags = 1;
+            if (all || (std::fabs(cx - p.x) <= 20.0f && std::fabs(cz - p.z) <= 20.0f))
+                gFloorGrid.mapGrid[r][c].flags = 1;
         }
     for (int32_t i = 0; i < LAYOUT_CELL_MAX; i++) {
         int32_t c = gLayoutCells.cells[i].col;
         int32_t r = gLayoutCells.cells[i].row;
-        if (c >= 0 && c < MAP_GRID_SIZE && r >= 0 && r < MAP_GRID_SIZE && gFloorGrid.mapGrid[r][c].flags) gLayoutCells.floorCellSeen[i] = 1;
+        if (c >= 0 && c < MAP_GRID_SIZE && r >= 0 && r < MAP_GRID_SIZE && gFloorGrid.mapGrid[r][c].flags)
+            gLayoutCells.floorCellSeen[i] = 1;
     }
 }
 

@@ -262,7 +262,8 @@ bool runOrdinaryFrame() {
 }
 
 void closeFrame() {
-    bool equipFirst = (gRun.bossRushCourse >= 0 && gRun.bossRushBattle == 0) || (gRun.dungeonIndex == 5 && gFloorIndex == 30);
+    bool equipFirst =
+        (gRun.bossRushCourse >= 0 && gRun.bossRushBattle == 0) || (gRun.dungeonIndex == 5 && gFloorIndex == 30);
     if (equipFirst ? (gRun.equipPrompt == 0 || gRun.equipPrompt == 1) : gRun.hitStopTimer == 0) runStageScript();
     updateEffectObjects();
     updateDefeatOrbit();

@@ -191,8 +191,8 @@ void layoutRooms() {
     int32_t order[4];
     shuffleDirections(order);
     for (int32_t d : order) {
-        bool fits = (d == 0 && col < gFloorGrid.roomsX - 2) || (d == 1 && col > 2) || (d == 2 && row < gFloorGrid.roomsY - 2) ||
-                    (d == 3 && row > 2);
+        bool fits = (d == 0 && col < gFloorGrid.roomsX - 2) || (d == 1 && col > 2) ||
+                    (d == 2 && row < gFloorGrid.roomsY - 2) || (d == 3 && row > 2);
         if (!fits) continue;
         carveRoute(col, row, DIRECTION_STEPS[d][0], DIRECTION_STEPS[d][1]);
         break;
@@ -201,7 +201,8 @@ void layoutRooms() {
 
     gFloorPlan.floorStartPos = cellCentre(gFloorPlan.startCell);
     for (int32_t r = 0; r < gFloorGrid.roomsY; ++r)
-        for (int32_t c = 0; c < gFloorGrid.roomsX; ++c) gFloorPlan.roomLinks[r * gFloorGrid.roomsX + c] = gFloorPlan.routeGrid[r][c];
+        for (int32_t c = 0; c < gFloorGrid.roomsX; ++c)
+            gFloorPlan.roomLinks[r * gFloorGrid.roomsX + c] = gFloorPlan.routeGrid[r][c];
 }
 
 static int32_t matchPattern(int32_t col, int32_t row) {

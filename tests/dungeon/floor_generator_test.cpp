@@ -277,7 +277,8 @@ TEST_F(FloorGen, GridSizesFollowTheDungeonAndFloor) {
             generate(c.dungeon, c.floor, seed);
             EXPECT_GE(gFloorGrid.roomsX < gFloorGrid.roomsY ? gFloorGrid.roomsX : gFloorGrid.roomsY, c.minSide)
                 << c.dungeon << "/" << c.floor;
-            EXPECT_LE(gFloorGrid.roomsX > gFloorGrid.roomsY ? gFloorGrid.roomsX : gFloorGrid.roomsY, c.maxSide) << c.dungeon << "/" << c.floor;
+            EXPECT_LE(gFloorGrid.roomsX > gFloorGrid.roomsY ? gFloorGrid.roomsX : gFloorGrid.roomsY, c.maxSide)
+                << c.dungeon << "/" << c.floor;
         }
     runningGameState().storyFlags[154] = 1;
     generate(3, 2, 5);

@@ -331,7 +331,8 @@ TEST_F(DayReportTest, ADefeatAtLevelFortyNineKeepsChosenItemsAndGrows) {
     gBag[2] = itemKey(BREAD, 1);
     startItemChoice();
     EXPECT_EQ(gBag[0], makeItemKey(TART, ITEM_KEY_UNIDENTIFIED, 0)) << "stays unidentified after a defeat";
-    ASSERT_TRUE(runUntil(updateItemChoice, [] { return gRun.runEndTimer == 150 && gItemList.slide == ITEM_LIST_SLIDE_TICKS; }));
+    ASSERT_TRUE(
+        runUntil(updateItemChoice, [] { return gRun.runEndTimer == 150 && gItemList.slide == ITEM_LIST_SLIDE_TICKS; }));
     EXPECT_EQ(gDayReport.wholeBag, 0);
     EXPECT_EQ(itemChoiceSlots(game().merchantLevel), 3);
     // Slot 1 takes the tart, slot 3 (up wraps past "Confirm") a bread.
