@@ -211,9 +211,9 @@ bool runWarp(PartyState& party) {
     if (t == 35) playSoundEffect(SOUND_WARP);
     if (t == 60) warpToRandomCell();
     if (t >= 30 && t < 60) {
-        if (gSkillCountdown < 30) gSkillCountdown++;
-    } else if (t >= 60 && gSkillCountdown > 0) {
-        gSkillCountdown--;
+        if (gWorldDraw.skillCountdown < 30) gWorldDraw.skillCountdown++;
+    } else if (t >= 60 && gWorldDraw.skillCountdown > 0) {
+        gWorldDraw.skillCountdown--;
     }
     if (t >= 60 && t <= 109) gFieldCamera.cameraReset = 1;
     if (t >= 120) gDungeonControl.warpTimer = 0;
@@ -314,18 +314,20 @@ void visitMapCells(const PartyState& party) {
     bool all = isFloorConditionActive(19);
     if (!all && isFloorConditionActive(24)) return;
     const Vector3& p = party.positions[0];
-    int32_t cols = gRoomsX < MAP_GRID_SIZE ? gRoomsX : MAP_GRID_SIZE;
-    int32_t rows = gRoomsY < MAP_GRID_SIZE ? gRoomsY : MAP_GRID_SIZE;
+    int32_t cols = gFloorGrid.roomsX < MAP_GRID_SIZE ? gFloorGrid.roomsX : MAP_GRID_SIZE;
+    int32_t rows = gFloorGrid.roomsY < MAP_GRID_SIZE ? gFloorGrid.roomsY : MAP_GRID_SIZE;
     for (int32_t r = 0; r < rows; r++)
         for (int32_t c = 0; c < cols; c++) {
             float cx = -40.0f * static_cast<float>(c);
             float cz = -40.0f * static_cast<float>(r);
-            if (all || (std::fabs(cx - p.x) <= 20.0f && std::fabs(cz - p.z) <= 20.0f)) gMapGrid[r][c].flags = 1;
+            if (all || (std::fabs(cx - p.x) <= 20.0f && std::fabs(cz - p.z) <= 20.0f))
+                gFloorGrid.mapGrid[r][c].flags = 1;
         }
     for (int32_t i = 0; i < LAYOUT_CELL_MAX; i++) {
         int32_t c = gLayoutCells.cells[i].col;
         int32_t r = gLayoutCells.cells[i].row;
-        if (c >= 0 && c < MAP_GRID_SIZE && r >= 0 && r < MAP_GRID_SIZE && gMapGrid[r][c].flags) gFloorCellSeen[i] = 1;
+        if (c >= 0 && c < MAP_GRID_SIZE && r >= 0 && r < MAP_GRID_SIZE && gFloorGrid.mapGrid[r][c].flags)
+            gLayoutCells.floorCellSeen[i] = 1;
     }
 }
 
@@ -335,11 +337,11 @@ void runFloorEntrySteps(PartyState& party) {
     const Vector3& p = party.positions[0];
     for (int32_t key = takeMenuUsedItem(); key != -1; key = takeMenuUsedItem())
         sprayDropsWithPlus(&party, p.x, p.y, p.z, (key >> 6) + PICKUP_ITEM_FIRST, 1, 0.7f, (key >> 4) & 1, 0, key & 0x0f);
-    if (gDungeonControl.forcedInput == -1 && gConditionBannerCounter == 0 && gFloorConditionList.rollState == 0) {
+    if (gForcedInput == -1 && gConditionBanner.counter == 0 && gFloorConditionList.rollState == 0) {
         rollFloorConditions();
-        if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBannerCounter = 1;
+        if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBanner.counter = 1;
     }
-    if (gConditionTickerDone && gConditionNameSlide < CONDITION_NAME_SLIDE_MAX) gConditionNameSlide++;
+    advanceConditionNameSlide();
 }
 
 // Zoze's charge gauge (step 1 of the buttons); false while no attack may start.
@@ -785,7 +787,7 @@ void updateDungeonParty() {
     PartyState& party = gParty;
     int32_t adventurer = chosenAdventurer();
     bool quiet = floorScriptStep() != 0 || isBossFloor() || storyFlag(154) || storyFlag(176);
-    if (!quiet && gStartVoiceTimer == 10) {
+    if (!quiet && startVoiceFrame() == 10) {
         if (randomInt() % 2 == 0) {
             playVoice("bin/se/01yo/action/01yo_btl01.bin");
         } else {
@@ -793,7 +795,7 @@ void updateDungeonParty() {
             playVoice(v.paths[randomInt() % v.count]);
         }
     }
-    if (!quiet && gStartVoiceTimer == 100)
+    if (!quiet && startVoiceFrame() == 100)
         playVoice(randomInt() % 2 == 0 ? "bin/se/00sa/action/00sa_btl01a.bin" : "bin/se/00sa/action/00sa_btl01b.bin");
 
     if (gDungeonControl.heroineCommentDelay > 0 && --gDungeonControl.heroineCommentDelay == 0 && party.hp > 0.0f) {
@@ -809,6 +811,12 @@ void updateDungeonParty() {
 }
 
 void resetDungeonControlState() {
-    gDungeonControl = DungeonControlState{};
-    gStartVoiceTimer = 0;
+    gForcedInput = -1;
+    gDungeonControl.inputBlocked = 0;
+    resetTimeLimitState();
+    gDungeonControl.warpTimer = 0;
+    gDungeonControl.heroineCommentDelay = 0;
+    gDungeonControl.heroineCommentCooldown = 0;
+    gDungeonControl.hopPush = 0;
+    gDungeonControl.hopLength = 0;
 }

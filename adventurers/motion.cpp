@@ -517,7 +517,7 @@ void moveFairy(int32_t a, int32_t flag) {
     PartyState& party = gParty;
     Vector3& f = party.positions[FAIRY];
     const Vector3& anchor = party.positions[a];
-    float reach = gRunEndState > RUN_GOES_ON ? 1.0f : 1.5f;
+    float reach = gRun.runEndState > RUN_GOES_ON ? 1.0f : 1.5f;
     float aimX, aimZ;
     aimAt(f, anchor.x, anchor.z, reach, reach, &aimX, &aimZ);
     float stepX, stepZ;
@@ -539,7 +539,7 @@ void moveFollowers() {
     bool shop = onShopStage();
     int32_t anchor = shop ? 0 : FOLLOWER;
     bool trail = !shop || !storyFlag(FLAG_FAIRY_TALK) || storyFlag(FLAG_STORY_VISIT);
-    if (trail && party.models[FOLLOWER] != -1) moveFollower(gRunEndState > RUN_GOES_ON);
+    if (trail && party.models[FOLLOWER] != -1) moveFollower(gRun.runEndState > RUN_GOES_ON);
     if (party.models[FAIRY] != -1) {
         bool morning = shop && gShopSequence == SHOP_SEQUENCE_MORNING && gFieldTicks < 200 &&
                        !storyFlag(FLAG_STORY_VISIT);
@@ -608,7 +608,7 @@ void updateIdleParty() {
         setMotion(party.motions[FOLLOWER], 0);
         setMotion(party.motions[FAIRY], 0);
         if (party.actionState != ACTION_STUNNED) setMotion(party.motions[0], 0);
-        if (gDungeonIndex == 4 && gFloorIndex == 99) spinFinalFloorBlock();
+        if (gRun.dungeonIndex == 4 && gFloorIndex == 99) spinFinalFloorBlock();
     }
     for (int32_t k = 0; k < PARTY_MEMBER_COUNT; k++)
         if (party.models[k] != -1) advanceMotion(party.motions[k], party.models[k], 1.0f);

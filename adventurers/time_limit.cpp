@@ -21,9 +21,8 @@ void runTimeLimit(PartyState& party) {
             if (requestEvent(19, 3, 1)) flags[206] = 1;
         }
     }
-    if (party.hp > 0.0f) gFloorTimeLimit -= isFloorConditionActive(25) ? 2 : 1;
-    if (gFloorTimeLimit >= 0) return;
-    gFloorTimeLimit = TIME_OUT_INTERVAL;
+    int32_t frames = party.hp > 0.0f ? (isFloorConditionActive(25) ? 2 : 1) : 0;
+    if (!countDownFloorTime(frames, TIME_OUT_INTERVAL)) return;
     int32_t live = 0;
     for (const Enemy& e : gEnemies)
         if (e.state == ENEMY_ALIVE && e.kind == TIME_OUT_ENEMY_KIND) live++;

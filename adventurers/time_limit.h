@@ -1,5 +1,5 @@
 // adventurers/time_limit.h: a dungeon floor's time limit. When the floor's
-// timer (gFloorTimeLimit) runs out, enemies of the time-out appear around
+// timer (countDownFloorTime) runs out, enemies of the time-out appear around
 // member 0 every TIME_OUT_INTERVAL ticks, at most TIME_OUT_ENEMY_MAX alive.
 #pragma once
 #include <cstdint>

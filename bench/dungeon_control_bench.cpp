@@ -41,9 +41,9 @@ static void setUpFloor() {
     p.randomShot = -1;
     for (CollisionHit& g : p.ground) g.block = -1;
     gDungeonControl.inputBlocked = 1;
-    gFloorTimeLimit = 1 << 30;
-    gRoomsX = 7;
-    gRoomsY = 7;
+    gFloorStart.floorTimeLimit = 1 << 30;
+    gFloorGrid.roomsX = 7;
+    gFloorGrid.roomsY = 7;
     // A floor littered with items to walk past, as after a few fights.
     for (int32_t i = 0; i < 120; i++) {
         Pickup& q = gPickups[i];

@@ -18,12 +18,12 @@ static void BM_GenerateFloor(benchmark::State& state) {
     stage.maptype = 1;
     StageRecord* previous = gCurrentStage;
     gCurrentStage = &stage;
-    gDungeonIndex = (int32_t)state.range(0);
+    gRun.dungeonIndex = (int32_t)state.range(0);
     gFloorIndex = (int32_t)state.range(1);
     seedRandom(1);
     for (auto _ : state) {
         generateFloor();
-        benchmark::DoNotOptimize(gMapGrid);
+        benchmark::DoNotOptimize(gFloorGrid.mapGrid);
     }
     gCurrentStage = previous;
 }
@@ -36,7 +36,7 @@ static void BM_StartFloor(benchmark::State& state) {
     int32_t stage = -1;
     for (int32_t s = 0; s < gStageCount; ++s)
         if (gStages[s].stageCode == 11) stage = s;
-    gDungeonIndex = 4;
+    gRun.dungeonIndex = 4;
     requestStageChange(stage, 0, 0, 41);
     harnessRunTicks(20);
     if (gGameMode != GAME_MODE_FIELD || isSceneLoading() || gStageIndex != stage) {
@@ -46,7 +46,7 @@ static void BM_StartFloor(benchmark::State& state) {
     }
     for (auto _ : state) {
         startFloor();
-        benchmark::DoNotOptimize(gFloorTimeLimit);
+        benchmark::DoNotOptimize(gFloorStart.floorTimeLimit);
     }
     harnessShutdown();
 }

@@ -24,7 +24,8 @@ constexpr int32_t STAGE_KEYS_DEEP[30] = {6,  10, 6,  7,  9,  11, 12, 15, 13, 12,
                                          19, 12, 10, 9,  11, 15, 6,  7,  5,  13, 9,  16, 14, 17, 5};
 
 int32_t getStageKeyForFloor() {
-    int32_t d = gDungeonIndex < 0 ? 0 : (gDungeonIndex >= DUNGEON_COUNT ? DUNGEON_COUNT - 1 : gDungeonIndex);
+    int32_t d =
+        gRun.dungeonIndex < 0 ? 0 : (gRun.dungeonIndex >= DUNGEON_COUNT ? DUNGEON_COUNT - 1 : gRun.dungeonIndex);
     int32_t f = gFloorIndex < 0 ? 0 : gFloorIndex;
     if (d == 5 && f >= BOSS_RUSH_FIRST_FLOOR) {
         int32_t i = f - BOSS_RUSH_FIRST_FLOOR;

@@ -11,7 +11,7 @@ constexpr int32_t DUNGEON_FLOOR_BLOCKS[DUNGEON_COUNT_TOTAL] = {1, 3, 6, 10, 20, 
 // Floors of a dungeon 0..5; 0 for any other number.
 int32_t getDungeonFloorCount(int32_t dungeon);
 
-// The stage key (stage code index) of gDungeonIndex / gFloorIndex: dungeon 5
+// The stage key (stage code index) of gRun.dungeonIndex / gFloorIndex: dungeon 5
 // from floor 30 by its list per floor; otherwise by the floor's block of
 // five, the dungeon's last floor taking the entry after its block.
 int32_t getStageKeyForFloor();

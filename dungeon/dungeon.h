@@ -16,7 +16,7 @@ void updateFieldFrame();
 void updateDungeonScenery();
 // The party's sprites and shadows are not drawn this frame.
 bool charactersHidden();
-// The floor-start countdown (gFloorIntroTimer): the party is not drawn
+// The floor-start countdown (gRun.floorIntroTimer): the party is not drawn
 // above 90 and grows in from 90 to 60.
 int32_t floorIntroFrames();
 // Frames since the floor's countdown ended; the start voices play on it.
@@ -41,7 +41,7 @@ void settleBagOnReturn();
 int32_t countPlacedShelves();
 // gStageIndex := the stage of the run's dungeon and floor.
 void selectDungeonStage();
-// Lays out the current dungeon floor (gMapGrid and its rooms, start, exit,
+// Lays out the current dungeon floor (gFloorGrid.mapGrid and its rooms, start, exit,
 // chests and traps), drawing from the shared random generator.
 void generateFloor();
 // Runs the floor's clock down by frames; when it has run out it starts

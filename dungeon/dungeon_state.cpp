@@ -1,39 +1,33 @@
-// The dungeon's rows of the game's state registry.
-#include "dungeon/enemies.h"
-#include "dungeon/field_events.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/fixed_floors.h"
-#include "dungeon/floor_generator.h"
-#include "dungeon/floor_objects.h"
-#include "dungeon/floor_start.h"
-#include "dungeon/pickups.h"
+// dungeon/dungeon_state.cpp: the dungeon's rows of the game's state registry.
+// The run checksum takes the run's words that the logic moves, in the order
+// it always took them, and the fall; the floor's pools and layout are only
+// reset and snapshotted.
 #include "dungeon/dungeon.h"
-#include "dungeon/dungeon_state.h"
 #include "engine/state_table.h"
 
 static void hashRun(StateHash& h, ChecksumScope) {
-    for (int32_t word : {gDungeonIndex, gRunEndState, gRunEndTimer, gSpecialMusicTimer, gBossRushCourse,
-                         gBossRushBattle, gGatePrompt, gGateIsReturn, gGateGuard, gEquipPrompt, gSwitchCutTimer,
-                         gHitStopTimer, gHitStopInput, gSlowMotionTimer, gFloorIntroTimer, gFloorTime, gLastHitTimer,
-                         gPlayerControl, gTrailDue})
+    const RunState& r = gRun;
+    for (int32_t word : {r.dungeonIndex, r.runEndState, r.runEndTimer, r.specialMusicTimer, r.bossRushCourse,
+                         r.bossRushBattle, r.gatePrompt, r.gateIsReturn, r.gateGuard, r.equipPrompt, r.switchCutTimer,
+                         r.hitStopTimer, r.hitStopInput, r.slowMotionTimer, r.floorIntroTimer, r.floorTime,
+                         r.lastHitTimer, r.playerControl, r.trailDue})
         h.i32(word);
 }
 
+static void hashFieldEvents(StateHash& h, ChecksumScope) { h.i32(gFieldEvents.fallTimer); }
+
 static const StateRow ROWS[] = {
-    stateRow<gDungeonIndex, gRunEndState, gRunEndTimer, gSpecialMusicTimer, gBossRushCourse, gBossRushBattle,
-             gGatePrompt, gGateIsReturn, gGateGuard, gEquipPrompt, gSwitchCutTimer, gHitStopTimer, gHitStopInput,
-             gSlowMotionTimer, gFloorIntroTimer, gFloorTime, gLastHitTimer, gPlayerControl, gCharDrawFlag, gTrailDue,
-             gBossCutFade, gStartVoiceTimer>("run", resetFieldFrameState, hashRun),
-    stateRow<gFallTimer>("field events", resetFieldEventState, hashWords<gFallTimer>),
-    resetRow("floor map", resetFloorMap),
-    resetRow("enemies", resetEnemies),
-    resetRow("floor objects", resetFloorObjects),
-    resetRow("pickups", resetPickups),
-    resetRow("floor status", resetFloorStatus),
-    resetRow("floor generator", resetFloorGenerator),
-    resetRow("floor start", resetFloorStart),
-    resetRow("fixed floors", resetFixedFloors),
-    resetRow("floor conditions", resetFloorConditions),
+    stateRow<gRun>("run", resetFieldFrameState, hashRun),
+    stateRow<gFieldEvents>("field events", resetFieldEventState, hashFieldEvents),
+    stateRow<gFloorGrid, gPlacedBlocks, gBreakableObjects, gLayoutCells>("floor map", resetFloorMap, nullptr),
+    stateRow<gEnemies>("enemies", resetEnemies, nullptr),
+    stateRow<gFloorObjects, gSwitchRegistry>("floor objects", resetFloorObjects, nullptr),
+    stateRow<gPickups>("pickups", resetPickups, nullptr),
+    stateRow<gFloorStatus, gNumberPopups>("floor status", resetFloorStatus, nullptr),
+    stateRow<gFloorPlan>("floor generator", resetFloorGenerator, nullptr),
+    stateRow<gFloorStart>("floor start", resetFloorStart, nullptr),
+    stateRow<gFloorScript>("fixed floors", resetFixedFloors, nullptr),
+    stateRow<gFloorConditionList, gConditionBanner>("floor conditions", resetFloorConditions, nullptr),
 };
 extern const StateTable DUNGEON_STATE;   // read by the game's registry
 const StateTable DUNGEON_STATE = {"dungeon", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

@@ -1,9 +1,12 @@
-// dungeon/dungeon_state.h: the dungeon's words that other folders read or
-// write: the run, the current floor's layout, its pools (enemies, placed
-// objects, pickups, number popups), its conditions and the status the HUD
-// shows. The floor start fills the floor's words on the scene loader thread
-// while the main thread only shows the loading sign; otherwise main thread
-// only.
+// dungeon/dungeon_state.h: the dungeon's state as records, one per concern,
+// each with its row in DUNGEON_STATE (dungeon/dungeon_state.cpp): the run,
+// the current floor's layout and plan, its pools (enemies, placed objects,
+// pickups, number popups), its conditions and the status the HUD shows.
+// Other folders read and write the run, the layout, the pools and the HUD's
+// words; the floor start's, the generator's and the scripts' records are
+// the dungeon's own, reached from outside through its services. The floor
+// start fills the floor's words on the scene loader thread while the main
+// thread only shows the loading sign; otherwise main thread only.
 #pragma once
 #include <cstdint>
 
@@ -16,49 +19,73 @@
 
 // The run: which dungeon and floor, how it ends, and the field frame's
 // sequences that hold the player. startFloor sets them at each floor.
-extern int32_t gDungeonIndex;     // current dungeon, 0..5
-extern int32_t gBossRushCourse;   // 1..4; -1 outside a Boss Rush
-extern int32_t gBossRushBattle;   // 0-based; -1 outside a Boss Rush
-
 enum RunEndState : int32_t {
     RUN_GOES_ON = 0,
     RUN_DEFEATED = 1,
     RUN_RETURNED = 2,   // through a return gate
     RUN_CLEARED = 3,    // through the return gate of the dungeon's last floor
 };
-extern int32_t gRunEndState;      // RunEndState
-extern int32_t gRunEndTimer;      // frames of the run-end sequence, 0..119
-extern int32_t gSpecialMusicTimer;   // counted down by the field frame; music track 10 while above 0
-
-// Gate prompt: 0 idle, 1..118 frames since armed (2 opens the window), -1
-// refused until the character walks away, 119 leaving next frame, 120 leaving.
-extern int32_t gGatePrompt;
-extern int32_t gGateIsReturn;     // the gate last found in reach: 1 return gate, 0 magic circle
-extern int32_t gGateGuard;        // frames before the prompt may arm again
-extern int32_t gEquipPrompt;      // "Equip items in bag?": 0 idle, 1..118 frames
-extern int32_t gSwitchCutTimer;   // frames left of a door cut-scene
-extern int32_t gHitStopTimer;     // hit-stop frames left
-extern int32_t gHitStopInput;     // presses held back during a hit-stop
-extern int32_t gSlowMotionTimer;  // two of every three frames are skipped while it runs
-extern int32_t gFloorIntroTimer;  // floor-start countdown: 200 on an expedition's first floor; the party grows in from 90 to 60
-extern int32_t gFloorTime;        // frames in the current block of floors (the best time)
-extern int32_t gLastHitTimer;     // HUD frames of the last hit value
 // -1 the player may act, 0 locked, 4 scripted walk.
 enum PlayerControl : int32_t {
     PLAYER_FREE = -1,
     PLAYER_LOCKED = 0,
     PLAYER_SCRIPTED_WALK = 4,
 };
-extern int32_t gPlayerControl;
-extern int32_t gCharDrawFlag;     // cleared at every frame's start
-extern int32_t gTrailDue;         // the effect drawer runs the trail once and clears it
-// 1.0 from a floor's start, falling to 0 while a boss makes its entrance;
-// the light layer of the map fades with it.
-extern float gBossCutFade;
+struct RunState {
+    int32_t dungeonIndex;        // current dungeon, 0..5
+    int32_t bossRushCourse = -1;   // 1..4; -1 outside a Boss Rush
+    int32_t bossRushBattle = -1;   // 0-based; -1 outside a Boss Rush
+    int32_t runEndState;         // RunEndState
+    int32_t runEndTimer;         // frames of the run-end sequence, 0..119
+    int32_t specialMusicTimer;   // counted down by the field frame; music track 10 while above 0
+    // Gate prompt: 0 idle, 1..118 frames since armed (2 opens the window), -1
+    // refused until the character walks away, 119 leaving next frame, 120 leaving.
+    int32_t gatePrompt;
+    int32_t gateIsReturn;        // the gate last found in reach: 1 return gate, 0 magic circle
+    int32_t gateGuard;           // frames before the prompt may arm again
+    int32_t equipPrompt;         // "Equip items in bag?": 0 idle, 1..118 frames
+    int32_t switchCutTimer;      // frames left of a door cut-scene
+    int32_t hitStopTimer;        // hit-stop frames left
+    int32_t hitStopInput;        // presses held back during a hit-stop
+    int32_t slowMotionTimer;     // two of every three frames are skipped while it runs
+    // Floor-start countdown: 200 on an expedition's first floor; the party
+    // grows in from 90 to 60.
+    int32_t floorIntroTimer;
+    int32_t floorTime;           // frames in the current block of floors (the best time)
+    int32_t lastHitTimer;        // HUD frames of the last hit value
+    int32_t playerControl = PLAYER_FREE;
+    int32_t charDrawFlag;        // cleared at every frame's start
+    int32_t trailDue;            // the effect drawer runs the trail once and clears it
+    // 1.0 from a floor's start, falling to 0 while a boss makes its entrance;
+    // the light layer of the map fades with it.
+    float bossCutFade = 1.0f;
+    int32_t startVoiceTimer;     // counts after the floor's countdown; the start voices play on it
+};
+extern RunState gRun;
 
-extern int32_t gStartVoiceTimer;  // counts after the floor's countdown; the start voices play on it
-extern int32_t gFloorTimeLimit;   // frames left before the floor times out
-extern int32_t gFallTimer;        // frames left of a fall off the floor; startFloor clears it
+// An event request's argument and a fall off the floor.
+struct FieldEventState {
+    int32_t eventStartArg;   // handed to the event's start; a request sets 0
+    int32_t fallTimer;       // frames left of a fall off the floor; startFloor clears it
+};
+extern FieldEventState gFieldEvents;
+
+// What the floor start keeps for the floor it started.
+struct FloorStartState {
+    // 1 from beginExpedition until the next startFloor, which then shows the
+    // floor banner and starts the 200-frame countdown.
+    int32_t expeditionStart;
+    int32_t floorTimeLimit;     // frames left before the floor times out
+    float floorStartHeading;    // the controlled character's, restored after a fall
+};
+extern FloorStartState gFloorStart;
+
+// The fixed floors' scripts.
+struct FloorScriptState {
+    int32_t state;           // the floor script's step
+    int32_t sequenceTimer;   // frames of the running floor sequence
+};
+extern FloorScriptState gFloorScript;
 
 // The floor's layout: the dungeon's room grid, the shop's placed furniture
 // blocks and the scripted (breakable) blocks, written by the floor generator
@@ -78,11 +105,14 @@ struct MapCell {
     int32_t shapeIndex;   // 0..9
     int32_t flags;
 };
-extern MapCell gMapGrid[MAP_GRID_SIZE][MAP_GRID_SIZE];   // [row by z][column by x]
-extern int32_t gRoomsX;             // columns and rows of the grid in use
-extern int32_t gRoomsY;
-extern int32_t gSingleBlockFloor;   // 1: the floor is the one block of cell (row 1, column 1)
-extern int32_t gInvisibleWallsOn;   // 1: surfaces of code 7 collide
+struct FloorGrid {
+    MapCell mapGrid[MAP_GRID_SIZE][MAP_GRID_SIZE];   // [row by z][column by x]
+    int32_t roomsX;             // columns and rows of the grid in use
+    int32_t roomsY;
+    int32_t singleBlockFloor;   // 1: the floor is the one block of cell (row 1, column 1)
+    int32_t invisibleWallsOn;   // 1: surfaces of code 7 collide
+};
+extern FloorGrid gFloorGrid;
 
 // The shop's furniture: group A in slots 0..4, group B in slots 5 onward.
 constexpr int32_t PLACED_SLOT_COUNT = 20;
@@ -121,9 +151,35 @@ constexpr int32_t LAYOUT_CHEST_MAX = LAYOUT_CELL_MAX - LAYOUT_CHEST_FIRST;
 struct LayoutCells {
     int32_t count;                       // chest cells, entries 2 onward
     GridCell cells[LAYOUT_CELL_MAX];     // 0 start, 1 exit, 2.. chests
+    int32_t floorCellSeen[LAYOUT_CELL_MAX];   // non-zero once the cell was seen
 };
 extern LayoutCells gLayoutCells;
-extern int32_t gFloorCellSeen[LAYOUT_CELL_MAX];
+
+// The floor generator's plan of the current floor: rebuilt by every
+// generateFloor and read until the next floor starts (enemy spawner,
+// minimap, warp trap, floor start).
+constexpr int32_t ROUTE_CELL_MAX = 100;    // route cells stored (the count goes on)
+constexpr int32_t TRAP_MAX = 20;
+
+struct TrapEntry {
+    Vector3 position;
+    GridCell cell;
+    int32_t kind;    // 0 none
+    int32_t armed;   // 0 or 1
+};
+
+struct FloorPlan {
+    int32_t routeGrid[MAP_GRID_SIZE][MAP_GRID_SIZE];   // [row][col]: 1 route cell
+    GridCell routeCells[ROUTE_CELL_MAX];               // in the order added
+    int32_t routeCount;                                // cells added, stored or not
+    GridCell startCell;                                // the carve's first room
+    // routeGrid with a row stride of roomsX: read through roomLinkAt.
+    int32_t roomLinks[MAP_GRID_SIZE * MAP_GRID_SIZE];
+    int32_t roomCount;                                 // routeCount of the last floor
+    Vector3 floorStartPos;
+    TrapEntry trapList[TRAP_MAX];
+};
+extern FloorPlan gFloorPlan;
 
 // The floor's conditions ("windy", "slippery", ...), rolled once per floor
 // and shown by a banner.
@@ -141,18 +197,23 @@ struct FloorConditionList {
     int32_t totalLength;   // the banner's scroll length
 };
 extern FloorConditionList gFloorConditionList;
-// The banner's frame counter; 0 no banner.
-extern int32_t gConditionBannerCounter;
-// Set by the ticker's drawing when its band has closed; from then the
-// condition names slide in by gConditionNameSlide (0..200, advanced by the
-// dungeon control).
-extern int32_t gConditionTickerDone;
-extern int32_t gConditionNameSlide;
 constexpr int32_t CONDITION_NAME_SLIDE_MAX = 200;
+struct ConditionBanner {
+    int32_t counter;      // the banner's frame counter; 0 no banner
+    // Set by the ticker's drawing when its band has closed; from then the
+    // condition names slide in by nameSlide (0..200, advanced by the
+    // dungeon control).
+    int32_t tickerDone;
+    int32_t nameSlide;
+};
+extern ConditionBanner gConditionBanner;
 
 // The running floor's status the HUD and the overlay read.
-extern int32_t gBossEntranceCutTimer;   // non-zero while a boss makes its entrance
-extern int32_t gEnemyKillCombo;
+struct FloorStatus {
+    int32_t bossEntranceCutTimer;   // non-zero while a boss makes its entrance
+    int32_t enemyKillCombo;
+};
+extern FloorStatus gFloorStatus;
 
 constexpr int32_t NUMBER_POPUP_COUNT = 32;
 struct NumberPopup {
@@ -252,6 +313,27 @@ struct FloorObject {
     int32_t recentIndex;
 };
 extern FloorObject gFloorObjects[FLOOR_OBJECT_MAX];
+
+// The switches a stage script reveals with a short door cut-scene.
+// Pool indexes of the objects registered as switch rows 0 and 1 (-1 none),
+// and the last row shown by the running door cut-scene.
+constexpr int32_t SWITCH_ROW_COUNT = 2;
+// An event request held until the running one ends, with the point the
+// controlled character waits at meanwhile.
+struct QueuedEvent {
+    int32_t pending;
+    int32_t major;
+    int32_t minor;
+    int32_t loaderMode;
+    Vector3 point;
+};
+struct SwitchRegistry {
+    int32_t objects[SWITCH_ROW_COUNT];
+    int32_t lastRowShown;
+    QueuedEvent queued;
+    int32_t switchCutFrame;   // frames the door cut-scene has run
+};
+extern SwitchRegistry gSwitchRegistry;
 
 // Gems and items lying on a floor.
 constexpr int32_t PICKUP_POOL_SIZE = 200;

@@ -12,8 +12,7 @@
 #include "field/field_state.h"
 #include "story/story_state.h"
 
-int32_t gEventStartArg;
-int32_t gFallTimer;
+FieldEventState gFieldEvents;
 
 namespace {
 
@@ -47,7 +46,7 @@ void holdStunned() {
 
 static void startRequestedEvent(int32_t major, int32_t minor, int32_t loaderMode) {
     gSwitchRegistry.queued.pending = 0;
-    gEventStartArg = 0;
+    gFieldEvents.eventStartArg = 0;
     gEventNumber = EventNumber{major, minor};
     gEventReady = 2;
     startEventLoader(loaderMode);
@@ -69,30 +68,29 @@ void updateQueuedEvent() {
 int32_t fallDamage(int32_t maxHp, bool doubled) { return (int32_t)(maxHp * (doubled ? 0.2 : 0.1)); }
 
 void checkFallOut() {
-    if (gRunEndState == RUN_GOES_ON && gFallTimer == 0 && hasFallen()) {
-        bool spared = gRunEndTimer > 0 || gGatePrompt > 0 || gParty.invincibility > 0;
-        bool doubled = gDungeonIndex == 5 && gBossRushBattle < 0;
+    if (gRun.runEndState == RUN_GOES_ON && gFieldEvents.fallTimer == 0 && hasFallen()) {
+        bool spared = gRun.runEndTimer > 0 || gRun.gatePrompt > 0 || gParty.invincibility > 0;
+        bool doubled = gRun.dungeonIndex == 5 && gRun.bossRushBattle < 0;
         applyDamageToPlayer(spared ? 0 : fallDamage(runningMaxHp(), doubled));
         if (gParty.hp < 0.0f) gParty.hp = 0.0f;
-        gFallTimer = FALL_FRAMES;
+        gFieldEvents.fallTimer = FALL_FRAMES;
     }
-    if (gFallTimer <= 0) return;
-    gFallTimer--;
+    if (gFieldEvents.fallTimer <= 0) return;
+    gFieldEvents.fallTimer--;
     holdStunned();
-    if (gFallTimer > 0) return;
+    if (gFieldEvents.fallTimer > 0) return;
     if (gParty.hp <= 0.0f) {
         gParty.hp = 0.0f;
-        if (gRunEndState == RUN_GOES_ON) gRunEndState = RUN_DEFEATED;
+        if (gRun.runEndState == RUN_GOES_ON) gRun.runEndState = RUN_DEFEATED;
         return;
     }
-    gParty.positions[0] = gFloorStartPos;
-    gParty.facing = gFloorStartHeading;
+    gParty.positions[0] = gFloorPlan.floorStartPos;
+    gParty.facing = gFloorStart.floorStartHeading;
     gParty.actionState = ACTION_FREE;
     gParty.stunTimer = 0;
     gFieldCamera.cameraReset = 1;
 }
 
 void resetFieldEventState() {
-    gEventStartArg = 0;
-    gFallTimer = 0;
+    gFieldEvents = FieldEventState{};
 }

@@ -5,8 +5,6 @@
 
 #include "dungeon/dungeon.h"
 
-extern int32_t gEventStartArg;   // handed to the event's start; a request sets 0
-
 constexpr int32_t FALL_FRAMES = 60;           // from a fall to the recovery or the defeat
 constexpr int32_t DEATH_HEIGHT_WATER = -1000;  // a stage's death height meaning: water is the fall
 

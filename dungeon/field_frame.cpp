@@ -28,28 +28,7 @@
 #include "story/story.h"
 #include "story/story_state.h"
 
-int32_t gDungeonIndex;
-int32_t gRunEndState;
-int32_t gRunEndTimer;
-int32_t gSpecialMusicTimer;
-int32_t gGateIsReturn;
-int32_t gGateGuard;
-int32_t gEquipPrompt;
-int32_t gHitStopTimer;
-int32_t gHitStopInput;
-int32_t gSlowMotionTimer;
-int32_t gFloorIntroTimer;
-int32_t gFloorTime;
-int32_t gLastHitTimer;
-int32_t gCharDrawFlag;
-int32_t gTrailDue;
-float gBossCutFade = 1.0f;
-int32_t gBossRushCourse = -1;
-int32_t gBossRushBattle = -1;
-int32_t gGatePrompt;
-int32_t gSwitchCutTimer;
-int32_t gStartVoiceTimer;
-int32_t gPlayerControl = -1;
+RunState gRun;
 
 namespace {
 
@@ -63,10 +42,10 @@ void setStoryFlag(int32_t n, uint8_t value) { runningGameState().storyFlags[n] =
 bool survivalPlay() { return runningGameState().playMode == PLAY_MODE_SURVIVAL; }
 
 // Every opened return gate and every magic circle not disabled within reach
-// of the character, in pool order: the last one decides gGateIsReturn.
+// of the character, in pool order: the last one decides gRun.gateIsReturn.
 void scanGates() {
-    if (gFieldCamera.cameraMode != CAMERA_FOLLOW || gRunEndState != RUN_GOES_ON || gSlowMotionTimer != 0 ||
-        gPlayerControl != PLAYER_FREE)
+    if (gFieldCamera.cameraMode != CAMERA_FOLLOW || gRun.runEndState != RUN_GOES_ON || gRun.slowMotionTimer != 0 ||
+        gRun.playerControl != PLAYER_FREE)
         return;
     const Vector3& p = gParty.positions[0];
     for (const FloorObject& o : gFloorObjects) {
@@ -77,24 +56,24 @@ void scanGates() {
         float dz = o.position.z - p.z;
         float d = sqrtf(dx * dx + dz * dz);
         if (!(d < GATE_NOTICE_REACH)) continue;
-        gGateIsReturn = o.kind == FLOOR_OBJECT_RETURN_GATE ? 1 : 0;
-        if (gGatePrompt == 0 && gGateGuard == 0 && d < GATE_ARM_REACH) {
-            gGatePrompt = 1;
-            gGateGuard = GATE_GUARD_FRAMES;
+        gRun.gateIsReturn = o.kind == FLOOR_OBJECT_RETURN_GATE ? 1 : 0;
+        if (gRun.gatePrompt == 0 && gRun.gateGuard == 0 && d < GATE_ARM_REACH) {
+            gRun.gatePrompt = 1;
+            gRun.gateGuard = GATE_GUARD_FRAMES;
         }
-        if (gGatePrompt == GATE_PROMPT_REFUSED && d > GATE_ARM_REACH) gGatePrompt = 0;
+        if (gRun.gatePrompt == GATE_PROMPT_REFUSED && d > GATE_ARM_REACH) gRun.gatePrompt = 0;
     }
 }
 
 // The floor-condition banner; true when it ran (the frame then finishes).
 bool runConditionBanner() {
     const StageRecord* stage = currentFieldStage();
-    if (gConditionBannerCounter == 0 || !stage || stage->maptype == 0) return false;
-    if (gPlayerControl == PLAYER_FREE && gConditionBannerCounter > 0) {
-        gConditionBannerCounter += gFloorConditionList.rollState == 2 ? 8 : 1;
-        if (gConditionBannerCounter > 30 && (gInputState[0].pressed & BANNER_PRESS_MASK))
+    if (gConditionBanner.counter == 0 || !stage || stage->maptype == 0) return false;
+    if (gRun.playerControl == PLAYER_FREE && gConditionBanner.counter > 0) {
+        gConditionBanner.counter += gFloorConditionList.rollState == 2 ? 8 : 1;
+        if (gConditionBanner.counter > 30 && (gInputState[0].pressed & BANNER_PRESS_MASK))
             gFloorConditionList.rollState = 2;
-        if (gConditionBannerCounter == 30 && !isBossFloor() && gFloorConditionList.count > 0)
+        if (gConditionBanner.counter == 30 && !isBossFloor() && gFloorConditionList.count > 0)
             playSoundEffect(SOUND_CONDITION_BANNER);
     }
     updateStatusOfPlayer();
@@ -104,35 +83,35 @@ bool runConditionBanner() {
 void closePrompt() {
     resetDialogs();
     hidePointer();
-    gPlayerControl = PLAYER_FREE;
+    gRun.playerControl = PLAYER_FREE;
 }
 
 void runEquipPrompt() {
     if (!isFadeInDone()) return;
-    if (gEquipPrompt < PROMPT_COUNT_CEILING) gEquipPrompt++;
-    if (gEquipPrompt == 2) {
+    if (gRun.equipPrompt < PROMPT_COUNT_CEILING) gRun.equipPrompt++;
+    if (gRun.equipPrompt == 2) {
         playSoundEffect(SOUND_PROMPT_OPENS);
         openYesNoWindow("Equip items in bag?", 1, 0);
-    } else if (gEquipPrompt > 2) {
+    } else if (gRun.equipPrompt > 2) {
         int32_t answer = updateYesNoWindow(1);
-        gPlayerControl = PLAYER_LOCKED;
+        gRun.playerControl = PLAYER_LOCKED;
         if (answer == 1) {
             sortBagByStats();
             recomputeAdventurerTotals();
         }
         if (answer == 1 || answer == 2) {
-            gEquipPrompt = 0;
+            gRun.equipPrompt = 0;
             closePrompt();
         }
     }
 }
 
 void leaveThroughGate() {
-    if (!gGateIsReturn) {
+    if (!gRun.gateIsReturn) {
         int32_t floor = gFloorIndex;
         int32_t stage = gStageIndex;
         gFloorIndex++;
-        if (gBossRushBattle >= 0) gBossRushBattle++;
+        if (gRun.bossRushBattle >= 0) gRun.bossRushBattle++;
         selectDungeonStage();
         int32_t next = gStageIndex;
         gFloorIndex = floor;
@@ -148,92 +127,93 @@ void leaveThroughGate() {
 void answerGate(int32_t answer) {
     if (answer == 1) {
         gParty.velocity = Vector3{0.0f, 0.0f, 0.0f};
-        if (!gGateIsReturn) {
-            gGatePrompt = GATE_PROMPT_LEAVING;
+        if (!gRun.gateIsReturn) {
+            gRun.gatePrompt = GATE_PROMPT_LEAVING;
             if (gFloorIndex == 98 && !storyFlag(FLAG_FLOOR_99_EVENT)) {
                 requestEvent(12, 21, 0);
                 setStoryFlag(FLAG_FLOOR_99_EVENT, 1);
-                gGatePrompt = GATE_PROMPT_LEAVE_NEXT;
+                gRun.gatePrompt = GATE_PROMPT_LEAVE_NEXT;
             }
         } else {
-            if (gFloorIndex == getDungeonFloorCount(gDungeonIndex) - 1) {
-                gRunEndState = RUN_CLEARED;
+            if (gFloorIndex == getDungeonFloorCount(gRun.dungeonIndex) - 1) {
+                gRun.runEndState = RUN_CLEARED;
                 playVoice(CLEARED_VOICE);
             } else {
-                gRunEndState = RUN_RETURNED;
+                gRun.runEndState = RUN_RETURNED;
                 playVoice(RETURNED_VOICE);
             }
-            gGatePrompt = 0;
+            gRun.gatePrompt = 0;
         }
-        gPlayerControl = PLAYER_FREE;
+        gRun.playerControl = PLAYER_FREE;
     } else if (answer == 2) {
-        gGatePrompt = GATE_PROMPT_REFUSED;
+        gRun.gatePrompt = GATE_PROMPT_REFUSED;
         closePrompt();
     }
 }
 
 void runGatePrompt() {
-    if (gGatePrompt < PROMPT_COUNT_CEILING) gGatePrompt++;
+    if (gRun.gatePrompt < PROMPT_COUNT_CEILING) gRun.gatePrompt++;
     if (storyFlag(FLAG_DUNGEON_TUTORIAL)) {
-        gPlayerControl = PLAYER_LOCKED;
-        if (gGatePrompt == 2) {
+        gRun.playerControl = PLAYER_LOCKED;
+        if (gRun.gatePrompt == 2) {
             requestEvent(2, 12, 0);
-        } else if (gGatePrompt == 3) {
-            gGatePrompt = 0;
+        } else if (gRun.gatePrompt == 3) {
+            gRun.gatePrompt = 0;
             setStoryFlag(FLAG_DUNGEON_TUTORIAL_GATE, 1);
             setStoryFlag(FLAG_DUNGEON_TUTORIAL, 0);
             setStoryFlag(FLAG_DUNGEON_TUTORIAL_DONE, 1);
-            gPlayerControl = PLAYER_FREE;
+            gRun.playerControl = PLAYER_FREE;
         }
-    } else if (gGatePrompt == 2) {
+    } else if (gRun.gatePrompt == 2) {
         playSoundEffect(SOUND_PROMPT_OPENS);
-        openYesNoWindow(gGateIsReturn ? "Return to town now?" : "Go to the next floor?", 1, 0);
-        recordBestTime(bestTimeSlot(gDungeonIndex, gFloorIndex, gBossRushCourse, gBossRushBattle, gGateIsReturn));
-    } else if (gGatePrompt > 2 && gGatePrompt <= PROMPT_COUNT_CEILING) {
+        openYesNoWindow(gRun.gateIsReturn ? "Return to town now?" : "Go to the next floor?", 1, 0);
+        recordBestTime(
+            bestTimeSlot(gRun.dungeonIndex, gFloorIndex, gRun.bossRushCourse, gRun.bossRushBattle, gRun.gateIsReturn));
+    } else if (gRun.gatePrompt > 2 && gRun.gatePrompt <= PROMPT_COUNT_CEILING) {
         int32_t answer = updateYesNoWindow(1);
-        gPlayerControl = PLAYER_LOCKED;
+        gRun.playerControl = PLAYER_LOCKED;
         answerGate(answer);
     }
-    if (gGatePrompt == GATE_PROMPT_LEAVE_NEXT) {
-        gGatePrompt = GATE_PROMPT_LEAVING;
+    if (gRun.gatePrompt == GATE_PROMPT_LEAVE_NEXT) {
+        gRun.gatePrompt = GATE_PROMPT_LEAVING;
         return;
     }
-    if (gGatePrompt == GATE_PROMPT_LEAVING) leaveThroughGate();
+    if (gRun.gatePrompt == GATE_PROMPT_LEAVING) leaveThroughGate();
 }
 
 void bumpRunCounter() {
     if (gChosenAdventurer < 0 || gChosenAdventurer >= ADVENTURER_COUNT) return;
     AdventurerRecord& a = runningGameState().adventurers[gChosenAdventurer];
-    if (gRunEndState == RUN_DEFEATED) a.defeats++;
-    if (gRunEndState == RUN_RETURNED) a.returns++;
-    if (gRunEndState == RUN_CLEARED) a.clears++;
+    if (gRun.runEndState == RUN_DEFEATED) a.defeats++;
+    if (gRun.runEndState == RUN_RETURNED) a.returns++;
+    if (gRun.runEndState == RUN_CLEARED) a.clears++;
 }
 
 void runRunEnd() {
-    gPlayerControl = PLAYER_LOCKED;
+    gRun.playerControl = PLAYER_LOCKED;
     gFollower.autoWalk = 0;
-    int32_t before = gRunEndTimer;
-    if (gRunEndTimer == RUN_END_VOICE_FRAME && gRunEndState == RUN_DEFEATED) {
+    int32_t before = gRun.runEndTimer;
+    if (gRun.runEndTimer == RUN_END_VOICE_FRAME && gRun.runEndState == RUN_DEFEATED) {
         const char* voice = defeatVoice(gChosenAdventurer);
         if (voice) playVoice(voice);
     }
-    if (gRunEndTimer < PROMPT_COUNT_CEILING) gRunEndTimer++;
-    if (gRunEndTimer >= PROMPT_COUNT_CEILING) {
-        if (gRunEndState == RUN_DEFEATED) {
+    if (gRun.runEndTimer < PROMPT_COUNT_CEILING) gRun.runEndTimer++;
+    if (gRun.runEndTimer >= PROMPT_COUNT_CEILING) {
+        if (gRun.runEndState == RUN_DEFEATED) {
             if (!storyFlag(FLAG_FIRST_DEFEAT_SEEN)) {
                 setStoryFlag(FLAG_FIRST_DEFEAT_SEEN, 1);
                 if (!survivalPlay()) requestEvent(2, 13, 0);
             } else if (gInputState[0].pressed & BUTTON_CONFIRM) {
-                gRunEndTimer = RUN_END_LEAVE;
+                gRun.runEndTimer = RUN_END_LEAVE;
             }
         } else {
-            gRunEndTimer = RUN_END_LEAVE;
+            gRun.runEndTimer = RUN_END_LEAVE;
         }
     }
     // Only the frame that reaches 119 acts: the item selection takes the
     // game out of mode 1, and a frame that still ran after it must not
     // count the run twice.
-    if (gRunEndTimer == RUN_END_LEAVE && before != RUN_END_LEAVE) {
+    if (gRun.runEndTimer == RUN_END_LEAVE && before != RUN_END_LEAVE) {
         openItemSelectScreen();
         bumpRunCounter();
     }
@@ -242,22 +222,22 @@ void runRunEnd() {
 // Steps 1 to 8 of an ordinary frame; false when slow motion skips the rest
 // of the frame, the closing steps included.
 bool runOrdinaryFrame() {
-    if (gSpecialMusicTimer > 0) gSpecialMusicTimer--;
-    if (gFloorIntroTimer == 0) gStartVoiceTimer++;
-    if (gRunEndState == RUN_GOES_ON) gFloorTime++;
-    if (gRunEndState > RUN_GOES_ON) runRunEnd();
-    if (gSlowMotionTimer > 0) {
-        gSlowMotionTimer--;
-        if (gSlowMotionTimer % 3 != 0) return false;
+    if (gRun.specialMusicTimer > 0) gRun.specialMusicTimer--;
+    if (gRun.floorIntroTimer == 0) gRun.startVoiceTimer++;
+    if (gRun.runEndState == RUN_GOES_ON) gRun.floorTime++;
+    if (gRun.runEndState > RUN_GOES_ON) runRunEnd();
+    if (gRun.slowMotionTimer > 0) {
+        gRun.slowMotionTimer--;
+        if (gRun.slowMotionTimer % 3 != 0) return false;
     }
-    if (gFloorIntroTimer > 0) {
-        gFloorIntroTimer--;
-        gPlayerControl = PLAYER_LOCKED;
-        if (gFloorIntroTimer == 1 && !storyFlag(FLAG_FIRST_FLOOR_SEEN)) {
+    if (gRun.floorIntroTimer > 0) {
+        gRun.floorIntroTimer--;
+        gRun.playerControl = PLAYER_LOCKED;
+        if (gRun.floorIntroTimer == 1 && !storyFlag(FLAG_FIRST_FLOOR_SEEN)) {
             setStoryFlag(FLAG_FIRST_FLOOR_SEEN, 1);
             if (!survivalPlay()) requestEvent(2, 10, 0);
         }
-        if (gFloorIntroTimer == 0) gEquipPrompt = 1;
+        if (gRun.floorIntroTimer == 0) gRun.equipPrompt = 1;
     }
     checkFallOut();
     const StageRecord* stage = currentFieldStage();
@@ -266,24 +246,25 @@ bool runOrdinaryFrame() {
     } else if (stage) {
         updateDungeonParty();
     }
-    if (gFloorIntroTimer == 0) {
+    if (gRun.floorIntroTimer == 0) {
         checkTrapProximity();
         updateEnemies();
         updateAttackObjects();
         updateEnemyMotionFrames();
         animateFloorObjects();
     }
-    if (gLastHitTimer > 0) gLastHitTimer--;
+    if (gRun.lastHitTimer > 0) gRun.lastHitTimer--;
     updatePickups();
     for (NumberPopup& popup : gNumberPopups)
         if (popup.timer > 0) popup.timer--;
-    gTrailDue = 1;
+    gRun.trailDue = 1;
     return true;
 }
 
 void closeFrame() {
-    bool equipFirst = (gBossRushCourse >= 0 && gBossRushBattle == 0) || (gDungeonIndex == 5 && gFloorIndex == 30);
-    if (equipFirst ? (gEquipPrompt == 0 || gEquipPrompt == 1) : gHitStopTimer == 0) runStageScript();
+    bool equipFirst =
+        (gRun.bossRushCourse >= 0 && gRun.bossRushBattle == 0) || (gRun.dungeonIndex == 5 && gFloorIndex == 30);
+    if (equipFirst ? (gRun.equipPrompt == 0 || gRun.equipPrompt == 1) : gRun.hitStopTimer == 0) runStageScript();
     updateEffectObjects();
     updateDefeatOrbit();
     // The random draw is kept: every frame that closes advances the shared
@@ -302,29 +283,29 @@ void closeFrame() {
 
 // The frame's exclusive phases; true when one ran and the frame closes.
 bool runPhase() {
-    if (gSwitchCutTimer > 0) {
-        gSwitchCutTimer--;
+    if (gRun.switchCutTimer > 0) {
+        gRun.switchCutTimer--;
         updateSwitchCut();
         return true;
     }
     InputRecord& input = gInputState[0];
-    if (gHitStopTimer > 0) {
-        gHitStopInput |= input.pressed;
+    if (gRun.hitStopTimer > 0) {
+        gRun.hitStopInput |= input.pressed;
     } else {
-        input.pressed = static_cast<uint16_t>(input.pressed | gHitStopInput);
-        gHitStopInput = 0;
+        input.pressed = static_cast<uint16_t>(input.pressed | gRun.hitStopInput);
+        gRun.hitStopInput = 0;
     }
     if (runConditionBanner()) return true;
-    if (gHitStopTimer > 0) {
-        gHitStopTimer--;
+    if (gRun.hitStopTimer > 0) {
+        gRun.hitStopTimer--;
         gFieldCamera.cameraFrozen = 1;
         return true;
     }
-    if (gEquipPrompt > 0 && (!storyFlag(FLAG_HUD_CUTSCENE) || storyFlag(FLAG_HUD_CUTSCENE_2))) {
+    if (gRun.equipPrompt > 0 && (!storyFlag(FLAG_HUD_CUTSCENE) || storyFlag(FLAG_HUD_CUTSCENE_2))) {
         runEquipPrompt();
         return true;
     }
-    if (gGatePrompt > 0) {
+    if (gRun.gatePrompt > 0) {
         runGatePrompt();
         return true;
     }
@@ -338,9 +319,9 @@ const StageRecord* currentFieldStage() {
     return &gStages[gStageIndex];
 }
 
-bool charactersHidden() { return gCharDrawFlag != 0; }
-int32_t floorIntroFrames() { return gFloorIntroTimer; }
-int32_t startVoiceFrame() { return gStartVoiceTimer; }
+bool charactersHidden() { return gRun.charDrawFlag != 0; }
+int32_t floorIntroFrames() { return gRun.floorIntroTimer; }
+int32_t startVoiceFrame() { return gRun.startVoiceTimer; }
 
 const char* defeatVoice(int32_t adventurer) {
     if (adventurer < 0 || adventurer >= ADVENTURER_COUNT) return nullptr;
@@ -373,13 +354,13 @@ int32_t bestTimeSlot(int32_t dungeon, int32_t floor, int32_t bossRushCourse, int
 void recordBestTime(int32_t slot) {
     if (slot < 0 || slot >= DUNGEON_COUNT * BEST_TIME_SECTIONS) return;
     int32_t& record = runningGameState().bestTimes[slot / BEST_TIME_SECTIONS][slot % BEST_TIME_SECTIONS];
-    if (record == 0 || record > gFloorTime) record = gFloorTime;
+    if (record == 0 || record > gRun.floorTime) record = gRun.floorTime;
 }
 
 void updateFieldFrame() {
-    gCharDrawFlag = 0;
+    gRun.charDrawFlag = 0;
     gFieldCamera.cameraFrozen = 0;
-    if (gGateGuard > 0) gGateGuard--;
+    if (gRun.gateGuard > 0) gRun.gateGuard--;
     scanGates();
     if (!runPhase() && !runOrdinaryFrame()) return;
     closeFrame();
@@ -395,26 +376,5 @@ void updateDungeonScenery() {
 }
 
 void resetFieldFrameState() {
-    gDungeonIndex = 0;
-    gRunEndState = RUN_GOES_ON;
-    gRunEndTimer = 0;
-    gSpecialMusicTimer = 0;
-    gGateIsReturn = 0;
-    gGateGuard = 0;
-    gEquipPrompt = 0;
-    gHitStopTimer = 0;
-    gHitStopInput = 0;
-    gSlowMotionTimer = 0;
-    gFloorIntroTimer = 0;
-    gStartVoiceTimer = 0;
-    gFloorTime = 0;
-    gLastHitTimer = 0;
-    gCharDrawFlag = 0;
-    gTrailDue = 0;
-    gBossCutFade = 1.0f;
-    gBossRushCourse = -1;
-    gBossRushBattle = -1;
-    gGatePrompt = 0;
-    gSwitchCutTimer = 0;
-    gPlayerControl = -1;
+    gRun = RunState{};
 }

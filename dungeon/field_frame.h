@@ -10,13 +10,13 @@
 #include "dungeon/dungeon.h"
 #include "engine/stage_index.h"
 
-// Gate prompt (gGatePrompt) values and reaches.
+// Gate prompt (gRun.gatePrompt) values and reaches.
 constexpr int32_t GATE_PROMPT_REFUSED = -1;
 constexpr int32_t PROMPT_COUNT_CEILING = 118;
 constexpr int32_t GATE_PROMPT_LEAVE_NEXT = 119;
 constexpr int32_t GATE_PROMPT_LEAVING = 120;
 constexpr int32_t GATE_GUARD_FRAMES = 30;
-constexpr float GATE_NOTICE_REACH = 3.0f;   // a gate within it sets gGateIsReturn
+constexpr float GATE_NOTICE_REACH = 3.0f;   // a gate within it sets gRun.gateIsReturn
 constexpr float GATE_ARM_REACH = 1.0f;
 
 // The stage of gStageIndex; null when the index names no loaded stage.
@@ -27,7 +27,7 @@ const StageRecord* currentFieldStage();
 // -1 when none. Each Boss Rush course has a slot of its own. Pure.
 int32_t bestTimeSlot(int32_t dungeon, int32_t floor, int32_t bossRushCourse, int32_t bossRushBattle,
                      int32_t atReturnGate);
-// Writes gFloorTime into the running game's record slot when it holds no
+// Writes gRun.floorTime into the running game's record slot when it holds no
 // time or a longer one; -1 writes nothing.
 void recordBestTime(int32_t slot);
 // The defeat voice of adventurer 0..7; null for others.

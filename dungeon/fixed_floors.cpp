@@ -1,7 +1,6 @@
 #include "dungeon/fixed_floors.h"
 
-int32_t gFloorScriptState;
-int32_t gSequenceTimer;
+FloorScriptState gFloorScript;
 
 // The fixed floors arrive with the bosses; until then every floor is an
 // ordinary generated one.
@@ -11,7 +10,7 @@ void setupFloorDungeon2() {}
 void setupFloorDungeon3() {}
 void setupFloorDungeon4() {}
 void setupFloorDungeon5() {}
-void resetSequenceTimer() { gSequenceTimer = 0; }
+void resetSequenceTimer() { gFloorScript.sequenceTimer = 0; }
 
 // The frame scripts arrive with the boss floors; until then a dungeon floor
 // has no script of its own.
@@ -22,9 +21,8 @@ void runDungeon3Script() {}
 void runDungeon4Script() {}
 void runDungeon5Script() {}
 
-int32_t floorScriptStep() { return gFloorScriptState; }
+int32_t floorScriptStep() { return gFloorScript.state; }
 
 void resetFixedFloors() {
-    gFloorScriptState = 0;
-    gSequenceTimer = 0;
+    gFloorScript = FloorScriptState{};
 }

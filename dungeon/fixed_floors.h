@@ -1,12 +1,10 @@
 // dungeon/fixed_floors.h: each dungeon's fixed floors and bosses: the set-up
-// the floor start runs for the current floor, and the floor scripts' words.
+// the floor start runs for the current floor, and the floor scripts (their
+// words are gFloorScript).
 #pragma once
 #include <cstdint>
 
 #include "dungeon/dungeon.h"
-
-extern int32_t gFloorScriptState;   // the floor script's step
-extern int32_t gSequenceTimer;      // frames of the running floor sequence
 
 // The fixed-floor set-up of the current floor of dungeon 0 .. 5.
 void setupFloorDungeon0();

@@ -5,9 +5,7 @@
 #include "engine/stage_index.h"
 
 FloorConditionList gFloorConditionList;
-int32_t gConditionBannerCounter;
-int32_t gConditionTickerDone;
-int32_t gConditionNameSlide;
+ConditionBanner gConditionBanner;
 
 int32_t isFloorConditionActive(int32_t id) {
     if (!gCurrentStage || gCurrentStage->maptype <= 0) return 0;
@@ -20,12 +18,11 @@ int32_t isFloorConditionActive(int32_t id) {
 void rollFloorConditions() {}
 
 void advanceConditionNameSlide() {
-    if (gConditionTickerDone && gConditionNameSlide < CONDITION_NAME_SLIDE_MAX) gConditionNameSlide++;
+    if (gConditionBanner.tickerDone && gConditionBanner.nameSlide < CONDITION_NAME_SLIDE_MAX)
+        gConditionBanner.nameSlide++;
 }
 
 void resetFloorConditions() {
     gFloorConditionList = FloorConditionList{};
-    gConditionBannerCounter = 0;
-    gConditionTickerDone = 0;
-    gConditionNameSlide = 0;
+    gConditionBanner = ConditionBanner{};
 }

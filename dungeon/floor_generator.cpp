@@ -8,14 +8,7 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 
-int32_t gRouteGrid[MAP_GRID_SIZE][MAP_GRID_SIZE];
-GridCell gRouteCells[ROUTE_CELL_MAX];
-int32_t gRouteCount;
-GridCell gStartCell;
-int32_t gRoomLinks[MAP_GRID_SIZE * MAP_GRID_SIZE];
-int32_t gRoomCount;
-Vector3 gFloorStartPos;
-TrapEntry gTrapList[TRAP_MAX];
+FloorPlan gFloorPlan;
 
 // Five shapes in four quarter turns: pattern p is shape p % 5 turned p / 5
 // times. Only the centre and its four side neighbours are compared, given as
@@ -37,13 +30,13 @@ static bool storyFlagSet(int32_t flag) { return runningGameState().storyFlags[fl
 static bool storyFloorFlags() { return storyFlagSet(FLAG_TOWER_STORY_FLOOR) || storyFlagSet(FLAG_TOWER_TOP); }
 
 int32_t roomLinkAt(int32_t col, int32_t row) {
-    if (col < 0 || row < 0 || col >= gRoomsX || row >= gRoomsY) return 0;
-    return gRoomLinks[row * gRoomsX + col];
+    if (col < 0 || row < 0 || col >= gFloorGrid.roomsX || row >= gFloorGrid.roomsY) return 0;
+    return gFloorPlan.roomLinks[row * gFloorGrid.roomsX + col];
 }
 
 Vector3 cellCentre(GridCell cell) { return Vector3{-40.0f * (float)cell.col, 0.0f, -40.0f * (float)cell.row}; }
 
-int32_t storedRouteCount() { return gRouteCount < ROUTE_CELL_MAX ? gRouteCount : ROUTE_CELL_MAX; }
+int32_t storedRouteCount() { return gFloorPlan.routeCount < ROUTE_CELL_MAX ? gFloorPlan.routeCount : ROUTE_CELL_MAX; }
 
 int32_t carveLimit(int32_t columns, int32_t rows) {
     int32_t p = (columns - 2) * (rows - 2);
@@ -52,9 +45,9 @@ int32_t carveLimit(int32_t columns, int32_t rows) {
 
 // A route cell joins the grid and the list; the list keeps the first 100.
 static void addRouteCell(int32_t col, int32_t row) {
-    gRouteGrid[row][col] = 1;
-    if (gRouteCount < ROUTE_CELL_MAX) gRouteCells[gRouteCount] = GridCell{col, row};
-    ++gRouteCount;
+    gFloorPlan.routeGrid[row][col] = 1;
+    if (gFloorPlan.routeCount < ROUTE_CELL_MAX) gFloorPlan.routeCells[gFloorPlan.routeCount] = GridCell{col, row};
+    ++gFloorPlan.routeCount;
 }
 
 static void shuffleDirections(int32_t order[4]) {
@@ -68,11 +61,11 @@ static void shuffleDirections(int32_t order[4]) {
 }
 
 void carveRoute(int32_t col, int32_t row, int32_t dx, int32_t dy) {
-    if (gRouteCount >= carveLimit(gRoomsX, gRoomsY)) return;
+    if (gFloorPlan.routeCount >= carveLimit(gFloorGrid.roomsX, gFloorGrid.roomsY)) return;
     int32_t toCol = col + 2 * dx;
     int32_t toRow = row + 2 * dy;
-    if (toCol < 0 || toRow < 0 || toCol >= gRoomsX || toRow >= gRoomsY) return;
-    if (gRouteGrid[toRow][toCol]) return;
+    if (toCol < 0 || toRow < 0 || toCol >= gFloorGrid.roomsX || toRow >= gFloorGrid.roomsY) return;
+    if (gFloorPlan.routeGrid[toRow][toCol]) return;
     addRouteCell(toCol, toRow);
     addRouteCell(col + dx, row + dy);
     int32_t order[4];
@@ -81,15 +74,15 @@ void carveRoute(int32_t col, int32_t row, int32_t dx, int32_t dy) {
 }
 
 static void setGrid(int32_t columns, int32_t rows) {
-    gRoomsX = columns;
-    gRoomsY = rows;
+    gFloorGrid.roomsX = columns;
+    gFloorGrid.roomsY = rows;
 }
 
 // The second draw of a grid rule: 5 or 7 (base 5), 7 or 9 (base 7).
 static int32_t drawSide(int32_t base) { return (randomInt() & 1) * 2 + base; }
 
 static void chooseGridSize() {
-    int32_t d = gDungeonIndex;
+    int32_t d = gRun.dungeonIndex;
     int32_t f = gFloorIndex;
     if (d == 3 && f == 49) return setGrid(3, 3);
     if (d == 5) {
@@ -130,13 +123,13 @@ static int32_t scanForLoops(int32_t pass) {
     int32_t added = 0;
     int32_t from = pass == 0 ? 2 : 1;
     int32_t step = pass == 0 ? 2 : 1;
-    for (int32_t row = from; row <= gRoomsY - 2; row += step)
-        for (int32_t col = from; col <= gRoomsX - 2; col += step) {
-            if (gRouteGrid[row][col]) continue;
+    for (int32_t row = from; row <= gFloorGrid.roomsY - 2; row += step)
+        for (int32_t col = from; col <= gFloorGrid.roomsX - 2; col += step) {
+            if (gFloorPlan.routeGrid[row][col]) continue;
             bool considered = pass == 0 ? (randomInt() & 3) != 0 : (randomInt() & 1) != 0;
             if (!considered) continue;
-            int32_t left = gRouteGrid[row][col - 1], right = gRouteGrid[row][col + 1];
-            int32_t up = gRouteGrid[row - 1][col], down = gRouteGrid[row + 1][col];
+            int32_t left = gFloorPlan.routeGrid[row][col - 1], right = gFloorPlan.routeGrid[row][col + 1];
+            int32_t up = gFloorPlan.routeGrid[row - 1][col], down = gFloorPlan.routeGrid[row + 1][col];
             if ((left && right && !up && !down) || (up && down && !left && !right)) {
                 addRouteCell(col, row);
                 ++added;
@@ -149,20 +142,20 @@ static int32_t scanForLoops(int32_t pass) {
 // route cells beside it.
 static int32_t growEdges() {
     int32_t added = 0;
-    ++gRoomsX;
-    if (gRoomsY - 1 > 2) {
-        for (int32_t row = 2; row < gRoomsY - 1; ++row) {
-            if (randomInt() % 5 == 0 || !gRouteGrid[row][gRoomsX - 3]) continue;
-            addRouteCell(gRoomsX - 2, row);
+    ++gFloorGrid.roomsX;
+    if (gFloorGrid.roomsY - 1 > 2) {
+        for (int32_t row = 2; row < gFloorGrid.roomsY - 1; ++row) {
+            if (randomInt() % 5 == 0 || !gFloorPlan.routeGrid[row][gFloorGrid.roomsX - 3]) continue;
+            addRouteCell(gFloorGrid.roomsX - 2, row);
             ++added;
             if (randomInt() & 1) ++row;
         }
     }
-    ++gRoomsY;
-    if (gRoomsX - 1 > 2) {
-        for (int32_t col = 2; col < gRoomsX - 1; ++col) {
-            if (randomInt() % 5 == 0 || !gRouteGrid[gRoomsY - 3][col]) continue;
-            addRouteCell(col, gRoomsY - 2);
+    ++gFloorGrid.roomsY;
+    if (gFloorGrid.roomsX - 1 > 2) {
+        for (int32_t col = 2; col < gFloorGrid.roomsX - 1; ++col) {
+            if (randomInt() % 5 == 0 || !gFloorPlan.routeGrid[gFloorGrid.roomsY - 3][col]) continue;
+            addRouteCell(col, gFloorGrid.roomsY - 2);
             ++added;
             if (randomInt() & 1) ++col;
         }
@@ -171,8 +164,8 @@ static int32_t growEdges() {
 }
 
 static void addLoopsAndEdges() {
-    int32_t keptX = gRoomsX;
-    int32_t keptY = gRoomsY;
+    int32_t keptX = gFloorGrid.roomsX;
+    int32_t keptY = gFloorGrid.roomsY;
     int32_t added = 0;
     for (int32_t attempt = 0; attempt < 3; ++attempt) {
         for (int32_t pass = 0; pass < 2; ++pass) {
@@ -180,34 +173,36 @@ static void addLoopsAndEdges() {
             added += growEdges();
         }
         if (added == 0) setGrid(keptX, keptY);
-        bool narrow = (gRoomsX == 3 && gRoomsY == 5) || (gRoomsX == 5 && gRoomsY == 3);
+        bool narrow =
+            (gFloorGrid.roomsX == 3 && gFloorGrid.roomsY == 5) || (gFloorGrid.roomsX == 5 && gFloorGrid.roomsY == 3);
         if (!narrow || added >= 2) break;
     }
 }
 
 void layoutRooms() {
     chooseGridSize();
-    for (int32_t(&row)[MAP_GRID_SIZE] : gRouteGrid)
+    for (int32_t(&row)[MAP_GRID_SIZE] : gFloorPlan.routeGrid)
         for (int32_t& cell : row) cell = 0;
-    int32_t col = (randomInt() % (gRoomsX / 2)) * 2 + 1;
-    int32_t row = (randomInt() % (gRoomsY / 2)) * 2 + 1;
+    int32_t col = (randomInt() % (gFloorGrid.roomsX / 2)) * 2 + 1;
+    int32_t row = (randomInt() % (gFloorGrid.roomsY / 2)) * 2 + 1;
     addRouteCell(col, row);
-    gStartCell = GridCell{col, row};
+    gFloorPlan.startCell = GridCell{col, row};
 
     int32_t order[4];
     shuffleDirections(order);
     for (int32_t d : order) {
-        bool fits = (d == 0 && col < gRoomsX - 2) || (d == 1 && col > 2) || (d == 2 && row < gRoomsY - 2) ||
-                    (d == 3 && row > 2);
+        bool fits = (d == 0 && col < gFloorGrid.roomsX - 2) || (d == 1 && col > 2) ||
+                    (d == 2 && row < gFloorGrid.roomsY - 2) || (d == 3 && row > 2);
         if (!fits) continue;
         carveRoute(col, row, DIRECTION_STEPS[d][0], DIRECTION_STEPS[d][1]);
         break;
     }
-    if (!(gRoomsX == 3 && gRoomsY == 3)) addLoopsAndEdges();
+    if (!(gFloorGrid.roomsX == 3 && gFloorGrid.roomsY == 3)) addLoopsAndEdges();
 
-    gFloorStartPos = cellCentre(gStartCell);
-    for (int32_t r = 0; r < gRoomsY; ++r)
-        for (int32_t c = 0; c < gRoomsX; ++c) gRoomLinks[r * gRoomsX + c] = gRouteGrid[r][c];
+    gFloorPlan.floorStartPos = cellCentre(gFloorPlan.startCell);
+    for (int32_t r = 0; r < gFloorGrid.roomsY; ++r)
+        for (int32_t c = 0; c < gFloorGrid.roomsX; ++c)
+            gFloorPlan.roomLinks[r * gFloorGrid.roomsX + c] = gFloorPlan.routeGrid[r][c];
 }
 
 static int32_t matchPattern(int32_t col, int32_t row) {
@@ -224,28 +219,28 @@ static int32_t matchPattern(int32_t col, int32_t row) {
 // The fixed floors' blocks replace the fitted one; the last rule that
 // applies wins, and some lay the floor out as one block in world space.
 static int32_t applyFloorOverrides(int32_t blockId) {
-    int32_t d = gDungeonIndex;
+    int32_t d = gRun.dungeonIndex;
     int32_t f = gFloorIndex;
-    bool single = gRoomsX == 3 && gRoomsY == 3;
+    bool single = gFloorGrid.roomsX == 3 && gFloorGrid.roomsY == 3;
     if (single) blockId = 9;
     if ((d == 0 && f == 4) || (d == 1 && f == 9) || (d == 5 && f == 31)) blockId = 12;
     if (d == 2 && f == 19) blockId = 9;
     if (d == 2 && f == 29) {
         blockId = 12;
-        gSingleBlockFloor = 1;
+        gFloorGrid.singleBlockFloor = 1;
     }
-    if (single && getStageKeyForFloor() == 15) gSingleBlockFloor = 1;
+    if (single && getStageKeyForFloor() == 15) gFloorGrid.singleBlockFloor = 1;
     if ((d == 3 && f == 49) || (d == 4 && f == 99)) {
         blockId = 0;
-        gSingleBlockFloor = 1;
+        gFloorGrid.singleBlockFloor = 1;
     }
     if (d == 5 && (f == 29 || f == 37 || f == 59)) {
         blockId = 12;
-        gSingleBlockFloor = 1;
+        gFloorGrid.singleBlockFloor = 1;
     }
     if (d == 5 && (f == 45 || f == 58)) {
         blockId = 0;
-        gSingleBlockFloor = 1;
+        gFloorGrid.singleBlockFloor = 1;
     }
     if (storyFloorFlags()) blockId = 0;
     return blockId;
@@ -253,13 +248,13 @@ static int32_t applyFloorOverrides(int32_t blockId) {
 
 static void fitBlocks() {
     bool setsAlternate = gCurrentStage && gCurrentStage->maptype == 1;
-    for (int32_t row = 1; row <= gRoomsY - 2; ++row)
-        for (int32_t col = 1; col <= gRoomsX - 2; ++col) {
+    for (int32_t row = 1; row <= gFloorGrid.roomsY - 2; ++row)
+        for (int32_t col = 1; col <= gFloorGrid.roomsX - 2; ++col) {
             if (!roomLinkAt(col, row)) continue;
             int32_t p = matchPattern(col, row);
             int32_t shape = p % 5;
             if (setsAlternate && (randomInt() & 1)) shape += 5;
-            MapCell& cell = gMapGrid[row][col];
+            MapCell& cell = gFloorGrid.mapGrid[row][col];
             cell.blockId = applyFloorOverrides(BLOCK_IDS_BY_SHAPE[shape]);
             cell.rotation = p / 5;
             cell.shapeIndex = shape;
@@ -273,23 +268,23 @@ static bool sameCell(GridCell a, GridCell b) { return a.col == b.col && a.row ==
 static void chooseLayoutCells() {
     gLayoutCells.count = 0;
     for (GridCell& cell : gLayoutCells.cells) cell = GridCell{-1, -1};
-    gLayoutCells.cells[0] = gStartCell;
+    gLayoutCells.cells[0] = gFloorPlan.startCell;
     if (storyFloorFlags()) return;
     int32_t stored = storedRouteCount();
     if (isBossFloor()) {
         if (hasBossOnFloor()) return;
         int32_t n = stored < LAYOUT_CELL_MAX ? stored : LAYOUT_CELL_MAX;
-        for (int32_t i = 0; i < n; ++i) gLayoutCells.cells[i] = gRouteCells[i];
-        gFloorStartPos = cellCentre(gLayoutCells.cells[0]);
+        for (int32_t i = 0; i < n; ++i) gLayoutCells.cells[i] = gFloorPlan.routeCells[i];
+        gFloorPlan.floorStartPos = cellCentre(gLayoutCells.cells[0]);
         return;
     }
     if (stored <= 2) return;
     int32_t half = stored / 2;
     int32_t exitIndex = half + randomInt() % half;
     int32_t startIndex = randomInt() % half;
-    gLayoutCells.cells[1] = gRouteCells[exitIndex];
-    gLayoutCells.cells[0] = gRouteCells[startIndex];
-    gFloorStartPos = cellCentre(gLayoutCells.cells[0]);
+    gLayoutCells.cells[1] = gFloorPlan.routeCells[exitIndex];
+    gLayoutCells.cells[0] = gFloorPlan.routeCells[startIndex];
+    gFloorPlan.floorStartPos = cellCentre(gLayoutCells.cells[0]);
 
     int32_t others = stored - 2;
     int32_t chests = (randomInt() & 1) + stored / 8 + 1;
@@ -297,7 +292,7 @@ static void chooseLayoutCells() {
     GridCell list[ROUTE_CELL_MAX];
     int32_t n = 0;
     for (int32_t i = 0; i < stored; ++i)
-        if (i != startIndex && i != exitIndex) list[n++] = gRouteCells[i];
+        if (i != startIndex && i != exitIndex) list[n++] = gFloorPlan.routeCells[i];
     for (int32_t i = 0; i < n; ++i) {
         int32_t j = randomInt() % n;
         GridCell t = list[i];
@@ -322,16 +317,16 @@ static void placeTraps() {
     int32_t traps = 0;
     int32_t stored = storedRouteCount();
     for (int32_t i = 0; i < stored && traps < TRAP_MAX; i += 2) {
-        GridCell cell = gRouteCells[i];
+        GridCell cell = gFloorPlan.routeCells[i];
         if (isLayoutCell(cell)) continue;
-        TrapEntry& trap = gTrapList[traps++];
+        TrapEntry& trap = gFloorPlan.trapList[traps++];
         trap.armed = randomInt() & 1;
         trap.position = cellCentre(cell);
         trap.cell = cell;
-        bool setB = gMapGrid[cell.row][cell.col].shapeIndex >= 5;
+        bool setB = gFloorGrid.mapGrid[cell.row][cell.col].shapeIndex >= 5;
         if (!setB) {
             trap.kind = 2;
-        } else if (gDungeonIndex == 0) {
+        } else if (gRun.dungeonIndex == 0) {
             trap.kind = 4;
         } else {
             constexpr int32_t SET_B_KINDS[3] = {4, 1, 9};
@@ -342,28 +337,20 @@ static void placeTraps() {
 
 void generateFloor() {
     for (int32_t attempt = 0; attempt < FLOOR_TRIES; ++attempt) {
-        gRouteCount = 0;
+        gFloorPlan.routeCount = 0;
         layoutRooms();
-        if ((gRoomsX == 3 && gRoomsY == 3) || gRouteCount > 6) break;
+        if ((gFloorGrid.roomsX == 3 && gFloorGrid.roomsY == 3) || gFloorPlan.routeCount > 6) break;
     }
-    for (MapCell(&row)[MAP_GRID_SIZE] : gMapGrid)
+    for (MapCell(&row)[MAP_GRID_SIZE] : gFloorGrid.mapGrid)
         for (MapCell& cell : row) cell = MapCell{-1, 0, 0, 0};
-    for (TrapEntry& trap : gTrapList) trap = TrapEntry{};
+    for (TrapEntry& trap : gFloorPlan.trapList) trap = TrapEntry{};
     fitBlocks();
     chooseLayoutCells();
     placeTraps();
-    gRoomCount = gRouteCount;
+    gFloorPlan.roomCount = gFloorPlan.routeCount;
 }
 
 void resetFloorGenerator() {
-    for (int32_t(&row)[MAP_GRID_SIZE] : gRouteGrid)
-        for (int32_t& cell : row) cell = 0;
-    for (GridCell& cell : gRouteCells) cell = GridCell{};
-    gRouteCount = 0;
-    gStartCell = GridCell{};
-    for (int32_t& link : gRoomLinks) link = 0;
-    gRoomCount = 0;
-    gFloorStartPos = Vector3{};
+    gFloorPlan = FloorPlan{};
     gLayoutCells = LayoutCells{};
-    for (TrapEntry& trap : gTrapList) trap = TrapEntry{};
 }

@@ -13,8 +13,7 @@
 constexpr float PI = 3.14159265358979323846f;
 
 FloorObject gFloorObjects[FLOOR_OBJECT_MAX];
-SwitchRegistry gSwitchRegistry = {{-1, -1}, 0, {}};
-int32_t gSwitchCutFrame;
+SwitchRegistry gSwitchRegistry = {{-1, -1}, 0, {}, 0};
 
 // Rows 7 and 9 to 22 belong to kinds nothing places; they stay empty and
 // indestructible.
@@ -104,8 +103,8 @@ static FloorObject* switchObject(int32_t row) {
 void triggerSwitchCut(int32_t row) {
     FloorObject* object = switchObject(row);
     if (!object || object->state != FLOOR_OBJECT_HIDDEN) return;
-    gSwitchCutTimer = SWITCH_CUT_FRAMES;
-    gSwitchCutFrame = 0;
+    gRun.switchCutTimer = SWITCH_CUT_FRAMES;
+    gSwitchRegistry.switchCutFrame = 0;
     object->state = FLOOR_OBJECT_IDLE;
     gSwitchRegistry.lastRowShown = row != 0 ? 1 : 0;
     object->position.y = object->home.y - 5.0f;
@@ -139,7 +138,7 @@ static void raiseSwitch(FloorObject& object, int32_t f) {
 }
 
 void updateSwitchCut() {
-    int32_t f = gSwitchCutFrame;
+    int32_t f = gSwitchRegistry.switchCutFrame;
     if (f == 0) startFrozenFrameFade();
     Vector3 focus = {};
     int32_t rows = 0;
@@ -159,8 +158,8 @@ void updateSwitchCut() {
         gFieldCamera.cameraEye = Vector3{focus.x + 20.0f * sinf(a), focus.y + 10.0f - 0.01f * (float)f,
                              focus.z + (20.0f - 0.01f * (float)f) * cosf(a)};
     }
-    ++gSwitchCutFrame;
-    if (gSwitchCutTimer <= 0) {
+    ++gSwitchRegistry.switchCutFrame;
+    if (gRun.switchCutTimer <= 0) {
         gFieldCamera.cameraMode = CAMERA_FOLLOW;
         gFieldCamera.cameraReset = 1;
     }
@@ -229,12 +228,11 @@ void clearFloorObjects() {
 void resetSwitchState() {
     for (int32_t& object : gSwitchRegistry.objects) object = -1;
     gSwitchRegistry.lastRowShown = 0;
-    gSwitchCutFrame = 0;
+    gSwitchRegistry.switchCutFrame = 0;
 }
 
 void resetFloorObjects() {
     for (FloorObject& object : gFloorObjects) object = FloorObject{};
     clearFloorObjects();
-    gSwitchRegistry = SwitchRegistry{{-1, -1}, 0, {}};
-    gSwitchCutFrame = 0;
+    gSwitchRegistry = SwitchRegistry{{-1, -1}, 0, {}, 0};
 }

@@ -25,9 +25,7 @@
 
 constexpr float PI = 3.14159265358979323846f;
 
-int32_t gExpeditionStart;
-int32_t gFloorTimeLimit;
-float gFloorStartHeading;
+FloorStartState gFloorStart;
 
 const SkillUnlockRow gSkillUnlockLevels[ADVENTURER_COUNT] = {
     {2, {0, 9}},          {3, {0, 9, 19}},     {5, {0, 4, 9, 24, 29}}, {4, {0, 4, 19, 24}},
@@ -110,34 +108,35 @@ static bool settleOnGround(Vector3 point, Vector3* at) {
 }
 
 static void resetRunWords() {
-    gGateGuard = 0;
-    gSingleBlockFloor = 0;
-    gHitStopInput = 0;
+    gRun.gateGuard = 0;
+    gFloorGrid.singleBlockFloor = 0;
+    gRun.hitStopInput = 0;
     gFieldCamera.cameraOffsets = CameraOffsets{};
     gFieldCamera.cameraFixedOn = 0;
     gFieldCamera.cameraMode = CAMERA_FOLLOW;
     gFollower.autoWalk = 0;
     gFieldTicks = 0;
-    gStartVoiceTimer = 0;
-    gFloorIntroTimer = 0;
-    gGatePrompt = 0;
-    gSpecialMusicTimer = 0;
-    gSwitchCutTimer = 0;
-    gSlowMotionTimer = 0;
-    gFallTimer = 0;
-    gInvisibleWallsOn = 0;
+    gRun.startVoiceTimer = 0;
+    gRun.floorIntroTimer = 0;
+    gRun.gatePrompt = 0;
+    gRun.specialMusicTimer = 0;
+    gRun.switchCutTimer = 0;
+    gRun.slowMotionTimer = 0;
+    gFieldEvents.fallTimer = 0;
+    gFloorGrid.invisibleWallsOn = 0;
     gBreakableObjects.count = 0;
-    gSequenceTimer = 0;
+    gFloorScript.sequenceTimer = 0;
     resetViewSpin();
-    gPlayerControl = -1;
+    gRun.playerControl = -1;
     gFieldCamera.cameraReset = 1;
-    gBossCutFade = 1.0f;
+    gRun.bossCutFade = 1.0f;
 }
 
 static void placeParty() {
     gParty.velocity = Vector3{};
     for (int32_t i = 0; i < PARTY_MEMBER_COUNT; ++i)
-        gParty.positions[i] = Vector3{gFloorStartPos.x - 1.5f * (float)i, gFloorStartPos.y, gFloorStartPos.z};
+        gParty.positions[i] = Vector3{gFloorPlan.floorStartPos.x - 1.5f * (float)i, gFloorPlan.floorStartPos.y,
+                                      gFloorPlan.floorStartPos.z};
     settleOnGround(gParty.positions[0], &gParty.positions[0]);
     gParty.facing = PI;
     // Each member's motion and status start over, drawn whole and opaque.
@@ -190,7 +189,7 @@ static void enterShopStage(int32_t code) {
 }
 
 static void runFixedFloorSetup() {
-    switch (gDungeonIndex) {
+    switch (gRun.dungeonIndex) {
     case 0: setupFloorDungeon0(); break;
     case 1: setupFloorDungeon1(); break;
     case 2: setupFloorDungeon2(); break;
@@ -198,7 +197,7 @@ static void runFixedFloorSetup() {
     case 4: setupFloorDungeon4(); break;
     default: setupFloorDungeon5(); break;
     }
-    if (gBossRushBattle == 0 || (gDungeonIndex == 5 && gFloorIndex == 30)) gEquipPrompt = 1;
+    if (gRun.bossRushBattle == 0 || (gRun.dungeonIndex == 5 && gFloorIndex == 30)) gRun.equipPrompt = 1;
 }
 
 static const Vector3 CIRCLE_SIZE = {0.5f, 0.5f, 0.5f};
@@ -221,8 +220,8 @@ static void placeExtraReturnGate(const Vector3& circle) {
 static void placeGatesAndChests() {
     GameState& game = runningGameState();
     game.storyFlags[FLAG_TRIAL_CHEST] = 0;
-    const Vector3& start = gFloorStartPos;
-    if (gDungeonIndex == 0 && gFloorIndex == 4) {
+    const Vector3& start = gFloorPlan.floorStartPos;
+    if (gRun.dungeonIndex == 0 && gFloorIndex == 4) {
         if (!storyFlagSet(FLAG_TRIAL_CLEARED) && game.playMode != PLAY_MODE_SURVIVAL) {
             game.storyFlags[FLAG_TRIAL_CHEST] = 1;
             placeFloorObject(Vector3{start.x, 2.0f, start.z + 10.0f}, CHEST_SIZE, 0.0f, FLOOR_OBJECT_CHEST);
@@ -239,7 +238,7 @@ static void placeGatesAndChests() {
     Vector3 circle = exitCentre;
     if (!settleOnGround(exitCentre, &circle)) circle = exitCentre;
     placeFloorObject(circle, CIRCLE_SIZE, 0.0f, FLOOR_OBJECT_MAGIC_CIRCLE);
-    if (gDungeonIndex == 5 && (gFloorIndex == 9 || gFloorIndex == 19)) placeExtraReturnGate(circle);
+    if (gRun.dungeonIndex == 5 && (gFloorIndex == 9 || gFloorIndex == 19)) placeExtraReturnGate(circle);
     for (int32_t i = 0; i < gLayoutCells.count && i < LAYOUT_CHEST_MAX; ++i) {
         Vector3 at = {};
         if (!settleOnGround(cellCentre(gLayoutCells.cells[LAYOUT_CHEST_FIRST + i]), &at)) continue;
@@ -267,7 +266,7 @@ void startFloor() {
     gCamera.yaw = 0.0f;
     gParty.cameraYawTarget = 0.0f;
     resetRunWords();
-    if (floorTimeResets(gDungeonIndex, gFloorIndex, gBossRushCourse, gBossRushBattle)) gFloorTime = 0;
+    if (floorTimeResets(gRun.dungeonIndex, gFloorIndex, gRun.bossRushCourse, gRun.bossRushBattle)) gRun.floorTime = 0;
     for (int32_t i = 0; i < PLACED_SLOT_COUNT; ++i) {
         gPlacedBlocks.blockId[i] = 0;
         gPlacedBlocks.yaw[i] = 0.0f;
@@ -282,7 +281,7 @@ void startFloor() {
     gParty.models[2] = FAIRY_MOTION_SLOT;
 
     generateFloor();
-    gFloorTimeLimit = floorTimeLimit(gDungeonIndex, gRoomCount);
+    gFloorStart.floorTimeLimit = floorTimeLimit(gRun.dungeonIndex, gFloorPlan.roomCount);
     placeParty();
     clearFloorObjects();
 
@@ -293,8 +292,8 @@ void startFloor() {
     placeBlockDecorations();
     resetHudState();
     resetShopFloorState();
-    gFloorScriptState = 0;
-    gSequenceTimer = 0;
+    gFloorScript.state = 0;
+    gFloorScript.sequenceTimer = 0;
     resetSequenceTimer();
     initStreetCrowd();
 
@@ -305,13 +304,13 @@ void startFloor() {
         if (isBossFloor()) spawnFloorEnemies();
         else populateFloor();
         placeGatesAndChests();
-        if (gExpeditionStart) {
+        if (gFloorStart.expeditionStart) {
             startBanner(FLOOR_BANNER_FRAMES, 1);
-            gFloorIntroTimer = FLOOR_INTRO_FRAMES;
-            gExpeditionStart = 0;
+            gRun.floorIntroTimer = FLOOR_INTRO_FRAMES;
+            gFloorStart.expeditionStart = 0;
         }
     }
-    gFloorStartHeading = gParty.facing;
+    gFloorStart.floorStartHeading = gParty.facing;
     if (gCurrentStage && gCurrentStage->windsnow) preFallSnow();
     resetCustomers();
     computeShopAtmosphere();
@@ -321,8 +320,8 @@ void startFloor() {
 void finishFloorStart() {
     // The run's end words are read by the frame's run-result band, drawn
     // while the floor loads; they start over once the load is done.
-    gRunEndTimer = 0;
-    gRunEndState = 0;
+    gRun.runEndTimer = 0;
+    gRun.runEndState = 0;
     hidePointer();
     if (gCurrentStage && gCurrentStage->maptype == 0 && gShopSequence == SHOP_SEQUENCE_MORNING) enterShopFromDoor();
 }
@@ -338,21 +337,21 @@ void beginExpedition() {
     AdventurerRecord& adventurer = game.adventurers[chosen];
     gParty.hp = (float)(adventurer.hpBase + adventurer.hpBonus);
     gParty.sp = (float)(adventurer.spBase + adventurer.spBonus);
-    gEquipPrompt = 0;
+    gRun.equipPrompt = 0;
     int32_t previous = getExpForLevel(adventurer.level);
     int32_t next = getExpForLevel(adventurer.level + 1);
     if (adventurer.experience < previous) adventurer.experience = previous;
     if (adventurer.experience > next) adventurer.experience = next;
     refreshSkillUnlocks();
-    gExpeditionStart = 1;
+    gFloorStart.expeditionStart = 1;
     updateDropOdds(1, 0);
     updateChestTierOdds(1, 0);
 }
 
 bool countDownFloorTime(int32_t frames, int32_t restart) {
-    gFloorTimeLimit -= frames;
-    if (gFloorTimeLimit >= 0) return false;
-    gFloorTimeLimit = restart;
+    gFloorStart.floorTimeLimit -= frames;
+    if (gFloorStart.floorTimeLimit >= 0) return false;
+    gFloorStart.floorTimeLimit = restart;
     return true;
 }
 
@@ -374,7 +373,5 @@ void settleBagOnReturn() {
 int32_t countPlacedShelves() { return gPlacedBlocks.countB; }
 
 void resetFloorStart() {
-    gExpeditionStart = 0;
-    gFloorTimeLimit = 0;
-    gFloorStartHeading = 0.0f;
+    gFloorStart = FloorStartState{};
 }

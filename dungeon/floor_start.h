@@ -14,11 +14,6 @@
 #include "dungeon/dungeon.h"
 #include "engine/adventurer_record.h"
 
-// 1 from beginExpedition until the next startFloor, which then shows the
-// floor banner and starts the 200-frame countdown.
-extern int32_t gExpeditionStart;
-extern float gFloorStartHeading;      // the controlled character's, restored after a fall
-
 // Skill slots open per adventurer, by 0-based level thresholds.
 struct SkillUnlockRow {
     int32_t count;
@@ -33,7 +28,7 @@ constexpr int32_t FLOOR_BANNER_FRAMES = 180;
 constexpr int32_t FLOOR_FRAMES_PER_CELL[6] = {3600, 2400, 2100, 1800, 1200, 900};
 // The time limit of a floor of roomCount route cells in dungeon. Pure.
 int32_t floorTimeLimit(int32_t dungeon, int32_t roomCount);
-// Whether a floor start clears gFloorTime: the first floor of each block
+// Whether a floor start clears gRun.floorTime: the first floor of each block
 // (of ten below floor 30 in dungeon 5, of five elsewhere, never from floor
 // 30 of dungeon 5), or the first battle of a Boss Rush (course 1..4). Pure.
 bool floorTimeResets(int32_t dungeon, int32_t floor, int32_t bossRushCourse, int32_t bossRushBattle);

@@ -3,12 +3,10 @@
 #include "dungeon/dungeon.h"
 #include "engine/stage_index.h"
 
-int32_t gBossEntranceCutTimer;
-int32_t gEnemyKillCombo;
+FloorStatus gFloorStatus;
 NumberPopup gNumberPopups[NUMBER_POPUP_COUNT];
 
 void resetFloorStatus() {
-    gBossEntranceCutTimer = 0;
-    gEnemyKillCombo = 0;
+    gFloorStatus = FloorStatus{};
     for (NumberPopup& p : gNumberPopups) p = NumberPopup{};
 }

@@ -233,14 +233,14 @@ void runStageScript() {
         runTownStageScript();
         return;
     }
-    switch (gDungeonIndex) {
+    switch (gRun.dungeonIndex) {
     case 0: runDungeon0Script(); break;
     case 1: runDungeon1Script(); break;
     case 2: runDungeon2Script(); break;
     case 3: runDungeon3Script(); break;
     case 4: runDungeon4Script(); break;
     default:
-        if (gDungeonIndex >= 5) runDungeon5Script();
+        if (gRun.dungeonIndex >= 5) runDungeon5Script();
         break;
     }
 }

@@ -8,7 +8,7 @@
 #pragma once
 
 // The stage's script: the story triggers on shop stages (stage codes 0..4),
-// else the frame script of gDungeonIndex (5 and above share one).
+// else the frame script of gRun.dungeonIndex (5 and above share one).
 void runStageScript();
 // The story triggers of the shop stages, tried in their fixed order. A
 // trigger whose event cannot start because another event loads or runs is

@@ -153,7 +153,7 @@ void updateFieldCamera() {
             z = gFieldCamera.cameraFixedPoint.z + (character.z - gFieldCamera.cameraFixedPoint.z) * 0.5f;
         }
         if (view == 0 || view == 2) clampToShop(x, z);
-        float p = runEndPullBack(gRunEndTimer);
+        float p = runEndPullBack(gRun.runEndTimer);
         float d = gFieldCamera.cameraOffsets.distance + gFieldCamera.cameraDistance + p;
         wantedTarget = Vector3{x, gFieldCamera.cameraOffsets.height + gFieldCamera.cameraHeight + gFieldCamera.cameraGround, z};
         wantedEye = Vector3{x + d * std::sin(gCamera.yaw), gFieldCamera.cameraOffsets.elevation + gFieldCamera.cameraElevation + p + wantedTarget.y,

@@ -154,7 +154,7 @@ static void drawStockMenu(const GameState& g) {
 // The ticker's texts are drawn as they are: a news text or a condition name
 // is data, never a format string.
 static void drawTicker(const GameState& g) {
-    int32_t& c = gConditionBannerCounter;
+    int32_t& c = gConditionBanner.counter;
     if (c == 0) return;
     bool shop = onShopStage();
     float s = shop ? 0.7f : 0.5f;
@@ -178,7 +178,7 @@ static void drawTicker(const GameState& g) {
     if (c > length + 60.0f) h -= 3.2f * (c - (length + 60.0f));
     if (h < 0.0f) {
         c = 0;
-        gConditionTickerDone = 1;
+        gConditionBanner.tickerDone = 1;
         h = 0.0f;
     }
     bindSpriteTexture(gItemWindowTexture);

@@ -137,7 +137,7 @@ void startItemGetPopup(int32_t itemKey) {
 void emptyOverlayHook() {}
 
 void startNewsBanner() {
-    if (gConditionBannerCounter == 0) gConditionBannerCounter = 1;
+    if (gConditionBanner.counter == 0) gConditionBanner.counter = 1;
 }
 
 static bool onDungeonFloor() { return gCurrentStage && gCurrentStage->maptype >= 1; }
@@ -219,7 +219,7 @@ static int32_t hudFadeDirection(const GameState& g) {
     if (g.storyFlags[FLAG_HUD_CUTSCENE] || g.storyFlags[FLAG_HUD_CUTSCENE_2]) return 1;
     if (gGameMode == GAME_MODE_WORLD_MAP) return -1;
     if (gEventReady) return onDungeonFloor() || getEventBackgroundCount() > 0 ? 1 : -1;
-    if (gGameMode != GAME_MODE_FIELD || (gPlayerControl == -1 && gSwitchCutTimer < 1)) return -1;
+    if (gGameMode != GAME_MODE_FIELD || (gRun.playerControl == -1 && gRun.switchCutTimer < 1)) return -1;
     return 1;
 }
 
@@ -286,7 +286,8 @@ constexpr uint32_t WHITE = 0xFFFFFFFF;
 
 void drawPopupBalloon() {
     const HudBalloon& b = gHudBalloon;
-    if (gSceneLoading || gBossEntranceCutTimer || gRunEndTimer || gGatePrompt || gEventReady || gSwitchCutTimer)
+    if (gSceneLoading || gFloorStatus.bossEntranceCutTimer || gRun.runEndTimer || gRun.gatePrompt || gEventReady ||
+        gRun.switchCutTimer)
         return;
     if (b.shownFrames == 0) return;
     float g = b.openFrames / 10.0f < 1.0f ? b.openFrames / 10.0f : 1.0f;

@@ -53,7 +53,7 @@ static void drawChargeGauge(float fade) {
 
 // Condition names are drawn as they are, never as format strings.
 static void drawConditionNames() {
-    int32_t n = gConditionTickerDone;
+    int32_t n = gConditionBanner.tickerDone;
     float x = 960.0f - 16.0f * n > 632.0f ? 960.0f - 16.0f * n : 632.0f;
     int32_t count = gFloorConditionList.count < FLOOR_CONDITION_MAX ? gFloorConditionList.count : FLOOR_CONDITION_MAX;
     // Further names stack upwards above the first, one line each.
@@ -83,12 +83,12 @@ static void addMapQuad(float x, float y, float size, const SpriteSource& uv, uin
 }
 
 static void drawMinimap() {
-    if (!floorHasMinimap(gRoomsX, gRoomsY)) return;
-    float ox = 620.0f - 16.0f * gRoomsX, oy = 256.0f * gHud.hudFade + 416.0f - 16.0f * gRoomsY;
+    if (!floorHasMinimap(gFloorGrid.roomsX, gFloorGrid.roomsY)) return;
+    float ox = 620.0f - 16.0f * gFloorGrid.roomsX, oy = 256.0f * gHud.hudFade + 416.0f - 16.0f * gFloorGrid.roomsY;
     bindSpriteTexture(gMapTexture);
-    for (int32_t r = 0; r < gRoomsY && r < MAP_GRID_SIZE; ++r)
-        for (int32_t c = 0; c < gRoomsX && c < MAP_GRID_SIZE; ++c) {
-            const MapCell& cell = gMapGrid[r][c];
+    for (int32_t r = 0; r < gFloorGrid.roomsY && r < MAP_GRID_SIZE; ++r)
+        for (int32_t c = 0; c < gFloorGrid.roomsX && c < MAP_GRID_SIZE; ++c) {
+            const MapCell& cell = gFloorGrid.mapGrid[r][c];
             if (cell.blockId < 0 || !cell.flags) continue;
             int32_t column = cell.shapeIndex % 5;
             int32_t row = cell.shapeIndex > 4 ? cell.rotation + 4 : cell.rotation;
@@ -105,8 +105,8 @@ static void drawMinimap() {
 
 static void drawFloorPlate(float fade) {
     float y0 = fade + 436.0f;
-    int32_t d = gBossRushCourse >= 0 ? gBossRushCourse : gDungeonIndex;
-    int32_t f = gBossRushBattle >= 0 ? gBossRushBattle : gFloorIndex;
+    int32_t d = gRun.bossRushCourse >= 0 ? gRun.bossRushCourse : gRun.dungeonIndex;
+    int32_t f = gRun.bossRushBattle >= 0 ? gRun.bossRushBattle : gFloorIndex;
     bindSpriteTexture(gItemWindowTexture);
     addSpriteRect(460.0f, y0, 180.0f, 40.0f, ITEMWIN_FLOOR_PLATE, gItemWindowTexture, WHITE);
     if (d == LAST_DUNGEON)
@@ -115,7 +115,7 @@ static void drawFloorPlate(float fade) {
         addSpriteRect(468.0f, y0, 180.0f, 40.0f,
                       {448.0f, ITEMWIN_DUNGEON_NAME_TOP + 40.0f * d, 628.0f, ITEMWIN_DUNGEON_NAME_TOP + 40.0f * d + 40.0f},
                       gItemWindowTexture, WHITE);
-    if (gBossRushCourse < 0) {
+    if (gRun.bossRushCourse < 0) {
         char text[16];
         snprintf(text, sizeof text, "%2d", f + 1);
         int32_t j = 0;
@@ -133,9 +133,9 @@ static void drawFloorPlate(float fade) {
 }
 
 static void drawKillCombo() {
-    if (gEnemyKillCombo <= 0) return;
+    if (gFloorStatus.enemyKillCombo <= 0) return;
     char text[16];
-    snprintf(text, sizeof text, "%3d", gEnemyKillCombo);
+    snprintf(text, sizeof text, "%3d", gFloorStatus.enemyKillCombo);
     bindSpriteTexture(gItemWindowTexture);
     for (int32_t j = 0; j < 3 && text[j]; ++j) {
         if (text[j] < '0' || text[j] > '9') continue;

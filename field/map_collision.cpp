@@ -193,9 +193,9 @@ bool gatherCandidates(Query& q, bool segment) {
         }
         return true;
     }
-    const MapCell* cell = &gMapGrid[mapCellOf(q.z)][mapCellOf(q.x)];
-    if (gSingleBlockFloor) {
-        cell = &gMapGrid[1][1];
+    const MapCell* cell = &gFloorGrid.mapGrid[mapCellOf(q.z)][mapCellOf(q.x)];
+    if (gFloorGrid.singleBlockFloor) {
+        cell = &gFloorGrid.mapGrid[1][1];
     } else {
         if (segment) {
             q.x -= MAP_CELL_SIZE * (float)((int32_t)q.x / 40);
@@ -212,7 +212,7 @@ bool gatherCandidates(Query& q, bool segment) {
     main.moves = true;
     int32_t mainSlot = slotOf(cell->blockId);
     placeCandidate(main, gPlacedBlocks.position[mainSlot], mainSlot, segment);
-    if (gSingleBlockFloor) {
+    if (gFloorGrid.singleBlockFloor) {
         main.x += MAP_CELL_SIZE;
         main.z += MAP_CELL_SIZE;
     }
@@ -262,7 +262,7 @@ void searchGround(const Query& q, float shift, GroundResult* out) {
                 continue;
             int32_t code = t.surface;
             if (code >= SURFACE_TREE1) continue;
-            if (code == SURFACE_INVISIBLE_WALL && !gInvisibleWallsOn) continue;
+            if (code == SURFACE_INVISIBLE_WALL && !gFloorGrid.invisibleWallsOn) continue;
             if (code == SURFACE_WATER || code == SURFACE_SNOW) {
                 if (t.a * lx + t.b * (probe + 1.5f) + t.c * lz + t.d > 0.0f && insideXZ(t, lx, lz)) {
                     if (t.b != 0.0f) {
@@ -346,7 +346,7 @@ int32_t castMapSegment(float x, float y, float z, float dx, float dy, float dz, 
         for (int32_t i = 0; i < block.triangleCount; ++i) {
             const CollisionTriangle& tri = block.triangles[i];
             int32_t code = tri.surface;
-            if (code == SURFACE_INVISIBLE_WALL && !gInvisibleWallsOn) continue;
+            if (code == SURFACE_INVISIBLE_WALL && !gFloorGrid.invisibleWallsOn) continue;
             if (boxMaxX < tri.minX || boxMinX > tri.maxX || boxMaxY < tri.minY || boxMinY > tri.maxY ||
                 boxMaxZ < tri.minZ || boxMinZ > tri.maxZ)
                 continue;
@@ -383,11 +383,11 @@ int32_t castMapSegment(float x, float y, float z, float dx, float dy, float dz, 
 }
 
 void placeBlockDecorations() {
-    int32_t rows = gRoomsY < MAP_GRID_SIZE ? gRoomsY : MAP_GRID_SIZE;
-    int32_t columns = gRoomsX < MAP_GRID_SIZE ? gRoomsX : MAP_GRID_SIZE;
+    int32_t rows = gFloorGrid.roomsY < MAP_GRID_SIZE ? gFloorGrid.roomsY : MAP_GRID_SIZE;
+    int32_t columns = gFloorGrid.roomsX < MAP_GRID_SIZE ? gFloorGrid.roomsX : MAP_GRID_SIZE;
     for (int32_t r = 0; r < rows; ++r)
         for (int32_t c = 0; c < columns; ++c) {
-            const MapCell& cell = gMapGrid[r][c];
+            const MapCell& cell = gFloorGrid.mapGrid[r][c];
             if (!blockUsable(cell.blockId)) continue;
             const MapBlock& block = gMapBlocks[cell.blockId];
             for (int32_t i = 0; i < block.triangleCount; ++i) {

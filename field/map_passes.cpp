@@ -92,8 +92,8 @@ void drawDungeonPass(int32_t pass) {
     for (int32_t i = 0; i < objectCount; ++i)
         if (objects.flashTimer[i] > 0) --objects.flashTimer[i];
 
-    int32_t rows = gRoomsY < MAP_GRID_SIZE ? gRoomsY : MAP_GRID_SIZE;
-    int32_t columns = gRoomsX < MAP_GRID_SIZE ? gRoomsX : MAP_GRID_SIZE;
+    int32_t rows = gFloorGrid.roomsY < MAP_GRID_SIZE ? gFloorGrid.roomsY : MAP_GRID_SIZE;
+    int32_t columns = gFloorGrid.roomsX < MAP_GRID_SIZE ? gFloorGrid.roomsX : MAP_GRID_SIZE;
     float reach = gFieldCamera.cameraMode == CAMERA_FOLLOW ? 60.0f : 120.0f;
     bool lightTexturesOff = gUseLightTex == 1;
     bool waterBound = false;
@@ -104,12 +104,12 @@ void drawDungeonPass(int32_t pass) {
         applyTextureStates(t);
         for (int32_t r = 0; r < rows; ++r)
             for (int32_t c = 0; c < columns; ++c) {
-                if (gSingleBlockFloor) {
+                if (gFloorGrid.singleBlockFloor) {
                     if (r != 1 || c != 1) continue;
                 } else if (mapCellDistance(gCamera.eye.x, gCamera.eye.z, r, c) > reach) {
                     continue;
                 }
-                const MapCell& cell = gMapGrid[r][c];
+                const MapCell& cell = gFloorGrid.mapGrid[r][c];
                 const MeshRecord* mesh = stageMesh(cell.blockId < 0 ? MAP_EMPTY_CELL_MODEL : cell.blockId);
                 if (!mesh) continue;
                 Matrix4 world = matrixScaling(-MAP_SCALE, MAP_SCALE, MAP_SCALE);
@@ -284,7 +284,7 @@ void drawMapLayers() {
     device->setRenderState(GFX_RS_SRCBLEND, stage.hikariadd ? GFX_BLEND_ONE : GFX_BLEND_SRCALPHA);
     device->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_ONE);
     setColorOpByMode(stage.hikaridrawcode);
-    uint32_t alpha = (uint32_t)(int64_t)((float)stage.hikarialpha * gBossCutFade);
+    uint32_t alpha = (uint32_t)(int64_t)((float)stage.hikarialpha * gRun.bossCutFade);
     device->setRenderState(GFX_RS_TEXTUREFACTOR, (alpha << 24) | 0xFFFFFFu);
     device->setTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
     device->setTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);

@@ -324,7 +324,7 @@ void loadEnemyKindResources(const int32_t* flags) {
         if (const char* crystal = enemyCrystalFile(kind.modelNumber)) loadMesh(&gCrystalMesh, crystal, -1);
     }
     FloorBanner banner;
-    if (floorBanner(gDungeonIndex, gFloorIndex, &banner))
+    if (floorBanner(gRun.dungeonIndex, gFloorIndex, &banner))
         loadTextureToGroup(ENEMY_TEXTURE_GROUP, gFloorBannerTexture, banner.path, banner.width, banner.height);
 }
 

@@ -97,10 +97,10 @@ static void readMusicInputs(MusicInputs& in) {
     in.eventMajor = gEventNumber.major;
     in.eventMinor = gEventNumber.minor;
     if (isSceneLoading()) return;
-    in.runEndTimer = gRunEndTimer;
-    in.runEndState = gRunEndState;
-    in.specialMusicTimer = gSpecialMusicTimer;
-    in.dungeonIndex = gDungeonIndex;
+    in.runEndTimer = gRun.runEndTimer;
+    in.runEndState = gRun.runEndState;
+    in.specialMusicTimer = gRun.specialMusicTimer;
+    in.dungeonIndex = gRun.dungeonIndex;
     in.shopOpen = gShopFloor.shopFloorState == SHOP_FLOOR_OPEN;
     in.trendBannerShown = getTrendBannerFrame() != 0;
 }

@@ -32,7 +32,7 @@ int32_t fieldOverlayRuling(int32_t kind) {
 }
 
 int32_t runEndHoldsOverlay(int32_t kind) {
-    return gRunEndState != 0 && (gRunEndTimer >= RUN_END_HOLD_TIMER || kind == OVERLAY_PAUSE_MENU);
+    return gRun.runEndState != 0 && (gRun.runEndTimer >= RUN_END_HOLD_TIMER || kind == OVERLAY_PAUSE_MENU);
 }
 
 void saveOverlayScene() {

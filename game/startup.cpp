@@ -106,8 +106,8 @@ void returnToTitle() {
     gEventReady = 0;
     releaseAllTextures();
     clearOverlayOpening();
-    gRunEndState = 0;
-    gRunEndTimer = 0;
+    gRun.runEndState = 0;
+    gRun.runEndTimer = 0;
     initTransitionTiles();
     enterTitleScreen();
     resetDialogs();

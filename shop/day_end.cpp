@@ -399,7 +399,7 @@ constexpr int32_t ITEM_INFO_FROM_SCREEN = 2;
 void startItemChoice() {
     settleBagOnReturn();
     DayReportState& r = gDayReport;
-    r.runOutcome = gRunEndState;
+    r.runOutcome = gRun.runEndState;
     r.leaving = 0;
     r.wholeBag = 0;
     if (r.runOutcome > RUN_DEFEATED) {
@@ -447,8 +447,8 @@ static void finishItemChoice() {
     GameState& game = runningGameState();
     int32_t outcomeScore = r.runOutcome == RUN_DEFEATED ? -30 : r.runOutcome == RUN_RETURNED ? 10 : r.runOutcome == RUN_CLEARED ? 30 : 0;
     game.dayScore += outcomeScore + 5 * gFloorIndex + 5;
-    gRunEndState = 0;
-    gRunEndTimer = 0;
+    gRun.runEndState = 0;
+    gRun.runEndTimer = 0;
     hidePointer();
     hideItemList();
     passDayPhase(game);
@@ -457,8 +457,9 @@ static void finishItemChoice() {
         game.townVisited = 0;
     }
     if (r.wholeBag) {
-        if (gDungeonIndex >= 0 && gDungeonIndex < DUNGEON_COUNT && game.deepestFloors[gDungeonIndex] < gFloorIndex)
-            game.deepestFloors[gDungeonIndex] = gFloorIndex;
+        if (gRun.dungeonIndex >= 0 && gRun.dungeonIndex < DUNGEON_COUNT &&
+            game.deepestFloors[gRun.dungeonIndex] < gFloorIndex)
+            game.deepestFloors[gRun.dungeonIndex] = gFloorIndex;
     } else {
         storeChosenItems();
     }
@@ -487,8 +488,8 @@ static void finishItemChoice() {
 
 static void runIntro() {
     DayReportState& r = gDayReport;
-    if (gRunEndTimer < INTRO_END) gRunEndTimer++;
-    if (gRunEndTimer < INTRO_END) return;
+    if (gRun.runEndTimer < INTRO_END) gRun.runEndTimer++;
+    if (gRun.runEndTimer < INTRO_END) return;
     r.intro = 0;
     r.wholeBag = r.runOutcome == RUN_RETURNED || r.runOutcome == RUN_CLEARED;
     openItemList(ITEM_LIST_BAG, 1);

@@ -229,13 +229,13 @@ void drawItemChoice() {
 static const char* const BAND_TEXTS[3] = {"Defeated...", "Back through the gate", "Dungeon cleared!"};
 
 void drawLoadingBand() {
-    if (gRunEndTimer <= 0 || gRunEndState < 1 || gRunEndState > 3) return;
-    float y = 2.0f * static_cast<float>(gRunEndTimer) - 120.0f;
+    if (gRun.runEndTimer <= 0 || gRun.runEndState < 1 || gRun.runEndState > 3) return;
+    float y = 2.0f * static_cast<float>(gRun.runEndTimer) - 120.0f;
     if (y > 96.0f) y = 96.0f;
-    if (gRunEndTimer >= 120) {
-        y = 96.0f - 6.0f * static_cast<float>(gRunEndTimer - 120);
+    if (gRun.runEndTimer >= 120) {
+        y = 96.0f - 6.0f * static_cast<float>(gRun.runEndTimer - 120);
         if (y < -48.0f) y = -48.0f;
     }
     drawCell(gItemWindowTexture, ITEMWIN_LIST_FRAME, BAND_X, y, 480.0f, 128.0f, WHITE);
-    drawTextCentered(BAND_X + 240.0f, y + 48.0f, BAND_TEXTS[gRunEndState - 1], WHITE, 1.2f);
+    drawTextCentered(BAND_X + 240.0f, y + 48.0f, BAND_TEXTS[gRun.runEndState - 1], WHITE, 1.2f);
 }

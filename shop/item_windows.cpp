@@ -175,7 +175,7 @@ static void drawRowIcon(float X, float T, int32_t r, int32_t key, int32_t grey) 
 
 // After a defeat: "Confirm" and a bar per item the run may keep.
 static void drawItemChoiceColumn() {
-    if (gRunEndState != RUN_END_DEFEATED || gRunEndTimer <= RUN_END_CHOICE_FRAME) return;
+    if (gRun.runEndState != RUN_END_DEFEATED || gRun.runEndTimer <= RUN_END_CHOICE_FRAME) return;
     int32_t slots = itemChoiceSlots(runningGameState().merchantLevel);
     float slideOffset = 640.0f - 128.0f * static_cast<float>(gItemList.slide);
     for (int32_t k = 0; k <= slots; k++) {

@@ -389,7 +389,7 @@ struct DayReportState {
     int32_t leaving;           // 0, else ticks since the leaving began
     int32_t panelFrame;
     // The item choice.
-    int32_t runOutcome;        // gRunEndState when it started
+    int32_t runOutcome;        // gRun.runEndState when it started
     int32_t intro;
     int32_t wholeBag;
 };

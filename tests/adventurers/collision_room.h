@@ -46,7 +46,7 @@ inline void buildCollisionRoom(std::initializer_list<RoomQuad> quads) {
     scene.meshes.push_back(mesh);
     std::string text = xfileWriteText(scene);
     loadCollisionText(text.data(), static_cast<int32_t>(text.size()), "room.x", 0);
-    gMapGrid[0][0].blockId = 0;
+    gFloorGrid.mapGrid[0][0].blockId = 0;
 }
 
 // A flat floor at height 0 around the origin.

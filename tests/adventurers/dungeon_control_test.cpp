@@ -68,7 +68,7 @@ protected:
         resetMapCollision();
         choose(RERADO);
         gDungeonControl.inputBlocked = 1;
-        gFloorTimeLimit = 1000000;
+        gFloorStart.floorTimeLimit = 1000000;
     }
     void cleanUp() {
         resetMapCollision();
@@ -132,9 +132,9 @@ protected:
         std::string text = xfileWriteText(scene);
         resetMapCollision();
         loadCollisionText(text.data(), (int32_t)text.size(), "test.x", 0);
-        gMapGrid[0][0].blockId = 0;
-        gRoomsX = 1;
-        gRoomsY = 1;
+        gFloorGrid.mapGrid[0][0].blockId = 0;
+        gFloorGrid.roomsX = 1;
+        gFloorGrid.roomsY = 1;
     }
     // Model x is world -x; model units are five world units.
     static void worldQuad(XFileMesh& mesh, const float world[4][3], int32_t material) {
@@ -493,9 +493,9 @@ TEST_F(DungeonControl, OtherAdventurersAttackWithoutAGauge) {
 TEST_F(DungeonControl, TimeOutSpawnsAKind34EnemyEvery240TicksWhileFewerThanFiveLive) {
     buildBlock(floorMesh());
     PartyState& p = gParty;
-    gFloorTimeLimit = 0;
+    gFloorStart.floorTimeLimit = 0;
     tick();
-    EXPECT_EQ(gFloorTimeLimit, TIME_OUT_INTERVAL);
+    EXPECT_EQ(gFloorStart.floorTimeLimit, TIME_OUT_INTERVAL);
     EXPECT_EQ(gTimeOut.timeOutSpawns, 1);
     EXPECT_EQ(gTimeOut.timeOutStarted, 1);
     int32_t spawned = 0;
@@ -526,22 +526,22 @@ TEST_F(DungeonControl, TimeOutSpawnsAKind34EnemyEvery240TicksWhileFewerThanFiveL
 
 TEST_F(DungeonControl, TimeOutNeedsGroundAtFloorLevelAndStopsOnBossFloors) {
     // No ground anywhere: twenty tries and nothing.
-    gFloorTimeLimit = 0;
+    gFloorStart.floorTimeLimit = 0;
     tick();
     EXPECT_EQ(gTimeOut.timeOutSpawns, 0);
-    EXPECT_EQ(gFloorTimeLimit, TIME_OUT_INTERVAL);
+    EXPECT_EQ(gFloorStart.floorTimeLimit, TIME_OUT_INTERVAL);
 
     buildBlock(floorMesh());
     gFloorIndex = 4;
-    gFloorTimeLimit = 0;
+    gFloorStart.floorTimeLimit = 0;
     tick();
-    EXPECT_EQ(gFloorTimeLimit, 0) << "no time limit on a boss floor";
+    EXPECT_EQ(gFloorStart.floorTimeLimit, 0) << "no time limit on a boss floor";
     EXPECT_EQ(gTimeOut.timeOutSpawns, 0);
     gFloorIndex = 0;
     condition(25);
-    gFloorTimeLimit = 10;
+    gFloorStart.floorTimeLimit = 10;
     tick();
-    EXPECT_EQ(gFloorTimeLimit, 8) << "condition 25 runs the clock twice as fast";
+    EXPECT_EQ(gFloorStart.floorTimeLimit, 8) << "condition 25 runs the clock twice as fast";
 }
 
 TEST_F(DungeonControl, SpriteDirectionsKeepTheSideViewForDiagonals) {
@@ -599,24 +599,24 @@ TEST_F(DungeonControl, ClonesStandAroundTheLeader) {
 }
 
 TEST_F(DungeonControl, TheMiniMapMarksCellsWithinTwentyUnits) {
-    gRoomsX = 3;
-    gRoomsY = 3;
+    gFloorGrid.roomsX = 3;
+    gFloorGrid.roomsY = 3;
     gLayoutCells.cells[1].col = 1;   // the exit in cell (1, 0)
     gLayoutCells.cells[1].row = 0;
     gLayoutCells.cells[2].col = 2;
     gLayoutCells.cells[2].row = 2;
     gParty.positions[0] = Vector3{-20.0f, 0.0f, -5.0f};
     tick();
-    EXPECT_NE(gMapGrid[0][0].flags, 0);
-    EXPECT_NE(gMapGrid[0][1].flags, 0);
-    EXPECT_EQ(gMapGrid[0][2].flags, 0);
-    EXPECT_EQ(gMapGrid[1][0].flags, 0);
-    EXPECT_EQ(gFloorCellSeen[1], 1);
-    EXPECT_EQ(gFloorCellSeen[2], 0);
+    EXPECT_NE(gFloorGrid.mapGrid[0][0].flags, 0);
+    EXPECT_NE(gFloorGrid.mapGrid[0][1].flags, 0);
+    EXPECT_EQ(gFloorGrid.mapGrid[0][2].flags, 0);
+    EXPECT_EQ(gFloorGrid.mapGrid[1][0].flags, 0);
+    EXPECT_EQ(gLayoutCells.floorCellSeen[1], 1);
+    EXPECT_EQ(gLayoutCells.floorCellSeen[2], 0);
     condition(19);
     tick();
-    EXPECT_NE(gMapGrid[2][2].flags, 0) << "condition 19 shows the whole floor";
-    EXPECT_EQ(gFloorCellSeen[2], 1);
+    EXPECT_NE(gFloorGrid.mapGrid[2][2].flags, 0) << "condition 19 shows the whole floor";
+    EXPECT_EQ(gLayoutCells.floorCellSeen[2], 1);
 }
 
 TEST_F(DungeonControl, TheFirstTickOfAFloorDropsTheInputAndScriptsForceIt) {
@@ -718,10 +718,10 @@ TEST_F(DungeonControl, StatusTickCountsInvincibilityAndCuresAilmentsWithTheItem)
 
 TEST_F(DungeonControl, TheConditionNamesSlideInOnceTheTickerClosed) {
     for (int32_t t = 0; t < 10; t++) tick();
-    EXPECT_EQ(gConditionNameSlide, 0);
-    gConditionTickerDone = 1;
+    EXPECT_EQ(gConditionBanner.nameSlide, 0);
+    gConditionBanner.tickerDone = 1;
     for (int32_t t = 0; t < 250; t++) tick();
-    EXPECT_EQ(gConditionNameSlide, CONDITION_NAME_SLIDE_MAX);
+    EXPECT_EQ(gConditionBanner.nameSlide, CONDITION_NAME_SLIDE_MAX);
 }
 
 TEST_F(DungeonControl, TheWarpDarkensTurnsAndHoldsEverythingElse) {
@@ -733,15 +733,15 @@ TEST_F(DungeonControl, TheWarpDarkensTurnsAndHoldsEverythingElse) {
     while (gDungeonControl.warpTimer > 0 && ticks < 200) {
         tick();
         ticks++;
-        if (gSkillCountdown > darkest) darkest = gSkillCountdown;
+        if (gWorldDraw.skillCountdown > darkest) darkest = gWorldDraw.skillCountdown;
         ASSERT_GE(p.invincibility, 60) << "tick " << ticks;
         if (gDungeonControl.warpTimer == 59) {
-            EXPECT_EQ(gSkillCountdown, 30);
+            EXPECT_EQ(gWorldDraw.skillCountdown, 30);
         }
     }
     EXPECT_EQ(ticks, 119) << "it ends at 120";
     EXPECT_EQ(darkest, 30);
-    EXPECT_EQ(gSkillCountdown, 0);
+    EXPECT_EQ(gWorldDraw.skillCountdown, 0);
     EXPECT_FLOAT_EQ(p.velocity.y, 0.0f);
     EXPECT_NEAR(p.facing, 0.5f * 119, 1e-3f);
     tick();

@@ -57,9 +57,9 @@ protected:
         resetFieldEventState();
         resetPartyState();
         gChosenAdventurer = ADVENTURER;
-        gDungeonIndex = 1;
-        gFloorStartPos = START;
-        gFloorStartHeading = START_HEADING;
+        gRun.dungeonIndex = 1;
+        gFloorPlan.floorStartPos = START;
+        gFloorStart.floorStartHeading = START_HEADING;
         gParty.hp = 150.0f;
         gFieldCamera.cameraReset = 0;
     }
@@ -95,16 +95,16 @@ TEST(FallOut, DamageIsATenthOfTheMaximumTruncated) {
 TEST_F(FallOutTest, AFallStunsForSixtyFramesThenReturnsToTheFloorsStart) {
     standAt(-70.5f);   // above the death height less one: no fall
     frames(5);
-    EXPECT_EQ(gFallTimer, 0);
+    EXPECT_EQ(gFieldEvents.fallTimer, 0);
     EXPECT_EQ(gParty.hp, 150.0f);
 
     standAt(-71.5f);
     gParty.facing = 0.0f;
     frames(1);
     EXPECT_EQ(gParty.hp, 130.0f);   // a tenth of 180 + 20
-    EXPECT_EQ(gFallTimer, FALL_FRAMES - 1);
+    EXPECT_EQ(gFieldEvents.fallTimer, FALL_FRAMES - 1);
     frames(FALL_FRAMES - 2);
-    EXPECT_EQ(gFallTimer, 1);
+    EXPECT_EQ(gFieldEvents.fallTimer, 1);
     EXPECT_EQ(gParty.actionState, 1);
     EXPECT_EQ(gParty.stunTimer, 30);
     EXPECT_EQ(gParty.motions[0].motion, 2);
@@ -112,7 +112,7 @@ TEST_F(FallOutTest, AFallStunsForSixtyFramesThenReturnsToTheFloorsStart) {
     EXPECT_EQ(gParty.positions[0].y, -71.5f);
 
     frames(1);   // the sixtieth frame
-    EXPECT_EQ(gFallTimer, 0);
+    EXPECT_EQ(gFieldEvents.fallTimer, 0);
     EXPECT_EQ(gParty.positions[0].x, START.x);
     EXPECT_EQ(gParty.positions[0].y, START.y);
     EXPECT_EQ(gParty.positions[0].z, START.z);
@@ -120,7 +120,7 @@ TEST_F(FallOutTest, AFallStunsForSixtyFramesThenReturnsToTheFloorsStart) {
     EXPECT_EQ(gParty.actionState, 0);
     EXPECT_EQ(gParty.stunTimer, 0);
     EXPECT_EQ(gFieldCamera.cameraReset, 1);
-    EXPECT_EQ(gRunEndState, RUN_GOES_ON);
+    EXPECT_EQ(gRun.runEndState, RUN_GOES_ON);
 }
 
 TEST_F(FallOutTest, AFallThatTakesTheLastHpIsADefeatAfterSixtyFrames) {
@@ -128,23 +128,23 @@ TEST_F(FallOutTest, AFallThatTakesTheLastHpIsADefeatAfterSixtyFrames) {
     standAt(-200.0f);
     frames(FALL_FRAMES - 1);
     EXPECT_EQ(gParty.hp, 0.0f) << "HP stops at 0";
-    EXPECT_EQ(gRunEndState, RUN_GOES_ON);
+    EXPECT_EQ(gRun.runEndState, RUN_GOES_ON);
     frames(1);
-    EXPECT_EQ(gRunEndState, RUN_DEFEATED);
+    EXPECT_EQ(gRun.runEndState, RUN_DEFEATED);
     EXPECT_EQ(gParty.actionState, 1);
     EXPECT_EQ(gParty.stunTimer, 30);
     EXPECT_EQ(gParty.positions[0].y, -200.0f) << "not put back";
     frames(200);   // the run has ended: no new fall
-    EXPECT_EQ(gFallTimer, 0);
+    EXPECT_EQ(gFieldEvents.fallTimer, 0);
 }
 
 TEST_F(FallOutTest, AFallThatEndsAfterAReturnKeepsTheReturn) {
     gParty.hp = 5.0f;
     standAt(-200.0f);
     frames(10);
-    gRunEndState = RUN_RETURNED;
+    gRun.runEndState = RUN_RETURNED;
     frames(FALL_FRAMES - 10);
-    EXPECT_EQ(gRunEndState, RUN_RETURNED);
+    EXPECT_EQ(gRun.runEndState, RUN_RETURNED);
     EXPECT_EQ(gParty.hp, 0.0f);
 }
 
@@ -173,15 +173,15 @@ const CostCase COST_CASES[] = {
 TEST_F(FallOutTest, TheCostDependsOnTheDungeonAndIsSparedInSomeStates) {
     for (const CostCase& c : COST_CASES) {
         clearState();
-        gDungeonIndex = c.dungeon;
-        gBossRushBattle = c.bossRushBattle;
-        gRunEndTimer = c.runEndTimer;
-        gGatePrompt = c.gatePrompt;
+        gRun.dungeonIndex = c.dungeon;
+        gRun.bossRushBattle = c.bossRushBattle;
+        gRun.runEndTimer = c.runEndTimer;
+        gRun.gatePrompt = c.gatePrompt;
         gParty.invincibility = c.invincibility;
         standAt(-80.0f);
         frames(1);
         EXPECT_EQ(gParty.hp, c.hpAfter) << c.name;
-        EXPECT_EQ(gFallTimer, FALL_FRAMES - 1) << c.name;
+        EXPECT_EQ(gFieldEvents.fallTimer, FALL_FRAMES - 1) << c.name;
     }
 }
 
@@ -189,33 +189,33 @@ TEST_F(FallOutTest, WhereTheDeathHeightSaysWaterTheWaterIsTheFall) {
     gStages[FLOOR_STAGE].deathheight = DEATH_HEIGHT_WATER;
     standAt(-1000.5f);   // dry ground that deep is still ground
     frames(1);
-    EXPECT_EQ(gFallTimer, 0);
+    EXPECT_EQ(gFieldEvents.fallTimer, 0);
     standAt(-1001.5f);
     frames(1);
-    EXPECT_EQ(gFallTimer, FALL_FRAMES - 1);
+    EXPECT_EQ(gFieldEvents.fallTimer, FALL_FRAMES - 1);
 
     clearState();
     gStages[FLOOR_STAGE].deathheight = DEATH_HEIGHT_WATER;
     standAt(0.0f);
     gParty.ground[0].floorFlag = 1;
     frames(1);
-    EXPECT_EQ(gFallTimer, FALL_FRAMES - 1) << "stepping into water";
+    EXPECT_EQ(gFieldEvents.fallTimer, FALL_FRAMES - 1) << "stepping into water";
 
     clearState();
     standAt(0.0f);
     gParty.ground[0].floorFlag = 1;
     frames(1);
-    EXPECT_EQ(gFallTimer, 0) << "water on a stage with a death height is only water";
+    EXPECT_EQ(gFieldEvents.fallTimer, 0) << "water on a stage with a death height is only water";
     gParty.ground[0].floorFlag = 2;   // snow
     gStages[FLOOR_STAGE].deathheight = DEATH_HEIGHT_WATER;
     frames(1);
-    EXPECT_EQ(gFallTimer, 0);
+    EXPECT_EQ(gFieldEvents.fallTimer, 0);
 }
 
 TEST_F(FallOutTest, NoNewFallOnceTheRunHasEnded) {
-    gRunEndState = RUN_CLEARED;
+    gRun.runEndState = RUN_CLEARED;
     standAt(-100.0f);
     frames(3);
-    EXPECT_EQ(gFallTimer, 0);
+    EXPECT_EQ(gFieldEvents.fallTimer, 0);
     EXPECT_EQ(gParty.hp, 150.0f);
 }

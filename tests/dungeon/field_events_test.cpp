@@ -39,13 +39,13 @@ protected:
 };
 
 TEST_F(FieldEventTest, ARequestStartsTheEventLoaderAndASecondWaitsForItsEnd) {
-    gEventStartArg = 7;
+    gFieldEvents.eventStartArg = 7;
     ASSERT_EQ(requestEvent(2, 13, 1), 1);
     EXPECT_EQ(gEventReady, 2);
     EXPECT_EQ(gEventNumber.major, 2);
     EXPECT_EQ(gEventNumber.minor, 13);
     EXPECT_EQ(gEventLoaderMode, 1);
-    EXPECT_EQ(gEventStartArg, 0);
+    EXPECT_EQ(gFieldEvents.eventStartArg, 0);
     EXPECT_EQ(sStarts, 1);
 
     EXPECT_EQ(requestEvent(1, 1, 0), 0);   // still loading

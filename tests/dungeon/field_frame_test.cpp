@@ -58,8 +58,8 @@ protected:
         resetOverlayScreen();
         gStageChange = StageChange{};
         gFieldCamera.cameraMode = CAMERA_FOLLOW;
-        gPlayerControl = PLAYER_FREE;
-        gDungeonIndex = 1;
+        gRun.playerControl = PLAYER_FREE;
+        gRun.dungeonIndex = 1;
         gFloorIndex = 2;
         // Sound counts as ready while no clip exists, so each voice asked
         // for shows up as a "file not found" box naming it.
@@ -99,7 +99,7 @@ protected:
     }
     // Frames with cancel held until the gate prompt is refused (at most 60).
     void refuseGate() {
-        for (int32_t i = 0; i < 60 && gGatePrompt != GATE_PROMPT_REFUSED; i++) frame(BUTTON_CANCEL);
+        for (int32_t i = 0; i < 60 && gRun.gatePrompt != GATE_PROMPT_REFUSED; i++) frame(BUTTON_CANCEL);
     }
     // How often a clip was asked for (each shows as a "file not found" box).
     static int32_t voiceCount(const char* path) {
@@ -123,13 +123,13 @@ TEST_F(FieldFrameTest, AGateIsNoticedWithinThreeAndArmsWithinOne) {
         resetFieldFrameState();
         resetFloorStatus();
         resetDialogState();
-        gPlayerControl = PLAYER_FREE;
+        gRun.playerControl = PLAYER_FREE;
         placeGate(7, FLOOR_OBJECT_RETURN_GATE, FLOOR_OBJECT_ACTIVE, c.distance * 0.6f, c.distance * 0.8f);
         frame();
-        EXPECT_EQ(gGateIsReturn, c.noticed) << "distance " << c.distance;
+        EXPECT_EQ(gRun.gateIsReturn, c.noticed) << "distance " << c.distance;
         // Armed at 1, the same frame's prompt step opens the window at 2.
-        EXPECT_EQ(gGatePrompt, c.armed ? 2 : 0) << "distance " << c.distance;
-        EXPECT_EQ(gGateGuard, c.armed ? GATE_GUARD_FRAMES : 0) << "distance " << c.distance;
+        EXPECT_EQ(gRun.gatePrompt, c.armed ? 2 : 0) << "distance " << c.distance;
+        EXPECT_EQ(gRun.gateGuard, c.armed ? GATE_GUARD_FRAMES : 0) << "distance " << c.distance;
         EXPECT_EQ(gYesNoWindow.openCounter > 0, c.armed == 1) << "distance " << c.distance;
     }
     EXPECT_STREQ(gYesNoWindow.lines[0], "Return to town now?");
@@ -139,13 +139,13 @@ TEST_F(FieldFrameTest, AnUnopenedReturnGateNeverArmsAndADisabledCircleIsIgnored)
     placeGate(0, FLOOR_OBJECT_RETURN_GATE, FLOOR_OBJECT_IDLE, 0.0f, 0.2f);
     placeGate(1, FLOOR_OBJECT_MAGIC_CIRCLE, FLOOR_OBJECT_HIDDEN, 0.2f, 0.0f);
     for (int32_t i = 0; i < 100; i++) frame();
-    EXPECT_EQ(gGatePrompt, 0);
+    EXPECT_EQ(gRun.gatePrompt, 0);
     EXPECT_EQ(gYesNoWindow.openCounter, 0);
     // The same circle in any other state arms.
     gFloorObjects[1].state = FLOOR_OBJECT_OPENED;
     frame();
-    EXPECT_EQ(gGatePrompt, 2);
-    EXPECT_EQ(gGateIsReturn, 0);
+    EXPECT_EQ(gRun.gatePrompt, 2);
+    EXPECT_EQ(gRun.gateIsReturn, 0);
     EXPECT_STREQ(gYesNoWindow.lines[0], "Go to the next floor?");
 }
 
@@ -153,29 +153,29 @@ TEST_F(FieldFrameTest, AfterNoItReArmsOnlyBeyondOneAndAfterTheGuard) {
     placeGate(3, FLOOR_OBJECT_MAGIC_CIRCLE, FLOOR_OBJECT_IDLE, 0.0f, 0.0f);
     stand = Vector3{0.5f, 0.0f, 0.0f};
     frame();
-    ASSERT_EQ(gGatePrompt, 2);
+    ASSERT_EQ(gRun.gatePrompt, 2);
     refuseGate();
-    ASSERT_EQ(gGatePrompt, GATE_PROMPT_REFUSED);
-    EXPECT_EQ(gPlayerControl, PLAYER_FREE);
-    int32_t guardLeft = gGateGuard;
+    ASSERT_EQ(gRun.gatePrompt, GATE_PROMPT_REFUSED);
+    EXPECT_EQ(gRun.playerControl, PLAYER_FREE);
+    int32_t guardLeft = gRun.gateGuard;
     ASSERT_GT(guardLeft, 5) << "the refusal came well before the guard ran out";
     // Standing still, and walking about within 1.0, keeps it refused.
     for (float x : {0.5f, 0.9f, 1.0f, 0.2f}) {
         stand.x = x;
         frame();
-        EXPECT_EQ(gGatePrompt, GATE_PROMPT_REFUSED) << "at " << x;
+        EXPECT_EQ(gRun.gatePrompt, GATE_PROMPT_REFUSED) << "at " << x;
     }
     stand.x = 1.01f;
     frame();
-    EXPECT_EQ(gGatePrompt, 0);
+    EXPECT_EQ(gRun.gatePrompt, 0);
     // Back in reach while the guard still runs: nothing until it ends.
     stand.x = 0.5f;
     int32_t frames = 0;
-    while (gGatePrompt == 0 && frames < 60) {
+    while (gRun.gatePrompt == 0 && frames < 60) {
         frame();
         frames++;
     }
-    EXPECT_EQ(gGatePrompt, 2);
+    EXPECT_EQ(gRun.gatePrompt, 2);
     EXPECT_EQ(frames, guardLeft - 5) << "armed on the frame the 30-frame guard runs out";
 }
 
@@ -184,30 +184,30 @@ TEST_F(FieldFrameTest, OfTwoGatesInReachTheLastInPoolOrderDecides) {
     placeGate(3, FLOOR_OBJECT_MAGIC_CIRCLE, FLOOR_OBJECT_IDLE, 0.0f, 0.5f);
     placeGate(10, FLOOR_OBJECT_RETURN_GATE, FLOOR_OBJECT_ACTIVE, 0.0f, -2.0f);
     frame();
-    EXPECT_EQ(gGateIsReturn, 1);
+    EXPECT_EQ(gRun.gateIsReturn, 1);
     EXPECT_STREQ(gYesNoWindow.lines[0], "Return to town now?");
 
     resetFieldFrameState();
     resetFloorStatus();
     resetDialogState();
     resetFloorObjects();
-    gPlayerControl = PLAYER_FREE;
+    gRun.playerControl = PLAYER_FREE;
     placeGate(3, FLOOR_OBJECT_RETURN_GATE, FLOOR_OBJECT_ACTIVE, 0.0f, 0.5f);
     placeGate(10, FLOOR_OBJECT_MAGIC_CIRCLE, FLOOR_OBJECT_IDLE, 0.0f, -2.0f);
     frame();
-    EXPECT_EQ(gGateIsReturn, 0);
+    EXPECT_EQ(gRun.gateIsReturn, 0);
     EXPECT_STREQ(gYesNoWindow.lines[0], "Go to the next floor?");
 }
 
 TEST_F(FieldFrameTest, SlowMotionRunsOnlyEveryThirdFrame) {
-    gSlowMotionTimer = 6;
+    gRun.slowMotionTimer = 6;
     std::string ran;
     for (int32_t i = 0; i < 6; i++) {
-        gTrailDue = 0;
-        gFloorTime = 0;
+        gRun.trailDue = 0;
+        gRun.floorTime = 0;
         frame();
-        EXPECT_EQ(gFloorTime, 1) << "the frame before the slow-motion step still counts";
-        if (gTrailDue) ran += std::to_string(gSlowMotionTimer) + " ";
+        EXPECT_EQ(gRun.floorTime, 1) << "the frame before the slow-motion step still counts";
+        if (gRun.trailDue) ran += std::to_string(gRun.slowMotionTimer) + " ";
     }
     EXPECT_EQ(ran, "3 0 ");
 }
@@ -216,34 +216,34 @@ TEST_F(FieldFrameTest, AConfirmPressedDuringAHitStopActsOnTheNextFrame) {
     // A defeat waiting at 118 for confirm, the first defeat event long seen.
     runningGameState().storyFlags[FLAG_FIRST_DEFEAT_SEEN] = 1;
     gChosenAdventurer = 2;
-    gRunEndState = RUN_DEFEATED;
-    gRunEndTimer = PROMPT_COUNT_CEILING;
-    gHitStopTimer = 2;
+    gRun.runEndState = RUN_DEFEATED;
+    gRun.runEndTimer = PROMPT_COUNT_CEILING;
+    gRun.hitStopTimer = 2;
     frame(BUTTON_CONFIRM);
     frame();
-    EXPECT_EQ(gHitStopTimer, 0);
-    EXPECT_EQ(gRunEndTimer, PROMPT_COUNT_CEILING) << "nothing acts during the hit-stop";
+    EXPECT_EQ(gRun.hitStopTimer, 0);
+    EXPECT_EQ(gRun.runEndTimer, PROMPT_COUNT_CEILING) << "nothing acts during the hit-stop";
     EXPECT_EQ(runningGameState().adventurers[2].defeats, 0);
     frame();
-    EXPECT_EQ(gRunEndTimer, 119);
+    EXPECT_EQ(gRun.runEndTimer, 119);
     EXPECT_EQ(runningGameState().adventurers[2].defeats, 1);
-    EXPECT_EQ(gHitStopInput, 0);
+    EXPECT_EQ(gRun.hitStopInput, 0);
 }
 
 TEST_F(FieldFrameTest, TheDefeatVoicePlaysAtSixtyAndTheCounterGoesUpOnce) {
     runningGameState().storyFlags[FLAG_FIRST_DEFEAT_SEEN] = 1;
     gChosenAdventurer = 4;
-    gRunEndState = RUN_DEFEATED;
+    gRun.runEndState = RUN_DEFEATED;
     for (int32_t i = 0; i < 60; i++) frame();
-    EXPECT_EQ(gRunEndTimer, 60);
+    EXPECT_EQ(gRun.runEndTimer, 60);
     EXPECT_EQ(voiceCount(DEFEAT_VOICES[4]), 0);
-    EXPECT_EQ(gPlayerControl, PLAYER_LOCKED);
+    EXPECT_EQ(gRun.playerControl, PLAYER_LOCKED);
     frame();
     EXPECT_EQ(voiceCount("bin/se/00sa/action/00sa_btl16.bin"), 1) << "adventurer 4 takes clip 16";
     for (int32_t i = 0; i < 100; i++) frame();
-    EXPECT_EQ(gRunEndTimer, PROMPT_COUNT_CEILING) << "a defeat waits for confirm";
+    EXPECT_EQ(gRun.runEndTimer, PROMPT_COUNT_CEILING) << "a defeat waits for confirm";
     frame(BUTTON_CONFIRM);
-    EXPECT_EQ(gRunEndTimer, 119);
+    EXPECT_EQ(gRun.runEndTimer, 119);
     for (int32_t i = 0; i < 10; i++) frame(BUTTON_CONFIRM);
     const AdventurerRecord& a = runningGameState().adventurers[4];
     EXPECT_EQ(a.defeats, 1);
@@ -253,14 +253,14 @@ TEST_F(FieldFrameTest, TheDefeatVoicePlaysAtSixtyAndTheCounterGoesUpOnce) {
 
 TEST_F(FieldFrameTest, AReturnLeavesAtOnceAndTheFirstDefeatRaisesItsEvent) {
     gChosenAdventurer = 1;
-    gRunEndState = RUN_RETURNED;
+    gRun.runEndState = RUN_RETURNED;
     for (int32_t i = 0; i < 130; i++) frame();
     EXPECT_EQ(runningGameState().adventurers[1].returns, 1);
     for (const char* voice : DEFEAT_VOICES) EXPECT_EQ(voiceCount(voice), 0) << "no defeat voice";
 
     resetFieldFrameState();
     resetFloorStatus();
-    gRunEndState = RUN_DEFEATED;
+    gRun.runEndState = RUN_DEFEATED;
     runningGameState().playMode = PLAY_MODE_SURVIVAL;
     for (int32_t i = 0; i < 130; i++) frame();
     EXPECT_EQ(runningGameState().storyFlags[FLAG_FIRST_DEFEAT_SEEN], 1) << "set without an event in survival";
@@ -312,46 +312,46 @@ TEST(FieldFrameBestTimes, EveryRunPositionHasItsOwnSlot) {
 }
 
 TEST_F(FieldFrameTest, TheGatePromptKeepsTheShorterTime) {
-    gDungeonIndex = 2;
+    gRun.dungeonIndex = 2;
     gFloorIndex = 9;
     placeGate(0, FLOOR_OBJECT_MAGIC_CIRCLE, FLOOR_OBJECT_IDLE, 0.0f, 0.0f);
     runningGameState().bestTimes[2][1] = 500;
-    gFloorTime = 700;
+    gRun.floorTime = 700;
     frame();
     EXPECT_EQ(runningGameState().bestTimes[2][1], 500);
     resetDialogState();
-    gGatePrompt = 0;
-    gGateGuard = 0;
-    gFloorTime = 400;
+    gRun.gatePrompt = 0;
+    gRun.gateGuard = 0;
+    gRun.floorTime = 400;
     frame();
     EXPECT_EQ(runningGameState().bestTimes[2][1], 400);
 }
 
 TEST_F(FieldFrameTest, YesAtACircleChangesToTheNextFloorOnce) {
-    gBossRushCourse = 2;
-    gBossRushBattle = 1;
-    gDungeonIndex = 5;
+    gRun.bossRushCourse = 2;
+    gRun.bossRushBattle = 1;
+    gRun.dungeonIndex = 5;
     gFloorIndex = 34;
     placeGate(0, FLOOR_OBJECT_MAGIC_CIRCLE, FLOOR_OBJECT_IDLE, 0.0f, 0.0f);
     gParty.velocity = Vector3{0.1f, 0.0f, 0.1f};
-    for (int32_t i = 0; i < 60 && gGatePrompt != GATE_PROMPT_LEAVING; i++) frame(BUTTON_CONFIRM);
-    ASSERT_EQ(gGatePrompt, GATE_PROMPT_LEAVING);
+    for (int32_t i = 0; i < 60 && gRun.gatePrompt != GATE_PROMPT_LEAVING; i++) frame(BUTTON_CONFIRM);
+    ASSERT_EQ(gRun.gatePrompt, GATE_PROMPT_LEAVING);
     EXPECT_EQ(gStageChange.pending, 1);
     EXPECT_EQ(gStageChange.entryFloor, 35);
     EXPECT_EQ(gFloorIndex, 34) << "the floor index is put back";
     EXPECT_EQ(gStageIndex, DUNGEON_STAGE);
-    EXPECT_EQ(gBossRushBattle, 2);
+    EXPECT_EQ(gRun.bossRushBattle, 2);
     EXPECT_EQ(gParty.velocity.x, 0.0f);
-    EXPECT_EQ(gPlayerControl, PLAYER_FREE);
+    EXPECT_EQ(gRun.playerControl, PLAYER_FREE);
 }
 
 TEST_F(FieldFrameTest, YesBeforeFloorNinetyNineWaitsAFrameForItsEvent) {
-    gDungeonIndex = 4;
+    gRun.dungeonIndex = 4;
     gFloorIndex = 98;
     placeGate(0, FLOOR_OBJECT_MAGIC_CIRCLE, FLOOR_OBJECT_IDLE, 0.0f, 0.0f);
-    for (int32_t i = 0; i < 60 && gGatePrompt < GATE_PROMPT_LEAVE_NEXT; i++) frame(BUTTON_CONFIRM);
+    for (int32_t i = 0; i < 60 && gRun.gatePrompt < GATE_PROMPT_LEAVE_NEXT; i++) frame(BUTTON_CONFIRM);
     EXPECT_EQ(runningGameState().storyFlags[FLAG_FLOOR_99_EVENT], 1);
-    EXPECT_EQ(gGatePrompt, GATE_PROMPT_LEAVING) << "119 turns to 120 in the same frame";
+    EXPECT_EQ(gRun.gatePrompt, GATE_PROMPT_LEAVING) << "119 turns to 120 in the same frame";
     EXPECT_EQ(gStageChange.pending, 0) << "the stage change waits a frame";
     frame();
     EXPECT_EQ(gStageChange.pending, 1);
@@ -365,17 +365,17 @@ TEST_F(FieldFrameTest, YesAtAReturnGateEndsTheRunAsReturnedOrCleared) {
         resetFloorStatus();
         resetDialogState();
         headlessWindowReset();
-        gPlayerControl = PLAYER_FREE;
-        gDungeonIndex = 1;   // 15 floors
+        gRun.playerControl = PLAYER_FREE;
+        gRun.dungeonIndex = 1;   // 15 floors
         gFloorIndex = c.floor;
         placeGate(0, FLOOR_OBJECT_RETURN_GATE, FLOOR_OBJECT_ACTIVE, 0.0f, 0.0f);
-        for (int32_t i = 0; i < 60 && gRunEndState == RUN_GOES_ON; i++) frame(BUTTON_CONFIRM);
-        EXPECT_EQ(gRunEndState, c.state) << "floor " << c.floor;
-        EXPECT_EQ(gGatePrompt, 0) << "floor " << c.floor;
+        for (int32_t i = 0; i < 60 && gRun.runEndState == RUN_GOES_ON; i++) frame(BUTTON_CONFIRM);
+        EXPECT_EQ(gRun.runEndState, c.state) << "floor " << c.floor;
+        EXPECT_EQ(gRun.gatePrompt, 0) << "floor " << c.floor;
         EXPECT_EQ(voiceCount(c.voice), 1) << "floor " << c.floor;
         // The run's end now locks the character, so the gate no longer arms.
         for (int32_t i = 0; i < 5; i++) frame();
-        EXPECT_EQ(gGatePrompt, 0) << "floor " << c.floor;
-        EXPECT_EQ(gPlayerControl, PLAYER_LOCKED) << "floor " << c.floor;
+        EXPECT_EQ(gRun.gatePrompt, 0) << "floor " << c.floor;
+        EXPECT_EQ(gRun.playerControl, PLAYER_LOCKED) << "floor " << c.floor;
     }
 }

@@ -28,13 +28,13 @@ protected:
     }
     void TearDown() override {
         gCurrentStage = previousStage;
-        gDungeonIndex = 0;
+        gRun.dungeonIndex = 0;
         gFloorIndex = 0;
         resetFloorGenerator();
         resetFloorMap();
     }
     void generate(int32_t dungeon, int32_t floor, uint32_t seed) {
-        gDungeonIndex = dungeon;
+        gRun.dungeonIndex = dungeon;
         gFloorIndex = floor;
         seedRandom(seed);
         generateFloor();
@@ -84,20 +84,20 @@ TEST_F(FloorGen, AOneCellFloorIsTheStartRoomWithBlockNine) {
     };
     for (const auto& c : CASES) {
         SCOPED_TRACE(testing::Message() << "dungeon " << c.dungeon << " floor " << c.floor);
-        gSingleBlockFloor = 0;
+        gFloorGrid.singleBlockFloor = 0;
         generate(c.dungeon, c.floor, 7);
-        ASSERT_EQ(gRoomsX, 3);
-        ASSERT_EQ(gRoomsY, 3);
-        EXPECT_EQ(gRouteCount, 1);
-        EXPECT_EQ(gRoomCount, 1);
-        EXPECT_TRUE(sameCell(gRouteCells[0], GridCell{1, 1}));
-        EXPECT_EQ(gMapGrid[1][1].rotation, 4);
-        EXPECT_EQ(gMapGrid[1][1].blockId, c.block);
-        EXPECT_EQ(gSingleBlockFloor, c.single);
-        EXPECT_FLOAT_EQ(gFloorStartPos.x, -40.0f);
-        EXPECT_FLOAT_EQ(gFloorStartPos.z, -40.0f);
+        ASSERT_EQ(gFloorGrid.roomsX, 3);
+        ASSERT_EQ(gFloorGrid.roomsY, 3);
+        EXPECT_EQ(gFloorPlan.routeCount, 1);
+        EXPECT_EQ(gFloorPlan.roomCount, 1);
+        EXPECT_TRUE(sameCell(gFloorPlan.routeCells[0], GridCell{1, 1}));
+        EXPECT_EQ(gFloorGrid.mapGrid[1][1].rotation, 4);
+        EXPECT_EQ(gFloorGrid.mapGrid[1][1].blockId, c.block);
+        EXPECT_EQ(gFloorGrid.singleBlockFloor, c.single);
+        EXPECT_FLOAT_EQ(gFloorPlan.floorStartPos.x, -40.0f);
+        EXPECT_FLOAT_EQ(gFloorPlan.floorStartPos.z, -40.0f);
         EXPECT_EQ(gLayoutCells.count, 0);
-        for (const TrapEntry& trap : gTrapList) EXPECT_EQ(trap.kind, 0);
+        for (const TrapEntry& trap : gFloorPlan.trapList) EXPECT_EQ(trap.kind, 0);
     }
 }
 
@@ -106,20 +106,20 @@ TEST_F(FloorGen, AOneCellFloorIsTheStartRoomWithBlockNine) {
 TEST_F(FloorGen, TheCarveOfAFiveByFiveGridMakesSevenCells) {
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         seedRandom(seed);
-        gRoomsX = gRoomsY = 5;
-        for (auto& row : gRouteGrid)
+        gFloorGrid.roomsX = gFloorGrid.roomsY = 5;
+        for (auto& row : gFloorPlan.routeGrid)
             for (int32_t& cell : row) cell = 0;
         const GridCell START = {seed % 2 ? 1 : 3, seed % 4 < 2 ? 1 : 3};
-        gRouteGrid[START.row][START.col] = 1;
-        gRouteCells[0] = START;
-        gRouteCount = 1;
+        gFloorPlan.routeGrid[START.row][START.col] = 1;
+        gFloorPlan.routeCells[0] = START;
+        gFloorPlan.routeCount = 1;
         carveRoute(START.col, START.row, START.col == 1 ? 1 : -1, 0);
-        EXPECT_EQ(gRouteCount, 7) << "seed " << seed;
+        EXPECT_EQ(gFloorPlan.routeCount, 7) << "seed " << seed;
         int32_t marked = 0;
-        for (auto& row : gRouteGrid)
+        for (auto& row : gFloorPlan.routeGrid)
             for (int32_t cell : row) marked += cell;
         EXPECT_EQ(marked, 7) << "seed " << seed;
-        for (int32_t room : {0, 1, 2, 3}) EXPECT_EQ(gRouteGrid[1 + 2 * (room / 2)][1 + 2 * (room % 2)], 1);
+        for (int32_t room : {0, 1, 2, 3}) EXPECT_EQ(gFloorPlan.routeGrid[1 + 2 * (room / 2)][1 + 2 * (room % 2)], 1);
     }
 }
 
@@ -134,20 +134,21 @@ TEST_F(FloorGen, EveryFloorIsConnectedFittedAndKeepsItsCellsApart) {
             SCOPED_TRACE(testing::Message() << "dungeon " << f.dungeon << " floor " << f.floor << " seed " << seed);
             stage.maptype = seed % 2 ? 1 : 2;
             generate(f.dungeon, f.floor, seed);
-            ASSERT_GT(gRouteCount, 6);
-            ASSERT_LE(gRoomsX, 11);
-            ASSERT_LE(gRoomsY, 11);
+            ASSERT_GT(gFloorPlan.routeCount, 6);
+            ASSERT_LE(gFloorGrid.roomsX, 11);
+            ASSERT_LE(gFloorGrid.roomsY, 11);
             int32_t n = storedRouteCount();
-            ASSERT_EQ(n, gRouteCount);
+            ASSERT_EQ(n, gFloorPlan.routeCount);
 
             // Each route cell is a room, a corridor or a fill inside the
             // border, once; its block links exactly to its route neighbours.
             int32_t reached[MAP_GRID_SIZE][MAP_GRID_SIZE] = {};
             for (int32_t i = 0; i < n; ++i) {
-                GridCell c = gRouteCells[i];
-                ASSERT_TRUE(c.col >= 1 && c.col <= gRoomsX - 2 && c.row >= 1 && c.row <= gRoomsY - 2);
+                GridCell c = gFloorPlan.routeCells[i];
+                ASSERT_TRUE(c.col >= 1 && c.col <= gFloorGrid.roomsX - 2 && c.row >= 1 &&
+                            c.row <= gFloorGrid.roomsY - 2);
                 ASSERT_EQ(roomLinkAt(c.col, c.row), 1);
-                const MapCell& cell = gMapGrid[c.row][c.col];
+                const MapCell& cell = gFloorGrid.mapGrid[c.row][c.col];
                 ASSERT_LT(cell.rotation, 4);
                 if (stage.maptype != 1) {
                     ASSERT_LT(cell.shapeIndex, 5);
@@ -162,8 +163,8 @@ TEST_F(FloorGen, EveryFloorIsConnectedFittedAndKeepsItsCellsApart) {
             // All of them reachable from the first room.
             GridCell stack[ROUTE_CELL_MAX];
             int32_t top = 0, seen = 0;
-            stack[top++] = gRouteCells[0];
-            reached[gRouteCells[0].row][gRouteCells[0].col] = 1;
+            stack[top++] = gFloorPlan.routeCells[0];
+            reached[gFloorPlan.routeCells[0].row][gFloorPlan.routeCells[0].col] = 1;
             while (top > 0) {
                 GridCell c = stack[--top];
                 ++seen;
@@ -180,13 +181,13 @@ TEST_F(FloorGen, EveryFloorIsConnectedFittedAndKeepsItsCellsApart) {
             // The start in the first half of the route, the exit in the second.
             int32_t half = n / 2, startAt = -1, exitAt = -1;
             for (int32_t i = 0; i < n; ++i) {
-                if (sameCell(gRouteCells[i], gLayoutCells.cells[0])) startAt = i;
-                if (sameCell(gRouteCells[i], gLayoutCells.cells[1])) exitAt = i;
+                if (sameCell(gFloorPlan.routeCells[i], gLayoutCells.cells[0])) startAt = i;
+                if (sameCell(gFloorPlan.routeCells[i], gLayoutCells.cells[1])) exitAt = i;
             }
             EXPECT_TRUE(startAt >= 0 && startAt < half) << startAt;
             EXPECT_TRUE(exitAt >= half && exitAt < 2 * half) << exitAt;
-            EXPECT_FLOAT_EQ(gFloorStartPos.x, -40.0f * (float)gLayoutCells.cells[0].col);
-            EXPECT_FLOAT_EQ(gFloorStartPos.z, -40.0f * (float)gLayoutCells.cells[0].row);
+            EXPECT_FLOAT_EQ(gFloorPlan.floorStartPos.x, -40.0f * (float)gLayoutCells.cells[0].col);
+            EXPECT_FLOAT_EQ(gFloorPlan.floorStartPos.z, -40.0f * (float)gLayoutCells.cells[0].row);
 
             // Chests on route cells, apart from each other, the start and the exit.
             ASSERT_GE(gLayoutCells.count, 1);
@@ -206,17 +207,17 @@ TEST_F(FloorGen, EveryFloorIsConnectedFittedAndKeepsItsCellsApart) {
             for (int32_t i = 0; i < n && expected < TRAP_MAX; i += 2) {
                 bool layout = false;
                 for (int32_t k = 0; k < LAYOUT_CHEST_FIRST + gLayoutCells.count; ++k)
-                    layout = layout || sameCell(gRouteCells[i], gLayoutCells.cells[k]);
+                    layout = layout || sameCell(gFloorPlan.routeCells[i], gLayoutCells.cells[k]);
                 if (layout) continue;
-                const TrapEntry& trap = gTrapList[expected++];
-                EXPECT_TRUE(sameCell(trap.cell, gRouteCells[i])) << "trap " << expected - 1;
+                const TrapEntry& trap = gFloorPlan.trapList[expected++];
+                EXPECT_TRUE(sameCell(trap.cell, gFloorPlan.routeCells[i])) << "trap " << expected - 1;
             }
-            for (const TrapEntry& trap : gTrapList) {
+            for (const TrapEntry& trap : gFloorPlan.trapList) {
                 if (trap.kind == 0) continue;
                 ++traps;
                 EXPECT_TRUE(trap.kind == 1 || trap.kind == 2 || trap.kind == 4 || trap.kind == 9) << trap.kind;
                 EXPECT_TRUE(trap.armed == 0 || trap.armed == 1);
-                EXPECT_EQ(trap.kind == 2, gMapGrid[trap.cell.row][trap.cell.col].shapeIndex < 5);
+                EXPECT_EQ(trap.kind == 2, gFloorGrid.mapGrid[trap.cell.row][trap.cell.col].shapeIndex < 5);
                 if (f.dungeon == 0) {
                     EXPECT_TRUE(trap.kind == 2 || trap.kind == 4);
                 }
@@ -242,11 +243,11 @@ TEST_F(FloorGen, TheSameSeedGivesTheSameFloor) {
     };
     auto take = [](Floor& f) {
         memset(&f, 0, sizeof f);
-        f.roomsX = gRoomsX, f.roomsY = gRoomsY, f.routeCount = gRouteCount;
-        memcpy(f.cells, gRouteCells, sizeof f.cells);
-        memcpy(f.grid, gMapGrid, sizeof f.grid);
+        f.roomsX = gFloorGrid.roomsX, f.roomsY = gFloorGrid.roomsY, f.routeCount = gFloorPlan.routeCount;
+        memcpy(f.cells, gFloorPlan.routeCells, sizeof f.cells);
+        memcpy(f.grid, gFloorGrid.mapGrid, sizeof f.grid);
         f.layout = gLayoutCells;
-        memcpy(f.traps, gTrapList, sizeof f.traps);
+        memcpy(f.traps, gFloorPlan.trapList, sizeof f.traps);
         f.randomAfter = gRandomState;
     };
     static Floor first, second, other;
@@ -274,13 +275,15 @@ TEST_F(FloorGen, GridSizesFollowTheDungeonAndFloor) {
     for (const auto& c : CASES)
         for (uint32_t seed = 1; seed <= 20; ++seed) {
             generate(c.dungeon, c.floor, seed);
-            EXPECT_GE(gRoomsX < gRoomsY ? gRoomsX : gRoomsY, c.minSide) << c.dungeon << "/" << c.floor;
-            EXPECT_LE(gRoomsX > gRoomsY ? gRoomsX : gRoomsY, c.maxSide) << c.dungeon << "/" << c.floor;
+            EXPECT_GE(gFloorGrid.roomsX < gFloorGrid.roomsY ? gFloorGrid.roomsX : gFloorGrid.roomsY, c.minSide)
+                << c.dungeon << "/" << c.floor;
+            EXPECT_LE(gFloorGrid.roomsX > gFloorGrid.roomsY ? gFloorGrid.roomsX : gFloorGrid.roomsY, c.maxSide)
+                << c.dungeon << "/" << c.floor;
         }
     runningGameState().storyFlags[154] = 1;
     generate(3, 2, 5);
-    EXPECT_EQ(gRoomsX, 3);
-    EXPECT_EQ(gRouteCount, 1);
-    EXPECT_EQ(gMapGrid[1][1].blockId, 0);
+    EXPECT_EQ(gFloorGrid.roomsX, 3);
+    EXPECT_EQ(gFloorPlan.routeCount, 1);
+    EXPECT_EQ(gFloorGrid.mapGrid[1][1].blockId, 0);
     runningGameState().storyFlags[154] = 0;
 }

@@ -18,13 +18,13 @@ protected:
     void SetUp() override {
         resetFloorObjects();
         resetFieldCamera();
-        gSwitchCutTimer = 0;
+        gRun.switchCutTimer = 0;
         seedRandom(42);
     }
     void TearDown() override {
         resetFloorObjects();
         resetFieldCamera();
-        gSwitchCutTimer = 0;
+        gRun.switchCutTimer = 0;
     }
     static int32_t place(int32_t kind, float x = -40.0f, float z = -40.0f) {
         return placeFloorObject(Vector3{x, 3.0f, z}, Vector3{0.5f, 0.5f, 0.5f}, 0.25f, kind);
@@ -40,7 +40,7 @@ protected:
     }
     // One frame of the field frame while the door cut-scene runs.
     static void cutFrame() {
-        --gSwitchCutTimer;
+        --gRun.switchCutTimer;
         updateSwitchCut();
     }
 };
@@ -81,7 +81,7 @@ TEST_F(FloorObjects, AFullPoolPlacesNothingAndLeavesSlotZeroAlone) {
     EXPECT_EQ(gSwitchRegistry.objects[1], -1);
     // The row that found no object reveals nothing.
     triggerSwitchCut(1);
-    EXPECT_EQ(gSwitchCutTimer, 0);
+    EXPECT_EQ(gRun.switchCutTimer, 0);
 }
 
 TEST_F(FloorObjects, AnOpenedChestGlowsSparklesOverItsLastNineFramesAndGoesAt120) {
@@ -152,11 +152,11 @@ TEST_F(FloorObjects, ASwitchRisesOutOfTheGroundUnderTheCutSceneCamera) {
     EXPECT_EQ(door.frameCount, 0);
 
     triggerSwitchCut(0);
-    EXPECT_EQ(gSwitchCutTimer, SWITCH_CUT_FRAMES);
+    EXPECT_EQ(gRun.switchCutTimer, SWITCH_CUT_FRAMES);
     EXPECT_EQ(door.state, FLOOR_OBJECT_IDLE);
     EXPECT_FLOAT_EQ(door.position.y, -5.0f);
     triggerSwitchCut(0);   // already revealed: nothing
-    EXPECT_EQ(gSwitchCutTimer, SWITCH_CUT_FRAMES);
+    EXPECT_EQ(gRun.switchCutTimer, SWITCH_CUT_FRAMES);
 
     for (int32_t f = 0; f < SWITCH_CUT_FRAMES; ++f) {
         int32_t draws = drawsDuring(cutFrame);
@@ -181,7 +181,7 @@ TEST_F(FloorObjects, ASwitchRisesOutOfTheGroundUnderTheCutSceneCamera) {
             EXPECT_FLOAT_EQ(gFieldCamera.cameraEye.z, -40.0f + (20.0f - 0.01f * (float)f) * cosf(a));
         }
     }
-    EXPECT_EQ(gSwitchCutFrame, SWITCH_CUT_FRAMES);
+    EXPECT_EQ(gSwitchRegistry.switchCutFrame, SWITCH_CUT_FRAMES);
     EXPECT_EQ(gFieldCamera.cameraMode, CAMERA_FOLLOW);
     EXPECT_EQ(gFieldCamera.cameraReset, 1);
 }

@@ -132,8 +132,8 @@ protected:
     }
     void TearDown() override {
         harnessShutdown();
-        gDungeonIndex = 0;
-        gBossRushCourse = gBossRushBattle = -1;
+        gRun.dungeonIndex = 0;
+        gRun.bossRushCourse = gRun.bossRushBattle = -1;
     }
     static int32_t stageWithKey(int32_t key) {
         for (int32_t s = 0; s < gStageCount; ++s)
@@ -142,7 +142,7 @@ protected:
     }
     // The stage change to the floor's stage; returns the ticks the load took.
     int32_t enterFloor(int32_t dungeon, int32_t floor, int32_t key) {
-        gDungeonIndex = dungeon;
+        gRun.dungeonIndex = dungeon;
         int32_t stage = stageWithKey(key);
         EXPECT_GE(stage, 0) << "a stage under key " << key;
         requestStageChange(stage, 0, 0, floor);
@@ -168,13 +168,13 @@ protected:
     // tick, the one that took the loader's end (and its return gates unless
     // gates is -1).
     static void expectOrdinaryFloor(int32_t dungeon, int32_t gates = 0) {
-        EXPECT_GT(gRoomCount, 6);
-        EXPECT_EQ(gFloorTimeLimit, gRoomCount * FLOOR_FRAMES_PER_CELL[dungeon] - 1);
-        EXPECT_LE(flatDistance(gParty.positions[0], gFloorStartPos), 2.001f);
-        EXPECT_FLOAT_EQ(gParty.positions[2].x, gFloorStartPos.x - 3.0f);
-        EXPECT_FLOAT_EQ(gFloorStartHeading, 3.14159265f);
+        EXPECT_GT(gFloorPlan.roomCount, 6);
+        EXPECT_EQ(gFloorStart.floorTimeLimit, gFloorPlan.roomCount * FLOOR_FRAMES_PER_CELL[dungeon] - 1);
+        EXPECT_LE(flatDistance(gParty.positions[0], gFloorPlan.floorStartPos), 2.001f);
+        EXPECT_FLOAT_EQ(gParty.positions[2].x, gFloorPlan.floorStartPos.x - 3.0f);
+        EXPECT_FLOAT_EQ(gFloorStart.floorStartHeading, 3.14159265f);
         // The first floor's countdown holds the player.
-        EXPECT_EQ(gPlayerControl, gFloorIntroTimer > 0 ? PLAYER_LOCKED : PLAYER_FREE);
+        EXPECT_EQ(gRun.playerControl, gRun.floorIntroTimer > 0 ? PLAYER_LOCKED : PLAYER_FREE);
         // The circle on the exit cell (the torches of the blocks share its
         // kind), the chests on the chest cells in turn.
         int32_t circles = 0, chests = 0;
@@ -238,7 +238,7 @@ TEST_F(FloorStartGame, TheFittedBlocksAreOpenExactlyTowardTheirLinks) {
     for (const auto& f : FLOORS) {
         enterFloor(f.dungeon, f.floor, f.key);
         for (int32_t i = 0; i < storedRouteCount(); ++i) {
-            GridCell c = gRouteCells[i];
+            GridCell c = gFloorPlan.routeCells[i];
             Vector3 centre = cellCentre(c);
             const struct {
                 int32_t dc, dr;
@@ -249,8 +249,8 @@ TEST_F(FloorStartGame, TheFittedBlocksAreOpenExactlyTowardTheirLinks) {
                 int32_t wall = castMapSegment(centre.x, 5.0f, centre.z, -19.0f * (float)side.dc, 0.0f,
                                               -19.0f * (float)side.dr, &along, &hit);
                 EXPECT_EQ(wall, 1 - roomLinkAt(c.col + side.dc, c.row + side.dr))
-                    << "dungeon " << f.dungeon << " floor " << f.floor << " cell " << c.col << "," << c.row
-                    << " block " << gMapGrid[c.row][c.col].blockId << " turn " << gMapGrid[c.row][c.col].rotation
+                    << "dungeon " << f.dungeon << " floor " << f.floor << " cell " << c.col << "," << c.row << " block "
+                    << gFloorGrid.mapGrid[c.row][c.col].blockId << " turn " << gFloorGrid.mapGrid[c.row][c.col].rotation
                     << " side " << side.dc << "," << side.dr;
             }
         }
@@ -262,20 +262,20 @@ TEST_F(FloorStartGame, TheFirstFloorOfARunShowsTheBannerAndTheCountdown) {
     gChosenAdventurer = 2;
     runningGameState().adventurers[2].level = 9;
     beginExpedition();
-    EXPECT_EQ(gExpeditionStart, 1);
+    EXPECT_EQ(gFloorStart.expeditionStart, 1);
     EXPECT_EQ(gSkillCounts[2], 3);
-    gFloorTime = 5000;
+    gRun.floorTime = 5000;
     enterFloor(1, 5, 10);
     // The floor's first tick ran with the loader's end.
-    EXPECT_EQ(gExpeditionStart, 0);
-    EXPECT_EQ(gFloorIntroTimer, FLOOR_INTRO_FRAMES - 1);
-    EXPECT_EQ(gFloorTime, 1);   // the block's first floor starts over
+    EXPECT_EQ(gFloorStart.expeditionStart, 0);
+    EXPECT_EQ(gRun.floorIntroTimer, FLOOR_INTRO_FRAMES - 1);
+    EXPECT_EQ(gRun.floorTime, 1);   // the block's first floor starts over
     EXPECT_EQ(gParty.models[0], 28);
     EXPECT_EQ(gParty.models[1], 0);
-    gFloorTime = 5000;
+    gRun.floorTime = 5000;
     enterFloor(1, 6, 10);
-    EXPECT_EQ(gFloorIntroTimer, 0);
-    EXPECT_EQ(gFloorTime, 5001);
+    EXPECT_EQ(gRun.floorIntroTimer, 0);
+    EXPECT_EQ(gRun.floorTime, 5001);
 }
 
 TEST_F(FloorStartGame, TheTrialFloorHasTheTutorialChestOrAReturnGate) {
@@ -288,7 +288,7 @@ TEST_F(FloorStartGame, TheTrialFloorHasTheTutorialChestOrAReturnGate) {
     EXPECT_EQ(countKind(FLOOR_OBJECT_RETURN_GATE), 0);
     for (const FloorObject& o : gFloorObjects)
         if (o.kind == FLOOR_OBJECT_CHEST) {
-            EXPECT_FLOAT_EQ(o.home.z, gFloorStartPos.z + 10.0f);
+            EXPECT_FLOAT_EQ(o.home.z, gFloorPlan.floorStartPos.z + 10.0f);
         }
 
     game.storyFlags[FLAG_TRIAL_CLEARED] = 1;

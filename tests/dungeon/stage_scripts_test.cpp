@@ -313,7 +313,7 @@ TEST_F(StageScriptTest, TheLateClosingSceneClosesAPhasePastTheLast) {
 
 TEST_F(StageScriptTest, DungeonFloorsDoNotRunTheStoryTriggers) {
     gStageIndex = DUNGEON_STAGE;
-    gDungeonIndex = 1;
+    gRun.dungeonIndex = 1;
     gFloorIndex = 3;
     runStageScript();
     EXPECT_EQ(gEventReady, 0);

@@ -206,8 +206,8 @@ TEST_F(OverlayTicks, RefusalsFollowTheSceneAndItsFlags) {
         if (c.storyFlag) game.storyFlags[c.storyFlag] = 1;
         gShopDayPhase = c.shopDayPhase;
         gFadeState = c.fadeState;
-        gRunEndState = c.runEndTimer >= 0 ? 1 : 0;
-        gRunEndTimer = c.runEndTimer >= 0 ? c.runEndTimer : 0;
+        gRun.runEndState = c.runEndTimer >= 0 ? 1 : 0;
+        gRun.runEndTimer = c.runEndTimer >= 0 ? c.runEndTimer : 0;
 
         toggleOverlayScreen(c.kind);
         EXPECT_EQ(gOverlayScreen.openCounter, c.opens ? 1 : 0) << c.name;
@@ -218,7 +218,7 @@ TEST_F(OverlayTicks, RefusalsFollowTheSceneAndItsFlags) {
         if (c.storyFlag) game.storyFlags[c.storyFlag] = 0;
         gShopDayPhase = 0;
         gFadeState = 0;
-        gRunEndState = gRunEndTimer = 0;
+        gRun.runEndState = gRun.runEndTimer = 0;
     }
     gCurrentStage = savedStage;
     resetOverlayScreen();

@@ -109,9 +109,9 @@ protected:
         gSceneLoading = 0;
         gShopFloor.shopFloorState = 1;
         gCounter.trendBannerFrame = 0;
-        gRunEndTimer = gRunEndState = 0;
-        gSpecialMusicTimer = 0;
-        gDungeonIndex = gFloorIndex = 0;
+        gRun.runEndTimer = gRun.runEndState = 0;
+        gRun.specialMusicTimer = 0;
+        gRun.dungeonIndex = gFloorIndex = 0;
         gTitle = TitleState{};
         gReportMusicFlag = gBossMusicFlag = 0;
     }
@@ -260,11 +260,11 @@ TEST_F(Sound, MusicFollowsTheGamesState) {
         gShopFloor.shopFloorState = c.shopFloorState;
         gCounter.trendBannerFrame = c.banner;
         gReportMusicFlag = c.report;
-        gRunEndTimer = c.runEndTimer;
-        gRunEndState = c.runEndState;
-        gSpecialMusicTimer = c.special;
+        gRun.runEndTimer = c.runEndTimer;
+        gRun.runEndState = c.runEndState;
+        gRun.specialMusicTimer = c.special;
         gBossMusicFlag = c.boss;
-        gDungeonIndex = c.dungeon;
+        gRun.dungeonIndex = c.dungeon;
         gFloorIndex = c.floor;
         gEventReady = c.eventReady;
         gEventNumber = c.event;

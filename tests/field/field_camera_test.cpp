@@ -32,7 +32,7 @@ protected:
         resetFieldCamera();
         gParty = PartyState{};
         gCameraShake = CameraShake{};
-        gRunEndTimer = 0;
+        gRun.runEndTimer = 0;
         gCamera.yaw = 0.0f;
         seedRandom(7);
     }
@@ -42,7 +42,7 @@ protected:
         resetFieldCamera();
         gParty = PartyState{};
         gCameraShake = CameraShake{};
-        gRunEndTimer = 0;
+        gRun.runEndTimer = 0;
     }
     void place(int32_t code, int32_t view, Vector3 character) {
         stage.stageCode = code;
@@ -166,7 +166,7 @@ TEST_F(CameraUpdate, RunEndPullsBackAlongASine) {
     for (const Case& c : CASES) EXPECT_NEAR(runEndPullBack(c.timer), c.pullBack, 1e-5f) << "timer " << c.timer;
 
     place(5, 0, {0.0f, 0.0f, 0.0f});
-    gRunEndTimer = 150;
+    gRun.runEndTimer = 150;
     gFieldCamera.cameraReset = 1;
     updateFieldCamera();
     EXPECT_NEAR(gFieldCamera.cameraTarget.z - gFieldCamera.cameraEye.z, 14.0f + 3.5355339f, 1e-4f);

@@ -287,15 +287,15 @@ TEST_F(FieldModelsPass, PartyWaitsForTheFloorIntro) {
     gParty.models[0] = 5;
     gParty.memberScales[0] = gParty.memberScales[PARTY_MEMBER_COUNT] = 1.0f;
     gParty.leaderAlpha = 255;
-    gFloorIntroTimer = 91;
+    gRun.floorIntroTimer = 91;
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 0);
     gfxRecordClear();
-    gFloorIntroTimer = 90;
+    gRun.floorIntroTimer = 90;
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 1);
     gfxRecordClear();
-    gCharDrawFlag = 1;
+    gRun.charDrawFlag = 1;
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 0);
 }

@@ -112,7 +112,7 @@ TEST_F(FieldResources, EnemyKindsShareSheetsAndKindsBeyondTheIconNamesGetNone) {
     gMotions[4].sheetHeight = 128;
     int32_t flags[ENEMY_KIND_CAPACITY] = {};
     flags[10] = flags[11] = flags[90] = 1;
-    gDungeonIndex = 2;
+    gRun.dungeonIndex = 2;
     gFloorIndex = 29;
     loadEnemyKindResources(flags);
     EXPECT_TRUE(registered(gCharacterTextures[4]));

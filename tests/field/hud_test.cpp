@@ -253,10 +253,10 @@ TEST_F(HudFade, FallsOnTheTownMapUnlessFlag154Or176) {
     // On the field the fade rises while the player is held.
     gGameMode = GAME_MODE_FIELD;
     gHud.hudFade = 0.0f;
-    gPlayerControl = 3;
+    gRun.playerControl = 3;
     tickHud();
     EXPECT_FLOAT_EQ(gHud.hudFade, 0.1f);
-    gPlayerControl = -1;
+    gRun.playerControl = -1;
     tickHud();
     EXPECT_FLOAT_EQ(gHud.hudFade, 0.0f);
 }
@@ -343,7 +343,7 @@ protected:
         }
         rig.close();
         gShowFps = savedShowFps;
-        gRoomsX = gRoomsY = 0;
+        gFloorGrid.roomsX = gFloorGrid.roomsY = 0;
         resetFloorMap();
         HudTicks::TearDown();
     }
@@ -438,12 +438,12 @@ TEST_F(HudPanels, ThreeByThreeFloorHasNoMinimap) {
     stage.maptype = 1;
     gCurrentStage = &stage;
     for (int32_t r = 0; r < 4; ++r)
-        for (int32_t c = 0; c < 4; ++c) gMapGrid[r][c] = MapCell{0, 0, 2, 1};
-    gRoomsX = gRoomsY = 3;
+        for (int32_t c = 0; c < 4; ++c) gFloorGrid.mapGrid[r][c] = MapCell{0, 0, 2, 1};
+    gFloorGrid.roomsX = gFloorGrid.roomsY = 3;
     drawDungeonOverlay();
     EXPECT_TRUE(quadsOf(gMapTexture).empty());
     quads().clear();
-    gRoomsX = 4;
+    gFloorGrid.roomsX = 4;
     drawDungeonOverlay();
     EXPECT_EQ(quadsOf(gMapTexture).size(), 12u + 1u) << "twelve visited rooms and the player's dot";
 }
@@ -482,11 +482,11 @@ TEST_F(HudOverlay, NewsIsDrawnAsTextNotAsAFormat) {
     GameState& g = runningGameState();
     g.newsCount = 1;
     snprintf(g.newsTexts[0], NEWS_TEXT_SIZE, "%s", "%s%n");
-    gConditionBannerCounter = 100;
+    gConditionBanner.counter = 100;
     drawGameOverlay();
     EXPECT_EQ(glyphQuads().size(), 4u) << "'%', 's', '%', 'n'";
     EXPECT_EQ(quadsOf(gItemWindowTexture).size() >= 1u, true) << "the band";
-    EXPECT_EQ(gConditionBannerCounter, 100) << "the band is still open";
+    EXPECT_EQ(gConditionBanner.counter, 100) << "the band is still open";
 
     // A text that fills its field without an end stops at the field.
     quads().clear();
@@ -570,7 +570,7 @@ TEST_F(HudPanels, DamageNumberShrinksFromFiveToTwo) {
     static StageRecord stage{};
     stage.maptype = 1;
     gCurrentStage = &stage;
-    gRoomsX = gRoomsY = 3;
+    gFloorGrid.roomsX = gFloorGrid.roomsY = 3;
     NumberPopup& p = gNumberPopups[0];
     p = NumberPopup{{0.0f, 0.0f, -10.0f}, 90, 90, 7, POPUP_TYPE_DAMAGE};
     struct Case {

@@ -190,7 +190,7 @@ TEST(CollisionCells, ACoordinateFallsInTheCellAroundIt) {
 
 TEST_F(CollisionGround, ADungeonFloorIsFoundFromSixAboveButNotNine) {
     buildBlock(squares({{-20, 20, -20, 20, 0, "yuka"}}), 0);
-    gMapGrid[0][0].blockId = 0;
+    gFloorGrid.mapGrid[0][0].blockId = 0;
     struct Case {
         float y;
         int32_t found;
@@ -222,7 +222,7 @@ TEST_F(CollisionGround, AShopFloorIsFoundOnlyFromOneAndAHalfAbove) {
 
 TEST_F(CollisionGround, TheHigherFloorWinsAndOfTwoEqualTheFirst) {
     buildBlock(squares({{-20, 20, -20, 20, 0, "yuka"}, {-20, 20, -20, 20, 2, "yuka"}, {-20, 20, -20, 20, 2, "gake"}}), 0);
-    gMapGrid[0][0].blockId = 0;
+    gFloorGrid.mapGrid[0][0].blockId = 0;
     CollisionHit hit = {};
     ASSERT_EQ(findGroundUnder(1.0f, 3.0f, 1.0f, &hit), 1);
     EXPECT_FLOAT_EQ(hit.floorHeight, 2.0f);
@@ -233,7 +233,7 @@ TEST_F(CollisionGround, TheHigherFloorWinsAndOfTwoEqualTheFirst) {
 
 TEST_F(CollisionGround, WaterIsSeenFromOneBelowButNotFour) {
     buildBlock(squares({{-20, 20, -20, 20, 0, "yuka"}, {-20, 20, -20, 20, 5, "mizu"}}), 0);
-    gMapGrid[0][0].blockId = 0;
+    gFloorGrid.mapGrid[0][0].blockId = 0;
     CollisionHit hit = {};
     ASSERT_EQ(findGroundUnder(2.0f, 4.0f, 2.0f, &hit), 1);
     EXPECT_EQ(hit.floorFlag, 1);
@@ -251,15 +251,15 @@ TEST_F(CollisionGround, ACellsBlockIsWrappedIntoTheCellAndTurnedBack) {
     // A floor over the half x > 0 of a block, in the cell of column 1 turned
     // by half a turn: in the world it covers the cell's half x < -40.
     buildBlock(squares({{0, 20, -20, 20, 3, "yuka"}}), 1);
-    gMapGrid[0][1] = MapCell{1, 2, 0, 0};
+    gFloorGrid.mapGrid[0][1] = MapCell{1, 2, 0, 0};
     CollisionHit hit = {};
     EXPECT_EQ(findGroundUnder(-30.0f, 4.0f, 5.0f, &hit), 0);
     ASSERT_EQ(findGroundUnder(-50.0f, 4.0f, 5.0f, &hit), 1);
     EXPECT_FLOAT_EQ(hit.floorHeight, 3.0f);
     // A single-block floor takes the block of cell (1, 1) without wrapping
     // and moves the point by +40.
-    gMapGrid[1][1] = MapCell{1, 0, 0, 0};
-    gSingleBlockFloor = 1;
+    gFloorGrid.mapGrid[1][1] = MapCell{1, 0, 0, 0};
+    gFloorGrid.singleBlockFloor = 1;
     EXPECT_EQ(findGroundUnder(-30.0f, 4.0f, -30.0f, &hit), 1);
     EXPECT_EQ(findGroundUnder(-50.0f, 4.0f, -30.0f, &hit), 0);
 }
@@ -282,7 +282,7 @@ TEST_F(CollisionGround, AScriptedBlockStandsWhereItIsPlaced) {
 
 TEST_F(CollisionSegment, AFrontFaceStopsASegmentAndABackFaceLetsItPass) {
     buildBlock(squares({{-20, 20, -20, 20, 0, "yuka"}}), 0);
-    gMapGrid[0][0].blockId = 0;
+    gFloorGrid.mapGrid[0][0].blockId = 0;
     float t = -1.0f;
     CollisionHit hit = {};
     ASSERT_EQ(castMapSegment(1.0f, 4.0f, 1.0f, 0.0f, -8.0f, 0.0f, &t, &hit), 1);
@@ -300,11 +300,11 @@ TEST_F(CollisionSegment, AFrontFaceStopsASegmentAndABackFaceLetsItPass) {
 
 TEST_F(CollisionSegment, AnInvisibleWallBlocksOnlyWhileTheWallsAreOn) {
     buildBlock(squares({{-20, 20, -20, 20, 0, "toumei"}}), 0);
-    gMapGrid[0][0].blockId = 0;
+    gFloorGrid.mapGrid[0][0].blockId = 0;
     float t = 0.0f;
     CollisionHit hit = {};
     EXPECT_EQ(castMapSegment(0.0f, 4.0f, 0.0f, 0.0f, -8.0f, 0.0f, &t, &hit), 0);
-    gInvisibleWallsOn = 1;
+    gFloorGrid.invisibleWallsOn = 1;
     EXPECT_EQ(castMapSegment(0.0f, 4.0f, 0.0f, 0.0f, -8.0f, 0.0f, &t, &hit), 1);
 }
 

@@ -95,12 +95,12 @@ protected:
         stage.drawcode = 1;
         rock = addTexture("rock.bmp");
         makeMesh(&gStageMeshes[0], {rock});
-        gRoomsX = gRoomsY = 3;
+        gFloorGrid.roomsX = gFloorGrid.roomsY = 3;
         for (int32_t r = 0; r < 3; ++r)
-            for (int32_t c = 0; c < 3; ++c) gMapGrid[r][c].blockId = -1;
-        gMapGrid[0][1].blockId = 0;   // d = 40 from an eye at the origin
-        gMapGrid[0][2].blockId = 0;   // d = 80
-        gMapGrid[2][0].blockId = 0;   // 80 ahead along z: d = 40
+            for (int32_t c = 0; c < 3; ++c) gFloorGrid.mapGrid[r][c].blockId = -1;
+        gFloorGrid.mapGrid[0][1].blockId = 0;   // d = 40 from an eye at the origin
+        gFloorGrid.mapGrid[0][2].blockId = 0;   // d = 80
+        gFloorGrid.mapGrid[2][0].blockId = 0;   // 80 ahead along z: d = 40
         gCamera.eye = Vector3{0.0f, 30.0f, 0.0f};
     }
     int32_t rock = 0;
@@ -117,7 +117,7 @@ TEST_F(MapPassDungeon, CellsFartherThanTheCameraModeReachAreSkipped) {
     const Case cases[] = {{0, 0, 2}, {2, 0, 3}, {0, 1, 0}};
     for (const Case& c : cases) {
         gFieldCamera.cameraMode = c.cameraMode;
-        gSingleBlockFloor = c.singleBlock;
+        gFloorGrid.singleBlockFloor = c.singleBlock;
         gfxRecordClear();
         drawMapGeometry(0);
         EXPECT_EQ(count("drawIndexedPrimitive"), c.want) << "camera mode " << c.cameraMode;
@@ -133,8 +133,8 @@ TEST_F(MapPassDungeon, CellsFartherThanTheCameraModeReachAreSkipped) {
 
 TEST_F(MapPassDungeon, AHitObjectFlashesForTwoDrawnFrames) {
     for (int32_t r = 0; r < 3; ++r)
-        for (int32_t c = 0; c < 3; ++c) gMapGrid[r][c].blockId = -1;
-    gRoomsX = gRoomsY = 0;
+        for (int32_t c = 0; c < 3; ++c) gFloorGrid.mapGrid[r][c].blockId = -1;
+    gFloorGrid.roomsX = gFloorGrid.roomsY = 0;
     BreakableObjects& o = gBreakableObjects;
     o.count = 1;
     o.alive[0] = 1;
@@ -218,8 +218,8 @@ TEST_F(WorldFixture, MapPassLayersBlendWaterAndLight) {
     int32_t water = addTexture("water_x.bmp");
     int32_t glow = addTexture("hikari_x.bmp");
     makeMesh(&gStageMeshes[0], {water, glow});
-    gRoomsX = gRoomsY = 1;
-    gMapGrid[0][0].blockId = 0;
+    gFloorGrid.roomsX = gFloorGrid.roomsY = 1;
+    gFloorGrid.mapGrid[0][0].blockId = 0;
     for (int32_t i = 0; i < 4; ++i)
         gFieldTextures[i].texture =
             gD3DDevice->createTexture(4, 4, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);   // tex2..5

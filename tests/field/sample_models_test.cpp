@@ -71,7 +71,7 @@ TEST_F(MeshSampleModels, EveryStageModelLoadsWithItsTexturesAndItsCollision) {
 
     // Standing in the open room of block 0, one cell in.
     resetFloorMap();
-    gMapGrid[1][1] = MapCell{0, 0, 0, 0};
+    gFloorGrid.mapGrid[1][1] = MapCell{0, 0, 0, 0};
     CollisionHit hit = {};
     ASSERT_EQ(findGroundUnder(-40.0f, 3.0f, -40.0f, &hit), 1);
     EXPECT_FLOAT_EQ(hit.floorHeight, 0.0f);

@@ -128,8 +128,8 @@ TEST_F(WorldFixture, WorldRenderNoMipSettingReachesEveryTexture) {
     // scene the mip filter in force is none.
     stage.maptype = 1;
     makeMesh(&gStageMeshes[0], {0});
-    gRoomsX = gRoomsY = 1;
-    gMapGrid[0][0].blockId = 0;
+    gFloorGrid.roomsX = gFloorGrid.roomsY = 1;
+    gFloorGrid.mapGrid[0][0].blockId = 0;
     gfxRecordClear();
     drawWorldScene(gD3DDevice);
     EXPECT_EQ(count("setTextureStageState 0 " + std::to_string((int)GFX_TSS_MIPMAPLODBIAS)), 0);

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > INT32_MAX) return 0;
     static bool once = [] {
         resetFloorMap();
-        gMapGrid[0][0].blockId = 0;
+        gFloorGrid.mapGrid[0][0].blockId = 0;
         gPlacedBlocks.countA = 1;
         return true;
     }();
@@ -35,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     float t = 0.0f;
     findGroundUnder(probe[0], probe[1], probe[2], &hit);
     castMapSegment(probe[0], probe[1], probe[2], probe[3], probe[4], probe[5], &t, &hit);
-    gInvisibleWallsOn = !gInvisibleWallsOn;
+    gFloorGrid.invisibleWallsOn = !gFloorGrid.invisibleWallsOn;
     return 0;
 }

@@ -27,7 +27,7 @@ struct BootSnapshot {
 static BootSnapshot snapshot() {
     return {gGameMode, gTickCounter, gFadeState, gBlackout, gEventReady, gOverlayScreen.kind,
             gMessageWindow.openCounter, gCameraShake.spriteX, gCurrentTrack, gForcedTrack, gFloorIndex,
-            gRunEndState, gShopFloor.shopFloorState, gCounter.customerType, gMarketMode, gTitle.idleTicks, gTitle.menuCursor,
+            gRun.runEndState, gShopFloor.shopFloorState, gCounter.customerType, gMarketMode, gTitle.idleTicks, gTitle.menuCursor,
             gShopSequence, gBagCapacity, gBag[0]};
 }
 
@@ -48,7 +48,7 @@ TEST(GameStateReset, ASecondBootStartsAsTheFirst) {
     gCameraShake.spriteX = 3;
     gForcedTrack = 4;
     gFloorIndex = 17;
-    gRunEndState = 2;
+    gRun.runEndState = 2;
     gShopFloor.shopFloorState = SHOP_FLOOR_OPEN;
     gCounter.customerType = 9;
     gMarketMode = 1;

@@ -30,7 +30,7 @@ protected:
         gItemWindowTexture = savedWindow;
         for (GfxTexture* t : {board, stamps, window}) rig.capture->releaseTexture(t);
         resetDayReportState();
-        gRunEndState = gRunEndTimer = 0;
+        gRun.runEndState = gRun.runEndTimer = 0;
         rig.close();
         EconomyTest::TearDown();
     }
@@ -88,10 +88,10 @@ const BandCase BAND_CASES[] = {
 };
 
 TEST_F(DayReportDrawingTest, TheRunResultBandSlidesDownThenUpOutOfView) {
-    gRunEndState = 3;
+    gRun.runEndState = 3;
     for (const BandCase& c : BAND_CASES) {
         rig.capture->quads.clear();
-        gRunEndTimer = c.timer;
+        gRun.runEndTimer = c.timer;
         drawLoadingBand();
         std::vector<DrawnQuad> q = quadsOn(window);
         ASSERT_EQ(q.size(), 1u) << "timer " << c.timer;
@@ -100,7 +100,7 @@ TEST_F(DayReportDrawingTest, TheRunResultBandSlidesDownThenUpOutOfView) {
         EXPECT_FLOAT_EQ(q[0].right - q[0].left, 480.0f);
     }
     rig.capture->quads.clear();
-    gRunEndTimer = 0;
+    gRun.runEndTimer = 0;
     drawLoadingBand();
     EXPECT_TRUE(quadsOn(window).empty()) << "nothing while no run ends";
 }

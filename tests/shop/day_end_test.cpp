@@ -134,7 +134,7 @@ protected:
         gOverlayScreen.savedMode = GAME_MODE_FIELD;
         gOverlayScreen.openCounter = OVERLAY_OPEN_COUNT;
         gOverlayScreen.kind = OVERLAY_RESULTS;
-        gRunEndState = gRunEndTimer = 0;
+        gRun.runEndState = gRun.runEndTimer = 0;
         seedRandom(3);
         press(0);
     }
@@ -146,7 +146,7 @@ protected:
         resetOverlayScreen();
         resetItemListState();
         resetBagState();
-        gRunEndState = gRunEndTimer = 0;
+        gRun.runEndState = gRun.runEndTimer = 0;
         gFloorIndex = 0;
         gGameMode = savedMode;
         EconomyTest::TearDown();
@@ -292,16 +292,17 @@ TEST_F(DayReportTest, AWholeBagAfterClearingFloorNineAddsThirtyAndFifty) {
     gOverlayScreen.kind = OVERLAY_ITEM_CHOICE;
     game().dayScore = 5;
     game().dayPhase = 1;
-    gRunEndState = 3;
-    gRunEndTimer = 119;
+    gRun.runEndState = 3;
+    gRun.runEndTimer = 119;
     gFloorIndex = 9;
-    gDungeonIndex = 1;
+    gRun.dungeonIndex = 1;
     gBag[0] = makeItemKey(BREAD, ITEM_KEY_UNIDENTIFIED, 0);
     gBag[1] = itemKey(TART);
     gBagAtDeparture[0] = itemKey(TART);
     startItemChoice();
     EXPECT_EQ(gBag[0], itemKey(BREAD)) << "identified after a clear";
-    ASSERT_TRUE(runUntil(updateItemChoice, [] { return gRunEndTimer == 150 && gItemList.slide == ITEM_LIST_SLIDE_TICKS; }));
+    ASSERT_TRUE(
+        runUntil(updateItemChoice, [] { return gRun.runEndTimer == 150 && gItemList.slide == ITEM_LIST_SLIDE_TICKS; }));
     EXPECT_EQ(gDayReport.wholeBag, 1);
     tick(updateItemChoice, BUTTON_CANCEL);
     ASSERT_NE(gDayReport.leaving, 0);
@@ -315,22 +316,23 @@ TEST_F(DayReportTest, AWholeBagAfterClearingFloorNineAddsThirtyAndFifty) {
     EXPECT_EQ(game().deepestFloors[1], 9);
     EXPECT_EQ(game().dayPhase, 2);
     EXPECT_EQ(gGameMode, GAME_MODE_WORLD_MAP);
-    EXPECT_EQ(gRunEndState, 0);
+    EXPECT_EQ(gRun.runEndState, 0);
 }
 
 TEST_F(DayReportTest, ADefeatAtLevelFortyNineKeepsChosenItemsAndGrows) {
     gOverlayScreen.kind = OVERLAY_ITEM_CHOICE;
     game().merchantLevel = 49;
     game().dayPhase = 3;
-    gRunEndState = 1;
-    gRunEndTimer = 119;
+    gRun.runEndState = 1;
+    gRun.runEndTimer = 119;
     gFloorIndex = 2;
     gBag[0] = makeItemKey(TART, ITEM_KEY_UNIDENTIFIED, 0);
     gBag[1] = itemKey(BREAD);
     gBag[2] = itemKey(BREAD, 1);
     startItemChoice();
     EXPECT_EQ(gBag[0], makeItemKey(TART, ITEM_KEY_UNIDENTIFIED, 0)) << "stays unidentified after a defeat";
-    ASSERT_TRUE(runUntil(updateItemChoice, [] { return gRunEndTimer == 150 && gItemList.slide == ITEM_LIST_SLIDE_TICKS; }));
+    ASSERT_TRUE(
+        runUntil(updateItemChoice, [] { return gRun.runEndTimer == 150 && gItemList.slide == ITEM_LIST_SLIDE_TICKS; }));
     EXPECT_EQ(gDayReport.wholeBag, 0);
     EXPECT_EQ(itemChoiceSlots(game().merchantLevel), 3);
     // Slot 1 takes the tart, slot 3 (up wraps past "Confirm") a bread.
