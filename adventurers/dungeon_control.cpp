@@ -337,7 +337,7 @@ void runFloorEntrySteps(PartyState& party) {
     const Vector3& p = party.positions[0];
     for (int32_t key = takeMenuUsedItem(); key != -1; key = takeMenuUsedItem())
         sprayDropsWithPlus(&party, p.x, p.y, p.z, (key >> 6) + PICKUP_ITEM_FIRST, 1, 0.7f, (key >> 4) & 1, 0, key & 0x0f);
-    if (gForcedInput == -1 && gConditionBanner.counter == 0 && gFloorConditionList.rollState == 0) {
+    if (gDungeonControl.forcedInput == -1 && gConditionBanner.counter == 0 && gFloorConditionList.rollState == 0) {
         rollFloorConditions();
         if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBanner.counter = 1;
     }
@@ -811,7 +811,7 @@ void updateDungeonParty() {
 }
 
 void resetDungeonControlState() {
-    gForcedInput = -1;
+    gDungeonControl.forcedInput = -1;
     gDungeonControl.inputBlocked = 0;
     resetTimeLimitState();
     gDungeonControl.warpTimer = 0;

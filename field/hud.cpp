@@ -25,13 +25,7 @@
 
 HudBalloon gHudBalloon;
 HudTimers gHudTimers;
-int32_t gHud.topBarSlide;
-int32_t gHud.topBarKind;
-float gHud.expShown;
-int32_t gHud.levelUpTimer;
-int32_t gHud.moneyShown;
-float gHud.hudFade;
-int32_t gHud.chestNoticeTimer;
+HudState gHud;
 
 constexpr float BALLOON_TEXT_SCALE_START = 0.5f;
 constexpr int32_t WORLD_MAP_PLACE_GUILD = 6;
@@ -286,8 +280,7 @@ constexpr uint32_t WHITE = 0xFFFFFFFF;
 
 void drawPopupBalloon() {
     const HudBalloon& b = gHudBalloon;
-    if (gSceneLoading || gFloorStatus.bossEntranceCutTimer || gRun.runEndTimer || gRun.gatePrompt || gEventReady ||
-        gRun.switchCutTimer)
+    if (gSceneLoading || gFloorStatus.bossEntranceCutTimer || gRun.runEndTimer || gRun.gatePrompt || gEventReady || gRun.switchCutTimer)
         return;
     if (b.shownFrames == 0) return;
     float g = b.openFrames / 10.0f < 1.0f ? b.openFrames / 10.0f : 1.0f;
