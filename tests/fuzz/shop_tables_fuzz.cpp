@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "shop/shop_tables.h"
 #include "platform/window.h"
+#include "shop/buysell_table.h"
 #include "shop/customer_types.h"
 #include "shop/fusion_recipes.h"
 #include "shop/item_db.h"
