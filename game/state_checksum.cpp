@@ -149,11 +149,11 @@ static uint64_t hashState(ChecksumScope scope, StateSection* sections, int32_t s
     h.record(gCounter);
     h.i32(gMarketMode);
     h.record(gMarket);
-    h.record(gDayCandidates);
-    h.record(gVisitPlan);
-    h.i32(gVisitPlanCount);
-    h.record(gVisitOrder);
-    h.record(gDayLineup);
+    h.record(gDayPlan.dayCandidates);
+    h.record(gDayPlan.visitPlan);
+    h.i32(gDayPlan.visitPlanCount);
+    h.record(gDayPlan.visitOrder);
+    h.record(gDayPlan.dayLineup);
     h.record(gShopAtmosphere);
     h.record(gDayReport);
     h.record(gItemChoice);
