@@ -1,38 +1,4 @@
+// What the action routines share: the warp that moves the whole party.
 #include "adventurers/action_routines.h"
 
-void runVuAttack(PartyState&) {}
-void runVuSkill1(PartyState&) {}
-void runVuSkill2(PartyState&) {}
-void runReAttack(PartyState&) {}
-void runReSkill1(PartyState&) {}
-void runReSkill2(PartyState&) {}
-void runReSkill3(PartyState&) {}
-void runZiAttack(PartyState&) {}
-void runZiSkill1(PartyState&) {}
-void runZiSkill2(PartyState&) {}
-void runZiSkill3(PartyState&) {}
-void runZiSkill4(PartyState&) {}
-void runZiSkill5(PartyState&) {}
-void runZaAttack(PartyState&) {}
-void runZaSkill1(PartyState&) {}
-void runZaSkill2(PartyState&) {}
-void runZaSkill3(PartyState&) {}
-void runZaSkill4(PartyState&) {}
-void runZuAttack(PartyState&) {}
-void runZuAttack2(PartyState&) {}
-void runZuSkill1(PartyState&) {}
-void runZuSkill2(PartyState&) {}
-void runZuSkill3(PartyState&) {}
-void runZuSkill4(PartyState&) {}
-void runDoAttack(PartyState&) {}
-void runDoSkill1(PartyState&) {}
-void runDoSkill2(PartyState&) {}
-void runDoSkill3(PartyState&) {}
-void runDoSkill4(PartyState&) {}
-void runDeAttack(PartyState&) {}
-void runDeSkill1(PartyState&) {}
-void runDeSkill2(PartyState&) {}
-void runDeSkill3(PartyState&) {}
-void runZoAttack(PartyState&) {}
-void runZoSkill1(PartyState&) {}
 void warpToRandomCell() {}

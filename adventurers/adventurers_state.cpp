@@ -1,5 +1,6 @@
 // The adventurers' rows of the game's state registry.
-#include "adventurers/attack_objects.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "adventurers/bag.h"
 #include "adventurers/balloon.h"
 #include "adventurers/dungeon_control.h"
@@ -12,7 +13,9 @@
 
 static void hashShopFloor(StateHash& h, ChecksumScope) {
     h.i32(gShopFloorState);
-    for (int32_t v : {gShopEditMode, gSelectedShelf, gShopMenuSlide, gShopMenuDelay, gShopMenuCursor[0],
+    h.i32(gShopDayPhase);
+    h.i32(gShopSequence);
+    for (int32_t v : {gFieldTicks, gShopEditMode, gSelectedShelf, gShopMenuSlide, gShopMenuDelay, gShopMenuCursor[0],
                       gLeavingShop, gMorningGreeting, gNightTalkVariant, gShopActionTimer[0], gShopActionTimer[1]})
         h.i32(v);
 }
@@ -32,7 +35,7 @@ static void hashMotion(StateHash& h, ChecksumScope) {
 
 static const StateRow ROWS[] = {
     resetRow("attack objects", resetAttackObjects),
-    stateRow<gShopFloorState, gShopEditMode, gSelectedShelf, gShopMenuSlide,
+    stateRow<gShopFloorState, gShopDayPhase, gShopSequence, gFieldTicks, gShopEditMode, gSelectedShelf, gShopMenuSlide,
              gShopMenuDelay, gShopMenuCursor, gLeavingShop, gMorningGreeting, gNightTalkVariant, gShopActionTimer>(
         "shop floor", resetShopFloorWords, hashShopFloor),
     stateRow<gShopAtmosphere, gShopGrid, gShelfCarry>("shop grid", resetShopGridState,

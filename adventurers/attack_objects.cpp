@@ -1,4 +1,5 @@
-#include "adventurers/attack_objects.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 
 AttackObject gAttackObjects[ATTACK_OBJECT_POOL_SIZE];
 

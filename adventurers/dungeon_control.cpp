@@ -1,38 +1,34 @@
 #include "adventurers/dungeon_control.h"
 
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 #include "adventurers/action_routines.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "adventurers/bag.h"
 #include "adventurers/balloon.h"
-#include "adventurers/effect_spawner.h"
+#include "adventurers/dungeon_control_steps.h"
+#include "adventurers/gem_collection.h"
 #include "adventurers/hero_attacks.h"
 #include "adventurers/motion.h"
+#include "adventurers/party_status.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_events.h"
-#include "dungeon/fixed_floors.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/pickups.h"
-#include "dungeon/spawn_tables.h"
-#include "engine/debug_text.h"
+#include "adventurers/time_limit.h"
+#include "adventurers/trail.h"
+#include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/device.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
-#include "engine/screen_mapping.h"
 #include "engine/settings.h"
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/field_camera.h"
-#include "field/map_collision.h"
-#include "field/particles.h"
-#include "field/world_renderer.h"
+#include "field/field.h"
+#include "field/field_state.h"
 #include "shop/shop_state.h"
-#include "story/field_menu.h"
+#include "story/story.h"
 
 const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS] = {
     {5, 5, 5, 5, 0},     // Vuror
@@ -47,41 +43,30 @@ const int32_t SKILL_SP_COSTS[ADVENTURER_COUNT][SKILL_SLOTS] = {
 
 int32_t gForcedInput = -1;
 int32_t gInputBlocked;
-int32_t gTimeOutStarted;
-int32_t gTimeOutSpawns;
 int32_t gWarpTimer;
 int32_t gHeroineCommentDelay;
 int32_t gHeroineCommentCooldown;
 int32_t gHopPush;
 int32_t gHopLength;
 
+int32_t chosenAdventurer() { return gChosenAdventurer & 7; }
+
+AdventurerRecord& chosenAdventurerRecord() { return runningGameState().adventurers[chosenAdventurer()]; }
+
+int32_t chosenMaxHp() {
+    const AdventurerRecord& a = chosenAdventurerRecord();
+    return a.hpBase + a.hpBonus;
+}
+
+int32_t chosenMaxSp() {
+    const AdventurerRecord& a = chosenAdventurerRecord();
+    return a.spBase + a.spBonus;
+}
+
 namespace {
 
 constexpr float PI = std::numbers::pi_v<float>;
 constexpr float CAMERA_TURN_STEP = 0.0628f;
-
-enum AdventurerModel : int32_t {
-    MODEL_VUROR = 3,
-    MODEL_RERADO = 27,
-    MODEL_ZIREZUZ = 28,
-    MODEL_ZAZURU = 30,
-    MODEL_DODA = 31,
-    MODEL_ZUZI = 40,
-    MODEL_DEDAR = 41,
-    MODEL_ZOZE = 42,
-};
-
-enum ActionState : int32_t {
-    ACTION_FREE = 0,
-    ACTION_STUNNED = 1,
-    ACTION_ATTACK = 2,
-    ACTION_SECOND_ATTACK = 3,
-    ACTION_SKILL_FIRST = 4,   // 4 + skill id 0..4
-    ACTION_PICK_UP = 11,
-    ACTION_ITEM_USE = 12,
-    ACTION_FACING_FAIRY = 14,
-    ACTION_HELD_POSE = 15,
-};
 
 enum AbilityFlag : int32_t {
     ABILITY_DASH_STEERS = 0x01,
@@ -98,11 +83,9 @@ enum AbilityFlag : int32_t {
 constexpr int32_t ITEM_SPEED_SMALL = 2408;
 constexpr int32_t ITEM_SPEED_LARGE = 2409;
 constexpr int32_t ITEM_SURE_FOOTING = 2411;
-constexpr int32_t ITEM_CURE = 2504;
 constexpr int32_t ITEM_SP_REFILL = 2506;
 constexpr int32_t ITEM_HALF_SP = 2507;
 constexpr int32_t ITEM_ZOZE_WEAPON = 714;
-constexpr int32_t MEDICINE_FIRST = 4108;   // buffs 4108..4111
 
 constexpr uint16_t PAD_DIRECTIONS = BUTTON_RIGHT | BUTTON_LEFT | BUTTON_UP | BUTTON_DOWN;
 constexpr uint16_t PAD_SKILLS = 0x3e00;
@@ -113,7 +96,6 @@ constexpr int32_t SOUND_DASH_CRASH = 319;
 constexpr int32_t SOUND_HOP = 346;
 constexpr int32_t SOUND_SPLASH = 322;
 constexpr int32_t SOUND_FOOTSTEP = 358;
-constexpr int32_t SOUND_GEM = 332;
 
 constexpr int32_t ZOZE_RANDOM_SHOTS[13] = {113, 118, 120, 122, 114, 117, 119, 121, 116, 115, 126, 123, 125};
 
@@ -143,34 +125,7 @@ bool onShopStage() { return gCurrentStage && gCurrentStage->stageCode <= SHOP_ST
 
 bool onDungeonFloor() { return !onShopStage(); }
 
-int32_t chosenAdventurer() { return gChosenAdventurer & 7; }
-
-AdventurerRecord& adventurerRecord() { return runningGameState().adventurers[chosenAdventurer()]; }
-
-int32_t maxHp() {
-    const AdventurerRecord& a = adventurerRecord();
-    return a.hpBase + a.hpBonus;
-}
-
-int32_t maxSp() {
-    const AdventurerRecord& a = adventurerRecord();
-    return a.spBase + a.spBonus;
-}
-
 bool storyFlag(int32_t n) { return runningGameState().storyFlags[n] != 0; }
-
-int32_t abilityBitsOf(int32_t model) {
-    switch (model) {
-    case MODEL_RERADO: return 0xc9;
-    case MODEL_ZIREZUZ: return 0x01;
-    case MODEL_ZAZURU: return 0x01;
-    case MODEL_DODA: return 0x85;
-    case MODEL_ZUZI: return 0xa2;
-    case MODEL_DEDAR: return 0x90;
-    case MODEL_ZOZE: return 0;
-    default: return 0x20;
-    }
-}
 
 // Slippery under foot: floor condition 9 or the second ailment, unless the
 // sure-footing item is worn.
@@ -184,13 +139,7 @@ bool onGround(const PartyState& party) { return party.positions[0].y <= party.gr
 bool inWater(const PartyState& party) { return party.ground[0].floorFlag == 1; }
 
 // The surface code of the ground under member 0; -1 when unknown.
-int32_t groundSurface(const PartyState& party) {
-    const CollisionHit& g = party.ground[0];
-    if (g.block < 0 || g.block >= MAP_BLOCK_COUNT) return -1;
-    const MapBlock& block = gMapBlocks[g.block];
-    if (!block.triangles || g.triangle < 0 || g.triangle >= block.triangleCount) return -1;
-    return block.triangles[g.triangle].surface;
-}
+int32_t groundSurface(const PartyState& party) { return hitSurface(party.ground[0]); }
 
 // The first of up, down, left, right among the bits.
 int32_t firstDirection(int32_t bits) {
@@ -216,18 +165,6 @@ float dashHeading(int32_t bit) {
     case BUTTON_RIGHT: return 3.0f * PI / 2.0f;
     default: return 0.0f;
     }
-}
-
-void countDown(int32_t& timer) {
-    if (timer > 0) timer--;
-}
-
-// The fairy's balloon side: 1 when she is on the left half of the screen.
-int32_t fairyBalloonSide(const PartyState& party) {
-    ScreenPoint p;
-    const Vector3& f = party.positions[2];
-    mapWorldToScreen(f.x, f.y, f.z, &p);
-    return p.x < 320.0f ? 1 : 0;
 }
 
 void runAttackRoutine(PartyState& party) {
@@ -272,41 +209,6 @@ Routine skillRoutine(int32_t model, int32_t skill) {
     return r;
 }
 
-// Step 7: the floor's time limit and the enemies of the time-out.
-void runTimeLimit(PartyState& party) {
-    if (gTimeOutStarted > 0) {
-        gTimeOutStarted++;
-        if (gTimeOutStarted > 59 && party.hp > 0.0f && !storyFlag(206)) {
-            if (requestEvent(19, 3, 1)) runningGameState().storyFlags[206] = 1;
-        }
-    }
-    if (party.hp > 0.0f) gFloorTimeLimit -= isFloorConditionActive(25) ? 2 : 1;
-    if (gFloorTimeLimit >= 0) return;
-    gFloorTimeLimit = TIME_OUT_INTERVAL;
-    int32_t live = 0;
-    for (const Enemy& e : gEnemies)
-        if (e.state == ENEMY_ALIVE && e.kind == TIME_OUT_ENEMY_KIND) live++;
-    if (live >= TIME_OUT_ENEMY_MAX) return;
-    const Vector3& p = party.positions[0];
-    for (int32_t attempt = 0; attempt < 20; attempt++) {
-        float a = randomUnit() * 2.0f * PI;
-        float dx = 15.0f * std::sin(a);
-        float dz = 15.0f * std::cos(a);
-        float t;
-        CollisionHit hit;
-        if (castMapSegment(p.x, p.y + 0.2f, p.z, dx, 0.0f, dz, &t, &hit)) continue;
-        float gx = p.x + 0.8f * dx;
-        float gz = p.z + 0.8f * dz;
-        CollisionHit ground;
-        if (!findGroundUnder(gx, p.y + 0.2f, gz, &ground)) continue;
-        if (ground.floorHeight < -0.5f || ground.floorHeight >= 0.5f) continue;
-        spawnEnemy(gx, p.y, gz, TIME_OUT_ENEMY_KIND);
-        if (gTimeOutStarted == 0) gTimeOutStarted = 1;
-        gTimeOutSpawns++;
-        break;
-    }
-}
-
 // Step 4: the warp trap's sequence; true while it runs (nothing else happens).
 bool runWarp(PartyState& party) {
     if (gWarpTimer <= 0) return false;
@@ -326,18 +228,6 @@ bool runWarp(PartyState& party) {
     party.motions[0].direction = spriteDirectionFor(party.facing, gCamera.yaw, side);
     party.sideFacing = side;
     return true;
-}
-
-// Step 5: a heal that lands when its timer counts down to 0.
-void runDelayedHeals(PartyState& party) {
-    if (party.delayedHpTimer > 0 && --party.delayedHpTimer == 0) {
-        party.healGlowTimer = 20;
-        healHp(party.delayedHpAmount, 1);
-    }
-    if (party.delayedSpTimer > 0 && --party.delayedSpTimer == 0) {
-        party.healGlowTimer = 20;
-        healSp(party.delayedSpAmount, 1);
-    }
 }
 
 // Step 12: the entry and recovery hop.
@@ -425,43 +315,6 @@ void runFootsteps(PartyState& party) {
     if (party.motions[0].motion == 1 && party.motions[0].ticks % 16 == 10) playSoundEffect(SOUND_FOOTSTEP);
 }
 
-// Steps 19 to 21: the trail, the afterimages and the clones.
-void runTrailAndGhosts(PartyState& party) {
-    for (int32_t i = PARTY_TRAIL_LENGTH - 1; i > 0; i--) {
-        party.trailPositions[i] = party.trailPositions[i - 1];
-        party.trailMotions[i] = party.trailMotions[i - 1];
-    }
-    party.trailPositions[0] = party.positions[0];
-    party.trailMotions[0] = party.motions[0];
-
-    if (party.afterimageTimer > 0) {
-        for (int32_t j = 0; j < PARTY_GHOST_COUNT; j++) {
-            GhostImage& g = party.afterimages[j];
-            g.position = party.trailPositions[3 + 2 * j];
-            g.motion = party.trailMotions[3 + 2 * j];
-            g.timer = 20;
-        }
-        if (--party.afterimageTimer == 0)
-            for (GhostImage& g : party.afterimages) g.timer = 0;
-    }
-
-    bool fire = party.cloneShotTimer > 0 && --party.cloneShotTimer == 0;
-    for (int32_t k = 0; k < PARTY_GHOST_COUNT; k++) {
-        GhostImage& c = party.clones[k];
-        if (c.timer <= 0) continue;
-        if (fire) spawnHeroAttack(party, 3, k);
-        c.motion = party.motions[0];
-        int32_t slot = c.slot >= 0 && c.slot < PARTY_GHOST_COUNT ? c.slot : k;
-        float heading = 2.0f * CLONE_ANGLE_OFFSETS[slot] + c.angleOffset;
-        float distance = 3.0f + static_cast<float>(slot);
-        c.position.x = party.positions[0].x + std::sin(heading) * distance;
-        c.position.y = party.positions[0].y;
-        c.position.z = party.positions[0].z + std::cos(heading) * distance;
-        if (c.timer == 600) spawnEffectSet(nullptr, c.position.x, c.position.y, c.position.z, 4, 0.7f, -1, 0.0f, 0);
-        c.timer--;
-    }
-}
-
 // Step 22: the mini-map's visited cells and the marks they uncover.
 void visitMapCells(const PartyState& party) {
     bool all = isFloorConditionActive(19);
@@ -485,16 +338,9 @@ void visitMapCells(const PartyState& party) {
 // Step 3 of the player's update on dungeon floors: items thrown away in the
 // menu, and the floor's condition roll.
 void runFloorEntrySteps(PartyState& party) {
-    if (gMenuItemUsed == 1) {
-        const Vector3& p = party.positions[0];
-        for (int32_t& key : gMenuUsedItems) {
-            if (key == -1) continue;
-            sprayDropsWithPlus(&party, p.x, p.y, p.z, (key >> 6) + PICKUP_ITEM_FIRST, 1, 0.7f, (key >> 4) & 1, 0,
-                               key & 0x0f);
-            key = -1;
-        }
-        gMenuItemUsed = 0;
-    }
+    const Vector3& p = party.positions[0];
+    for (int32_t key = takeMenuUsedItem(); key != -1; key = takeMenuUsedItem())
+        sprayDropsWithPlus(&party, p.x, p.y, p.z, (key >> 6) + PICKUP_ITEM_FIRST, 1, 0.7f, (key >> 4) & 1, 0, key & 0x0f);
     if (gForcedInput == -1 && gConditionBannerCounter == 0 && gFloorConditionList.rollState == 0) {
         rollFloorConditions();
         if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBannerCounter = 1;
@@ -540,7 +386,7 @@ bool runZozeGauge(PartyState& party) {
         }
     }
     if (party.randomShot == -1 || rechargeStarted) {
-        int32_t weapon = adventurerRecord().equipment[0];
+        int32_t weapon = chosenAdventurerRecord().equipment[0];
         if (weapon != -1 && weapon >> 6 == ITEM_ZOZE_WEAPON) party.randomShot = ZOZE_RANDOM_SHOTS[randomInt() % 13];
     }
     return attackAllowed && party.chargeGauge > 0;
@@ -588,27 +434,6 @@ int32_t spriteDirectionFor(float facing, float cameraYaw, int32_t& sideFacing) {
     return d;
 }
 
-void easeGauges() {
-    PartyState& party = gParty;
-    float hpStep = static_cast<float>(maxHp()) * 0.01f;
-    if (party.hpShown < party.hp) {
-        party.hpShown = party.hpShown + hpStep < party.hp ? party.hpShown + hpStep : party.hp;
-        party.gaugeSteps++;
-        party.gaugeRising = 1;
-    } else if (party.hpShown > party.hp) {
-        party.hpShown = party.hpShown - hpStep > party.hp ? party.hpShown - hpStep : party.hp;
-        party.gaugeSteps++;
-        party.gaugeRising = 0;
-    } else {
-        party.gaugeSteps = 0;
-    }
-    float spStep = static_cast<float>(maxSp()) * 0.01f;
-    if (party.spShown < party.sp)
-        party.spShown = party.spShown + spStep < party.sp ? party.spShown + spStep : party.sp;
-    else if (party.spShown > party.sp)
-        party.spShown = party.spShown - spStep > party.sp ? party.spShown - spStep : party.sp;
-}
-
 int32_t spendSp(PartyState& party, int32_t cost) {
     bool zoze = party.models[0] == MODEL_ZOZE;
     if (!zoze && isFloorConditionActive(1)) cost /= 2;
@@ -621,7 +446,7 @@ int32_t spendSp(PartyState& party, int32_t cost) {
         party.sp -= static_cast<float>(cost);
     }
     party.spRestTimer = 60;
-    int32_t most = maxSp();
+    int32_t most = chosenMaxSp();
     if (party.sp < static_cast<float>(most / 2) && tryItemEffect(ITEM_SP_REFILL, 5, 30))
         party.sp += static_cast<float>(most / 4 < 100 ? most / 4 : 100);
     return 1;
@@ -631,7 +456,7 @@ int32_t useSkill(PartyState& party) {
     int32_t adventurer = chosenAdventurer();
     int32_t slot = party.selectedSkill;
     if (slot < 0 || slot >= SKILL_SLOTS) return 0;
-    int32_t cost = party.models[0] == MODEL_ZOZE ? maxSp() : SKILL_SP_COSTS[adventurer][slot];
+    int32_t cost = party.models[0] == MODEL_ZOZE ? chosenMaxSp() : SKILL_SP_COSTS[adventurer][slot];
     if (storyFlag(0)) cost = 1;
     if (!spendSp(party, cost)) return 0;
     int32_t skill = gSkillSlots[adventurer][slot];
@@ -780,7 +605,7 @@ void updatePlayerAction() {
     if (moving || party.actionState != ACTION_FREE) {
         party.spRestTimer = 60;
     } else if (party.spRestTimer > 0 && --party.spRestTimer == 0) {
-        float most = static_cast<float>(maxSp());
+        float most = static_cast<float>(chosenMaxSp());
         if (party.sp > most) party.sp = most;
     }
 
@@ -880,91 +705,6 @@ void updatePlayerAction() {
     }
 }
 
-void collectGems() {
-    PartyState& party = gParty;
-    party.nearestPickup = -1;
-    float c = 10.0f;
-    bool collected = false;
-    const Vector3& p = party.positions[0];
-    AdventurerRecord& record = adventurerRecord();
-    for (int32_t i = 0; i < PICKUP_POOL_SIZE; i++) {
-        Pickup& q = gPickups[i];
-        if (q.kind < 0 || q.state == PICKUP_RISING) continue;
-        bool gem = q.kind <= PICKUP_GEM_LAST;
-        if (gem && (party.gemQueue[PARTY_GEM_QUEUE - 1] != -1 || q.age < 31)) continue;
-        float dx = q.x - p.x;
-        float dy = q.y - p.y;
-        float dz = q.z - p.z;
-        float m = std::sqrt(dx * dx + dy * dy + dz * dz);
-        if (!(m < 1.5f && m < c)) continue;
-        if (gem) {
-            playSoundEffect(SOUND_GEM);
-            q.kind = -1;
-            if (party.hp > 0.0f) {
-                int32_t gain = q.callerWord == 1 ? 1 : 10;
-                if (isFloorConditionActive(2)) gain *= 2;
-                if (storyFlag(13)) gain = 100;
-                record.experience += gain;
-            }
-            collected = true;
-        } else {
-            party.nearestPickup = i;
-            c = m;
-        }
-    }
-    if (collected && record.experience >= record.nextLevelExp) levelUp(record);
-}
-
-void tickPartyStatus(PartyState& party) {
-    party.abilityFlags |= abilityBitsOf(party.models[0]);
-
-    countDown(party.levelGlowTimer);
-    countDown(party.healGlowTimer);
-    countDown(party.motions[0].whiteFlash);
-    countDown(gHeroineCommentCooldown);
-
-    bool ailing = false;
-    for (int32_t& t : party.ailmentTimers) {
-        if (t > 0) ailing = true;
-        countDown(t);
-    }
-    if (ailing && tryItemEffect(ITEM_CURE, 5, 30))
-        for (int32_t& t : party.ailmentTimers) t = 0;
-
-    announceBrokenItem();
-
-    int32_t ended = -1;
-    for (int32_t k = 0; k < PARTY_BUFF_COUNT; k++)
-        if (party.buffTimers[k] > 0 && --party.buffTimers[k] == 0) ended = k;
-    if (ended >= 0) setBalloon(6, (MEDICINE_FIRST + ended) << 6, 2, fairyBalloonSide(party), 90);
-
-    countDown(party.zazuruTimer);
-    countDown(party.berserkTimer);
-    countDown(party.darkSoulTimer);
-    countDown(party.glideTimer);
-
-    char line[32];
-    std::snprintf(line, sizeof line, "MUTEKI %d  ", party.invincibility);
-    printDebugText(44, 34, line);
-
-    if (party.stunTimer == 0 && party.hp > 0.0f) {
-        if (party.invincibility > -100) party.invincibility--;
-        countDown(party.actionTimer);
-    }
-    countDown(party.dodgeTimer);
-
-    party.pushFactor = 1.0f;
-
-    for (int32_t k = 0; k < PARTY_MEMBER_COUNT; k++) {
-        if (party.models[k] < 0) continue;
-        float speed = 1.0f;
-        if ((k == 0 && party.dashing) || party.darkSoulTimer > 0) speed = 2.0f;
-        advanceMotion(party.motions[k], party.models[k], speed);
-    }
-}
-
-void updateStatusOfPlayer() { tickPartyStatus(gParty); }
-
 void updateDungeonPlayer() {
     PartyState& party = gParty;
     InputRecord& input = gInputState[0];
@@ -1050,7 +790,7 @@ void updateDungeonPlayer() {
 void updateDungeonParty() {
     PartyState& party = gParty;
     int32_t adventurer = chosenAdventurer();
-    bool quiet = gFloorScriptState != 0 || isBossFloor() || storyFlag(154) || storyFlag(176);
+    bool quiet = floorScriptStep() != 0 || isBossFloor() || storyFlag(154) || storyFlag(176);
     if (!quiet && gStartVoiceTimer == 10) {
         if (randomInt() % 2 == 0) {
             playVoice("bin/se/01yo/action/01yo_btl01.bin");
@@ -1063,7 +803,7 @@ void updateDungeonParty() {
         playVoice(randomInt() % 2 == 0 ? "bin/se/00sa/action/00sa_btl01a.bin" : "bin/se/00sa/action/00sa_btl01b.bin");
 
     if (gHeroineCommentDelay > 0 && --gHeroineCommentDelay == 0 && party.hp > 0.0f) {
-        if (party.hp <= static_cast<float>(maxHp()) * 0.2f)
+        if (party.hp <= static_cast<float>(chosenMaxHp()) * 0.2f)
             playVoice("bin/se/00sa/action/00sa_btl03.bin");
         else
             playVoice(randomInt() % 2 == 0 ? "bin/se/00sa/action/00sa_btl02a.bin"
@@ -1077,8 +817,7 @@ void updateDungeonParty() {
 void resetDungeonControlState() {
     gForcedInput = -1;
     gInputBlocked = 0;
-    gTimeOutStarted = 0;
-    gTimeOutSpawns = 0;
+    resetTimeLimitState();
     gWarpTimer = 0;
     gStartVoiceTimer = 0;
     gHeroineCommentDelay = 0;

@@ -1,3 +1,3 @@
-#include "adventurers/effect_spawner.h"
+#include "adventurers/adventurers.h"
 
 void spawnEffectObject(const void*, float, float, float, int32_t, float, int32_t) {}

@@ -2,12 +2,10 @@
 
 #include <cmath>
 
-#include "adventurers/effect_spawner.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/final_floor.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_objects.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/motion_files.h"
 #include "engine/random.h"
@@ -16,9 +14,7 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/collision_mesh.h"
-#include "field/field_camera.h"
-#include "field/map_collision.h"
+#include "field/field_state.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 
@@ -60,18 +56,6 @@ bool onShopStage() {
 }
 
 bool storyFlag(int32_t n) { return runningGameState().storyFlags[n] != 0; }
-
-const CollisionTriangle* triangleOf(const CollisionHit& hit) {
-    if (hit.block < 0 || hit.block >= MAP_BLOCK_COUNT) return nullptr;
-    const MapBlock& block = gMapBlocks[hit.block];
-    if (!block.triangles || hit.triangle < 0 || hit.triangle >= block.triangleCount) return nullptr;
-    return &block.triangles[hit.triangle];
-}
-
-int32_t surfaceOf(const CollisionHit& hit) {
-    const CollisionTriangle* t = triangleOf(hit);
-    return t ? t->surface : -1;
-}
 
 bool cliffOrDamage(int32_t surface) { return surface == SURFACE_CLIFF || surface == SURFACE_DAMAGE; }
 bool wallLike(int32_t surface) { return cliffOrDamage(surface) || surface == SURFACE_INVISIBLE_WALL; }
@@ -396,8 +380,8 @@ bool acceptGroundAhead() {
     Vector3& v = party.velocity;
     CollisionHit& hit = party.ground[0];
     int32_t found = probeGround(p.x, p.y, p.z, v.x, v.y, v.z, hit);
-    if (found != 1 || !cliffOrDamage(surfaceOf(hit)) || hit.floorHeight < party.groundHeights[0]) return true;
-    const CollisionTriangle* t = triangleOf(hit);
+    if (found != 1 || !cliffOrDamage(hitSurface(hit)) || hit.floorHeight < party.groundHeights[0]) return true;
+    const CollisionTriangle* t = hitTriangle(hit);
     if (!t) return false;
     const CollisionTriangle refused = *t;
     float step[4] = {p.x, p.z, p.x + v.x, p.z + v.z};
@@ -415,10 +399,10 @@ bool acceptGroundAhead() {
         float speed = sqrtf(v.x * v.x + v.z * v.z);
         v.x = ex / length * speed;
         v.z = ez / length * speed;
-        if (probeGround(p.x, p.y, p.z, v.x, v.y, v.z, hit) != 1 || walkable(surfaceOf(hit), hit)) return true;
+        if (probeGround(p.x, p.y, p.z, v.x, v.y, v.z, hit) != 1 || walkable(hitSurface(hit), hit)) return true;
         v.x *= -0.4f;
         v.z *= -0.4f;
-        return probeGround(p.x, p.y, p.z, v.x, v.y, v.z, hit) == 1 && walkable(surfaceOf(hit), hit);
+        return probeGround(p.x, p.y, p.z, v.x, v.y, v.z, hit) == 1 && walkable(hitSurface(hit), hit);
     }
     return false;
 }
@@ -457,7 +441,7 @@ void pushFromWalls() {
         float t = 0.0f;
         CollisionHit hit = {};
         if (!castMapSegment(p.x, p.y + height, p.z, dx, 0.0f, dz, &t, &hit)) continue;
-        int32_t surface = surfaceOf(hit);
+        int32_t surface = hitSurface(hit);
         if (wallLike(surface) || (surface == SURFACE_SOLID && fabsf(hit.normalY) < 0.75f)) {
             p.x -= (1.0f - t) * dx;
             p.z -= (1.0f - t) * dz;
@@ -502,7 +486,7 @@ void moveAndCollide() {
             if (k == 0) {
                 m.y += v.y;
                 if (m.y < hit.floorHeight) m.y = hit.floorHeight;
-                if (m.y == hit.floorHeight && (fabsf(hit.normalY) < 0.5f || wallLike(surfaceOf(hit)))) {
+                if (m.y == hit.floorHeight && (fabsf(hit.normalY) < 0.5f || wallLike(hitSurface(hit)))) {
                     v.x += 0.1f * hit.normalX;
                     v.z -= 0.1f * hit.normalZ;
                 }
@@ -574,7 +558,7 @@ void moveFollowers() {
             moveFairy(anchor, 1);
         }
         if (!shop) party.motions[FAIRY].direction = party.motions[anchor].direction;
-        if (gFloorIntroTimer == 0 && fairyShown() && party.tick % 4 == 0 && !gSEasyDisp) spawnSparkle();
+        if (floorIntroFrames() == 0 && fairyShown() && party.tick % 4 == 0 && !gSEasyDisp) spawnSparkle();
     }
     for (int32_t k = 0; k < PARTY_MEMBER_COUNT; k++) {
         if (party.models[k] == -1) continue;

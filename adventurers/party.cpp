@@ -2,11 +2,10 @@
 
 #include <cstdio>
 
-#include "dungeon/floor_start.h"
+#include "dungeon/dungeon.h"
 #include "engine/save_file.h"
 #include "engine/sound.h"
-#include "field/hud.h"
-#include "field/particles.h"
+#include "field/field_state.h"
 #include "platform/window.h"
 #include "shop/shop.h"
 
@@ -108,6 +107,13 @@ void resetAdventurerStats(AdventurerRecord& a, const CharaRecord& c, int32_t lev
     a.experience = 0;
     a.levelStartExp = 0;
     a.nextLevelExp = LEVEL_ONE_NEXT_EXP;
+}
+
+void resetAdventurerRecords(GameState& game, bool startLevels) {
+    for (int32_t j = 0; j < ADVENTURER_COUNT; ++j) {
+        const CharaRecord& c = gCharaTable[j];
+        resetAdventurerStats(game.adventurers[j], c, startLevels && j != 0 ? c.startLevel : 0);
+    }
 }
 
 void recomputeLevelStats(GameState& game) {

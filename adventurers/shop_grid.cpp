@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "adventurers/party.h"
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "shop/shop.h"
 
 const char SHOP_LAYOUTS[SHOP_SIZE_COUNT][SHOP_GRID_ROWS][SHOP_GRID_COLUMNS + 1] = {

@@ -7,10 +7,8 @@
 #pragma once
 #include <cstdint>
 
+#include "adventurers/adventurers_state.h"
 #include "engine/save_file.h"
-
-constexpr int32_t SHOP_GRID_COLUMNS = 20;   // x 0..19
-constexpr int32_t SHOP_GRID_ROWS = 15;      // z 0..14
 
 // Cell codes of gShopGrid. 2..8 count as shelf cells.
 enum ShopCell : int32_t {
@@ -25,14 +23,11 @@ constexpr bool isShelfCell(int32_t code) { return code >= 2 && code <= 8; }
 
 // The base layout of each shop size, row z = 0 first, one digit per cell.
 extern const char SHOP_LAYOUTS[SHOP_SIZE_COUNT][SHOP_GRID_ROWS][SHOP_GRID_COLUMNS + 1];
-// index z * 20 + x
-extern int32_t gShopGrid[SHOP_GRID_ROWS * SHOP_GRID_COLUMNS];
 
 // Shelves per shop size, and each shelf's shape (3: 2 x 2, 4: four in a
 // line), its yaw (a shape-4 shelf lies along x at yaw 0, along z otherwise)
 // and the cell its model was made for.
 extern const int32_t SHOP_SHELF_COUNTS[SHOP_SIZE_COUNT];
-extern const int32_t SHELF_SHAPES[SHELF_LAYOUT_COUNT];
 extern const float SHELF_YAWS[SHELF_LAYOUT_COUNT];
 extern const ShelfPlace SHELF_AUTHORED_CELLS[SHELF_LAYOUT_COUNT];
 // The shelves of the running game's shop size.
@@ -40,7 +35,6 @@ int32_t shopShelfCount();
 // The shop size of a record as a layout index: a damaged one counts as 0.
 int32_t shopLayoutIndex(const GameState& game);
 
-constexpr int32_t SHELF_CELL_COUNT = 4;
 // The four cells of a shelf at a position, in carry order: 2 x 2 (x, z),
 // (x+1, z), (x, z+1), (x+1, z+1); along z (x, z+k); along x (x+k, z).
 void shelfCellsAt(int32_t shelf, ShelfPlace at, ShelfPlace cells[SHELF_CELL_COUNT]);
@@ -58,22 +52,7 @@ enum ShelfLayoutCheck : int32_t {
 // Copies the size's base layout into gShopGrid and marks every shelf's cells.
 // A cell beyond the grid counts as a wall: the positions come from the save.
 int32_t buildShelfOccupancy();
-// The highest-numbered shelf covering the cell; -1 none.
-int32_t findShelfAt(int32_t x, int32_t z);
-// A layout read from a save that puts a shelf off the floor, on a wall or
-// over another shelf is put back to the size's default layout. Returns 1
-// when it was reset.
-int32_t repairShelfLayout(GameState& game);
 
-// The shelf cell in front of the heroine; -1 none.
-struct ShopCellPos {
-    int32_t x;
-    int32_t z;
-};
-extern ShopCellPos gPlacementCell;
-extern float gPlacementCursorPos[2];   // world x, z of that cell
-// The shelf whose vending machine is being stocked; the vending shelf in front + 1 (0 none).
-extern int32_t gShopEditState[2];
 // Finds the cell 2 units ahead of member 0 by its facing, in single precision.
 void findShelfInFront();
 // The cell a point of the floor lies in, each coordinate at least 0.
@@ -81,8 +60,6 @@ ShopCellPos shopCellOfPoint(float x, float z);
 // The probe's direction from a facing: 0 +z, 1 +x, 2 -z, 3 -x.
 int32_t shelfProbeDirection(float facing);
 
-// The items of the shelf being moved.
-extern int32_t gShelfCarry[SHELF_CELL_COUNT];
 // Every item on the shelf's cells back to storage; the cells empty.
 void clearShelf(int32_t shelf);
 // lift 1: the shelf's items into gShelfCarry, the cells empty; lift 0:
@@ -91,20 +68,3 @@ void liftShelfItems(int32_t shelf, int32_t lift);
 // Places each shelf model at its cell, the given shelf raised (-1 none).
 void placeShelfModels(int32_t raisedShelf);
 
-// Every shelf item, vending machine and vending stock back to storage, the
-// size's default layout, the atmosphere recomputed.
-void applyShopLayout(GameState& game);
-
-// The shop's atmosphere point: P from the decorations and the fancy and
-// plain items, Q from the decorations and the holy and sinister items, each
-// -13..13.
-struct ShopAtmosphere {
-    int32_t decoration;   // P
-    int32_t items;        // Q
-};
-extern ShopAtmosphere gShopAtmosphere;
-constexpr int32_t SHOP_ATMOSPHERE_LIMIT = 13;
-void computeShopAtmosphere();
-
-// Back to the values a fresh process starts with.
-void resetShopGridState();

@@ -8,8 +8,7 @@
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
 #include "adventurers/shop_floor_steps.h"
-#include "dungeon/field_events.h"
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
@@ -17,10 +16,7 @@
 #include "engine/random.h"
 #include "engine/sound.h"
 #include "engine/story_flags.h"
-#include "field/field_camera.h"
-#include "field/game_overlay.h"
-#include "field/hud_level_abilities.h"
-#include "field/resources.h"
+#include "field/field_state.h"
 #include "shop/shop.h"
 
 namespace {
@@ -662,12 +658,7 @@ void updateVendingStocking() {
 }
 
 void openAbilityList() {
-    int32_t level = runningGameState().merchantLevel;
-    int32_t rows = 0;
-    for (int32_t r = 0; r < LEVEL_ABILITY_ROWS; r++) {
-        int32_t l = MERCHANT_LEVEL_ABILITIES[r].level;
-        if (l <= 90 && l <= level) rows++;
-    }
+    int32_t rows = openedAbilityRows(runningGameState().merchantLevel);
     gAbilityListCursor = rows > ABILITY_LAST_ROW ? ABILITY_LAST_ROW : rows;
     int32_t top = gAbilityListCursor - 1;
     gAbilityListTop = top < 0 ? 0 : top > 24 ? 24 : top;

@@ -4,9 +4,10 @@
 // dashes. Set up once (no boot; tests/harness/harness.h only links the game).
 #include <benchmark/benchmark.h>
 
-#include "adventurers/dungeon_control.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/pickups.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"

@@ -4,9 +4,7 @@
 // stage. Both run on the calling thread, as the loader thread runs them.
 #include <benchmark/benchmark.h>
 
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_generator.h"
-#include "dungeon/floor_start.h"
+#include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
@@ -25,7 +23,7 @@ static void BM_GenerateFloor(benchmark::State& state) {
     seedRandom(1);
     for (auto _ : state) {
         generateFloor();
-        benchmark::DoNotOptimize(gRoomCount);
+        benchmark::DoNotOptimize(gMapGrid);
     }
     gCurrentStage = previous;
 }

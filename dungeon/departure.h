@@ -1,21 +1,15 @@
-// dungeon/departure.h: the adventurers' guild departure screen (mode 11).
+// dungeon/departure.h: the adventurers' guild departure screen (mode 11):
+// the dungeons' sizes and the stage a run's floor plays on.
 #pragma once
 #include <cstdint>
 
-void initDepartureScreen();
-// Around an overlay over the departure screen: its list cursors kept and given back.
-void saveDepartureListState();
-void restoreDepartureListState();
-
-#include <cstdint>
+#include "dungeon/dungeon.h"
 
 constexpr int32_t DUNGEON_COUNT_TOTAL = 6;
 // Five-floor blocks per dungeon.
 constexpr int32_t DUNGEON_FLOOR_BLOCKS[DUNGEON_COUNT_TOTAL] = {1, 3, 6, 10, 20, 12};
 // Floors of a dungeon 0..5; 0 for any other number.
 int32_t getDungeonFloorCount(int32_t dungeon);
-// gStageIndex := the stage of the run's dungeon and floor.
-void selectDungeonStage();
 
 // The stage key (stage code index) of gDungeonIndex / gFloorIndex: dungeon 5
 // from floor 30 by its list per floor; otherwise by the floor's block of

@@ -3,13 +3,12 @@
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/fixed_floors.h"
-#include "dungeon/floor_conditions.h"
 #include "dungeon/floor_generator.h"
-#include "dungeon/floor_map.h"
 #include "dungeon/floor_objects.h"
 #include "dungeon/floor_start.h"
-#include "dungeon/floor_status.h"
 #include "dungeon/pickups.h"
+#include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/state_table.h"
 
 static void hashRun(StateHash& h, ChecksumScope) {

@@ -1,8 +1,7 @@
 #include "dungeon/field_events.h"
 
-#include "adventurers/bag.h"
-#include "adventurers/motion.h"
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_generator.h"
 #include "dungeon/floor_objects.h"
@@ -10,7 +9,8 @@
 #include "engine/loaders.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
+#include "story/story_state.h"
 
 int32_t gEventStartArg;
 int32_t gFallTimer;

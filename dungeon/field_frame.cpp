@@ -3,18 +3,13 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/attack_objects.h"
-#include "adventurers/dungeon_control.h"
-#include "adventurers/motion.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/stage_index.h"
 #include "dungeon/departure.h"
 #include "dungeon/enemies.h"
 #include "dungeon/field_events.h"
-#include "dungeon/floor_conditions.h"
 #include "dungeon/floor_objects.h"
-#include "dungeon/floor_status.h"
 #include "dungeon/pickups.h"
 #include "dungeon/spawn_tables.h"
 #include "dungeon/stage_scripts.h"
@@ -29,9 +24,9 @@
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "engine/story_flags.h"
-#include "field/effect_objects.h"
-#include "field/field_camera.h"
-#include "story/field_menu.h"
+#include "field/field_state.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 int32_t gDungeonIndex;
 int32_t gRunEndState;
@@ -49,7 +44,6 @@ int32_t gLastHitTimer;
 int32_t gCharDrawFlag;
 int32_t gTrailDue;
 float gBossCutFade = 1.0f;
-EventNumber gEventNumber;
 int32_t gBossRushCourse = -1;
 int32_t gBossRushBattle = -1;
 int32_t gGatePrompt;
@@ -344,6 +338,10 @@ const StageRecord* currentFieldStage() {
     return &gStages[gStageIndex];
 }
 
+bool charactersHidden() { return gCharDrawFlag != 0; }
+int32_t floorIntroFrames() { return gFloorIntroTimer; }
+int32_t startVoiceFrame() { return gStartVoiceTimer; }
+
 const char* defeatVoice(int32_t adventurer) {
     if (adventurer < 0 || adventurer >= ADVENTURER_COUNT) return nullptr;
     return DEFEAT_VOICES[adventurer];
@@ -414,7 +412,6 @@ void resetFieldFrameState() {
     gCharDrawFlag = 0;
     gTrailDue = 0;
     gBossCutFade = 1.0f;
-    gEventNumber = EventNumber{};
     gBossRushCourse = -1;
     gBossRushBattle = -1;
     gGatePrompt = 0;

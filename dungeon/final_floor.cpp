@@ -1,4 +1,4 @@
-#include "dungeon/final_floor.h"
+#include "dungeon/dungeon.h"
 
 // The finale arrives with the final floor.
 void spinFinalFloorBlock() {}

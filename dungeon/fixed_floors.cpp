@@ -22,6 +22,8 @@ void runDungeon3Script() {}
 void runDungeon4Script() {}
 void runDungeon5Script() {}
 
+int32_t floorScriptStep() { return gFloorScriptState; }
+
 void resetFixedFloors() {
     gFloorScriptState = 0;
     gSequenceTimer = 0;

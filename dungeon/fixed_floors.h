@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "dungeon/dungeon.h"
+
 extern int32_t gFloorScriptState;   // the floor script's step
 extern int32_t gSequenceTimer;      // frames of the running floor sequence
 
@@ -23,6 +25,3 @@ void runDungeon2Script();
 void runDungeon3Script();
 void runDungeon4Script();
 void runDungeon5Script();
-
-// Back to the values a fresh process starts with.
-void resetFixedFloors();

@@ -1,4 +1,6 @@
-#include "dungeon/floor_conditions.h"
+// dungeon/floor_conditions.cpp: the conditions of the current dungeon floor
+// ("windy", "slippery", ...), rolled once per floor and shown by a banner.
+#include "dungeon/dungeon.h"
 
 #include "engine/stage_index.h"
 
@@ -16,6 +18,10 @@ int32_t isFloorConditionActive(int32_t id) {
 }
 
 void rollFloorConditions() {}
+
+void advanceConditionNameSlide() {
+    if (gConditionTickerDone && gConditionNameSlide < CONDITION_NAME_SLIDE_MAX) gConditionNameSlide++;
+}
 
 void resetFloorConditions() {
     gFloorConditionList = FloorConditionList{};

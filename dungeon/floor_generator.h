@@ -1,7 +1,7 @@
 // dungeon/floor_generator.h: the layout of a dungeon floor. generateFloor
 // chooses the grid size from the dungeon and floor, carves a tree of rooms
 // and corridors, adds loops and edge stubs, fits one of the stage's map
-// blocks to every route cell (gMapGrid, dungeon/floor_map.h) and chooses the
+// blocks to every route cell (gMapGrid, dungeon/dungeon_state.h) and chooses the
 // start, the exit, the chest cells and the traps.
 //
 // It runs once per floor inside startFloor on the scene loader thread, and
@@ -11,7 +11,7 @@
 #pragma once
 #include <cstdint>
 
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "engine/math.h"
 
 constexpr int32_t ROUTE_CELL_MAX = 100;    // route cells stored (the count goes on)
@@ -42,13 +42,9 @@ Vector3 cellCentre(GridCell cell);
 // The route cells actually stored (at most ROUTE_CELL_MAX).
 int32_t storedRouteCount();
 
-void generateFloor();
 // Expects gRouteCount 0; chooses the grid and carves the route.
 void layoutRooms();
 // One carving step from the room at (col, row) in direction (dx, dy).
 void carveRoute(int32_t col, int32_t row, int32_t dx, int32_t dy);
 // The route count at which carving stops on a columns x rows grid. Pure.
 int32_t carveLimit(int32_t columns, int32_t rows);
-
-// Back to the values a fresh process starts with.
-void resetFloorGenerator();

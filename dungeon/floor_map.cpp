@@ -1,4 +1,6 @@
-#include "dungeon/floor_map.h"
+// dungeon/floor_map.cpp: the layout of the current floor that the map
+// collision and the map drawing read.
+#include "dungeon/dungeon.h"
 
 MapCell gMapGrid[MAP_GRID_SIZE][MAP_GRID_SIZE];
 int32_t gRoomsX;

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "adventurers/effect_spawner.h"
+#include "adventurers/adventurers.h"
 #include "dungeon/field_frame.h"
 #include "engine/overlay_screen.h"
 #include "engine/random.h"
 #include "engine/sound.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 #include "platform/log.h"
 
 constexpr float PI = 3.14159265358979323846f;

@@ -1,20 +1,15 @@
 #include "dungeon/floor_start.h"
 
-#include "adventurers/motion.h"
-#include "adventurers/shop_grid.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 
 #include <cmath>
 
-#include "adventurers/bag.h"
-#include "adventurers/effect_spawner.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
 #include "dungeon/enemies.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/fixed_floors.h"
 #include "dungeon/floor_generator.h"
-#include "dungeon/floor_map.h"
 #include "dungeon/floor_objects.h"
 #include "dungeon/loot_odds.h"
 #include "dungeon/spawn_tables.h"
@@ -23,11 +18,8 @@
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/effect_objects.h"
+#include "field/field_state.h"
 #include "engine/device.h"
-#include "field/field_camera.h"
-#include "field/hud.h"
-#include "field/map_collision.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 
@@ -136,7 +128,7 @@ static void resetRunWords() {
     gInvisibleWallsOn = 0;
     gBreakableObjects.count = 0;
     gSequenceTimer = 0;
-    gViewSpin = ViewSpin{};
+    resetViewSpin();
     gPlayerControl = -1;
     gCameraReset = 1;
     gBossCutFade = 1.0f;
@@ -295,7 +287,7 @@ void startFloor() {
     clearFloorObjects();
 
     buildEffectMeshes();
-    gDefeatOrbitFrame = 0;
+    stopDefeatOrbit();
     resetEffects(1);
     resetEnemies();
     placeBlockDecorations();
@@ -355,6 +347,13 @@ void beginExpedition() {
     gExpeditionStart = 1;
     updateDropOdds(1, 0);
     updateChestTierOdds(1, 0);
+}
+
+bool countDownFloorTime(int32_t frames, int32_t restart) {
+    gFloorTimeLimit -= frames;
+    if (gFloorTimeLimit >= 0) return false;
+    gFloorTimeLimit = restart;
+    return true;
 }
 
 void settleBagOnReturn() {

@@ -10,14 +10,13 @@
 #pragma once
 #include <cstdint>
 
-#include "adventurers/party.h"
-
+#include "adventurers/adventurers.h"
+#include "dungeon/dungeon.h"
 #include "engine/adventurer_record.h"
 
 // 1 from beginExpedition until the next startFloor, which then shows the
 // floor banner and starts the 200-frame countdown.
 extern int32_t gExpeditionStart;
-extern int32_t gFloorTimeLimit;       // frames left before the floor times out
 extern float gFloorStartHeading;      // the controlled character's, restored after a fall
 
 // Skill slots open per adventurer, by 0-based level thresholds.
@@ -39,28 +38,7 @@ int32_t floorTimeLimit(int32_t dungeon, int32_t roomCount);
 // 30 of dungeon 5), or the first battle of a Boss Rush (course 1..4). Pure.
 bool floorTimeResets(int32_t dungeon, int32_t floor, int32_t bossRushCourse, int32_t bossRushBattle);
 
-void startFloor();
-// What a floor start leaves to the main thread, run at the loader's end (or
-// right after a direct startFloor): the run's end words start over (the
-// frame draws the run-result band from them during the load), the pointer
-// hides and a morning shop is entered through its door, with its voices,
-// balloon and camera.
-void finishFloorStart();
-void beginExpedition();
-void refreshSkillUnlocks();
-void settleBagOnReturn();
-
-// On return from the dungeon: the items that belong to the adventurer leave
-// the bag, her own equipment goes in, and the saved equipment sets return.
-// The item choice runs it first. Until the floor start is built the bag
-// comes back as it is.
-void settleBagOnReturn();
-
-// The shelves the current stage's layout placed (its group B blocks); the
-// vending sales try only those.
-int32_t countPlacedShelves();
-
-// Back to the values a fresh process starts with.
-void resetFloorStart();
-// Unlocks the chosen adventurer's skills that the level reached allows.
-void refreshSkillUnlocks();
+// finishFloorStart (the front door) is what a floor start leaves to the main
+// thread: the run's end words start over (the frame draws the run-result
+// band from them during the load), the pointer hides and a morning shop is
+// entered through its door, with its voices, balloon and camera.

@@ -1,6 +1,6 @@
-#include "dungeon/floor_status.h"
-
-#include "dungeon/field_frame.h"
+// dungeon/floor_status.cpp: the running floor's status that the dungeon
+// update writes and the field's HUD and overlay read.
+#include "dungeon/dungeon.h"
 #include "engine/stage_index.h"
 
 int32_t gBossEntranceCutTimer;

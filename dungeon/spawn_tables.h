@@ -3,9 +3,8 @@
 // enemies, run by the floor start on the scene loader thread.
 #pragma once
 
-// Outside dungeon 5 every fifth floor (index % 5 = 4); in dungeon 5 every
-// floor from index 29 (the Boss Rush floors).
-bool isBossFloor();
+#include "dungeon/dungeon.h"
+
 // The floor's boss fight: dungeon 0 floor 4 and dungeon 4 floors 29 and 99;
 // otherwise a boss floor whose spawn row lists a boss kind.
 bool hasBossOnFloor();

@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/fixed_floors.h"
@@ -13,8 +14,7 @@
 #include "engine/story_flags.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
-#include "story/calendar.h"
-#include "story/place_events.h"
+#include "story/story.h"
 
 namespace {
 

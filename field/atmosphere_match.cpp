@@ -1,8 +1,8 @@
-#include "field/atmosphere_match.h"
+#include "field/field.h"
 
 #include <cmath>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 
 int32_t rateAtmosphereMatch(int32_t x, int32_t y) {
     double dx = static_cast<double>(gShopAtmosphere.decoration) - x;

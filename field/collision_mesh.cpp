@@ -333,3 +333,9 @@ int32_t loadCollisionMesh(const char* path, int32_t block) {
     buildBlockCollision(0, faces, block);
     return 1;
 }
+
+int32_t loadCollisionText(const char* text, int32_t length, const char* path, int32_t block) {
+    int32_t faces = readCollisionText(text, length, path);
+    buildBlockCollision(0, faces, block);
+    return faces;
+}

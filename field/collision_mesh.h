@@ -5,30 +5,11 @@
 #pragma once
 #include <cstdint>
 
+#include "field/field.h"
+
 constexpr int32_t COLLISION_STAGE_MAX = 10240;   // vertices and faces of one file
 constexpr int32_t COLLISION_MATERIAL_MAX = 50;   // materials of one mesh with their own code
 constexpr float COLLISION_MODEL_SCALE = 0.2f;    // map model units are five world units
-
-// Surface codes, from the start of a face's material name (SURFACE_TYPES).
-enum SurfaceCode : int32_t {
-    SURFACE_SOLID = 0,
-    SURFACE_CLIFF = 1,
-    SURFACE_DAMAGE = 2,
-    SURFACE_HIT = 3,
-    SURFACE_NONE = 4,          // never built into a block
-    SURFACE_WATER = 5,
-    SURFACE_SNOW = 6,
-    SURFACE_INVISIBLE_WALL = 7,
-    SURFACE_TREE1 = 8,
-    SURFACE_TREE2 = 9,
-    SURFACE_GRASS1 = 10,
-    SURFACE_GRASS2 = 11,
-    SURFACE_BARREL = 12,
-    SURFACE_TREASURE = 13,
-    SURFACE_CANDLESTAND = 14,
-    SURFACE_CRYSTAL = 15,
-    SURFACE_TORCH = 16,
-};
 
 struct SurfaceKeyword {
     const char* keyword;

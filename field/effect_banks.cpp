@@ -1,4 +1,4 @@
-#include "field/effect_banks.h"
+#include "field/field.h"
 
 // The effect banks arrive with their reader; until then they stay empty.
 void loadEffectBanks() {}

@@ -1,5 +1,7 @@
 #include "field/effect_passes.h"
 
+#include "field/field.h"
+
 // The effect passes and the lens flare arrive with the effects' drawing.
 void drawEffectObjects3D() {}
 void drawWorldEffects() {}

@@ -7,6 +7,3 @@ void drawEffectObjects3D();
 void drawWorldEffects();
 void drawSunGlare();
 void drawLensFlare();
-#include <cstdint>
-// One item's icon standing on a shop-floor cell, at a height above it.
-void drawCellItemIcon(int32_t cellX, int32_t cellY, int32_t itemKey, float height);

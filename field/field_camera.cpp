@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <numbers>
 
-#include "adventurers/party.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/random.h"
@@ -214,6 +214,8 @@ void startCameraShake(int32_t frames, int32_t amplitudeX, int32_t amplitudeY, fl
 }
 
 void startDefeatOrbit() { gDefeatOrbitFrame = 1; }
+void stopDefeatOrbit() { gDefeatOrbitFrame = 0; }
+void resetViewSpin() { gViewSpin = ViewSpin{}; }
 
 // The camera circles the fallen boss's spot, sinking and closing in on z.
 void updateDefeatOrbit() {

@@ -2,11 +2,9 @@
 
 #include <cmath>
 
-#include "adventurers/attack_objects.h"
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
@@ -166,7 +164,7 @@ void drawPartySprites() {
         d->setRenderState(GFX_RS_LIGHTING, 1);
         d->setRenderState(GFX_RS_AMBIENT, 0xFF000000);
     }
-    float f = partyGrowFactor(gFloorIntroTimer);
+    float f = partyGrowFactor(floorIntroFrames());
     if (f < 0.0f) return;
     int32_t members = drawnOnDungeonOnlyLeader() ? 1 : PARTY_MEMBER_COUNT;
     int32_t bound = -2;
@@ -358,7 +356,7 @@ void drawFieldModels() {
     setWorldFarPlane(farPlane);
 
     setSpriteStates(d);
-    if (!gCharDrawFlag) drawPartySprites();
+    if (!charactersHidden()) drawPartySprites();
     d->setRenderState(GFX_RS_AMBIENT, 0xFF000000);
     drawCustomers();
     drawOpaqueSpriteEnemies();
@@ -496,8 +494,8 @@ void drawPlayerCharacters() {
     d->setRenderState(GFX_RS_LIGHTING, 0);
     drawCustomerAccessories();
 
-    if (!gCharDrawFlag) {
-        float f = partyGrowFactor(gFloorIntroTimer);
+    if (!charactersHidden()) {
+        float f = partyGrowFactor(floorIntroFrames());
         if (f >= 0.0f) {
             float sx = gParty.memberScales[FAIRY_MEMBER];
             float sy = gParty.memberScales[PARTY_MEMBER_COUNT + FAIRY_MEMBER];

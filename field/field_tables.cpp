@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
 #include "engine/text_data.h"
 
 int32_t gEffectGroupCount;
@@ -14,6 +14,12 @@ void loadModelTable() {}
 void loadFloorConditions() {}
 void loadFloorEnemyLists() {}
 void loadEffectGroupFile(int32_t) {}
+
+void loadEffectGroups() {
+    gEffectGroupCount = 0;
+    gEffectImageCount = 0;
+    for (int32_t number = 1; number <= 4; number++) loadEffectGroupFile(number);
+}
 
 // The row number of "%03d:" with the given first digit and 0 second digit:
 // "00k:" or "10k:"; -1 for any other line.

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
-#include "dungeon/floor_status.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/config_index.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
@@ -28,6 +28,7 @@
 #include "field/hud_level_abilities.h"
 #include "field/hud_shop.h"
 #include "field/resources.h"
+#include "field/world_renderer.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 #include "shop/window_cells.h"

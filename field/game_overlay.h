@@ -7,8 +7,6 @@
 #pragma once
 #include <cstdint>
 
-void drawGameOverlay();
-void drawOverlayEffects();
 // The scroll badges of the lists: up, and down.
 void drawBadge(float x, float y, uint32_t argb);
 void drawBadge2(float x, float y, uint32_t argb);

@@ -4,9 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_status.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
@@ -22,8 +21,7 @@
 #include "engine/text.h"
 #include "field/hud_cells.h"
 #include "shop/shop.h"
-#include "story/event.h"
-#include "story/world_map.h"
+#include "story/story.h"
 
 HudBalloon gHudBalloon;
 HudTimers gHudTimers;

@@ -7,6 +7,8 @@
 #pragma once
 #include <cstdint>
 
+#include "field/field_state.h"
+
 constexpr int32_t BALLOON_LINE_COUNT = 4;
 constexpr int32_t BALLOON_LINE_SIZE = 256;       // 255 bytes and the terminator
 constexpr int32_t BALLOON_SOURCE_MAX = 256;      // source bytes read at most
@@ -48,40 +50,12 @@ struct HudTimers {
 extern HudTimers gHudTimers;
 extern int32_t gTopBarSlide;      // -1..15
 extern int32_t gTopBarKind;       // -1..4, the top bar's place picture
-extern float gExpShown;           // the merchant experience the gauge shows
-extern int32_t gLevelUpTimer;     // 0, or 1..99 while the level-up tag runs
-extern int32_t gMoneyShown;
 extern float gHudFade;            // 0 the HUD as usual, 1 the cut-scene look
-extern int32_t gChestNoticeTimer; // set to 1 by the chest code
 
-// Back to a fresh process's values (a new boot in the same process).
-void resetHudGlobals();
-// Clears the balloon, the banner, the item-get popup and the HUD fade; run at
-// every floor start, when a game starts from the title and on the town map.
-// The closing counter, the text scale and the gauge shake stay.
-void resetHudState();
-
-// The balloon. A '<' in the text ends a line and is skipped with the three
-// bytes after it; reading stops at the NUL or after 256 bytes; a line keeps
-// at most 255 bytes and at most four lines are kept.
-void openPopupMessage(float x, float y, int32_t ignored, const char* text);
-void closePopupMessage(int32_t withSound);
+// The balloon gone at once, without its closing.
 void clearPopupMessage();
-void setPopupMirror(int32_t mirrored, int32_t ignored);
-void setPopupTextScale(float scale);
-void setPopupPosition(float x, float y);
-
-void startBanner(int32_t duration, int32_t kind);
 void startGaugeShake();
-void startItemGetPopup(int32_t itemKey);
-
-void tickHud();
 void drawPopupBalloon();
-void drawItemGetPopup();
-
-void emptyOverlayHook();
-// The news ticker runs from the next tick (a market day has advanced).
-void startNewsBanner();
 
 // An item's name as the HUD shows it: "%s+%d" for an identified item with a
 // plus level (when asked), else the name of its display row; "?" for a key

@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
@@ -17,7 +18,7 @@
 #include "field/hud.h"
 #include "field/hud_cells.h"
 #include "field/resources.h"
-#include "story/window_pop.h"
+#include "story/story.h"
 
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr uint32_t HALF_GREY = 0xFF7F7F7F;

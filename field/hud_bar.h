@@ -6,23 +6,18 @@
 #pragma once
 #include <cstdint>
 
+#include "field/field.h"
+
 constexpr float LARGE_DIGIT_ADVANCE = 12.8f;
 constexpr float SMALL_DIGIT_ADVANCE = 9.6f;
 constexpr int32_t DAY_SHOWN_MAX = 9999;
 constexpr int32_t EXP_RING_TRIANGLES = 19;
 
-// The value right-aligned so its last digit ends 12.8 left of x (or of the
-// sign), in large digits of the item window picture; commas between every
-// three digits when asked. Flushes.
-void drawNumber(float x, float y, int32_t value, int32_t withSign, uint32_t argb, int32_t withCommas);
 // "current/maximum" left-aligned at x in small digits; a blank advances
 // without drawing. The caller binds the gauge picture and flushes.
 void drawCounter(float x, float y, int32_t current, int32_t maximum);
 // The format drawCounter uses for a maximum. Pure.
 const char* counterFormat(int32_t maximum);
-void drawHudBar();
-// fromRecord non-zero shows full HP and SP; zero the controlled character's.
-void drawAdventurerPanel(float x, float y, int32_t adventurer, int32_t fromRecord);
 // The merchant level (value + 1) in the item window's large level digits,
 // popping while the level-up tag starts.
 void drawDayNumber(float x, float y, int32_t value, uint32_t argb);

@@ -3,10 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/party.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/floor_status.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/scene_pictures.h"
 #include "engine/screen_mapping.h"

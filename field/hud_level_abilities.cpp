@@ -1,5 +1,7 @@
 #include "field/hud_level_abilities.h"
 
+#include "field/field.h"
+
 const LevelAbility MERCHANT_LEVEL_ABILITIES[LEVEL_ABILITY_ROWS] = {
     {1, "Starting Level"},   {2, "Customers Sell"},   {3, "Can Take Orders"}, {4, "More Items"},
     {5, "Fusion Rank 1"},    {6, "Change Wallpaper"}, {7, "Advance Orders"},  {8, "Change Floor"},
@@ -44,3 +46,10 @@ const char* const MERCHANT_LEVEL_ABILITY_TEXTS[LEVEL_ABILITY_ROWS][LEVEL_ABILITY
     {"After a defeat in a dungeon, an adventurer brings", "back three items instead of two.", " "},
     {" ", " ", " "},
 };
+
+int32_t openedAbilityRows(int32_t merchantLevel) {
+    int32_t rows = 0;
+    for (const LevelAbility& ability : MERCHANT_LEVEL_ABILITIES)
+        if (ability.level <= 90 && ability.level <= merchantLevel) rows++;
+    return rows;
+}

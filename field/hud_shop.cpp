@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/loaders.h"
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"

@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <new>
 
-#include "dungeon/floor_map.h"
-#include "dungeon/floor_objects.h"
+#include "dungeon/dungeon.h"
 #include "engine/math.h"
 #include "engine/stage_index.h"
 #include "field/collision_mesh.h"
@@ -421,6 +420,18 @@ void placeBlockDecorations() {
                 }
             }
         }
+}
+
+const CollisionTriangle* hitTriangle(const CollisionHit& hit) {
+    if (hit.block < 0 || hit.block >= MAP_BLOCK_COUNT) return nullptr;
+    const MapBlock& block = gMapBlocks[hit.block];
+    if (!block.triangles || hit.triangle < 0 || hit.triangle >= block.triangleCount) return nullptr;
+    return &block.triangles[hit.triangle];
+}
+
+int32_t hitSurface(const CollisionHit& hit) {
+    const CollisionTriangle* t = hitTriangle(hit);
+    return t ? t->surface : -1;
 }
 
 int32_t getOrientationSign2D(float px, float pz, float ax, float az, float bx, float bz) {

@@ -10,19 +10,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "field/field.h"
+
 constexpr int32_t MAP_BLOCK_COUNT = 20;
 constexpr int32_t MAP_BLOCK_TRIANGLE_MAX = 10240;
 constexpr float MAP_CELL_SIZE = 40.0f;
 constexpr float GROUND_NONE = -10000.0f;   // best height before any floor is found
-
-struct CollisionTriangle {
-    float a, b, c, d;     // plane: a x + b y + c z + d = 0; normal e1 x e0, not normalised
-    float normalLengthSquared;
-    float x[3], y[3], z[3];      // vertices by axis
-    float ex[3], ey[3], ez[3];   // edges e0 = v1 - v0, e1 = v2 - v1, e2 = v0 - v2, by axis
-    float minX, minY, minZ, maxX, maxY, maxZ;   // enlarged box
-    int32_t surface;      // SurfaceCode
-};
 
 struct MapBlock {
     std::unique_ptr<CollisionTriangle[]> triangles;   // triangleCount of them
@@ -32,19 +25,6 @@ struct MapBlock {
 
 // Block k holds the collision of the bound stage's k-th map model.
 extern MapBlock gMapBlocks[MAP_BLOCK_COUNT];
-// Frees every block's triangles.
-void resetMapCollision();
-
-struct CollisionHit {
-    float normalX, normalY, normalZ;   // unit
-    float floorHeight;                 // ground query only
-    int32_t triangle;
-    int32_t block;
-    int32_t candidate;                 // segment cast only: 0 the main block or first piece, then in order
-    int32_t floorFlag;                 // ground query only: 0 none, 1 in water, 2 on snow
-    float surfaceHeight;               // ground query only: the water or snow height
-    float a, b, c, d;                  // the plane of the hit triangle
-};
 
 // Clears the staged faces' surface codes and empties all 20 blocks.
 void clearMapBlocks();
@@ -59,11 +39,5 @@ void setCollisionTriangle(CollisionTriangle* triangle, int32_t i0, int32_t i1, i
 // The grid cell of a coordinate: clamp(trunc((v - 20) / -40), 0, 14).
 int32_t mapCellOf(float v);
 
-int32_t findGroundUnder(float x, float y, float z, CollisionHit* hit);
-int32_t castMapSegment(float x, float y, float z, float dx, float dy, float dz, float* t, CollisionHit* hit);
-void placeBlockDecorations();
-
-// Segments as x0, z0, x1, z1: 1 when they cross or touch.
-int32_t doSegmentsCross2D(const float a[4], const float b[4]);
 // The side of p against the line a -> b: -1, 0 or 1 (|v| below 1 counts as on it).
 int32_t getOrientationSign2D(float px, float pz, float ax, float az, float bx, float bz);

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_map.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/config_index.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"

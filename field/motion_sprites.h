@@ -6,7 +6,7 @@
 #pragma once
 #include <cstdint>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
 #include "engine/math.h"
 
 constexpr int32_t MOTION_CELL_SIZE = 32;

@@ -1,4 +1,4 @@
-#include "field/particles.h"
+#include "field/field.h"
 
 // The particle pool and the effect-set instances arrive with the effects;
 // until then a request is dropped, as when every instance runs.

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "adventurers/party.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/motion_files.h"
 #include "engine/save_file.h"
@@ -166,6 +166,8 @@ void loadWaterFrames(const StageRecord& stage) {
 }  // namespace
 
 int32_t shopDecorationChoice(int32_t value, int32_t count) { return value >= 0 && value < count ? value : 0; }
+
+TextureSlot* shopWallPicture(int32_t choice) { return &gShopWallTextures[shopDecorationChoice(choice, SHOP_WALL_COUNT)]; }
 
 void resetFieldResources() {
     for (MeshRecord& mesh : gStageMeshes) mesh = MeshRecord{};

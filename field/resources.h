@@ -8,6 +8,7 @@
 #include "engine/meshes.h"
 #include "engine/scene_pictures.h"
 #include "engine/textures.h"
+#include "field/field.h"
 
 // One display mesh per "map:" entry of the bound stage; the "mapbg:"
 // background model in the last slot.
@@ -73,38 +74,6 @@ extern TextureSlot gShopFloorTextures[SHOP_FLOOR_COUNT];
 extern TextureSlot gRugTextures[SHOP_RUG_COUNT];
 extern MeshRecord gShopTableModels[SHOP_TABLE_COUNT][2];
 
-// Releases the field's resources, texture groups 0 to 29 and the off-screen
-// render targets: before a device reset, on the return to the title and at
-// shut-down.
-void releaseAllTextures();
-// The stage and enemy parts, group 3, the field models, props, tables and
-// the shared mesh textures: when the field is left.
-void releaseFieldResources();
-// The records as a fresh process has them, forgetting (not releasing) what
-// they held: the device they came from is gone by a new boot.
-void resetFieldResources();
-void loadFieldResources();
-
-// The current stage's models: released unless the stage stays the same,
-// then bound for the new stage.
-void releaseStageModels();
-void bindStageModels();
-void releaseEnemyModels();
-void loadFloorEnemies();
-// The shop day's customer pictures: the first set, and a visitor's own.
-void loadCustomerPortraitsA();
-void loadCustomerPortraitsB();
 // A decoration choice read from the save, as an index of its kind's list:
 // a choice outside the list (a damaged or edited save) counts as the first.
 int32_t shopDecorationChoice(int32_t value, int32_t count);
-// One shop part: with all 0 only the chosen entry, with 1 every entry but
-// the chosen one (the layout editor preloads the alternatives).
-void loadShopWalls(int32_t all);
-void loadShopFloors(int32_t all);
-void loadShopRugs(int32_t all);
-void loadShopTables(int32_t all);
-// Release every entry of the kind but the chosen one (the layout editor closes).
-void releaseOtherShopWalls();
-void releaseOtherShopFloors();
-void releaseOtherShopRugs();
-void releaseOtherShopTables();

@@ -2,11 +2,9 @@
 
 #include <cmath>
 
-#include "adventurers/attack_objects.h"
-#include "adventurers/party.h"
-#include "dungeon/enemies.h"
-#include "dungeon/floor_objects.h"
-#include "dungeon/pickups.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
@@ -15,7 +13,6 @@
 #include "engine/settings.h"
 #include "engine/skin_models.h"
 #include "engine/stage_index.h"
-#include "dungeon/field_frame.h"
 #include "field/effect_objects.h"
 #include "field/resources.h"
 #include "field/world_renderer.h"
@@ -156,7 +153,7 @@ void drawShadowAt(const CollisionHit& ground, float f, float x, float y, float z
 }
 
 void drawPartyShadows() {
-    if (gCharDrawFlag) return;
+    if (charactersHidden()) return;
     bool onlyLeader = gCurrentStage && gCurrentStage->maptype != 0 && gSEasyDisp == 1;
     int32_t members = onlyLeader ? 1 : PARTY_MEMBER_COUNT;
     for (int32_t m = 0; m < members; ++m) {

@@ -41,5 +41,3 @@ bool shadowGroundFlat(float normalY);
 // Pure: the projection of the ground quad onto the slope with that ground
 // normal, along the vertical, through the height 0.2.
 Matrix4 shadowSlopeMatrix(float nx, float ny, float nz);
-// Back to the values a fresh process starts with.
-void resetStageLight();

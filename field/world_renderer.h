@@ -7,20 +7,12 @@
 #include <cstdint>
 
 #include "engine/meshes.h"
+#include "field/field_state.h"
 
 constexpr float WORLD_ASPECT = 1.3333334f;
 constexpr float WORLD_NEAR = 1.0f;
 constexpr float WORLD_FAR_NEAR_FIELD = 350.0f;   // map, floor objects, enemies, water, lens flare
 constexpr float WORLD_FAR_WIDE = 2000.0f;        // background, models, characters, world effects
-
-// High-water marks (last live record + 1) of the effect-object, attack-object
-// and pickup pools, recomputed at the start of every scene; the effect
-// passes loop only up to them.
-struct EffectCounts {
-    int32_t effectObjects;
-    int32_t attackObjects;
-    int32_t pickups;
-};
 
 // The device states the mesh drawers last set, so a texture's flags change
 // the device only when they differ. Valid from resetMeshStateCache until
@@ -34,7 +26,6 @@ struct MeshStateCache {
     int32_t addressV;
 };
 
-extern EffectCounts gEffectCounts;
 extern int32_t gMapFrameCounter;   // +1 per drawn world scene; the water frames and the light pulse run on it
 extern MeshStateCache gMeshStateCache;
 
@@ -46,15 +37,11 @@ extern float gMipmapLodBias;
 // colour, argument 2 the texture).
 extern const uint32_t COLOR_OP_BY_MODE[7];
 
-void drawWorld3D();
 void drawWorldScene(GfxDevice* device);
 // A negative mode leaves the colour operation as it is.
 void setColorOpByMode(int32_t mode);
 void resetMeshStateCache();
 void applyTextureStates(int32_t textureIndex);
-// One loaded mesh under the world transform already set, its subsets grouped
-// by texture in the shared table's order.
-void drawMeshObject(const MeshRecord* mesh);
 void drawMapOpaque();
 void drawMapAlphaLayer();
 // Sets the projection for one pass's far plane.
@@ -62,9 +49,3 @@ void setWorldFarPlane(float farPlane);
 // Ascending by key (signed), the values moved alike; equal keys keep their
 // order. Pure.
 void sortKeysWithValues(int32_t* keys, int32_t* values, int32_t count);
-
-// Back to the values a fresh process starts with.
-void resetWorldRenderer();
-// 0..30: while above 0 the world is covered by a fade of opacity 10 x value
-// out of 255 (a skill's or a warp's darkening).
-extern int32_t gSkillCountdown;

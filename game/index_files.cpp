@@ -3,10 +3,9 @@
 #include "engine/config_index.h"
 #include "engine/motion_files.h"
 #include "engine/stage_index.h"
-#include "field/effect_banks.h"
-#include "field/field_tables.h"
+#include "field/field.h"
 #include "shop/shop.h"
-#include "story/place_events.h"
+#include "story/story.h"
 
 // The order is kept: later tables name items, so the item table comes first
 // among the data files, and the effect banks use the effect image rows.
@@ -31,8 +30,6 @@ void loadIndexFiles() {
     loadFusionRecipes();
     loadFloorEnemyLists();
     loadTutorialScripts();
-    gEffectGroupCount = 0;
-    gEffectImageCount = 0;
-    for (int32_t number = 1; number <= 4; number++) loadEffectGroupFile(number);
+    loadEffectGroups();
     loadEffectBanks();
 }

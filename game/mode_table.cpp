@@ -1,11 +1,8 @@
 #include "game/mode_table.h"
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
-#include "dungeon/departure.h"
-#include "dungeon/field_events.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_start.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"
@@ -14,19 +11,11 @@
 #include "engine/scene_hooks.h"
 #include "engine/scene_pictures.h"
 #include "engine/sound.h"
-#include "field/effect_objects.h"
-#include "field/game_overlay.h"
-#include "field/hud.h"
-#include "field/resources.h"
-#include "field/world_renderer.h"
+#include "field/field.h"
 #include "game/overlay_scene.h"
 #include "shop/shop.h"
-#include "story/ending.h"
-#include "story/event.h"
-#include "story/field_menu.h"
-#include "story/place_visits.h"
-#include "story/title.h"
-#include "story/world_map.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 // ---- the field's composites ----
 
@@ -122,12 +111,8 @@ static void movieSkipped() { gTitle.idleTicks = 0; }
 // their chara rows' levels (the first at level 1) with the first skill.
 static void fillNewGame(GameState& game) {
     fillCollection(game, gItemDefinitions, gItemDefinitionCount);
-    for (int32_t j = 0; j < ADVENTURER_COUNT; j++) {
-        AdventurerRecord& a = game.adventurers[j];
-        const CharaRecord& c = gCharaTable[j];
-        resetAdventurerStats(a, c, j == 0 ? 0 : c.startLevel);
-        a.skillUnlocked[0] = 1;
-    }
+    resetAdventurerRecords(game, true);
+    for (AdventurerRecord& a : game.adventurers) a.skillUnlocked[0] = 1;
     recomputeLevelStats(game);
 }
 

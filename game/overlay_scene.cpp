@@ -1,9 +1,8 @@
 #include "game/overlay_scene.h"
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
-#include "dungeon/departure.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/overlay_screen.h"
 #include "engine/sound.h"

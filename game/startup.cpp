@@ -23,8 +23,8 @@
 #include "engine/settings.h"
 #include "engine/sound.h"
 #include "engine/stage_index.h"
-#include "dungeon/field_frame.h"
-#include "field/resources.h"
+#include "dungeon/dungeon.h"
+#include "field/field.h"
 #include "game/index_files.h"
 #include "game/mode_table.h"
 #include "game/state_registry.h"
@@ -34,7 +34,7 @@
 #include "platform/thread.h"
 #include "platform/window.h"
 #include "shop/shop.h"
-#include "story/title.h"
+#include "story/story.h"
 
 ShellTrace gShellTrace;
 static int32_t sQuitCode;

@@ -6,9 +6,10 @@
 #include "engine/loaders.h"
 #include "engine/overlay_screen.h"
 #include "engine/settings.h"
-#include "field/effect_objects.h"
+#include "field/field.h"
 #include "game/startup.h"
-#include "story/title.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 int32_t gAppActive;
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/motion.h"
-#include "adventurers/shop_floor.h"
-#include "dungeon/floor_start.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/input.h"
@@ -19,8 +19,7 @@
 #include "engine/sound.h"
 #include "engine/story_flags.h"
 #include "engine/textures.h"
-#include "field/hud.h"
-#include "field/particles.h"
+#include "field/field.h"
 #include "shop/counter_tutorial.h"
 #include "shop/day_planning.h"
 #include "shop/floor_customers.h"
@@ -30,7 +29,7 @@
 #include "shop/story_visits.h"
 #include "shop/trends.h"
 #include "shop/visitor_wishes.h"
-#include "story/place_events.h"
+#include "story/story.h"
 
 CounterState gCounter;
 

@@ -16,7 +16,7 @@
 #include "shop/request_rows.h"
 #include "shop/trends.h"
 #include "shop/window_cells.h"
-#include "story/window_pop.h"
+#include "story/story.h"
 
 static void append(char* out, int32_t outSize, int32_t& n, const char* text) {
     for (const char* p = text; *p && n < outSize - 1; p++) out[n++] = *p;

@@ -7,12 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "adventurers/bag.h"
-#include "adventurers/effect_spawner.h"
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_events.h"
-#include "dungeon/field_frame.h"
-#include "dungeon/floor_start.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
@@ -24,17 +21,13 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/effect_objects.h"
-#include "field/field_camera.h"
-#include "field/hud.h"
+#include "field/field_state.h"
 #include "shop/item_db.h"
 #include "shop/item_list.h"
 #include "shop/negotiation.h"
 #include "shop/orders.h"
 #include "shop/storage.h"
-#include "story/calendar.h"
-#include "story/game_over.h"
-#include "story/place_events.h"
+#include "story/story.h"
 
 ItemChoiceState gItemChoice;
 DayReportState gDayReport;

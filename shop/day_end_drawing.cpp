@@ -4,12 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/scene_pictures.h"
 #include "engine/sprites.h"
 #include "engine/text.h"
-#include "field/game_overlay.h"
-#include "field/hud_bar.h"
+#include "field/field.h"
 #include "shop/day_end.h"
 #include "shop/item_db.h"
 #include "shop/item_list.h"

@@ -5,7 +5,7 @@
 #include "engine/loaders.h"
 #include "engine/random.h"
 #include "engine/story_flags.h"
-#include "field/atmosphere_match.h"
+#include "field/field.h"
 #include "shop/buysell_table.h"
 #include "shop/counter.h"
 #include "shop/customer_types.h"
@@ -16,7 +16,7 @@
 #include "shop/trend_definitions.h"
 #include "shop/trends.h"
 #include "shop/visitor_wishes.h"
-#include "story/available_adventurers.h"
+#include "story/story.h"
 
 const float SHOP_SIZE_FACTORS[SHOP_SIZE_COUNT] = {1.0f, 0.857f, 0.667f, 0.4286f};
 // A larger shop draws more visitors as if it held this many more items.

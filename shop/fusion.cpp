@@ -11,7 +11,7 @@
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/text.h"
-#include "field/particles.h"
+#include "field/field.h"
 #include "shop/collection.h"
 #include "shop/fusion_recipes.h"
 #include "shop/item_db.h"

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "adventurers/bag.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
 #include "engine/sound.h"
@@ -10,7 +11,7 @@
 #include "shop/item_db.h"
 #include "shop/market_stock.h"
 #include "shop/storage.h"
-#include "story/available_adventurers.h"
+#include "story/story.h"
 
 ItemListState gItemList;
 

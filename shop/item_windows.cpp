@@ -3,9 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "adventurers/bag.h"
-#include "adventurers/party.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/frame_loop.h"
@@ -23,8 +22,8 @@
 #include "shop/storage.h"
 #include "shop/trends.h"
 #include "shop/window_cells.h"
-#include "story/adventurer_names.h"
-#include "story/available_adventurers.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr int32_t NEUTRAL_GREY = 0x7F;

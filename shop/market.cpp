@@ -4,8 +4,8 @@
 #include <climits>
 #include <cstdio>
 
-#include "adventurers/shop_grid.h"
-#include "dungeon/field_events.h"
+#include "adventurers/adventurers.h"
+#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
@@ -14,15 +14,14 @@
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "engine/story_flags.h"
-#include "field/effect_objects.h"
+#include "field/field.h"
 #include "shop/fusion.h"
 #include "shop/item_db.h"
 #include "shop/item_list.h"
 #include "shop/shop.h"
 #include "shop/market_stock.h"
 #include "shop/storage.h"
-#include "story/place_events.h"
-#include "story/world_map.h"
+#include "story/story.h"
 
 int32_t gMarketMode;
 MarketScene gMarket;

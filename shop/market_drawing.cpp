@@ -10,7 +10,7 @@
 #include "engine/scene_pictures.h"
 #include "engine/sprites.h"
 #include "engine/text.h"
-#include "field/hud_bar.h"
+#include "field/field.h"
 #include "shop/counter_window.h"
 #include "shop/fusion.h"
 #include "shop/item_db.h"

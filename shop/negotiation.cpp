@@ -6,7 +6,7 @@
 #include "engine/save_file.h"
 #include "engine/settings.h"
 #include "engine/sound.h"
-#include "field/particles.h"
+#include "field/field.h"
 #include "shop/counter.h"
 #include "shop/customer_types.h"
 #include "shop/day_planning.h"

@@ -17,8 +17,7 @@
 #include "shop/item_windows.h"
 #include "shop/negotiation.h"
 #include "shop/window_cells.h"
-#include "story/field_menu.h"
-#include "story/window_pop.h"
+#include "story/story.h"
 
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr SpriteSource SYSTEM_BLACK = {9.0f, 1.0f, 15.0f, 7.0f};

@@ -4,7 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "shop/shop.h"
 
 // The array holds 20,000 keys (STORAGE_ENTRY_COUNT); the screens that add

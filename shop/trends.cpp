@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"
 #include "engine/random.h"

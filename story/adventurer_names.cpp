@@ -1,4 +1,4 @@
-#include "story/adventurer_names.h"
+#include "story/story.h"
 
 const AdventurerName ADVENTURER_NAMES[ADVENTURER_COUNT] = {
     {"Vuror", "Swordsman"}, {"Rerado", "Thief"}, {"Zirezuz", "Magician"}, {"Zazuru", "Archer"},

@@ -1,4 +1,5 @@
-#include "story/available_adventurers.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 #include "engine/save_file.h"
 #include "engine/story_flags.h"

@@ -1,4 +1,4 @@
-#include "story/calendar.h"
+#include "story/story.h"
 
 constexpr int32_t SEASON_DAYS = 35;
 constexpr int32_t WEEK_DAYS = 7;

@@ -1,4 +1,4 @@
-#include "story/ending.h"
+#include "story/story.h"
 
 // Nothing enters the staff roll; its loader still names the step.
 void startEnding() {}

@@ -1,6 +1,5 @@
 #include "story/event.h"
 
-#include "dungeon/field_frame.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"
 #include "engine/save_file.h"

@@ -11,13 +11,10 @@
 #include "engine/render_states.h"
 #include "engine/scene_pictures.h"
 #include "engine/textures.h"
-#include "field/world_renderer.h"
+#include "field/field.h"
 #include "story/event.h"
 #include "story/event_script.h"
-#include "story/window_pop.h"
-
-const char EVENT_WINDOW_SHEET[] = "bmp/ivent/ive_window.tga";
-const char EVENT_NAME_SHEET[] = "bmp/ivent/chrname.tga";
+#include "story/story.h"
 
 EventSheets gEventSheets;
 
@@ -240,19 +237,6 @@ void drawScreenFade() {
 }
 
 }  // namespace
-
-SpriteSource eventNamePlateCell(int32_t cell) {
-    float x, y;
-    if (cell < 22) {
-        x = (float)(EVENT_NAME_PLATE_WIDTH * (cell / 7));
-        y = (float)(EVENT_NAME_PLATE_HEIGHT * (cell % 7));
-    } else {
-        int32_t m = cell - 22;
-        x = (float)(EVENT_NAME_PLATE_WIDTH * (m / 8));
-        y = (float)(256 + EVENT_NAME_PLATE_HEIGHT * (m % 8));
-    }
-    return {x, y, x + EVENT_NAME_PLATE_WIDTH, y + EVENT_NAME_PLATE_HEIGHT};
-}
 
 int32_t eventFadeLevel(int32_t mode, int32_t counter, int32_t length) {
     if (mode == EVENT_FADE_NONE) return 0;

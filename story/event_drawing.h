@@ -10,39 +10,19 @@
 #include <cstdint>
 
 #include "engine/sprites.h"
-
-// Everything an event loads lives in this texture group, released at its end.
-extern const char EVENT_WINDOW_SHEET[];   // "bmp/ivent/ive_window.tga", 512 x 512
-extern const char EVENT_NAME_SHEET[];     // "bmp/ivent/chrname.tga", 512 x 512
-constexpr int32_t EVENT_SHEET_SIZE = 512;
-constexpr int32_t EVENT_BACKGROUND_WIDTH = 1024;
-constexpr int32_t EVENT_BACKGROUND_HEIGHT = 512;
-constexpr int32_t EVENT_NAME_PLATE_WIDTH = 128;
-constexpr int32_t EVENT_NAME_PLATE_HEIGHT = 32;
-constexpr int32_t EVENT_NAME_PLATE_COUNT = 54;   // 22 in the upper columns, 32 below
+#include "story/event_cells.h"
+#include "story/story.h"
+#include "story/story_files.h"
 
 struct EventSheets {
     TextureSlot window;
     TextureSlot names;
 };
 extern EventSheets gEventSheets;
-// The sheets' slots as a fresh process has them (a new boot in the same process).
-void resetEventDrawing();
 
-// Loads into the event group the two sheets, every registered background
-// model, background (1024 x 512) and named picture (at its registered size).
-// Runs on the event loader thread, and again after a device reset.
-void loadEventTextures();
-// Backgrounds the running script registered; while above 0 the scene under
-// the event is not drawn.
-int32_t getEventBackgroundCount();
-// The frame's event layer: 2D states, the scene, and the skip question.
-void drawEventScene();
+// The event itself (no 2D set-up before it, no skip question after it).
 void drawEvent();
 
-// Where name-plate cell n lies on the name sheet: cells 0..21 in columns of
-// seven from the top left, the rest in columns of eight from y 256. Pure.
-SpriteSource eventNamePlateCell(int32_t cell);
 // The screen fade's cover 0..255 at counter of length (a length of 0 is
 // done at once: a fade-out covers, a fade-in is clear). Pure.
 int32_t eventFadeLevel(int32_t mode, int32_t counter, int32_t length);

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "dungeon/field_frame.h"
 #include "engine/archive.h"
 #include "engine/loose_files.h"
 #include "engine/text_data.h"

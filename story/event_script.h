@@ -10,6 +10,7 @@
 
 #include "engine/meshes.h"
 #include "engine/textures.h"
+#include "story/story_state.h"
 
 constexpr int32_t EVENT_COMMAND_MAX = 2000;
 constexpr int32_t EVENT_SOUND_MAX = 64;
@@ -81,7 +82,3 @@ int32_t compileEventScript();
 // The same for a script already in memory (no NUL needed behind it); name is
 // the script's file name, for the messages.
 void compileEventScriptText(const char* text, int32_t length, const char* name);
-
-// Empties the steps, the names, the picture sizes, the message lines and the
-// counts (a new boot in the same process; also the start of every compilation).
-void resetEventScript();

@@ -1,4 +1,4 @@
-#include "story/game_over.h"
+#include "story/story.h"
 
 // The scene's steps and events arrive with the game-over scene; until then
 // entering it sets nothing up.

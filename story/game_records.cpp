@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "shop/shop.h"
 
 // Flags set for every new loop.
@@ -118,7 +118,7 @@ void resetRecordForSurvival(GameState& game) {
     fillCollection(game, gItemDefinitions, gItemDefinitionCount);
     initShelfLayout(game);
 
-    for (int32_t j = 0; j < ADVENTURER_COUNT; ++j) resetAdventurerStats(game.adventurers[j], gCharaTable[j], 0);
+    resetAdventurerRecords(game, false);
     recomputeLevelStats(game);
     // Back at level 1 only the first skill is open.
     for (AdventurerRecord& a : game.adventurers) {

@@ -1,17 +1,17 @@
 #include "story/game_start.h"
 
-#include "adventurers/bag.h"
-#include "adventurers/shop_floor.h"
-#include "dungeon/floor_start.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"
 #include "engine/scene_pictures.h"
 #include "engine/stage_index.h"
-#include "field/hud.h"
+#include "field/field.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
-#include "story/game_over.h"
+#include "story/story.h"
 #include "story/game_records.h"
 #include "story/title.h"
 #include "story/world_map.h"
@@ -113,7 +113,7 @@ static void switchToChosenGame() {
     closeLoaderThread();
     gEventReady = 0;
     GameState& game = runningGameState();
-    if (gNewGameChosen) {
+    if (gTitle.newGameChosen) {
         // Zeroed, with empty storage, on day 0 in the morning.
         initNewGameState(game);
         beginExpedition();

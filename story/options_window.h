@@ -7,6 +7,8 @@
 #pragma once
 #include <cstdint>
 
+#include "story/story_files.h"
+
 enum OptionRow : int32_t {
     OPTION_ROW_MUSIC = 0,
     OPTION_ROW_SOUND,
@@ -17,7 +19,6 @@ enum OptionRow : int32_t {
     OPTION_ROW_COUNT,
 };
 constexpr int32_t RECORD_ROW_COUNT = 4;
-constexpr char OPTION_VOICE_SAMPLE[] = "bin/se/00sa/system/00sa_sys01a.bin";
 
 // Moves the row's setting by step (-1 or 1) inside its range and plays the
 // row's feedback; false when the setting stood at its bound (nothing sounds).

@@ -1,6 +1,6 @@
 #include "story/place_visits.h"
 
-#include "dungeon/field_events.h"
+#include "dungeon/dungeon.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"

@@ -6,24 +6,12 @@
 #pragma once
 #include <cstdint>
 
-struct PlaceVisitState {
-    int32_t leaving;        // the scene is fading out
-    int32_t frameCounter;   // ticks since the scene started
-};
-extern PlaceVisitState gPlaceVisit;
+#include "story/story.h"
+#include "story/story_state.h"
 
-// The town map runs these before entering the place's mode.
-void resetChurchVisit();
+// The town map runs these (and resetChurchVisit) before entering the place's mode.
 void resetPlazaVisit();
 void resetTavernVisit();
-
-void updateChurchVisit();
-void updatePlazaVisit();
-void updateTavernVisit();
-// An opaque black screen: what the player sees is the event scene.
-void drawChurchVisit();
-void drawPlazaVisit();
-void drawTavernVisit();
 
 // The everyday event of a town map place (plaza by the day phase, tavern,
 // church); 0 for a place without one. Pure.

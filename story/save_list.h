@@ -8,13 +8,12 @@
 #pragma once
 #include <cstdint>
 
+#include "story/story_state.h"
+
 constexpr int32_t SLOT_LIST_VISIBLE = 3;
 constexpr int32_t SLOT_LIST_SCROLL_END = 5;   // a scroll animation runs to +-5 ticks
 constexpr float SLOT_ROW_HEIGHT = 140.0f;
 
-extern int32_t gSlotListCount;   // entries of gTitle.slotList in use
-// Back to the values a fresh process starts with (a new boot in the same process).
-void resetSaveListState();
 
 // slotList = 0..99.
 void listAllSaveSlots();

@@ -1,23 +1,30 @@
-// The story's rows of the game's state registry.
-#include "dungeon/field_frame.h"
+#include "story/story_state.h"
+
+#include <cstddef>
+
 #include "engine/state_table.h"
-#include "story/available_adventurers.h"
 #include "story/event.h"
 #include "story/event_drawing.h"
 #include "story/event_script.h"
-#include "story/field_menu.h"
 #include "story/place_visits.h"
 #include "story/save_list.h"
 #include "story/title.h"
 #include "story/world_map.h"
 
+EventNumber gEventNumber;
+
+void resetEventNumber() { gEventNumber = EventNumber{}; }
+
+// The story's rows of the game's state registry.
 static void hashTitle(StateHash& h, ChecksumScope scope) {
+    // The words before the menu's floats go in whole: they hold no padding.
     TitleState title = gTitle;
     if (scope != CHECKSUM_ALL) title.slotListFrame = 0;
-    h.record(title);
-    h.f32(gTitleMenuSpacing);
-    h.f32(gTitleMenuOffset);
-    h.i32(gNewGameChosen);
+    static_assert(offsetof(TitleState, titleMenuSpacing) == offsetof(TitleState, slotListFrame) + sizeof(int32_t));
+    h.add(&title, offsetof(TitleState, titleMenuSpacing));
+    h.f32(title.titleMenuSpacing);
+    h.f32(title.titleMenuOffset);
+    h.i32(title.newGameChosen);
 }
 
 static void hashTown(StateHash& h, ChecksumScope) {
@@ -28,7 +35,7 @@ static void hashTown(StateHash& h, ChecksumScope) {
     h.record(map.closedLabel);
     h.i32(map.leaveCounter);
     h.i32(map.cursorPlace);
-    h.i32(gWorldMapListCount);
+    h.i32(map.worldMapListCount);
 }
 
 static void hashEvent(StateHash& h, ChecksumScope scope) {
@@ -64,15 +71,15 @@ static void resetEventWords() {
 
 static const StateRow ROWS[] = {
     resetRow("field menu", resetFieldMenuState),
-    stateRow<gTitle, gTitleMenuSpacing, gTitleMenuOffset, gNewGameChosen>("title", resetTitleState, hashTitle),
+    stateRow<gTitle>("title", resetTitleState, hashTitle),
     stateRow<gSlotListCount>("save list", resetSaveListState, hashWords<gSlotListCount>),
     stateRow<gAvailableAdventurers, gAvailableAdventurerCount>(
         "available adventurers", resetAvailableAdventurers,
         hashWords<gAvailableAdventurers, gAvailableAdventurerCount>),
-    stateRow<gWorldMap, gWorldMapListCount>("town", resetWorldMapState, hashTown),
+    stateRow<gWorldMap>("town", resetWorldMapState, hashTown),
     stateRow<gPlaceVisit>("place visits", resetChurchVisit, hashWords<gPlaceVisit>),
     stateRow<gEventSprites, gEventScene>("event", resetEventWords, hashEvent),
-    stateRow<gEventNumber>("event number", nullptr, hashWords<gEventNumber>),
+    stateRow<gEventNumber>("event number", resetEventNumber, hashWords<gEventNumber>),
 };
 extern const StateTable STORY_STATE;   // read by the game's registry
 const StateTable STORY_STATE = {"story", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

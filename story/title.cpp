@@ -21,9 +21,6 @@
 #include "story/save_list.h"
 
 TitleState gTitle;
-float gTitleMenuSpacing;
-float gTitleMenuOffset;
-int32_t gNewGameChosen;
 
 constexpr float PI_F = std::numbers::pi_v<float>;
 constexpr int32_t SCANNED_CLEARED = 1;
@@ -107,8 +104,8 @@ void buildTitleMenu() {
     t.menuCodes[n++] = TITLE_QUIT;
     t.menuCount = n;
     TitleMenuLayout layout = titleMenuLayout(n);
-    gTitleMenuSpacing = layout.spacing;
-    gTitleMenuOffset = layout.offset;
+    gTitle.titleMenuSpacing = layout.spacing;
+    gTitle.titleMenuOffset = layout.offset;
 }
 
 void enterTitleScreen() {
@@ -170,7 +167,7 @@ static void openCardSlotChooser() {
     t.rowCursor = 0;
     t.listTop = 0;
     t.noticePending = 1;
-    gNewGameChosen = 0;
+    gTitle.newGameChosen = 0;
     t.windowKind = TITLE_WINDOW_SLOTS;
     t.windowClosing = 0;
 }
@@ -184,7 +181,7 @@ static void openLoadSlotChooser() {
     int32_t last = std::clamp(gLastSaveSlot, 0, SAVE_SLOT_COUNT - 1);
     t.rowCursor = last;
     t.listTop = std::max(last - 2, 0);
-    gNewGameChosen = 0;
+    gTitle.newGameChosen = 0;
     t.windowKind = TITLE_WINDOW_SLOTS;
     t.windowClosing = 0;
 }
@@ -202,7 +199,7 @@ static void runChosenEntry() {
     case TITLE_NEW_GAME:
     case TITLE_NEW_GAME_FIRST:
         t.startCounter = 1;
-        gNewGameChosen = 1;
+        gTitle.newGameChosen = 1;
         break;
     case TITLE_OPTIONS:
         openSubWindow(TITLE_WINDOW_OPTIONS);
@@ -414,14 +411,14 @@ static void drawMenuEntries(float slide) {
     for (int32_t i = 0; i < t.menuCount; ++i) {
         bool selected = i == t.menuCursor;
         float s = selected ? 1.0f : 0.8f;
-        float y = (float)i * gTitleMenuSpacing + gTitleMenuOffset + 288.0f - 16.0f * s;
+        float y = (float)i * gTitle.titleMenuSpacing + gTitle.titleMenuOffset + 288.0f - 16.0f * s;
         addSpriteRect(320.0f + slide - 80.0f * s, y, 160.0f * s, 32.0f * s, labelCell(t.menuCodes[i]), menuSheet(),
              greyArgb(255, titleEntryGrey(selected, t.choiceCounter, t.frameCounter)));
     }
     flushSprites();
     setSpriteColourOp(GFX_TOP_MODULATE);
     if (t.menuCursor < 0 || t.menuCursor >= t.menuCount) return;
-    float yc = (float)t.menuCursor * gTitleMenuSpacing + gTitleMenuOffset + 288.0f;
+    float yc = (float)t.menuCursor * gTitle.titleMenuSpacing + gTitle.titleMenuOffset + 288.0f;
     int32_t cell = titleMenuPictureCell(t.menuCodes[t.menuCursor]);
     float cellX = 224.0f * (float)(cell / 4);
     float cellY = 336.0f + 128.0f * (float)(cell % 4);
@@ -506,7 +503,4 @@ void drawTitleScreen() {
 
 void resetTitleState() {
     gTitle = TitleState{};
-    gTitleMenuSpacing = 0.0f;
-    gTitleMenuOffset = 0.0f;
-    gNewGameChosen = 0;
 }

@@ -1,4 +1,4 @@
-#include "story/window_pop.h"
+#include "story/story.h"
 
 #include <cmath>
 

@@ -2,10 +2,8 @@
 
 #include <cmath>
 
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_events.h"
-#include "dungeon/floor_objects.h"
-#include "dungeon/floor_start.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
@@ -20,22 +18,12 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "engine/text.h"
-#include "field/hud.h"
+#include "field/field.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 #include "story/place_events.h"
 #include "story/place_visits.h"
 #include "story/title.h"
-
-const WorldMapPlace WORLD_MAP_PLACES[WORLD_MAP_PLACE_COUNT] = {
-    {230, 400, 0, GAME_MODE_FIELD},       // the shop
-    {43, 294, 3, GAME_MODE_MARKET},       // market
-    {230, 276, 1, GAME_MODE_PLAZA},       // plaza
-    {440, 276, 5, GAME_MODE_MARKET},      // merchants' guild
-    {30, 196, 4, GAME_MODE_TAVERN},       // tavern
-    {160, 136, 2, GAME_MODE_CHURCH},      // church
-    {448, 88, 6, GAME_MODE_DEPARTURE},    // adventurers' guild
-};
 
 const int32_t WORLD_MAP_GRID[WORLD_MAP_GRID_ROWS][WORLD_MAP_GRID_COLUMNS] = {
     {-1, -1, -1},
@@ -46,7 +34,6 @@ const int32_t WORLD_MAP_GRID[WORLD_MAP_GRID_ROWS][WORLD_MAP_GRID_COLUMNS] = {
 };
 
 WorldMapState gWorldMap;
-int32_t gWorldMapListCount;
 
 // The story flags the map reads and writes.
 constexpr int32_t FLAG_SHOP_CALLS = 40;             // the story waits in the shop
@@ -82,7 +69,7 @@ void prepareWorldMapPlaces() {
     WorldMapState& m = gWorldMap;
     m.clock = 0.0f;
     m.leaveCounter = 0;
-    gWorldMapListCount = WORLD_MAP_PLACE_COUNT;
+    gWorldMap.worldMapListCount = WORLD_MAP_PLACE_COUNT;
     for (int32_t p = 0; p < WORLD_MAP_PLACE_COUNT; ++p) {
         m.closedLabel[p] = 0;
         m.placeState[p] = PLACE_CLOSED;
@@ -130,7 +117,7 @@ void enterWorldMap() {
 }
 
 static bool isListed(int32_t place) {
-    for (int32_t i = 0; i < gWorldMapListCount && i < WORLD_MAP_PLACE_COUNT; ++i)
+    for (int32_t i = 0; i < gWorldMap.worldMapListCount && i < WORLD_MAP_PLACE_COUNT; ++i)
         if (gWorldMap.listedPlaces[i] == place) return true;
     return false;
 }
@@ -225,7 +212,7 @@ void updateWorldMap() {
         showPointer();
         setPointerPosition(pointerX(place), pointerY(place));
     }
-    gNewGameChosen = 0;
+    gTitle.newGameChosen = 0;
     if (m.leaveCounter > 0) {
         ++m.leaveCounter;
         if (isFadeOutDone()) enterChosenPlace();
@@ -279,7 +266,7 @@ void drawWorldMapPanel(float scale) {
     const WorldMapState& m = gWorldMap;
     bindSpriteTexture(gScenePicture);
     setSpriteColourOp(GFX_TOP_ADDSIGNED);
-    for (int32_t i = 0; i < gWorldMapListCount && i < WORLD_MAP_PLACE_COUNT; ++i) {
+    for (int32_t i = 0; i < gWorldMap.worldMapListCount && i < WORLD_MAP_PLACE_COUNT; ++i) {
         int32_t place = m.listedPlaces[i];
         if (!validPlace(place)) continue;
         const WorldMapPlace& p = WORLD_MAP_PLACES[place];
@@ -292,7 +279,7 @@ void drawWorldMapPanel(float scale) {
     }
     flushSprites();
     setSpriteColourOp(GFX_TOP_MODULATE);
-    for (int32_t i = 0; i < gWorldMapListCount && i < WORLD_MAP_PLACE_COUNT; ++i) {
+    for (int32_t i = 0; i < gWorldMap.worldMapListCount && i < WORLD_MAP_PLACE_COUNT; ++i) {
         int32_t place = m.listedPlaces[i];
         if (!validPlace(place) || !m.closedLabel[place]) continue;
         const WorldMapPlace& p = WORLD_MAP_PLACES[place];
@@ -311,5 +298,4 @@ void clearWorldMapPlace() { gWorldMap.cursorPlace = TOWN_PLACE_SHOP; }
 
 void resetWorldMapState() {
     gWorldMap = WorldMapState{};
-    gWorldMapListCount = 0;
 }

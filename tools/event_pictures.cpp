@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "story/event_drawing.h"
+#include "story/event_cells.h"
+#include "story/story_files.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "adventurers/party.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers_files.h"
+#include "dungeon/dungeon_files.h"
 #include "engine/sound.h"
-#include "story/options_window.h"
+#include "story/story_files.h"
 
 constexpr int32_t RATE = 22050;
 constexpr double PI = 3.14159265358979323846;

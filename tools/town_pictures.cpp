@@ -1,6 +1,6 @@
 #include "tools/town_pictures.h"
 
-#include "story/world_map.h"
+#include "story/world_map_cells.h"
 
 namespace {
 

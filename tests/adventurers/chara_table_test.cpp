@@ -7,7 +7,7 @@
 #include <string>
 
 #include "adventurers/party.h"
-#include "field/field_tables.h"
+#include "field/field.h"
 
 class CharaTable : public ::testing::Test {
 protected:

@@ -5,9 +5,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "dungeon/floor_map.h"
-#include "field/collision_mesh.h"
-#include "field/map_collision.h"
+#include "dungeon/dungeon.h"
+#include "field/field.h"
 #include "tools/model_shapes.h"
 #include "tools/xfile_writer.h"
 
@@ -46,8 +45,7 @@ inline void buildCollisionRoom(std::initializer_list<RoomQuad> quads) {
     }
     scene.meshes.push_back(mesh);
     std::string text = xfileWriteText(scene);
-    int32_t faces = readCollisionText(text.data(), static_cast<int32_t>(text.size()), "room.x");
-    buildBlockCollision(0, faces, 0);
+    loadCollisionText(text.data(), static_cast<int32_t>(text.size()), "room.x", 0);
     gMapGrid[0][0].blockId = 0;
 }
 

@@ -2,6 +2,10 @@
 // of a tick, the dash and its crash into a wall, skill points, Zoze's charge
 // gauge and the enemies of the floor's time-out, on a real collision block.
 #include "adventurers/dungeon_control.h"
+#include "adventurers/gem_collection.h"
+#include "adventurers/party_status.h"
+#include "adventurers/time_limit.h"
+#include "adventurers/trail.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +13,11 @@
 #include <cstring>
 #include <string>
 
-#include "dungeon/enemies.h"
-#include "dungeon/floor_conditions.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/pickups.h"
+#include "dungeon/dungeon.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
-#include "field/collision_mesh.h"
-#include "field/map_collision.h"
-#include "field/world_renderer.h"
+#include "field/field_state.h"
 #include "game/state_registry.h"
 #include "platform/window.h"
 #include "tests/adventurers/collision_room.h"
@@ -67,7 +66,6 @@ protected:
         }
         resetFloorMap();
         resetMapCollision();
-        clearMapBlocks();
         choose(RERADO);
         gInputBlocked = 1;
         gFloorTimeLimit = 1000000;
@@ -132,9 +130,8 @@ protected:
         mesh.frame = addFrame(scene, "Piece", root);
         scene.meshes.push_back(mesh);
         std::string text = xfileWriteText(scene);
-        clearMapBlocks();
-        int32_t faces = readCollisionText(text.data(), (int32_t)text.size(), "test.x");
-        buildBlockCollision(0, faces, 0);
+        resetMapCollision();
+        loadCollisionText(text.data(), (int32_t)text.size(), "test.x", 0);
         gMapGrid[0][0].blockId = 0;
         gRoomsX = 1;
         gRoomsY = 1;

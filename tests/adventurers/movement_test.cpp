@@ -8,14 +8,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
-#include "dungeon/floor_objects.h"
 #include "engine/motion_files.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
-#include "field/collision_mesh.h"
-#include "field/map_collision.h"
+#include "field/field.h"
 #include "platform/window.h"
 #include "tests/adventurers/collision_room.h"
 
@@ -131,7 +129,6 @@ protected:
         resetFloorObjects();
         resetFloorMap();
         resetMapCollision();
-        clearMapBlocks();
         gParty.models[0] = 3;
         gParty.models[1] = -1;
         gParty.models[2] = -1;

@@ -5,14 +5,14 @@
 
 #include <cstring>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_generator.h"
 #include "dungeon/floor_start.h"
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 
 namespace {
 

@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_objects.h"
 #include "engine/loaders.h"
 #include "engine/scene_hooks.h"
+#include "story/story_state.h"
 
 class FieldEventTest : public ::testing::Test {
 protected:

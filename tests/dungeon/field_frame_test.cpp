@@ -8,11 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/departure.h"
-#include "dungeon/floor_conditions.h"
+#include "dungeon/dungeon.h"
 #include "dungeon/floor_objects.h"
-#include "dungeon/floor_status.h"
 #include "dungeon/pickups.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
@@ -22,7 +21,7 @@
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "engine/story_flags.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 #include "platform/window.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "dungeon/field_frame.h"
 #include "engine/random.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 
 namespace {
 

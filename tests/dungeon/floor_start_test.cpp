@@ -10,8 +10,8 @@
 
 #include <cmath>
 
-#include "adventurers/bag.h"
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_frame.h"
 #include "dungeon/floor_generator.h"
 #include "dungeon/floor_objects.h"
@@ -22,7 +22,7 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/map_collision.h"
+#include "field/field.h"
 #include "shop/shop.h"
 #include "tests/harness/harness.h"
 

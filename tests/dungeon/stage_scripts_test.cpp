@@ -10,8 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "dungeon/field_events.h"
 #include "dungeon/field_frame.h"
 #include "engine/fades.h"
@@ -21,10 +20,11 @@
 #include "engine/save_file.h"
 #include "engine/scene_hooks.h"
 #include "engine/stage_index.h"
-#include "field/field_camera.h"
+#include "field/field.h"
 #include "game/input_script.h"
 #include "platform/window.h"
 #include "shop/shop_state.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 
 namespace {

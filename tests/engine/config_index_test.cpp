@@ -8,7 +8,6 @@
 #include <string>
 
 #include "engine/config_index.h"
-#include "field/effect_objects.h"
 
 class TextDataConfig : public ::testing::Test {
 protected:

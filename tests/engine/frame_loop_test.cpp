@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"

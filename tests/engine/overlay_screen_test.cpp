@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"

@@ -1,7 +1,7 @@
 // The save file on real files in a temporary folder: the layout, checksums,
 // renewal of damaged slots, new games, the older layouts, the fall-back to
 // "_save.dat" and writes that fail half-way.
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
 #include "engine/save_file.h"
 
 #include <gtest/gtest.h>

@@ -14,7 +14,7 @@
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
-#include "field/resources.h"
+#include "field/field.h"
 #include "game/startup.h"
 #include "platform/image.h"
 #include "platform/window.h"
@@ -378,7 +378,7 @@ TEST_F(ScenePictures, ADeviceResetReloadsTheSystemSetAndTheCurrentScenes) {
     const ResetCase CASES[] = {
         {"title", GAME_MODE_TITLE, 0, GAME_MODE_TITLE, &gScenePictures[1], 2, nullptr, 0},
         {"pause menu over the church", GAME_MODE_OVERLAY, 0, GAME_MODE_CHURCH, &gPauseTextures[1], 12, &gScenePictures[0], 7},
-        {"day report over the field", GAME_MODE_OVERLAY, 1, GAME_MODE_FIELD, &gScenePictures[2], 5, &gShopWallTextures[0], 3},
+        {"day report over the field", GAME_MODE_OVERLAY, 1, GAME_MODE_FIELD, &gScenePictures[2], 5, shopWallPicture(0), 3},
     };
     for (const ResetCase& c : CASES) {
         gGameMode = c.mode;

@@ -13,8 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/frame_loop.h"
 #include "engine/game_folder.h"
@@ -26,7 +26,7 @@
 #include "platform/clock.h"
 #include "platform/window.h"
 #include "shop/shop_state.h"
-#include "story/title.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
 

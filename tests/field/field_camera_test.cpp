@@ -7,8 +7,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "adventurers/party.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/math.h"
 #include "engine/random.h"

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "adventurers/party.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/archive.h"
 #include "engine/motion_files.h"
 #include "field/field_models.h"

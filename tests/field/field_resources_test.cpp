@@ -7,9 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
-#include "dungeon/enemies.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/motion_files.h"
 #include "engine/save_file.h"
 #include "engine/textures.h"

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "adventurers/shop_floor.h"
-#include "dungeon/floor_map.h"
-#include "dungeon/floor_status.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -26,7 +26,7 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "engine/text.h"
-#include "field/atmosphere_match.h"
+#include "field/field.h"
 #include "field/game_overlay.h"
 #include "field/hud_bar.h"
 #include "field/hud_dungeon.h"
@@ -303,6 +303,14 @@ TEST(HudOverlayRules, LevelAbilityTableEndsAndExplainsEveryRow) {
             ASSERT_NE(MERCHANT_LEVEL_ABILITY_TEXTS[r][i], nullptr);
             EXPECT_GT(strlen(MERCHANT_LEVEL_ABILITY_TEXTS[r][i]), 0u) << "row " << r << " line " << i;
         }
+}
+
+// The list opens a row per ability reached, the abilities past level 90 never.
+TEST(HudOverlayRules, AbilityRowsOpenWithTheLevelUpToNinety) {
+    const struct {
+        int32_t level, rows;
+    } CASES[] = {{0, 0}, {1, 1}, {26, 26}, {29, 26}, {30, 27}, {50, 29}, {99, 29}, {100, 29}};
+    for (const auto& c : CASES) EXPECT_EQ(openedAbilityRows(c.level), c.rows) << "level " << c.level;
 }
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "engine/stage_index.h"
 #include "field/collision_mesh.h"
 #include "field/map_collision.h"

@@ -4,7 +4,8 @@
 // decoration choices of a damaged save.
 #include "tests/field/world_fixture.h"
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
 #include "field/map_passes.h"

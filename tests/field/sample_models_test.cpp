@@ -7,7 +7,7 @@
 
 #include <set>
 
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/meshes.h"
 #include "engine/skin_models.h"

@@ -3,7 +3,7 @@
 // place it: the room, the four rug pieces and ten counter tables, seen
 // from a fixed camera. For the world drawing's tests and benchmark.
 #pragma once
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/stage_index.h"

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "adventurers/party.h"
-#include "dungeon/enemies.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
 #include "field/stage_light.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "dungeon/floor_map.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/meshes.h"
 #include "engine/settings.h"

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "dungeon/floor_map.h"
-#include "field/collision_mesh.h"
-#include "field/map_collision.h"
+#include "dungeon/dungeon.h"
+#include "field/field.h"
+#include "field/field_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > INT32_MAX) return 0;

@@ -14,8 +14,8 @@
 #include "engine/input.h"
 #include "engine/save_file.h"
 #include "platform/window.h"
-#include "story/event.h"
-#include "story/event_script.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 template <size_t N>
 static void checkTerminated(const char (&field)[N]) {

@@ -8,7 +8,8 @@
 
 #include "engine/archive.h"
 #include "engine/motion_files.h"
-#include "field/motion_sprites.h"
+#include "field/field.h"
+#include "field/field_state.h"
 
 namespace {
 SpriteCellVertex gVertices[6 * MOTION_SPRITE_CELL_MAX];

@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "story/place_events.h"
+#include "story/story.h"
+#include "story/story_state.h"
 
 static void checkTables() {
     const PlaceEventRule& builtIn = gPlaceEventRules[PLACE_TABLE_PLAZA][0];

@@ -18,8 +18,8 @@
 
 #include "engine/save_file.h"
 #include "shop/shop.h"
-#include "story/game_start.h"
-#include "story/title.h"
+#include "story/story.h"
+#include "story/story_state.h"
 #include "tests/temp_folder.h"
 
 enum FileShape { SHAPE_MISSING, SHAPE_RAW, SHAPE_FULL, SHAPE_OLD, SHAPE_OLDEST, SHAPE_TOO_LONG, SHAPE_COUNT };

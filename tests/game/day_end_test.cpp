@@ -5,7 +5,7 @@
 // nearer and the shop back in view.
 #include <gtest/gtest.h>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/overlay_screen.h"

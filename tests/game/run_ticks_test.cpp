@@ -24,7 +24,7 @@
 #include "engine/stage_index.h"
 #include "game/state_checksum.h"
 #include "platform/audio.h"
-#include "story/title.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 
 namespace {
@@ -324,7 +324,7 @@ const std::map<std::string, std::function<void()>> SCRIPT_CHECKS = {
     {"title_new_game",
      [] {
          EXPECT_EQ(gGameMode, 1);
-         EXPECT_EQ(gNewGameChosen, 1);
+         EXPECT_EQ(gTitle.newGameChosen, 1);
          EXPECT_EQ(gStageIndex, 0);
          EXPECT_EQ(gSceneLoading, 0);
      }},

@@ -22,7 +22,8 @@
 #include "platform/message_box.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
-#include "story/title.h"
+#include "story/story.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
 

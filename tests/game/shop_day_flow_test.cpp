@@ -9,23 +9,22 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/party.h"
-#include "adventurers/shop_floor.h"
-#include "adventurers/shop_grid.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/device.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/math.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 #include "engine/save_file.h"
 #include "engine/story_flags.h"
 #include "platform/profile.h"
 #include "platform/window.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
-#include "story/title.h"
-#include "story/world_map.h"
+#include "story/story.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
 

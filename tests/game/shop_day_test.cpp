@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
 #include "platform/window.h"

@@ -2,9 +2,9 @@
 // process's state: every file's state is in the one reset list.
 #include <gtest/gtest.h>
 
-#include "adventurers/bag.h"
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
@@ -14,7 +14,7 @@
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
 #include "shop/shop_state.h"
-#include "story/title.h"
+#include "story/story_state.h"
 #include "tests/harness/harness.h"
 
 struct BootSnapshot {

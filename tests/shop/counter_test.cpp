@@ -9,7 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "economy_fixture.h"
 #include "engine/fades.h"
 #include "engine/input.h"

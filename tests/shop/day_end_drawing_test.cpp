@@ -2,7 +2,7 @@
 // comma, the rank stamp's cell and place, and the run-result band's path.
 #include <gtest/gtest.h>
 
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "economy_fixture.h"
 #include "engine/scene_pictures.h"
 #include "shop/day_end.h"

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <functional>
 
-#include "adventurers/bag.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "economy_fixture.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
@@ -17,11 +17,10 @@
 #include "engine/overlay_screen.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
-#include "field/field_camera.h"
+#include "field/field_state.h"
 #include "shop/day_end.h"
 #include "shop/item_list.h"
 #include "shop/storage.h"
-#include "story/calendar.h"
 
 // --- the quota ---------------------------------------------------------------------------
 

@@ -6,7 +6,8 @@
 
 #include <set>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "economy_fixture.h"
 #include "engine/loaders.h"
 #include "engine/story_flags.h"

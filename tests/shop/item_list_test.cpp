@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "adventurers/bag.h"
+#include "adventurers/adventurers_state.h"
 #include "economy_fixture.h"
 #include "engine/dialogs.h"
 #include "engine/input.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "tests/shop/economy_fixture.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
@@ -26,6 +26,7 @@
 #include "shop/storage.h"
 #include "shop/trends.h"
 #include "shop/window_cells.h"
+#include "story/story_state.h"
 #include "tests/engine/font_draw_rig.h"
 
 

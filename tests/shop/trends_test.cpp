@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "economy_fixture.h"
 #include "engine/frame_loop.h"
 #include "engine/stage_index.h"

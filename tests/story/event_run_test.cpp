@@ -12,9 +12,9 @@
 #include <initializer_list>
 #include <string>
 
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_events.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
 #include "engine/frame_loop.h"

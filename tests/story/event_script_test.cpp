@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "dungeon/field_frame.h"
+#include "dungeon/dungeon.h"
 #include "engine/archive.h"
 #include "platform/window.h"
 #include "story/event.h"

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "adventurers/party.h"
+#include "adventurers/adventurers.h"
 #include "engine/save_file.h"
 #include "shop/shop.h"
 #include "story/game_records.h"

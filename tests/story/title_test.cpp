@@ -6,8 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "adventurers/bag.h"
-#include "adventurers/shop_floor.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
@@ -54,8 +53,8 @@ TEST_F(TitleMenu, EntriesAndLayoutFollowWhatTheSaveFileHolds) {
         boot(!c.prepare);
         std::vector<int32_t> codes(gTitle.menuCodes, gTitle.menuCodes + gTitle.menuCount);
         EXPECT_EQ(codes, c.codes) << c.name;
-        EXPECT_EQ(gTitleMenuSpacing, c.spacing) << c.name;
-        EXPECT_EQ(gTitleMenuOffset, c.offset) << c.name;
+        EXPECT_EQ(gTitle.titleMenuSpacing, c.spacing) << c.name;
+        EXPECT_EQ(gTitle.titleMenuOffset, c.offset) << c.name;
         EXPECT_EQ(gTitle.menuCursor, c.cursor) << c.name;
         EXPECT_TRUE(isTitleIdle()) << c.name;
     }
@@ -217,7 +216,7 @@ TEST_F(TitleStart, NewGameMakesAFreshGameInSlotZero) {
     // 17-tick fade-out.
     EXPECT_EQ(gTickCounter - 1 - confirmTick, 59);
     EXPECT_EQ(gGameMode, GAME_MODE_FIELD);
-    EXPECT_EQ(gNewGameChosen, 1);
+    EXPECT_EQ(gTitle.newGameChosen, 1);
     EXPECT_EQ(gCurrentSlot, 0);
     EXPECT_EQ(gStageIndex, 0);
     EXPECT_EQ(gFadeState, -1);

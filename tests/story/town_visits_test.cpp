@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "adventurers/shop_floor.h"
-#include "dungeon/field_frame.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"

@@ -80,7 +80,7 @@ TEST_F(WorldMapPlaces, StatesFollowFlagsWeekdayAndPhase) {
         g.townVisited = c.townVisited;
         EXPECT_EQ(states(), c.want) << c.what;
         EXPECT_EQ(gWorldMap.closedLabel[TOWN_PLACE_ADVENTURERS_GUILD], c.guildLabel) << c.what;
-        EXPECT_EQ(gWorldMapListCount, WORLD_MAP_PLACE_COUNT);
+        EXPECT_EQ(gWorldMap.worldMapListCount, WORLD_MAP_PLACE_COUNT);
         for (int32_t p = 0; p < WORLD_MAP_PLACE_COUNT; ++p) EXPECT_EQ(gWorldMap.listedPlaces[p], p);
     }
 }

@@ -7,6 +7,8 @@
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"
 #include "engine/stage_index.h"
+#include "field/field.h"
+#include "field/field_state.h"
 #include "field/resources.h"
 #include "platform/window.h"
 #include "tests/harness/harness.h"

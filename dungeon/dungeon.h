@@ -1,0 +1,137 @@
+// dungeon/dungeon.h: what other folders and game/ may use of the dungeon:
+// the field's per-tick frame, the floor start, the enemy kinds, the placed
+// objects, the pickups, the floor's conditions, event requests and the
+// departure screen. Its words are in dungeon/dungeon_state.h.
+#pragma once
+#include <cstdint>
+
+#include "dungeon/dungeon_files.h"
+#include "dungeon/dungeon_state.h"
+#include "engine/math.h"
+#include "engine/stage_index.h"
+
+// The field's frame (game mode 1), shop floor and dungeon alike.
+void updateFieldFrame();
+// The field's life without any control, under an event or the pause.
+void updateDungeonScenery();
+// The party's sprites and shadows are not drawn this frame.
+bool charactersHidden();
+// The floor-start countdown (gFloorIntroTimer): the party is not drawn
+// above 90 and grows in from 90 to 60.
+int32_t floorIntroFrames();
+// Frames since the floor's countdown ended; the start voices play on it.
+int32_t startVoiceFrame();
+
+// Starting a stage of the field, shop or dungeon (on the scene loader
+// thread; the shop entry and the town map call it directly).
+void startFloor();
+// What a floor start leaves to the main thread, run at the loader's end (or
+// right after a direct startFloor).
+void finishFloorStart();
+// A run starts: readies the adventurer and the loot odds.
+void beginExpedition();
+// Unlocks the chosen adventurer's skills that the level reached allows.
+void refreshSkillUnlocks();
+// On return from the dungeon: the items that belong to the adventurer leave
+// the bag, her own equipment goes in, and the saved equipment sets return.
+// The item choice runs it first.
+void settleBagOnReturn();
+// The shelves the current stage's layout placed (its group B blocks); the
+// vending sales try only those.
+int32_t countPlacedShelves();
+// gStageIndex := the stage of the run's dungeon and floor.
+void selectDungeonStage();
+// Lays out the current dungeon floor (gMapGrid and its rooms, start, exit,
+// chests and traps), drawing from the shared random generator.
+void generateFloor();
+// Runs the floor's clock down by frames; when it has run out it starts
+// again at restart frames and the result is true.
+bool countDownFloorTime(int32_t frames, int32_t restart);
+// The step of the current fixed floor's script; 0 while none runs.
+int32_t floorScriptStep();
+// Turns the crystal block of the finale floor of dungeon 4 one step.
+void spinFinalFloorBlock();
+
+// The enemy kinds: the compiled-in table, whose stats and drops the data
+// files overwrite at start-up.
+constexpr int32_t ENEMY_KIND_CAPACITY = 100;
+enum EnemyModelKind : int32_t {
+    ENEMY_MODEL_SPRITE = 0,    // a sprite sheet and motion table
+    ENEMY_MODEL_SKINNED = 1,   // a gEnemyModels slot
+    ENEMY_MODEL_END = 2,       // ends the kind table
+};
+struct EnemyKind {
+    char name[32];
+    int32_t modelKind;     // EnemyModelKind
+    int32_t modelNumber;   // sprite sheet and motion number, or gEnemyModels slot
+    float scale;
+    float shadowSize;      // 0: no shadow
+};
+extern EnemyKind gEnemyKinds[ENEMY_KIND_CAPACITY];
+
+// Brings an enemy of a kind to life at a point; null when the pool is full.
+// Until the enemies' spawn defaults arrive it takes the first free record
+// and sets only its state, kind and position.
+Enemy* spawnEnemy(float x, float y, float z, int32_t kind);
+// Marks (non-zero) flag k for every enemy kind k the current floor can
+// show; the caller clears the flags first. The floor's spawn rows arrive
+// with the floor logic; until then a floor shows none.
+void markFloorEnemyKinds(int32_t flags[ENEMY_KIND_CAPACITY]);
+// Outside dungeon 5 every fifth floor (index % 5 = 4); in dungeon 5 every
+// floor from index 29 (the Boss Rush floors).
+bool isBossFloor();
+
+// One row per kind of placed object: what the renderer and collision read,
+// and the hit points a placed object starts with.
+constexpr int32_t FLOOR_OBJECT_KIND_COUNT = 23;
+struct FloorObjectKindRow {
+    int32_t type;        // -1 drawn as a disc, 0 decoration, 1 model with a hit reaction
+    int32_t model;
+    int32_t hitPoints;
+    float values[3];
+    int32_t flags[3];
+};
+extern const FloorObjectKindRow FLOOR_OBJECT_KINDS[FLOOR_OBJECT_KIND_COUNT];
+// How the field's drawing reads a row: type -1 none (the circle is drawn by
+// the effects), 0 a field mesh, 1 a field model; the third float is the
+// shadow's size (0 none); the third flag asks for culling; every placed kind
+// draws in pass 0.
+inline int32_t floorObjectKindPass(const FloorObjectKindRow&) { return 0; }
+inline float floorObjectKindShadow(const FloorObjectKindRow& row) { return row.values[2]; }
+inline bool floorObjectKindCulls(const FloorObjectKindRow& row) { return row.flags[2] != 0; }
+
+// Takes the first free slot for kind at position (y set to the ground
+// under it, 0 when none), size and angle in radians; returns its index, or
+// -1 when the pool is full or the kind is unknown (the report is logged).
+int32_t placeFloorObject(const Vector3& position, const Vector3& size, float angle, int32_t kind);
+// Forgets the registered switches and the last row shown before a new scene
+// starts; a queued event request stays.
+void resetSwitchState();
+
+// Scatters up to count pickups of one kind from a point. The pool's flight
+// arrives with the pickups; until then nothing is placed.
+void sprayDropsWithPlus(const void* owner, float x, float y, float z, int32_t kind, int32_t count, float speed,
+                        int32_t itemFlags, int32_t callerWord, int32_t plus);
+
+// 1 on a dungeon stage when id is among the floor's active conditions.
+int32_t isFloorConditionActive(int32_t id);
+// Chooses the floor's condition. The draw from the condition table arrives
+// with the table; until then no condition is chosen.
+void rollFloorConditions();
+// Once per tick of the dungeon control: after the ticker's band has closed
+// the condition names slide in, up to CONDITION_NAME_SLIDE_MAX.
+void advanceConditionNameSlide();
+
+// Starts event iv<major>_<minor> with the loader mode (1 and 4 fade in once
+// loaded, 3 and 4 fade out quickly at the end); 1 when taken, 0 while
+// another event loads or runs, and then nothing changes.
+int32_t requestEvent(int32_t major, int32_t minor, int32_t loaderMode);
+// Every tick: a queued request starts once no event runs; until then the
+// controlled character is held at its point.
+void updateQueuedEvent();
+
+// The adventurers' guild departure screen (mode 11).
+void initDepartureScreen();
+// Around an overlay over the departure screen: its list cursors kept and given back.
+void saveDepartureListState();
+void restoreDepartureListState();

@@ -1,0 +1,294 @@
+// dungeon/dungeon_state.h: the dungeon's words that other folders read or
+// write: the run, the current floor's layout, its pools (enemies, placed
+// objects, pickups, number popups), its conditions and the status the HUD
+// shows. The floor start fills the floor's words on the scene loader thread
+// while the main thread only shows the loading sign; otherwise main thread
+// only.
+#pragma once
+#include <cstdint>
+
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "engine/math.h"
+#include "engine/skin_models.h"
+#include "field/field.h"
+#include "field/field_state.h"
+
+// The run: which dungeon and floor, how it ends, and the field frame's
+// sequences that hold the player. startFloor sets them at each floor.
+extern int32_t gDungeonIndex;     // current dungeon, 0..5
+extern int32_t gBossRushCourse;   // 1..4; -1 outside a Boss Rush
+extern int32_t gBossRushBattle;   // 0-based; -1 outside a Boss Rush
+
+enum RunEndState : int32_t {
+    RUN_GOES_ON = 0,
+    RUN_DEFEATED = 1,
+    RUN_RETURNED = 2,   // through a return gate
+    RUN_CLEARED = 3,    // through the return gate of the dungeon's last floor
+};
+extern int32_t gRunEndState;      // RunEndState
+extern int32_t gRunEndTimer;      // frames of the run-end sequence, 0..119
+extern int32_t gSpecialMusicTimer;   // counted down by the field frame; music track 10 while above 0
+
+// Gate prompt: 0 idle, 1..118 frames since armed (2 opens the window), -1
+// refused until the character walks away, 119 leaving next frame, 120 leaving.
+extern int32_t gGatePrompt;
+extern int32_t gGateIsReturn;     // the gate last found in reach: 1 return gate, 0 magic circle
+extern int32_t gGateGuard;        // frames before the prompt may arm again
+extern int32_t gEquipPrompt;      // "Equip items in bag?": 0 idle, 1..118 frames
+extern int32_t gSwitchCutTimer;   // frames left of a door cut-scene
+extern int32_t gHitStopTimer;     // hit-stop frames left
+extern int32_t gHitStopInput;     // presses held back during a hit-stop
+extern int32_t gSlowMotionTimer;  // two of every three frames are skipped while it runs
+extern int32_t gFloorIntroTimer;  // floor-start countdown: 200 on an expedition's first floor; the party grows in from 90 to 60
+extern int32_t gFloorTime;        // frames in the current block of floors (the best time)
+extern int32_t gLastHitTimer;     // HUD frames of the last hit value
+// -1 the player may act, 0 locked, 4 scripted walk.
+enum PlayerControl : int32_t {
+    PLAYER_FREE = -1,
+    PLAYER_LOCKED = 0,
+    PLAYER_SCRIPTED_WALK = 4,
+};
+extern int32_t gPlayerControl;
+extern int32_t gCharDrawFlag;     // cleared at every frame's start
+extern int32_t gTrailDue;         // the effect drawer runs the trail once and clears it
+// 1.0 from a floor's start, falling to 0 while a boss makes its entrance;
+// the light layer of the map fades with it.
+extern float gBossCutFade;
+
+extern int32_t gStartVoiceTimer;  // counts after the floor's countdown; the start voices play on it
+extern int32_t gFloorTimeLimit;   // frames left before the floor times out
+extern int32_t gFallTimer;        // frames left of a fall off the floor; startFloor clears it
+
+// The floor's layout: the dungeon's room grid, the shop's placed furniture
+// blocks and the scripted (breakable) blocks, written by the floor generator
+// and the floor start, read by the map collision and the map drawing.
+
+// A cell of the grid by column and row.
+struct GridCell {
+    int32_t col;
+    int32_t row;
+};
+
+constexpr int32_t MAP_GRID_SIZE = 15;
+
+struct MapCell {
+    int32_t blockId;      // index of one of the stage's map blocks; -1 empty
+    int32_t rotation;     // quarter turns 0..3; 4 when no shape fitted (a one-cell floor)
+    int32_t shapeIndex;   // 0..9
+    int32_t flags;
+};
+extern MapCell gMapGrid[MAP_GRID_SIZE][MAP_GRID_SIZE];   // [row by z][column by x]
+extern int32_t gRoomsX;             // columns and rows of the grid in use
+extern int32_t gRoomsY;
+extern int32_t gSingleBlockFloor;   // 1: the floor is the one block of cell (row 1, column 1)
+extern int32_t gInvisibleWallsOn;   // 1: surfaces of code 7 collide
+
+// The shop's furniture: group A in slots 0..4, group B in slots 5 onward.
+constexpr int32_t PLACED_SLOT_COUNT = 20;
+constexpr int32_t PLACED_GROUP_A_MAX = 5;
+constexpr int32_t PLACED_GROUP_B_MAX = 10;
+constexpr int32_t PLACED_GROUP_B_FIRST = 5;
+struct PlacedBlocks {
+    int32_t countA;
+    int32_t countB;
+    int32_t blockId[PLACED_SLOT_COUNT];
+    float position[PLACED_SLOT_COUNT][3];
+    float yaw[PLACED_SLOT_COUNT];   // radians about y
+};
+extern PlacedBlocks gPlacedBlocks;
+
+constexpr int32_t BREAKABLE_OBJECT_MAX = 50;
+// Parallel arrays; entries below count are in use.
+struct BreakableObjects {
+    int32_t count;
+    int32_t alive[BREAKABLE_OBJECT_MAX];
+    int32_t hitsLeft[BREAKABLE_OBJECT_MAX];
+    int32_t blockId[BREAKABLE_OBJECT_MAX];
+    int32_t flashTimer[BREAKABLE_OBJECT_MAX];
+    float position[BREAKABLE_OBJECT_MAX][3];
+    float scale[BREAKABLE_OBJECT_MAX];
+    float yaw[BREAKABLE_OBJECT_MAX];
+};
+extern BreakableObjects gBreakableObjects;
+
+// The floor's marked cells (column, row): entry 0 the start, entry 1 the
+// exit gate, entries 2 onward the chests; count is the number of chest cells.
+// A mark shows on the mini-map once its seen flag is set.
+constexpr int32_t LAYOUT_CELL_MAX = 10;
+constexpr int32_t LAYOUT_CHEST_FIRST = 2;
+constexpr int32_t LAYOUT_CHEST_MAX = LAYOUT_CELL_MAX - LAYOUT_CHEST_FIRST;
+struct LayoutCells {
+    int32_t count;                       // chest cells, entries 2 onward
+    GridCell cells[LAYOUT_CELL_MAX];     // 0 start, 1 exit, 2.. chests
+};
+extern LayoutCells gLayoutCells;
+extern int32_t gFloorCellSeen[LAYOUT_CELL_MAX];
+
+// The floor's conditions ("windy", "slippery", ...), rolled once per floor
+// and shown by a banner.
+constexpr int32_t FLOOR_CONDITION_ACTIVE_MAX = 5;
+constexpr int32_t FLOOR_CONDITION_MAX = FLOOR_CONDITION_ACTIVE_MAX;
+constexpr int32_t FLOOR_CONDITION_NAME_SIZE = 256;
+
+struct FloorConditionList {
+    int32_t count;
+    int32_t ids[FLOOR_CONDITION_ACTIVE_MAX];
+    int32_t rollState;   // 0 not rolled on this floor, 1 rolled, 2 banner in fast mode
+    // The names as the banner shows them, one after the other.
+    int32_t nameOffsets[FLOOR_CONDITION_ACTIVE_MAX];
+    char names[FLOOR_CONDITION_ACTIVE_MAX][FLOOR_CONDITION_NAME_SIZE];
+    int32_t totalLength;   // the banner's scroll length
+};
+extern FloorConditionList gFloorConditionList;
+// The banner's frame counter; 0 no banner.
+extern int32_t gConditionBannerCounter;
+// Set by the ticker's drawing when its band has closed; from then the
+// condition names slide in by gConditionNameSlide (0..200, advanced by the
+// dungeon control).
+extern int32_t gConditionTickerDone;
+extern int32_t gConditionNameSlide;
+constexpr int32_t CONDITION_NAME_SLIDE_MAX = 200;
+
+// The running floor's status the HUD and the overlay read.
+extern int32_t gBossEntranceCutTimer;   // non-zero while a boss makes its entrance
+extern int32_t gEnemyKillCombo;
+
+constexpr int32_t NUMBER_POPUP_COUNT = 32;
+struct NumberPopup {
+    Vector3 position;
+    int32_t timer;      // counts down; 0 free
+    int32_t duration;   // 60 or 90
+    int32_t value;
+    int32_t type;       // 0..9 numbers, 10 and up labels
+};
+extern NumberPopup gNumberPopups[NUMBER_POPUP_COUNT];
+
+// The enemy pool. Only the fields the drawing reads are here yet: the rest
+// arrives with the enemies' own logic.
+constexpr int32_t ENEMY_POOL_SIZE = 128;
+enum EnemyState : int32_t { ENEMY_FREE = 0, ENEMY_ALIVE = 1, ENEMY_DYING = 2 };
+
+// An exported bone: the ground under it, its position and its matrix.
+struct EnemyBone {
+    CollisionHit ground;
+    Vector3 position;
+    Matrix4 matrix;
+};
+
+// One enemy; a freed record keeps its contents.
+struct Enemy {
+    int32_t state;               // EnemyState
+    int32_t kind;                // gEnemyKinds row
+    Vector3 position;
+    Vector3 velocity;
+    float yaw;
+    int32_t alpha;               // 0..255; 255 opaque
+    float alphaFactor;
+    float sinkHeight;            // below -70 it fades, below -75 it is gone
+    float scaleX;                // x and y scale factors
+    float scaleY;
+    float scale;                 // overall scale factor
+    int32_t silhouette;          // darkens what lies behind it
+    int32_t hiddenTimer;         // not drawn while above 0
+    int32_t whiteFlash;
+    MotionState motion;          // sprite kinds
+    uint32_t animationTimes[MODEL_ANIMATION_TIMES];    // skinned kinds, milliseconds
+    uint32_t animationTimes2[MODEL_ANIMATION_TIMES];
+    float animationBlend;
+    int32_t spinCounter;         // turns the golem crystal
+    EnemyBone bones[MODEL_EXPORT_BONES];
+    int32_t bonesExported;       // bit k: bone k was written by the last export
+    float groundHeight;
+    CollisionHit ground;         // its normal decides the shadow
+    int32_t link;                // another enemy whose ground decides the shadow; -1 none
+};
+extern Enemy gEnemies[ENEMY_POOL_SIZE];
+
+// The placed objects of a floor (trees, grass, torches, chests, trap chests,
+// return gates, the next-floor magic circle) in one fixed pool.
+constexpr int32_t FLOOR_OBJECT_MAX = 512;
+constexpr int32_t FLOOR_OBJECT_FADE_PARTS = 100;
+constexpr int32_t FLOOR_OBJECT_RECENT_HITS = 10;
+
+enum FloorObjectKind : int32_t {
+    FLOOR_OBJECT_FREE = -1,
+    FLOOR_OBJECT_TREE_A = 0,
+    FLOOR_OBJECT_TREE_B = 1,
+    FLOOR_OBJECT_GRASS_A = 2,
+    FLOOR_OBJECT_GRASS_B = 3,
+    FLOOR_OBJECT_CHEST = 4,
+    FLOOR_OBJECT_TRAP_CHEST = 5,
+    FLOOR_OBJECT_RETURN_GATE = 6,
+    FLOOR_OBJECT_MAGIC_CIRCLE = 8,
+};
+
+enum FloorObjectState : int32_t {
+    FLOOR_OBJECT_IDLE = 0,      // closed; only idle objects can be hit
+    FLOOR_OBJECT_ACTIVE = 1,    // a return gate open; a hit decoration for a frame
+    FLOOR_OBJECT_OPENED = 2,    // a chest or circle fading away
+    FLOOR_OBJECT_HIDDEN = 3,    // a switch not yet revealed: not animated, not hit
+};
+
+struct FloorObject {
+    Vector3 position;
+    Vector3 home;          // the placement point on the ground; animations move around it
+    Vector3 shakeOffset;   // drawing offset while shaking
+    int32_t shakeFrames;
+    CollisionHit ground;   // the ground under the placement point
+    int32_t frameCount;    // frames animated since placement
+    float yaw;             // the placement angle
+    float tilt;
+    float spin;
+    float spinSpeed;
+    Vector3 size;
+    int32_t kind;          // FloorObjectKind, an index into FLOOR_OBJECT_KINDS
+    int32_t wasHit;
+    int32_t fadeLevels[FLOOR_OBJECT_FADE_PARTS];   // all written alike
+    int32_t hitPoints;     // -1 indestructible
+    int32_t state;         // FloorObjectState
+    int32_t counter;
+    int32_t recentAttacks[FLOOR_OBJECT_RECENT_HITS];   // serials, -1 empty; a ring
+    int32_t recentIndex;
+};
+extern FloorObject gFloorObjects[FLOOR_OBJECT_MAX];
+
+// Gems and items lying on a floor.
+constexpr int32_t PICKUP_POOL_SIZE = 200;
+constexpr int32_t PICKUP_GEM_LAST = 3;   // kinds 0..3 are gems; 7 and above item id + 7
+constexpr int32_t PICKUP_ITEM_FIRST = 7;
+
+enum PickupStateWord : int32_t { PICKUP_LOOSE = 0, PICKUP_SETTLED = 1, PICKUP_RISING = 2 };
+
+struct Pickup {
+    float x, y, z;
+    float vx, vy, vz;
+    int32_t unused[3];
+    float groundHeight;
+    int32_t kind;          // -1 free
+    int32_t age;           // frames since dropped
+    float timeScale;
+    int32_t smallShadow;   // halves the shadow; nothing sets it yet
+    int32_t itemFlags;     // key flags >> 4: 1 unidentified, 2 an adventurer's
+    int32_t plus;
+    int32_t state;         // PickupStateWord
+    int32_t callerWord;
+    const void* owner;
+    CollisionHit ground;
+    int32_t frozen;
+};
+extern Pickup gPickups[PICKUP_POOL_SIZE];
+
+// Back to the values a fresh process starts with (a new boot in the same
+// process), each for its own words.
+void resetFieldFrameState();
+void resetFieldEventState();
+void resetFloorMap();   // an empty grid (every block -1), no furniture, no objects, flags off
+void resetFloorConditions();
+void resetFloorStatus();
+void resetEnemies();    // every enemy free
+void resetFloorObjects();
+void resetPickups();    // every slot free
+void resetFloorGenerator();
+void resetFloorStart();
+void resetFixedFloors();
