@@ -13,9 +13,7 @@
 
 static void hashShopFloor(StateHash& h, ChecksumScope) {
     h.i32(gShopFloorState);
-    h.i32(gShopDayPhase);
-    h.i32(gShopSequence);
-    for (int32_t v : {gFieldTicks, gShopEditMode, gSelectedShelf, gShopMenuSlide, gShopMenuDelay, gShopMenuCursor[0],
+    for (int32_t v : {gShopEditMode, gSelectedShelf, gShopMenuSlide, gShopMenuDelay, gShopMenuCursor[0],
                       gLeavingShop, gMorningGreeting, gNightTalkVariant, gShopActionTimer[0], gShopActionTimer[1]})
         h.i32(v);
 }
@@ -35,7 +33,7 @@ static void hashMotion(StateHash& h, ChecksumScope) {
 
 static const StateRow ROWS[] = {
     resetRow("attack objects", resetAttackObjects),
-    stateRow<gShopFloorState, gShopDayPhase, gShopSequence, gFieldTicks, gShopEditMode, gSelectedShelf, gShopMenuSlide,
+    stateRow<gShopFloorState, gShopEditMode, gSelectedShelf, gShopMenuSlide,
              gShopMenuDelay, gShopMenuCursor, gLeavingShop, gMorningGreeting, gNightTalkVariant, gShopActionTimer>(
         "shop floor", resetShopFloorWords, hashShopFloor),
     stateRow<gShopAtmosphere, gShopGrid, gShelfCarry>("shop grid", resetShopGridState,

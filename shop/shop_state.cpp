@@ -31,7 +31,15 @@ static void resetDayEnd() {
     resetDayReportState();
 }
 
+static void resetShopScene() {
+    gShopDayPhase = 0;
+    gFieldTicks = 0;
+    gShopSequence = SHOP_SEQUENCE_NONE;
+}
+
 static const StateRow ROWS[] = {
+    stateRow<gShopDayPhase, gShopSequence, gFieldTicks>("shop scene", resetShopScene,
+                                                        hashWords<gShopDayPhase, gShopSequence, gFieldTicks>),
     stateRow<gCounter>("counter", resetCounterState, hashWords<gCounter>),
     stateRow<gDayPlan>("day plan", resetDayPlan, hashWords<gDayPlan>),
     stateRow<gDayReport, gItemChoice, gDayEndUnpaid, gDayEndFinal>(
