@@ -7,9 +7,7 @@
 
 static void hashShopFloor(StateHash& h, ChecksumScope) {
     h.i32(gShopFloor.shopFloorState);
-    h.i32(gShopDayPhase);
-    h.i32(gShopSequence);
-    for (int32_t v : {gFieldTicks, gShopFloor.shopEditMode, gShopFloor.selectedShelf, gShopFloor.shopMenuSlide,
+    for (int32_t v : {gShopFloor.shopEditMode, gShopFloor.selectedShelf, gShopFloor.shopMenuSlide,
                       gShopFloor.shopMenuDelay, gShopFloor.shopMenuCursor[0], gShopFloor.leavingShop,
                       gShopFloor.morningGreeting, gShopFloor.nightTalkVariant, gShopFloor.shopActionTimer[0],
                       gShopFloor.shopActionTimer[1]})
@@ -37,7 +35,7 @@ static void hashFollower(StateHash& h, ChecksumScope) {
 
 static const StateRow ROWS[] = {
     stateRow<gAttackObjects>("attack objects", resetAttackObjects, nullptr),
-    stateRow<gShopFloor, gShopDayPhase, gShopSequence, gFieldTicks>("shop floor", resetShopFloorWords, hashShopFloor),
+    stateRow<gShopFloor>("shop floor", resetShopFloorWords, hashShopFloor),
     stateRow<gShopAtmosphere, gShopGrid, gShopPlacement>("shop grid", resetShopGridState, hashShopGrid),
     stateRow<gBag, gBagCapacity, gBagAtDeparture>("bag", resetBagState, hashWords<gBag, gBagCapacity, gBagAtDeparture>),
     stateRow<gBalloon>("balloon", resetBalloonState, nullptr),

@@ -14,3 +14,6 @@ struct TradingTest {
 extern TradingTest gBuySell;
 // Fixed line variants per line kind: [0] from "msgNN:", [1] from "rmsgNN:".
 extern int32_t gBuySellTables[2][TRADING_TEST_LINE_KINDS];
+
+// The trading test table from its text (see shop/table_lines.h).
+void parseBuySellTable(const char* text, int32_t length);

@@ -179,10 +179,10 @@ static bool chooseVisit() {
         if (c.tutorialLesson == 1) return chooseSellerItem() != 0;
         return chooseBuyerItem() != 0;
     }
-    int32_t row = c.visitCursor >= 0 && c.visitCursor < VISIT_ORDER_SIZE ? gVisitOrder[c.visitCursor] : -1;
+    int32_t row = c.visitCursor >= 0 && c.visitCursor < VISIT_ORDER_SIZE ? gDayPlan.visitOrder[c.visitCursor] : -1;
     bool chosen = false;
     if (row >= 0 && row < VISIT_PLAN_MAX) {
-        const VisitPlan& plan = gVisitPlan[row];
+        const VisitPlan& plan = gDayPlan.visitPlan[row];
         switch (plan.kind) {
         case VISIT_ORDER_OVERDUE: chosen = setUpOrderVisit(plan, COUNTER_ORDER_OVERDUE); break;
         case VISIT_ORDER_DUE: chosen = setUpOrderVisit(plan, COUNTER_ORDER_PICKUP); break;
@@ -199,8 +199,8 @@ static bool chooseVisit() {
 static void setUpVisit() {
     CounterState& c = gCounter;
     c.visitsDone++;
-    if (!storyFlag(FLAG_SCRIPTED_DAY) && c.visitsDone >= gVisitPlanCount + 1) c.closing = 1;
-    if (c.visitCursor >= gVisitPlanCount) {
+    if (!storyFlag(FLAG_SCRIPTED_DAY) && c.visitsDone >= gDayPlan.visitPlanCount + 1) c.closing = 1;
+    if (c.visitCursor >= gDayPlan.visitPlanCount) {
         freeCounter();
     } else {
         c.showcaseItem = 0;

@@ -1,5 +1,5 @@
 // shop/customer_types.h: the customer types, read at start-up from the
-// customer table and each type's sub-file (shop/shop_tables.cpp) and only
+// customer table and each type's sub-file (shop/customer_types.cpp) and only
 // read afterwards. Type 0 holds the shopkeeper's own lines, type 1 is the
 // tutorial customer, types 2 to 9 are the eight adventurers.
 #pragma once
@@ -56,3 +56,10 @@ struct CustomerType {
 };
 
 extern CustomerType gCustomerTypes[CUSTOMER_TYPE_COUNT];
+
+// The customer table into gCustomerTypes. Before reading, every type's
+// counts and its present mark are cleared; the other fields keep theirs.
+void parseCustomerTypes(const char* text, int32_t length);
+// One type's sub-file: pictures, voices and speech lines. fileName is the
+// caption of its messages.
+void parseCustomerSubFile(int32_t type, const char* fileName, const char* text, int32_t length);

@@ -22,11 +22,7 @@ const float SHOP_SIZE_FACTORS[SHOP_SIZE_COUNT] = {1.0f, 0.857f, 0.667f, 0.4286f}
 // A larger shop draws more visitors as if it held this many more items.
 static const int32_t SHOP_SIZE_EXTRA_PLACES[SHOP_SIZE_COUNT] = {0, 3, 4, 5};
 
-DayCandidate gDayCandidates[DAY_CANDIDATE_COUNT];
-VisitPlan gVisitPlan[VISIT_PLAN_MAX];
-int32_t gVisitPlanCount;
-int32_t gVisitOrder[VISIT_ORDER_SIZE];
-int32_t gDayLineup[DAY_LINEUP_SIZE];
+DayPlanState gDayPlan;
 
 void shuffleArray(int32_t* values, int32_t n) {
     for (int32_t i = 0; i < n; i++) std::swap(values[i], values[randomInt() % n]);
@@ -52,14 +48,7 @@ int32_t countTrendDayVisits(int32_t lineupLength) {
 
 int32_t getTrendBannerFrame() { return gCounter.trendBannerFrame; }
 
-void resetDayPlan() {
-    for (DayCandidate& candidate : gDayCandidates) candidate = DayCandidate{};
-    for (VisitPlan& plan : gVisitPlan) plan = VisitPlan{};
-    gVisitPlanCount = 0;
-    for (int32_t& row : gVisitOrder) row = 0;
-    for (int32_t& type : gDayLineup) type = 0;
-}
-
+void resetDayPlan() { gDayPlan = DayPlanState{}; }
 
 // --- the phase's plan ---------------------------------------------------------
 
@@ -121,12 +110,12 @@ struct DayLists {
 };
 
 static void addLineup(DayLists& lists, int32_t type) {
-    if (lists.lineupCount < DAY_LINEUP_MAX) gDayLineup[lists.lineupCount++] = type;
+    if (lists.lineupCount < DAY_LINEUP_MAX) gDayPlan.dayLineup[lists.lineupCount++] = type;
 }
 
 static bool addPlanRow(int32_t type, int32_t index, int32_t kind, int32_t requestRow, int32_t quantity, int32_t days) {
-    if (gVisitPlanCount >= VISIT_PLAN_MAX) return false;
-    gVisitPlan[gVisitPlanCount++] = VisitPlan{type, index, kind, requestRow, quantity, days};
+    if (gDayPlan.visitPlanCount >= VISIT_PLAN_MAX) return false;
+    gDayPlan.visitPlan[gDayPlan.visitPlanCount++] = VisitPlan{type, index, kind, requestRow, quantity, days};
     return true;
 }
 
@@ -153,10 +142,10 @@ static void resetPhase() {
     c.orderPick = ITEM_KEY_NONE;
     c.rememberedPrice = -1;
     for (OrderSlot& slot : c.orderSlots) slot = OrderSlot{ITEM_KEY_NONE, -1, 0};
-    for (int32_t r = 0; r < VISIT_PLAN_MAX; r++) gVisitPlan[r] = VisitPlan{-1, r, VISIT_EMPTY, 0, 0, 0};
-    gVisitPlanCount = 0;
-    for (int32_t i = 0; i < VISIT_ORDER_SIZE; i++) gVisitOrder[i] = i;
-    for (int32_t& type : gDayLineup) type = -1;
+    for (int32_t r = 0; r < VISIT_PLAN_MAX; r++) gDayPlan.visitPlan[r] = VisitPlan{-1, r, VISIT_EMPTY, 0, 0, 0};
+    gDayPlan.visitPlanCount = 0;
+    for (int32_t i = 0; i < VISIT_ORDER_SIZE; i++) gDayPlan.visitOrder[i] = i;
+    for (int32_t& type : gDayPlan.dayLineup) type = -1;
 }
 
 // A showcase place holds one of the items the story's sixth adventurer asks about.
@@ -282,7 +271,7 @@ static int32_t survivalAvailability(int32_t type, int32_t a) {
 
 static int32_t addCandidate(int32_t& rows, int32_t type, int32_t availability, int32_t score, int32_t isExtra) {
     if (rows >= DAY_CANDIDATE_COUNT) return -1;
-    gDayCandidates[rows] = DayCandidate{type, availability, score, isExtra};
+    gDayPlan.dayCandidates[rows] = DayCandidate{type, availability, score, isExtra};
     return rows++;
 }
 
@@ -293,7 +282,7 @@ static int32_t buildCandidates() {
     for (CustomerRelation& r : game.customerRelations) {
         if (r.points < 0) r.points = 0;
     }
-    for (DayCandidate& c : gDayCandidates) c = DayCandidate{-1, CANDIDATE_AWAY, 0, 0};
+    for (DayCandidate& c : gDayPlan.dayCandidates) c = DayCandidate{-1, CANDIDATE_AWAY, 0, 0};
     int32_t rows = 0;
     for (int32_t t = FIRST_PLANNED_TYPE; t < CUSTOMER_TYPE_COUNT; t++) {
         const CustomerType& type = gCustomerTypes[t];
@@ -335,7 +324,7 @@ static void jitterScores(int32_t rows) {
     for (int32_t k = 0; k < DAY_CANDIDATE_COUNT; k++) bonus[k] = 45 + randomInt() % 3 - 5 * k;
     shuffleArray(bonus, rows);
     for (int32_t k = 0; k < rows; k++) {
-        if (gDayCandidates[k].availability != CANDIDATE_AWAY) gDayCandidates[k].score += bonus[k];
+        if (gDayPlan.dayCandidates[k].availability != CANDIDATE_AWAY) gDayPlan.dayCandidates[k].score += bonus[k];
     }
 }
 
@@ -348,8 +337,8 @@ static void planDueOrders(DayLists& lists) {
         int32_t index = order.customerIndex;
         int32_t type = -1;
         if (index >= 0 && index < DAY_CANDIDATE_COUNT) {
-            gDayCandidates[index].availability = CANDIDATE_AWAY;
-            type = gDayCandidates[index].customerType;
+            gDayPlan.dayCandidates[index].availability = CANDIDATE_AWAY;
+            type = gDayPlan.dayCandidates[index].customerType;
         }
         int32_t kind = order.daysLeft == 0 ? VISIT_ORDER_DUE : VISIT_ORDER_OVERDUE;
         addPlanRow(type, index, kind, order.requestRow, order.quantity, order.daysLeft);
@@ -360,7 +349,7 @@ static void planDueOrders(DayLists& lists) {
 // Step 8: one available candidate drawn at random is today's favourite.
 static void pickFavourite() {
     for (int32_t t = 0; t < FAVOURITE_TRIES; t++) {
-        DayCandidate& c = gDayCandidates[randomInt() % DAY_CANDIDATE_COUNT];
+        DayCandidate& c = gDayPlan.dayCandidates[randomInt() % DAY_CANDIDATE_COUNT];
         if (c.availability == CANDIDATE_CERTAIN || c.availability == CANDIDATE_EAGER) {
             c.score += FAVOURITE_BONUS;
             return;
@@ -387,14 +376,14 @@ static int32_t trendCopies(const DayCandidate& c) {
 static int32_t fillLineup(DayLists& lists, int32_t visitors) {
     if (!gCounter.trendDay) {
         for (int32_t r = 0; r < DAY_CANDIDATE_COUNT; r++) {
-            const DayCandidate& c = gDayCandidates[r];
+            const DayCandidate& c = gDayPlan.dayCandidates[r];
             if ((c.availability > 0 && c.score > LINEUP_SCORE) || c.availability == CANDIDATE_CERTAIN) addLineup(lists, c.customerType);
             if (c.availability == CANDIDATE_EAGER && c.score > VISITOR_SCORE) addVisitor(lists, r);
         }
     } else {
         int32_t copies = 0;
         for (int32_t r = 0; r < DAY_CANDIDATE_COUNT; r++) {
-            const DayCandidate& c = gDayCandidates[r];
+            const DayCandidate& c = gDayPlan.dayCandidates[r];
             if (c.customerType < 0) continue;
             for (int32_t n = trendCopies(c); n > 0; n--) {
                 addLineup(lists, c.customerType);
@@ -406,12 +395,12 @@ static int32_t fillLineup(DayLists& lists, int32_t visitors) {
         }
         visitors = countTrendDayVisits(lists.lineupCount);
     }
-    shuffleArray(gDayLineup, lists.lineupCount);
-    gDayLineup[lists.lineupCount] = DAY_LINEUP_END;
+    shuffleArray(gDayPlan.dayLineup, lists.lineupCount);
+    gDayPlan.dayLineup[lists.lineupCount] = DAY_LINEUP_END;
     return visitors;
 }
 
-static int32_t visitorType(const DayLists& lists, int32_t v) { return gDayCandidates[lists.visitors[v]].customerType; }
+static int32_t visitorType(const DayLists& lists, int32_t v) { return gDayPlan.dayCandidates[lists.visitors[v]].customerType; }
 
 static bool hasActiveOrder(int32_t customerIndex) {
     for (const OrderRecord& order : runningGameState().orders) {
@@ -491,9 +480,9 @@ void beginShopDay() {
         for (int32_t r = 0; r < TUTORIAL_VISITS; r++) addPlanRow(TUTORIAL_CUSTOMER_TYPE, r, VISIT_BUY, 0, 0, 0);
     } else if (flag(FLAG_SCRIPTED_DAY)) {
         addPlanRow(SCRIPTED_CUSTOMER_TYPE, 0, VISIT_BUY, 0, 0, 0);
-        gDayLineup[0] = SCRIPTED_CUSTOMER_TYPE;
-        gDayLineup[1] = DAY_LINEUP_END;
-        setCustomerLineup(gDayLineup);
+        gDayPlan.dayLineup[0] = SCRIPTED_CUSTOMER_TYPE;
+        gDayPlan.dayLineup[1] = DAY_LINEUP_END;
+        setCustomerLineup(gDayPlan.dayLineup);
     } else if (gBuySell.enabled) {
         addPlanRow(gBuySell.customerType, 0, gBuySell.tradingMode == 1 ? VISIT_SELL : VISIT_BUY, 0, 0, 0);
     } else {
@@ -510,8 +499,8 @@ void beginShopDay() {
         if (!flag(FLAG_SELLERS) || c.trendDay) sellers = 0;
         planOrderPlacements(lists);
         planBuyersAndSellers(lists, visitors, sellers);
-        shuffleArray(gVisitOrder, gVisitPlanCount);
-        setCustomerLineup(gDayLineup);
+        shuffleArray(gDayPlan.visitOrder, gDayPlan.visitPlanCount);
+        setCustomerLineup(gDayPlan.dayLineup);
         for (OrderRecord& order : game.orders) {
             if (isDueOrder(order)) order.active = 0;
         }

@@ -14,3 +14,6 @@ struct FusionRecipe {
 };
 extern FusionRecipe gFusionRecipes[FUSION_RECIPE_MAX];
 extern int32_t gFusionRecipeCount;
+
+// The fusion recipes from its text (see shop/table_lines.h).
+void parseFusionRecipes(const char* text, int32_t length);

@@ -412,3 +412,10 @@ void parseItemTable(const char* text, int32_t length) {
     memset(sCategoryName, 0, sizeof sCategoryName);
     memset(sCategoryTitle, 0, sizeof sCategoryTitle);
 }
+
+constexpr int32_t ITEM_FILE_SLACK = TEXT_ENTRY_SLACK + 100;
+
+void loadItemTable() {
+    TextEntry entry = readTextEntry("data/item.txt", ITEM_FILE_SLACK);
+    parseItemTable(entry.bytes.get(), entry.length);
+}

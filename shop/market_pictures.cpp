@@ -1,5 +1,5 @@
 // shop/market_pictures.cpp: the pictures of the market and of the merchants'
-// guild, by gMarketMode (shop/market.h); the scene loader loads them.
+// guild, by gMarketMode (shop/shop_state.h); the scene loader loads them.
 #include "shop/shop.h"
 
 #include "engine/save_file.h"

@@ -177,7 +177,7 @@ void awardDealBonus() {
 
 int32_t raiseCustomerLevel() {
     CustomerRelation* relation = counterRelation(runningGameState());
-    if (!relation || gDayCandidates[gCounter.customerIndex].isExtra) return 0;
+    if (!relation || gDayPlan.dayCandidates[gCounter.customerIndex].isExtra) return 0;
     int32_t level = relation->points / 10;
     if (relation->level >= level || relation->level >= RELATION_LEVEL_MAX) return 0;
     relation->level = static_cast<int16_t>(level < RELATION_LEVEL_MAX ? level : RELATION_LEVEL_MAX);

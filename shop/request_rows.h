@@ -24,3 +24,6 @@ extern int32_t gOrderRequestCount;
 // category equals the row's category; false for a row out of range or an
 // unknown item.
 bool itemFitsRequestRow(int32_t itemKey, int32_t requestRow);
+
+// The request table from its text (see shop/table_lines.h).
+void parseRequestTable(const char* text, int32_t length);

@@ -1,5 +1,5 @@
 // shop/shop_state.cpp: the shop scene's words that the shop floor's control
-// shares, and the shop's rows of the game's state registry.
+// shares, and SHOP_STATE, the shop's rows of the game's state registry.
 #include "shop/shop_state.h"
 
 #include "engine/state_table.h"
@@ -31,14 +31,20 @@ static void resetDayEnd() {
     resetDayReportState();
 }
 
+static void resetShopScene() {
+    gShopDayPhase = 0;
+    gFieldTicks = 0;
+    gShopSequence = SHOP_SEQUENCE_NONE;
+}
+
 static const StateRow ROWS[] = {
+    stateRow<gShopDayPhase, gShopSequence, gFieldTicks>("shop scene", resetShopScene,
+                                                        hashWords<gShopDayPhase, gShopSequence, gFieldTicks>),
     stateRow<gCounter>("counter", resetCounterState, hashWords<gCounter>),
-    stateRow<gDayCandidates, gVisitPlan, gVisitPlanCount, gVisitOrder, gDayLineup>(
-        "day plan", resetDayPlan, hashWords<gDayCandidates, gVisitPlan, gVisitPlanCount, gVisitOrder, gDayLineup>),
+    stateRow<gDayPlan>("day plan", resetDayPlan, hashWords<gDayPlan>),
     stateRow<gDayReport, gItemChoice, gDayEndUnpaid, gDayEndFinal>(
         "day end", resetDayEnd, hashWords<gDayReport, gItemChoice, gDayEndUnpaid, gDayEndFinal>),
     stateRow<gMarketMode, gMarket>("market", resetMarketState, hashWords<gMarketMode, gMarket>),
     stateRow<gItemList>("item list", resetItemListState, hashItemList),
 };
-extern const StateTable SHOP_STATE;   // read by the game's registry
 const StateTable SHOP_STATE = {"shop", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

@@ -1,11 +1,16 @@
-// shop/shop_state.h: the shop's state that other folders read or write:
-// the shop scene's counters, the counter, the day's visit plan, the item
-// list, the market scene and the end-of-day report. Each record's reset
-// gives the values a fresh process starts with. Main thread only.
+// shop/shop_state.h: the shop's state records: the shop scene's words that
+// the shop floor's control shares, the counter, the day's visit plan, the
+// item list, the market scene and the end-of-day report. Each has one row in
+// SHOP_STATE, the shop's table of the game's state registry (its reset to
+// what a fresh process has, its part of the run checksum and the bytes a
+// test snapshot copies). Main thread only.
 #pragma once
 #include <cstdint>
 
 #include "engine/save_file.h"
+
+struct StateTable;
+extern const StateTable SHOP_STATE;
 
 // 0 normally; 1..160 while the night talk runs after closing.
 extern int32_t gShopDayPhase;
@@ -196,7 +201,6 @@ struct DayCandidate {
     int32_t score;
     int32_t isExtra;         // 1: the second or third row of one type
 };
-extern DayCandidate gDayCandidates[DAY_CANDIDATE_COUNT];
 
 // Kinds of plan rows.
 enum VisitKind : int32_t {
@@ -216,15 +220,19 @@ struct VisitPlan {
     int32_t quantity;
     int32_t days;
 };
-extern VisitPlan gVisitPlan[VISIT_PLAN_MAX];
-extern int32_t gVisitPlanCount;
-extern int32_t gVisitOrder[VISIT_ORDER_SIZE];   // plan rows in visiting order
 
-// The customer types walking through the shop today, ended by -2.
 constexpr int32_t DAY_LINEUP_SIZE = 50;
 constexpr int32_t DAY_LINEUP_MAX = 20;       // entries filled at most
 constexpr int32_t DAY_LINEUP_END = -2;
-extern int32_t gDayLineup[DAY_LINEUP_SIZE];
+
+struct DayPlanState {
+    DayCandidate dayCandidates[DAY_CANDIDATE_COUNT];
+    VisitPlan visitPlan[VISIT_PLAN_MAX];
+    int32_t visitPlanCount;
+    int32_t visitOrder[VISIT_ORDER_SIZE];   // plan rows in visiting order
+    int32_t dayLineup[DAY_LINEUP_SIZE];     // the customer types walking through the shop today, ended by -2
+};
+extern DayPlanState gDayPlan;
 // Back to the values a fresh process starts with.
 void resetDayPlan();
 

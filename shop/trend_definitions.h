@@ -43,3 +43,6 @@ int32_t countTrendBoundCandidates(const TrendDefinition& row);
 // news table's loader keeps a row that has none naming nothing (it is never
 // drawn), since its news could name no item. Rows that bind nothing pass.
 bool trendBoundsAdmitItem(const TrendDefinition& row);
+
+// The trend table from its text (see shop/table_lines.h).
+void parseTrendTable(const char* text, int32_t length);

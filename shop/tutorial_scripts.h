@@ -37,3 +37,6 @@ struct TutorialStep {
     int32_t face;
 };
 extern TutorialStep gTutorialScripts[TUTORIAL_LESSON_COUNT][TUTORIAL_STEP_MAX];
+
+// One lesson (0..2); its rows end with a row of command -1.
+void parseTutorialScript(int32_t lesson, const char* text, int32_t length);

@@ -69,8 +69,8 @@ static bool likesCategory(const CustomerType& type, int32_t category) {
 static VisitPlan* currentPlanRow() {
     int32_t cursor = gCounter.visitCursor;
     if (cursor < 0 || cursor >= VISIT_ORDER_SIZE) return nullptr;
-    int32_t row = gVisitOrder[cursor];
-    return row >= 0 && row < VISIT_PLAN_MAX ? &gVisitPlan[row] : nullptr;
+    int32_t row = gDayPlan.visitOrder[cursor];
+    return row >= 0 && row < VISIT_PLAN_MAX ? &gDayPlan.visitPlan[row] : nullptr;
 }
 
 static void setVisitor(const VisitPlan& plan, int32_t mode) {
@@ -343,11 +343,11 @@ static bool isAvailable(const DayCandidate& c) { return c.customerType >= 0 && c
 // A candidate who may come today, drawn uniformly; -1 when none.
 static int32_t drawAvailableCandidate() {
     int32_t count = 0;
-    for (const DayCandidate& c : gDayCandidates) count += isAvailable(c);
+    for (const DayCandidate& c : gDayPlan.dayCandidates) count += isAvailable(c);
     if (count == 0) return -1;
     int32_t pick = randomInt() % count;
     for (int32_t i = 0; i < DAY_CANDIDATE_COUNT; i++) {
-        if (isAvailable(gDayCandidates[i]) && pick-- == 0) return i;
+        if (isAvailable(gDayPlan.dayCandidates[i]) && pick-- == 0) return i;
     }
     return -1;
 }
@@ -357,7 +357,7 @@ static int32_t drawAvailableCandidate() {
 static bool sellFromVendingShelf(GameState& game, int32_t shelf) {
     int32_t candidate = drawAvailableCandidate();
     if (candidate < 0) return false;
-    int32_t limit = computeCustomerBudget(gDayCandidates[candidate].customerType, candidate) / 2;
+    int32_t limit = computeCustomerBudget(gDayPlan.dayCandidates[candidate].customerType, candidate) / 2;
     int32_t positions[VENDING_POSITIONS];
     for (int32_t i = 0; i < VENDING_POSITIONS; i++) positions[i] = i;
     shuffleArray(positions, VENDING_POSITIONS);
@@ -384,7 +384,7 @@ void runVendingSales(int32_t shelfCount) {
     for (int32_t i = 0; i < SHELF_COUNT; i++) order[i] = i;
     shuffleArray(order, shelves);
     int32_t eager = 0;
-    for (const DayCandidate& c : gDayCandidates) eager += isAvailable(c) && c.score > EAGER_SCORE;
+    for (const DayCandidate& c : gDayPlan.dayCandidates) eager += isAvailable(c) && c.score > EAGER_SCORE;
     // Half the eager customers, but always at least one vending shelf.
     int32_t tried = 0;
     bool sold = false;

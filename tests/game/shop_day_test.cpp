@@ -43,7 +43,7 @@ TEST(CounterScriptedDay, MoneyAndStorageFollowTheLoggedDeals) {
     const int32_t stored = countStoredItems();
     const int32_t shelved = shelvedItems(game);
     const int32_t phase = game.dayPhase;
-    ASSERT_GT(gVisitPlanCount, 0);
+    ASSERT_GT(gDayPlan.visitPlanCount, 0);
 
     std::vector<Deal> deals;
     int32_t ticks = 0;
@@ -57,7 +57,7 @@ TEST(CounterScriptedDay, MoneyAndStorageFollowTheLoggedDeals) {
     }
     ASSERT_TRUE(shopDayClosed()) << "the phase did not close in " << ticks << " ticks";
     EXPECT_EQ(game.dayPhase, phase + 1);
-    EXPECT_GE(gCounter.visitsDone, gVisitPlanCount + 1);
+    EXPECT_GE(gCounter.visitsDone, gDayPlan.visitPlanCount + 1);
     EXPECT_GT(ticks, COUNTER_CLOSING_MIN_TICKS);
 
     int32_t expectMoney = money;

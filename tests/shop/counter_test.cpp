@@ -59,7 +59,7 @@ protected:
         gCounter.itemKey = itemKey(TART);
         gCounter.unitPrice = gCounter.basePrice = gCounter.counterPrice = 900;
         gCounter.slide = gCounter.letterbox = COUNTER_SLIDE_IN;
-        gDayCandidates[INDEX] = DayCandidate{VISITOR, CANDIDATE_EAGER, 100, 0};
+        gDayPlan.dayCandidates[INDEX] = DayCandidate{VISITOR, CANDIDATE_EAGER, 100, 0};
         resetFades();
         press(0);
         seedRandom(11);
@@ -416,7 +416,7 @@ TEST_F(CounterTest, TheStoryTutorialMovesNothing) {
 // --- the phase's end ------------------------------------------------------------
 
 TEST_F(CounterTest, TheShopClosesOneGapAfterTheLastVisit) {
-    gVisitPlanCount = 1;
+    gDayPlan.visitPlanCount = 1;
     gCounter.visitCursor = 1;
     gCounter.visitsDone = 1;
     gCounter.state = COUNTER_FREE;

@@ -15,7 +15,6 @@
 #include "shop/counter.h"
 #include "shop/counter_tutorial.h"
 #include "shop/item_list.h"
-#include "shop/shop_tables.h"
 #include "shop/tutorial_scripts.h"
 
 namespace {

@@ -53,7 +53,7 @@ protected:
     }
     static int32_t planned(int32_t kind) {
         int32_t n = 0;
-        for (int32_t r = 0; r < gVisitPlanCount; r++) n += gVisitPlan[r].kind == kind;
+        for (int32_t r = 0; r < gDayPlan.visitPlanCount; r++) n += gDayPlan.visitPlan[r].kind == kind;
         return n;
     }
     // The distinct buyer counts over twenty seeds.
@@ -89,13 +89,13 @@ TEST_F(ShopDayPlanTest, ThePlanIsVisitedInAShuffledOrderOfItsRows) {
     fillPlaces(40);
     seedRandom(3);
     beginShopDay();
-    std::set<int32_t> rows(gVisitOrder, gVisitOrder + gVisitPlanCount);
-    EXPECT_EQ(rows.size(), static_cast<size_t>(gVisitPlanCount));
-    for (int32_t row : rows) EXPECT_LT(row, gVisitPlanCount);
+    std::set<int32_t> rows(gDayPlan.visitOrder, gDayPlan.visitOrder + gDayPlan.visitPlanCount);
+    EXPECT_EQ(rows.size(), static_cast<size_t>(gDayPlan.visitPlanCount));
+    for (int32_t row : rows) EXPECT_LT(row, gDayPlan.visitPlanCount);
     // Every planned buyer walks the shop floor too.
     int32_t lineup = 0;
-    while (lineup < DAY_LINEUP_SIZE && gDayLineup[lineup] != DAY_LINEUP_END) lineup++;
-    EXPECT_GE(lineup, gVisitPlanCount);
+    while (lineup < DAY_LINEUP_SIZE && gDayPlan.dayLineup[lineup] != DAY_LINEUP_END) lineup++;
+    EXPECT_GE(lineup, gDayPlan.visitPlanCount);
     EXPECT_LE(lineup, DAY_LINEUP_MAX);
 }
 
@@ -121,7 +121,7 @@ TEST_F(ShopDayPlanTest, ATrendDayFloodsTheShopWithBuyersOfOneGroup) {
         EXPECT_EQ(gCounter.trendCustomerType, FLOOD);
         EXPECT_EQ(planned(VISIT_SELL), 0) << "seed " << seed;
         EXPECT_EQ(planned(VISIT_ORDER_PLACE), 0) << "seed " << seed;
-        for (int32_t r = 0; r < gVisitPlanCount; r++) EXPECT_EQ(gVisitPlan[r].customerType, FLOOD);
+        for (int32_t r = 0; r < gDayPlan.visitPlanCount; r++) EXPECT_EQ(gDayPlan.visitPlan[r].customerType, FLOOD);
         counts.insert(planned(VISIT_BUY));
     }
     EXPECT_EQ(counts, (std::set<int32_t>{8, 9}));
@@ -138,9 +138,9 @@ TEST_F(ShopDayPlanTest, TheGroupTypesComeAsThreeCandidatesSharingThePoints) {
     int32_t first = -1;
     int32_t rows = 0;
     for (int32_t r = 0; r < DAY_CANDIDATE_COUNT; r++) {
-        if (gDayCandidates[r].customerType != 13) continue;
+        if (gDayPlan.dayCandidates[r].customerType != 13) continue;
         if (first < 0) first = r;
-        EXPECT_EQ(gDayCandidates[r].isExtra, rows == 0 ? 0 : 1) << "row " << r;
+        EXPECT_EQ(gDayPlan.dayCandidates[r].isExtra, rows == 0 ? 0 : 1) << "row " << r;
         rows++;
     }
     ASSERT_EQ(rows, 3);
@@ -156,18 +156,18 @@ TEST_F(ShopDayPlanTest, OrdersDueComeAloneAndAreClosed) {
     seedRandom(2);
     beginShopDay();   // the candidate rows, to know a customer index
     int32_t index = 4;
-    int32_t type = gDayCandidates[index].customerType;
+    int32_t type = gDayPlan.dayCandidates[index].customerType;
     game().orders[0] = OrderRecord{1, 7, 0, static_cast<int16_t>(index), static_cast<int16_t>(type), 3};
     game().orders[1] = OrderRecord{1, 8, -2, static_cast<int16_t>(index + 1), 0, 2};
     game().orders[2] = OrderRecord{1, 9, 2, static_cast<int16_t>(index + 2), 0, 2};   // not yet due
     seedRandom(2);
     beginShopDay();
-    ASSERT_EQ(gVisitPlan[0].kind, VISIT_ORDER_DUE);
-    EXPECT_EQ(gVisitPlan[0].customerType, type);
-    EXPECT_EQ(gVisitPlan[0].requestRow, 7);
-    EXPECT_EQ(gVisitPlan[0].quantity, 3);
-    EXPECT_EQ(gVisitPlan[1].kind, VISIT_ORDER_OVERDUE);
-    EXPECT_EQ(gDayCandidates[index].availability, CANDIDATE_AWAY) << "comes only for the order";
+    ASSERT_EQ(gDayPlan.visitPlan[0].kind, VISIT_ORDER_DUE);
+    EXPECT_EQ(gDayPlan.visitPlan[0].customerType, type);
+    EXPECT_EQ(gDayPlan.visitPlan[0].requestRow, 7);
+    EXPECT_EQ(gDayPlan.visitPlan[0].quantity, 3);
+    EXPECT_EQ(gDayPlan.visitPlan[1].kind, VISIT_ORDER_OVERDUE);
+    EXPECT_EQ(gDayPlan.dayCandidates[index].availability, CANDIDATE_AWAY) << "comes only for the order";
     EXPECT_EQ(game().orders[0].active, 0);
     EXPECT_EQ(game().orders[1].active, 0);
     EXPECT_EQ(game().orders[2].active, 1);
@@ -206,7 +206,7 @@ TEST_F(ShopDayPlanTest, StoryRulesDecideWhoMayCome) {
         seedRandom(1);
         beginShopDay();
         int32_t found = -1;
-        for (const DayCandidate& d : gDayCandidates) {
+        for (const DayCandidate& d : gDayPlan.dayCandidates) {
             if (d.customerType == c.type) {
                 found = d.availability;
                 break;
@@ -222,19 +222,19 @@ TEST_F(ShopDayPlanTest, AStoryTutorialPlansThreeLessonsInOrder) {
     seedRandom(1);
     beginShopDay();
     EXPECT_EQ(gCounter.tutorialMode, 1);
-    ASSERT_EQ(gVisitPlanCount, 3);
+    ASSERT_EQ(gDayPlan.visitPlanCount, 3);
     for (int32_t r = 0; r < 3; r++) {
-        EXPECT_EQ(gVisitPlan[r].customerType, 1);
-        EXPECT_EQ(gVisitOrder[r], r);
+        EXPECT_EQ(gDayPlan.visitPlan[r].customerType, 1);
+        EXPECT_EQ(gDayPlan.visitOrder[r], r);
     }
     // The scripted day wins over the tutorial and sends one visitor.
     game().storyFlags[FLAG_SCRIPTED_DAY] = 1;
     beginShopDay();
     EXPECT_EQ(game().storyFlags[FLAG_STORY_TUTORIAL], 0);
-    ASSERT_EQ(gVisitPlanCount, 1);
-    EXPECT_EQ(gVisitPlan[0].customerType, 13);
-    EXPECT_EQ(gDayLineup[0], 13);
-    EXPECT_EQ(gDayLineup[1], DAY_LINEUP_END);
+    ASSERT_EQ(gDayPlan.visitPlanCount, 1);
+    EXPECT_EQ(gDayPlan.visitPlan[0].customerType, 13);
+    EXPECT_EQ(gDayPlan.dayLineup[0], 13);
+    EXPECT_EQ(gDayPlan.dayLineup[1], DAY_LINEUP_END);
 }
 
 TEST_F(ShopDayPlanTest, InterestCountsLikedItemsAndTriplesTheShowcase) {

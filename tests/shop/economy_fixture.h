@@ -67,10 +67,10 @@ protected:
         gTrendDefinitionCount = 0;
         for (RequestRow& row : gRequestRows) row = RequestRow{};
         gOrderRequestCount = 0;
-        for (DayCandidate& c : gDayCandidates) c = DayCandidate{-1, CANDIDATE_AWAY, 0, 0};
-        for (int32_t r = 0; r < VISIT_PLAN_MAX; r++) gVisitPlan[r] = VisitPlan{-1, r, VISIT_EMPTY, 0, 0, 0};
-        for (int32_t i = 0; i < VISIT_ORDER_SIZE; i++) gVisitOrder[i] = i;
-        gVisitPlanCount = 0;
+        for (DayCandidate& c : gDayPlan.dayCandidates) c = DayCandidate{-1, CANDIDATE_AWAY, 0, 0};
+        for (int32_t r = 0; r < VISIT_PLAN_MAX; r++) gDayPlan.visitPlan[r] = VisitPlan{-1, r, VISIT_EMPTY, 0, 0, 0};
+        for (int32_t i = 0; i < VISIT_ORDER_SIZE; i++) gDayPlan.visitOrder[i] = i;
+        gDayPlan.visitPlanCount = 0;
     }
 
     static void loadItems(const std::string& table) {

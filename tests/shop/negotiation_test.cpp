@@ -263,7 +263,7 @@ TEST_F(NegotiationTest, LevelFollowsPointsButOnlyRises) {
     };
     for (const LevelCase& c : CASES) {
         game().customerRelations[7] = CustomerRelation{static_cast<int16_t>(c.points), static_cast<int16_t>(c.level)};
-        gDayCandidates[7].isExtra = c.extra;
+        gDayPlan.dayCandidates[7].isExtra = c.extra;
         EXPECT_EQ(raiseCustomerLevel(), c.raised) << c.points << " points, level " << c.level;
         EXPECT_EQ(game().customerRelations[7].level, c.wantLevel) << c.points << " points, level " << c.level;
     }

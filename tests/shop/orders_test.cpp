@@ -154,7 +154,7 @@ TEST_F(OrdersTest, NoPlacementIsPlannedWhileEveryRecordRuns) {
     game().date = 10;
     auto placements = [] {
         int32_t n = 0;
-        for (int32_t r = 0; r < gVisitPlanCount; r++) n += gVisitPlan[r].kind == VISIT_ORDER_PLACE;
+        for (int32_t r = 0; r < gDayPlan.visitPlanCount; r++) n += gDayPlan.visitPlan[r].kind == VISIT_ORDER_PLACE;
         return n;
     };
     for (OrderRecord& order : game().orders) order = OrderRecord{1, ROW, 3, 90, VISITOR, 2};
@@ -179,10 +179,10 @@ TEST_F(OrdersTest, ATwoDayOrderIsDueAtTheSecondDayEndAndPlannedInItsFirstPhase) 
     seedRandom(2);
     beginShopDay();   // the candidate rows, to know a customer index
     const int32_t index = 4;
-    game().orders[0] = OrderRecord{1, ROW, 2, index, static_cast<int16_t>(gDayCandidates[index].customerType), 3};
+    game().orders[0] = OrderRecord{1, ROW, 2, index, static_cast<int16_t>(gDayPlan.dayCandidates[index].customerType), 3};
     auto dueVisits = [] {
         int32_t n = 0;
-        for (int32_t r = 0; r < gVisitPlanCount; r++) n += gVisitPlan[r].kind == VISIT_ORDER_DUE;
+        for (int32_t r = 0; r < gDayPlan.visitPlanCount; r++) n += gDayPlan.visitPlan[r].kind == VISIT_ORDER_DUE;
         return n;
     };
     countDownOrders(game());   // the first day ends
@@ -207,8 +207,8 @@ TEST_F(OrdersTest, AMissedDueDayComesBackAsAComplaint) {
     game().orders[0] = OrderRecord{1, ROW, 0, index, VISITOR, 2};
     countDownOrders(game());   // the due day passed without an open phase
     beginShopDay();
-    ASSERT_GE(gVisitPlanCount, 1);
-    EXPECT_EQ(gVisitPlan[0].kind, VISIT_ORDER_OVERDUE);
+    ASSERT_GE(gDayPlan.visitPlanCount, 1);
+    EXPECT_EQ(gDayPlan.visitPlan[0].kind, VISIT_ORDER_OVERDUE);
     EXPECT_EQ(game().orders[0].active, 0);
     // At the counter: the complaint, then the customer leaves; nothing moves.
     game().money = 500;

@@ -12,7 +12,6 @@
 #include <string>
 
 #include "engine/archive.h"
-#include "shop/shop_tables.h"
 #include "platform/window.h"
 #include "shop/customer_types.h"
 #include "shop/fusion_recipes.h"

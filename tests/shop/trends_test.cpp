@@ -13,7 +13,7 @@
 #include "engine/stage_index.h"
 #include "platform/window.h"
 #include "shop/negotiation.h"
-#include "shop/shop_tables.h"
+#include "shop/trend_definitions.h"
 #include "shop/trends.h"
 
 namespace {

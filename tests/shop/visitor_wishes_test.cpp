@@ -60,9 +60,9 @@ protected:
     }
     // The visit at the cursor is this customer's.
     static void plan(int32_t type, int32_t index) {
-        gVisitPlan[0] = VisitPlan{type, index, VISIT_BUY, 0, 0, 0};
-        gVisitOrder[0] = 0;
-        gVisitPlanCount = 1;
+        gDayPlan.visitPlan[0] = VisitPlan{type, index, VISIT_BUY, 0, 0, 0};
+        gDayPlan.visitOrder[0] = 0;
+        gDayPlan.visitPlanCount = 1;
         gCounter.visitCursor = 0;
     }
     static void budget(int32_t type, int32_t gold) { gCustomerTypes[type].budgetMin = gCustomerTypes[type].budgetMax = gold; }
@@ -278,7 +278,7 @@ TEST_F(VisitorTest, SellerRankDecidesWhatASellerBrings) {
         EXPECT_EQ(chooseSellerItem(), c.brings ? 1 : 0) << at;
         EXPECT_EQ(gCounter.itemKey, c.brings ? itemKey(2201) : ITEM_KEY_NONE) << at;
         EXPECT_EQ(gCounter.sellersToday, c.brings ? 1 : 0) << at;
-        EXPECT_EQ(gVisitPlan[0].customerType, c.brings ? -1 : CUSTOMER) << at;
+        EXPECT_EQ(gDayPlan.visitPlan[0].customerType, c.brings ? -1 : CUSTOMER) << at;
     }
 }
 
@@ -288,7 +288,7 @@ TEST_F(VisitorTest, SellerWithNothingToBringIsNoSeller) {
     EXPECT_EQ(chooseSellerItem(), 0);
     EXPECT_EQ(gRandomState, 2u);   // no draw over no candidates
     EXPECT_EQ(gCounter.sellersToday, 0);
-    EXPECT_EQ(gVisitPlan[0].customerType, CUSTOMER);
+    EXPECT_EQ(gDayPlan.visitPlan[0].customerType, CUSTOMER);
 }
 
 struct TurnAwayCase {
@@ -317,7 +317,7 @@ TEST_F(VisitorTest, SellersAreTurnedAway) {
         seedRandom(3);
         EXPECT_EQ(chooseSellerItem(), c.want) << c.what;
         if (c.want) {
-            EXPECT_EQ(gVisitPlan[0].customerType, c.tutorial ? CUSTOMER : -1) << c.what;
+            EXPECT_EQ(gDayPlan.visitPlan[0].customerType, c.tutorial ? CUSTOMER : -1) << c.what;
         }
     }
 }
@@ -483,12 +483,12 @@ protected:
         for (int32_t& key : g.dayLogs[0]) key = ITEM_KEY_NONE;
         g.dayLogCounts[0] = 0;
         for (RecentSale& sale : g.recentSales) sale = RecentSale{0, 0};
-        for (DayCandidate& c : gDayCandidates) c = DayCandidate{-1, CANDIDATE_AWAY, 0, 0};
+        for (DayCandidate& c : gDayPlan.dayCandidates) c = DayCandidate{-1, CANDIDATE_AWAY, 0, 0};
     }
     // `eager` available candidates with a high score, `calm` with a low one.
     static void candidates(int32_t eager, int32_t calm) {
         for (int32_t i = 0; i < eager + calm; i++)
-            gDayCandidates[i] = DayCandidate{CUSTOMER, CANDIDATE_EAGER, i < eager ? 65 : 64, 0};
+            gDayPlan.dayCandidates[i] = DayCandidate{CUSTOMER, CANDIDATE_EAGER, i < eager ? 65 : 64, 0};
     }
     static int32_t breadSold() {
         int32_t left = 0;
@@ -536,7 +536,7 @@ TEST_F(VendingTest, OnlyVendingShelvesAreTried) {
         EXPECT_EQ(game().vendingStock[0][0], itemKey(BREAD)) << "seed " << seed;
         EXPECT_EQ(game().vendingStock[2][0], itemKey(BREAD)) << "seed " << seed;
     }
-    for (DayCandidate& c : gDayCandidates) c.availability = CANDIDATE_AWAY;   // nobody comes
+    for (DayCandidate& c : gDayPlan.dayCandidates) c.availability = CANDIDATE_AWAY;   // nobody comes
     runVendingSales(4);
     EXPECT_EQ(breadSold(), 1);
 }
