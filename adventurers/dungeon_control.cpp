@@ -1,7 +1,7 @@
 #include "adventurers/dungeon_control.h"
+#include "engine/math.h"
 
 #include <cmath>
-#include <numbers>
 
 #include "adventurers/action_routines.h"
 #include "adventurers/adventurers.h"
@@ -59,7 +59,6 @@ int32_t chosenMaxSp() {
 
 namespace {
 
-constexpr float PI = std::numbers::pi_v<float>;
 constexpr float CAMERA_TURN_STEP = 0.0628f;
 
 enum AbilityFlag : int32_t {
@@ -119,7 +118,6 @@ bool onShopStage() { return gCurrentStage && gCurrentStage->stageCode <= SHOP_ST
 
 bool onDungeonFloor() { return !onShopStage(); }
 
-bool storyFlag(int32_t n) { return runningGameState().storyFlags[n] != 0; }
 
 // Slippery under foot: floor condition 9 or the second ailment, unless the
 // sure-footing item is worn.

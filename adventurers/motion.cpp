@@ -1,4 +1,5 @@
 #include "adventurers/motion.h"
+#include "engine/math.h"
 
 #include <cmath>
 
@@ -24,7 +25,6 @@ void resetMotionState() { gFollower = FollowerState{}; }
 
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 constexpr float TWO_PI = 6.28318530717959f;
 constexpr int32_t FOLLOWER = 1;
 constexpr int32_t FAIRY = 2;
@@ -45,11 +45,9 @@ const StageRecord* currentStageRecord() {
 }
 
 bool onShopStage() {
-    const StageRecord* stage = currentStageRecord();
-    return stage && stage->stageCode <= SHOP_STAGE_LAST;
+    return isShopStage(currentStageRecord());
 }
 
-bool storyFlag(int32_t n) { return runningGameState().storyFlags[n] != 0; }
 
 bool cliffOrDamage(int32_t surface) { return surface == SURFACE_CLIFF || surface == SURFACE_DAMAGE; }
 bool wallLike(int32_t surface) { return cliffOrDamage(surface) || surface == SURFACE_INVISIBLE_WALL; }

@@ -1,4 +1,5 @@
 #include "adventurers/shop_floor.h"
+#include "engine/math.h"
 
 #include <cmath>
 
@@ -29,7 +30,6 @@ ShopFloorState gShopFloor;
 
 namespace {
 
-constexpr float PI = 3.1415927f;
 constexpr int32_t MENU_SLIDE_MAX = 12;
 constexpr int32_t TALK_COUNTDOWN = 20;
 constexpr int32_t PROMPT_FADE_MAX = 10;
@@ -199,7 +199,7 @@ void stepEventPan() {
     if (gFieldTicks == 301) startFadeOut(0, 17);
     if (gFieldTicks > 301 && isFadeOutDone()) {
         startFadeIn(0, 17);
-        setShopFlag(FLAG_EVENT_9_1_DUE, 0);
+        setStoryFlag(FLAG_EVENT_9_1_DUE, 0);
         gFieldCamera.cameraMode = CAMERA_FOLLOW;
     }
 }
@@ -216,8 +216,8 @@ void stepLeaveForDungeon() {
         releaseFieldResources();
         selectDungeonStage();
         startSceneLoader();
-        setShopFlag(FLAG_STANDING_WALKER, 0);
-        setShopFlag(FLAG_DUNGEON_SCENE, 1);
+        setStoryFlag(FLAG_STANDING_WALKER, 0);
+        setStoryFlag(FLAG_DUNGEON_SCENE, 1);
     }
 }
 
@@ -227,7 +227,7 @@ void stepMarketMorning() {
     if (game.date < 9 || !isMorning()) return;
     if (gFieldTicks == 0) {
         restockMarket(RESTOCK_DAILY);
-        if (game.playMode != PLAY_MODE_SURVIVAL && game.date == 9) setShopFlag(FLAG_EVENT_0_8_DUE, 1);
+        if (game.playMode != PLAY_MODE_SURVIVAL && game.date == 9) setStoryFlag(FLAG_EVENT_0_8_DUE, 1);
         advanceMarketDay();
     }
     if (gFieldTicks == 191) startNewsBanner();
@@ -250,14 +250,14 @@ Prompts evaluatePrompts() {
     bool nearDoor = std::sqrt(dx * dx + dz * dz) <= 1.8f;
     bool facingDoor = std::fabs(wrapAngle(gParty.facing - doorHeading)) <= PI / 10.0f;
     bool through = code == 0 ? at.x > 2.895f : at.z < -6.7f;
-    p.door = nearDoor && !shopFlag(FLAG_DOOR_CLOSED) && facingDoor && through;
+    p.door = nearDoor && !storyFlag(FLAG_DOOR_CLOSED) && facingDoor && through;
     float c = size == 3 ? 10.7f : 0.0f;
     float d = size == 3 ? 15.0f : 6.9f;
-    p.counter = at.x > c - 5.0f && at.x < c && at.z > d && shopFlag(FLAG_SHELVES_FULL) && gParty.facing > -0.6f * PI &&
+    p.counter = at.x > c - 5.0f && at.x < c && at.z > d && storyFlag(FLAG_SHELVES_FULL) && gParty.facing > -0.6f * PI &&
                 gParty.facing < -0.4f * PI;
     // The talk prompt: the fairy near and ahead.
     bool talk = false;
-    if (shopFlag(FLAG_FAIRY_TALK) && !shopFlag(FLAG_DOOR_CLOSED)) {
+    if (storyFlag(FLAG_FAIRY_TALK) && !storyFlag(FLAG_DOOR_CLOSED)) {
         const Vector3& fairy = gParty.positions[2];
         float fx = fairy.x - at.x, fz = fairy.z - at.z;
         float bearingGap = std::fabs(std::atan2(fx, fz) - gParty.facing);
@@ -283,7 +283,7 @@ void showPrompt(bool shown, int32_t kind) {
 }
 
 void probeShelfInFront() {
-    if (shopFlag(FLAG_SHELF_LESSON)) findShelfInFront();
+    if (storyFlag(FLAG_SHELF_LESSON)) findShelfInFront();
     else gShopPlacement.placementCell = {-1, -1};
 }
 
@@ -292,10 +292,10 @@ void leaveThroughDoor() {
     startFadeOut(0, 17);
     gParty.promptKind = 0;
     gParty.promptFade = 0;
-    if (!shopFlag(FLAG_LEFT_SHOP)) {
-        setShopFlag(FLAG_LEFT_SHOP, 1);
-        setShopFlag(FLAG_FIRST_OUTING, 1);
-        setShopFlag(FLAG_DOOR_CLOSED, 1);
+    if (!storyFlag(FLAG_LEFT_SHOP)) {
+        setStoryFlag(FLAG_LEFT_SHOP, 1);
+        setStoryFlag(FLAG_FIRST_OUTING, 1);
+        setStoryFlag(FLAG_DOOR_CLOSED, 1);
         playVoice("bin/se/00sa/system/00sa_sys09.bin");
     }
     playSoundEffect(336);
@@ -316,7 +316,7 @@ void talkToFairy() {
 }
 
 void goToCounter() {
-    if (!shopFlag(FLAG_COUNTER_LESSONS)) {
+    if (!storyFlag(FLAG_COUNTER_LESSONS)) {
         gShopFloor.shopFloorState = SHOP_FLOOR_MENU;
         gShopFloor.shopMenuCursor[0] = gShopFloor.shopMenuCursor[1] = 0;
         startShopDayMessages();
@@ -324,7 +324,7 @@ void goToCounter() {
         playSoundEffect(372);
         return;
     }
-    setShopFlag(FLAG_STORY_TUTORIAL, 1);
+    setStoryFlag(FLAG_STORY_TUTORIAL, 1);
     setTutorialLesson(0);
     openShopDay();
 }
@@ -333,7 +333,7 @@ void goToCounter() {
 constexpr int32_t NO_SHELF = -2;
 int32_t ordinaryShelfCellKey(int32_t* shelfOut) {
     *shelfOut = -1;
-    if (gShopPlacement.placementCell.x < 0 || !shopFlag(FLAG_SHELF_LESSON) || shopFlag(FLAG_COUNTER_LESSONS_DONE)) return NO_SHELF;
+    if (gShopPlacement.placementCell.x < 0 || !storyFlag(FLAG_SHELF_LESSON) || storyFlag(FLAG_COUNTER_LESSONS_DONE)) return NO_SHELF;
     if (!isInShopGrid(gShopPlacement.placementCell.x, gShopPlacement.placementCell.z)) return NO_SHELF;
     int32_t shelf = findShelfAt(gShopPlacement.placementCell.x, gShopPlacement.placementCell.z);
     *shelfOut = shelf;
@@ -419,34 +419,34 @@ bool startLessonsAndEvents() {
     if (isMorning() && gFieldTicks < MORNING_HOLD_TICKS) return false;
     int32_t level = game.merchantLevel;
     bool survival = game.playMode == PLAY_MODE_SURVIVAL;
-    if (level > 0 && !shopFlag(FLAG_SELLERS) && !survival) {
-        setShopFlag(FLAG_SELLERS, 1);
-        setShopFlag(FLAG_STORY_TUTORIAL, 1);
-        setShopFlag(FLAG_TUTORIAL_REPEAT, 1);
+    if (level > 0 && !storyFlag(FLAG_SELLERS) && !survival) {
+        setStoryFlag(FLAG_SELLERS, 1);
+        setStoryFlag(FLAG_STORY_TUTORIAL, 1);
+        setStoryFlag(FLAG_TUTORIAL_REPEAT, 1);
         setTutorialLesson(1);
         openShopDay();
         closeShopBalloon();
         return true;
     }
-    if (level > 1 && !shopFlag(FLAG_REQUESTS)) {
-        setShopFlag(FLAG_REQUESTS, 1);
+    if (level > 1 && !storyFlag(FLAG_REQUESTS)) {
+        setStoryFlag(FLAG_REQUESTS, 1);
         if (!survival) {
-            setShopFlag(FLAG_STORY_TUTORIAL, 1);
-            setShopFlag(FLAG_TUTORIAL_REPEAT, 1);
+            setStoryFlag(FLAG_STORY_TUTORIAL, 1);
+            setStoryFlag(FLAG_TUTORIAL_REPEAT, 1);
             setTutorialLesson(2);
             openShopDay();
             closeShopBalloon();
             return true;
         }
     }
-    if (level > 5 && !shopFlag(FLAG_LEVEL_EVENT_6)) {
+    if (level > 5 && !storyFlag(FLAG_LEVEL_EVENT_6)) {
         if (requestEvent(19, 1, 1)) {
-            setShopFlag(FLAG_LEVEL_EVENT_6, 1);
+            setStoryFlag(FLAG_LEVEL_EVENT_6, 1);
             return true;
         }
-    } else if (level > 13 && !shopFlag(FLAG_LEVEL_EVENT_14)) {
+    } else if (level > 13 && !storyFlag(FLAG_LEVEL_EVENT_14)) {
         if (requestEvent(19, 2, 1)) {
-            setShopFlag(FLAG_LEVEL_EVENT_14, 1);
+            setStoryFlag(FLAG_LEVEL_EVENT_14, 1);
             return true;
         }
     }
@@ -455,7 +455,7 @@ bool startLessonsAndEvents() {
 
 void updateWalking() {
     if (startLessonsAndEvents()) return;
-    if (shopFlag(FLAG_SCRIPTED_DAY)) {
+    if (storyFlag(FLAG_SCRIPTED_DAY)) {
         openShopDay();
         endSteps(false);
         return;
@@ -477,14 +477,14 @@ void updateWalking() {
 // State 4: the heroine at the counter while the shop day runs.
 void updateShopOpen() {
     Vector3& at = gParty.positions[0];
-    if (shopFlag(FLAG_TUTORIAL_REPEAT)) {
+    if (storyFlag(FLAG_TUTORIAL_REPEAT)) {
         faceFairy();
         setMotion(gParty.motions[0], 6);
         setMotion(gParty.motions[2], 4);
     } else {
         gParty.facing = -gCamera.yaw;
         gParty.motions[0].direction = 0;
-        if (!shopFlag(FLAG_FAIRY_TALK)) gParty.motions[2].direction = 0;
+        if (!storyFlag(FLAG_FAIRY_TALK)) gParty.motions[2].direction = 0;
         setMotion(gParty.motions[0], 5);
         if (shopDayTimer() > 10) {
             int32_t code = stageCodeHere();
@@ -505,8 +505,6 @@ void updateShopOpen() {
 
 // --- shared steps ------------------------------------------------------------
 
-bool shopFlag(int32_t flag) { return runningGameState().storyFlags[flag] != 0; }
-void setShopFlag(int32_t flag, uint8_t value) { runningGameState().storyFlags[flag] = value; }
 uint16_t shopPressed() { return gInputState[0].pressed; }
 uint16_t shopRepeat() { return gInputState[0].repeat; }
 
@@ -565,7 +563,7 @@ void startShopDayMessages() {
     b[n++] = FAIRY_MENU_LECTURES;
     if (game.date >= 9) b[n++] = FAIRY_MENU_NEWS;
     if (level >= 6) b[n++] = FAIRY_MENU_ORDERS_DUE;
-    if (shopFlag(FLAG_TIME_LECTURE)) b[n++] = FAIRY_MENU_TIME;
+    if (storyFlag(FLAG_TIME_LECTURE)) b[n++] = FAIRY_MENU_TIME;
     b[n++] = FAIRY_MENU_NEVER_MIND;
     gShopFloor.shopMenuCountB = n;
 }
@@ -602,16 +600,16 @@ void enterShopFromDoor() {
     gParty.actionState = 0;
     gFieldCamera.cameraMode = CAMERA_FOLLOW;
     bool story = game.playMode != PLAY_MODE_SURVIVAL && game.dayPhase == 0;
-    if (story && game.date == 8 && !shopFlag(FLAG_STORY_VISIT_SEEN)) {
+    if (story && game.date == 8 && !storyFlag(FLAG_STORY_VISIT_SEEN)) {
         startStoryVisit();
-        setShopFlag(FLAG_STORY_VISIT, 1);
+        setStoryFlag(FLAG_STORY_VISIT, 1);
         gFieldCamera.cameraReset = 1;
     }
-    if (story && game.date == 15 && !shopFlag(FLAG_EVENT_9_1_SEEN)) {
-        setShopFlag(FLAG_EVENT_9_1_DUE, 1);
+    if (story && game.date == 15 && !storyFlag(FLAG_EVENT_9_1_SEEN)) {
+        setStoryFlag(FLAG_EVENT_9_1_DUE, 1);
         gFieldCamera.cameraReset = 1;
     }
-    setShopFlag(FLAG_DOOR_ENTRY, 0);
+    setStoryFlag(FLAG_DOOR_ENTRY, 0);
 }
 
 void clampShopBounds() {
@@ -647,28 +645,28 @@ void updateShopFloor() {
     GameState& game = runningGameState();
     if (updateMessageWindow() != 0) return;
     if (gTickCounter % 8 == 3) sparkleFrontRow();
-    if (shopFlag(FLAG_STORY_VISIT)) {
+    if (storyFlag(FLAG_STORY_VISIT)) {
         gFieldTicks++;
         if (gFieldTicks > 120) {
             updateStreetCrowd();
-            if (shopFlag(FLAG_STORY_VISIT_HOLD)) updateStatusOfPlayer();
+            if (storyFlag(FLAG_STORY_VISIT_HOLD)) updateStatusOfPlayer();
             else updateDungeonPlayer();
         }
         clampShopBounds();
-        setShopFlag(FLAG_STORY_VISIT_SEEN, 1);
-        setShopFlag(FLAG_STORY_VISIT_STARTED, 1);
+        setStoryFlag(FLAG_STORY_VISIT_SEEN, 1);
+        setStoryFlag(FLAG_STORY_VISIT_STARTED, 1);
         return;
     }
-    if (shopFlag(FLAG_EVENT_9_1_DUE)) {
+    if (storyFlag(FLAG_EVENT_9_1_DUE)) {
         stepEventPan();
         return;
     }
-    if (shopFlag(FLAG_STANDING_WALKER)) {
+    if (storyFlag(FLAG_STANDING_WALKER)) {
         stepLeaveForDungeon();
         return;
     }
     stepMarketMorning();
-    if (shopFlag(FLAG_EVENT_0_8_DUE)) {
+    if (storyFlag(FLAG_EVENT_0_8_DUE)) {
         gFieldTicks++;
         updateStreetCrowd();
         updateDungeonPlayer();

@@ -7,8 +7,6 @@
 
 #include "engine/save_file.h"
 
-bool shopFlag(int32_t flag);
-void setShopFlag(int32_t flag, uint8_t value);
 uint16_t shopPressed();
 uint16_t shopRepeat();
 

@@ -46,7 +46,6 @@ ShopAtmosphere gShopAtmosphere;
 
 namespace {
 
-constexpr float SHOP_PI = 3.1415927f;
 constexpr float PROBE_REACH = 2.0f;
 
 struct AtmospherePoint {
@@ -150,7 +149,7 @@ ShopCellPos shopCellOfPoint(float x, float z) {
 int32_t shelfProbeDirection(float facing) {
     // Truncated tenths of a half turn, in single precision: facing right
     // with the camera turned half round is a hair under pi/2 and gives 4.
-    float tenths = facing / SHOP_PI * 10.0f;
+    float tenths = facing / PI * 10.0f;
     int32_t b = (int32_t)tenths;
     if (b == 0) return 0;
     if (b == 4) return 1;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "adventurers/balloon.h"
+#include "engine/math.h"
 #include "adventurers/dungeon_control.h"
 #include "adventurers/motion.h"
 #include "adventurers/party.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr float PI = 3.1415927f;
 constexpr int32_t MENU_INPUT_SLIDE = 9;
 constexpr int32_t CHOICE_DELAY = 15;
 constexpr int32_t PAGE_IN = 10;
@@ -343,8 +343,8 @@ void actOnFairyMenu() {
         closeShopBalloon();
         break;
     default:   // the lectures offered directly
-        setShopFlag(FLAG_STORY_TUTORIAL, 1);
-        setShopFlag(FLAG_TUTORIAL_REPEAT, 1);
+        setStoryFlag(FLAG_STORY_TUTORIAL, 1);
+        setStoryFlag(FLAG_TUTORIAL_REPEAT, 1);
         setTutorialLesson(code - 1);
         openShopDay();
         closeShopBalloon();
@@ -402,7 +402,7 @@ void updateLectures() {
         } else if (pressed & BUTTON_CONFIRM) {
             gShopFloor.shopMenuDelay = 1;
         } else {
-            int32_t n = 1 + (shopFlag(FLAG_SELLERS) ? 1 : 0) + (shopFlag(FLAG_REQUESTS) ? 1 : 0);
+            int32_t n = 1 + (storyFlag(FLAG_SELLERS) ? 1 : 0) + (storyFlag(FLAG_REQUESTS) ? 1 : 0);
             uint16_t repeat = shopRepeat();
             int32_t& c = gShopFloor.shopMenuCursor[1];
             if ((repeat & BUTTON_UP) && c > 0) {
@@ -416,8 +416,8 @@ void updateLectures() {
         return;
     }
     if (++gShopFloor.shopMenuDelay < CHOICE_DELAY) return;
-    setShopFlag(FLAG_STORY_TUTORIAL, 1);
-    setShopFlag(FLAG_TUTORIAL_REPEAT, 1);
+    setStoryFlag(FLAG_STORY_TUTORIAL, 1);
+    setStoryFlag(FLAG_TUTORIAL_REPEAT, 1);
     setTutorialLesson(gShopFloor.shopMenuCursor[1]);
     openShopDay();
     closeShopBalloon();
@@ -481,8 +481,8 @@ int32_t placeKeyOnCell(int32_t x, int32_t z, int32_t key) {
         removeStorageKey(key);
         addItemToStorage(old);
         computeShopAtmosphere();
-        if (z == 0) setShopFlag(FLAG_FRONT_ROW_STOCKED, 1);
-        if (!shopFlag(FLAG_SHELVES_FULL)) {
+        if (z == 0) setStoryFlag(FLAG_FRONT_ROW_STOCKED, 1);
+        if (!storyFlag(FLAG_SHELVES_FULL)) {
             bool full = countStoredItems() == 0;
             if (!full) {
                 full = true;
@@ -494,8 +494,8 @@ int32_t placeKeyOnCell(int32_t x, int32_t z, int32_t key) {
                 }
             }
             if (full) {
-                setShopFlag(FLAG_SHELVES_FULL, 1);
-                setShopFlag(FLAG_SHELF_LESSON, 0);
+                setStoryFlag(FLAG_SHELVES_FULL, 1);
+                setStoryFlag(FLAG_SHELF_LESSON, 0);
             }
         }
         return 0;
@@ -586,7 +586,7 @@ void updateShelfStocking() {
         setMotion(gParty.motions[0], 4);
         playSoundEffect(323);
     } else if (result == ITEM_LIST_CHOSEN && something) {
-        setShopFlag(FLAG_SHELF_STOCKED, 1);
+        setStoryFlag(FLAG_SHELF_STOCKED, 1);
         playRandomVoice(SHELF_PLACED_VOICES, 2);
         placeKeyOnCell(x, z, key);
         endEditing();

@@ -37,8 +37,6 @@ constexpr int32_t SOUND_CONDITION_BANNER = 701;
 constexpr int32_t BANNER_PRESS_MASK = BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_6;
 constexpr int32_t RUN_END_VOICE_FRAME = 60;
 constexpr int32_t RUN_END_LEAVE = 119;
-bool storyFlag(int32_t n) { return runningGameState().storyFlags[n] != 0; }
-void setStoryFlag(int32_t n, uint8_t value) { runningGameState().storyFlags[n] = value; }
 bool survivalPlay() { return runningGameState().playMode == PLAY_MODE_SURVIVAL; }
 
 // Every opened return gate and every magic circle not disabled within reach

@@ -26,8 +26,7 @@ constexpr int32_t BLOCK_IDS_BY_SHAPE[10] = {0, 2, 3, 4, 8, 1, 6, 7, 5, 10};
 
 constexpr int32_t DIRECTION_STEPS[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
 
-static bool storyFlagSet(int32_t flag) { return runningGameState().storyFlags[flag] != 0; }
-static bool storyFloorFlags() { return storyFlagSet(FLAG_TOWER_STORY_FLOOR) || storyFlagSet(FLAG_TOWER_TOP); }
+static bool storyFloorFlags() { return storyFlag(FLAG_TOWER_STORY_FLOOR) || storyFlag(FLAG_TOWER_TOP); }
 
 int32_t roomLinkAt(int32_t col, int32_t row) {
     if (col < 0 || row < 0 || col >= gFloorGrid.roomsX || row >= gFloorGrid.roomsY) return 0;

@@ -1,4 +1,5 @@
 #include "dungeon/floor_objects.h"
+#include "engine/math.h"
 
 #include <cmath>
 
@@ -10,7 +11,6 @@
 #include "field/field_state.h"
 #include "platform/log.h"
 
-constexpr float PI = 3.14159265358979323846f;
 
 FloorObject gFloorObjects[FLOOR_OBJECT_MAX];
 SwitchRegistry gSwitchRegistry = {{-1, -1}, 0, {}, 0};

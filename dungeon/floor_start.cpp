@@ -1,4 +1,5 @@
 #include "dungeon/floor_start.h"
+#include "engine/math.h"
 
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
@@ -23,7 +24,6 @@
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 
-constexpr float PI = 3.14159265358979323846f;
 
 FloorStartState gFloorStart;
 
@@ -83,9 +83,7 @@ void refreshSkillUnlocks() {
     gSkillSlots[6][2] = 1;
 }
 
-static bool storyFlagSet(int32_t flag) { return runningGameState().storyFlags[flag] != 0; }
 
-static bool isShopStage() { return gCurrentStage && gCurrentStage->stageCode <= SHOP_STAGE_LAST; }
 
 // Level ground at (x, z): the highest floor under a probe from 0.5 above
 // lies within 0.5 of height 0.
@@ -222,7 +220,7 @@ static void placeGatesAndChests() {
     game.storyFlags[FLAG_TRIAL_CHEST] = 0;
     const Vector3& start = gFloorPlan.floorStartPos;
     if (gRun.dungeonIndex == 0 && gFloorIndex == 4) {
-        if (!storyFlagSet(FLAG_TRIAL_CLEARED) && game.playMode != PLAY_MODE_SURVIVAL) {
+        if (!storyFlag(FLAG_TRIAL_CLEARED) && game.playMode != PLAY_MODE_SURVIVAL) {
             game.storyFlags[FLAG_TRIAL_CHEST] = 1;
             placeFloorObject(Vector3{start.x, 2.0f, start.z + 10.0f}, CHEST_SIZE, 0.0f, FLOOR_OBJECT_CHEST);
         } else {
@@ -231,7 +229,7 @@ static void placeGatesAndChests() {
         }
         return;
     }
-    if (storyFlagSet(FLAG_TOWER_STORY_FLOOR) || storyFlagSet(FLAG_TOWER_TOP) || isBossFloor()) return;
+    if (storyFlag(FLAG_TOWER_STORY_FLOOR) || storyFlag(FLAG_TOWER_TOP) || isBossFloor()) return;
     // Only a route of two cells or fewer has no exit; no such floor gets here.
     if (gLayoutCells.cells[1].col < 0) return;
     Vector3 exitCentre = cellCentre(gLayoutCells.cells[1]);
@@ -274,7 +272,7 @@ void startFloor() {
     }
     refreshSkillUnlocks();
 
-    bool shop = isShopStage();
+    bool shop = isShopStage(gCurrentStage);
     int32_t adventurer = gChosenAdventurer < 0 || gChosenAdventurer >= ADVENTURER_COUNT ? 0 : gChosenAdventurer;
     gParty.models[0] = shop ? HEROINE_MOTION_SLOT : ADVENTURER_MOTION_SLOTS[adventurer];
     gParty.models[1] = shop ? -1 : HEROINE_MOTION_SLOT;

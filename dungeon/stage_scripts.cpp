@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr int32_t FLAG_SURVIVAL_OPENING_SEEN = 164;
-constexpr int32_t FLAG_MORNING_EVENT_DUE = 118;    // raised when event 4_5 starts
-constexpr int32_t FLAG_MORNING_EVENT_SEEN = 149;
 constexpr int32_t STORY_VISIT_DATE = 8;            // the story visit has that morning to itself
 constexpr int32_t EVENT_0_8_TICK = 630;
 constexpr int32_t EVENT_9_1_TICK = 300;
@@ -103,8 +100,6 @@ const StoryTrigger TOWN_TRIGGERS[] = {
      .raise = {51, 52}},
 };
 
-bool storyFlag(int32_t n) { return runningGameState().storyFlags[n] != 0; }
-void setStoryFlag(int32_t n, uint8_t value) { runningGameState().storyFlags[n] = value; }
 
 bool flagTestPasses(const StoryTrigger& t) {
     for (uint8_t f : t.set) {

@@ -1,4 +1,5 @@
 #include "engine/dialogs.h"
+#include "platform/sjis.h"
 
 #include <cmath>
 #include <cstring>
@@ -42,8 +43,6 @@ static const float YES_NO_LINE_Y[2][2] = {{192.0f, 0.0f}, {184.0f, 208.0f}};
 static const char* const YES_NO_LABELS[2] = {"Yes", "No"};
 static const float YES_NO_LABEL_X[2] = {252.0f, 376.0f};
 
-// Shift-JIS: a lead byte and a trail byte make one character.
-static bool isLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 static bool isTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
 // Copies text into lineCount lines, starting the next line at each "<BR>";
@@ -67,7 +66,7 @@ static int32_t splitLines(const char* text, char (*lines)[DIALOG_LINE_BYTES], in
             p += 4;
             continue;
         }
-        int32_t unit = isLeadByte(p[0]) && isTrailByte(p[1]) ? 2 : 1;
+        int32_t unit = isSjisLeadByte(p[0]) && isTrailByte(p[1]) ? 2 : 1;
         if (!full && length + unit < DIALOG_LINE_BYTES) {
             memcpy(&lines[line][length], p, (size_t)unit);
             length += unit;

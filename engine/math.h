@@ -5,6 +5,9 @@
 // may run on any thread.
 #pragma once
 
+// Every angle of the game is kept in single precision.
+constexpr float PI = 3.14159265358979f;
+
 struct Vector3 {
     float x, y, z;
 };

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "engine/archive.h"
+#include "engine/math.h"
 #include "engine/device.h"
 #include "engine/loose_files.h"
 #include "engine/meshes.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 
 // A new frame goes directly after the parent's first child: a first child
 // stays first, later ones follow it in reverse order of reading.

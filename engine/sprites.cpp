@@ -121,7 +121,6 @@ void drawRotatedQuad(float x, float y, float angle, const RotatedCorners& corner
 
 void drawRotatedSquare(const RotatedSquare& square, const SpriteUv& uv, uint32_t argb) {
     if (gD3DDevice) gD3DDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
-    const float PI = 3.14159265358979f;
     float r = std::sqrt(2.0f * square.halfSide * square.halfSide);
     // Corners k = 0, 1, 3, 2 a quarter turn apart: top left, bottom left,
     // top right, bottom right when unturned.

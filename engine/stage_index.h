@@ -88,6 +88,9 @@ struct StageRecord {
     int32_t mapLinesRefused = 0;
 };
 
+// A shop stage: codes 0..SHOP_STAGE_LAST; null is none.
+inline bool isShopStage(const StageRecord* stage) { return stage && stage->stageCode <= SHOP_STAGE_LAST; }
+
 extern StageRecord gStages[STAGE_CODE_COUNT];   // in file order
 extern int32_t gStageCount;
 extern int32_t gStageIndex;          // the current stage, set by the scene code

@@ -62,4 +62,23 @@ enum StoryFlag : int32_t {
     FLAG_ADVENTURER_CARD = 208,      // 208 + a: adventurer a is available through her True Card
     FLAG_RUN_SUMMARY_FIRST = 224,    // 224..233: summaries of the last run; in survival
                                      // play they let customer types come
+    FLAG_PAY_EVERY_DAY = 3,
+    FLAG_ADVENTURER_7_AVAILABLE = 11, // FLAG_ADVENTURER_AVAILABLE + 7
+    FLAG_QUOTA_DIVIDED = 14,
+    FLAG_SHOP_CALLS = 40, // the story waits in the shop
+    FLAG_ADVENTURERS_GUILD_CALLS = 52,
+    FLAG_SHOP_AFTER_RUN = 115,
+    FLAG_SHOP_AFTER_RUN_DONE = 116,
+    FLAG_MORNING_EVENT_DUE = 118, // raised when event 4_5 starts
+    FLAG_MORNING_EVENT_SEEN = 149,
+    FLAG_SURVIVAL_OPENING_SEEN = 164,
+    FLAG_DELIVERY_DUE = 186, // the story's item delivery waits
+    FLAG_TOWN_AFTER_LAST_PHASE = 186,
 };
+
+struct GameState;
+// A flag of a game record: set when non-zero.
+bool storyFlag(const GameState& game, int32_t flag);
+// A flag of the running game.
+bool storyFlag(int32_t flag);
+void setStoryFlag(int32_t flag, uint8_t value = 1);

@@ -1,4 +1,5 @@
 #include "engine/text_data.h"
+#include "platform/sjis.h"
 
 #include <cfloat>
 #include <charconv>
@@ -144,17 +145,12 @@ int32_t parseTextFloats(const char* from, const char* end, char sep, float* valu
     return parseList<float, parseTextFloat>(from, end, sep, values, count);
 }
 
-static bool isLeadByte(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC);
-}
-
 void copyTextString(const char* from, const char* end, char* dest) {
     ptrdiff_t available = from < end ? end - from : 0;
     if (available > TEXT_STRING_MAX) available = TEXT_STRING_MAX;
     ptrdiff_t n = 0;
     while (n < available) {
-        ptrdiff_t step = isLeadByte(from[n]) ? 2 : 1;
+        ptrdiff_t step = isSjisLeadByte(from[n]) ? 2 : 1;
         if (n + step > available) break;
         n += step;
     }

@@ -1,8 +1,8 @@
 #include "field/field_camera.h"
+#include "engine/math.h"
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 
 #include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
@@ -15,7 +15,6 @@
 #include "engine/stage_index.h"
 #include "field/world_renderer.h"
 
-constexpr float PI = std::numbers::pi_v<float>;
 constexpr int32_t VIEW_SPIN_SAMPLES = 8;
 
 // The framing the wider views aim for, as height, distance and elevation;

@@ -1,4 +1,5 @@
 #include "field/field_models.h"
+#include "engine/math.h"
 
 #include <cmath>
 
@@ -22,7 +23,6 @@
 
 namespace {
 
-constexpr float PI = 3.14159265f;
 constexpr uint32_t SPRITE_VERTEX_FORMAT = GFX_FVF_XYZ | GFX_FVF_DIFFUSE | GFX_FVF_TEX1;
 constexpr int32_t FAIRY_MEMBER = 2;
 constexpr int32_t FAIRY_SHEET = 2;

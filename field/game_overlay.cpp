@@ -1,4 +1,5 @@
 #include "field/game_overlay.h"
+#include "engine/math.h"
 
 #include <cmath>
 #include <cstdio>
@@ -39,7 +40,6 @@ constexpr uint32_t DIM_GREY = 0xFF9B9B9B;
 constexpr uint32_t YELLOW = 0xFFFFFF37;
 constexpr uint32_t GREEN = 0xFF00FF00;
 constexpr uint32_t RED = 0xFFFF3737;
-constexpr float PI = 3.14159265358979f;
 constexpr int32_t CONDITION_DARKNESS = 16;   // the floor condition that darkens the edges
 constexpr int32_t STOCK_MENU_ROWS = 6;
 constexpr int32_t LEVEL_LIST_ROWS = 5;
@@ -51,7 +51,9 @@ constexpr int32_t TREND_PRICE_DROP = 500;
 static_assert(FLOOR_CONDITION_NAME_SIZE <= NEWS_TEXT_SIZE && FLOOR_CONDITION_MAX <= NEWS_COUNT,
               "the ticker's copies hold a condition name too");
 
-static bool onShopStage() { return !gCurrentStage || gCurrentStage->maptype == 0; }
+// The shop's overlay also stands before any stage is bound and on a town
+// layout: every map of type 0.
+static bool onShopLayout() { return !gCurrentStage || gCurrentStage->maptype == 0; }
 
 float letterboxHeight(float fade) {
     if (fade >= -0.1f && fade <= 0.1f) return 0.0f;
@@ -75,7 +77,7 @@ static void fullScreen(uint32_t argb) {
 }
 
 static void drawVignette() {
-    if (gGameMode != GAME_MODE_FIELD || onShopStage() || !isFloorConditionActive(CONDITION_DARKNESS)) return;
+    if (gGameMode != GAME_MODE_FIELD || onShopLayout() || !isFloorConditionActive(CONDITION_DARKNESS)) return;
     if (gD3DDevice) {
         gD3DDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_ZERO);
         gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_SRCCOLOR);
@@ -156,7 +158,7 @@ static void drawStockMenu(const GameState& g) {
 static void drawTicker(const GameState& g) {
     int32_t& c = gConditionBanner.counter;
     if (c == 0) return;
-    bool shop = onShopStage();
+    bool shop = onShopLayout();
     float s = shop ? 0.7f : 0.5f;
     int32_t n = shop ? g.newsCount : gFloorConditionList.count;
     int32_t limit = shop ? NEWS_COUNT : FLOOR_CONDITION_MAX;
@@ -414,7 +416,7 @@ void drawGameOverlay() {
     drawPopupBalloon();
     const GameState& g = runningGameState();
     bool field = gGameMode == GAME_MODE_FIELD;
-    bool shop = field && onShopStage();
+    bool shop = field && onShopLayout();
     if (field) {
         if (shop)
             drawShopOverlay();

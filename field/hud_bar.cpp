@@ -1,4 +1,5 @@
 #include "field/hud_bar.h"
+#include "engine/math.h"
 
 #include <cmath>
 #include <cstdio>
@@ -23,7 +24,6 @@
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr uint32_t HALF_GREY = 0xFF7F7F7F;
 constexpr uint32_t DIM_GREY = 0xFF9B9B9B;
-constexpr float PI = 3.14159265358979f;
 
 static SpriteSource largeDigit(int32_t d) {
     float left = ITEMWIN_LARGE_DIGIT_LEFT + 24.0f * d;

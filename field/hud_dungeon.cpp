@@ -1,4 +1,5 @@
 #include "field/hud_dungeon.h"
+#include "engine/math.h"
 
 #include <cmath>
 #include <cstdio>
@@ -20,7 +21,6 @@
 
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr uint32_t HALF_GREY = 0xFF7F7F7F;
-constexpr float PI = 3.14159265358979f;
 constexpr int32_t LAST_DUNGEON = 5;
 constexpr uint32_t MINIMAP_TILE_COLOUR = 0x9BFFFFFF;
 constexpr SpriteSource MAP_DOT_PLAYER = {0.0f, 384.0f, 8.0f, 392.0f};

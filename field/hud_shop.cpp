@@ -1,4 +1,5 @@
 #include "field/hud_shop.h"
+#include "engine/math.h"
 
 #include <cmath>
 #include <cstdio>
@@ -27,7 +28,6 @@ const char* const LECTURE_LABELS[LECTURE_ENTRY_COUNT] = {"Selling Lecture", "Buy
 
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr uint32_t HALF_GREY = 0xFF7F7F7F;
-constexpr float PI = 3.14159265358979f;
 constexpr int32_t VENDING_SMALL = 5201;
 constexpr int32_t VENDING_MEDIUM = 5202;
 

@@ -16,7 +16,6 @@ MapBlock gMapBlocks[MAP_BLOCK_COUNT];
 // Points farther out than this are on no floor: the cell wrap would take
 // too long, and no stage reaches so far.
 constexpr float QUERY_RANGE = 1.0e6f;
-constexpr float PI = 3.14159265358979323846f;
 
 void resetMapCollision() {
     for (MapBlock& block : gMapBlocks) block = MapBlock{};

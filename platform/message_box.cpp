@@ -1,4 +1,5 @@
 #include "platform/message_box.h"
+#include "platform/sjis.h"
 
 #include "platform/glyphs.h"
 #include "platform/window.h"
@@ -40,13 +41,12 @@ static void openFaceOnce() {
     sFace.face = openOwnGlyphFace(GLYPH_FALLBACK_FACE, MESSAGE_BOX_CELL, &sFace.metrics, &result);
 }
 
-static bool sjisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // The code of the character at text[at] and its length in bytes. Control
 // characters (a tab) take a blank's place.
 static uint32_t characterAt(const char* text, int32_t at, int32_t* length) {
     unsigned char c = (unsigned char)text[at];
-    if (sjisLead(c) && text[at + 1] != '\0') {
+    if (isSjisLeadByte(c) && text[at + 1] != '\0') {
         *length = 2;
         return (uint32_t)c * 256 + (unsigned char)text[at + 1];
     }

@@ -1,6 +1,7 @@
 // The window with no window: events come only from windowPostEvent, sizes and
 // checks are recorded, and message boxes are answered by the test's policy.
 #include "platform/window.h"
+#include "platform/sjis.h"
 
 #include "platform/message_box.h"
 
@@ -30,14 +31,13 @@ static bool sHasPicture = false;
 static bool sPictureDrawn = false;
 static MessageBoxPicture sLastPicture;
 
-static bool sjisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // Copies whole Shift-JIS characters only, so a cut never leaves half a pair.
 static void copySjisTruncated(char* out, size_t outSize, const char* text) {
     size_t n = 0;
     if (text) {
         while (text[n] != '\0') {
-            size_t width = sjisLeadByte((unsigned char)text[n]) && text[n + 1] != '\0' ? 2 : 1;
+            size_t width = isSjisLeadByte((unsigned char)text[n]) && text[n + 1] != '\0' ? 2 : 1;
             if (n + width >= outSize) break;
             n += width;
         }

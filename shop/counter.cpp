@@ -59,8 +59,6 @@ constexpr int32_t MARKET_DAYS_FROM = 9;
 constexpr int32_t REQUEST_LIST_TUTORIAL = 2;
 constexpr int32_t PORTRAIT_SLOT_VISITOR = 1;
 
-static bool storyFlag(int32_t flag) { return runningGameState().storyFlags[flag] != 0; }
-static void setStoryFlag(int32_t flag, uint8_t value) { runningGameState().storyFlags[flag] = value; }
 static uint16_t pressed() { return gInputState[0].pressed; }
 
 static void enterState(int32_t state) {

@@ -25,7 +25,6 @@ constexpr int32_t POINTS_NEAR = 2;
 constexpr int32_t POINTS_PLAIN = 1;
 constexpr int32_t FAIR_ROUND = 3;                // a deal this late costs a point
 
-static bool storyFlag(int32_t flag) { return runningGameState().storyFlags[flag] != 0; }
 static uint16_t pressed() { return gInputState[0].pressed; }
 
 static void enterState(int32_t state) {

@@ -57,11 +57,6 @@ void resetDayCounters(GameState& game) {
 
 // --- quota, points and rank --------------------------------------------------------
 
-constexpr int32_t FLAG_QUOTA_DIVIDED = 14;
-constexpr int32_t FLAG_PAY_EVERY_DAY = 3;
-constexpr int32_t FLAG_SHOP_AFTER_RUN = 115;
-constexpr int32_t FLAG_SHOP_AFTER_RUN_DONE = 116;
-constexpr int32_t FLAG_TOWN_AFTER_LAST_PHASE = 186;
 constexpr int32_t STORY_CHECK_DAY = 8;
 constexpr int32_t STORY_LAST_DAY = 36;
 constexpr int32_t DATE_MAX = 9999;
@@ -178,7 +173,6 @@ static const char* const PAID_VOICES[3] = {
 
 static uint16_t pressed() { return gInputState[0].pressed; }
 static uint16_t repeated() { return gInputState[0].repeat; }
-static bool storyFlag(int32_t flag) { return runningGameState().storyFlags[flag] != 0; }
 
 void openDayReport() {
     GameState& game = runningGameState();

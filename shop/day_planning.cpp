@@ -67,14 +67,12 @@ constexpr int32_t FAVOURITE_TRIES = 100;
 constexpr int32_t TREND_FLOOD_COPIES = 16;
 constexpr int32_t TREND_COUNT_BASE = 8;
 constexpr int32_t ORDER_DAYS_SHORT = 4;    // survival and endless play
-constexpr int32_t STORY_LAST_DAY = 35;
+constexpr int32_t ORDER_LAST_DAY = 35;   // story orders fall due by this day
 constexpr int32_t ORDER_LEVEL = 5;         // above it orders are placed one phase in two
 constexpr int32_t SHOWCASE_WEIGHT = 3;
 static const int32_t SIZE_INTEREST_BONUS[SHOP_SIZE_COUNT] = {0, 3, 6, 10};
 
-static bool flag(int32_t n) { return runningGameState().storyFlags[n] != 0; }
 static bool flagIs1(int32_t n) { return runningGameState().storyFlags[n] == 1; }
-static void setFlag(int32_t n) { runningGameState().storyFlags[n] = 1; }
 static bool inRange(int32_t v, int32_t first, int32_t last) { return v >= first && v <= last; }
 static int32_t shopSizeOf(const GameState& game) {
     return game.shopSize >= 0 && game.shopSize < SHOP_SIZE_COUNT ? game.shopSize : 0;
@@ -207,27 +205,27 @@ static int32_t storyAvailability(int32_t type) {
     int32_t a = CANDIDATE_EAGER;
     switch (type) {
     case 2:
-        a = flag(59) ? CANDIDATE_EAGER : CANDIDATE_AWAY;
-        if (flagIs1(152) && !flag(153)) a = CANDIDATE_CERTAIN;
+        a = storyFlag(59) ? CANDIDATE_EAGER : CANDIDATE_AWAY;
+        if (flagIs1(152) && !storyFlag(153)) a = CANDIDATE_CERTAIN;
         break;
-    case 3: a = flag(69) ? a : CANDIDATE_AWAY; break;
-    case 19: a = flag(160) ? a : CANDIDATE_AWAY; break;
-    case 20: a = flag(161) ? a : CANDIDATE_AWAY; break;
+    case 3: a = storyFlag(69) ? a : CANDIDATE_AWAY; break;
+    case 19: a = storyFlag(160) ? a : CANDIDATE_AWAY; break;
+    case 20: a = storyFlag(161) ? a : CANDIDATE_AWAY; break;
     case 6:
         a = CANDIDATE_AWAY;
-        if (flag(140) && !flag(142) && showcaseHasQuestItem()) {
+        if (storyFlag(140) && !storyFlag(142) && showcaseHasQuestItem()) {
             a = CANDIDATE_CERTAIN;
-            setFlag(141);
+            setStoryFlag(141);
         }
         if (flagIs1(142)) a = CANDIDATE_EAGER;
         break;
     case 7:
         a = CANDIDATE_AWAY;
-        if (flagIs1(123)) a = flagIs1(124) ? CANDIDATE_EAGER : flag(124) ? CANDIDATE_AWAY : CANDIDATE_CERTAIN;
+        if (flagIs1(123)) a = flagIs1(124) ? CANDIDATE_EAGER : storyFlag(124) ? CANDIDATE_AWAY : CANDIDATE_CERTAIN;
         break;
     case 8:
         a = CANDIDATE_AWAY;
-        if ((flagIs1(151) && !flag(152)) || (flagIs1(159) && !flag(162))) a = CANDIDATE_CERTAIN;
+        if ((flagIs1(151) && !storyFlag(152)) || (flagIs1(159) && !storyFlag(162))) a = CANDIDATE_CERTAIN;
         if (flagIs1(162)) a = CANDIDATE_EAGER;
         break;
     case 9:
@@ -237,10 +235,10 @@ static int32_t storyAvailability(int32_t type) {
         if (flagIs1(171)) a = flagIs1(184) ? CANDIDATE_EAGER : CANDIDATE_AWAY;
         break;
     case SELLER_ONLY_TYPE: a = flagIs1(163) ? CANDIDATE_EAGER : CANDIDATE_AWAY; break;
-    case 5: a = flag(118) ? CANDIDATE_EAGER : CANDIDATE_AWAY; break;
+    case 5: a = storyFlag(118) ? CANDIDATE_EAGER : CANDIDATE_AWAY; break;
     case 4:
         a = CANDIDATE_AWAY;
-        if (game.merchantLevel >= 6 && flag(57)) setFlag(128);
+        if (game.merchantLevel >= 6 && storyFlag(57)) setStoryFlag(128);
         if (flagIs1(128)) a = CANDIDATE_CERTAIN;
         if (flagIs1(FLAG_QUEST_GIVEN)) {
             a = CANDIDATE_AWAY;
@@ -263,9 +261,9 @@ static int32_t storyAvailability(int32_t type) {
 // others come.
 static int32_t survivalAvailability(int32_t type, int32_t a) {
     const GameState& game = runningGameState();
-    if (inRange(type, 2, 9)) return flag(FLAG_RUN_SUMMARY_FIRST + type - 2) ? a : CANDIDATE_AWAY;
-    if (type == 19 || type == 20) return flag(FLAG_RUN_SUMMARY_FIRST + 8) ? a : CANDIDATE_AWAY;
-    if (type == SELLER_ONLY_TYPE) return game.merchantLevel >= 1 && flag(FLAG_RUN_SUMMARY_FIRST + 9) ? a : CANDIDATE_AWAY;
+    if (inRange(type, 2, 9)) return storyFlag(FLAG_RUN_SUMMARY_FIRST + type - 2) ? a : CANDIDATE_AWAY;
+    if (type == 19 || type == 20) return storyFlag(FLAG_RUN_SUMMARY_FIRST + 8) ? a : CANDIDATE_AWAY;
+    if (type == SELLER_ONLY_TYPE) return game.merchantLevel >= 1 && storyFlag(FLAG_RUN_SUMMARY_FIRST + 9) ? a : CANDIDATE_AWAY;
     return a;
 }
 
@@ -302,7 +300,7 @@ static int32_t buildCandidates() {
         int32_t availability = game.playMode == PLAY_MODE_SURVIVAL ? survivalAvailability(t, CANDIDATE_EAGER)
                                                                    : storyAvailability(t);
         int32_t interest = rateCustomerInterest(type);
-        if (flag(FLAG_NO_TOWNSFOLK) && inRange(t, 11, 29)) {
+        if (storyFlag(FLAG_NO_TOWNSFOLK) && inRange(t, 11, 29)) {
             addCandidate(rows, t, CANDIDATE_AWAY, interest + weight, 0);
             continue;
         }
@@ -414,10 +412,10 @@ static bool hasActiveOrder(int32_t customerIndex) {
 static void planOrderPlacements(DayLists& lists) {
     const GameState& game = runningGameState();
     bool shortDays = game.playMode == PLAY_MODE_SURVIVAL || game.playMode == PLAY_MODE_ENDLESS;
-    int32_t daysLimit = shortDays ? ORDER_DAYS_SHORT : STORY_LAST_DAY - game.date;
-    if (!(shortDays || STORY_LAST_DAY - game.date > 1) || gCounter.trendDay) return;
-    if (!((randomInt() % 2 == 0 && game.merchantLevel > ORDER_LEVEL) || flag(FLAG_ORDER_DAY))) return;
-    int32_t placements = flag(FLAG_ORDER_DAY) ? 2 : 1;
+    int32_t daysLimit = shortDays ? ORDER_DAYS_SHORT : ORDER_LAST_DAY - game.date;
+    if (!(shortDays || ORDER_LAST_DAY - game.date > 1) || gCounter.trendDay) return;
+    if (!((randomInt() % 2 == 0 && game.merchantLevel > ORDER_LEVEL) || storyFlag(FLAG_ORDER_DAY))) return;
+    int32_t placements = storyFlag(FLAG_ORDER_DAY) ? 2 : 1;
     // A placement needs a free order record to be kept in.
     int32_t freeRecords = 0;
     for (const OrderRecord& order : game.orders) freeRecords += order.active == 0 || isDueOrder(order);   // due ones close below
@@ -458,7 +456,7 @@ static void planBuyersAndSellers(DayLists& lists, int32_t buyersWanted, int32_t 
         if (!addPlanRow(type, lists.visitors[v], VISIT_BUY, 0, 0, 0)) break;
         lists.used[v] = true;
         buyers++;
-        if (flag(FLAG_ONE_BUYER)) break;
+        if (storyFlag(FLAG_ONE_BUYER)) break;
     }
     int32_t sellers = 0;
     for (int32_t v = 0; v < lists.visitorCount; v++) {
@@ -474,11 +472,11 @@ void beginShopDay() {
     CounterState& c = gCounter;
     resetPhase();
     int32_t visitors = countPhaseVisitors(game);
-    if (flag(FLAG_SCRIPTED_DAY) && flag(FLAG_STORY_TUTORIAL)) game.storyFlags[FLAG_STORY_TUTORIAL] = 0;
-    if (flag(FLAG_STORY_TUTORIAL)) {
+    if (storyFlag(FLAG_SCRIPTED_DAY) && storyFlag(FLAG_STORY_TUTORIAL)) game.storyFlags[FLAG_STORY_TUTORIAL] = 0;
+    if (storyFlag(FLAG_STORY_TUTORIAL)) {
         c.tutorialMode = 1;
         for (int32_t r = 0; r < TUTORIAL_VISITS; r++) addPlanRow(TUTORIAL_CUSTOMER_TYPE, r, VISIT_BUY, 0, 0, 0);
-    } else if (flag(FLAG_SCRIPTED_DAY)) {
+    } else if (storyFlag(FLAG_SCRIPTED_DAY)) {
         addPlanRow(SCRIPTED_CUSTOMER_TYPE, 0, VISIT_BUY, 0, 0, 0);
         gDayPlan.dayLineup[0] = SCRIPTED_CUSTOMER_TYPE;
         gDayPlan.dayLineup[1] = DAY_LINEUP_END;
@@ -496,7 +494,7 @@ void beginShopDay() {
         shuffleArray(lists.visitors, lists.visitorCount);
         int32_t r = randomInt();
         int32_t sellers = lists.visitorCount > 4 ? r % 2 + (lists.visitorCount - 4) / 2 : r % 2;
-        if (!flag(FLAG_SELLERS) || c.trendDay) sellers = 0;
+        if (!storyFlag(FLAG_SELLERS) || c.trendDay) sellers = 0;
         planOrderPlacements(lists);
         planBuyersAndSellers(lists, visitors, sellers);
         shuffleArray(gDayPlan.visitOrder, gDayPlan.visitPlanCount);

@@ -60,8 +60,6 @@ constexpr float TRADE_CHOICE_STEP = 96.0f;
 constexpr int32_t MARKET_DEBUG_MONEY = 10000000;
 
 static GameState& game() { return runningGameState(); }
-static bool flagSet(int32_t flag) { return game().storyFlags[flag] != 0; }
-static void setFlag(int32_t flag, uint8_t value) { game().storyFlags[flag] = value; }
 static bool survivalPlay() { return game().playMode == PLAY_MODE_SURVIVAL; }
 static bool firstDay() { return game().date == 0 && !survivalPlay(); }
 static uint16_t pressed() { return gInputState[0].pressed; }
@@ -158,7 +156,7 @@ void formatMarketSpeech(char* out, int32_t size) {
 
 bool marketTopicUnheard(int32_t topic) {
     const MarketTopic& t = MARKET_TOPICS[topic];
-    return t.heardFlag >= 0 && !flagSet(t.heardFlag);
+    return t.heardFlag >= 0 && !storyFlag(t.heardFlag);
 }
 
 bool marketAnyTopicUnheard() {
@@ -213,7 +211,7 @@ static void switchToTownMap() {
 }
 
 static void beginLeave() {
-    if (!flagSet(FLAG_GUILD_LEFT)) gMarket.leaveFirst = 1;
+    if (!storyFlag(FLAG_GUILD_LEFT)) gMarket.leaveFirst = 1;
     else gMarket.leaveLater = 1;
     startFadeOut(0, MARKET_LEAVE_FADE);
 }
@@ -240,7 +238,7 @@ static bool stepLeave() {
         if (isFadeOutDone()) {
             m.leaveFirst = 0;
             startStoryEvent(1, 16);
-            setFlag(FLAG_GUILD_LEFT, 1);
+            setStoryFlag(FLAG_GUILD_LEFT, 1);
             addFirstLeaveGift();
             m.leaveAfterEvent = 1;
         }
@@ -259,9 +257,9 @@ static bool stepLeave() {
 
 // Step 3, on the second tick: the visit's story; true when it took the tick.
 static bool startVisitStory() {
-    if (!flagSet(FLAG_GUILD_FIRST_VISIT)) {
+    if (!storyFlag(FLAG_GUILD_FIRST_VISIT)) {
         if (!startStoryEvent(1, 3)) return false;
-        setFlag(FLAG_GUILD_FIRST_VISIT, 1);
+        setStoryFlag(FLAG_GUILD_FIRST_VISIT, 1);
         return true;
     }
     int32_t major = 0, minor = 0;
@@ -270,13 +268,13 @@ static bool startVisitStory() {
         return false;
     static const int32_t SEQUENCE_FLAGS[3] = {FLAG_GUILD_SEQUENCE_1, FLAG_GUILD_SEQUENCE_2, FLAG_GUILD_SEQUENCE_3};
     for (int32_t i = 0; i < 3; ++i) {
-        if (flagSet(SEQUENCE_FLAGS[i])) continue;
+        if (storyFlag(SEQUENCE_FLAGS[i])) continue;
         if (!startStoryEvent(6, 2 + i)) return false;
-        setFlag(SEQUENCE_FLAGS[i], 1);
+        setStoryFlag(SEQUENCE_FLAGS[i], 1);
         return true;
     }
-    if (flagSet(FLAG_GUILD_SEQUENCE_END)) return false;
-    setFlag(FLAG_GUILD_SEQUENCE_END, 1);
+    if (storyFlag(FLAG_GUILD_SEQUENCE_END)) return false;
+    setStoryFlag(FLAG_GUILD_SEQUENCE_END, 1);
     switchToTownMap();
     return true;
 }
@@ -385,8 +383,8 @@ static void settleTrade() {
         showSelectedItemInfo();
         playSoundEffect(SOUND_MONEY);
         if (firstDay()) {
-            setFlag(FLAG_FIRST_PURCHASE, 1);
-            setFlag(FLAG_FIRST_OUTING, 0);
+            setStoryFlag(FLAG_FIRST_PURCHASE, 1);
+            setStoryFlag(FLAG_FIRST_OUTING, 0);
         }
     } else {
         for (int32_t i = 0; i < c.quantity; ++i) removeSelectedListItem();
@@ -474,7 +472,7 @@ static void stepTradeList() {
         openMessageWindow("Item limit reached, cannot buy any more.");
         return;
     }
-    bool firstVisit = !flagSet(FLAG_GUILD_LEFT);
+    bool firstVisit = !storyFlag(FLAG_GUILD_LEFT);
     if (firstVisit && g.storageCount > MARKET_FIRST_VISIT_FULL) {
         startStoryEvent(1, 15);
         return;
@@ -492,7 +490,7 @@ static void stepTopics() {
         if (++m.topicDelay < MARKET_TOPIC_DELAY) return;
         m.topicDelay = 0;
         const MarketTopic& t = MARKET_TOPICS[m.topicCursor];
-        if (startStoryEvent(1, t.eventMinor)) setFlag(t.heardFlag, 1);
+        if (startStoryEvent(1, t.eventMinor)) setStoryFlag(t.heardFlag, 1);
         return;
     }
     if (pressed() & BUTTON_CANCEL) {
@@ -553,14 +551,14 @@ static void stepMenu() {
     bool leave = code == MARKET_LEAVE_GUILD || code == MARKET_LEAVE_MARKET;
     if ((pressed() & BUTTON_CANCEL) || ((pressed() & BUTTON_CONFIRM) && leave)) {
         playSoundEffect(SOUND_CANCEL);
-        if (!flagSet(FLAG_FIRST_PURCHASE)) {
+        if (!storyFlag(FLAG_FIRST_PURCHASE)) {
             startStoryEvent(1, 9);
             return;
         }
         beginLeave();
         if (firstDay()) {
-            setFlag(FLAG_FIRST_OUTING, 0);
-            setFlag(FLAG_FIRST_DAY_DONE, 1);
+            setStoryFlag(FLAG_FIRST_OUTING, 0);
+            setStoryFlag(FLAG_FIRST_DAY_DONE, 1);
         }
         return;
     }
@@ -596,7 +594,7 @@ void runMarketScene() {
     GameState& g = game();
     m.eventStarted = 0;
     m.frame++;
-    if (flagSet(FLAG_ALL_WARES)) g.money = MARKET_DEBUG_MONEY;
+    if (storyFlag(FLAG_ALL_WARES)) g.money = MARKET_DEBUG_MONEY;
     if (updateMessageWindow() != 0) return;
     if (m.frame == MARKET_STORY_FRAME && !survivalPlay() && startVisitStory()) return;
     stepSpeech();

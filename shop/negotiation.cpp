@@ -1,4 +1,5 @@
 #include "shop/negotiation.h"
+#include "engine/story_flags.h"
 
 #include <cmath>
 
@@ -25,7 +26,6 @@ static int32_t scaled(float factor, int32_t price) {
 // An intermediate kept in single precision.
 static float stored(double value) { return static_cast<float>(value); }
 
-static bool storyFlag(const GameState& game, int32_t flag) { return game.storyFlags[flag] != 0; }
 
 static const CustomerType& counterCustomer() {
     int32_t type = gCounter.customerType;

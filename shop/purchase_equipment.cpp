@@ -1,4 +1,5 @@
 #include "shop/purchase_equipment.h"
+#include "engine/story_flags.h"
 
 #include "engine/save_file.h"
 #include "shop/counter.h"
@@ -6,7 +7,6 @@
 #include "shop/negotiation.h"
 #include "shop/storage.h"
 
-static bool storyFlag(const GameState& game, int32_t flag) { return game.storyFlags[flag] != 0; }
 
 struct ItemStats {
     int32_t values[ITEM_STAT_COUNT];

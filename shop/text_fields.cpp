@@ -1,12 +1,7 @@
 #include "shop/text_fields.h"
+#include "platform/sjis.h"
 
 #include <cstring>
-
-// The first byte of a double-byte character.
-static bool isSjisLeadByte(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC);
-}
 
 void copyTextField(const char* from, const char* end, char* dest, int32_t destSize) {
     if (destSize < 1) return;

@@ -1,4 +1,5 @@
 #include "shop/visitor_wishes.h"
+#include "engine/story_flags.h"
 
 #include <algorithm>
 
@@ -36,7 +37,6 @@ static bool isMaterial(int32_t id) { return idIn(id, 3000, 3099); }
 // Vending machines: never taken from the shelves.
 static bool isVendingMachine(int32_t id) { return idIn(id, 5201, 5299); }
 
-static bool storyFlag(const GameState& game, int32_t flag) { return game.storyFlags[flag] != 0; }
 
 bool isShowcasePlace(int32_t shelf, int32_t place) {
     if (shelf != 0) return false;

@@ -1,4 +1,5 @@
 #include "story/event_script.h"
+#include "platform/sjis.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -105,17 +106,12 @@ struct Compilation {
     bool ended;   // an end step was stored
 };
 
-static bool isLeadByte(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC);
-}
-
 // Bytes of whole characters among the first `available` bytes, at most max.
 static int32_t wholeCharacters(const char* from, int32_t available, int32_t max) {
     if (available > max) available = max;
     int32_t n = 0;
     while (n < available) {
-        int32_t step = isLeadByte(from[n]) ? 2 : 1;
+        int32_t step = isSjisLeadByte(from[n]) ? 2 : 1;
         if (n + step > available) break;
         n += step;
     }
@@ -441,7 +437,7 @@ static void compileMessage(Compilation& c) {
                 continue;
             }
         }
-        int32_t bytes = isLeadByte(*p) && p + 1 < end ? 2 : 1;
+        int32_t bytes = isSjisLeadByte(*p) && p + 1 < end ? 2 : 1;
         appendMessageBytes(c, row, column, p, bytes);
         p += bytes;
     }

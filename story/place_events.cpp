@@ -1,4 +1,5 @@
 #include "story/place_events.h"
+#include "platform/sjis.h"
 
 #include <cstring>
 
@@ -48,10 +49,6 @@ static PlaceEventRule builtInPlazaRule() {
 }
 
 static bool isDigit(char c) { return c >= '0' && c <= '9'; }
-static bool isLeadByte(char c) {
-    unsigned char b = (unsigned char)c;
-    return (b >= 0x81 && b <= 0x9f) || (b >= 0xe0 && b <= 0xfc);
-}
 
 // Digits from p on, held at NUMBER_MAX; p moves past them. false when none.
 static bool readDecimal(const char*& p, const char* end, int32_t& value) {
@@ -107,7 +104,7 @@ static bool readPhaseField(const char*& p, const char* end, PlaceEventRule& rule
             ++p;
             break;
         }
-        if (isLeadByte(*p) && p + 1 < end) {
+        if (isSjisLeadByte(*p) && p + 1 < end) {
             for (int32_t phase = 0; phase < 4; ++phase) {
                 if (p[0] != PHASE_WORDS[phase][0] || p[1] != PHASE_WORDS[phase][1]) continue;
                 if (first < 0) first = phase;

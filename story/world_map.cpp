@@ -36,10 +36,6 @@ const int32_t WORLD_MAP_GRID[WORLD_MAP_GRID_ROWS][WORLD_MAP_GRID_COLUMNS] = {
 WorldMapState gWorldMap;
 
 // The story flags the map reads and writes.
-constexpr int32_t FLAG_SHOP_CALLS = 40;             // the story waits in the shop
-constexpr int32_t FLAG_ADVENTURERS_GUILD_CALLS = 52;
-constexpr int32_t FLAG_DELIVERY_DUE = 186;           // the story's item delivery waits
-constexpr int32_t FLAG_ADVENTURER_7_AVAILABLE = 11;  // FLAG_ADVENTURER_AVAILABLE + 7
 
 constexpr int32_t DELIVERY_EVENT_MAJOR = 12;
 constexpr int32_t DELIVERY_EVENT_MINOR = 20;

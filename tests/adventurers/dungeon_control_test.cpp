@@ -545,7 +545,6 @@ TEST_F(DungeonControl, TimeOutNeedsGroundAtFloorLevelAndStopsOnBossFloors) {
 }
 
 TEST_F(DungeonControl, SpriteDirectionsKeepTheSideViewForDiagonals) {
-    const float PI = 3.14159265f;
     struct Case { float facing; int32_t sideBefore; int32_t want; int32_t sideAfter; };
     const Case CASES[] = {
         {0.0f, 1, 0, 0},

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 #include <string>
 
 #include "engine/math.h"
 
-static const float PI = std::numbers::pi_v<float>;
 
 static std::string matrixText(const Matrix4& m) {
     std::string s;

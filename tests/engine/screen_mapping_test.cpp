@@ -3,17 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <numbers>
 #include <vector>
 
 #include "engine/device.h"
+#include "engine/math.h"
 #include "engine/screen_mapping.h"
 #include "engine/sprites.h"
 #include "game/startup.h"
 #include "tests/engine/device_scope.h"
 #include "tests/harness/harness.h"
 
-static const float PI = std::numbers::pi_v<float>;
 
 // The camera of the worked points: at (0, 0, -550) looking at the origin,
 // 45 degrees, 4:3, depth 10..20000. World +x is view -x; view z = -z - 550.

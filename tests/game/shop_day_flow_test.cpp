@@ -30,7 +30,6 @@
 
 namespace {
 
-constexpr float PI = 3.14159265358979323846f;
 
 constexpr uint32_t SEED = 20240611;
 
