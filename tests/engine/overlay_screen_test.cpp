@@ -332,7 +332,7 @@ TEST_F(OverlayFrames, WithoutTargetsTheTransitionIsAVeil) {
 // The real OpenGL device: the first frame of the transition builds the blur
 // in the targets.
 TEST(OverlayReadBack, BlurStripIsClearedToBlue) {
-    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(harnessDrawingOptions()), STARTUP_OK);
     ASSERT_NE(gRenderTargetSurfaces[1], nullptr);
     gGameMode = GAME_MODE_WORLD_MAP;
     gOverlayScreen.kind = OVERLAY_PAUSE_MENU;

@@ -188,7 +188,7 @@ TEST_F(TextDraw, PartialTextCountsADoubleByteCharacterOnce) {
 // The game booted headless; a line drawn straight onto its device, over a
 // grey screen, and read back.
 TEST(TextReadBack, AsciiAndKanjiPutInkOnlyWhereTheirGlyphsAre) {
-    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(harnessDrawingOptions()), STARTUP_OK);
     ASSERT_FALSE(gFontIndex.empty()) << "the game folder's font files were loaded";
     GfxDevice* device = gD3DDevice;
     CapturingDevice capture(device);

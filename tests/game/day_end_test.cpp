@@ -19,8 +19,7 @@
 TEST(DayReportWholeGame, TheReportEndsTheDayAndTheShopComesBack) {
     HarnessOptions options;
     options.seed = 20240611;
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-    ASSERT_TRUE(harnessOpenShopDay());
+    ASSERT_TRUE(harnessOpenShopDay(options));
     int32_t ticks = 0;
     while (!shopDayClosed() && ticks < SHOP_DAY_MAX_TICKS) {
         InputScriptStep step{gUpdateCount, shopDayButtons(ticks)};

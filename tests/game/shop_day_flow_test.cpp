@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <string>
 
 #include "adventurers/party.h"
 #include "adventurers/shop_floor.h"
@@ -20,7 +17,6 @@
 #include "field/field_camera.h"
 #include "engine/save_file.h"
 #include "engine/story_flags.h"
-#include "platform/profile.h"
 #include "platform/window.h"
 #include "shop/counter.h"
 #include "shop/day_end.h"
@@ -31,7 +27,7 @@
 #include "story/title.h"
 #include "story/world_map.h"
 #include "tests/harness/harness.h"
-#include "tests/temp_folder.h"
+#include "tests/harness/saved_game.h"
 
 namespace {
 
@@ -92,29 +88,12 @@ void openShopAtCounter() {
     if (gShopFloorState == SHOP_FLOOR_MENU) tap(BUTTON_CONFIRM, 20);
 }
 
-SaveImage sImage;
-
 // A game on its first morning as the shelf lesson leaves it: shelves may be
 // stocked, one sword waits in the storage.
-void writeShelfLessonSave(const std::string& folder) {
-    memset(&sImage, 0, sizeof sImage);
-    SaveHeader& h = sImage.header;
-    h.magic = SAVE_MAGIC;
-    h.optionSoundLevel = 9;
-    h.optionMusicLevel = 5;
-    h.optionVoiceLevel = 9;
-    h.optionMessageSpeed = 1;
-    for (GameState& slot : sImage.slots) initNewGameState(slot);
-    GameState& game = sImage.slots[0];
-    game.playTicks = 1000;
+void shelfLessonGame(GameState& game) {
     game.storyFlags[FLAG_SHELF_LESSON] = 1;
     game.storage[0] = makeItemKey(1, 0, 0);   // the sample's short sword
     game.storageCount = 1;
-    for (GameState& slot : sImage.slots) slot.checksum = (int32_t)slotChecksum(slot);
-    FILE* f = fopen((folder + "/save.dat").c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    ASSERT_EQ(fwrite(&sImage, 1, sizeof sImage, f), sizeof sImage);
-    fclose(f);
 }
 
 }  // namespace
@@ -169,21 +148,9 @@ TEST(ShopDayFlow, NewGameFromTheTitleWalksTheShopFloor) {
 // the shop at the counter, haggle with every visitor until the day's four
 // phases are over, and confirm through the night's report.
 TEST(ShopDayFlow, AStockedShelfADealAndTheNightsReport) {
-    TempFolder folder("shop_day_flow");
-    char error[1200];
-    ASSERT_TRUE(linkGameData(TOLLI_GAME_DATA_DIR, folder.path().c_str(), error, sizeof error)) << error;
-    const std::string ini = folder.path() + "/tolli.ini";
-    ASSERT_TRUE(profileWriteInt(ini.c_str(), "setup", "fps", 0));
-    ASSERT_TRUE(profileWriteInt(ini.c_str(), "setup", "screen", 0));
-    writeShelfLessonSave(folder.path());
-
     HarnessOptions options;
     options.seed = SEED;
-    options.gameDir = folder.path().c_str();
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-    hold(0, 10);
-    chooseTitleEntry(TITLE_LOAD);
-    tap(BUTTON_CONFIRM, 0);   // slot 0
+    ASSERT_TRUE(harnessBootSavedGame(options, shelfLessonGame));
     ASSERT_TRUE(runUntilShopFloor(400));
     GameState& game = runningGameState();
     const int32_t sword = makeItemKey(1, 0, 0);

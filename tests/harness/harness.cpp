@@ -1,7 +1,9 @@
 #include "tests/harness/harness.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "engine/frame_loop.h"
 #include "engine/input.h"
@@ -29,6 +31,15 @@ StartupResult harnessBoot(const HarnessOptions& options) {
 void harnessHoldButtons(uint16_t buttons) { headlessHoldButtons(buttons); }
 
 void harnessRunTicks(int32_t n, const InputScriptStep* script, int32_t steps) { headlessRunTicks(n, script, steps); }
+
+int32_t harnessRunTicksWhile(bool (*busy)(), int32_t limit) {
+    for (int32_t ticks = 0; ticks < limit; ++ticks) {
+        if (!busy()) return ticks;
+        harnessRunTicks(1);
+        if (isLoaderThreadRunning()) std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return busy() ? -1 : limit;
+}
 
 void harnessPumpEvents() { headlessPumpEvents(); }
 

@@ -202,6 +202,7 @@ TEST(SaveListLook, PlayTimeAndDayNumberStopAtWhatFits) {
 TEST_F(SaveList, TheCursorRowIsTheBrightestOnScreen) {
     playedSlot(60);
     testSaveImage().header.lastSaveSlot = 1;
+    mGfx = &GFX_HEADLESS;
     boot();
     chooseEntry(TITLE_LOAD);
     run(TITLE_WINDOW_SLIDE + 1);

@@ -82,6 +82,7 @@ void TitleGame::restart() {
     shutdown();
     HarnessOptions options;
     options.gameDir = mFolder->path().c_str();
+    options.gfx = mGfx;
     ASSERT_EQ(harnessBoot(options), STARTUP_OK);
     mBooted = true;
 }

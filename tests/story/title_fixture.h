@@ -55,6 +55,9 @@ public:
     std::string path(const char* name) const { return mFolder->file(name); }
 
     std::optional<TempFolder> mFolder;   // from the first boot on
+    // The device the boots draw on: GFX_HEADLESS for a test that reads the
+    // frame back.
+    const GfxBackend* mGfx = &GFX_RECORDING;
     const struct AudioBackend* mPreviousAudio = nullptr;
     bool mBooted = false;
 };

@@ -148,6 +148,7 @@ using TitleIdle = TitleGame;
 // white up to 7,139; at 7,140 the movie is asked for, and without one the
 // title music starts again and the count starts over.
 TEST_F(TitleIdle, TheFadeReachesTheMovieAfterTheStatedTicks) {
+    mGfx = &GFX_HEADLESS;
     boot();
     int32_t start = gTitle.idleTicks;
     tap(BUTTON_DOWN, 5);
