@@ -24,6 +24,7 @@
 #include "field/field_camera.h"
 #include "game/input_script.h"
 #include "platform/window.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 
 namespace {
@@ -331,8 +332,7 @@ TEST(StageScriptGame, ANewGamesShopFloorAsksForItsFirstScene) {
     bool requested = false;
     for (int32_t t = 0; t < LIMIT && !requested; t++) {
         uint16_t buttons = t == CONFIRM_TICK || t == CONFIRM_TICK + 1 ? BUTTON_CONFIRM : 0;
-        InputScriptStep step{gUpdateCount, buttons};
-        harnessRunTicks(1, &step, 1);
+        holdButtons(buttons, 1);
         requested = runningGameState().storyFlags[16] != 0;
     }
     ASSERT_TRUE(requested) << "no scene asked for in " << LIMIT << " ticks";

@@ -20,6 +20,7 @@
 #include "platform/window.h"
 #include "tests/file_size_limit.h"
 #include "tests/temp_folder.h"
+#include "tests/test_files.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -66,21 +67,6 @@ protected:
         for (CharaRecord& row : gCharaTable) row = CharaRecord{};
     }
 
-    static Bytes readFile(const char* name) {
-        Bytes bytes;
-        FILE* file = fopen(name, "rb");
-        if (!file) return bytes;
-        bytes.resize(std::filesystem::file_size(name));
-        bytes.resize(fread(bytes.data(), 1, bytes.size(), file));
-        fclose(file);
-        return bytes;
-    }
-    static void writeFile(const char* name, const Bytes& bytes) {
-        FILE* file = fopen(name, "wb");
-        ASSERT_NE(file, nullptr) << name;
-        EXPECT_EQ(fwrite(bytes.data(), 1, bytes.size(), file), bytes.size()) << name;
-        fclose(file);
-    }
     static bool exists(const char* name) { return access(name, F_OK) == 0; }
 
     // A renewed image in memory with slots 2, 4, 5 and 6 in use and

@@ -24,6 +24,7 @@
 #include "shop/market_pictures.h"
 #include "tests/engine/texture_registry_probe.h"
 #include "tests/harness/harness.h"
+#include "tests/test_files.h"
 
 namespace {
 
@@ -34,13 +35,7 @@ void forgetMessageBoxes() { gHeadlessMessageBoxes.count = gHeadlessMessageBoxes.
 // archive and reports a bad picture by its path. These are put in the game
 // folder (the working directory) and taken away again.
 void putDamagedPictures(const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        FILE* file = fopen(path.c_str(), "wb");
-        ASSERT_NE(file, nullptr) << path;
-        fputs("not a picture", file);
-        fclose(file);
-    }
+    for (const std::string& path : paths) writeFile(path, "not a picture");
 }
 
 void removeDamagedPictures(const std::vector<std::string>& paths) {

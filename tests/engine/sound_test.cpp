@@ -29,6 +29,7 @@
 #include "story/title.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
+#include "tests/test_files.h"
 
 namespace fs = std::filesystem;
 
@@ -575,9 +576,7 @@ TEST_F(Sound, SoundIsAllOrNothing) {
         if (c.damage) {
             target = fs::read_symlink(damaged);
             fs::remove(damaged);
-            FILE* f = fopen(damaged.c_str(), "wb");
-            fputs("RIFF....WAVEdata", f);
-            fclose(f);
+            writeFile(damaged, "RIFF....WAVEdata");
         }
         headlessWindowReset();
         EXPECT_EQ(initSound(), c.ready);

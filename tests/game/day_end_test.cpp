@@ -13,6 +13,7 @@
 #include "platform/window.h"
 #include "shop/counter.h"
 #include "shop/day_end.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/shop_day.h"
 
@@ -22,8 +23,7 @@ TEST(DayReportWholeGame, TheReportEndsTheDayAndTheShopComesBack) {
     ASSERT_TRUE(harnessOpenShopDay(options));
     int32_t ticks = 0;
     while (!shopDayClosed() && ticks < SHOP_DAY_MAX_TICKS) {
-        InputScriptStep step{gUpdateCount, shopDayButtons(ticks)};
-        harnessRunTicks(1, &step, 1);
+        holdButtons(shopDayButtons(ticks), 1);
         ticks++;
     }
     ASSERT_TRUE(shopDayClosed());
@@ -42,8 +42,7 @@ TEST(DayReportWholeGame, TheReportEndsTheDayAndTheShopComesBack) {
     // The player confirms every other tick until the shop is back.
     int32_t reportTicks = 0;
     while (gGameMode == GAME_MODE_OVERLAY && reportTicks < 2000) {
-        InputScriptStep step{gUpdateCount, static_cast<uint16_t>(reportTicks % 2 ? BUTTON_CONFIRM : 0)};
-        harnessRunTicks(1, &step, 1);
+        holdButtons(reportTicks % 2 ? BUTTON_CONFIRM : 0, 1);
         reportTicks++;
     }
     ASSERT_EQ(gGameMode, GAME_MODE_FIELD) << "after " << reportTicks << " ticks";

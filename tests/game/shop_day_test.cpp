@@ -14,6 +14,7 @@
 #include "shop/counter.h"
 #include "shop/day_planning.h"
 #include "shop/storage.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/shop_day.h"
 
@@ -50,8 +51,7 @@ TEST(CounterScriptedDay, MoneyAndStorageFollowTheLoggedDeals) {
     int32_t ticks = 0;
     while (!shopDayClosed() && ticks < SHOP_DAY_MAX_TICKS) {
         int32_t before = gCounter.state;
-        InputScriptStep step{gUpdateCount, shopDayButtons(ticks)};
-        harnessRunTicks(1, &step, 1);
+        holdButtons(shopDayButtons(ticks), 1);
         ticks++;
         if (before == COUNTER_DEAL && gCounter.state == COUNTER_THANKS)
             deals.push_back(Deal{gCounter.mode, gCounter.counterPrice, gCounter.itemKey});

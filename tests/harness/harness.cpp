@@ -8,6 +8,7 @@
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
+#include "tests/harness/buttons.h"
 
 StartupResult harnessBoot(const HarnessOptions& options) {
     HeadlessOptions headless;
@@ -56,17 +57,13 @@ int32_t harnessPlayScenesThrough(int32_t quietTicks, int32_t limit) {
     for (int32_t ticks = 0; ticks < limit;) {
         if (gEventReady != 0) {
             // A press is an edge: hold confirm for a tick, then let go.
-            InputScriptStep press{gUpdateCount, BUTTON_CONFIRM};
-            harnessRunTicks(1, &press, 1);
-            InputScriptStep release{gUpdateCount, 0};
-            harnessRunTicks(1, &release, 1);
+            tapButtons(BUTTON_CONFIRM);
             ticks += 2;
             quiet = 0;
             continue;
         }
         if (quiet >= quietTicks) return ticks;
-        InputScriptStep none{gUpdateCount, 0};
-        harnessRunTicks(1, &none, 1);
+        holdButtons(0, 1);
         ++ticks;
         ++quiet;
     }

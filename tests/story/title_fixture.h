@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/save_file.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
 
@@ -33,9 +34,6 @@ public:
     void restart();
     void shutdown();
 
-    // Holds the buttons for one tick, then runs `after` ticks more with none
-    // held (at least one, or the next tap is no new press).
-    void tap(uint16_t buttons, int32_t after = 1);
     void run(int32_t ticks);
     // Taps down (or up) until the menu cursor stands on the entry, then confirms
     // and runs the 15 ticks of the flash.
