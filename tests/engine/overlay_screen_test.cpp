@@ -22,16 +22,10 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "tests/engine/capturing_device.h"
+#include "tests/engine/sound_effects_probe.h"
 #include "tests/harness/harness.h"
 
 namespace {
-
-std::vector<int32_t> requestedEffects() {
-    std::vector<int32_t> numbers;
-    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot)
-        if (gSound.effectRequests[slot]) numbers.push_back(SOUND_EFFECT_TABLE[slot]);
-    return numbers;
-}
 
 int sOpenCalls, sLoadCalls, sUpdateCalls;
 void probeOpen() { ++sOpenCalls; }

@@ -36,15 +36,9 @@
 #include "shop/item_db.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/font_draw_rig.h"
+#include "tests/engine/sound_effects_probe.h"
 
 namespace {
-
-std::vector<int32_t> requestedEffects() {
-    std::vector<int32_t> numbers;
-    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot)
-        if (gSound.effectRequests[slot]) numbers.push_back(SOUND_EFFECT_TABLE[slot]);
-    return numbers;
-}
 
 // A fresh HUD and game record; sound marked ready with nothing loaded, so
 // requested effects stay queued where the test reads them.

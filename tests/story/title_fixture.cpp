@@ -97,9 +97,3 @@ void TitleGame::chooseEntry(int32_t code) {
     ASSERT_EQ(gTitle.menuCodes[gTitle.menuCursor], code);
     tapButtons(BUTTON_CONFIRM, TITLE_CHOICE_TICKS - 1);
 }
-
-int32_t TitleGame::effectStarts(int32_t number) const {
-    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot)
-        if (SOUND_EFFECT_TABLE[slot] == number) return gEffectSegments[slot].starts;
-    return -1;
-}

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/save_file.h"
+#include "tests/engine/sound_effects_probe.h"
 #include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
@@ -48,8 +49,6 @@ public:
         return condition();
     }
 
-    // Times the effect of that number has started since the last boot.
-    int32_t effectStarts(int32_t number) const;
     std::string path(const char* name) const { return mFolder->file(name); }
 
     std::optional<TempFolder> mFolder;   // from the first boot on

@@ -19,6 +19,7 @@
 #include "shop/storage.h"
 #include "story/place_visits.h"
 #include "story/world_map.h"
+#include "tests/engine/sound_effects_probe.h"
 #include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 
@@ -59,11 +60,6 @@ protected:
             holdButtons(gEventReady != 0 && i % 2 == 0 ? BUTTON_CONFIRM : 0, 1);
         }
         return condition();
-    }
-    static int32_t effectStarts(int32_t number) {
-        for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot)
-            if (SOUND_EFFECT_TABLE[slot] == number) return gEffectSegments[slot].starts;
-        return -1;
     }
     // Confirms once the map takes choices and waits for the place's mode.
     void choose(int32_t mode) {
