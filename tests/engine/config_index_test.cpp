@@ -6,7 +6,6 @@
 #include <string>
 
 #include "engine/config_index.h"
-#include "field/effect_objects.h"
 #include "tests/test_files.h"
 
 class TextDataConfig : public ::testing::Test {

@@ -468,7 +468,7 @@ protected:
         savedSlots[1] = gNowLoadingTexture;
         savedSlots[2] = gSaveWindowTexture;
         rig.open(true);
-        recording = rig.recording;
+        recording = rig.device;
         ASSERT_NE(recording, nullptr);
         capture = rig.capture;
         makeSlot(gSystemTexture, 128, 128);

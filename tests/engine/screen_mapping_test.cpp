@@ -9,9 +9,7 @@
 #include "engine/device.h"
 #include "engine/screen_mapping.h"
 #include "engine/sprites.h"
-#include "game/startup.h"
 #include "tests/engine/device_scope.h"
-#include "tests/harness/harness.h"
 
 static const float PI = std::numbers::pi_v<float>;
 
@@ -163,15 +161,14 @@ TEST(ScreenMappingOverlayCamera, BillboardsFaceItAndTheCacheIsTaken) {
 }
 
 TEST(ScreenMappingOverlayCamera, SetsViewAndProjectionOnTheDevice) {
-    HarnessOptions options;
-    options.gfx = &GFX_RECORDING;
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    DeviceScope scope;
+    ASSERT_TRUE(scope.open(&GFX_RECORDING, 640, 480));
     gfxRecordClear();
     setupScreenCamera();
     EXPECT_GE(gfxRecordFind("setTransform 1", 0), 0);   // view
     EXPECT_GE(gfxRecordFind("setTransform 2", 0), 0);   // projection
     EXPECT_EQ(gGfxRecord.count, 2);
-    harnessShutdown();
+    scope.close();
 }
 
 // The field camera set on a device is kept and read back unchanged by both

@@ -309,9 +309,9 @@ protected:
         for (int32_t i = 0; i < SLOT_COUNT; ++i) saved[i] = *SLOTS[i];
         savedShowFps = gShowFps;
         rig.open(true);
-        ASSERT_NE(rig.recording, nullptr);
+        ASSERT_NE(rig.device, nullptr);
         for (int32_t i = 0; i < SLOT_COUNT; ++i) {
-            *SLOTS[i] = TextureSlot{rig.recording->createTexture(SIZES[i][0], SIZES[i][1], 1, GFX_USAGE_NONE,
+            *SLOTS[i] = TextureSlot{rig.device->createTexture(SIZES[i][0], SIZES[i][1], 1, GFX_USAGE_NONE,
                                                                  GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED),
                                     SIZES[i][0], SIZES[i][1], TEXTURE_GROUP_SYSTEM};
             ASSERT_NE(SLOTS[i]->texture, nullptr);
@@ -323,7 +323,7 @@ protected:
     void TearDown() override {
         resetDialogs();
         for (int32_t i = 0; i < SLOT_COUNT; ++i) {
-            if (SLOTS[i]->texture && rig.recording) rig.recording->releaseTexture(SLOTS[i]->texture);
+            if (SLOTS[i]->texture && rig.device) rig.device->releaseTexture(SLOTS[i]->texture);
             *SLOTS[i] = saved[i];
         }
         rig.close();
