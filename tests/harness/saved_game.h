@@ -19,5 +19,7 @@ void initOpenedGameState(GameState& game);
 // it is written. True once the loaded game's scene is up and no load runs;
 // false, with the reason on stderr, when it did not come up. harnessShutdown
 // ends the run; the folder stays until the next saved game boots or the
-// test program ends.
+// test program ends. The files of a game written once (the same change and
+// seed) are copied into the folder of a later boot rather than written
+// again: the writer flushes 37 MB to the disk each time.
 bool harnessBootSavedGame(const HarnessOptions& options, void (*change)(GameState& game) = nullptr);

@@ -148,7 +148,6 @@ using TitleIdle = TitleGame;
 // white up to 7,139; at 7,140 the movie is asked for, and without one the
 // title music starts again and the count starts over.
 TEST_F(TitleIdle, TheFadeReachesTheMovieAfterTheStatedTicks) {
-    mGfx = &GFX_HEADLESS;
     boot();
     int32_t start = gTitle.idleTicks;
     tapButtons(BUTTON_DOWN, 5);
@@ -178,15 +177,31 @@ TEST_F(TitleIdle, TheFadeReachesTheMovieAfterTheStatedTicks) {
     int32_t musicStarts = gSound.music[0].starts;
     run(TITLE_IDLE_MOVIE - 1 - gTitle.idleTicks);
     ASSERT_EQ(gTitle.idleTicks, TITLE_IDLE_MOVIE - 1);
+    EXPECT_EQ(titleIdleFadeAlpha(gTitle.idleTicks), 255);
+
+    run(1);
+    EXPECT_EQ(gTitle.idleTicks, 0);
+    EXPECT_EQ(gCurrentTrack, 0);
+    EXPECT_EQ(gSound.music[0].starts, musicStarts + 1);
+}
+
+// The fade as drawn, read back from OpenGL: white over the whole title on
+// the last tick of the wait, and the title again once the wait starts over.
+// The wait's count up to the fade is left to the test above; drawing its
+// 7,110 ticks would show nothing but the idle title.
+TEST_F(TitleIdle, TheFadeWhitensTheScreenAndTheTitleComesBack) {
+    mGfx = &GFX_HEADLESS;
+    boot();
+    gTitle.idleTicks = TITLE_IDLE_FADE_START;
+    run(TITLE_IDLE_MOVIE - 1 - gTitle.idleTicks);
+    ASSERT_EQ(gTitle.idleTicks, TITLE_IDLE_MOVIE - 1);
     std::vector<uint32_t> pixels(640 * 480);
     ASSERT_TRUE(harnessReadFrame(pixels.data(), 640, 480));
     EXPECT_EQ(pixels[240 * 640 + 320] & 0xFFFFFF, 0xFFFFFFu);
     EXPECT_EQ(pixels[20 * 640 + 20] & 0xFFFFFF, 0xFFFFFFu);
 
     run(1);
-    EXPECT_EQ(gTitle.idleTicks, 0);
-    EXPECT_EQ(gCurrentTrack, 0);
-    EXPECT_EQ(gSound.music[0].starts, musicStarts + 1);
+    ASSERT_EQ(gTitle.idleTicks, 0);
     run(1);
     ASSERT_TRUE(harnessReadFrame(pixels.data(), 640, 480));
     EXPECT_NE(pixels[240 * 640 + 320] & 0xFFFFFF, 0xFFFFFFu);
