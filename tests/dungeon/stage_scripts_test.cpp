@@ -22,7 +22,6 @@
 #include "engine/scene_hooks.h"
 #include "engine/stage_index.h"
 #include "field/field_camera.h"
-#include "game/input_script.h"
 #include "platform/window.h"
 #include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"

@@ -1,8 +1,8 @@
 // tests/harness/harness.h: boots the real game headless.
 // The real start-up runs on a game folder with the headless window, the
 // recording (or the headless OpenGL) graphics device, scripted input and the
-// virtual clock; then the harness runs ticks and their frames. The same seed, frame
-// skip and input give the same run, bit for bit. The work is done by the
+// virtual clock; then the harness runs ticks and their frames. The same
+// seed, frame skip and input give the same run, bit for bit. The work is done by the
 // game's headless run (game/headless_run.h), which tollivand-run shares; the
 // harness adds the packed sample data of this build and stops the test
 // program when no game folder can be made.

@@ -21,6 +21,13 @@ constexpr int32_t OPENING_FLAGS[] = {16, 17};
 constexpr int32_t OPENING_EVENTS[] = {1 * 60 + 1, 1 * 60 + 2};
 constexpr int32_t OPENED_PLAY_TICKS = 300;
 
+static void initOpenedGameState(GameState& game) {
+    initNewGameState(game);
+    game.playTicks = OPENED_PLAY_TICKS;
+    for (int32_t flag : OPENING_FLAGS) game.storyFlags[flag] = 1;
+    for (int32_t event : OPENING_EVENTS) game.seenEvents[event] = 1;
+}
+
 static std::optional<TempFolder> sFolder;
 
 // The game's writer flushes both files, 37 MB, to the disk; a saved game
@@ -48,13 +55,6 @@ static bool copySaveFiles(const std::string& from, const std::string& to) {
         if (error) return false;
     }
     return true;
-}
-
-void initOpenedGameState(GameState& game) {
-    initNewGameState(game);
-    game.playTicks = OPENED_PLAY_TICKS;
-    for (int32_t flag : OPENING_FLAGS) game.storyFlags[flag] = 1;
-    for (int32_t event : OPENING_EVENTS) game.seenEvents[event] = 1;
 }
 
 static bool fail(const char* why) {
