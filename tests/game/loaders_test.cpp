@@ -17,6 +17,7 @@
 #include "game/window_proc.h"
 #include "platform/thread.h"
 #include "platform/window.h"
+#include "story/event.h"
 #include "story/title.h"
 #include "tests/engine/recorded_filters.h"
 #include "tests/engine/texture_registry_probe.h"
@@ -293,6 +294,9 @@ TEST_F(Loader, EventLoaderMakesTheEventReady) {
     EXPECT_EQ(gPartLoading, 0);
     gEventReady = 0;
     gEventJustLoaded = 0;
+    // The game lets an event's meshes go only when the next event starts;
+    // they go now, while the device they were made on still stands.
+    resetEventState();
 }
 
 TEST_F(Loader, AStartThatGetsNoThreadLoadsAtOnce) {
