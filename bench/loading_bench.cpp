@@ -17,7 +17,7 @@
 
 static void BM_StartupToTitle(benchmark::State& state) {
     for (auto _ : state) {
-        harnessBoot(HarnessOptions{});
+        harnessBoot(harnessDrawingOptions());
         benchmark::DoNotOptimize(gGameMode);
         state.PauseTiming();
         harnessShutdown();
@@ -80,7 +80,7 @@ static void BM_StartupToTitleFreshProcess(benchmark::State& state) {
 BENCHMARK(BM_StartupToTitleFreshProcess)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 static void BM_SceneChangeToTitle(benchmark::State& state) {
-    harnessBoot(HarnessOptions{});
+    harnessBoot(harnessDrawingOptions());
     for (auto _ : state) {
         releaseTitleTextures();
         gGameMode = GAME_MODE_TITLE;

@@ -26,8 +26,7 @@ static bool openDay(const GfxBackend* gfx) {
     HarnessOptions options;
     options.seed = 20240611;
     options.gfx = gfx;
-    if (harnessBoot(options) != STARTUP_OK) return false;
-    return harnessOpenShopDay();
+    return harnessOpenShopDay(options);
 }
 
 static void report(benchmark::State& state, double seconds, int64_t ticks) {

@@ -8,7 +8,7 @@
 #include "tests/harness/harness.h"
 
 static void BM_ShopFloorFrame(benchmark::State& state) {
-    harnessBoot(HarnessOptions{});
+    harnessBoot(harnessDrawingOptions());
     enterShopScene();
     for (auto _ : state) {
         renderFrame();

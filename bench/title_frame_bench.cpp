@@ -8,7 +8,7 @@
 #include "tests/harness/harness.h"
 
 static void BM_IdleTitleTick(benchmark::State& state) {
-    harnessBoot(HarnessOptions{});
+    harnessBoot(harnessDrawingOptions());
     for (auto _ : state) {
         updateTick();
         benchmark::DoNotOptimize(gTickCounter);
@@ -19,7 +19,7 @@ static void BM_IdleTitleTick(benchmark::State& state) {
 BENCHMARK(BM_IdleTitleTick);
 
 static void BM_IdleTitleFrame(benchmark::State& state) {
-    harnessBoot(HarnessOptions{});
+    harnessBoot(harnessDrawingOptions());
     for (auto _ : state) {
         updateTick();
         renderFrame();

@@ -21,6 +21,8 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "tests/test_files.h"
+
 class TempFolder {
 public:
     // Makes <base>/tolli_<what>_XXXXXX.
@@ -42,15 +44,13 @@ public:
     // the way; returns the file's path.
     std::string write(std::string_view name, std::span<const uint8_t> bytes) const {
         std::string to = file(name);
-        std::filesystem::create_directories(std::filesystem::path(to).parent_path());
-        FILE* out = fopen(to.c_str(), "wb");
-        if (!out) throw std::system_error(errno, std::generic_category(), "fopen " + to);
-        bool wrote = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-        if (fclose(out) != 0 || !wrote) throw std::system_error(EIO, std::generic_category(), "write " + to);
+        writeFile(to, bytes);
         return to;
     }
     std::string write(std::string_view name, std::string_view text) const {
-        return write(name, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+        std::string to = file(name);
+        writeFile(to, text);
+        return to;
     }
 
     // Removes the folder now, not at the end of the scope (again: nothing).

@@ -25,6 +25,7 @@
 #include "field/field.h"
 #include "shop/shop.h"
 #include "tests/harness/harness.h"
+#include "tests/harness/saved_game.h"
 
 TEST(FloorStartRules, TheTimeLimitIsTheRouteTimesTheDungeonsFrames) {
     const struct {
@@ -113,22 +114,15 @@ TEST(FloorStartRules, TheBagIsSettledAndNothingIsLost) {
 
 namespace {
 
-constexpr int32_t NEW_GAME_TICKS = 160;
-
+// A game on its first morning, continued from its save into the shop.
 class FloorStartGame : public ::testing::Test {
 protected:
     void boot(bool waitForLoaders = true) {
         HarnessOptions options;
         options.waitForLoaders = waitForLoaders;
-        ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-        const InputScriptStep START[] = {{0, 0}, {10, BUTTON_CONFIRM}, {12, 0}};
-        harnessRunTicks(NEW_GAME_TICKS, START, 3);
-        // Without waiting for loaders the shop's load may still run (a slow
-        // build); the game ticks on until it is done.
-        for (int32_t i = 0; i < 100000 && (gGameMode != GAME_MODE_FIELD || isSceneLoading()); ++i) harnessRunTicks(1);
+        ASSERT_TRUE(harnessBootSavedGame(options));
         ASSERT_EQ(gGameMode, GAME_MODE_FIELD);
         ASSERT_FALSE(isSceneLoading());
-        ASSERT_GE(harnessPlayScenesThrough(), 0) << "the shop's opening scenes";
     }
     void TearDown() override {
         harnessShutdown();
@@ -147,11 +141,8 @@ protected:
         EXPECT_GE(stage, 0) << "a stage under key " << key;
         requestStageChange(stage, 0, 0, floor);
         harnessRunTicks(18);   // the fade-out, then the loader starts
-        int32_t ticks = 0;
-        while (isSceneLoading() && ticks < 100000) {
-            harnessRunTicks(1);
-            ++ticks;
-        }
+        int32_t ticks = harnessRunTicksWhile(isSceneLoading);
+        EXPECT_GE(ticks, 0) << "the floor loaded";
         EXPECT_EQ(gStageIndex, stage);
         EXPECT_EQ(gFloorIndex, floor);
         return ticks;

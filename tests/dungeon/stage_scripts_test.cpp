@@ -21,10 +21,9 @@
 #include "engine/scene_hooks.h"
 #include "engine/stage_index.h"
 #include "field/field.h"
-#include "game/input_script.h"
+#include "field/field_state.h"
 #include "platform/window.h"
-#include "shop/shop_state.h"
-#include "story/story_state.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 
 namespace {
@@ -332,8 +331,7 @@ TEST(StageScriptGame, ANewGamesShopFloorAsksForItsFirstScene) {
     bool requested = false;
     for (int32_t t = 0; t < LIMIT && !requested; t++) {
         uint16_t buttons = t == CONFIRM_TICK || t == CONFIRM_TICK + 1 ? BUTTON_CONFIRM : 0;
-        InputScriptStep step{gUpdateCount, buttons};
-        harnessRunTicks(1, &step, 1);
+        holdButtons(buttons, 1);
         requested = runningGameState().storyFlags[16] != 0;
     }
     ASSERT_TRUE(requested) << "no scene asked for in " << LIMIT << " ticks";

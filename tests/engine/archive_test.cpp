@@ -20,6 +20,7 @@
 #include "platform/sjis.h"
 #include "platform/window.h"
 #include "tests/temp_folder.h"
+#include "tests/test_files.h"
 #include "tools/archive_writer.h"
 
 namespace {
@@ -44,18 +45,6 @@ void addIndex(ArchiveBuilder& b, const std::string& name, const std::vector<uint
 void addPicture(ArchiveBuilder& b, const std::string& name, const std::vector<uint8_t>& data) {
     std::string error;
     ASSERT_TRUE(addBmpDataEntry(b, name, data.data(), data.size(), error)) << error;
-}
-
-std::vector<uint8_t> readFile(const char* path) {
-    std::vector<uint8_t> bytes;
-    std::string error;
-    EXPECT_TRUE(readSourceFile(path, bytes, error)) << error;
-    return bytes;
-}
-
-void writeFile(const char* path, const std::vector<uint8_t>& bytes) {
-    std::string error;
-    ASSERT_TRUE(writeWholeFile(path, bytes.data(), bytes.size(), error)) << error;
 }
 
 // What an entry reads as; "" when absent.
@@ -182,7 +171,7 @@ const OpenFailureCase OPEN_FAILURE_CASES[] = {
          flipLastByte(ARCHIVE_INDEX_FILE);
      },
      false, "起動に必要なファイル　lnkdata.bin　にデータ欠損があります"},
-    {"scrambled index shorter than its lead-in", nullptr, [] { writeFile(ARCHIVE_INDEX_FILE, {1, 2, 3}); }, false,
+    {"scrambled index shorter than its lead-in", nullptr, [] { writeFile(ARCHIVE_INDEX_FILE, std::vector<uint8_t>{1, 2, 3}); }, false,
      "起動に必要なファイル　lnkdata.bin　にデータ欠損があります"},
     {"no index at all", nullptr, [] { std::filesystem::remove(ARCHIVE_INDEX_FILE); }, false,
      "起動に必要なファイル　lnkdatas.bin　が見つかりません"},

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "engine/config_index.h"
+#include "tests/test_files.h"
 
 class TextDataConfig : public ::testing::Test {
 protected:
@@ -65,12 +64,10 @@ TEST_F(TextDataConfig, EdgeValuesAreClampedOrKept) {
 }
 
 TEST_F(TextDataConfig, SampleConfigKeepsTheUsualFont) {
-    std::ifstream in(std::string(TOLLI_SOURCE_DIR) + "/sampledata/config.idx", std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    ASSERT_FALSE(bytes.str().empty());
+    std::string text = readTextFile(std::string(TOLLI_SOURCE_DIR) + "/sampledata/config.idx");
+    ASSERT_FALSE(text.empty());
     gEffectEditorOn = 1;
-    parse(bytes.str());
+    parse(text);
     EXPECT_EQ(gFontAllCodes, 1);
     EXPECT_EQ(gFontEdgeWidth, 2);
     EXPECT_EQ(gFontEdgeFalloff, 6);

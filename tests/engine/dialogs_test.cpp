@@ -28,17 +28,11 @@
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/font_draw_rig.h"
 #include "tests/engine/game_font_files.h"
+#include "tests/engine/sound_effects_probe.h"
 
 namespace {
 
 // The effects requested since the last clear, as their numbers.
-std::vector<int32_t> requestedEffects() {
-    std::vector<int32_t> numbers;
-    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot)
-        if (gSound.effectRequests[slot]) numbers.push_back(SOUND_EFFECT_TABLE[slot]);
-    return numbers;
-}
-
 // Every dialog and the pointer closed and cleared; sound marked ready with
 // nothing loaded, so requested effects stay queued where the test reads them
 // (nothing here runs updateSound).
@@ -474,7 +468,7 @@ protected:
         savedSlots[1] = gNowLoadingTexture;
         savedSlots[2] = gSaveWindowTexture;
         rig.open(true);
-        recording = rig.recording;
+        recording = rig.device;
         ASSERT_NE(recording, nullptr);
         capture = rig.capture;
         makeSlot(gSystemTexture, 128, 128);

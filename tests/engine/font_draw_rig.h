@@ -1,7 +1,8 @@
-// tests/engine/font_draw_rig.h: what a test of text drawing stands on: the
-// recording graphics device at 640 x 480 (behind a capturing one when asked),
-// the sample game folder's font files, read once per program, and an empty
-// glyph cache. close() puts every global it changed back.
+// tests/engine/font_draw_rig.h: what a test of text drawing stands on: a
+// graphics device at 640 x 480, the recording one unless the test reads
+// pixels back (behind a capturing one when asked), the sample game folder's
+// font files, read once per program, and an empty glyph cache. close() puts
+// every global it changed back.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -17,15 +18,16 @@
 #include "engine/settings.h"
 #include "engine/sprites.h"
 #include "platform/gfx.h"
+#include "platform/thread.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/game_font_files.h"
 
 struct FontDrawRig {
-    GfxDevice* recording = nullptr;
+    GfxDevice* device = nullptr;
     CapturingDevice* capture = nullptr;   // null unless opened capturing
 
-    // Check recording afterwards: it stays null when the device failed.
-    void open(bool capturing) {
+    // Check device afterwards: it stays null when it could not be made.
+    void open(bool capturing, const GfxBackend* on = &GFX_RECORDING) {
         static std::vector<uint8_t> index, data;
         static std::string error;
         static const bool read = readGameFontFiles(index, data, error);
@@ -34,13 +36,14 @@ struct FontDrawRig {
         savedScreen = gScreenSize;
         savedShake = gCameraShake;
         savedAllCodes = gFontAllCodes;
+        threadMarkMain();   // the thread that may touch OpenGL
         gfxRecordingSetFailures(false, false);
-        ASSERT_TRUE(GFX_RECORDING.open());
-        recording = GFX_RECORDING.createDevice(
-            GfxPresentParams{640, 480, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false});
-        ASSERT_NE(recording, nullptr);
-        if (capturing) capture = new CapturingDevice(recording);
-        gD3DDevice = capture ? capture : recording;
+        backend = on;
+        ASSERT_TRUE(backend->open());
+        device = backend->createDevice(GfxPresentParams{640, 480, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false});
+        ASSERT_NE(device, nullptr);
+        if (capturing) capture = new CapturingDevice(device);
+        gD3DDevice = capture ? capture : device;
         gScreenSize = {640, 480};
         gCameraShake = CameraShake{};
         gFontAllCodes = 1;
@@ -70,9 +73,10 @@ struct FontDrawRig {
         gGlyphFallback = 0;
         delete capture;
         capture = nullptr;
-        if (recording) GFX_RECORDING.destroyDevice(recording);
-        recording = nullptr;
-        GFX_RECORDING.close();
+        if (device) backend->destroyDevice(device);
+        device = nullptr;
+        if (backend) backend->close();
+        backend = nullptr;
         freeFontFiles();
         gD3DDevice = savedDevice;
         gScreenSize = savedScreen;
@@ -81,6 +85,7 @@ struct FontDrawRig {
     }
 
 private:
+    const GfxBackend* backend = nullptr;
     GfxDevice* savedDevice = nullptr;
     ScreenSize savedScreen{};
     CameraShake savedShake{};

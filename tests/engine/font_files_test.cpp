@@ -19,16 +19,10 @@
 #include "platform/glyphs.h"
 #include "platform/sjis.h"
 #include "tests/temp_folder.h"
+#include "tests/test_files.h"
 #include "tools/archive_writer.h"
 
 namespace {
-
-std::vector<uint8_t> readBytes(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    std::string error;
-    EXPECT_TRUE(readSourceFile(path, bytes, error)) << error;
-    return bytes;
-}
 
 FontIndexRecord recordAt(const std::vector<uint8_t>& index, int32_t slot) {
     FontIndexRecord record = {};
@@ -79,8 +73,8 @@ protected:
         buildFontFiles();
         gFontAllCodes = savedAllCodes;
         memcpy(gFontFaceName, savedFace, sizeof savedFace);
-        index = new std::vector<uint8_t>(readBytes(FONT_INDEX_FILE));
-        data = new std::vector<uint8_t>(readBytes(FONT_DATA_FILE));
+        index = new std::vector<uint8_t>(readFile(FONT_INDEX_FILE));
+        data = new std::vector<uint8_t>(readFile(FONT_DATA_FILE));
     }
     static void TearDownTestSuite() {
         delete index;

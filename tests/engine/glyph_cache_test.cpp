@@ -59,7 +59,7 @@ protected:
     void SetUp() override {
         savedWindow = gWindow;
         rig.open(false);
-        device = rig.recording;
+        device = rig.device;
         ASSERT_NE(device, nullptr);
         gWindow = &WINDOW_HEADLESS;
         headlessWindowReset();

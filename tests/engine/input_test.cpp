@@ -6,11 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/frame_loop.h"
-#include "game/startup.h"
-#include "platform/gfx.h"
 #include "platform/input.h"
-#include "tests/harness/harness.h"
 
 static InputJoystickState stick(int32_t x, int32_t y) {
     InputJoystickState s = {};
@@ -62,24 +58,6 @@ class InputBindings : public InputScriptedTest {};
 class InputControllers : public InputScriptedTest {};
 class InputActivation : public InputScriptedTest {};
 class InputHotPlug : public InputScriptedTest {};
-
-TEST(InputThroughHarness, HeldFromTickZeroPressedOnceRepeatsAfterThirteenThenEveryFive) {
-    HarnessOptions options;
-    options.gfx = &GFX_RECORDING;
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-    ASSERT_EQ(gTickCounter, 0);
-    const InputScriptStep SCRIPT[] = {{0, BUTTON_LEFT}};
-    std::vector<int32_t> repeats, presses;
-    for (int32_t tick = 0; tick < 26; ++tick) {
-        harnessRunTicks(1, SCRIPT, 1);
-        ASSERT_EQ(gTickCounter, tick + 1);
-        if (gInputState[0].repeat & BUTTON_LEFT) repeats.push_back(tick);
-        if (gInputState[0].pressed & BUTTON_LEFT) presses.push_back(tick);
-    }
-    harnessShutdown();
-    EXPECT_EQ(repeats, (std::vector<int32_t>{0, 13, 18, 23}));
-    EXPECT_EQ(presses, (std::vector<int32_t>{0}));
-}
 
 struct KeyCase {
     InputKey key;

@@ -1,7 +1,6 @@
 // The save file on real files in a temporary folder: the layout, checksums,
 // renewal of damaged slots, new games, the older layouts, the fall-back to
 // "_save.dat" and writes that fail half-way.
-#include "adventurers/adventurers.h"
 #include "engine/save_file.h"
 
 #include <gtest/gtest.h>
@@ -15,15 +14,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "game/mode_table.h"
 #include "platform/thread.h"
 #include "platform/window.h"
 #include "tests/file_size_limit.h"
 #include "tests/temp_folder.h"
+#include "tests/test_files.h"
 
 using Bytes = std::vector<uint8_t>;
-
-static const CharaRecord DEFAULT_CHARA = {1, 50, 30, 10, 13, 5, 10, 0.15f, 0.2f, 0.0f, 0, 0, 0, 0, 0, 0};
 
 static size_t slotOffset(int32_t k) { return SAVE_HEADER_SIZE + static_cast<size_t>(k) * SAVE_SLOT_SIZE; }
 
@@ -45,12 +42,7 @@ static Bytes imageBytes() {
 class SaveFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (int32_t row = 0; row < CHARA_ROW_COUNT; row++)
-            gCharaTable[row] = row < ADVENTURER_COUNT ? DEFAULT_CHARA : CharaRecord{};
         gCurrentSlot = 0;
-        // A new game's adventurers are filled through the game's wiring,
-        // whichever test ran before.
-        installGameWiring();
         // A harness boot earlier in this program leaves background saves
         // waiting for themselves; these tests run them as the game does.
         previousWaits = gSaveWriteWaits;
@@ -63,24 +55,8 @@ protected:
         finishSaveWrite();
         gSaveWriteWaits = previousWaits;
         gWindow = previousWindow;
-        for (CharaRecord& row : gCharaTable) row = CharaRecord{};
     }
 
-    static Bytes readFile(const char* name) {
-        Bytes bytes;
-        FILE* file = fopen(name, "rb");
-        if (!file) return bytes;
-        bytes.resize(std::filesystem::file_size(name));
-        bytes.resize(fread(bytes.data(), 1, bytes.size(), file));
-        fclose(file);
-        return bytes;
-    }
-    static void writeFile(const char* name, const Bytes& bytes) {
-        FILE* file = fopen(name, "wb");
-        ASSERT_NE(file, nullptr) << name;
-        EXPECT_EQ(fwrite(bytes.data(), 1, bytes.size(), file), bytes.size()) << name;
-        fclose(file);
-    }
     static bool exists(const char* name) { return access(name, F_OK) == 0; }
 
     // A renewed image in memory with slots 2, 4, 5 and 6 in use and
@@ -207,75 +183,6 @@ TEST_F(SaveFile, NoFilesGiveAHundredEmptySlotsAndTheDefaultOptions) {
     EXPECT_EQ(memcmp(&runningGameState(), &gSaveImage.slots[gCurrentSlot], sizeof(GameState)), 0);
     EXPECT_FALSE(exists(SAVE_FILE_NAME));   // loading writes nothing
     EXPECT_FALSE(exists(SAVE_BACKUP_NAME));
-}
-
-TEST_F(SaveFile, ANewGameStartsWithItsMoneyLevelsEquipmentAndEmptyLists) {
-    static GameState game;
-    memset(&game, 0x5A, sizeof game);
-    initNewGameState(game);
-    EXPECT_EQ(game.magic, SAVE_MAGIC);
-    EXPECT_EQ(game.playTicks, 0);
-    EXPECT_EQ(game.money, 1000);
-    EXPECT_EQ(game.dayStartMoney, 1000);
-    EXPECT_EQ(game.unused010, 2);
-    EXPECT_EQ(game.weekEndDay, 7);
-    EXPECT_EQ(game.levelExpFloor, 0);
-    EXPECT_EQ(game.levelExpNext, 100);
-    EXPECT_EQ(game.storageCount, 0);
-    EXPECT_EQ(game.shopSize, 0);
-    EXPECT_EQ(game.trueCards[7], 0);
-    EXPECT_EQ(game.checksum, 0);
-    for (int32_t key : game.storage) ASSERT_EQ(key, -1);
-    for (auto& row : game.shelves)
-        for (int32_t key : row) ASSERT_EQ(key, -1);
-    for (auto& log : game.dayLogs)
-        for (int32_t key : log) ASSERT_EQ(key, -1);
-    for (int32_t count : game.dayLogCounts) EXPECT_EQ(count, 0);
-    for (auto& stock : game.vendingStock)
-        for (int32_t key : stock) ASSERT_EQ(key, -1);
-    for (int32_t mode : game.vendingModes) EXPECT_EQ(mode, 0);
-    for (int32_t i = 0; i < SHELF_LAYOUT_COUNT; i++) {
-        EXPECT_EQ(game.shelfLayout[i].x, SHELF_LAYOUTS[0][i].x) << "shelf " << i;
-        EXPECT_EQ(game.shelfLayout[i].z, SHELF_LAYOUTS[0][i].z) << "shelf " << i;
-    }
-
-    const int32_t EQUIPMENT_KEYS[ADVENTURER_COUNT][EQUIPMENT_SLOTS] = {
-        {96, 83296, 96096, 147296, -1}, {6496, 76896, 89696, 153696, -1}, {12896, 70496, 89696, -1, -1},
-        {19296, 76896, 89696, -1, -1},  {32096, 64096, 89696, 128096, -1}, {25696, 64096, 89696, 134496, -1},
-        {38496, 76896, 140896, 153696, -1}, {44896, 76896, 102496, -1, -1},
-    };
-    for (int32_t j = 0; j < ADVENTURER_COUNT; j++) {
-        const AdventurerRecord& a = game.adventurers[j];
-        for (int32_t i = 0; i < EQUIPMENT_SLOTS; i++) {
-            EXPECT_EQ(a.equipment[i], EQUIPMENT_KEYS[j][i]) << "adventurer " << j << " slot " << i;
-            EXPECT_EQ(a.savedEquipment[i], EQUIPMENT_KEYS[j][i]) << "adventurer " << j << " slot " << i;
-        }
-        EXPECT_EQ(a.experience, 0) << "adventurer " << j;
-        EXPECT_EQ(a.levelStartExp, 0) << "adventurer " << j;
-        EXPECT_EQ(a.nextLevelExp, 300) << "adventurer " << j;
-        EXPECT_EQ(a.skillUnlocked[0], 1) << "adventurer " << j;
-        EXPECT_EQ(a.skillUnlocked[1] + a.skillUnlocked[4], 0) << "adventurer " << j;
-        EXPECT_EQ(a.hpBonus + a.spBonus + a.adventures + a.clears, 0) << "adventurer " << j;
-    }
-    // Vuror starts at level index 0 with the level-1 values; the others at
-    // the row's level (1 by default), moved by the stats-by-level formula
-    // toward the default level-100 values of 0.
-    const AdventurerRecord& vuror = game.adventurers[0];
-    EXPECT_EQ(vuror.level, 0);
-    EXPECT_EQ(vuror.attack, 10);
-    EXPECT_EQ(vuror.defence, 13);
-    EXPECT_EQ(vuror.magic, 5);
-    EXPECT_EQ(vuror.magicDefence, 10);
-    EXPECT_EQ(vuror.hpBase, 50);
-    EXPECT_EQ(vuror.spBase, 30);
-    const AdventurerRecord& rerado = game.adventurers[1];
-    EXPECT_EQ(rerado.level, 1);
-    EXPECT_EQ(rerado.attack, 9);        // 10 - 0.1
-    EXPECT_EQ(rerado.defence, 12);      // 13 - 0.13
-    EXPECT_EQ(rerado.magic, 4);         // 5 - 0.05
-    EXPECT_EQ(rerado.magicDefence, 9);
-    EXPECT_EQ(rerado.hpBase, 49);       // 50 - 0.5
-    EXPECT_EQ(rerado.spBase, 29);       // 30 - 0.3
 }
 
 TEST_F(SaveFile, InitialEquipmentAndShelfLayoutsByRowAndSize) {

@@ -9,9 +9,7 @@
 #include "engine/math.h"
 #include "engine/screen_mapping.h"
 #include "engine/sprites.h"
-#include "game/startup.h"
 #include "tests/engine/device_scope.h"
-#include "tests/harness/harness.h"
 
 
 // The camera of the worked points: at (0, 0, -550) looking at the origin,
@@ -162,15 +160,14 @@ TEST(ScreenMappingOverlayCamera, BillboardsFaceItAndTheCacheIsTaken) {
 }
 
 TEST(ScreenMappingOverlayCamera, SetsViewAndProjectionOnTheDevice) {
-    HarnessOptions options;
-    options.gfx = &GFX_RECORDING;
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    DeviceScope scope;
+    ASSERT_TRUE(scope.open(&GFX_RECORDING, 640, 480));
     gfxRecordClear();
     setupScreenCamera();
     EXPECT_GE(gfxRecordFind("setTransform 1", 0), 0);   // view
     EXPECT_GE(gfxRecordFind("setTransform 2", 0), 0);   // projection
     EXPECT_EQ(gGfxRecord.count, 2);
-    harnessShutdown();
+    scope.close();
 }
 
 // The field camera set on a device is kept and read back unchanged by both

@@ -7,14 +7,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "engine/input.h"
 #include "platform/window.h"
 #include "tests/file_size_limit.h"
 #include "tests/temp_folder.h"
+#include "tests/test_files.h"
 
 const int16_t DEFAULT_BINDINGS[2][PAD_BINDING_COUNT] = {
     {1, 2, 3, 4, 39, 37, 16, 35, 36, 0, 0, 0, 0, 0},
@@ -33,13 +32,8 @@ protected:
         loadSettings();
         memcpy(gIniPath, savedIniPath, sizeof gIniPath);
     }
-    void writeFile(const std::string& bytes) { folder.write("tolli.ini", bytes); }
-    std::string readFile() {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
+    void writeIni(const std::string& bytes) { folder.write("tolli.ini", bytes); }
+    std::string iniText() { return readTextFile(path); }
 
     TempFolder folder{"settings"};
     std::string path = folder.file("tolli.ini");
@@ -72,7 +66,7 @@ TEST_F(SettingsFile, NoFileStartsWithDefaultsAndWritesOnlyTheVolumes) {
             EXPECT_EQ(gPadBindings[set][i], DEFAULT_BINDINGS[set][i]) << "set " << set << " index " << i;
 
     EXPECT_TRUE(saveSettings());
-    EXPECT_EQ(readFile(), "[config]\r\nse=9\r\nmu=9\r\n");
+    EXPECT_EQ(iniText(), "[config]\r\nse=9\r\nmu=9\r\n");
 }
 
 struct ScreenCase {
@@ -87,7 +81,7 @@ const ScreenCase SCREEN_CASES[] = {
 
 TEST_F(SettingsFile, ScreenKeyPicksTheSize) {
     for (const ScreenCase& c : SCREEN_CASES) {
-        writeFile(std::string("[setup]\nscreen=") + c.value + "\n");
+        writeIni(std::string("[setup]\nscreen=") + c.value + "\n");
         loadSettings();
         EXPECT_EQ(gScreenSize.width, c.width) << "screen=" << c.value;
         EXPECT_EQ(gScreenSize.height, c.height) << "screen=" << c.value;
@@ -107,7 +101,7 @@ const RangeCase RANGE_CASES[] = {
 
 TEST_F(SettingsFile, FrameSkipAndTextureLevelStayInTheirTables) {
     for (const RangeCase& c : RANGE_CASES) {
-        writeFile(std::string("[setup]\nfps=") + c.value + "\ntexlevel=" + c.value + "\n");
+        writeIni(std::string("[setup]\nfps=") + c.value + "\ntexlevel=" + c.value + "\n");
         loadSettings();
         EXPECT_EQ(gFrameSkip, c.frameSkip) << "value " << c.value;
         EXPECT_EQ(gTexLevel, c.texLevel) << "value " << c.value;
@@ -115,24 +109,24 @@ TEST_F(SettingsFile, FrameSkipAndTextureLevelStayInTheirTables) {
 }
 
 TEST_F(SettingsFile, VolumesAreClampedAndWrittenBackInPlace) {
-    writeFile("; tuned by hand\r\n[Config]\r\nSE=12\r\nmu=-4\r\nextra=1\r\n\r\n[setup]\r\nwinx=5\r\n");
+    writeIni("; tuned by hand\r\n[Config]\r\nSE=12\r\nmu=-4\r\nextra=1\r\n\r\n[setup]\r\nwinx=5\r\n");
     loadSettings();
     EXPECT_EQ(gIniVolumes[0], 9);
     EXPECT_EQ(gIniVolumes[1], 0);
     EXPECT_TRUE(saveSettings());
-    EXPECT_EQ(readFile(), "; tuned by hand\r\n[Config]\r\nSE=9\r\nmu=0\r\nextra=1\r\n\r\n[setup]\r\nwinx=5\r\n");
+    EXPECT_EQ(iniText(), "; tuned by hand\r\n[Config]\r\nSE=9\r\nmu=0\r\nextra=1\r\n\r\n[setup]\r\nwinx=5\r\n");
 }
 
 TEST_F(SettingsFile, WindowPositionIsUsedAndSavedOnlyWhenSwitchedOn) {
-    writeFile("[setup]\nwindowpos=0\nwinx=100\nwiny=50\n");
+    writeIni("[setup]\nwindowpos=0\nwinx=100\nwiny=50\n");
     loadSettings();
     EXPECT_EQ(gUseWindowPos, 0);
     gWindowPos[0] = 300;   // where the window was at close
     gWindowPos[1] = 200;
     EXPECT_TRUE(saveSettings());
-    EXPECT_EQ(readFile(), "[setup]\nwindowpos=0\nwinx=100\nwiny=50\n[config]\nse=9\nmu=9\n");
+    EXPECT_EQ(iniText(), "[setup]\nwindowpos=0\nwinx=100\nwiny=50\n[config]\nse=9\nmu=9\n");
 
-    writeFile("[setup]\nwindowpos=1\nwinx=100\nwiny=50\n");
+    writeIni("[setup]\nwindowpos=1\nwinx=100\nwiny=50\n");
     loadSettings();
     EXPECT_NE(gUseWindowPos, 0);
     EXPECT_EQ(gWindowPos[0], 100);
@@ -144,7 +138,7 @@ TEST_F(SettingsFile, WindowPositionIsUsedAndSavedOnlyWhenSwitchedOn) {
     loadSettings();
     EXPECT_EQ(gWindowPos[0], 300);
     EXPECT_EQ(gWindowPos[1], -20);
-    EXPECT_EQ(readFile(), "[setup]\nwindowpos=1\nwinx=300\nwiny=-20\n[config]\nse=9\nmu=9\n");
+    EXPECT_EQ(iniText(), "[setup]\nwindowpos=1\nwinx=300\nwiny=-20\n[config]\nse=9\nmu=9\n");
 }
 
 struct KeyCase {
@@ -176,7 +170,7 @@ TEST_F(SettingsFile, EveryKeyFeedsItsGlobal) {
     file += "[Setup]\n";
     for (const KeyCase& c : SETUP_KEYS) file += std::string(c.line) + "\n";
     file += "screen=1\n";
-    writeFile(file);
+    writeIni(file);
 
     loadSettings();
     for (int set = 0; set < 2; ++set) {
@@ -188,7 +182,7 @@ TEST_F(SettingsFile, EveryKeyFeedsItsGlobal) {
 }
 
 TEST_F(SettingsFile, BindingsAreKeptAsShorts) {
-    writeFile("[option]\npad00=65537\npad01=-1\nskill14=40000\n");
+    writeIni("[option]\npad00=65537\npad01=-1\nskill14=40000\n");
     loadSettings();
     EXPECT_EQ(gPadBindings[0][0], 1);
     EXPECT_EQ(gPadBindings[0][1], -1);
@@ -204,7 +198,7 @@ static const char WRITE_FAILED_LINE[] =
 // keys failed; the old file stays byte for byte and no temporary is left.
 TEST_F(SettingsFile, AFailedWriteIsToldAndLeavesTheOldFile) {
     const std::string old = "; tuned by hand\r\n[config]\r\nse=3\r\nmu=4\r\n[setup]\r\nwindowpos=1\r\n";
-    writeFile(old);
+    writeIni(old);
     loadSettings();
     gIniVolumes[0] = 7;
     const WindowBackend* previousWindow = gWindow;
@@ -220,7 +214,7 @@ TEST_F(SettingsFile, AFailedWriteIsToldAndLeavesTheOldFile) {
     EXPECT_STREQ(gHeadlessMessageBoxes.boxes[0].caption, "error");
     EXPECT_EQ(std::string(gHeadlessMessageBoxes.boxes[0].text),
               std::string(WRITE_FAILED_LINE) + "\n" + path + ": File too large");
-    EXPECT_EQ(readFile(), old);
+    EXPECT_EQ(iniText(), old);
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++entries;
     EXPECT_EQ(entries, 1);

@@ -12,9 +12,8 @@
 #include "engine/screen_mapping.h"
 #include "engine/settings.h"
 #include "engine/sprites.h"
-#include "game/startup.h"
 #include "platform/thread.h"
-#include "tests/harness/harness.h"
+#include "tests/engine/font_draw_rig.h"
 
 class SpriteBatch : public ::testing::Test {
 protected:
@@ -296,12 +295,20 @@ TEST(SpriteReadBack, SolidQuadLandsOnExactlyItsPixels) {
     gScreenSize = savedSize;
 }
 
-// Through the booted game: the glyphs drawn are those of the first count
-// characters, a double-byte character counting once.
-TEST(SpriteText, PartialTextDrawsTheFirstCharactersAndCountsTheRest) {
-    HarnessOptions options;
-    options.gfx = &GFX_RECORDING;
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+// With the game folder's font: the glyphs drawn are those of the first
+// count characters, a double-byte character counting once.
+class SpriteText : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rig.open(false);
+        ASSERT_NE(rig.device, nullptr);
+    }
+    void TearDown() override { rig.close(); }
+
+    FontDrawRig rig;
+};
+
+TEST_F(SpriteText, PartialTextDrawsTheFirstCharactersAndCountsTheRest) {
     auto glyphDraws = [] {
         int32_t n = 0;
         for (int32_t i = 0; i < gGfxRecord.count; ++i) n += strncmp(gGfxRecord.lines[i], "drawPrimitiveUP", 15) == 0;
@@ -316,5 +323,4 @@ TEST(SpriteText, PartialTextDrawsTheFirstCharactersAndCountsTheRest) {
     EXPECT_EQ(gGfxRecord.count, 0);
     EXPECT_EQ(drawTextPartial(100, 100, "", 0xFFFFFFFF, 1.0f, 5), 0);
     EXPECT_EQ(drawTextPartial(100, 100, "abc", 0xFFFFFFFF, 1.0f, 9), 2);
-    harnessShutdown();
 }

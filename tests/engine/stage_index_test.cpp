@@ -4,12 +4,11 @@
 
 #include <cfloat>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
+#include "tests/test_files.h"
 
 class StageIndexTest : public ::testing::Test {
 protected:
@@ -294,10 +293,7 @@ TEST_F(StageIndexTest, EmptyTextLeavesNoStages) {
 }
 
 static std::string readSampleFile(const char* path) {
-    std::ifstream in(std::string(TOLLI_SOURCE_DIR) + "/sampledata/" + path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return readTextFile(std::string(TOLLI_SOURCE_DIR) + "/sampledata/" + path);
 }
 
 TEST_F(StageIndexTest, SampleDataHoldsAShopAndADungeon) {

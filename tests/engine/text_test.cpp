@@ -1,7 +1,6 @@
 // Text drawing: the quads each glyph becomes (caught on their way to the
 // device), spacing, skipped characters, widths and alignment, the faded
-// run, and a line of ASCII and kanji read back from the headless renderer
-// of a booted game.
+// run, and a line of ASCII and kanji read back from the headless renderer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,12 +17,10 @@
 #include "engine/settings.h"
 #include "engine/sprites.h"
 #include "engine/text.h"
-#include "game/startup.h"
 #include "platform/window.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/font_draw_rig.h"
 #include "tests/engine/game_font_files.h"
-#include "tests/harness/harness.h"
 #include "tools/archive_writer.h"
 
 
@@ -33,7 +30,7 @@ class TextDraw : public ::testing::Test {
 protected:
     void SetUp() override {
         rig.open(true);
-        ASSERT_NE(rig.recording, nullptr);
+        ASSERT_NE(rig.device, nullptr);
         capture = rig.capture;
     }
     void TearDown() override { rig.close(); }
@@ -185,11 +182,19 @@ TEST_F(TextDraw, PartialTextCountsADoubleByteCharacterOnce) {
     EXPECT_TRUE(quads().empty());
 }
 
-// The game booted headless; a line drawn straight onto its device, over a
-// grey screen, and read back.
-TEST(TextReadBack, AsciiAndKanjiPutInkOnlyWhereTheirGlyphsAre) {
-    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
-    ASSERT_FALSE(gFontIndex.empty()) << "the game folder's font files were loaded";
+// A line drawn with OpenGL over a grey screen, and read back.
+class TextReadBack : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rig.open(false, &GFX_HEADLESS);
+        ASSERT_NE(rig.device, nullptr);
+    }
+    void TearDown() override { rig.close(); }
+
+    FontDrawRig rig;
+};
+
+TEST_F(TextReadBack, AsciiAndKanjiPutInkOnlyWhereTheirGlyphsAre) {
     GfxDevice* device = gD3DDevice;
     CapturingDevice capture(device);
     gD3DDevice = &capture;
@@ -289,5 +294,4 @@ TEST(TextReadBack, AsciiAndKanjiPutInkOnlyWhereTheirGlyphsAre) {
     }
     EXPECT_GT(bright, 400);
     EXPECT_GT(dark, 200);
-    harnessShutdown();
 }

@@ -25,6 +25,7 @@
 #include "tests/engine/texture_registry_probe.h"
 #include "tests/engine/device_scope.h"
 #include "tests/temp_folder.h"
+#include "tests/test_files.h"
 #include "tools/archive_writer.h"
 
 namespace {
@@ -67,14 +68,6 @@ std::vector<uint8_t> bmpFile(int32_t width, int32_t height, const std::vector<ui
 
 std::vector<uint32_t> solid(int32_t width, int32_t height, uint32_t argb) {
     return std::vector<uint32_t>((size_t)width * height, argb);
-}
-
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    FILE* file = fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
 }
 
 // Texel (x, y) of level 0.

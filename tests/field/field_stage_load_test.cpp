@@ -17,7 +17,7 @@ TEST(FieldStageLoad, TheCaveLoadsOnTheLoaderThreadWhileTheGameTicks) {
     HarnessOptions options;
     options.waitForLoaders = false;
     ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-    for (int32_t i = 0; i < 10000 && isLoaderThreadRunning(); ++i) harnessRunTicks(1);
+    ASSERT_GE(harnessRunTicksWhile(isLoaderThreadRunning), 0);
     // The first dungeon stage of the sample (the shops of every size come first).
     int32_t cave = 0;
     while (cave < gStageCount && gStages[cave].maptype <= 0) ++cave;
@@ -26,11 +26,7 @@ TEST(FieldStageLoad, TheCaveLoadsOnTheLoaderThreadWhileTheGameTicks) {
     gGameMode = GAME_MODE_FIELD;
     gStageIndex = cave;
     startWorldLoader();
-    int32_t ticks = 0;
-    while (isLoaderThreadRunning() && ticks < 100000) {
-        harnessRunTicks(1);
-        ++ticks;
-    }
+    ASSERT_GE(harnessRunTicksWhile(isLoaderThreadRunning), 0);
     harnessRunTicks(1);
     EXPECT_EQ(gCurrentStage, &gStages[cave]);
     EXPECT_NE(gStageMeshes[0].vertices, nullptr);

@@ -37,15 +37,9 @@
 #include "shop/shop_state.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/font_draw_rig.h"
+#include "tests/engine/sound_effects_probe.h"
 
 namespace {
-
-std::vector<int32_t> requestedEffects() {
-    std::vector<int32_t> numbers;
-    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot)
-        if (gSound.effectRequests[slot]) numbers.push_back(SOUND_EFFECT_TABLE[slot]);
-    return numbers;
-}
 
 // A fresh HUD and game record; sound marked ready with nothing loaded, so
 // requested effects stay queued where the test reads them.
@@ -324,9 +318,9 @@ protected:
         for (int32_t i = 0; i < SLOT_COUNT; ++i) saved[i] = *SLOTS[i];
         savedShowFps = gShowFps;
         rig.open(true);
-        ASSERT_NE(rig.recording, nullptr);
+        ASSERT_NE(rig.device, nullptr);
         for (int32_t i = 0; i < SLOT_COUNT; ++i) {
-            *SLOTS[i] = TextureSlot{rig.recording->createTexture(SIZES[i][0], SIZES[i][1], 1, GFX_USAGE_NONE,
+            *SLOTS[i] = TextureSlot{rig.device->createTexture(SIZES[i][0], SIZES[i][1], 1, GFX_USAGE_NONE,
                                                                  GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED),
                                     SIZES[i][0], SIZES[i][1], TEXTURE_GROUP_SYSTEM};
             ASSERT_NE(SLOTS[i]->texture, nullptr);
@@ -338,7 +332,7 @@ protected:
     void TearDown() override {
         resetDialogs();
         for (int32_t i = 0; i < SLOT_COUNT; ++i) {
-            if (SLOTS[i]->texture && rig.recording) rig.recording->releaseTexture(SLOTS[i]->texture);
+            if (SLOTS[i]->texture && rig.device) rig.device->releaseTexture(SLOTS[i]->texture);
             *SLOTS[i] = saved[i];
         }
         rig.close();

@@ -17,7 +17,7 @@ constexpr int32_t H = 480;
 
 class WorldRenderShop : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK); }
+    void SetUp() override { ASSERT_EQ(harnessBoot(harnessDrawingOptions()), STARTUP_OK); }
     void TearDown() override { harnessShutdown(); }
     std::vector<uint32_t> frame() {
         renderFrame();

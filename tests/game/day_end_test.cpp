@@ -11,19 +11,19 @@
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "platform/window.h"
+#include "shop/shop.h"
 #include "shop/shop_state.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/shop_day.h"
 
 TEST(DayReportWholeGame, TheReportEndsTheDayAndTheShopComesBack) {
     HarnessOptions options;
     options.seed = 20240611;
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-    ASSERT_TRUE(harnessOpenShopDay());
+    ASSERT_TRUE(harnessOpenShopDay(options));
     int32_t ticks = 0;
     while (!shopDayClosed() && ticks < SHOP_DAY_MAX_TICKS) {
-        InputScriptStep step{gUpdateCount, shopDayButtons(ticks)};
-        harnessRunTicks(1, &step, 1);
+        holdButtons(shopDayButtons(ticks), 1);
         ticks++;
     }
     ASSERT_TRUE(shopDayClosed());
@@ -42,8 +42,7 @@ TEST(DayReportWholeGame, TheReportEndsTheDayAndTheShopComesBack) {
     // The player confirms every other tick until the shop is back.
     int32_t reportTicks = 0;
     while (gGameMode == GAME_MODE_OVERLAY && reportTicks < 2000) {
-        InputScriptStep step{gUpdateCount, static_cast<uint16_t>(reportTicks % 2 ? BUTTON_CONFIRM : 0)};
-        harnessRunTicks(1, &step, 1);
+        holdButtons(reportTicks % 2 ? BUTTON_CONFIRM : 0, 1);
         reportTicks++;
     }
     ASSERT_EQ(gGameMode, GAME_MODE_FIELD) << "after " << reportTicks << " ticks";

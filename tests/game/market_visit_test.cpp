@@ -11,17 +11,8 @@
 #include "platform/window.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
-
-namespace {
-
-// Holds the buttons for one tick, then none for `after` ticks.
-void tap(uint16_t buttons, int32_t after = 1) {
-    InputScriptStep script[2] = {{gTickCounter, buttons}, {gTickCounter + 1, 0}};
-    harnessRunTicks(1 + after, script, 2);
-}
-
-}  // namespace
 
 TEST(MarketVisit, TheGuildSellsTwoOfItsFirstWareAndLetsTheHeroineGo) {
     ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
@@ -41,23 +32,23 @@ TEST(MarketVisit, TheGuildSellsTwoOfItsFirstWareAndLetsTheHeroineGo) {
     ASSERT_EQ(gGameMode, GAME_MODE_MARKET);
     ASSERT_EQ(gMarket.menuCodes[gMarket.menuCursor], MARKET_BUY);
 
-    tap(BUTTON_CONFIRM, MARKET_OPEN_FRAMES + ITEM_LIST_SLIDE_TICKS + 1);
+    tapButtons(BUTTON_CONFIRM, MARKET_OPEN_FRAMES + ITEM_LIST_SLIDE_TICKS + 1);
     ASSERT_TRUE(isItemListOpen());
     int32_t key = getSelectedListItemKey();
     ASSERT_GT(itemKeyId(key), 0);
     int32_t unit = marketBuyPrice(key);
-    tap(BUTTON_CONFIRM, ITEM_LIST_FLASH_TICKS + 2);
+    tapButtons(BUTTON_CONFIRM, ITEM_LIST_FLASH_TICKS + 2);
     ASSERT_EQ(gMarket.screen, MARKET_SCREEN_QUANTITY);
     harnessRunTicks(4);
-    tap(BUTTON_UP);
-    tap(BUTTON_CONFIRM, 12);
+    tapButtons(BUTTON_UP);
+    tapButtons(BUTTON_CONFIRM, 12);
     EXPECT_EQ(gMarket.screen, MARKET_SCREEN_LIST);
     EXPECT_EQ(game.money, 50000 - 2 * unit);
     EXPECT_EQ(countItemInStorage(itemKeyId(key)), 2);
 
-    tap(BUTTON_CANCEL, 2);
+    tapButtons(BUTTON_CANCEL, 2);
     EXPECT_EQ(gMarket.screen, MARKET_SCREEN_MENU);
-    tap(BUTTON_CANCEL, 20);
+    tapButtons(BUTTON_CANCEL, 20);
     EXPECT_EQ(gGameMode, GAME_MODE_WORLD_MAP);
     EXPECT_EQ(game.townVisited, 1);
     EXPECT_EQ(gHeadlessMessageBoxes.total, 0);

@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <string>
 
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
@@ -19,24 +16,19 @@
 #include "field/field_state.h"
 #include "engine/save_file.h"
 #include "engine/story_flags.h"
-#include "platform/profile.h"
 #include "platform/window.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 #include "story/story.h"
 #include "story/story_state.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
-#include "tests/temp_folder.h"
+#include "tests/harness/saved_game.h"
 
 namespace {
 
 
 constexpr uint32_t SEED = 20240611;
-
-void hold(uint16_t buttons, int32_t ticks) {
-    InputScriptStep step{gUpdateCount, buttons};
-    harnessRunTicks(ticks, &step, 1);
-}
 
 // Whether a point a little above the ground at `at` lies inside the field
 // camera's view (its field of view and the 4:3 screen).
@@ -56,23 +48,18 @@ bool inFieldView(const Vector3& at) {
     return z > 0.0f && fabsf(y) < z * t && fabsf(x) < z * t * 4.0f / 3.0f;
 }
 
-void tap(uint16_t buttons, int32_t after) {
-    hold(buttons, 1);
-    hold(0, after);
-}
-
 // Title: the cursor to the entry, then confirm and its flash.
 void chooseTitleEntry(int32_t code) {
-    for (int32_t i = 0; i < TITLE_MENU_MAX && gTitle.menuCodes[gTitle.menuCursor] != code; ++i) tap(BUTTON_DOWN, 1);
+    for (int32_t i = 0; i < TITLE_MENU_MAX && gTitle.menuCodes[gTitle.menuCursor] != code; ++i) tapButtons(BUTTON_DOWN, 1);
     ASSERT_EQ(gTitle.menuCodes[gTitle.menuCursor], code);
-    tap(BUTTON_CONFIRM, TITLE_CHOICE_TICKS + TITLE_WINDOW_SLIDE);
+    tapButtons(BUTTON_CONFIRM, TITLE_CHOICE_TICKS + TITLE_WINDOW_SLIDE);
 }
 
 bool runUntilShopFloor(int32_t limit) {
     for (int32_t t = 0; t < limit; ++t) {
         if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloor.shopFloorState == SHOP_FLOOR_WALKING)
             return harnessPlayScenesThrough() >= 0;   // the story's scenes of the morning
-        hold(0, 1);
+        holdButtons(0, 1);
     }
     return false;
 }
@@ -80,35 +67,18 @@ bool runUntilShopFloor(int32_t limit) {
 // At the counter, facing along -x, with the counter prompt up: confirm
 // opens the shop menu, whose first entry opens the shop once it has slid in.
 void openShopAtCounter() {
-    hold(BUTTON_LEFT, 4);
-    hold(0, 12);
-    tap(BUTTON_CONFIRM, 20);
-    if (gShopFloor.shopFloorState == SHOP_FLOOR_MENU) tap(BUTTON_CONFIRM, 20);
+    holdButtons(BUTTON_LEFT, 4);
+    holdButtons(0, 12);
+    tapButtons(BUTTON_CONFIRM, 20);
+    if (gShopFloor.shopFloorState == SHOP_FLOOR_MENU) tapButtons(BUTTON_CONFIRM, 20);
 }
-
-SaveImage sImage;
 
 // A game on its first morning as the shelf lesson leaves it: shelves may be
 // stocked, one sword waits in the storage.
-void writeShelfLessonSave(const std::string& folder) {
-    memset(&sImage, 0, sizeof sImage);
-    SaveHeader& h = sImage.header;
-    h.magic = SAVE_MAGIC;
-    h.optionSoundLevel = 9;
-    h.optionMusicLevel = 5;
-    h.optionVoiceLevel = 9;
-    h.optionMessageSpeed = 1;
-    for (GameState& slot : sImage.slots) initNewGameState(slot);
-    GameState& game = sImage.slots[0];
-    game.playTicks = 1000;
+void shelfLessonGame(GameState& game) {
     game.storyFlags[FLAG_SHELF_LESSON] = 1;
     game.storage[0] = makeItemKey(1, 0, 0);   // the sample's short sword
     game.storageCount = 1;
-    for (GameState& slot : sImage.slots) slot.checksum = (int32_t)slotChecksum(slot);
-    FILE* f = fopen((folder + "/save.dat").c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    ASSERT_EQ(fwrite(&sImage, 1, sizeof sImage, f), sizeof sImage);
-    fclose(f);
 }
 
 }  // namespace
@@ -119,7 +89,7 @@ TEST(ShopDayFlow, NewGameFromTheTitleWalksTheShopFloor) {
     HarnessOptions options;
     options.seed = SEED;
     ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-    hold(0, 10);
+    holdButtons(0, 10);
     ASSERT_EQ(gGameMode, GAME_MODE_TITLE);
     chooseTitleEntry(TITLE_NEW_GAME);
     ASSERT_TRUE(runUntilShopFloor(400));
@@ -129,10 +99,10 @@ TEST(ShopDayFlow, NewGameFromTheTitleWalksTheShopFloor) {
     EXPECT_FLOAT_EQ(gCamera.yaw, PI);
 
     const Vector3 start = gParty.positions[0];
-    hold(BUTTON_RIGHT, 10);
+    holdButtons(BUTTON_RIGHT, 10);
     EXPECT_GT(gParty.positions[0].x, start.x + 1.0f);
     EXPECT_FLOAT_EQ(gParty.facing, PI / 2.0f);
-    hold(BUTTON_UP, 10);
+    holdButtons(BUTTON_UP, 10);
     EXPECT_LT(gParty.positions[0].z, start.z - 1.0f);
     EXPECT_FLOAT_EQ(gCamera.yaw, PI) << "the camera stays across the counter";
 
@@ -143,7 +113,7 @@ TEST(ShopDayFlow, NewGameFromTheTitleWalksTheShopFloor) {
                              BUTTON_LEFT | BUTTON_DOWN};
     for (int32_t view = 0; view < 2; view++) {
         for (uint16_t way : WAYS) {
-            hold(way, 150);
+            holdButtons(way, 150);
             const Vector3& at = gParty.positions[0];
             SCOPED_TRACE(testing::Message() << "view " << view << ", buttons " << way << " at " << at.x << ", " << at.z);
             EXPECT_GE(at.x, -10.0f);
@@ -154,7 +124,7 @@ TEST(ShopDayFlow, NewGameFromTheTitleWalksTheShopFloor) {
             EXPECT_LT(fabsf(fairy.x - at.x) + fabsf(fairy.z - at.z), 4.0f) << "the fairy follows";
             EXPECT_TRUE(inFieldView(at)) << "she is in view";
         }
-        tap(BUTTON_7, 30);   // the other view
+        tapButtons(BUTTON_7, 30);   // the other view
     }
     harnessShutdown();
 }
@@ -163,36 +133,24 @@ TEST(ShopDayFlow, NewGameFromTheTitleWalksTheShopFloor) {
 // the shop at the counter, haggle with every visitor until the day's four
 // phases are over, and confirm through the night's report.
 TEST(ShopDayFlow, AStockedShelfADealAndTheNightsReport) {
-    TempFolder folder("shop_day_flow");
-    char error[1200];
-    ASSERT_TRUE(linkGameData(TOLLI_GAME_DATA_DIR, folder.path().c_str(), error, sizeof error)) << error;
-    const std::string ini = folder.path() + "/tolli.ini";
-    ASSERT_TRUE(profileWriteInt(ini.c_str(), "setup", "fps", 0));
-    ASSERT_TRUE(profileWriteInt(ini.c_str(), "setup", "screen", 0));
-    writeShelfLessonSave(folder.path());
-
     HarnessOptions options;
     options.seed = SEED;
-    options.gameDir = folder.path().c_str();
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-    hold(0, 10);
-    chooseTitleEntry(TITLE_LOAD);
-    tap(BUTTON_CONFIRM, 0);   // slot 0
+    ASSERT_TRUE(harnessBootSavedGame(options, shelfLessonGame));
     ASSERT_TRUE(runUntilShopFloor(400));
     GameState& game = runningGameState();
     const int32_t sword = makeItemKey(1, 0, 0);
     ASSERT_EQ(game.storage[0], sword);
 
     // Across the shop and up beside the table, then turn to face it.
-    hold(BUTTON_RIGHT, 10);
-    hold(BUTTON_UP, 60);
-    hold(BUTTON_LEFT, 1);
-    hold(0, 3);
+    holdButtons(BUTTON_RIGHT, 10);
+    holdButtons(BUTTON_UP, 60);
+    holdButtons(BUTTON_LEFT, 1);
+    holdButtons(0, 3);
     ASSERT_EQ(gShopPlacement.placementCell.x, 4);
     ASSERT_EQ(gShopPlacement.placementCell.z, 3);
-    tap(BUTTON_CONFIRM, 20);
+    tapButtons(BUTTON_CONFIRM, 20);
     ASSERT_EQ(gShopFloor.shopEditMode, 1) << "the storage list is open";
-    tap(BUTTON_CONFIRM, 20);
+    tapButtons(BUTTON_CONFIRM, 20);
     EXPECT_EQ(gShopFloor.shopEditMode, 0);
     EXPECT_EQ(game.shelves[3][4], sword);
     EXPECT_EQ(game.storageCount, 0);
@@ -200,14 +158,14 @@ TEST(ShopDayFlow, AStockedShelfADealAndTheNightsReport) {
     EXPECT_EQ(game.storyFlags[FLAG_SHELF_LESSON], 0);
 
     // Back down to the counter; the shop menu's first entry opens the shop.
-    hold(0, 30);
-    hold(BUTTON_DOWN, 60);
-    hold(BUTTON_LEFT, 16);
+    holdButtons(0, 30);
+    holdButtons(BUTTON_DOWN, 60);
+    holdButtons(BUTTON_LEFT, 16);
     EXPECT_EQ(gParty.promptKind, 0);
     EXPECT_GT(gParty.promptFade, 0) << "the counter prompt is up";
-    tap(BUTTON_CONFIRM, 20);
+    tapButtons(BUTTON_CONFIRM, 20);
     ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_MENU);
-    tap(BUTTON_CONFIRM, 30);
+    tapButtons(BUTTON_CONFIRM, 30);
     ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_OPEN);
     const int32_t money = game.money;
 
@@ -223,7 +181,7 @@ TEST(ShopDayFlow, AStockedShelfADealAndTheNightsReport) {
             continue;
         }
         const int32_t before = gCounter.state;
-        hold(ticks % 2 ? BUTTON_CONFIRM : (ticks % 8 == 2 ? BUTTON_DOWN : 0), 1);
+        holdButtons(ticks % 2 ? BUTTON_CONFIRM : (ticks % 8 == 2 ? BUTTON_DOWN : 0), 1);
         ++ticks;
         if (before == COUNTER_DEAL && gCounter.state == COUNTER_THANKS) {
             ++deals;
@@ -240,12 +198,12 @@ TEST(ShopDayFlow, AStockedShelfADealAndTheNightsReport) {
     EXPECT_GE(opened, 4);
 
     // The report counts up; confirms end the day into the next morning.
-    hold(0, 20);
+    holdButtons(0, 20);
     ASSERT_EQ(gGameMode, GAME_MODE_OVERLAY);
     EXPECT_EQ(gDayReport.profit, dealPrice);
     int32_t reportTicks = 0;
     while (gGameMode == GAME_MODE_OVERLAY && reportTicks < 2000) {
-        hold(reportTicks % 2 ? BUTTON_CONFIRM : 0, 1);
+        holdButtons(reportTicks % 2 ? BUTTON_CONFIRM : 0, 1);
         ++reportTicks;
     }
     ASSERT_EQ(gGameMode, GAME_MODE_FIELD);
@@ -261,7 +219,7 @@ namespace {
 bool playUntil(bool (*done)(), int32_t limit) {
     for (int32_t t = 0; t < limit; ++t) {
         if (done()) return true;
-        hold(gEventReady != 0 && t % 2 == 0 ? BUTTON_CONFIRM : 0, 1);
+        holdButtons(gEventReady != 0 && t % 2 == 0 ? BUTTON_CONFIRM : 0, 1);
     }
     return done();
 }
@@ -273,7 +231,7 @@ bool walkTo(float x, float z, float near, int32_t limit = 600) {
         const Vector3& at = gParty.positions[0];
         float dx = x - at.x, dz = z - at.z;
         if (fabsf(dx) <= near && fabsf(dz) <= near) {
-            hold(0, 2);
+            holdButtons(0, 2);
             return true;
         }
         uint16_t buttons = 0;
@@ -281,7 +239,7 @@ bool walkTo(float x, float z, float near, int32_t limit = 600) {
         if (dx < -near) buttons |= BUTTON_LEFT;
         if (dz > near) buttons |= BUTTON_DOWN;
         if (dz < -near) buttons |= BUTTON_UP;
-        hold(buttons, 1);
+        holdButtons(buttons, 1);
     }
     return false;
 }
@@ -297,7 +255,7 @@ TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
     HarnessOptions options;
     options.seed = SEED;
     ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-    hold(0, 10);
+    holdButtons(0, 10);
     chooseTitleEntry(TITLE_NEW_GAME);
     ASSERT_TRUE(runUntilShopFloor(400));
     GameState& game = runningGameState();
@@ -307,52 +265,52 @@ TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
 
     // Out through the door on the right wall.
     ASSERT_TRUE(walkTo(2.9f, -3.4f, 0.3f)) << gParty.positions[0].x << ", " << gParty.positions[0].z;
-    hold(BUTTON_RIGHT, 4);
-    hold(0, 4);
-    tap(BUTTON_CONFIRM, 2);
+    holdButtons(BUTTON_RIGHT, 4);
+    holdButtons(0, 4);
+    tapButtons(BUTTON_CONFIRM, 2);
     ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_WORLD_MAP && !isSceneLoading(); }, 300));
 
     // The town: only the merchants' guild is marked; right of the shop.
     EXPECT_EQ(gWorldMap.placeState[TOWN_PLACE_MERCHANTS_GUILD], PLACE_MARKED);
     EXPECT_EQ(gWorldMap.placeState[TOWN_PLACE_MARKET], PLACE_CLOSED);
-    hold(0, WORLD_MAP_CHOICE_TICKS + 2);
-    tap(BUTTON_RIGHT, 2);
+    holdButtons(0, WORLD_MAP_CHOICE_TICKS + 2);
+    tapButtons(BUTTON_RIGHT, 2);
     ASSERT_EQ(gWorldMap.cursorPlace, TOWN_PLACE_MERCHANTS_GUILD);
-    tap(BUTTON_CONFIRM, 2);
+    tapButtons(BUTTON_CONFIRM, 2);
     ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_MARKET && !isSceneLoading(); }, 300));
 
     // The guild's first visit plays its scene; then buy three of the first ware.
     ASSERT_TRUE(playUntil([] { return runningGameState().storyFlags[20] == 1 && gEventReady == 0; }, 3000));
-    hold(0, 20);
-    tap(BUTTON_CONFIRM, MARKET_OPEN_FRAMES + ITEM_LIST_SLIDE_TICKS + 1);
+    holdButtons(0, 20);
+    tapButtons(BUTTON_CONFIRM, MARKET_OPEN_FRAMES + ITEM_LIST_SLIDE_TICKS + 1);
     ASSERT_TRUE(isItemListOpen());
     const int32_t ware = getSelectedListItemKey();
     const int32_t unit = marketBuyPrice(ware);
-    tap(BUTTON_CONFIRM, ITEM_LIST_FLASH_TICKS + 2);
+    tapButtons(BUTTON_CONFIRM, ITEM_LIST_FLASH_TICKS + 2);
     ASSERT_EQ(gMarket.screen, MARKET_SCREEN_QUANTITY);
-    hold(0, 4);
-    tap(BUTTON_UP, 1);
-    tap(BUTTON_UP, 1);
+    holdButtons(0, 4);
+    tapButtons(BUTTON_UP, 1);
+    tapButtons(BUTTON_UP, 1);
     const int32_t moneyBefore = game.money;
-    tap(BUTTON_CONFIRM, 12);
+    tapButtons(BUTTON_CONFIRM, 12);
     EXPECT_EQ(game.money, moneyBefore - 3 * unit);
     EXPECT_EQ(game.storageCount, 3);
     EXPECT_EQ(game.storyFlags[21], 1);
 
     // Leaving the first time plays the guild's parting scene with its gift.
-    tap(BUTTON_CANCEL, 2);
+    tapButtons(BUTTON_CANCEL, 2);
     ASSERT_EQ(gMarket.screen, MARKET_SCREEN_MENU);
-    tap(BUTTON_CANCEL, 2);
+    tapButtons(BUTTON_CANCEL, 2);
     ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_WORLD_MAP && !isSceneLoading(); }, 3000));
     EXPECT_EQ(game.storyFlags[74], 1);
     EXPECT_EQ(game.storageCount, 4) << "the guild's gift";
     EXPECT_EQ(gWorldMap.placeState[TOWN_PLACE_SHOP], PLACE_MARKED) << "home now";
 
     // Home: the stocking lesson's scene, then every stored item onto a shelf.
-    hold(0, WORLD_MAP_CHOICE_TICKS + 2);
-    tap(BUTTON_DOWN, 2);   // from the guild down past its second cell
+    holdButtons(0, WORLD_MAP_CHOICE_TICKS + 2);
+    tapButtons(BUTTON_DOWN, 2);   // from the guild down past its second cell
     ASSERT_EQ(gWorldMap.cursorPlace, TOWN_PLACE_SHOP);
-    tap(BUTTON_CONFIRM, 2);
+    tapButtons(BUTTON_CONFIRM, 2);
     ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_FIELD && !isSceneLoading(); }, 300));
     ASSERT_TRUE(playUntil([] { return runningGameState().storyFlags[FLAG_SHELF_LESSON] == 1 && gEventReady == 0; }, 3000));
     // Each spot is reached by its way round the middle table (x -4..0, z
@@ -371,13 +329,13 @@ TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
     for (const Spot& spot : SPOTS) {
         if (game.storageCount == 0) break;
         for (const auto& way : spot.way) ASSERT_TRUE(walkTo(way[0], way[1], 0.3f)) << way[0] << ", " << way[1];
-        tap(spot.face, 3);
+        tapButtons(spot.face, 3);
         ASSERT_GE(gShopPlacement.placementCell.x, 0) << "a shelf cell in front";
         const int32_t stored = game.storageCount;
         const ShopCellPos cell = gShopPlacement.placementCell;
-        tap(BUTTON_CONFIRM, 20);
+        tapButtons(BUTTON_CONFIRM, 20);
         ASSERT_EQ(gShopFloor.shopEditMode, 1) << "the storage list is open";
-        tap(BUTTON_CONFIRM, 20);
+        tapButtons(BUTTON_CONFIRM, 20);
         EXPECT_EQ(gShopFloor.shopEditMode, 0);
         EXPECT_EQ(game.storageCount, stored - 1);
         EXPECT_NE(game.shelves[cell.z][cell.x], ITEM_KEY_NONE);
@@ -392,10 +350,10 @@ TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
     ASSERT_TRUE(walkTo(1.2f, -4.0f, 0.3f));
     ASSERT_TRUE(walkTo(1.2f, 8.0f, 0.3f));
     ASSERT_TRUE(walkTo(-0.5f, 8.0f, 0.3f));
-    hold(BUTTON_LEFT, 4);
-    hold(0, 12);
+    holdButtons(BUTTON_LEFT, 4);
+    holdButtons(0, 12);
     EXPECT_GT(gParty.promptFade, 0) << "the counter prompt is up";
-    tap(BUTTON_CONFIRM, 30);
+    tapButtons(BUTTON_CONFIRM, 30);
     ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_OPEN) << "the counter's lessons open the shop";
     EXPECT_EQ(game.storyFlags[FLAG_STORY_TUTORIAL], 1);
 
@@ -425,7 +383,7 @@ TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
             else if (gCounter.digitCursor < digit) buttons = BUTTON_LEFT;
             else buttons = BUTTON_DOWN;
         }
-        hold(buttons, 1);
+        holdButtons(buttons, 1);
         ++ticks;
         if (before == COUNTER_DEAL && gCounter.state == COUNTER_THANKS) ++deals;
     }
@@ -440,12 +398,12 @@ TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
     // next morning's trade (its scenes move the date on by one).
     const int32_t reportDate = game.date;
     EXPECT_EQ(reportDate, 1);
-    hold(0, 20);
+    holdButtons(0, 20);
     ASSERT_EQ(gGameMode, GAME_MODE_OVERLAY);
     EXPECT_EQ(gDayReport.profit, game.money - game.dayStartMoney);
     int32_t reportTicks = 0;
     while (gGameMode == GAME_MODE_OVERLAY && reportTicks < 2000) {
-        hold(reportTicks % 2 ? BUTTON_CONFIRM : 0, 1);
+        holdButtons(reportTicks % 2 ? BUTTON_CONFIRM : 0, 1);
         ++reportTicks;
     }
     ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_FIELD && !isSceneLoading(); }, 400));

@@ -12,6 +12,7 @@
 #include "platform/window.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/shop_day.h"
 
@@ -35,9 +36,8 @@ int32_t shelvedItems(const GameState& game) {
 
 TEST(CounterScriptedDay, MoneyAndStorageFollowTheLoggedDeals) {
     HarnessOptions options;
-    options.seed = 20240611;
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-    ASSERT_TRUE(harnessOpenShopDay());
+    options.seed = 20240613;
+    ASSERT_TRUE(harnessOpenShopDay(options));
     GameState& game = runningGameState();
     const int32_t money = game.money;
     const int32_t stored = countStoredItems();
@@ -49,8 +49,7 @@ TEST(CounterScriptedDay, MoneyAndStorageFollowTheLoggedDeals) {
     int32_t ticks = 0;
     while (!shopDayClosed() && ticks < SHOP_DAY_MAX_TICKS) {
         int32_t before = gCounter.state;
-        InputScriptStep step{gUpdateCount, shopDayButtons(ticks)};
-        harnessRunTicks(1, &step, 1);
+        holdButtons(shopDayButtons(ticks), 1);
         ticks++;
         if (before == COUNTER_DEAL && gCounter.state == COUNTER_THANKS)
             deals.push_back(Deal{gCounter.mode, gCounter.counterPrice, gCounter.itemKey});

@@ -1,11 +1,14 @@
 #include "tests/harness/harness.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
+#include "tests/harness/buttons.h"
 
 StartupResult harnessBoot(const HarnessOptions& options) {
     HeadlessOptions headless;
@@ -30,6 +33,15 @@ void harnessHoldButtons(uint16_t buttons) { headlessHoldButtons(buttons); }
 
 void harnessRunTicks(int32_t n, const InputScriptStep* script, int32_t steps) { headlessRunTicks(n, script, steps); }
 
+int32_t harnessRunTicksWhile(bool (*busy)(), int32_t limit) {
+    for (int32_t ticks = 0; ticks < limit; ++ticks) {
+        if (!busy()) return ticks;
+        harnessRunTicks(1);
+        if (isLoaderThreadRunning()) std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return busy() ? -1 : limit;
+}
+
 void harnessPumpEvents() { headlessPumpEvents(); }
 
 void harnessPostEvent(int32_t kind, int32_t a, int32_t b) { headlessPostEvent(kind, a, b); }
@@ -45,17 +57,13 @@ int32_t harnessPlayScenesThrough(int32_t quietTicks, int32_t limit) {
     for (int32_t ticks = 0; ticks < limit;) {
         if (gEventReady != 0) {
             // A press is an edge: hold confirm for a tick, then let go.
-            InputScriptStep press{gUpdateCount, BUTTON_CONFIRM};
-            harnessRunTicks(1, &press, 1);
-            InputScriptStep release{gUpdateCount, 0};
-            harnessRunTicks(1, &release, 1);
+            tapButtons(BUTTON_CONFIRM);
             ticks += 2;
             quiet = 0;
             continue;
         }
         if (quiet >= quietTicks) return ticks;
-        InputScriptStep none{gUpdateCount, 0};
-        harnessRunTicks(1, &none, 1);
+        holdButtons(0, 1);
         ++ticks;
         ++quiet;
     }

@@ -1,8 +1,8 @@
 // tests/harness/harness.h: boots the real game headless.
 // The real start-up runs on a game folder with the headless window, the
-// headless (or recording) graphics device, scripted input and the virtual
-// clock; then the harness runs ticks and their frames. The same seed, frame
-// skip and input give the same run, bit for bit. The work is done by the
+// recording (or the headless OpenGL) graphics device, scripted input and the
+// virtual clock; then the harness runs ticks and their frames. The same
+// seed, frame skip and input give the same run, bit for bit. The work is done by the
 // game's headless run (game/headless_run.h), which tollivand-run shares; the
 // harness adds the packed sample data of this build and stops the test
 // program when no game folder can be made.
@@ -26,7 +26,10 @@ struct HarnessOptions {
     const char* dataDir = TOLLI_GAME_DATA_DIR;
     uint32_t seed = 1;
     int32_t frameSkip = 0;
-    const GfxBackend* gfx = &GFX_HEADLESS;
+    // The recording device calls every draw function but draws nothing, so
+    // the game's state is what OpenGL would give, many times faster; a test
+    // that reads the frame back asks for GFX_HEADLESS (harnessDrawingOptions).
+    const GfxBackend* gfx = &GFX_RECORDING;
     int32_t screenWidth = 640;
     int32_t screenHeight = 480;
     bool windowFails = false;                // the window cannot be created
@@ -40,11 +43,24 @@ struct HarnessOptions {
 using HarnessRun = HeadlessRun;
 inline HarnessRun& gHarness = gHeadlessRun;
 
+// The options of a run whose frames are looked at: drawn with OpenGL.
+inline HarnessOptions harnessDrawingOptions() {
+    HarnessOptions options;
+    options.gfx = &GFX_HEADLESS;
+    return options;
+}
+
 StartupResult harnessBoot(const HarnessOptions& options);
 // Runs the message loop until n more ticks have run (or the game quits),
 // moving the virtual clock 1 ms per turn. script (may be null) is sorted by
 // tick; the last step at or before the next tick gives the held buttons.
 void harnessRunTicks(int32_t n, const InputScriptStep* script = nullptr, int32_t steps = 0);
+// Runs ticks one at a time while `busy` holds (a loader thread running
+// beside the ticks), up to limit ticks; the ticks run, or -1 when it still
+// held. Between ticks the loader gets a little real time, as it would beside
+// a game's sixtieth of a second, so the limit does not hang on how fast the
+// device draws.
+int32_t harnessRunTicksWhile(bool (*busy)(), int32_t limit = 100000);
 // Runs the message loop until the queue is empty and one more turn ran.
 void harnessPumpEvents();
 void harnessPostEvent(int32_t kind, int32_t a = 0, int32_t b = 0);

@@ -4,25 +4,16 @@
 #include "adventurers/adventurers_state.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
-#include "engine/loaders.h"
 #include "engine/save_file.h"
 #include "engine/story_flags.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
-#include "tests/harness/harness.h"
+#include "tests/harness/saved_game.h"
 
-constexpr int32_t NEW_GAME_TICKS = 160;   // the title's New Game, its fade and the shop's load
-constexpr int32_t NEW_GAME_CONFIRM = 10;
-
-bool harnessOpenShopDay() {
-    const InputScriptStep START[] = {{0, 0}, {NEW_GAME_CONFIRM, BUTTON_CONFIRM}, {NEW_GAME_CONFIRM + 2, 0}};
-    harnessRunTicks(NEW_GAME_TICKS, START, 3);
-    if (gGameMode != GAME_MODE_FIELD || isSceneLoading()) return false;
-    if (harnessPlayScenesThrough() < 0) return false;   // the morning's story scenes
-    GameState& game = runningGameState();
+// The sample items with a price, one to a place, from the second shelf on.
+static void stockShelves(GameState& game) {
     game.money = SHOP_DAY_MONEY;
     game.storyFlags[FLAG_SELLERS] = 1;
-    // The sample items with a price, one to a place, from the second shelf on.
     int32_t placed = 0;
     for (int32_t row = 0; row < gItemDefinitionCount && placed < SHOP_DAY_STOCKED_PLACES; row++) {
         const ItemDefinition& item = gItemDefinitions[row];
@@ -30,6 +21,11 @@ bool harnessOpenShopDay() {
         game.shelves[1 + placed / SHELF_CELLS][placed % SHELF_CELLS] = makeItemKey(item.id, 0, 0);
         placed++;
     }
+}
+
+bool harnessOpenShopDay(const HarnessOptions& options) {
+    if (!harnessBootSavedGame(options, stockShelves)) return false;
+    if (gGameMode != GAME_MODE_FIELD || gShopFloor.shopFloorState != SHOP_FLOOR_WALKING) return false;
     gShopFloor.shopFloorState = SHOP_FLOOR_OPEN;
     beginShopDay();
     return true;

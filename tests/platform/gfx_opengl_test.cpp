@@ -14,11 +14,9 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
+#include "tests/platform/present_params.h"
 
-GfxPresentParams presentParams(int32_t width, int32_t height) {
-    return GfxPresentParams{width, height, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false};
-}
+namespace {
 
 bool createOffscreenWindow(int32_t width, int32_t height) {
     const char* oldDriver = getenv("SDL_VIDEODRIVER");

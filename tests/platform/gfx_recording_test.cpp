@@ -7,11 +7,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "tests/platform/present_params.h"
 
-GfxPresentParams presentParams(int32_t width, int32_t height) {
-    return GfxPresentParams{width, height, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false};
-}
+namespace {
 
 class GfxRecording : public ::testing::Test {
 protected:

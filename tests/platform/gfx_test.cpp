@@ -13,14 +13,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tests/platform/present_params.h"
+
 namespace {
 
 constexpr int32_t W = 640;
 constexpr int32_t H = 480;
-
-GfxPresentParams presentParams(int32_t width, int32_t height, GfxFormat format = GFX_FORMAT_X8R8G8B8) {
-    return GfxPresentParams{width, height, format, true, true, GFX_FORMAT_D16, false};
-}
 
 // Opens the backend and makes a W x H device; the headless backend must
 // start wherever Mesa is installed, so a failure fails the test.

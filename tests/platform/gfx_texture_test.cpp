@@ -16,11 +16,9 @@
 #include <thread>
 #include <vector>
 
-namespace {
+#include "tests/platform/present_params.h"
 
-GfxPresentParams presentParams(int32_t width, int32_t height) {
-    return GfxPresentParams{width, height, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false};
-}
+namespace {
 
 // The sprite batch's vertex and the effects' untransformed one.
 struct SpriteVertex {
@@ -68,7 +66,7 @@ class TextureDevices : public ::testing::TestWithParam<const GfxBackend*> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(GetParam()->open());
-        device = GetParam()->createDevice(presentParams(640, 480));
+        device = GetParam()->createDevice(presentParams(640, 480, GFX_FORMAT_A8R8G8B8));
         ASSERT_NE(device, nullptr);
     }
     void TearDown() override {
@@ -179,9 +177,9 @@ TEST_P(TextureDevices, ManagedTexturesSurviveAResetThatDefaultPoolOnesBlock) {
     const uint32_t texels[16] = {0xFF123456};
     fillLevel(device, managed, 0, 4, 4, texels);
     device->simulateDeviceLoss();
-    EXPECT_EQ(device->reset(presentParams(800, 600)), GFX_INVALID_CALL) << "a default-pool texture is alive";
+    EXPECT_EQ(device->reset(presentParams(800, 600, GFX_FORMAT_A8R8G8B8)), GFX_INVALID_CALL) << "a default-pool texture is alive";
     device->releaseTexture(plain);
-    ASSERT_EQ(device->reset(presentParams(800, 600)), GFX_OK);
+    ASSERT_EQ(device->reset(presentParams(800, 600, GFX_FORMAT_A8R8G8B8)), GFX_OK);
     GfxLockedRect locked = {};
     ASSERT_EQ(device->lockRect(managed, 0, &locked), GFX_OK);
     EXPECT_EQ(*(const uint32_t*)locked.bits, 0xFF123456u) << "the managed texture kept its texels";
@@ -241,7 +239,7 @@ protected:
     void openAt(int32_t width, int32_t height) {
         if (device) GFX_HEADLESS.destroyDevice(device);
         ASSERT_TRUE(GFX_HEADLESS.open());
-        device = GFX_HEADLESS.createDevice(presentParams(width, height));
+        device = GFX_HEADLESS.createDevice(presentParams(width, height, GFX_FORMAT_A8R8G8B8));
         ASSERT_NE(device, nullptr);
         W = width;
         H = height;
@@ -487,7 +485,7 @@ TEST_F(TextureDraw, ManagedTextureDrawsAfterAReset) {
     device->setTexture(0, texture);
     draw(spriteQuad(9.5f, 9.5f, 10.5f, 10.5f, 0xFFFFFFFF));
     device->simulateDeviceLoss();
-    ASSERT_EQ(device->reset(presentParams(W, H)), GFX_OK);
+    ASSERT_EQ(device->reset(presentParams(W, H, GFX_FORMAT_A8R8G8B8)), GFX_OK);
     device->setVertexFormat(SPRITE_FVF);
     device->setTexture(0, texture);
     clear();

@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -16,16 +14,12 @@
 
 #include "tests/file_size_limit.h"
 #include "tests/temp_folder.h"
+#include "tests/test_files.h"
 
 class SettingsProfile : public ::testing::Test {
 protected:
-    void writeFile(const std::string& bytes) { folder.write("tolli.ini", bytes); }
-    std::string readFile() {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
+    void writeIni(const std::string& bytes) { folder.write("tolli.ini", bytes); }
+    std::string iniText() { return readTextFile(path); }
     int folderEntries() {
         int n = 0;
         for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++n;
@@ -61,7 +55,7 @@ TEST_F(SettingsProfile, MissingFileSectionOrKeyGivesTheDefault) {
     EXPECT_STREQ(out, "none");
     profileRelease(text);
 
-    writeFile("[setup]\nfps=2\n[config]\nse=3\n");
+    writeIni("[setup]\nfps=2\n[config]\nse=3\n");
     EXPECT_EQ(readInt("setup", "fps", 7), 2);
     EXPECT_EQ(readInt("option", "fps", 7), 7);   // no such section
     EXPECT_EQ(readInt("setup", "se", 7), 7);     // the key is in another section
@@ -100,7 +94,7 @@ TEST_F(SettingsProfile, IntegersReadLikeTheWindowsReader) {
     std::string file = "[n]\r\n";
     for (size_t i = 0; i < std::size(INT_CASES); ++i) file += "k" + std::to_string(i) + "=" + INT_CASES[i].value + "\r\n";
     file += "bare\r\n";
-    writeFile(file);
+    writeIni(file);
     for (size_t i = 0; i < std::size(INT_CASES); ++i) {
         std::string key = "k" + std::to_string(i);
         EXPECT_EQ(readInt("n", key.c_str(), 77), INT_CASES[i].want) << "value [" << INT_CASES[i].value << "]";
@@ -109,20 +103,20 @@ TEST_F(SettingsProfile, IntegersReadLikeTheWindowsReader) {
 }
 
 TEST_F(SettingsProfile, SectionsAndKeysIgnoreCaseAndSurroundingBlanks) {
-    writeFile("[ SeTuP ]\r\n  FPS = 3 \r\nWinMode=0\r\n");
+    writeIni("[ SeTuP ]\r\n  FPS = 3 \r\nWinMode=0\r\n");
     EXPECT_EQ(readInt("setup", "fps", 0), 3);
     EXPECT_EQ(readInt("SETUP", "winmode", 1), 0);
 }
 
 TEST_F(SettingsProfile, OnlyTheFirstSectionAndKeyOfANameCount) {
-    writeFile("[setup]\nfps=1\nFps=2\n[other]\nfps=5\n[SETUP]\nfps=3\nwinx=4\n");
+    writeIni("[setup]\nfps=1\nFps=2\n[other]\nfps=5\n[SETUP]\nfps=3\nwinx=4\n");
     EXPECT_EQ(readInt("setup", "fps", 0), 1);
     EXPECT_EQ(readInt("setup", "winx", 0), 0);
     EXPECT_EQ(readInt("other", "fps", 0), 5);
 }
 
 TEST_F(SettingsProfile, StringsAreTrimmedUnquotedAndCut) {
-    writeFile("[s]\nname =  \"a b\"  \nodd='x\"\nlong=abcdefghij\n");
+    writeIni("[s]\nname =  \"a b\"  \nodd='x\"\nlong=abcdefghij\n");
     EXPECT_EQ(readString("s", "name", "-"), "a b");
     EXPECT_EQ(readString("s", "odd", "-"), "'x\"");   // unmatched quotes stay
     EXPECT_EQ(readString("s", "long", "-", 5), "abcd");
@@ -152,7 +146,7 @@ const OddFileCase ODD_FILE_CASES[] = {
 
 TEST_F(SettingsProfile, OddFilesReadWithoutHarm) {
     for (const OddFileCase& c : ODD_FILE_CASES) {
-        writeFile(c.bytes);
+        writeIni(c.bytes);
         EXPECT_EQ(readInt("config", "se", 77), c.want) << c.name;
         // Whatever was there, a written key reads back.
         ASSERT_TRUE(profileWriteInt(path.c_str(), "config", "mu", 9)) << c.name;
@@ -193,16 +187,16 @@ const WriteCase WRITE_CASES[] = {
 TEST_F(SettingsProfile, WritesEditInPlace) {
     for (const WriteCase& c : WRITE_CASES) {
         unlink(path.c_str());
-        if (c.before) writeFile(c.before);
+        if (c.before) writeIni(c.before);
         ASSERT_TRUE(profileWriteInt(path.c_str(), c.section, c.key, 9)) << c.name;
-        EXPECT_EQ(readFile(), c.after) << c.name;
+        EXPECT_EQ(iniText(), c.after) << c.name;
         EXPECT_EQ(readInt(c.section, c.key, 0), 9) << c.name;
         EXPECT_EQ(folderEntries(), 1) << c.name << ": a temporary file was left";
     }
 }
 
 TEST_F(SettingsProfile, RewriteKeepsTheFileMode) {
-    writeFile("[config]\nse=1\n");
+    writeIni("[config]\nse=1\n");
     chmod(path.c_str(), 0640);
     ASSERT_TRUE(profileWriteString(path.c_str(), "config", "se", "2"));
     struct stat st;
@@ -211,15 +205,15 @@ TEST_F(SettingsProfile, RewriteKeepsTheFileMode) {
 }
 
 TEST_F(SettingsProfile, LineBreaksInNamesOrValuesAreRefused) {
-    writeFile("[config]\nse=1\n");
+    writeIni("[config]\nse=1\n");
     EXPECT_FALSE(profileWriteString(path.c_str(), "config", "se", "2\n[x]"));
     EXPECT_FALSE(profileWriteString(path.c_str(), "con\rfig", "se", "2"));
-    EXPECT_EQ(readFile(), "[config]\nse=1\n");
+    EXPECT_EQ(iniText(), "[config]\nse=1\n");
 }
 
 TEST_F(SettingsProfile, FailedWriteLeavesTheOldFileAsItWas) {
     const std::string old = "[config]\r\nse=3\r\n";
-    writeFile(old);
+    writeIni(old);
     chmod(path.c_str(), 0644);
     chmod(folder.path().c_str(), 0555);
     // Root writes into read-only folders; as an ordinary user it may not.
@@ -231,7 +225,7 @@ TEST_F(SettingsProfile, FailedWriteLeavesTheOldFileAsItWas) {
     bool wrote = profileWriteInt(path.c_str(), "config", "se", 9);
     if (root) setfsuid(0);
     EXPECT_FALSE(wrote);
-    EXPECT_EQ(readFile(), old);
+    EXPECT_EQ(iniText(), old);
     EXPECT_EQ(folderEntries(), 1);
 
     std::string noFolder = folder.file("missing/tolli.ini");
@@ -242,7 +236,7 @@ TEST_F(SettingsProfile, FailedWriteLeavesTheOldFileAsItWas) {
 // old file whole and no temporary beside it.
 TEST_F(SettingsProfile, AWritePastTheFileSizeLimitFailsWithItsReason) {
     const std::string old = "[config]\r\nse=3\r\nmu=4\r\n";
-    writeFile(old);
+    writeIni(old);
     bool wrote;
     int error;
     {
@@ -253,20 +247,20 @@ TEST_F(SettingsProfile, AWritePastTheFileSizeLimitFailsWithItsReason) {
     }
     EXPECT_FALSE(wrote);
     EXPECT_EQ(error, EFBIG);
-    EXPECT_EQ(readFile(), old);
+    EXPECT_EQ(iniText(), old);
     EXPECT_EQ(folderEntries(), 1);
 }
 
 TEST_F(SettingsProfile, OversizedFileReadsAsMissingAndIsNotReplaced) {
     std::string big = "[config]\nse=3\n";
     big.resize(PROFILE_MAX_BYTES + 1, ' ');
-    writeFile(big);
+    writeIni(big);
     ProfileText text;
     EXPECT_FALSE(profileLoad(text, path.c_str()));
     EXPECT_EQ(profileGetInt(text, "config", "se", 77), 77);
     profileRelease(text);
     EXPECT_FALSE(profileWriteInt(path.c_str(), "config", "se", 9));
-    EXPECT_EQ(readFile().size(), big.size());
+    EXPECT_EQ(iniText().size(), big.size());
 
     // A folder in the file's place is not a file either.
     std::filesystem::remove(path);

@@ -70,10 +70,6 @@ protected:
         resetLoaderState();
         EconomyTest::TearDown();
     }
-    static void press(uint16_t buttons) {
-        gInputState[0].pressed = buttons;
-        gInputState[0].repeat = buttons;
-    }
     static void enter(int32_t mode, int32_t state) {
         gCounter.mode = mode;
         gCounter.state = state;

@@ -77,11 +77,6 @@ protected:
         parseTutorialScript(number, text, (int32_t)strlen(text));
         setTutorialLesson(number);
     }
-    static void press(uint16_t buttons) {
-        gInputState[0].pressed = buttons;
-        gInputState[0].repeat = buttons;
-        gInputState[0].raw = buttons;
-    }
     // One tick of the lesson with these buttons pressed.
     static void step(uint16_t buttons = 0) {
         press(buttons);

@@ -151,10 +151,6 @@ protected:
         gGameMode = savedMode;
         EconomyTest::TearDown();
     }
-    static void press(uint16_t buttons) {
-        gInputState[0].pressed = buttons;
-        gInputState[0].repeat = buttons;
-    }
     // One tick: the fade moves, then the report runs.
     static void tick(void (*update)(), uint16_t buttons = 0) {
         // A scene the report starts plays out at once: its loader finishes

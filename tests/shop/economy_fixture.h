@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/input.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
 #include "platform/window.h"
@@ -79,6 +80,14 @@ protected:
     }
 
     static GameState& game() { return runningGameState(); }
+
+    // The pad as one tick's poll leaves it when the buttons were just
+    // pressed: new, repeating and held.
+    static void press(uint16_t buttons) {
+        gInputState[0].pressed = buttons;
+        gInputState[0].repeat = buttons;
+        gInputState[0].raw = buttons;
+    }
 
     // One trend running on the item: its definition in row 1, its slot 0
     // with the effect and five days left.

@@ -84,11 +84,6 @@ protected:
         gSceneHooks = savedHooks;
         EconomyTest::TearDown();
     }
-
-    static void press(uint16_t buttons) {
-        gInputState[0].pressed = buttons;
-        gInputState[0].repeat = buttons;
-    }
     // One tick of the scene: the fade and the list slide move, then the
     // scene runs with these buttons; an event it started ends at once.
     void tick(uint16_t buttons = 0) {

@@ -27,8 +27,9 @@
 #include "platform/window.h"
 #include "story/event.h"
 #include "story/event_script.h"
-#include "story/title.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
+#include "tests/harness/saved_game.h"
 
 namespace {
 
@@ -358,33 +359,19 @@ TEST_F(EventRun, YesToTheSkipQuestionEndsTheEventUnreadAndNoGoesOn) {
     EXPECT_EQ(gSaveImage.header.seenEventsAll[133], 0);
 }
 
-// The whole game: a new game reaches the shop floor, and scenes requested
-// over it play through the real loader, tick and frame, and hand the floor
-// back. Confirm is tapped by the scripted pad like a player's.
+// The whole game: a saved game is continued on its shop floor, and scenes
+// requested over it play through the real loader, tick and frame, and hand
+// the floor back. Confirm is tapped by the scripted pad like a player's.
 namespace {
-
-void hold(uint16_t buttons, int32_t ticks) {
-    InputScriptStep step{gUpdateCount, buttons};
-    harnessRunTicks(ticks, &step, 1);
-}
 
 // Taps confirm every other tick while an event runs; the ticks it took.
 int32_t confirmThroughEvent(int32_t limit, uint16_t held = 0) {
     int32_t t = 0;
     for (; t < limit && gEventReady != 0; t += 2) {
-        hold(held | BUTTON_CONFIRM, 1);
-        hold(held, 1);
+        holdButtons(held | BUTTON_CONFIRM, 1);
+        holdButtons(held, 1);
     }
     return t;
-}
-
-bool runUntilShopFloor(int32_t limit) {
-    for (int32_t t = 0; t < limit; ++t) {
-        if (gGameMode == GAME_MODE_FIELD && !isSceneLoading() && gShopFloor.shopFloorState == SHOP_FLOOR_WALKING)
-            return harnessPlayScenesThrough() >= 0;   // the scenes the new game starts with
-        hold(0, 1);
-    }
-    return false;
 }
 
 }  // namespace
@@ -395,21 +382,18 @@ TEST(EventRunGame, ScenesRequestedOverTheShopFloorPlayToTheirEndAndMarkThemSeen)
     gAudioBackend = &AUDIO_HEADLESS;
     HarnessOptions options;
     options.seed = 4711;
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    ASSERT_TRUE(harnessBootSavedGame(options));
     ASSERT_EQ(gSound.ready, 1);
-    hold(0, 10);
-    ASSERT_EQ(gGameMode, GAME_MODE_TITLE);
-    hold(BUTTON_CONFIRM, 1);   // new game: the cursor starts there without a save file
-    hold(0, TITLE_CHOICE_TICKS + TITLE_WINDOW_SLIDE);
-    ASSERT_TRUE(runUntilShopFloor(600));
-    ASSERT_EQ(gEventReady, 0);
+    ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_WALKING);
+    holdButtons(0, 30);
+    ASSERT_EQ(gEventReady, 0) << "the morning asks for no scene of its own";
     int32_t boxes = gHeadlessMessageBoxes.total;
 
     // The guild's first-visit scene, shipped with the game.
     const int32_t seen = eventSeenIndex(2, 1);
     ASSERT_EQ(runningGameState().seenEvents[seen], 0);
     ASSERT_EQ(requestEvent(2, 1, 1), 1);
-    hold(0, 2);
+    holdButtons(0, 2);
     ASSERT_EQ(gEventReady, 1);
     EXPECT_GT(getEventBackgroundCount(), 0);
     EXPECT_NE(gEventResources.backgrounds[0].texture.texture, nullptr) << "its background is loaded";
@@ -440,7 +424,7 @@ TEST(EventRunGame, ScenesRequestedOverTheShopFloorPlayToTheirEndAndMarkThemSeen)
     // tick that ran the sound step.
     stopVoice();
     ASSERT_EQ(requestEvent(39, 1, 0), 1);
-    for (int32_t t = 0; t < 10 && gEventScene.programCounter == 0; ++t) hold(BUTTON_CANCEL, 1);
+    for (int32_t t = 0; t < 10 && gEventScene.programCounter == 0; ++t) holdButtons(BUTTON_CANCEL, 1);
     ASSERT_GT(gEventScene.programCounter, 0);
     EXPECT_EQ(gSound.voice.samples, nullptr) << "double speed plays no voice";
     EXPECT_EQ(gSound.voice.starts, 0);

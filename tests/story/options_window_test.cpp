@@ -44,25 +44,25 @@ TEST_F(Options, ChangedSettingsAreWrittenToTheHeaderAndSurviveARestart) {
     boot(true);
     openOptions(*this);
     int32_t quieter = audioVolume(AUDIO_PATH_MUSIC);
-    tap(BUTTON_RIGHT);
+    tapButtons(BUTTON_RIGHT);
     EXPECT_EQ(gOptionMusicLevel, 6);
     EXPECT_GT(audioVolume(AUDIO_PATH_MUSIC), quieter);   // louder at once
-    tap(BUTTON_DOWN);
+    tapButtons(BUTTON_DOWN);
     int32_t cursorSounds = effectStarts(SOUND_CURSOR);
-    tap(BUTTON_LEFT);
+    tapButtons(BUTTON_LEFT);
     EXPECT_EQ(gOptionSoundLevel, 8);
     EXPECT_EQ(effectStarts(SOUND_CURSOR), cursorSounds + 1);
-    tap(BUTTON_DOWN);
-    tap(BUTTON_DOWN);
-    tap(BUTTON_RIGHT);
+    tapButtons(BUTTON_DOWN);
+    tapButtons(BUTTON_DOWN);
+    tapButtons(BUTTON_RIGHT);
     EXPECT_EQ(gOptionMessageSpeed, 2);
-    tap(BUTTON_DOWN);
-    tap(BUTTON_RIGHT);
+    tapButtons(BUTTON_DOWN);
+    tapButtons(BUTTON_RIGHT);
     EXPECT_EQ(gOptionTextSkip, 1);
     EXPECT_EQ(gTitle.optionsState, 1);
     EXPECT_FALSE(std::filesystem::exists(path("save.dat")));
 
-    tap(BUTTON_CANCEL, 0);
+    tapButtons(BUTTON_CANCEL, 0);
     EXPECT_EQ(gTitle.optionsState, 2);   // the "Saving" banner's tick
     EXPECT_FALSE(isPointerShown());
     run(1);
@@ -88,10 +88,10 @@ TEST_F(Options, ChangedSettingsAreWrittenToTheHeaderAndSurviveARestart) {
 TEST_F(Options, TheVoiceRowPlaysTheHeroinesSampleFromTheGameFolder) {
     boot(true);
     openOptions(*this);
-    tap(BUTTON_DOWN);
-    tap(BUTTON_DOWN);
+    tapButtons(BUTTON_DOWN);
+    tapButtons(BUTTON_DOWN);
     const int32_t boxes = gHeadlessMessageBoxes.total;
-    tap(BUTTON_LEFT);
+    tapButtons(BUTTON_LEFT);
     EXPECT_EQ(gOptionVoiceLevel, 8);
     EXPECT_EQ(gHeadlessMessageBoxes.total, boxes);   // no "file not found"
     EXPECT_NE(gSound.voice.samples, nullptr);
@@ -100,10 +100,10 @@ TEST_F(Options, TheVoiceRowPlaysTheHeroinesSampleFromTheGameFolder) {
 TEST_F(Options, LeavingWithoutAChangeWritesNothing) {
     boot(true);
     openOptions(*this);
-    tap(BUTTON_DOWN);
-    tap(BUTTON_UP);
+    tapButtons(BUTTON_DOWN);
+    tapButtons(BUTTON_UP);
     ASSERT_EQ(gTitle.optionsState, 0);
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     EXPECT_EQ(gTitle.optionsState, 3);
     EXPECT_TRUE(isPointerShown());
     run(TITLE_WINDOW_SLIDE + 1);
@@ -187,23 +187,23 @@ TEST_F(Options, ClearSaveDataAsksFirstThenRenewsEverything) {
     testSaveImage().header.optionMusicLevel = 8;
     boot();
     openOptions(*this);
-    tap(BUTTON_UP);
+    tapButtons(BUTTON_UP);
     ASSERT_EQ(gTitle.rowCursor, OPTION_ROW_CLEAR_SAVE);
-    tap(BUTTON_CONFIRM);
+    tapButtons(BUTTON_CONFIRM);
     EXPECT_EQ(gTitle.clearQuestionOpen, 1);
     EXPECT_STREQ(gYesNoWindow.lines[0], "Clearing all data. Are you sure?");
     EXPECT_EQ(gYesNoWindow.choice, 1);   // on "no"
     run(4);
-    tap(BUTTON_CANCEL, 4);   // cannot be cancelled
+    tapButtons(BUTTON_CANCEL, 4);   // cannot be cancelled
     EXPECT_EQ(gTitle.clearQuestionOpen, 1);
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     ASSERT_TRUE(runUntil([] { return gTitle.clearQuestionOpen == 0; }, 30));
     EXPECT_EQ(gSaveImage.slots[2].playTicks, 3600);
     EXPECT_TRUE(isPointerShown());
 
-    tap(BUTTON_CONFIRM, 5);
-    tap(BUTTON_LEFT);
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 5);
+    tapButtons(BUTTON_LEFT);
+    tapButtons(BUTTON_CONFIRM, 0);
     ASSERT_TRUE(runUntil([] { return gTitle.clearQuestionOpen == 0; }, 30));
     EXPECT_EQ(gSaveImage.slots[2].playTicks, 0);
     EXPECT_EQ(gSaveImage.slots[5].playTicks, 0);
@@ -212,7 +212,7 @@ TEST_F(Options, ClearSaveDataAsksFirstThenRenewsEverything) {
     EXPECT_EQ(gTitle.optionsState, 1);
     EXPECT_EQ(readHeader(path("save.dat")).recordScore, 0);
 
-    tap(BUTTON_CANCEL, 1);
+    tapButtons(BUTTON_CANCEL, 1);
     std::vector<int32_t> codes(gTitle.menuCodes, gTitle.menuCodes + gTitle.menuCount);
     EXPECT_EQ(codes, (std::vector<int32_t>{0, 7, 2, 3}));
     EXPECT_EQ(gTitle.menuCursor, 2);
@@ -231,7 +231,7 @@ TEST_F(Records, TheWindowOpensFromTheMenuAndClosesOnConfirmOrCancel) {
     EXPECT_FALSE(isPointerShown());
     run(TITLE_WINDOW_SLIDE + 2);   // drawn open
     int32_t confirms = effectStarts(SOUND_CONFIRM);
-    tap(BUTTON_CANCEL, TITLE_WINDOW_SLIDE + 1);
+    tapButtons(BUTTON_CANCEL, TITLE_WINDOW_SLIDE + 1);
     EXPECT_EQ(effectStarts(SOUND_CONFIRM), confirms + 1);
     EXPECT_TRUE(isTitleIdle());
     EXPECT_EQ(gTitle.menuCodes[gTitle.menuCursor], TITLE_RECORDS);

@@ -30,15 +30,15 @@ TEST_F(SaveList, LoadOpensAtTheLastSaveSlotAndAdmitsOnlyPlayedSlots) {
     EXPECT_EQ(gTitle.listTop, 49);
     run(TITLE_WINDOW_SLIDE);
 
-    tap(BUTTON_CONFIRM);
+    tapButtons(BUTTON_CONFIRM);
     EXPECT_EQ(effectStarts(SOUND_REFUSED), 1);
     EXPECT_EQ(gTitle.startCounter, 0);
     EXPECT_EQ(gTitle.windowOpen, TITLE_WINDOW_SLIDE);
 
-    tap(BUTTON_UP);
+    tapButtons(BUTTON_UP);
     EXPECT_EQ(gTitle.rowCursor, 50);
     EXPECT_EQ(effectStarts(SOUND_CURSOR), 1);
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     EXPECT_EQ(gTitle.startCounter, 1);
     EXPECT_EQ(gLastSaveSlot, 50);
     EXPECT_EQ(runningGameState().playTicks, gSaveImage.slots[50].playTicks);
@@ -53,7 +53,7 @@ TEST_F(SaveList, ALastSaveSlotOutOfRangeStillOpensOnTheList) {
     EXPECT_EQ(gTitle.listTop, 97);
     run(TITLE_WINDOW_SLIDE + 2);   // drawn without reading past the list
     gLastSaveSlot = -8;
-    tap(BUTTON_CANCEL, TITLE_WINDOW_SLIDE + 1);
+    tapButtons(BUTTON_CANCEL, TITLE_WINDOW_SLIDE + 1);
     chooseEntry(TITLE_LOAD);
     EXPECT_EQ(gTitle.rowCursor, 0);
     EXPECT_EQ(gTitle.listTop, 0);
@@ -78,7 +78,7 @@ TEST_F(SaveList, NewGamePlusListsOnlyClearedGamesWithACard) {
     EXPECT_EQ(gTitle.noticePending, 0);
     EXPECT_STREQ(gMessageWindow.lines[0], "Please choose a file for New Game+ data.");
     // Nothing else moves while the notice stands.
-    tap(BUTTON_DOWN);
+    tapButtons(BUTTON_DOWN);
     EXPECT_EQ(gTitle.rowCursor, 0);
 }
 
@@ -92,13 +92,13 @@ TEST_F(SaveList, AnEmptyCardListRefusesEveryChoice) {
     EXPECT_EQ(gSlotListCount, 0);
     run(TITLE_WINDOW_SLIDE);
     ASSERT_TRUE(runUntil([] { return gMessageWindow.openCounter == 8; }, 20));
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     ASSERT_TRUE(runUntil([] { return gMessageWindow.openCounter == 0; }, 20));
     run(1);
-    tap(BUTTON_CONFIRM);
+    tapButtons(BUTTON_CONFIRM);
     EXPECT_EQ(effectStarts(SOUND_REFUSED), 1);
     EXPECT_EQ(gTitle.startCounter, 0);
-    tap(BUTTON_DOWN);
+    tapButtons(BUTTON_DOWN);
     EXPECT_EQ(gTitle.rowCursor, 0);
 }
 
@@ -202,6 +202,7 @@ TEST(SaveListLook, PlayTimeAndDayNumberStopAtWhatFits) {
 TEST_F(SaveList, TheCursorRowIsTheBrightestOnScreen) {
     playedSlot(60);
     testSaveImage().header.lastSaveSlot = 1;
+    mGfx = &GFX_HEADLESS;
     boot();
     chooseEntry(TITLE_LOAD);
     run(TITLE_WINDOW_SLIDE + 1);

@@ -1,8 +1,7 @@
 #include "tests/story/title_fixture.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <span>
 
 #include "engine/frame_loop.h"
 #include "engine/input.h"
@@ -13,6 +12,7 @@
 #include "shop/shop.h"
 #include "story/game_records.h"
 #include "story/title.h"
+#include "tests/test_files.h"
 
 static SaveImage sImage;
 
@@ -48,10 +48,7 @@ GameState& clearedSlot(int32_t slot, bool withCard) {
 
 static void writeSealedImage(const std::string& file) {
     for (GameState& slot : sImage.slots) slot.checksum = (int32_t)slotChecksum(slot);
-    FILE* f = fopen(file.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << file;
-    ASSERT_EQ(fwrite(&sImage, 1, sizeof sImage, f), sizeof sImage);
-    fclose(f);
+    writeFile(file, std::span(reinterpret_cast<const uint8_t*>(&sImage), sizeof sImage));
 }
 
 void TitleGame::SetUp() {
@@ -82,6 +79,7 @@ void TitleGame::restart() {
     shutdown();
     HarnessOptions options;
     options.gameDir = mFolder->path().c_str();
+    options.gfx = mGfx;
     ASSERT_EQ(harnessBoot(options), STARTUP_OK);
     mBooted = true;
 }
@@ -94,19 +92,8 @@ void TitleGame::shutdown() {
 
 void TitleGame::run(int32_t ticks) { harnessRunTicks(ticks); }
 
-void TitleGame::tap(uint16_t buttons, int32_t after) {
-    InputScriptStep script[2] = {{gTickCounter, buttons}, {gTickCounter + 1, 0}};
-    harnessRunTicks(1 + after, script, 2);
-}
-
 void TitleGame::chooseEntry(int32_t code) {
-    for (int32_t i = 0; i < TITLE_MENU_MAX && gTitle.menuCodes[gTitle.menuCursor] != code; ++i) tap(BUTTON_DOWN);
+    for (int32_t i = 0; i < TITLE_MENU_MAX && gTitle.menuCodes[gTitle.menuCursor] != code; ++i) tapButtons(BUTTON_DOWN);
     ASSERT_EQ(gTitle.menuCodes[gTitle.menuCursor], code);
-    tap(BUTTON_CONFIRM, TITLE_CHOICE_TICKS - 1);
-}
-
-int32_t TitleGame::effectStarts(int32_t number) const {
-    for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot)
-        if (SOUND_EFFECT_TABLE[slot] == number) return gEffectSegments[slot].starts;
-    return -1;
+    tapButtons(BUTTON_CONFIRM, TITLE_CHOICE_TICKS - 1);
 }

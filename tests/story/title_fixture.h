@@ -10,6 +10,8 @@
 #include <string>
 
 #include "engine/save_file.h"
+#include "tests/engine/sound_effects_probe.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/temp_folder.h"
 
@@ -33,9 +35,6 @@ public:
     void restart();
     void shutdown();
 
-    // Holds the buttons for one tick, then runs `after` ticks more with none
-    // held (at least one, or the next tap is no new press).
-    void tap(uint16_t buttons, int32_t after = 1);
     void run(int32_t ticks);
     // Taps down (or up) until the menu cursor stands on the entry, then confirms
     // and runs the 15 ticks of the flash.
@@ -50,11 +49,12 @@ public:
         return condition();
     }
 
-    // Times the effect of that number has started since the last boot.
-    int32_t effectStarts(int32_t number) const;
     std::string path(const char* name) const { return mFolder->file(name); }
 
     std::optional<TempFolder> mFolder;   // from the first boot on
+    // The device the boots draw on: GFX_HEADLESS for a test that reads the
+    // frame back.
+    const GfxBackend* mGfx = &GFX_RECORDING;
     const struct AudioBackend* mPreviousAudio = nullptr;
     bool mBooted = false;
 };

@@ -70,7 +70,7 @@ TEST_F(TitleMenu, CursorWrapsWithTheCursorSound) {
     const Move MOVES[] = {{BUTTON_UP, 3}, {BUTTON_DOWN, 0}, {BUTTON_DOWN, 1}, {BUTTON_CANCEL, 1}};
     int32_t sounds = effectStarts(SOUND_CURSOR);
     for (const Move& m : MOVES) {
-        tap(m.button);
+        tapButtons(m.button);
         EXPECT_EQ(gTitle.menuCursor, m.cursor) << "button " << m.button;
     }
     EXPECT_EQ(effectStarts(SOUND_CURSOR) - sounds, 3);
@@ -79,10 +79,10 @@ TEST_F(TitleMenu, CursorWrapsWithTheCursorSound) {
 
 TEST_F(TitleMenu, AConfirmedEntryFlashesFifteenTicksBeforeItActs) {
     boot();
-    tap(BUTTON_DOWN);
-    tap(BUTTON_DOWN);
+    tapButtons(BUTTON_DOWN);
+    tapButtons(BUTTON_DOWN);
     ASSERT_EQ(gTitle.menuCodes[gTitle.menuCursor], TITLE_OPTIONS);
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     EXPECT_EQ(gTitle.choiceCounter, 1);
     EXPECT_EQ(effectStarts(SOUND_CONFIRM), 1);
     EXPECT_FALSE(isTitleIdle());
@@ -131,9 +131,9 @@ TEST_F(TitleMenu, QuitClosesTheProgramWithoutTheQuitQuestion) {
 
 TEST_F(TitleMenu, TheCollectionEntryIsShownButRefuses) {
     boot();
-    tap(BUTTON_DOWN);
+    tapButtons(BUTTON_DOWN);
     ASSERT_EQ(gTitle.menuCodes[gTitle.menuCursor], TITLE_COLLECTION);
-    tap(BUTTON_CONFIRM);
+    tapButtons(BUTTON_CONFIRM);
     EXPECT_EQ(effectStarts(SOUND_REFUSED), 1);
     EXPECT_EQ(gTitle.choiceCounter, 0);
     EXPECT_TRUE(isTitleIdle());
@@ -148,8 +148,8 @@ using TitleIdle = TitleGame;
 TEST_F(TitleIdle, TheFadeReachesTheMovieAfterTheStatedTicks) {
     boot();
     int32_t start = gTitle.idleTicks;
-    tap(BUTTON_DOWN, 5);
-    tap(BUTTON_DOWN, 5);
+    tapButtons(BUTTON_DOWN, 5);
+    tapButtons(BUTTON_DOWN, 5);
     EXPECT_EQ(gTitle.idleTicks, start + 12);
     EXPECT_EQ(gTitle.menuCursor, 2);
     // Until the music fades nothing changes but the counts, so those ticks
@@ -168,11 +168,29 @@ TEST_F(TitleIdle, TheFadeReachesTheMovieAfterTheStatedTicks) {
     run(TITLE_IDLE_INPUT_END - gTitle.idleTicks);
     ASSERT_EQ(gTitle.idleTicks, TITLE_IDLE_INPUT_END);
     EXPECT_EQ(gCurrentTrack, -1);   // the music stopped at 7,079
-    tap(BUTTON_DOWN, 0);
+    tapButtons(BUTTON_DOWN, 0);
     EXPECT_EQ(gTitle.menuCursor, 2);
     EXPECT_EQ(titleIdleFadeAlpha(gTitle.idleTicks), 9);
 
     int32_t musicStarts = gSound.music[0].starts;
+    run(TITLE_IDLE_MOVIE - 1 - gTitle.idleTicks);
+    ASSERT_EQ(gTitle.idleTicks, TITLE_IDLE_MOVIE - 1);
+    EXPECT_EQ(titleIdleFadeAlpha(gTitle.idleTicks), 255);
+
+    run(1);
+    EXPECT_EQ(gTitle.idleTicks, 0);
+    EXPECT_EQ(gCurrentTrack, 0);
+    EXPECT_EQ(gSound.music[0].starts, musicStarts + 1);
+}
+
+// The fade as drawn, read back from OpenGL: white over the whole title on
+// the last tick of the wait, and the title again once the wait starts over.
+// The wait's count up to the fade is left to the test above; drawing its
+// 7,110 ticks would show nothing but the idle title.
+TEST_F(TitleIdle, TheFadeWhitensTheScreenAndTheTitleComesBack) {
+    mGfx = &GFX_HEADLESS;
+    boot();
+    gTitle.idleTicks = TITLE_IDLE_FADE_START;
     run(TITLE_IDLE_MOVIE - 1 - gTitle.idleTicks);
     ASSERT_EQ(gTitle.idleTicks, TITLE_IDLE_MOVIE - 1);
     std::vector<uint32_t> pixels(640 * 480);
@@ -181,9 +199,7 @@ TEST_F(TitleIdle, TheFadeReachesTheMovieAfterTheStatedTicks) {
     EXPECT_EQ(pixels[20 * 640 + 20] & 0xFFFFFF, 0xFFFFFFu);
 
     run(1);
-    EXPECT_EQ(gTitle.idleTicks, 0);
-    EXPECT_EQ(gCurrentTrack, 0);
-    EXPECT_EQ(gSound.music[0].starts, musicStarts + 1);
+    ASSERT_EQ(gTitle.idleTicks, 0);
     run(1);
     ASSERT_TRUE(harnessReadFrame(pixels.data(), 640, 480));
     EXPECT_NE(pixels[240 * 640 + 320] & 0xFFFFFF, 0xFFFFFFu);
@@ -207,9 +223,9 @@ TEST_F(TitleStart, NewGameMakesAFreshGameInSlotZero) {
     gShopSequence = SHOP_SEQUENCE_FROM_TOWN;
     setWorldMapPlace(TOWN_PLACE_CHURCH);
     ASSERT_EQ(gTitle.menuCodes[0], TITLE_NEW_GAME);
-    tap(BUTTON_UP);
+    tapButtons(BUTTON_UP);
     ASSERT_EQ(gTitle.menuCursor, 0);
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     int32_t confirmTick = gTickCounter - 1;
     ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
     // 15 ticks of flash, the start counter's 29 ticks to the fade, then the
@@ -289,7 +305,7 @@ TEST_F(TitleStart, LoadingRepairsStorageAndEquipmentAndResumesInTheMarket) {
     chooseEntry(TITLE_LOAD);
     run(TITLE_WINDOW_SLIDE);
     ASSERT_EQ(gTitle.rowCursor, 3);
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     EXPECT_EQ(effectStarts(SOUND_CONFIRM), 2);
     ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
     EXPECT_EQ(gGameMode, GAME_MODE_MARKET);
@@ -321,7 +337,7 @@ TEST_F(TitleStart, ADamagedShopSizeStartsInTheSmallestShop) {
     boot();
     chooseEntry(TITLE_LOAD);
     run(TITLE_WINDOW_SLIDE);
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
     EXPECT_EQ(gStageIndex, 0);
     EXPECT_EQ(runningGameState().shopSize, 0);
@@ -331,7 +347,7 @@ TEST_F(TitleStart, ADamagedShopSizeStartsInTheSmallestShop) {
 static void closeNotice(TitleGame& game) {
     ASSERT_GT(gMessageWindow.openCounter, 0);
     ASSERT_TRUE(game.runUntil([] { return gMessageWindow.openCounter == 8; }, 20));
-    game.tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     ASSERT_TRUE(game.runUntil([] { return gMessageWindow.openCounter == 0; }, 20));
     game.run(1);
 }
@@ -351,7 +367,7 @@ TEST_F(TitleStart, NewGamePlusCarriesTheClearedGameIntoANewLoop) {
     EXPECT_EQ(gTitle.cardListMode, 1);
     closeNotice(*this);
     ASSERT_EQ(gTitle.slotList[gTitle.rowCursor], 7);
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
 
     const GameState& game = runningGameState();
@@ -385,31 +401,31 @@ TEST_F(TitleSurvival, ThePopupLeadsToTheCardListAndBack) {
     EXPECT_EQ(gTitle.survivalPopup, 1);
     run(TITLE_SURVIVAL_POPUP_OPEN);
     EXPECT_EQ(gTitle.survivalPopup, TITLE_SURVIVAL_POPUP_OPEN);
-    tap(BUTTON_DOWN);
+    tapButtons(BUTTON_DOWN);
     EXPECT_EQ(gTitle.survivalChoice, 1);
-    tap(BUTTON_UP);
+    tapButtons(BUTTON_UP);
     EXPECT_EQ(gTitle.survivalChoice, 0);
-    tap(BUTTON_CANCEL, 0);
+    tapButtons(BUTTON_CANCEL, 0);
     EXPECT_EQ(effectStarts(SOUND_CANCEL), 1);
     ASSERT_TRUE(runUntil([] { return gTitle.survivalPopup == 0; }, 20));
     run(1);
     EXPECT_TRUE(isTitleIdle());
 
-    tap(BUTTON_CONFIRM, TITLE_CHOICE_TICKS - 1);
+    tapButtons(BUTTON_CONFIRM, TITLE_CHOICE_TICKS - 1);
     ASSERT_TRUE(runUntil([] { return gTitle.survivalPopup == TITLE_SURVIVAL_POPUP_OPEN; }, 20));
     run(1);
-    tap(BUTTON_CONFIRM, TITLE_CHOICE_TICKS);
+    tapButtons(BUTTON_CONFIRM, TITLE_CHOICE_TICKS);
     EXPECT_EQ(gTitle.windowKind, TITLE_WINDOW_SLOTS);
     run(TITLE_WINDOW_SLIDE - 1);
     closeNotice(*this);
-    tap(BUTTON_CANCEL, TITLE_WINDOW_SLIDE + 1);
+    tapButtons(BUTTON_CANCEL, TITLE_WINDOW_SLIDE + 1);
     EXPECT_EQ(gTitle.windowOpen, 0);
     EXPECT_EQ(gTitle.survivalPopup, TITLE_SURVIVAL_POPUP_OPEN);
     EXPECT_EQ(gTitle.menuCodes[gTitle.menuCursor], TITLE_SURVIVAL);
 
-    tap(BUTTON_CONFIRM, TITLE_CHOICE_TICKS + TITLE_WINDOW_SLIDE);
+    tapButtons(BUTTON_CONFIRM, TITLE_CHOICE_TICKS + TITLE_WINDOW_SLIDE);
     closeNotice(*this);
-    tap(BUTTON_CONFIRM, 0);
+    tapButtons(BUTTON_CONFIRM, 0);
     ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
     const GameState& game = runningGameState();
     EXPECT_EQ(game.playMode, PLAY_MODE_SURVIVAL);

@@ -19,6 +19,8 @@
 #include "shop/shop_state.h"
 #include "story/place_visits.h"
 #include "story/world_map.h"
+#include "tests/engine/sound_effects_probe.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 
 namespace {
@@ -50,29 +52,19 @@ protected:
         startSceneLoader();
         harnessRunTicks(1);
     }
-    void tap(uint16_t buttons, int32_t after = 1) {
-        InputScriptStep script[2] = {{gTickCounter, buttons}, {gTickCounter + 1, 0}};
-        harnessRunTicks(1 + after, script, 2);
-    }
     // Ticks until the condition holds; a scene that runs meanwhile is
     // confirmed through, a press every other tick.
     bool runUntil(const std::function<bool()>& condition, int32_t limit) {
         for (int32_t i = 0; i < limit; ++i) {
             if (condition()) return true;
-            InputScriptStep step{gUpdateCount, gEventReady != 0 && i % 2 == 0 ? (uint16_t)BUTTON_CONFIRM : (uint16_t)0};
-            harnessRunTicks(1, &step, 1);
+            holdButtons(gEventReady != 0 && i % 2 == 0 ? BUTTON_CONFIRM : 0, 1);
         }
         return condition();
-    }
-    static int32_t effectStarts(int32_t number) {
-        for (int32_t slot = 0; slot < SOUND_EFFECT_COUNT; ++slot)
-            if (SOUND_EFFECT_TABLE[slot] == number) return gEffectSegments[slot].starts;
-        return -1;
     }
     // Confirms once the map takes choices and waits for the place's mode.
     void choose(int32_t mode) {
         ASSERT_TRUE(runUntil([] { return gWorldMap.clock > (float)WORLD_MAP_CHOICE_TICKS; }, 30));
-        tap(BUTTON_CONFIRM);
+        tapButtons(BUTTON_CONFIRM);
         ASSERT_EQ(gWorldMap.leaveCounter > 0 || gGameMode == mode, true);
         ASSERT_TRUE(runUntil([mode] { return gGameMode == mode; }, WORLD_MAP_FADE_TICKS + 5)) << gGameMode;
     }
@@ -90,16 +82,16 @@ TEST_F(WorldMapGame, TakesNoChoiceBeforeTenTicksAndRefusesAClosedPlace) {
     ASSERT_EQ(gGameMode, GAME_MODE_WORLD_MAP);
     EXPECT_EQ(gWorldMap.placeState[TOWN_PLACE_SHOP], PLACE_CLOSED);
     int32_t confirms = effectStarts(SOUND_CONFIRM), refusals = effectStarts(SOUND_REFUSED);
-    tap(BUTTON_CONFIRM);
+    tapButtons(BUTTON_CONFIRM);
     EXPECT_EQ(effectStarts(SOUND_REFUSED), refusals) << "too early";
     ASSERT_TRUE(runUntil([] { return gWorldMap.clock > 10.0f; }, 30));
-    tap(BUTTON_CONFIRM);
+    tapButtons(BUTTON_CONFIRM);
     EXPECT_EQ(effectStarts(SOUND_REFUSED), refusals + 1);
     EXPECT_EQ(gWorldMap.leaveCounter, 0);
     EXPECT_EQ(effectStarts(SOUND_CONFIRM), confirms);
 
     int32_t moves = effectStarts(SOUND_CURSOR);
-    tap(BUTTON_RIGHT);
+    tapButtons(BUTTON_RIGHT);
     EXPECT_EQ(getWorldMapPlace(), TOWN_PLACE_MERCHANTS_GUILD);
     EXPECT_EQ(effectStarts(SOUND_CURSOR), moves + 1);
     gMarketMode = -1;

@@ -20,12 +20,12 @@
 #include "platform/input.h"
 #include "tests/harness/harness.h"
 
-static HarnessOptions recording(int32_t frameSkip = 0) {
+static HarnessOptions skipping(int32_t frameSkip) {
     HarnessOptions options;
-    options.gfx = &GFX_RECORDING;
     options.frameSkip = frameSkip;
     return options;
 }
+
 
 // Runs the loop turn by turn, 1 ms of virtual time per turn, up to a time.
 static void runUntilMs(uint64_t ms) {
@@ -36,7 +36,7 @@ static void runUntilMs(uint64_t ms) {
 }
 
 TEST(FrameLoopPacing, SixtyTicksPerSimulatedSecond) {
-    ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     int32_t ticks = gTickCounter;
     int32_t frames = gFrameCounter;
     runUntilMs(1000);
@@ -52,7 +52,7 @@ TEST(FrameLoopPacing, FrameSkipRunsSeveralTicksPerDrawnFrame) {
     // the two slowest settings run the game itself slower.
     const int32_t FRAMES_IN_3S[5] = {180, 90, 60, 36, 18};
     for (int32_t fs = 0; fs <= 4; ++fs) {
-        ASSERT_EQ(harnessBoot(recording(fs)), STARTUP_OK);
+        ASSERT_EQ(harnessBoot(skipping(fs)), STARTUP_OK);
         runUntilMs(3000);
         EXPECT_EQ(gFrameCounter, FRAMES_IN_3S[fs]) << "fs " << fs;
         EXPECT_EQ(gTickCounter, FRAMES_IN_3S[fs] * (fs + 1)) << "fs " << fs;
@@ -62,7 +62,7 @@ TEST(FrameLoopPacing, FrameSkipRunsSeveralTicksPerDrawnFrame) {
 
 TEST(FrameLoopPacing, OutOfRangeFrameSkipIsClamped) {
     for (int32_t fs : {-3, 9}) {
-        ASSERT_EQ(harnessBoot(recording(fs)), STARTUP_OK);
+        ASSERT_EQ(harnessBoot(skipping(fs)), STARTUP_OK);
         runUntilMs(1000);
         int32_t want = fs < 0 ? 60 : 6;   // like 0 and like 4
         EXPECT_EQ(gFrameCounter, want) << "fs " << fs;
@@ -72,7 +72,7 @@ TEST(FrameLoopPacing, OutOfRangeFrameSkipIsClamped) {
 
 TEST(FrameLoopPacing, LongStallRunsOneFrameNotABurst) {
     for (int32_t fs : {0, 2}) {
-        ASSERT_EQ(harnessBoot(recording(fs)), STARTUP_OK);
+        ASSERT_EQ(harnessBoot(skipping(fs)), STARTUP_OK);
         clockVirtualAdvance(5000 * 1000);   // five seconds dragging the window
         int32_t ticks = gTickCounter;
         runFrame();
@@ -104,7 +104,7 @@ TEST(FrameLoopPacing, SleepsOnlyWhenWellAheadOfTheNextFrame) {
         {17, 0, 1},   // acc 51: a frame
     };
     for (const SleepCase& c : CASES) {
-        ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
+        ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
         clockVirtualSet(c.elapsedMs * 1000);
         runFrame();
         EXPECT_EQ(clockVirtualSleptMicros(), c.sleptMs * 1000) << "elapsed " << c.elapsedMs;
@@ -114,7 +114,7 @@ TEST(FrameLoopPacing, SleepsOnlyWhenWellAheadOfTheNextFrame) {
 }
 
 TEST(FrameLoopInput, PolledAfterASixtiethAndClearedAfterEachDrawnFrame) {
-    ASSERT_EQ(harnessBoot(recording(1)), STARTUP_OK);   // 2 ticks a frame, every 1/30 s
+    ASSERT_EQ(harnessBoot(skipping(1)), STARTUP_OK);   // 2 ticks a frame, every 1/30 s
     harnessHoldButtons(BUTTON_CONFIRM);
     clockVirtualSet(10 * 1000);   // acc 30: too early to poll
     runFrame();
@@ -166,7 +166,7 @@ struct ModeSwap {
 };
 
 TEST(FrameLoopDispatch, TheCurrentModeRunsItsUpdateAndDraw) {
-    ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     for (int32_t mode : {GAME_MODE_TITLE, GAME_MODE_GAME_OVER, GAME_MODE_WORLD_MAP, GAME_MODE_PLAZA_IDLE}) {
         ModeSwap swap(mode, mode != GAME_MODE_TITLE, mode != GAME_MODE_TITLE);
         gGameMode = mode;
@@ -189,7 +189,7 @@ TEST(FrameLoopDispatch, TheCurrentModeRunsItsUpdateAndDraw) {
 }
 
 TEST(FrameLoopDispatch, PlayTimeCountsOutsideTheTitleOnly) {
-    ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     harnessRunTicks(5);
     EXPECT_EQ(runningGameState().playTicks, 0);
     gGameMode = GAME_MODE_UNUSED_4;
@@ -199,7 +199,7 @@ TEST(FrameLoopDispatch, PlayTimeCountsOutsideTheTitleOnly) {
 }
 
 TEST(FrameLoopDispatch, OverlayOpeningFreezesTheSceneAndSwitchesAtThree) {
-    ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     ModeSwap swap(GAME_MODE_WORLD_MAP, 1, 1);
     gGameMode = GAME_MODE_WORLD_MAP;
     gOverlayScreen.kind = 0;
@@ -222,7 +222,7 @@ TEST(FrameLoopDispatch, OverlayOpeningFreezesTheSceneAndSwitchesAtThree) {
 }
 
 TEST(FrameLoopTick, StageChangeWaitsForTheFadeOutThenLoads) {
-    ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     gGameMode = GAME_MODE_UNUSED_4;
     requestStageChange(3, 0, 0, 2);
     int32_t ticks = gTickCounter;
@@ -263,7 +263,7 @@ TEST(FrameLoopTick, StageChangeWaitsForTheFadeOutThenLoads) {
 }
 
 TEST(FrameLoopTick, TimeOfDayEasesUpwardOnly) {
-    ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     gGameMode = GAME_MODE_UNUSED_4;
     runningGameState().dayPhase = 2;
     harnessRunTicks(1);
@@ -280,7 +280,7 @@ TEST(FrameLoopTick, TimeOfDayEasesUpwardOnly) {
 }
 
 TEST(FrameLoopRender, ClearsToTheTitleColourOutsideTheField) {
-    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(harnessDrawingOptions()), STARTUP_OK);
     gGameMode = GAME_MODE_UNUSED_4;   // a mode that draws nothing over the clear (the title draws its own screen)
     harnessRunTicks(2);
     static uint32_t pixels[640 * 480];
@@ -302,7 +302,7 @@ TEST(FrameLoopRender, ClearsToTheTitleColourOutsideTheField) {
 }
 
 TEST(FrameLoopRender, LostDeviceIsResetAndTheModeReloaded) {
-    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(harnessDrawingOptions()), STARTUP_OK);
     ModeSwap swap(GAME_MODE_TITLE, 0, 0);
     harnessRunTicks(1);
     gD3DDevice->simulateDeviceLoss();
@@ -320,7 +320,7 @@ TEST(FrameLoopRender, LostDeviceIsResetAndTheModeReloaded) {
 }
 
 TEST(FrameLoopRender, RecordedFrameOrder) {
-    ASSERT_EQ(harnessBoot(recording()), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     gfxRecordClear();
     harnessRunTicks(1);
     int32_t clear = gfxRecordFind("clear 3 ff17f0ff", 0);
@@ -346,7 +346,7 @@ TEST(FrameLoopDeterminism, SameSeedAndInputRepeatBitForBit) {
     int32_t ticks[2];
     uint16_t previous[2];
     for (int run = 0; run < 2; ++run) {
-        HarnessOptions options = recording(1);
+        HarnessOptions options = skipping(1);
         options.seed = 1234;
         ASSERT_EQ(harnessBoot(options), STARTUP_OK);
         harnessRunTicks(120, SCRIPT, 4);
