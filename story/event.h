@@ -27,10 +27,6 @@ extern const char EVENT_SKIP_QUESTION[];
 
 // Resets the event player, then compiles the script (story/event_script.h).
 void beginEventScript();
-// Every sprite, the scene state, the picture table and the message lines to
-// their start values; clamps the message-speed option to 0..2 (writing it
-// back) and takes the text speed from it.
-void resetEventState();
 // The seen byte of an event, or -1 when its numbers lie outside 0..39, 0..59.
 int32_t eventSeenIndex(int32_t major, int32_t minor);
 

@@ -195,3 +195,9 @@ struct WindowPop {
 // closing is nonzero. Opening it squashes and stretches a little before it
 // settles at 1. Pure.
 WindowPop computeWindowPopCurve(int32_t step, int32_t closing);
+
+// Lets the last event's pictures and meshes go: every sprite, the scene
+// state, the picture table and the message lines to their start values;
+// clamps the message-speed option to 0..2 (writing it back) and takes the
+// text speed from it.
+void resetEventState();

@@ -25,6 +25,9 @@
 #include "platform/window.h"
 #include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
+#include "game/input_script.h"
+#include "shop/shop_state.h"
+#include "story/story_state.h"
 
 namespace {
 

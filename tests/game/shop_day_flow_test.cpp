@@ -24,6 +24,7 @@
 #include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/saved_game.h"
+#include "platform/profile.h"
 
 namespace {
 

@@ -44,8 +44,7 @@ TEST(StateRegistry, SnapshotRestoredAfterAPlayedDayGivesTheStateBefore) {
     HarnessOptions options;
     options.seed = 77;
     options.gfx = &GFX_RECORDING;   // reads no pixels
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-    ASSERT_TRUE(harnessOpenShopDay());
+    ASSERT_TRUE(harnessOpenShopDay(options));
     StateSnapshot before;
     takeStateSnapshot(before);
     const uint64_t checksum = headlessStateChecksum();
@@ -77,7 +76,8 @@ TEST(StateRegistry, SnapshotRestoredAfterAPlayedDayGivesTheStateBefore) {
 TEST(StateRegistry, ABootAfterAGameStartsAsAFreshOne) {
     ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     const uint64_t fresh = headlessStateChecksum();
-    ASSERT_TRUE(harnessOpenShopDay());
+    harnessShutdown();
+    ASSERT_TRUE(harnessOpenShopDay(HarnessOptions{}));
     harnessRunTicks(200);
     harnessShutdown();
     ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);

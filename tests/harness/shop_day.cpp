@@ -9,6 +9,7 @@
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 #include "tests/harness/saved_game.h"
+#include "engine/loaders.h"
 
 // The sample items with a price, one to a place, from the second shelf on.
 static void stockShelves(GameState& game) {

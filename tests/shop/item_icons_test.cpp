@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "shop/item_db.h"
+#include "shop/item_icon_cells.h"
 
 // Item rows by category, in table order; the sheets planned for them.
 struct IconSheetCase {
@@ -36,14 +36,14 @@ TEST(ItemIcons, SheetsAreSizedFromTheCountsOfValidItems) {
         // The empty rows at the table's end are category 0.
         {"an empty table", many(0, 600, 0), {{0, 64}}},
     };
-    static ItemDefinition rows[ITEM_DEFINITION_MAX];
+    static ItemIconRow rows[ITEM_ICON_ROW_MAX];
     for (const IconSheetCase& c : CASES) {
         memset(rows, 0, sizeof rows);
         for (size_t i = 0; i < c.rows.size(); ++i) {
             rows[i].category = c.rows[i].first;
             rows[i].valid = c.rows[i].second;
         }
-        ItemIconSheet sheets[ITEM_CATEGORY_COUNT];
+        ItemIconSheet sheets[ITEM_ICON_CATEGORY_COUNT];
         int32_t count = planItemIconSheets(rows, (int32_t)c.rows.size(), sheets);
         ASSERT_EQ(count, (int32_t)c.want.size()) << c.name;
         for (int32_t i = 0; i < count; ++i) {

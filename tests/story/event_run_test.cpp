@@ -30,6 +30,7 @@
 #include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/saved_game.h"
+#include "story/title.h"
 
 namespace {
 
