@@ -494,7 +494,7 @@ void handleActionButtons(PartyState& party) {
         return;
     }
     int32_t adventurer = chosenAdventurer();
-    if (pressed & BUTTON_6) {
+    if (pressed & BUTTON_SUB) {
         int32_t open = gSkillCounts[adventurer];
         if (open >= 2) {
             party.selectedSkill = (party.selectedSkill + 1) % open;

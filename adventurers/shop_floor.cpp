@@ -376,7 +376,7 @@ void walkFree() {
     }
     int32_t shelf = -1;
     int32_t cellKey = ordinaryShelfCellKey(&shelf);
-    if ((pressed & BUTTON_6) && !prompts.door && !prompts.counter && cellKey >= 0) {
+    if ((pressed & BUTTON_SUB) && !prompts.door && !prompts.counter && cellKey >= 0) {
         listAvailableAdventurers();
         gShopFloor.shopFloorState = SHOP_FLOOR_ITEM_INFO;
         showItemInfo(cellKey);
@@ -409,7 +409,7 @@ void walkFree() {
             return;
         }
     }
-    if ((pressed & (BUTTON_6 | BUTTON_CONFIRM | BUTTON_CANCEL)) == 0) updateDungeonPlayer();
+    if ((pressed & (BUTTON_SUB | BUTTON_CONFIRM | BUTTON_CANCEL)) == 0) updateDungeonPlayer();
     probeShelfInFront();
 }
 
@@ -679,7 +679,7 @@ void updateShopFloor() {
         return;
     }
     if (gFieldTicks == 0 && buildShelfOccupancy() != SHELF_LAYOUT_VALID && repairShelfLayout(game)) buildShelfOccupancy();
-    if (shopPressed() & BUTTON_7) game.shopCameraView = (game.shopCameraView + 2) % 4;
+    if (shopPressed() & BUTTON_VIEW) game.shopCameraView = (game.shopCameraView + 2) % 4;
     if (gShopFloor.shopFloorState == SHOP_FLOOR_WALKING && gShopFloor.shopEditMode == 0 && game.townVisited == 1) returnFromTownPlace();
     if (gShopDayPhase == 1) enterShop();
     stepMenuSlides();

@@ -426,7 +426,7 @@ void updateLectures() {
 void updateItemInformation() {
     setMotion(gParty.motions[0], 0);
     moveFollowers();
-    if (shopPressed() & (BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_6)) {
+    if (shopPressed() & (BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_SUB)) {
         closeItemInfo();
         gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
         playSoundEffect(710);
@@ -624,7 +624,7 @@ void updateVendingStocking() {
         return;
     }
     if (getItemInfoState() != 0) {
-        if (pressed & (BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_6)) {
+        if (pressed & (BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_SUB)) {
             closeItemInfo();
             showPointer();
             playSoundEffect(710);
@@ -635,7 +635,7 @@ void updateVendingStocking() {
     if (pressed & BUTTON_CANCEL) {
         endEditing();
         playSoundEffect(317);
-    } else if ((pressed & BUTTON_6) && cursor >= 2 && stock[cursor - 2] != ITEM_KEY_NONE) {
+    } else if ((pressed & BUTTON_SUB) && cursor >= 2 && stock[cursor - 2] != ITEM_KEY_NONE) {
         showItemInfo(stock[cursor - 2]);
         openItemInfo(2);
         hidePointer();

@@ -34,7 +34,7 @@ namespace {
 
 constexpr int32_t SOUND_PROMPT_OPENS = 371;
 constexpr int32_t SOUND_CONDITION_BANNER = 701;
-constexpr int32_t BANNER_PRESS_MASK = BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_6;
+constexpr int32_t BANNER_PRESS_MASK = BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_SUB;
 constexpr int32_t RUN_END_VOICE_FRAME = 60;
 constexpr int32_t RUN_END_LEAVE = 119;
 bool survivalPlay() { return runningGameState().playMode == PLAY_MODE_SURVIVAL; }

@@ -43,14 +43,14 @@ int32_t layoutFpsDigits(uint32_t fps, FpsDigitQuad out[2]) {
 
 void drawFpsCounter() {
     if (!gShowFps) return;
-    if (gD3DDevice) {
-        gD3DDevice->setTexture(0, gFpsTexture.texture);
-        gD3DDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
-        gD3DDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
-        gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
+    if (gGfxDevice) {
+        gGfxDevice->setTexture(0, gFpsTexture.texture);
+        gGfxDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
+        gGfxDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
+        gGfxDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
         // Set here, not inherited: the frame's last draw may have left point sampling.
-        gD3DDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
-        gD3DDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
     }
     SpriteDest label = {594.0f, 468.0f, 23.0f, 12.0f};
     addSpriteQuad(label, SpriteSource{0.0f, 0.0f, 23.0f, 12.0f}, gFpsTexture, 0xFFFFFFFF);

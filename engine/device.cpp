@@ -4,8 +4,8 @@
 #include "engine/skin_models.h"
 
 CameraState gCamera;
-const GfxBackend* gDirect3D;
-GfxDevice* gD3DDevice;
+const GfxBackend* gOpenGraphics;
+GfxDevice* gGfxDevice;
 GfxPresentParams gPresentParams;
 GfxDisplayMode gDisplayMode;
 int32_t gDeviceOk = 1;
@@ -34,13 +34,13 @@ static void setDefaultLightAndMaterial() {
     gCamera.material.ambient = {1.0f, 1.0f, 1.0f, 0.0f};
 }
 
-int initDirect3D() {
-    gDirect3D = gGfxBackend;
-    if (!gDirect3D || !gDirect3D->open()) {
-        gDirect3D = nullptr;
+int initGraphicsDevice() {
+    gOpenGraphics = gGfxBackend;
+    if (!gOpenGraphics || !gOpenGraphics->open()) {
+        gOpenGraphics = nullptr;
         return 0;
     }
-    if (!gDirect3D->getDisplayMode(&gDisplayMode)) return 0;
+    if (!gOpenGraphics->getDisplayMode(&gDisplayMode)) return 0;
 
     gPresentParams = GfxPresentParams{};
     gPresentParams.backBufferWidth = gScreenSize.width;
@@ -54,8 +54,8 @@ int initDirect3D() {
 
     // Without a device nothing can be drawn: treated like a failed start of
     // graphics rather than running on blind.
-    gD3DDevice = gDirect3D->createDevice(gPresentParams);
-    if (!gD3DDevice) return 0;
+    gGfxDevice = gOpenGraphics->createDevice(gPresentParams);
+    if (!gGfxDevice) return 0;
     gDeviceOk = 1;
 
     setDefaultCamera();
@@ -65,31 +65,31 @@ int initDirect3D() {
 
 void releaseRenderTargets() {
     for (int i = 0; i < 2; ++i) {
-        if (gRenderTargetTextures[i] && gD3DDevice) gD3DDevice->releaseTexture(gRenderTargetTextures[i]);
+        if (gRenderTargetTextures[i] && gGfxDevice) gGfxDevice->releaseTexture(gRenderTargetTextures[i]);
         gRenderTargetTextures[i] = nullptr;
         gRenderTargetSurfaces[i] = nullptr;
     }
 }
 
 int createRenderTargets() {
-    if (gSfNoUse || !gD3DDevice) return 1;
+    if (gSfNoUse || !gGfxDevice) return 1;
     // Called again after a reset and on the return to the title: never leak
     // the targets of an earlier call.
     releaseRenderTargets();
     // 0: a copy of the screen in the display's format; 1: the 1280 x 256 strip.
-    gRenderTargetTextures[0] = gD3DDevice->createTexture(gScreenSize.width, gScreenSize.height, 1,
+    gRenderTargetTextures[0] = gGfxDevice->createTexture(gScreenSize.width, gScreenSize.height, 1,
                                                          GFX_USAGE_RENDER_TARGET, gDisplayMode.format, GFX_POOL_DEFAULT);
     gRenderTargetTextures[1] =
-        gD3DDevice->createTexture(1280, 256, 1, GFX_USAGE_RENDER_TARGET, GFX_FORMAT_A8R8G8B8, GFX_POOL_DEFAULT);
+        gGfxDevice->createTexture(1280, 256, 1, GFX_USAGE_RENDER_TARGET, GFX_FORMAT_A8R8G8B8, GFX_POOL_DEFAULT);
     for (int i = 0; i < 2; ++i) {
-        if (gRenderTargetTextures[i]) gRenderTargetSurfaces[i] = gD3DDevice->getSurfaceLevel(gRenderTargetTextures[i], 0);
+        if (gRenderTargetTextures[i]) gRenderTargetSurfaces[i] = gGfxDevice->getSurfaceLevel(gRenderTargetTextures[i], 0);
     }
     return 1;
 }
 
 void prepareSkinnedModels() {
-    for (SkinModel& model : gEnemyModels) attachModelDevice(&model, 0, gD3DDevice);
-    for (SkinModel& model : gFieldModels) attachModelDevice(&model, 0, gD3DDevice);
+    for (SkinModel& model : gEnemyModels) attachModelDevice(&model, 0, gGfxDevice);
+    for (SkinModel& model : gFieldModels) attachModelDevice(&model, 0, gGfxDevice);
 }
 
 void resetDeviceFlags() { gDeviceOk = 1; }

@@ -1,6 +1,6 @@
 // engine/device.h: the drawing device the whole game draws through, its two
 // off-screen render targets and the field camera's shared view. Opened once
-// at start-up (initDirect3D), reset after a lost device, closed at shut-down.
+// at start-up (initGraphicsDevice), reset after a lost device, closed at shut-down.
 #pragma once
 #include <cstdint>
 
@@ -20,15 +20,15 @@ struct CameraState {
 };
 extern CameraState gCamera;
 
-extern const GfxBackend* gDirect3D;        // the graphics backend once opened
-extern GfxDevice* gD3DDevice;
+extern const GfxBackend* gOpenGraphics;        // the graphics backend once opened
+extern GfxDevice* gGfxDevice;
 extern GfxPresentParams gPresentParams;    // created with and reset with
 extern GfxDisplayMode gDisplayMode;
 extern int32_t gDeviceOk;                  // 0 from a lost present until a good reset
 extern GfxTexture* gRenderTargetTextures[2];   // 0: screen-size copy, 1: 1280 x 256
 extern GfxSurface* gRenderTargetSurfaces[2];
 
-int initDirect3D();
+int initGraphicsDevice();
 void setDefaultCamera();
 // gCamera.view: the right-handed look from its eye to its target, up +y.
 void buildRolledViewMatrix();

@@ -71,21 +71,21 @@ static const SpriteSource WHITE_CELL = {1.0f, 1.0f, 7.0f, 7.0f};
 // The cover's own sampling, set every frame rather than left to whatever
 // the scene drew last.
 static void setCoverStates() {
-    gD3DDevice->setRenderState(GFX_RS_FOGENABLE, 0);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
+    gGfxDevice->setRenderState(GFX_RS_FOGENABLE, 0);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
 }
 
 // One full-screen quad of the system picture, its alpha modulated by the colour's.
 static void drawCover(const SpriteSource& cell, uint32_t argb) {
     setCoverStates();
-    gD3DDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
-    gD3DDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
-    gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ALPHAARG2, GFX_TA_DIFFUSE);
-    gD3DDevice->setTexture(0, gSystemTexture.texture);
+    gGfxDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
+    gGfxDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
+    gGfxDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ALPHAARG2, GFX_TA_DIFFUSE);
+    gGfxDevice->setTexture(0, gSystemTexture.texture);
     SpriteDest dst = {0.0f, 0.0f, 640.0f, 480.0f};
     addSpriteQuad(dst, cell, gSystemTexture, argb);
     flushSprites();
@@ -111,7 +111,7 @@ void drawTransitionOverlay() {
 
 void drawBlackout() {
     if (!gBlackout) {
-        gD3DDevice->setRenderState(GFX_RS_FOGENABLE, 0);
+        gGfxDevice->setRenderState(GFX_RS_FOGENABLE, 0);
         return;
     }
     drawCover(BLACK_CELL, 0xFF000000u);

@@ -88,7 +88,7 @@ int runFrame() {
         updateTick();
         updateSound();
     }
-    if (!gDirect3D || !gD3DDevice) return 0;
+    if (!gOpenGraphics || !gGfxDevice) return 0;
     renderFrame();
     ++gFrameCounter;
     gInputState[0].raw = 0;
@@ -226,12 +226,12 @@ static void chooseRenderTarget() {
     // Without the off-screen targets the frame is drawn straight to the back
     // buffer, and the effects draw their plain fallbacks.
     if (wantCapture && offscreenTargetsInUse()) {
-        gSavedRenderTarget = gD3DDevice->getRenderTarget();
-        gSavedDepthSurface = gD3DDevice->getDepthStencilSurface();
-        gD3DDevice->setRenderTarget(gRenderTargetSurfaces[0], gSavedDepthSurface);
+        gSavedRenderTarget = gGfxDevice->getRenderTarget();
+        gSavedDepthSurface = gGfxDevice->getDepthStencilSurface();
+        gGfxDevice->setRenderTarget(gRenderTargetSurfaces[0], gSavedDepthSurface);
         gScreenCaptured = 1;
-        gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        gD3DDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
+        gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        gGfxDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
         return;
     }
     int32_t counter = gOverlayScreen.renderCounter;
@@ -240,10 +240,10 @@ static void chooseRenderTarget() {
         if (!gCurrentStage) return;
         const int32_t* c = gCurrentStage->backcolor;
         uint32_t argb = 0xFF000000u | (uint32_t)(c[0] & 0xFF) << 16 | (uint32_t)(c[1] & 0xFF) << 8 | (uint32_t)(c[2] & 0xFF);
-        gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, argb, 1.0f, 0);
+        gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, argb, 1.0f, 0);
         return;
     }
-    gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, CLEAR_COLOR_DEFAULT, 1.0f, 0);
+    gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, CLEAR_COLOR_DEFAULT, 1.0f, 0);
 }
 
 // Returns whether the mode's draw already drew the afterimage.
@@ -282,11 +282,11 @@ void reloadCurrentModeTextures() {
 }
 
 static void recoverLostDevice() {
-    if (gD3DDevice->testCooperativeLevel() != GFX_DEVICE_NOT_RESET) return;
+    if (gGfxDevice->testCooperativeLevel() != GFX_DEVICE_NOT_RESET) return;
     // A loader may still be creating textures in the groups released here.
     waitForLoaderThread();
     callHook(gSceneHooks.releaseAllTextures);
-    if (gD3DDevice->reset(gPresentParams) != GFX_OK) return;   // tried again next frame
+    if (gGfxDevice->reset(gPresentParams) != GFX_OK) return;   // tried again next frame
     gDeviceOk = 1;
     loadSystemTextures();
     reloadCurrentModeTextures();
@@ -313,8 +313,8 @@ void renderFrame() {
         gSpriteVertexCount = 0;
         gScreenCaptured = 0;
         chooseRenderTarget();
-        gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
-        gD3DDevice->beginScene();
+        gGfxDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+        gGfxDevice->beginScene();
 
         int32_t counter = gOverlayScreen.renderCounter;
         bool afterimageDrawn = false;
@@ -329,11 +329,11 @@ void renderFrame() {
         drawLoadingIndicator();
         if (gGameMode == GAME_MODE_FIELD) callHook(gSceneHooks.drawFieldOverlayEnd);
 
-        gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
+        gGfxDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
         if (gDispFps == 0) drawFpsCounter();
-        gD3DDevice->setTexture(0, nullptr);
-        gD3DDevice->endScene();
-        if (gD3DDevice->present() == GFX_DEVICE_LOST) gDeviceOk = 0;
+        gGfxDevice->setTexture(0, nullptr);
+        gGfxDevice->endScene();
+        if (gGfxDevice->present() == GFX_DEVICE_LOST) gDeviceOk = 0;
     }
     if (!gDeviceOk) recoverLostDevice();
     measureFrameRate();

@@ -61,7 +61,7 @@ static GlyphCacheEntry* takeEntry() {
     for (GlyphCacheEntry& entry : gGlyphCache) {
         if (entry.age < GLYPH_REUSE_AGE) continue;
         GfxTexture*& texture = gGlyphTextures[entry.textureIndex];
-        if (texture && gD3DDevice) gD3DDevice->releaseTexture(texture);
+        if (texture && gGfxDevice) gGfxDevice->releaseTexture(texture);
         texture = nullptr;
         return &entry;
     }
@@ -98,20 +98,20 @@ static int32_t placeGlyphTexels(const FontGlyph& glyph, int32_t width, int32_t i
 }
 
 static GfxTexture* makeDirectTexture(const FontGlyph& glyph) {
-    if (!gD3DDevice) return nullptr;
+    if (!gGfxDevice) return nullptr;
     int32_t width = glyph.advance;
     int32_t height = glyph.record.cellHeight;
     GfxTexture* texture =
-        gD3DDevice->createTexture(width, height, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+        gGfxDevice->createTexture(width, height, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
     if (!texture) return nullptr;
     GfxLockedRect locked;
-    if (gD3DDevice->lockRect(texture, 0, &locked) != GFX_OK) {
-        gD3DDevice->releaseTexture(texture);
+    if (gGfxDevice->lockRect(texture, 0, &locked) != GFX_OK) {
+        gGfxDevice->releaseTexture(texture);
         return nullptr;
     }
     for (int32_t y = 0; y < height; ++y)
         memcpy((uint8_t*)locked.bits + (ptrdiff_t)y * locked.pitch, sTexels + y * width, sizeof(uint32_t) * (size_t)width);
-    gD3DDevice->unlockRect(texture, 0);
+    gGfxDevice->unlockRect(texture, 0);
     return texture;
 }
 

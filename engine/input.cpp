@@ -20,7 +20,7 @@ static const bool sPadBindingsReady = [] {
 
 const uint16_t PAD_BINDING_BITS[PAD_BINDING_COUNT] = {
     BUTTON_UP,      BUTTON_RIGHT,   BUTTON_DOWN,    BUTTON_LEFT,    BUTTON_CONFIRM,
-    BUTTON_CANCEL,  BUTTON_6,       BUTTON_7,       BUTTON_MENU,    BUTTON_SKILL_0,
+    BUTTON_CANCEL,  BUTTON_SUB,       BUTTON_VIEW,       BUTTON_MENU,    BUTTON_SKILL_0,
     BUTTON_SKILL_1, BUTTON_SKILL_2, BUTTON_SKILL_3, BUTTON_SKILL_4,
 };
 
@@ -49,9 +49,9 @@ static const uint32_t HAT_DIRECTIONS[8] = {
     CONTROLLER_DOWN, CONTROLLER_DOWN | CONTROLLER_LEFT, CONTROLLER_LEFT,  CONTROLLER_LEFT | CONTROLLER_UP,
 };
 
-bool initDirectInput() { return gInputBackend && gInputBackend->open(); }
+bool initInputDevices() { return gInputBackend && gInputBackend->open(); }
 
-void releaseDirectInput() {
+void releaseInputDevices() {
     if (gInputBackend) gInputBackend->close();
 }
 

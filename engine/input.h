@@ -15,7 +15,9 @@
 
 enum InputButton : uint16_t {
     BUTTON_RIGHT = 0x0001, BUTTON_LEFT = 0x0002, BUTTON_UP = 0x0004, BUTTON_DOWN = 0x0008,
-    BUTTON_CONFIRM = 0x0010, BUTTON_CANCEL = 0x0020, BUTTON_6 = 0x0040, BUTTON_7 = 0x0080,
+    BUTTON_CONFIRM = 0x0010, BUTTON_CANCEL = 0x0020,
+    BUTTON_SUB = 0x0040,    // button 6: inspect an item, switch the skill, hurry a scene's text
+    BUTTON_VIEW = 0x0080,   // button 7: turn the shop's camera
     BUTTON_MENU = 0x0100, BUTTON_SKILL_0 = 0x0200, BUTTON_SKILL_1 = 0x0400, BUTTON_SKILL_2 = 0x0800,
     BUTTON_SKILL_3 = 0x1000, BUTTON_SKILL_4 = 0x2000,
 };
@@ -48,8 +50,8 @@ constexpr int CONTROLLER_CODE_BASE = 40;
 constexpr int CONTROLLER_CODE_STRIDE = 20;   // inputs per controller
 
 // Opens the input backend: keyboard and controllers, acquired (start-up).
-bool initDirectInput();
-void releaseDirectInput();
+bool initInputDevices();
+void releaseInputDevices();
 // Activation: acquires every device, or lets go of them all.
 void setInputAcquired(bool acquired);
 void pollInput();

@@ -236,12 +236,12 @@ bool isSceneLoading() { return gSceneLoading != 0; }
 
 void drawLoadingIndicator() {
     if (!gShowLoading && !gShowPartLoading) return;
-    gD3DDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
-    gD3DDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
-    gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
-    gD3DDevice->setTexture(0, gNowLoadingTexture.texture);
+    gGfxDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
+    gGfxDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
+    gGfxDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
+    gGfxDevice->setTexture(0, gNowLoadingTexture.texture);
     SpriteDest sign = {512.0f, 400.0f, 128.0f, 64.0f};
     addSpriteQuad(sign, SpriteSource{64.0f, 0.0f, 192.0f, 64.0f}, gNowLoadingTexture, 0xFFFFFFFF);
     flushSprites();

@@ -35,9 +35,9 @@ void releaseMesh(MeshRecord* record) {
     record->textureIndices.reset();
     record->materials.reset();
     record->subsets.reset();
-    if (gD3DDevice) {
-        gD3DDevice->releaseBuffer(record->vertices);
-        gD3DDevice->releaseBuffer(record->indices);
+    if (gGfxDevice) {
+        gGfxDevice->releaseBuffer(record->vertices);
+        gGfxDevice->releaseBuffer(record->indices);
     }
     record->vertices = nullptr;
     record->indices = nullptr;
@@ -45,13 +45,13 @@ void releaseMesh(MeshRecord* record) {
 }
 
 void drawMeshSubset(const MeshRecord& record, int32_t material) {
-    if (!gD3DDevice || !record.vertices || material < 0 || material >= record.materialCount) return;
+    if (!gGfxDevice || !record.vertices || material < 0 || material >= record.materialCount) return;
     const MeshSubset& subset = record.subsets[material];
     if (subset.triangleCount < 1) return;
-    gD3DDevice->setVertexFormat(MESH_VERTEX_FORMAT);
-    gD3DDevice->setStreamSource(record.vertices, (int32_t)sizeof(MeshVertex));
-    gD3DDevice->setIndices(record.indices);
-    gD3DDevice->drawIndexedPrimitive(GFX_PT_TRIANGLELIST, 0, subset.startIndex, subset.triangleCount);
+    gGfxDevice->setVertexFormat(MESH_VERTEX_FORMAT);
+    gGfxDevice->setStreamSource(record.vertices, (int32_t)sizeof(MeshVertex));
+    gGfxDevice->setIndices(record.indices);
+    gGfxDevice->drawIndexedPrimitive(GFX_PT_TRIANGLELIST, 0, subset.startIndex, subset.triangleCount);
 }
 
 MeshTextureEntry meshTextureFlags(const char* name) {
@@ -217,11 +217,11 @@ bool readModel(const char* path, BuiltMesh* out) {
 }
 
 GfxBuffer* makeBuffer(GfxBufferKind kind, const void* bytes, size_t size) {
-    GfxBuffer* buffer = gD3DDevice->createBuffer(kind, (int32_t)size);
+    GfxBuffer* buffer = gGfxDevice->createBuffer(kind, (int32_t)size);
     if (!buffer) return nullptr;
-    void* into = gD3DDevice->lockBuffer(buffer);
+    void* into = gGfxDevice->lockBuffer(buffer);
     if (into) memcpy(into, bytes, size);
-    gD3DDevice->unlockBuffer(buffer);
+    gGfxDevice->unlockBuffer(buffer);
     return buffer;
 }
 
@@ -274,13 +274,13 @@ int32_t loadMesh(MeshRecord* record, const char* path, int32_t /*modelNumber*/) 
     }
     GfxBuffer* vertices = nullptr;
     GfxBuffer* indices = nullptr;
-    if (found && gD3DDevice) {
+    if (found && gGfxDevice) {
         vertices = makeBuffer(GFX_BUFFER_VERTEX, built.vertices.data(), built.vertices.size() * sizeof(MeshVertex));
         indices = makeBuffer(GFX_BUFFER_INDEX, built.indices.data(), built.indices.size() * sizeof(uint32_t));
     }
     if (!vertices || !indices) {
-        if (vertices) gD3DDevice->releaseBuffer(vertices);
-        if (indices) gD3DDevice->releaseBuffer(indices);
+        if (vertices) gGfxDevice->releaseBuffer(vertices);
+        if (indices) gGfxDevice->releaseBuffer(indices);
         if (found) logLine("model %s: no room for its buffers", path);
         showMessageBox(path, OPEN_ERROR_CAPTION, MESSAGE_BOX_OK);
         return 0;

@@ -169,19 +169,19 @@ bool offscreenTargetsInUse() {
 // Ends a capture: the frame drawn so far is in the screen-size target.
 static void restoreCapturedTarget() {
     if (!gSavedRenderTarget) return;
-    gD3DDevice->setRenderTarget(gSavedRenderTarget, gSavedDepthSurface);
+    gGfxDevice->setRenderTarget(gSavedRenderTarget, gSavedDepthSurface);
     gSavedRenderTarget = nullptr;
     gSavedDepthSurface = nullptr;
 }
 
 static void setLinearFiltering() {
-    gD3DDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
 }
 
 // One quad over the whole screen of the target's whole picture.
 static void drawFullScreen(GfxTexture* texture, const TextureSlot& slot, const SpriteSource& src, uint32_t argb) {
-    gD3DDevice->setTexture(0, texture);
+    gGfxDevice->setTexture(0, texture);
     SpriteDest dst = {0.0f, 0.0f, 640.0f, 480.0f};
     addSpriteQuad(dst, src, slot, argb);
     flushSprites();
@@ -196,24 +196,24 @@ static void drawCapturedScreen(int32_t alpha) {
 // screen shrunk into the strip's left half, then the strip laid twelve times
 // over the screen-size target, each layer a little more zoomed.
 static void buildBlurredBackdrop(int32_t kind) {
-    GfxSurface* backBuffer = gD3DDevice->getBackBuffer();
-    GfxSurface* depth = gD3DDevice->getDepthStencilSurface();
+    GfxSurface* backBuffer = gGfxDevice->getBackBuffer();
+    GfxSurface* depth = gGfxDevice->getDepthStencilSurface();
 
-    gD3DDevice->setRenderTarget(gRenderTargetSurfaces[1], depth);
-    gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, STRIP_CLEAR, 1.0f, 0);
-    gD3DDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
-    gD3DDevice->setTexture(0, gRenderTargetTextures[0]);
+    gGfxDevice->setRenderTarget(gRenderTargetSurfaces[1], depth);
+    gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, STRIP_CLEAR, 1.0f, 0);
+    gGfxDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
+    gGfxDevice->setTexture(0, gRenderTargetTextures[0]);
     // The strip has a fixed size, so the quad is given in its pixels.
     addSpriteQuadPixels(SpriteDest{0.0f, 0.0f, 640.0f, (float)STRIP_HEIGHT}, SpriteSource{0.0f, 0.0f, 640.0f, 480.0f},
                         gAfterimageTexture, 0xFFFFFFFF);
     flushSprites();
-    gD3DDevice->setRenderTarget(backBuffer, depth);
+    gGfxDevice->setRenderTarget(backBuffer, depth);
 
-    gD3DDevice->setRenderTarget(gRenderTargetSurfaces[0], depth);
-    gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, kind == OVERLAY_PAUSE_MENU ? BLUR_CLEAR_PAUSE : BLUR_CLEAR_OTHER,
+    gGfxDevice->setRenderTarget(gRenderTargetSurfaces[0], depth);
+    gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, kind == OVERLAY_PAUSE_MENU ? BLUR_CLEAR_PAUSE : BLUR_CLEAR_OTHER,
                       1.0f, 0);
-    gD3DDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
-    gD3DDevice->setTexture(0, gRenderTargetTextures[1]);
+    gGfxDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
+    gGfxDevice->setTexture(0, gRenderTargetTextures[1]);
     for (int32_t i = 0; i < BLUR_LAYERS; ++i) {
         float w = (float)(kind == OVERLAY_PAUSE_MENU ? 4 * i + 4 : 2 * i + 4);
         SpriteDest dst = {0.0f, 0.0f, 640.0f, 480.0f};
@@ -221,7 +221,7 @@ static void buildBlurredBackdrop(int32_t kind) {
                       BLUR_LAYER_COLOUR);
     }
     flushSprites();
-    gD3DDevice->setRenderTarget(backBuffer, depth);
+    gGfxDevice->setRenderTarget(backBuffer, depth);
 }
 
 void drawOverlayTransition() {

@@ -33,9 +33,9 @@ void setupScreenCamera() {
 
     Matrix4 projection = matrixPerspectiveFovRH(pi / 4.0f, 4.0f / 3.0f, 10.0f, 20000.0f);
     Matrix4 view = matrixLookAtRH(eye, target, Vector3{0.0f, 1.0f, 0.0f});
-    if (gD3DDevice) {
-        gD3DDevice->setTransform(GFX_TS_PROJECTION, projection.m);
-        gD3DDevice->setTransform(GFX_TS_VIEW, view.m);
+    if (gGfxDevice) {
+        gGfxDevice->setTransform(GFX_TS_PROJECTION, projection.m);
+        gGfxDevice->setTransform(GFX_TS_VIEW, view.m);
     }
 }
 

@@ -72,11 +72,11 @@ void addSpriteQuadPixels(const SpriteDest& dst, const SpriteSource& src, const T
 }
 
 void bindSpriteTexture(const TextureSlot& slot) {
-    if (gD3DDevice) gD3DDevice->setTexture(0, slot.texture);
+    if (gGfxDevice) gGfxDevice->setTexture(0, slot.texture);
 }
 
 void setSpriteColourOp(uint32_t op) {
-    if (gD3DDevice) gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, op);
+    if (gGfxDevice) gGfxDevice->setTextureStageState(0, GFX_TSS_COLOROP, op);
 }
 
 void addSpriteRect(float x, float y, float width, float height, const SpriteSource& src, const TextureSlot& slot,
@@ -87,9 +87,9 @@ void addSpriteRect(float x, float y, float width, float height, const SpriteSour
 
 void flushSprites() {
     if (gSpriteVertexCount <= 0) return;
-    if (gD3DDevice) {
-        gD3DDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
-        gD3DDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, gSpriteVertexCount / 3, gSpriteBatch, sizeof(SpriteVertex));
+    if (gGfxDevice) {
+        gGfxDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
+        gGfxDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, gSpriteVertexCount / 3, gSpriteBatch, sizeof(SpriteVertex));
     }
     gSpriteVertexCount = 0;
 }
@@ -101,12 +101,12 @@ static void drawRotatedStrip(const float x[4], const float y[4], const SpriteUv&
     const float v[4] = {uv.top, uv.bottom, uv.top, uv.bottom};
     float w = (float)gScreenSize.width;
     for (int32_t k = 0; k < 4; ++k) putVertex(gSpriteBatch[k], x[k] * w / 640.0f, y[k] * w / 640.0f, u[k], v[k], argb);
-    if (gD3DDevice) gD3DDevice->drawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, gSpriteBatch, sizeof(SpriteVertex));
+    if (gGfxDevice) gGfxDevice->drawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, gSpriteBatch, sizeof(SpriteVertex));
     gSpriteVertexCount = 0;
 }
 
 void drawRotatedQuad(float x, float y, float angle, const RotatedCorners& corners, const SpriteUv& uv, uint32_t argb) {
-    if (gD3DDevice) gD3DDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
+    if (gGfxDevice) gGfxDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
     const float p[4] = {corners.left, corners.left, corners.right, corners.right};
     const float q[4] = {corners.top, corners.bottom, corners.top, corners.bottom};
     float c = std::cos(angle);
@@ -120,7 +120,7 @@ void drawRotatedQuad(float x, float y, float angle, const RotatedCorners& corner
 }
 
 void drawRotatedSquare(const RotatedSquare& square, const SpriteUv& uv, uint32_t argb) {
-    if (gD3DDevice) gD3DDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
+    if (gGfxDevice) gGfxDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
     float r = std::sqrt(2.0f * square.halfSide * square.halfSide);
     // Corners k = 0, 1, 3, 2 a quarter turn apart: top left, bottom left,
     // top right, bottom right when unturned.

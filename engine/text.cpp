@@ -15,9 +15,9 @@ static bool isBlank(const uint8_t* p) { return p[0] == ' ' || (p[0] == 0x81 && p
 // draws every glyph in argb; otherwise alpha fades as drawTextFaded says.
 // Without draw, only the advance is summed and no age is touched.
 static float runText(float x, float y, const char* text, uint32_t argb, float s, bool draw, int32_t fadeCount) {
-    if (draw && gD3DDevice) {
-        gD3DDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
-        gD3DDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
+    if (draw && gGfxDevice) {
+        gGfxDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
     }
     const SpriteSource source = {1.0f, 1.0f, 41.0f, 41.0f};
     float start = x;
@@ -42,7 +42,7 @@ static float runText(float x, float y, const char* text, uint32_t argb, float s,
                     uint32_t alpha = (uint32_t)((float)(argb >> 24) * strength);
                     colour = alpha << 24 | (argb & 0x00FFFFFF);
                 }
-                if (gD3DDevice) gD3DDevice->setTexture(0, texture);
+                if (gGfxDevice) gGfxDevice->setTexture(0, texture);
                 SpriteDest dest = {x, y, (float)glyph->quadWidth * s, (float)GLYPH_QUAD_SIDE * s};
                 addSpriteQuad(dest, source, gGlyphQuadSlot, colour);
                 flushSprites();

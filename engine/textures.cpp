@@ -55,7 +55,7 @@ void setDDTexture(TextureSlot* slot) {
 // Each texture goes once: its slot is emptied at once, so a second entry of
 // the same slot no longer matches.
 static void releaseEntry(TextureSlot*& entry) {
-    if (entry->texture && gD3DDevice) gD3DDevice->releaseTexture(entry->texture);
+    if (entry->texture && gGfxDevice) gGfxDevice->releaseTexture(entry->texture);
     entry->texture = nullptr;
     entry = nullptr;
 }
@@ -99,14 +99,14 @@ static PictureError preparePicture(const uint8_t* bytes, int32_t size, int32_t w
 static PictureError uploadPicture(Image* image, int32_t levelCount, GfxTexture** out) {
     // One level: the decoded texels become the texture's own, uncopied.
     if (levelCount == 1) {
-        GfxTexture* texture = gD3DDevice->createTextureFromTexels(image->width, image->height, GFX_POOL_MANAGED,
+        GfxTexture* texture = gGfxDevice->createTextureFromTexels(image->width, image->height, GFX_POOL_MANAGED,
                                                                   reinterpret_cast<uint8_t*>(image->pixels));
         *image = Image{};
         if (!texture) return PICTURE_OUT_OF_VIDEO_MEMORY;
         *out = texture;
         return PICTURE_OK;
     }
-    GfxTexture* texture = gD3DDevice->createTexture(image->width, image->height, levelCount, GFX_USAGE_NONE,
+    GfxTexture* texture = gGfxDevice->createTexture(image->width, image->height, levelCount, GFX_USAGE_NONE,
                                                     GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
     if (!texture) {
         imageFree(image);
@@ -119,7 +119,7 @@ static PictureError uploadPicture(Image* image, int32_t levelCount, GfxTexture**
             break;
         }
         GfxLockedRect locked = {};
-        if (gD3DDevice->lockRect(texture, level, &locked) != GFX_OK) {
+        if (gGfxDevice->lockRect(texture, level, &locked) != GFX_OK) {
             result = PICTURE_INVALID_CALL;
             break;
         }
@@ -127,11 +127,11 @@ static PictureError uploadPicture(Image* image, int32_t levelCount, GfxTexture**
         for (int32_t row = 0; row < image->height; ++row)
             memcpy((uint8_t*)locked.bits + (size_t)row * (size_t)locked.pitch,
                    image->pixels + (size_t)row * image->width, rowBytes);
-        gD3DDevice->unlockRect(texture, level);
+        gGfxDevice->unlockRect(texture, level);
     }
     imageFree(image);
     if (result != PICTURE_OK) {
-        gD3DDevice->releaseTexture(texture);
+        gGfxDevice->releaseTexture(texture);
         return result;
     }
     *out = texture;
@@ -140,7 +140,7 @@ static PictureError uploadPicture(Image* image, int32_t levelCount, GfxTexture**
 
 PictureError createPictureTexture(const uint8_t* bytes, int32_t size, int32_t width, int32_t height,
                                          int32_t divisor, int32_t levels, uint32_t colorKey, GfxTexture** out) {
-    if (!gD3DDevice) return PICTURE_NOT_AVAILABLE;
+    if (!gGfxDevice) return PICTURE_NOT_AVAILABLE;
     Image image;
     int32_t levelCount = 0;
     PictureError prepared = preparePicture(bytes, size, width, height, divisor, levels, colorKey, &image, &levelCount);
@@ -290,7 +290,7 @@ void loadTexturesToGroup(int32_t group, const TexturePictureRequest* requests, i
                 showMessageBox(text, NOT_FOUND_CAPTION, MESSAGE_BOX_OK);
                 continue;
             }
-            if (!gD3DDevice) {
+            if (!gGfxDevice) {
                 imageFree(&job.image);
                 error = PICTURE_NOT_AVAILABLE;
             } else if (error == PICTURE_OK) {

@@ -29,7 +29,7 @@ constexpr int32_t FAIRY_SHEET = 2;
 constexpr int32_t LAYERED_SPRITE = 66;   // kinds with this sprite get a second layer
 constexpr int32_t LAYER_SPRITE = 67;
 
-GfxDevice* device() { return gD3DDevice; }
+GfxDevice* device() { return gGfxDevice; }
 
 int32_t attackMark() {
     int32_t n = gWorldDraw.effectCounts.attackObjects;

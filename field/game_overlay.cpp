@@ -78,16 +78,16 @@ static void fullScreen(uint32_t argb) {
 
 static void drawVignette() {
     if (gGameMode != GAME_MODE_FIELD || onShopLayout() || !isFloorConditionActive(CONDITION_DARKNESS)) return;
-    if (gD3DDevice) {
-        gD3DDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_ZERO);
-        gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_SRCCOLOR);
+    if (gGfxDevice) {
+        gGfxDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_ZERO);
+        gGfxDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_SRCCOLOR);
     }
     bindSpriteTexture(gShadeTexture);
     addSpriteRect(0.0f, 0.0f, 640.0f, 480.0f, SHADE_VIGNETTE, gShadeTexture, 0x37FFFFFF);
     flushSprites();
-    if (gD3DDevice) {
-        gD3DDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
-        gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
+    if (gGfxDevice) {
+        gGfxDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
+        gGfxDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
     }
 }
 
@@ -406,7 +406,7 @@ static void drawCurtain(const GameState& g) {
 void drawGameOverlay() {
     cacheViewProjection();
     if (gShowFps == 0) return;
-    if (gD3DDevice) set2DRenderStates();
+    if (gGfxDevice) set2DRenderStates();
     drawVignette();
     drawLetterbox();
     if (gEffectEditorOn) {

@@ -297,7 +297,7 @@ void drawPopupBalloon() {
         addSpriteQuadMirrored(d, flipped, gItemWindowTexture, WHITE);
     }
     flushSprites();
-    if (!gD3DDevice) return;
+    if (!gGfxDevice) return;
     set2DRenderStates();
 
     if (b.shownFrames <= BALLOON_TEXT_DELAY) return;
@@ -340,7 +340,7 @@ void drawItemGetPopup() {
     formatHudItemName(name, sizeof name, key, true);
     drawText(x + 4.0f, 98.0f, name, WHITE, 0.6f);
 
-    if (!gD3DDevice) return;
+    if (!gGfxDevice) return;
     set2DRenderStates();
     int32_t own = key >= 0 ? findItemDef(itemKeyId(key)) : -1;
     if (own < 0) return;

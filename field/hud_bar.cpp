@@ -128,9 +128,9 @@ static void drawFloorBanner() {
 void drawHudBar() {
     cacheViewProjection();
     float o = -128.0f * gHud.hudFade;
-    if (gD3DDevice) {
-        gD3DDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
-        gD3DDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
+    if (gGfxDevice) {
+        gGfxDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
     }
     bindSpriteTexture(gItemWindowTexture);
     addSpriteRect(0.0f, o, 230.4f, 102.4f, ITEMWIN_TOP_PANEL, gItemWindowTexture, WHITE);
@@ -169,10 +169,10 @@ static void drawExperienceRing(float x, float y, float f) {
         fan[k + 1] = SpriteVertex{(cx + 51.2f * sn) * s, (cy - 51.2f * cs) * s, 0.0f, 1.0f, HALF_GREY, 0,
                                   (sn + 1.0f) / 2.0f, 0.5f - cs / 2.0f};
     }
-    if (!gD3DDevice) return;
-    gD3DDevice->setTexture(0, gHpMpExpTexture.texture);
-    gD3DDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
-    gD3DDevice->drawPrimitiveUP(GFX_PT_TRIANGLEFAN, EXP_RING_TRIANGLES, fan, sizeof(SpriteVertex));
+    if (!gGfxDevice) return;
+    gGfxDevice->setTexture(0, gHpMpExpTexture.texture);
+    gGfxDevice->setVertexFormat(SPRITE_VERTEX_FORMAT);
+    gGfxDevice->drawPrimitiveUP(GFX_PT_TRIANGLEFAN, EXP_RING_TRIANGLES, fan, sizeof(SpriteVertex));
 }
 
 static float barFraction(int32_t current, int32_t maximum) {

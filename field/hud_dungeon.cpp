@@ -258,9 +258,9 @@ void drawDungeonOverlay() {
     drawMinimap();
     drawFloorPlate(fade);
     drawKillCombo();
-    if (gD3DDevice) {
-        gD3DDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
-        gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
+    if (gGfxDevice) {
+        gGfxDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
+        gGfxDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
     }
     setSpriteColourOp(GFX_TOP_ADDSIGNED);
     drawPopupLabels();

@@ -45,7 +45,7 @@ void bindMapTexture(int32_t t, bool shop, bool* waterBound) {
     } else if (shop && entry.shopJutan) {
         texture = gRugTextures[shopDecorationChoice(runningGameState().shopRug, SHOP_RUG_COUNT)].texture;
     }
-    gD3DDevice->setTexture(0, texture);
+    gGfxDevice->setTexture(0, texture);
 }
 
 bool hasSubsetOf(const MeshRecord& mesh, int32_t t) {
@@ -59,10 +59,10 @@ bool hasSubsetOf(const MeshRecord& mesh, int32_t t) {
 // the stage's draw code restored after it.
 void drawModelSubsets(const MeshRecord& mesh, int32_t t, const Matrix4& world, bool flash) {
     if (!hasSubsetOf(mesh, t)) return;
-    gD3DDevice->setTransform(GFX_TS_WORLD, world.m);
+    gGfxDevice->setTransform(GFX_TS_WORLD, world.m);
     for (int32_t j = 0; j < mesh.materialCount; ++j) {
         if (mesh.textureIndices[j] != t) continue;
-        gD3DDevice->setMaterial(mesh.materials[j]);
+        gGfxDevice->setMaterial(mesh.materials[j]);
         if (flash) setColorOpByMode(3);
         drawMeshSubset(mesh, j);
         if (flash) setColorOpByMode(gCurrentStage->drawcode);
@@ -74,14 +74,14 @@ const MeshRecord* stageMesh(int32_t model) {
 }
 
 void lightsOff() {
-    gD3DDevice->lightEnable(0, false);
-    gD3DDevice->setRenderState(GFX_RS_LIGHTING, 0);
+    gGfxDevice->lightEnable(0, false);
+    gGfxDevice->setRenderState(GFX_RS_LIGHTING, 0);
 }
 
 void finishPass() {
     setColorOpByMode(gCurrentStage->drawcode);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
 }
 
 void drawDungeonPass(int32_t pass) {
@@ -186,23 +186,23 @@ void drawShopPass(int32_t pass) {
             int32_t vending = game.vendingModes[i];
             const MeshRecord* mesh = vending == 0 ? &gShopTableModels[table][type - 3] : stageMesh(vendingModel(type, vending));
             if (!mesh || !hasSubsetOf(*mesh, t)) continue;
-            gD3DDevice->setTransform(GFX_TS_WORLD, groupBMatrix(i, type, vending).m);
+            gGfxDevice->setTransform(GFX_TS_WORLD, groupBMatrix(i, type, vending).m);
             bool pulse = gShopFloor.shopFloorState == SHOP_FLOOR_EDITING && i == gShopFloor.selectedShelf;
             for (int32_t j = 0; j < mesh->materialCount; ++j) {
                 if (mesh->textureIndices[j] != t) continue;
-                gD3DDevice->setMaterial(mesh->materials[j]);
+                gGfxDevice->setMaterial(mesh->materials[j]);
                 if (pulse) {
                     uint32_t g = (uint32_t)shelfPulseGrey(gTickCounter);
-                    gD3DDevice->setRenderState(GFX_RS_TEXTUREFACTOR, 0xFF000000u | g << 16 | g << 8 | g);
-                    gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADDSIGNED);
-                    gD3DDevice->setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_TFACTOR);
-                    gD3DDevice->setTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_TEXTURE);
+                    gGfxDevice->setRenderState(GFX_RS_TEXTUREFACTOR, 0xFF000000u | g << 16 | g << 8 | g);
+                    gGfxDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADDSIGNED);
+                    gGfxDevice->setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_TFACTOR);
+                    gGfxDevice->setTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_TEXTURE);
                 }
                 drawMeshSubset(*mesh, j);
                 if (pulse) {
                     setColorOpByMode(stage.drawcode);
-                    gD3DDevice->setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_DIFFUSE);
-                    gD3DDevice->setTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_TEXTURE);
+                    gGfxDevice->setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_DIFFUSE);
+                    gGfxDevice->setTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_TEXTURE);
                 }
             }
         }
@@ -248,7 +248,7 @@ int32_t vendingTurnArounds(int32_t type, int32_t vendingKey, float yaw, float x)
 }
 
 void drawMapGeometry(int32_t pass) {
-    if (!gD3DDevice || !gCurrentStage) return;
+    if (!gGfxDevice || !gCurrentStage) return;
     if (gCurrentStage->maptype >= 1)
         drawDungeonPass(pass);
     else
@@ -256,8 +256,8 @@ void drawMapGeometry(int32_t pass) {
 }
 
 void drawMapLayers() {
-    if (!gD3DDevice || !gCurrentStage) return;
-    GfxDevice* device = gD3DDevice;
+    if (!gGfxDevice || !gCurrentStage) return;
+    GfxDevice* device = gGfxDevice;
     const StageRecord& stage = *gCurrentStage;
     device->setRenderState(GFX_RS_ZENABLE, 1);
     device->setRenderState(GFX_RS_ZWRITEENABLE, 0);

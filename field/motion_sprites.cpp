@@ -141,13 +141,13 @@ int32_t buildMotionSprite(const MotionState& state, int32_t motion, int32_t shee
 
 void drawMotionSprite(const MotionState& state, int32_t motion, int32_t texture, const Matrix4& world, uint32_t argb) {
     static SpriteCellVertex vertices[6 * MOTION_SPRITE_CELL_MAX];
-    if (!gD3DDevice || texture < 0 || texture >= CHARACTER_TEXTURE_COUNT) return;
+    if (!gGfxDevice || texture < 0 || texture >= CHARACTER_TEXTURE_COUNT) return;
     const TextureSlot& sheet = gCharacterTextures[texture];
     int32_t count = buildMotionSprite(state, motion, sheet.width, sheet.height, argb, vertices);
     if (count <= 0) return;
-    gD3DDevice->setTransform(GFX_TS_WORLD, world.m);
+    gGfxDevice->setTransform(GFX_TS_WORLD, world.m);
     bool addWhite = state.whiteFlash > 0 && !(state.tint > 0 && state.tintSuppress == 0);
-    if (addWhite) gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADD);
-    gD3DDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, count / 3, vertices, (int32_t)sizeof(SpriteCellVertex));
-    if (addWhite) gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADDSIGNED);
+    if (addWhite) gGfxDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADD);
+    gGfxDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, count / 3, vertices, (int32_t)sizeof(SpriteCellVertex));
+    if (addWhite) gGfxDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADDSIGNED);
 }

@@ -206,7 +206,7 @@ void releaseFieldResources() {
         for (MeshRecord& mesh : pair) releaseMesh(&mesh);
     // The model textures belong to the table, not to a registry group.
     for (MeshTextureEntry& entry : gMeshTextures.entries) {
-        if (entry.texture && gD3DDevice) gD3DDevice->releaseTexture(entry.texture);
+        if (entry.texture && gGfxDevice) gGfxDevice->releaseTexture(entry.texture);
         entry.texture = nullptr;
     }
     clearMeshTextures();

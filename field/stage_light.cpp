@@ -93,10 +93,10 @@ void updateStageLight() {
     } else if (mode != 0) {
         pulsingLight(*stage);
     }
-    if (gD3DDevice) {
-        if (mode != 0) gD3DDevice->setLight(0, gStageLight);
-        gD3DDevice->lightEnable(0, mode != 0);
-        gD3DDevice->setRenderState(GFX_RS_LIGHTING, mode != 0);
+    if (gGfxDevice) {
+        if (mode != 0) gGfxDevice->setLight(0, gStageLight);
+        gGfxDevice->lightEnable(0, mode != 0);
+        gGfxDevice->setRenderState(GFX_RS_LIGHTING, mode != 0);
     }
     float offset = stage ? stage->chrlightoffset : 0.0f;
     gCharacterLight = gStageLight;
@@ -141,8 +141,8 @@ void drawShadowQuad(const Matrix4& world, int32_t grey) {
         {-256.0f, 0.0f, -256.0f, color, 0.0f, 1.0f},
         {256.0f, 0.0f, -256.0f, color, 1.0f, 1.0f},
     };
-    gD3DDevice->setTransform(GFX_TS_WORLD, world.m);
-    gD3DDevice->drawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, quad, (int32_t)sizeof(ShadowVertex));
+    gGfxDevice->setTransform(GFX_TS_WORLD, world.m);
+    gGfxDevice->drawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, quad, (int32_t)sizeof(ShadowVertex));
 }
 
 // M x S x T: onto the slope, scaled (-f, f, f), moved to the point.
@@ -295,7 +295,7 @@ Matrix4 shadowSlopeMatrix(float nx, float ny, float nz) {
 }
 
 void drawFloorObjects(int32_t pass) {
-    GfxDevice* d = gD3DDevice;
+    GfxDevice* d = gGfxDevice;
     if (!d) return;
     if (pass == 3) {
         d->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_ONE);
@@ -362,7 +362,7 @@ void drawFloorObjects(int32_t pass) {
 }
 
 void drawShadows() {
-    GfxDevice* d = gD3DDevice;
+    GfxDevice* d = gGfxDevice;
     if (!d) return;
     d->setTexture(0, gShadeTexture.texture);
     d->setVertexFormat(SHADOW_VERTEX_FORMAT);

@@ -54,57 +54,57 @@ void recomputeEffectCounts() { gWorldDraw.effectCounts = EffectCounts{}; }
 }  // namespace
 
 void setWorldFarPlane(float farPlane) {
-    if (!gD3DDevice) return;
+    if (!gGfxDevice) return;
     Matrix4 projection =
         matrixPerspectiveFovRH(gCamera.fov * DEGREES_TO_RADIANS, WORLD_ASPECT, WORLD_NEAR, farPlane);
-    gD3DDevice->setTransform(GFX_TS_PROJECTION, projection.m);
+    gGfxDevice->setTransform(GFX_TS_PROJECTION, projection.m);
 }
 
 void setColorOpByMode(int32_t mode) {
-    if (!gD3DDevice) return;
+    if (!gGfxDevice) return;
     int32_t entry = mode % 7;   // the dividend's sign: a negative mode changes nothing
     if (entry < 0) return;
-    gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, COLOR_OP_BY_MODE[entry]);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_COLOROP, COLOR_OP_BY_MODE[entry]);
 }
 
 void resetMeshStateCache() {
     gMeshStateCache = MeshStateCache{};
-    if (!gD3DDevice) return;
-    gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_LINEAR);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
+    if (!gGfxDevice) return;
+    gGfxDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_LINEAR);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
 }
 
 void applyTextureStates(int32_t textureIndex) {
-    if (!gD3DDevice || textureIndex < 0 || textureIndex >= gMeshTextures.count) return;
+    if (!gGfxDevice || textureIndex < 0 || textureIndex >= gMeshTextures.count) return;
     const MeshTextureEntry& entry = gMeshTextures.entries[textureIndex];
     MeshStateCache& cache = gMeshStateCache;
     int32_t cull = entry.twoSided ? MESH_CULL_NONE : MESH_CULL_CCW;
     if (cull != cache.cull) {
-        gD3DDevice->setRenderState(GFX_RS_CULLMODE, cull == MESH_CULL_NONE ? GFX_CULL_NONE : GFX_CULL_CCW);
+        gGfxDevice->setRenderState(GFX_RS_CULLMODE, cull == MESH_CULL_NONE ? GFX_CULL_NONE : GFX_CULL_CCW);
         cache.cull = cull;
     }
     int32_t mip = entry.noMip || gUseMipmap == 1 ? MESH_MIP_NONE : MESH_MIP_LINEAR;
     if (mip != cache.mip) {
-        gD3DDevice->setTextureStageState(0, GFX_TSS_MIPFILTER, mip == MESH_MIP_NONE ? GFX_FILTER_NONE : GFX_FILTER_LINEAR);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_MIPFILTER, mip == MESH_MIP_NONE ? GFX_FILTER_NONE : GFX_FILTER_LINEAR);
         cache.mip = mip;
     }
     // Classes 0 to 2 are wrap, mirror, clamp; any other is border.
     int32_t u = entry.addressU <= GFX_ADDRESS_CLAMP ? entry.addressU : (int32_t)GFX_ADDRESS_BORDER;
     int32_t v = entry.addressV <= GFX_ADDRESS_CLAMP ? entry.addressV : (int32_t)GFX_ADDRESS_BORDER;
     if (u != cache.addressU) {
-        gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, (uint32_t)u);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, (uint32_t)u);
         cache.addressU = u;
     }
     if (v != cache.addressV) {
-        gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, (uint32_t)v);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, (uint32_t)v);
         cache.addressV = v;
     }
 }
 
 void drawMeshObject(const MeshRecord* mesh) {
-    if (!gD3DDevice) return;
+    if (!gGfxDevice) return;
     resetMeshStateCache();
     if (mesh && mesh->vertices) {
         for (int32_t t = 0; t < gMeshTextures.count; ++t) {
@@ -113,16 +113,16 @@ void drawMeshObject(const MeshRecord* mesh) {
             for (int32_t j = 0; j < mesh->materialCount; ++j) {
                 if (mesh->textureIndices[j] != t) continue;
                 if (!bound) {
-                    gD3DDevice->setTexture(0, gMeshTextures.entries[t].texture);
+                    gGfxDevice->setTexture(0, gMeshTextures.entries[t].texture);
                     bound = true;
                 }
-                gD3DDevice->setMaterial(mesh->materials[j]);
+                gGfxDevice->setMaterial(mesh->materials[j]);
                 drawMeshSubset(*mesh, j);
             }
         }
     }
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
 }
 
 void drawMapOpaque() {
@@ -133,10 +133,10 @@ void drawMapOpaque() {
 void drawMapAlphaLayer() {
     if (gCurrentStage) setColorOpByMode(gCurrentStage->drawcode);
     drawMapGeometry(1);
-    if (!gD3DDevice) return;
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
-    gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+    if (!gGfxDevice) return;
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
+    gGfxDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
 }
 
 void sortKeysWithValues(int32_t* keys, int32_t* values, int32_t count) {
@@ -153,12 +153,12 @@ void sortKeysWithValues(int32_t* keys, int32_t* values, int32_t count) {
 }
 
 void drawWorld3D() {
-    if (!gD3DDevice || !gCurrentStage) return;
+    if (!gGfxDevice || !gCurrentStage) return;
     if (gOverlayScreen.renderCounter == 0 && !gFieldCamera.cameraFrozen) updateFieldCamera();
     updateViewOrientation();
-    gD3DDevice->setTransform(GFX_TS_VIEW, gCamera.view.m);
+    gGfxDevice->setTransform(GFX_TS_VIEW, gCamera.view.m);
     setWorldFarPlane(WORLD_FAR_NEAR_FIELD);
-    drawWorldScene(gD3DDevice);
+    drawWorldScene(gGfxDevice);
 }
 
 void drawWorldScene(GfxDevice* device) {

@@ -191,7 +191,7 @@ void headlessPostEvent(int32_t kind, int32_t a, int32_t b) {
 }
 
 bool headlessReadFrame(uint32_t* argb, int32_t width, int32_t height) {
-    return gD3DDevice && gD3DDevice->readBackBuffer(argb, width, height);
+    return gGfxDevice && gGfxDevice->readBackBuffer(argb, width, height);
 }
 
 int32_t headlessShutdown() {

@@ -78,18 +78,18 @@ int shutdownApp() {
     releaseAllTextures();
     traceStep("releaseSystemTextures");
     releaseSystemTextures();
-    if (gD3DDevice) {
+    if (gGfxDevice) {
         traceStep("releaseDevice");
-        gDirect3D->destroyDevice(gD3DDevice);
-        gD3DDevice = nullptr;
+        gOpenGraphics->destroyDevice(gGfxDevice);
+        gGfxDevice = nullptr;
     }
-    if (gDirect3D) {
-        traceStep("releaseDirect3D");
-        gDirect3D->close();
-        gDirect3D = nullptr;
+    if (gOpenGraphics) {
+        traceStep("releaseGraphicsDevice");
+        gOpenGraphics->close();
+        gOpenGraphics = nullptr;
     }
-    traceStep("releaseDirectInput");
-    releaseDirectInput();
+    traceStep("releaseInputDevices");
+    releaseInputDevices();
     traceStep("unloadSounds");
     unloadSounds();
     dropSoundPrefetch();
@@ -149,15 +149,15 @@ StartupResult startupApp(const char* gameDir) {
     traceStep("openArchive");
     if (!openArchive()) return STARTUP_NO_ARCHIVE;
     startStartupPicturePrefetch();
-    traceStep("initDirect3D");
-    if (!initDirect3D()) {
+    traceStep("initGraphicsDevice");
+    if (!initGraphicsDevice()) {
         showMessageBox(GRAPHICS_FAILED_TEXT, "error", MESSAGE_BOX_OK);
         return STARTUP_NO_GRAPHICS;
     }
     traceStep("clearDebugText");
     clearDebugText();
-    traceStep("initDirectInput");
-    initDirectInput();
+    traceStep("initInputDevices");
+    initInputDevices();
     traceStep("prepareSkinnedModels");
     prepareSkinnedModels();
     traceStep("loadIndexFiles");

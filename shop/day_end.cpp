@@ -506,7 +506,7 @@ static void runChoiceColumn() {
     ItemChoiceState& ch = gItemChoice;
     int32_t slots = itemChoiceSlots(runningGameState().merchantLevel);
     if (getItemInfoState() != 0) {
-        if (pressed() & (BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_6)) {
+        if (pressed() & (BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_SUB)) {
             closeItemInfo();
             playSoundEffect(SOUND_INFO_POPUP);
         }
@@ -521,7 +521,7 @@ static void runChoiceColumn() {
     if (ch.cursor > slots) ch.cursor = 0;
     int32_t key = ch.cursor > 0 ? ch.chosenItems[ch.cursor - 1] : ITEM_KEY_NONE;
     showItemInfo(key);
-    if ((pressed() & BUTTON_6) && key != ITEM_KEY_NONE) {
+    if ((pressed() & BUTTON_SUB) && key != ITEM_KEY_NONE) {
         openItemInfo(ITEM_INFO_FROM_SCREEN);
         playSoundEffect(SOUND_INFO_POPUP);
         return;

@@ -504,7 +504,7 @@ int32_t handleItemListInput(int32_t allowConfirm) {
         return ITEM_LIST_IDLE;
     }
     if (s.infoState != 0) {
-        if (in.pressed & (BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_6)) {
+        if (in.pressed & (BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_SUB)) {
             s.infoState = 0;
             showPointer();
             playSoundEffect(SOUND_INFO_POPUP);
@@ -515,7 +515,7 @@ int32_t handleItemListInput(int32_t allowConfirm) {
     bool moved = false;
     if (in.pressed & BUTTON_CONFIRM) result = confirmPressed(allowConfirm);
     else if (in.pressed & BUTTON_CANCEL) result = ITEM_LIST_CANCELLED;
-    else if (in.pressed & BUTTON_6) inspectPressed();
+    else if (in.pressed & BUTTON_SUB) inspectPressed();
     else moved = moveCursor(in.repeat);
     s.infoItemKey = getSelectedListItemKey();
     if (moved) placeListCursor();

@@ -237,12 +237,12 @@ void drawItemListWindow(float x, float y) {
         float wave = std::sin(static_cast<float>(s.flash) * 3.14159265f / 6.0f);
         flashGrey = NEUTRAL_GREY + static_cast<int32_t>(128.0f * wave);
         if (flashGrey > 255) flashGrey = 255;
-        if (gD3DDevice) gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_ONE);
+        if (gGfxDevice) gGfxDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_ONE);
         bindSpriteTexture(gItemWindowTexture);
         addSpriteRect(X + 64.0f, T + 34.0f * static_cast<float>(cursorRow) + 2.0f, 280.0f, 38.0f, ITEMWIN_HIGHLIGHT,
                       gItemWindowTexture, greyArgb(255, static_cast<int32_t>(32.0f * wave)));
         flushSprites();
-        if (gD3DDevice) gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
+        if (gGfxDevice) gGfxDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
     }
     for (int32_t r = 0; r < visible && scroll + r < size; r++) {
         int32_t e = start + scroll + r;

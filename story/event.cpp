@@ -111,7 +111,7 @@ void runEventTick(bool fastSkip) {
     e.scrollOffset = offset <= -EVENT_SCROLL_WRAP || offset >= EVENT_SCROLL_WRAP ? 0 : (int32_t)offset;
 
     if (e.revealCounter > 0) ++e.revealCounter;
-    if (pressed(BUTTON_CONFIRM) || (fastSkip && held(BUTTON_6))) e.revealCounter = EVENT_REVEAL_MAX;
+    if (pressed(BUTTON_CONFIRM) || (fastSkip && held(BUTTON_SUB))) e.revealCounter = EVENT_REVEAL_MAX;
     if (e.revealCounter > EVENT_REVEAL_MAX) e.revealCounter = EVENT_REVEAL_MAX;
     if (e.textComplete) ++e.keyWaitTicks;
 
@@ -211,7 +211,7 @@ int32_t stepEvent() {
     if (held(BUTTON_CANCEL)) {
         e.tickRate = 2;
         stopVoice();
-    } else if (held(BUTTON_6) && fastSkip) {
+    } else if (held(BUTTON_SUB) && fastSkip) {
         e.tickRate = EVENT_TICK_RATE_FAST;
         stopVoice();
     }
@@ -293,7 +293,7 @@ int32_t eventCmdShowMessage(int32_t a, int32_t b) {
 // one press never both completes a text and moves on.
 int32_t eventCmdWaitKey(int32_t, int32_t) {
     if (gEventScene.keyWaitTicks < EVENT_KEY_WAIT_TICKS) return 0;
-    if (held(BUTTON_CANCEL) || held(BUTTON_6)) return 2;
+    if (held(BUTTON_CANCEL) || held(BUTTON_SUB)) return 2;
     if (pressed(BUTTON_CONFIRM)) {
         playSoundEffect(SOUND_LINE_ANSWERED);
         return 2;

@@ -54,8 +54,8 @@ void quad(float x, float y, float w, float h, const SpriteSource& src, const Tex
 }
 
 void drawBackgroundMesh() {
-    if (!gD3DDevice) return;
-    GfxDevice* d = gD3DDevice;
+    if (!gGfxDevice) return;
+    GfxDevice* d = gGfxDevice;
     d->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
     d->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
     d->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
@@ -113,11 +113,11 @@ void drawBackground() {
 }
 
 void setSpriteBlend(int32_t blend) {
-    if (!gD3DDevice) return;
+    if (!gGfxDevice) return;
     bool additive = blend == EVENT_BLEND_ADD_SHADE || blend == EVENT_BLEND_ADD_ADD;
     bool addColour = blend == EVENT_BLEND_NORMAL_ADD || blend == EVENT_BLEND_ADD_ADD;
-    gD3DDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
-    gD3DDevice->setRenderState(GFX_RS_DESTBLEND, additive ? GFX_BLEND_ONE : GFX_BLEND_INVSRCALPHA);
+    gGfxDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
+    gGfxDevice->setRenderState(GFX_RS_DESTBLEND, additive ? GFX_BLEND_ONE : GFX_BLEND_INVSRCALPHA);
     setSpriteColourOp(addColour ? GFX_TOP_ADD : GFX_TOP_MODULATE);
 }
 
@@ -271,7 +271,7 @@ void drawEventScene() {
     // While the event's pictures load on the loader thread its slots are
     // being written; the scene is drawn once it runs.
     if (gEventReady != 1) return;
-    if (gD3DDevice) set2DRenderStates();
+    if (gGfxDevice) set2DRenderStates();
     drawEvent();
     if (gEventScene.skipQuestionOpen) {
         drawYesNoWindow();
@@ -282,11 +282,11 @@ void drawEventScene() {
 void drawEvent() {
     EventSceneState& e = gEventScene;
     drawBackgroundMesh();
-    if (gD3DDevice) set2DRenderStates();
+    if (gGfxDevice) set2DRenderStates();
     drawBackground();
     drawSprites();
     // What follows draws with the 2D set-up's blend, whatever the sprites used.
-    if (gD3DDevice) set2DRenderStates();
+    if (gGfxDevice) set2DRenderStates();
     if (e.slidePanelCounter != -1) {
         bindSpriteTexture(gEventSheets.window);
         quad(0, (float)((120 - e.slidePanelCounter) * 4), 640, 160, SLIDE_PANEL, gEventSheets.window, WHITE_ARGB);

@@ -489,7 +489,7 @@ static void drawIdleFade() {
 void drawTitleScreen() {
     const TitleState& t = gTitle;
     float slide = -64.0f * (float)t.windowOpen;
-    if (gD3DDevice) gD3DDevice->clear(GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    if (gGfxDevice) gGfxDevice->clear(GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0);
     set2DRenderStates();
     drawBackdrop(slide);
     drawMenuEntries(slide);

@@ -284,7 +284,7 @@ void drawWorldMapPanel(float scale) {
 }
 
 void drawWorldMap() {
-    if (gD3DDevice) gD3DDevice->clear(GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    if (gGfxDevice) gGfxDevice->clear(GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0);
     drawWorldMapPanel(1.0f);
 }
 

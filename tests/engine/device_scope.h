@@ -20,14 +20,14 @@ struct DeviceScope {
         gWindow = &WINDOW_HEADLESS;
         headlessWindowReset();
         if (!backend->open()) return false;
-        gD3DDevice = backend->createDevice(
+        gGfxDevice = backend->createDevice(
             GfxPresentParams{width, height, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
-        return gD3DDevice != nullptr;
+        return gGfxDevice != nullptr;
     }
     // After the test released what it made on the device.
     void close() {
-        if (gD3DDevice) backend->destroyDevice(gD3DDevice);
-        gD3DDevice = nullptr;
+        if (gGfxDevice) backend->destroyDevice(gGfxDevice);
+        gGfxDevice = nullptr;
         backend->close();
         gWindow = previousWindow;
     }

@@ -730,19 +730,19 @@ TEST(MessageWindowReadBack, WindowCoversItsRectangleOverTheDimmedScreen) {
     CameraShake savedShake = gCameraShake;
     TextureSlot savedSystem = gSystemTexture;
     TextureSlot savedWindow = gSaveWindowTexture;
-    GfxDevice* savedDevice = gD3DDevice;
+    GfxDevice* savedDevice = gGfxDevice;
     gScreenSize = {640, 480};
     gCameraShake = CameraShake{};
     ASSERT_TRUE(GFX_HEADLESS.open());
-    gD3DDevice = GFX_HEADLESS.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
-    ASSERT_NE(gD3DDevice, nullptr);
+    gGfxDevice = GFX_HEADLESS.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
+    ASSERT_NE(gGfxDevice, nullptr);
     auto solid = [](int32_t width, int32_t height, uint32_t argb) {
-        GfxTexture* t = gD3DDevice->createTexture(width, height, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+        GfxTexture* t = gGfxDevice->createTexture(width, height, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
         GfxLockedRect locked = {};
-        EXPECT_EQ(gD3DDevice->lockRect(t, 0, &locked), GFX_OK);
+        EXPECT_EQ(gGfxDevice->lockRect(t, 0, &locked), GFX_OK);
         for (int32_t row = 0; row < height; ++row)
             for (int32_t col = 0; col < width; ++col) ((uint32_t*)((uint8_t*)locked.bits + row * locked.pitch))[col] = argb;
-        gD3DDevice->unlockRect(t, 0);
+        gGfxDevice->unlockRect(t, 0);
         return TextureSlot{t, width, height, TEXTURE_GROUP_SYSTEM};
     };
     const uint32_t WINDOW = 0xFF3060A0;
@@ -763,27 +763,27 @@ TEST(MessageWindowReadBack, WindowCoversItsRectangleOverTheDimmedScreen) {
     std::vector<uint32_t> frame(640 * 480);
     for (const ReadCase& c : CASES) {
         SCOPED_TRACE(c.counter);
-        gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
-        gD3DDevice->beginScene();
-        gD3DDevice->setRenderState(GFX_RS_ZENABLE, 0);
-        gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
-        gD3DDevice->setRenderState(GFX_RS_LIGHTING, 0);
-        gD3DDevice->setRenderState(GFX_RS_FOGENABLE, 0);
-        gD3DDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
-        gD3DDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
-        gD3DDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
-        gD3DDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
-        gD3DDevice->setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_TEXTURE);
-        gD3DDevice->setTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_DIFFUSE);
-        gD3DDevice->setTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
-        gD3DDevice->setTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);
-        gD3DDevice->setTextureStageState(0, GFX_TSS_ALPHAARG2, GFX_TA_DIFFUSE);
-        gD3DDevice->setTextureStageState(1, GFX_TSS_COLOROP, GFX_TOP_DISABLE);
+        gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
+        gGfxDevice->beginScene();
+        gGfxDevice->setRenderState(GFX_RS_ZENABLE, 0);
+        gGfxDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+        gGfxDevice->setRenderState(GFX_RS_LIGHTING, 0);
+        gGfxDevice->setRenderState(GFX_RS_FOGENABLE, 0);
+        gGfxDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
+        gGfxDevice->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
+        gGfxDevice->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_TEXTURE);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_DIFFUSE);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);
+        gGfxDevice->setTextureStageState(0, GFX_TSS_ALPHAARG2, GFX_TA_DIFFUSE);
+        gGfxDevice->setTextureStageState(1, GFX_TSS_COLOROP, GFX_TOP_DISABLE);
         openMessageWindow("");
         gMessageWindow.openCounter = c.counter;
         drawMessageWindow();
-        gD3DDevice->endScene();
-        ASSERT_TRUE(gD3DDevice->readBackBuffer(frame.data(), 640, 480));
+        gGfxDevice->endScene();
+        ASSERT_TRUE(gGfxDevice->readBackBuffer(frame.data(), 640, 480));
         int32_t wrong = 0;
         for (int32_t y = c.top - 2; y < c.bottom + 2; ++y)
             for (int32_t x = c.left - 2; x < c.right + 2; ++x) {
@@ -798,11 +798,11 @@ TEST(MessageWindowReadBack, WindowCoversItsRectangleOverTheDimmedScreen) {
         EXPECT_TRUE(near(frame[640 * 480 - 1], c.dimmed));
     }
     cancelMessageWindow();
-    gD3DDevice->releaseTexture(gSystemTexture.texture);
-    gD3DDevice->releaseTexture(gSaveWindowTexture.texture);
-    GFX_HEADLESS.destroyDevice(gD3DDevice);
+    gGfxDevice->releaseTexture(gSystemTexture.texture);
+    gGfxDevice->releaseTexture(gSaveWindowTexture.texture);
+    GFX_HEADLESS.destroyDevice(gGfxDevice);
     GFX_HEADLESS.close();
-    gD3DDevice = savedDevice;
+    gGfxDevice = savedDevice;
     gScreenSize = savedSize;
     gCameraShake = savedShake;
     gSystemTexture = savedSystem;

@@ -32,7 +32,7 @@ struct FontDrawRig {
         static std::string error;
         static const bool read = readGameFontFiles(index, data, error);
         ASSERT_TRUE(read) << error;
-        savedDevice = gD3DDevice;
+        savedDevice = gGfxDevice;
         savedScreen = gScreenSize;
         savedShake = gCameraShake;
         savedAllCodes = gFontAllCodes;
@@ -43,7 +43,7 @@ struct FontDrawRig {
         device = backend->createDevice(GfxPresentParams{640, 480, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false});
         ASSERT_NE(device, nullptr);
         if (capturing) capture = new CapturingDevice(device);
-        gD3DDevice = capture ? capture : device;
+        gGfxDevice = capture ? capture : device;
         gScreenSize = {640, 480};
         gCameraShake = CameraShake{};
         gFontAllCodes = 1;
@@ -78,7 +78,7 @@ struct FontDrawRig {
         if (backend) backend->close();
         backend = nullptr;
         freeFontFiles();
-        gD3DDevice = savedDevice;
+        gGfxDevice = savedDevice;
         gScreenSize = savedScreen;
         gCameraShake = savedShake;
         gFontAllCodes = savedAllCodes;

@@ -35,10 +35,10 @@ protected:
         gInputBackend = &INPUT_SCRIPTED;
         inputScriptReset();
         gInputState[0] = InputRecord{};
-        ASSERT_TRUE(initDirectInput());
+        ASSERT_TRUE(initInputDevices());
     }
     void TearDown() override {
-        releaseDirectInput();
+        releaseInputDevices();
         inputScriptReset();
         memcpy(gPadBindings, savedBindings, sizeof savedBindings);
         gInputState[0] = InputRecord{};
@@ -66,7 +66,7 @@ struct KeyCase {
 const KeyCase DEFAULT_KEY_CASES[] = {
     {INPUT_KEY_UP, BUTTON_UP},    {INPUT_KEY_RIGHT, BUTTON_RIGHT}, {INPUT_KEY_DOWN, BUTTON_DOWN},
     {INPUT_KEY_LEFT, BUTTON_LEFT}, {INPUT_KEY_Z, BUTTON_CONFIRM},  {INPUT_KEY_X, BUTTON_CANCEL},
-    {INPUT_KEY_C, BUTTON_6},      {INPUT_KEY_V, BUTTON_7},         {INPUT_KEY_W, BUTTON_MENU},
+    {INPUT_KEY_C, BUTTON_SUB},      {INPUT_KEY_V, BUTTON_VIEW},         {INPUT_KEY_W, BUTTON_MENU},
     {INPUT_KEY_A, 0},             {INPUT_KEY_SPACE, 0},            {INPUT_KEY_KEYPAD_8, 0},
 };
 
@@ -221,7 +221,7 @@ TEST_F(InputActivation, UnacquiredDevicesReadNothing) {
     gPadBindings[0][6] = 79;                 // controller 1 button 15: button 6
     EXPECT_EQ(poll(), 0);
     setInputAcquired(true);
-    EXPECT_EQ(poll(), BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_6);
+    EXPECT_EQ(poll(), BUTTON_CONFIRM | BUTTON_CANCEL | BUTTON_SUB);
 }
 
 static int sKeyboardAcquires;
@@ -287,9 +287,9 @@ TEST_F(InputHotPlug, PluggedInAfterStartAndPulledOutWhileHeld) {
 TEST(InputHotPlugSdl, ControllerPluggedInAfterStartAndPulledOutWhileHeld) {
     gInputBackend = &INPUT_SDL;
     gInputState[0] = InputRecord{};
-    ASSERT_TRUE(initDirectInput());
+    ASSERT_TRUE(initInputDevices());
     if (SDL_NumJoysticks() != 0) {
-        releaseDirectInput();
+        releaseInputDevices();
         GTEST_SKIP() << "a real controller is attached";
     }
     pollTick();
@@ -323,7 +323,7 @@ TEST(InputHotPlugSdl, ControllerPluggedInAfterStartAndPulledOutWhileHeld) {
     EXPECT_EQ(gInputState[0].pressed, BUTTON_CANCEL);
     SDL_JoystickClose(pad);
     SDL_JoystickDetachVirtual(index);
-    releaseDirectInput();
+    releaseInputDevices();
     gInputBackend = nullptr;
     gInputState[0] = InputRecord{};
 }

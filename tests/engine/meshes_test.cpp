@@ -46,9 +46,9 @@ XFileScene squareScene(const char* materialName, const char* texture, float y = 
 
 std::vector<MeshVertex> vertexBytes(const MeshRecord& record) {
     std::vector<MeshVertex> out((size_t)record.vertexCount);
-    void* bytes = gD3DDevice->lockBuffer(record.vertices);
+    void* bytes = gGfxDevice->lockBuffer(record.vertices);
     if (bytes) memcpy(out.data(), bytes, out.size() * sizeof(MeshVertex));
-    gD3DDevice->unlockBuffer(record.vertices);
+    gGfxDevice->unlockBuffer(record.vertices);
     return out;
 }
 
@@ -68,7 +68,7 @@ protected:
     void TearDown() override {
         for (MeshRecord& record : records) releaseMesh(&record);
         for (int32_t i = 0; i < gMeshTextures.count; ++i)
-            if (gMeshTextures.entries[i].texture) gD3DDevice->releaseTexture(gMeshTextures.entries[i].texture);
+            if (gMeshTextures.entries[i].texture) gGfxDevice->releaseTexture(gMeshTextures.entries[i].texture);
         resetMeshTextures();
         device.close();
         gArchiveIndex = ArchiveTable{};
@@ -319,15 +319,15 @@ TEST_F(MeshDrawing, AModelLoadedOnALoaderThreadDrawsOnTheMainThread) {
     ASSERT_EQ(loaded, 1);
 
     const float lookDown[16] = {1, 0, 0, 0, 0, 0, 0.5f, 0, 0, 1, 0, 0, 0, 0, 0.5f, 1};   // (x, y, z) -> (x, z, y/2 + 0.5)
-    gD3DDevice->setTransform(GFX_TS_WORLD, lookDown);
-    gD3DDevice->setRenderState(GFX_RS_LIGHTING, 0);
-    gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
-    gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    gD3DDevice->beginScene();
+    gGfxDevice->setTransform(GFX_TS_WORLD, lookDown);
+    gGfxDevice->setRenderState(GFX_RS_LIGHTING, 0);
+    gGfxDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+    gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    gGfxDevice->beginScene();
     drawMeshSubset(records[0], 0);
-    gD3DDevice->endScene();
+    gGfxDevice->endScene();
     std::vector<uint32_t> pixels(64 * 48);
-    ASSERT_TRUE(gD3DDevice->readBackBuffer(pixels.data(), 64, 48));
+    ASSERT_TRUE(gGfxDevice->readBackBuffer(pixels.data(), 64, 48));
     EXPECT_EQ(pixels[24 * 64 + 32] | 0xFF000000u, 0xFF20C040u) << "the centre";
     EXPECT_EQ(pixels[2 * 64 + 2] | 0xFF000000u, 0xFF000000u) << "outside the half-size square";
 }

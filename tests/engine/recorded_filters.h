@@ -11,8 +11,8 @@
 
 // Leaves point sampling behind, as a scene drawing pixel art would.
 inline void leavePointFiltering() {
-    gD3DDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_POINT);
-    gD3DDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_POINT);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_POINT);
+    gGfxDevice->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_POINT);
 }
 
 struct RecordedFilterDraws {

@@ -197,12 +197,12 @@ TEST(ScreenMappingDevice, TheHeadlessDevicesKeepTheCameraAndDrawWhereClassifyPoi
     for (const GfxBackend* backend : {&GFX_HEADLESS, &GFX_RECORDING}) {
         DeviceScope scope;
         ASSERT_TRUE(scope.open(backend, 640, 480));
-        gD3DDevice->setTransform(GFX_TS_VIEW, gCamera.view.m);
-        gD3DDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
+        gGfxDevice->setTransform(GFX_TS_VIEW, gCamera.view.m);
+        gGfxDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
         Matrix4 view = {}, projection = {}, world = {};
-        gD3DDevice->getTransform(GFX_TS_VIEW, view.m);
-        gD3DDevice->getTransform(GFX_TS_PROJECTION, projection.m);
-        gD3DDevice->getTransform(GFX_TS_WORLD, world.m);
+        gGfxDevice->getTransform(GFX_TS_VIEW, view.m);
+        gGfxDevice->getTransform(GFX_TS_PROJECTION, projection.m);
+        gGfxDevice->getTransform(GFX_TS_WORLD, world.m);
         EXPECT_EQ(memcmp(&view, &gCamera.view, sizeof view), 0) << (backend == &GFX_HEADLESS ? "egl" : "recording");
         EXPECT_EQ(memcmp(&projection, &gCamera.projection, sizeof view), 0);
         Matrix4 identity = matrixIdentity();
@@ -216,10 +216,10 @@ TEST(ScreenMappingDevice, TheHeadlessDevicesKeepTheCameraAndDrawWhereClassifyPoi
         gCamera.view = view;
         gCamera.projection = projection;
         cacheViewProjection();
-        gD3DDevice->setRenderState(GFX_RS_LIGHTING, 0);
-        gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
-        gD3DDevice->setRenderState(GFX_RS_ZENABLE, 0);
-        gD3DDevice->setVertexFormat(GFX_FVF_XYZ | GFX_FVF_DIFFUSE);
+        gGfxDevice->setRenderState(GFX_RS_LIGHTING, 0);
+        gGfxDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+        gGfxDevice->setRenderState(GFX_RS_ZENABLE, 0);
+        gGfxDevice->setVertexFormat(GFX_FVF_XYZ | GFX_FVF_DIFFUSE);
         std::vector<uint32_t> frame(640 * 480);
         for (const ViewCase& c : VIEW_CASES) {
             struct Vertex {
@@ -233,11 +233,11 @@ TEST(ScreenMappingDevice, TheHeadlessDevicesKeepTheCameraAndDrawWhereClassifyPoi
                 {c.p.x + h, c.p.y + h, c.p.z, 0xffffffff}, {c.p.x - h, c.p.y - h, c.p.z, 0xffffffff},
                 {c.p.x + h, c.p.y + h, c.p.z, 0xffffffff}, {c.p.x - h, c.p.y + h, c.p.z, 0xffffffff},
             };
-            gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xff000000, 1.0f, 0);
-            gD3DDevice->beginScene();
-            gD3DDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, 2, quad, sizeof(Vertex));
-            gD3DDevice->endScene();
-            ASSERT_TRUE(gD3DDevice->readBackBuffer(frame.data(), 640, 480));
+            gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xff000000, 1.0f, 0);
+            gGfxDevice->beginScene();
+            gGfxDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, 2, quad, sizeof(Vertex));
+            gGfxDevice->endScene();
+            ASSERT_TRUE(gGfxDevice->readBackBuffer(frame.data(), 640, 480));
             int32_t lit = 0;
             float sumX = 0, sumY = 0;
             for (int32_t y = 0; y < 480; y++)

@@ -68,7 +68,7 @@ protected:
         ASSERT_TRUE(device.open(backend, 160, 120));
         resetSkinModels();
         gCamera.fov = 45.0f;
-        attachModelDevice(&model, 0, gD3DDevice);
+        attachModelDevice(&model, 0, gGfxDevice);
     }
     void TearDown() override {
         releaseSkinModel(&model);
@@ -372,23 +372,23 @@ protected:
     // Mask of the pixels drawn over a black clear.
     std::vector<uint8_t> covered() {
         std::vector<uint32_t> pixels(160 * 120);
-        EXPECT_TRUE(gD3DDevice->readBackBuffer(pixels.data(), 160, 120));
+        EXPECT_TRUE(gGfxDevice->readBackBuffer(pixels.data(), 160, 120));
         std::vector<uint8_t> mask(pixels.size());
         for (size_t i = 0; i < pixels.size(); ++i) mask[i] = (pixels[i] & 0x00FFFFFFu) != 0;
         return mask;
     }
     void plainStates() {
-        gD3DDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 0);
-        gD3DDevice->setRenderState(GFX_RS_ALPHATESTENABLE, 0);
-        gD3DDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
-        gD3DDevice->setRenderState(GFX_RS_LIGHTING, 0);
-        gD3DDevice->setRenderState(GFX_RS_ZENABLE, 1);
+        gGfxDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 0);
+        gGfxDevice->setRenderState(GFX_RS_ALPHATESTENABLE, 0);
+        gGfxDevice->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+        gGfxDevice->setRenderState(GFX_RS_LIGHTING, 0);
+        gGfxDevice->setRenderState(GFX_RS_ZENABLE, 1);
     }
     void frame(void (*draw)(SkinModel*), SkinModel* m) {
-        gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        gD3DDevice->beginScene();
+        gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        gGfxDevice->beginScene();
         draw(m);
-        gD3DDevice->endScene();
+        gGfxDevice->endScene();
     }
 };
 
@@ -417,11 +417,11 @@ void drawCpuSkinned(SkinModel* model) {
         }
     }
     Matrix4 identity = matrixIdentity();
-    gD3DDevice->setTransform(GFX_TS_WORLD, identity.m);
-    gD3DDevice->setTransform(GFX_TS_VIEW, gCamera.view.m);
-    gD3DDevice->setTransform(GFX_TS_PROJECTION, data.projection.m);
-    gD3DDevice->setVertexFormat(GFX_FVF_XYZ | GFX_FVF_DIFFUSE);
-    gD3DDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, (int32_t)(vertices.size() / 3), vertices.data(),
+    gGfxDevice->setTransform(GFX_TS_WORLD, identity.m);
+    gGfxDevice->setTransform(GFX_TS_VIEW, gCamera.view.m);
+    gGfxDevice->setTransform(GFX_TS_PROJECTION, data.projection.m);
+    gGfxDevice->setVertexFormat(GFX_FVF_XYZ | GFX_FVF_DIFFUSE);
+    gGfxDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, (int32_t)(vertices.size() / 3), vertices.data(),
                                  (int32_t)sizeof(CpuVertex));
 }
 
@@ -497,7 +497,7 @@ TEST_F(SkinModelDrawing, LightingFollowsTheViewAxisAndUnlitKeepsTheVertexColour)
         plainStates();
         frame(drawModel, &model);
         std::vector<uint32_t> pixels(160 * 120);
-        ASSERT_TRUE(gD3DDevice->readBackBuffer(pixels.data(), 160, 120));
+        ASSERT_TRUE(gGfxDevice->readBackBuffer(pixels.data(), 160, 120));
         uint32_t centre = pixels[60 * 160 + 80];
         // Lit: min(1, 0.2 + diffuse x 1) per channel.
         uint32_t want = set == 0 ? 0xFFFFFFu : (0xB2u << 16 | 0x72u << 8 | 0xF2u);

@@ -161,14 +161,14 @@ protected:
         gCameraShake = CameraShake{};
         gSpriteVertexCount = 0;
         ASSERT_TRUE(GFX_RECORDING.open());
-        gD3DDevice = GFX_RECORDING.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_A8R8G8B8, true, true,
+        gGfxDevice = GFX_RECORDING.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_A8R8G8B8, true, true,
                                                                  GFX_FORMAT_D16, false});
-        ASSERT_NE(gD3DDevice, nullptr);
+        ASSERT_NE(gGfxDevice, nullptr);
         gfxRecordClear();
     }
     void TearDown() override {
-        GFX_RECORDING.destroyDevice(gD3DDevice);
-        gD3DDevice = nullptr;
+        GFX_RECORDING.destroyDevice(gGfxDevice);
+        gGfxDevice = nullptr;
         GFX_RECORDING.close();
         gScreenSize = savedSize;
         gCameraShake = savedShake;
@@ -257,26 +257,26 @@ TEST(SpriteReadBack, SolidQuadLandsOnExactlyItsPixels) {
     const SizeCase CASES[] = {{640, 480, 10, 20, 40, 40}, {1280, 960, 21, 40, 81, 80}};
     for (const SizeCase& c : CASES) {
         gScreenSize = {c.width, c.height};
-        gD3DDevice = GFX_HEADLESS.createDevice(GfxPresentParams{c.width, c.height, GFX_FORMAT_A8R8G8B8, true, true,
+        gGfxDevice = GFX_HEADLESS.createDevice(GfxPresentParams{c.width, c.height, GFX_FORMAT_A8R8G8B8, true, true,
                                                                GFX_FORMAT_D16, false});
-        ASSERT_NE(gD3DDevice, nullptr);
-        GfxTexture* white = gD3DDevice->createTexture(8, 8, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+        ASSERT_NE(gGfxDevice, nullptr);
+        GfxTexture* white = gGfxDevice->createTexture(8, 8, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
         GfxLockedRect locked = {};
-        ASSERT_EQ(gD3DDevice->lockRect(white, 0, &locked), GFX_OK);
+        ASSERT_EQ(gGfxDevice->lockRect(white, 0, &locked), GFX_OK);
         for (int32_t row = 0; row < 8; ++row) memset((uint8_t*)locked.bits + row * locked.pitch, 0xFF, 32);
-        gD3DDevice->unlockRect(white, 0);
+        gGfxDevice->unlockRect(white, 0);
         TextureSlot slot = {white, 8, 8, 0};
 
-        gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        gD3DDevice->beginScene();
+        gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        gGfxDevice->beginScene();
         set2DRenderStates();
-        gD3DDevice->setTexture(0, white);
+        gGfxDevice->setTexture(0, white);
         SpriteDest dst = {10.6f, 20.4f, 30, 20};
         addSpriteQuad(dst, {0, 0, 8, 8}, slot, 0xFF3366CC);
         flushSprites();
-        gD3DDevice->endScene();
+        gGfxDevice->endScene();
         std::vector<uint32_t> pixels((size_t)c.width * c.height);
-        ASSERT_TRUE(gD3DDevice->readBackBuffer(pixels.data(), c.width, c.height));
+        ASSERT_TRUE(gGfxDevice->readBackBuffer(pixels.data(), c.width, c.height));
         int32_t wrong = 0;
         for (int32_t y = c.top - 2; y < c.bottom + 2; ++y)
             for (int32_t x = c.left - 2; x < c.right + 2; ++x) {
@@ -287,9 +287,9 @@ TEST(SpriteReadBack, SolidQuadLandsOnExactlyItsPixels) {
                                   << pixels[(size_t)y * c.width + x] << ", want " << want;
             }
         EXPECT_EQ(wrong, 0);
-        gD3DDevice->releaseTexture(white);
-        GFX_HEADLESS.destroyDevice(gD3DDevice);
-        gD3DDevice = nullptr;
+        gGfxDevice->releaseTexture(white);
+        GFX_HEADLESS.destroyDevice(gGfxDevice);
+        gGfxDevice = nullptr;
     }
     GFX_HEADLESS.close();
     gScreenSize = savedSize;

@@ -195,9 +195,9 @@ protected:
 };
 
 TEST_F(TextReadBack, AsciiAndKanjiPutInkOnlyWhereTheirGlyphsAre) {
-    GfxDevice* device = gD3DDevice;
+    GfxDevice* device = gGfxDevice;
     CapturingDevice capture(device);
-    gD3DDevice = &capture;
+    gGfxDevice = &capture;
     const uint32_t background = 0xFF404040;
     device->beginScene();
     device->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, background, 1.0f, 0);
@@ -219,7 +219,7 @@ TEST_F(TextReadBack, AsciiAndKanjiPutInkOnlyWhereTheirGlyphsAre) {
     // "Ab", a space, then the kanji for shop and katakana a.
     drawText(40.0f, 100.0f, "Ab \x93\x58\x83\x41", 0xFFFFFFFF, 2.0f);
     device->endScene();
-    gD3DDevice = device;
+    gGfxDevice = device;
     std::vector<uint32_t> frame(640 * 480);
     ASSERT_TRUE(device->readBackBuffer(frame.data(), 640, 480));
     ASSERT_EQ(capture.quads.size(), 4u) << "the space draws nothing";

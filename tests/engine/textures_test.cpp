@@ -73,10 +73,10 @@ std::vector<uint32_t> solid(int32_t width, int32_t height, uint32_t argb) {
 // Texel (x, y) of level 0.
 uint32_t texelAt(GfxTexture* texture, int32_t x, int32_t y) {
     GfxLockedRect locked = {};
-    if (gD3DDevice->lockRect(texture, 0, &locked) != GFX_OK) return 0xDEADBEEF;
+    if (gGfxDevice->lockRect(texture, 0, &locked) != GFX_OK) return 0xDEADBEEF;
     uint32_t texel;
     memcpy(&texel, (const uint8_t*)locked.bits + (size_t)y * locked.pitch + 4 * (size_t)x, 4);
-    gD3DDevice->unlockRect(texture, 0);
+    gGfxDevice->unlockRect(texture, 0);
     return texel;
 }
 
@@ -164,7 +164,7 @@ TEST_F(TextureRegistry, The201stRegistrationIsRefusedAndThePictureStillLoads) {
     EXPECT_EQ(memcmp(before, gTextureRegistry, sizeof before), 0) << "the registry is unchanged";
     EXPECT_NE(extra.texture, nullptr);
     EXPECT_EQ(std::string(gDebugText + 45, 14), "FREE TEX:  0  ");
-    gD3DDevice->releaseTexture(extra.texture);   // nobody else can: it is not registered
+    gGfxDevice->releaseTexture(extra.texture);   // nobody else can: it is not registered
 }
 
 TEST_F(TextureRegistry, AGroupReleaseFreesExactlyItsGroup) {
@@ -369,7 +369,7 @@ TEST_F(TextureModels, TexLevelShrinksModelTexturesWithAFullChain) {
         loadMeshTexture(&texture, name);
         EXPECT_NE(texture, nullptr) << c.name << " at texlevel " << c.texLevel;
         EXPECT_GE(gfxRecordFind(c.created, 0), 0) << c.name << " at texlevel " << c.texLevel;
-        gD3DDevice->releaseTexture(texture);
+        gGfxDevice->releaseTexture(texture);
     }
     EXPECT_EQ(boxes(), 0);
 }
@@ -382,7 +382,7 @@ TEST_F(TextureModels, ModelTexturesAreAlwaysKeyed) {
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(texelAt(texture, 0, 0), 0x00000000u);
     EXPECT_EQ(texelAt(texture, 1, 0), 0xFF102030u);
-    gD3DDevice->releaseTexture(texture);
+    gGfxDevice->releaseTexture(texture);
 }
 
 TEST_F(TextureModels, EasyDispTakesTheBmpTwinWhenTheArchiveHasOne) {
@@ -400,15 +400,15 @@ TEST_F(TextureModels, EasyDispTakesTheBmpTwinWhenTheArchiveHasOne) {
     EXPECT_STREQ(b, "model/b.TGA") << "no twin: the name stays";
     ASSERT_NE(ta, nullptr);
     EXPECT_EQ(texelAt(ta, 0, 0), 0xFFFF0000u);
-    gD3DDevice->releaseTexture(ta);
-    gD3DDevice->releaseTexture(tb);
+    gGfxDevice->releaseTexture(ta);
+    gGfxDevice->releaseTexture(tb);
 
     gEasyDispTextures = 0;
     char again[TEXTURE_NAME_SIZE] = "model/a.tga";
     GfxTexture* tc = nullptr;
     loadMeshTexture(&tc, again);
     EXPECT_STREQ(again, "model/a.tga");
-    gD3DDevice->releaseTexture(tc);
+    gGfxDevice->releaseTexture(tc);
 }
 
 // The twin's name is cut at the first '.' followed by a 't', not at the
@@ -438,7 +438,7 @@ TEST_F(TextureModels, EasyDispCutsTheNameAtTheFirstDotBeforeAT) {
         loadMeshTexture(&texture, name);
         EXPECT_STREQ(name, c.want) << c.name;
         EXPECT_NE(texture, nullptr) << c.name;
-        if (texture) gD3DDevice->releaseTexture(texture);
+        if (texture) gGfxDevice->releaseTexture(texture);
     }
     EXPECT_EQ(boxes(), 0);
 }
@@ -473,16 +473,16 @@ TEST_F(TextureThreads, APictureLoadedOnALoaderThreadDrawsOnTheNextFrame) {
     });
     while (loaded.load(std::memory_order_acquire) == 0) std::this_thread::yield();
 
-    gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    gD3DDevice->beginScene();
+    gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    gGfxDevice->beginScene();
     set2DRenderStates();
-    gD3DDevice->setTexture(0, slot.texture);
+    gGfxDevice->setTexture(0, slot.texture);
     SpriteDest dst = {100, 100, 50, 40};
     addSpriteQuad(dst, {0, 0, 4, 4}, slot, 0xFFFFFFFF);
     flushSprites();
-    gD3DDevice->endScene();
+    gGfxDevice->endScene();
     static uint32_t pixels[640 * 480];
-    ASSERT_TRUE(gD3DDevice->readBackBuffer(pixels, 640, 480));
+    ASSERT_TRUE(gGfxDevice->readBackBuffer(pixels, 640, 480));
     EXPECT_EQ(pixels[120 * 640 + 120], 0xFF3080C0u);
     EXPECT_EQ(pixels[99 * 640 + 120], 0xFF000000u);
     loader.join();

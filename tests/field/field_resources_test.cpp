@@ -40,7 +40,7 @@ protected:
     // A texture of the device in a registered slot, as a load that found
     // its picture leaves it.
     void fake(TextureSlot& slot, int32_t group) {
-        slot.texture = gD3DDevice->createTexture(4, 4, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+        slot.texture = gGfxDevice->createTexture(4, 4, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
         slot.group = group;
         setDDTexture(&slot);
     }

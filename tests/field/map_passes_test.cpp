@@ -165,7 +165,7 @@ TEST_F(WorldFixture, MapPassShopFollowsTheChoicesOfTheGame) {
     // Textures the decoration loads.
     for (int32_t i = 0; i < 3; ++i)
         gShopWallTextures[i].texture =
-            gD3DDevice->createTexture(4, 4, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);   // tex3..5
+            gGfxDevice->createTexture(4, 4, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);   // tex3..5
     GameState& game = runningGameState();
     game.shopWall = 2;
     game.shopTable = 2;
@@ -222,7 +222,7 @@ TEST_F(WorldFixture, MapPassLayersBlendWaterAndLight) {
     gFloorGrid.mapGrid[0][0].blockId = 0;
     for (int32_t i = 0; i < 4; ++i)
         gFieldTextures[i].texture =
-            gD3DDevice->createTexture(4, 4, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);   // tex2..5
+            gGfxDevice->createTexture(4, 4, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);   // tex2..5
     gWorldDraw.mapFrameCounter = 5;   // frame 5 / 2 mod 4 = 2
     drawMapLayers();
     EXPECT_EQ(count(renderState(GFX_RS_TEXTUREFACTOR, 0x7FFFFFFFu)), 1);

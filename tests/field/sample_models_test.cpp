@@ -27,7 +27,7 @@ protected:
     void TearDown() override {
         for (MeshRecord& record : meshes) releaseMesh(&record);
         for (int32_t i = 0; i < gMeshTextures.count; ++i)
-            if (gMeshTextures.entries[i].texture) gD3DDevice->releaseTexture(gMeshTextures.entries[i].texture);
+            if (gMeshTextures.entries[i].texture) gGfxDevice->releaseTexture(gMeshTextures.entries[i].texture);
         clearMeshTextures();
         resetMapCollision();
         gCurrentStage = nullptr;
@@ -106,7 +106,7 @@ TEST_F(SkinModelSample, TheChestTheDoorAndTheCrabLoadWithTheirTextures) {
     };
     int32_t boxesBefore = gHeadlessMessageBoxes.total;
     for (const auto& m : MODELS) {
-        ASSERT_EQ(m.model->device, gD3DDevice) << "attached at start-up";
+        ASSERT_EQ(m.model->device, gGfxDevice) << "attached at start-up";
         ASSERT_EQ(loadSkinModel(m.model, m.path, m.white, m.shaderSet), SKIN_LOAD_OK) << m.path;
         const SkinModelData& data = *m.model->data;
         EXPECT_GE(findModelFrame(data, m.bone), 0) << m.path;

@@ -25,8 +25,8 @@ protected:
     void SetUp() override {
         resetGameState();
         ASSERT_TRUE(GFX_RECORDING.open());
-        gD3DDevice = GFX_RECORDING.createDevice(GfxPresentParams{64, 48, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
-        ASSERT_NE(gD3DDevice, nullptr);
+        gGfxDevice = GFX_RECORDING.createDevice(GfxPresentParams{64, 48, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
+        ASSERT_NE(gGfxDevice, nullptr);
         gCamera.fov = 45.0f;
         gCamera.eye = Vector3{0.0f, 0.0f, 0.0f};   // not among the boot's resets
         gCurrentStage = &stage;
@@ -39,8 +39,8 @@ protected:
         gCurrentStage = nullptr;
         gUseFog = gUseMipmap = gUseLightTex = 0;
         gNoLight[0] = gNoLight[1] = 0;
-        GFX_RECORDING.destroyDevice(gD3DDevice);
-        gD3DDevice = nullptr;
+        GFX_RECORDING.destroyDevice(gGfxDevice);
+        gGfxDevice = nullptr;
         GFX_RECORDING.close();
         resetGameState();
     }
@@ -51,14 +51,14 @@ protected:
         e = meshTextureFlags(name);
         e.alpha = strstr(name, ".t") != nullptr;
         snprintf(e.name, sizeof e.name, "%s", name);
-        e.texture = gD3DDevice->createTexture(4, 4, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+        e.texture = gGfxDevice->createTexture(4, 4, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
         return i;
     }
     // A one-triangle-per-material mesh whose materials use these textures.
     void makeMesh(MeshRecord* mesh, std::vector<int32_t> textures) {
         int32_t n = (int32_t)textures.size();
-        mesh->vertices = gD3DDevice->createBuffer(GFX_BUFFER_VERTEX, 3 * (int32_t)sizeof(MeshVertex));
-        mesh->indices = gD3DDevice->createBuffer(GFX_BUFFER_INDEX, 3 * n * 4);
+        mesh->vertices = gGfxDevice->createBuffer(GFX_BUFFER_VERTEX, 3 * (int32_t)sizeof(MeshVertex));
+        mesh->indices = gGfxDevice->createBuffer(GFX_BUFFER_INDEX, 3 * n * 4);
         mesh->vertexCount = 3;
         mesh->materialCount = n;
         mesh->textureIndices.reset(new int32_t[(size_t)n]);

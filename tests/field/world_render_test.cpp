@@ -25,7 +25,7 @@ TEST_F(WorldFixture, WorldRenderStageFogInItsThreePasses) {
         stage.fog[0] = c.start;
         stage.fog[1] = 200.0f;
         gfxRecordClear();
-        drawWorldScene(gD3DDevice);
+        drawWorldScene(gGfxDevice);
         EXPECT_EQ(count(renderState(GFX_RS_FOGENABLE, 1)), c.wantOn) << "usefog " << c.useFog << " start " << c.start;
         // Step 2 and the layers switch fog off whatever the stage says;
         // with fog on, the opaque map is fogged and the layers are not.
@@ -43,7 +43,7 @@ TEST_F(WorldFixture, WorldRenderFogColourTakesEachChannelModulo256) {
     stage.fog[0] = 10.0f;
     stage.fog[1] = 90.0f;
     stage.fogcolor[0] = 300, stage.fogcolor[1] = 20, stage.fogcolor[2] = 40;
-    drawWorldScene(gD3DDevice);
+    drawWorldScene(gGfxDevice);
     EXPECT_EQ(count(renderState(GFX_RS_FOGCOLOR, 0xFF2C1428u)), 3);
     EXPECT_EQ(count(renderState(GFX_RS_FOGVERTEXMODE, GFX_FOG_LINEAR)), 3);
     float start = 10.0f;
@@ -77,7 +77,7 @@ TEST_F(WorldFixture, WorldRenderDrawCodeSelectsTheColourOperation) {
     stage.drawcode = -1;
     stage.waterdrawcode = stage.hikaridrawcode = 2;
     gfxRecordClear();
-    drawWorldScene(gD3DDevice);
+    drawWorldScene(gGfxDevice);
     EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE2X)), 2) << "the water and light layers";
     // Step 2, the layers' start, and the passes that set their own: the
     // floor objects (passes 0 to 2), the shadows' end, the model pass.
@@ -131,7 +131,7 @@ TEST_F(WorldFixture, WorldRenderNoMipSettingReachesEveryTexture) {
     gFloorGrid.roomsX = gFloorGrid.roomsY = 1;
     gFloorGrid.mapGrid[0][0].blockId = 0;
     gfxRecordClear();
-    drawWorldScene(gD3DDevice);
+    drawWorldScene(gGfxDevice);
     EXPECT_EQ(count("setTextureStageState 0 " + std::to_string((int)GFX_TSS_MIPMAPLODBIAS)), 0);
     std::string mip;
     int32_t draws = 0;
@@ -147,7 +147,7 @@ TEST_F(WorldFixture, WorldRenderNoMipSettingReachesEveryTexture) {
 
 TEST_F(WorldFixture, WorldRenderStageLightForTheLaterPasses) {
     stage.maplight = 0;
-    drawWorldScene(gD3DDevice);
+    drawWorldScene(gGfxDevice);
     EXPECT_EQ(count("setLight"), 0);
     // Only the model pass lights its own props, whatever the stage.
     EXPECT_EQ(count("lightEnable 0 1"), 2);
@@ -156,7 +156,7 @@ TEST_F(WorldFixture, WorldRenderStageLightForTheLaterPasses) {
     stage.maplight = 2;
     stage.lightdir[0] = 0.5f, stage.lightdir[1] = -1.0f, stage.lightdir[2] = 0.25f;
     gfxRecordClear();
-    drawWorldScene(gD3DDevice);
+    drawWorldScene(gGfxDevice);
     // The stage light, the party's character light (the same without an
     // offset), and again for the models' successors.
     EXPECT_EQ(count("setLight 0 3 0.500 -1.000 0.250"), 3);
@@ -169,7 +169,7 @@ TEST_F(WorldFixture, WorldRenderBackgroundAtTheWideFarPlaneWithoutDepth) {
     int32_t sky = addTexture("sky.bmp");
     makeMesh(&gStageMeshes[STAGE_BACKGROUND_SLOT], {sky});
     stage.hasMapbg = 1;
-    drawWorldScene(gD3DDevice);
+    drawWorldScene(gGfxDevice);
     std::vector<std::string> log = lines();
     auto at = [&](const std::string& prefix, size_t from) {
         for (size_t i = from; i < log.size(); ++i)
@@ -185,7 +185,7 @@ TEST_F(WorldFixture, WorldRenderBackgroundAtTheWideFarPlaneWithoutDepth) {
     EXPECT_EQ(count("drawIndexedPrimitive"), 1) << "drawn once, by no map pass";
     stage.hasMapbg = 0;
     gfxRecordClear();
-    drawWorldScene(gD3DDevice);
+    drawWorldScene(gGfxDevice);
     EXPECT_EQ(count("drawIndexedPrimitive"), 0);
 }
 

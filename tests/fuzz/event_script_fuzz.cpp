@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     resetEventPlayer();
     gOptionTextSkip = 1;
-    const uint16_t HELD[3] = {0, BUTTON_CANCEL, BUTTON_6};
+    const uint16_t HELD[3] = {0, BUTTON_CANCEL, BUTTON_SUB};
     for (int32_t t = 0; t < 240; ++t) {
         gInputState[0].raw = HELD[(t / 80) % 3];
         gInputState[0].pressed = t % 7 == 0 ? BUTTON_CONFIRM : 0;

@@ -26,7 +26,7 @@ static const char* const TEXTS[] = {
 
 static void releaseGlyphTextures() {
     for (GfxTexture*& texture : gGlyphTextures) {
-        if (texture) gD3DDevice->releaseTexture(texture);
+        if (texture) gGfxDevice->releaseTexture(texture);
         texture = nullptr;
     }
     initGlyphCache();
@@ -34,8 +34,8 @@ static void releaseGlyphTextures() {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (!GFX_RECORDING.open()) abort();
-    gD3DDevice = GFX_RECORDING.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false});
-    if (!gD3DDevice) abort();
+    gGfxDevice = GFX_RECORDING.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_X8R8G8B8, true, true, GFX_FORMAT_D16, false});
+    if (!gGfxDevice) abort();
     gScreenSize = {640, 480};
     initSpriteVertices();
     initGlyphCache();

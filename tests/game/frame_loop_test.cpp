@@ -305,7 +305,7 @@ TEST(FrameLoopRender, LostDeviceIsResetAndTheModeReloaded) {
     ASSERT_EQ(harnessBoot(harnessDrawingOptions()), STARTUP_OK);
     ModeSwap swap(GAME_MODE_TITLE, 0, 0);
     harnessRunTicks(1);
-    gD3DDevice->simulateDeviceLoss();
+    gGfxDevice->simulateDeviceLoss();
     harnessRunTicks(1);   // present reports the loss; the same frame resets
     EXPECT_EQ(gDeviceOk, 1);
     EXPECT_EQ(sReloads, 1);

@@ -227,12 +227,12 @@ protected:
         HarnessOptions options;
         options.gfx = &GFX_RECORDING;
         ASSERT_EQ(harnessBoot(options), STARTUP_OK);
-        real = gD3DDevice;
+        real = gGfxDevice;
         capture = new CapturingDevice(real);
-        gD3DDevice = capture;
+        gGfxDevice = capture;
     }
     void TearDown() override {
-        gD3DDevice = real;
+        gGfxDevice = real;
         delete capture;
         resetOverlayScreen();
         harnessShutdown();
@@ -255,7 +255,7 @@ TEST_F(OverlayFrames, FrozenFrameDissolvesEightAStep) {
     std::vector<uint32_t> want = {0xFFFFFFFF};   // the frame steps it to 2: captured and drawn opaque
     EXPECT_EQ(capturedQuadColours(), want);
     EXPECT_EQ(gScreenCaptured, 1);
-    EXPECT_EQ(gD3DDevice->getRenderTarget(), gD3DDevice->getBackBuffer()) << "the capture is ended";
+    EXPECT_EQ(gGfxDevice->getRenderTarget(), gGfxDevice->getBackBuffer()) << "the capture is ended";
     for (int32_t step = 3; step <= 31; ++step) {
         std::vector<uint32_t> colours = capturedQuadColours();
         ASSERT_EQ(colours.size(), 1u) << "step " << step;
@@ -272,7 +272,7 @@ TEST_F(OverlayFrames, AfterimageLaysEachFrameOverTheLast) {
         ASSERT_EQ(colours.size(), 1u) << "step " << step;
         EXPECT_EQ(colours[0], (uint32_t)afterimageAlpha(step, 8) << 24 | 0xFFFFFF) << "step " << step;
         EXPECT_EQ(gScreenCaptured, 1);
-        EXPECT_EQ(gD3DDevice->getRenderTarget(), gD3DDevice->getBackBuffer());
+        EXPECT_EQ(gGfxDevice->getRenderTarget(), gGfxDevice->getBackBuffer());
     }
     EXPECT_TRUE(capturedQuadColours().empty());
     EXPECT_EQ(gAfterimageStep, 0);
@@ -301,7 +301,7 @@ TEST_F(OverlayFrames, WithoutTargetsTheTransitionIsAVeil) {
             veils.push_back(q.argb);
     EXPECT_EQ(veils, (std::vector<uint32_t>{48u << 24 | 0x5F, 64u << 24 | 0x5F, 80u << 24 | 0x5F}));
     EXPECT_EQ(gScreenCaptured, 0);
-    EXPECT_EQ(gD3DDevice->getRenderTarget(), gD3DDevice->getBackBuffer());
+    EXPECT_EQ(gGfxDevice->getRenderTarget(), gGfxDevice->getBackBuffer());
 }
 
 // The real OpenGL device: the first frame of the transition builds the blur
@@ -321,7 +321,7 @@ TEST(OverlayReadBack, BlurStripIsClearedToBlue) {
     ASSERT_EQ(gOverlayScreen.renderCounter, 3);
 
     static uint32_t strip[1280 * 256];
-    ASSERT_TRUE(gD3DDevice->readRenderTarget(gRenderTargetSurfaces[1], strip, 1280, 256));
+    ASSERT_TRUE(gGfxDevice->readRenderTarget(gRenderTargetSurfaces[1], strip, 1280, 256));
     // The shrunk screen covers the left half; the right half keeps the clear.
     for (int32_t y : {0, 128, 255})
         for (int32_t x : {641, 900, 1279}) EXPECT_EQ(strip[y * 1280 + x], 0xFF0000C8u) << x << "," << y;
@@ -329,12 +329,12 @@ TEST(OverlayReadBack, BlurStripIsClearedToBlue) {
 
     // The screen-size target: twelve faint layers over the pause menu's blue.
     static uint32_t screen[640 * 480];
-    ASSERT_TRUE(gD3DDevice->readRenderTarget(gRenderTargetSurfaces[0], screen, 640, 480));
+    ASSERT_TRUE(gGfxDevice->readRenderTarget(gRenderTargetSurfaces[0], screen, 640, 480));
     uint32_t centre = screen[240 * 640 + 320];
     EXPECT_NE(centre, 0xFF173C8Cu) << "the layers were drawn over the clear";
     EXPECT_EQ(centre >> 24, 0xFFu);
-    EXPECT_FALSE(gD3DDevice->readRenderTarget(gRenderTargetSurfaces[1], strip, 640, 256)) << "size must match";
-    EXPECT_FALSE(gD3DDevice->readRenderTarget(gD3DDevice->getBackBuffer(), screen, 640, 480)) << "not a target";
+    EXPECT_FALSE(gGfxDevice->readRenderTarget(gRenderTargetSurfaces[1], strip, 640, 256)) << "size must match";
+    EXPECT_FALSE(gGfxDevice->readRenderTarget(gGfxDevice->getBackBuffer(), screen, 640, 480)) << "not a target";
     resetOverlayScreen();
     harnessShutdown();
 }
@@ -368,7 +368,7 @@ TEST_F(OverlayFrames, TransitionSwitchesTargetsAndRestoresTheBackBuffer) {
         "setRenderTarget tex0 depth",   "clear 3 ff3c3c3c 1.000000 0", "setRenderTarget backbuffer depth",
     };
     EXPECT_EQ(targetLines(), want);
-    EXPECT_EQ(gD3DDevice->getRenderTarget(), gD3DDevice->getBackBuffer());
+    EXPECT_EQ(gGfxDevice->getRenderTarget(), gGfxDevice->getBackBuffer());
 }
 
 }   // namespace

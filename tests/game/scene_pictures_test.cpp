@@ -336,7 +336,7 @@ TEST_F(ScenePictures, ADeviceResetReloadsTheSystemSetAndTheCurrentScenes) {
         gGameMode = c.mode;
         gOverlayScreen.kind = c.overlayKind;
         gOverlayScreen.savedMode = c.savedMode;
-        gD3DDevice->simulateDeviceLoss();
+        gGfxDevice->simulateDeviceLoss();
         harnessRunTicks(1);
         ASSERT_EQ(gDeviceOk, 1) << c.name;
         EXPECT_NE(gSystemTexture.texture, nullptr) << c.name;

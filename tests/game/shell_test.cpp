@@ -39,14 +39,14 @@ static HarnessOptions recordingOptions() {
 
 static const std::vector<std::string> STARTUP_STEPS = {
     "initGameGlobals", "seedRandom",     "loadSettings",       "createMainWindow",   "openArchive",
-    "initDirect3D",    "clearDebugText", "initDirectInput",    "prepareSkinnedModels", "loadIndexFiles",
+    "initGraphicsDevice",    "clearDebugText", "initInputDevices",    "prepareSkinnedModels", "loadIndexFiles",
     "initGlyphCache",  "initSound",      "loadFontFiles",      "loadSystemTextures", "loadSaveFile",
     "resetNewsAndEvents", "loadTitleTextures", "enterTitleScreen", "messageLoop",
 };
 
 static const std::vector<std::string> SHUTDOWN_APP_STEPS = {
     "shutdownApp", "releaseAllTextures", "releaseSystemTextures", "releaseDevice",
-    "releaseDirect3D", "releaseDirectInput", "unloadSounds", "shutdownSound",
+    "releaseGraphicsDevice", "releaseInputDevices", "unloadSounds", "shutdownSound",
 };
 
 static std::vector<std::string> concat(std::vector<std::string> a, const std::vector<std::string>& b) {
@@ -71,8 +71,8 @@ TEST(ShellStartup, RunsEveryStepInOrderAndShutsDownInOrder) {
     std::vector<std::string> want =
         concat(concat(STARTUP_STEPS, {"saveSettings", "closeArchive", "freeFontFiles"}), SHUTDOWN_APP_STEPS);
     EXPECT_EQ(traceSteps(), want);
-    EXPECT_EQ(gD3DDevice, nullptr);
-    EXPECT_EQ(gDirect3D, nullptr);
+    EXPECT_EQ(gGfxDevice, nullptr);
+    EXPECT_EQ(gOpenGraphics, nullptr);
 }
 
 TEST(ShellStartup, FontFilesAreBuiltOnlyWhenAsked) {
@@ -116,11 +116,11 @@ TEST(ShellStartup, GraphicsFailureShowsMessageAndShutsDown) {
 
         EXPECT_EQ(harnessShutdown(), 1);
         std::vector<std::string> want = {"initGameGlobals", "seedRandom", "loadSettings", "createMainWindow",
-                                         "openArchive", "initDirect3D", "saveSettings", "closeArchive",
+                                         "openArchive", "initGraphicsDevice", "saveSettings", "closeArchive",
                                          "freeFontFiles", "shutdownApp", "releaseAllTextures",
                                          "releaseSystemTextures"};
-        if (!c.openFails) want.push_back("releaseDirect3D");
-        want.insert(want.end(), {"releaseDirectInput", "unloadSounds", "shutdownSound"});
+        if (!c.openFails) want.push_back("releaseGraphicsDevice");
+        want.insert(want.end(), {"releaseInputDevices", "unloadSounds", "shutdownSound"});
         EXPECT_EQ(traceSteps(), want) << "open fails " << c.openFails;
     }
 }
@@ -326,6 +326,6 @@ TEST(ShellWindow, ReturnToTitleResetsTheScene) {
     EXPECT_EQ(gTitle.idleTicks, 0);
     // The render targets were released and made again, and still work.
     EXPECT_NE(gRenderTargetSurfaces[0], nullptr);
-    EXPECT_EQ(gD3DDevice->liveDefaultPoolTextures(), 2);
+    EXPECT_EQ(gGfxDevice->liveDefaultPoolTextures(), 2);
     harnessShutdown();
 }

@@ -125,7 +125,7 @@ TEST(ShopDayFlow, NewGameFromTheTitleWalksTheShopFloor) {
             EXPECT_LT(fabsf(fairy.x - at.x) + fabsf(fairy.z - at.z), 4.0f) << "the fairy follows";
             EXPECT_TRUE(inFieldView(at)) << "she is in view";
         }
-        tapButtons(BUTTON_7, 30);   // the other view
+        tapButtons(BUTTON_VIEW, 30);   // the other view
     }
     harnessShutdown();
 }

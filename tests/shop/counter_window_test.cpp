@@ -229,16 +229,16 @@ TEST_F(CounterDrawTest, PriceDigitsFillTheLastCellsOfSeven) {
 TEST(CounterDrawReadBack, ThePricePanelShowsItsPriceInTheLastFourCells) {
     threadMarkMain();
     ASSERT_TRUE(GFX_HEADLESS.open());
-    GfxDevice* savedDevice = gD3DDevice;
+    GfxDevice* savedDevice = gGfxDevice;
     ScreenSize savedScreen = gScreenSize;
     CounterState savedCounter = gCounter;
     TextureSlot savedSheet = gShopModeTexture;
     gScreenSize = {640, 480};
-    gD3DDevice = GFX_HEADLESS.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
-    ASSERT_NE(gD3DDevice, nullptr);
-    GfxTexture* sheet = gD3DDevice->createTexture(1024, 512, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
+    gGfxDevice = GFX_HEADLESS.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
+    ASSERT_NE(gGfxDevice, nullptr);
+    GfxTexture* sheet = gGfxDevice->createTexture(1024, 512, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8, GFX_POOL_MANAGED);
     GfxLockedRect locked = {};
-    ASSERT_EQ(gD3DDevice->lockRect(sheet, 0, &locked), GFX_OK);
+    ASSERT_EQ(gGfxDevice->lockRect(sheet, 0, &locked), GFX_OK);
     auto digitColour = [](int32_t d) { return 0xFF000000u | (uint32_t)(20 * d + 40) << 16 | (uint32_t)(200 - 15 * d); };
     for (int32_t y = 0; y < 512; y++) {
         uint32_t* row = (uint32_t*)((uint8_t*)locked.bits + (size_t)y * locked.pitch);
@@ -247,7 +247,7 @@ TEST(CounterDrawReadBack, ThePricePanelShowsItsPriceInTheLastFourCells) {
             row[x] = digit ? digitColour(x / 32) : 0;   // everything else clear
         }
     }
-    gD3DDevice->unlockRect(sheet, 0);
+    gGfxDevice->unlockRect(sheet, 0);
     gShopModeTexture = TextureSlot{sheet, 1024, 512, 0};
 
     gCounter = CounterState{};
@@ -257,13 +257,13 @@ TEST(CounterDrawReadBack, ThePricePanelShowsItsPriceInTheLastFourCells) {
     gCounter.counterPrice = 1234;
     gCounter.basePrice = 1000;
     gCounter.requestRow = -1;
-    gD3DDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    gD3DDevice->beginScene();
+    gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    gGfxDevice->beginScene();
     set2DRenderStates();
     drawCounterWindow();
-    gD3DDevice->endScene();
+    gGfxDevice->endScene();
     std::vector<uint32_t> pixels(640 * 480);
-    ASSERT_TRUE(gD3DDevice->readBackBuffer(pixels.data(), 640, 480));
+    ASSERT_TRUE(gGfxDevice->readBackBuffer(pixels.data(), 640, 480));
 
     // Cell p of "%7d" starts at 176 + 36p, 8 more after the first and fourth.
     const int32_t CELL_LEFT[7] = {176, 220, 256, 292, 336, 372, 408};
@@ -273,10 +273,10 @@ TEST(CounterDrawReadBack, ThePricePanelShowsItsPriceInTheLastFourCells) {
         uint32_t want = WANT[p] < 0 ? 0xFF000000 : digitColour(WANT[p]);
         EXPECT_EQ(seen, want) << "cell " << p << std::hex << " seen " << seen << " want " << want;
     }
-    gD3DDevice->releaseTexture(sheet);
-    GFX_HEADLESS.destroyDevice(gD3DDevice);
+    gGfxDevice->releaseTexture(sheet);
+    GFX_HEADLESS.destroyDevice(gGfxDevice);
     GFX_HEADLESS.close();
-    gD3DDevice = savedDevice;
+    gGfxDevice = savedDevice;
     gScreenSize = savedScreen;
     gCounter = savedCounter;
     gShopModeTexture = savedSheet;

@@ -234,10 +234,10 @@ TEST_F(ItemListTest, InspectOpensThePopupOnlyForIdentifiedItems) {
     openItemList(ITEM_LIST_STORAGE, 1);
     showPointer();
     gItemList.cursor[0] = 1;
-    press(BUTTON_6);
+    press(BUTTON_SUB);
     EXPECT_EQ(gItemList.infoState, 0) << "an unidentified item has nothing to show";
     gItemList.cursor[0] = 0;
-    press(BUTTON_6);
+    press(BUTTON_SUB);
     EXPECT_EQ(gItemList.infoState, 1);
     EXPECT_FALSE(isPointerShown());
     EXPECT_EQ(press(BUTTON_CONFIRM), ITEM_LIST_IDLE) << "confirm only closes the popup";

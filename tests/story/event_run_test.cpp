@@ -48,8 +48,8 @@ protected:
         savedWindow = gWindow;
         gWindow = &WINDOW_HEADLESS;
         headlessWindowReset();
-        savedDevice = gD3DDevice;
-        gD3DDevice = nullptr;
+        savedDevice = gGfxDevice;
+        gGfxDevice = nullptr;
         savedEvent = gEventNumber;
         savedTextSkip = gOptionTextSkip;
         savedSpeed = gOptionMessageSpeed;
@@ -73,7 +73,7 @@ protected:
         gEventNumber = savedEvent;
         gOptionTextSkip = savedTextSkip;
         gOptionMessageSpeed = savedSpeed;
-        gD3DDevice = savedDevice;
+        gGfxDevice = savedDevice;
         gWindow = savedWindow;
     }
     static void clearSeen() {
@@ -162,9 +162,9 @@ const SpeedCase SPEED_CASES[] = {
     {"nothing held", 0, false, 0, 61, 1},
     {"cancel: double speed", BUTTON_CANCEL, false, 0, 31, 2},
     {"cancel on a seen event is still double", BUTTON_CANCEL, true, 0, 31, 2},
-    {"skip button, unseen, option off: no effect", BUTTON_6, false, 0, 61, 1},
-    {"skip button, seen in this game", BUTTON_6, true, 0, 2, EVENT_TICK_RATE_FAST},
-    {"skip button, unread skip option on", BUTTON_6, false, 1, 2, EVENT_TICK_RATE_FAST},
+    {"skip button, unseen, option off: no effect", BUTTON_SUB, false, 0, 61, 1},
+    {"skip button, seen in this game", BUTTON_SUB, true, 0, 2, EVENT_TICK_RATE_FAST},
+    {"skip button, unread skip option on", BUTTON_SUB, false, 1, 2, EVENT_TICK_RATE_FAST},
 };
 
 TEST_F(EventRun, SpeedButtonsRunEveryTimerFasterOnlyWhereAllowed) {
