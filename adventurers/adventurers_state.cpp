@@ -44,5 +44,4 @@ static const StateRow ROWS[] = {
     stateRow<gDungeonControl>("dungeon control", resetDungeonControlState, nullptr),
     stateRow<gTimeOut>("time out", resetTimeLimitState, nullptr),
 };
-extern const StateTable ADVENTURERS_STATE;   // read by the game's registry
 const StateTable ADVENTURERS_STATE = {"adventurers", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/state_table.h"
+
 #include "adventurers/adventurers.h"
 #include "engine/save_file.h"
 #include "shop/shop_state.h"
@@ -150,3 +152,6 @@ extern ShopPlacementState gShopPlacement;
 extern ShopAtmosphere gShopAtmosphere;
 // Back to the values a fresh process starts with.
 void resetShopGridState();
+
+// This folder's rows of the game's state registry.
+extern const StateTable ADVENTURERS_STATE;

@@ -2,6 +2,7 @@
 // The run checksum takes the run's words that the logic moves, in the order
 // it always took them, and the fall; the floor's pools and layout are only
 // reset and snapshotted.
+#include "dungeon/dungeon_state.h"
 #include "dungeon/dungeon.h"
 #include "engine/state_table.h"
 
@@ -29,5 +30,4 @@ static const StateRow ROWS[] = {
     stateRow<gFloorScript>("fixed floors", resetFixedFloors, nullptr),
     stateRow<gFloorConditionList, gConditionBanner>("floor conditions", resetFloorConditions, nullptr),
 };
-extern const StateTable DUNGEON_STATE;   // read by the game's registry
 const StateTable DUNGEON_STATE = {"dungeon", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

@@ -14,6 +14,7 @@
 #include "adventurers/adventurers_state.h"
 #include "engine/math.h"
 #include "engine/skin_models.h"
+#include "engine/state_table.h"
 #include "field/field.h"
 #include "field/field_state.h"
 
@@ -374,3 +375,6 @@ void resetPickups();    // every slot free
 void resetFloorGenerator();
 void resetFloorStart();
 void resetFixedFloors();
+
+// This folder's rows of the game's state registry.
+extern const StateTable DUNGEON_STATE;

@@ -19,5 +19,4 @@ static const StateRow ROWS[] = {
     stateRow<gStageLight, gCharacterLight>("stage light", resetStageLight, nullptr),
     stateRow<gHudBalloon, gHudTimers, gHud>("hud", resetHudGlobals, nullptr),
 };
-extern const StateTable FIELD_STATE;   // read by the game's registry
 const StateTable FIELD_STATE = {"field", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

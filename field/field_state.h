@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/state_table.h"
+
 #include "engine/math.h"
 #include "field/field.h"
 #include "platform/gfx_light.h"
@@ -102,3 +104,6 @@ extern WorldDrawState gWorldDraw;
 // same with the stage's "chrlightoffset:" added to its ambient colour.
 extern GfxLight gStageLight;
 extern GfxLight gCharacterLight;
+
+// This folder's rows of the game's state registry.
+extern const StateTable FIELD_STATE;

@@ -2,15 +2,14 @@
 
 #include <cstring>
 
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/engine_state.h"
 #include "engine/loaders.h"
+#include "field/field_state.h"
 #include "game/window_proc.h"
-
-extern const StateTable FIELD_STATE;
-extern const StateTable DUNGEON_STATE;
-extern const StateTable ADVENTURERS_STATE;
-extern const StateTable SHOP_STATE;
-extern const StateTable STORY_STATE;
+#include "shop/shop_state.h"
+#include "story/story_state.h"
 
 static void resetWindowState() { gAppActive = 0; }
 

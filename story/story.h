@@ -11,10 +11,6 @@
 #include "engine/adventurer_record.h"
 #include "engine/save_file.h"
 
-// The story's rows of the game's state registry (story/story_state.cpp).
-struct StateTable;
-extern const StateTable STORY_STATE;
-
 // ---- The title screen (game mode 0)
 
 // Enters the title: resets its screen's words, builds its menu, places and

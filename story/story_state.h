@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/state_table.h"
+
 #include "engine/adventurer_record.h"
 #include "engine/save_file.h"
 #include "story/world_map_cells.h"
@@ -221,3 +223,6 @@ void resetFieldMenuState();
 void resetEventScript();
 void resetEventPlayer();
 void resetEventDrawing();
+
+// This folder's rows of the game's state registry.
+extern const StateTable STORY_STATE;
