@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr uint32_t SPRITE_VERTEX_FORMAT = GFX_FVF_XYZ | GFX_FVF_DIFFUSE | GFX_FVF_TEX1;
+constexpr uint32_t WORLD_SPRITE_VERTEX_FORMAT = GFX_FVF_XYZ | GFX_FVF_DIFFUSE | GFX_FVF_TEX1;
 constexpr int32_t FAIRY_MEMBER = 2;
 constexpr int32_t FAIRY_SHEET = 2;
 constexpr int32_t LAYERED_SPRITE = 66;   // kinds with this sprite get a second layer
@@ -63,7 +63,7 @@ void setSpriteStates(GfxDevice* d) {
     d->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_POINT);
     d->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_POINT);
     d->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
-    d->setVertexFormat(SPRITE_VERTEX_FORMAT);
+    d->setVertexFormat(WORLD_SPRITE_VERTEX_FORMAT);
     d->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_NONE);
     d->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADDSIGNED);
     d->setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_DIFFUSE);
@@ -411,7 +411,7 @@ void drawSpriteEnemies() {
         const EnemyKind* kind = kindOf(e);
         if (e.state != ENEMY_ALIVE || e.alpha == 255 || !kind || kind->modelKind != ENEMY_MODEL_SPRITE) continue;
         if (first) {
-            d->setVertexFormat(SPRITE_VERTEX_FORMAT);
+            d->setVertexFormat(WORLD_SPRITE_VERTEX_FORMAT);
             d->setRenderState(GFX_RS_FOGENABLE, 0);
             d->setTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
             d->setTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);
@@ -480,7 +480,7 @@ static void drawAfterimages(float f) {
 void drawPlayerCharacters() {
     GfxDevice* d = device();
     if (!d) return;
-    d->setVertexFormat(SPRITE_VERTEX_FORMAT);
+    d->setVertexFormat(WORLD_SPRITE_VERTEX_FORMAT);
     d->setRenderState(GFX_RS_FOGENABLE, 0);
     d->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADDSIGNED);
     d->setTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_TEXTURE);

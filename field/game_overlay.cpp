@@ -32,7 +32,6 @@
 #include "field/world_renderer.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
-#include "shop/window_cells.h"
 
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr uint32_t BLACK = 0xFF000000;

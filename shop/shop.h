@@ -9,6 +9,7 @@
 #include "engine/save_file.h"
 #include "engine/textures.h"
 #include "shop/item_icon_cells.h"
+#include "shop/window_cells.h"
 #include "shop/shop_state.h"
 
 // ---- Items ----------------------------------------------------------------

@@ -24,8 +24,7 @@ static bool endsWith(const std::string& s, const std::string& tail) {
 
 // What every other folder may include of subsystem sub.
 static bool isPublicHeader(const std::string& sub, const std::string& header) {
-    return header == sub + "/" + sub + ".h" || header == sub + "/" + sub + "_state.h" ||
-           header == sub + "/" + sub + "_files.h" || endsWith(header, "_cells.h");
+    return header == sub + "/" + sub + ".h" || header == sub + "/" + sub + "_state.h";
 }
 
 // Only data that tools draw or synthesise for.

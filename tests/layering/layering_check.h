@@ -1,12 +1,11 @@
 // tests/layering/layering_check.h: reads every #include of a source tree and
 // names the ones that break the layers: platform <- engine <- the
 // subsystems <- game <- app. Outside its own folder (and its own tests) a
-// subsystem X is seen only through its front door "X/X.h", its state
-// header "X/X_state.h", its data file names "X/X_files.h" and the picture
-// layouts "X/*_cells.h" it shares with the picture tools; a fuzz target
-// reaches inside to the loader it feeds. The engine and the
-// platform include nothing above them; a tool includes no subsystem but
-// for those file names and layouts, and nothing of the game.
+// subsystem X is seen only through its front door "X/X.h" and its state
+// header "X/X_state.h"; a fuzz target reaches inside to the loader it
+// feeds. The engine and the platform include nothing above them; a tool
+// includes nothing of the game and of a subsystem only the data file names
+// "X/X_files.h" and the picture layouts "X/*_cells.h" it makes them from.
 #pragma once
 #include <string>
 #include <vector>

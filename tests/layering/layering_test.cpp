@@ -31,6 +31,7 @@ const IncludeCase INCLUDE_CASES[] = {
     {"engine/sound.cpp", "platform/audio.h", true},
     {"platform/gfx.cpp", "engine/math.h", false},
     {"tools/makepictures.cpp", "shop/window_cells.h", true},  // the layouts it draws
+    {"field/game_overlay.cpp", "shop/window_cells.h", false}, // drawing code takes them from the front door
     {"tools/makesounds.cpp", "dungeon/dungeon_files.h", true},
     {"tools/makesounds.cpp", "dungeon/dungeon.h", false},
     {"tools/makesounds.cpp", "game/startup.h", false},
