@@ -14,11 +14,6 @@ static void hashShopFloor(StateHash& h, ChecksumScope) {
         h.i32(v);
 }
 
-static void resetShopFloorWords() {
-    resetShopDayState();
-    resetShopFloorBootState();
-}
-
 static void hashShopGrid(StateHash& h, ChecksumScope) {
     hashWord(h, gShopAtmosphere);
     hashWord(h, gShopGrid);
@@ -35,7 +30,7 @@ static void hashFollower(StateHash& h, ChecksumScope) {
 
 static const StateRow ROWS[] = {
     stateRow<gAttackObjects>("attack objects", resetAttackObjects, nullptr),
-    stateRow<gShopFloor>("shop floor", resetShopFloorWords, hashShopFloor),
+    stateRow<gShopFloor>("shop floor", resetShopFloorBootState, hashShopFloor),
     stateRow<gShopAtmosphere, gShopGrid, gShopPlacement>("shop grid", resetShopGridState, hashShopGrid),
     stateRow<gBag, gBagCapacity, gBagAtDeparture>("bag", resetBagState, hashWords<gBag, gBagCapacity, gBagAtDeparture>),
     stateRow<gBalloon>("balloon", resetBalloonState, nullptr),

@@ -132,7 +132,6 @@ extern ShopFloorState gShopFloor;
 
 // Back to the values a fresh process starts with (a new boot in the same process).
 void resetShopFloorBootState();
-void resetShopDayState();
 
 // ---- The shop grid.
 // index z * SHOP_GRID_COLUMNS + x; ShopCell codes (2..8 shelf cells).

@@ -714,10 +714,4 @@ void updateShopFloor() {
 void resetShopFloorBootState() {
     gShopFloor = ShopFloorState{};
     for (int32_t& v : gShopFloor.vendingSlotsShown) v = ITEM_KEY_NONE;
-    gFieldTicks = 0;
-}
-
-void resetShopDayState() {
-    gShopDayPhase = 0;
-    gShopSequence = SHOP_SEQUENCE_NONE;
 }

@@ -31,7 +31,7 @@ static void resetDayEnd() {
     resetDayReportState();
 }
 
-static void resetShopScene() {
+void resetShopScene() {
     gShopDayPhase = 0;
     gFieldTicks = 0;
     gShopSequence = SHOP_SEQUENCE_NONE;

@@ -11,6 +11,8 @@
 
 struct StateTable;
 extern const StateTable SHOP_STATE;
+// The shop scene's words back to a fresh process's values.
+void resetShopScene();
 
 // 0 normally; 1..160 while the night talk runs after closing.
 extern int32_t gShopDayPhase;

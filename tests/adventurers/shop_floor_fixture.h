@@ -42,7 +42,7 @@ protected:
         gInputState[0] = InputRecord{};
         resetShopFloorBootState();
         resetShopGridState();
-        resetShopDayState();
+        resetShopScene();
         resetItemListState();
         gShopFloor.shopFloorState = SHOP_FLOOR_WALKING;
         gFieldTicks = 300;
