@@ -20,9 +20,7 @@
 class MeshSampleModels : public ::testing::Test {
 protected:
     void SetUp() override {
-        HarnessOptions options;
-        options.gfx = &GFX_RECORDING;
-        ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+        ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     }
     void TearDown() override {
         for (MeshRecord& record : meshes) releaseMesh(&record);
@@ -81,9 +79,7 @@ TEST_F(MeshSampleModels, EveryStageModelLoadsWithItsTexturesAndItsCollision) {
 class SkinModelSample : public ::testing::Test {
 protected:
     void SetUp() override {
-        HarnessOptions options;
-        options.gfx = &GFX_RECORDING;
-        ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+        ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     }
     void TearDown() override {
         releaseSkinModel(&gFieldModels[2]);

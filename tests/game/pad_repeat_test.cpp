@@ -11,9 +11,7 @@
 #include "tests/harness/harness.h"
 
 TEST(InputThroughHarness, HeldFromTickZeroPressedOnceRepeatsAfterThirteenThenEveryFive) {
-    HarnessOptions options;
-    options.gfx = &GFX_RECORDING;
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
     ASSERT_EQ(gTickCounter, 0);
     const InputScriptStep SCRIPT[] = {{0, BUTTON_LEFT}};
     std::vector<int32_t> repeats, presses;

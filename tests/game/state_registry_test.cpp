@@ -43,7 +43,6 @@ TEST(StateRegistry, RowsHaveOwnNamesAndOwnBytes) {
 TEST(StateRegistry, SnapshotRestoredAfterAPlayedDayGivesTheStateBefore) {
     HarnessOptions options;
     options.seed = 77;
-    options.gfx = &GFX_RECORDING;   // reads no pixels
     ASSERT_TRUE(harnessOpenShopDay(options));
     StateSnapshot before;
     takeStateSnapshot(before);

@@ -31,7 +31,6 @@ protected:
         previousAudio = gAudioBackend;
         gAudioBackend = &AUDIO_HEADLESS;
         HarnessOptions options;
-        options.gfx = &GFX_RECORDING;
         ASSERT_EQ(harnessBoot(options), STARTUP_OK);
         harnessRunTicks(2);
         GameState& g = runningGameState();
