@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "engine/config_index.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -15,6 +16,7 @@
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
 #include "engine/screen_mapping.h"
+#include "engine/settings.h"
 #include "engine/skin_models.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
@@ -141,6 +143,14 @@ static const StateRow ROWS[] = {
                                                                                hashFrameLoop),
     stateRow<gRandomState>("random", resetRandom, hashWords<gRandomState>),
     stateRow<gDeviceOk>("device", resetDeviceFlags, hashWords<gDeviceOk>),
+    // What the settings and configuration files set: read afresh at every
+    // boot, so nothing resets them, but a test that changes one gets it back.
+    stateRow<gScreenSize, gWindowed, gWindowAspectLock, gUseWindowPos, gWindowPos, gFrameSkip, gDispFps, gSfNoUse,
+             gIniVolumes, gTexLevel, gEasyDisp, gEasyDispTextures, gSEasyDisp, gUseMipmap, gUseFog, gUseLightTex,
+             gNoLight, gUseTree, gTooriOff, gIniPath, gFontAllCodes, gFontEdgeWidth, gFontEdgeFalloff, gFontFaceName>(
+        "settings", nullptr, nullptr),
+    // The frame's view and projection, set again by every drawn frame.
+    stateRow<gCamera>("camera", nullptr, nullptr),
     stateRow<gFadeState, gFadeCounter, gFadeKind, gFadeLength, gBlackout>(
         "fades", resetFades, hashWords<gFadeState, gFadeCounter, gFadeKind, gFadeLength, gBlackout>),
     stateRow<gOverlayScreen, gFrozenFrameStep, gAfterimageStep, gAfterimageLength, gScreenCaptured>(
@@ -154,7 +164,7 @@ static const StateRow ROWS[] = {
     stateRow<gOpeningVariant>("opening", resetOpeningVariant, hashWords<gOpeningVariant>),
     stateRow<gSaveImage, gWorkImage, gCurrentSlot, gSaveConverted>("save", resetSaveState, hashSave),
     resetRow("character textures", resetCharacterTextures),
-    resetRow("debug text", resetDebugText),
+    stateRow<gShowFps>("debug text", resetDebugText, nullptr),
     resetRow("mesh textures", resetMeshTextures),
     resetRow("skin models", resetSkinModels),
 };

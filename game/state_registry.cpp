@@ -1,11 +1,8 @@
 #include "game/state_registry.h"
 
-#include <cstring>
-
 #include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon_state.h"
 #include "engine/engine_state.h"
-#include "engine/loaders.h"
 #include "field/field_state.h"
 #include "game/window_proc.h"
 #include "shop/shop_state.h"
@@ -31,41 +28,6 @@ void resetGameState() {
     });
 }
 
-static size_t snapshotSize() {
-    size_t total = 0;
-    forEachStateRow([&](const StateTable&, const StateRow& row) {
-        for (int32_t i = 0; i < row.spanCount; ++i) total += row.spans[i].size;
-    });
-    return total;
-}
+void takeStateSnapshot(StateSnapshot& snapshot) { takeStateSnapshot(snapshot, STATE_TABLES, STATE_TABLE_COUNT); }
 
-// A snapshot holds no loader half done: one still running is finished first.
-static void finishLoader() {
-    waitForLoaderThread();
-    pollLoaderThread();
-}
-
-void takeStateSnapshot(StateSnapshot& snapshot) {
-    finishLoader();
-    snapshot.bytes.resize(snapshotSize());
-    uint8_t* out = snapshot.bytes.data();
-    forEachStateRow([&](const StateTable&, const StateRow& row) {
-        for (int32_t i = 0; i < row.spanCount; ++i) {
-            memcpy(out, row.spans[i].bytes, row.spans[i].size);
-            out += row.spans[i].size;
-        }
-    });
-}
-
-// A snapshot never taken holds nothing to put back.
-void restoreStateSnapshot(const StateSnapshot& snapshot) {
-    if (snapshot.bytes.size() != snapshotSize()) return;
-    finishLoader();
-    const uint8_t* in = snapshot.bytes.data();
-    forEachStateRow([&](const StateTable&, const StateRow& row) {
-        for (int32_t i = 0; i < row.spanCount; ++i) {
-            memcpy(row.spans[i].bytes, in, row.spans[i].size);
-            in += row.spans[i].size;
-        }
-    });
-}
+void restoreStateSnapshot(const StateSnapshot& snapshot) { restoreStateSnapshot(snapshot, STATE_TABLES, STATE_TABLE_COUNT); }

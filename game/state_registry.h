@@ -7,8 +7,8 @@
 // afresh after it.
 #pragma once
 #include <cstdint>
-#include <vector>
 
+#include "engine/state_snapshot.h"
 #include "engine/state_table.h"
 
 extern const StateTable* const STATE_TABLES[];
@@ -22,11 +22,13 @@ void forEachStateRow(Fn&& fn) {
         for (int32_t r = 0; r < STATE_TABLES[t]->count; ++r) fn(*STATE_TABLES[t], STATE_TABLES[t]->rows[r]);
 }
 
-// The bytes of every row's spans. A loader still running when a snapshot is
-// taken or put back is finished first. Loaded resources are not in it: what the
-// state points at must still be loaded as it was when the snapshot was taken.
-struct StateSnapshot {
-    std::vector<uint8_t> bytes;
-};
+// The bytes of every table's rows, as a test takes them before a game and
+// puts them back after.
 void takeStateSnapshot(StateSnapshot& snapshot);
 void restoreStateSnapshot(const StateSnapshot& snapshot);
+
+// The whole game's state, taken now and put back at the end of the scope.
+class GameStateScope : public StateScope {
+public:
+    GameStateScope() : StateScope(STATE_TABLES, STATE_TABLE_COUNT) {}
+};

@@ -14,6 +14,7 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 #include "field/field.h"
+#include "game/state_registry.h"
 #include "platform/window.h"
 #include "tests/adventurers/collision_room.h"
 
@@ -116,8 +117,6 @@ protected:
         headlessWindowReset();
         memcpy(savedStages, gStages, sizeof savedStages);
         savedCount = gStageCount;
-        savedIndex = gStageIndex;
-        savedStage = gCurrentStage;
         gStages[5].stageCode = 5;
         gStages[5].maptype = 1;
         gStageCount = 6;
@@ -135,13 +134,8 @@ protected:
     }
     void TearDown() override {
         resetMapCollision();
-        resetFloorMap();
-        resetFloorObjects();
-        resetPartyState();
         memcpy(gStages, savedStages, sizeof savedStages);
         gStageCount = savedCount;
-        gStageIndex = savedIndex;
-        gCurrentStage = savedStage;
         gWindow = previousWindow;
     }
     // A floor at y 0 with a cliff wall at x = -5 and one at z = -5.
@@ -159,8 +153,8 @@ protected:
 
     const WindowBackend* previousWindow = nullptr;
     StageRecord savedStages[STAGE_CODE_COUNT];
-    int32_t savedCount = 0, savedIndex = 0;
-    StageRecord* savedStage = nullptr;
+    int32_t savedCount = 0;
+    GameStateScope state;
 };
 
 TEST_F(MovementStep, WallsStopTheCharacterAtTheRayReachLongerAlongZ) {

@@ -49,15 +49,6 @@ protected:
         initShelfLayout(game());
         buildShelfOccupancy();
     }
-    void TearDown() override {
-        resetDialogs();
-        resetItemListState();
-        gInputState[0] = InputRecord{};
-        resetShopFloorBootState();
-        resetShopGridState();
-        EconomyTest::TearDown();
-    }
-
     static GameState& game() { return runningGameState(); }
     static int32_t key(int32_t id, int32_t plus = 0) { return makeItemKey(id, 0, plus); }
     static int32_t stored(int32_t k) {

@@ -138,7 +138,6 @@ TEST_F(ShopFloorTest, CancellingTheDecorationPreviewRestoresAllFourChoices) {
     ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_HOLDS_OVERLAY);
     waitForLoaderThread();
     pollLoaderThread();
-    int32_t savedPartState = gShopPartState;
     gShopPartState = 1;
     tick();
     ASSERT_EQ(gShopFloor.shopFloorState, SHOP_FLOOR_DECORATING);
@@ -163,7 +162,6 @@ TEST_F(ShopFloorTest, CancellingTheDecorationPreviewRestoresAllFourChoices) {
     EXPECT_EQ(game().decorationPlus[0], 4);
     EXPECT_EQ(stored(key(OAK_FLOOR)), 0) << "the floor in use leaves the storage again";
     EXPECT_EQ(stored(key(PINE_FLOOR, 2)), 1);
-    gShopPartState = savedPartState;
 }
 
 TEST_F(ShopFloorTest, StockingEveryShelfCellEndsTheLesson) {

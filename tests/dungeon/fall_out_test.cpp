@@ -13,6 +13,7 @@
 #include "engine/save_file.h"
 #include "engine/stage_index.h"
 #include "field/field_state.h"
+#include "game/state_registry.h"
 
 namespace {
 
@@ -28,17 +29,11 @@ protected:
     void SetUp() override {
         memcpy(savedStages, gStages, sizeof savedStages);
         savedStageCount = gStageCount;
-        savedStageIndex = gStageIndex;
         clearState();
     }
     void TearDown() override {
-        resetFieldFrameState();
-        resetFieldEventState();
-        resetPartyState();
-        memset(&runningGameState(), 0, sizeof(GameState));
         memcpy(gStages, savedStages, sizeof savedStages);
         gStageCount = savedStageCount;
-        gStageIndex = savedStageIndex;
     }
     // A floor of dungeon 1 (death height -70) with the adventurer at 150 of
     // 200 HP, nothing fallen yet.
@@ -70,7 +65,7 @@ protected:
 
     StageRecord savedStages[STAGE_CODE_COUNT];
     int32_t savedStageCount = 0;
-    int32_t savedStageIndex = 0;
+    GameStateScope state;
 };
 
 namespace {

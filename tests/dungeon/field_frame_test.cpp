@@ -22,6 +22,7 @@
 #include "engine/sound.h"
 #include "engine/story_flags.h"
 #include "field/field_state.h"
+#include "game/state_registry.h"
 #include "platform/window.h"
 
 namespace {
@@ -38,7 +39,6 @@ protected:
         headlessWindowReset();
         memcpy(savedStages, gStages, sizeof savedStages);
         savedStageCount = gStageCount;
-        savedStageIndex = gStageIndex;
         for (int32_t i = 0; i <= DUNGEON_STAGE; i++) {
             gStages[i].stageCode = i;
             gStages[i].maptype = i <= SHOP_STAGE_LAST ? 0 : 1;
@@ -66,20 +66,8 @@ protected:
         gSound.ready = 1;
     }
     void TearDown() override {
-        gSound.ready = 0;
-        resetFieldFrameState();
-        resetFloorStatus();
-        resetFloorObjects();
-        resetPartyState();
-        resetDialogState();
-        resetInputState();
-        resetOverlayScreen();
-        gStageChange = StageChange{};
-        resetFades();
-        memset(&runningGameState(), 0, sizeof(GameState));
         memcpy(gStages, savedStages, sizeof savedStages);
         gStageCount = savedStageCount;
-        gStageIndex = savedStageIndex;
         gWindow = previousWindow;
     }
 
@@ -113,7 +101,7 @@ protected:
     Vector3 stand = {0.0f, 0.0f, 0.0f};
     StageRecord savedStages[STAGE_CODE_COUNT];
     int32_t savedStageCount = 0;
-    int32_t savedStageIndex = 0;
+    GameStateScope state;
 };
 
 TEST_F(FieldFrameTest, AGateIsNoticedWithinThreeAndArmsWithinOne) {

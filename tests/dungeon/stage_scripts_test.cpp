@@ -22,6 +22,7 @@
 #include "engine/stage_index.h"
 #include "field/field.h"
 #include "field/field_state.h"
+#include "game/state_registry.h"
 #include "platform/window.h"
 #include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
@@ -49,8 +50,6 @@ protected:
         gSceneHooks.startEvent = [] {};
         memcpy(savedStages, gStages, sizeof savedStages);
         savedStageCount = gStageCount;
-        savedStageIndex = gStageIndex;
-        savedGameMode = gGameMode;
         for (int32_t i = 0; i <= DUNGEON_STAGE; i++) {
             gStages[i].stageCode = i;
             gStages[i].maptype = i <= SHOP_STAGE_LAST ? 0 : 1;
@@ -59,11 +58,9 @@ protected:
         clearState();
     }
     void TearDown() override {
-        clearState();
+        endEvent();
         memcpy(gStages, savedStages, sizeof savedStages);
         gStageCount = savedStageCount;
-        gStageIndex = savedStageIndex;
-        gGameMode = savedGameMode;
         gSceneHooks = savedHooks;
     }
     // A morning on the shop floor of a game with no flag set, no event.
@@ -115,8 +112,7 @@ protected:
     SceneHooks savedHooks{};
     StageRecord savedStages[STAGE_CODE_COUNT];
     int32_t savedStageCount = 0;
-    int32_t savedStageIndex = 0;
-    int32_t savedGameMode = 0;
+    GameStateScope state;
 };
 
 namespace {

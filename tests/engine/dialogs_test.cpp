@@ -15,6 +15,7 @@
 
 #include "engine/config_index.h"
 #include "engine/device.h"
+#include "engine/engine_state.h"
 #include "engine/font_files.h"
 #include "engine/glyph_cache.h"
 #include "engine/input.h"
@@ -23,6 +24,7 @@
 #include "engine/settings.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
+#include "engine/state_snapshot.h"
 #include "engine/text.h"
 #include "platform/thread.h"
 #include "tests/engine/capturing_device.h"
@@ -39,21 +41,12 @@ namespace {
 class DialogTicks : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedReady = gSound.ready;
-        savedInput = gInputState[0];
         gSound.ready = 1;
         memset(gSound.effectRequests, 0, sizeof gSound.effectRequests);
         gMessageWindow = MessageWindow{};
         gYesNoWindow = YesNoWindow{};
         gPointer = Pointer{};
         gInputState[0] = InputRecord{};
-    }
-    void TearDown() override {
-        memset(gSound.effectRequests, 0, sizeof gSound.effectRequests);
-        gSound.ready = savedReady;
-        gInputState[0] = savedInput;
-        resetDialogs();
-        gPointer = Pointer{};
     }
     // One tick: these buttons pressed, the effects of earlier ticks forgotten.
     static void press(uint16_t buttons) {
@@ -74,8 +67,7 @@ protected:
         for (int32_t i = 0; i < 3; ++i) ASSERT_EQ(yesNoTick(), -1);
     }
 
-    int32_t savedReady;
-    InputRecord savedInput;
+    StateScope state{&ENGINE_STATE};
 };
 
 class MessageWindowTicks : public DialogTicks {};
@@ -726,8 +718,7 @@ TEST_F(PointerDraw, BobsLeftOfItsPositionFromTheLoadingPicture) {
 // black quad; inside, the window picture shows in its own colour.
 TEST(MessageWindowReadBack, WindowCoversItsRectangleOverTheDimmedScreen) {
     threadMarkMain();
-    ScreenSize savedSize = gScreenSize;
-    CameraShake savedShake = gCameraShake;
+    StateScope state{&ENGINE_STATE};
     TextureSlot savedSystem = gSystemTexture;
     TextureSlot savedWindow = gSaveWindowTexture;
     GfxDevice* savedDevice = gGfxDevice;
@@ -803,8 +794,6 @@ TEST(MessageWindowReadBack, WindowCoversItsRectangleOverTheDimmedScreen) {
     GFX_HEADLESS.destroyDevice(gGfxDevice);
     GFX_HEADLESS.close();
     gGfxDevice = savedDevice;
-    gScreenSize = savedSize;
-    gCameraShake = savedShake;
     gSystemTexture = savedSystem;
     gSaveWindowTexture = savedWindow;
 }

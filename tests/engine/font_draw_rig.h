@@ -12,11 +12,13 @@
 
 #include "engine/config_index.h"
 #include "engine/device.h"
+#include "engine/engine_state.h"
 #include "engine/font_files.h"
 #include "engine/glyph_cache.h"
 #include "engine/screen_mapping.h"
 #include "engine/settings.h"
 #include "engine/sprites.h"
+#include "engine/state_snapshot.h"
 #include "platform/gfx.h"
 #include "platform/thread.h"
 #include "tests/engine/capturing_device.h"
@@ -33,9 +35,7 @@ struct FontDrawRig {
         static const bool read = readGameFontFiles(index, data, error);
         ASSERT_TRUE(read) << error;
         savedDevice = gGfxDevice;
-        savedScreen = gScreenSize;
-        savedShake = gCameraShake;
-        savedAllCodes = gFontAllCodes;
+        takeStateSnapshot(savedState, &ENGINE_TABLE, 1);
         threadMarkMain();   // the thread that may touch OpenGL
         gfxRecordingSetFailures(false, false);
         backend = on;
@@ -79,15 +79,12 @@ struct FontDrawRig {
         backend = nullptr;
         freeFontFiles();
         gGfxDevice = savedDevice;
-        gScreenSize = savedScreen;
-        gCameraShake = savedShake;
-        gFontAllCodes = savedAllCodes;
+        restoreStateSnapshot(savedState, &ENGINE_TABLE, 1);
     }
 
 private:
     const GfxBackend* backend = nullptr;
+    static constexpr const StateTable* ENGINE_TABLE = &ENGINE_STATE;
     GfxDevice* savedDevice = nullptr;
-    ScreenSize savedScreen{};
-    CameraShake savedShake{};
-    int32_t savedAllCodes = 0;
+    StateSnapshot savedState;
 };

@@ -15,7 +15,9 @@
 
 #include "engine/archive.h"
 #include "engine/config_index.h"
+#include "engine/engine_state.h"
 #include "engine/font_files.h"
+#include "engine/state_snapshot.h"
 #include "platform/glyphs.h"
 #include "platform/sjis.h"
 #include "tests/temp_folder.h"
@@ -38,25 +40,14 @@ bool isZero(const FontIndexRecord& record) {
 // A temporary working directory; the font globals come back as they were.
 class FontFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        savedAllCodes = gFontAllCodes;
-        savedEdgeWidth = gFontEdgeWidth;
-        savedEdgeFalloff = gFontEdgeFalloff;
-        memcpy(savedFace, gFontFaceName, sizeof savedFace);
-    }
     void TearDown() override {
         freeFontFiles();
         gArchiveIndex = ArchiveTable{};
         gBmpData = ArchiveTable{};
-        gFontAllCodes = savedAllCodes;
-        gFontEdgeWidth = savedEdgeWidth;
-        gFontEdgeFalloff = savedEdgeFalloff;
-        memcpy(gFontFaceName, savedFace, sizeof savedFace);
     }
+    StateScope state{&ENGINE_STATE};
     TempFolder folder{"font"};
     WorkingDirectory inFolder{folder.path()};
-    int32_t savedAllCodes, savedEdgeWidth, savedEdgeFalloff;
-    char savedFace[sizeof gFontFaceName];
 };
 
 // The base set (544 slots) built once by the start-up build, for the suite.
@@ -65,14 +56,12 @@ protected:
     static void SetUpTestSuite() {
         TempFolder folder("fontbuild");
         WorkingDirectory inFolder(folder.path());
-        int32_t savedAllCodes = gFontAllCodes;
-        char savedFace[sizeof gFontFaceName];
-        memcpy(savedFace, gFontFaceName, sizeof savedFace);
-        gFontAllCodes = 0;
-        strcpy(gFontFaceName, "IPAGothic");
-        buildFontFiles();
-        gFontAllCodes = savedAllCodes;
-        memcpy(gFontFaceName, savedFace, sizeof savedFace);
+        {
+            StateScope state{&ENGINE_STATE};
+            gFontAllCodes = 0;
+            strcpy(gFontFaceName, "IPAGothic");
+            buildFontFiles();
+        }
         index = new std::vector<uint8_t>(readFile(FONT_INDEX_FILE));
         data = new std::vector<uint8_t>(readFile(FONT_DATA_FILE));
     }

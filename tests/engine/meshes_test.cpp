@@ -13,8 +13,10 @@
 
 #include "engine/archive.h"
 #include "engine/device.h"
+#include "engine/engine_state.h"
 #include "engine/meshes.h"
 #include "engine/settings.h"
+#include "engine/state_snapshot.h"
 #include "platform/thread.h"
 #include "platform/window.h"
 #include "tests/engine/device_scope.h"
@@ -62,7 +64,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(device.open(backend, 64, 48));
         resetMeshTextures();
-        savedEasyDisp = gEasyDisp;
         gEasyDisp = 0;
     }
     void TearDown() override {
@@ -74,7 +75,6 @@ protected:
         gArchiveIndex = ArchiveTable{};
         gBmpData = ArchiveTable{};
         gFormData.clear();
-        gEasyDisp = savedEasyDisp;
     }
     void writeModel(const std::string& path, const XFileScene& scene) { folder.write(path, xfileWriteText(scene)); }
     void openArchiveWith(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries) {
@@ -93,7 +93,7 @@ protected:
     WorkingDirectory inFolder{folder.path()};
     MeshRecord records[3];
     DeviceScope device;
-    int32_t savedEasyDisp = 0;
+    StateScope state{&ENGINE_STATE};
 };
 
 class MeshLoading : public MeshFolder {};

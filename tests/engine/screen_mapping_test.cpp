@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "engine/device.h"
+#include "engine/engine_state.h"
 #include "engine/math.h"
 #include "engine/screen_mapping.h"
 #include "engine/sprites.h"
+#include "engine/state_snapshot.h"
 #include "tests/engine/device_scope.h"
 
 
@@ -17,13 +19,11 @@
 class ScreenMappingCamera : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved = gCamera;
         gCamera.view = matrixLookAtRH({0, 0, -550}, {0, 0, 0}, {0, 1, 0});
         gCamera.projection = matrixPerspectiveFovRH(PI / 4, 4.0f / 3.0f, 10, 20000);
         cacheViewProjection();
     }
-    void TearDown() override { gCamera = saved; }
-    CameraState saved;
+    StateScope state{&ENGINE_STATE};
 };
 
 TEST_F(ScreenMappingCamera, CacheTakesTheCameraAndItsFactors) {
@@ -143,7 +143,7 @@ TEST_F(ScreenMappingCamera, MapWorldToScreenTruncatesTheDepth) {
 }
 
 TEST(ScreenMappingOverlayCamera, BillboardsFaceItAndTheCacheIsTaken) {
-    CameraState saved = gCamera;
+    StateScope state{&ENGINE_STATE};
     gCamera.view = matrixTranslation(1, 2, 3);
     gCamera.projection = matrixPerspectiveFovRH(PI / 4, 4.0f / 3.0f, 1, 350);
     gYawMatrix = matrixScaling(5, 5, 5);
@@ -156,7 +156,6 @@ TEST(ScreenMappingOverlayCamera, BillboardsFaceItAndTheCacheIsTaken) {
     }
     EXPECT_EQ(gScreenMapping.view.m[14], 3.0f);
     EXPECT_NEAR(gScreenMapping.kx, -320 * gCamera.projection.m[0], 1e-3f);
-    gCamera = saved;
 }
 
 TEST(ScreenMappingOverlayCamera, SetsViewAndProjectionOnTheDevice) {
@@ -191,7 +190,7 @@ const ViewCase VIEW_CASES[] = {
 };
 
 TEST(ScreenMappingDevice, TheHeadlessDevicesKeepTheCameraAndDrawWhereClassifyPointSays) {
-    const CameraState saved = gCamera;
+    StateScope state{&ENGINE_STATE};
     gCamera.view = matrixLookAtRH({0, 21, 14}, {0, 1.8f, 0}, {0, 1, 0});
     gCamera.projection = matrixPerspectiveFovRH(PI / 4, 4.0f / 3.0f, 1, 1000);
     for (const GfxBackend* backend : {&GFX_HEADLESS, &GFX_RECORDING}) {
@@ -258,6 +257,4 @@ TEST(ScreenMappingDevice, TheHeadlessDevicesKeepTheCameraAndDrawWhereClassifyPoi
         }
         scope.close();
     }
-    gCamera = saved;
-    cacheViewProjection();
 }

@@ -8,18 +8,18 @@
 #include <cstring>
 
 #include "engine/device.h"
+#include "engine/engine_state.h"
 #include "engine/render_states.h"
 #include "engine/screen_mapping.h"
 #include "engine/settings.h"
 #include "engine/sprites.h"
+#include "engine/state_snapshot.h"
 #include "platform/thread.h"
 #include "tests/engine/font_draw_rig.h"
 
 class SpriteBatch : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedSize = gScreenSize;
-        savedShake = gCameraShake;
         gScreenSize = {640, 480};
         gCameraShake = CameraShake{};
         gSpriteVertexCount = 0;
@@ -27,12 +27,9 @@ protected:
         slot.height = 32;
     }
     void TearDown() override {
-        gScreenSize = savedSize;
-        gCameraShake = savedShake;
         gSpriteVertexCount = 0;
     }
-    ScreenSize savedSize;
-    CameraShake savedShake;
+    StateScope state{&ENGINE_STATE};
     TextureSlot slot;
 };
 
@@ -155,8 +152,6 @@ TEST_F(SpriteBatch, PixelQuadsAreGivenInBackBufferPixels) {
 class SpriteDraw : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedSize = gScreenSize;
-        savedShake = gCameraShake;
         gScreenSize = {640, 480};
         gCameraShake = CameraShake{};
         gSpriteVertexCount = 0;
@@ -170,13 +165,10 @@ protected:
         GFX_RECORDING.destroyDevice(gGfxDevice);
         gGfxDevice = nullptr;
         GFX_RECORDING.close();
-        gScreenSize = savedSize;
-        gCameraShake = savedShake;
         gSpriteVertexCount = 0;
     }
     std::string line(int32_t i) const { return i < gGfxRecord.count ? gGfxRecord.lines[i] : ""; }
-    ScreenSize savedSize;
-    CameraShake savedShake;
+    StateScope state{&ENGINE_STATE};
     TextureSlot slot = {nullptr, 64, 32, 0};
 };
 
@@ -247,7 +239,7 @@ TEST_F(SpriteDraw, RotatedSquareCornersTurnAboutTheCentre) {
 // the scaled size, nothing around them.
 TEST(SpriteReadBack, SolidQuadLandsOnExactlyItsPixels) {
     threadMarkMain();
-    ScreenSize savedSize = gScreenSize;
+    StateScope state{&ENGINE_STATE};
     ASSERT_TRUE(GFX_HEADLESS.open());
     struct SizeCase {
         int32_t width, height;
@@ -292,7 +284,6 @@ TEST(SpriteReadBack, SolidQuadLandsOnExactlyItsPixels) {
         gGfxDevice = nullptr;
     }
     GFX_HEADLESS.close();
-    gScreenSize = savedSize;
 }
 
 // With the game folder's font: the glyphs drawn are those of the first

@@ -16,9 +16,11 @@
 #include "engine/archive.h"
 #include "engine/debug_text.h"
 #include "engine/device.h"
+#include "engine/engine_state.h"
 #include "engine/render_states.h"
 #include "engine/settings.h"
 #include "engine/sprites.h"
+#include "engine/state_snapshot.h"
 #include "engine/textures.h"
 #include "platform/thread.h"
 #include "platform/window.h"
@@ -92,8 +94,6 @@ protected:
         gfxRecordClear();
         clearTextureRegistry();
         clearDebugText();
-        savedTexLevel = gTexLevel;
-        savedEasyDisp = gEasyDispTextures;
     }
     void TearDown() override {
         for (int32_t group = 0; group < TEXTURE_GROUP_FULL_RELEASE; ++group) releaseTextureGroup(group);
@@ -102,8 +102,6 @@ protected:
         gArchiveIndex = ArchiveTable{};
         gBmpData = ArchiveTable{};
         gFormData.clear();
-        gTexLevel = savedTexLevel;
-        gEasyDispTextures = savedEasyDisp;
     }
     // Pictures into the pack, other entries into the index.
     void openArchiveWith(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries) {
@@ -127,8 +125,7 @@ protected:
     TempFolder folder{"textures"};
     WorkingDirectory inFolder{folder.path()};
     DeviceScope device;
-    int32_t savedTexLevel = 0;
-    int32_t savedEasyDisp = 0;
+    StateScope state{&ENGINE_STATE};
 };
 
 class TextureRegistry : public TextureFolder {};
@@ -463,7 +460,6 @@ protected:
 
 TEST_F(TextureThreads, APictureLoadedOnALoaderThreadDrawsOnTheNextFrame) {
     writeFile("bmp/loaded.tga", tgaFile(4, 4, solid(4, 4, 0xFF3080C0)));
-    ScreenSize savedSize = gScreenSize;
     gScreenSize = {640, 480};
     TextureSlot& slot = slots[0];
     std::atomic<int32_t> loaded{0};
@@ -486,6 +482,5 @@ TEST_F(TextureThreads, APictureLoadedOnALoaderThreadDrawsOnTheNextFrame) {
     EXPECT_EQ(pixels[120 * 640 + 120], 0xFF3080C0u);
     EXPECT_EQ(pixels[99 * 640 + 120], 0xFF000000u);
     loader.join();
-    gScreenSize = savedSize;
     EXPECT_EQ(boxes(), 0);
 }

@@ -18,6 +18,7 @@
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
 #include "field/field_camera.h"
+#include "game/state_registry.h"
 
 namespace {
 
@@ -25,8 +26,6 @@ namespace {
 class CameraUpdate : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedStage = gCurrentStage;
-        savedView = runningGameState().shopCameraView;
         stage.deathheight = -100;
         gCurrentStage = &stage;
         resetFieldCamera();
@@ -36,22 +35,13 @@ protected:
         gCamera.yaw = 0.0f;
         seedRandom(7);
     }
-    void TearDown() override {
-        gCurrentStage = savedStage;
-        runningGameState().shopCameraView = savedView;
-        resetFieldCamera();
-        gParty = PartyState{};
-        gCameraShake = CameraShake{};
-        gRun.runEndTimer = 0;
-    }
     void place(int32_t code, int32_t view, Vector3 character) {
         stage.stageCode = code;
         runningGameState().shopCameraView = view;
         gParty.positions[0] = character;
     }
+    GameStateScope state;
     StageRecord stage;
-    StageRecord* savedStage = nullptr;
-    int32_t savedView = 0;
 };
 
 TEST_F(CameraUpdate, GroundSettlesThreeAboveTheCandidate) {

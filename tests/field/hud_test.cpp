@@ -33,6 +33,7 @@
 #include "field/hud_level_abilities.h"
 #include "field/hud_shop.h"
 #include "field/resources.h"
+#include "game/state_registry.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 #include "tests/engine/capturing_device.h"
@@ -46,9 +47,6 @@ namespace {
 class HudTicks : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedReady = gSound.ready;
-        savedMode = gGameMode;
-        savedStage = gCurrentStage;
         gSound.ready = 1;
         clearEffects();
         GameState& g = runningGameState();
@@ -62,22 +60,9 @@ protected:
         gCurrentStage = nullptr;
         seedRandom(1234);
     }
-    void TearDown() override {
-        clearEffects();
-        gSound.ready = savedReady;
-        gGameMode = savedMode;
-        gCurrentStage = savedStage;
-        memset(&runningGameState(), 0, sizeof(GameState));
-        resetHudGlobals();
-        resetFloorStatus();
-        resetShopFloorState();
-        gPointer = Pointer{};
-    }
     static void clearEffects() { memset(gSound.effectRequests, 0, sizeof gSound.effectRequests); }
 
-    int32_t savedReady = 0;
-    int32_t savedMode = 0;
-    StageRecord* savedStage = nullptr;
+    GameStateScope state;
 };
 
 class HudExperience : public HudTicks {};
@@ -256,7 +241,7 @@ TEST_F(HudFade, FallsOnTheTownMapUnlessFlag154Or176) {
 }
 
 TEST(HudOverlayRules, AtmosphereRatesByDistance) {
-    ShopAtmosphere saved = gShopAtmosphere;
+    GameStateScope state;
     gShopAtmosphere = ShopAtmosphere{3, 4};
     EXPECT_EQ(rateAtmosphereMatch(3, 4), 4) << "the shop's own point";
     EXPECT_EQ(rateAtmosphereMatch(3 + 9, 4 + 12), 0) << "distance exactly 15";
@@ -264,7 +249,6 @@ TEST(HudOverlayRules, AtmosphereRatesByDistance) {
     EXPECT_EQ(rateAtmosphereMatch(3 + 3, 4), 3);
     gShopAtmosphere = ShopAtmosphere{0, 0};
     EXPECT_EQ(rateAtmosphereMatch(13, -13), 4) << "an unset atmosphere matches everyone";
-    gShopAtmosphere = saved;
 }
 
 TEST(HudOverlayRules, PureRules) {
@@ -316,7 +300,6 @@ protected:
     void SetUp() override {
         HudTicks::SetUp();
         for (int32_t i = 0; i < SLOT_COUNT; ++i) saved[i] = *SLOTS[i];
-        savedShowFps = gShowFps;
         rig.open(true);
         ASSERT_NE(rig.device, nullptr);
         for (int32_t i = 0; i < SLOT_COUNT; ++i) {
@@ -336,10 +319,6 @@ protected:
             *SLOTS[i] = saved[i];
         }
         rig.close();
-        gShowFps = savedShowFps;
-        gFloorGrid.roomsX = gFloorGrid.roomsY = 0;
-        resetFloorMap();
-        HudTicks::TearDown();
     }
     std::vector<DrawnQuad>& quads() { return rig.capture->quads; }
     bool isPicture(const DrawnQuad& q) const {
@@ -368,7 +347,6 @@ protected:
     const int32_t SIZES[SLOT_COUNT][2] = {{1024, 1024}, {512, 512}, {128, 128}, {128, 128}, {256, 512},
                                           {512, 512},   {512, 256}, {512, 512}, {256, 256}, {1024, 256}};
     TextureSlot saved[SLOT_COUNT];
-    int32_t savedShowFps = 1;
     FontDrawRig rig;
 };
 
@@ -557,8 +535,6 @@ TEST_F(HudOverlay, LevelListColoursAndHidesLaterNames) {
 }
 
 TEST_F(HudPanels, DamageNumberShrinksFromFiveToTwo) {
-    ScreenMapping savedMapping = gScreenMapping;
-    Matrix4 savedView = gCamera.view;
     gScreenMapping.view = matrixIdentity();
     gCamera.view = matrixIdentity();   // the popup lies straight ahead, at the screen's centre
     static StageRecord stage{};
@@ -582,13 +558,9 @@ TEST_F(HudPanels, DamageNumberShrinksFromFiveToTwo) {
         EXPECT_FLOAT_EQ(digits[0].right - digits[0].left, 19.0f * c.scale) << "timer " << c.timer;
         EXPECT_FLOAT_EQ(digits[0].bottom - digits[0].top, 24.0f * c.scale) << "timer " << c.timer;
     }
-    p = NumberPopup{};
-    gScreenMapping = savedMapping;
-    gCamera.view = savedView;
 }
 
 TEST_F(HudPanels, VendingLabelCountsFilledSlotsOnly) {
-    Matrix4 savedView = gCamera.view;
     gCamera.view = matrixIdentity();
     GameState& g = runningGameState();
     for (auto& row : g.shelves)
@@ -622,5 +594,4 @@ TEST_F(HudPanels, VendingLabelCountsFilledSlotsOnly) {
     gShopPlacement.shopEditState[1] = 0;
     drawShopOverlay();
     EXPECT_TRUE(glyphQuads().empty());
-    gCamera.view = savedView;
 }

@@ -23,6 +23,7 @@
 #include "engine/sound.h"
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
+#include "game/state_registry.h"
 #include "tests/engine/capturing_device.h"
 #include "tests/engine/sound_effects_probe.h"
 #include "tests/harness/harness.h"
@@ -190,7 +191,7 @@ TEST_F(OverlayTicks, RefusalsFollowTheSceneAndItsFlags) {
     boot(0);
     StageRecord shop;
     shop.maptype = 0;
-    StageRecord* savedStage = gCurrentStage;
+    GameStateScope state;
     gCurrentStage = &shop;
     GameState& game = runningGameState();
     for (const RefusalCase& c : REFUSAL_CASES) {
@@ -214,9 +215,6 @@ TEST_F(OverlayTicks, RefusalsFollowTheSceneAndItsFlags) {
         gFadeState = 0;
         gRun.runEndState = gRun.runEndTimer = 0;
     }
-    gCurrentStage = savedStage;
-    resetOverlayScreen();
-    gGameMode = GAME_MODE_TITLE;
 }
 
 // Frames drawn on the recording device through a capturing device, so the

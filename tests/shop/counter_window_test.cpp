@@ -10,12 +10,15 @@
 
 #include "economy_fixture.h"
 #include "engine/device.h"
+#include "engine/engine_state.h"
 #include "engine/loaders.h"
 #include "engine/render_states.h"
 #include "engine/scene_pictures.h"
 #include "engine/screen_mapping.h"
+#include "engine/state_snapshot.h"
 #include "shop/counter_window.h"
 #include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "shop/window_cells.h"
 #include "platform/thread.h"
 #include "tests/engine/font_draw_rig.h"
@@ -136,7 +139,7 @@ const DueCase DUE_CASES[] = {
 };
 
 TEST(SpeechText, TheDueDateOpeningTheTextTakesACapital) {
-    CounterState saved = gCounter;
+    StateScope state{&SHOP_STATE};
     strcpy(gCounter.quantityText, "2");
     for (const DueCase& c : DUE_CASES) {
         strcpy(gCounter.dueText, c.due);
@@ -144,7 +147,6 @@ TEST(SpeechText, TheDueDateOpeningTheTextTakesACapital) {
         expandSpeechTags(c.text, out, sizeof out);
         EXPECT_STREQ(out, c.want) << c.text << " with " << c.due;
     }
-    gCounter = saved;
 }
 
 // --- numbers ----------------------------------------------------------------------
@@ -230,8 +232,7 @@ TEST(CounterDrawReadBack, ThePricePanelShowsItsPriceInTheLastFourCells) {
     threadMarkMain();
     ASSERT_TRUE(GFX_HEADLESS.open());
     GfxDevice* savedDevice = gGfxDevice;
-    ScreenSize savedScreen = gScreenSize;
-    CounterState savedCounter = gCounter;
+    StateScope state{&ENGINE_STATE, &SHOP_STATE};
     TextureSlot savedSheet = gShopModeTexture;
     gScreenSize = {640, 480};
     gGfxDevice = GFX_HEADLESS.createDevice(GfxPresentParams{640, 480, GFX_FORMAT_A8R8G8B8, true, true, GFX_FORMAT_D16, false});
@@ -277,8 +278,6 @@ TEST(CounterDrawReadBack, ThePricePanelShowsItsPriceInTheLastFourCells) {
     GFX_HEADLESS.destroyDevice(gGfxDevice);
     GFX_HEADLESS.close();
     gGfxDevice = savedDevice;
-    gScreenSize = savedScreen;
-    gCounter = savedCounter;
     gShopModeTexture = savedSheet;
 }
 

@@ -129,7 +129,6 @@ protected:
         resetItemChoiceState();
         resetItemListState();
         resetBagState();
-        savedMode = gGameMode;
         gGameMode = GAME_MODE_OVERLAY;
         gOverlayScreen.savedMode = GAME_MODE_FIELD;
         gOverlayScreen.openCounter = OVERLAY_OPEN_COUNT;
@@ -139,16 +138,7 @@ protected:
         press(0);
     }
     void TearDown() override {
-        press(0);
         closeLoaderThread();
-        resetLoaderState();
-        resetFades();
-        resetOverlayScreen();
-        resetItemListState();
-        resetBagState();
-        gRun.runEndState = gRun.runEndTimer = 0;
-        gFloorIndex = 0;
-        gGameMode = savedMode;
         EconomyTest::TearDown();
     }
     // One tick: the fade moves, then the report runs.
@@ -175,7 +165,6 @@ protected:
         }
         return done();
     }
-    int32_t savedMode;
 };
 
 }  // namespace

@@ -1,7 +1,8 @@
 // A cleared shop economy for one test: the running game without trends,
 // news, sales, logs or stock, the counter and the day's plan emptied, no
 // customer types and no trend rows, the headless window for any message box.
-// Tests then load the small item table they need and set what they test.
+// Tests then load the small item table they need and set what they test;
+// whatever state they change is put back when they end.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,16 +10,23 @@
 #include <functional>
 #include <string>
 
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon_state.h"
+#include "engine/engine_state.h"
 #include "engine/input.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
+#include "engine/state_snapshot.h"
+#include "field/field_state.h"
 #include "platform/window.h"
 #include "shop/counter.h"
 #include "shop/customer_types.h"
 #include "shop/day_planning.h"
 #include "shop/item_db.h"
 #include "shop/request_rows.h"
+#include "shop/shop_state.h"
 #include "shop/trend_definitions.h"
+#include "story/story_state.h"
 
 class EconomyTest : public ::testing::Test {
 protected:
@@ -119,6 +127,8 @@ protected:
     }
 
     const WindowBackend* previousWindow;
+    // Every state word below the game, back as it was after the test.
+    StateScope state{&ENGINE_STATE, &FIELD_STATE, &DUNGEON_STATE, &ADVENTURERS_STATE, &SHOP_STATE, &STORY_STATE};
 };
 
 constexpr int32_t itemKey(int32_t id, int32_t plus = 0) { return makeItemKey(id, 0, plus); }

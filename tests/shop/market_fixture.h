@@ -50,7 +50,6 @@ protected:
         gSceneHooks = SceneHooks{};
         memcpy(savedModes, gGameModes, sizeof savedModes);
         memset(gGameModes, 0, sizeof gGameModes);
-        savedMode = gGameMode;
         gGameMode = GAME_MODE_MARKET;
         resetLoaderState();
         resetFades();
@@ -68,18 +67,6 @@ protected:
         press(0);
     }
     void TearDown() override {
-        press(0);
-        waitForLoaderThread();
-        pollLoaderThread();
-        resetLoaderState();
-        gEventReady = 0;
-        gSound.ready = 0;
-        memset(gSound.effectRequests, 0, sizeof gSound.effectRequests);
-        resetMarketState();
-        resetItemListState();
-        resetDialogState();
-        resetFades();
-        gGameMode = savedMode;
         memcpy(gGameModes, savedModes, sizeof savedModes);
         gSceneHooks = savedHooks;
         EconomyTest::TearDown();
@@ -161,7 +148,6 @@ protected:
     std::vector<std::string> events;
     SceneHooks savedHooks{};
     GameModeEntry savedModes[GAME_MODE_COUNT];
-    int32_t savedMode = 0;
 };
 
 

@@ -140,7 +140,6 @@ TEST_F(TrendTest, TrendForItemCombinesMatchingSlots) {
 TEST_F(TrendTest, TrendsAreOffWhileTheTutorialShopIsOpen) {
     setRow(1, trendRow(1, ITEM_FLAG_WEAPON, -1, -1, "weapons up"));
     setSlot(0, 1, 1);
-    int32_t savedMode = gGameMode, savedStage = gStageIndex, savedFloor = gShopFloor.shopFloorState;
     int32_t savedCode = gStages[0].stageCode;
     gStages[0].stageCode = 0;
     struct Case { int32_t mode, floorState, flag, want; };
@@ -157,9 +156,6 @@ TEST_F(TrendTest, TrendsAreOffWhileTheTutorialShopIsOpen) {
         game().storyFlags[FLAG_STORY_TUTORIAL] = static_cast<uint8_t>(c.flag);
         EXPECT_EQ(getTrendForItem(itemKey(KNIGHT)), c.want) << "mode " << c.mode << " floor " << c.floorState << " flag " << c.flag;
     }
-    gGameMode = savedMode;
-    gStageIndex = savedStage;
-    gShopFloor.shopFloorState = savedFloor;
     gStages[0].stageCode = savedCode;
 }
 

@@ -23,6 +23,7 @@
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
 #include "engine/sound.h"
+#include "game/state_registry.h"
 #include "platform/audio.h"
 #include "platform/window.h"
 #include "story/event.h"
@@ -50,9 +51,6 @@ protected:
         headlessWindowReset();
         savedDevice = gGfxDevice;
         gGfxDevice = nullptr;
-        savedEvent = gEventNumber;
-        savedTextSkip = gOptionTextSkip;
-        savedSpeed = gOptionMessageSpeed;
         gOptionTextSkip = 0;
         gOptionMessageSpeed = 1;
         gEventNumber = EventNumber{2, 13};
@@ -63,16 +61,7 @@ protected:
         memset(gInputState, 0, sizeof gInputState);
     }
     void TearDown() override {
-        clearSeen();
-        resetEventPlayer();
         resetEventScript();
-        resetDialogState();
-        clearForcedMusic();
-        gMusicFadeRequest = MUSIC_FADE_NONE;
-        memset(gInputState, 0, sizeof gInputState);
-        gEventNumber = savedEvent;
-        gOptionTextSkip = savedTextSkip;
-        gOptionMessageSpeed = savedSpeed;
         gGfxDevice = savedDevice;
         gWindow = savedWindow;
     }
@@ -103,9 +92,7 @@ protected:
     }
     const WindowBackend* savedWindow = nullptr;
     GfxDevice* savedDevice = nullptr;
-    EventNumber savedEvent{};
-    uint16_t savedTextSkip = 0;
-    int32_t savedSpeed = 0;
+    GameStateScope state;
 };
 
 // The text completes (the drawing says so); 15 ticks later a confirm counts.
@@ -443,7 +430,6 @@ TEST(EventRunGame, ScenesRequestedOverTheShopFloorPlayToTheirEndAndMarkThemSeen)
 TEST(EventRunGame, EveryShippedSceneFindsItsPictures) {
     namespace fs = std::filesystem;
     ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
-    const EventNumber saved = gEventNumber;
     int32_t scenes = 0;
     for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(TOLLI_SOURCE_DIR) / "sampledata/iv")) {
         std::string name = entry.path().filename().string();
@@ -467,6 +453,5 @@ TEST(EventRunGame, EveryShippedSceneFindsItsPictures) {
         ++scenes;
     }
     EXPECT_GE(scenes, 49);
-    gEventNumber = saved;
     harnessShutdown();
 }
