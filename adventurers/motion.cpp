@@ -23,6 +23,8 @@ FollowerState gFollower;
 
 void resetMotionState() { gFollower = FollowerState{}; }
 
+void resetFairyWander() { gFollower.fairyWander = FairyWander{}; }
+
 namespace {
 
 constexpr float TWO_PI = 6.28318530717959f;
