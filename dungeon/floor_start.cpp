@@ -126,6 +126,7 @@ static void resetRunWords() {
     gRun.switchCutTimer = 0;
     gRun.slowMotionTimer = 0;
     gRun.lastHitTimer = 0;
+    gFloorStatus.enemyKillCombo = 0;
     gFieldEvents.fallTimer = 0;
     gFloorGrid.invisibleWallsOn = 0;
     gBreakableObjects.count = 0;

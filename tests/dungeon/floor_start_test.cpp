@@ -289,6 +289,7 @@ TEST_F(FloorStartGame, TheLastFloorsTimersBannerAndMarksDoNotCarryOver) {
     gConditionBanner = ConditionBanner{45, 1, 120};
     for (int32_t& seen : gLayoutCells.floorCellSeen) seen = 1;
     gRun.lastHitTimer = 90;
+    gFloorStatus.enemyKillCombo = 7;
     gFollower.fairyWander = FairyWander{2, 40, 3.0f, 1.0f};
     gWorldDraw.skillCountdown = 25;
     startFloor();
@@ -306,6 +307,7 @@ TEST_F(FloorStartGame, TheLastFloorsTimersBannerAndMarksDoNotCarryOver) {
     EXPECT_EQ(gConditionBanner.nameSlide, 0);
     for (int32_t i = 0; i < LAYOUT_CELL_MAX; ++i) EXPECT_EQ(gLayoutCells.floorCellSeen[i], 0) << "mark " << i;
     EXPECT_EQ(gRun.lastHitTimer, 0);
+    EXPECT_EQ(gFloorStatus.enemyKillCombo, 0);
     EXPECT_EQ(gFollower.fairyWander.phase, 0);
     EXPECT_EQ(gFollower.fairyWander.ticks, 0);
     EXPECT_EQ(gWorldDraw.skillCountdown, 0) << "no darkening left over";
