@@ -226,6 +226,11 @@ void setMotion(MotionState& state, int32_t id);
 void advanceMotion(MotionState& state, int32_t model, float speed);
 // Puts member 0 at (x, z) facing angle, still, with the camera snapped.
 void placePlayer(float x, float z, float angle);
+// A floor starts: the fairy rests before she wanders again.
+void resetFairyWander();
+// A floor starts: its first tick clears the input, no warp or heroine's
+// comment is pending and no time-out enemy has come.
+void resetFloorControl();
 // The follower, the fairy and the members' ground heights.
 void moveFollowers();
 // The party's tick when nobody controls it.

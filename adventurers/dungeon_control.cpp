@@ -808,13 +808,17 @@ void updateDungeonParty() {
     showActorMessage();
 }
 
-void resetDungeonControlState() {
-    gDungeonControl.forcedInput = -1;
+void resetFloorControl() {
     gDungeonControl.inputBlocked = 0;
-    resetTimeLimitState();
     gDungeonControl.warpTimer = 0;
     gDungeonControl.heroineCommentDelay = 0;
     gDungeonControl.heroineCommentCooldown = 0;
+    resetTimeLimitState();
+}
+
+void resetDungeonControlState() {
+    gDungeonControl.forcedInput = -1;
+    resetFloorControl();
     gDungeonControl.hopPush = 0;
     gDungeonControl.hopLength = 0;
 }

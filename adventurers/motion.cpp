@@ -23,6 +23,8 @@ FollowerState gFollower;
 
 void resetMotionState() { gFollower = FollowerState{}; }
 
+void resetFairyWander() { gFollower.fairyWander = FairyWander{}; }
+
 namespace {
 
 constexpr float TWO_PI = 6.28318530717959f;
@@ -376,7 +378,12 @@ bool acceptGroundAhead() {
     const CollisionTriangle* t = hitTriangle(hit);
     if (!t) return false;
     const CollisionTriangle refused = *t;
-    float step[4] = {p.x, p.z, p.x + v.x, p.z + v.z};
+    // The triangle lies in its block's own coordinates: the step is compared
+    // with its edges there, ending at the point the ground query tested.
+    const CollisionHit frame = hit;
+    float lvx = v.x, lvz = v.z;
+    hitDirectionToBlock(frame, &lvx, &lvz);
+    float step[4] = {frame.localX - lvx, frame.localZ - lvz, frame.localX, frame.localZ};
     for (int32_t e = 0; e < 3; e++) {
         int32_t next = (e + 1) % 3;
         float edge[4] = {refused.x[e], refused.z[e], refused.x[next], refused.z[next]};
@@ -384,10 +391,11 @@ bool acceptGroundAhead() {
         float ex = edge[2] - edge[0], ez = edge[3] - edge[1];
         float length = sqrtf(ex * ex + ez * ez);
         if (length == 0.0f) continue;
-        if (ex * v.x + ez * v.z < 0.0f) {
+        if (ex * lvx + ez * lvz < 0.0f) {
             ex = -ex;
             ez = -ez;
         }
+        hitDirectionToWorld(frame, &ex, &ez);
         float speed = sqrtf(v.x * v.x + v.z * v.z);
         v.x = ex / length * speed;
         v.z = ez / length * speed;

@@ -9,6 +9,7 @@
 #include "adventurers/party.h"
 #include "adventurers/shop_floor_steps.h"
 #include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/config_index.h"
 #include "engine/device.h"
 #include "engine/dialogs.h"
@@ -37,6 +38,7 @@ constexpr int32_t MORNING_HOLD_TICKS = 192;
 constexpr int32_t MORNING_GREETING_TICKS = 200;
 constexpr int32_t NIGHT_TALK_END = 160;
 constexpr int32_t LAST_PHASE = 3;
+constexpr int32_t NEWS_TICKER_SOUND_AT = 30;
 
 enum PromptKind : int32_t {
     PROMPT_COUNTER = 0,
@@ -221,10 +223,15 @@ void stepLeaveForDungeon() {
     }
 }
 
-// Step 6: a new morning from date 9 restocks the market and moves it on a day.
+// Step 6: from date 9 the news ticker counts while it runs (its sound once
+// it is in, when there is news), and a new morning restocks the market and
+// moves it on a day.
 void stepMarketMorning() {
     GameState& game = runningGameState();
-    if (game.date < 9 || !isMorning()) return;
+    if (game.date < 9) return;
+    int32_t& ticker = gConditionBanner.counter;
+    if (ticker > 0 && ++ticker == NEWS_TICKER_SOUND_AT && game.newsCount > 0) playSoundEffect(SOUND_CONDITION_BANNER);
+    if (!isMorning()) return;
     if (gFieldTicks == 0) {
         restockMarket(RESTOCK_DAILY);
         if (game.playMode != PLAY_MODE_SURVIVAL && game.date == 9) setStoryFlag(FLAG_EVENT_0_8_DUE, 1);

@@ -105,7 +105,9 @@ static bool settleOnGround(Vector3 point, Vector3* at) {
     return false;
 }
 
+// Step 2's words; each record's owner resets its own.
 static void resetRunWords() {
+    resetFloorConditions();
     gRun.gateGuard = 0;
     gFloorGrid.singleBlockFloor = 0;
     gRun.hitStopInput = 0;
@@ -113,6 +115,9 @@ static void resetRunWords() {
     gFieldCamera.cameraFixedOn = 0;
     gFieldCamera.cameraMode = CAMERA_FOLLOW;
     gFollower.autoWalk = 0;
+    for (int32_t& seen : gLayoutCells.floorCellSeen) seen = 0;
+    resetFloorControl();
+    resetFairyWander();
     gFieldTicks = 0;
     gRun.startVoiceTimer = 0;
     gRun.floorIntroTimer = 0;
@@ -120,11 +125,14 @@ static void resetRunWords() {
     gRun.specialMusicTimer = 0;
     gRun.switchCutTimer = 0;
     gRun.slowMotionTimer = 0;
+    gRun.lastHitTimer = 0;
+    gFloorStatus.enemyKillCombo = 0;
     gFieldEvents.fallTimer = 0;
     gFloorGrid.invisibleWallsOn = 0;
     gBreakableObjects.count = 0;
     gFloorScript.sequenceTimer = 0;
     resetViewSpin();
+    clearSkillCountdown();
     gRun.playerControl = -1;
     gFieldCamera.cameraReset = 1;
     gRun.bossCutFade = 1.0f;
@@ -183,6 +191,7 @@ static void enterShopStage(int32_t code) {
     } else {
         placePlayerAtEntrance(1);
         gParty.facing = game.shopSize == 0 ? -PI / 2.0f : 0.0f;
+        for (MotionState& motion : gParty.motions) setMotion(motion, game.shopSize == 0 ? 2 : 1);
     }
 }
 

@@ -52,6 +52,12 @@ struct CollisionHit {
     int32_t floorFlag;                 // ground query only: 0 none, 1 in water, 2 on snow
     float surfaceHeight;               // ground query only: the water or snow height
     float a, b, c, d;                  // the plane of the hit triangle
+    // Ground query only: the point as tested in the found block's own
+    // coordinates (those of its triangles), and the map cell's quarter
+    // turns and the placed slot's angle that took it there.
+    float localX, localZ;
+    int32_t cellTurns;
+    float slotYaw;
 };
 
 int32_t findGroundUnder(float x, float y, float z, CollisionHit* hit);
@@ -60,6 +66,10 @@ void placeBlockDecorations();
 // The triangle a hit names, while its block still holds it; null for a hit
 // of nothing or of a block rebuilt since.
 const CollisionTriangle* hitTriangle(const CollisionHit& hit);
+// A horizontal direction turned from the world into the block a ground hit
+// was found in, and back.
+void hitDirectionToBlock(const CollisionHit& hit, float* x, float* z);
+void hitDirectionToWorld(const CollisionHit& hit, float* x, float* z);
 // The surface code of the triangle a hit names; -1 when hitTriangle has none.
 int32_t hitSurface(const CollisionHit& hit);
 // Segments as x0, z0, x1, z1: 1 when they cross or touch.
@@ -150,6 +160,8 @@ void updateDefeatOrbit();
 void stopDefeatOrbit();
 // The lens flare's glare builds up again from nothing (a new floor starts).
 void resetViewSpin();
+// A new floor starts with no skill's or warp's darkening over it.
+void clearSkillCountdown();
 
 // HUD and popups.
 

@@ -122,6 +122,8 @@ struct Candidate {
     float base;          // added to heights: the scripted object's y
     bool moves;          // the main block or furniture: moved by the ground query's retry
     bool anyCode;        // a shop piece after the first: the segment tests every code
+    int32_t turns;       // the map cell's quarter turns that took the point here
+    float yaw;           // the placed slot's angle that took the point here
 };
 
 constexpr int32_t CANDIDATE_MAX = 1 + BREAKABLE_OBJECT_MAX;
@@ -159,7 +161,7 @@ int32_t slotOf(int32_t block) { return block >= 0 && block < PLACED_SLOT_COUNT ?
 // piece and 1 + k for scripted object k.
 Candidate& addCandidate(Query& q, int32_t block) {
     Candidate& c = q.candidates[q.count++];
-    c = Candidate{blockUsable(block) ? block : -1, q.x, q.y, q.z, q.dx, q.dy, q.dz, 0.0f, false, false};
+    c = Candidate{blockUsable(block) ? block : -1, q.x, q.y, q.z, q.dx, q.dy, q.dz, 0.0f, false, false, 0, 0.0f};
     return c;
 }
 
@@ -170,6 +172,7 @@ void placeCandidate(Candidate& c, const float* origin, int32_t slot, bool segmen
     c.y -= origin[1];
     c.z -= origin[2];
     float angle = gPlacedBlocks.yaw[slot];
+    c.yaw = angle;
     if (segment && angle == 0.0f) return;
     turnBack(angle, &c.x, &c.z);
     if (segment) turnBack(angle, &c.dx, &c.dz);
@@ -193,9 +196,11 @@ bool gatherCandidates(Query& q, bool segment) {
         return true;
     }
     const MapCell* cell = &gFloorGrid.mapGrid[mapCellOf(q.z)][mapCellOf(q.x)];
+    int32_t turns = 0;
     if (gFloorGrid.singleBlockFloor) {
         cell = &gFloorGrid.mapGrid[1][1];
     } else {
+        turns = cell->rotation;
         if (segment) {
             q.x -= MAP_CELL_SIZE * (float)((int32_t)q.x / 40);
             q.z -= MAP_CELL_SIZE * (float)((int32_t)q.z / 40);
@@ -209,6 +214,7 @@ bool gatherCandidates(Query& q, bool segment) {
     }
     Candidate& main = addCandidate(q, cell->blockId);
     main.moves = true;
+    main.turns = turns;
     int32_t mainSlot = slotOf(cell->blockId);
     placeCandidate(main, gPlacedBlocks.position[mainSlot], mainSlot, segment);
     if (gFloorGrid.singleBlockFloor) {
@@ -221,6 +227,7 @@ bool gatherCandidates(Query& q, bool segment) {
         const float* p = objects.position[i];
         bool near = count <= 10 || (fabsf(q.x - p[0]) <= 3.0f && fabsf(q.z - p[2]) <= 3.0f);
         Candidate& c = addCandidate(q, objects.alive[i] && near ? objects.blockId[i] : -1);
+        c.turns = turns;
         c.base = p[1];
         placeCandidate(c, p, slotOf(objects.blockId[i]), segment);
     }
@@ -237,6 +244,7 @@ struct GroundResult {
     float best;
     int32_t block;
     int32_t triangle;
+    int32_t candidate;
     int32_t floorFlag;
     float surfaceHeight;
     bool surfaceWritten;
@@ -279,6 +287,7 @@ void searchGround(const Query& q, float shift, GroundResult* out) {
                     out->best = h;
                     out->block = c.block;
                     out->triangle = i;
+                    out->candidate = n;
                 }
             }
         }
@@ -314,8 +323,23 @@ int32_t findGroundUnder(float x, float y, float z, CollisionHit* hit) {
     hit->floorHeight = result.best;
     hit->triangle = result.triangle;
     hit->block = result.block;
+    const Candidate& found = q.candidates[result.candidate];
+    hit->localX = found.x;
+    hit->localZ = found.z;
+    hit->cellTurns = found.turns;
+    hit->slotYaw = found.yaw;
     writePlane(t, hit);
     return 1;
+}
+
+void hitDirectionToBlock(const CollisionHit& hit, float* x, float* z) {
+    unturnCell(hit.cellTurns & 3, x, z);
+    turnBack(hit.slotYaw, x, z);
+}
+
+void hitDirectionToWorld(const CollisionHit& hit, float* x, float* z) {
+    turnBack(-hit.slotYaw, x, z);
+    unturnCell((4 - (hit.cellTurns & 3)) & 3, x, z);
 }
 
 int32_t castMapSegment(float x, float y, float z, float dx, float dy, float dz, float* t, CollisionHit* hit) {

@@ -7,6 +7,7 @@
 #include "engine/settings.h"
 #include "engine/stage_index.h"
 #include "field/effect_passes.h"
+#include "field/field.h"
 #include "field/field_camera.h"
 #include "field/field_models.h"
 #include "field/map_passes.h"
@@ -248,6 +249,8 @@ void drawWorldScene(GfxDevice* device) {
     setWorldFarPlane(WORLD_FAR_NEAR_FIELD);
     drawLensFlare();
 }
+
+void clearSkillCountdown() { gWorldDraw.skillCountdown = 0; }
 
 void resetWorldRenderer() {
     gWorldDraw.skillCountdown = 0;

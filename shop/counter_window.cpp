@@ -175,6 +175,7 @@ constexpr int32_t SIDE_TITLE_SPLIT = 10;        // longer titles take two lines
 constexpr int32_t ITEM_TEXT_FRAME = 38;         // the item panel's texts appear
 constexpr int32_t PRICE_CONTENT_SLIDE = 10;     // the price panel's digits appear
 constexpr int32_t NAME_PLATE_SLIDE = 8;
+constexpr int32_t BONUS_MIRROR_FRAME = 29;
 constexpr int32_t BONUS_FADE_FRAME = 60;
 constexpr int32_t BONUS_TOTAL_FADE_FRAME = 90;
 constexpr int32_t CHOICE_OTHER_ALPHA = 0xB9;
@@ -371,6 +372,13 @@ static void drawSpeechPanel(CounterState& c, int32_t slot) {
     drawSpeechText(shopkeeper ? 250.0f : 130.0f, 346.0f, c.speechText, WHITE, 1.0f, c.shownChars);
 }
 
+float bonusRowTop(int32_t a) {
+    int32_t frame = a > BONUS_MIRROR_FRAME ? 2 * BONUS_MIRROR_FRAME - a : a;
+    float f = 0.1f * static_cast<float>(frame);
+    if (f > 1.0f) f = 1.0f;
+    return 400.0f - 16.0f * f;
+}
+
 static void drawBonusRows(const CounterState& c) {
     if (c.bonusTimer <= 0) return;
     int32_t rows = c.bonusRowCount < COUNTER_BONUS_ROWS ? c.bonusRowCount : COUNTER_BONUS_ROWS;
@@ -378,10 +386,7 @@ static void drawBonusRows(const CounterState& c) {
         int32_t a = c.bonusAnim[i];
         if (a <= 0) continue;
         int32_t kind = c.bonusKinds[i] >= 0 && c.bonusKinds[i] <= BONUS_TOTAL ? c.bonusKinds[i] : 0;
-        // Rises into place over ten frames.
-        float f = 0.1f * static_cast<float>(a);
-        if (f > 1.0f) f = 1.0f;
-        float y = 400.0f - 16.0f * f;
+        float y = bonusRowTop(a);
         int32_t fadeFrom = kind == BONUS_TOTAL ? BONUS_TOTAL_FADE_FRAME : BONUS_FADE_FRAME;
         int32_t alpha = a > fadeFrom ? 255 - 17 * (a - fadeFrom) : 255;
         if (alpha <= 0) continue;

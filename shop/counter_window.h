@@ -33,6 +33,10 @@ void drawSpeechText(float x, float y, const char* text, uint32_t argb, float sca
 // The growing windows' pop, s(k): sin(0.8 pi k / 15) / sin(0.8 pi) below 15,
 // overshooting to about 1.7 on the way; 1 from 15 on, 0 below 0.
 float counterPopScale(int32_t k);
+// The top of a deal bonus row on its frame a: it rises 16 over ten frames,
+// holds, and from frame 30 runs its rise back as if mirrored about frame 29
+// (frame 58 - a), sinking on below its start while it fades.
+float bonusRowTop(int32_t a);
 // trunc(price / base x 100) in single precision; 0 without a base price.
 int32_t percentOfBasePrice(int32_t price, int32_t basePrice);
 

@@ -18,7 +18,9 @@
 #include "shop/visitor_wishes.h"
 #include "story/story.h"
 
-const float SHOP_SIZE_FACTORS[SHOP_SIZE_COUNT] = {1.0f, 0.857f, 0.667f, 0.4286f};
+// 6/7, 2/3 and 3/7 to single precision: a sum of 7 n liked places scores 6 n
+// in a shop of size 1, not one less.
+const float SHOP_SIZE_FACTORS[SHOP_SIZE_COUNT] = {1.0f, 6.0f / 7.0f, 2.0f / 3.0f, 3.0f / 7.0f};
 // A larger shop draws more visitors as if it held this many more items.
 static const int32_t SHOP_SIZE_EXTRA_PLACES[SHOP_SIZE_COUNT] = {0, 3, 4, 5};
 
@@ -308,9 +310,10 @@ static int32_t buildCandidates() {
         if (!group || first < 0) continue;
         for (int32_t extra = 1; extra <= 2; extra++) {
             int32_t row = addCandidate(rows, t, CANDIDATE_EAGER, interest + weight - 10 * extra, 1);
-            // The extra rows share the first one's relationship.
+            // The extra rows take the first one's points; their own level,
+            // which never rises, stays.
             if (row >= 0 && row < CUSTOMER_RELATION_COUNT && first < CUSTOMER_RELATION_COUNT)
-                game.customerRelations[row] = game.customerRelations[first];
+                game.customerRelations[row].points = game.customerRelations[first].points;
         }
     }
     return rows;

@@ -274,7 +274,7 @@ static void drawIngredients(float X) {
         int32_t key = makeItemKey(id, isItemSeen(makeItemKey(id, 0, 0)) ? 0 : ITEM_KEY_UNIDENTIFIED, 0);
         bool shortOf = ingredientShort(r, slot);
         uint32_t colour = greyOf(shortOf ? 0x60 : 0x7F);
-        drawItemIcon(x - 36.0f, y, 32.0f, key, 0xFF);
+        drawItemIcon(x - 28.0f, y, 32.0f, key, 0xFF);
         drawText(x, y + 4.0f, rowName(findItemDisplayRow(key)), colour, FUSION_NAME_SCALE);
         char line[48];
         snprintf(line, sizeof line, "Req: (%d) Pos: (%d)", r.quantities[slot], countItemInStorage(id));

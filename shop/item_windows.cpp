@@ -18,6 +18,7 @@
 #include "shop/item_icons.h"
 #include "shop/item_list.h"
 #include "shop/market.h"
+#include "shop/market_stock.h"
 #include "shop/negotiation.h"
 #include "shop/storage.h"
 #include "shop/trends.h"
@@ -305,15 +306,11 @@ static int32_t formatUseMessage(char* out, int32_t size, int32_t key, const Item
     return 2;
 }
 
-// The side panel's price, with the market's trend factors.
+// The side panel's price; in the market and guild the very price a trade
+// there charges, trend included.
 int32_t itemPanelPrice(int32_t price, float factor, int32_t trend, bool market) {
-    float scaled = static_cast<float>(price) * factor;
-    if (!market) return static_cast<int32_t>(scaled);
-    double value = scaled;
-    if (trend == 1) value = scaled * 1.2;
-    else if (trend == -1) value = scaled * 0.8;
-    else if (trend == -2) value = scaled * 0.7;
-    return static_cast<int32_t>(value);
+    if (market) return marketUnitPrice(price, factor, trend);
+    return static_cast<int32_t>(static_cast<float>(price) * factor);
 }
 
 void drawItemMessagePanel(float x, float y) {

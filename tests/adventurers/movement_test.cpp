@@ -1,6 +1,6 @@
 // Field figures: turning the short way round, keyframe steps that never
-// leave their block, the obstacle push, and member 0's step against walls
-// and over a hole.
+// leave their block, the obstacle push, and member 0's step against walls,
+// along a refused ledge and over a hole.
 #include "adventurers/motion.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +168,40 @@ TEST_F(MovementStep, WallsStopTheCharacterAtTheRayReachLongerAlongZ) {
     walk(0.0f, -0.2f, 60);
     EXPECT_NEAR(gParty.positions[0].z, -5.0f + 1.05f, 0.01f);
     EXPECT_NEAR(gParty.positions[0].x, 0.0f, 0.01f);
+}
+
+// A step onto a raised cliff ledge slides along the ledge's edge, in
+// whichever map cell and turn the ledge's block lies: the block's own
+// coordinates are (0, 1.9) for the start, the ledge from z = 2 on.
+TEST_F(MovementStep, AStepOntoALedgeSlidesAlongItsEdgeInAnyCellAndTurn) {
+    buildCollisionRoom({FLAT_FLOOR, {{{20, 0.3f, 2}, {20, 0.3f, 20}, {-20, 0.3f, 20}, {-20, 0.3f, 2}}, "gake"}});
+    gFloorGrid.mapGrid[0][0].blockId = -1;
+    // A block direction (x, z) in the world, for a cell of that many turns.
+    auto toWorld = [](int32_t turns, float x, float z) {
+        switch (turns) {
+        case 1: return Vector3{-z, 0.0f, x};
+        case 2: return Vector3{-x, 0.0f, -z};
+        case 3: return Vector3{z, 0.0f, -x};
+        default: return Vector3{x, 0.0f, z};
+        }
+    };
+    const struct {
+        int32_t col, row, turns;
+    } CELLS[] = {{0, 0, 0}, {1, 0, 1}, {2, 1, 2}, {1, 2, 3}};
+    for (const auto& c : CELLS) {
+        gFloorGrid.mapGrid[c.row][c.col] = MapCell{0, c.turns, 0, 0};
+        Vector3 centre = {-40.0f * (float)c.col, 0.0f, -40.0f * (float)c.row};
+        Vector3 start = toWorld(c.turns, 0.0f, 1.9f);
+        Vector3 along = toWorld(c.turns, sqrtf(0.08f), 0.0f);
+        gParty.positions[0] = Vector3{centre.x + start.x, 0.0f, centre.z + start.z};
+        gParty.groundHeights[0] = 0.0f;
+        gParty.velocity = toWorld(c.turns, 0.2f, 0.2f);
+        moveAndCollide();
+        EXPECT_NEAR(gParty.positions[0].x, centre.x + start.x + along.x, 1e-4f) << "cell " << c.col << "," << c.row;
+        EXPECT_NEAR(gParty.positions[0].z, centre.z + start.z + along.z, 1e-4f) << "cell " << c.col << "," << c.row;
+        EXPECT_FLOAT_EQ(gParty.positions[0].y, 0.0f) << "still on the floor below the ledge";
+        gFloorGrid.mapGrid[c.row][c.col].blockId = -1;
+    }
 }
 
 TEST_F(MovementStep, AFallOverAHoleStopsAtMinusThirty) {

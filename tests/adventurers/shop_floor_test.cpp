@@ -1,16 +1,19 @@
 // The shop floor's control: moving tables against walls and over other
 // tables, vending machines by merchant level and their removal, the
 // decoration preview and its cancel, the end of the stocking lesson and the
-// menus by level and date. Driven through updateShopFloor where the state
+// menus by level and date, the morning's news ticker. Driven through updateShopFloor where the state
 // machine decides.
 #include <cmath>
+#include <cstring>
 #include <vector>
 
+#include "dungeon/dungeon_state.h"
 #include "engine/loaders.h"
 #include "engine/overlay_screen.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 #include "tests/adventurers/shop_floor_fixture.h"
+#include "tests/engine/sound_effects_probe.h"
 
 TEST_F(ShopFloorTest, AMoveIntoAWallIsUndoneWith362) {
     struct Case {
@@ -251,4 +254,40 @@ TEST_F(ShopFloorTest, ConfirmBeforeAShelfStocksTheCellFromStorage) {
     EXPECT_EQ(stored(key(TART)), 0);
     EXPECT_TRUE(game().storyFlags[FLAG_SHELF_STOCKED]);
     EXPECT_EQ(gShopAtmosphere.decoration, -4 + 1) << "the tart's fancy point counts at once";
+}
+
+// From date 9 a morning starts the news ticker at tick 191; it counts while
+// it runs and sounds once it is in, when there is news. Before date 9 it
+// does not count.
+TEST_F(ShopFloorTest, TheNewsTickerCountsAndSoundsOnTheThirtiethTick) {
+    const struct {
+        int32_t date, news;
+        int32_t soundAt;   // the field tick that asks for 701; -1 never
+    } CASES[] = {{10, 2, 191 + 29}, {10, 0, -1}, {9, 1, 191 + 29}};
+    gSound.ready = 1;   // effects are only queued: the test reads the queue
+    for (const auto& c : CASES) {
+        resetFloorConditions();
+        game().date = c.date;
+        gShopSequence = SHOP_SEQUENCE_MORNING;
+        gFieldTicks = 0;
+        int32_t soundAt = -1;
+        for (int32_t t = 0; t < 260; t++) {
+            game().newsCount = c.news;
+            memset(gSound.effectRequests, 0, sizeof gSound.effectRequests);
+            int32_t at = gFieldTicks;
+            tick();
+            for (int32_t n : requestedEffects())
+                if (n == SOUND_CONDITION_BANNER) soundAt = at;
+        }
+        EXPECT_EQ(soundAt, c.soundAt) << "date " << c.date << " news " << c.news;
+        EXPECT_EQ(gConditionBanner.counter, 260 - 191) << "date " << c.date << ": still counting, nothing drawn";
+    }
+    resetFloorConditions();
+    game().date = 8;
+    gConditionBanner.counter = 5;
+    tick();
+    EXPECT_EQ(gConditionBanner.counter, 5) << "before date 9 the ticker does not count";
+    resetFloorConditions();
+    gSound.ready = 0;
+    memset(gSound.effectRequests, 0, sizeof gSound.effectRequests);
 }

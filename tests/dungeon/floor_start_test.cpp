@@ -3,7 +3,9 @@
 // whole floors started through the real stage change on the sample data:
 // the party, the magic circle, the chests and the gates of ordinary floors,
 // the trial floor and dungeon 5's way home, the banner of a run's first
-// floor; once with the loader thread running beside the ticks.
+// floor, the words a floor starts over and the party standing inside the
+// shop after a departure; once with the loader thread running beside the
+// ticks.
 #include "dungeon/floor_start.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +25,7 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "field/field.h"
+#include "field/field_state.h"
 #include "shop/shop.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/saved_game.h"
@@ -267,6 +270,66 @@ TEST_F(FloorStartGame, TheFirstFloorOfARunShowsTheBannerAndTheCountdown) {
     enterFloor(1, 6, 10);
     EXPECT_EQ(gRun.floorIntroTimer, 0);
     EXPECT_EQ(gRun.floorTime, 5001);
+}
+
+// A floor left mid-way (a warp running, time-out enemies come, a comment
+// due, the condition banner up, the mini-map marked, the fairy off
+// wandering) starts the next floor with none of it; the shop entry starts a
+// floor directly, as here.
+TEST_F(FloorStartGame, TheLastFloorsTimersBannerAndMarksDoNotCarryOver) {
+    boot();
+    enterFloor(1, 2, 6);
+    gDungeonControl.inputBlocked = 1;
+    gDungeonControl.warpTimer = 50;
+    gDungeonControl.heroineCommentDelay = 40;
+    gDungeonControl.heroineCommentCooldown = 300;
+    gTimeOut = TimeOutState{20, 3};
+    gFloorConditionList.count = 2;
+    gFloorConditionList.rollState = 2;
+    gConditionBanner = ConditionBanner{45, 1, 120};
+    for (int32_t& seen : gLayoutCells.floorCellSeen) seen = 1;
+    gRun.lastHitTimer = 90;
+    gFloorStatus.enemyKillCombo = 7;
+    gFollower.fairyWander = FairyWander{2, 40, 3.0f, 1.0f};
+    gWorldDraw.skillCountdown = 25;
+    startFloor();
+    finishFloorStart();
+    EXPECT_EQ(gDungeonControl.inputBlocked, 0) << "the first tick clears the input";
+    EXPECT_EQ(gDungeonControl.warpTimer, 0);
+    EXPECT_EQ(gDungeonControl.heroineCommentDelay, 0);
+    EXPECT_EQ(gDungeonControl.heroineCommentCooldown, 0);
+    EXPECT_EQ(gTimeOut.timeOutStarted, 0);
+    EXPECT_EQ(gTimeOut.timeOutSpawns, 0);
+    EXPECT_EQ(gFloorConditionList.count, 0);
+    EXPECT_EQ(gFloorConditionList.rollState, 0) << "the new floor rolls its own conditions";
+    EXPECT_EQ(gConditionBanner.counter, 0);
+    EXPECT_EQ(gConditionBanner.tickerDone, 0);
+    EXPECT_EQ(gConditionBanner.nameSlide, 0);
+    for (int32_t i = 0; i < LAYOUT_CELL_MAX; ++i) EXPECT_EQ(gLayoutCells.floorCellSeen[i], 0) << "mark " << i;
+    EXPECT_EQ(gRun.lastHitTimer, 0);
+    EXPECT_EQ(gFloorStatus.enemyKillCombo, 0);
+    EXPECT_EQ(gFollower.fairyWander.phase, 0);
+    EXPECT_EQ(gFollower.fairyWander.ticks, 0);
+    EXPECT_EQ(gWorldDraw.skillCountdown, 0) << "no darkening left over";
+}
+
+// Back from a departure the party stands inside the shop: in the smallest
+// shop facing left in motion 2, in the others facing the back in motion 1.
+TEST_F(FloorStartGame, AfterADepartureThePartyStandsInsideInItsMotion) {
+    boot();
+    ASSERT_TRUE(isShopStage(gCurrentStage));
+    const struct {
+        int32_t shopSize, motion;
+        float facing;
+    } CASES[] = {{0, 2, -3.14159265f / 2.0f}, {1, 1, 0.0f}};
+    for (const auto& c : CASES) {
+        runningGameState().departedFlag = 1;
+        runningGameState().shopSize = c.shopSize;
+        startFloor();
+        EXPECT_FLOAT_EQ(gParty.facing, c.facing) << "shop size " << c.shopSize;
+        for (int32_t i = 0; i < PARTY_MEMBER_COUNT; ++i)
+            EXPECT_EQ(gParty.motions[i].requestedMotion, c.motion) << "shop size " << c.shopSize << " member " << i;
+    }
 }
 
 TEST_F(FloorStartGame, TheTrialFloorHasTheTutorialChestOrAReturnGate) {

@@ -177,6 +177,16 @@ TEST(CounterDraw, PercentOfBasePriceTruncatesAndSurvivesNoBase) {
         EXPECT_EQ(percentOfBasePrice(c.price, c.base), c.want) << c.price << " of " << c.base;
 }
 
+// A bonus row rises into place, holds, and sinks back the way it came
+// before it fades, rather than staying up.
+TEST(CounterDraw, ABonusRowRisesHoldsAndSinksBack) {
+    const struct {
+        int32_t frame;
+        float top;
+    } CASES[] = {{1, 398.4f}, {10, 384.0f}, {29, 384.0f}, {48, 384.0f}, {53, 392.0f}, {58, 400.0f}, {65, 411.2f}};
+    for (const auto& c : CASES) EXPECT_FLOAT_EQ(bonusRowTop(c.frame), c.top) << "frame " << c.frame;
+}
+
 // --- the banner ----------------------------------------------------------------
 
 TEST_F(CounterDrawTest, TheTrendBannerRunsOncePerPhase) {

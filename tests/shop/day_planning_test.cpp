@@ -1,5 +1,5 @@
 // Planning a day phase: how many buyers come by the shelves and the shop's
-// size, the trend day's flood, the group types' shared relationship, the
+// size, the trend day's flood, the group types' shared points, the
 // orders due, and the story's rules for who may come. Over a small item
 // table and a dozen plain customer types made in the test.
 #include <gtest/gtest.h>
@@ -144,12 +144,17 @@ TEST_F(ShopDayPlanTest, TheGroupTypesComeAsThreeCandidatesSharingThePoints) {
         rows++;
     }
     ASSERT_EQ(rows, 3);
-    // The points of the first row carry to the other two at the next plan.
+    // The points of the first row carry to the other two at the next plan;
+    // its level does not: theirs never rises, so they stay as wary as new.
     game().customerRelations[first].points = 42;
+    game().customerRelations[first].level = 4;
     seedRandom(5);
     beginShopDay();
-    EXPECT_EQ(game().customerRelations[first + 1].points, 42);
-    EXPECT_EQ(game().customerRelations[first + 2].points, 42);
+    for (int32_t extra : {first + 1, first + 2}) {
+        EXPECT_EQ(game().customerRelations[extra].points, 42) << "row " << extra;
+        EXPECT_EQ(game().customerRelations[extra].level, 0) << "row " << extra;
+    }
+    EXPECT_EQ(game().customerRelations[first].level, 4);
 }
 
 TEST_F(ShopDayPlanTest, OrdersDueComeAloneAndAreClosed) {
@@ -246,5 +251,22 @@ TEST_F(ShopDayPlanTest, InterestCountsLikedItemsAndTriplesTheShowcase) {
     gCustomerTypes[PLAIN_FIRST].likedFlags = gItemDefinitions[findItemDef(BREAD)].categoryFlags;
     EXPECT_EQ(rateCustomerInterest(t), 6 + 18);            // and its flags
     game().shopSize = 2;
-    EXPECT_EQ(rateCustomerInterest(t), static_cast<int32_t>(static_cast<double>(0.667f) * 24) + 6);
+    EXPECT_EQ(rateCustomerInterest(t), 16 + 6);
+}
+
+// The size factors are 6/7, 2/3 and 3/7: a liked sum that is a multiple of 7
+// scales to a whole number and is not cut one short.
+TEST_F(ShopDayPlanTest, TheSizeFactorsScaleSevensExactly) {
+    const CustomerType& t = gCustomerTypes[PLAIN_FIRST];
+    for (int32_t i = 0; i < 7; i++) game().shelves[1][i] = itemKey(BREAD);   // 7 x 4 = 28
+    const struct {
+        int32_t size, want;
+    } CASES[] = {{0, 28}, {1, 24 + 3}, {2, 18 + 6}, {3, 12 + 10}};
+    for (const auto& c : CASES) {
+        game().shopSize = c.size;
+        EXPECT_EQ(rateCustomerInterest(t), c.want) << "shop size " << c.size;
+    }
+    EXPECT_EQ(SHOP_SIZE_FACTORS[1], 0.857142866f);
+    EXPECT_EQ(SHOP_SIZE_FACTORS[2], 0.666666687f);
+    EXPECT_EQ(SHOP_SIZE_FACTORS[3], 0.428571433f);
 }

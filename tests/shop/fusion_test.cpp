@@ -191,6 +191,15 @@ TEST_F(FusionTest, TheWindowSlidesInWithItsPanelsAndTheResultPlate) {
     store({itemKey(BROAD), itemKey(BROAD)});
     openRecipes(1);
     drawFusionWindow(20);   // five ticks into the slide: 320 to the right
+    // The first ingredient's icon stands 28 left of its name at X + 408.
+    int32_t icons = 0;
+    for (const DrawnQuad& q : rig.capture->quads) {
+        if (q.colorOp != GFX_TOP_ADDSIGNED || q.top != 120.0f) continue;
+        EXPECT_FLOAT_EQ(q.left, 320.0f + 408.0f - 28.0f);
+        EXPECT_FLOAT_EQ(q.right - q.left, 32.0f);
+        icons++;
+    }
+    EXPECT_EQ(icons, 1) << "the broad sword's icon";
     std::vector<DrawnQuad> quads = boardQuads();
     ASSERT_EQ(quads.size(), 4u) << "two panels, two title plates";
     EXPECT_FLOAT_EQ(quads[0].left, 320.0f + 88.0f);

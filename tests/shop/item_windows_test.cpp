@@ -109,6 +109,7 @@ const PriceCase PRICE_CASES[] = {
     {"selling in the market, trend down", 1000, 0.3f, -1, true, 240},
     {"buying in the market, trend up", 1000, 1.0f, 1, true, 1200},
     {"crashed", 1000, 1.0f, -2, true, 700},
+    {"crashed at the buying share: what a purchase costs", 1000, 0.7f, -2, true, 490},
     {"outside the market the trend is ignored", 1000, 0.3f, -1, false, 300},
     {"truncated", 999, 0.5f, 0, true, 499},
 };
