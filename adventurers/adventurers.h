@@ -55,8 +55,12 @@ int32_t statForLevel(int32_t e, int32_t h, int32_t level);
 // the party's equipment-effect block.
 void recomputeAdventurerTotals();
 // Cumulative experience that leaves level index n - 1: 0 for n = 0, else
-// n (n + 1) 150. Pure.
+// n (n + 1) 150, with n held to the levels there are. Pure.
 int32_t getExpForLevel(int32_t n);
+// A loaded game's adventurers: a level outside the levels there are is held
+// to them, and such a level or an experience range that runs backwards gets
+// its level's range again.
+void repairAdventurerLevels(GameState& game);
 // Puts the eight adventurers of a game record back at the start of a level
 // with their chara rows' level-1 stats and no experience: level 0 for all,
 // or with startLevels each chara row's start level (adventurer 0 always at

@@ -38,8 +38,21 @@ void recomputeAdventurerTotals() {
 }
 
 int32_t getExpForLevel(int32_t n) {
-    if (n == 0) return 0;
+    // A level read from a file may be anything; the product must not overflow.
+    if (n <= 0) return 0;
+    if (n > ADVENTURER_LEVEL_MAX + 1) n = ADVENTURER_LEVEL_MAX + 1;
     return n * (n + 1) * 150;
+}
+
+void repairAdventurerLevels(GameState& game) {
+    for (AdventurerRecord& a : game.adventurers) {
+        bool levelBad = a.level < 0 || a.level > ADVENTURER_LEVEL_MAX;
+        if (a.level < 0) a.level = 0;
+        if (a.level > ADVENTURER_LEVEL_MAX) a.level = ADVENTURER_LEVEL_MAX;
+        if (!levelBad && a.levelStartExp >= 0 && a.nextLevelExp > a.levelStartExp) continue;
+        a.levelStartExp = getExpForLevel(a.level);
+        a.nextLevelExp = getExpForLevel(a.level + 1);
+    }
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "engine/loaders.h"
 
 #include <atomic>
+#include <cstdio>
 
 #include "engine/device.h"
 #include "engine/fades.h"
@@ -12,6 +13,7 @@
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
 #include "platform/thread.h"
+#include "platform/window.h"
 
 StageChange gStageChange;
 int32_t gSceneLoading;
@@ -161,14 +163,29 @@ static void launchLoader(LoaderKind kind) {
     }
 }
 
+// A stage the game must enter that a damaged stage index lacks would load
+// an empty floor that never moves on: the player is told, and the game goes
+// back to the title instead.
+static void reportMissingStage() {
+    char text[128];
+    snprintf(text, sizeof text, "idx/stage.idx: stage %d is missing; the game returns to the title", gStageIndex);
+    showMessageBox(text, "error", MESSAGE_BOX_OK);
+    callHook(gSceneHooks.returnToTitle);
+}
+
 static void startSceneOrWorld(LoaderKind kind) {
     finishRunningLoader();
+    bool field = kind == LOADER_WORLD || gGameMode == GAME_MODE_FIELD;
+    if (kind == LOADER_SCENE && gGameMode == GAME_MODE_FIELD) followShopSize();
+    if (field && !stageExists(gStageIndex)) {
+        reportMissingStage();
+        return;
+    }
     gSceneLoading = 1;
     gShowLoading = 1;
     // The field's stage is bound here, on the main thread, so that the
     // loader thread finds it bound (the frames meanwhile clear with its colour).
-    if (kind == LOADER_SCENE && gGameMode == GAME_MODE_FIELD) followShopSize();
-    if (kind == LOADER_WORLD || gGameMode == GAME_MODE_FIELD) bindCurrentStage();
+    if (field) bindCurrentStage();
     launchLoader(kind);
 }
 

@@ -44,7 +44,9 @@ extern float gLoadingSignAngle;    // radians; turns while the sign shows
 
 // The loaders. One runs at a time: a starter first finishes a loader that is
 // still running. A thread that cannot be made runs its loader at once on the
-// calling thread, so no flag is left set.
+// calling thread, so no flag is left set. A field scene or a world whose
+// stage the stage index lacks is not loaded: a message box tells it and the
+// game returns to the title.
 void startSceneLoader();
 void startWorldLoader();
 void startEventLoader(int32_t mode);

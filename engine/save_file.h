@@ -372,21 +372,29 @@ void resetSaveState();
 
 // Start-up: reads "save.dat", or "_save.dat" when "save.dat" is missing, of
 // no known size or has a damaged header and the copy is sound (of a known
-// size with a sound header). Converts the older layouts, renews a bad header
-// and every bad slot, keeps the header's option values in their ranges,
-// applies the music volume and copies the image to the working copy.
-void loadSaveFile();
+// size with a sound header). A saved slot of the file taken that fails its
+// check is taken from the other file when that one's slot is sound (so
+// "_save.dat" is read for a damaged slot of "save.dat" too); one that neither
+// holds whole is told in a message box. Converts the older layouts, renews a
+// bad header and every bad slot, keeps the header's option values in their
+// ranges, applies the music volume and copies the image to the working copy.
+// slotCount is the slots the files hold: the game's files hold
+// SAVE_SLOT_COUNT; a test may give fewer (its files then have the sizes of
+// that many slots), and the slots past them stay as they were.
+void loadSaveFile(int32_t slotCount = SAVE_SLOT_COUNT);
 // What loadSaveFile does once the two files are read. length < 0: the file
-// does not open. The bytes are read only when length <= SAVE_IMAGE_SIZE.
+// does not open. The bytes are read only when length is at most the image
+// size of slotCount slots.
 struct SaveFileBytes {
     const uint8_t* bytes;
     int64_t length;
 };
-void loadSaveImage(SaveFileBytes primary, SaveFileBytes backup);
+void loadSaveImage(SaveFileBytes primary, SaveFileBytes backup, int32_t slotCount = SAVE_SLOT_COUNT);
 
 // Renews a header without SAVE_MAGIC (the whole image zeroed, the header's
 // renewed values, the music volume applied again) and, unless this run
-// converted an older layout, every slot whose magic or checksum is wrong.
+// converted an older layout, every slot whose magic or checksum is wrong
+// (one that was saved into told in a message box).
 void validateSaveImage();
 // The wrapping sum of the slot's first 47,088 i32 values.
 uint32_t slotChecksum(const GameState& game);

@@ -36,6 +36,7 @@ struct SceneHooks {
     void (*drawLoadingBand)();
     void (*drawFieldOverlayEnd)();   // last of the field's overlays
     void (*releaseAllTextures)();    // every texture group and the render targets
+    void (*returnToTitle)();         // a stage the game must enter is not in the stage index
 
     // Events running over a scene.
     void (*startEvent)();            // compiles the requested script (main thread)

@@ -93,6 +93,8 @@ inline bool isShopStage(const StageRecord* stage) { return stage && stage->stage
 
 extern StageRecord gStages[STAGE_CODE_COUNT];   // in file order
 extern int32_t gStageCount;
+// True when the index names a "stage:" block the stage index holds.
+inline bool stageExists(int32_t index) { return index >= 0 && index < gStageCount; }
 extern int32_t gStageIndex;          // the current stage, set by the scene code
 extern int32_t gFloorIndex;          // the current floor of a dungeon, 0-based
 // The current stage and floor back to a fresh process's; the table stays.

@@ -11,6 +11,8 @@
 #include "engine/meshes.h"
 #include "engine/textures.h"
 
+struct GameState;
+
 // Map collision.
 
 // Surface codes, from the start of a face's material name.
@@ -169,6 +171,10 @@ void clearSkillCountdown();
 // every floor start, when a game starts from the title and on the town map.
 // The closing counter, the text scale and the gauge shake stay.
 void resetHudState();
+// A loaded game's merchant level is held to the levels there are (0..98);
+// with such a level, or an experience range that runs backwards, the range
+// becomes that level's again, as the level-ups from level 0 build it.
+void repairMerchantLevel(GameState& game);
 
 // The balloon. A '<' in the text ends a line and is skipped with the three
 // bytes after it; reading stops at the NUL or after 256 bytes; a line keeps

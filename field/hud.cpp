@@ -169,9 +169,13 @@ static void tickTopBar() {
     }
 }
 
+int64_t merchantExpSpan(const GameState& g) {
+    return static_cast<int64_t>(g.levelExpNext) - static_cast<int64_t>(g.levelExpFloor);
+}
+
 static void tickExperience(GameState& g) {
     if (gHud.expShown < static_cast<float>(g.merchantExp)) {
-        gHud.expShown += static_cast<float>(g.levelExpNext - g.levelExpFloor) * 0.01f;
+        gHud.expShown += static_cast<float>(merchantExpSpan(g)) * 0.01f;
         ++gHudTimers.gaugePulse;
     } else if (gHudTimers.gaugePulse != 0) {
         ++gHudTimers.gaugePulse;
@@ -190,6 +194,20 @@ static void tickGaugeShake() {
     if (randomInt() % 2) gHudTimers.shakeX = -gHudTimers.shakeX;
     gHudTimers.shakeY = static_cast<int32_t>((randomUnit() + 0.5f) * 2.0f);
     if (randomInt() % 2) gHudTimers.shakeY = -gHudTimers.shakeY;
+}
+
+void repairMerchantLevel(GameState& g) {
+    bool levelBad = g.merchantLevel < 0 || g.merchantLevel > MERCHANT_LEVEL_CAP + 1;
+    if (g.merchantLevel < 0) g.merchantLevel = 0;
+    if (g.merchantLevel > MERCHANT_LEVEL_CAP + 1) g.merchantLevel = MERCHANT_LEVEL_CAP + 1;
+    if (!levelBad && g.levelExpFloor >= 0 && merchantExpSpan(g) > 0) return;
+    int32_t floor = 0, next = MERCHANT_LEVEL_ONE_EXP;
+    for (int32_t level = 0; level < g.merchantLevel; ++level) {
+        floor = next;
+        next = level * 50 + next + 150;
+    }
+    g.levelExpFloor = floor;
+    g.levelExpNext = next;
 }
 
 static void tickLevelUp(GameState& g) {

@@ -9,6 +9,8 @@
 
 #include "field/field_state.h"
 
+struct GameState;
+
 constexpr int32_t BALLOON_SOURCE_MAX = 256;      // source bytes read at most
 constexpr int32_t BALLOON_CLOSE_TICKS = 10;
 constexpr int32_t BALLOON_TEXT_DELAY = 10;       // ticks a new text stays hidden
@@ -19,6 +21,7 @@ constexpr int32_t CHEST_NOTICE_LAST = 239;
 constexpr int32_t TOP_BAR_SLIDE_MAX = 15;
 constexpr int32_t GAUGE_SHAKE_FRAMES = 4;
 constexpr int32_t MERCHANT_LEVEL_CAP = 97;       // above it the experience stops
+constexpr int32_t MERCHANT_LEVEL_ONE_EXP = 100;  // experience that ends the first level
 constexpr const char* MERCHANT_LEVEL_UP_VOICE = "bin/se/00sa/system/00sa_sys03a.bin";
 
 // The balloon gone at once, without its closing.
@@ -37,3 +40,6 @@ int32_t stepMoneyShown(int32_t shown, int32_t money, int32_t r);
 
 // Back to a fresh process's values (a new boot in the same process).
 void resetHudGlobals();
+// levelExpNext - levelExpFloor in 64 bits: the two ends come from the save
+// file. Pure.
+int64_t merchantExpSpan(const GameState& g);

@@ -87,7 +87,7 @@ static void drawExperienceGauge(const GameState& g) {
     setSpriteColourOp(GFX_TOP_ADDSIGNED);
     bindSpriteTexture(gItemWindowTexture);
     addSpriteRect(ox, y0, 192.0f, 40.0f, ITEMWIN_EXP_BACK, gItemWindowTexture, colour);
-    int32_t span = g.levelExpNext - g.levelExpFloor;
+    int64_t span = merchantExpSpan(g);
     float f = (gHud.expShown - static_cast<float>(g.levelExpFloor)) / static_cast<float>(span > 1 ? span : 1);
     SpriteSource fill = ITEMWIN_EXP_FILL;
     fill.right = fill.left + 142.0f * f;

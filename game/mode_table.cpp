@@ -13,6 +13,7 @@
 #include "engine/sound.h"
 #include "field/field.h"
 #include "game/overlay_scene.h"
+#include "game/startup.h"
 #include "shop/shop.h"
 #include "story/story.h"
 #include "story/story_state.h"
@@ -163,6 +164,7 @@ void installGameWiring() {
     h.drawLoadingBand = drawLoadingBand;
     h.drawFieldOverlayEnd = emptyOverlayHook;
     h.releaseAllTextures = releaseAllTextures;
+    h.returnToTitle = returnToTitle;
     h.startEvent = startEvent;
     h.loadEventTextures = loadEventTextures;
     h.stepEvent = stepEvent;

@@ -11,9 +11,11 @@ struct HeadlessAudio {
     int32_t rate;
     uint64_t openedMicros;
     int64_t rendered;
-    float ring[2 * AUDIO_HEADLESS_RING_FRAMES];
 };
-static HeadlessAudio sHeadless = {false, 48000, 0, 0, {}};
+static HeadlessAudio sHeadless = {false, 48000, 0, 0};
+// Apart from the record so that its 8 MB stay zero-initialised storage
+// rather than data carried in the program file.
+static float sRing[2 * AUDIO_HEADLESS_RING_FRAMES];
 
 static void catchUp() {
     uint64_t now = gClock->nowMicros();
@@ -25,7 +27,7 @@ static void catchUp() {
         int64_t at = sHeadless.rendered % AUDIO_HEADLESS_RING_FRAMES;
         int64_t n = AUDIO_HEADLESS_RING_FRAMES - at;
         if (n > due - sHeadless.rendered) n = due - sHeadless.rendered;
-        mixerRender(sHeadless.ring + 2 * at, (int32_t)n);
+        mixerRender(sRing + 2 * at, (int32_t)n);
         sHeadless.rendered += n;
     }
 }
@@ -62,8 +64,8 @@ bool audioHeadlessRead(int64_t first, float* out, int32_t frames) {
         return false;
     for (int32_t i = 0; i < frames; ++i) {
         int64_t at = (first + i) % AUDIO_HEADLESS_RING_FRAMES;
-        out[2 * i] = sHeadless.ring[2 * at];
-        out[2 * i + 1] = sHeadless.ring[2 * at + 1];
+        out[2 * i] = sRing[2 * at];
+        out[2 * i + 1] = sRing[2 * at + 1];
     }
     return true;
 }

@@ -66,13 +66,17 @@ struct BmpRleLayout {
 // Walks a run-length stream of 4- or 8-bit palette indices, each run, delta
 // and absolute run checked against the picture and the input before it is
 // taken. Rows come in file order (bottom-up unless topDown), so a delta
-// moves right and on in that order. The stream must end with end-of-bitmap.
+// moves right and on in that order. Runs that go past the row's end are cut
+// there: common writers give a row's padding indices of its own, and those
+// are dropped (an index past the palette still refuses the picture). The
+// stream must end with end-of-bitmap.
 // With texels (width * height, zeroed, top row first) it also writes the
 // index of every texel the stream sets; without, it only checks.
 static ImageResult walkBmpRle(const uint8_t* at, const uint8_t* end, const BmpRleLayout& bmp, uint32_t* texels) {
     int64_t x = 0;
     int64_t y = 0;
     auto put = [&](uint32_t index) {
+        if (x >= bmp.width) return;
         if (texels) texels[(bmp.topDown ? y : bmp.height - 1 - y) * bmp.width + x] = index;
         ++x;
     };
@@ -83,7 +87,7 @@ static ImageResult walkBmpRle(const uint8_t* at, const uint8_t* end, const BmpRl
         at += 2;
         if (count > 0) {
             // count texels of one index; with 4 bits, of the byte's two taking turns.
-            if (y >= bmp.height || count > bmp.width - x) return IMAGE_BAD_HEADER;
+            if (y >= bmp.height) return IMAGE_BAD_HEADER;
             uint32_t indices[2] = {bmp.bits == 8 ? value : value >> 4, bmp.bits == 8 ? value : value & 0xF};
             if (indices[0] >= bmp.paletteSize || (count > 1 && indices[1] >= bmp.paletteSize)) return IMAGE_BAD_HEADER;
             for (int64_t i = 0; i < count; ++i) put(indices[i % 2]);
@@ -109,7 +113,7 @@ static ImageResult walkBmpRle(const uint8_t* at, const uint8_t* end, const BmpRl
         // Absolute: value indices as they are, their bytes padded to an even count.
         int64_t bytes = bmp.bits == 8 ? value : (value + 1) / 2;
         if (end - at < bytes + bytes % 2) return IMAGE_TRUNCATED;
-        if (y >= bmp.height || (int64_t)value > bmp.width - x) return IMAGE_BAD_HEADER;
+        if (y >= bmp.height) return IMAGE_BAD_HEADER;
         for (uint32_t i = 0; i < value; ++i) {
             uint32_t index = bmp.bits == 8 ? at[i] : (uint32_t)(at[i / 2] >> (i % 2 ? 0 : 4)) & 0xF;
             if (index >= bmp.paletteSize) return IMAGE_BAD_HEADER;

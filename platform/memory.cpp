@@ -24,7 +24,15 @@ void preferLargePages(void* memory, size_t size) {
     if (range.first < range.last) madvise(reinterpret_cast<void*>(range.first), range.last - range.first, MADV_HUGEPAGE);
 }
 
+// Below this, writing the zeros costs less than handing the pages back: the
+// next touch would fault them in again, a large page zeroed whole.
+constexpr size_t CLEAR_BY_WRITING_MAX = 2u << 20;
+
 void clearLargeRecord(void* record, size_t size) {
+    if (size < CLEAR_BY_WRITING_MAX) {
+        memset(record, 0, size);
+        return;
+    }
     PageRange range = wholePages(record, size);
     // A dropped page of private memory comes back as it started, and a
     // zero-initialised record of static storage started as zeros.

@@ -30,20 +30,36 @@ static void trim(const char* bytes, int32_t& begin, int32_t& end) {
 
 struct ProfileLine {
     int32_t start;
-    int32_t end;       // end of the text, before "\n" or "\r\n"
+    int32_t end;       // end of the text, before its line break
     int32_t next;      // start of the next line
     bool hasBreak;     // false only for a last line the file ends inside
 };
 
+// The first line break at or after pos (CR LF, LF or CR alone, as editors
+// on any system write them), or size; breakLength is 0, 1 or 2.
+static int32_t findBreak(const char* bytes, int32_t size, int32_t pos, int32_t& breakLength) {
+    for (int32_t i = pos; i < size; ++i) {
+        if (bytes[i] == '\n') {
+            breakLength = 1;
+            return i;
+        }
+        if (bytes[i] == '\r') {
+            breakLength = i + 1 < size && bytes[i + 1] == '\n' ? 2 : 1;
+            return i;
+        }
+    }
+    breakLength = 0;
+    return size;
+}
+
 static bool nextLine(const ProfileText& text, int32_t pos, ProfileLine& line) {
     if (pos >= text.size) return false;
-    const char* br = (const char*)memchr(text.bytes + pos, '\n', (size_t)(text.size - pos));
-    int32_t end = br ? (int32_t)(br - text.bytes) : text.size;
+    int32_t breakLength = 0;
+    int32_t end = findBreak(text.bytes, text.size, pos, breakLength);
     line.start = pos;
-    line.next = br ? end + 1 : text.size;
-    line.hasBreak = br != nullptr;
-    if (br && end > pos && text.bytes[end - 1] == '\r') --end;
     line.end = end;
+    line.next = end + breakLength;
+    line.hasBreak = breakLength > 0;
     return true;
 }
 
@@ -141,8 +157,12 @@ int32_t profileGetString(const ProfileText& text, const char* section, const cha
     if (outSize <= 0) return 0;
     int32_t begin = 0;
     int32_t end = 0;
-    const char* from = fallback;
-    int32_t n = (int32_t)strnlen(fallback, (size_t)outSize);
+    // As the Windows reader: no default is an empty one, and a default's
+    // trailing blanks are not part of it.
+    const char* from = fallback ? fallback : "";
+    size_t length = strlen(from);
+    while (length > 0 && isBlank(from[length - 1])) --length;
+    int32_t n = length < (size_t)outSize ? (int32_t)length : outSize;
     if (findValue(text, section, key, begin, end)) {
         from = text.bytes + begin;
         n = end - begin;
@@ -288,10 +308,11 @@ bool profileWriteString(const char* path, const char* section, const char* key, 
 
     ProfileText text = {old, oldSize};
     KeySpot spot = old ? findKey(text, section, key) : KeySpot{};
-    // New lines take the file's own line breaks; a new file gets CRLF.
+    // New lines take the file's own line breaks; a new file gets CR LF.
     const char* br = "\r\n";
-    const char* firstBreak = old ? (const char*)memchr(old, '\n', (size_t)oldSize) : nullptr;
-    if (firstBreak && (firstBreak == old || firstBreak[-1] != '\r')) br = "\n";
+    int32_t breakLength = 0;
+    int32_t firstBreak = old ? findBreak(old, oldSize, 0, breakLength) : 0;
+    if (breakLength == 1) br = old[firstBreak] == '\r' ? "\r" : "\n";
 
     size_t n = 0;
     int32_t resume = oldSize;
@@ -310,7 +331,7 @@ bool profileWriteString(const char* path, const char* section, const char* key, 
         resume = spot.sectionTail;
     } else {
         put(out, n, old, (size_t)oldSize);
-        if (oldSize > 0 && old[oldSize - 1] != '\n') putText(out, n, br);
+        if (oldSize > 0 && old[oldSize - 1] != '\n' && old[oldSize - 1] != '\r') putText(out, n, br);
         putText(out, n, "[");
         putText(out, n, section);
         putText(out, n, "]");

@@ -1,8 +1,9 @@
 // platform/profile.h: settings files in the Windows initialisation-file form
-// ("[section]" lines, then "key=value" lines), read and written the way the
-// Windows profile functions do: sections and keys match without regard to
-// case, a missing file, section or key gives the caller's default, and a
-// written key replaces its value in place, keeping every other line.
+// ("[section]" lines, then "key=value" lines, ending in CR LF, LF or CR
+// alone), read and written the way the Windows profile functions do:
+// sections and keys match without regard to case, a missing file, section
+// or key gives the caller's default, and a written key replaces its value in
+// place, keeping every other line.
 // Used at start-up and at exit only, never during play.
 #pragma once
 #include <cstdint>
@@ -27,7 +28,7 @@ void profileRelease(ProfileText& text);
 // the first other character (none: 0), wrapping at 32 bits.
 int32_t profileGetInt(const ProfileText& text, const char* section, const char* key, int32_t fallback);
 // Copies the value (trimmed; one pair of enclosing quotes removed) or else
-// fallback into out, cut to outSize - 1 bytes and NUL-terminated; returns the
+// fallback (its trailing blanks dropped; null reads as "") into out, cut to outSize - 1 bytes and NUL-terminated; returns the
 // length copied.
 int32_t profileGetString(const ProfileText& text, const char* section, const char* key, const char* fallback,
                          char* out, int32_t outSize);

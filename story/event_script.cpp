@@ -10,6 +10,7 @@
 #include "engine/text_data.h"
 #include "platform/window.h"
 #include "story/event.h"
+#include "story/event_cells.h"
 
 const char EVENT_SCRIPT_PATH_FORMAT[] = "iv/iv%d_%d.ivt";
 
@@ -273,8 +274,13 @@ static bool copyName(Compilation& c, int32_t offset, char* dest) {
 
 static void compileSound(Compilation& c) {
     EventScriptCounts& n = gEventScriptCounts;
-    // The box was shown when the table filled; later clips are dropped.
-    if (n.sounds >= EVENT_SOUND_MAX || !roomForSteps(c, 1)) return;
+    // The box comes with the clip that fills the table and with every clip
+    // after it; those later clips are dropped.
+    if (n.sounds >= EVENT_SOUND_MAX) {
+        showMessageBox(SOUNDS_FULL_TEXT, SOUNDS_FULL_CAPTION, MESSAGE_BOX_OK);
+        return;
+    }
+    if (!roomForSteps(c, 1)) return;
     if (!copyName(c, 3, gEventResources.soundNames[n.sounds])) return;
     storeStep(eventCmdSe, n.sounds, 0);
     if (++n.sounds == EVENT_SOUND_MAX) showMessageBox(SOUNDS_FULL_TEXT, SOUNDS_FULL_CAPTION, MESSAGE_BOX_OK);
@@ -409,7 +415,11 @@ static void compileMessage(Compilation& c) {
     const ScriptLine& line = c.line;
     EventScriptCounts& n = gEventScriptCounts;
     int32_t speaker = digitField(line, 4);
+    // The plate picks a cell of the name sheet: a number past the sheet
+    // would read outside it and overflow the cell's arithmetic.
     int32_t plate = intField(line, fieldAt(line, 6));
+    if (plate < 0) plate = 0;
+    if (plate >= EVENT_NAME_PLATE_COUNT) plate = EVENT_NAME_PLATE_COUNT - 1;
     const char* p = afterSeparator(line, fieldAt(line, 6));
     if (!p) p = lineEnd(line);
     const char* end = lineEnd(line);

@@ -31,9 +31,20 @@ int32_t resumeGameMode(int32_t resumeLocation) {
 
 void repairStorage(GameState& game) {
     int32_t kept = 0;
+    // Keys of one item lie together: the table is searched once per run.
+    bool looked = false;
+    int32_t lastId = 0;
+    bool lastKnown = false;
     for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; ++i) {
         int32_t key = game.storage[i];
-        if (key == ITEM_KEY_NONE || findItemDef(itemKeyId(key)) < 0) continue;
+        if (key == ITEM_KEY_NONE) continue;
+        int32_t id = itemKeyId(key);
+        if (!looked || id != lastId) {
+            lastKnown = findItemDef(id) >= 0;
+            lastId = id;
+            looked = true;
+        }
+        if (!lastKnown) continue;
         game.storage[kept++] = key;
     }
     for (int32_t i = kept; i < STORAGE_ENTRY_COUNT; ++i) game.storage[i] = ITEM_KEY_NONE;
@@ -92,6 +103,9 @@ static void setUpSavedGame(GameState& game) {
     default: break;
     }
 
+    // Levels index tables and enter the experience arithmetic.
+    repairMerchantLevel(game);
+    repairAdventurerLevels(game);
     gBagCapacity = bagCapacityForLevel(game.merchantLevel);
     emptyBag();
     returnKeptBag(game.keptBag);

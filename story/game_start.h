@@ -2,8 +2,9 @@
 // the choice flashes; then the screen fades out, the running game is set up
 // in slot 0 of the working copy (a new game, or the chosen slot carried into
 // New Game+ or Survival, or loaded as it was, with its storage and equipment
-// repaired against the item table), the title's pictures go and the scene
-// loader prepares the mode the game resumes in. Main thread.
+// repaired against the item table and its levels and experience ranges held
+// to the levels there are), the title's pictures go and the scene loader
+// prepares the mode the game resumes in. Main thread.
 #pragma once
 #include <cstdint>
 

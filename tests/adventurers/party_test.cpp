@@ -91,8 +91,39 @@ TEST(PartyStats, ResetRecordsStartAtTheRowsLevelsOrAllAtLevelOne) {
 }
 
 TEST(PartyLevels, ExperienceForALevelGrowsByItsTriangle) {
-    const int32_t cases[][2] = {{0, 0}, {1, 300}, {2, 900}, {3, 1800}, {99, 1485000}};
+    // Levels read from a file outside the levels there are stay in them.
+    const int32_t cases[][2] = {{0, 0},         {1, 300},          {2, 900},          {3, 1800},
+                                {99, 1485000},  {100, 1485000},    {INT32_MAX, 1485000}, {-1, 0},
+                                {INT32_MIN, 0}, {2000000000, 1485000}};
     for (const auto& c : cases) EXPECT_EQ(getExpForLevel(c[0]), c[1]) << "level " << c[0];
+}
+
+TEST(PartyLevels, ALoadedGamesLevelsAndRangesAreRepaired) {
+    GameState& game = runningGameState();
+    memset(&game, 0, sizeof game);
+    struct Case { int32_t level, start, next; int32_t wantLevel, wantStart, wantNext; };
+    const Case CASES[ADVENTURER_COUNT] = {
+        {5, 1234, 5678, 5, 1234, 5678},                                   // sound: kept as it is
+        {2000000000, 0, 0, 98, getExpForLevel(98), getExpForLevel(99)},   // past the top
+        {-3, 50, 300, 0, 0, 300},                                         // below the first
+        {10, 900, 900, 10, getExpForLevel(10), getExpForLevel(11)},       // an empty range
+        {10, 5000, -7, 10, getExpForLevel(10), getExpForLevel(11)},       // a range that runs backwards
+        {10, -1, 20, 10, getExpForLevel(10), getExpForLevel(11)},
+        {98, getExpForLevel(98), getExpForLevel(99), 98, getExpForLevel(98), getExpForLevel(99)},
+        {0, 0, 300, 0, 0, 300},
+    };
+    for (int32_t k = 0; k < ADVENTURER_COUNT; ++k) {
+        game.adventurers[k].level = CASES[k].level;
+        game.adventurers[k].levelStartExp = CASES[k].start;
+        game.adventurers[k].nextLevelExp = CASES[k].next;
+    }
+    repairAdventurerLevels(game);
+    for (int32_t k = 0; k < ADVENTURER_COUNT; ++k) {
+        EXPECT_EQ(game.adventurers[k].level, CASES[k].wantLevel) << "adventurer " << k;
+        EXPECT_EQ(game.adventurers[k].levelStartExp, CASES[k].wantStart) << "adventurer " << k;
+        EXPECT_EQ(game.adventurers[k].nextLevelExp, CASES[k].wantNext) << "adventurer " << k;
+    }
+    memset(&game, 0, sizeof game);
 }
 
 class PartyLevelUp : public ::testing::Test {

@@ -234,41 +234,153 @@ TEST_F(SaveFile, CollectionCountsRunsOfCategories) {
     EXPECT_EQ(game.marketStock[0].stock, 0);
 }
 
-TEST_F(SaveFile, OneChangedByteRenewsOnlyThatSlot) {
+// セーブデータが壊れていたため、次の番号を新しいゲームにしました。
+static const char SLOTS_LOST_LINE[] =
+    "\x83\x5a\x81\x5b\x83\x75\x83\x66\x81\x5b\x83\x5e\x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xbd"
+    "\x82\xbd\x82\xdf\x81\x41\x8e\x9f\x82\xcc\x94\xd4\x8d\x86\x82\xf0\x90\x56\x82\xb5\x82\xa2\x83\x51"
+    "\x81\x5b\x83\x80\x82\xc9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42";
+
+// Offsets in a slot that one changed byte can hit, and whether the slot
+// then fails its check.
+struct SlotByteCase { const char* what; size_t offset; bool fails; };
+const SlotByteCase SLOT_BYTE_CASES[] = {
+    {"money", 0x0C, true},
+    {"play time", 0x08, true},
+    {"magic", 0x04, true},
+    {"a storage key", 0x18 + 2, true},
+    {"the checksum", 0x2DFC4, true},
+    {"the word outside the sum", 0x2DFC0, false},
+};
+
+// With no sound copy of the slot, the damaged slot alone becomes a new game
+// and the player is told its number; nothing else of the file is lost.
+TEST_F(SaveFile, OneChangedByteWithoutASoundCopyRenewsOnlyThatSlotAndTellsIt) {
     buildImage(100);
     ASSERT_TRUE(writeSaveSlot(-1));
     const Bytes good = readFile(SAVE_FILE_NAME);
-    // A sound copy that differs: it must not be read.
-    gSaveImage.slots[4].playTicks = 999;
-    seal(gSaveImage.slots[4]);
-    writeFile(SAVE_BACKUP_NAME, imageBytes());
 
-    struct Case { const char* what; size_t offset; bool renewed; };
-    const Case CASES[] = {
-        {"money", 0x0C, true},
-        {"magic", 0x04, true},
-        {"a storage key", 0x18 + 2, true},
-        {"the checksum", 0x2DFC4, true},
-        {"the word outside the sum", 0x2DFC0, false},
+    struct CopyCase { const char* what; bool present; bool damaged; size_t length; };
+    const CopyCase COPIES[] = {
+        {"no copy", false, false, 0},
+        {"the copy's slot damaged too", true, true, SAVE_IMAGE_SIZE},
+        {"the copy cut inside the slot", true, false, slotOffset(5) + 1000},
     };
-    for (const Case& c : CASES) {
-        Bytes damaged = good;
-        damaged[slotOffset(5) + c.offset] ^= 0x01;
-        writeFile(SAVE_FILE_NAME, damaged);
-        loadSaveFile();
-        const GameState& slot = gSaveImage.slots[5];
-        EXPECT_EQ(slot.playTicks, c.renewed ? 0 : 105) << c.what;
-        EXPECT_EQ(slot.money, c.renewed ? 1000 : 5000 + 5) << c.what;
-        EXPECT_EQ(slot.storage[0], c.renewed ? -1 : 1301 * 64 + 5) << c.what;
-        for (int32_t k : {2, 4, 6}) {
-            EXPECT_EQ(gSaveImage.slots[k].playTicks, 100 + k) << c.what << ", slot " << k;
-            EXPECT_EQ(gSaveImage.slots[k].money, 5000 + k) << c.what << ", slot " << k;
+    for (const CopyCase& copy : COPIES)
+        for (const SlotByteCase& c : SLOT_BYTE_CASES) {
+            SCOPED_TRACE(std::string(copy.what) + ", " + c.what);
+            Bytes damaged = good;
+            damaged[slotOffset(5) + c.offset] ^= 0x01;
+            writeFile(SAVE_FILE_NAME, damaged);
+            remove(SAVE_BACKUP_NAME);
+            if (copy.present) {
+                Bytes backup = copy.damaged ? damaged : good;
+                backup.resize(copy.length);
+                writeFile(SAVE_BACKUP_NAME, backup);
+            }
+            headlessWindowReset();
+            loadSaveFile();
+            const GameState& slot = gSaveImage.slots[5];
+            EXPECT_EQ(slot.playTicks, c.fails ? 0 : 105);
+            EXPECT_EQ(slot.money, c.fails ? 1000 : 5000 + 5);
+            EXPECT_EQ(slot.storage[0], c.fails ? -1 : 1301 * 64 + 5);
+            for (int32_t k : {2, 4, 6}) {
+                EXPECT_EQ(gSaveImage.slots[k].playTicks, 100 + k) << "slot " << k;
+                EXPECT_EQ(gSaveImage.slots[k].money, 5000 + k) << "slot " << k;
+            }
+            EXPECT_EQ(gOptionSoundLevel, 3);
+            EXPECT_EQ(gOptionMusicLevel, 7);
+            EXPECT_EQ(gSaveImage.header.seenEventsAll[61], 1);
+            EXPECT_EQ(memcmp(&runningGameState(), &gSaveImage.slots[gCurrentSlot], sizeof(GameState)), 0);
+            ASSERT_EQ(gHeadlessMessageBoxes.total, c.fails ? 1 : 0);
+            if (c.fails) {
+                EXPECT_STREQ(gHeadlessMessageBoxes.boxes[0].caption, "error");
+                EXPECT_EQ(std::string(gHeadlessMessageBoxes.boxes[0].text), std::string(SLOTS_LOST_LINE) + "\n 006");
+            }
         }
-        EXPECT_EQ(gOptionSoundLevel, 3) << c.what;
-        EXPECT_EQ(gOptionMusicLevel, 7) << c.what;
-        EXPECT_EQ(gSaveImage.header.seenEventsAll[61], 1) << c.what;
-        EXPECT_EQ(memcmp(&runningGameState(), &gSaveImage.slots[gCurrentSlot], sizeof(GameState)), 0) << c.what;
+}
+
+// One changed byte in slot 0 of "save.dat": the slot comes from "_save.dat",
+// every other slot and the header from "save.dat", with no box; the next
+// options save then writes the sound slot into both files.
+TEST_F(SaveFile, ADamagedSlotIsTakenFromTheSoundCopyAndTheNextSaveKeepsIt) {
+    buildImage(100);
+    GameState& first = gSaveImage.slots[0];
+    first.playTicks = 4321;
+    first.money = 777;
+    first.storage[0] = 1201 * 64;
+    seal(first);
+    const GameState sound = first;
+    ASSERT_TRUE(writeSaveSlot(-1));
+    const Bytes good = readFile(SAVE_FILE_NAME);
+    // The copy differs in a sound slot of its own, which must not be taken.
+    Bytes copy = good;
+    {
+        GameState other = gSaveImage.slots[4];
+        other.playTicks = 999;
+        seal(other);
+        memcpy(copy.data() + slotOffset(4), &other, sizeof other);
     }
+
+    for (const SlotByteCase& c : SLOT_BYTE_CASES) {
+        if (!c.fails) continue;
+        SCOPED_TRACE(c.what);
+        Bytes damaged = good;
+        damaged[slotOffset(0) + c.offset] ^= 0x01;
+        writeFile(SAVE_FILE_NAME, damaged);
+        writeFile(SAVE_BACKUP_NAME, copy);
+        headlessWindowReset();
+        loadSaveFile();
+        EXPECT_EQ(gHeadlessMessageBoxes.total, 0);
+        EXPECT_EQ(memcmp(&gSaveImage.slots[0], &sound, sizeof sound), 0);
+        EXPECT_EQ(memcmp(&runningGameState(), &sound, sizeof sound), 0);
+        EXPECT_EQ(gSaveImage.slots[4].playTicks, 104);
+        EXPECT_EQ(gOptionSoundLevel, 3);
+
+        gOptionSoundLevel = 5;   // an option changed at the title, then saved
+        ASSERT_TRUE(writeSaveSlot(-1));
+        for (const char* name : {SAVE_FILE_NAME, SAVE_BACKUP_NAME}) {
+            const Bytes saved = readFile(name);
+            ASSERT_EQ(saved.size(), (size_t)SAVE_IMAGE_SIZE) << name;
+            EXPECT_EQ(memcmp(saved.data() + slotOffset(0), &sound, sizeof sound), 0) << name;
+            EXPECT_EQ(wordAt(saved, offsetof(SaveHeader, optionSoundLevel)), 5) << name;
+        }
+    }
+}
+
+// Slots never saved into are renewed on every load (they carry no checksum):
+// that is no damage to tell, and no reason to read the copy.
+TEST_F(SaveFile, NeverSavedSlotsAreRenewedSilently) {
+    buildImage(100);
+    ASSERT_TRUE(writeSaveSlot(-1));
+    ASSERT_NE(static_cast<uint32_t>(gSaveImage.slots[9].checksum), slotChecksum(gSaveImage.slots[9]));
+    Bytes copy = readFile(SAVE_BACKUP_NAME);
+    GameState other = gSaveImage.slots[9];
+    other.playTicks = 55;
+    seal(other);
+    memcpy(copy.data() + slotOffset(9), &other, sizeof other);
+    writeFile(SAVE_BACKUP_NAME, copy);
+    headlessWindowReset();
+    loadSaveFile();
+    EXPECT_EQ(gHeadlessMessageBoxes.total, 0);
+    EXPECT_EQ(gSaveImage.slots[9].playTicks, 0);
+    EXPECT_EQ(gSaveImage.slots[2].playTicks, 102);
+}
+
+// A save killed half-way leaves its temporary beside the whole old file; the
+// next start removes it and reads the file.
+TEST_F(SaveFile, StartUpRemovesTheTemporariesOfACutOffSave) {
+    buildImage(100);
+    ASSERT_TRUE(writeSaveSlot(-1));
+    const Bytes good = readFile(SAVE_FILE_NAME);
+    writeFile("save.dat.tmp", Bytes(good.begin(), good.begin() + 5000));
+    writeFile("_save.dat.tmp", Bytes(100, 0xEE));
+    headlessWindowReset();
+    loadSaveFile();
+    EXPECT_FALSE(exists("save.dat.tmp"));
+    EXPECT_FALSE(exists("_save.dat.tmp"));
+    EXPECT_EQ(gSaveImage.slots[2].playTicks, 102);
+    EXPECT_EQ(readFile(SAVE_FILE_NAME), good);
+    EXPECT_EQ(gHeadlessMessageBoxes.total, 0);
 }
 
 TEST_F(SaveFile, ADamagedSaveLoadsTheSoundBackup) {

@@ -4,8 +4,9 @@
 // bytes themselves, the bytes laid over the header, the first and the last
 // slot of a file of the full or an older size (bit 0x80: with those slots'
 // checksums made right), or a file too long to be used. Every slot is read
-// by the same code, so the first and the last stand for all; leaving the
-// others zero keeps an input fast. Files of the bytes themselves go through
+// by the same code, so the files hold two slots, not the game's hundred:
+// the loader takes the slot count, and an image of two slots keeps an input
+// fast. Files of the bytes themselves go through
 // real files in a folder made once; the large ones are handed over from
 // memory. Afterwards the image must be sound, and the title must read it:
 // its menu from the slots, and the loaded slot repaired for a start.
@@ -26,9 +27,11 @@
 #include "tests/temp_folder.h"
 
 enum FileShape { SHAPE_MISSING, SHAPE_RAW, SHAPE_FULL, SHAPE_OLD, SHAPE_OLDEST, SHAPE_TOO_LONG, SHAPE_COUNT };
-constexpr int32_t SHAPED_SLOTS[2] = {0, SAVE_SLOT_COUNT - 1};
+constexpr int32_t FUZZ_SLOTS = 2;
+constexpr int32_t SHAPED_SLOTS[2] = {0, FUZZ_SLOTS - 1};
+constexpr int64_t FUZZ_IMAGE_SIZE = SAVE_HEADER_SIZE + static_cast<int64_t>(FUZZ_SLOTS) * SAVE_SLOT_SIZE;
 
-static uint8_t sFiles[2][SAVE_IMAGE_SIZE];
+static uint8_t sFiles[2][FUZZ_IMAGE_SIZE];
 // The files live in a folder of their own, removed at exit; the fuzzer's own
 // paths (corpus, crash files) stay relative to where it was started.
 static std::optional<TempFolder> sFolder;
@@ -83,10 +86,10 @@ static SaveFileBytes shapeFile(int32_t which, uint8_t selector, const uint8_t* d
     int32_t shape = (selector & 0x7F) % SHAPE_COUNT;
     if (shape == SHAPE_MISSING) return {nullptr, -1};
     if (shape == SHAPE_RAW) return {data, static_cast<int64_t>(size)};
-    if (shape == SHAPE_TOO_LONG) return {nullptr, SAVE_IMAGE_SIZE + 1};
+    if (shape == SHAPE_TOO_LONG) return {nullptr, FUZZ_IMAGE_SIZE + 1};
     int32_t slotSize = shape == SHAPE_FULL ? SAVE_SLOT_SIZE : shape == SHAPE_OLD ? OLD_SLOT_SIZE : OLDEST_SLOT_SIZE;
     int32_t summedWords = shape == SHAPE_FULL ? SAVE_CHECKSUM_WORDS : shape == SHAPE_OLD ? 47011 : 39811;
-    int32_t length = SAVE_HEADER_SIZE + SAVE_SLOT_COUNT * slotSize;
+    int32_t length = SAVE_HEADER_SIZE + FUZZ_SLOTS * slotSize;
     uint8_t* file = sFiles[which];
     clearWritten(file, sWritten[which]);
     size_t inSlot = size < static_cast<size_t>(slotSize) ? size : static_cast<size_t>(slotSize);
@@ -116,7 +119,7 @@ static void writeOrRemove(const char* name, SaveFileBytes file) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) return 0;
     uint8_t shapes[2] = {data[0], data[1]};
-    int32_t slot = data[2] % SAVE_SLOT_COUNT;
+    int32_t slot = data[2] % FUZZ_SLOTS;
     data += 3;
     size -= 3;
     size_t half = size / 2;
@@ -127,9 +130,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         WorkingDirectory inFolder(sFolder->path());
         writeOrRemove(SAVE_FILE_NAME, primary);
         writeOrRemove(SAVE_BACKUP_NAME, backup);
-        loadSaveFile();
+        loadSaveFile(FUZZ_SLOTS);
     } else {
-        loadSaveImage(primary, backup);
+        loadSaveImage(primary, backup, FUZZ_SLOTS);
     }
 
     const SaveHeader& h = gSaveImage.header;
@@ -140,8 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (h.optionTextSkip > 1) __builtin_trap();
     if (h.optionMessageSpeed < 0 || h.optionMessageSpeed > OPTION_MESSAGE_SPEED_MAX) __builtin_trap();
     if (h.lastSaveSlot < 0 || h.lastSaveSlot >= SAVE_SLOT_COUNT) __builtin_trap();
-    for (const GameState& s : gSaveImage.slots) {
-        if (!gSaveConverted && s.magic != SAVE_MAGIC) __builtin_trap();
+    for (int32_t k = 0; k < FUZZ_SLOTS; ++k) {
+        if (!gSaveConverted && gSaveImage.slots[k].magic != SAVE_MAGIC) __builtin_trap();
     }
     if (memcmp(&runningGameState(), &gSaveImage.slots[gCurrentSlot], sizeof(GameState)) != 0) __builtin_trap();
     loadSlot(slot);
@@ -155,10 +158,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     repairStorage(game);
     repairEquipment(game);
     if (game.storageCount < 0 || game.storageCount > STORAGE_ENTRY_COUNT) __builtin_trap();
-    for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; ++i) {
-        bool kept = i < game.storageCount;
-        if (kept != (game.storage[i] != ITEM_KEY_NONE)) __builtin_trap();
-        if (kept && findItemDef(itemKeyId(game.storage[i])) < 0) __builtin_trap();
+    for (int32_t i = 0; i < game.storageCount; ++i) {
+        if (game.storage[i] == ITEM_KEY_NONE || findItemDef(itemKeyId(game.storage[i])) < 0) __builtin_trap();
     }
+    // Past the kept ones every entry is empty (compared whole: a loop here
+    // would cost more than the load).
+    static int32_t sEmpty[STORAGE_ENTRY_COUNT];
+    if (sEmpty[0] == 0) memset(sEmpty, 0xFF, sizeof sEmpty);
+    size_t tail = static_cast<size_t>(STORAGE_ENTRY_COUNT - game.storageCount) * sizeof(int32_t);
+    if (memcmp(game.storage + game.storageCount, sEmpty, tail) != 0) __builtin_trap();
     return 0;
 }

@@ -424,6 +424,19 @@ const RleStreamCase RLE_STREAM_CASES[] = {
      {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 2, 2, 2, 0, 0, 0}},
     {"bytes after the end of bitmap are not read", 8, false, {3, 2, 0, 1, 0xFF, 0xFF, 0},
      {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 2, 2, 2, 0, 0, 0}},
+    // Runs past the row's end are cut there; what follows on the row is dropped.
+    {"a run past the row", 8, false, {7, 1, 0, 1}, {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 1, 1, 1, 1, 1, 1}},
+    {"a run past the rest of the row", 8, false, {4, 1, 3, 2, 2, 3, 0, 0, 1, 4, 0, 1},
+     {0, 0, 0, 0, 0, 0, /**/ 4, 0, 0, 0, 0, 0, /**/ 1, 1, 1, 1, 2, 2}},
+    {"4 bits: a run past the row", 4, false, {7, 0x12, 0, 1},
+     {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 1, 2, 1, 2, 1, 2}},
+    {"an absolute run past the row", 8, false, {4, 1, 0, 3, 2, 3, 4, 0, 0, 1},
+     {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 1, 1, 1, 1, 2, 3}},
+    {"4 bits: rows with their padding indices, as common writers give them", 4, false,
+     {0, 8, 0x12, 0x31, 0x23, 0x00, 0, 0, 8, 0x45, 0, 0, 0, 8, 0x50, 0x00, 0x12, 0x30, 0, 1},
+     {5, 0, 0, 0, 1, 2, /**/ 4, 5, 4, 5, 4, 5, /**/ 1, 2, 3, 1, 2, 3}},
+    {"8 bits: a row's padding as a run of its own", 8, true, {6, 3, 2, 0, 0, 0, 0, 0, 2, 1, 1, 2, 1, 3, 4, 5, 0, 1},
+     {3, 3, 3, 3, 3, 3, /**/ 0, 0, 0, 0, 0, 0, /**/ 1, 1, 2, 3, 5, 5}},
 };
 
 TEST(ImageDecodeRle, HandWrittenStreams) {
@@ -466,11 +479,8 @@ const RleRefusalCase RLE_REFUSAL_CASES[] = {
     {"4 bits: cut inside an absolute run", 4, 2, {0, 5, 0x12, 0x30}, IMAGE_TRUNCATED},
     {"a delta missing its offsets", 8, 1, {0, 2, 1}, IMAGE_TRUNCATED},
     {"every row, then no end of bitmap", 8, 1, {6, 1, 0, 0, 6, 1, 0, 0, 6, 1, 0, 0}, IMAGE_TRUNCATED},
-    {"a run past the row", 8, 1, {7, 1, 0, 1}, IMAGE_BAD_HEADER},
-    {"a run past the rest of the row", 8, 1, {4, 1, 3, 1, 0, 1}, IMAGE_BAD_HEADER},
-    {"4 bits: a run past the row", 4, 2, {7, 0x11, 0, 1}, IMAGE_BAD_HEADER},
-    {"an absolute run past the row", 8, 1, {4, 1, 0, 3, 1, 1, 1, 0, 0, 1}, IMAGE_BAD_HEADER},
-    {"4 bits: an absolute run past the row", 4, 2, {0, 7, 0x11, 0x11, 0x11, 0x10, 0, 1}, IMAGE_BAD_HEADER},
+    {"4 bits: a padding index past the palette", 4, 2, {0, 8, 0x12, 0x31, 0x23, 0x0F, 0, 1}, IMAGE_BAD_HEADER},
+    {"a cut-off run indexing past the palette", 8, 1, {5, 1, 3, 6, 0, 1}, IMAGE_BAD_HEADER},
     {"a delta past the right edge", 8, 1, {0, 2, 7, 0, 0, 1}, IMAGE_BAD_HEADER},
     {"a delta past the last row", 8, 1, {0, 2, 0, 3, 0, 1}, IMAGE_BAD_HEADER},
     {"a delta on from the last row", 8, 1, {0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 1}, IMAGE_BAD_HEADER},

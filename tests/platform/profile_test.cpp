@@ -123,6 +123,40 @@ TEST_F(SettingsProfile, StringsAreTrimmedUnquotedAndCut) {
     EXPECT_EQ(readString("s", "none", "fallback", 4), "fal");
 }
 
+TEST_F(SettingsProfile, DefaultsLoseTrailingBlanksAndNullIsEmpty) {
+    writeIni("[s]\nname=x\n");
+    EXPECT_EQ(readString("s", "none", "fb \t "), "fb");
+    EXPECT_EQ(readString("s", "none", "  lead"), "  lead");
+    EXPECT_EQ(readString("s", "none", "   "), "");
+    EXPECT_EQ(readString("s", "none", nullptr), "");
+    EXPECT_EQ(readString("s", "name", nullptr), "x");
+    ProfileText missing = {nullptr, 0};
+    char out[8] = "junk";
+    EXPECT_EQ(profileGetString(missing, "s", "name", nullptr, out, sizeof out), 0);
+    EXPECT_STREQ(out, "");
+}
+
+// The same settings with each editor's line ends read alike, and a write
+// finds the section rather than appending a second one.
+TEST_F(SettingsProfile, LineEndsOfEveryKindReadAlikeAndWritesKeepThem) {
+    for (const char* br : {"\r\n", "\n", "\r"}) {
+        std::string b = br;
+        writeIni("[setup]" + b + "fps=2" + b + "[config]" + b + "se=3" + b + "mu=4" + b);
+        EXPECT_EQ(readInt("setup", "fps", 0), 2) << "break " << b.size();
+        EXPECT_EQ(readInt("config", "se", 0), 3) << "break " << b.size();
+        EXPECT_EQ(readInt("config", "mu", 0), 4) << "break " << b.size();
+        EXPECT_EQ(readString("config", "se", "-"), "3") << "break " << b.size();
+        ASSERT_TRUE(profileWriteInt(path.c_str(), "config", "se", 9));
+        ASSERT_TRUE(profileWriteInt(path.c_str(), "config", "vo", 5));
+        EXPECT_EQ(iniText(), "[setup]" + b + "fps=2" + b + "[config]" + b + "se=9" + b + "mu=4" + b + "vo=5" + b)
+            << "break " << b.size();
+    }
+    writeIni("[a]\rx=1\n[b]\r\ny=2\rz=3");
+    EXPECT_EQ(readInt("a", "x", 0), 1);
+    EXPECT_EQ(readInt("b", "y", 0), 2);
+    EXPECT_EQ(readInt("b", "z", 0), 3);
+}
+
 // Files that stop anywhere, hold NULs or a byte-order mark.
 struct OddFileCase {
     const char* name;

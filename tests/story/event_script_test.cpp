@@ -240,6 +240,15 @@ TEST_F(EventCompileMessages, EachMessageTakesTheNextFreeLines) {
     EXPECT_STREQ(gEventMessageLines[2], "three");
 }
 
+// A plate number past the name sheet is held to its last cell, below it to
+// the first: the drawing's cell arithmetic never sees the file's number.
+TEST_F(EventCompileMessages, ThePlateNumberStaysOnTheNameSheet) {
+    compileText(script({"msg:1,2000000000:a", "msg:2,-7:b", "msg:3,53:c", "msg:4,54:d", "end:"}));
+    EXPECT_EQ(compiledSteps(), "Speaker(1,53) ShowMessage(0,1) Speaker(2,0) ShowMessage(1,1) Speaker(3,53) "
+                               "ShowMessage(2,1) Speaker(4,53) ShowMessage(3,1) End(0,0)");
+    EXPECT_EQ(boxes(), 0) << allBoxes();
+}
+
 TEST_F(EventCompileMessages, AMessageEndsAtItsLineWhateverTheLineEnd) {
     // An LF-ended message line does not run on into the next lines.
     compileText("msg:0,0:first\nwait:5\nmsg:0,0:second\n\rend:\n");
@@ -287,13 +296,15 @@ TEST_F(EventCompileResources, APictureWithoutASizeIsReportedAndNotRegistered) {
     EXPECT_EQ(compiledSteps(), "ChrDisp(1,1) End(0,0)");
 }
 
-TEST_F(EventCompileResources, TheSixtyFourthSoundFillsTheTableAndTheRestAreDropped) {
+TEST_F(EventCompileResources, TheSixtyFourthSoundFillsTheTableAndEveryLaterOneIsToldAndDropped) {
     std::string text;
     for (int32_t i = 0; i < 66; i++) text += "se:voice/clip" + std::to_string(i) + ".wav\r\n";
     compileText(text + "end:\r\n");
-    ASSERT_EQ(boxes(), 1) << allBoxes();
-    EXPECT_EQ(caption(0), "msg:");
-    EXPECT_EQ(boxText(0), SOUNDS_FULL);
+    ASSERT_EQ(boxes(), 3) << allBoxes();
+    for (int32_t box = 0; box < 3; box++) {
+        EXPECT_EQ(caption(box), "msg:") << "box " << box;
+        EXPECT_EQ(boxText(box), SOUNDS_FULL) << "box " << box;
+    }
     EXPECT_EQ(gEventScriptCounts.sounds, EVENT_SOUND_MAX);
     EXPECT_STREQ(gEventResources.soundNames[63], "voice/clip63.wav");
     EXPECT_EQ(gEventScriptCounts.steps, EVENT_SOUND_MAX + 1);

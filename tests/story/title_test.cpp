@@ -6,11 +6,13 @@
 #include <functional>
 #include <vector>
 
+#include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
 #include "engine/dialogs.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
+#include "engine/loaders.h"
 #include "engine/scene_pictures.h"
 #include "engine/settings.h"
 #include "engine/sound.h"
@@ -266,6 +268,27 @@ TEST_F(TitleStart, NewGameMakesAFreshGameInSlotZero) {
     EXPECT_EQ(gLastSaveSlot, 5);
 }
 
+// A damaged stage index without the shop's stage: the New Game is told it
+// cannot start and the title comes back, rather than an empty shop.
+TEST_F(TitleStart, ANewGameWhoseStageIsMissingIsToldAndReturnsToTheTitle) {
+    boot();
+    const char damaged[] = "\x01\x02garbage\r\n";
+    parseStageIndex(damaged, sizeof damaged - 1);   // as the start-up reads a damaged file
+    ASSERT_EQ(gStageCount, 0);
+    int32_t boxes = gHeadlessMessageBoxes.total;
+    chooseEntry(TITLE_NEW_GAME);
+    ASSERT_TRUE(runUntil([&] { return gHeadlessMessageBoxes.total > boxes; }, 100));
+    EXPECT_STREQ(gHeadlessMessageBoxes.boxes[gHeadlessMessageBoxes.count - 1].caption, "error");
+    EXPECT_STREQ(gHeadlessMessageBoxes.boxes[gHeadlessMessageBoxes.count - 1].text,
+                 "idx/stage.idx: stage 0 is missing; the game returns to the title");
+    EXPECT_EQ(gGameMode, GAME_MODE_TITLE);
+    EXPECT_EQ(gSceneLoading, 0);
+    run(60);
+    EXPECT_EQ(gGameMode, GAME_MODE_TITLE);
+    EXPECT_EQ(gHeadlessMessageBoxes.total, boxes + 1);
+    EXPECT_NE(gScenePictures[0].texture, nullptr) << "the title's pictures are back";
+}
+
 TEST(TitleStartRules, ALoadedGameResumesWhereItWasSaved) {
     const int32_t WANT[][2] = {{0, GAME_MODE_FIELD},  {1, GAME_MODE_WORLD_MAP}, {2, GAME_MODE_GAME_OVER},
                                {3, GAME_MODE_MARKET}, {4, GAME_MODE_MARKET},    {7, GAME_MODE_WORLD_MAP},
@@ -330,6 +353,33 @@ TEST_F(TitleStart, LoadingRepairsStorageAndEquipmentAndResumesInTheMarket) {
     EXPECT_EQ(game.adventurers[1].equipment[0], saved.adventurers[1].equipment[0]);
     EXPECT_EQ(game.marketStock[findItemDef(2409)].stock, 0);    // rare: none at first
     EXPECT_EQ(game.marketStock[findItemDef(1)].stock, 100);
+}
+
+TEST_F(TitleStart, ADamagedLevelOrExperienceRangeIsRepairedOnLoad) {
+    GameState& saved = playedSlot(0);
+    saved.merchantLevel = 2000000000;
+    saved.levelExpFloor = -2000000000;
+    saved.levelExpNext = 2000000000;   // the range overflows 32 bits
+    saved.adventurers[2].level = 2000000000;
+    saved.adventurers[3].levelStartExp = 900;
+    saved.adventurers[3].nextLevelExp = -900;
+    const int32_t level3 = saved.adventurers[3].level;
+    boot();
+    chooseEntry(TITLE_LOAD);
+    run(TITLE_WINDOW_SLIDE);
+    tapButtons(BUTTON_CONFIRM, 0);
+    ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 100));
+    const GameState& game = runningGameState();
+    EXPECT_EQ(game.merchantLevel, 98);
+    EXPECT_GE(game.levelExpFloor, 0);
+    EXPECT_GT(game.levelExpNext, game.levelExpFloor);
+    EXPECT_EQ(gBagCapacity, bagCapacityForLevel(98));
+    EXPECT_EQ(game.adventurers[2].level, 98);
+    EXPECT_EQ(game.adventurers[2].nextLevelExp, getExpForLevel(99));
+    EXPECT_EQ(game.adventurers[3].level, level3);
+    EXPECT_EQ(game.adventurers[3].levelStartExp, getExpForLevel(level3));
+    EXPECT_EQ(game.adventurers[3].nextLevelExp, getExpForLevel(level3 + 1));
+    run(10);   // the shop's HUD draws the gauge from the repaired range
 }
 
 TEST_F(TitleStart, ADamagedShopSizeStartsInTheSmallestShop) {
