@@ -9,6 +9,7 @@
 #include "engine/overlay_screen.h"
 #include "engine/scene_hooks.h"
 #include "engine/scene_pictures.h"
+#include "engine/skin_model_states.h"
 #include "engine/sound.h"
 #include "engine/sprites.h"
 #include "engine/stage_index.h"
@@ -102,6 +103,7 @@ static void loaderThreadMain(void* arg) {
 static void finishLoader() {
     threadJoin(sLoaderThread);
     sLoaderPending = 0;
+    applyLoadedModelStates();
     switch (sLoaderJob.kind) {
     case LOADER_SCENE:
         enterSceneForMode(sLoaderJob);

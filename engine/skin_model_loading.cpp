@@ -13,9 +13,11 @@
 #include "engine/device.h"
 #include "engine/loose_files.h"
 #include "engine/meshes.h"
+#include "engine/skin_model_states.h"
 #include "engine/skin_models.h"
 #include "engine/textures.h"
 #include "platform/log.h"
+#include "platform/thread.h"
 #include "platform/xfile.h"
 
 namespace {
@@ -377,7 +379,12 @@ int32_t loadSkinModel(SkinModel* model, const char* path, int32_t whiteMaterials
     meshModelFolder(path, gSkinModelState.modelTextureFolder, MODEL_TEXTURE_FOLDER_SIZE);
     model->whiteMaterials = whiteMaterials;
     int32_t result = loadMeshHierarchy(model);
-    if (result == SKIN_LOAD_OK) model->statesPending = 1;
+    if (result == SKIN_LOAD_OK) {
+        if (threadIsMain() && model->device)
+            applySkinningStates(model->device, *model->data);
+        else
+            model->statesPending = 1;
+    }
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include "engine/device.h"
 #include "engine/meshes.h"
 #include "engine/scene_hooks.h"
+#include "engine/skin_model_states.h"
 
 SkinModel gEnemyModels[ENEMY_MODEL_COUNT];
 SkinModel gFieldModels[FIELD_MODEL_COUNT];
@@ -182,9 +183,7 @@ int32_t updateModelFrames(SkinModel* model, int32_t modelNumber) {
     return 0;
 }
 
-namespace {
-
-// The states every successful load sets, applied at the next draw.
+// The states every successful load sets.
 void applySkinningStates(GfxDevice* device, const SkinModelData& data) {
     device->setRenderState(GFX_RS_ZENABLE, 1);
     device->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
@@ -194,6 +193,8 @@ void applySkinningStates(GfxDevice* device, const SkinModelData& data) {
     device->setTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
     device->setTransform(GFX_TS_PROJECTION, data.projection.m);
 }
+
+namespace {
 
 int32_t failure(GfxResult result) { return result == GFX_OK ? 0 : -(int32_t)result; }
 
@@ -276,12 +277,22 @@ int32_t drawFrames(SkinModel* model, int32_t frame) {
 
 }  // namespace
 
+static void applyPendingStates(SkinModel* models, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        SkinModel& model = models[i];
+        if (model.statesPending && model.data && model.device) applySkinningStates(model.device, *model.data);
+        model.statesPending = 0;
+    }
+}
+
+void applyLoadedModelStates() {
+    applyPendingStates(gEnemyModels, ENEMY_MODEL_COUNT);
+    applyPendingStates(gFieldModels, FIELD_MODEL_COUNT);
+    applyPendingStates(gSpareModels, SPARE_MODEL_COUNT);
+}
+
 int32_t drawSkinModel(SkinModel* model) {
     if (!model->data || !model->device) return 0;
-    if (model->statesPending) {
-        applySkinningStates(model->device, *model->data);
-        model->statesPending = 0;
-    }
     return drawFrames(model, 0);
 }
 

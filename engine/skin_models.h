@@ -143,8 +143,8 @@ struct SkinModel {
     Matrix4 placement = matrixIdentity();
     int32_t whiteMaterials = 0;
     int32_t shaderSet = 0;                          // 0 unlit, 1 lit
-    // The states a load sets wait for the main thread's next draw: the load
-    // runs on a loader thread, which must not touch the device's states.
+    // The states a load on a loader thread sets, which must not touch the
+    // device: they wait for the loader's end (engine/skin_model_states.h).
     int32_t statesPending = 0;
 };
 

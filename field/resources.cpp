@@ -237,8 +237,8 @@ void loadFieldResources() {
         return;
     }
     loadCharacterSheet(FIELD_TEXTURE_GROUP, leaderSpriteSheet(gChosenAdventurer));
-    loadSkinModel(&gFieldModels[CHEST_MODEL], "xfile/tree/takarabako.x", 0, 0);
-    loadSkinModel(&gFieldModels[DOOR_MODEL], "xfile/tree/obj_door.x", 0, 0);
+    loadSkinModel(&gFieldModels[CHEST_MODEL], "xfile/tree/takarabako.x", 0, 1);
+    loadSkinModel(&gFieldModels[DOOR_MODEL], "xfile/tree/obj_door.x", 0, 1);
     for (int32_t i = 0; i < FIELD_MESH_COUNT; ++i) loadMesh(&gFieldMeshes[i], FIELD_MESH_FILES[i], -1);
     loadTextureToGroup(FIELD_TEXTURE_GROUP, gMapTexture, "bmp/map.bmp", 256, 512);
     loadWaterFrames(stage);

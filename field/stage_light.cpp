@@ -109,6 +109,10 @@ namespace {
 
 constexpr uint32_t SHADOW_VERTEX_FORMAT = GFX_FVF_XYZ | GFX_FVF_DIFFUSE | GFX_FVF_TEX1;
 constexpr float CULL_DISTANCE = 50.0f;
+// A member's shadow height over no ground: the ground probe's mark, and the
+// movement's, which holds a member falling over a hole there.
+constexpr float NO_GROUND_PROBED = -100.0f;
+constexpr float NO_GROUND_MOVED = -30.0f;
 
 float clampf(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
 int32_t clampGrey(int32_t g) { return g < 0 ? 0 : (g > 255 ? 255 : g); }
@@ -158,7 +162,7 @@ void drawPartyShadows() {
     int32_t members = onlyLeader ? 1 : PARTY_MEMBER_COUNT;
     for (int32_t m = 0; m < members; ++m) {
         float ground = gParty.shadowHeights[m];
-        if (gParty.models[m] == -1 || ground == -100.0f) continue;
+        if (gParty.models[m] == -1 || ground == NO_GROUND_PROBED || ground == NO_GROUND_MOVED) continue;
         if (gParty.memberScales[m] <= 0.0f || gParty.memberScales[PARTY_MEMBER_COUNT + m] <= 0.0f) continue;
         if (!shadowGroundFlat(gParty.ground[m].normalY)) continue;
         const Vector3& p = gParty.positions[m];
@@ -243,9 +247,6 @@ struct ChosenMeshes {
 };
 ChosenMeshes gChosen;
 
-// A skinned object's animation runs on its frames since placement.
-constexpr uint32_t FLOOR_OBJECT_FRAME_MILLIS = 16;
-
 void drawSkinnedFloorObject(FloorObject& o, const FloorObjectKindRow& kind) {
     if (kind.model < 0 || kind.model >= FIELD_MODEL_COUNT) return;
     SkinModel& model = gFieldModels[kind.model];
@@ -256,8 +257,11 @@ void drawSkinnedFloorObject(FloorObject& o, const FloorObjectKindRow& kind) {
     model.placement = matrixTranslation(x, o.position.y, z);
     model.orientation =
         matrixMultiply(matrixRotationY(o.yaw), matrixScaling(-0.2f * o.size.x, 0.2f * o.size.y, 0.2f * o.size.z));
+    // The object's levels are its animation times: 0 while closed, then
+    // the opening's own counter, so the opening plays when it opens.
+    static_assert(FLOOR_OBJECT_FADE_PARTS == MODEL_ANIMATION_TIMES);
     uint32_t times[MODEL_ANIMATION_TIMES];
-    for (uint32_t& t : times) t = (uint32_t)(o.frameCount > 0 ? o.frameCount : 0) * FLOOR_OBJECT_FRAME_MILLIS;
+    for (int32_t i = 0; i < MODEL_ANIMATION_TIMES; ++i) times[i] = (uint32_t)o.fadeLevels[i];
     advanceModelAnimations(&model, times, times, 0.0f);
     updateModelFrames(&model, kind.model);
     drawSkinModel(&model);

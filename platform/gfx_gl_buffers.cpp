@@ -138,6 +138,12 @@ GfxResult GlDevice::drawIndexedPrimitive(GfxPrimitive type, int32_t baseVertex, 
     if (skinned && skin.bones == 0) return GFX_INVALID_CALL;
     if (lost) return GFX_OK;
     prepareDraw(streamStride);
+    // Before the upload, which clears the flag that says the bytes changed.
+    if (skinned)
+        prepareVertexFog(nullptr, streamStride, 0, nullptr);   // the program fogs per vertex itself
+    else
+        prepareVertexFog(vertices->data + (size_t)baseVertex * (size_t)streamStride, streamStride,
+                         (int32_t)indices->maxIndex + 1, vertices);
     uploadBuffer(vertices, GL_ARRAY_BUFFER);
     uploadBuffer(indices, GL_ELEMENT_ARRAY_BUFFER);
     uintptr_t at = (uintptr_t)baseVertex * (uintptr_t)streamStride;

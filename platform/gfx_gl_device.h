@@ -47,6 +47,7 @@
 #include <GL/glext.h>
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -108,6 +109,7 @@ struct GfxBuffer {
 struct GlSkinState {
     GLuint programs[4][2];        // by bones per vertex - 1, then lit
     GLint constantsAt[4][2];
+    GLint fogRangeAt[4][2];
     bool built;
     int32_t bones;                // 0: none set
     int32_t lit;
@@ -216,6 +218,11 @@ private:
     // (client memory, or an offset into the bound GL buffer).
     bool prepareDraw(int32_t stride);
     void pointVertexArrays(uintptr_t at, int32_t stride);
+    // gfx_gl_fixed.cpp: the fog factors of count vertices from vertices on
+    // (client memory), handed to GL as the draw's fog coordinates while fog
+    // is on; source names a buffer whose factors may be reused, else null.
+    void prepareVertexFog(const uint8_t* vertices, int32_t stride, int32_t count, const GfxBuffer* source);
+    bool fogActive() const;
 
     GfxPresentParams params = {};
     const GlOutput* output = nullptr;
@@ -246,6 +253,19 @@ private:
     GfxBuffer* indexSource = nullptr;
 
     GlSkinState skin = {};
+
+    // Per-vertex fog: GL interpolates 1 - factor as the fog coordinate
+    // under a fog of start 0 and end 1, so the factor, not the depth, runs
+    // linearly across a triangle. Grown only at a draw larger than any
+    // before; the last buffer's factors are kept while nothing they depend
+    // on changes.
+    std::unique_ptr<float[]> fogCoords;
+    int32_t fogCoordCapacity = 0;
+    const GfxBuffer* fogSource = nullptr;
+    const uint8_t* fogSourceBytes = nullptr;
+    int32_t fogSourceCount = 0;
+    int32_t fogSourceStride = 0;
+    float fogSourceKey[6] = {};
 
     GfxTexture* stageTextures[GFX_TEXTURE_STAGE_MAX] = {};
     uint32_t stageStates[GFX_TEXTURE_STAGE_MAX][GFX_TSS_COUNT] = {};

@@ -336,8 +336,9 @@ GfxResult GlDevice::drawPrimitiveUP(GfxPrimitive type, int32_t primitiveCount, c
         return GFX_INVALID_CALL;
     if (lost) return GFX_OK;
     prepareDraw(stride);
-    pointVertexArrays(reinterpret_cast<uintptr_t>(vertices), stride);
     int32_t vertexCount = type == GFX_PT_TRIANGLELIST ? primitiveCount * 3 : primitiveCount + 2;
+    prepareVertexFog(static_cast<const uint8_t*>(vertices), stride, vertexCount, nullptr);
+    pointVertexArrays(reinterpret_cast<uintptr_t>(vertices), stride);
     glDrawArrays(GL_PRIMITIVE_MODES[type], 0, vertexCount);
     endScreenDraw();
     return GFX_OK;

@@ -12,8 +12,11 @@
 //   diffuse and/or ambient material colour, per material source; GL's colour
 //   material overwrites the material it tracks, so the stored material is
 //   sent again whenever tracking stops;
-// - fog is linear in the view-space depth (GL's eye-plane distance), colour
-//   only; pre-transformed vertices are drawn unlit and unfogged.
+// - fog is linear in the view-space depth, colour only, and computed per
+//   vertex: the factor is found at each vertex and interpolated, which GL's
+//   own fog (computed per pixel from an interpolated distance) is not, so
+//   the device hands GL the factors as fog coordinates; pre-transformed
+//   vertices are drawn unlit and unfogged.
 #include "platform/gfx_gl_device.h"
 
 #include <cstring>
@@ -66,9 +69,19 @@ void GlDevice::resetFixedState() {
     glDisable(GL_COLOR_MATERIAL);
     colorMaterialMode = 0;
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+    // GL's factor (end - c) / (end - start) with start 0 and end 1 gives
+    // back 1 - c: the coordinate each vertex carries is 1 - its own factor.
     glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogi(GL_FOG_COORD_SRC, GL_FRAGMENT_DEPTH);
-    glHint(GL_FOG_HINT, GL_FASTEST);   // per vertex where the driver can
+    glFogi(GL_FOG_COORD_SRC, GL_FOG_COORD);
+    glFogf(GL_FOG_START, 0.0f);
+    glFogf(GL_FOG_END, 1.0f);
+    glDisableClientState(GL_FOG_COORD_ARRAY);
+    fogSource = nullptr;
+    if (!fogCoords) {
+        constexpr int32_t FOG_COORDS_AT_START = 1 << 16;
+        fogCoords.reset(new float[FOG_COORDS_AT_START]);
+        fogCoordCapacity = FOG_COORDS_AT_START;
+    }
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);   // flat shading takes the first vertex's colour
 }
 
@@ -86,14 +99,62 @@ void GlDevice::applyFixedRenderState(GfxRenderState state) {
         argbToFloats(value, color);
         glFogfv(GL_FOG_COLOR, color);
         break;
-    case GFX_RS_FOGSTART: glFogf(GL_FOG_START, floatBits(value)); break;
-    case GFX_RS_FOGEND: glFogf(GL_FOG_END, floatBits(value)); break;
     case GFX_RS_FOGENABLE:
-    case GFX_RS_FOGVERTEXMODE:
-        setEnabled(GL_FOG, renderStates[GFX_RS_FOGENABLE] != 0 && renderStates[GFX_RS_FOGVERTEXMODE] == GFX_FOG_LINEAR);
-        break;
+    case GFX_RS_FOGVERTEXMODE: setEnabled(GL_FOG, fogActive()); break;
+    // FOGSTART and FOGEND act at each draw's vertices (prepareVertexFog).
     default: break;   // COLORVERTEX and the material sources act at each lit draw
     }
+}
+
+// The factor at one vertex: 1 clear, 0 all fog colour. With start equal to
+// end it takes the formula's own values: clear nearer than end, fogged from
+// end on.
+static float vertexFogFactor(float depth, float start, float end) {
+    if (start == end) return depth < end ? 1.0f : 0.0f;
+    float f = (end - depth) / (end - start);
+    return f > 1.0f ? 1.0f : (f > 0.0f ? f : 0.0f);
+}
+
+bool GlDevice::fogActive() const {
+    return renderStates[GFX_RS_FOGENABLE] != 0 && renderStates[GFX_RS_FOGVERTEXMODE] == GFX_FOG_LINEAR;
+}
+
+void GlDevice::prepareVertexFog(const uint8_t* vertices, int32_t stride, int32_t count, const GfxBuffer* source) {
+    if (!fogActive() || (vertexFormat & GFX_FVF_XYZRHW) || count < 1) {
+        glDisableClientState(GL_FOG_COORD_ARRAY);
+        return;
+    }
+    // The view-space depth of a point is -z of point x world x view.
+    const float* w = transforms[GFX_TS_WORLD];
+    const float* v = transforms[GFX_TS_VIEW];
+    float key[6];
+    for (int32_t i = 0; i < 4; ++i)
+        key[i] = w[i * 4] * v[2] + w[i * 4 + 1] * v[6] + w[i * 4 + 2] * v[10] + w[i * 4 + 3] * v[14];
+    key[4] = floatBits(renderStates[GFX_RS_FOGSTART]);
+    key[5] = floatBits(renderStates[GFX_RS_FOGEND]);
+    bool same = source && !source->dirty && fogSource == source && fogSourceBytes == vertices &&
+                fogSourceCount == count && fogSourceStride == stride && memcmp(fogSourceKey, key, sizeof key) == 0;
+    if (!same) {
+        if (count > fogCoordCapacity) {
+            fogCoords.reset(new float[(size_t)count]);
+            fogCoordCapacity = count;
+        }
+        for (int32_t i = 0; i < count; ++i) {
+            float p[3];
+            memcpy(p, vertices + (size_t)i * (size_t)stride, sizeof p);
+            float depth = -(p[0] * key[0] + p[1] * key[1] + p[2] * key[2] + key[3]);
+            fogCoords[(size_t)i] = 1.0f - vertexFogFactor(depth, key[4], key[5]);
+        }
+        fogSource = source;
+        fogSourceBytes = vertices;
+        fogSourceCount = count;
+        fogSourceStride = stride;
+        memcpy(fogSourceKey, key, sizeof key);
+    }
+    // Client memory: no GL buffer may be bound while pointing at it.
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glEnableClientState(GL_FOG_COORD_ARRAY);
+    glFogCoordPointer(GL_FLOAT, 0, fogCoords.get());
 }
 
 void GlDevice::setMaterial(const GfxMaterial& newMaterial) {

@@ -22,6 +22,7 @@ constexpr GLuint INDICES_ATTRIBUTE = 7;
 // run down) and depth 0..1 mapped onto GL's -1..1.
 const char SKIN_PROGRAM[] = R"(
 uniform vec4 c[93];
+uniform vec2 fogRange;   // the fog's start and end
 attribute vec3 weightsIn;
 attribute vec4 indicesIn;
 void main() {
@@ -50,7 +51,11 @@ void main() {
     gl_FrontColor = LIT != 0 ? gl_Color * light : gl_Color;
     gl_BackColor = gl_FrontColor;
     gl_TexCoord[0] = gl_MultiTexCoord0;
-    gl_FogFragCoord = -p.z;
+    // The factor per vertex, handed on as 1 - factor (see gfx_gl_fixed.cpp).
+    float depth = -p.z;
+    float fog = fogRange.x == fogRange.y ? (depth < fogRange.y ? 1.0 : 0.0)
+                                         : clamp((fogRange.y - depth) / (fogRange.y - fogRange.x), 0.0, 1.0);
+    gl_FogFragCoord = 1.0 - fog;
 }
 )";
 
@@ -111,12 +116,18 @@ bool GlDevice::beginSkinnedDraw(uintptr_t at, int32_t stride) {
                 GLuint program = buildProgram(bones, lit);
                 skin.programs[bones - 1][lit] = program;
                 skin.constantsAt[bones - 1][lit] = program ? glGetUniformLocation(program, "c") : -1;
+                skin.fogRangeAt[bones - 1][lit] = program ? glGetUniformLocation(program, "fogRange") : -1;
             }
     }
     GLuint program = skin.programs[skin.bones - 1][skin.lit];
     if (!program) return false;
     glUseProgram(program);
     glUniform4fv(skin.constantsAt[skin.bones - 1][skin.lit], GFX_SKIN_CONSTANT_MAX, &skin.constants[0][0]);
+    float start = 0.0f;
+    float end = 0.0f;
+    memcpy(&start, &renderStates[GFX_RS_FOGSTART], sizeof start);
+    memcpy(&end, &renderStates[GFX_RS_FOGEND], sizeof end);
+    glUniform2f(skin.fogRangeAt[skin.bones - 1][skin.lit], start, end);
     glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(at + offsetof(GfxSkinVertex, x)));
     glEnableVertexAttribArray(WEIGHTS_ATTRIBUTE);
     glVertexAttribPointer(WEIGHTS_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, stride,

@@ -213,6 +213,7 @@ TEST_F(MovementStep, AFallOverAHoleStopsAtMinusThirty) {
     }
     EXPECT_FLOAT_EQ(gParty.positions[0].y, -30.0f);
     EXPECT_FLOAT_EQ(gParty.groundHeights[0], -30.0f);
+    EXPECT_FLOAT_EQ(gParty.shadowHeights[0], -30.0f) << "the shadow pass reads it as no ground";
     EXPECT_FLOAT_EQ(gParty.velocity.y, 0.0f);
 }
 

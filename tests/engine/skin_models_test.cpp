@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/device.h"
+#include "engine/loaders.h"
 #include "engine/scene_hooks.h"
 #include "engine/skin_models.h"
 #include "platform/thread.h"
@@ -481,6 +482,34 @@ TEST_F(SkinModelDrawing, TheGpuSkinnedCrabCoversTheCpuSkinnedPixels) {
     EXPECT_EQ(uncovered(gpu, cpu), 0) << "GPU pixels the CPU did not draw";
 }
 
+// The skinning programs fog as the fixed pipeline does: a door about 150
+// units ahead, under black fog whose start equals its end, is all fog when
+// the end lies nearer and clear when it lies beyond.
+TEST_F(SkinModelDrawing, FogWithStartAtItsEndFogsWhatLiesBeyond) {
+    gCamera.eye = {0.0f, 30.0f, -150.0f};
+    gCamera.target = {0.0f, 30.0f, 0.0f};
+    buildRolledViewMatrix();
+    ASSERT_EQ(load(untextured(doorScene()), 0, 0), SKIN_LOAD_OK);
+    updateModelFrames(&model, 0);
+    plainStates();
+    gGfxDevice->setRenderState(GFX_RS_FOGENABLE, 1);
+    gGfxDevice->setRenderState(GFX_RS_FOGVERTEXMODE, GFX_FOG_LINEAR);
+    gGfxDevice->setRenderState(GFX_RS_FOGCOLOR, 0xFF000000);
+    for (float end : {100.0f, 200.0f}) {
+        uint32_t bits = 0;
+        memcpy(&bits, &end, sizeof bits);
+        gGfxDevice->setRenderState(GFX_RS_FOGSTART, bits);
+        gGfxDevice->setRenderState(GFX_RS_FOGEND, bits);
+        gGfxDevice->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
+        gGfxDevice->beginScene();
+        drawModel(&model);
+        gGfxDevice->endScene();
+        std::vector<uint32_t> pixels(160 * 120);
+        ASSERT_TRUE(gGfxDevice->readBackBuffer(pixels.data(), 160, 120));
+        EXPECT_EQ(pixels[60 * 160 + 80] & 0xFFFFFFu, end < 150.0f ? 0x000000u : 0xFFFFFFu) << "fog end " << end;
+    }
+}
+
 TEST_F(SkinModelDrawing, LightingFollowsTheViewAxisAndUnlitKeepsTheVertexColour) {
     // A door seen head on: its faces toward the camera get ambient x 0.25 +
     // diffuse; the unlit set keeps the white vertex colour.
@@ -552,28 +581,40 @@ TEST_F(SkinModelRecording, TheProgramFollowsTheMostBonesOnAVertex) {
     }
 }
 
-TEST_F(SkinModelRecording, TheLoadsStatesWaitForTheFirstDrawOnTheMainThread) {
+TEST_F(SkinModelRecording, TheLoadsStatesTakeEffectAtTheLoadersEndNotMidFrame) {
     writeModel("xfile/model.x", untextured(chestScene()));
+    SkinModel& chest = gFieldModels[2];
+    attachModelDevice(&chest, 0, gGfxDevice);
+    void (*savedLoad)(int32_t) = gSceneHooks.loadWorld;
+    gSceneHooks.loadWorld = [](int32_t) { loadSkinModel(&gFieldModels[2], "xfile/model.x", 1, 1); };
     gfxRecordClear();
-    int32_t result = -1;
-    std::thread loader([&] { result = loadSkinModel(&model, "xfile/model.x", 1, 1); });
-    loader.join();
-    ASSERT_EQ(result, SKIN_LOAD_OK);
+    startWorldLoader();
+    waitForLoaderThread();
     EXPECT_EQ(gfxRecordFind("setRenderState", 0), -1) << "the loader thread sets no state";
     EXPECT_EQ(gfxRecordFind("setTransform", 0), -1);
-    ASSERT_EQ(drawSkinModel(&model), 0);
-    int32_t blend = gfxRecordFind("setRenderState 4 1", 0);
-    int32_t projection = gfxRecordFind("setTransform 2", 0);
-    int32_t draw = gfxRecordFind("drawIndexedPrimitive", 0);
-    EXPECT_GE(blend, 0) << "alpha blending on";
+    pollLoaderThread();
+    gSceneHooks.loadWorld = savedLoad;
+    resetLoaderState();
+    ASSERT_NE(chest.data, nullptr);
+    EXPECT_GE(gfxRecordFind("setRenderState 4 1", 0), 0) << "alpha blending on";
     EXPECT_GE(gfxRecordFind("setRenderState 7 1", 0), 0) << "alpha test on";
-    EXPECT_GE(projection, 0);
-    EXPECT_LT(projection, draw) << "before the model draws";
+    const float fov = 45.0f * 3.14159265f / 180.0f;
+    float projection[16];
+    gGfxDevice->getTransform(GFX_TS_PROJECTION, projection);
+    EXPECT_FLOAT_EQ(projection[10], matrixPerspectiveFovRH(fov, 4.0f / 3.0f, 1.0f, 50000.0f).m[10])
+        << "the load's far plane, set as the load ends";
+
+    // The next frame's passes set their own far plane; the model leaves it.
+    Matrix4 near = matrixPerspectiveFovRH(fov, 4.0f / 3.0f, 1.0f, 350.0f);
+    gGfxDevice->setTransform(GFX_TS_PROJECTION, near.m);
     gfxRecordClear();
-    ASSERT_EQ(drawSkinModel(&model), 0);
-    EXPECT_EQ(gfxRecordFind("setRenderState", 0), -1) << "once per load";
+    ASSERT_EQ(updateModelFrames(&chest, 0), 0);
+    ASSERT_EQ(drawSkinModel(&chest), 0);
+    EXPECT_EQ(gfxRecordFind("setRenderState", 0), -1);
+    gGfxDevice->getTransform(GFX_TS_PROJECTION, projection);
+    EXPECT_FLOAT_EQ(projection[10], near.m[10]);
     // White materials: no diffuse colour, full ambient.
-    const GfxMaterial& white = model.data->containers[0].materials[0];
+    const GfxMaterial& white = chest.data->containers[0].materials[0];
     EXPECT_EQ(white.diffuse.r + white.diffuse.g + white.diffuse.b, 0.0f);
     EXPECT_EQ(white.ambient.r + white.ambient.g + white.ambient.b, 3.0f);
 }

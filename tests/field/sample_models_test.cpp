@@ -5,6 +5,7 @@
 // as skinned models with their textures.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 #include "dungeon/dungeon.h"
@@ -14,6 +15,8 @@
 #include "engine/stage_index.h"
 #include "field/collision_mesh.h"
 #include "field/map_collision.h"
+#include "field/resources.h"
+#include "field/stage_light.h"
 #include "platform/window.h"
 #include "tests/harness/harness.h"
 
@@ -113,3 +116,37 @@ TEST_F(SkinModelSample, TheChestTheDoorAndTheCrabLoadWithTheirTextures) {
     }
     EXPECT_EQ(gHeadlessMessageBoxes.total, boxesBefore) << "no model or texture is missing";
 }
+
+// The floor's loader loads the chest and the door lit; a placed chest
+// stands closed however long it waits, and its lid moves once it opens.
+TEST_F(SkinModelSample, AFloorsChestIsLitAndOpensWhenItIsOpened) {
+    const char code[] = "1-1";
+    gStageIndex = stageCodeIndex(code, code + 3);
+    ASSERT_GE(gStageIndex, 0);
+    loadFieldResources();
+    SkinModel& chest = gFieldModels[2];
+    ASSERT_NE(chest.data, nullptr);
+    ASSERT_NE(gFieldModels[3].data, nullptr);
+    EXPECT_EQ(chest.shaderSet, 1);
+    EXPECT_EQ(gFieldModels[3].shaderSet, 1);
+    int32_t lid = findModelFrame(*chest.data, "futa");
+    ASSERT_GE(lid, 0);
+
+    for (FloorObject& o : gFloorObjects) o.kind = -1;
+    int32_t index = placeFloorObject(Vector3{0.0f, 0.0f, 0.0f}, Vector3{1.0f, 1.0f, 1.0f}, 0.0f, 4);
+    auto lidAfter = [&](int32_t frames) {
+        for (int32_t i = 0; i < frames; ++i) updateDungeonScenery();
+        drawFloorObjects(0);
+        return chest.data->frames[(size_t)lid].combined;
+    };
+    Matrix4 placed = lidAfter(0);
+    Matrix4 waited = lidAfter(90);
+    for (int32_t i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(waited.m[i], placed.m[i]) << "closed, element " << i;
+    gFloorObjects[index].state = FLOOR_OBJECT_OPENED;
+    Matrix4 opening = lidAfter(40);
+    float moved = 0.0f;
+    for (int32_t i = 0; i < 16; ++i) moved += fabsf(opening.m[i] - placed.m[i]);
+    EXPECT_GT(moved, 1e-3f) << "the lid turns as the chest opens";
+    releaseFieldResources();
+}
+

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -110,6 +111,72 @@ TEST_F(GfxFixedFunction, LinearVertexFogFollowsTheViewDepth) {
     device->setRenderState(GFX_RS_FOGVERTEXMODE, GFX_FOG_NONE);
     const float plain[3] = {1.0f, 0x80 / 255.0f, 0.0f};
     expectColor(drawAt(-95.0f, 0xFFFF8000), plain, "no vertex fog mode: no fog");
+}
+
+// A white quad across the depth, view-space depth 5 at its left edge and 95
+// at its right, under black fog from 40 to 60: the factor is 1 at the left
+// corners and 0 at the right ones, and runs linearly between them, so a
+// pixel a quarter across is three-quarters clear though its own depth lies
+// before the fog's start.
+TEST_F(GfxFixedFunction, FogIsFoundAtTheVerticesAndInterpolated) {
+    device->setRenderState(GFX_RS_LIGHTING, 0);
+    device->setRenderState(GFX_RS_FOGENABLE, 1);
+    device->setRenderState(GFX_RS_FOGVERTEXMODE, GFX_FOG_LINEAR);
+    device->setRenderState(GFX_RS_FOGCOLOR, 0xFF000000);
+    device->setRenderState(GFX_RS_FOGSTART, bits(40.0f));
+    device->setRenderState(GFX_RS_FOGEND, bits(60.0f));
+    const Vertex v[4] = {{-1, 1, -5, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                         {1, 1, -95, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                         {-1, -1, -5, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                         {1, -1, -95, 0, 0, 1, 0xFFFFFFFF, 0, 0}};
+    GfxBuffer* vertices = device->createBuffer(GFX_BUFFER_VERTEX, (int32_t)sizeof v);
+    GfxBuffer* indices = device->createBuffer(GFX_BUFFER_INDEX, 6 * 4);
+    ASSERT_NE(vertices, nullptr);
+    ASSERT_NE(indices, nullptr);
+    memcpy(device->lockBuffer(vertices), v, sizeof v);
+    device->unlockBuffer(vertices);
+    const uint32_t triangles[6] = {0, 1, 2, 2, 1, 3};
+    memcpy(device->lockBuffer(indices), triangles, sizeof triangles);
+    device->unlockBuffer(indices);
+    // Each path twice: the buffer's factors are kept between its draws.
+    for (int32_t draw = 0; draw < 4; ++draw) {
+        bool indexed = draw >= 2;
+        ASSERT_EQ(device->clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF00FF00, 1.0f, 0), GFX_OK);
+        if (indexed) {
+            device->setStreamSource(vertices, (int32_t)sizeof(Vertex));
+            device->setIndices(indices);
+            ASSERT_EQ(device->drawIndexedPrimitive(GFX_PT_TRIANGLELIST, 0, 0, 2), GFX_OK);
+        } else {
+            ASSERT_EQ(device->drawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, v, sizeof(Vertex)), GFX_OK);
+        }
+        uint32_t pixels[W * H];
+        ASSERT_TRUE(device->readBackBuffer(pixels, W, H));
+        for (int32_t column : {2, 8, 16, 24, 29}) {
+            float x = ((float)column + 0.5f) / (W / 2.0f) - 1.0f;
+            float f = (1.0f - x) / 2.0f;
+            const float want[3] = {f, f, f};
+            char what[64];
+            snprintf(what, sizeof what, "%s draw, column %d", indexed ? "indexed" : "user-pointer", (int)column);
+            expectColor(pixels[(H / 2) * W + column], want, what);
+        }
+    }
+    device->releaseBuffer(vertices);
+    device->releaseBuffer(indices);
+}
+
+// Start equal to end: the formula's own limit, clear nearer than the end
+// and all fog from it on.
+TEST_F(GfxFixedFunction, FogWithStartAtItsEndClearsNearerAndFogsFarther) {
+    device->setRenderState(GFX_RS_LIGHTING, 0);
+    device->setRenderState(GFX_RS_FOGENABLE, 1);
+    device->setRenderState(GFX_RS_FOGVERTEXMODE, GFX_FOG_LINEAR);
+    device->setRenderState(GFX_RS_FOGCOLOR, 0xFF2C1428);
+    device->setRenderState(GFX_RS_FOGSTART, bits(50.0f));
+    device->setRenderState(GFX_RS_FOGEND, bits(50.0f));
+    const float clear[3] = {1.0f, 0x80 / 255.0f, 0.0f};
+    const float fogged[3] = {0x2C / 255.0f, 0x14 / 255.0f, 0x28 / 255.0f};
+    expectColor(drawAt(-40.0f, 0xFFFF8000), clear, "nearer than the end");
+    expectColor(drawAt(-60.0f, 0xFFFF8000), fogged, "farther than the end");
 }
 
 GfxLight sun(float dx, float dy, float dz) {
