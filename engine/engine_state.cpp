@@ -10,6 +10,7 @@
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/meshes.h"
+#include "engine/movie.h"
 #include "engine/overlay_screen.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
@@ -157,5 +158,6 @@ static const StateRow ROWS[] = {
     resetRow("debug text", resetDebugText),
     resetRow("mesh textures", resetMeshTextures),
     resetRow("skin models", resetSkinModels),
+    resetRow("media", resetMedia),
 };
 const StateTable ENGINE_STATE = {"engine", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};
