@@ -6,6 +6,7 @@
 #include "engine/device.h"
 #include "engine/game_folder.h"
 #include "engine/loose_files.h"
+#include "engine/render_states.h"
 #include "engine/save_file.h"
 #include "engine/scene_hooks.h"
 #include "engine/sound.h"
@@ -106,24 +107,15 @@ void drawMovieFrame() {
     if (gMedia.textureStale || !gMedia.texture) uploadPicture();
     GfxDevice& d = *gGfxDevice;
     d.beginScene();
-    d.clear(GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+    d.clear(GFX_CLEAR_TARGET, 0xFF000000u, 1.0f, 0);
     if (gMedia.texture) {
-        d.setRenderState(GFX_RS_ZENABLE, 0);
-        d.setRenderState(GFX_RS_ALPHABLENDENABLE, 0);
-        d.setRenderState(GFX_RS_ALPHATESTENABLE, 0);
-        d.setRenderState(GFX_RS_FOGENABLE, 0);
-        d.setRenderState(GFX_RS_LIGHTING, 0);
+        // The states 2D drawing starts from, so the scene's next frame finds
+        // them as it left them; an opaque texture under white shows as it is.
+        set2DRenderStates();
         d.setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
         d.setTexture(0, gMedia.texture);
-        d.setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_SELECTARG1);
-        d.setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_TEXTURE);
-        d.setTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_SELECTARG1);
-        d.setTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);
-        d.setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
-        d.setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
         d.setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_CLAMP);
         d.setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_CLAMP);
-        d.setTextureStageState(1, GFX_TSS_COLOROP, GFX_TOP_DISABLE);
         // Laid over the whole screen as the movie window was over the client area.
         float right = (float)gPresentParams.backBufferWidth - 0.5f;
         float bottom = (float)gPresentParams.backBufferHeight - 0.5f;
@@ -135,6 +127,8 @@ void drawMovieFrame() {
         };
         d.setVertexFormat(SPRITE_VERTEX_FORMAT);
         d.drawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, quad, sizeof(SpriteVertex));
+        d.setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
+        d.setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
         d.setTexture(0, nullptr);
     }
     d.endScene();
