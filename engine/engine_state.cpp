@@ -11,6 +11,7 @@
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/meshes.h"
+#include "engine/movie.h"
 #include "engine/overlay_screen.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
@@ -167,5 +168,6 @@ static const StateRow ROWS[] = {
     stateRow<gShowFps>("debug text", resetDebugText, nullptr),
     resetRow("mesh textures", resetMeshTextures),
     resetRow("skin models", resetSkinModels),
+    resetRow("media", resetMedia),
 };
 const StateTable ENGINE_STATE = {"engine", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

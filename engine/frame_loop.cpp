@@ -305,7 +305,12 @@ static void measureFrameRate() {
 }
 
 void renderFrame() {
-    if (pollMedia()) return;
+    // The movie stands in for the whole frame, as its window covered the screen.
+    if (pollMedia()) {
+        if (gDeviceOk) drawMovieFrame();
+        if (!gDeviceOk) recoverLostDevice();
+        return;
+    }
     stepScreenEffects();
     stepOverlayRenderCounter();
 

@@ -16,6 +16,7 @@
 #include "engine/glyph_cache.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
+#include "engine/movie.h"
 #include "engine/overlay_screen.h"
 #include "engine/random.h"
 #include "engine/save_file.h"
@@ -73,6 +74,8 @@ bool createMainWindow() {
 }
 
 int shutdownApp() {
+    // A movie still playing lets go of its picture and sound first.
+    stopMedia();
     dropPicturePrefetch();
     traceStep("releaseAllTextures");
     releaseAllTextures();

@@ -19,6 +19,7 @@
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
+#include "engine/movie.h"
 #include "engine/save_file.h"
 #include "engine/sound.h"
 #include "engine/stage_index.h"
@@ -320,7 +321,17 @@ const std::map<std::string, std::function<void()>> SCRIPT_CHECKS = {
      [] {
          EXPECT_EQ(gGameMode, 0);
          EXPECT_EQ(gTitle.menuCursor, 2);   // the two Downs before the fade; not the one after
-         EXPECT_EQ(gTitle.idleTicks, 7200 - TITLE_IDLE_MOVIE);   // started over on the movie's turn
+         // The movie's four seconds (240 ticks, and the sound's last block at
+         // most) held the count; it started over when the movie ended.
+         EXPECT_EQ(gMedia.graph, 0);
+         EXPECT_LE(gTitle.idleTicks, 7500 - TITLE_IDLE_MOVIE - 240);
+         EXPECT_GE(gTitle.idleTicks, 7500 - TITLE_IDLE_MOVIE - 240 - 12);
+         EXPECT_EQ(gCurrentTrack, 0);
+     }},
+    {"title_movie_skipped",
+     [] {
+         EXPECT_EQ(gMedia.graph, 0);
+         EXPECT_EQ(gTitle.idleTicks, 7260 - 7200 - 1);   // from 0 on the confirm's tick
          EXPECT_EQ(gCurrentTrack, 0);
      }},
     {"title_new_game",

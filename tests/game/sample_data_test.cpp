@@ -97,6 +97,8 @@ TEST(SampleData, EveryBuiltSceneFindsItsFiles) {
         snprintf(path, sizeof path, "bin/se/01yo/system/01yo_sys%02d.bin", clip);
         EXPECT_TRUE(std::filesystem::exists(path)) << path;
     }
+    // So is the opening movie the idle title plays.
+    EXPECT_TRUE(std::filesystem::exists("tolli_op.wmv"));
     gGameMode = GAME_MODE_TITLE;
     gOverlayScreen = OverlayScreenState{};
     gMarketMode = 0;

@@ -3,6 +3,8 @@
 // the start of a new game, a loaded game, New Game+ and Survival.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <functional>
 #include <vector>
 
@@ -145,10 +147,11 @@ using TitleIdle = TitleGame;
 
 // The whole wait, tick by tick: cursor moves do not hold it back; the music
 // fades from 7,021 and stops at 7,079; input stops at 7,110; the screen turns
-// white up to 7,139; at 7,140 the movie is asked for, and without one the
-// title music starts again and the count starts over.
+// white up to 7,139; at 7,140 the movie is asked for, and without one (the
+// folder's is removed) the title music starts again and the count starts over.
 TEST_F(TitleIdle, TheFadeReachesTheMovieAfterTheStatedTicks) {
     boot();
+    std::filesystem::remove(path("tolli_op.wmv"));
     int32_t start = gTitle.idleTicks;
     tapButtons(BUTTON_DOWN, 5);
     tapButtons(BUTTON_DOWN, 5);
@@ -186,12 +189,13 @@ TEST_F(TitleIdle, TheFadeReachesTheMovieAfterTheStatedTicks) {
 }
 
 // The fade as drawn, read back from OpenGL: white over the whole title on
-// the last tick of the wait, and the title again once the wait starts over.
-// The wait's count up to the fade is left to the test above; drawing its
-// 7,110 ticks would show nothing but the idle title.
+// the last tick of the wait, and the title again once the wait starts over
+// (there being no movie). The wait's count up to the fade is left to the
+// test above; drawing its 7,110 ticks would show nothing but the idle title.
 TEST_F(TitleIdle, TheFadeWhitensTheScreenAndTheTitleComesBack) {
     mGfx = &GFX_HEADLESS;
     boot();
+    std::filesystem::remove(path("tolli_op.wmv"));
     gTitle.idleTicks = TITLE_IDLE_FADE_START;
     run(TITLE_IDLE_MOVIE - 1 - gTitle.idleTicks);
     ASSERT_EQ(gTitle.idleTicks, TITLE_IDLE_MOVIE - 1);
