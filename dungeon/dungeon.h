@@ -130,8 +130,14 @@ int32_t requestEvent(int32_t major, int32_t minor, int32_t loaderMode);
 // controlled character is held at its point.
 void updateQueuedEvent();
 
-// The adventurers' guild departure screen (mode 11).
+// The adventurers' guild departure screen (mode 11): set up when the mode
+// is entered, one tick, and its drawing.
 void initDepartureScreen();
+void updateDepartureScreen();
+void drawDepartureScreen();
+void drawDepartureScrollArrows();
+// Battles of the running Boss Rush course: 3, 5, 8, 13 for courses 1..4; 0 outside one.
+int32_t getBossRushBattleCount();
 // Around an overlay over the departure screen: its list cursors kept and given back.
 void saveDepartureListState();
 void restoreDepartureListState();

@@ -29,5 +29,6 @@ static const StateRow ROWS[] = {
     stateRow<gFloorStart>("floor start", resetFloorStart, nullptr),
     stateRow<gFloorScript>("fixed floors", resetFixedFloors, nullptr),
     stateRow<gFloorConditionList, gConditionBanner>("floor conditions", resetFloorConditions, nullptr),
+    stateRow<gDepartureScreen>("departure", resetDepartureScreen, hashWords<gDepartureScreen>),
 };
 const StateTable DUNGEON_STATE = {"dungeon", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

@@ -61,8 +61,37 @@ struct RunState {
     // the light layer of the map fades with it.
     float bossCutFade = 1.0f;
     int32_t startVoiceTimer;     // counts after the floor's countdown; the start voices play on it
+    int32_t startFloorIndex;     // the floor a run into dungeon 5 started from (0, 10 or 20)
 };
 extern RunState gRun;
+
+// The adventurers' guild departure screen (mode 11): four nested foci,
+// adventurer list -> bag list -> dungeon map -> block list, each cancel
+// stepping back one. Main thread only.
+constexpr int32_t DEPARTURE_DUNGEONS = 6;
+enum DepartureLeave : int32_t { DEPARTURE_STAYS = 0, DEPARTURE_DEPART = 1, DEPARTURE_TO_TOWN = 2 };
+enum DepartureBagState : int32_t { BAG_NOT_PACKING = 0, BAG_LIST_FOCUS = 1, BAG_CHOOSING = 2 };
+struct DepartureScreenState {
+    int32_t adventurerCursor;   // 0 "Leave", 1..n the available adventurers
+    int32_t adventurerScroll;   // first shown row of five
+    int32_t adventurerMode;     // 1 while the adventurer list has the focus
+    int32_t bagState;           // DepartureBagState
+    int32_t bagCursor;          // 0 "Depart!", 1..gBagCapacity the bag entries
+    int32_t bagScroll;          // first shown row of six
+    int32_t dungeonMode;        // 1 while the dungeon map has the focus
+    int32_t dungeonCursor;      // 0..5
+    int32_t floorMode;          // 1 while the block list has the focus
+    int32_t floorCursor;
+    int32_t floorScroll;        // first shown row of seven
+    int32_t unlocked[DEPARTURE_DUNGEONS];   // open block-list entries per dungeon
+    int32_t dungeonCount;       // dungeons offered, 2..6
+    int32_t leaveMode;          // DepartureLeave
+    int32_t introState;         // 1 show the packing message, 2 wait for it, 0 done
+    int32_t frameCount;         // frames since the screen was entered
+    int32_t equipmentShown;     // the running adventurer's filled equipment and saved-equipment entries
+    int32_t infoOpen;           // 1 while a bag entry's info popup is open
+};
+extern DepartureScreenState gDepartureScreen;
 
 // An event request's argument and a fall off the floor.
 struct FieldEventState {
@@ -375,6 +404,7 @@ void resetPickups();    // every slot free
 void resetFloorGenerator();
 void resetFloorStart();
 void resetFixedFloors();
+void resetDepartureScreen();
 
 // This folder's rows of the game's state registry.
 extern const StateTable DUNGEON_STATE;

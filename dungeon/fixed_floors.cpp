@@ -1,5 +1,8 @@
 #include "dungeon/fixed_floors.h"
 
+#include "engine/fades.h"
+#include "engine/story_flags.h"
+
 FloorScriptState gFloorScript;
 
 // The fixed floors arrive with the bosses; until then every floor is an
@@ -22,6 +25,36 @@ void runDungeon4Script() {}
 void runDungeon5Script() {}
 
 int32_t floorScriptStep() { return gFloorScript.state; }
+
+// The guild's story flags: the guild calls (52), its two first-departure
+// events seen (53, 54), and the run after them pending (55).
+enum DepartureEventFlag : int32_t {
+    FLAG_DEPARTURE_EVENT_A = 53,
+    FLAG_DEPARTURE_EVENT_B = 54,
+    FLAG_DEPARTURE_EVENTS_DONE = 55,
+};
+
+int32_t startDepartureEvent() {
+    if (!storyFlag(FLAG_ADVENTURERS_GUILD_CALLS)) return 0;
+    if (!storyFlag(FLAG_DEPARTURE_EVENT_A)) {
+        setStoryFlag(FLAG_DEPARTURE_EVENT_A, 1);
+        requestEvent(2, 7, 1);
+        setBlackout();
+        return 1;
+    }
+    if (!storyFlag(FLAG_DEPARTURE_EVENT_B)) {
+        setStoryFlag(FLAG_DEPARTURE_EVENT_B, 1);
+        setStoryFlag(FLAG_DEPARTURE_EVENTS_DONE, 1);
+        setStoryFlag(FLAG_ADVENTURER_AVAILABLE, 1);
+        requestEvent(2, 8, 1);
+        setBlackout();
+        return 1;
+    }
+    if (!storyFlag(FLAG_DEPARTURE_EVENTS_DONE)) return 0;
+    setStoryFlag(FLAG_ADVENTURERS_GUILD_CALLS, 0);
+    setStoryFlag(FLAG_DEPARTURE_EVENTS_DONE, 0);
+    return 2;
+}
 
 void resetFixedFloors() {
     gFloorScript = FloorScriptState{};

@@ -23,3 +23,8 @@ void runDungeon2Script();
 void runDungeon3Script();
 void runDungeon4Script();
 void runDungeon5Script();
+
+// The guild's first-departure events, asked before each departure-screen
+// tick: 0 nothing to show, 1 an event was started (or its turn has passed),
+// 2 the first-departure events are over and the screen leaves for town.
+int32_t startDepartureEvent();

@@ -349,7 +349,11 @@ void beginExpedition() {
     int32_t next = getExpForLevel(adventurer.level + 1);
     if (adventurer.experience < previous) adventurer.experience = previous;
     if (adventurer.experience > next) adventurer.experience = next;
+    // The gauge starts from the merchant's real experience, with no climb to show.
+    gHud.expShown = (float)game.merchantExp;
     refreshSkillUnlocks();
+    // Gem pick-up waits for the last queue slot to be empty.
+    for (int32_t& slot : gParty.gemQueue) slot = -1;
     gFloorStart.expeditionStart = 1;
     updateDropOdds(1, 0);
     updateChestTierOdds(1, 0);

@@ -133,7 +133,7 @@ void installGameWiring() {
         {updateWorldMap, drawWorldMapMode, loadWorldMapTextures, loadWorldMapTextures, enterWorldMap, 1, 1, 0},  // town map
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // overlay screen
         {nullptr, nullptr, loadOpeningTextures, loadOpeningTextures, nullptr, 0, 0, 0},                         // opening
-        {nullptr, nullptr, loadDepartTextures, loadDepartTextures, initDepartureScreen, 1, 1, 0},               // departure
+        {updateDepartureScreen, drawDepartureScreen, loadDepartTextures, loadDepartTextures, initDepartureScreen, 1, 1, 0},  // departure
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // none
         {updateChurchVisit, drawChurchVisit, loadChurchTextures, loadChurchTextures, nullptr, 1, 1, 0},         // church
         {updatePlazaVisit, drawPlazaVisit, loadPlazaTextures, loadPlazaTextures, nullptr, 1, 1, 0},             // plaza

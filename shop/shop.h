@@ -120,6 +120,10 @@ int32_t removeStorageKey(int32_t key);
 int32_t countItemInStorage(int32_t id);
 // Entries that are not -1.
 int32_t countStoredItems();
+// The departure screen lets the party leave while storage holds at most
+// this many items: room for the returning bag.
+constexpr int32_t STORAGE_DEPARTURE_LIMIT = 14970;
+bool storageAllowsDeparture(int32_t stored);
 // A game's storageCount kept inside the storage: a slot of the file image may
 // hold any value there.
 int32_t storedEntryCount(const GameState& game);

@@ -11,7 +11,6 @@
 // The array holds 20,000 keys (STORAGE_ENTRY_COUNT); the screens that add
 // items keep below it.
 constexpr int32_t STORAGE_TRADE_LIMIT = 15000;       // buying stops, sellers are turned away
-constexpr int32_t STORAGE_DEPARTURE_LIMIT = 14970;   // leaves room for the returning bag
 
 // Per adventurer, the subcategory ids she can equip, ended by -1; the first
 // is her main weapon kind.
@@ -28,5 +27,3 @@ int32_t removeItemsFromStorage(int32_t id, int32_t count, int32_t plusBudget);
 int32_t storagePurchaseRoom(int32_t stored);
 // A customer who comes to sell is turned away.
 bool storageTurnsSellersAway(int32_t stored);
-// The party may leave for the dungeon.
-bool storageAllowsDeparture(int32_t stored);

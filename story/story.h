@@ -159,6 +159,12 @@ int32_t takeMenuUsedItem();
 // Fills gAvailableAdventurers with the adventurers whose availability flag
 // the running game holds, in number order, and sets its count.
 void listAvailableAdventurers();
+// Keeps a copy of the running game as backup n (0 or 1); backup 0 is the
+// game as it was before a run into the dungeon. The copies arrive with the
+// field menu that restores them; until then nothing is kept.
+void backupGameState(int32_t n);
+// The first stage whose code is the key; gStageCount when none is.
+int32_t findStageByCode(int32_t code);
 
 // The eight adventurers' names and class names, in adventurer order.
 constexpr int32_t ADVENTURER_NAME_SIZE = 20;

@@ -450,6 +450,12 @@ bool writeTextures(const fs::path& data) {
         snprintf(name, sizeof name, "xfile/shop/water%02d.bmp", (int)frame);
         ok = writeBmp(data / name, pattern(0xFF3078A0, 0xFF4890B8, 4 + 4 * frame)) && ok;
     }
+    // The cave stage's eight water frames ("waterfile:water/cave").
+    for (int32_t frame = 0; frame < 8; ++frame) {
+        char name[64];
+        snprintf(name, sizeof name, "water/cave%02d.bmp", (int)frame);
+        ok = writeBmp(data / name, pattern(0xFF204868, 0xFF305A80, 4 + 2 * frame)) && ok;
+    }
     return writeTga(data / "xfile/shop/shop_jutan01.tga", rug) && ok;
 }
 

@@ -39,6 +39,7 @@
 #include "tools/event_pictures.h"
 #include "tools/market_pictures.h"
 #include "tools/picture_canvas.h"
+#include "tools/departure_pictures.h"
 #include "tools/town_pictures.h"
 
 namespace {
@@ -994,7 +995,7 @@ const PictureFile PICTURES[] = {
     // The adventurers' guild.
     {"bmp/boukenguild_bg.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF3A2A20, 0xFF7A5030, 0xFF2A2018, "ADVENTURERS GUILD"); }},
     {"bmp/brave_sel.tga", 512, 512, [] { return drawPlates(512, 512, 512, 512, "PARTY", 8); }},
-    {"bmp/dungeonmap.tga", 1024, 512, [] { return drawPlates(1024, 512, 640, 480, "DUNGEONS", 6); }},
+    {"bmp/dungeonmap.tga", 1024, 512, drawDungeonMap},
 
     // The town's places.
     {"bmp/ivent/bg_kyoukai.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF88A8D8, 0xFFE8E0C8, 0xFF8A8A90, "CHURCH"); }},

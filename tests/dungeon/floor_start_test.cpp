@@ -18,6 +18,7 @@
 #include "dungeon/floor_generator.h"
 #include "dungeon/floor_objects.h"
 #include "engine/device.h"
+#include "engine/dialogs.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
@@ -27,6 +28,7 @@
 #include "field/field.h"
 #include "field/field_state.h"
 #include "shop/shop.h"
+#include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/saved_game.h"
 
@@ -330,6 +332,38 @@ TEST_F(FloorStartGame, AfterADepartureThePartyStandsInsideInItsMotion) {
         for (int32_t i = 0; i < PARTY_MEMBER_COUNT; ++i)
             EXPECT_EQ(gParty.motions[i].requestedMotion, c.motion) << "shop size " << c.shopSize << " member " << i;
     }
+}
+
+// A run begun the way the game begins one empties the gem queue, so a gem
+// at the feet is taken once the countdown lets the player go; the gauge
+// starts from the merchant's real experience.
+TEST_F(FloorStartGame, AGemAtTheFeetIsCollectedOnARunsFirstFloor) {
+    boot();
+    GameState& game = runningGameState();
+    game.merchantExp = 777;
+    for (int32_t& slot : gParty.gemQueue) slot = 0;   // what a party record held before
+    gChosenAdventurer = 0;
+    beginExpedition();
+    for (int32_t slot : gParty.gemQueue) EXPECT_EQ(slot, -1);
+    EXPECT_FLOAT_EQ(gHud.expShown, 777.0f);
+    enterFloor(0, 0, 5);
+    // The first floor's scene and the equip prompt are answered.
+    for (int32_t t = 0; t < 600 && (gRun.floorIntroTimer > 0 || gRun.playerControl != PLAYER_FREE); ++t)
+        holdButtons((isDialogActive() || gEventReady != 0) && t % 2 == 0 ? BUTTON_CONFIRM : 0, 1);
+    ASSERT_EQ(gRun.playerControl, PLAYER_FREE);
+    int32_t before = game.adventurers[0].experience;
+    Pickup& gem = gPickups[0];
+    gem = Pickup{};
+    gem.kind = 0;
+    gem.age = 40;
+    gem.state = PICKUP_SETTLED;
+    gem.x = gParty.positions[0].x;
+    gem.y = gParty.positions[0].y;
+    gem.z = gParty.positions[0].z;
+    gem.groundHeight = gem.y;
+    harnessRunTicks(2);
+    EXPECT_EQ(gem.kind, -1) << "the gem was taken";
+    EXPECT_GT(game.adventurers[0].experience, before);
 }
 
 TEST_F(FloorStartGame, TheTrialFloorHasTheTutorialChestOrAReturnGate) {
