@@ -13,9 +13,12 @@
 #include <vector>
 
 #include "engine/device.h"
+#include "engine/engine_state.h"
 #include "engine/loaders.h"
 #include "engine/scene_hooks.h"
 #include "engine/skin_models.h"
+#include "engine/stage_index.h"
+#include "engine/state_snapshot.h"
 #include "platform/thread.h"
 #include "platform/window.h"
 #include "tests/engine/device_scope.h"
@@ -587,6 +590,11 @@ TEST_F(SkinModelRecording, TheLoadsStatesTakeEffectAtTheLoadersEndNotMidFrame) {
     attachModelDevice(&chest, 0, gGfxDevice);
     void (*savedLoad)(int32_t) = gSceneHooks.loadWorld;
     gSceneHooks.loadWorld = [](int32_t) { loadSkinModel(&gFieldModels[2], "xfile/model.x", 1, 1); };
+    // The world loader enters a stage the index holds.
+    const int32_t savedStageCount = gStageCount;
+    StateScope state{&ENGINE_STATE};
+    gStageCount = 1;
+    gStageIndex = 0;
     gfxRecordClear();
     startWorldLoader();
     waitForLoaderThread();
@@ -594,7 +602,7 @@ TEST_F(SkinModelRecording, TheLoadsStatesTakeEffectAtTheLoadersEndNotMidFrame) {
     EXPECT_EQ(gfxRecordFind("setTransform", 0), -1);
     pollLoaderThread();
     gSceneHooks.loadWorld = savedLoad;
-    resetLoaderState();
+    gStageCount = savedStageCount;
     ASSERT_NE(chest.data, nullptr);
     EXPECT_GE(gfxRecordFind("setRenderState 4 1", 0), 0) << "alpha blending on";
     EXPECT_GE(gfxRecordFind("setRenderState 7 1", 0), 0) << "alpha test on";
