@@ -300,6 +300,7 @@ void drawSkinnedEnemy(Enemy& e) {
     model.placement = matrixTranslation(e.position.x, e.position.y, e.position.z);
     model.orientation = matrixMultiply(matrixScaling(-s, s, s), matrixRotationY(PI - e.yaw));
     advanceModelAnimations(&model, e.animationTimes, e.animationTimes2, e.animationBlend);
+    e.bonesExported = 0;   // the bones this export writes, for the crystals drawn after it
     setBoneExportTarget(&e);
     updateModelFrames(&model, kind->modelNumber);
     setBoneExportTarget(nullptr);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dungeon/dungeon.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/archive.h"
 #include "engine/skin_models.h"
 #include "field/effect_banks.h"
@@ -48,6 +49,18 @@ TEST(FieldTablesModels, RowsNameTheirFileAndParts) {
     EXPECT_EQ(modelPartName(MODEL_TABLE_ROWS, 0), nullptr);
     models("");
     EXPECT_EQ(modelPartName(3, 0), nullptr);
+}
+
+TEST(FieldTablesModels, TheExportWritesTheEnemysBone) {
+    Enemy e = {};
+    Matrix4 combined = matrixTranslation(1.0f, 2.0f, 3.0f);
+    exportEnemyBone(&e, 1, combined);
+    EXPECT_EQ(e.bonesExported, 2);
+    EXPECT_EQ(e.bones[1].position.x, 1.0f);
+    EXPECT_EQ(e.bones[1].position.z, 3.0f);
+    EXPECT_EQ(memcmp(&e.bones[1].matrix, &combined, sizeof combined), 0);
+    exportEnemyBone(&e, MODEL_EXPORT_BONES, combined);   // no such bone: nothing written
+    EXPECT_EQ(e.bonesExported, 2);
 }
 
 TEST(FieldTablesEffectImages, GroupsAndRowsWithTheirFrames) {
