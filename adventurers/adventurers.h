@@ -42,6 +42,15 @@ struct CharaRecord {
     int32_t magicDefence100;
 };
 extern CharaRecord gCharaTable[CHARA_ROW_COUNT];
+// "data/chara.txt" into gCharaTable, after writing the defaults into rows
+// 0..7 (rows 8 and 9 stay zero).
+void loadCharaTable();
+// The lines of a chara table over gCharaTable as it stands:
+// "00k:" level, ATK, DEF, MAG, MDEF, HP, SP, walk, dash, critical (level
+// 1-based, stored minus 1) and "10k:" ATK, DEF, MAG, MDEF, HP, SP at level
+// 100, for row k 0..9. Values a line does not reach keep theirs; other lines
+// are passed over.
+void parseCharaTable(const char* text, int32_t length);
 
 // Sets the base ATK, DEF, MAG, MDEF, HP and SP of the eight adventurers of
 // that game from their levels and their chara rows; the HP and SP bonuses

@@ -55,27 +55,99 @@ void spinFinalFloorBlock();
 // The enemy kinds: the compiled-in table, whose stats and drops the data
 // files overwrite at start-up.
 constexpr int32_t ENEMY_KIND_CAPACITY = 100;
+constexpr int32_t ENEMY_KIND_NAME_SIZE = 32;
 enum EnemyModelKind : int32_t {
     ENEMY_MODEL_SPRITE = 0,    // a sprite sheet and motion table
     ENEMY_MODEL_SKINNED = 1,   // a gEnemyModels slot
     ENEMY_MODEL_END = 2,       // ends the kind table
 };
 struct EnemyKind {
-    char name[32];
+    char name[ENEMY_KIND_NAME_SIZE];   // matched at the start of data lines
     int32_t modelKind;     // EnemyModelKind
-    int32_t modelNumber;   // sprite sheet and motion number, or gEnemyModels slot
-    float scale;
+    int32_t modelNumber;   // sprite sheet and motion number, or gEnemyModels slot; -1 none
+    float scale;           // drawing and size scale
     float shadowSize;      // 0: no shadow
+    float animSpeed;       // sprite kinds' motion speed
+    int32_t baseHp;        // the six stats "data/enemy.txt" overwrites, in its order
+    int32_t baseExp;
+    int32_t attack;
+    int32_t defence;
+    int32_t magic;
+    int32_t magicDefence;
+    float pushRadius;
+    float centreHeight;
+    float hitRadius;
+    float wallRadius;
+    int32_t dropItems[2];  // item ids, -1 none
 };
 extern EnemyKind gEnemyKinds[ENEMY_KIND_CAPACITY];
+// The compiled-in rows, the data files' stats and drops forgotten.
+void resetEnemyKinds();
+// The kind whose name is the longest beginning of the line (the first of
+// equal length), scanning up to the end row; blank names never match. -1 none.
+int32_t findEnemyKindAt(const char* line, const char* end);
+// "data/enemy.txt": the compiled rows, then the file's stats and drops.
+void loadEnemyKinds();
+// The lines of an enemy table over gEnemyKinds as it stands.
+void parseEnemyKinds(const char* text, int32_t length);
+
+// Which enemies a dungeon floor holds, from "data/enemylist.txt".
+constexpr int32_t SPAWN_DUNGEONS = 10;
+constexpr int32_t SPAWN_FILE_DUNGEONS = 6;        // "DungeonNum_1" .. "DungeonNum_6"
+constexpr int32_t SPAWN_ROWS = 60;
+constexpr int32_t SPAWN_ENTRIES = 31;
+constexpr int32_t SPAWN_DROPS = 3;
+struct SpawnEntry {
+    int32_t kind;      // -1 ends the list
+    int32_t variant;
+    int32_t count;
+};
+struct FloorSpawnRange {
+    int32_t floorFrom;   // 0-based; -1 ends the dungeon's list
+    int32_t floorTo;
+    SpawnEntry entries[SPAWN_ENTRIES];
+    int32_t drops[SPAWN_ENTRIES][SPAWN_DROPS];   // item ids, -1 none
+};
+extern FloorSpawnRange gFloorSpawnTable[SPAWN_DUNGEONS][SPAWN_ROWS];
+extern int32_t gWispDrops[SPAWN_DUNGEONS];   // per dungeon, -1 none
+void loadFloorEnemyLists();   // "data/enemylist.txt"
+// The lines of an enemy list file, after emptying every row and wisp drop.
+void parseFloorEnemyLists(const char* text, int32_t length);
+
+// The floor conditions, from "data/snews.txt".
+constexpr int32_t CONDITION_DUNGEONS = 6;
+constexpr int32_t CONDITION_ROWS = 30;
+constexpr int32_t CONDITION_PAIRS = 20;
+constexpr int32_t CONDITION_COUNT = 64;
+constexpr int32_t CONDITION_NAME_SIZE = 64;   // 63 characters and the terminator
+constexpr int32_t CONDITION_NONE = -2;        // "NON": a pick that means no condition
+struct ConditionPair {
+    int32_t id;       // -1 empty, -2 no condition
+    int32_t weight;
+};
+struct FloorConditionRange {
+    int32_t floorFrom;   // 1-based, inclusive; -1 an empty row that ends the list
+    int32_t floorTo;
+    ConditionPair pairs[CONDITION_PAIRS];
+};
+struct FloorCondition {
+    int32_t enabled;
+    char name[CONDITION_NAME_SIZE];
+};
+extern FloorConditionRange gFloorConditionRanges[CONDITION_DUNGEONS][CONDITION_ROWS];
+extern FloorCondition gFloorConditions[CONDITION_COUNT];
+extern int32_t gFloorConditionCount;
+void loadFloorConditions();   // "data/snews.txt"
+// The lines of a floor condition file, after emptying every row and condition.
+void parseFloorConditions(const char* text, int32_t length);
 
 // Brings an enemy of a kind to life at a point; null when the pool is full.
 // Until the enemies' spawn defaults arrive it takes the first free record
 // and sets only its state, kind and position.
 Enemy* spawnEnemy(float x, float y, float z, int32_t kind);
 // Marks (non-zero) flag k for every enemy kind k the current floor can
-// show; the caller clears the flags first. The floor's spawn rows arrive
-// with the floor logic; until then a floor shows none.
+// show; the caller clears the flags first. The floor's use of its spawn row
+// arrives with the floor logic; until then a floor shows none.
 void markFloorEnemyKinds(int32_t flags[ENEMY_KIND_CAPACITY]);
 // Outside dungeon 5 every fifth floor (index % 5 = 4); in dungeon 5 every
 // floor from index 29 (the Boss Rush floors).
@@ -115,8 +187,9 @@ void sprayDropsWithPlus(const void* owner, float x, float y, float z, int32_t ki
 
 // 1 on a dungeon stage when id is among the floor's active conditions.
 int32_t isFloorConditionActive(int32_t id);
-// Chooses the floor's condition. The draw from the condition table arrives
-// with the table; until then no condition is chosen.
+// Chooses the floor's condition from its row of the condition table, drawing
+// from the shared random generator; none on boss floors, while story flag
+// 154 or 176 is set, or when the row's weights sum to 0 or less.
 void rollFloorConditions();
 // Once per tick of the dungeon control: after the ticker's band has closed
 // the condition names slide in, up to CONDITION_NAME_SLIDE_MAX.

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-EnemyKind gEnemyKinds[ENEMY_KIND_CAPACITY];
 Enemy gEnemies[ENEMY_POOL_SIZE];
 
 void markFloorEnemyKinds(int32_t*) {}

@@ -52,7 +52,9 @@ struct SceneHooks {
     void (*loadCustomerPortraits[2])();
     void (*loadShopPart[SHOP_PART_KIND_COUNT])();
 
-    // The system pictures' item icon sheets, from the item table.
+    // The system pictures' effect image groups and item icon sheets, from the
+    // effect group files and the item table.
+    void (*loadEffectImageTextures)();
     void (*loadItemIconSheets)();
     // What the music choice reads of the scenes' state.
     void (*readMusicInputs)(MusicInputs& inputs);

@@ -79,6 +79,7 @@ void loadSystemTextures() {
     loadPictures(TEXTURE_GROUP_SYSTEM, SYSTEM_WINDOW_PICTURES);
     for (int32_t sheet = 0; sheet < PARTY_SHEET_COUNT; ++sheet) loadCharacterSheet(TEXTURE_GROUP_SYSTEM, sheet);
     loadPictures(TEXTURE_GROUP_SYSTEM, SYSTEM_FIELD_PICTURES);
+    callHook(gSceneHooks.loadEffectImageTextures);
     callHook(gSceneHooks.loadItemIconSheets);
 }
 

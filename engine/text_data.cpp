@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/archive.h"
+#include "engine/loose_files.h"
 
 TextEntry readTextEntry(const char* name, int32_t slack) {
     if (slack < 1) slack = 1;   // room for the NUL behind the text
@@ -19,6 +20,30 @@ TextEntry readTextEntry(const char* name, int32_t slack) {
         int32_t got = readArchiveEntry(name, entry.bytes.get(), size);
         entry.length = got > 0 && got <= size ? got : 0;
     }
+    return entry;
+}
+
+TextEntry readLooseOrArchiveEntry(const char* name, int32_t limit) {
+    if (limit < 0) limit = 0;
+    if (limit > INT32_MAX - TEXT_ENTRY_SLACK) limit = INT32_MAX - TEXT_ENTRY_SLACK;
+    FILE* file = openLooseFile(name);
+    if (!file) {
+        int32_t size = getArchiveEntrySize(name);
+        if (size > limit) size = limit;
+        if (size < 0) size = 0;
+        TextEntry entry;
+        entry.bytes.reset(new char[size + TEXT_ENTRY_SLACK]());
+        int32_t got = size > 0 ? readArchiveEntry(name, entry.bytes.get(), size) : 0;
+        entry.length = got > 0 ? (got < size ? got : size) : 0;
+        return entry;
+    }
+    int32_t size = getFileLength(file);
+    if (size < 0) size = 0;
+    if (size > limit) size = limit;
+    TextEntry entry;
+    entry.bytes.reset(new char[size + TEXT_ENTRY_SLACK]());
+    entry.length = static_cast<int32_t>(fread(entry.bytes.get(), 1, static_cast<size_t>(size), file));
+    fclose(file);
     return entry;
 }
 
@@ -145,9 +170,11 @@ int32_t parseTextFloats(const char* from, const char* end, char sep, float* valu
     return parseList<float, parseTextFloat>(from, end, sep, values, count);
 }
 
-void copyTextString(const char* from, const char* end, char* dest) {
+void copyTextString(const char* from, const char* end, char* dest) { copyTextBounded(from, end, dest, TEXT_STRING_MAX); }
+
+void copyTextBounded(const char* from, const char* end, char* dest, int32_t max) {
     ptrdiff_t available = from < end ? end - from : 0;
-    if (available > TEXT_STRING_MAX) available = TEXT_STRING_MAX;
+    if (available > max) available = max < 0 ? 0 : max;
     ptrdiff_t n = 0;
     while (n < available) {
         ptrdiff_t step = isSjisLeadByte(from[n]) ? 2 : 1;

@@ -22,6 +22,9 @@ struct TextEntry {
 // A missing or unreadable entry reads as an empty text, so the table that
 // comes from it keeps its defaults. slack: extra bytes behind the text.
 TextEntry readTextEntry(const char* name, int32_t slack = TEXT_ENTRY_SLACK);
+// The loose file of that name when one opens, else the archive entry; at most
+// limit bytes of either are read.
+TextEntry readLooseOrArchiveEntry(const char* name, int32_t limit);
 
 // One line without its line end.
 struct TextLine {
@@ -64,3 +67,5 @@ int32_t parseTextFloats(const char* from, const char* end, char sep, float* valu
 // TEXT_STRING_MAX bytes and NUL-terminated. A double-byte character that
 // would be cut in half is left out whole.
 void copyTextString(const char* from, const char* end, char* dest);
+// The same into dest of max + 1 bytes: at most max bytes and the terminator.
+void copyTextBounded(const char* from, const char* end, char* dest, int32_t max);

@@ -3,7 +3,6 @@
 
 // Effects and their banks arrive with the field's effects.
 void updateEffectObjects() {}
-void saveEffectBank(int32_t) {}
 EffectObject gEffectObjects[EFFECT_OBJECT_POOL_SIZE];
 
 void resetEffectObjects() {

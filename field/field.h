@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "engine/config_index.h"   // gEffectEditorOn
+#include "engine/math.h"
 #include "engine/meshes.h"
 #include "engine/textures.h"
 
@@ -256,26 +257,30 @@ void loadShopTables(int32_t all);
 // render targets: before a device reset, on the return to the title and at
 // shut-down.
 void releaseAllTextures();
-// The effect editor's save command.
-void saveEffectBank(int32_t bank);
+// The effect editor's save command: bank 0..3's file and its two dumps. 1 when
+// the bank file was written; 0 after telling the player it was not (the old
+// file stays).
+int32_t saveEffectBank(int32_t bank);
 
 // The field's master tables, each read from its text file by loadIndexFiles
 // at start-up, in the order loadIndexFiles keeps.
-void loadEnemyKinds();          // "data/enemy.txt"
-// "data/chara.txt" into gCharaTable, after writing the defaults into rows
-// 0..7 (rows 8 and 9 stay zero).
-void loadCharaTable();
-// The lines of a chara table over gCharaTable as it stands:
-// "00k:" level, ATK, DEF, MAG, MDEF, HP, SP, walk, dash, critical (level
-// 1-based, stored minus 1) and "10k:" ATK, DEF, MAG, MDEF, HP, SP at level
-// 100, for row k 0..9. Values a line does not reach keep theirs; other lines
-// are passed over.
-void parseCharaTable(const char* text, int32_t length);
 void loadModelTable();          // "data/model.txt"
-void loadFloorConditions();     // "data/snews.txt"
-void loadFloorEnemyLists();     // "data/enemylist.txt"
+// The skinned models' bone export: the frame name model number's table row
+// exports as bone k (null when its flag is off), and writing bone k of the
+// enemy being drawn (its place, its matrix and the ground under it).
+const char* modelPartName(int32_t modelNumber, int32_t bone);
+void exportEnemyBone(void* enemy, int32_t bone, const Matrix4& combined);
+// The effect image groups: the pictures the particles draw from, one
+// texture each, named by the effect group files.
+constexpr int32_t EFFECT_GROUP_MAX = 20;
+constexpr int32_t EFFECT_GROUP_NAME_SIZE = 256;   // 255 characters and the terminator
+extern char gEffectImageGroups[EFFECT_GROUP_MAX][EFFECT_GROUP_NAME_SIZE];
+extern int32_t gEffectGroupCount;
+extern TextureSlot gEffectImageTextures[EFFECT_GROUP_MAX];
 // "ef/grp1.idx" to "ef/grp4.idx": the effect image groups and rows, counted afresh.
 void loadEffectGroups();
+// The effect image groups' pictures, 256 x 256 each, into the system group.
+void loadEffectImageTextures();
 // Reads the banks at start-up, as the last step of loadIndexFiles.
 void loadEffectBanks();
 

@@ -300,6 +300,7 @@ void drawSkinnedEnemy(Enemy& e) {
     model.placement = matrixTranslation(e.position.x, e.position.y, e.position.z);
     model.orientation = matrixMultiply(matrixScaling(-s, s, s), matrixRotationY(PI - e.yaw));
     advanceModelAnimations(&model, e.animationTimes, e.animationTimes2, e.animationBlend);
+    e.bonesExported = 0;   // the bones this export writes, for the crystals drawn after it
     setBoneExportTarget(&e);
     updateModelFrames(&model, kind->modelNumber);
     setBoneExportTarget(nullptr);
@@ -538,4 +539,14 @@ void drawPlayerCharacters() {
     d->setTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
     d->setTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);
     d->setTextureStageState(0, GFX_TSS_ALPHAARG2, GFX_TA_DIFFUSE);
+}
+
+void exportEnemyBone(void* enemy, int32_t bone, const Matrix4& combined) {
+    if (!enemy || bone < 0 || bone >= MODEL_EXPORT_BONES) return;
+    Enemy& e = *static_cast<Enemy*>(enemy);
+    EnemyBone& b = e.bones[bone];
+    b.matrix = combined;
+    b.position = Vector3{combined.m[12], combined.m[13], combined.m[14]};
+    findGroundUnder(b.position.x, b.position.y, b.position.z, &b.ground);
+    e.bonesExported |= 1 << bone;
 }

@@ -2,6 +2,7 @@
 // is in the run checksum. The loaded models, pictures and the map blocks'
 // collision only reset; the records are snapshotted whole.
 #include "engine/state_table.h"
+#include "field/effect_banks.h"
 #include "field/effect_objects.h"
 #include "field/field.h"
 #include "field/field_state.h"
@@ -14,6 +15,7 @@ static const StateRow ROWS[] = {
     resetRow("field resources", resetFieldResources),
     stateRow<gEffectObjects>("effect objects", resetEffectObjects, nullptr),
     resetRow("map collision", resetMapCollision),
+    stateRow<gEffectEditor>("effect editor", resetEffectEditor, nullptr),
     stateRow<gFieldCamera>("field camera", resetFieldCamera, nullptr),
     stateRow<gWorldDraw>("world drawing", resetWorldRenderer, nullptr),
     stateRow<gStageLight, gCharacterLight>("stage light", resetStageLight, nullptr),

@@ -10,6 +10,7 @@
 
 #include "engine/math.h"
 #include "field/field.h"
+#include "field/field_files.h"
 #include "platform/gfx_light.h"
 
 // The lens flare scales its brightness by visibility / 8.
@@ -104,6 +105,17 @@ extern WorldDrawState gWorldDraw;
 // same with the stage's "chrlightoffset:" added to its ambient colour.
 extern GfxLight gStageLight;
 extern GfxLight gCharacterLight;
+
+// The effect editor's bank and clipboard; loading the banks starts it on
+// bank 0 with an empty clipboard.
+struct EffectEditorState {
+    int32_t bank;                          // 0..3, the bank being edited
+    int32_t clipboardHeld;
+    int32_t clipboardNumber;               // the copied record's global number
+    EffectDefinition clipboardDefinition;
+    EffectSet clipboardSet;
+};
+extern EffectEditorState gEffectEditor;
 
 // This folder's rows of the game's state registry.
 extern const StateTable FIELD_STATE;

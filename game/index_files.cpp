@@ -1,5 +1,7 @@
 #include "game/index_files.h"
 
+#include "adventurers/adventurers.h"
+#include "dungeon/dungeon.h"
 #include "engine/config_index.h"
 #include "engine/motion_files.h"
 #include "engine/stage_index.h"

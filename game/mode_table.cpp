@@ -179,7 +179,10 @@ void installGameWiring() {
     h.loadShopPart[1] = [] { loadShopFloors(1); };
     h.loadShopPart[2] = [] { loadShopRugs(1); };
     h.loadShopPart[3] = [] { loadShopTables(1); };
+    h.loadEffectImageTextures = loadEffectImageTextures;
     h.loadItemIconSheets = loadItemIconSheets;
     h.readMusicInputs = readMusicInputs;
     h.fillNewGame = fillNewGame;
+    h.modelPartName = modelPartName;
+    h.exportModelBone = exportEnemyBone;
 }

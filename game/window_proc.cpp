@@ -100,8 +100,7 @@ static void handleCommand(int32_t command) {
     }
     case MENU_RETURN_TO_TITLE:
         if (gEffectEditorOn) {
-            saveEffectBank(0);
-            showMessageBox(EFFECT_SAVED_TEXTS[0], "system", MESSAGE_BOX_OK);
+            if (saveEffectBank(0)) showMessageBox(EFFECT_SAVED_TEXTS[0], "system", MESSAGE_BOX_OK);
         } else {
             returnToTitle();
         }
@@ -125,8 +124,7 @@ static void handleCommand(int32_t command) {
     case MENU_SAVE_EFFECTS_4:
         if (gEffectEditorOn) {
             int32_t bank = command - MENU_SAVE_EFFECTS_2 + 1;
-            saveEffectBank(bank);
-            showMessageBox(EFFECT_SAVED_TEXTS[bank], "system", MESSAGE_BOX_OK);
+            if (saveEffectBank(bank)) showMessageBox(EFFECT_SAVED_TEXTS[bank], "system", MESSAGE_BOX_OK);
         }
         break;
     default:

@@ -926,6 +926,10 @@ const PictureFile PICTURES[] = {
     {"bmp/snow.bmp", 128, 128, [] { return drawGlows(128, 128, 128, 2.0f); }},
     {"bmp/effect_shot.bmp", 256, 256, [] { return drawGlows(256, 256, 32, 1.0f); }},
     {"bmp/shade.bmp", 256, 256, drawShade},
+    // The effect image groups "ef/grp1.idx" names: soft glows in 64-texel
+    // cells and sharp sparks in 32-texel cells.
+    {"bmp/effect/ef_glow.bmp", 256, 256, [] { return drawGlows(256, 256, 64, 1.5f); }},
+    {"bmp/effect/ef_spark.bmp", 256, 256, [] { return drawGlows(256, 256, 32, 3.0f); }},
     {"bmp/title_bg2.bmp", 1024, 1024, drawTitleBackground},
     {"bmp/title01.tga", 512, 256, drawTitleLogo},
     {"bmp/title_fuki.tga", 512, 1024, drawTitleMenuSheet},

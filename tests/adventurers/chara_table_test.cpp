@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "adventurers/adventurers.h"
 #include "adventurers/party.h"
 #include "field/field.h"
 

@@ -242,7 +242,7 @@ protected:
         gMotions[5].layoutWidth = 32;
         gMotions[5].scalePercent = 100;
         gCharacterTextures[5].width = gCharacterTextures[5].height = 64;
-        gEnemyKinds[7] = EnemyKind{"slime", ENEMY_MODEL_SPRITE, 5, 1.0f, 1.0f};
+        gEnemyKinds[7] = spriteKind("slime", 5);
         Enemy& e = gEnemies[0];
         e.state = ENEMY_ALIVE;
         e.kind = 7;
@@ -254,7 +254,7 @@ protected:
     void TearDown() override {
         gFormData.clear();
         memset(&gMotions[5], 0, sizeof gMotions[5]);
-        gEnemyKinds[7] = EnemyKind{};
+        resetEnemyKinds();
         WorldFixture::TearDown();
     }
     int32_t spriteDraws() const { return count("drawPrimitiveUP 0 2 24"); }

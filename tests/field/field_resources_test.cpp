@@ -105,9 +105,9 @@ TEST_F(FieldResources, WallPartLoadsTheAlternativesAndTheReleaseKeepsTheChoice) 
 }
 
 TEST_F(FieldResources, EnemyKindsShareSheetsAndKindsBeyondTheIconNamesGetNone) {
-    gEnemyKinds[10] = EnemyKind{"a", ENEMY_MODEL_SPRITE, 4, 1.0f, 1.0f};
-    gEnemyKinds[11] = EnemyKind{"b", ENEMY_MODEL_SPRITE, 4, 1.0f, 1.0f};   // the same sheet
-    gEnemyKinds[90] = EnemyKind{"c", ENEMY_MODEL_SPRITE, 9, 1.0f, 1.0f};
+    gEnemyKinds[10] = spriteKind("a", 4);
+    gEnemyKinds[11] = spriteKind("b", 4);   // the same sheet
+    gEnemyKinds[90] = spriteKind("c", 9);
     gMotions[4].sheetWidth = 256;
     gMotions[4].sheetHeight = 128;
     int32_t flags[ENEMY_KIND_CAPACITY] = {};
@@ -131,7 +131,7 @@ TEST_F(FieldResources, EnemyKindsShareSheetsAndKindsBeyondTheIconNamesGetNone) {
     EXPECT_FALSE(registered(gCharacterTextures[4]));
     EXPECT_FALSE(registered(gEnemyIconTextures[10]));
     memset(gMotions, 0, sizeof gMotions);
-    gEnemyKinds[10] = gEnemyKinds[11] = gEnemyKinds[90] = EnemyKind{};
+    resetEnemyKinds();
 }
 
 TEST_F(FieldResources, DungeonStageLoadsTheLeadersSheetAndTheWaterFrames) {

@@ -96,3 +96,14 @@ protected:
     MeshRecord scratch;
     std::vector<MeshRecord*> made;
 };
+
+// A sprite enemy kind of the given sheet, at scale 1 with a shadow.
+inline EnemyKind spriteKind(const char* name, int32_t sheet) {
+    EnemyKind kind = {};
+    snprintf(kind.name, sizeof kind.name, "%s", name);
+    kind.modelKind = ENEMY_MODEL_SPRITE;
+    kind.modelNumber = sheet;
+    kind.scale = 1.0f;
+    kind.shadowSize = 1.0f;
+    return kind;
+}

@@ -146,7 +146,19 @@ TEST_F(ScenePictures, TheBootLoadsTheSystemAndTitleSetsAtTheirStatedSizes) {
         EXPECT_EQ(width, 256) << path;
         EXPECT_EQ(height, sheets[i].height) << path;
     }
-    EXPECT_EQ(registeredCount(), START_PICTURE_COUNT + sheetCount);
+    // The effect image groups, after the field pictures and before the icons.
+    EXPECT_GT(gEffectGroupCount, 0);
+    for (int32_t g = 0; g < gEffectGroupCount; ++g) {
+        const TextureSlot& slot = gEffectImageTextures[g];
+        EXPECT_TRUE(isRegistered(slot)) << gEffectImageGroups[g];
+        EXPECT_EQ(slot.group, 1) << gEffectImageGroups[g];
+        EXPECT_EQ(slot.width, 256) << gEffectImageGroups[g];
+        EXPECT_EQ(slot.height, 256) << gEffectImageGroups[g];
+        int32_t width = 0, height = 0;
+        ASSERT_TRUE(samplePictureSize(gEffectImageGroups[g], &width, &height)) << gEffectImageGroups[g];
+        EXPECT_EQ(width, 256) << gEffectImageGroups[g];
+    }
+    EXPECT_EQ(registeredCount(), START_PICTURE_COUNT + gEffectGroupCount + sheetCount);
     for (const StartPicture& p : START_PICTURES) {
         EXPECT_TRUE(isRegistered(*p.slot)) << p.path;
         EXPECT_NE(p.slot->texture, nullptr) << p.path;

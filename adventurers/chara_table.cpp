@@ -1,25 +1,10 @@
-#include "field/field_tables.h"
+// adventurers/chara_table.cpp: the adventurers' stats by level from
+// "data/chara.txt", read at start-up.
+#include "adventurers/adventurers.h"
 
 #include <cstring>
 
-#include "adventurers/adventurers.h"
 #include "engine/text_data.h"
-
-int32_t gEffectGroupCount;
-int32_t gEffectImageCount;
-
-// The field's tables arrive with their readers; until then they stay empty.
-void loadEnemyKinds() {}
-void loadModelTable() {}
-void loadFloorConditions() {}
-void loadFloorEnemyLists() {}
-void loadEffectGroupFile(int32_t) {}
-
-void loadEffectGroups() {
-    gEffectGroupCount = 0;
-    gEffectImageCount = 0;
-    for (int32_t number = 1; number <= 4; number++) loadEffectGroupFile(number);
-}
 
 // The row number of "%03d:" with the given first digit and 0 second digit:
 // "00k:" or "10k:"; -1 for any other line.
