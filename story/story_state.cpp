@@ -66,6 +66,7 @@ static void hashEvent(StateHash& h, ChecksumScope scope) {
 // run checksum, as they always were.
 static const StateRow ROWS[] = {
     stateRow<gFieldMenu>("field menu", resetFieldMenuState, nullptr),
+    stateRow<gGameEnd>("game end", resetGameEndState, hashWords<gGameEnd>),
     stateRow<gTitle>("title", resetTitleState, hashTitle),
     stateRow<gSlotListCount>("save list", resetSaveListState, hashWords<gSlotListCount>),
     stateRow<gAvailableAdventurers, gAvailableAdventurerCount>(

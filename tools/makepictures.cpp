@@ -651,6 +651,23 @@ Canvas drawPauseSheet() {
     return c;
 }
 
+// The pause menu's month calendar: a heading and six weeks of seven days,
+// columns 45 and rows 48 pixels apart from (24, 32), each day numbered, in
+// the 380 x 380 corner the menu draws.
+Canvas drawCalendar() {
+    Canvas c = makeCanvas(512, 512, CLEAR);
+    panel(c, 0, 0, 380, 380, 12, 0xF04A3A20, 0xF02A1E10, GOLD, 2);
+    text(c, 150, 10, "MONTH", 2, CREAM, GOLD, INK);
+    for (int32_t cell = 4; cell < 4 + 35; ++cell) {
+        int32_t x = 24 + 45 * (cell % 7), y = 32 + 48 * (cell / 7);
+        fillRect(c, x, y, x + 41, y + 44, 0xF0605030);
+        char day[4];
+        snprintf(day, sizeof day, "%d", cell - 3);
+        text(c, x + 4, y + 4, day, 2, CREAM, GOLD, INK);
+    }
+    return c;
+}
+
 // ---- The scenes' own pictures ----
 // Flat colour fields, hard-edged shapes and a name: the picture pack's LZW
 // dictionary stops growing after 4,095 strings, so a picture stays small
@@ -930,6 +947,7 @@ const PictureFile PICTURES[] = {
     {"bmp/title_fuki.tga", 512, 1024, drawTitleMenuSheet},
     {"bmp/title_waku.tga", 1024, 512, drawTitleFrame},
     {"bmp/pause.tga", 1024, 512, drawPauseSheet},
+    {"bmp/calendar.tga", 512, 512, drawCalendar},
     {"bmp/result_bord01.tga", 512, 256, [] { return drawBoard(512, 256, 512, 256); }},
     {"bmp/dungeonbord.tga", 1024, 512, [] { return drawBoard(1024, 512, 320, 360); }},
 
