@@ -93,11 +93,16 @@ static bool onDungeonStage() {
     return interruptedMode() == GAME_MODE_FIELD && gCurrentStage && gCurrentStage->maptype >= 1;
 }
 
-static int32_t chosenAdventurer() {
+// The adventurer the party page shows.
+static int32_t shownAdventurer() {
     if (gAvailableAdventurerCount <= 0) return 0;
     int32_t i = std::clamp(gFieldMenu.partyIndex, 0, gAvailableAdventurerCount - 1);
     return gAvailableAdventurers[i];
 }
+
+// The adventurer of the expedition, whose equipment the equipment page and
+// the optimum sort change.
+static int32_t chosenAdventurer() { return std::clamp(gChosenAdventurer, 0, ADVENTURER_COUNT - 1); }
 
 static int32_t selectedEntry() {
     const FieldMenuState& m = gFieldMenu;
@@ -155,6 +160,9 @@ static void openChosenPage() {
     switch (entry) {
     case MENU_TITLE: m.exitStep = 1; return;
     case MENU_PARTY:
+        m.partyIndex = 0;
+        for (int32_t i = 0; i < gAvailableAdventurerCount; ++i)
+            if (gAvailableAdventurers[i] == gChosenAdventurer) m.partyIndex = i;
         m.detailShown = 0;
         break;
     case MENU_ITEMS:
@@ -701,7 +709,7 @@ static void drawCalendarPanel() {
 static void drawPartyStatusPage(float x) {
     const FieldMenuState& m = gFieldMenu;
     if (gAvailableAdventurerCount <= 0) return;
-    int32_t a = chosenAdventurer();
+    int32_t a = shownAdventurer();
     const GameState& game = runningGameState();
     const AdventurerRecord& r = game.adventurers[a];
     const TextureSlot& portrait = gPausePictures[ADVENTURER_PICTURE_COUNT + a];

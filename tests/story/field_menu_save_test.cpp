@@ -1,0 +1,109 @@
+// The pause menu's save page on a booted game: the slot takes the game with
+// its resume point and kept bag while the running game stays as it was, and
+// loading it back returns the kept bag to storage exactly once; a save that
+// cannot reach the disk says so and leaves the slot as it was.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "adventurers/adventurers_state.h"
+#include "engine/dialogs.h"
+#include "engine/frame_loop.h"
+#include "engine/overlay_screen.h"
+#include "engine/save_file.h"
+#include "shop/shop.h"
+#include "story/field_menu.h"
+#include "story/story_state.h"
+#include "tests/story/title_fixture.h"
+
+namespace {
+
+using FieldMenuSave = TitleGame;
+
+int32_t countKey(const GameState& game, int32_t key) {
+    int32_t n = 0;
+    for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; ++i) n += game.storage[i] == key;
+    return n;
+}
+
+// Saves into the slot as the save page does on its first saving tick.
+void saveNow(int32_t slot) {
+    gFieldMenu.slotCursor = slot;
+    gFieldMenu.slotTop = 0;
+    listAllSaveSlots();
+    gFieldMenu.noticeState = 2;
+    gFieldMenu.saveCounter = 1;
+    saveFromFieldMenu();
+}
+
+}  // namespace
+
+TEST_F(FieldMenuSave, SavingAtTheDepartureScreenKeepsTheBagOnlyInTheSlot) {
+    const int32_t sword = makeItemKey(1, 0, 2);
+    const int32_t stored = makeItemKey(1501, 0, 0);
+    GameState& saved = playedSlot(3);
+    saved.storage[0] = stored;
+    saved.storageCount = 1;
+    testSaveImage().header.lastSaveSlot = 3;
+    boot();
+    chooseEntry(TITLE_LOAD);
+    run(TITLE_WINDOW_SLIDE);
+    tapButtons(BUTTON_CONFIRM, 0);
+    ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE && !isDialogActive(); }, 200));
+
+    // The departure screen had packed the bag.
+    gBag[0] = sword;
+    gBag[KEPT_BAG_SIZE] = stored;
+    gOverlayScreen.savedMode = GAME_MODE_DEPARTURE;
+    saveNow(7);
+    EXPECT_EQ(gFieldMenu.saveFailed, 0);
+    EXPECT_EQ(gLastSaveSlot, 7);
+    const GameState& slot = gSaveImage.slots[7];
+    EXPECT_EQ(slot.resumeLocation, 1);
+    EXPECT_EQ(slot.keptBag[0], sword);
+    EXPECT_EQ(slot.keptBag2[0], stored);
+    const GameState& game = runningGameState();
+    EXPECT_EQ(game.keptBag[0], -1) << "the running game keeps no copy of the bag";
+    EXPECT_EQ(game.keptBag2[0], -1);
+    EXPECT_EQ(game.resumeLocation, 0);
+
+    // Loading the slot: the bag's items come back into storage once each.
+    restart();
+    chooseEntry(TITLE_LOAD);
+    run(TITLE_WINDOW_SLIDE);
+    ASSERT_EQ(gTitle.rowCursor, 7);
+    tapButtons(BUTTON_CONFIRM, 0);
+    ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE; }, 200));
+    const GameState& loaded = runningGameState();
+    EXPECT_EQ(countKey(loaded, sword), 1);
+    EXPECT_EQ(countKey(loaded, stored), 2) << "the stored one and the bag's";
+    EXPECT_EQ(loaded.storageCount, 3);
+    for (int32_t key : gBag) EXPECT_EQ(key, -1);
+}
+
+TEST_F(FieldMenuSave, AFailedWriteIsShownAndTheSlotStaysAsItWas) {
+    playedSlot(3);
+    GameState& old = playedSlot(5, 7777);
+    old.money = 4321;
+    testSaveImage().header.lastSaveSlot = 3;
+    boot();
+    chooseEntry(TITLE_LOAD);
+    run(TITLE_WINDOW_SLIDE);
+    tapButtons(BUTTON_CONFIRM, 0);
+    ASSERT_TRUE(runUntil([] { return gGameMode != GAME_MODE_TITLE && !isDialogActive(); }, 200));
+    runningGameState().money = 999;
+    gOverlayScreen.savedMode = GAME_MODE_FIELD;
+    // The files cannot be replaced: a folder stands in the way of each.
+    std::filesystem::remove(path("save.dat"));
+    std::filesystem::remove(path("_save.dat"));
+    std::filesystem::create_directory(path("save.dat"));
+    std::filesystem::create_directory(path("_save.dat"));
+    saveNow(5);
+    EXPECT_EQ(gFieldMenu.saveFailed, 1);
+    EXPECT_GT(gMessageWindow.openCounter, 0) << "the failure is told";
+    EXPECT_EQ(gSaveImage.slots[5].money, 4321);
+    EXPECT_EQ(gSaveImage.slots[5].playTicks, 7777);
+    EXPECT_EQ(runningGameState().money, 999);
+    std::filesystem::remove(path("save.dat"));
+    std::filesystem::remove(path("_save.dat"));
+}
