@@ -120,13 +120,11 @@ static void buildEntries() {
 }
 
 void openFieldMenu() {
-    int32_t used[MENU_USED_ITEMS_MAX];
+    // The results and the item choice open through the same switch; they
+    // set up their own screens, and the pointer stays theirs.
+    if (gOverlayScreen.kind != OVERLAY_PAUSE_MENU) return;
     FieldMenuState& m = gFieldMenu;
-    memcpy(used, m.menuUsedItems, sizeof used);
-    int32_t usedFlag = m.menuItemUsed;
     m = FieldMenuState{};
-    memcpy(m.menuUsedItems, used, sizeof used);
-    m.menuItemUsed = usedFlag;
     listAvailableAdventurers();
     buildEntries();
     hidePointer();

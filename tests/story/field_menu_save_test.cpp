@@ -13,6 +13,7 @@
 #include "engine/save_file.h"
 #include "shop/shop.h"
 #include "story/field_menu.h"
+#include "story/save_list.h"
 #include "story/story_state.h"
 #include "tests/story/title_fixture.h"
 
@@ -55,6 +56,7 @@ TEST_F(FieldMenuSave, SavingAtTheDepartureScreenKeepsTheBagOnlyInTheSlot) {
     gBag[0] = sword;
     gBag[KEPT_BAG_SIZE] = stored;
     gOverlayScreen.savedMode = GAME_MODE_DEPARTURE;
+    const int32_t keptBefore = runningGameState().keptBag[0], kept2Before = runningGameState().keptBag2[0];
     saveNow(7);
     EXPECT_EQ(gFieldMenu.saveFailed, 0);
     EXPECT_EQ(gLastSaveSlot, 7);
@@ -63,8 +65,8 @@ TEST_F(FieldMenuSave, SavingAtTheDepartureScreenKeepsTheBagOnlyInTheSlot) {
     EXPECT_EQ(slot.keptBag[0], sword);
     EXPECT_EQ(slot.keptBag2[0], stored);
     const GameState& game = runningGameState();
-    EXPECT_EQ(game.keptBag[0], -1) << "the running game keeps no copy of the bag";
-    EXPECT_EQ(game.keptBag2[0], -1);
+    EXPECT_EQ(game.keptBag[0], keptBefore) << "the running game keeps no copy of the bag";
+    EXPECT_EQ(game.keptBag2[0], kept2Before);
     EXPECT_EQ(game.resumeLocation, 0);
 
     // Loading the slot: the bag's items come back into storage once each.
