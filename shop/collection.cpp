@@ -62,14 +62,14 @@ static void countRuns(GameState& game) {
     for (int32_t k = 0; k < COLLECTION_ENTRY_COUNT; ++k) std::copy_n(seen[k], COLLECTION_SEEN_COUNT, game.collection[k].seen);
 }
 
-static bool seenAnywhere(int32_t id, bool allSlots) {
-    const uint8_t* mark = seenMark(runningGameState(), id);
-    if (mark && *mark) return true;
+// Seen in entry k of the running game, or with allSlots in entry k of any
+// save slot (every game's entries hold the same runs of the item table).
+static bool seenAnywhere(int32_t k, int32_t cell, bool allSlots) {
+    if (cell < 1 || cell > COLLECTION_SEEN_COUNT) return false;
+    if (runningGameState().collection[k].seen[cell - 1]) return true;
     if (!allSlots) return false;
-    for (const GameState& slot : gSaveImage.slots) {
-        mark = seenMark(slot, id);
-        if (mark && *mark) return true;
-    }
+    for (const GameState& slot : gSaveImage.slots)
+        if (slot.collection[k].seen[cell - 1]) return true;
     return false;
 }
 
@@ -96,7 +96,8 @@ static int32_t rebuild(int32_t allSlots) {
     countRuns(game);
     int32_t keys[COLLECTION_LIST_MAX];
     int32_t runStart = 0;
-    for (const CollectionEntry& e : game.collection) {
+    for (int32_t k = 0; k < COLLECTION_ENTRY_COUNT; ++k) {
+        const CollectionEntry& e = game.collection[k];
         if (e.count <= 0) continue;
         int32_t start = runStart;
         runStart += e.count;
@@ -105,9 +106,10 @@ static int32_t rebuild(int32_t allSlots) {
         c.firstRow[page] = findItemDef(e.category * 100);
         int32_t listed = 0;
         for (int32_t j = 0; j + 1 < e.count && start + j < gItemDefinitionCount; ++j) {
-            int32_t id = e.category * 100 + 1 + gItemDefinitions[start + j].iconCell;
+            int32_t cell = 1 + gItemDefinitions[start + j].iconCell;
+            int32_t id = e.category * 100 + cell;
             ++c.total;
-            if (!seenAnywhere(id, allSlots != 0)) continue;
+            if (!seenAnywhere(k, cell, allSlots != 0)) continue;
             ++c.seen;
             if (listed >= COLLECTION_LIST_MAX) continue;
             int32_t row = findItemDef(id);
