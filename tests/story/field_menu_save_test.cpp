@@ -9,11 +9,15 @@
 #include "adventurers/adventurers_state.h"
 #include "engine/dialogs.h"
 #include "engine/frame_loop.h"
+#include "engine/loaders.h"
+#include "engine/story_flags.h"
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "story/field_menu.h"
 #include "story/save_list.h"
+#include "story/story.h"
 #include "story/story_state.h"
 #include "tests/story/title_fixture.h"
 
@@ -108,4 +112,71 @@ TEST_F(FieldMenuSave, AFailedWriteIsShownAndTheSlotStaysAsItWas) {
     EXPECT_EQ(runningGameState().money, 999);
     std::filesystem::remove(path("save.dat"));
     std::filesystem::remove(path("_save.dat"));
+}
+
+namespace {
+
+using EndingSaveGame = TitleGame;
+
+// Confirms every other tick until the condition holds.
+template <typename Condition>
+bool confirmUntil(Condition condition, int32_t limit) {
+    for (int32_t i = 0; i < limit; ++i) {
+        if (condition()) return true;
+        holdButtons(i % 2 ? BUTTON_CONFIRM : 0, 1);
+    }
+    return condition();
+}
+
+}  // namespace
+
+TEST_F(EndingSaveGame, YesSavesTheEndlessGameAndNoReturnsToTheTitle) {
+    GameState& saved = playedSlot(2);
+    saved.date = 36;
+    saved.money = 70000;
+    saved.totalScore = 5000;
+    saved.storyFlags[FLAG_ADVENTURER_AVAILABLE + 0] = 1;
+    testSaveImage().header.lastSaveSlot = 2;
+    boot();
+    chooseEntry(TITLE_LOAD);
+    run(TITLE_WINDOW_SLIDE);
+    tapButtons(BUTTON_CONFIRM, 0);
+    ASSERT_TRUE(runUntil([] { return gGameMode == GAME_MODE_FIELD && !isDialogActive(); }, 300));
+
+    // Day 36 ended with its payment made.
+    gDayEndFinal = 1;
+    gGameMode = GAME_MODE_ENDING_SAVE;
+    enterEndingSaveScene();
+    startSceneLoader();
+    ASSERT_TRUE(confirmUntil([] { return gGameEnd.step == 7 && gYesNoWindow.openCounter > 0; }, 4000));
+    const GameState& game = runningGameState();
+    EXPECT_EQ(game.playMode, PLAY_MODE_ENDLESS);
+    EXPECT_EQ(game.date, 36);
+    EXPECT_EQ(game.weekEndDay, 0);
+    EXPECT_EQ(game.storyFlags[FLAG_ENDLESS], 1);
+    EXPECT_EQ(game.storyFlags[FLAG_ADVENTURER_CARD + 0], 1) << "Vuror's True Card";
+    EXPECT_EQ(gRecordsUnlocked, 1);
+    EXPECT_EQ(gRecordMoney, 70000);
+    EXPECT_EQ(gRecordScore, 5000);
+
+    // Yes: the save page; confirm on the cursor's slot (the last one saved).
+    ASSERT_TRUE(runUntil([] { return gYesNoWindow.openCounter >= 4; }, 20));
+    holdButtons(BUTTON_CONFIRM, 1);
+    ASSERT_TRUE(runUntil([] { return gGameEnd.savePageOpen == 1 && gFieldMenu.pageSlide == 10; }, 60));
+    gFieldMenu.slotCursor = 9;   // an empty slot: saved at once
+    holdButtons(BUTTON_CONFIRM, 1);
+    ASSERT_TRUE(runUntil([] { return gFieldMenu.saveCounter == 0; }, 100));
+    EXPECT_EQ(gSaveImage.slots[9].playMode, PLAY_MODE_ENDLESS);
+    EXPECT_EQ(gSaveImage.slots[9].date, 36);
+    EXPECT_EQ(gSaveImage.slots[9].resumeLocation, 0);
+    EXPECT_EQ(gLastSaveSlot, 9);
+    holdButtons(BUTTON_CANCEL, 1);
+    ASSERT_TRUE(runUntil([] { return gGameEnd.step == 7 && gYesNoWindow.openCounter > 0; }, 60)) << "asked again";
+
+    // No: back to the title.
+    ASSERT_TRUE(runUntil([] { return gYesNoWindow.openCounter >= 4; }, 20));
+    holdButtons(BUTTON_RIGHT, 1);
+    holdButtons(0, 1);
+    holdButtons(BUTTON_CONFIRM, 1);
+    ASSERT_TRUE(runUntil([] { return gGameMode == GAME_MODE_TITLE && !isSceneLoading(); }, 200));
 }
