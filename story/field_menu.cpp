@@ -25,6 +25,7 @@
 #include "field/field.h"
 #include "shop/shop.h"
 #include "story/options_window.h"
+#include "story/pause_cells.h"
 #include "story/save_list.h"
 #include "story/story.h"
 #include "story/story_state.h"
@@ -49,9 +50,9 @@ constexpr char EXIT_QUESTION[] = "Returning to title screen. Are you sure?";
 constexpr char SAVE_FAILED[] = "The game could not be saved.";
 
 // Cells of the pause sheet.
-constexpr float LABEL_WIDTH = 160.0f;
-constexpr float LABEL_HEIGHT = 39.0f;
-constexpr float LABEL_ROW = 40.0f;
+constexpr float LABEL_WIDTH = (float)PAUSE_LABEL_WIDTH;
+constexpr float LABEL_HEIGHT = (float)PAUSE_LABEL_HEIGHT;
+constexpr float LABEL_ROW = (float)PAUSE_LABEL_ROW;
 constexpr SpriteSource FIXED_PLATE = {64.0f, 384.0f, 320.0f, 424.0f};
 constexpr SpriteSource SAVE_BAND = {704.0f, 896.0f, 984.0f, 936.0f};
 
@@ -656,14 +657,15 @@ static void drawEntryColumn() {
         if (!chosen && m.pageSlide > 7) continue;
         float x = 432.0f + 80.0f * (float)(i % 2);
         float y = 32.0f + (float)m.entrySpacing * (float)i;
-        int32_t grey = 127;
+        // Added to the label: black leaves it as drawn, the flash lights it.
+        int32_t grey = 0;
         if (chosen) {
             float k = (float)m.pageSlide / (float)PAGE_SLIDE_MAX;
             x += (32.0f - x) * k;
             y += (-8.0f - y) * k;
-            if (m.choiceCounter > 0) grey += (int32_t)(128.0f * std::sin(PI_F * (float)m.choiceCounter / 15.0f));
+            if (m.choiceCounter > 0) grey = (int32_t)(128.0f * std::sin(PI_F * (float)m.choiceCounter / 15.0f));
         }
-        float left = chosen ? 160.0f : 0.0f;
+        float left = (float)PAUSE_LABEL_LEFT + (chosen ? LABEL_WIDTH : 0.0f);
         float top = LABEL_ROW * (float)m.entryIds[i];
         addSpriteRect(x, y, LABEL_WIDTH, LABEL_HEIGHT, SpriteSource{left, top, left + LABEL_WIDTH, top + LABEL_HEIGHT}, sheet,
                       argb(255, std::clamp(grey, 0, 255)));
