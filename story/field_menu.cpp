@@ -56,7 +56,6 @@ constexpr float LABEL_ROW = (float)PAUSE_LABEL_ROW;
 constexpr SpriteSource FIXED_PLATE = {64.0f, 384.0f, 320.0f, 424.0f};
 constexpr SpriteSource SAVE_BAND = {704.0f, 896.0f, 984.0f, 936.0f};
 
-int32_t gEquipSlotCount = EQUIPMENT_SLOTS;
 
 void resetFieldMenuState() {
     gFieldMenu = FieldMenuState{};
