@@ -56,6 +56,9 @@ void parseCharaTable(const char* text, int32_t length);
 // that game from their levels and their chara rows; the HP and SP bonuses
 // stay. Runs for a new game, a new loop, departure and every level-up.
 void recomputeLevelStats(GameState& game);
+// The shown HP and SP move 1% of their maximum per tick toward the real ones
+// (the dungeon control and the pause menu run it).
+void easeGauges();
 // One stat at 0-based level: the level-1 value e moved toward the level-100
 // value h by level / 100, truncated toward zero. Pure.
 int32_t statForLevel(int32_t e, int32_t h, int32_t level);

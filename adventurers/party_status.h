@@ -8,5 +8,3 @@
 void tickPartyStatus(PartyState& party);
 // A heal that lands when its timer counts down to 0.
 void runDelayedHeals(PartyState& party);
-// The shown HP and SP move 1% of their maximum per tick toward the real ones.
-void easeGauges();

@@ -34,6 +34,7 @@ TextureSlot gNamePlateTexture;
 TextureSlot gShopModeTexture;
 TextureSlot gPauseTextures[PAUSE_TEXTURE_COUNT];
 TextureSlot gPausePictures[2 * ADVENTURER_PICTURE_COUNT];
+TextureSlot gCalendarTexture;
 
 static const ScenePicture SYSTEM_WINDOW_PICTURES[] = {
     {"bmp/system.bmp", 128, 128, &gSystemTexture},         {"bmp/fps2.tga", 256, 32, &gFpsTexture},
@@ -212,6 +213,7 @@ static const ScenePicture PAUSE_PICTURES[] = {
     {"bmp/pause_bg_safo.tga", 1024, 512, &gPauseTextures[1]},
     {"bmp/result_bord01.tga", 512, 256, &gPauseTextures[2]},
     {"bmp/dungeonbord.tga", 1024, 512, &gPauseTextures[3]},
+    {"bmp/calendar.tga", 512, 512, &gCalendarTexture},
 };
 
 void loadPauseTextures() {

@@ -72,6 +72,9 @@ extern TextureSlot gPauseTextures[PAUSE_TEXTURE_COUNT];
 // The pause menu's eight control pictures, then its eight adventurer pictures.
 constexpr int32_t ADVENTURER_PICTURE_COUNT = 8;
 extern TextureSlot gPausePictures[2 * ADVENTURER_PICTURE_COUNT];
+// The pause menu's month calendar "bmp/calendar.tga": 7 columns of 45 and
+// rows of 48 pixels under a heading, 380 x 380 in its corner.
+extern TextureSlot gCalendarTexture;
 
 // The customers' pictures at the counter: ten slots per customer type
 // (type k uses slots 10k to 10k + 9), the name plates and the shop-mode sheet.

@@ -57,7 +57,8 @@ enum StoryFlag : int32_t {
     FLAG_DOOR_ENTRY = 191,           // cleared whenever the shop is entered by the door
     FLAG_ONE_BUYER = 195,            // the planner stops at the first buyer
     FLAG_ORDER_DAY = 196,            // two order placements are planned
-    FLAG_NO_TOWNSFOLK = 201,         // customer types 11..29 stay away
+    FLAG_COLLECTION_COMPLETE = 200,  // every item of the table has been held
+    FLAG_NO_TOWNSFOLK = 201,         // customer types 11..29 stay away; the collection no longer checks
     FLAG_REPORTED = 205,             // adventurer 6 was available when the last loop ended
     FLAG_ADVENTURER_CARD = 208,      // 208 + a: adventurer a is available through her True Card
     FLAG_RUN_SUMMARY_FIRST = 224,    // 224..233: summaries of the last run; in survival

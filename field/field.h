@@ -197,6 +197,9 @@ void startNewsBanner();
 void drawNumber(float x, float y, int32_t value, int32_t withSign, uint32_t argb, int32_t withCommas);
 // fromRecord non-zero shows full HP and SP; zero the controlled character's.
 void drawAdventurerPanel(float x, float y, int32_t adventurer, int32_t fromRecord);
+// The merchant level (value + 1) in the item window's large level digits,
+// popping while the level-up tag starts; the pause menu's calendar uses it too.
+void drawDayNumber(float x, float y, int32_t value, uint32_t argb);
 // One item's icon standing on a shop-floor cell, at a height above it.
 void drawCellItemIcon(int32_t cellX, int32_t cellY, int32_t itemKey, float height);
 // The top bar: panel, place picture, day clock, day, money and a dungeon

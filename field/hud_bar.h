@@ -18,6 +18,3 @@ constexpr int32_t EXP_RING_TRIANGLES = 19;
 void drawCounter(float x, float y, int32_t current, int32_t maximum);
 // The format drawCounter uses for a maximum. Pure.
 const char* counterFormat(int32_t maximum);
-// The merchant level (value + 1) in the item window's large level digits,
-// popping while the level-up tag starts.
-void drawDayNumber(float x, float y, int32_t value, uint32_t argb);

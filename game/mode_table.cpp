@@ -123,13 +123,13 @@ void installGameWiring() {
     static const GameModeEntry MODES[GAME_MODE_COUNT] = {
         {updateTitleScreen, drawTitleScreen, loadTitleTextures, loadTitleTextures, enterTitleScreen, 0, 0, 0},   // title
         {updateFieldMode, drawFieldMode, loadFieldResources, loadFieldScene, finishFloorStart, 0, 1, 1},  // field
-        {nullptr, nullptr, loadGameOverTextures, loadGameOverTextures, nullptr, 1, 1, 0},                       // game over
+        {updateGameOverScene, drawGameOverScene, loadGameOverTextures, loadGameOverTextures, nullptr, 1, 1, 0},                       // game over
         {nullptr, nullptr, loadEndingTextures, loadEndingTextures, startEnding, 1, 1, 0},                       // ending
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // none
         // The event scene's script is compiled when its loader starts (its pictures are the script's).
         {nullptr, nullptr, loadEventTextures, loadEventTextures, nullptr, 0, 0, 0},                             // event scene
         {updateMarketScene, drawMarketScene, loadMarketTextures, loadMarketTextures, nullptr, 1, 1, 0},         // market
-        {nullptr, nullptr, loadEndingSaveTextures, loadEndingSaveTextures, nullptr, 1, 1, 0},                   // ending save
+        {updateEndingSaveScene, drawEndingSaveScene, loadEndingSaveTextures, loadEndingSaveTextures, nullptr, 1, 1, 0},                   // ending save
         {updateWorldMap, drawWorldMapMode, loadWorldMapTextures, loadWorldMapTextures, enterWorldMap, 1, 1, 0},  // town map
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // overlay screen
         {nullptr, nullptr, loadOpeningTextures, loadOpeningTextures, nullptr, 0, 0, 0},                         // opening

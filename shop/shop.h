@@ -112,7 +112,8 @@ void loadedItemIconRows(ItemIconRow rows[ITEM_ICON_ROW_MAX]);
 
 // Registers the item as seen, then stores it in the first free entry; -1 is
 // ignored and a full storage stores nothing.
-void addItemToStorage(int32_t key);
+// 1 when stored.
+int32_t addItemToStorage(int32_t key);
 // Removes the first entry holding exactly this key, moving the later entries
 // down; 1 when removed, 0 when absent (or -1).
 int32_t removeStorageKey(int32_t key);
@@ -231,6 +232,18 @@ void drawItemListWindow(float x, float y);
 void drawItemMessagePanel(float x, float y);
 // The information popup at the pointer or where a screen opened it.
 void drawItemInfoPanel();
+
+// ---- The item collection --------------------------------------------------
+
+// Rebuilds the collection screen's pages from the running game, or with
+// allSlots from the union of the 100 save slots (the title's view), and puts
+// the cursor on the first cell. 1 when every item of the table is seen.
+int32_t buildCollection(int32_t allSlots);
+// The screen's input, once a tick; 1 when it is to close.
+int32_t updateCollectionScreen();
+void drawCollectionScreen(float x, float y);
+// The pointer glides to the cursor cell.
+void placeCollectionCursor();
 
 // ---- The shop day ---------------------------------------------------------
 

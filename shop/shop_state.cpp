@@ -40,6 +40,7 @@ void resetShopScene() {
 static const StateRow ROWS[] = {
     stateRow<gShopDayPhase, gShopSequence, gFieldTicks>("shop scene", resetShopScene,
                                                         hashWords<gShopDayPhase, gShopSequence, gFieldTicks>),
+    stateRow<gCollection>("collection", resetCollectionScreen, hashWords<gCollection>),
     stateRow<gCounter>("counter", resetCounterState, hashWords<gCounter>),
     stateRow<gDayPlan>("day plan", resetDayPlan, hashWords<gDayPlan>),
     stateRow<gDayReport, gItemChoice, gDayEndUnpaid, gDayEndFinal>(

@@ -408,5 +408,27 @@ void resetDayReportState();
 
 // Handed to the game-over and after-ending scenes: the week's payment fell
 // short; day 36 ended with its payment made.
+// ---- The item collection's screen
+
+constexpr int32_t COLLECTION_LIST_MAX = 60;     // items a category's page lists
+constexpr int16_t COLLECTION_NONE_SEEN = -2;    // the first cell of a category with nothing seen
+struct CollectionScreen {
+    int16_t items[COLLECTION_ENTRY_COUNT][COLLECTION_LIST_MAX];   // seen item ids, -1 past the end
+    uint8_t order[COLLECTION_ENTRY_COUNT][COLLECTION_LIST_MAX];   // display order of items
+    int32_t firstRow[COLLECTION_ENTRY_COUNT];   // item table row of the category's placeholder, -1 none
+    int32_t categories[COLLECTION_ENTRY_COUNT]; // the category of each page
+    int32_t categoryCount;                      // pages that hold items
+    int32_t total;
+    int32_t seen;
+    int32_t current;        // page
+    int32_t column;         // 0..2
+    int32_t row;
+    int32_t firstVisible;
+    int32_t pageTurn;       // -10..10
+    int32_t infoOpen;
+};
+extern CollectionScreen gCollection;
+void resetCollectionScreen();
+
 extern int32_t gDayEndUnpaid;
 extern int32_t gDayEndFinal;

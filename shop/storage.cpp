@@ -24,17 +24,18 @@ static void removeStorageEntry(GameState& game, int32_t i) {
     game.storageCount--;
 }
 
-void addItemToStorage(int32_t key) {
-    if (key == ITEM_KEY_NONE) return;
+int32_t addItemToStorage(int32_t key) {
+    if (key == ITEM_KEY_NONE) return 0;
     registerItemSeen(key);
     GameState& game = runningGameState();
     for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; i++) {
         if (game.storage[i] == ITEM_KEY_NONE) {
             game.storage[i] = key;
             game.storageCount++;
-            return;
+            return 1;
         }
     }
+    return 0;
 }
 
 int32_t removeStorageKey(int32_t key) {

@@ -11,7 +11,8 @@ void listAvailableAdventurers() {
     const GameState& game = runningGameState();
     gAvailableAdventurerCount = 0;
     for (int32_t a = 0; a < ADVENTURER_COUNT; a++)
-        if (game.storyFlags[FLAG_ADVENTURER_AVAILABLE + a]) gAvailableAdventurers[gAvailableAdventurerCount++] = a;
+        if (game.storyFlags[FLAG_ADVENTURER_AVAILABLE + a] || game.storyFlags[FLAG_ADVENTURER_CARD + a])
+            gAvailableAdventurers[gAvailableAdventurerCount++] = a;
 }
 
 void resetAvailableAdventurers() {

@@ -65,12 +65,12 @@ void repairEquipment(GameState& game) {
     }
 }
 
-// Kept items of the last departure go back into storage.
+// Kept items of the last departure go back into storage; a key storage had
+// no room for stays kept.
 static void returnKeptBag(int32_t (&bag)[KEPT_BAG_SIZE]) {
     for (int32_t& key : bag) {
         if (key == ITEM_KEY_NONE || key == 0) continue;
-        addItemToStorage(key);
-        key = ITEM_KEY_NONE;
+        if (addItemToStorage(key)) key = ITEM_KEY_NONE;
     }
 }
 

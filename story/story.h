@@ -54,6 +54,15 @@ void startEnding();
 void enterGameOverScene();
 // Enters mode 7, the save after the ending (day 36 paid).
 void enterEndingSaveScene();
+void updateGameOverScene();
+void drawGameOverScene();
+void updateEndingSaveScene();
+void drawEndingSaveScene();
+// Gives the True Card to the available adventurer with the most adventures
+// (the lower number on a tie): stored, her card flag set and the award
+// message shown. 1 when a card was given; 0 when nobody is available or
+// storage had no room for it.
+int32_t awardTrueCard();
 
 // ---- The town map (game mode 8)
 

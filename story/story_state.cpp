@@ -62,10 +62,11 @@ static void hashEvent(StateHash& h, ChecksumScope scope) {
     }
 }
 
-// The pause menu's thrown-away items are snapshotted but left out of the
-// run checksum, as they always were.
+// The pause menu's words (its pages and the thrown-away items) are
+// snapshotted but left out of the run checksum, as they always were.
 static const StateRow ROWS[] = {
     stateRow<gFieldMenu>("field menu", resetFieldMenuState, nullptr),
+    stateRow<gGameEnd>("game end", resetGameEndState, hashWords<gGameEnd>),
     stateRow<gTitle>("title", resetTitleState, hashTitle),
     stateRow<gSlotListCount>("save list", resetSaveListState, hashWords<gSlotListCount>),
     stateRow<gAvailableAdventurers, gAvailableAdventurerCount>(

@@ -123,15 +123,48 @@ extern PlaceVisitState gPlaceVisit;
 extern int32_t gAvailableAdventurers[ADVENTURER_COUNT];
 extern int32_t gAvailableAdventurerCount;
 
+// ---- Game over and the new loop (mode 2), the save after the ending (mode 7)
+
+struct GameEndState {
+    int32_t leaveCounter;   // 0, or ticks since the scene decided to leave
+    int32_t savePageOpen;   // the pause menu's save page is open (mode 7)
+    int32_t step;           // GAME_END_LEAVE_STEP ends the scene
+};
+extern GameEndState gGameEnd;
+
 // ---- The pause menu
 
 // Items thrown away in the menu during a dungeon run, handed to the dungeon
 // control by takeMenuUsedItem: 20 keys, -1 empty; the flag is 1 while any
 // are waiting.
 constexpr int32_t MENU_USED_ITEMS_MAX = 20;
+constexpr int32_t FIELD_MENU_ENTRY_MAX = 8;
 struct FieldMenuState {
     int32_t menuUsedItems[MENU_USED_ITEMS_MAX];
     int32_t menuItemUsed;
+    int32_t entryIds[FIELD_MENU_ENTRY_MAX];   // FieldMenuEntry in column order
+    int32_t entryCount;
+    int32_t entrySpacing;     // 12 x (11 - entryCount)
+    int32_t menuCursor;
+    int32_t choiceCounter;    // 0, or ticks since an entry was confirmed (the page opens at 15)
+    int32_t pageSlide;        // 0..10
+    int32_t pageOpen;         // 1 slides in, 0 slides out
+    int32_t exitStep;         // ticks since the return-to-title question was asked
+    int32_t exitConfirmed;    // ticks since it was answered yes
+    int32_t partyIndex;       // position in gAvailableAdventurers
+    int32_t detailShown;      // the party page shows the skills
+    int32_t optionsRow;
+    int32_t optionsState;     // 0 unchanged, 1 changed, 2 leave and write the header, 3 leave
+    int32_t slotCursor;
+    int32_t slotTop;
+    int32_t scrollByOne;      // -5..5
+    int32_t scrollByThree;
+    int32_t saveCounter;      // 0, or ticks since a save was started (to 60)
+    int32_t noticeState;      // 0, 1 the dungeon notice shown, 2 read
+    int32_t pageMode;         // overwrite question / action choice / slot column
+    int32_t actionCursor;
+    int32_t messageShown;     // the items page shows a result
+    int32_t saveFailed;       // the last save did not reach the disk
 };
 extern FieldMenuState gFieldMenu;
 
@@ -218,6 +251,7 @@ void resetWorldMapState();
 void resetChurchVisit();
 void resetAvailableAdventurers();
 void resetFieldMenuState();
+void resetGameEndState();
 // The script tables, the player (leaving the options alone) and the sheets'
 // texture slots.
 void resetEventScript();

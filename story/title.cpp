@@ -216,6 +216,11 @@ static void runChosenEntry() {
     case TITLE_NEW_GAME_PLUS:
         openCardSlotChooser();
         break;
+    case TITLE_COLLECTION:
+        openSubWindow(TITLE_WINDOW_COLLECTION);
+        showPointer();
+        buildCollection(1);
+        break;
     default:
         openLoadSlotChooser();
         break;
@@ -234,14 +239,8 @@ static void updateMainMenu() {
         uint16_t pressed = gInputState[0].pressed;
         uint16_t repeat = gInputState[0].repeat;
         if (pressed & BUTTON_CONFIRM) {
-            // The item collection's window is not part of the title yet: its
-            // entry is shown but refuses.
-            if (selectedCode() == TITLE_COLLECTION) {
-                playSoundEffect(SOUND_REFUSED);
-            } else {
-                t.choiceCounter = 1;
-                playSoundEffect(SOUND_CONFIRM);
-            }
+            t.choiceCounter = 1;
+            playSoundEffect(SOUND_CONFIRM);
         } else if (repeat & BUTTON_UP) {
             t.menuCursor = (t.menuCursor + t.menuCount - 1) % t.menuCount;
             playSoundEffect(SOUND_CURSOR);
@@ -334,6 +333,12 @@ static void updateOpenWindow() {
     switch (gTitle.windowKind) {
     case TITLE_WINDOW_SLOTS: updateSlotChooser(); break;
     case TITLE_WINDOW_OPTIONS: updateTitleOptions(); break;
+    case TITLE_WINDOW_COLLECTION:
+        if (updateCollectionScreen()) {
+            closeSubWindow();
+            hidePointer();
+        }
+        break;
     case TITLE_WINDOW_RECORDS:
         if (gInputState[0].pressed & (BUTTON_CONFIRM | BUTTON_CANCEL)) {
             playSoundEffect(SOUND_CONFIRM);
@@ -469,6 +474,9 @@ static void drawSubWindow() {
     case TITLE_WINDOW_OPTIONS:
         drawOptionsWindow(x, 48.0f, t.rowCursor, t.optionsState == 2);
         drawWindowHeader(x, 48.0f, TITLE_OPTIONS);
+        break;
+    case TITLE_WINDOW_COLLECTION:
+        drawCollectionScreen(x, 0.0f);
         break;
     case TITLE_WINDOW_RECORDS:
         drawRecordsWindow(x, 48.0f);

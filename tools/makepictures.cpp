@@ -35,6 +35,7 @@
 #pragma GCC diagnostic pop
 
 #include "field/hud_cells.h"
+#include "story/pause_cells.h"
 #include "shop/item_icon_cells.h"
 #include "tools/event_pictures.h"
 #include "tools/market_pictures.h"
@@ -642,13 +643,40 @@ Canvas drawBoard(int32_t width, int32_t height, int32_t boardW, int32_t boardH) 
     return c;
 }
 
-// The pause sheet: the board, plates down its right side, and the merchant
-// level's plate (720, 368)-(864, 416) that the save list shows.
+// The pause sheet: the board, the menu's entry labels (story/pause_cells.h)
+// down its right side, and the merchant level's plate (720, 368)-(864, 416)
+// that the save list shows.
 Canvas drawPauseSheet() {
     Canvas c = drawBoard(1024, 512, 640, 480);
-    fillRect(c, 648, 340, 1024, 436, CLEAR);
+    fillRect(c, 648, 0, 1024, 436, CLEAR);
+    for (int32_t id = 0; id < PAUSE_LABEL_COUNT; ++id)
+        for (int32_t lit = 0; lit < 2; ++lit) {
+            int32_t x = PAUSE_LABEL_LEFT + PAUSE_LABEL_WIDTH * lit, y = PAUSE_LABEL_ROW * id;
+            // The plate keeps to the cell's left 124 pixels: the column's
+            // right-hand entries stand at x 512 and must end on the screen.
+            panel(c, x, y, x + PAUSE_LABEL_PLATE, y + PAUSE_LABEL_HEIGHT - 1, 10, lit ? 0xF08A6A30 : 0xF04A3A20,
+                  lit ? 0xF05A4A20 : 0xF02A1E10, GOLD, 2);
+            textCentered(c, x + PAUSE_LABEL_PLATE / 2, y + PAUSE_LABEL_HEIGHT / 2, PAUSE_LABELS[id], 2, CREAM, GOLD, INK);
+        }
     panel(c, 722, 370, 862, 414, 12, 0xF04A3A20, 0xF02A1E10, GOLD, 2);
     text(c, 740, 385, "SHOP LV", 2, CREAM, GOLD, INK);
+    return c;
+}
+
+// The pause menu's month calendar: a heading and six weeks of seven days,
+// columns 45 and rows 48 pixels apart from (24, 32), each day numbered, in
+// the 380 x 380 corner the menu draws.
+Canvas drawCalendar() {
+    Canvas c = makeCanvas(512, 512, CLEAR);
+    panel(c, 0, 0, 380, 380, 12, 0xF04A3A20, 0xF02A1E10, GOLD, 2);
+    text(c, 150, 10, "MONTH", 2, CREAM, GOLD, INK);
+    for (int32_t cell = 4; cell < 4 + 35; ++cell) {
+        int32_t x = 24 + 45 * (cell % 7), y = 32 + 48 * (cell / 7);
+        fillRect(c, x, y, x + 41, y + 44, 0xF0605030);
+        char day[4];
+        snprintf(day, sizeof day, "%d", cell - 3);
+        text(c, x + 4, y + 4, day, 2, CREAM, GOLD, INK);
+    }
     return c;
 }
 
@@ -935,6 +963,7 @@ const PictureFile PICTURES[] = {
     {"bmp/title_fuki.tga", 512, 1024, drawTitleMenuSheet},
     {"bmp/title_waku.tga", 1024, 512, drawTitleFrame},
     {"bmp/pause.tga", 1024, 512, drawPauseSheet},
+    {"bmp/calendar.tga", 512, 512, drawCalendar},
     {"bmp/result_bord01.tga", 512, 256, [] { return drawBoard(512, 256, 512, 256); }},
     {"bmp/dungeonbord.tga", 1024, 512, [] { return drawBoard(1024, 512, 320, 360); }},
 

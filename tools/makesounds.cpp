@@ -311,6 +311,8 @@ const CustomerVoice REPORT_VOICES[] = {
     {"bin/se/01yo/system/01yo_sys09.bin", 340.0, 0.60}, {"bin/se/01yo/system/01yo_sys12.bin", 400.0, 0.50},
     {"bin/se/01yo/system/01yo_sys13.bin", 480.0, 0.45}, {"bin/se/01yo/system/01yo_sys14.bin", 500.0, 0.40},
     {"bin/se/01yo/system/01yo_sys15.bin", 460.0, 0.50},
+    // The pause menu's save.
+    {"bin/se/01yo/system/01yo_sys04.bin", 520.0, 0.45},
 };
 
 // The field's voices: the heroine's cries at a defeat, falling a little in

@@ -133,13 +133,19 @@ TEST_F(TitleMenu, QuitClosesTheProgramWithoutTheQuitQuestion) {
     EXPECT_EQ(gHeadlessMessageBoxes.total, 0);
 }
 
-TEST_F(TitleMenu, TheCollectionEntryIsShownButRefuses) {
+TEST_F(TitleMenu, TheCollectionOpensOverEverySlotAndCancelClosesIt) {
+    GameState& saved = playedSlot(4);
+    saved.collection[0].seen[0] = 1;   // the first item of the first category, in one slot
     boot();
-    tapButtons(BUTTON_DOWN);
-    ASSERT_EQ(gTitle.menuCodes[gTitle.menuCursor], TITLE_COLLECTION);
-    tapButtons(BUTTON_CONFIRM);
-    EXPECT_EQ(effectStarts(SOUND_REFUSED), 1);
-    EXPECT_EQ(gTitle.choiceCounter, 0);
+    chooseEntry(TITLE_COLLECTION);
+    EXPECT_EQ(gTitle.windowKind, TITLE_WINDOW_COLLECTION);
+    EXPECT_EQ(gCollection.seen, 1);
+    EXPECT_GT(gCollection.total, 1);
+    run(TITLE_WINDOW_SLIDE);
+    tapButtons(BUTTON_CANCEL);
+    EXPECT_EQ(effectStarts(SOUND_CANCEL), 1);
+    EXPECT_EQ(gTitle.windowClosing, 1);
+    run(TITLE_WINDOW_SLIDE);
     EXPECT_TRUE(isTitleIdle());
 }
 

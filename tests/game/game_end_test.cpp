@@ -1,0 +1,75 @@
+// A week's end through the real frame loop and the pad: the report's
+// payment leads, through the game-over scene, either into the next loop's
+// first morning (a short payment) or on to the next day (paid).
+#include <gtest/gtest.h>
+
+#include "engine/frame_loop.h"
+#include "engine/input.h"
+#include "engine/loaders.h"
+#include "engine/overlay_screen.h"
+#include "engine/save_file.h"
+#include "shop/shop.h"
+#include "shop/shop_state.h"
+#include "story/story_state.h"
+#include "tests/harness/buttons.h"
+#include "tests/harness/harness.h"
+#include "tests/harness/shop_day.h"
+
+namespace {
+
+struct WeekEnd {
+    bool sawGameOver = false;
+    int32_t ticks = 0;
+};
+
+// Plays the scripted shop day, sets the payment day's money, opens the
+// report and confirms every other tick until the shop's field is back.
+WeekEnd endFirstWeek(int32_t money) {
+    WeekEnd out;
+    HarnessOptions options;
+    options.seed = 20240611;
+    if (!harnessOpenShopDay(options)) return out;
+    int32_t ticks = 0;
+    while (!shopDayClosed() && ticks < SHOP_DAY_MAX_TICKS) holdButtons(shopDayButtons(ticks++), 1);
+    GameState& game = runningGameState();
+    game.date = 7;
+    game.playMode = PLAY_MODE_STORY;
+    game.money = game.dayStartMoney = money;
+    openResultsScreen();
+    harnessRunTicks(20);
+    while (out.ticks < 6000) {
+        holdButtons(out.ticks % 2 ? BUTTON_CONFIRM : 0, 1);
+        ++out.ticks;
+        if (gGameMode == GAME_MODE_GAME_OVER) out.sawGameOver = true;
+        if (out.sawGameOver && gGameMode == GAME_MODE_FIELD && !isSceneLoading()) break;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(GameOverWholeGame, AShortFirstPaymentStartsTheNextLoopOnItsFirstMorning) {
+    GameState& game = runningGameState();
+    WeekEnd end = endFirstWeek(500);
+    ASSERT_TRUE(end.sawGameOver);
+    ASSERT_EQ(gGameMode, GAME_MODE_FIELD) << "after " << end.ticks << " ticks";
+    EXPECT_EQ(game.loopCount, 1);
+    EXPECT_EQ(game.money, 1000);
+    EXPECT_EQ(game.date, 1);
+    EXPECT_EQ(game.dayPhase, 0);
+    EXPECT_EQ(game.resumeLocation, 0);
+    EXPECT_EQ(gShopSequence, SHOP_SEQUENCE_MORNING);
+    EXPECT_EQ(gGameEnd.step, 0);
+    harnessShutdown();
+}
+
+TEST(GameOverWholeGame, APaidFirstWeekWakesOnDayEight) {
+    GameState& game = runningGameState();
+    WeekEnd end = endFirstWeek(50000);
+    ASSERT_TRUE(end.sawGameOver) << "story play passes the game-over scene at the end of day 8";
+    ASSERT_EQ(gGameMode, GAME_MODE_FIELD) << "after " << end.ticks << " ticks";
+    EXPECT_EQ(game.loopCount, 0);
+    EXPECT_EQ(game.date, 8);
+    EXPECT_EQ(game.money, 40000);
+    harnessShutdown();
+}
