@@ -92,28 +92,6 @@ constexpr int32_t SOUND_FOOTSTEP = 358;
 
 constexpr int32_t ZOZE_RANDOM_SHOTS[13] = {113, 118, 120, 122, 114, 117, 119, 121, 116, 115, 126, 123, 125};
 
-struct VoiceSet {
-    int32_t count;
-    const char* paths[4];
-};
-// The adventurers' start lines, by adventurer.
-const VoiceSet START_VOICES[ADVENTURER_COUNT] = {
-    {2, {"bin/se/02vu/action/02vu_08a.bin", "bin/se/02vu/action/02vu_08b.bin"}},
-    {2, {"bin/se/03re/action/03re_08a.bin", "bin/se/03re/action/03re_08b.bin"}},
-    {4,
-     {"bin/se/04zi/start/04zi_11a.bin", "bin/se/04zi/start/04zi_11d.bin", "bin/se/04zi/start/04zi_12a.bin",
-      "bin/se/04zi/start/04zi_12d.bin"}},
-    {3, {"bin/se/05za/start/05za_10.bin", "bin/se/05za/start/05za_11.bin", "bin/se/05za/start/05za_12.bin"}},
-    {4,
-     {"bin/se/06zu/start/06zu_12.bin", "bin/se/06zu/start/06zu_12a.bin", "bin/se/06zu/start/06zu_13a.bin",
-      "bin/se/06zu/start/06zu_14.bin"}},
-    {4,
-     {"bin/se/07do/start/n_10.bin", "bin/se/07do/start/n_11.bin", "bin/se/07do/start/n_12.bin",
-      "bin/se/07do/start/n_13.bin"}},
-    {2, {"bin/se/08de/start/08de_10b.bin", "bin/se/08de/start/08de_16b.bin"}},
-    {2, {"bin/se/09zo/start/09zo_17.bin", "bin/se/09zo/start/09zo_18.bin"}},
-};
-
 bool onShopStage() { return gCurrentStage && gCurrentStage->stageCode <= SHOP_STAGE_LAST; }
 
 bool onDungeonFloor() { return !onShopStage(); }
@@ -787,21 +765,20 @@ void updateDungeonParty() {
     bool quiet = floorScriptStep() != 0 || isBossFloor() || storyFlag(154) || storyFlag(176);
     if (!quiet && startVoiceFrame() == 10) {
         if (randomInt() % 2 == 0) {
-            playVoice("bin/se/01yo/action/01yo_btl01.bin");
+            playVoice(RUN_FAIRY_VOICE);
         } else {
             const VoiceSet& v = START_VOICES[adventurer];
             playVoice(v.paths[randomInt() % v.count]);
         }
     }
     if (!quiet && startVoiceFrame() == 100)
-        playVoice(randomInt() % 2 == 0 ? "bin/se/00sa/action/00sa_btl01a.bin" : "bin/se/00sa/action/00sa_btl01b.bin");
+        playVoice(RUN_HEROINE_VOICES[randomInt() % 2 == 0 ? 0 : 1]);
 
     if (gDungeonControl.heroineCommentDelay > 0 && --gDungeonControl.heroineCommentDelay == 0 && party.hp > 0.0f) {
         if (party.hp <= static_cast<float>(chosenMaxHp()) * 0.2f)
-            playVoice("bin/se/00sa/action/00sa_btl03.bin");
+            playVoice(LOW_HEALTH_VOICE);
         else
-            playVoice(randomInt() % 2 == 0 ? "bin/se/00sa/action/00sa_btl02a.bin"
-                                            : "bin/se/00sa/action/00sa_btl02b.bin");
+            playVoice(REMARK_VOICES[randomInt() % 2 == 0 ? 0 : 1]);
     }
 
     updateDungeonPlayer();

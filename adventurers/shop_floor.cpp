@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "adventurers/adventurers_files.h"
 #include "adventurers/balloon.h"
 #include "adventurers/dungeon_control.h"
 #include "adventurers/motion.h"
@@ -56,9 +57,6 @@ constexpr EntrancePoint SHOP_ENTRANCES[2][SHOP_SIZE_COUNT] = {
     {{2.0f, -3.24f}, {5.0f, -5.67f}, {5.0f, -5.67f}, {5.0f, -5.67f}},
 };
 
-const char* const FAIRY_ASKS_VOICES[] = {"bin/se/01yo/tuika/yo_nandesuka.bin", "bin/se/01yo/tuika/yo_whats.bin"};
-const char* const SHELF_VOICES[] = {"bin/se/00sa/system/00sa_sys04a.bin", "bin/se/00sa/system/00sa_sys04b.bin",
-                                    "bin/se/00sa/system/00sa_sys04c.bin"};
 
 // The night talk: the heroine's line, when her balloon closes, the fairy's answer.
 struct NightTalk {
@@ -70,9 +68,9 @@ struct NightTalk {
     const char* fairyVoice;
 };
 constexpr NightTalk NIGHT_TALKS[3] = {
-    {300, "bin/se/00sa/system/00sa_sys02a.bin", 79, 90, 301, "bin/se/01yo/system/01yo_sys02.bin"},
-    {302, "bin/se/00sa/system/00sa_sys02b.bin", 79, 90, 303, "bin/se/01yo/system/01yo_sys02.bin"},
-    {304, "bin/se/00sa/system/00sa_sys02c.bin", 69, 80, 305, "bin/se/01yo/system/01yo_sys03.bin"},
+    {300, NIGHT_HEROINE_VOICES[0], 79, 90, 301, NIGHT_FAIRY_VOICES[0]},
+    {302, NIGHT_HEROINE_VOICES[1], 79, 90, 303, NIGHT_FAIRY_VOICES[1]},
+    {304, NIGHT_HEROINE_VOICES[2], 69, 80, 305, NIGHT_FAIRY_VOICES[2]},
 };
 
 int32_t stageCodeHere() {
@@ -119,17 +117,17 @@ void playMorningVoices() {
     if (gFieldTicks == 1) {
         if (gShopSequence == SHOP_SEQUENCE_FROM_TOWN) {
             playSoundEffect(336);
-            playVoice("bin/se/00sa/system/00sa_sys10.bin");
+            playVoice(BACK_FROM_TOWN_VOICE);
         }
         if (isMorning()) gShopFloor.morningGreeting ^= 1;
     }
     if (!isMorning()) return;
     if (gShopFloor.morningGreeting) {
-        if (gFieldTicks == 50) playVoice("bin/se/00sa/system/00sa_sys01a.bin");
-        if (gFieldTicks == 110) playVoice("bin/se/01yo/system/01yo_sys01a.bin");
+        if (gFieldTicks == 50) playVoice(MORNING_VOICES[0]);
+        if (gFieldTicks == 110) playVoice(MORNING_VOICES[1]);
     } else {
-        if (gFieldTicks == 50) playVoice("bin/se/01yo/system/01yo_sys01b.bin");
-        if (gFieldTicks == 150) playVoice("bin/se/00sa/system/00sa_sys01b.bin");
+        if (gFieldTicks == 50) playVoice(MORNING_VOICES[2]);
+        if (gFieldTicks == 150) playVoice(MORNING_VOICES[3]);
     }
 }
 
@@ -303,7 +301,7 @@ void leaveThroughDoor() {
         setStoryFlag(FLAG_LEFT_SHOP, 1);
         setStoryFlag(FLAG_FIRST_OUTING, 1);
         setStoryFlag(FLAG_DOOR_CLOSED, 1);
-        playVoice("bin/se/00sa/system/00sa_sys09.bin");
+        playVoice(FIRST_OUTING_VOICE);
     }
     playSoundEffect(336);
 }
@@ -327,7 +325,7 @@ void goToCounter() {
         gShopFloor.shopFloorState = SHOP_FLOOR_MENU;
         gShopFloor.shopMenuCursor[0] = gShopFloor.shopMenuCursor[1] = 0;
         startShopDayMessages();
-        playVoice("bin/se/00sa/system/00sa_sys06.bin");
+        playVoice(COUNTER_CLOSED_VOICE);
         playSoundEffect(372);
         return;
     }

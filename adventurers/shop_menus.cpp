@@ -2,6 +2,7 @@
 // the decoration preview and the table moves.
 #include <cmath>
 
+#include "adventurers/adventurers_files.h"
 #include "adventurers/balloon.h"
 #include "engine/math.h"
 #include "adventurers/dungeon_control.h"
@@ -35,7 +36,6 @@ constexpr int32_t VENDING_FREE_LEVEL = 21;
 constexpr int32_t VENDING_LIMIT = 3;
 constexpr int32_t SHOP_PART_READY = 1;   // gShopPartState once the part loader has finished
 
-const char* const SHELF_PLACED_VOICES[] = {"bin/se/00sa/system/00sa_sys05a.bin", "bin/se/00sa/system/00sa_sys05b.bin"};
 
 bool isVendingKey(int32_t key) {
     int32_t id = itemKeyId(key);
@@ -128,10 +128,7 @@ void actOnShopMenu() {
     switch (code) {
     case SHOP_MENU_OPEN: {
         openShopDay();
-        static const char* const voices[] = {
-            "bin/se/00sa/system/00sa_sys11a.bin", "bin/se/00sa/system/00sa_sys11b.bin", "bin/se/00sa/system/00sa_sys11c.bin",
-            "bin/se/01yo/system/01yo_sys11a.bin", "bin/se/01yo/system/01yo_sys11b.bin"};
-        playRandomVoice(voices, 5);
+        playRandomVoice(SHOP_OPEN_VOICES, 5);
         break;
     }
     case SHOP_MENU_FLOORING:
@@ -144,7 +141,7 @@ void actOnShopMenu() {
         }
         gShopFloor.shopFloorState = SHOP_FLOOR_HOLDS_OVERLAY;
         startPartLoader(code);
-        playVoice("bin/se/00sa/system/00sa_sys04c.bin");
+        playVoice(SHELF_VOICES[2]);
         break;
     case SHOP_MENU_MOVE_TABLES:
         gShopFloor.selectedShelf = 0;
@@ -263,7 +260,7 @@ void updateMovingTables() {
             gFieldCamera.cameraMode = CAMERA_FOLLOW;
             gShopFloor.shopFloorState = SHOP_FLOOR_MENU;
             liftShelfItems(gShopFloor.selectedShelf, 0);
-            playVoice("bin/se/00sa/system/00sa_sys07.bin");
+            playVoice(TABLES_PLACED_VOICE);
         } else {
             playSoundEffect(362);
         }

@@ -12,6 +12,7 @@
 #include "engine/lzss.h"
 #include "engine/lzw.h"
 #include "platform/clock.h"
+#include "platform/file_requests.h"
 #include "platform/log.h"
 #include "platform/memory.h"
 #include "platform/window.h"
@@ -184,8 +185,12 @@ static int32_t findIndexRow(const char* name) {
 
 int32_t getArchiveEntrySize(const char* name) {
     int32_t row = findBmpDataRow(name);
-    if (row >= 0) return (int32_t)readBigEndian32(bmpDataRow(gBmpData, row).unpackedSize);
+    if (row >= 0) {
+        noteFileRequest(name, true);
+        return (int32_t)readBigEndian32(bmpDataRow(gBmpData, row).unpackedSize);
+    }
     row = findIndexRow(name);
+    noteFileRequest(name, row >= 0);
     if (row >= 0) return (int32_t)readBigEndian32(indexRow(gArchiveIndex, row).unpackedSize);
     return 0;
 }
@@ -254,7 +259,10 @@ int32_t readArchiveEntry(const char* name, void* dest, int32_t destSize) {
     }
 
     row = findIndexRow(name);
-    if (row < 0) return 0;
+    if (row < 0) {
+        noteFileRequest(name, false);
+        return 0;
+    }
     ArchiveEntry entry = indexRow(gArchiveIndex, row);
     int32_t unpacked = (int32_t)readBigEndian32(entry.unpackedSize);
     int32_t packedSize = (int32_t)readBigEndian32(entry.packedSize);

@@ -1,6 +1,9 @@
-// field/field_files.h: the effect bank file records, which the game reads and
-// its effect editor writes, and which tools/makeeffects writes too. A bank
-// file is a plain image of its records, little-endian.
+// field/field_files.h: the field's data files. The effect bank file records,
+// which the game reads and its effect editor writes, and which
+// tools/makeeffects writes too (a bank file is a plain image of its records,
+// little-endian); and the clips the field's code plays by name, which the
+// sound synthesiser (tools/makesounds) makes for the sample game. The tools
+// include it.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -97,3 +100,6 @@ inline EffectSet defaultEffectSet() {
     }
     return s;
 }
+
+// The heroine's voice at a merchant level-up.
+constexpr const char* MERCHANT_LEVEL_UP_VOICE = "bin/se/00sa/system/00sa_sys03a.bin";

@@ -22,6 +22,7 @@
 #include "engine/story_flags.h"
 #include "engine/text.h"
 #include "field/effect_objects.h"
+#include "field/field_state.h"
 #include "field/hud.h"
 #include "field/hud_bar.h"
 #include "field/hud_cells.h"
@@ -114,6 +115,31 @@ static void drawChargeDigit() {
     bindSpriteTexture(gHpMpBaseTexture);
     addSpriteRect(s.x - 10.0f, y - 14.0f, 20.0f, 20.0f, {left, HPMP_SMALL_DIGIT_TOP, left + 24.0f, HPMP_SMALL_DIGIT_TOP + 24.0f},
                   gHpMpBaseTexture, 0xFFFFBF7F);
+    flushSprites();
+}
+
+// The icon over the controlled character's head while its emotion timer
+// runs (the shop floor's prompt: its fade is the timer, its kind the cell);
+// it pops up over the timer's first eight ticks.
+static void drawEmotionIcon() {
+    const int32_t t = gParty.promptFade;
+    if (t == 0) return;
+    const Vector3& at = gParty.positions[0];
+    const float y = at.y + 0.1f * gFieldCamera.cameraOffsets.elevation + 4.0f;
+    if (getViewDepth(at.x, y, at.z) >= 0.0f) return;
+    ScreenPoint s;
+    mapWorldToScreen(at.x, y, at.z, &s);
+    float w = 32.0f, h = 32.0f, lift = 0.0f;
+    if (t < 8) {
+        const float f = static_cast<float>(t) / 8.0f, a = static_cast<float>(t) * PI / 8.0f;
+        h = (std::sin(a) + f) * 48.0f;
+        w = (2.0f - std::sin(a) - f) * 48.0f;
+        lift = 32.0f * std::sin(a);
+    }
+    const int32_t c = gParty.promptKind;
+    const float left = HPMP_EMOTION_LEFT + static_cast<float>(c % 4) * 48.0f, top = static_cast<float>(c / 4) * 48.0f;
+    bindSpriteTexture(gHpMpBaseTexture);
+    addSpriteRect(s.x - w, s.y - 0.7f * h - lift, w, h, {left, top, left + 48.0f, top + 48.0f}, gHpMpBaseTexture, WHITE);
     flushSprites();
 }
 
@@ -421,6 +447,7 @@ void drawGameOverlay() {
             drawShopOverlay();
         else
             drawDungeonOverlay();
+        drawEmotionIcon();
         setSpriteColourOp(GFX_TOP_ADDSIGNED);
         drawChargeDigit();
         setSpriteColourOp(GFX_TOP_MODULATE);

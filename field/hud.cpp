@@ -19,6 +19,7 @@
 #include "engine/stage_index.h"
 #include "engine/story_flags.h"
 #include "engine/text.h"
+#include "field/field_files.h"
 #include "field/hud_cells.h"
 #include "shop/shop.h"
 #include "story/story.h"

@@ -22,7 +22,6 @@ constexpr int32_t TOP_BAR_SLIDE_MAX = 15;
 constexpr int32_t GAUGE_SHAKE_FRAMES = 4;
 constexpr int32_t MERCHANT_LEVEL_CAP = 97;       // above it the experience stops
 constexpr int32_t MERCHANT_LEVEL_ONE_EXP = 100;  // experience that ends the first level
-constexpr const char* MERCHANT_LEVEL_UP_VOICE = "bin/se/00sa/system/00sa_sys03a.bin";
 
 // The balloon gone at once, without its closing.
 void clearPopupMessage();

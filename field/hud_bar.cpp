@@ -138,8 +138,7 @@ void drawHudBar() {
     if (gHud.topBarSlide > 0 && k >= 0 && k < TOP_BAR_PLACE_COUNT) {
         WindowPop pop = computeWindowPopCurve(gHud.topBarSlide < WINDOW_POP_STEPS ? gHud.topBarSlide : WINDOW_POP_STEPS, 0);
         float sx = pop.scaleX, sy = pop.scaleY;
-        SpriteSource place = {ITEMWIN_PLACE_LEFT, ITEMWIN_PLACE_HEIGHT * k, ITEMWIN_PLACE_LEFT + ITEMWIN_PLACE_WIDTH,
-                              ITEMWIN_PLACE_HEIGHT * k + ITEMWIN_PLACE_HEIGHT};
+        SpriteSource place = itemWinPlaceCell(k);
         addSpriteRect(88.0f - 60.0f * sx, o + 128.0f - 48.0f * sy, 120.0f * sx, 80.0f * sy, place, gItemWindowTexture,
                       WHITE);
     }

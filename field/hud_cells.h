@@ -14,6 +14,15 @@ constexpr float ITEMWIN_PLACE_LEFT = 832.0f;   // place picture k: (832, 80k)-(9
 constexpr float ITEMWIN_PLACE_WIDTH = 120.0f;
 constexpr float ITEMWIN_PLACE_HEIGHT = 80.0f;
 constexpr int32_t TOP_BAR_PLACE_COUNT = 5;
+// The counter's bonus number glyphs hold (832, 0)-(1024, 96), where place
+// pictures 0 and 1 would lie; those two lie below the large digits instead.
+constexpr float ITEMWIN_LOW_PLACE_LEFT = 680.0f;   // place picture k < 2: (680, 184 + 80k)-(800, 264 + 80k)
+constexpr float ITEMWIN_LOW_PLACE_TOP = 184.0f;
+constexpr SpriteSource itemWinPlaceCell(int32_t k) {
+    float left = k < 2 ? ITEMWIN_LOW_PLACE_LEFT : ITEMWIN_PLACE_LEFT;
+    float top = k < 2 ? ITEMWIN_LOW_PLACE_TOP + ITEMWIN_PLACE_HEIGHT * (float)k : ITEMWIN_PLACE_HEIGHT * (float)k;
+    return {left, top, left + ITEMWIN_PLACE_WIDTH, top + ITEMWIN_PLACE_HEIGHT};
+}
 constexpr float CLOCK_HAND_U0 = 465.0f / 1024.0f, CLOCK_HAND_V0 = 129.0f / 1024.0f;
 constexpr float CLOCK_HAND_U1 = 495.0f / 1024.0f, CLOCK_HAND_V1 = 191.0f / 1024.0f;
 constexpr float ITEMWIN_LARGE_DIGIT_LEFT = 512.0f;   // digit d: (512 + 24d, 144)-(536 + 24d, 168)

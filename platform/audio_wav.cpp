@@ -4,6 +4,7 @@
 // resampled as a circle, so its last frame leads into its first as smoothly
 // as any two frames inside it.
 #include "platform/audio.h"
+#include "platform/file_requests.h"
 #include "platform/thread.h"
 
 #include <SDL.h>
@@ -169,8 +170,12 @@ static bool resolveGamePath(const char* path, char* out, size_t outSize) {
 bool audioLoadWavFile(const char* path, int32_t rate, bool loop, AudioSegment* out) {
     *out = AudioSegment{};
     char resolved[1024];
-    if (!path || !resolveGamePath(path, resolved, sizeof resolved)) return false;
+    if (!path || !resolveGamePath(path, resolved, sizeof resolved)) {
+        noteFileRequest(path, false);
+        return false;
+    }
     FILE* file = fopen(resolved, "rb");
+    noteFileRequest(path, file != nullptr);
     if (!file) return false;
     uint8_t* bytes = nullptr;
     long size = -1;

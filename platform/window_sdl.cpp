@@ -363,6 +363,35 @@ static bool showOwnBox(const char* text, const char* caption, int32_t kind, int3
     return true;
 }
 
+// What a box takes from the game while it is up: the drawing context that
+// is current and the keyboard focus.
+struct GameSide {
+    SDL_Window* glWindow;
+    SDL_GLContext glContext;
+};
+
+static GameSide takeGameSide() { return GameSide{SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext()}; }
+
+// The game gets back its context, its window in front and active, and a
+// keyboard with nothing held: the key that answered the box is still down
+// and must not act in the game as a new press.
+static void giveBackGameSide(const GameSide& side) {
+    if (side.glContext && SDL_GL_MakeCurrent(side.glWindow, side.glContext) != 0)
+        logLine("SDL message box: the drawing context is lost: %s", SDL_GetError());
+    SDL_ResetKeyboard();
+    if (!sSdl.window) return;
+    // What the box's going left behind (its focus leaving the game) comes
+    // first; then the game has the focus back and is active, whether or not
+    // a window manager hands the focus on by itself.
+    SDL_Event e;
+    SDL_PumpEvents();
+    while (SDL_PollEvent(&e)) translate(e);
+    if (SDL_GetWindowFlags(sSdl.window) & SDL_WINDOW_MINIMIZED) return;
+    SDL_RaiseWindow(sSdl.window);
+    SDL_SetWindowInputFocus(sSdl.window);
+    postSimple(WINDOW_EVENT_ACTIVATE, 1, 0);
+}
+
 // A box is modal on the main thread only; elsewhere, or with no display to
 // show it on, the caller gets the default answer (the text is already on
 // stderr). Once a signal has asked the program to end, every box answers as
@@ -378,13 +407,20 @@ static int32_t sdlMessageBox(const char* text, const char* caption, int32_t kind
     // No one can see or answer a window on these drivers.
     const char* driver = SDL_GetCurrentVideoDriver();
     int32_t answer = fallback;
-    if (driver && strcmp(driver, "offscreen") != 0 && strcmp(driver, "dummy") != 0 &&
-        !showOwnBox(text, caption, kind, &answer)) {
-        char textUtf8[2048];
-        char captionUtf8[256];
-        sjisToUtf8(text, textUtf8, sizeof textUtf8);
-        sjisToUtf8(caption, captionUtf8, sizeof captionUtf8);
-        answer = showSdlBox(textUtf8, captionUtf8, kind);
+    if (driver && strcmp(driver, "offscreen") != 0 && strcmp(driver, "dummy") != 0) {
+        // The box's picture goes to its window through a plain surface: an
+        // accelerated one would make a drawing context of its own current
+        // and leave none to the game once the box is gone.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        GameSide side = takeGameSide();
+        if (!showOwnBox(text, caption, kind, &answer)) {
+            char textUtf8[2048];
+            char captionUtf8[256];
+            sjisToUtf8(text, textUtf8, sizeof textUtf8);
+            sjisToUtf8(caption, captionUtf8, sizeof captionUtf8);
+            answer = showSdlBox(textUtf8, captionUtf8, kind);
+        }
+        giveBackGameSide(side);
     }
     SDL_QuitSubSystem(WINDOW_SDL_SUBSYSTEMS);
     return answer;

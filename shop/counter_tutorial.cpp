@@ -77,6 +77,7 @@ void say(const TutorialStep& row, int32_t slot) {
 void showLessonItem() {
     CounterState& c = gCounter;
     c.itemKey = makeItemKey(LESSON_ITEM_ID, 0, 0);
+    formatCounterItemName(c.itemKey);   // the lesson's lines name it
     c.infoFrame = 1;
     int32_t row = findItemDef(LESSON_ITEM_ID);
     c.unitPrice = c.basePrice = c.counterPrice = row >= 0 ? gItemDefinitions[row].price : 0;

@@ -26,6 +26,7 @@
 #include "shop/item_list.h"
 #include "shop/negotiation.h"
 #include "shop/orders.h"
+#include "shop/shop_files.h"
 #include "shop/storage.h"
 #include "story/story.h"
 
@@ -160,16 +161,7 @@ constexpr float REPORT_DISTANCE = 36.0f;
 constexpr float REPORT_ELEVATION = 3.5f;
 constexpr float REPORT_HEIGHT = -1.8f;
 
-static const char* const RANK_VOICES[REPORT_RANK_COUNT] = {
-    "bin/se/01yo/system/01yo_sys05.bin", "bin/se/01yo/system/01yo_sys06.bin", "bin/se/01yo/system/01yo_sys07.bin",
-    "bin/se/01yo/system/01yo_sys08.bin", "bin/se/01yo/system/01yo_sys09.bin",
-};
-static const char* const PAYMENT_DAY_VOICE = "bin/se/01yo/system/01yo_sys12.bin";
-static const char* const PAID_VOICES[3] = {
-    "bin/se/01yo/system/01yo_sys13.bin",
-    "bin/se/01yo/system/01yo_sys14.bin",
-    "bin/se/01yo/system/01yo_sys15.bin",
-};
+static_assert(sizeof RANK_VOICES / sizeof RANK_VOICES[0] == REPORT_RANK_COUNT);
 
 static uint16_t pressed() { return gInputState[0].pressed; }
 static uint16_t repeated() { return gInputState[0].repeat; }

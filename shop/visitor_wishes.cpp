@@ -79,9 +79,12 @@ static void setVisitor(const VisitPlan& plan, int32_t mode) {
     gCounter.mode = mode;
 }
 
+// The visitor's first line names the item ("<I>"), so its name is ready
+// with the item.
 static void setVisit(const VisitPlan& plan, int32_t itemKey, int32_t mode) {
     setVisitor(plan, mode);
     gCounter.itemKey = itemKey;
+    formatCounterItemName(itemKey);
 }
 
 // A row drawn uniformly among the item rows that fit (r mod n, then the

@@ -28,6 +28,7 @@
 #include "story/pause_cells.h"
 #include "story/save_list.h"
 #include "story/story.h"
+#include "story/story_files.h"
 #include "story/story_state.h"
 
 FieldMenuState gFieldMenu;
@@ -43,7 +44,6 @@ constexpr int32_t SAVE_TICKS = 60;
 constexpr int32_t SLOT_TOP_MAX = SAVE_SLOT_COUNT - SLOT_LIST_VISIBLE;
 constexpr int32_t EQUIP_ROWS = EQUIPMENT_SLOTS + 1;   // "Optimum Equipment" and the five slots
 constexpr int32_t KEPT_BAG2_USED = 8;                 // bag entries 30..37 go to keptBag2
-constexpr char SAVE_VOICE[] = "bin/se/01yo/system/01yo_sys04.bin";
 constexpr char DUNGEON_SAVE_NOTICE[] = "Saving here will save your data<BR>as it was prior to entering.";
 constexpr char OVERWRITE_QUESTION[] = "Overwriting file. Are you sure?";
 constexpr char EXIT_QUESTION[] = "Returning to title screen. Are you sure?";
@@ -480,7 +480,7 @@ static void prepareResumePoint(GameState& game) {
 // left exactly as it was. A failed write leaves the slot as it was, in the
 // file and in the image, and says so.
 static void saveIntoSlot(int32_t slot) {
-    playVoice(SAVE_VOICE);
+    playVoice(MENU_SAVE_VOICE);
     gLastSaveSlot = slot;
     static GameState previous;
     previous = gSaveImage.slots[slot];

@@ -9,6 +9,7 @@
 #include "engine/scene_pictures.h"
 #include "engine/stage_index.h"
 #include "field/field.h"
+#include "field/field_state.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 #include "story/story.h"
@@ -130,6 +131,9 @@ static void switchToChosenGame() {
     if (gTitle.newGameChosen) {
         // Zeroed, with empty storage, on day 0 in the morning.
         initNewGameState(game);
+        // The gauge fills toward the game's experience and never empties by
+        // itself: a game before this one must not leave it partly full.
+        gHud.expShown = static_cast<float>(game.merchantExp);
         beginExpedition();
         emptyBag();
         restockMarket(RESTOCK_DAILY);

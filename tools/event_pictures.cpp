@@ -40,16 +40,24 @@ Canvas drawWindowSheet() {
     return c;
 }
 
-const char* const NAMES[] = {"SAFFIEL", "YOSS", "CLERK", "MASTER", "PRIEST", "BARKEEP"};
+// The plates by cell: the scenes' speakers first, then the sample
+// customers by their types' "NameNumb".
+struct NamePlate {
+    int32_t cell;
+    const char* name;
+};
+const NamePlate NAMES[] = {{0, "SAFFIEL"}, {1, "YOSS"},  {2, "CLERK"},     {3, "MASTER"},   {4, "PRIEST"},
+                           {5, "BARKEEP"}, {9, "PIP"},   {10, "HOB"},      {11, "SIR BRAM"}, {12, "MIRABEL"},
+                           {13, "ADA"}};
 
 Canvas drawNameSheet() {
     Canvas c = makeCanvas(EVENT_SHEET_SIZE, EVENT_SHEET_SIZE, CLEAR);
-    for (int32_t cell = 0; cell < (int32_t)(sizeof NAMES / sizeof NAMES[0]); ++cell) {
-        SpriteSource s = eventNamePlateCell(cell);
+    for (const NamePlate& plate : NAMES) {
+        SpriteSource s = eventNamePlateCell(plate.cell);
         int32_t x0 = (int32_t)s.left, y0 = (int32_t)s.top;
         panel(c, x0 + 2, y0 + 2, x0 + EVENT_NAME_PLATE_WIDTH - 2, y0 + EVENT_NAME_PLATE_HEIGHT - 2, 8, 0xF04A3A20,
               0xF02E2016, GOLD, 2);
-        textCentered(c, x0 + EVENT_NAME_PLATE_WIDTH / 2, y0 + EVENT_NAME_PLATE_HEIGHT / 2, NAMES[cell], 2, CREAM, GOLD,
+        textCentered(c, x0 + EVENT_NAME_PLATE_WIDTH / 2, y0 + EVENT_NAME_PLATE_HEIGHT / 2, plate.name, 2, CREAM, GOLD,
                      INK);
     }
     return c;

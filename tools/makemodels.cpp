@@ -245,18 +245,20 @@ struct ShopRoom {
     const char* file;
     WorldRect inside;
     WorldRect blocks[2];   // wall blocks standing into the room; empty when x0 == x1
-    float doorX;           // the door's middle on the front
+    float doorX;           // the gap's middle in the front sill
+    bool doorOnRight;      // the heroine's door: on the right wall, else on the back wall
 };
 constexpr float WALL = 1.0f;          // wall thickness, world units
 constexpr float WALL_HEIGHT = 6.0f;   // low enough for the camera above the front to see over
 constexpr float SILL_HEIGHT = 1.5f;
 constexpr float PARTITION_HEIGHT = 2.5f;   // the blocks inside, low enough to see the heroine behind them
 constexpr float DOOR_HALF = 2.0f;
+constexpr float DOOR_HEIGHT = 3.6f;
 const ShopRoom SHOP_ROOMS[] = {
-    {"xfile/shop/shop_room0.x", {-10, -8, 4, 10}, {{-10, 4, -2, 10}, {}}, -0.3f},
-    {"xfile/shop/shop_room1.x", {-10, -8, 8, 10}, {{-10, 4, -2, 10}, {}}, -0.3f},
-    {"xfile/shop/shop_room2.x", {-10, -8, 20, 10}, {{-10, 4, -2, 10}, {16, 4, 20, 10}}, -0.25f},
-    {"xfile/shop/shop_room3.x", {-10, -8, 20, 18}, {{0, 12, 9.5f, 18}, {16, 12, 20, 18}}, 10.7f},
+    {"xfile/shop/shop_room0.x", {-10, -8, 4, 10}, {{-10, 4, -2, 10}, {}}, -0.3f, true},
+    {"xfile/shop/shop_room1.x", {-10, -8, 8, 10}, {{-10, 4, -2, 10}, {}}, -0.3f, false},
+    {"xfile/shop/shop_room2.x", {-10, -8, 20, 10}, {{-10, 4, -2, 10}, {16, 4, 20, 10}}, -0.25f, false},
+    {"xfile/shop/shop_room3.x", {-10, -8, 20, 18}, {{0, 12, 9.5f, 18}, {16, 12, 20, 18}}, 10.7f, false},
 };
 
 void worldBox(Model& m, float x0, float z0, float x1, float z1, float height, int32_t material) {
@@ -276,6 +278,18 @@ Model shopRoom(const ShopRoom& r) {
         if (b.x1 > b.x0) worldBox(room, b.x0, b.z0, b.x1, b.z1, PARTITION_HEIGHT, wall);
     worldBox(room, in.x0 - WALL, in.z1, r.doorX - DOOR_HALF, in.z1 + WALL, SILL_HEIGHT, wall);
     worldBox(room, r.doorX + DOOR_HALF, in.z1, in.x1 + WALL, in.z1 + WALL, SILL_HEIGHT, wall);
+    // The door the heroine leaves by, where the floor's door prompt stands:
+    // on the right wall in the smallest shop, on the back wall at x 6 in the
+    // others. It lies just inside the wall, framed, and stops nobody.
+    int32_t door = room.material("nohit_door", 1, 1, 1, "shop_door.bmp");
+    int32_t frame = room.material("nohit_doorframe", 0.35f, 0.22f, 0.12f);
+    if (r.doorOnRight) {
+        worldBox(room, in.x1 - 0.12f, -4.5f, in.x1, -2.3f, DOOR_HEIGHT + 0.3f, frame);
+        worldBox(room, in.x1 - 0.2f, -4.3f, in.x1 - 0.12f, -2.5f, DOOR_HEIGHT, door);
+    } else {
+        worldBox(room, 4.9f, in.z0, 7.1f, in.z0 + 0.12f, DOOR_HEIGHT + 0.3f, frame);
+        worldBox(room, 5.1f, in.z0 + 0.12f, 6.9f, in.z0 + 0.2f, DOOR_HEIGHT, door);
+    }
     // A basin in the back corner: its water is drawn with the stage's frames.
     worldBox(room, in.x0, in.z0, in.x0 + 4.0f, in.z0 + 2.6f, 0.6f, wall);
     room.floor(-5.0f * (in.x0 + 3.8f), 5.0f * (in.z0 + 0.2f), -5.0f * (in.x0 + 0.2f), 5.0f * (in.z0 + 2.4f), 0.64f,
@@ -408,6 +422,7 @@ bool writeTextures(const fs::path& data) {
         {"xfile/shop/w_sky_day.bmp", 0xFF8CC4F0, 0xFF9CCCF4, 32},
         {"xfile/table/table_wood.bmp", 0xFF8A5A30, 0xFF7A4E28, 4},
         {"xfile/shop/water_shop.bmp", 0xA0307090, 0xA0388AA8, 16},
+        {"xfile/shop/shop_door.bmp", 0xFF8A5A30, 0xFF6E4424, 4},
         // The shop's chosen decoration, drawn over the room's own wall and floor.
         {"xfile/wall/kabe_sikkui.bmp", 0xFFE8DCC8, 0xFFD8CCB4, 16},
         {"xfile/floor/yuka_ita2.bmp", 0xFFA87448, 0xFF90603A, 8},

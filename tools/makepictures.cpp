@@ -34,6 +34,7 @@
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
+#include "engine/motion_files.h"
 #include "field/hud_cells.h"
 #include "story/pause_cells.h"
 #include "shop/item_icon_cells.h"
@@ -152,14 +153,15 @@ void drawHudPieces(Canvas& c) {
     }
     text(c, (int32_t)ITEMWIN_FLOOR_LETTER.left + 4, (int32_t)ITEMWIN_FLOOR_LETTER.top + 4, "F", 3, WHITE, CREAM, INK);
     textCentered(c, 368, 980, "HITS", 2, 0xFFFFE070, 0xFFFF9040, INK);
-    // The top bar's place pictures 2 to 4 (0 and 1 would cover the bonus glyphs).
-    static const char* const PLACES[3] = {"SHOP", "SHOP", "TOWN"};
-    for (int32_t k = 2; k < TOP_BAR_PLACE_COUNT; ++k) {
-        int32_t top = (int32_t)ITEMWIN_PLACE_HEIGHT * k;
-        panel(c, (int32_t)ITEMWIN_PLACE_LEFT, top, (int32_t)(ITEMWIN_PLACE_LEFT + ITEMWIN_PLACE_WIDTH),
-              top + (int32_t)ITEMWIN_PLACE_HEIGHT, 14, 0xF05A4630, 0xF02E2016, GOLD, 2.5f);
-        textCentered(c, (int32_t)(ITEMWIN_PLACE_LEFT + ITEMWIN_PLACE_WIDTH / 2), top + 40, PLACES[k - 2], 3, CREAM,
-                     GOLD, INK);
+    // The top bar's place pictures: the adventurers' guild, the shop (from
+    // the town, on its own menu, before the town is known) and the town.
+    static const char* const PLACES[TOP_BAR_PLACE_COUNT] = {"ADV GUILD", "SHOP", "SHOP", "SHOP", "TOWN"};
+    for (int32_t k = 0; k < TOP_BAR_PLACE_COUNT; ++k) {
+        SpriteSource cell = itemWinPlaceCell(k);
+        int32_t left = (int32_t)cell.left, top = (int32_t)cell.top;
+        panel(c, left, top, left + (int32_t)ITEMWIN_PLACE_WIDTH, top + (int32_t)ITEMWIN_PLACE_HEIGHT, 14, 0xF05A4630,
+              0xF02E2016, GOLD, 2.5f);
+        textCentered(c, left + (int32_t)ITEMWIN_PLACE_WIDTH / 2, top + 40, PLACES[k], k == 0 ? 2 : 3, CREAM, GOLD, INK);
     }
 }
 
@@ -300,7 +302,7 @@ Canvas drawDataWindow() {
     panel(c, 0, 0, 512, 344, 18, NAVY_TOP, NAVY_BOTTOM, GOLD, 3);
     panel(c, 290, 353, 486, 383, 8, 0xD0222A40, 0xD0101420, GOLD_DARK, 1.5f);
     panel(c, 290, 385, 486, 415, 8, 0xD0222A40, 0xD0101420, GOLD_DARK, 1.5f);
-    textCentered(c, 388, 400, "SKIP: ENTER", 2, CREAM, GOLD, INK);
+    textCentered(c, 388, 400, "SKIP: ESC", 2, CREAM, GOLD, INK);
     return c;
 }
 
@@ -333,10 +335,38 @@ void blit(Canvas& to, int32_t x0, int32_t y0, const Canvas& from) {
         for (int32_t x = 0; x < from.width; ++x) blend(to, x0 + x, y0 + y, from.pixels[(size_t)y * from.width + x]);
 }
 
+// The emotion icons over a character's head, 48 x 48 each from
+// HPMP_EMOTION_LEFT, four a row: a speech bubble with a mark, so the
+// prompt's kind reads at a glance (0 "!" at the counter, 1 "..." to talk,
+// 7 an arrow out of the door; the others a "?" and a few moods).
+void drawEmotionIcons(Canvas& c) {
+    const int32_t left = (int32_t)HPMP_EMOTION_LEFT;
+    fillRect(c, left, 0, left + 192, 96, CLEAR);
+    static const char* const MARKS[8] = {"!", "...", "?", "!!", "*", "~", "+", ""};
+    for (int32_t cell = 0; cell < 8; ++cell) {
+        int32_t x0 = left + (cell % 4) * 48, y0 = (cell / 4) * 48;
+        panel(c, x0 + 3, y0 + 3, x0 + 45, y0 + 35, 10, 0xFFFFFFFF, 0xFFE8E4D8, INK, 2);
+        Point tail[3] = {{(float)x0 + 30, (float)y0 + 33}, {(float)x0 + 40, (float)y0 + 33}, {(float)x0 + 41, (float)y0 + 45}};
+        polygon(c, tail, 3, INK);
+        if (cell == 7) {
+            // A door with an arrow leaving it.
+            fillRect(c, x0 + 10, y0 + 8, x0 + 22, y0 + 31, 0xFF8A5A2C);
+            disc(c, x0 + 19, y0 + 20, 1.5f, GOLD, 0);
+            Point arrow[3] = {{(float)x0 + 36, (float)y0 + 19}, {(float)x0 + 28, (float)y0 + 12}, {(float)x0 + 28, (float)y0 + 26}};
+            fillRect(c, x0 + 22, y0 + 17, x0 + 29, y0 + 22, 0xFF2A8A3C);
+            polygon(c, arrow, 3, 0xFF2A8A3C);
+        } else {
+            textCentered(c, x0 + 24, y0 + 19, MARKS[cell], 2, 0xFFD03030, 0xFF902020);
+        }
+    }
+}
+
 // Gauges above, and eleven 80 x 80 portraits from y 352, six a row; in the
-// twelfth place the level-up heart (400, 432)-(464, 496).
+// twelfth place the level-up heart (400, 432)-(464, 496); the emotion icons
+// at the top right.
 Canvas drawHpMpBase() {
     Canvas c = drawGauges(512, 512, 0xFF3DBE5A, 0xFF3D7ADE);
+    drawEmotionIcons(c);
     static const uint32_t HUES[11] = {0xFFD05050, 0xFF50A0D0, 0xFF60C070, 0xFFD0A040, 0xFFA070D0, 0xFF50C0B0,
                                       0xFFD07090, 0xFF8090A0, 0xFFC08050, 0xFF7080E0, 0xFFB0C050};
     for (int32_t i = 0; i < 11; ++i) blit(c, (i % 6) * 80, 352 + (i / 6) * 80, drawPortrait(HUES[i]));
@@ -727,7 +757,15 @@ Canvas drawBackdrop(int32_t width, int32_t height, uint32_t sky, uint32_t glow, 
     }
     fillRect(c, 0, 0, width, 6, GOLD_DARK);
     fillRect(c, 0, height - 6, width, height, GOLD_DARK);
-    namePlate(c, width / 2, height / 8, name, height >= 1024 ? 6 : 4);
+    // A backdrop wider than the screen shows its left 640 x 480 texels: its
+    // plate sits at their top left, clear of the speakers' portraits, which
+    // stand in the middle and on the right.
+    if (width > 640 && height < 1024) {
+        int32_t scale = 3;
+        namePlate(c, textWidth(name, scale) / 2 + 4 * scale + 16, 40, name, scale);
+    } else {
+        namePlate(c, width / 2, height / 8, name, height >= 1024 ? 6 : 4);
+    }
     return c;
 }
 
@@ -1275,6 +1313,30 @@ bool drawItemIconSheets(const std::filesystem::path& folder, int32_t* written) {
 
 }   // namespace
 
+// Every motion file the game reads that the sample data does not hold as a
+// source: a figure standing, walking, running and hit, in the layout every
+// sample sheet shares (64 x 96 frames of six cells on a 256 x 256 sheet).
+bool writeMotionFiles(const char* folder) {
+    for (const char* name : MOTION_FILES) {
+        std::filesystem::path path = std::filesystem::path(folder) / name;
+        std::error_code error;
+        if (std::filesystem::exists(path, error)) continue;   // a committed file wins
+        std::filesystem::create_directories(path.parent_path(), error);
+        std::string figure = path.stem().string();
+        std::string text = "[" + figure + "]\n// a sample figure in the shared sheet layout\n" + figure +
+                           "\n256,256\n64,0\n96\n100\n-\n"
+                           "/ 0 standing: front, front side, side, back side, back, ticks\n0,1,2,3,4,30\n"
+                           "/ 1 walking\n0,1,2,3,4,8\n5,6,7,8,9,8\n"
+                           "/ 2 running\n5,6,7,8,9,5\n0,1,2,3,4,5\n"
+                           "/ 3 hit\n5,6,7,8,9,12\nHALT\n/\n";
+        if (!writeFile(path, std::vector<uint8_t>(text.begin(), text.end()))) {
+            fprintf(stderr, "makepictures: cannot write %s\n", path.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         fprintf(stderr, "usage: makepictures <folder>\n");
@@ -1304,6 +1366,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "makepictures: cannot write %s\n", forms.c_str());
         return 1;
     }
+    if (!writeMotionFiles(argv[1])) return 1;
     if (!drawItemIconSheets(argv[1], &written)) {
         fprintf(stderr, "makepictures: cannot write the item icon sheets into %s\n", argv[1]);
         return 1;

@@ -2,9 +2,9 @@
 // sample music into a game folder: "se/<number>.wav" for every number of
 // the effect table that names a sound, and a short calm loop (or, for the
 // tracks that play once, a jingle) for every music track under "bgm/", and
-// the heroine's voice sample the options play, a short sung "ah-i", and the
-// field's voices: the heroine's cries at a defeat, her cheer at a cleared
-// dungeon and at a level-up, and the fairy's call at a return.
+// a short sung "ah-i" under every voice clip name the game plays (the
+// heroine's, the fairy's, the customers' and the adventurers'), each at a
+// pitch of its speaker.
 // Everything is 22,050 Hz mono 16-bit and made the same way every run.
 // Usage: makesounds GAME_DIR
 #include <cmath>
@@ -15,6 +15,8 @@
 
 #include "adventurers/adventurers_files.h"
 #include "dungeon/dungeon_files.h"
+#include "field/field_files.h"
+#include "shop/shop_files.h"
 #include "engine/sound.h"
 #include "story/story_files.h"
 
@@ -306,13 +308,22 @@ const CustomerVoice CUSTOMER_VOICES[] = {
 // The fairy's clips of the day report: a rank voice each (best first), the
 // payment day and three for a week paid; higher voices for better news.
 const CustomerVoice REPORT_VOICES[] = {
-    {"bin/se/01yo/system/01yo_sys05.bin", 470.0, 0.55}, {"bin/se/01yo/system/01yo_sys06.bin", 440.0, 0.50},
-    {"bin/se/01yo/system/01yo_sys07.bin", 410.0, 0.45}, {"bin/se/01yo/system/01yo_sys08.bin", 380.0, 0.45},
-    {"bin/se/01yo/system/01yo_sys09.bin", 340.0, 0.60}, {"bin/se/01yo/system/01yo_sys12.bin", 400.0, 0.50},
-    {"bin/se/01yo/system/01yo_sys13.bin", 480.0, 0.45}, {"bin/se/01yo/system/01yo_sys14.bin", 500.0, 0.40},
-    {"bin/se/01yo/system/01yo_sys15.bin", 460.0, 0.50},
-    // The pause menu's save.
-    {"bin/se/01yo/system/01yo_sys04.bin", 520.0, 0.45},
+    {RANK_VOICES[0], 470.0, 0.55},     {RANK_VOICES[1], 440.0, 0.50}, {RANK_VOICES[2], 410.0, 0.45},
+    {RANK_VOICES[3], 380.0, 0.45},     {RANK_VOICES[4], 340.0, 0.60}, {PAYMENT_DAY_VOICE, 400.0, 0.50},
+    {PAID_VOICES[0], 480.0, 0.45},     {PAID_VOICES[1], 500.0, 0.40}, {PAID_VOICES[2], 460.0, 0.50},
+};
+
+// The shop floor's voices: the heroine's around 330 Hz, the fairy's higher.
+const CustomerVoice SHOP_FLOOR_VOICES[] = {
+    {BACK_FROM_TOWN_VOICE, 320.0, 0.45},    {MORNING_VOICES[0], 330.0, 0.50},     {MORNING_VOICES[1], 500.0, 0.50},
+    {MORNING_VOICES[2], 520.0, 0.45},       {MORNING_VOICES[3], 310.0, 0.50},     {FIRST_OUTING_VOICE, 340.0, 0.50},
+    {COUNTER_CLOSED_VOICE, 300.0, 0.45},    {FAIRY_ASKS_VOICES[0], 540.0, 0.35},  {FAIRY_ASKS_VOICES[1], 510.0, 0.35},
+    {SHELF_VOICES[0], 320.0, 0.35},         {SHELF_VOICES[1], 335.0, 0.35},       {SHELF_VOICES[2], 350.0, 0.35},
+    {SHELF_PLACED_VOICES[0], 360.0, 0.40},  {SHELF_PLACED_VOICES[1], 345.0, 0.40}, {SHOP_OPEN_VOICES[0], 370.0, 0.50},
+    {SHOP_OPEN_VOICES[1], 355.0, 0.50},     {SHOP_OPEN_VOICES[2], 340.0, 0.50},   {SHOP_OPEN_VOICES[3], 530.0, 0.50},
+    {SHOP_OPEN_VOICES[4], 500.0, 0.50},     {TABLES_PLACED_VOICE, 330.0, 0.40},   {NIGHT_HEROINE_VOICES[0], 290.0, 0.60},
+    {NIGHT_HEROINE_VOICES[1], 280.0, 0.60}, {NIGHT_HEROINE_VOICES[2], 270.0, 0.60}, {NIGHT_FAIRY_VOICES[0], 460.0, 0.50},
+    {NIGHT_FAIRY_VOICES[2], 440.0, 0.50},   {MENU_SAVE_VOICE, 520.0, 0.45},
 };
 
 // The field's voices: the heroine's cries at a defeat, falling a little in
@@ -322,20 +333,38 @@ const CustomerVoice FIELD_VOICES[] = {
     {DEFEAT_VOICES[0], 300.0, 0.6}, {DEFEAT_VOICES[1], 292.0, 0.6}, {DEFEAT_VOICES[2], 284.0, 0.6},
     {DEFEAT_VOICES[3], 276.0, 0.6}, {DEFEAT_VOICES[4], 268.0, 0.6}, {DEFEAT_VOICES[5], 260.0, 0.6},
     {DEFEAT_VOICES[6], 252.0, 0.6}, {DEFEAT_VOICES[7], 244.0, 0.6}, {CLEARED_VOICE, 360.0, 0.5},
-    {LEVEL_UP_VOICE, 350.0, 0.45},  {RETURNED_VOICE, 560.0, 0.4},
+    {LEVEL_UP_VOICE, 350.0, 0.45},  {RETURNED_VOICE, 560.0, 0.4},   {MERCHANT_LEVEL_UP_VOICE, 355.0, 0.45},
+    {RUN_FAIRY_VOICE, 520.0, 0.4},  {RUN_HEROINE_VOICES[0], 330.0, 0.45}, {RUN_HEROINE_VOICES[1], 315.0, 0.45},
+    {LOW_HEALTH_VOICE, 260.0, 0.5}, {REMARK_VOICES[0], 320.0, 0.4},       {REMARK_VOICES[1], 310.0, 0.4},
 };
+
+// The adventurers' lines at a run's start: a pitch of each one's own, a
+// little higher for each further line.
+const double START_VOICE_PITCHES[ADVENTURER_COUNT] = {150.0, 200.0, 120.0, 170.0, 220.0, 110.0, 260.0, 140.0};
+
+static bool writeVoice(const std::filesystem::path& dir, const CustomerVoice& clip) {
+    std::filesystem::path path = dir / clip.path;
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
+    if (!writeWav(path, makeVoice(clip.pitch, clip.seconds), EFFECT_PEAK)) {
+        fprintf(stderr, "makesounds: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
 
 template <size_t N>
 bool writeVoices(const std::filesystem::path& dir, const CustomerVoice (&clips)[N]) {
-    for (const CustomerVoice& clip : clips) {
-        std::filesystem::path path = dir / clip.path;
-        std::error_code error;
-        std::filesystem::create_directories(path.parent_path(), error);
-        if (!writeWav(path, makeVoice(clip.pitch, clip.seconds), EFFECT_PEAK)) {
-            fprintf(stderr, "makesounds: cannot write %s\n", path.c_str());
-            return false;
-        }
-    }
+    for (const CustomerVoice& clip : clips)
+        if (!writeVoice(dir, clip)) return false;
+    return true;
+}
+
+static bool writeStartVoices(const std::filesystem::path& dir) {
+    for (int32_t a = 0; a < ADVENTURER_COUNT; ++a)
+        for (int32_t k = 0; k < START_VOICES[a].count; ++k)
+            if (!writeVoice(dir, CustomerVoice{START_VOICES[a].paths[k], START_VOICE_PITCHES[a] + 10.0 * k, 0.45}))
+                return false;
     return true;
 }
 
@@ -377,7 +406,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "makesounds: cannot write %s\n", voice.c_str());
         return 1;
     }
-    if (!writeVoices(dir, CUSTOMER_VOICES) || !writeVoices(dir, REPORT_VOICES) || !writeVoices(dir, FIELD_VOICES))
+    if (!writeVoices(dir, CUSTOMER_VOICES) || !writeVoices(dir, REPORT_VOICES) || !writeVoices(dir, SHOP_FLOOR_VOICES) ||
+        !writeVoices(dir, FIELD_VOICES) || !writeStartVoices(dir))
         return 1;
     return 0;
 }

@@ -6,16 +6,26 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
+#include "adventurers/adventurers_files.h"
+#include "dungeon/dungeon_files.h"
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
+#include "field/field_files.h"
 #include "platform/window.h"
+#include "shop/shop_files.h"
 #include "shop/shop_state.h"
+#include "story/story_files.h"
 #include "tests/harness/harness.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -106,4 +116,72 @@ TEST(SampleData, EveryBuiltSceneFindsItsFiles) {
     harnessShutdown();
     std::string log = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(tellsOfAMissingFile(log)) << log;
+}
+
+namespace {
+
+// Every voice clip name the code plays, from the subsystems' file-name
+// headers the sound synthesiser reads too.
+std::vector<std::string> codeVoiceNames() {
+    std::vector<std::string> names = {LEVEL_UP_VOICE,       BACK_FROM_TOWN_VOICE, FIRST_OUTING_VOICE,
+                                      COUNTER_CLOSED_VOICE, TABLES_PLACED_VOICE,  RUN_FAIRY_VOICE,
+                                      LOW_HEALTH_VOICE,     RETURNED_VOICE,       CLEARED_VOICE,
+                                      OPTION_VOICE_SAMPLE,  MERCHANT_LEVEL_UP_VOICE, PAYMENT_DAY_VOICE,
+                                      MENU_SAVE_VOICE};
+    auto add = [&names](const char* const* table, size_t count) { names.insert(names.end(), table, table + count); };
+    add(MORNING_VOICES, std::size(MORNING_VOICES));
+    add(FAIRY_ASKS_VOICES, std::size(FAIRY_ASKS_VOICES));
+    add(SHELF_VOICES, std::size(SHELF_VOICES));
+    add(SHELF_PLACED_VOICES, std::size(SHELF_PLACED_VOICES));
+    add(SHOP_OPEN_VOICES, std::size(SHOP_OPEN_VOICES));
+    add(NIGHT_HEROINE_VOICES, std::size(NIGHT_HEROINE_VOICES));
+    add(NIGHT_FAIRY_VOICES, std::size(NIGHT_FAIRY_VOICES));
+    add(RUN_HEROINE_VOICES, std::size(RUN_HEROINE_VOICES));
+    add(REMARK_VOICES, std::size(REMARK_VOICES));
+    add(DEFEAT_VOICES, std::size(DEFEAT_VOICES));
+    add(RANK_VOICES, std::size(RANK_VOICES));
+    add(PAID_VOICES, std::size(PAID_VOICES));
+    for (const VoiceSet& set : START_VOICES) add(set.paths, (size_t)set.count);
+    return names;
+}
+
+// The voice names a data file gives on its lines that start with "se": the
+// rest of the line after the first space or colon ("se00 x", "se:x").
+void voiceNames(const fs::path& file, std::vector<std::string>* out) {
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.compare(0, 2, "se") != 0) continue;
+        size_t at = line.find_first_of(" :", 2);
+        if (at == std::string::npos) continue;
+        out->push_back(line.substr(at + 1));
+    }
+}
+
+}  // namespace
+
+// Every voice the code, the customers' speech and the scenes can play is a
+// loose file of the game folder, and no voice name hides in the code
+// outside the file-name headers the list above reads.
+TEST(SampleData, EveryVoiceTheGameCanPlayIsBesideTheProgram) {
+    const fs::path game = TOLLI_GAME_DATA_DIR;
+    const fs::path source = TOLLI_SOURCE_DIR;
+    std::vector<std::string> names = codeVoiceNames();
+    for (const fs::directory_entry& e : fs::directory_iterator(source / "sampledata/data/cust"))
+        voiceNames(e.path(), &names);
+    for (const fs::directory_entry& e : fs::directory_iterator(source / "sampledata/iv"))
+        voiceNames(e.path(), &names);
+    EXPECT_GT(names.size(), 80u);
+    for (const std::string& name : names) EXPECT_TRUE(fs::is_regular_file(game / name)) << name;
+
+    for (const char* folder : {"adventurers", "dungeon", "engine", "field", "game", "shop", "story"}) {
+        for (const fs::directory_entry& e : fs::directory_iterator(source / folder)) {
+            std::string file = e.path().filename().string();
+            if (file.size() > 9 && file.compare(file.size() - 8, 8, "_files.h") == 0) continue;
+            std::ifstream in(e.path(), std::ios::binary);
+            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            EXPECT_EQ(text.find("\"bin/se/"), std::string::npos) << folder << "/" << file << " names a voice";
+        }
+    }
 }

@@ -5,6 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
@@ -16,6 +22,8 @@
 #include "field/field_state.h"
 #include "engine/save_file.h"
 #include "engine/story_flags.h"
+#include "platform/audio.h"
+#include "platform/file_requests.h"
 #include "platform/window.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
@@ -24,6 +32,7 @@
 #include "tests/harness/buttons.h"
 #include "tests/harness/harness.h"
 #include "tests/harness/saved_game.h"
+#include "tests/harness/tick_observer.h"
 #include "platform/profile.h"
 
 namespace {
@@ -245,17 +254,12 @@ bool walkTo(float x, float z, float near, int32_t limit = 600) {
     return false;
 }
 
-}  // namespace
-
 // The whole first day of a New Game by the pad: the shop's opening scenes,
 // out through the door to the town, the guild's first visit and a purchase,
 // back home to the stocking lesson, a stocked shelf, the counter's lessons
 // with the day's visitors, the story's first evening and the next day's
-// trade, and the night's report.
-TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
-    HarnessOptions options;
-    options.seed = SEED;
-    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+// trade, the night's report and the next morning.
+void playANewGamesFirstDay() {
     holdButtons(0, 10);
     chooseTitleEntry(TITLE_NEW_GAME);
     ASSERT_TRUE(runUntilShopFloor(400));
@@ -410,6 +414,109 @@ TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
     ASSERT_TRUE(playUntil([] { return gGameMode == GAME_MODE_FIELD && !isSceneLoading(); }, 400));
     EXPECT_EQ(game.date, reportDate + 1);
     EXPECT_EQ(game.dayPhase, 0);
+}
+
+}  // namespace
+
+TEST(ShopDayFlow, ANewGamesFirstDayThroughTheTownToTheNightsReport) {
+    HarnessOptions options;
+    options.seed = SEED;
+    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    playANewGamesFirstDay();
     EXPECT_EQ(gHeadlessMessageBoxes.total, 0) << "no file was missing on the way";
     harnessShutdown();
+}
+
+namespace {
+
+// The story scenes a run starts, in order, with the game mode they play over.
+struct SceneSeen {
+    int32_t major, minor, mode;
+};
+std::vector<SceneSeen> sScenesSeen;
+bool sInScene = false;
+
+void noteScene() {
+    bool in = gEventReady != 0;
+    if (in && !sInScene) sScenesSeen.push_back({gEventNumber.major, gEventNumber.minor, gGameMode});
+    sInScene = in;
+}
+
+// A scene script's background and first message line.
+struct SceneText {
+    std::string background, firstLine;
+};
+SceneText sceneText(int32_t major, int32_t minor) {
+    char path[256];
+    snprintf(path, sizeof path, "%s/sampledata/iv/iv%d_%d.ivt", TOLLI_SOURCE_DIR, major, minor);
+    std::ifstream in(path, std::ios::binary);
+    SceneText t;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (t.background.empty() && line.rfind("bgset:", 0) == 0) t.background = line.substr(6);
+        if (t.firstLine.empty() && line.rfind("msg:", 0) == 0) t.firstLine = line.substr(line.find(':', 4) + 1);
+    }
+    return t;
+}
+
+}  // namespace
+
+// The same day with the sound device open, so every voice, effect and
+// tune is loaded as a player's game loads it: every file asked for, packed
+// or loose, is there, and no box tells of one missing.
+TEST(SampleData, ANewGamesFirstDayWithSoundFindsEveryFileItAsksFor) {
+    HarnessOptions options;
+    options.seed = SEED;
+    options.audio = &AUDIO_HEADLESS;
+    fileRequestsRecord(true);
+    sScenesSeen.clear();
+    sInScene = false;
+    harnessObserveFrames(noteScene);
+    ASSERT_EQ(harnessBoot(options), STARTUP_OK);
+    playANewGamesFirstDay();
+    harnessObserveFrames(nullptr);
+    fileRequestsRecord(false);
+    std::string missing;
+    int32_t voices = 0;
+    for (int32_t i = 0; i < fileRequestKept(); ++i) {
+        FileRequest r = fileRequestAt(i);
+        if (!r.found) missing += std::string("\n  ") + r.path;
+        if (strncmp(r.path, "bin/se/", 7) == 0) ++voices;
+    }
+    EXPECT_LE(fileRequestTotal(), FILE_REQUEST_MAX) << "every request kept";
+    EXPECT_EQ(missing, "");
+    EXPECT_GE(voices, 10) << "the voices were loaded";
+    for (int32_t i = 0; i < gHeadlessMessageBoxes.count; ++i)
+        ADD_FAILURE() << gHeadlessMessageBoxes.boxes[i].caption << ": " << gHeadlessMessageBoxes.boxes[i].text;
+    harnessShutdown();
+
+    // The first days' scenes, in the story's order, each written for the
+    // place it plays in: the shop's scenes over the shop, the guild's over
+    // the guild, each opening with its own first line.
+    struct Expected {
+        int32_t major, minor, mode;
+        const char* firstLine;
+    };
+    const Expected STORY[] = {
+        {1, 1, GAME_MODE_FIELD, "So this is the shop"},         {1, 2, GAME_MODE_FIELD, "First things first"},
+        {1, 3, GAME_MODE_MARKET, "Welcome to the merchants'"},  {1, 16, GAME_MODE_MARKET, "Off already?"},
+        {1, 4, GAME_MODE_FIELD, "Back home!"},                  {1, 5, GAME_MODE_FIELD, "Well done! The window row"},
+        {1, 6, GAME_MODE_FIELD, "Every shelf is stocked!"},     {1, 7, GAME_MODE_FIELD, "Customers look at the shelves"},
+        {1, 8, GAME_MODE_FIELD, "Evening already."},            {2, 1, GAME_MODE_FIELD, "Each night we count"},
+        {2, 2, GAME_MODE_FIELD, "Remember, the guild wants"},   {2, 3, GAME_MODE_FIELD, "Time to sleep."},
+        {2, 5, GAME_MODE_FIELD, "Good morning!"},               {2, 6, GAME_MODE_FIELD, "Adventurers shop here too."},
+    };
+    ASSERT_EQ(sScenesSeen.size(), std::size(STORY));
+    for (size_t i = 0; i < std::size(STORY); ++i) {
+        const Expected& want = STORY[i];
+        const SceneSeen& got = sScenesSeen[i];
+        SCOPED_TRACE(std::to_string(want.major) + "_" + std::to_string(want.minor));
+        EXPECT_EQ(got.major, want.major);
+        EXPECT_EQ(got.minor, want.minor);
+        EXPECT_EQ(got.mode, want.mode);
+        SceneText t = sceneText(got.major, got.minor);
+        EXPECT_EQ(t.background, got.mode == GAME_MODE_MARKET ? "bmp/ivent/bg_guild.bmp" : "bmp/ivent/bg_mise.bmp");
+        EXPECT_EQ(t.firstLine.rfind(want.firstLine, 0), 0u) << t.firstLine;
+    }
 }

@@ -32,6 +32,21 @@ int32_t shelvedItems(const GameState& game) {
     return n;
 }
 
+// The day's rhythm, except that at a buyer's price entry the price comes
+// down to the buyer's offer, digit by digit, and is then confirmed, so the
+// deals do not hang on how long the visitors' lines take to show.
+uint16_t dealingButtons(int32_t ticks) {
+    if (gCounter.state != COUNTER_PRICE_ENTRY || gCounter.mode == COUNTER_SELLER) return shopDayButtons(ticks);
+    if (ticks % 2) return 0;
+    const int32_t target = gCounter.offer > 0 ? gCounter.offer : 1;
+    if (gCounter.counterPrice <= target) return BUTTON_CONFIRM;
+    int32_t digit = 0;
+    for (int32_t step = 10; digit < 6 && gCounter.counterPrice - step >= target; step *= 10) ++digit;
+    if (gCounter.digitCursor > digit) return BUTTON_RIGHT;
+    if (gCounter.digitCursor < digit) return BUTTON_LEFT;
+    return BUTTON_DOWN;
+}
+
 }  // namespace
 
 TEST(CounterScriptedDay, MoneyAndStorageFollowTheLoggedDeals) {
@@ -49,7 +64,7 @@ TEST(CounterScriptedDay, MoneyAndStorageFollowTheLoggedDeals) {
     int32_t ticks = 0;
     while (!shopDayClosed() && ticks < SHOP_DAY_MAX_TICKS) {
         int32_t before = gCounter.state;
-        holdButtons(shopDayButtons(ticks), 1);
+        holdButtons(dealingButtons(ticks), 1);
         ticks++;
         if (before == COUNTER_DEAL && gCounter.state == COUNTER_THANKS)
             deals.push_back(Deal{gCounter.mode, gCounter.counterPrice, gCounter.itemKey});

@@ -9,6 +9,7 @@
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "tests/harness/buttons.h"
+#include "tests/harness/tick_observer.h"
 
 StartupResult harnessBoot(const HarnessOptions& options) {
     HeadlessOptions headless;
@@ -17,6 +18,7 @@ StartupResult harnessBoot(const HarnessOptions& options) {
     headless.seed = options.seed;
     headless.frameSkip = options.frameSkip;
     headless.gfx = options.gfx;
+    headless.audio = options.audio;
     headless.screenWidth = options.screenWidth;
     headless.screenHeight = options.screenHeight;
     headless.windowFails = options.windowFails;
@@ -31,7 +33,17 @@ StartupResult harnessBoot(const HarnessOptions& options) {
 
 void harnessHoldButtons(uint16_t buttons) { headlessHoldButtons(buttons); }
 
-void harnessRunTicks(int32_t n, const InputScriptStep* script, int32_t steps) { headlessRunTicks(n, script, steps); }
+static void (*sFrameObserver)() = nullptr;
+
+static void observeFrame(void*) {
+    if (sFrameObserver) sFrameObserver();
+}
+
+void harnessObserveFrames(void (*observer)()) { sFrameObserver = observer; }
+
+void harnessRunTicks(int32_t n, const InputScriptStep* script, int32_t steps) {
+    headlessRunTicks(n, script, steps, observeFrame, nullptr);
+}
 
 int32_t harnessRunTicksWhile(bool (*busy)(), int32_t limit) {
     for (int32_t ticks = 0; ticks < limit; ++ticks) {

@@ -30,6 +30,9 @@ struct HarnessOptions {
     // the game's state is what OpenGL would give, many times faster; a test
     // that reads the frame back asks for GFX_HEADLESS (harnessDrawingOptions).
     const GfxBackend* gfx = &GFX_RECORDING;
+    // The sound device (AUDIO_HEADLESS plays into a ring by virtual time);
+    // null leaves the one before, none at first, so the game runs silent.
+    const AudioBackend* audio = nullptr;
     int32_t screenWidth = 640;
     int32_t screenHeight = 480;
     bool windowFails = false;                // the window cannot be created
