@@ -308,12 +308,16 @@ void visitMapCells(const PartyState& party) {
 }
 
 // Step 3 of the player's update on dungeon floors: items thrown away in the
-// menu, and the floor's condition roll.
+// menu, and the floor's condition roll. The roll waits until the player
+// steers: the banner it starts runs the frame alone and counts only then, so
+// a banner started under the floor's countdown or its equip prompt would
+// hold them, and the floor, for good.
 void runFloorEntrySteps(PartyState& party) {
     const Vector3& p = party.positions[0];
     for (int32_t key = takeMenuUsedItem(); key != -1; key = takeMenuUsedItem())
         sprayDropsWithPlus(&party, p.x, p.y, p.z, (key >> 6) + PICKUP_ITEM_FIRST, 1, 0.7f, (key >> 4) & 1, 0, key & 0x0f);
-    if (gDungeonControl.forcedInput == -1 && gConditionBanner.counter == 0 && gFloorConditionList.rollState == 0) {
+    if (gDungeonControl.forcedInput == -1 && gConditionBanner.counter == 0 && gFloorConditionList.rollState == 0 &&
+        playerControlFree()) {
         rollFloorConditions();
         if (!isBossFloor() && gFloorConditionList.count > 0) gConditionBanner.counter = 1;
     }

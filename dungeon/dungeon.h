@@ -21,6 +21,8 @@ bool charactersHidden();
 int32_t floorIntroFrames();
 // Frames since the floor's countdown ended; the start voices play on it.
 int32_t startVoiceFrame();
+// The player steers (no countdown, prompt or run end holds the party).
+bool playerControlFree();
 
 // Starting a stage of the field, shop or dungeon (on the scene loader
 // thread; the shop entry and the town map call it directly).

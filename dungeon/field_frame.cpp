@@ -320,6 +320,7 @@ const StageRecord* currentFieldStage() {
 bool charactersHidden() { return gRun.charDrawFlag != 0; }
 int32_t floorIntroFrames() { return gRun.floorIntroTimer; }
 int32_t startVoiceFrame() { return gRun.startVoiceTimer; }
+bool playerControlFree() { return gRun.playerControl == PLAYER_FREE; }
 
 const char* defeatVoice(int32_t adventurer) {
     if (adventurer < 0 || adventurer >= ADVENTURER_COUNT) return nullptr;

@@ -28,8 +28,6 @@ void drawSlotListPage();
 // itself, the overwrite question, the list's movement).
 void saveFromFieldMenu();
 
-// Copies the running game into backup n (0 or 1), or back out of it.
-// Backup 0 is the game as it stood when the departure screen opened.
-void backupGameState(int32_t n);
+// Copies backup n (0 or 1, see backupGameState) back into the running game.
 void restoreGameState(int32_t n);
 extern GameState gGameStateBackup[2];

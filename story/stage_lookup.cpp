@@ -6,5 +6,3 @@ int32_t findStageByCode(int32_t code) {
         if (gStages[s].stageCode == code) return s;
     return gStageCount;
 }
-
-void backupGameState(int32_t) {}

@@ -168,9 +168,8 @@ int32_t takeMenuUsedItem();
 // Fills gAvailableAdventurers with the adventurers whose availability flag
 // the running game holds, in number order, and sets its count.
 void listAvailableAdventurers();
-// Keeps a copy of the running game as backup n (0 or 1); backup 0 is the
-// game as it was before a run into the dungeon. The copies arrive with the
-// field menu that restores them; until then nothing is kept.
+// Copies the running game into backup n (0 or 1); backup 0 is the game as
+// it stood when the departure screen opened.
 void backupGameState(int32_t n);
 // The first stage whose code is the key; gStageCount when none is.
 int32_t findStageByCode(int32_t code);
