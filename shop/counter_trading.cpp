@@ -209,7 +209,10 @@ void runDealEffects(void (*effects)()) {
 void runPriceEntry(int32_t promptLine) {
     CounterState& c = gCounter;
     if (c.stateFrame == 1) {
+        // The prompt is read in the price panel: a speech panel here would
+        // lie over the digits the arrows change.
         shopkeeperSays(promptLine);
+        c.panelWanted[SLOT_SHOPKEEPER] = c.panelWanted[SLOT_CUSTOMER] = 0;
         c.pricePanelWanted = 1;
         clampCounterPrice();
     }

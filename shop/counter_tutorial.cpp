@@ -70,7 +70,9 @@ void jumpTo(int32_t letter) { jump(currentRow().targets[letter]); }
 
 void say(const TutorialStep& row, int32_t slot) {
     showScriptLine(row.text, slot, row.face);
+    // Both panels show the one page: the other speaker's panel closes first.
     gCounter.panelWanted[slot] = 1;
+    gCounter.panelWanted[1 - slot] = 0;
     gCounter.tutorialWait = WAIT_SPEECH;
 }
 
@@ -152,8 +154,8 @@ void startCommand(const TutorialStep& row) {
         c.panelWanted[SLOT_SHOPKEEPER] = c.panelWanted[SLOT_CUSTOMER] = 0;
         c.tutorialWait = WAIT_BUTTON;
         break;
-    case TUTORIAL_ENTER_PRICE:
-        c.panelWanted[SLOT_SHOPKEEPER] = 0;
+    case TUTORIAL_ENTER_PRICE:   // no speech panel over the digits
+        c.panelWanted[SLOT_SHOPKEEPER] = c.panelWanted[SLOT_CUSTOMER] = 0;
         c.pricePanelWanted = 1;
         clampCounterPrice();
         countPriceDigits();

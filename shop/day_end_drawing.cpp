@@ -202,7 +202,8 @@ void drawDayReport() {
         drawLogPanels(alpha);
         drawTotals(alpha);
         if (r.timer >= STAMP_FROM && r.rank >= 0 && r.rank < REPORT_RANK_COUNT)
-            drawStamp(r.rank, 544.0f + 64.0f, 96.0f + 64.0f, zoom(r.timer - STAMP_FROM, 3.0f, STAMP_ZOOM), alphaOf(alpha));
+            // Zoomed about (544, 96), so at rest it ends inside the screen's right edge.
+            drawStamp(r.rank, 544.0f, 96.0f, zoom(r.timer - STAMP_FROM, 3.0f, STAMP_ZOOM), alphaOf(alpha));
     }
     if (r.paymentDay) drawPaymentBoard();
 }

@@ -150,7 +150,9 @@ void drawTradeConfirm() {
     char number[8];
     snprintf(number, sizeof number, "%2d", c.quantity);
     int32_t grey = 0xA0 + (int32_t)(95.0f * pulse(0.25f));
-    drawTextRight(left - 6.0f, 196.0f, number, 0xFF000000u | (uint32_t)grey << 16 | (uint32_t)grey << 8 | 0x40u, 0.8f);
+    // Full size, 4 higher than the prompt: the number the arrows change
+    // stands on the prompt's line.
+    drawTextRight(left - 6.0f, 196.0f, number, 0xFF000000u | (uint32_t)grey << 16 | (uint32_t)grey << 8 | 0x40u, 1.0f);
     int64_t total = (int64_t)c.quantity * c.unitPrice;
     char amount[THOUSANDS_TEXT_SIZE];
     formatThousands(amount, THOUSANDS_TEXT_SIZE, total > INT32_MAX ? INT32_MAX : (int32_t)total);

@@ -770,14 +770,17 @@ Canvas drawBackdrop(int32_t width, int32_t height, uint32_t sky, uint32_t glow, 
 }
 
 // A figure on a clear ground: a flat body and head in its colour, its name
-// below.
-Canvas drawFigure(int32_t size, uint32_t hue, const char* name) {
+// below; drop lowers the figure by that many 32nds of the picture.
+constexpr int32_t COUNTER_FIGURE_DROP = 3;
+
+Canvas drawFigure(int32_t size, uint32_t hue, const char* name, int32_t drop) {
     Canvas c = makeCanvas(size, size, CLEAR);
     int32_t u = size / 32;
-    fillRect(c, 9 * u, 14 * u, 23 * u, 28 * u, mix(hue, BLACK, 0.5f));
-    fillRect(c, 10 * u, 15 * u, 22 * u, 28 * u, hue);
-    flatDisc(c, 16.0f * (float)u, 9.5f * (float)u, 5.0f * (float)u, 0xFFF2D6B8);
-    fillRect(c, 12 * u, 4 * u, 20 * u, 6 * u, mix(hue, BLACK, 0.4f));
+    int32_t d = drop * u;
+    fillRect(c, 9 * u, 14 * u + d, 23 * u, 28 * u + d, mix(hue, BLACK, 0.5f));
+    fillRect(c, 10 * u, 15 * u + d, 22 * u, 28 * u + d, hue);
+    flatDisc(c, 16.0f * (float)u, 9.5f * (float)u + (float)d, 5.0f * (float)u, 0xFFF2D6B8);
+    fillRect(c, 12 * u, 4 * u + d, 20 * u, 6 * u + d, mix(hue, BLACK, 0.4f));
     namePlate(c, size / 2, 30 * u, name, 3);
     return c;
 }
@@ -1015,7 +1018,7 @@ const PictureFile PICTURES[] = {
     {"bmp/op/yorumori.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF0C1430, 0xFF1C3048, 0xFF14281C, "NIGHT FOREST"); }},
     {"bmp/op/messe01.tga", 1024, 1024, [] { return drawTextPage(1024, 1024, OPENING_PAGE_1, 3, 4); }},
     {"bmp/op/messe02.tga", 1024, 1024, [] { return drawTextPage(1024, 1024, OPENING_PAGE_2, 3, 4); }},
-    {"bmp/op/yousei.bmp", 512, 512, [] { return drawFigure(512, 0xFF70D0C0, "FAIRY"); }},
+    {"bmp/op/yousei.bmp", 512, 512, [] { return drawFigure(512, 0xFF70D0C0, "FAIRY", 0); }},
     {"bmp/op/ex_op_lib.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF3A2418, 0xFF6A4828, 0xFF2A1A10, "LIBRARY"); }},
     {"bmp/op/ex_op_book.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF4A3420, 0xFFC8B088, 0xFF3A2818, "THE BOOK"); }},
     {"bmp/op/ex_messe01.tga", 1024, 1024, [] { return drawTextPage(1024, 1024, EXTRA_PAGE_1, 3, 4); }},
@@ -1035,11 +1038,11 @@ const PictureFile PICTURES[] = {
 
     // The merchants' guild and the market.
     {"bmp/ivent/bg_guild.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF4A3020, 0xFF8A6038, 0xFF3A2818, "MERCHANTS GUILD"); }},
-    {"bmp/ivent/13syounin_01.tga", 512, 512, [] { return drawFigure(512, 0xFF8A6A3A, "GUILD MASTER"); }},
+    {"bmp/ivent/13syounin_01.tga", 512, 512, [] { return drawFigure(512, 0xFF8A6A3A, "GUILD MASTER", 0); }},
     {"bmp/ivent/bg_ichiba.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF70A8E0, 0xFFB8D8F0, 0xFF9A8060, "MARKET"); }},
     {"bmp/ivent/bg_ichiba2.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF5A3870, 0xFFE89058, 0xFF6A5040, "MARKET"); }},
-    {"bmp/ivent/01saffiel_04.tga", 512, 512, [] { return drawFigure(512, 0xFFB05070, "SAFFIEL"); }},
-    {"bmp/ivent/02yoss_01.tga", 512, 512, [] { return drawFigure(512, 0xFF5070B0, "YOSS"); }},
+    {"bmp/ivent/01saffiel_04.tga", 512, 512, [] { return drawFigure(512, 0xFFB05070, "SAFFIEL", 0); }},
+    {"bmp/ivent/02yoss_01.tga", 512, 512, [] { return drawFigure(512, 0xFF5070B0, "YOSS", 0); }},
     {"bmp/leve_win.tga", 512, 256, [] { return drawPlates(512, 256, 512, 256, "LEVEL", 3); }},
     {"bmp/mood_para.tga", 512, 512, [] { return drawPlates(512, 512, 512, 512, "MOOD", 4); }},
     // The dungeon floor's own pictures.
@@ -1055,13 +1058,15 @@ const PictureFile PICTURES[] = {
     {"bmp/dungeon_clear.tga", 512, 512, [] { return drawPlates(512, 512, 512, 256, "CLEAR", 0); }},
     {"bmp/shopmode.tga", 1024, 512, drawShopMode},
 
-    // The customers' portraits at the counter, one face each.
-    {"bmp/cust/c00_0.tga", 512, 512, [] { return drawFigure(512, 0xFFB05070, "SHOPKEEPER"); }},
-    {"bmp/cust/c01_0.tga", 512, 512, [] { return drawFigure(512, 0xFF60A0C0, "PIP"); }},
-    {"bmp/cust/c10_0.tga", 512, 512, [] { return drawFigure(512, 0xFF8A9A40, "HOB"); }},
-    {"bmp/cust/c11_0.tga", 512, 512, [] { return drawFigure(512, 0xFF7080A0, "SIR BRAM"); }},
-    {"bmp/cust/c12_0.tga", 512, 512, [] { return drawFigure(512, 0xFFC080C0, "LADY MIRABEL"); }},
-    {"bmp/cust/c13_0.tga", 512, 512, [] { return drawFigure(512, 0xFF4A70B0, "ADA"); }},
+    // The customers' portraits at the counter, one face each. The figures
+    // stand three 32nds lower than the others: the shopkeeper's head then
+    // lies below the top bar, which the HUD draws over her portrait.
+    {"bmp/cust/c00_0.tga", 512, 512, [] { return drawFigure(512, 0xFFB05070, "SHOPKEEPER", COUNTER_FIGURE_DROP); }},
+    {"bmp/cust/c01_0.tga", 512, 512, [] { return drawFigure(512, 0xFF60A0C0, "PIP", COUNTER_FIGURE_DROP); }},
+    {"bmp/cust/c10_0.tga", 512, 512, [] { return drawFigure(512, 0xFF8A9A40, "HOB", COUNTER_FIGURE_DROP); }},
+    {"bmp/cust/c11_0.tga", 512, 512, [] { return drawFigure(512, 0xFF7080A0, "SIR BRAM", COUNTER_FIGURE_DROP); }},
+    {"bmp/cust/c12_0.tga", 512, 512, [] { return drawFigure(512, 0xFFC080C0, "LADY MIRABEL", COUNTER_FIGURE_DROP); }},
+    {"bmp/cust/c13_0.tga", 512, 512, [] { return drawFigure(512, 0xFF4A70B0, "ADA", COUNTER_FIGURE_DROP); }},
 
     // The adventurers' guild.
     {"bmp/boukenguild_bg.bmp", 1024, 512, [] { return drawBackdrop(1024, 512, 0xFF3A2A20, 0xFF7A5030, 0xFF2A2018, "ADVENTURERS GUILD"); }},
@@ -1216,7 +1221,7 @@ std::vector<PictureFile> allPictures() {
     for (int32_t i = 0; i < EVENT_PICTURE_FILE_COUNT; ++i)
         all.push_back({EVENT_PICTURES[i].path, EVENT_PICTURES[i].width, EVENT_PICTURES[i].height, EVENT_PICTURES[i].draw});
     for (const Adventurer& a : ADVENTURERS) {
-        all.push_back({a.picture, 512, 512, [a] { return drawFigure(512, a.hue, a.name); }});
+        all.push_back({a.picture, 512, 512, [a] { return drawFigure(512, a.hue, a.name, 0); }});
         all.push_back({a.controls, 1024, 512, [a] { return drawPlates(1024, 512, 640, 480, a.name, 6); }});
     }
     char path[64];

@@ -3,10 +3,14 @@
 // placed; the stage loads without a missing file; the water frames turn.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "engine/archive.h"
 #include "field/world_renderer.h"
+#include "platform/image.h"
 #include "platform/window.h"
+#include "shop/shop.h"
 #include "tests/field/shop_scene.h"
 #include "tests/harness/harness.h"
 
@@ -48,3 +52,33 @@ TEST_F(WorldRenderShop, PlacedRoomDrawsOverTheSky) {
 }
 
 }  // namespace
+
+// At the counter the shopkeeper's 512 x 512 portrait rests mirrored at
+// x -128, and the top bar (230.4 x 102.4 at the top left) is drawn after
+// it: every face picture of hers is clear where the bar lies.
+TEST(CounterPortraits, TheTopBarHidesNoPartOfTheShopkeeper) {
+    ASSERT_EQ(harnessBoot(HarnessOptions{}), STARTUP_OK);
+    int32_t checked = 0;
+    for (int32_t slot = 0; slot < 10; slot++) {
+        const char* file = customerPictureFile(0, slot);
+        if (!file) continue;
+        std::string name = std::string("bmp/") + file;
+        int32_t size = getArchiveEntrySize(name.c_str());
+        ASSERT_GT(size, 0) << name;
+        std::vector<uint8_t> bytes((size_t)size);
+        ASSERT_EQ(readArchiveEntry(name.c_str(), bytes.data(), size), size) << name;
+        Image picture = {};
+        ASSERT_EQ(imageDecode(bytes.data(), bytes.size(), imageFileType(bytes.data(), bytes.size()), &picture), IMAGE_OK);
+        ASSERT_EQ(picture.width, 512);
+        int32_t shown = 0;
+        // Screen x s shows column 511 - (s + 128) of the mirrored picture.
+        for (int32_t y = 0; y <= 102; y++)
+            for (int32_t sx = 0; sx <= 230; sx++)
+                shown += (picture.pixels[(size_t)y * 512 + (size_t)(511 - (sx + 128))] >> 24) != 0;
+        EXPECT_EQ(shown, 0) << name << ": texels under the top bar";
+        imageFree(&picture);
+        checked++;
+    }
+    EXPECT_GT(checked, 0);
+    harnessShutdown();
+}

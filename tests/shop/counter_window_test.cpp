@@ -1,24 +1,32 @@
 // The counter's drawing: the speech typewriter and the speechDone it sets,
 // the due date's capital, the pop curve, the percentage of the base price,
-// the trend banner's run, and the price digits (captured quads and a
-// read-back on the real OpenGL backend).
+// the trend banner's run, the price digits (captured quads and a
+// read-back on the real OpenGL backend), and what lies over what: one
+// speech panel at a time, the digits in the open during price entry, the
+// shipped lessons' lines inside their panels.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "economy_fixture.h"
 #include "engine/device.h"
 #include "engine/engine_state.h"
+#include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/render_states.h"
 #include "engine/scene_pictures.h"
 #include "engine/screen_mapping.h"
 #include "engine/state_snapshot.h"
+#include "engine/story_flags.h"
 #include "shop/counter_window.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
+#include "shop/tutorial_scripts.h"
 #include "shop/window_cells.h"
 #include "platform/thread.h"
 #include "tests/engine/font_draw_rig.h"
@@ -316,4 +324,189 @@ TEST_F(CounterDrawTest, TheOverlayWorksOutTheAdventurersSlotWhileTheItemShows) {
     drawShopDayOverlay();
     EXPECT_EQ(gCounter.adventurerTargetSlot, -1) << "nothing is drawn before the portrait is loaded";
     resetLoaderState();
+}
+
+// --- what lies over what ----------------------------------------------------------
+
+namespace {
+
+// The lessons as the game ships them.
+std::string sampleLesson(int32_t lesson) {
+    std::ifstream in(std::string(TOLLI_SOURCE_DIR) + "/sampledata/data/tuto" + std::to_string(lesson + 1) + ".txt",
+                     std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The counter run tick by tick with its drawing captured.
+class CounterLayoutTest : public CounterDrawTest {
+protected:
+    void SetUp() override {
+        CounterDrawTest::SetUp();
+        savedSheet = gShopModeTexture;
+        sheet = rig.makeSheet(gShopModeTexture, 1024, 512);
+        for (int32_t type : {0, 1}) {
+            CustomerType& t = gCustomerTypes[type];
+            t.present = 1;
+            t.firstOffer = 70;
+            t.concession = 20;
+            t.rise1 = 10;
+            t.rise2 = 5;
+            t.budgetMin = t.budgetMax = 2000;
+        }
+        gPortraitState = PORTRAIT_READY;
+        gCounter.slide = gCounter.letterbox = COUNTER_SLIDE_IN;
+        gCounter.requestRow = -1;
+    }
+    void TearDown() override {
+        press(0);
+        for (int32_t l = 0; l < TUTORIAL_LESSON_COUNT; l++) parseTutorialScript(l, "", 0);
+        rig.capture->releaseTexture(sheet);
+        gShopModeTexture = savedSheet;
+        resetLoaderState();
+        CounterDrawTest::TearDown();
+    }
+    void tick(uint16_t buttons) {
+        press(buttons);
+        updateShopDay();
+        press(0);
+        clearQuads();
+        drawCounterWindow();
+    }
+    bool isCell(const DrawnQuad& q, float top, float bottom) const {
+        return q.texture == sheet && std::fabs(q.vTop * 512.0f - top) < 1.0f && std::fabs(q.vBottom * 512.0f - bottom) < 1.0f;
+    }
+    int32_t speechPanels() const {
+        int32_t n = 0;
+        for (const DrawnQuad& q : rig.capture->quads) n += isCell(q, SHOPMODE_SPEECH_PANEL.top, SHOPMODE_SPEECH_PANEL.bottom);
+        return n;
+    }
+    // Price digits drawn this frame; each one hidden by a quad drawn after it
+    // is counted in `covered`.
+    int32_t priceDigits(int32_t& covered) const {
+        const std::vector<DrawnQuad>& quads = rig.capture->quads;
+        int32_t digits = 0;
+        covered = 0;
+        for (size_t i = 0; i < quads.size(); i++) {
+            if (!isCell(quads[i], SHOPMODE_DIGIT_TOP, SHOPMODE_DIGIT_TOP + SHOPMODE_DIGIT_HEIGHT)) continue;
+            digits++;
+            for (size_t j = i + 1; j < quads.size(); j++) {
+                const DrawnQuad& a = quads[i];
+                const DrawnQuad& b = quads[j];
+                // The cursor arrow points at its digit on purpose.
+                if (isCell(b, SHOPMODE_CURSOR_ARROW.top, SHOPMODE_CURSOR_ARROW.bottom)) continue;
+                if (b.left < a.right && a.left < b.right && b.top < a.bottom && a.top < b.bottom) {
+                    covered++;
+                    break;
+                }
+            }
+        }
+        return digits;
+    }
+    // The rightmost and leftmost glyph drawn this frame.
+    void glyphExtent(float& left, float& right) const {
+        for (const DrawnQuad& q : rig.capture->quads)
+            for (GfxTexture* glyph : gGlyphTextures)
+                if (glyph && q.texture == glyph) {
+                    left = std::fmin(left, q.left);
+                    right = std::fmax(right, q.right);
+                }
+    }
+
+    TextureSlot savedSheet;
+    GfxTexture* sheet = nullptr;
+};
+
+}  // namespace
+
+// The first lesson from its shipped file: one speaker's panel at a time
+// (both show the one page), the digits the arrows change never under a
+// panel, and every glyph on the screen.
+TEST_F(CounterLayoutTest, TheSellingLessonShowsOnePanelAtATimeAndItsPriceInTheOpen) {
+    loadItems(":Weapon\n"
+              "1000 Unknown Weapon#-1#0#0#0#0#Wepn###t\n"
+              "2 Broad Sword+broad swords#200#30#0#0#0#Wepn Metl###t\n");
+    std::string text = sampleLesson(0);
+    ASSERT_FALSE(text.empty());
+    parseTutorialScript(0, text.data(), (int32_t)text.size());
+    setTutorialLesson(0);
+    runningGameState().storyFlags[FLAG_STORY_TUTORIAL] = 1;
+    gCounter.tutorialMode = 1;
+    gCounter.mode = COUNTER_BUYER;
+    gCounter.customerType = gCounter.visitorType = 1;
+    gCounter.state = COUNTER_ARRIVED;
+    gCounter.stateFrame = 0;
+    int32_t pricedFrames = 0, panelFrames = 0;
+    float left = 640.0f, right = 0.0f;
+    for (int32_t n = 0; n < 4000 && gCounter.tutorialMode; n++) {
+        // Each page is answered once shown, the price once its panel is open.
+        bool paged = gCounter.speechDone && (gCounter.panelWanted[SLOT_SHOPKEEPER] || gCounter.panelWanted[SLOT_CUSTOMER]);
+        bool ready = paged || gCounter.pricePanelSlide == COUNTER_PANEL_OPEN;
+        tick(n % 2 && ready ? COUNTER_CONFIRM : 0);
+        int32_t panels = speechPanels();
+        EXPECT_LE(panels, 1) << "tick " << n << ", lesson row " << gCounter.tutorialStepIndex;
+        panelFrames += panels > 0;
+        int32_t covered = 0;
+        if (priceDigits(covered) > 0) pricedFrames++;
+        EXPECT_EQ(covered, 0) << "tick " << n << ": digits under a later piece";
+        glyphExtent(left, right);
+    }
+    EXPECT_EQ(gCounter.tutorialMode, 0) << "the lesson ran to its end";
+    EXPECT_GT(pricedFrames, 0) << "price entry was met";
+    EXPECT_GT(panelFrames, 0);
+    EXPECT_GE(left, 0.0f);
+    EXPECT_LE(right, 640.0f);
+}
+
+// A trading visit's price entry: the prompt reads in the price panel, and
+// no speech panel lies over the digits.
+TEST_F(CounterLayoutTest, PriceEntryLeavesTheDigitsUncovered) {
+    loadItems(ITEMS);
+    gCounter.mode = COUNTER_BUYER;
+    gCounter.customerType = gCounter.visitorType = 1;
+    gCounter.itemKey = itemKey(4002);
+    gCounter.unitPrice = gCounter.basePrice = gCounter.counterPrice = 900;
+    gCounter.state = COUNTER_OPENING;
+    gCounter.stateFrame = 0;
+    int32_t n = 0;
+    for (; n < 200 && !(gCounter.state == COUNTER_PRICE_ENTRY && gCounter.pricePanelSlide == COUNTER_PANEL_OPEN); n++) {
+        bool answer = gCounter.state == COUNTER_OPENING && gCounter.panelSlide[SLOT_CUSTOMER] > 0;
+        if (answer) gCounter.speechDone = 1;
+        tick(answer ? COUNTER_CONFIRM : 0);
+    }
+    ASSERT_EQ(gCounter.state, COUNTER_PRICE_ENTRY);
+    for (int32_t i = 0; i < 20; i++) {
+        press(0);   // no confirm: entry stays open
+        updateShopDay();
+        clearQuads();
+        drawCounterWindow();
+    }
+    int32_t covered = 0;
+    EXPECT_EQ(priceDigits(covered), 3) << "900";
+    EXPECT_EQ(covered, 0);
+    EXPECT_EQ(speechPanels(), 0);
+}
+
+// Every lesson line, drawn in the game's font where its panel draws it,
+// ends inside its panel.
+TEST_F(CounterLayoutTest, EveryLessonLineFitsItsPanel) {
+    for (int32_t lesson = 0; lesson < TUTORIAL_LESSON_COUNT; lesson++) {
+        std::string text = sampleLesson(lesson);
+        ASSERT_FALSE(text.empty()) << lesson;
+        parseTutorialScript(lesson, text.data(), (int32_t)text.size());
+        for (const TutorialStep& row : gTutorialScripts[lesson]) {
+            bool shopkeeper = row.command == TUTORIAL_SHOPKEEPER_SAYS && row.step >= 0;
+            bool customer = (row.command == TUTORIAL_CUSTOMER_SAYS && row.step >= 0) || row.step <= -2;
+            if (!shopkeeper && !customer) continue;
+            // Panels: the shopkeeper's from 128 to 576, text from 250; the
+            // customer's from 64 to 512, text from 130.
+            float x = shopkeeper ? 250.0f : 130.0f, panelRight = shopkeeper ? 576.0f : 512.0f;
+            clearQuads();
+            drawSpeechText(x, 346.0f, row.text, 0xFFFFFFFF, 1.0f, TUTORIAL_TEXT_SIZE);
+            float left = 640.0f, right = 0.0f;
+            glyphExtent(left, right);
+            EXPECT_LE(right, panelRight) << "lesson " << lesson + 1 << ": \"" << row.text << "\"";
+        }
+    }
 }

@@ -73,9 +73,10 @@ TEST_F(DayReportDrawingTest, TheRankStampSettlesOnItsCellAtItsPlace) {
     drawDayReport();
     q = quadsOn(stamps);
     ASSERT_EQ(q.size(), 1u);
-    EXPECT_FLOAT_EQ(q[0].left, 544.0f);
-    EXPECT_FLOAT_EQ(q[0].top, 96.0f);
+    EXPECT_FLOAT_EQ(q[0].left, 544.0f - 64.0f) << "centred on (544, 96)";
+    EXPECT_FLOAT_EQ(q[0].top, 96.0f - 64.0f);
     EXPECT_FLOAT_EQ(q[0].right - q[0].left, 128.0f);
+    EXPECT_LE(q[0].right, 640.0f) << "whole on the screen";
     EXPECT_FLOAT_EQ(q[0].vTop * 1024.0f - 0.5f, 256.0f) << "the cell of rank 2";
 }
 

@@ -6,6 +6,8 @@
 // start play out at once, as a script of a single "end:" would.
 #include <gtest/gtest.h>
 
+#include "shop/shop.h"
+#include "shop/shop_state.h"
 #include "tests/shop/market_fixture.h"
 
 // --- the menu -------------------------------------------------------------------
@@ -91,6 +93,23 @@ TEST_F(MarketTest, ThreeCoatsOnTheRiseCost2520) {
     EXPECT_EQ(game().storageCount, 3);
     EXPECT_EQ(game().dayScore, score + 3);
     EXPECT_EQ(gItemList.infoItemStock, 3) << "the number possessed is counted again";
+}
+
+// The day report counts what the guild took in the day's profit (money
+// against the day's start) and lists under "Bought" only what was bought
+// at the counter, so a guild purchase shows in the profit alone.
+TEST_F(MarketTest, AGuildPurchaseCountsInTheProfitButIsNotListedAsBought) {
+    resetDayCounters(game());
+    enter(MARKET_MODE_GUILD);
+    openList(MARKET_BUY);
+    pointAt(COAT);
+    ASSERT_TRUE(confirmRow());
+    answer({UP, CONFIRM});
+    int32_t spent = 100000 - game().money;
+    EXPECT_EQ(spent, 2 * gMarket.confirm.unitPrice);
+    EXPECT_EQ(game().dayLogCounts[1], 0);
+    openDayReport();
+    EXPECT_EQ(gDayReport.profit, -spent);
 }
 
 TEST_F(MarketTest, ThePurchaseLimitTakesTheLeastOfItsBounds) {
@@ -461,6 +480,27 @@ TEST_F(MarketTest, TheSceneDrawsItsBackdropMenuAndQuantityWindow) {
     EXPECT_FLOAT_EQ(window->left, 320.0f - 128.0f);
     EXPECT_FLOAT_EQ(window->top, 224.0f - 32.0f);
     EXPECT_EQ(window->argb, 0xFF7F7F7Fu);
+
+    // Open: the quantity, the number the arrows change, is drawn larger
+    // than the prompt after it and stands on the same line.
+    gMarket.confirm.openCounter = 4;
+    gMarket.confirm.quantity = 7;
+    rig.capture->quads.clear();
+    drawMarketScreen();
+    std::vector<DrawnQuad> prompt, digits;   // glyphs stand at their line's y
+    for (const DrawnQuad& q : rig.capture->quads)
+        for (GfxTexture* glyph : gGlyphTextures)
+            if (glyph && q.texture == glyph) {
+                if (q.top == 200.0f) prompt.push_back(q);
+                if (q.top == 196.0f) digits.push_back(q);
+            }
+    ASSERT_FALSE(prompt.empty());
+    ASSERT_EQ(digits.size(), 1u) << "\" 7\"";
+    const DrawnQuad& words = prompt[0];
+    const DrawnQuad& digit = digits[0];
+    EXPECT_LT(digit.right, words.left) << "the quantity stands before the prompt";
+    EXPECT_GT(digit.bottom - digit.top, 1.2f * (words.bottom - words.top));
+    EXPECT_NEAR(digit.bottom, words.bottom, 1.5f);
 
     // A story event started by the tick: black instead of the backdrop.
     gMarket.eventStarted = 1;
