@@ -98,7 +98,8 @@ int runFrame() {
 
 void runEventStep() {
     if (gEventJustLoaded == 1) {
-        if (gEventLoaderMode == 1 || gEventLoaderMode == 4) startFadeIn(0, 17);
+        if (gEventLoaderMode == EVENT_LOADER_FADE_IN_BOTH || gEventLoaderMode == EVENT_LOADER_FADE_IN_CUT_OUT)
+            startFadeIn(0, 17);
         gEventJustLoaded = 0;
     }
     if (gGameMode == GAME_MODE_FIELD) callHook(gSceneHooks.fieldEventTick);
@@ -106,8 +107,10 @@ void runEventStep() {
         gEventReady = 0;
         releaseEventTextures();
         gBlackout = 0;
-        if (gEventLoaderMode == 1 || gEventLoaderMode == 2) startFadeIn(0, 17);
-        else if (gEventLoaderMode == 3 || gEventLoaderMode == 4) startFadeOut(0, 3);
+        if (gEventLoaderMode == EVENT_LOADER_FADE_IN_BOTH || gEventLoaderMode == EVENT_LOADER_FADE_IN_AT_END)
+            startFadeIn(0, 17);
+        else if (gEventLoaderMode == EVENT_LOADER_CUT_OUT_AT_END || gEventLoaderMode == EVENT_LOADER_FADE_IN_CUT_OUT)
+            startFadeOut(0, 3);
         callHook(gSceneHooks.updateQueuedEvent);
     }
 }

@@ -49,6 +49,14 @@ extern float gLoadingSignAngle;    // radians; turns while the sign shows
 // game returns to the title.
 void startSceneLoader();
 void startWorldLoader();
+// An event's loader mode: how the screen fades around it.
+enum EventLoaderMode : int32_t {
+    EVENT_LOADER_PLAIN = 0,
+    EVENT_LOADER_FADE_IN_BOTH = 1,      // fades in when loaded and again at its end
+    EVENT_LOADER_FADE_IN_AT_END = 2,
+    EVENT_LOADER_CUT_OUT_AT_END = 3,    // fades out in 3 ticks at its end
+    EVENT_LOADER_FADE_IN_CUT_OUT = 4,   // fades in when loaded, cuts out at its end
+};
 void startEventLoader(int32_t mode);
 void startPortraitLoader(int32_t slot);
 void startWallLoader(int32_t mode);

@@ -194,8 +194,8 @@ void enterMarketScene(int32_t mode) {
     gMarket.fusionCount = fusionRecipesOffered(g.merchantLevel);
 }
 
-static bool startStoryEvent(int32_t major, int32_t minor) {
-    if (!requestEvent(major, minor, 0)) return false;
+static bool startStoryEvent(int32_t major, int32_t minor, int32_t loaderMode = 0) {
+    if (!requestEvent(major, minor, loaderMode)) return false;
     gMarket.eventStarted = 1;
     return true;
 }
@@ -237,7 +237,9 @@ static bool stepLeave() {
         if (m.leaveFirst < MARKET_LEAVE_FADE) m.leaveFirst++;
         if (isFadeOutDone()) {
             m.leaveFirst = 0;
-            startStoryEvent(1, 16);
+            // The leave has faded the screen out: the scene fades in over
+            // it once loaded, and cuts out again before the town map.
+            startStoryEvent(1, 16, EVENT_LOADER_FADE_IN_CUT_OUT);
             setStoryFlag(FLAG_GUILD_LEFT, 1);
             addFirstLeaveGift();
             m.leaveAfterEvent = 1;

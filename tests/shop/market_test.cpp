@@ -353,6 +353,8 @@ TEST_F(MarketTest, TheFirstLeavePlaysItsSceneHandsOverTheHandbookAndGoesToTown) 
     EXPECT_EQ(game().storyFlags[40], 1);
     for (int32_t i = 0; i < 40 && events.empty(); ++i) tick(CONFIRM);
     EXPECT_EQ(events, std::vector<std::string>{"1_16"});
+    runEventStep();
+    EXPECT_EQ(gFadeState, -1) << "the scene fades in over the leave's black";
     EXPECT_EQ(game().storyFlags[74], 1);
     EXPECT_EQ(game().storageCount, 3);
     EXPECT_EQ(game().storage[2], itemKey(MARKET_GIFT_ITEM));
