@@ -87,6 +87,7 @@ bool fontCodeOfSlot(int32_t slot, uint32_t* code) {
 }
 
 bool findFontGlyph(uint32_t code, FontGlyph* out) {
+    if (gFontIndex.empty()) return false;   // no fonts: skip the pair table's search
     int32_t slot = fontSlotOfCode(code, gFontAllCodes != 0);
     if (slot < 0) return false;
     size_t at = (size_t)slot * sizeof(FontIndexRecord);

@@ -15,6 +15,15 @@ GfxTexture* gGlyphTextures[GLYPH_CACHE_SIZE];
 TextureSlot gGlyphQuadSlot;
 int32_t gGlyphFallback;
 
+// The entry holding each character, by its code (the byte, or lead << 8 |
+// trail), as the entry's index + 1; 0 is none, so the zeroed table is an
+// empty cache. Text asks for a glyph per character per frame: a lookup must
+// not walk the entries.
+static uint8_t sEntryOfCode[0x10000];
+static_assert(GLYPH_CACHE_SIZE < 0x100, "an entry's index + 1 fits a byte");
+
+static uint32_t glyphCode(uint8_t lead, uint8_t trail) { return lead >= 0x80 ? (uint32_t)lead << 8 | trail : lead; }
+
 constexpr int32_t TGA_HEADER_SIZE = 18;
 constexpr int32_t TGA_FOOTER_SIZE = 26;
 static const char TGA_FOOTER_SIGNATURE[] = "TRUEVISION-XFILE.";   // with its NUL: 18 bytes
@@ -32,6 +41,7 @@ void initGlyphCache() {
         gGlyphCache[i] = GlyphCacheEntry{};
         gGlyphCache[i].textureIndex = i;
     }
+    memset(sEntryOfCode, 0, sizeof sEntryOfCode);
 }
 
 void ageGlyphCache() {
@@ -60,6 +70,7 @@ static GlyphCacheEntry* takeEntry() {
         if (!entry.inUse) return &entry;
     for (GlyphCacheEntry& entry : gGlyphCache) {
         if (entry.age < GLYPH_REUSE_AGE) continue;
+        sEntryOfCode[glyphCode(entry.code[0], entry.code[1])] = 0;
         GfxTexture*& texture = gGlyphTextures[entry.textureIndex];
         if (texture && gGfxDevice) gGfxDevice->releaseTexture(texture);
         texture = nullptr;
@@ -151,12 +162,11 @@ GlyphCacheEntry* getGlyph(const char* text) {
     const uint8_t* p = (const uint8_t*)text;
     uint8_t lead = p[0];
     uint8_t trail = lead >= 0x80 ? p[1] : 0;
-    for (GlyphCacheEntry& entry : gGlyphCache)
-        if (entry.inUse && entry.code[0] == lead && entry.code[1] == trail) return &entry;
+    uint32_t code = glyphCode(lead, trail);
+    if (sEntryOfCode[code]) return &gGlyphCache[sEntryOfCode[code] - 1];
 
     // Only a character with a glyph takes an entry: one without stays "no
     // glyph" every time it is asked for, with nothing left behind.
-    uint32_t code = lead >= 0x80 ? (uint32_t)lead << 8 | trail : lead;
     FontGlyph glyph;
     if (!findFontGlyph(code, &glyph)) return nullptr;
     GlyphCacheEntry* entry = takeEntry();
@@ -167,6 +177,7 @@ GlyphCacheEntry* getGlyph(const char* text) {
     entry->inUse = 1;
     entry->code[0] = lead;
     entry->code[1] = trail;
+    sEntryOfCode[code] = (uint8_t)(entry - gGlyphCache + 1);
     // Just made counts as just seen, so measuring a text before drawing it
     // cannot hand its first glyph's entry to its second.
     entry->age = 0;

@@ -1,5 +1,7 @@
 #include "story/game_start.h"
 
+#include <cstring>
+
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
@@ -30,25 +32,50 @@ int32_t resumeGameMode(int32_t resumeLocation) {
     }
 }
 
-void repairStorage(GameState& game) {
-    int32_t kept = 0;
-    // Keys of one item lie together: the table is searched once per run.
+namespace {
+
+// Whether an item id is in the table, asked once per run of one id: keys of
+// one item lie together.
+struct KnownItems {
     bool looked = false;
     int32_t lastId = 0;
     bool lastKnown = false;
-    for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; ++i) {
-        int32_t key = game.storage[i];
-        if (key == ITEM_KEY_NONE) continue;
+    bool keeps(int32_t key) {
+        if (key == ITEM_KEY_NONE) return false;
         int32_t id = itemKeyId(key);
         if (!looked || id != lastId) {
             lastKnown = findItemDef(id) >= 0;
             lastId = id;
             looked = true;
         }
-        if (!lastKnown) continue;
-        game.storage[kept++] = key;
+        return lastKnown;
     }
-    for (int32_t i = kept; i < STORAGE_ENTRY_COUNT; ++i) game.storage[i] = ITEM_KEY_NONE;
+};
+
+}  // namespace
+
+void repairStorage(GameState& game) {
+    // Storage is mostly long runs of one key (empty entries, one item's
+    // stack): a block holding a single key is kept or dropped whole.
+    constexpr int32_t BLOCK = 64;
+    KnownItems known;
+    int32_t kept = 0;
+    for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; i += BLOCK) {
+        int32_t n = STORAGE_ENTRY_COUNT - i < BLOCK ? STORAGE_ENTRY_COUNT - i : BLOCK;
+        int32_t* block = game.storage + i;
+        if (memcmp(block, block + 1, sizeof(int32_t) * (size_t)(n - 1)) == 0) {
+            if (known.keeps(block[0])) {
+                memmove(game.storage + kept, block, sizeof(int32_t) * (size_t)n);
+                kept += n;
+            }
+            continue;
+        }
+        for (int32_t j = 0; j < n; ++j)
+            if (known.keeps(block[j])) game.storage[kept++] = block[j];
+    }
+    // Every byte 0xFF: ITEM_KEY_NONE in every entry past the kept ones.
+    static_assert(ITEM_KEY_NONE == -1);
+    memset(game.storage + kept, 0xFF, sizeof(int32_t) * (size_t)(STORAGE_ENTRY_COUNT - kept));
     game.storageCount = kept;
 }
 

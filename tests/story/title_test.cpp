@@ -3,6 +3,7 @@
 // the start of a new game, a loaded game, New Game+ and Survival.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <functional>
@@ -363,6 +364,40 @@ TEST_F(TitleStart, LoadingRepairsStorageAndEquipmentAndResumesInTheMarket) {
     EXPECT_EQ(game.adventurers[1].equipment[0], saved.adventurers[1].equipment[0]);
     EXPECT_EQ(game.marketStock[findItemDef(2409)].stock, 0);    // rare: none at first
     EXPECT_EQ(game.marketStock[findItemDef(1)].stock, 100);
+}
+
+// Storage is repaired a block at a time, a block of one key whole: runs of
+// one key aligned with the blocks and not, empty and unknown runs, holes, and
+// the short last block keep exactly the known keys, in order.
+TEST_F(TitleStart, StorageRepairKeepsTheKnownKeysInOrderAcrossBlocks) {
+    boot();
+    const int32_t sword = makeItemKey(1, 0, 2);
+    const int32_t boots = makeItemKey(1501, 0, 0);
+    const int32_t gone = makeItemKey(9876, 0, 0);
+    ASSERT_LT(findItemDef(9876), 0);
+    static GameState game;
+    int32_t* s = game.storage;
+    std::fill(s, s + STORAGE_ENTRY_COUNT, gone + 5);       // long runs of an unknown item
+    std::fill(s, s + 64, sword);                           // one whole block
+    std::fill(s + 64, s + 128, gone);                      // a whole block dropped
+    std::fill(s + 128, s + 192, ITEM_KEY_NONE);            // an empty block
+    std::fill(s + 256, s + 301, boots);                    // runs across block edges
+    std::fill(s + 301, s + 320, gone);
+    std::fill(s + 320, s + 400, sword);
+    s[330] = ITEM_KEY_NONE;
+    s[331] = gone;
+    std::fill(s + 19000, s + 19100, ITEM_KEY_NONE);
+    s[19967] = boots;
+    std::fill(s + 19968, s + STORAGE_ENTRY_COUNT, sword);  // the short last block
+    std::vector<int32_t> want;
+    for (int32_t i = 0; i < STORAGE_ENTRY_COUNT; ++i)
+        if (s[i] != ITEM_KEY_NONE && findItemDef(itemKeyId(s[i])) >= 0) want.push_back(s[i]);
+    ASSERT_EQ(want.size(), 64u + 45u + 78u + 1u + 32u);
+
+    repairStorage(game);
+    ASSERT_EQ(game.storageCount, (int32_t)want.size());
+    for (int32_t i = 0; i < game.storageCount; ++i) ASSERT_EQ(s[i], want[(size_t)i]) << "entry " << i;
+    for (int32_t i = game.storageCount; i < STORAGE_ENTRY_COUNT; ++i) ASSERT_EQ(s[i], ITEM_KEY_NONE) << "entry " << i;
 }
 
 TEST_F(TitleStart, ADamagedLevelOrExperienceRangeIsRepairedOnLoad) {
