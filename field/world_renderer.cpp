@@ -48,6 +48,65 @@ void setStageFog(GfxDevice* device, const StageRecord& stage) {
     device->setRenderState(GFX_RS_FOGCOLOR, color);
 }
 
+// The states the background draws with: unlit, unfogged, modulated.
+void setBackdropStates(GfxDevice* device) {
+    device->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
+    device->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
+    if (gUseMipmap == 0) {
+        device->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_LINEAR);
+        device->setTextureStageState(0, GFX_TSS_MIPMAPLODBIAS, floatBits(MIPMAP_LOD_BIAS));
+    } else {
+        device->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_NONE);
+    }
+    device->setVertexFormat(WORLD_VERTEX_FORMAT);
+    device->lightEnable(0, false);
+    device->setRenderState(GFX_RS_LIGHTING, 0);
+    device->setRenderState(GFX_RS_FOGENABLE, 0);
+    device->setRenderState(GFX_RS_ZENABLE, 0);
+    device->setRenderState(GFX_RS_ZWRITEENABLE, 0);
+    device->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
+}
+
+// The projection in force with its depth row made equal to its w row: every
+// point it maps lies on the far plane, so with the depth test on it passes
+// only where nothing nearer was drawn and the depth buffer still holds its
+// clear value. The background draws no depth of its own, so among its own
+// triangles the last drawn still wins, as with the test off.
+void pinDepthToFarPlane(GfxDevice* device) {
+    float projection[16];
+    device->getTransform(GFX_TS_PROJECTION, projection);
+    for (int32_t row = 0; row < 4; ++row) projection[row * 4 + 2] = projection[row * 4 + 3];
+    device->setTransform(GFX_TS_PROJECTION, projection);
+    device->setRenderState(GFX_RS_ZENABLE, 1);
+    device->setRenderState(GFX_RS_ZFUNC, GFX_CMP_LESSEQUAL);
+}
+
+// Depth, the stage's fog and draw code, and the states the map draws with.
+void setMapStates(GfxDevice* device, const StageRecord& stage) {
+    device->setRenderState(GFX_RS_ZENABLE, 1);
+    device->setRenderState(GFX_RS_ZWRITEENABLE, 1);
+    setStageFog(device, stage);
+    setColorOpByMode(stage.drawcode);
+    setWorldFarPlane(WORLD_FAR_NEAR_FIELD);
+    device->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
+    device->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
+    device->setRenderState(GFX_RS_AMBIENT, 0xFF000000);
+    device->setRenderState(GFX_RS_COLORVERTEX, 1);
+    device->setRenderState(GFX_RS_ALPHAFUNC, GFX_CMP_GREATER);
+    device->setRenderState(GFX_RS_DIFFUSEMATERIALSOURCE, GFX_MCS_COLOR1);
+    device->setRenderState(GFX_RS_AMBIENTMATERIALSOURCE, GFX_MCS_COLOR1);
+    device->setTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_TEXTURE);
+    device->setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_DIFFUSE);
+    device->setRenderState(GFX_RS_SHADEMODE, GFX_SHADE_GOURAUD);
+}
+
+// The stage's light on or off as the stage asks.
+void setStageLighting(GfxDevice* device, const StageRecord& stage) {
+    if (stage.maplight != 0) device->setLight(0, gStageLight);
+    device->lightEnable(0, stage.maplight != 0);
+    device->setRenderState(GFX_RS_LIGHTING, stage.maplight != 0);
+}
+
 // The pools of effect objects, attack objects and pickups arrive with their
 // Parts; until then none is live.
 void recomputeEffectCounts() { gWorldDraw.effectCounts = EffectCounts{}; }
@@ -167,52 +226,32 @@ void drawWorldScene(GfxDevice* device) {
     // 1-2: the marks, and the states every pass starts from.
     recomputeEffectCounts();
     device->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
-    device->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
-    device->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
-    if (gUseMipmap == 0) {
-        device->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_LINEAR);
-        device->setTextureStageState(0, GFX_TSS_MIPMAPLODBIAS, floatBits(MIPMAP_LOD_BIAS));
-    } else {
-        device->setTextureStageState(0, GFX_TSS_MIPFILTER, GFX_FILTER_NONE);
-    }
-    device->setVertexFormat(WORLD_VERTEX_FORMAT);
-    device->lightEnable(0, false);
-    device->setRenderState(GFX_RS_LIGHTING, 0);
-    device->setRenderState(GFX_RS_FOGENABLE, 0);
-    device->setRenderState(GFX_RS_ZENABLE, 0);
-    device->setRenderState(GFX_RS_ZWRITEENABLE, 0);
-    device->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
+    setBackdropStates(device);
 
-    // 3-4: the background model behind everything, x mirrored; the sun's glare.
+    // 5-8: depth, the stage's fog and draw code, the map's states.
+    setMapStates(device, stage);
+
+    // 9-11: the stage light and the opaque map.
+    updateStageLight();
+    ++gWorldDraw.mapFrameCounter;
+    drawMapOpaque();
+
+    // 3-4: the background model behind everything, x mirrored, and the sun's
+    // glare. Drawn after the opaque map, only where the map left the depth
+    // buffer clear: the same picture without shading the part the room hides.
+    setBackdropStates(device);
     setWorldFarPlane(WORLD_FAR_WIDE);
+    pinDepthToFarPlane(device);
     if (stage.hasMapbg && gStageMeshes[STAGE_BACKGROUND_SLOT].vertices) {
         Matrix4 world = matrixScaling(-2.8f, 2.8f, 2.8f);
         device->setTransform(GFX_TS_WORLD, world.m);
         drawMeshObject(&gStageMeshes[STAGE_BACKGROUND_SLOT]);
     }
     drawSunGlare();
+    setMapStates(device, stage);
+    setStageLighting(device, stage);
 
-    // 5-8: depth, the stage's fog and draw code, the map's states.
-    device->setRenderState(GFX_RS_ZENABLE, 1);
-    device->setRenderState(GFX_RS_ZWRITEENABLE, 1);
-    setStageFog(device, stage);
-    setColorOpByMode(stage.drawcode);
-    setWorldFarPlane(WORLD_FAR_NEAR_FIELD);
-    device->setTextureStageState(0, GFX_TSS_ADDRESSU, GFX_ADDRESS_WRAP);
-    device->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
-    device->setRenderState(GFX_RS_AMBIENT, 0xFF000000);
-    device->setRenderState(GFX_RS_COLORVERTEX, 1);
-    device->setRenderState(GFX_RS_ALPHAFUNC, GFX_CMP_GREATER);
-    device->setRenderState(GFX_RS_DIFFUSEMATERIALSOURCE, GFX_MCS_COLOR1);
-    device->setRenderState(GFX_RS_AMBIENTMATERIALSOURCE, GFX_MCS_COLOR1);
-    device->setTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_TEXTURE);
-    device->setTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_DIFFUSE);
-    device->setRenderState(GFX_RS_SHADEMODE, GFX_SHADE_GOURAUD);
-
-    // 9-14: the stage light, the opaque map, floor objects and shadows.
-    updateStageLight();
-    ++gWorldDraw.mapFrameCounter;
-    drawMapOpaque();
+    // 12-14: floor objects and shadows.
     drawFloorObjects(0);
     drawShadows();
     setStageFog(device, stage);   // the shadows switch fog off
@@ -222,14 +261,7 @@ void drawWorldScene(GfxDevice* device) {
     setWorldFarPlane(WORLD_FAR_WIDE);
     drawFieldModels();
     drawEffectObjects3D();
-    if (stage.maplight != 0) {
-        device->setLight(0, gStageLight);
-        device->lightEnable(0, true);
-        device->setRenderState(GFX_RS_LIGHTING, 1);
-    } else {
-        device->lightEnable(0, false);
-        device->setRenderState(GFX_RS_LIGHTING, 0);
-    }
+    setStageLighting(device, stage);
 
     // 17-19: the translucent passes test depth without writing it.
     setWorldFarPlane(WORLD_FAR_NEAR_FIELD);

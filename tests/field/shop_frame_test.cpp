@@ -6,7 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon_state.h"
 #include "engine/archive.h"
+#include "engine/engine_state.h"
+#include "engine/state_snapshot.h"
+#include "field/field_state.h"
 #include "field/world_renderer.h"
 #include "platform/image.h"
 #include "platform/window.h"
@@ -49,6 +54,46 @@ TEST_F(WorldRenderShop, PlacedRoomDrawsOverTheSky) {
             if (room[(size_t)y * W + x] != sky[(size_t)y * W + x]) ++changed;
     EXPECT_GT(changed, W * H / 4);
     EXPECT_EQ(gWorldDraw.mapFrameCounter, 2) << "one per drawn world scene";
+}
+
+// The sky is drawn after the room's opaque pass, only where the room left the
+// screen open: a pixel is the room's where the room drew and the sky's
+// elsewhere, as when the sky was drawn first and the room over it.
+TEST_F(WorldRenderShop, TheSkyShowsOnlyWhereTheRoomLeavesTheScreenOpen) {
+    enterShopScene();
+    ASSERT_EQ(gCurrentStage->hasMapbg, 1);
+    // Each frame is drawn from the same state: the stage light pulses and
+    // the water turns from frame to frame.
+    const StateTable* tables[] = {&ENGINE_STATE, &FIELD_STATE, &DUNGEON_STATE, &ADVENTURERS_STATE};
+    StateSnapshot start;
+    takeStateSnapshot(start, tables, 4);
+    auto frameWith = [&](bool sky, bool room) {
+        restoreStateSnapshot(start, tables, 4);
+        gCurrentStage->hasMapbg = sky;
+        if (!room) gPlacedBlocks.countA = gPlacedBlocks.countB = 0;
+        return frame();
+    };
+    frameWith(true, true);   // the first frame after a load starts from the loader's states
+    std::vector<uint32_t> full = frameWith(true, true);
+    std::vector<uint32_t> again = frameWith(true, true);
+    std::vector<uint32_t> room = frameWith(false, true);
+    std::vector<uint32_t> sky = frameWith(true, false);
+    std::vector<uint32_t> empty = frameWith(false, false);
+    gCurrentStage->hasMapbg = 1;
+
+    int32_t roomPixels = 0, wrong = 0, changed = 0;
+    for (size_t i = 0; i < full.size(); ++i) {
+        bool roomDrew = room[i] != empty[i];
+        roomPixels += roomDrew;
+        wrong += full[i] != (roomDrew ? room[i] : sky[i]);
+        changed += full[i] != again[i];
+    }
+    EXPECT_EQ(changed, 0) << "the same state draws the same frame";
+    // The translucent layers drawn later over open sky blend with it, so
+    // those few pixels are neither the room's nor the sky's alone.
+    EXPECT_LT(wrong, W * H / 100);
+    EXPECT_GT(roomPixels, W * H / 2) << "the room covers most of the screen";
+    EXPECT_LT(roomPixels, W * H) << "and leaves some sky in sight";
 }
 
 }  // namespace

@@ -11,11 +11,11 @@ namespace {
 struct FogCase {
     int32_t useFog;
     float start;
-    int32_t wantOn;   // fog turned on in steps 6, 13 and 17, or never
+    int32_t wantOn;   // fog turned on for the map, after the background, for the later floor objects and the alpha layer, or never
 };
 const FogCase FOG_CASES[] = {
     {0, 0.0f, 0},    // a start of 0.0 is no fog
-    {0, 10.0f, 3},   // steps 6, 13 and 17; never in between or in the layers
+    {0, 10.0f, 4},   // never in between or in the layers
     {1, 10.0f, 0},   // the setting wins over the stage
 };
 
@@ -44,12 +44,12 @@ TEST_F(WorldFixture, WorldRenderFogColourTakesEachChannelModulo256) {
     stage.fog[1] = 90.0f;
     stage.fogcolor[0] = 300, stage.fogcolor[1] = 20, stage.fogcolor[2] = 40;
     drawWorldScene(gGfxDevice);
-    EXPECT_EQ(count(renderState(GFX_RS_FOGCOLOR, 0xFF2C1428u)), 3);
-    EXPECT_EQ(count(renderState(GFX_RS_FOGVERTEXMODE, GFX_FOG_LINEAR)), 3);
+    EXPECT_EQ(count(renderState(GFX_RS_FOGCOLOR, 0xFF2C1428u)), 4);
+    EXPECT_EQ(count(renderState(GFX_RS_FOGVERTEXMODE, GFX_FOG_LINEAR)), 4);
     float start = 10.0f;
     uint32_t startBits = 0;
     memcpy(&startBits, &start, sizeof startBits);
-    EXPECT_EQ(count(renderState(GFX_RS_FOGSTART, startBits)), 3);
+    EXPECT_EQ(count(renderState(GFX_RS_FOGSTART, startBits)), 4);
 }
 
 struct ColorOpCase {
@@ -79,10 +79,11 @@ TEST_F(WorldFixture, WorldRenderDrawCodeSelectsTheColourOperation) {
     gfxRecordClear();
     drawWorldScene(gGfxDevice);
     EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE2X)), 2) << "the water and light layers";
-    // Step 2, the layers' start, and the passes that set their own: the
-    // floor objects (passes 0 to 2), the shadows' end, the model pass.
-    EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE)), 7);
-    EXPECT_EQ(count("setTextureStageState 0 0 "), 15);
+    // The frame's start, the background's, the layers' start, and the passes
+    // that set their own: the floor objects (passes 0 to 2), the shadows'
+    // end, the model pass.
+    EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE)), 8);
+    EXPECT_EQ(count("setTextureStageState 0 0 "), 16);
 }
 
 TEST_F(WorldFixture, WorldRenderMeshDrawsGroupedByTextureThroughTheCache) {
@@ -157,36 +158,46 @@ TEST_F(WorldFixture, WorldRenderStageLightForTheLaterPasses) {
     stage.lightdir[0] = 0.5f, stage.lightdir[1] = -1.0f, stage.lightdir[2] = 0.25f;
     gfxRecordClear();
     drawWorldScene(gGfxDevice);
-    // The stage light, the party's character light (the same without an
-    // offset), and again for the models' successors.
-    EXPECT_EQ(count("setLight 0 3 0.500 -1.000 0.250"), 3);
+    // The stage light, again after the unlit background, the party's
+    // character light (the same without an offset), and again for the
+    // models' successors.
+    EXPECT_EQ(count("setLight 0 3 0.500 -1.000 0.250"), 4);
     // Besides: the four floor-object passes and the model pass's props.
-    EXPECT_EQ(count("lightEnable 0 1"), 9);
-    EXPECT_EQ(count(renderState(GFX_RS_LIGHTING, 1)), 9);
+    EXPECT_EQ(count("lightEnable 0 1"), 10);
+    EXPECT_EQ(count(renderState(GFX_RS_LIGHTING, 1)), 10);
 }
 
-TEST_F(WorldFixture, WorldRenderBackgroundAtTheWideFarPlaneWithoutDepth) {
+// The background draws after the opaque map with the depth test on, writing
+// no depth, and the map's depth writes come back after it.
+TEST_F(WorldFixture, WorldRenderBackgroundBehindTheOpaqueMap) {
+    int32_t wall = addTexture("wall.bmp");
     int32_t sky = addTexture("sky.bmp");
+    makeMesh(&gStageMeshes[0], {wall});
     makeMesh(&gStageMeshes[STAGE_BACKGROUND_SLOT], {sky});
+    stage.maptype = 1;
+    gFloorGrid.roomsX = gFloorGrid.roomsY = 1;
+    gFloorGrid.mapGrid[0][0].blockId = 0;
     stage.hasMapbg = 1;
     drawWorldScene(gGfxDevice);
     std::vector<std::string> log = lines();
-    auto at = [&](const std::string& prefix, size_t from) {
-        for (size_t i = from; i < log.size(); ++i)
+    auto after = [&](const std::string& prefix, int32_t from) {
+        for (size_t i = (size_t)from + 1; i < log.size(); ++i)
             if (log[i].rfind(prefix, 0) == 0) return (int32_t)i;
         return -1;
     };
-    int32_t depthOff = at(renderState(GFX_RS_ZENABLE, 0), 0);
-    int32_t draw = at("drawIndexedPrimitive", 0);
-    int32_t depthOn = at(renderState(GFX_RS_ZENABLE, 1), 0);
-    ASSERT_GE(draw, 0);
-    EXPECT_LT(depthOff, draw);
-    EXPECT_LT(draw, depthOn);
-    EXPECT_EQ(count("drawIndexedPrimitive"), 1) << "drawn once, by no map pass";
+    int32_t mapDraw = after("drawIndexedPrimitive", -1);
+    int32_t depthTest = after(renderState(GFX_RS_ZFUNC, GFX_CMP_LESSEQUAL), mapDraw);
+    int32_t skyDraw = after("drawIndexedPrimitive", mapDraw);
+    ASSERT_GE(mapDraw, 0);
+    ASSERT_GE(depthTest, 0);
+    EXPECT_LT(depthTest, skyDraw);
+    EXPECT_LT(after(renderState(GFX_RS_ZWRITEENABLE, 0), mapDraw), skyDraw) << "the background writes no depth";
+    EXPECT_GT(after(renderState(GFX_RS_ZWRITEENABLE, 1), skyDraw), skyDraw);
+    EXPECT_EQ(count("drawIndexedPrimitive"), 2);
     stage.hasMapbg = 0;
     gfxRecordClear();
     drawWorldScene(gGfxDevice);
-    EXPECT_EQ(count("drawIndexedPrimitive"), 0);
+    EXPECT_EQ(count("drawIndexedPrimitive"), 1);
 }
 
 TEST(WorldRenderSort, KeysAscendingValuesAlongEqualKeysInOrder) {
