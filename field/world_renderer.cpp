@@ -113,11 +113,11 @@ void recomputeEffectCounts() { gWorldDraw.effectCounts = EffectCounts{}; }
 
 }  // namespace
 
+// The camera keeps the projection last set: the overlay maps world points
+// to the screen through it.
 void setWorldFarPlane(float farPlane) {
-    if (!gGfxDevice) return;
-    Matrix4 projection =
-        matrixPerspectiveFovRH(gCamera.fov * DEGREES_TO_RADIANS, WORLD_ASPECT, WORLD_NEAR, farPlane);
-    gGfxDevice->setTransform(GFX_TS_PROJECTION, projection.m);
+    gCamera.projection = matrixPerspectiveFovRH(gCamera.fov * DEGREES_TO_RADIANS, WORLD_ASPECT, WORLD_NEAR, farPlane);
+    if (gGfxDevice) gGfxDevice->setTransform(GFX_TS_PROJECTION, gCamera.projection.m);
 }
 
 void setColorOpByMode(int32_t mode) {

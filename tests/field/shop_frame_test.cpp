@@ -9,7 +9,10 @@
 #include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon_state.h"
 #include "engine/archive.h"
+#include "engine/device.h"
 #include "engine/engine_state.h"
+#include "engine/math.h"
+#include "engine/screen_mapping.h"
 #include "engine/state_snapshot.h"
 #include "field/field_state.h"
 #include "field/world_renderer.h"
@@ -94,6 +97,23 @@ TEST_F(WorldRenderShop, TheSkyShowsOnlyWhereTheRoomLeavesTheScreenOpen) {
     EXPECT_LT(wrong, W * H / 100);
     EXPECT_GT(roomPixels, W * H / 2) << "the room covers most of the screen";
     EXPECT_LT(roomPixels, W * H) << "and leaves some sky in sight";
+}
+
+// The overlay maps world points through the projection the world was drawn
+// with: a point beside the heroine lands where the device drew it.
+TEST_F(WorldRenderShop, TheOverlayMapsPointsWhereTheWorldDrewThem) {
+    enterShopScene();
+    frame();
+    cacheViewProjection();
+    const Matrix4 viewProjection = matrixMultiply(gCamera.view, gCamera.projection);
+    for (const Vector3& at : {Vector3{-6.0f, 2.0f, 4.0f}, Vector3{5.0f, 0.0f, -3.0f}, gCamera.target}) {
+        ScreenPoint mapped;
+        mapWorldToScreen(at.x, at.y, at.z, &mapped);
+        Vector3 ndc = vec3TransformCoord(at, viewProjection);
+        EXPECT_NEAR(mapped.x, 320.0f + 320.0f * ndc.x, 0.5f);
+        EXPECT_NEAR(mapped.y, 240.0f - 240.0f * ndc.y, 0.5f);
+    }
+    EXPECT_LT(getViewDepth(gCamera.target.x, gCamera.target.y, gCamera.target.z), 0.0f) << "in front";
 }
 
 }  // namespace
