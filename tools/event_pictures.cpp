@@ -76,7 +76,7 @@ Canvas portrait(uint32_t robe, uint32_t hair, const char* name) {
     disc(c, 232, 214, 6, INK, 0);
     disc(c, 280, 214, 6, INK, 0);
     fillRect(c, 244, 248, 268, 252, 0xFFB06A5A);
-    textCentered(c, 256, 470, name, 3, CREAM, GOLD, INK, 2);
+    textCentered(c, 256, 448, name, 3, CREAM, GOLD, INK, 2);
     return c;
 }
 
