@@ -702,7 +702,9 @@ static void drawCalendarPanel() {
     float px = 24.0f + 45.0f * (survival ? 3.0f : 4.0f) + shift;
     float py = 132.0f + 48.0f * (float)(weekEnd / 7 + (survival ? 1 : 0));
     drawText(px, py, "$", 0xFFFFD040, 1.0f);
-    drawNumber(px + 48.0f, py, getQuota(), 0, 0xFFFFFFFF, 1);
+    // The figure ends at the row's right edge, clear of the marker whatever
+    // its number of digits (the digits are drawn leftward from x - 12.8).
+    drawNumber(24.0f + 45.0f * 7.0f - 4.0f + 12.8f + shift, py, getQuota(), 0, 0xFFFFFFFF, 1);
 }
 
 static void drawPartyStatusPage(float x) {

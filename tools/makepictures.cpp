@@ -705,7 +705,9 @@ Canvas drawCalendar() {
         fillRect(c, x, y, x + 41, y + 44, 0xF0605030);
         char day[4];
         snprintf(day, sizeof day, "%d", cell - 3);
-        text(c, x + 4, y + 4, day, 2, CREAM, GOLD, INK);
+        // Numbered in the lower right corner: the menu's markers and the
+        // payment figure lie over the cells' upper half.
+        text(c, x + 41 - 3 - textWidth(day, 2), y + 44 - 4 - 14, day, 2, CREAM, GOLD, INK);
     }
     return c;
 }
