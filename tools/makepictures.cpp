@@ -783,7 +783,9 @@ Canvas drawFigure(int32_t size, uint32_t hue, const char* name, int32_t drop) {
     fillRect(c, 10 * u, 15 * u + d, 22 * u, 28 * u + d, hue);
     flatDisc(c, 16.0f * (float)u, 9.5f * (float)u + (float)d, 5.0f * (float)u, 0xFFF2D6B8);
     fillRect(c, 12 * u, 4 * u + d, 20 * u, 6 * u + d, mix(hue, BLACK, 0.4f));
-    namePlate(c, size / 2, 28 * u, name, 3);
+    // At the counter a figure stands mirrored with the HUD's panels over its
+    // foot, and the speech window names whoever speaks: no plate there.
+    if (drop == 0) namePlate(c, size / 2, 28 * u, name, 3);
     return c;
 }
 
