@@ -41,10 +41,22 @@ void drawEffectObjects3D() {
     GfxDevice* d = gGfxDevice;
     gTextureCache = nullptr;
     if (!d) return;
-    particleStates(d);
+    d->setTextureStageState(0, GFX_TSS_MINFILTER, GFX_FILTER_LINEAR);
+    d->setTextureStageState(0, GFX_TSS_MAGFILTER, GFX_FILTER_LINEAR);
+    d->setRenderState(GFX_RS_ZENABLE, 1);
     d->setRenderState(GFX_RS_ZWRITEENABLE, 1);
+    d->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
     d->setRenderState(GFX_RS_ALPHAREF, 0);
+    blend(d, GFX_BLEND_SRCALPHA, GFX_BLEND_INVSRCCOLOR);
+    d->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
+    d->setVertexFormat(EFFECT_VERTEX_FORMAT);
+    // The particles' states.
+    d->setRenderState(GFX_RS_FOGENABLE, 0);
+    d->setRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+    d->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
     blend(d, GFX_BLEND_SRCALPHA, GFX_BLEND_INVSRCALPHA);
+    d->lightEnable(0, false);
+    d->setRenderState(GFX_RS_LIGHTING, 0);
     drawParticles(1, 0);
     d->setRenderState(GFX_RS_ZENABLE, 0);
     d->setRenderState(GFX_RS_ZWRITEENABLE, 0);

@@ -2,6 +2,7 @@
 // playing the effect sets' timed slots.
 #include "field/particles.h"
 
+#include <climits>
 #include <cmath>
 
 #include "adventurers/adventurers.h"
@@ -22,6 +23,14 @@ namespace {
 
 constexpr float TWO_PI = 6.2831855f;
 constexpr float HALF_PI = 1.5707964f;
+
+// Truncated toward zero, held to the int range (the banks' floats are
+// outside bytes).
+int32_t truncated(float value) {
+    if (!(value > -2147483648.0f)) return value != value ? 0 : -INT32_MAX;
+    if (value >= 2147483648.0f) return INT32_MAX;
+    return (int32_t)value;
+}
 
 bool homes(const Particle& p) { return p.attachKind == EFFECT_ATTACH_GAUGE && p.gravity != 0.0f; }
 
@@ -110,7 +119,7 @@ void startParticle(Particle& p, const EffectDefinition& d, const void* owner, fl
         p.position[1] = y + 3.0f * p.velocity[1];
         p.position[2] = z + 3.0f * p.velocity[2];
     }
-    p.age = -(int32_t)((float)k * d.appearTime);
+    p.age = -truncated((float)k * d.appearTime);
 }
 
 // Flies an overlay particle to the merchant gauge; true on arrival.
@@ -177,7 +186,7 @@ Cell imageCell(const Particle& p) {
     const EffectImage& row = gEffectImages[p.image];
     Cell c = {row.x0, row.y0, row.x1, row.y1};
     if (row.frames > 1) {
-        int32_t columns = (int32_t)(256.0f / c.w);
+        int32_t columns = truncated(256.0f / c.w);
         if (columns < 1) columns = 1;   // a cell wider than the sheet: one column
         c.x += (float)(p.animFrame % columns) * c.w;
         c.y += (float)(p.animFrame / columns) * c.h;
@@ -224,15 +233,13 @@ void setStripPairs(EffectVertex* strip, int32_t first, int32_t pairs, const Cell
 
 void drawParticle(const Particle& p, int32_t index) {
     // The fade value, by the rise and the fall.
-    int32_t a = 255;
-    if (p.alphaRiseTime > 0) {
-        a = p.age * 255 / p.alphaRiseTime;
-        if (a > 255) a = 255;
-    }
-    if (!homes(p) && p.alphaFallTime > 0 && p.age - p.lifeExtra > p.lifetime - p.alphaFallTime)
-        a -= (p.age - p.lifeExtra - p.lifetime + p.alphaFallTime) * (255 / p.alphaFallTime);
+    // Wide: an ageless particle's age grows without bound.
+    int64_t a = 255;
+    if (p.alphaRiseTime > 0 && p.age < p.alphaRiseTime) a = (int64_t)p.age * 255 / p.alphaRiseTime;
+    int64_t fallen = (int64_t)p.age - p.lifeExtra - p.lifetime + p.alphaFallTime;
+    if (!homes(p) && p.alphaFallTime > 0 && fallen > 0) a -= fallen * (255 / p.alphaFallTime);
     if (a < 0) return;
-    int32_t light = p.appearMode == 1 ? 255 : a;
+    int32_t light = p.appearMode == 1 ? 255 : (int32_t)a;
     float fade = p.appearMode == 0 ? 1.0f : (float)a / 255.0f;
     Cell c = imageCell(p);
     float k = p.scale * p.size * fade;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -177,6 +178,18 @@ TEST_F(ParticleTicks, ClearingThePoolsFreesEverything) {
     EXPECT_EQ(runningSets(), 0);
 }
 
+TEST_F(ParticleTicks, OutlandishBankValuesStayWithinRange) {
+    const float appearTimes[] = {1e30f, -1e30f, std::nanf("")};
+    for (float appear : appearTimes) {
+        clearEffectPools();
+        definition(6).count = 2;
+        definition(6).appearTime = appear;
+        spawnEffect(nullptr, 0.0f, 0.0f, 0.0f, 6, 1.0f, -1, 0.0f, 0);
+        EXPECT_EQ(gParticles[0].age, 0) << appear;
+        EXPECT_GT(gParticles[1].age, INT32_MIN) << appear;
+    }
+}
+
 class EffectSetTicks : public EffectsFixture {};
 
 TEST_F(EffectSetTicks, SlotsFireOnTheirFrameInSlotOrder) {
@@ -342,6 +355,21 @@ TEST_F(ParticleDrawing, FadeDarkensOrShrinksByTheAppearMode) {
             EXPECT_EQ(gParticleQuad[0].colour, c.colour) << "mode " << (int)c.appearMode << " age " << c.age;
         }
     }
+}
+
+TEST_F(ParticleDrawing, ACellWiderThanTheSheetKeepsOneColumn) {
+    gEffectImages[0] = EffectImage{0, 0.0f, 0.0f, 512.0f, 32.0f, 4, 1, 1};   // four frames twice the sheet wide
+    definition(0).count = 1;
+    definition(0).type = 2;
+    spawnEffect(nullptr, 0.0f, 0.0f, 0.0f, 0, 1.0f, -1, 0.0f, 0);
+    for (int32_t i = 0; i < 3; ++i) updateParticles();
+    drawParticles(0, 0);
+    EXPECT_EQ(count("drawPrimitiveUP"), 1);
+    EXPECT_FLOAT_EQ(gParticleQuad[1].v, (3.0f * 32.0f + 32.0f - 0.5f) / 256.0f) << "frame 3, one column: three rows down";
+    gEffectImages[0].x1 = 0.0f;   // and no width at all
+    gfxRecordClear();
+    drawParticles(0, 0);
+    EXPECT_EQ(count("drawPrimitiveUP"), 1);
 }
 
 TEST_F(ParticleDrawing, StreaksVanish28TicksAfterAppearing) {

@@ -81,9 +81,9 @@ TEST_F(WorldFixture, WorldRenderDrawCodeSelectsTheColourOperation) {
     EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE2X)), 2) << "the water and light layers";
     // Step 2, the layers' start, and the passes that set their own: the
     // floor objects (passes 0 to 2), the shadows' end, the model pass, the
-    // 3D and the world effect passes.
-    EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE)), 9);
-    EXPECT_EQ(count("setTextureStageState 0 0 "), 17);
+    // 3D effect pass (twice) and the world effect pass.
+    EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE)), 10);
+    EXPECT_EQ(count("setTextureStageState 0 0 "), 18);
 }
 
 TEST_F(WorldFixture, WorldRenderMeshDrawsGroupedByTextureThroughTheCache) {
