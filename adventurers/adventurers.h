@@ -233,6 +233,13 @@ struct PartyState {
     int32_t randomShot;                // -1 none
     int32_t actionTimer;
     ModelSlot modelSlots[PARTY_MODEL_SLOTS];
+    // What the effect objects follow of a running skill: its anchor point,
+    // whether it still runs, a stored height and its gauge counter. The
+    // skill routines write them.
+    Vector3 skillPoint;
+    int32_t skillActive;
+    float skillHeight;
+    int32_t skillGauge;
 };
 
 // ---- Motions and movement.

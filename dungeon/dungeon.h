@@ -186,6 +186,8 @@ void resetSwitchState();
 // arrives with the pickups; until then nothing is placed.
 void sprayDropsWithPlus(const void* owner, float x, float y, float z, int32_t kind, int32_t count, float speed,
                         int32_t itemFlags, int32_t callerWord, int32_t plus);
+// The gem kind (0..3) of a dropped gem. Until the pickups arrive, gem 0.
+int32_t pickDropKind();
 
 // 1 on a dungeon stage when id is among the floor's active conditions.
 int32_t isFloorConditionActive(int32_t id);

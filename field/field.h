@@ -83,11 +83,15 @@ int32_t loadCollisionText(const char* text, int32_t length, const char* path, in
 
 // Effects.
 
-// How a spawned effect behaves toward its owner (kinds 1 to 3 and 5, 6 follow
-// the party or an enemy, or start with its velocity).
+// How a spawned effect behaves toward its owner.
 enum EffectAttachKind : int32_t {
     EFFECT_ATTACH_FREE = 0,
-    EFFECT_ATTACH_GAUGE = 4,   // overlay: the particles home on the merchant gauge
+    EFFECT_ATTACH_PARTY = 1,            // follows the party's controlled character (owner a PartyState)
+    EFFECT_ATTACH_PARTY_VELOCITY = 2,   // starts with the character's velocity
+    EFFECT_ATTACH_PARTY_VELOCITY_B = 3,
+    EFFECT_ATTACH_GAUGE = 4,            // overlay: the particles home on the merchant gauge
+    EFFECT_ATTACH_ENEMY_VELOCITY = 5,   // starts with the enemy's velocity (owner an Enemy)
+    EFFECT_ATTACH_ENEMY = 6,            // follows the enemy
 };
 
 // A lifetime of 0 or less means the definition's own; spawners pass this.
@@ -97,6 +101,8 @@ constexpr int32_t EFFECT_LIFETIME_DEFAULT = -1;
 // with an owner and an attach kind that follows, they follow it.
 void spawnEffect(const void* owner, float x, float y, float z, int32_t definition, float scale, int32_t lifetime,
                  float angle, int32_t attachKind);
+// Emits definition `definition` on the overlay at a 640x480 point.
+void spawnScreenEffect(float px, float py, int32_t definition, float scale, int32_t lifetime, int32_t attachKind);
 // Starts effect set `set` at a world point in the first free instance;
 // dropped when all instances run.
 void spawnEffectSet(const void* owner, float x, float y, float z, int32_t set, float scale, int32_t lifetime,
@@ -105,23 +111,29 @@ void spawnEffectSet(const void* owner, float x, float y, float z, int32_t set, f
 // instances run.
 void spawnScreenEffectSet(float px, float py, int32_t set, float scale, int32_t lifetime, int32_t attachKind);
 
-// The hard-coded effect objects; free while kind is -1. Only the fields in
-// the record's order up to scale are here yet: the rest arrives with the
-// effects' rules.
+// The hard-coded effect objects; free while kind is -1. The spawner
+// (spawnEffectObject) fills them, updateEffectObjects moves and ends them by
+// kind, the effect passes draw them.
 constexpr int32_t EFFECT_OBJECT_POOL_SIZE = 4096;
+constexpr int32_t EFFECT_OWNER_MATRIX_WORDS = 17;
 struct EffectObject {
     float position[3];
-    float velocity[3];
+    float velocity[3];   // per-tick motion; for some kinds a spin rate or a direction
     float angles[3];     // about x, y, z
-    float offset[3];
+    float offset[3];     // from a followed anchor; kinds 69 and 109 push up by its y
     int32_t kind;        // 1..152; -1 free
-    int32_t frame;       // ticks since spawn
-    float scale;
+    int32_t frame;       // ticks since spawn; negative while it waits
+    float scale;         // size, and the factor of a scaled step
+    int32_t variant;
+    int32_t paramA;      // by kind: a lifetime, a rate, or an index
+    int32_t paramB;      // by kind: a lifetime, or an enemy, attack object or model slot
+    const void* owner;
+    float ownerMatrix[EFFECT_OWNER_MATRIX_WORDS];   // a matrix and a value copied from the owner (kind 80)
 };
 
 void updateEffectObjects();   // once per tick
-// Clears the particles, effect sets, effect objects, pickups and popups and
-// frees every attack object (all: everything, as a floor starts).
+// Frees the particles, effect sets, effect objects, number popups and
+// attack objects, and with all the pickups too (a floor starts).
 void resetEffects(int32_t all);
 // Rebuilds the effects' vertex arrays.
 void buildEffectMeshes();

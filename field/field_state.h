@@ -83,6 +83,64 @@ extern HudState gHud;
 // The effect objects.
 extern EffectObject gEffectObjects[EFFECT_OBJECT_POOL_SIZE];
 
+// The weapon trail's two edges, eight points each, newest first: x, y, z of
+// edge A, then of edge B. Shared by every trail object.
+constexpr int32_t TRAIL_HISTORY_POINTS = 8;
+struct TrailHistory {
+    float points[6][TRAIL_HISTORY_POINTS];
+};
+extern TrailHistory gTrailHistory;
+
+// One particle of a data-driven effect; free while definition is -1.
+constexpr int32_t PARTICLE_POOL_SIZE = 4096;
+struct Particle {
+    int32_t image;          // row of the effect image table
+    int32_t type;           // motion and shape 0..10
+    float position[3];      // world, or overlay space when screen is 1
+    float offset[3];        // from the followed owner; type 5 the ring's start vector
+    float origin[3];        // spawn point
+    float velocity[3];      // per tick; types 8..10 spin by velocity y
+    float angles[3];        // about x, y, z
+    float acceleration;
+    float gravity;
+    int32_t lifetime;       // ticks; -1 no age limit
+    float size;
+    float sizeGrowth;
+    float particleXYRatio;
+    float speedXYRatio;
+    int32_t lifeExtra;      // rolled at spawn: lives this much longer
+    int32_t alphaRiseTime;
+    int32_t alphaFallTime;
+    int32_t attachKind;     // EffectAttachKind
+    int32_t definition;     // global definition number; -1 free
+    int32_t age;            // negative while waiting to appear
+    float scale;            // spawn scale x the definition's overall scale
+    int32_t animTick;
+    int32_t animFrame;
+    int32_t drawMethod;
+    int8_t appearMode;
+    int32_t screen;         // 1 overlay space
+    const void* owner;      // a PartyState (attach 1..3) or an Enemy (5, 6); none on the overlay
+};
+extern Particle gParticles[PARTICLE_POOL_SIZE];
+
+// A running effect set; free while set is -1. Overlay instances keep x and y
+// in 640x480 pixels and z -520.
+constexpr int32_t EFFECT_SET_INSTANCE_COUNT = 256;
+constexpr int32_t EFFECT_SET_FRAMES = 300;   // an instance ends at this frame
+struct EffectSetInstance {
+    const void* owner;
+    float x, y, z;
+    int32_t set;          // global set number; -1 free
+    float scale;
+    int32_t lifetime;     // handed to every particle
+    float angle;
+    int32_t attachKind;
+    int32_t frame;
+    int32_t screen;
+};
+extern EffectSetInstance gEffectSetInstances[EFFECT_SET_INSTANCE_COUNT];
+
 // High-water marks (last live record + 1) of the effect-object, attack-object
 // and pickup pools, recomputed at the start of every scene; the effect
 // passes loop only up to them.

@@ -468,6 +468,3 @@ void drawGameOverlay() {
         fullScreen(static_cast<uint32_t>(10 * gWorldDraw.skillCountdown < 255 ? 10 * gWorldDraw.skillCountdown : 255) << 24 | 0xFFFFFF);
 }
 
-// The overlay effects pass arrives with the effects; until then it draws nothing.
-void drawOverlayEffects() {}
-

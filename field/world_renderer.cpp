@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
+#include "dungeon/dungeon.h"
 #include "engine/device.h"
 #include "engine/overlay_screen.h"
 #include "engine/settings.h"
@@ -107,9 +110,17 @@ void setStageLighting(GfxDevice* device, const StageRecord& stage) {
     device->setRenderState(GFX_RS_LIGHTING, stage.maplight != 0);
 }
 
-// The pools of effect objects, attack objects and pickups arrive with their
-// Parts; until then none is live.
-void recomputeEffectCounts() { gWorldDraw.effectCounts = EffectCounts{}; }
+// The last live record + 1 of each pool the effect passes walk, 0 when none.
+void recomputeEffectCounts() {
+    EffectCounts& c = gWorldDraw.effectCounts;
+    c = EffectCounts{};
+    for (int32_t i = 0; i < EFFECT_OBJECT_POOL_SIZE; ++i)
+        if (gEffectObjects[i].kind != -1) c.effectObjects = i + 1;
+    for (int32_t i = 0; i < ATTACK_OBJECT_POOL_SIZE; ++i)
+        if (gAttackObjects[i].kind != 0) c.attackObjects = i + 1;
+    for (int32_t i = 0; i < PICKUP_POOL_SIZE; ++i)
+        if (gPickups[i].kind != -1) c.pickups = i + 1;
+}
 
 }  // namespace
 

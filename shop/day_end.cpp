@@ -199,6 +199,8 @@ static void placeReportCamera() {
     gFieldCamera.cameraEye.y = gFieldCamera.cameraTarget.y + gFieldCamera.cameraOffsets.elevation + gFieldCamera.cameraElevation;
     gFieldCamera.cameraEye.z = gFieldCamera.cameraTarget.z - d * std::cos(gCamera.yaw);
     updateFieldCamera();
+    // The report counts every effect-object slot as live.
+    gWorldDraw.effectCounts.effectObjects = EFFECT_OBJECT_POOL_SIZE;
     updateEffectObjects();
 }
 

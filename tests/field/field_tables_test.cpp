@@ -127,7 +127,9 @@ TEST(FieldTablesSample, RowsForEveryDungeonAndTheShippedEffects) {
     EXPECT_STREQ(gEffectBanks.definitions[0].name, "spark");       // named by ef/efname1.txt
     EXPECT_EQ(gEffectBanks.definitions[0].count, 12);              // built by tools/makeeffects
     EXPECT_EQ(gEffectBanks.sets[1].effect[1], 10);
-    EXPECT_STREQ(gEffectBanks.definitions[100].name, "unknown");   // banks 2 to 4 are not shipped
+    EXPECT_STREQ(gEffectBanks.definitions[100].name, "score spark");   // bank 2 holds the day score's sparks
+    EXPECT_EQ(gEffectBanks.sets[100].effect[0], 100);
+    EXPECT_STREQ(gEffectBanks.definitions[200].name, "unknown");   // banks 3 and 4 are left at the defaults
     EXPECT_STREQ(gModelTable[10].partNames[0], "eye");
     harnessShutdown();
 }

@@ -200,6 +200,23 @@ TEST_F(DayReportTest, TheShopStaysInViewFromFurtherAndLower) {
     resetFieldCamera();
 }
 
+class EffectObjectDayReport : public DayReportTest {};
+
+// Behind the report the effect objects move on, every slot counted as live.
+TEST_F(EffectObjectDayReport, EveryTickMovesThemWithAllSlotsCounted) {
+    game().date = 3;
+    openDayReport();
+    EffectObject& o = gEffectObjects[0];
+    o.kind = 1;
+    o.velocity[0] = 1.0f;
+    tick(updateDayReport);
+    EXPECT_EQ(gWorldDraw.effectCounts.effectObjects, EFFECT_OBJECT_POOL_SIZE);
+    EXPECT_FLOAT_EQ(o.position[0], 1.0f);
+    EXPECT_EQ(o.frame, 1);
+    resetEffects(1);
+    resetFieldCamera();
+}
+
 TEST_F(DayReportTest, TheCountUpReachesProfitAndScoreWithoutPassingThem) {
     game().money = 12345;
     game().dayStartMoney = 10000;
