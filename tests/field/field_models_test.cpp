@@ -247,8 +247,8 @@ protected:
         e.state = ENEMY_ALIVE;
         e.kind = 7;
         e.alpha = 255;
-        e.alphaFactor = 1.0f;
-        e.scaleX = e.scaleY = e.scale = 1.0f;
+        e.fadeIn = 1.0f;
+        e.scaleX = e.scaleY = e.sizeFactor = 1.0f;
         for (int32_t m = 0; m < PARTY_MEMBER_COUNT; ++m) gParty.models[m] = -1;
     }
     void TearDown() override {
@@ -264,11 +264,11 @@ TEST_F(FieldModelsPass, SpriteEnemiesSinkAwayAndSilhouettesDarken) {
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 1);
     gfxRecordClear();
-    gEnemies[0].sinkHeight = -76.0f;
+    gEnemies[0].position.y = -76.0f;
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 0) << "below -75 nothing is drawn";
     gfxRecordClear();
-    gEnemies[0].sinkHeight = -74.0f;
+    gEnemies[0].position.y = -74.0f;
     gEnemies[0].silhouette = 1;
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 1);
