@@ -160,6 +160,9 @@ void setEnemyMotion(Enemy& e, int32_t motion);
 void setEnemyMotion4(Enemy& e, int32_t a, int32_t b, int32_t c, int32_t d);
 // Turns yaw toward the controlled character by at most step.
 void turnEnemyTowardPlayer(Enemy& e, float step);
+// One frame of the whole pool: respawns, HP bars, sleep, animation,
+// behaviour or dying, movement, centres and the kill height.
+void updateEnemies();
 // Takes amount from the enemy's HP with popups (label flags: bits 1, 2, 4,
 // 8), small pickups for a labelled hit and the kinds' damage hooks; kills
 // it at an HP below 1 unless a kill delay holds it at 0.

@@ -50,9 +50,6 @@ enum EnemyKindNumber : int32_t {
 bool isSkinnedKind(int32_t kind);
 bool isGolemArm(int32_t kind);   // 62, 63, 65, 66
 
-// One frame of the whole pool: respawns, HP bars, sleep, animation,
-// behaviour or dying, movement, centres and the kill height.
-void updateEnemies();
 // Movement of one record against the map, the character and its home.
 void moveEnemy(Enemy& e);
 // One frame of a dying record; frees it at its sequence's end.
