@@ -179,3 +179,19 @@ void turnEnemyTowardPlayer(Enemy& e, float step) {
     }
     e.yaw = wrapAngle(e.yaw);
 }
+
+Enemy* spawnGolemGroup(float x, float y, float z, int32_t golemKind) {
+    constexpr int32_t WAITING = 8;
+    Enemy* golem = spawnEnemy(x, y, z, golemKind);
+    if (!golem) return nullptr;
+    golem->ai[0] = WAITING;
+    int32_t right = golemKind == KIND_GOLEM_DARK ? KIND_GOLEM_DARK_RIGHT : KIND_GOLEM_RIGHT;
+    for (int32_t arm : {right, right + 1}) {
+        Enemy* e = spawnEnemy(x, y, z, arm);
+        if (!e) continue;
+        e->ai[0] = WAITING;
+        // The golem's own record, wherever the pool placed it, not record 0.
+        e->parent = golem->index;
+    }
+    return golem;
+}

@@ -48,6 +48,10 @@ enum EnemyKindNumber : int32_t {
 };
 
 bool isSkinnedKind(int32_t kind);
+// A golem (61 or 64) and its right and left arms at one point, all waiting
+// (ai[0] 8) for the floor script; the arms are carried by this golem's own
+// record. Returns the golem, or null when the pool had no room for it.
+Enemy* spawnGolemGroup(float x, float y, float z, int32_t golemKind);
 bool isGolemArm(int32_t kind);   // 62, 63, 65, 66
 
 // Movement of one record against the map, the character and its home.

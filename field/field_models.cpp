@@ -92,9 +92,12 @@ int32_t opaqueSpriteAlpha(const Enemy& e) {
     return (int32_t)((float)a * e.fadeIn);
 }
 
+// A dying enemy is still drawn: the boss endings fade, shrink and pose it.
+bool inUse(const Enemy& e) { return e.state != ENEMY_FREE; }
+
 bool isOpaqueSpriteEnemy(const Enemy& e) {
     const EnemyKind* kind = kindOf(e);
-    return e.state == ENEMY_ALIVE && e.dormancy <= 0 && e.alpha == 255 && kind &&
+    return inUse(e) && e.dormancy <= 0 && e.alpha == 255 && kind &&
            kind->modelKind == ENEMY_MODEL_SPRITE && e.position.y >= -75.0f;
 }
 
@@ -108,7 +111,7 @@ void drawProps() {
     // Golem crystals on the exported bones.
     for (Enemy& e : gEnemies) {
         int32_t bone = (e.kind == 62 || e.kind == 65) ? 0 : ((e.kind == 63 || e.kind == 66) ? 1 : -1);
-        if (bone < 0 || e.state != ENEMY_ALIVE || e.dormancy > 0) continue;
+        if (bone < 0 || !inUse(e) || e.dormancy > 0) continue;
         if (!(e.attachWritten & (1 << bone))) continue;
         drawMeshAt(gCrystalMesh, place(matrixRotationY(0.05f * (float)e.age), -0.04f, 0.04f, 0.04f, e.attachPos[bone]));
     }
@@ -337,7 +340,7 @@ void drawFieldModels() {
 
     for (Enemy& e : gEnemies) {
         const EnemyKind* kind = kindOf(e);
-        if (e.state == ENEMY_ALIVE && kind && kind->modelKind == ENEMY_MODEL_SKINNED && e.alpha == 255)
+        if (inUse(e) && kind && kind->modelKind == ENEMY_MODEL_SKINNED && e.alpha == 255)
             drawSkinnedEnemy(e);
     }
 
@@ -411,7 +414,7 @@ void drawSpriteEnemies() {
     for (int32_t i = 0; i < ENEMY_POOL_SIZE; ++i) {
         Enemy& e = gEnemies[order[i]];
         const EnemyKind* kind = kindOf(e);
-        if (e.state != ENEMY_ALIVE || e.alpha == 255 || !kind || kind->modelKind != ENEMY_MODEL_SPRITE) continue;
+        if (!inUse(e) || e.alpha == 255 || !kind || kind->modelKind != ENEMY_MODEL_SPRITE) continue;
         if (first) {
             d->setVertexFormat(WORLD_SPRITE_VERTEX_FORMAT);
             d->setRenderState(GFX_RS_FOGENABLE, 0);
@@ -533,7 +536,7 @@ void drawPlayerCharacters() {
     d->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
     for (Enemy& e : gEnemies) {
         const EnemyKind* kind = kindOf(e);
-        if (e.state == ENEMY_ALIVE && e.dormancy <= 0 && e.alpha != 255 && kind &&
+        if (inUse(e) && e.dormancy <= 0 && e.alpha != 255 && kind &&
             kind->modelKind == ENEMY_MODEL_SKINNED)
             drawSkinnedEnemy(e);
     }

@@ -173,7 +173,7 @@ void drawPartyShadows() {
 
 void drawEnemyShadows() {
     for (const Enemy& e : gEnemies) {
-        if (e.state != ENEMY_ALIVE || e.dormancy > 0 || e.scaleX <= 0.0f || e.position.y < -75.0f) continue;
+        if (e.state == ENEMY_FREE || e.dormancy > 0 || e.scaleX <= 0.0f || e.position.y < -75.0f) continue;
         if (e.kind < 0 || e.kind >= ENEMY_KIND_CAPACITY) continue;
         const EnemyKind& kind = gEnemyKinds[e.kind];
         if (kind.shadowSize <= 0.0f) continue;

@@ -13,6 +13,7 @@
 #include "engine/settings.h"
 #include "engine/stage_index.h"
 #include "game/state_registry.h"
+#include "tests/adventurers/collision_room.h"
 
 namespace {
 
@@ -419,6 +420,118 @@ TEST_F(EnemyMotion, TurnsTowardThePlayerTheShortWay) {
     e->yaw = 0.0f;
     turnEnemyTowardPlayer(*e, 3.5f);   // a step beyond pi snaps
     EXPECT_FLOAT_EQ(e->yaw, PI);
+}
+
+}  // namespace
+
+namespace {
+
+using EnemyMove = EnemyFixture;
+
+TEST_F(EnemyMove, TheLeashHoldsAnEnemyWithinThreeHundredOfHome) {
+    Enemy* e = spawnEnemy(0.0f, 0.0f, 0.0f, 0);
+    ASSERT_NE(e, nullptr);
+    e->noGround = 1;
+    e->position = Vector3{400.0f, 0.0f, 0.0f};
+    moveEnemy(*e);
+    EXPECT_FLOAT_EQ(e->position.x, 300.0f);
+    EXPECT_EQ(e->age, 1);
+    e->noLeash = 1;
+    e->position = Vector3{400.0f, 0.0f, 0.0f};
+    moveEnemy(*e);
+    EXPECT_FLOAT_EQ(e->position.x, 400.0f);
+}
+
+TEST_F(EnemyMove, TheGroundTheCharacterAndParalysisShapeTheStep) {
+    StageRecord stage = {};
+    stage.maptype = 1;
+    StageRecord* previous = gCurrentStage;
+    gCurrentStage = &stage;
+    buildCollisionRoom({FLAT_FLOOR, {{{-5, 0, -20}, {-5, 5, -20}, {-5, 5, 20}, {-5, 0, 20}}, "gake"}});
+    Enemy* e = spawnEnemy(0.0f, 2.0f, 0.0f, 0);
+    ASSERT_NE(e, nullptr);
+    // It lands on the floor and slows by friction.
+    e->velocity = Vector3{0.1f, -0.5f, 0.0f};
+    moveEnemy(*e);
+    EXPECT_FLOAT_EQ(e->groundHeight, 0.0f);
+    EXPECT_FLOAT_EQ(e->position.x, 0.1f);
+    EXPECT_FLOAT_EQ(e->velocity.x, 0.1f * 0.82f);
+    // The character's body takes 70 % of a step toward it.
+    e->position = Vector3{0.0f, 0.0f, 0.0f};
+    playerAt(0.5f, 0.0f, 0.0f);
+    e->velocity = Vector3{0.1f, 0.0f, 0.0f};
+    moveEnemy(*e);
+    EXPECT_NEAR(e->position.x, 0.03f, 1e-6f);
+    // Paralysed: no step of its own, but the knock-back push still moves it.
+    playerAt(100.0f, 0.0f, 100.0f);
+    e->position = Vector3{0.0f, 0.0f, 0.0f};
+    e->paralysis = 5;
+    e->velocity = Vector3{0.1f, 0.0f, 0.0f};
+    e->push = Vector3{0.0f, 0.0f, 0.2f};
+    moveEnemy(*e);
+    EXPECT_FLOAT_EQ(e->position.x, 0.0f);
+    EXPECT_FLOAT_EQ(e->position.z, 0.2f);
+    EXPECT_FLOAT_EQ(e->push.z, 0.2f * 0.95f);
+    // The wall at x = -5 pushes it back out of the probe's reach.
+    e->paralysis = 0;
+    e->push = Vector3{};
+    e->velocity = Vector3{};
+    e->position = Vector3{-4.5f, 0.0f, 0.0f};
+    moveEnemy(*e);
+    float reach = 2.0f * gEnemyKinds[0].wallRadius * gEnemyKinds[0].scale;
+    EXPECT_NEAR(e->position.x, -5.0f + reach, 1e-4f);
+    resetMapCollision();
+    gCurrentStage = previous;
+}
+
+using EnemyArms = EnemyFixture;
+
+TEST_F(EnemyArms, ArmsRideTheirOwnGolemLetGoAndSink) {
+    spawnEnemy(0.0f, 0.0f, 0.0f, 0);   // record 0 is someone else
+    Enemy* golem = spawnGolemGroup(-40.0f, -12.0f, -35.0f, KIND_GOLEM);
+    ASSERT_NE(golem, nullptr);
+    Enemy& right = gEnemies[golem->index + 1];
+    Enemy& left = gEnemies[golem->index + 2];
+    EXPECT_EQ(right.kind, KIND_GOLEM_RIGHT);
+    EXPECT_EQ(left.kind, KIND_GOLEM_LEFT);
+    EXPECT_EQ(right.parent, golem->index);
+    EXPECT_EQ(left.parent, golem->index);
+    EXPECT_EQ(golem->ai[0], 8);
+
+    golem->position = Vector3{1.0f, 2.0f, 3.0f};
+    golem->yaw = 0.5f;
+    golem->blend = 0.25f;
+    golem->noGround = 1;
+    updateEnemies();
+    EXPECT_EQ(right.position.x, golem->position.x);
+    EXPECT_EQ(right.yaw, 0.5f);
+    EXPECT_EQ(right.age, 1);   // frames attached to a living golem
+    updateEnemyMotionFrames();
+    EXPECT_EQ(right.blend, golem->blend);
+
+    // The golem lets go of the right arm: 30 frames later it flies off.
+    right.ai[1] = 1;
+    for (int32_t i = 0; i < 29; i++) updateEnemies();
+    EXPECT_EQ(right.parent, -1);
+    EXPECT_EQ(left.parent, golem->index);
+    // Detached, it sinks into the floor from its 100th frame, to -10 at most.
+    for (int32_t i = 0; i < 200; i++) updateEnemies();
+    EXPECT_GT(right.noPlayerBlock, 0);
+    EXPECT_FLOAT_EQ(right.position.y, -10.0f);
+}
+
+TEST_F(EnemyArms, ADyingGolemTakesItsArmsAlong) {
+    Enemy* golem = spawnGolemGroup(0.0f, 0.0f, 0.0f, KIND_GOLEM_DARK);
+    ASSERT_NE(golem, nullptr);
+    Enemy& arm = gEnemies[golem->index + 1];
+    EXPECT_EQ(arm.kind, KIND_GOLEM_DARK_RIGHT);
+    golem->noGround = 1;
+    killEnemy(*golem);
+    for (int32_t n = 0; n < 100; n++) updateEnemies();
+    EXPECT_EQ(arm.alpha, golem->alpha);
+    EXPECT_EQ(arm.state, ENEMY_DYING);
+    framesUntilNotDying(*golem);
+    EXPECT_EQ(arm.state, ENEMY_FREE);
 }
 
 }  // namespace
