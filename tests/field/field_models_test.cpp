@@ -299,3 +299,30 @@ TEST_F(FieldModelsPass, PartyWaitsForTheFloorIntro) {
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 0);
 }
+
+using EnemyDrawing = FieldModelsPass;
+
+// An enemy the pool spawned fades in over its first frames, sleeps unseen,
+// and stays on screen while it dies.
+TEST_F(EnemyDrawing, ASpawnedEnemyFadesInHidesAsleepAndShowsWhileDying) {
+    resetEnemyPool();
+    Enemy* e = spawnEnemy(0.0f, 0.0f, 0.0f, 7);
+    ASSERT_NE(e, nullptr);
+    gParty.positions[0] = Vector3{2.0f, 0.0f, 0.0f};
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 0) << "not faded in yet";
+    gfxRecordClear();
+    updateEnemies();
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 1);
+    gfxRecordClear();
+    e->dormancy = ENEMY_ASLEEP_UNTIL_NEAR;
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 0) << "asleep";
+    gfxRecordClear();
+    e->dormancy = ENEMY_AWAKE;
+    killEnemy(*e);
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 1) << "dying";
+    resetEnemyPool();
+}
