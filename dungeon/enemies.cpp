@@ -24,6 +24,11 @@ bool isSkinnedKind(int32_t kind) {
     return kind >= 0 && kind < ENEMY_KIND_CAPACITY && gEnemyKinds[kind].modelKind == ENEMY_MODEL_SKINNED;
 }
 
+const EnemyKind& enemyKindOf(const Enemy& e) {
+    static const EnemyKind NONE = {};
+    return e.kind >= 0 && e.kind < ENEMY_KIND_CAPACITY ? gEnemyKinds[e.kind] : NONE;
+}
+
 bool isGolemArm(int32_t kind) {
     return kind == KIND_GOLEM_RIGHT || kind == KIND_GOLEM_LEFT || kind == KIND_GOLEM_DARK_RIGHT ||
            kind == KIND_GOLEM_DARK_LEFT;
@@ -106,8 +111,7 @@ Enemy* spawnEnemy(float x, float y, float z, int32_t kind) {
     e->position = e->home = Vector3{x, y, z};
     e->kind = kind;
     e->level = getFloorEnemyLevel(kind);
-    int32_t baseHp = kind >= 0 && kind < ENEMY_KIND_CAPACITY ? gEnemyKinds[kind].baseHp : 0;
-    float maxHp = static_cast<float>(baseHp) * (1.0f + 0.2f * static_cast<float>(e->level));
+    float maxHp = static_cast<float>(enemyKindOf(*e).baseHp) * (1.0f + 0.2f * static_cast<float>(e->level));
     if (runningGameState().storyFlags[FLAG_WEAK_ENEMIES]) maxHp *= 0.1f;
     e->maxHp = e->hp = e->shownHp = maxHp;
     e->ai[0] = 0;

@@ -48,6 +48,8 @@ enum EnemyKindNumber : int32_t {
 };
 
 bool isSkinnedKind(int32_t kind);
+// The enemy's kind row; an empty row for a kind outside the table.
+const EnemyKind& enemyKindOf(const Enemy& e);
 // A golem (61 or 64) and its right and left arms at one point, all waiting
 // (ai[0] 8) for the floor script; the arms are carried by this golem's own
 // record. Returns the golem, or null when the pool had no room for it.

@@ -178,7 +178,7 @@ bool bombTouches(const Enemy& e) {
         float dx = o.position.x - e.position.x, dz = o.position.z - e.position.z;
         if (sqrtf(dx * dx + dz * dz) < 1.5f) return true;
     }
-    const EnemyKind& kind = gEnemyKinds[e.kind];
+    const EnemyKind& kind = enemyKindOf(e);
     float reach = 3.0f * kind.wallRadius * kind.scale;
     float dx = v.x, dz = v.z;
     if (speed < reach) {
@@ -401,7 +401,7 @@ void killEnemy(Enemy& e) {
     }
     combo.enemyKillComboKind = e.kind;
 
-    const EnemyKind& kind = gEnemyKinds[e.kind];
+    const EnemyKind& kind = enemyKindOf(e);
     int32_t n = static_cast<int32_t>(static_cast<float>(kind.baseExp + e.level / 2) * 0.8f +
                                      static_cast<float>(combo.enemyKillCombo));
     if (e.trapSpawned == 1 || e.summoned == 1) n = 1;

@@ -75,10 +75,7 @@ float horizontalDistance(float ax, float az, float bx, float bz) {
     return sqrtf(dx * dx + dz * dz);
 }
 
-const EnemyKind& kindRow(const Enemy& e) {
-    static const EnemyKind NONE = {};
-    return e.kind >= 0 && e.kind < ENEMY_KIND_CAPACITY ? gEnemyKinds[e.kind] : NONE;
-}
+const EnemyKind& kindRow(const Enemy& e) { return enemyKindOf(e); }
 
 void countDown(int32_t& timer) {
     if (timer > 0) timer--;

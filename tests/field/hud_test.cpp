@@ -642,4 +642,35 @@ TEST_F(EnemyHud, ThePanelShowsTheLastEnemyHitWhileItsTimerRuns) {
     resetEnemyPool();
 }
 
+// A beaten bomb's seconds over it: 9 - frames / 60, red from 3.
+TEST_F(EnemyHud, BeatenBombsCountDownAndTurnRedFromThree) {
+    gScreenMapping.view = matrixIdentity();
+    gCamera.view = matrixIdentity();   // straight ahead
+    static StageRecord stage{};
+    stage.maptype = 1;
+    gCurrentStage = &stage;
+    gFloorGrid.roomsX = gFloorGrid.roomsY = 3;
+    gGameMode = GAME_MODE_FIELD;
+    Enemy* bomb = spawnEnemy(0.0f, 0.0f, -10.0f, 37);
+    ASSERT_NE(bomb, nullptr);
+    killEnemy(*bomb);
+    struct Case {
+        int32_t frames, digit;
+        uint32_t colour;
+    };
+    for (Case c : {Case{240, 5, 0xFF7F7F7F}, Case{400, 3, 0xFFFF4040}, Case{539, 1, 0xFFFF4040}}) {
+        quads().clear();
+        bomb->dyingFrames = c.frames;
+        drawGameOverlay();
+        int32_t found = 0;
+        for (const DrawnQuad& q : quadsOf(gHpMpBaseTexture))
+            if (q.right - q.left == 32.0f && q.uLeft == (193.0f + 24.0f * c.digit + 0.5f) / 512.0f) {
+                found++;
+                EXPECT_EQ(q.argb, c.colour) << "frames " << c.frames;
+            }
+        EXPECT_EQ(found, 1) << "frames " << c.frames;
+    }
+    resetEnemyPool();
+}
+
 }  // namespace
