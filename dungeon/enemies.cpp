@@ -13,8 +13,6 @@
 Enemy gEnemies[ENEMY_POOL_SIZE];
 EnemySpawnState gEnemySpawnState;
 
-// A freed record is passed over for this many candidate scans.
-constexpr int32_t ENEMY_REUSE_SCANS = 20;
 // Story flag 15: enemies have a tenth of their HP.
 constexpr int32_t FLAG_WEAK_ENEMIES = 15;
 

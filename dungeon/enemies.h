@@ -47,6 +47,9 @@ enum EnemyKindNumber : int32_t {
     KIND_ARMGOLEM_LEFT_HAND = 76,
 };
 
+// A freed record is passed over for this many of allocEnemy's scans.
+constexpr int32_t ENEMY_REUSE_SCANS = 20;
+
 bool isSkinnedKind(int32_t kind);
 // The enemy's kind row; an empty row for a kind outside the table.
 const EnemyKind& enemyKindOf(const Enemy& e);

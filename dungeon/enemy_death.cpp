@@ -459,7 +459,7 @@ void clearBossArena(Enemy& e, int32_t frame) {
 }
 
 void updateDyingEnemy(Enemy& e) {
-    e.reuseTimer = 20;
+    e.reuseTimer = ENEMY_REUSE_SCANS;
     int32_t n = ++e.dyingFrames;
     e.velocity.y -= e.kicked ? 0.025f : 0.05f;
     switch (e.kind) {
