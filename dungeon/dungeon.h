@@ -163,6 +163,8 @@ void turnEnemyTowardPlayer(Enemy& e, float step);
 // One frame of the whole pool: respawns, HP bars, sleep, animation,
 // behaviour or dying, movement, centres and the kill height.
 void updateEnemies();
+// Per-part frames of every 3D-model enemy from its motion channels.
+void updateEnemyMotionFrames();
 // Takes amount from the enemy's HP with popups (label flags: bits 1, 2, 4,
 // 8), small pickups for a labelled hit and the kinds' damage hooks; kills
 // it at an HP below 1 unless a kill delay holds it at 0.

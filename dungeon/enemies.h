@@ -69,8 +69,6 @@ void stepBossDeathBurst(Enemy& e);
 // turns dying and the result is null.
 Enemy* endFightIfLastOfKind(Enemy& e);
 void clearBossArena(Enemy& e, int32_t frame);
-// Per-part frames of every 3D-model enemy from its motion channels.
-void updateEnemyMotionFrames();
 // The enemies' animation alone, while an event or the pause runs over the field.
 void tickEnemyAnimations();
 // The motion-range row (start, end, hold) of a 3D kind's motion id; an id
