@@ -230,8 +230,9 @@ TEST_F(EffectPass, ShelfItemsStandOnTheirCellsOfTheShopFloor) {
         float column = (float)(c.cell % 8), row = (float)(c.cell / 8);
         EXPECT_FLOAT_EQ(gIconQuad[0].u, (32.0f * column + 31.5f) / 256.0f) << "mirrored in local space";
         EXPECT_FLOAT_EQ(gIconQuad[2].u, (32.0f * column + 0.5f) / 256.0f);
-        // No sheet is loaded: the coordinates stay finite.
-        EXPECT_FLOAT_EQ(gIconQuad[1].v, (32.0f * row + 31.0f) / 256.0f);
+        // Without a loaded sheet the coordinates stay finite.
+        float height = itemIconSheet(0).height > 0 ? (float)itemIconSheet(0).height : 256.0f;
+        EXPECT_FLOAT_EQ(gIconQuad[1].v, (32.0f * row + 31.0f) / height);
     }
     // Off the shop floor the shelves are not drawn.
     stage.maptype = 1;
