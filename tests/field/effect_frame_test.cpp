@@ -4,6 +4,8 @@
 // apart by the pictures each binds.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "engine/frame_loop.h"
 #include "engine/save_file.h"
 #include "engine/scene_pictures.h"
+#include "engine/screen_mapping.h"
 #include "engine/stage_index.h"
 #include "engine/state_snapshot.h"
 #include "field/effect_banks.h"
@@ -135,6 +138,50 @@ TEST_F(EffectPassFrame, ADungeonFrameRunsItsPassesInOrder) {
     int32_t glare = find(bind(gFlareSlot.texture), 0);
     EXPECT_GE(glare, 0);
     EXPECT_EQ(find(bind(gFlareSlot.texture), glare + 1), -1);
+}
+
+// A stocked shelf cell shows its item's icon standing on the cell, in the
+// real drawing: the frame changes around the cell's point and nowhere far
+// from it. The room is left out, so no table of the test's own layout
+// stands in front of the cell.
+TEST(EffectPassPixels, StockedShelvesShowTheirItemIcons) {
+    constexpr int32_t W = 640, H = 480;
+    ASSERT_EQ(harnessBoot(harnessDrawingOptions()), STARTUP_OK);
+    enterShopScene();
+    gPlacedBlocks.countA = gPlacedBlocks.countB = 0;
+    GameState& game = runningGameState();
+    for (auto& row : game.shelves)
+        for (int32_t& cell : row) cell = ITEM_KEY_NONE;
+    const StateTable* tables[] = {&ENGINE_STATE, &FIELD_STATE, &DUNGEON_STATE, &ADVENTURERS_STATE};
+    StateSnapshot start;
+    takeStateSnapshot(start, tables, 4);
+    auto frameWith = [&](int32_t key) {
+        restoreStateSnapshot(start, tables, 4);
+        buildEffectMeshes();   // as the floor start does
+        game.shelves[3][4] = key;
+        renderFrame();
+        std::vector<uint32_t> pixels((size_t)W * H);
+        EXPECT_TRUE(harnessReadFrame(pixels.data(), W, H));
+        return pixels;
+    };
+    frameWith(ITEM_KEY_NONE);
+    std::vector<uint32_t> bare = frameWith(ITEM_KEY_NONE);
+    std::vector<uint32_t> stocked = frameWith(gItemDefinitions[0].id << ITEM_KEY_ID_SHIFT);
+    // The icon stands 1.9 above the centre (-1, -0.5) of the cell.
+    cacheViewProjection();
+    ScreenPoint at = {};
+    mapWorldToScreen(-1.0f, 1.9f + 0.5f, -0.5f, &at);
+    int32_t near = 0, far = 0;
+    for (int32_t y = 0; y < H; ++y)
+        for (int32_t x = 0; x < W; ++x) {
+            if (bare[(size_t)y * W + x] == stocked[(size_t)y * W + x]) continue;
+            bool close = std::abs((float)x - at.x) < 60.0f && std::abs((float)y - at.y) < 60.0f;
+            near += close;
+            far += !close;
+        }
+    harnessShutdown();
+    EXPECT_GT(near, 200) << "the icon shows around (" << at.x << ", " << at.y << ")";
+    EXPECT_EQ(far, 0);
 }
 
 // The glare pass draws behind the room, after it, at the far plane: with
