@@ -24,6 +24,7 @@
 #include "field/effect_passes.h"
 #include "field/particles.h"
 #include "field/resources.h"
+#include "field/stage_light.h"
 #include "field/world_renderer.h"
 #include "shop/shop.h"
 #include "tests/field/effects_fixture.h"
@@ -323,6 +324,40 @@ TEST_F(EffectPass, ConfettiTakesItsColourFromItsPoolSlot) {
         EXPECT_EQ(gConfettiQuad[0].colour, 0xFF000000u | (uint32_t)rgb[0] << 16 | (uint32_t)rgb[1] << 8 | rgb[2]);
         EXPECT_NEAR(rowLength(world(), 0), 2.0f * 0.2f * 0.005f, 1e-7f);
         EXPECT_EQ(count("drawPrimitiveUP 1 2 24"), 1);
+    }
+}
+
+// The shadow pass ends with the placement marker on the shelf cell in front
+// of the heroine while she walks the shop floor, pulsing in alpha.
+TEST_F(EffectPass, PlacementMarkerPulsesOnTheCellInFrontWhileWalking) {
+    picture(gItemWindowTexture, 1024, 1024);
+    struct Case {
+        int32_t floorState, vending, cellX;
+        bool drawn;
+    };
+    const Case cases[] = {
+        {SHOP_FLOOR_WALKING, 0, 3, true}, {SHOP_FLOOR_EDITING, 0, 3, false}, {SHOP_FLOOR_WALKING, 2, 3, false},
+        {SHOP_FLOOR_WALKING, 0, -1, false},
+    };
+    for (const Case& c : cases) {
+        resetEffects(1);
+        gShopFloor.shopFloorState = c.floorState;
+        gShopPlacement.shopEditState[1] = c.vending;
+        gShopPlacement.placementCell = {c.cellX, 4};
+        gShopPlacement.placementCursorPos[0] = -3.0f;
+        gShopPlacement.placementCursorPos[1] = 1.0f;
+        gTickCounter = 31;
+        gfxRecordClear();
+        drawShadows();
+        EXPECT_EQ(count("drawPrimitiveUP 1 2 24"), c.drawn ? 1 : 0) << "state " << c.floorState << " vending " << c.vending;
+        if (!c.drawn) continue;
+        uint32_t alpha = (uint32_t)(int32_t)(std::sin(31.0f * 0.05f) * 32.0f + 159.0f);
+        EXPECT_EQ(gMarkerQuad[0].colour, alpha << 24 | 0xFFFFFFu);
+        Matrix4 m = world();
+        EXPECT_FLOAT_EQ(m.m[0], -0.00368f) << "mirrored in x";
+        EXPECT_FLOAT_EQ(m.m[12], -3.0f);
+        EXPECT_FLOAT_EQ(m.m[13], 1.9f);
+        EXPECT_FLOAT_EQ(m.m[14], 1.0f);
     }
 }
 
