@@ -182,7 +182,8 @@ void drawItemPickups(GfxDevice* d, int32_t count) {
             s = PICKED_ICON_SCALE;
         }
         setQuadColour(gIconQuad, (uint32_t)pickupAlpha(p.state, p.age) << 24 | grey * 0x010101u);
-        drawItemIconQuad(d, p.kind - 7, (p.itemFlags & 1) != 0, scaledAt(gBillboardMatrix, s, s, s, Vector3{p.x, p.y, p.z}));
+        bool unidentified = (p.itemFlags & ITEM_KEY_UNIDENTIFIED >> 4) != 0;   // the key's flags, shifted down
+        drawItemIconQuad(d, p.kind - 7, unidentified, scaledAt(gBillboardMatrix, s, s, s, Vector3{p.x, p.y, p.z}));
     }
 }
 

@@ -104,7 +104,8 @@ TEST_F(EffectPassFrame, AShopFrameRunsItsPassesInOrder) {
     int32_t screenCamera = find("setTransform 1", hud);
     int32_t overlayParticles = find(bind(particles), screenCamera);
     const int32_t order[] = {map, glare, shadows, gems, shelf, worldParticles, flare, hud, screenCamera, overlayParticles};
-    const char* const names[] = {"map", "glare", "shadows", "gems", "shelf", "world particles", "flare", "hud", "screen camera", "overlay particles"};
+    const char* const names[] = {"map", "glare", "shadows", "gems", "shelf", "world particles", "flare", "hud",
+                                 "screen camera", "overlay particles"};
     for (int32_t k = 0; k < 10; ++k) EXPECT_GE(order[k], 0) << names[k];
     EXPECT_GT(gFlareState.brightness, 0.0f);
 }

@@ -211,7 +211,11 @@ TEST_F(EffectPass, ShelfItemsStandOnTheirCellsOfTheShopFloor) {
         int32_t key;
         int32_t cell;
     };
-    const Case cases[] = {{13 << ITEM_KEY_ID_SHIFT, 13}, {13 << ITEM_KEY_ID_SHIFT | ITEM_KEY_UNIDENTIFIED, 0}, {4321 << ITEM_KEY_ID_SHIFT, 0}};
+    const Case cases[] = {
+        {13 << ITEM_KEY_ID_SHIFT, 13},
+        {13 << ITEM_KEY_ID_SHIFT | ITEM_KEY_UNIDENTIFIED, 0},
+        {4321 << ITEM_KEY_ID_SHIFT, 0},   // no row
+    };
     gGameMode = GAME_MODE_FIELD;
     stage.maptype = 0;
     for (const Case& c : cases) {
