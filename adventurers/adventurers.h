@@ -272,12 +272,13 @@ constexpr int32_t ATTACK_OBJECT_POOL_SIZE = 200;
 struct AttackObject {
     int32_t kind;            // 0 free
     Vector3 position;
-    float yaw;
+    Vector3 velocity;        // added to the position every tick
+    float yaw;               // the heading
     float pitch;
     int32_t age;             // ticks since it started
     int32_t frameCounter;
     Matrix4 orientation;
-    float scale;
+    float scale;             // the size: most kinds draw at scale x 0.005 or x 0.004
     float groundHeight;
     CollisionHit ground;
 };

@@ -250,6 +250,9 @@ void drawGameOverlay();
 void drawItemGetPopup();
 void drawOverlayEffects();
 void emptyOverlayHook();
+// The 3D effect pass; the market draws it over its screens too, with the
+// effect-object marks of the last world scene.
+void drawEffectObjects3D();
 
 // The loader jobs and the scene hooks.
 void loadFieldResources();

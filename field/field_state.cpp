@@ -22,6 +22,7 @@ static const StateRow ROWS[] = {
     stateRow<gEffectEditor>("effect editor", resetEffectEditor, nullptr),
     stateRow<gFieldCamera>("field camera", resetFieldCamera, nullptr),
     stateRow<gWorldDraw>("world drawing", resetWorldRenderer, nullptr),
+    stateRow<gFlareState>("lens flare", resetLensFlare, nullptr),
     stateRow<gStageLight, gCharacterLight>("stage light", resetStageLight, nullptr),
     stateRow<gHudBalloon, gHudTimers, gHud>("hud", resetHudGlobals, nullptr),
 };

@@ -159,6 +159,19 @@ struct WorldDrawState {
 };
 extern WorldDrawState gWorldDraw;
 
+// The lens flare: the light on the 640 x 480 screen, the unit direction
+// from it toward the screen centre, the distance between them and the
+// brightness 0..1. Only the glare and flare passes write it; it carries
+// over from frame to frame and from stage to stage.
+struct FlareState {
+    float x, y;
+    float dx, dy;
+    float distance;
+    float brightness;
+};
+extern FlareState gFlareState;
+void resetLensFlare();
+
 // Rebuilt every drawn frame: a directional light, specular black, and the
 // same with the stage's "chrlightoffset:" added to its ambient colour.
 extern GfxLight gStageLight;

@@ -27,6 +27,7 @@ TextureSlot gMagicCircleTexture;
 TextureSlot gDungeonClearTexture;
 TextureSlot gLevelWindowTexture;
 TextureSlot gMoodTexture;
+TextureSlot gFlareSlot;
 MeshRecord gFieldMeshes[FIELD_MESH_COUNT];
 MeshRecord gPropMeshes[PROP_MESH_COUNT];
 MeshRecord gCrystalMesh;
@@ -186,6 +187,7 @@ void resetFieldResources() {
     gDungeonClearTexture = TextureSlot{};
     gLevelWindowTexture = TextureSlot{};
     gMoodTexture = TextureSlot{};
+    gFlareSlot = TextureSlot{};
     gFloorBannerTexture = TextureSlot{};
 }
 
@@ -223,6 +225,7 @@ void loadFieldResources() {
     loadFloorEnemies();
     if (!gCurrentStage) return;
     const StageRecord& stage = *gCurrentStage;
+    loadTextureToGroup(FIELD_TEXTURE_GROUP, gFlareSlot, "bmp/flare.tga", 256, 256);
     if (stage.maptype == 0) {
         for (int32_t sheet : CUSTOMER_SPRITE_SHEETS) loadCharacterSheet(FIELD_TEXTURE_GROUP, sheet);
         loadTextureToGroup(FIELD_TEXTURE_GROUP, gLevelWindowTexture, "bmp/leve_win.tga", 512, 256);

@@ -30,6 +30,9 @@ extern TextureSlot gMagicCircleTexture;    // "bmp/mahoujin.bmp"
 extern TextureSlot gDungeonClearTexture;   // "bmp/dungeon_clear.tga"
 extern TextureSlot gLevelWindowTexture;    // "bmp/leve_win.tga"
 extern TextureSlot gMoodTexture;           // "bmp/mood_para.tga"
+// The sun's glare, the flare cells, the moon and the setting sun in one
+// 256 x 256 atlas, on every stage: any stage may place a light in its sky.
+extern TextureSlot gFlareSlot;             // "bmp/flare.tga"
 
 // The field mesh table of the floor objects: two trees and two grasses.
 constexpr int32_t FIELD_MESH_COUNT = 4;

@@ -13,6 +13,7 @@
 #include "engine/settings.h"
 #include "engine/skin_models.h"
 #include "engine/stage_index.h"
+#include "field/effect_meshes.h"
 #include "field/effect_objects.h"
 #include "field/resources.h"
 #include "field/world_renderer.h"
@@ -365,6 +366,28 @@ void drawFloorObjects(int32_t pass) {
     d->setTextureStageState(0, GFX_TSS_ADDRESSV, GFX_ADDRESS_WRAP);
 }
 
+namespace {
+
+// The shelf cell in front of the heroine, pulsing on the floor while she
+// walks the shop and looks at no vending machine.
+void drawPlacementMarker(GfxDevice* d) {
+    const ShopPlacementState& p = gShopPlacement;
+    if (gShopFloor.shopFloorState != SHOP_FLOOR_WALKING || p.shopEditState[1] != 0) return;
+    if (p.placementCell.x == -1 || p.placementCell.z == -1) return;
+    d->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
+    d->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
+    d->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
+    d->setTexture(0, gItemWindowTexture.texture);
+    uint32_t alpha = (uint32_t)(int32_t)(std::sin((float)gTickCounter * 0.05f) * 32.0f + 159.0f);
+    setQuadColour(gMarkerQuad, alpha << 24 | 0xFFFFFFu);
+    Matrix4 world = matrixMultiply(matrixScaling(-0.00368f, 0.00368f, 0.00368f),
+                                   matrixTranslation(p.placementCursorPos[0], 1.9f, p.placementCursorPos[1]));
+    d->setTransform(GFX_TS_WORLD, world.m);
+    d->drawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, gMarkerQuad, sizeof(EffectVertex));
+}
+
+}  // namespace
+
 void drawShadows() {
     GfxDevice* d = gGfxDevice;
     if (!d) return;
@@ -397,6 +420,7 @@ void drawShadows() {
     drawEffectShadows();
     drawFloorObjectShadows();
     drawPickupShadows();
+    drawPlacementMarker(d);
 
     d->setRenderState(GFX_RS_SRCBLEND, GFX_BLEND_ONE);
     d->setRenderState(GFX_RS_DESTBLEND, GFX_BLEND_ONE);

@@ -3,6 +3,7 @@
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
 #include "dungeon/dungeon.h"
+#include "engine/device.h"
 #include "engine/fades.h"
 #include "engine/frame_loop.h"
 #include "engine/loaders.h"
@@ -50,6 +51,26 @@ static void fieldEventTick() {
 static void drawWorldMapMode() {
     drawWorldMap();
     drawGameOverlay();
+    drawOverlayEffects();
+}
+
+// The market's and the guild's screens, then the 3D effects with the
+// alpha test on, then the overlay effects.
+static void drawMarketMode() {
+    drawMarketScene();
+    if (gGfxDevice) {
+        gGfxDevice->setRenderState(GFX_RS_ALPHATESTENABLE, 1);
+        gGfxDevice->setRenderState(GFX_RS_ALPHAFUNC, GFX_CMP_GREATER);
+        gGfxDevice->setRenderState(GFX_RS_ALPHABLENDENABLE, 1);
+    }
+    drawEffectObjects3D();
+    drawOverlayEffects();
+}
+
+// The departure screen draws its own HUD pieces and scroll arrows; the
+// overlay effects cover them.
+static void drawDepartureMode() {
+    drawDepartureScreen();
     drawOverlayEffects();
 }
 
@@ -128,12 +149,12 @@ void installGameWiring() {
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // none
         // The event scene's script is compiled when its loader starts (its pictures are the script's).
         {nullptr, nullptr, loadEventTextures, loadEventTextures, nullptr, 0, 0, 0},                             // event scene
-        {updateMarketScene, drawMarketScene, loadMarketTextures, loadMarketTextures, nullptr, 1, 1, 0},         // market
+        {updateMarketScene, drawMarketMode, loadMarketTextures, loadMarketTextures, nullptr, 1, 1, 0},         // market
         {updateEndingSaveScene, drawEndingSaveScene, loadEndingSaveTextures, loadEndingSaveTextures, nullptr, 1, 1, 0},                   // ending save
         {updateWorldMap, drawWorldMapMode, loadWorldMapTextures, loadWorldMapTextures, enterWorldMap, 1, 1, 0},  // town map
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // overlay screen
         {nullptr, nullptr, loadOpeningTextures, loadOpeningTextures, nullptr, 0, 0, 0},                         // opening
-        {updateDepartureScreen, drawDepartureScreen, loadDepartTextures, loadDepartTextures, initDepartureScreen, 1, 1, 0},  // departure
+        {updateDepartureScreen, drawDepartureMode, loadDepartTextures, loadDepartTextures, initDepartureScreen, 1, 1, 0},  // departure
         {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0},                                                 // none
         {updateChurchVisit, drawChurchVisit, loadChurchTextures, loadChurchTextures, nullptr, 1, 1, 0},         // church
         {updatePlazaVisit, drawPlazaVisit, loadPlazaTextures, loadPlazaTextures, nullptr, 1, 1, 0},             // plaza

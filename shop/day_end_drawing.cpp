@@ -205,6 +205,8 @@ void drawDayReport() {
             // Zoomed about (544, 96), so at rest it ends inside the screen's right edge.
             drawStamp(r.rank, 544.0f, 96.0f, zoom(r.timer - STAMP_FROM, 3.0f, STAMP_ZOOM), alphaOf(alpha));
     }
+    // The coin shower of a paid week, over the panels and under the board.
+    drawEffectObjects3D();
     if (r.paymentDay) drawPaymentBoard();
 }
 

@@ -448,6 +448,54 @@ Canvas drawGlows(int32_t width, int32_t height, int32_t cell, float power) {
     return c;
 }
 
+// One cell of the flare atlas, on black for additive drawing: a glow whose
+// brightness falls from the centre by the power given, plus a ring at the
+// given fraction of the radius (0: none).
+void flareCell(Canvas& c, int32_t x0, int32_t y0, int32_t size, uint32_t hue, float power, float ring) {
+    float half = (float)size / 2;
+    for (int32_t py = 0; py < size; ++py)
+        for (int32_t px = 0; px < size; ++px) {
+            float d = std::hypot((float)px + 0.5f - half, (float)py + 0.5f - half) / (half - 1);
+            float t = d < 1 ? std::pow(1 - d, power) : 0.0f;
+            if (ring > 0 && d < 1) t += 0.6f * std::exp(-std::pow((d - ring) / 0.06f, 2.0f));
+            set(c, x0 + px, y0 + py, mix(BLACK, hue, std::fmin(t, 1.0f)));
+        }
+}
+
+// The lens flare's atlas: the sun's glare with its rays top left, the six
+// flare cells on the row from y = 64, the moon and the setting sun below.
+Canvas drawFlareAtlas() {
+    Canvas c = makeCanvas(256, 256, BLACK);
+    flareCell(c, 0, 0, 64, 0xFFFFF4D0, 2.0f, 0.0f);
+    for (int32_t i = 0; i < 6; ++i) {
+        float a = (float)i * 3.14159265f / 6;
+        for (float r = 4; r < 30; r += 0.5f) {
+            uint32_t ray = mix(BLACK, 0xFFFFF0C0, 0.5f * (1 - r / 30));
+            for (int32_t side = -1; side <= 1; side += 2) {
+                int32_t x = (int32_t)(32 + side * r * std::cos(a)), y = (int32_t)(32 + side * r * std::sin(a));
+                uint32_t old = c.pixels[(size_t)(y * 256 + x)];
+                if (channel(ray, 16) > channel(old, 16)) set(c, x, y, ray);
+            }
+        }
+    }
+    flareCell(c, 0, 64, 64, 0xFF8090C0, 3.0f, 0.8f);
+    flareCell(c, 64, 64, 64, 0xFF90C0A0, 0.5f, 0.0f);
+    flareCell(c, 128, 64, 32, 0xFFA0B0FF, 1.0f, 0.0f);
+    flareCell(c, 160, 64, 32, 0xFFC0A0E0, 4.0f, 0.75f);
+    flareCell(c, 192, 64, 32, 0xFFFFC080, 1.5f, 0.0f);
+    flareCell(c, 224, 64, 32, 0xFF808080, 1.0f, 0.0f);
+    // The moon: a pale disc with a faint halo.
+    flareCell(c, 0, 128, 128, 0xFF506080, 1.5f, 0.0f);
+    for (int32_t py = 0; py < 128; ++py)
+        for (int32_t px = 0; px < 128; ++px) {
+            float d = std::hypot((float)px + 0.5f - 64, (float)py + 0.5f - 64);
+            float edge = std::fmin(std::fmax(20.5f - d, 0.0f), 1.0f);
+            if (edge > 0) set(c, px, 128 + py, mix(c.pixels[(size_t)((128 + py) * 256 + px)], 0xFFE8ECF8, edge));
+        }
+    flareCell(c, 128, 128, 128, 0xFFFF9040, 1.2f, 0.0f);
+    return c;
+}
+
 Canvas drawCobweb() {
     Canvas c = makeCanvas(128, 128, CLEAR);
     const uint32_t silk = 0xC0E8E8F0;
@@ -1019,6 +1067,7 @@ const PictureFile PICTURES[] = {
     {"bmp/snow.bmp", 128, 128, [] { return drawGlows(128, 128, 128, 2.0f); }},
     {"bmp/effect_shot.bmp", 256, 256, [] { return drawGlows(256, 256, 32, 1.0f); }},
     {"bmp/shade.bmp", 256, 256, drawShade},
+    {"bmp/flare.tga", 256, 256, drawFlareAtlas},
     // The effect image groups "ef/grp1.idx" names: soft glows in 64-texel
     // cells and sharp sparks in 32-texel cells.
     {"bmp/effect/ef_glow.bmp", 256, 256, [] { return drawGlows(256, 256, 64, 1.5f); }},

@@ -81,10 +81,10 @@ TEST_F(WorldFixture, WorldRenderDrawCodeSelectsTheColourOperation) {
     EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE2X)), 2) << "the water and light layers";
     // The frame's start, the background's, the layers' start, and the passes
     // that set their own: the floor objects (passes 0 to 2), the shadows'
-    // end, the model pass, the 3D effect pass (twice) and the world effect
-    // pass.
-    EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE)), 11);
-    EXPECT_EQ(count("setTextureStageState 0 0 "), 19);
+    // end, the model pass, the 3D effect pass (three times, and ADD for its
+    // icons) and the world effect pass.
+    EXPECT_EQ(count(stageState(GFX_TSS_COLOROP, GFX_TOP_MODULATE)), 12);
+    EXPECT_EQ(count("setTextureStageState 0 0 "), 21);
 }
 
 TEST_F(WorldFixture, WorldRenderMeshDrawsGroupedByTextureThroughTheCache) {
