@@ -280,6 +280,32 @@ TEST_F(HitResolutionEnemy, DyingEnemiesAreNotDamagedAgain) {
     EXPECT_EQ(e.velocity.y, 0.5f);   // the blow still flings it
 }
 
+TEST_F(HitResolutionEnemy, TheVortexFreezesWithoutDamageAndHoldsTheCharacter) {
+    gParty.totals[0] = 40;
+    gEnemyKinds[TARGET_KIND].modelKind = 0;   // a sprite kind
+    Enemy& e = enemyAt(0.0f, 0.0f);
+    AttackObject& vortex = object(83, ATTACK_SIDE_PARTY, {0.0f, 0.0f, 0.5f});
+    vortex.age = 100;
+    ASSERT_EQ(resolveAttackHit(vortex), 1);
+    EXPECT_EQ(e.hp, 1000.0f);
+    EXPECT_EQ(e.hitStun, 500);   // frozen until the vortex ends
+    EXPECT_EQ(gCombat.lastDamage, 0);
+    EXPECT_EQ(gRun.hitStopTimer, 4);
+    EXPECT_EQ(gRun.lastHitValue, e.index);
+
+    // An enemy's vortex only stops the character where she stands.
+    gParty.positions[0] = {20.0f, 0.0f, 20.0f};
+    gParty.velocity = {0.3f, 0.1f, 0.3f};
+    AttackObject& held = object(83, ATTACK_SIDE_ENEMY, {20.0f, 0.0f, 21.0f});
+    held.hitRadius = 1.0f;
+    ASSERT_EQ(resolveAttackHit(held), 1);
+    EXPECT_EQ(gParty.velocity.x, 0.0f);
+    EXPECT_EQ(gParty.velocity.y, 0.1f);
+    EXPECT_EQ(gParty.velocity.z, 0.0f);
+    EXPECT_EQ(gParty.invincibility, 0);
+    EXPECT_EQ(gParty.hp, 100.0f);
+}
+
 TEST_F(HitResolutionEnemy, GatesSuspendEveryHit) {
     gParty.totals[0] = 40;
     Enemy& e = enemyAt(0.0f, 0.0f);
