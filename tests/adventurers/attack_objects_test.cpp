@@ -525,6 +525,38 @@ TEST_F(AttackObjectWalls, ASwingThatMeetsAWallSparksAndEndsUnlessHitsAreSuspende
     gEventReady = 0;
 }
 
+TEST_F(AttackObjectWalls, ABlowOnABreakableBlockCountsItDownFlashingItAndBreaksItAtZero) {
+    buildCollisionRoom({FLAT_FLOOR});
+    buildCollisionRoom({{{{5, -5, 2}, {5, 5, 2}, {-5, 5, 2}, {-5, -5, 2}}, "gake"}}, 1);
+    BreakableObjects& b = gBreakableObjects;
+    b.count = 1;
+    b.alive[0] = 1;
+    b.blockId[0] = 1;
+    gParty.positions[0] = {0.0f, 0.0f, 0.5f};
+    auto swing = [] {
+        AttackObject& a = object(2, ATTACK_SIDE_PARTY, {0.0f, 1.0f, 1.5f});
+        a.velocity = {0.0f, 0.0f, 1.0f};
+        a.wallCheck = 1;
+        a.age = 5;
+        updateAttackObjects();
+        EXPECT_EQ(a.kind, 0);   // the block stops it
+    };
+    b.hitsLeft[0] = 100;   // a block that never gives way
+    swing();
+    EXPECT_EQ(b.hitsLeft[0], 100);
+    EXPECT_EQ(b.flashTimer[0], 0);
+    EXPECT_EQ(b.alive[0], 1);
+
+    b.hitsLeft[0] = 2;
+    swing();
+    EXPECT_EQ(b.hitsLeft[0], 1);
+    EXPECT_EQ(b.flashTimer[0], 30);
+    EXPECT_EQ(b.alive[0], 1);
+    swing();
+    EXPECT_EQ(b.hitsLeft[0], 0);
+    EXPECT_EQ(b.alive[0], 0);
+}
+
 TEST_F(HitResolutionFloorObjects, GrassIsCutAndAGateOpensOnItsLastHit) {
     int32_t grass = placeFloorObject({0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, 0.0f, FLOOR_OBJECT_GRASS_A);
     int32_t gate = placeFloorObject({20.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, 0.0f, FLOOR_OBJECT_RETURN_GATE);
