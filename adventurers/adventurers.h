@@ -264,26 +264,58 @@ void moveFollowers();
 // The party's tick when nobody controls it.
 void updateIdleParty();
 
-// ---- Attack objects: the field's shots, thrown rocks, arrows and ice. The
-// combat logic spawns and moves them; the field drawing reads them up to
-// gWorldDraw.effectCounts.attackObjects. Only the fields the drawing reads are here yet.
-constexpr int32_t ATTACK_OBJECT_POOL_SIZE = 200;
+// ---- Attack objects: every swing, shot, beam, falling rock and grab of the
+// field, of either side, in one fixed pool (free when the kind is 0). The
+// spawners fill a record taken with allocAttackObject; updateAttackObjects
+// moves, resolves and ends it by its kind; the field drawing reads the pool
+// up to gWorldDraw.effectCounts.attackObjects.
+constexpr int32_t ATTACK_OBJECT_POOL_SIZE = 512;
+// Whom an object hits: the party's side enemies and floor objects, an
+// enemy's the controlled character, a trap's both (but not its own owner).
+enum AttackSide : int32_t { ATTACK_SIDE_PARTY = 0, ATTACK_SIDE_ENEMY = 1, ATTACK_SIDE_TRAP = 3 };
 
 struct AttackObject {
     int32_t kind;            // 0 free
+    int32_t side;            // AttackSide
+    int32_t anchor;          // -1 placed from the leader, 0..4 from that clone
+    int32_t ownerParty;      // 0 gParty (the party's side), -1 none
+    int32_t ownerEnemy;      // gEnemies index of the enemy that made it, -1 none
+    CollisionHit ground;     // the last ground found under it
     Vector3 position;
-    Vector3 velocity;        // added to the position every tick
-    float yaw;               // the heading
-    float pitch;
-    int32_t age;             // ticks since it started
-    int32_t frameCounter;
+    Vector3 velocity;        // added to the position at the start of every tick
+    Vector3 origin;          // start, anchor or aim point, per kind
+    Vector3 target;          // the homing kinds' last target point
+    float pitch, yaw, roll;
+    int32_t age;             // ticks; a spawner may start it below 0 to delay it
+    int32_t variant;         // per kind: sub-index, bounce counter or mark
+    int32_t pointIndex;
+    float hitRadius;         // reach added to the target's radius; negative shrinks
+    float power;             // damage factor
+    int32_t critical;
+    float lifeScale;
+    uint8_t spare[2];
+    uint8_t bouncesLeft;     // kind 100: relaunches left after a hit
+    int32_t wallCheck;       // nonzero: tested against walls and breakable blocks
     Matrix4 orientation;
-    float scale;             // the size: most kinds draw at scale x 0.005 or x 0.004
-    float groundHeight;
-    CollisionHit ground;
+    float scale;
+    int32_t frameCounter;    // the drawing blinks some kinds on it
+    int32_t homingTarget;    // kind 124's locked enemy (gEnemies index), -1 none
+    int32_t serial;          // each target is hit once per serial
 };
-// One tick of every live attack object.
+// One tick of every live attack object, in pool order.
 void updateAttackObjects();
+// The first free record, set to a fresh object's starting words (kind still
+// 0, a new serial, no owner); null when all are live and the request drops.
+AttackObject* allocAttackObject();
+// The serial the next object gets; serials only grow.
+int32_t takeAttackSerial();
+// Steers the object's velocity toward an enemy (target a pool index, or -1
+// to choose the nearest one in view now); returns the index used or -1.
+int32_t findHomingTarget(AttackObject& a, float maxSpeed, float maxSteer, float gain, float damping,
+                         int32_t target);
+// What one attack object touches now: 0 nothing (or hits are suspended), 1 a
+// target was hit, 2 the controlled character guarded it.
+int32_t resolveAttackHit(AttackObject& a);
 
 // ---- Effect objects: the hard-coded visual effects (dust, splashes,
 // sparks) started by the field's figures.

@@ -44,6 +44,9 @@ constexpr const char* RUN_HEROINE_VOICES[2] = {"bin/se/00sa/action/00sa_btl01a.b
                                                "bin/se/00sa/action/00sa_btl01b.bin"};
 constexpr const char* LOW_HEALTH_VOICE = "bin/se/00sa/action/00sa_btl03.bin";
 constexpr const char* REMARK_VOICES[2] = {"bin/se/00sa/action/00sa_btl02a.bin", "bin/se/00sa/action/00sa_btl02b.bin"};
+// A trap chest that springs its trap: the fairy's two cries or the heroine's.
+constexpr const char* TRAP_CHEST_VOICES[3] = {"bin/se/01yo/tuika/yo_wana_b.bin", "bin/se/01yo/tuika/yo_wana_a.bin",
+                                              "bin/se/00sa/event/sa_wana.bin"};
 
 struct VoiceSet {
     int32_t count;

@@ -28,8 +28,20 @@ static void hashFollower(StateHash& h, ChecksumScope) {
     h.f32(gFollower.fairyWander.targetZ);
 }
 
+static void hashAttackObjects(StateHash& h, ChecksumScope) {
+    hashWord(h, gCombat);
+    for (const AttackObject& a : gAttackObjects) {
+        h.i32(a.kind);
+        if (a.kind == 0) continue;
+        h.i32(a.age);
+        h.f32(a.position.x);
+        h.f32(a.position.y);
+        h.f32(a.position.z);
+    }
+}
+
 static const StateRow ROWS[] = {
-    stateRow<gAttackObjects>("attack objects", resetAttackObjects, nullptr),
+    stateRow<gAttackObjects, gCombat>("attack objects", resetAttackObjects, hashAttackObjects),
     stateRow<gShopFloor>("shop floor", resetShopFloorBootState, hashShopFloor),
     stateRow<gShopAtmosphere, gShopGrid, gShopPlacement>("shop grid", resetShopGridState, hashShopGrid),
     stateRow<gBag, gBagCapacity, gBagAtDeparture>("bag", resetBagState, hashWords<gBag, gBagCapacity, gBagAtDeparture>),

@@ -41,9 +41,16 @@ extern FollowerState gFollower;
 // Back to the values a fresh process starts with.
 void resetMotionState();
 
-// ---- Attack objects (free when the kind is 0).
+// ---- Attack objects (free when the kind is 0) and the words their hits
+// leave behind.
 extern AttackObject gAttackObjects[ATTACK_OBJECT_POOL_SIZE];
-// Every object free.
+struct CombatState {
+    int32_t attackSerial;   // the serial the next object gets
+    int32_t hitCheckRan;    // 1 once the object's hit test got past its gates this tick
+    int32_t lastDamage;     // the damage of the last hit resolved
+};
+extern CombatState gCombat;
+// Every object free, serials from 0.
 void resetAttackObjects();
 
 // ---- The bag.

@@ -25,6 +25,13 @@ int32_t addToBag(int32_t key, int32_t capacity) {
     return 0;
 }
 
+bool isBagFull() {
+    int32_t n = gBagCapacity < BAG_SIZE ? gBagCapacity : BAG_SIZE;
+    for (int32_t i = 0; i < n; ++i)
+        if (gBag[i] == ITEM_KEY_NONE) return false;
+    return true;
+}
+
 void emptyBag() {
     for (int32_t& key : gBag) key = ITEM_KEY_NONE;
 }

@@ -14,6 +14,8 @@ bool isItemEquipped(int32_t itemId);
 // 0 when the item is not worn, else 1.
 int32_t tryItemEffect(int32_t itemId, int32_t breakDivisor, int32_t hitStop);
 void pickUpNearest();
+// No usable entry of the bag (the first gBagCapacity) is empty.
+bool isBagFull();
 void playDamageVoice(int32_t fatal);
 // The HP or SP actually gained.
 int32_t healHp(int32_t amount, int32_t popup);

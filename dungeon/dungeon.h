@@ -171,6 +171,17 @@ void updateEnemyMotionFrames();
 void damageEnemy(Enemy& e, int32_t amount, int32_t flags);
 // The enemy turns dying: kill combo, experience, the drop roll.
 void killEnemy(Enemy& e);
+// The floor's boss fight: dungeon 0 floor 4 and dungeon 4 floors 29 and 99;
+// otherwise a boss floor whose spawn row lists a boss kind.
+bool hasBossOnFloor();
+// Breakable block i (gBreakableObjects) breaks apart. Until the breakable
+// blocks' breaking arrives it only stops being alive.
+void destroyBreakableObject(int32_t i);
+// Springs a trap of kind at (x, z); 1 when it fired. Until the traps' kinds
+// arrive nothing fires.
+int32_t triggerTrap(float x, float z, int32_t kind);
+// An opened chest's drop at a point. Until the chest loot arrives nothing drops.
+void rollChestLoot(float x, float y, float z);
 
 // Marks (non-zero) flag k for every enemy kind k the current floor can
 // show; the caller clears the flags first. The floor's use of its spawn row

@@ -16,3 +16,7 @@ void resetFloorMap() {
     gBreakableObjects = BreakableObjects{};
     gLayoutCells = LayoutCells{};
 }
+
+void destroyBreakableObject(int32_t i) {
+    if (i >= 0 && i < BREAKABLE_OBJECT_MAX) gBreakableObjects.alive[i] = 0;
+}

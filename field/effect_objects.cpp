@@ -539,7 +539,10 @@ void resetEffects(int32_t all) {
     gRun.trailDue = 0;
     clearEffectPools();
     for (EffectObject& e : gEffectObjects) e.kind = -1;
-    for (int32_t i = 0; i < ATTACK_OBJECT_POOL_SIZE; ++i) gAttackObjects[i].kind = 0;
+    for (int32_t i = 0; i < ATTACK_OBJECT_POOL_SIZE; ++i) {
+        gAttackObjects[i].kind = 0;
+        gAttackObjects[i].serial = i;
+    }
     for (NumberPopup& popup : gNumberPopups) popup.timer = 0;
     if (all)
         for (Pickup& p : gPickups) p.kind = -1;

@@ -194,10 +194,10 @@ void drawAttackShadows() {
         bool small = a.kind == 43 || a.kind == 86 || a.kind == 150;
         if (!small && a.kind != 44 && a.kind != 140) continue;
         if (!shadowGroundFlat(a.ground.normalY)) continue;
-        float h = a.position.y - a.groundHeight;
+        float h = a.position.y - a.ground.floorHeight;
         float f = clampf(0.046f - 0.0005f * h, 0.025f, 0.045f) * 0.2f;
         if (small) f *= 0.4f;
-        drawShadowAt(a.ground, f, a.position.x, a.groundHeight + 0.2f, a.position.z, 0);
+        drawShadowAt(a.ground, f, a.position.x, a.ground.floorHeight + 0.2f, a.position.z, 0);
     }
 }
 

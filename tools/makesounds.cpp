@@ -328,7 +328,8 @@ const CustomerVoice SHOP_FLOOR_VOICES[] = {
 
 // The field's voices: the heroine's cries at a defeat, falling a little in
 // pitch from one adventurer to the next so each is told apart by ear, her
-// cheers at a cleared dungeon and a level-up, and the fairy's call at a return.
+// cheers at a cleared dungeon and a level-up, the fairy's call at a return,
+// and the cries at a trap chest's trap.
 const CustomerVoice FIELD_VOICES[] = {
     {DEFEAT_VOICES[0], 300.0, 0.6}, {DEFEAT_VOICES[1], 292.0, 0.6}, {DEFEAT_VOICES[2], 284.0, 0.6},
     {DEFEAT_VOICES[3], 276.0, 0.6}, {DEFEAT_VOICES[4], 268.0, 0.6}, {DEFEAT_VOICES[5], 260.0, 0.6},
@@ -336,6 +337,7 @@ const CustomerVoice FIELD_VOICES[] = {
     {LEVEL_UP_VOICE, 350.0, 0.45},  {RETURNED_VOICE, 560.0, 0.4},   {MERCHANT_LEVEL_UP_VOICE, 355.0, 0.45},
     {RUN_FAIRY_VOICE, 520.0, 0.4},  {RUN_HEROINE_VOICES[0], 330.0, 0.45}, {RUN_HEROINE_VOICES[1], 315.0, 0.45},
     {LOW_HEALTH_VOICE, 260.0, 0.5}, {REMARK_VOICES[0], 320.0, 0.4},       {REMARK_VOICES[1], 310.0, 0.4},
+    {TRAP_CHEST_VOICES[0], 500.0, 0.4}, {TRAP_CHEST_VOICES[1], 480.0, 0.4}, {TRAP_CHEST_VOICES[2], 300.0, 0.4},
 };
 
 // The adventurers' lines at a run's start: a pitch of each one's own, a

@@ -15,9 +15,10 @@ struct RoomQuad {
     const char* material;  // "yuka" a floor, "gake" a cliff wall
 };
 
-// Builds the quads into block 0 and puts it in grid cell (0, 0). Walls go in
-// both windings, so one of them faces any ray.
-inline void buildCollisionRoom(std::initializer_list<RoomQuad> quads) {
+// Builds the quads into block 0 and puts it in grid cell (0, 0); another
+// block (a breakable object's) is only built. Walls go in both windings, so
+// one of them faces any ray.
+inline void buildCollisionRoom(std::initializer_list<RoomQuad> quads, int32_t block = 0) {
     XFileScene scene = {};
     int32_t root = addFrame(scene, "Root", -1);
     int32_t piece = addFrame(scene, "Piece", root);
@@ -45,8 +46,8 @@ inline void buildCollisionRoom(std::initializer_list<RoomQuad> quads) {
     }
     scene.meshes.push_back(mesh);
     std::string text = xfileWriteText(scene);
-    loadCollisionText(text.data(), static_cast<int32_t>(text.size()), "room.x", 0);
-    gFloorGrid.mapGrid[0][0].blockId = 0;
+    loadCollisionText(text.data(), static_cast<int32_t>(text.size()), "room.x", block);
+    if (block == 0) gFloorGrid.mapGrid[0][0].blockId = 0;
 }
 
 // A flat floor at height 0 around the origin.

@@ -138,6 +138,7 @@ std::vector<std::string> codeVoiceNames() {
     add(NIGHT_FAIRY_VOICES, std::size(NIGHT_FAIRY_VOICES));
     add(RUN_HEROINE_VOICES, std::size(RUN_HEROINE_VOICES));
     add(REMARK_VOICES, std::size(REMARK_VOICES));
+    add(TRAP_CHEST_VOICES, std::size(TRAP_CHEST_VOICES));
     add(DEFEAT_VOICES, std::size(DEFEAT_VOICES));
     add(RANK_VOICES, std::size(RANK_VOICES));
     add(PAID_VOICES, std::size(PAID_VOICES));
