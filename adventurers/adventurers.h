@@ -78,6 +78,11 @@ void repairAdventurerLevels(GameState& game);
 // or with startLevels each chara row's start level (adventurer 0 always at
 // level 0). recomputeLevelStats then sets the stats of those levels.
 void resetAdventurerRecords(GameState& game, bool startLevels);
+// One level-up step of the record (the chosen adventurer's in the running
+// game): the next level, its stats, full HP and SP; at the highest level
+// only the excess experience is dropped and HP and SP refilled.
+void levelUp(AdventurerRecord& record);
+
 // A modal "system" box "<text> <value>" for a content error found in play.
 void showDebugMessage(const char* text, int32_t value);
 
@@ -284,6 +289,11 @@ void updateAttackObjects();
 // Starts effect objects of kind at a point; count is per kind. Until the
 // effect objects' kinds arrive nothing is started.
 void spawnEffectObject(const void* owner, float x, float y, float z, int32_t kind, float scale, int32_t count);
+// Starts the attack objects of one enemy's attack kind; side 1 hits the
+// party, side 3 also the other enemies. The enemies' attack kinds arrive
+// with the enemy behaviours; until then nothing starts.
+struct Enemy;
+void spawnEnemyAttack(Enemy& enemy, int32_t kind, int32_t side);
 
 // ---- The adventurer's bag on a run: BAG_SIZE item keys (-1 empty, kept
 // packed from the first entry), of which the first gBagCapacity are usable

@@ -9,3 +9,5 @@ void resetAttackObjects() {
 
 // The attacks' flight and hits arrive with the attack objects.
 void updateAttackObjects() {}
+
+void spawnEnemyAttack(Enemy&, int32_t, int32_t) {}

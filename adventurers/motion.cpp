@@ -407,6 +407,31 @@ bool acceptGroundAhead() {
     return false;
 }
 
+// The enemies' bodies; a dash (actionTimer running) passes through them.
+void pushFromEnemies(bool* pushed) {
+    PartyState& party = gParty;
+    if (party.actionTimer > 0) return;
+    for (const Enemy& e : gEnemies) {
+        if (e.state != ENEMY_ALIVE || e.dormancy > 0 || e.position.y <= -70.0f) continue;
+        if (e.kind < 0 || e.kind >= ENEMY_KIND_CAPACITY) continue;
+        const EnemyKind& kind = gEnemyKinds[e.kind];
+        float r = kind.scale * kind.pushRadius, h = 2.0f * kind.scale * kind.centreHeight;
+        if (pushOutOfObject(e.position, r, h)) *pushed = true;
+        // Extra body points on the model's attach points: the crabs' legs and
+        // claws while the character stands, the golem arms' crystals.
+        auto point = [&](int32_t k, float radius, float height) {
+            if ((e.attachWritten & (1 << k)) && pushOutOfObject(e.attachPos[k], radius, height)) *pushed = true;
+        };
+        if ((e.kind == 68 || e.kind == 69) && party.stunTimer <= 0) {
+            for (int32_t k = 0; k < 4; k++) point(k, 0.3f * r, 0.6f * h);
+            point(4, r, h);
+            point(5, r, h);
+        } else if (e.kind == 62 || e.kind == 63) {
+            point(e.kind - 62, r, h);
+        }
+    }
+}
+
 void pushFromFloorObjects(bool* pushed) {
     PartyState& party = gParty;
     const Vector3& p = party.positions[0];
@@ -456,6 +481,7 @@ void moveAndCollide() {
     Vector3& p = party.positions[0];
     Vector3& v = party.velocity;
     bool pushed = false;
+    pushFromEnemies(&pushed);
     pushFromFloorObjects(&pushed);
     if (pushed) {
         float speed = sqrtf(v.x * v.x + v.z * v.z);

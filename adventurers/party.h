@@ -13,7 +13,3 @@ constexpr int32_t LEVEL_ONE_NEXT_EXP = 300;   // experience that ends level 1
 // Puts an adventurer back at the start of a level with the chara row's
 // level-1 stats and no experience (a new game, a Survival reset).
 void resetAdventurerStats(AdventurerRecord& a, const CharaRecord& c, int32_t level);
-// One level-up step of the record (the chosen adventurer's in the running
-// game): the next level, its stats, full HP and SP; at the highest level
-// only the excess experience is dropped and HP and SP refilled.
-void levelUp(AdventurerRecord& record);

@@ -1,8 +1,11 @@
-// One tick of the player's control on a dungeon floor: the status tick, the
+// One tick of the player's control on a dungeon floor, and beside it one
+// frame of a full enemy pool. The control's tick: the status tick, the
 // action machine, the gems and pickups walk, the time limit, the trail and
 // the mini-map, with the pad held in a slow circle so the figure steers and
 // dashes. Set up once (no boot; tests/harness/harness.h only links the game).
 #include <benchmark/benchmark.h>
+
+#include <cmath>
 
 #include "adventurers/adventurers.h"
 #include "adventurers/adventurers_state.h"
@@ -69,5 +72,32 @@ static void BM_DungeonControlTick(benchmark::State& state) {
     resetGameState();
 }
 BENCHMARK(BM_DungeonControlTick);
+
+// One frame of a full pool of 128 enemies awake around the character: sprite
+// kinds walking in rings, and a few 3D-model bosses cross-fading motions.
+static void BM_EnemyPoolTick(benchmark::State& state) {
+    setUpFloor();
+    resetEnemyKinds();
+    sStage.deathheight = -100;
+    gParty.positions[0] = Vector3{0.0f, 0.0f, 0.0f};
+    static const int32_t KINDS[] = {0, 1, 6, 10, 13, 16, 17, 22, 44, 50, 61, 68, 70, 24};
+    for (int32_t i = 0; i < ENEMY_POOL_SIZE; i++) {
+        float a = (float)i * 0.37f, r = 4.0f + (float)(i % 16);
+        Enemy* e = spawnEnemy(r * sinf(a), 0.0f, r * cosf(a), KINDS[i % 14]);
+        if (!e) break;
+        e->velocity = Vector3{0.05f * cosf(a), 0.0f, -0.05f * sinf(a)};
+        e->glides = 1;         // they keep walking
+        e->neverDormant = 1;   // and stay awake wherever they go
+    }
+    for (auto _ : state) {
+        updateEnemies();
+        benchmark::DoNotOptimize(gEnemies[0].position);
+    }
+    int32_t awake = 0;
+    for (const Enemy& e : gEnemies) awake += e.state == ENEMY_ALIVE && e.dormancy == ENEMY_AWAKE;
+    state.counters["awake"] = awake;
+    resetGameState();
+}
+BENCHMARK(BM_EnemyPoolTick);
 
 BENCHMARK_MAIN();

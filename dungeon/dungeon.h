@@ -143,10 +143,35 @@ void loadFloorConditions();   // "data/snews.txt"
 // The lines of a floor condition file, after emptying every row and condition.
 void parseFloorConditions(const char* text, int32_t length);
 
+// ---- The enemy pool (gEnemies, dungeon/dungeon_state.h). Main thread, but
+// for a floor's first population, spawned on the scene loader thread.
+// Takes a free record that has waited out its reuse scans and resets every
+// field to its spawn default; null when none is free.
+Enemy* allocEnemy();
 // Brings an enemy of a kind to life at a point; null when the pool is full.
-// Until the enemies' spawn defaults arrive it takes the first free record
-// and sets only its state, kind and position.
 Enemy* spawnEnemy(float x, float y, float z, int32_t kind);
+// The level of a kind on the current floor (dungeon, floor, Boss Rush).
+int32_t getFloorEnemyLevel(int32_t kind);
+// 1 + level x 0.1, or x 0.12 from level 50: scales a kind's attack values.
+float getEnemyLevelScale(int32_t kind);
+// Switches a 3D-model enemy's motion (slot 0, or all four slots) with a
+// ten-frame cross-fade from the channel it played.
+void setEnemyMotion(Enemy& e, int32_t motion);
+void setEnemyMotion4(Enemy& e, int32_t a, int32_t b, int32_t c, int32_t d);
+// Turns yaw toward the controlled character by at most step.
+void turnEnemyTowardPlayer(Enemy& e, float step);
+// One frame of the whole pool: respawns, HP bars, sleep, animation,
+// behaviour or dying, movement, centres and the kill height.
+void updateEnemies();
+// Per-part frames of every 3D-model enemy from its motion channels.
+void updateEnemyMotionFrames();
+// Takes amount from the enemy's HP with popups (label flags: bits 1, 2, 4,
+// 8), small pickups for a labelled hit and the kinds' damage hooks; kills
+// it at an HP below 1 unless a kill delay holds it at 0.
+void damageEnemy(Enemy& e, int32_t amount, int32_t flags);
+// The enemy turns dying: kill combo, experience, the drop roll.
+void killEnemy(Enemy& e);
+
 // Marks (non-zero) flag k for every enemy kind k the current floor can
 // show; the caller clears the flags first. The floor's use of its spawn row
 // arrives with the floor logic; until then a floor shows none.
@@ -182,12 +207,20 @@ int32_t placeFloorObject(const Vector3& position, const Vector3& size, float ang
 // starts; a queued event request stays.
 void resetSwitchState();
 
-// Scatters up to count pickups of one kind from a point. The pool's flight
-// arrives with the pickups; until then nothing is placed.
+// Scatters up to count pickups of one kind (gems 0..3, items id + 7) from a
+// point, flung out at speed; plus -1 draws a random plus for items.
+void sprayDrops(const void* owner, float x, float y, float z, int32_t kind, int32_t count, float speed,
+                int32_t itemFlags, int32_t callerWord, int32_t frozen, int32_t plus);
+void sprayDropsRandomPlus(const void* owner, float x, float y, float z, int32_t kind, int32_t count, float speed,
+                          int32_t itemFlags, int32_t callerWord);
 void sprayDropsWithPlus(const void* owner, float x, float y, float z, int32_t kind, int32_t count, float speed,
                         int32_t itemFlags, int32_t callerWord, int32_t plus);
-// The gem kind (0..3) of a dropped gem. Until the pickups arrive, gem 0.
+// The gem kind of a dropped gem.
 int32_t pickDropKind();
+// A number popup in the first free of the 32 (none when all run): damage
+// lasts 90 frames for type 5, numbers 90 for types 1 and 3, else 60.
+void spawnDamagePopup(float x, float y, float z, int32_t value, int32_t type);
+void spawnNumberPopup(float x, float y, float z, int32_t value, int32_t type);
 
 // 1 on a dungeon stage when id is among the floor's active conditions.
 int32_t isFloorConditionActive(int32_t id);

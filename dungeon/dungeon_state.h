@@ -54,6 +54,7 @@ struct RunState {
     int32_t floorIntroTimer;
     int32_t floorTime;           // frames in the current block of floors (the best time)
     int32_t lastHitTimer;        // HUD frames of the last hit value
+    int32_t lastHitValue;        // the enemy last hit (pool index); its panel shows while the timer runs
     int32_t playerControl = PLAYER_FREE;
     int32_t charDrawFlag;        // cleared at every frame's start
     int32_t trailDue;            // the effect drawer runs the trail once and clears it
@@ -241,7 +242,8 @@ extern ConditionBanner gConditionBanner;
 // The running floor's status the HUD and the overlay read.
 struct FloorStatus {
     int32_t bossEntranceCutTimer;   // non-zero while a boss makes its entrance
-    int32_t enemyKillCombo;
+    int32_t enemyKillCombo;         // consecutive kills of one kind
+    int32_t enemyKillComboKind;     // the kind of the last kill; -1 none
 };
 extern FloorStatus gFloorStatus;
 
@@ -255,46 +257,120 @@ struct NumberPopup {
 };
 extern NumberPopup gNumberPopups[NUMBER_POPUP_COUNT];
 
-// The enemy pool. Only the fields the drawing reads are here yet: the rest
-// arrives with the enemies' own logic.
+// The enemy pool: every enemy of a floor, boss or minion, breakable or
+// summoned. allocEnemy sets every field when it takes a record; a freed
+// record keeps its contents (the drawing of a dying boss reads them).
 constexpr int32_t ENEMY_POOL_SIZE = 128;
+constexpr int32_t ENEMY_MOTION_SLOTS = 4;     // slot 0 the whole body, 1..3 part groups
+constexpr int32_t ENEMY_MOTION_CHANNELS = 2;  // cross-faded by blend
+constexpr int32_t ENEMY_MODEL_PARTS = MODEL_ANIMATION_TIMES;
+constexpr int32_t ENEMY_ATTACH_POINTS = MODEL_EXPORT_BONES;
+constexpr int32_t ENEMY_HIT_SERIALS = 10;
 enum EnemyState : int32_t { ENEMY_FREE = 0, ENEMY_ALIVE = 1, ENEMY_DYING = 2 };
+// dormancy: asleep until the character comes near, or while it is far.
+enum EnemyDormancy : int32_t { ENEMY_AWAKE = 0, ENEMY_ASLEEP_UNTIL_NEAR = 1, ENEMY_ASLEEP_WHILE_FAR = 2 };
 
-// An exported bone: the ground under it, its position and its matrix.
-struct EnemyBone {
-    CollisionHit ground;
-    Vector3 position;
-    Matrix4 matrix;
-};
-
-// One enemy; a freed record keeps its contents.
 struct Enemy {
-    int32_t state;               // EnemyState
-    int32_t kind;                // gEnemyKinds row
-    Vector3 position;
-    Vector3 velocity;
-    float yaw;
+    // Sprite kinds' animation. The enemy code also uses its direction (0..7),
+    // its whiteFlash as the heal flash and its splitTimer as a counter that,
+    // once positive, counts to 40 and returns to 0.
+    MotionState motion;
+    float blend;                 // weight of channel 1 against channel 0
+    int32_t activeChannel;       // the channel the last motion switch filled
+    int32_t motionIds[ENEMY_MOTION_SLOTS][ENEMY_MOTION_CHANNELS];
+    float motionTimes[ENEMY_MOTION_SLOTS][ENEMY_MOTION_CHANNELS];   // frames
+    int32_t partFrames[ENEMY_MOTION_CHANNELS][ENEMY_MODEL_PARTS];   // per model part, milliseconds
+    int32_t age;                 // frames since the spawn; an attached golem arm's turns its crystal
     int32_t alpha;               // 0..255; 255 opaque
-    float alphaFactor;
-    float sinkHeight;            // below -70 it fades, below -75 it is gone
-    float scaleX;                // x and y scale factors
-    float scaleY;
-    float scale;                 // overall scale factor
-    int32_t silhouette;          // darkens what lies behind it
-    int32_t hiddenTimer;         // not drawn while above 0
-    int32_t whiteFlash;
-    MotionState motion;          // sprite kinds
-    uint32_t animationTimes[MODEL_ANIMATION_TIMES];    // skinned kinds, milliseconds
-    uint32_t animationTimes2[MODEL_ANIMATION_TIMES];
-    float animationBlend;
-    int32_t spinCounter;         // turns the golem crystal
-    EnemyBone bones[MODEL_EXPORT_BONES];
-    int32_t bonesExported;       // bit k: bone k was written by the last export
+    Matrix4 orientation;         // copied into the enemy's attack objects
     float groundHeight;
-    CollisionHit ground;         // its normal decides the shadow
-    int32_t link;                // another enemy whose ground decides the shadow; -1 none
+    Vector3 centre;              // body centre, after each frame's update
+    Vector3 position;
+    Vector3 velocity;            // per frame
+    Vector3 push;                // knock-back; its x and z fade by 0.95 a frame
+    Vector3 home;                // the spawn point; the leash holds it within 300
+    float yaw;
+    int32_t kind;                // gEnemyKinds row
+    int32_t state;               // EnemyState
+    float hp;
+    float shownHp;               // the HP bar, easing toward hp
+    float maxHp;
+    int32_t flinchTimer;         // behaviour skipped while above 0
+    int32_t hitFlash;            // drawn white while above 0
+    float viewDepth;
+    // Per model attach point (a named frame of the .x model), written by the
+    // skinned drawing: the ground under it, its position and its matrix.
+    CollisionHit attachGround[ENEMY_ATTACH_POINTS];
+    Vector3 attachPos[ENEMY_ATTACH_POINTS];
+    Matrix4 attachMatrix[ENEMY_ATTACH_POINTS];
+    int32_t attachWritten;       // bit k: attach point k was written by the last drawing
+    int32_t glides;              // no ground friction while flinchTimer is below 1
+    int32_t noLeash;
+    int32_t noWallCheck;
+    int32_t flying;              // a second, lower ring of wall probes
+    int32_t parent;              // the body carrying this part (golem arms); -1 none
+    CollisionHit groundHit;      // the last ground found under it
+    int32_t phase;               // 0..63
+    int32_t ai[7];               // behaviour: [0] state, [1] its frames, then counters
+    int32_t aiExtra[10];
+    int32_t noGround;            // no ground following, no death below the kill height
+    Vector3 target;
+    float aiFloat[3];
+    float sizeFactor;            // overall size: drawing, and defence by its square
+    float hitSize;
+    float scaleX, scaleY;
+    int32_t neverDormant;
+    int32_t respawnTimer;        // while free: frames before it comes back
+    int32_t revives;             // revivals left (skeletons)
+    int32_t level;
+    int32_t variant;
+    int32_t dyingFrames;
+    int32_t dormancy;            // EnemyDormancy; asleep: neither drawn nor hit
+    float fadeIn;                // 0..1
+    int32_t freezeTimer;         // start delay: nothing else happens while above 0
+    int32_t noPlayerBlock;
+    int32_t busy;                // out of reach of hits, traps and paralysing skills
+    int32_t paralysis;
+    int32_t hitStun;
+    int32_t hitResponse;
+    int32_t noDefence;
+    int32_t summoned;            // experience 1, no kill combo, no respawn
+    int32_t index;               // own pool index
+    int32_t trapSpawned;         // 1 an orbiting trap minion, 2 a trap enemy without experience
+    int32_t orbitSlot;
+    Vector3 orbitCentre;
+    int32_t guardMode;           // knock-back taken: 1 none, 2 half
+    int32_t reuseTimer;          // allocEnemy scans to wait after it was freed
+    int32_t hitSerials[ENEMY_HIT_SERIALS];   // attacks that hit it, -1 empty
+    int32_t hitSerialNext;
+    int32_t firstThink;
+    int32_t healAmount, healTimer;
+    int32_t kicked;              // bombs
+    int32_t blocking;
+    int32_t killDelay;           // while above 0 an HP below 1 is held at 0
+    int32_t silhouette;          // drawn dark: it darkens what lies behind it
 };
 extern Enemy gEnemies[ENEMY_POOL_SIZE];
+
+// Kept beside the pool for the floor's spawning.
+constexpr int32_t ENEMY_PLACEMENT_SLOTS = 8;
+struct EnemySpawnState {
+    int32_t koboldReleased[BREAKABLE_OBJECT_MAX];   // the zazuru fight releases each object's kobold once
+    int32_t placementOrder[ENEMY_PLACEMENT_SLOTS];  // a permutation of 0..7, shuffled per floor
+    int32_t placedOnce;        // the floor's placed enemies were spawned
+    int32_t spawnSerial;
+    int32_t placementNext;     // rotating index into placementOrder
+    int32_t spawnCount;        // records taken by allocEnemy since the floor started
+};
+extern EnemySpawnState gEnemySpawnState;
+
+// The odds of the five classes of an enemy's drop roll: two of random
+// items, then the kind's drop slots 0..2; kept by the loot odds.
+constexpr int32_t DROP_CLASSES = 5;
+struct DropOdds {
+    float odds[DROP_CLASSES];
+};
+extern DropOdds gDropOdds;
 
 // The placed objects of a floor (trees, grass, torches, chests, trap chests,
 // return gates, the next-floor magic circle) in one fixed pool.
@@ -398,7 +474,9 @@ void resetFieldEventState();
 void resetFloorMap();   // an empty grid (every block -1), no furniture, no objects, flags off
 void resetFloorConditions();
 void resetFloorStatus();
-void resetEnemies();    // every enemy free
+void resetEnemies();    // every enemy free, the placement order shuffled
+void resetEnemyPool();  // a fresh process: every record empty, no spawn state
+void resetDropOdds();
 void resetFloorObjects();
 void resetPickups();    // every slot free
 void resetFloorGenerator();

@@ -1,5 +1,9 @@
 #include "dungeon/fixed_floors.h"
 
+#include "dungeon/enemies.h"
+#include "engine/save_file.h"
+#include "engine/stage_index.h"
+
 #include "engine/fades.h"
 #include "engine/story_flags.h"
 
@@ -10,7 +14,13 @@ FloorScriptState gFloorScript;
 void setupFloorDungeon0() {}
 void setupFloorDungeon1() {}
 void setupFloorDungeon2() {}
-void setupFloorDungeon3() {}
+// Floor 20 of dungeon 3 opens on the golem with both arms on. The other
+// fixed floors of dungeon 3 arrive with its bosses.
+void setupFloorDungeon3() {
+    constexpr int32_t GOLEM_FLOOR = 19;
+    if (runningGameState().storyFlags[154] || gFloorIndex != GOLEM_FLOOR) return;
+    spawnGolemGroup(-40.0f, -12.0f, -35.0f, KIND_GOLEM);
+}
 void setupFloorDungeon4() {}
 void setupFloorDungeon5() {}
 void resetSequenceTimer() { gFloorScript.sequenceTimer = 0; }

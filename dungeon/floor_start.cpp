@@ -126,7 +126,10 @@ static void resetRunWords() {
     gRun.switchCutTimer = 0;
     gRun.slowMotionTimer = 0;
     gRun.lastHitTimer = 0;
+    gRun.lastHitValue = 0;
     gFloorStatus.enemyKillCombo = 0;
+    gFloorStatus.enemyKillComboKind = -1;
+    gEnemySpawnState.spawnCount = 0;
     gFieldEvents.fallTimer = 0;
     gFloorGrid.invisibleWallsOn = 0;
     gBreakableObjects.count = 0;

@@ -8,5 +8,6 @@ NumberPopup gNumberPopups[NUMBER_POPUP_COUNT];
 
 void resetFloorStatus() {
     gFloorStatus = FloorStatus{};
+    gFloorStatus.enemyKillComboKind = -1;
     for (NumberPopup& p : gNumberPopups) p = NumberPopup{};
 }

@@ -449,7 +449,7 @@ bool updateObject(Obj& o) {
 
 void advanceTrail(EffectObject& o) {
     const Enemy& source = gEnemies[0];
-    const Vector3* edges[2] = {&source.bones[0].position, &source.bones[1].position};
+    const Vector3* edges[2] = {&source.attachPos[0], &source.attachPos[1]};
     for (int32_t h = 0; h < 6; ++h) {
         float* points = gTrailHistory.points[h];
         for (int32_t i = TRAIL_HISTORY_POINTS - 1; i > 0; --i) points[i] = points[i - 1];

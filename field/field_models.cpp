@@ -87,20 +87,23 @@ bool drawnOnDungeonOnlyLeader() {
 
 // The alpha of an opaque sprite enemy after its factor; 0 or less: not drawn.
 int32_t opaqueSpriteAlpha(const Enemy& e) {
-    int32_t a = sinkAlpha(e.sinkHeight);
+    int32_t a = sinkAlpha(e.position.y);
     if (a < 0) return 0;
-    return (int32_t)((float)a * e.alphaFactor);
+    return (int32_t)((float)a * e.fadeIn);
 }
+
+// A dying enemy is still drawn: the boss endings fade, shrink and pose it.
+bool inUse(const Enemy& e) { return e.state != ENEMY_FREE; }
 
 bool isOpaqueSpriteEnemy(const Enemy& e) {
     const EnemyKind* kind = kindOf(e);
-    return e.state == ENEMY_ALIVE && e.hiddenTimer <= 0 && e.alpha == 255 && kind &&
-           kind->modelKind == ENEMY_MODEL_SPRITE && e.sinkHeight >= -75.0f;
+    return inUse(e) && e.dormancy <= 0 && e.alpha == 255 && kind &&
+           kind->modelKind == ENEMY_MODEL_SPRITE && e.position.y >= -75.0f;
 }
 
 Matrix4 opaqueEnemyWorld(const Enemy& e, const EnemyKind& kind) {
     float s = kind.scale * 0.05f;
-    return billboardAt(s * e.scaleX * e.scale, s * e.scaleY * e.scale, s * e.scaleX * e.scale, e.position);
+    return billboardAt(s * e.scaleX * e.sizeFactor, s * e.scaleY * e.sizeFactor, s * e.scaleX * e.sizeFactor, e.position);
 }
 
 void drawProps() {
@@ -108,10 +111,9 @@ void drawProps() {
     // Golem crystals on the exported bones.
     for (Enemy& e : gEnemies) {
         int32_t bone = (e.kind == 62 || e.kind == 65) ? 0 : ((e.kind == 63 || e.kind == 66) ? 1 : -1);
-        if (bone < 0 || e.state != ENEMY_ALIVE || e.hiddenTimer > 0) continue;
-        if (!(e.bonesExported & (1 << bone))) continue;
-        drawMeshAt(gCrystalMesh, place(matrixRotationY(0.05f * (float)e.spinCounter), -0.04f, 0.04f, 0.04f,
-                                       e.bones[bone].position));
+        if (bone < 0 || !inUse(e) || e.dormancy > 0) continue;
+        if (!(e.attachWritten & (1 << bone))) continue;
+        drawMeshAt(gCrystalMesh, place(matrixRotationY(0.05f * (float)e.age), -0.04f, 0.04f, 0.04f, e.attachPos[bone]));
     }
     int32_t attacks = attackMark();
     for (int32_t i = 0; i < attacks; ++i) {
@@ -283,7 +285,7 @@ void drawSkinnedEnemy(Enemy& e) {
     if (!d || !kind || kind->modelNumber < 0 || kind->modelNumber >= ENEMY_MODEL_COUNT) return;
     SkinModel& model = gEnemyModels[kind->modelNumber];
     if (!model.data) return;
-    if (e.whiteFlash != 0) {
+    if (e.hitFlash != 0) {
         setColorOpByMode(4);
     } else {
         setColorOpByMode(1);
@@ -299,8 +301,10 @@ void drawSkinnedEnemy(Enemy& e) {
     float s = kind->scale * 0.04f;
     model.placement = matrixTranslation(e.position.x, e.position.y, e.position.z);
     model.orientation = matrixMultiply(matrixScaling(-s, s, s), matrixRotationY(PI - e.yaw));
-    advanceModelAnimations(&model, e.animationTimes, e.animationTimes2, e.animationBlend);
-    e.bonesExported = 0;   // the bones this export writes, for the crystals drawn after it
+    // The part frames are milliseconds, never negative.
+    advanceModelAnimations(&model, reinterpret_cast<const uint32_t*>(e.partFrames[0]),
+                           reinterpret_cast<const uint32_t*>(e.partFrames[1]), e.blend);
+    e.attachWritten = 0;   // the bones this export writes, for the crystals drawn after it
     setBoneExportTarget(&e);
     updateModelFrames(&model, kind->modelNumber);
     setBoneExportTarget(nullptr);
@@ -336,7 +340,7 @@ void drawFieldModels() {
 
     for (Enemy& e : gEnemies) {
         const EnemyKind* kind = kindOf(e);
-        if (e.state == ENEMY_ALIVE && kind && kind->modelKind == ENEMY_MODEL_SKINNED && e.alpha == 255)
+        if (inUse(e) && kind && kind->modelKind == ENEMY_MODEL_SKINNED && e.alpha == 255)
             drawSkinnedEnemy(e);
     }
 
@@ -401,7 +405,7 @@ void drawSpriteEnemies() {
     static int32_t keys[ENEMY_POOL_SIZE];
     static int32_t order[ENEMY_POOL_SIZE];
     for (int32_t i = 0; i < ENEMY_POOL_SIZE; ++i) {
-        keys[i] = (int32_t)gEnemies[i].sinkHeight;
+        keys[i] = (int32_t)gEnemies[i].position.y;
         order[i] = i;
     }
     sortKeysWithValues(keys, order, ENEMY_POOL_SIZE);
@@ -410,7 +414,7 @@ void drawSpriteEnemies() {
     for (int32_t i = 0; i < ENEMY_POOL_SIZE; ++i) {
         Enemy& e = gEnemies[order[i]];
         const EnemyKind* kind = kindOf(e);
-        if (e.state != ENEMY_ALIVE || e.alpha == 255 || !kind || kind->modelKind != ENEMY_MODEL_SPRITE) continue;
+        if (!inUse(e) || e.alpha == 255 || !kind || kind->modelKind != ENEMY_MODEL_SPRITE) continue;
         if (first) {
             d->setVertexFormat(WORLD_SPRITE_VERTEX_FORMAT);
             d->setRenderState(GFX_RS_FOGENABLE, 0);
@@ -424,7 +428,7 @@ void drawSpriteEnemies() {
             d->setRenderState(GFX_RS_ZWRITEENABLE, 0);
             first = false;
         }
-        int32_t a = (int32_t)((float)e.alpha * e.alphaFactor);
+        int32_t a = (int32_t)((float)e.alpha * e.fadeIn);
         float s = kind->scale * 0.05f;
         bindSheet(kind->modelNumber, &bound);
         drawMotionSprite(e.motion, kind->modelNumber, kind->modelNumber, billboardAt(s, s, s, e.position),
@@ -532,7 +536,7 @@ void drawPlayerCharacters() {
     d->setRenderState(GFX_RS_CULLMODE, GFX_CULL_CCW);
     for (Enemy& e : gEnemies) {
         const EnemyKind* kind = kindOf(e);
-        if (e.state == ENEMY_ALIVE && e.hiddenTimer <= 0 && e.alpha != 255 && kind &&
+        if (inUse(e) && e.dormancy <= 0 && e.alpha != 255 && kind &&
             kind->modelKind == ENEMY_MODEL_SKINNED)
             drawSkinnedEnemy(e);
     }
@@ -544,9 +548,9 @@ void drawPlayerCharacters() {
 void exportEnemyBone(void* enemy, int32_t bone, const Matrix4& combined) {
     if (!enemy || bone < 0 || bone >= MODEL_EXPORT_BONES) return;
     Enemy& e = *static_cast<Enemy*>(enemy);
-    EnemyBone& b = e.bones[bone];
-    b.matrix = combined;
-    b.position = Vector3{combined.m[12], combined.m[13], combined.m[14]};
-    findGroundUnder(b.position.x, b.position.y, b.position.z, &b.ground);
-    e.bonesExported |= 1 << bone;
+    e.attachMatrix[bone] = combined;
+    Vector3& at = e.attachPos[bone];
+    at = Vector3{combined.m[12], combined.m[13], combined.m[14]};
+    findGroundUnder(at.x, at.y, at.z, &e.attachGround[bone]);
+    e.attachWritten |= 1 << bone;
 }

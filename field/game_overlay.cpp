@@ -118,6 +118,25 @@ static void drawChargeDigit() {
     flushSprites();
 }
 
+// A beaten bomb's seconds left, 9 down to 1, red from 3.
+static void drawBombCountdowns() {
+    for (const Enemy& e : gEnemies) {
+        if (e.state != ENEMY_DYING || e.kind < 37 || e.kind > 40) continue;
+        int32_t n = 9 - e.dyingFrames / 60;
+        if (n < 1 || n > 9) continue;
+        const Vector3& at = e.position;
+        if (getViewDepth(at.x, at.y, at.z) >= 0.0f) continue;
+        ScreenPoint s;
+        mapWorldToScreen(at.x, at.y, at.z, &s);
+        float left = HPMP_SMALL_DIGIT_LEFT + 24.0f * n;
+        bindSpriteTexture(gHpMpBaseTexture);
+        addSpriteRect(s.x - 16.0f, s.y - 22.4f, 32.0f, 32.0f,
+                      {left, HPMP_SMALL_DIGIT_TOP, left + 24.0f, HPMP_SMALL_DIGIT_TOP + 24.0f}, gHpMpBaseTexture,
+                      n <= 3 ? 0xFFFF4040 : 0xFF7F7F7F);
+        flushSprites();
+    }
+}
+
 // The icon over the controlled character's head while its emotion timer
 // runs (the shop floor's prompt: its fade is the timer, its kind the cell);
 // it pops up over the timer's first eight ticks.
@@ -450,6 +469,7 @@ void drawGameOverlay() {
         drawEmotionIcon();
         setSpriteColourOp(GFX_TOP_ADDSIGNED);
         drawChargeDigit();
+        drawBombCountdowns();
         setSpriteColourOp(GFX_TOP_MODULATE);
     }
     drawHudBar();

@@ -83,3 +83,11 @@ constexpr float HPMP_EMOTION_LEFT = 320.0f;       // emotion c: ((c mod 4) x 48 
 constexpr float HPMP_CHARGE_CELL_LEFT = 208.0f;   // level L: (208 + 16L, 256)-(223 + 16L, 279)
 constexpr SpriteSource HPMP_CHARGE_LABEL = {256.0f, 304.0f, 319.0f, 319.0f};
 constexpr float HPMP_POPUP_DIGIT_LEFT = 288.5f;   // digit d: (288.5 + 20d, 432)-(307.5 + 20d, 456)
+
+// "bmp/ene_hp2.tga" (512 x 256): the enemy panel of the dungeon HUD.
+constexpr SpriteSource ENEHP_BAR_BACK = {56.0f, 148.0f, 263.0f, 167.0f};
+constexpr SpriteSource ENEHP_BAR_FILL = {56.0f, 84.0f, 263.0f, 103.0f};   // drawn 207 h wide
+constexpr SpriteSource ENEHP_FRAME = {0.0f, 0.0f, 280.0f, 64.0f};
+constexpr SpriteSource ENEHP_LEVEL_LABEL = {0.0f, 192.0f, 24.0f, 216.0f};
+constexpr float ENEHP_DIGIT_LEFT = 24.0f;   // digit d: (24 + 24d, 192)-(48 + 24d, 216)
+constexpr float ENEHP_DIGIT_TOP = 192.0f;

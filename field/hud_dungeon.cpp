@@ -148,6 +148,40 @@ static void drawKillCombo() {
     flushSprites();
 }
 
+// The enemy last hit: HP bar, frame, icon, level and HP counter.
+static void drawEnemyPanel(float fade) {
+    int32_t index = gRun.lastHitValue;
+    if (gRun.lastHitTimer <= 0 || index < 0 || index >= ENEMY_POOL_SIZE) return;
+    const Enemy& e = gEnemies[index];
+    float y = -fade;
+    float h = e.hp / (e.maxHp > 1.0f ? e.maxHp : 1.0f);
+    bindSpriteTexture(gEnemyHpTexture);
+    addSpriteRect(416.0f, y + 20.0f, 207.0f, 19.0f, ENEHP_BAR_BACK, gEnemyHpTexture, WHITE);
+    addSpriteRect(416.0f, y + 20.0f, 207.0f * h, 19.0f, ENEHP_BAR_FILL, gEnemyHpTexture, WHITE);
+    addSpriteRect(360.0f, y, 280.0f, 64.0f, ENEHP_FRAME, gEnemyHpTexture, WHITE);
+    flushSprites();
+    if (e.kind >= 0 && e.kind < ENEMY_ICON_SLOTS) {
+        const TextureSlot& icon = gEnemyIconTextures[e.kind];
+        bindSpriteTexture(icon);
+        addSpriteRect(364.0f, y - 4.0f, 64.0f, 64.0f, {0.0f, 0.0f, 64.0f, 64.0f}, icon, WHITE);
+        flushSprites();
+    }
+    bindSpriteTexture(gEnemyHpTexture);
+    addSpriteRect(404.0f, y + 32.0f, 24.0f, 24.0f, ENEHP_LEVEL_LABEL, gEnemyHpTexture, WHITE);
+    char text[16];
+    snprintf(text, sizeof text, "%d", e.level + 1 < 99 ? e.level + 1 : 99);
+    for (int32_t j = 0; text[j]; ++j) {
+        float left = ENEHP_DIGIT_LEFT + 24.0f * (text[j] - '0');
+        addSpriteRect(418.0f + 12.0f * j, y + 32.0f, 24.0f, 24.0f,
+                      {left, ENEHP_DIGIT_TOP, left + 24.0f, ENEHP_DIGIT_TOP + 24.0f}, gEnemyHpTexture, WHITE);
+    }
+    flushSprites();
+    bindSpriteTexture(gHpMpBaseTexture);
+    addSpriteRect(456.0f, y + 40.0f, 38.4f, 19.2f, HPMP_ENEMY_HP_LABEL, gHpMpBaseTexture, WHITE);
+    drawCounter(488.0f, y + 40.0f, static_cast<int32_t>(e.hp), static_cast<int32_t>(e.maxHp));
+    flushSprites();
+}
+
 static int32_t popupAlpha(int32_t timer) { return timer < 16 ? 16 * timer - 1 : 255; }
 
 static bool popupOnScreen(const NumberPopup& p, ScreenPoint& out) {
@@ -265,5 +299,6 @@ void drawDungeonOverlay() {
     setSpriteColourOp(GFX_TOP_ADDSIGNED);
     drawPopupLabels();
     drawPopupNumbers();
+    drawEnemyPanel(fade);
     drawLevelUpTag(16.0f, 400.0f);
 }

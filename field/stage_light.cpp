@@ -173,15 +173,15 @@ void drawPartyShadows() {
 
 void drawEnemyShadows() {
     for (const Enemy& e : gEnemies) {
-        if (e.state != ENEMY_ALIVE || e.hiddenTimer > 0 || e.scaleX <= 0.0f || e.sinkHeight < -75.0f) continue;
+        if (e.state == ENEMY_FREE || e.dormancy > 0 || e.scaleX <= 0.0f || e.position.y < -75.0f) continue;
         if (e.kind < 0 || e.kind >= ENEMY_KIND_CAPACITY) continue;
         const EnemyKind& kind = gEnemyKinds[e.kind];
         if (kind.shadowSize <= 0.0f) continue;
-        const Enemy& decides = e.link >= 0 && e.link < ENEMY_POOL_SIZE ? gEnemies[e.link] : e;
-        if (!shadowGroundFlat(decides.ground.normalY)) continue;
-        ShadowLook look = enemyShadowLook(e.position.y - e.groundHeight, e.alpha, e.sinkHeight,
-                                          e.scale * kind.scale * kind.shadowSize);
-        drawShadowAt(e.ground, look.size, e.position.x, e.groundHeight + 0.12f, e.position.z, look.grey);
+        const Enemy& decides = e.parent >= 0 && e.parent < ENEMY_POOL_SIZE ? gEnemies[e.parent] : e;
+        if (!shadowGroundFlat(decides.groundHit.normalY)) continue;
+        ShadowLook look = enemyShadowLook(e.position.y - e.groundHeight, e.alpha, e.position.y,
+                                          e.sizeFactor * kind.scale * kind.shadowSize);
+        drawShadowAt(e.groundHit, look.size, e.position.x, e.groundHeight + 0.12f, e.position.z, look.grey);
     }
 }
 

@@ -317,6 +317,26 @@ Canvas drawGauges(int32_t width, int32_t height, uint32_t first, uint32_t second
     return c;
 }
 
+// The dungeon HUD's enemy panel, to the ENEHP cells of field/hud_cells.h: a
+// frame with room for the icon at its left, the HP bar's back and its red
+// fill, the level label and its digits.
+Canvas drawEnemyPanel() {
+    Canvas c = makeCanvas(512, 256, CLEAR);
+    panel(c, (int32_t)ENEHP_FRAME.left + 2, (int32_t)ENEHP_FRAME.top + 2, (int32_t)ENEHP_FRAME.right - 2,
+          (int32_t)ENEHP_FRAME.bottom - 2, 12, 0x00000000, 0x00000000, GOLD, 3);
+    cellPanel(c, ENEHP_BAR_BACK, 6, 0xE0181C28, GOLD_DARK, 1.5f);
+    panel(c, (int32_t)ENEHP_BAR_FILL.left, (int32_t)ENEHP_BAR_FILL.top, (int32_t)ENEHP_BAR_FILL.right,
+          (int32_t)ENEHP_BAR_FILL.bottom, 6, 0xFFF06050, 0xFFB02020, CLEAR, 0);
+    textCentered(c, (int32_t)(ENEHP_LEVEL_LABEL.left + ENEHP_LEVEL_LABEL.right) / 2,
+                 (int32_t)(ENEHP_LEVEL_LABEL.top + ENEHP_LEVEL_LABEL.bottom) / 2, "LV", 1, CREAM, GOLD, INK);
+    for (int32_t d = 0; d < 10; ++d) {
+        char digit[2] = {(char)('0' + d), 0};
+        textCentered(c, (int32_t)ENEHP_DIGIT_LEFT + 24 * d + 12, (int32_t)ENEHP_DIGIT_TOP + 12, digit, 2, CREAM, GOLD,
+                     INK);
+    }
+    return c;
+}
+
 // A head and shoulders on a tinted plate.
 Canvas drawPortrait(uint32_t hue) {
     Canvas c = makeCanvas(80, 80, CLEAR);
@@ -990,7 +1010,7 @@ const PictureFile PICTURES[] = {
     {"bmp/pc_gage.tga", 512, 512, [] { return drawGauges(512, 512, 0xFF3DBE5A, 0xFFE0B040); }},
     {"bmp/hpmp_base.tga", 512, 512, drawHpMpBase},
     {"bmp/hpmp_exp.tga", 128, 128, drawExperienceRing},
-    {"bmp/ene_hp2.tga", 512, 256, [] { return drawGauges(512, 256, 0xFFD84040, 0xFFE08030); }},
+    {"bmp/ene_hp2.tga", 512, 256, drawEnemyPanel},
     {"bmp/magicjem.tga", 512, 256, drawMagicGems},
     {"bmp/effect.bmp", 256, 256, [] { return drawGlows(256, 256, 64, 1.5f); }},
     {"bmp/kumonosu.tga", 128, 128, drawCobweb},

@@ -280,3 +280,43 @@ TEST_F(MovementStep, TheFollowerTrailsToThreeUnitsAtMostPointThreeFiveATick) {
     EXPECT_LT(gParty.positions[1].x, 3.01f);
     EXPECT_GT(gParty.positions[1].x, 3.0f);
 }
+
+using EnemyPush = MovementStep;
+
+// Walking into a slime stops at its body; a dash (actionTimer) passes through.
+TEST_F(EnemyPush, TheCharacterStopsAtAnEnemysBodyUnlessItDashes) {
+    buildCollisionRoom({FLAT_FLOOR});
+    resetEnemyKinds();
+    resetEnemyPool();
+    Enemy* e = spawnEnemy(0.0f, 0.0f, 3.0f, 0);
+    ASSERT_NE(e, nullptr);
+    float body = gEnemyKinds[0].scale * gEnemyKinds[0].pushRadius;
+    float nearest = 100.0f;
+    for (int32_t i = 0; i < 60; i++) {
+        gParty.velocity = Vector3{0.0f, 0.0f, 0.1f};
+        moveAndCollide();
+        const Vector3& p = gParty.positions[0];
+        nearest = std::min(nearest, std::hypot(p.x - e->position.x, p.z - e->position.z));
+    }
+    EXPECT_GE(nearest, body - 0.01f);
+
+    // Asleep, dying or sunk below -70, it has no body.
+    for (int32_t c = 0; c < 3; c++) {
+        gParty.positions[0] = Vector3{0.0f, 0.0f, 0.0f};
+        e->state = c == 1 ? ENEMY_DYING : ENEMY_ALIVE;
+        e->dormancy = c == 0 ? ENEMY_ASLEEP_WHILE_FAR : ENEMY_AWAKE;
+        e->position.y = c == 2 ? -71.0f : 0.0f;
+        walk(0.0f, 0.1f, 60);
+        EXPECT_GT(gParty.positions[0].z, 3.0f + body) << "case " << c;
+    }
+    e->state = ENEMY_ALIVE;
+    e->position.y = 0.0f;
+    gParty.positions[0] = Vector3{0.0f, 0.0f, 0.0f};
+    for (int32_t i = 0; i < 60; i++) {
+        gParty.actionTimer = 1;
+        gParty.velocity = Vector3{0.0f, 0.0f, 0.1f};
+        moveAndCollide();
+    }
+    EXPECT_GT(gParty.positions[0].z, 3.0f + body);
+    resetEnemyPool();
+}

@@ -66,7 +66,8 @@ TEST_F(FieldTables, TheLongestKindNameWins) {
         EXPECT_EQ(findEnemyKindAt(c.line, c.line + strlen(c.line)), c.kind) << c.line;
     // The end row stops the scan.
     strcpy(gEnemyKinds[90].name, "zzz");
-    EXPECT_EQ(findEnemyKindAt("zzz", "zzz" + 3), -1);
+    const char* zzz = "zzz";
+    EXPECT_EQ(findEnemyKindAt(zzz, zzz + 3), -1);
 }
 
 TEST_F(FieldTables, EnemyLinesSetTheStatsAndDropsByItemPrefix) {

@@ -171,8 +171,8 @@ TEST_F(EffectObjectTicks, TrailDrawsFromItsThirdTickAndEndsAt18) {
     EXPECT_EQ(o.frame, 0);
     float startY = gTrailStrip[0].y;
     for (int32_t tick = 1; tick <= TRAIL_END_FOR_TEST; ++tick) {
-        gEnemies[0].bones[0].position = Vector3{(float)tick, 0.0f, 0.0f};
-        gEnemies[0].bones[1].position = Vector3{(float)tick, 10.0f, 0.0f};
+        gEnemies[0].attachPos[0] = Vector3{(float)tick, 0.0f, 0.0f};
+        gEnemies[0].attachPos[1] = Vector3{(float)tick, 10.0f, 0.0f};
         updateTrails();
         if (tick < 3) {
             EXPECT_EQ(gTrailStrip[0].y, startY) << "tick " << tick;

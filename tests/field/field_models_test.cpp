@@ -247,8 +247,8 @@ protected:
         e.state = ENEMY_ALIVE;
         e.kind = 7;
         e.alpha = 255;
-        e.alphaFactor = 1.0f;
-        e.scaleX = e.scaleY = e.scale = 1.0f;
+        e.fadeIn = 1.0f;
+        e.scaleX = e.scaleY = e.sizeFactor = 1.0f;
         for (int32_t m = 0; m < PARTY_MEMBER_COUNT; ++m) gParty.models[m] = -1;
     }
     void TearDown() override {
@@ -264,11 +264,11 @@ TEST_F(FieldModelsPass, SpriteEnemiesSinkAwayAndSilhouettesDarken) {
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 1);
     gfxRecordClear();
-    gEnemies[0].sinkHeight = -76.0f;
+    gEnemies[0].position.y = -76.0f;
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 0) << "below -75 nothing is drawn";
     gfxRecordClear();
-    gEnemies[0].sinkHeight = -74.0f;
+    gEnemies[0].position.y = -74.0f;
     gEnemies[0].silhouette = 1;
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 1);
@@ -298,4 +298,31 @@ TEST_F(FieldModelsPass, PartyWaitsForTheFloorIntro) {
     gRun.charDrawFlag = 1;
     drawFieldModels();
     EXPECT_EQ(spriteDraws(), 0);
+}
+
+using EnemyDrawing = FieldModelsPass;
+
+// An enemy the pool spawned fades in over its first frames, sleeps unseen,
+// and stays on screen while it dies.
+TEST_F(EnemyDrawing, ASpawnedEnemyFadesInHidesAsleepAndShowsWhileDying) {
+    resetEnemyPool();
+    Enemy* e = spawnEnemy(0.0f, 0.0f, 0.0f, 7);
+    ASSERT_NE(e, nullptr);
+    gParty.positions[0] = Vector3{2.0f, 0.0f, 0.0f};
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 0) << "not faded in yet";
+    gfxRecordClear();
+    updateEnemies();
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 1);
+    gfxRecordClear();
+    e->dormancy = ENEMY_ASLEEP_UNTIL_NEAR;
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 0) << "asleep";
+    gfxRecordClear();
+    e->dormancy = ENEMY_AWAKE;
+    killEnemy(*e);
+    drawFieldModels();
+    EXPECT_EQ(spriteDraws(), 1) << "dying";
+    resetEnemyPool();
 }

@@ -55,12 +55,12 @@ TEST(FieldTablesModels, TheExportWritesTheEnemysBone) {
     Enemy e = {};
     Matrix4 combined = matrixTranslation(1.0f, 2.0f, 3.0f);
     exportEnemyBone(&e, 1, combined);
-    EXPECT_EQ(e.bonesExported, 2);
-    EXPECT_EQ(e.bones[1].position.x, 1.0f);
-    EXPECT_EQ(e.bones[1].position.z, 3.0f);
-    EXPECT_EQ(memcmp(&e.bones[1].matrix, &combined, sizeof combined), 0);
+    EXPECT_EQ(e.attachWritten, 2);
+    EXPECT_EQ(e.attachPos[1].x, 1.0f);
+    EXPECT_EQ(e.attachPos[1].z, 3.0f);
+    EXPECT_EQ(memcmp(&e.attachMatrix[1], &combined, sizeof combined), 0);
     exportEnemyBone(&e, MODEL_EXPORT_BONES, combined);   // no such bone: nothing written
-    EXPECT_EQ(e.bonesExported, 2);
+    EXPECT_EQ(e.attachWritten, 2);
 }
 
 TEST(FieldTablesEffectImages, GroupsAndRowsWithTheirFrames) {

@@ -595,3 +595,82 @@ TEST_F(HudPanels, VendingLabelCountsFilledSlotsOnly) {
     drawShopOverlay();
     EXPECT_TRUE(glyphQuads().empty());
 }
+
+namespace {
+
+class EnemyHud : public HudDrawTest {
+protected:
+    void SetUp() override {
+        HudDrawTest::SetUp();
+        saved = gEnemyHpTexture;
+        gEnemyHpTexture = TextureSlot{rig.device->createTexture(512, 256, 1, GFX_USAGE_NONE, GFX_FORMAT_A8R8G8B8,
+                                                                  GFX_POOL_MANAGED),
+                                      512, 256, TEXTURE_GROUP_SYSTEM};
+        resetEnemyKinds();
+    }
+    void TearDown() override {
+        if (gEnemyHpTexture.texture && rig.device) rig.device->releaseTexture(gEnemyHpTexture.texture);
+        gEnemyHpTexture = saved;
+        HudDrawTest::TearDown();
+    }
+    TextureSlot saved;
+};
+
+// The last enemy hit: its bar filled by its HP, its frame, its level from 1.
+TEST_F(EnemyHud, ThePanelShowsTheLastEnemyHitWhileItsTimerRuns) {
+    static StageRecord stage{};
+    stage.maptype = 1;
+    gCurrentStage = &stage;
+    gFloorGrid.roomsX = gFloorGrid.roomsY = 3;
+    Enemy* e = spawnEnemy(0.0f, 0.0f, 0.0f, 0);
+    ASSERT_NE(e, nullptr);
+    e->level = 11;
+    e->hp = 5.0f;
+    e->maxHp = 20.0f;
+    gRun.lastHitValue = e->index;
+    gRun.lastHitTimer = 0;
+    drawDungeonOverlay();
+    EXPECT_TRUE(quadsOf(gEnemyHpTexture).empty());
+    gRun.lastHitTimer = 180;
+    drawDungeonOverlay();
+    std::vector<DrawnQuad> panel = quadsOf(gEnemyHpTexture);
+    ASSERT_EQ(panel.size(), 6u) << "back, fill, frame, level label and the digits of 12";
+    EXPECT_FLOAT_EQ(panel[0].right - panel[0].left, 207.0f);
+    EXPECT_FLOAT_EQ(panel[1].right - panel[1].left, 207.0f * 0.25f);
+    EXPECT_FLOAT_EQ(panel[4].uLeft, (24.0f + 24.0f * 1 + 0.5f) / 512.0f);
+    EXPECT_FLOAT_EQ(panel[5].uLeft, (24.0f + 24.0f * 2 + 0.5f) / 512.0f);
+    resetEnemyPool();
+}
+
+// A beaten bomb's seconds over it: 9 - frames / 60, red from 3.
+TEST_F(EnemyHud, BeatenBombsCountDownAndTurnRedFromThree) {
+    gScreenMapping.view = matrixIdentity();
+    gCamera.view = matrixIdentity();   // straight ahead
+    static StageRecord stage{};
+    stage.maptype = 1;
+    gCurrentStage = &stage;
+    gFloorGrid.roomsX = gFloorGrid.roomsY = 3;
+    gGameMode = GAME_MODE_FIELD;
+    Enemy* bomb = spawnEnemy(0.0f, 0.0f, -10.0f, 37);
+    ASSERT_NE(bomb, nullptr);
+    killEnemy(*bomb);
+    struct Case {
+        int32_t frames, digit;
+        uint32_t colour;
+    };
+    for (Case c : {Case{240, 5, 0xFF7F7F7F}, Case{400, 3, 0xFFFF4040}, Case{539, 1, 0xFFFF4040}}) {
+        quads().clear();
+        bomb->dyingFrames = c.frames;
+        drawGameOverlay();
+        int32_t found = 0;
+        for (const DrawnQuad& q : quadsOf(gHpMpBaseTexture))
+            if (q.right - q.left == 32.0f && q.uLeft == (193.0f + 24.0f * c.digit + 0.5f) / 512.0f) {
+                found++;
+                EXPECT_EQ(q.argb, c.colour) << "frames " << c.frames;
+            }
+        EXPECT_EQ(found, 1) << "frames " << c.frames;
+    }
+    resetEnemyPool();
+}
+
+}  // namespace

@@ -14,6 +14,7 @@
 #include "engine/skin_models.h"
 #include "engine/stage_index.h"
 #include "field/collision_mesh.h"
+#include "field/field_models.h"
 #include "field/map_collision.h"
 #include "field/resources.h"
 #include "field/stage_light.h"
@@ -150,3 +151,27 @@ TEST_F(SkinModelSample, AFloorsChestIsLitAndOpensWhenItIsOpened) {
     releaseFieldResources();
 }
 
+
+using EnemySampleCrab = SkinModelSample;
+
+// The sample crab moves through the motions of its kind's motion table: its
+// eye, exported as part 0, rises and falls while motion 0 plays.
+TEST_F(EnemySampleCrab, TheCrabMovesWhileItsIdleMotionPlays) {
+    ASSERT_EQ(loadSkinModel(&gEnemyModels[10], "xfile2/kani/kani01.x", 0, 0), SKIN_LOAD_OK);
+    resetEnemyPool();
+    Enemy* crab = spawnEnemy(0.0f, 0.0f, 0.0f, 68);
+    ASSERT_NE(crab, nullptr);
+    ASSERT_EQ(gEnemyKinds[68].modelNumber, 10);
+    crab->noGround = 1;
+    float lowest = 1e9f, highest = -1e9f;
+    for (int32_t frame = 0; frame < 60; ++frame) {
+        updateEnemies();
+        updateEnemyMotionFrames();
+        drawSkinnedEnemy(*crab);
+        ASSERT_TRUE(crab->attachWritten & 1) << "frame " << frame;
+        lowest = std::fmin(lowest, crab->attachPos[0].y);
+        highest = std::fmax(highest, crab->attachPos[0].y);
+    }
+    EXPECT_GT(highest - lowest, 0.05f);
+    resetEnemyPool();
+}
