@@ -241,6 +241,14 @@ TextureSlot* shopWallPicture(int32_t choice);
 // by texture in the shared table's order.
 void drawMeshObject(const MeshRecord* mesh);
 
+// The shop's walkers in the world drawing, on the field's character sheets:
+// one frame of the figure's motion turned toward the camera at the scale,
+// and a round shadow flat on the floor at height y. Main thread, inside the
+// model and shadow passes.
+struct MotionState;
+void drawFieldFigure(const MotionState& state, int32_t model, float scale, const Vector3& at, uint32_t argb);
+void drawRoundFloorShadow(float x, float y, float z, float scale, int32_t grey);
+
 // What game/ wires.
 
 // The mode table's parts of game mode 1 and of the scenes drawn over it.

@@ -5,6 +5,8 @@
 #include "engine/archive.h"
 #include "engine/device.h"
 #include "engine/motion_files.h"
+#include "engine/scene_pictures.h"
+#include "engine/screen_mapping.h"
 #include "field/resources.h"
 
 const int32_t MOTION_DIRECTION_COLUMNS[MOTION_DIRECTION_COUNT] = {0, 2, 4, 3, 1, 3, 4, 2};
@@ -150,4 +152,12 @@ void drawMotionSprite(const MotionState& state, int32_t motion, int32_t texture,
     if (addWhite) gGfxDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADD);
     gGfxDevice->drawPrimitiveUP(GFX_PT_TRIANGLELIST, count / 3, vertices, (int32_t)sizeof(SpriteCellVertex));
     if (addWhite) gGfxDevice->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_ADDSIGNED);
+}
+
+void drawFieldFigure(const MotionState& state, int32_t model, float scale, const Vector3& at, uint32_t argb) {
+    if (!gGfxDevice || model < 0 || model >= CHARACTER_TEXTURE_COUNT) return;
+    gGfxDevice->setTexture(0, gCharacterTextures[model].texture);
+    Matrix4 world = matrixMultiply(matrixMultiply(gBillboardMatrix, matrixScaling(scale, scale, scale)),
+                                   matrixTranslation(at.x, at.y, at.z));
+    drawMotionSprite(state, model, model, world, argb);
 }

@@ -434,3 +434,8 @@ void resetStageLight() {
     gStageLight = GfxLight{};
     gCharacterLight = GfxLight{};
 }
+
+void drawRoundFloorShadow(float x, float y, float z, float scale, int32_t grey) {
+    if (!gGfxDevice) return;
+    drawShadowQuad(matrixMultiply(matrixScaling(-scale, scale, scale), matrixTranslation(x, y, z)), grey);
+}

@@ -378,6 +378,7 @@ static void finishPhase() {
         setStoryFlag(FLAG_TUTORIAL_REPEAT, 0);
     }
     startFadeIn(0, CLOSING_FADE_IN);
+    gFieldCamera.cameraMode = CAMERA_FOLLOW;
 }
 
 // The phase closes once it has run its minimum and the bonus is paid; the
@@ -442,6 +443,7 @@ void updateShopDay() {
     if (!c.tutorialMode && c.state != COUNTER_CHOICE && c.choiceFade > 0) c.choiceFade--;
     stepItemShown();
     stepBonus();
+    stepCounterCamera();
     if (c.hasPage2 && c.speechDone && (pressed() & COUNTER_CONFIRM)) {
         memcpy(c.speechText, c.page2, COUNTER_TEXT_SIZE);
         c.shownChars = 0;

@@ -120,6 +120,13 @@ void countPriceDigits();
 // and no price leaves 1..COUNTER_PRICE_MAX.
 void clampCounterPrice();
 
+// The counter's camera, once a tick (shop/counter_camera.cpp): scripted,
+// its look-at point eases 10 % a tick toward the shop size's counter shot;
+// in the two larger shops the elevation offset steps by 1.5 to its height.
+void stepCounterCamera();
+// value moved by step toward goal, stopping on it. Pure.
+float stepTowardExactly(float value, float goal, float step);
+
 // Speech (shop/counter_speech.cpp).
 void showCustomerLine(int32_t customerType, int32_t kind, int32_t slot);
 void showScriptLine(const char* text, int32_t slot, int32_t face);

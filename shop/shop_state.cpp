@@ -26,6 +26,40 @@ static void hashItemList(StateHash& h, ChecksumScope) {
     h.record(list.entries);
 }
 
+static void hashMotion(StateHash& h, const MotionState& m) {
+    h.i32(m.motion);
+    h.i32(m.keyIndex);
+    h.i32(m.ticks);
+    h.f32(m.keyTime);
+    h.i32(m.direction);
+}
+
+static void hashCustomer(StateHash& h, const CustomerSlot& c) {
+    hashMotion(h, c.motion);
+    for (float v : {c.x, c.y, c.z, c.destX, c.destZ, c.velX, c.velZ, c.heading, c.scale, c.pace}) h.f32(v);
+    for (int32_t v : {c.lineupIndex, c.modelRow, c.gx, c.gy, c.targetX, c.targetY, c.shelfSide, c.walkState,
+                      c.walkTimer, c.stepsTaken, c.turnRight, c.stepDelay, c.gridHeading})
+        h.i32(v);
+}
+
+static void hashFloorCustomers(StateHash& h, ChecksumScope) {
+    const FloorCustomersState& f = gFloorCustomers;
+    for (const CustomerSlot& c : f.slots) hashCustomer(h, c);
+    h.record(f.lineup);
+    for (int32_t v : {f.lineupCount, f.spawnTicks, f.nextLineup, f.nextWalker, f.crowdTicks, f.crowdStarted,
+                      f.storyVisitClock, f.storyVisitBase, f.storyVisitStep})
+        h.i32(v);
+    for (const CrowdWalker& w : f.walkers) {
+        hashMotion(h, w.motion);
+        for (float v : {w.x, w.y, w.z, w.speed, w.stopX}) h.f32(v);
+        for (int32_t v : {w.direction, w.modelRow, w.pauseTimer, w.stopMode, w.stopChance}) h.i32(v);
+    }
+    hashCustomer(h, f.visitor);
+    for (const MotionState& m : f.visitorMotions) hashMotion(h, m);
+    h.f32(f.riseX);
+    h.f32(f.riseY);
+}
+
 static void resetDayEnd() {
     resetItemChoiceState();
     resetDayReportState();
@@ -47,5 +81,6 @@ static const StateRow ROWS[] = {
         "day end", resetDayEnd, hashWords<gDayReport, gItemChoice, gDayEndUnpaid, gDayEndFinal>),
     stateRow<gMarketMode, gMarket>("market", resetMarketState, hashWords<gMarketMode, gMarket>),
     stateRow<gItemList>("item list", resetItemListState, hashItemList),
+    stateRow<gFloorCustomers>("floor customers", resetFloorCustomersState, hashFloorCustomers),
 };
 const StateTable SHOP_STATE = {"shop", ROWS, (int32_t)(sizeof ROWS / sizeof ROWS[0])};

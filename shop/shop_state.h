@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 
+#include "adventurers/adventurers.h"
 #include "engine/save_file.h"
 
 struct StateTable;
@@ -432,3 +433,77 @@ void resetCollectionScreen();
 
 extern int32_t gDayEndUnpaid;
 extern int32_t gDayEndFinal;
+
+// ---- The shop floor's walkers
+
+constexpr int32_t CUSTOMER_SLOT_COUNT = 30;
+constexpr int32_t CUSTOMER_LINEUP_MAX = 20;
+constexpr int32_t CROWD_WALKER_COUNT = 6;
+constexpr int32_t STORY_VISITOR_COUNT = 2;
+// The field tick the story visit's first event waits for at the latest.
+constexpr int32_t STORY_VISIT_CLOCK_BASE = 1200;
+
+// A customer walking the shop floor's 20 x 15 grid; cell (gx, gy) has its
+// centre at x = 2gx - 9, z = 2gy - 7.
+struct CustomerSlot {
+    MotionState motion;
+    float x, y, z;
+    float destX, destZ;        // the centre of the next cell
+    float velX, velZ;          // per tick, each within +-0.1
+    float heading;             // a random angle drawn at each step
+    int32_t lineupIndex;       // -1 a free slot
+    int32_t modelRow;          // row of CUSTOMER_MODELS
+    float scale;
+    int32_t gx, gy;            // current cell
+    int32_t targetX, targetY;  // the cell it browses from
+    int32_t shelfSide;         // 0 below, 1 left, 2 above, 3 right, seen from the target
+    int32_t walkState;         // CustomerWalk
+    int32_t walkTimer;
+    int32_t stepsTaken;
+    int32_t turnRight;         // the slot number's parity
+    float pace;
+    int32_t stepDelay;         // 0..9
+    int32_t gridHeading;       // 0 x - 1, 1 y + 1, 2 x + 1, 3 y - 1
+};
+
+enum CustomerWalk : int32_t {
+    WALK_CHOOSE_TARGET = -1,
+    WALK_START_STEP = 0,
+    WALK_STEPPING = 1,
+    WALK_BROWSING = 2,
+};
+
+// A passer-by in the street before the shop opens.
+struct CrowdWalker {
+    MotionState motion;
+    float x, y, z;
+    int32_t direction;         // -1, +1 walking; 0 standing
+    int32_t modelRow;          // row of CUSTOMER_MODELS
+    float speed;
+    int32_t pauseTimer;        // 1..180 while pausing, 0 walking
+    float stopX;
+    int32_t stopMode;          // 0 none, 1 slows by the shop fronts, 2 stops at stopX
+    int32_t stopChance;        // 0..99
+};
+
+// The customers of the open shop, the street crowd and the story visit;
+// reset with the floor and when a shop phase closes.
+struct FloorCustomersState {
+    CustomerSlot slots[CUSTOMER_SLOT_COUNT];
+    int32_t lineup[CUSTOMER_LINEUP_MAX];   // CUSTOMER_MODELS rows waiting to come in
+    int32_t lineupCount;
+    int32_t spawnTicks;
+    int32_t nextLineup;
+    CrowdWalker walkers[CROWD_WALKER_COUNT];
+    int32_t nextWalker;
+    int32_t crowdTicks;
+    int32_t crowdStarted;                  // the first update after the reset has run
+    CustomerSlot visitor;                  // the story visitor who walks in
+    MotionState visitorMotions[STORY_VISITOR_COUNT];
+    float riseX, riseY;                    // the second visitor's rise
+    int32_t storyVisitClock;               // ticks of the scene
+    int32_t storyVisitBase;                // the field tick the visit's event starts at
+    int32_t storyVisitStep;                // how far the visit's timeline has gone
+};
+extern FloorCustomersState gFloorCustomers;
+void resetFloorCustomersState();

@@ -3,11 +3,17 @@
 // first morning (a short payment) or on to the next day (paid).
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
+#include "adventurers/adventurers.h"
+#include "adventurers/adventurers_state.h"
 #include "engine/frame_loop.h"
 #include "engine/input.h"
 #include "engine/loaders.h"
 #include "engine/overlay_screen.h"
 #include "engine/save_file.h"
+#include "engine/story_flags.h"
 #include "shop/shop.h"
 #include "shop/shop_state.h"
 #include "story/story_state.h"
@@ -71,5 +77,39 @@ TEST(GameOverWholeGame, APaidFirstWeekWakesOnDayEight) {
     EXPECT_EQ(game.loopCount, 0);
     EXPECT_EQ(game.date, 8);
     EXPECT_EQ(game.money, 40000);
+    harnessShutdown();
+}
+
+// Day 8 of story play opens on the shop floor with the two visitors' scene:
+// the visitor walks in, both events play through the pad, and the morning
+// is the player's again.
+TEST(StoryVisitWholeGame, TheMorningOfDayEightPlaysTheVisitAndGivesTheShopBack) {
+    GameState& game = runningGameState();
+    WeekEnd end = endFirstWeek(50000);
+    ASSERT_EQ(gGameMode, GAME_MODE_FIELD) << "after " << end.ticks << " ticks";
+    ASSERT_EQ(game.date, 8);
+    ASSERT_EQ(game.storyFlags[FLAG_STORY_VISIT], 1) << "the visit starts as she comes in";
+    std::vector<std::pair<int32_t, int32_t>> events;
+    int32_t ticks = 0;
+    bool wasReady = false;
+    while (game.storyFlags[FLAG_STORY_VISIT] && ticks < 4000) {
+        holdButtons(ticks % 2 ? BUTTON_CONFIRM : 0, 1);
+        ++ticks;
+        bool ready = gEventReady != 0;
+        if (ready && !wasReady) events.push_back({gEventNumber.major, gEventNumber.minor});
+        wasReady = ready;
+    }
+    ASSERT_EQ(game.storyFlags[FLAG_STORY_VISIT], 0) << "the visit ends within " << ticks << " ticks";
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0], std::make_pair(10, 1));
+    EXPECT_EQ(events[1], std::make_pair(10, 2));
+    EXPECT_EQ(game.storyFlags[FLAG_STORY_VISIT_HOLD], 0);
+    EXPECT_EQ(game.storyFlags[FLAG_STORY_VISIT_SEEN], 1) << "once only";
+    EXPECT_EQ(gFieldTicks, 192) << "the morning goes on from its opening";
+    ASSERT_GE(harnessPlayScenesThrough(), 0) << "the morning's own scenes";
+    harnessRunTicks(20);
+    const float x = gParty.positions[0].x;
+    holdButtons(BUTTON_RIGHT, 20);
+    EXPECT_GT(gParty.positions[0].x, x + 1.0f) << "the pad walks her again";
     harnessShutdown();
 }

@@ -39,6 +39,7 @@ namespace {
 
 
 constexpr uint32_t SEED = 20240611;
+constexpr uint32_t DEAL_SEED = 20240612;
 
 // Whether a point a little above the ground at `at` lies inside the field
 // camera's view (its field of view and the 4:3 screen).
@@ -144,7 +145,8 @@ TEST(ShopDayFlow, NewGameFromTheTitleWalksTheShopFloor) {
 // phases are over, and confirm through the night's report.
 TEST(ShopDayFlow, AStockedShelfADealAndTheNightsReport) {
     HarnessOptions options;
-    options.seed = SEED;
+    // A seed whose buyer takes the sword at the prices this player asks.
+    options.seed = DEAL_SEED;
     ASSERT_TRUE(harnessBootSavedGame(options, shelfLessonGame));
     ASSERT_TRUE(runUntilShopFloor(400));
     GameState& game = runningGameState();
