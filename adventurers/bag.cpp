@@ -1,5 +1,6 @@
 #include "adventurers/bag.h"
 
+#include "adventurers/adventurers_files.h"
 #include "adventurers/balloon.h"
 #include "adventurers/party.h"
 #include "dungeon/dungeon.h"
@@ -120,52 +121,10 @@ void announceBrokenItem() {
     gRun.hitStopTimer = 30;
 }
 
-namespace {
-
-const char* const VUROR_VOICES[] = {"bin/se/02vu/action/02vu_10.bin", "bin/se/02vu/action/02vu_11a.bin",
-                                    "bin/se/02vu/action/02vu_11b.bin", "bin/se/02vu/action/02vu_11c.bin"};
-const char* const RERADO_VOICES[] = {"bin/se/03re/action/03re_09a.bin", "bin/se/03re/action/03re_09b.bin",
-                                     "bin/se/03re/action/03re_10a.bin", "bin/se/03re/action/03re_10b.bin"};
-const char* const ZIREZUZ_VOICES[] = {"bin/se/04zi/damage/04zi_14a.bin", "bin/se/04zi/damage/04zi_15a.bin",
-                                      "bin/se/04zi/damage/04zi_15b.bin", "bin/se/04zi/damage/04zi_16a.bin",
-                                      "bin/se/04zi/damage/04zi_16b.bin"};
-const char* const ZAZURU_VOICES[] = {"bin/se/05za/damage/05za_15a.bin", "bin/se/05za/damage/05za_16.bin",
-                                     "bin/se/05za/damage/05za_16a.bin", "bin/se/05za/damage/05za_17.bin",
-                                     "bin/se/05za/damage/05za_17c.bin", "bin/se/05za/damage/05za_18.bin"};
-const char* const ZUZI_VOICES[] = {"bin/se/06zu/damage/dmg01.bin", "bin/se/06zu/damage/dmg02.bin",
-                                   "bin/se/06zu/damage/dmg03.bin", "bin/se/06zu/damage/dmg04.bin",
-                                   "bin/se/06zu/damage/dmg05.bin", "bin/se/06zu/damage/dmg06.bin",
-                                   "bin/se/06zu/damage/dmg07.bin"};
-const char* const DODA_VOICES[] = {"bin/se/07do/damage/n_14_a.bin", "bin/se/07do/damage/n_14_b.bin",
-                                   "bin/se/07do/damage/n_15_a.bin", "bin/se/07do/damage/n_15_b.bin",
-                                   "bin/se/07do/damage/n_16_a.bin", "bin/se/07do/damage/n_16_b.bin"};
-const char* const DEDAR_FATAL_VOICES[] = {"bin/se/08de/damage/08de_16.bin", "bin/se/08de/damage/08de_16b.bin",
-                                          "bin/se/08de/damage/08de_16c.bin"};
-const char* const DEDAR_VOICES[] = {"bin/se/08de/damage/08de_13.bin",  "bin/se/08de/damage/08de_13b.bin",
-                                    "bin/se/08de/damage/08de_14.bin",  "bin/se/08de/damage/08de_14a.bin",
-                                    "bin/se/08de/damage/08de_14b.bin", "bin/se/08de/damage/08de_15.bin",
-                                    "bin/se/08de/damage/08de_15a.bin"};
-const char* const ZOZE_VOICES[] = {"bin/se/09zo/damage/09zo_06.bin", "bin/se/09zo/damage/09zo_07.bin",
-                                   "bin/se/09zo/damage/09zo_08.bin"};
-
-template <size_t N>
-void playOneOf(const char* const (&clips)[N]) {
-    playVoice(clips[randomInt() % (int32_t)N]);
-}
-
-}  // namespace
-
 void playDamageVoice(int32_t fatal) {
-    switch (gChosenAdventurer & 7) {
-    case 0: playOneOf(VUROR_VOICES); break;
-    case 1: playOneOf(RERADO_VOICES); break;
-    case 2: playOneOf(ZIREZUZ_VOICES); break;
-    case 3: playOneOf(ZAZURU_VOICES); break;
-    case 4: playOneOf(ZUZI_VOICES); break;
-    case 5: playOneOf(DODA_VOICES); break;
-    case 6: fatal ? playOneOf(DEDAR_FATAL_VOICES) : playOneOf(DEDAR_VOICES); break;
-    default: playOneOf(ZOZE_VOICES); break;
-    }
+    int32_t who = gChosenAdventurer & 7;
+    const DamageVoiceSet& set = fatal && who == 6 ? DEDAR_FATAL_VOICES : DAMAGE_VOICES[who];
+    playVoice(set.paths[randomInt() % set.count]);
 }
 
 static int32_t maxHp() {
@@ -306,7 +265,7 @@ void pickUpItem(int32_t kind, int32_t itemFlags, int32_t plus) {
     if (kind < PICKUP_ITEM_FIRST) return;
     int32_t key = (kind - PICKUP_ITEM_FIRST) << ITEM_KEY_ID_SHIFT | itemFlags << 4 | plus;
     runningGameState().dayScore += 1;
-    playVoice(randomInt() % 2 ? "bin/se/00sa/action/00sa_btl05b.bin" : "bin/se/00sa/action/00sa_btl05a.bin");
+    playVoice(PICKUP_VOICES[randomInt() % 2]);
     startItemGetPopup(key);
     if (addToBag(key, gBagCapacity)) playSoundEffect(SOUND_INTO_BAG);
 }
