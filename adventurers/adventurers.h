@@ -342,9 +342,25 @@ int32_t bagCapacityForLevel(int32_t merchantLevel);
 int32_t addToBag(int32_t key, int32_t capacity);
 // Every entry empty.
 void emptyBag();
-// Member 0 takes amount of HP damage (hit resolution, falls). Until the
-// voice and the last-chance items arrive only the HP falls.
+// Member 0 takes amount of HP damage (hit resolution, falls): the voice, the
+// revive (2510) at 0 HP and the emergency heal (2505) below half.
 void applyDamageToPlayer(int32_t amount);
+// The trap protection item (2508): 1 when worn, and then it acted.
+int32_t tryItemEffect2508();
+// An item flies into the bag (kinds from 7: item id kind - 7): the score,
+// the heroine's voice, the item-get popup and, when stored, its sound.
+void pickUpItem(int32_t kind, int32_t itemFlags, int32_t plus);
+// Eating and medicines from the field menu.
+// The nominal maximum-HP gain of a medicine (4101..4107), else 0.
+int32_t getMaxHpGain(int32_t key);
+// A food's HP (its attack) and SP (its defence) values, raised by a plus.
+int32_t getFoodHp(int32_t key);
+int32_t getFoodSp(int32_t key);
+// 0 nothing, 1 HP, 2 SP, 3 both; the gains as applied. HP stays at 1 or more.
+int32_t useFood(int32_t key, int32_t* hpGain, int32_t* spGain);
+// The value the item window shows: the maximum-HP gain applied (the bonus
+// stops at 200), 30 for the attack and defence buffs, else 0.
+int32_t useMedicine(int32_t key);
 
 // ---- The speech balloon over a party member that announces pick-ups,
 // item effects and the shop's talk; steps it once per tick. Main thread.

@@ -69,3 +69,40 @@ constexpr VoiceSet START_VOICES[ADVENTURER_COUNT] = {
     {2, {"bin/se/08de/start/08de_10b.bin", "bin/se/08de/start/08de_16b.bin"}},
     {2, {"bin/se/09zo/start/09zo_17.bin", "bin/se/09zo/start/09zo_18.bin"}},
 };
+
+// Member 0's cries when hit, by adventurer (one at random); Dedar's own set
+// when the hit is fatal.
+struct DamageVoiceSet {
+    int32_t count;
+    const char* paths[7];
+};
+constexpr DamageVoiceSet DAMAGE_VOICES[ADVENTURER_COUNT] = {
+    {4,
+     {"bin/se/02vu/action/02vu_10.bin", "bin/se/02vu/action/02vu_11a.bin", "bin/se/02vu/action/02vu_11b.bin",
+      "bin/se/02vu/action/02vu_11c.bin"}},
+    {4,
+     {"bin/se/03re/action/03re_09a.bin", "bin/se/03re/action/03re_09b.bin", "bin/se/03re/action/03re_10a.bin",
+      "bin/se/03re/action/03re_10b.bin"}},
+    {5,
+     {"bin/se/04zi/damage/04zi_14a.bin", "bin/se/04zi/damage/04zi_15a.bin", "bin/se/04zi/damage/04zi_15b.bin",
+      "bin/se/04zi/damage/04zi_16a.bin", "bin/se/04zi/damage/04zi_16b.bin"}},
+    {6,
+     {"bin/se/05za/damage/05za_15a.bin", "bin/se/05za/damage/05za_16.bin", "bin/se/05za/damage/05za_16a.bin",
+      "bin/se/05za/damage/05za_17.bin", "bin/se/05za/damage/05za_17c.bin", "bin/se/05za/damage/05za_18.bin"}},
+    {7,
+     {"bin/se/06zu/damage/dmg01.bin", "bin/se/06zu/damage/dmg02.bin", "bin/se/06zu/damage/dmg03.bin",
+      "bin/se/06zu/damage/dmg04.bin", "bin/se/06zu/damage/dmg05.bin", "bin/se/06zu/damage/dmg06.bin",
+      "bin/se/06zu/damage/dmg07.bin"}},
+    {6,
+     {"bin/se/07do/damage/n_14_a.bin", "bin/se/07do/damage/n_14_b.bin", "bin/se/07do/damage/n_15_a.bin",
+      "bin/se/07do/damage/n_15_b.bin", "bin/se/07do/damage/n_16_a.bin", "bin/se/07do/damage/n_16_b.bin"}},
+    {7,
+     {"bin/se/08de/damage/08de_13.bin", "bin/se/08de/damage/08de_13b.bin", "bin/se/08de/damage/08de_14.bin",
+      "bin/se/08de/damage/08de_14a.bin", "bin/se/08de/damage/08de_14b.bin", "bin/se/08de/damage/08de_15.bin",
+      "bin/se/08de/damage/08de_15a.bin"}},
+    {3, {"bin/se/09zo/damage/09zo_06.bin", "bin/se/09zo/damage/09zo_07.bin", "bin/se/09zo/damage/09zo_08.bin"}},
+};
+constexpr DamageVoiceSet DEDAR_FATAL_VOICES = {
+    3, {"bin/se/08de/damage/08de_16.bin", "bin/se/08de/damage/08de_16b.bin", "bin/se/08de/damage/08de_16c.bin"}};
+// The heroine's word when an item goes into the bag.
+constexpr const char* PICKUP_VOICES[2] = {"bin/se/00sa/action/00sa_btl05a.bin", "bin/se/00sa/action/00sa_btl05b.bin"};

@@ -44,7 +44,8 @@ static const StateRow ROWS[] = {
     stateRow<gAttackObjects, gCombat>("attack objects", resetAttackObjects, hashAttackObjects),
     stateRow<gShopFloor>("shop floor", resetShopFloorBootState, hashShopFloor),
     stateRow<gShopAtmosphere, gShopGrid, gShopPlacement>("shop grid", resetShopGridState, hashShopGrid),
-    stateRow<gBag, gBagCapacity, gBagAtDeparture>("bag", resetBagState, hashWords<gBag, gBagCapacity, gBagAtDeparture>),
+    stateRow<gBag, gBagCapacity, gBagAtDeparture, gBrokenItemTimer, gBrokenItemKey>(
+        "bag", resetBagState, hashWords<gBag, gBagCapacity, gBagAtDeparture, gBrokenItemTimer, gBrokenItemKey>),
     stateRow<gBalloon>("balloon", resetBalloonState, nullptr),
     stateRow<gParty, gChosenAdventurer, gSkillCounts, gSkillSlots>("party", resetPartyState, nullptr),
     stateRow<gFollower>("motion", resetMotionState, hashFollower),

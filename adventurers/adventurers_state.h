@@ -59,8 +59,11 @@ extern int32_t gBagCapacity;
 // The bag as packed at the departure screen (items taken from storage);
 // the item choice strikes off each key that comes back.
 extern int32_t gBagAtDeparture[BAG_SIZE];
+// A worn item that broke: ticks since (0 none) until its announcement, and its key.
+extern int32_t gBrokenItemTimer;
+extern int32_t gBrokenItemKey;
 // Back to the values a fresh process starts with: empty, all 38 usable,
-// nothing packed at departure.
+// nothing packed at departure, no broken item pending.
 void resetBagState();
 
 // ---- The speech balloon.

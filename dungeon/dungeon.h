@@ -99,6 +99,8 @@ constexpr int32_t SPAWN_FILE_DUNGEONS = 6;        // "DungeonNum_1" .. "DungeonN
 constexpr int32_t SPAWN_ROWS = 60;
 constexpr int32_t SPAWN_ENTRIES = 31;
 constexpr int32_t SPAWN_DROPS = 3;
+// The units one list line may ask for: the loader clamps its count to 0..128.
+constexpr int32_t SPAWN_COUNT_MAX = 128;
 struct SpawnEntry {
     int32_t kind;      // -1 ends the list
     int32_t variant;
@@ -184,8 +186,8 @@ int32_t triggerTrap(float x, float z, int32_t kind);
 void rollChestLoot(float x, float y, float z);
 
 // Marks (non-zero) flag k for every enemy kind k the current floor can
-// show; the caller clears the flags first. The floor's use of its spawn row
-// arrives with the floor logic; until then a floor shows none.
+// show (its spawn row's kinds and those events may add); the caller clears
+// the flags first. A floor without a row marks nothing.
 void markFloorEnemyKinds(int32_t flags[ENEMY_KIND_CAPACITY]);
 // Outside dungeon 5 every fifth floor (index % 5 = 4); in dungeon 5 every
 // floor from index 29 (the Boss Rush floors).

@@ -16,8 +16,6 @@ EnemySpawnState gEnemySpawnState;
 // Story flag 15: enemies have a tenth of their HP.
 constexpr int32_t FLAG_WEAK_ENEMIES = 15;
 
-void markFloorEnemyKinds(int32_t*) {}
-
 bool isSkinnedKind(int32_t kind) {
     return kind >= 0 && kind < ENEMY_KIND_CAPACITY && gEnemyKinds[kind].modelKind == ENEMY_MODEL_SKINNED;
 }

@@ -175,7 +175,9 @@ static void parseEntryLine(ListCursor& c, const TextLine& line) {
     int32_t slot = 0;
     for (const char* p = line.start; p < end && slot < SPAWN_DROPS; p++) {
         if (*p == 'x' && p + 1 < end && p[1] >= '0' && p[1] <= '9') {
-            entry.count = parseTextInt(p + 1, end);
+            // A unit count beyond what a floor can hold is the file's error.
+            int32_t n = parseTextInt(p + 1, end);
+            entry.count = n < 0 ? 0 : n > SPAWN_COUNT_MAX ? SPAWN_COUNT_MAX : n;
         } else if (*p == '(') {
             entry.variant = parseTextInt(p + 1, end);
         } else if (*p == ':' || *p == '#') {

@@ -1313,6 +1313,12 @@ std::vector<PictureFile> allPictures() {
         snprintf(path, sizeof path, "bmp/chr/chr%02d.bmp", sheet);
         all.push_back({path, 256, 256, [sheet] { return drawCharacterSheet(sheet); }});
     }
+    // The enemy kinds' small icons, by kind number (kind 0 has its own name).
+    for (int32_t k = 0; k < 83; ++k) {
+        if (k == 0) snprintf(path, sizeof path, "bmp/en/sraim_g_mini.tga");
+        else snprintf(path, sizeof path, "bmp/en/enemy%02d_mini.tga", k);
+        all.push_back({path, 64, 64, [] { return drawGlows(64, 64, 64, 1.5f); }});
+    }
     for (int32_t d = 1; d <= 6; ++d) {
         snprintf(path, sizeof path, "bmp/title/dungeon_title%d.tga", d);
         std::string name = "DUNGEON " + std::to_string(d);

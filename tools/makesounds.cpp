@@ -370,6 +370,20 @@ static bool writeStartVoices(const std::filesystem::path& dir) {
     return true;
 }
 
+// The adventurers' cries when hit: short and a little below their start
+// lines; the heroine's word when an item goes into the bag.
+static bool writeDamageVoices(const std::filesystem::path& dir) {
+    for (int32_t a = 0; a < ADVENTURER_COUNT; ++a)
+        for (int32_t k = 0; k < DAMAGE_VOICES[a].count; ++k)
+            if (!writeVoice(dir, CustomerVoice{DAMAGE_VOICES[a].paths[k], START_VOICE_PITCHES[a] - 10.0 + 5.0 * k, 0.3}))
+                return false;
+    for (int32_t k = 0; k < DEDAR_FATAL_VOICES.count; ++k)
+        if (!writeVoice(dir, CustomerVoice{DEDAR_FATAL_VOICES.paths[k], 230.0 - 10.0 * k, 0.5})) return false;
+    for (int32_t k = 0; k < 2; ++k)
+        if (!writeVoice(dir, CustomerVoice{PICKUP_VOICES[k], 340.0 + 15.0 * k, 0.3})) return false;
+    return true;
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         fprintf(stderr, "usage: makesounds GAME_DIR\n");
@@ -409,7 +423,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!writeVoices(dir, CUSTOMER_VOICES) || !writeVoices(dir, REPORT_VOICES) || !writeVoices(dir, SHOP_FLOOR_VOICES) ||
-        !writeVoices(dir, FIELD_VOICES) || !writeStartVoices(dir))
+        !writeVoices(dir, FIELD_VOICES) || !writeStartVoices(dir) || !writeDamageVoices(dir))
         return 1;
     return 0;
 }

@@ -143,6 +143,9 @@ std::vector<std::string> codeVoiceNames() {
     add(RANK_VOICES, std::size(RANK_VOICES));
     add(PAID_VOICES, std::size(PAID_VOICES));
     for (const VoiceSet& set : START_VOICES) add(set.paths, (size_t)set.count);
+    for (const DamageVoiceSet& set : DAMAGE_VOICES) add(set.paths, (size_t)set.count);
+    add(DEDAR_FATAL_VOICES.paths, (size_t)DEDAR_FATAL_VOICES.count);
+    add(PICKUP_VOICES, std::size(PICKUP_VOICES));
     return names;
 }
 
