@@ -70,16 +70,15 @@ void setBackdropStates(GfxDevice* device) {
     device->setTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
 }
 
-// The projection in force with its depth row made equal to its w row: every
+// The camera's projection with its depth row made equal to its w row: every
 // point it maps lies on the far plane, so with the depth test on it passes
 // only where nothing nearer was drawn and the depth buffer still holds its
 // clear value. The background draws no depth of its own, so among its own
 // triangles the last drawn still wins, as with the test off.
 void pinDepthToFarPlane(GfxDevice* device) {
-    float projection[16];
-    device->getTransform(GFX_TS_PROJECTION, projection);
-    for (int32_t row = 0; row < 4; ++row) projection[row * 4 + 2] = projection[row * 4 + 3];
-    device->setTransform(GFX_TS_PROJECTION, projection);
+    Matrix4 pinned = gCamera.projection;
+    for (int32_t row = 0; row < 4; ++row) pinned.m[row * 4 + 2] = pinned.m[row * 4 + 3];
+    device->setTransform(GFX_TS_PROJECTION, pinned.m);
     device->setRenderState(GFX_RS_ZENABLE, 1);
     device->setRenderState(GFX_RS_ZFUNC, GFX_CMP_LESSEQUAL);
 }

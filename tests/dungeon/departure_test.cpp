@@ -186,24 +186,6 @@ bool playUntil(bool (*done)(), int32_t limit) {
     return done();
 }
 
-bool walkTo(float x, float z, float near, int32_t limit = 600) {
-    for (int32_t t = 0; t < limit; ++t) {
-        const Vector3& at = gParty.positions[0];
-        float dx = x - at.x, dz = z - at.z;
-        if (fabsf(dx) <= near && fabsf(dz) <= near) {
-            holdButtons(0, 2);
-            return true;
-        }
-        uint16_t buttons = 0;
-        if (dx > near) buttons |= BUTTON_RIGHT;
-        if (dx < -near) buttons |= BUTTON_LEFT;
-        if (dz > near) buttons |= BUTTON_DOWN;
-        if (dz < -near) buttons |= BUTTON_UP;
-        holdButtons(buttons, 1);
-    }
-    return false;
-}
-
 const int32_t SWORD = makeItemKey(1, 0, 0);
 
 // A morning well into the story: the town is open, Vuror can be hired, the

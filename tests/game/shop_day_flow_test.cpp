@@ -236,26 +236,6 @@ bool playUntil(bool (*done)(), int32_t limit) {
     return done();
 }
 
-// Steers the heroine with the pad to within `near` of (x, z); false when
-// she did not get there.
-bool walkTo(float x, float z, float near, int32_t limit = 600) {
-    for (int32_t t = 0; t < limit; ++t) {
-        const Vector3& at = gParty.positions[0];
-        float dx = x - at.x, dz = z - at.z;
-        if (fabsf(dx) <= near && fabsf(dz) <= near) {
-            holdButtons(0, 2);
-            return true;
-        }
-        uint16_t buttons = 0;
-        if (dx > near) buttons |= BUTTON_RIGHT;
-        if (dx < -near) buttons |= BUTTON_LEFT;
-        if (dz > near) buttons |= BUTTON_DOWN;
-        if (dz < -near) buttons |= BUTTON_UP;
-        holdButtons(buttons, 1);
-    }
-    return false;
-}
-
 // The whole first day of a New Game by the pad: the shop's opening scenes,
 // out through the door to the town, the guild's first visit and a purchase,
 // back home to the stocking lesson, a stocked shelf, the counter's lessons

@@ -32,21 +32,6 @@ int32_t shelvedItems(const GameState& game) {
     return n;
 }
 
-// The day's rhythm, except that at a buyer's price entry the price comes
-// down to the buyer's offer, digit by digit, and is then confirmed, so the
-// deals do not hang on how long the visitors' lines take to show.
-uint16_t dealingButtons(int32_t ticks) {
-    if (gCounter.state != COUNTER_PRICE_ENTRY || gCounter.mode == COUNTER_SELLER) return shopDayButtons(ticks);
-    if (ticks % 2) return 0;
-    const int32_t target = gCounter.offer > 0 ? gCounter.offer : 1;
-    if (gCounter.counterPrice <= target) return BUTTON_CONFIRM;
-    int32_t digit = 0;
-    for (int32_t step = 10; digit < 6 && gCounter.counterPrice - step >= target; step *= 10) ++digit;
-    if (gCounter.digitCursor > digit) return BUTTON_RIGHT;
-    if (gCounter.digitCursor < digit) return BUTTON_LEFT;
-    return BUTTON_DOWN;
-}
-
 }  // namespace
 
 TEST(CounterScriptedDay, MoneyAndStorageFollowTheLoggedDeals) {

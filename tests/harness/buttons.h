@@ -9,3 +9,6 @@ void holdButtons(uint16_t buttons, int32_t ticks);
 // Holds the buttons for one tick, then none for `after` ticks: at least one,
 // or the next tap of the same buttons is no new press.
 void tapButtons(uint16_t buttons, int32_t after = 1);
+// Steers the heroine with the pad to within `near` of (x, z) on the ground
+// plane, one tick at a time; false when she did not get there in `limit`.
+bool walkTo(float x, float z, float near, int32_t limit = 600);

@@ -40,4 +40,16 @@ uint16_t shopDayButtons(int32_t tick) {
     return tick % 8 == 2 ? BUTTON_DOWN : 0;
 }
 
+uint16_t dealingButtons(int32_t tick) {
+    if (gCounter.state != COUNTER_PRICE_ENTRY || gCounter.mode == COUNTER_SELLER) return shopDayButtons(tick);
+    if (tick % 2) return 0;
+    const int32_t target = gCounter.offer > 0 ? gCounter.offer : 1;
+    if (gCounter.counterPrice <= target) return BUTTON_CONFIRM;
+    int32_t digit = 0;
+    for (int32_t step = 10; digit < 6 && gCounter.counterPrice - step >= target; step *= 10) ++digit;
+    if (gCounter.digitCursor > digit) return BUTTON_RIGHT;
+    if (gCounter.digitCursor < digit) return BUTTON_LEFT;
+    return BUTTON_DOWN;
+}
+
 bool shopDayClosed() { return gShopFloor.shopFloorState != SHOP_FLOOR_OPEN && gCounter.shopOpening == 0; }

@@ -19,5 +19,9 @@ constexpr int32_t SHOP_DAY_MAX_TICKS = 30000;
 bool harnessOpenShopDay(const HarnessOptions& options);
 // The buttons of the day's player on a tick of the day.
 uint16_t shopDayButtons(int32_t tick);
+// The day's rhythm, except that at a buyer's price entry the price comes
+// down to the buyer's offer, digit by digit, and is then confirmed, so the
+// deals do not hang on how long the visitors' lines take to show.
+uint16_t dealingButtons(int32_t tick);
 // The phase is over: the counter faded out and handed the floor back.
 bool shopDayClosed();
